@@ -1,0 +1,93 @@
+// Lists one large folder the way the note tree does and prints the times.
+#include "qbFolderListing.h"
+#include "qbTree.h"
+#include "qbTreeHost.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <limits>
+
+namespace {
+
+constexpr int NoteCount = 10000;
+constexpr int FolderCount = 1000;
+constexpr int Runs = 7;
+
+class TNullHost : public IqbTreeHost {
+public:
+    void SaveCurrentNote() override {}
+    void OpenCurrentNote() override {}
+};
+
+bool Touch(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly);
+}
+
+bool BuildLibrary(const QString& dir) {
+    QDir root(dir);
+    for (int i = 0; i < NoteCount; ++i)
+        if (!Touch(dir + QStringLiteral("/노트 %1 memo.htm")
+                             .arg(i * 7919 % NoteCount, 5, 10, QLatin1Char('0'))))
+            return false;
+    for (int i = 0; i < FolderCount; ++i) {
+        const QString name =
+            QStringLiteral("폴더 %1").arg(i * 641 % FolderCount, 4, 10, QLatin1Char('0'));
+        if (!root.mkdir(name) || !Touch(dir + u'/' + name + QStringLiteral("/안.htm")))
+            return false;
+    }
+    return true;
+}
+
+template <typename Work> double BestMs(Work work) {
+    double best = std::numeric_limits<double>::max();
+    for (int run = 0; run < Runs; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        best = std::min(best, timer.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    QTemporaryDir temp;
+    const QString dir = temp.path() + QStringLiteral("/BookData");
+    if (!temp.isValid() || !QDir().mkdir(dir) || !BuildLibrary(dir)) {
+        std::fprintf(stderr, "cannot build the library under %s\n", qPrintable(temp.path()));
+        return 1;
+    }
+
+    qsizetype listed = 0;
+    const double listMs = BestMs([&] {
+        const TqbFolderListing listing = ListFolder(dir, QStringLiteral(".htm"));
+        for (const QString& name : listing.Folders)
+            listed += FolderHasEntries(dir + u'/' + name);
+        listed += listing.NoteFiles.size();
+    });
+
+    TNullHost host;
+    TqbTree tree(host, nullptr);
+    const double loadMs = BestMs([&] { tree.LoadRoot(dir); });
+
+    if (tree.topLevelItemCount() != NoteCount + FolderCount ||
+        listed != Runs * (NoteCount + FolderCount)) {
+        std::fprintf(stderr, "listing is incomplete: %d nodes\n", tree.topLevelItemCount());
+        return 1;
+    }
+    std::printf("one folder of %d notes and %d subfolders, best of %d runs, locale %s\n", NoteCount,
+                FolderCount, Runs, qPrintable(QLocale().name()));
+    std::printf("  ListFolder + FolderHasEntries: %8.1f ms   (aim < 150 ms)\n", listMs);
+    std::printf("  TqbTree::LoadRoot:             %8.1f ms   (aim < 150 ms)\n", loadMs);
+    return 0;
+}

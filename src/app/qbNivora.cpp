@@ -1,0 +1,69 @@
+// The program's entry: bring the process up in order, or hand over to the running instance.
+#include "main.h"
+#include "qbNoteInfo.h"
+#include "qbProjectInfo.h"
+#include "qbSingleInstance.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace {
+
+// Chromium refuses to run its sandbox as root; a root user still gets a working editor.
+void PrepareWebEngineEnvironment() {
+#ifdef Q_OS_UNIX
+    if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+#endif
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    PrepareWebEngineEnvironment();
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // The program folder is known only once the application object exists.
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("qbNivora");
+    const bool quitWhenShown = app.arguments().contains("--quit-when-shown");
+
+    TqbPrjInfo prjInfo("qbNivora");
+    TqbSingleInstance instance(TqbSingleInstance::DefaultKey(prjInfo.AppName()));
+    if (!instance.IsFirstInstance()) {
+        instance.SendRequest("restore");
+        return 0;
+    }
+
+    int rc = 0;
+    {
+        TqbNoteInfo noteInfo(prjInfo);
+        TfrmMainNivora window(prjInfo, noteInfo);
+        QObject::connect(&instance, &TqbSingleInstance::RestoreRequest, &window,
+                         &TfrmMainNivora::RestoreFromTray);
+        QObject::connect(&instance, &TqbSingleInstance::ActivateRequest, &window,
+                         &TfrmMainNivora::RestoreFromTray);
+        if (prjInfo.StartMaximized())
+            window.showMaximized();
+        else
+            window.show();
+        if (quitWhenShown) {
+            // Start-up timing for the benchmark: the window is up once the first paint is done.
+            QTimer::singleShot(0, &window, [&] {
+                std::printf("shown after %lld ms\n", static_cast<long long>(sinceStart.elapsed()));
+                std::fflush(stdout);
+                window.close();
+            });
+        }
+        rc = app.exec();
+    }
+    return rc;
+}

@@ -1,0 +1,655 @@
+#include "qbDhtmlEdit.h"
+
+#include "qbDhtmlBridge.h"
+#include "qbDhtmlColor.h"
+#include "qbError.h"
+#include "qbPageText.h"
+#include "qbTextFile.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWebChannel>
+#include <QWebEngineFindTextResult>
+#include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+#include <functional>
+
+using namespace qbDhtml;
+
+// Keeps the note in place: only the loads the editor starts may replace the document.
+class TqbDhtmlPage : public QWebEnginePage {
+public:
+    using Filter = std::function<bool(const QUrl&, NavigationType, bool)>;
+    TqbDhtmlPage(QObject* parent, Filter filter)
+        : QWebEnginePage(parent), m_filter(std::move(filter)) {}
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
+        return m_filter(url, type, isMainFrame);
+    }
+    QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
+                                  int line, const QString& source) override {
+        if (level == ErrorMessageLevel)
+            qWarning("editor page: %s (%s:%d)", qPrintable(message), qPrintable(source), line);
+    }
+
+private:
+    Filter m_filter;
+};
+
+namespace {
+
+constexpr qsizetype MaxHtmlTextBytes = 2 * 1024 * 1024 - 4096; // setContent's data-URL limit
+
+QString ReadResource(const QString& name) {
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qCritical("editor: resource %s missing", qPrintable(name));
+        return {};
+    }
+    return QString::fromUtf8(file.readAll());
+}
+
+bool SameDocument(const QUrl& a, const QUrl& b) {
+    return !a.isEmpty() && a.adjusted(QUrl::RemoveFragment) == b.adjusted(QUrl::RemoveFragment);
+}
+
+QString CallScript(const QString& function, const QVariantList& args) {
+    const QByteArray name = QJsonDocument(QJsonArray{function}).toJson(QJsonDocument::Compact);
+    const QByteArray list =
+        QJsonDocument(QJsonArray::fromVariantList(args)).toJson(QJsonDocument::Compact);
+    return QStringLiteral("(typeof qbEdit === 'undefined')"
+                          " ? {ok: false, error: 'the editor script is not running'}"
+                          " : qbEdit.call(%1[0], %2)")
+        .arg(QString::fromUtf8(name), QString::fromUtf8(list));
+}
+
+enum class TSelectionKind { Style, Justify, Color, Text, Size };
+
+struct TSelectionCommand {
+    const char* Name; // lower case
+    const char* Command;
+    TSelectionKind Kind;
+};
+
+constexpr TSelectionCommand SelectionCommands[] = {
+    {"bold", "bold", TSelectionKind::Style},
+    {"italic", "italic", TSelectionKind::Style},
+    {"underline", "underline", TSelectionKind::Style},
+    {"justifyleft", "justifyLeft", TSelectionKind::Justify},
+    {"justifycenter", "justifyCenter", TSelectionKind::Justify},
+    {"justifyright", "justifyRight", TSelectionKind::Justify},
+    {"forecolor", "foreColor", TSelectionKind::Color},
+    {"backcolor", "backColor", TSelectionKind::Color},
+    {"fontname", "fontName", TSelectionKind::Text},
+    {"fontsize", "fontSize", TSelectionKind::Size},
+};
+
+const char* DocumentCommand(int id) {
+    switch (id) {
+    case IDM_UNDO:
+        return "undo";
+    case IDM_REDO:
+        return "redo";
+    case IDM_HYPERLINK:
+        return "createLink";
+    case IDM_HORIZONTALLINE:
+        return "insertHorizontalRule";
+    case IDM_IMAGE:
+        return "insertImage";
+    case IDM_ORDERLIST:
+        return "insertOrderedList";
+    case IDM_UNORDERLIST:
+        return "insertUnorderedList";
+    case IDM_INDENT:
+        return "indent";
+    case IDM_OUTDENT:
+        return "outdent";
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
+    m_view = new QWebEngineView(this);
+    m_page = new TqbDhtmlPage(
+        m_view, [this](const QUrl& url, QWebEnginePage::NavigationType type, bool isMainFrame) {
+            return AcceptNavigation(url, type, isMainFrame);
+        });
+    m_view->setPage(m_page);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+    setFocusProxy(m_view);
+
+    QWebEngineSettings* settings = m_page->settings();
+    settings->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    settings->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+    settings->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+    settings->setDefaultTextEncoding(QStringLiteral("EUC-KR"));
+
+    m_bridge = new TqbDhtmlBridge(this);
+    m_channel = new QWebChannel(this);
+    m_channel->registerObject(QStringLiteral("qbBridge"), m_bridge);
+    m_page->setWebChannel(m_channel, QWebEngineScript::ApplicationWorld);
+
+    QWebEngineScript script;
+    script.setName(QStringLiteral("qbDhtmlEdit"));
+    script.setSourceCode(ReadResource(QStringLiteral(":/qtwebchannel/qwebchannel.js")) + u'\n' +
+                         ReadResource(QStringLiteral(":/qbEditing/qbDhtmlEdit.js")));
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::ApplicationWorld);
+    script.setRunsOnSubFrames(false);
+    m_page->scripts().insert(script);
+
+    const struct {
+        QWebEnginePage::WebAction Action;
+        const char* Text;
+    } menu[] = {{QWebEnginePage::Undo, "실행 취소"},    {QWebEnginePage::Redo, "다시 실행"},
+                {QWebEnginePage::NoWebAction, nullptr}, {QWebEnginePage::Cut, "잘라내기"},
+                {QWebEnginePage::Copy, "복사"},         {QWebEnginePage::Paste, "붙여넣기"},
+                {QWebEnginePage::NoWebAction, nullptr}, {QWebEnginePage::SelectAll, "모두 선택"}};
+    for (const auto& item : menu) {
+        if (item.Action == QWebEnginePage::NoWebAction) {
+            auto* separator = new QAction(m_view);
+            separator->setSeparator(true);
+            m_view->addAction(separator);
+            continue;
+        }
+        QAction* action = m_page->action(item.Action);
+        action->setText(QString::fromUtf8(item.Text));
+        m_view->addAction(action);
+    }
+    m_view->setContextMenuPolicy(Qt::ActionsContextMenu);
+
+    connect(m_page, &QWebEnginePage::loadingChanged, this, &TqbDhtmlEdit::OnLoadingChanged);
+    connect(m_bridge, &TqbDhtmlBridge::Reported, this, &TqbDhtmlEdit::OnReported);
+    connect(m_page, &QWebEnginePage::urlChanged, this, [this](const QUrl& url) {
+        // Some other document took the page's place: it must never be saved as the note.
+        if (!m_closing && m_ready && !SameDocument(url, m_docUrl))
+            FailLoad(tr("편집기에 다른 문서가 열렸습니다: %1").arg(url.toDisplayString()));
+    });
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, this, [this] {
+        if (m_closing)
+            return;
+        FailLoad(tr("문서를 보여 주던 프로세스가 끝났습니다."));
+    });
+    connect(m_view, &QWebEngineView::printFinished, this, [this](bool success) {
+        m_printing = false;
+        emit PrintFinished(success);
+    });
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        const auto inside = [this](QWidget* w) {
+            return w && (w == m_view || m_view->isAncestorOf(w));
+        };
+        if (inside(old) && !inside(now))
+            emit FocusLost();
+    });
+}
+
+TqbDhtmlEdit::~TqbDhtmlEdit() {
+    // The page answers pending calls while it goes away; they must find nothing to change.
+    m_closing = true;
+    delete m_view;
+}
+
+// ---- loading
+
+void TqbDhtmlEdit::LoadDocument(const QString& path) {
+    RequireIdle();
+    const QFileInfo info(path);
+    if (!info.isFile() || !info.isReadable())
+        throw EqbError(tr("문서를 열 수 없습니다: %1").arg(path));
+    BeginLoad(QUrl::fromLocalFile(info.absoluteFilePath()));
+    m_docPath = path;
+    m_page->load(m_docUrl);
+}
+
+void TqbDhtmlEdit::SetDocumentHtml(const QString& html, const QString& basePath) {
+    RequireIdle();
+    const QString base = basePath.isEmpty() ? m_docPath : basePath;
+    if (base.isEmpty())
+        throw EqbError(tr("HTML을 보여 줄 문서 위치가 없습니다."));
+    // The text goes in as the bytes of its own declaration, so the page reports that charset
+    // and a later save writes what the declaration says.
+    const QByteArray charset = qbText::DeclaredCharset(html.toUtf8());
+    const QByteArray bytes = qbText::Encode(html, charset);
+    if (bytes.size() > MaxHtmlTextBytes)
+        throw EqbError(tr("HTML이 너무 커서 편집기에 직접 넣을 수 없습니다. 파일로 저장한 뒤 "
+                          "여십시오."));
+    BeginLoad(QUrl::fromLocalFile(QFileInfo(base).absoluteFilePath()));
+    m_docPath = base;
+    m_loadingData = true;
+    m_page->setContent(bytes, QStringLiteral("text/html"), m_docUrl);
+}
+
+void TqbDhtmlEdit::BeginLoad(const QUrl& url) {
+    m_ready = false;
+    ++m_generation;
+    m_loadingData = false;
+    m_docUrl = url;
+    m_docId.clear();
+    m_state = {};
+    emit SelectionStateChanged();
+}
+
+bool TqbDhtmlEdit::AcceptNavigation(const QUrl& url, int type, bool isMainFrame) {
+    if (m_closing)
+        return false;
+    if (!isMainFrame)
+        return true;
+    const auto kind = QWebEnginePage::NavigationType(type);
+    const bool followed = kind == QWebEnginePage::NavigationTypeLinkClicked ||
+                          kind == QWebEnginePage::NavigationTypeFormSubmitted ||
+                          kind == QWebEnginePage::NavigationTypeBackForward;
+    if (!followed && !m_ready) {
+        if (m_loadingData && url.scheme() == u"data")
+            return true;
+        if (SameDocument(url, m_docUrl))
+            return true;
+    }
+    if (kind == QWebEnginePage::NavigationTypeLinkClicked)
+        QMetaObject::invokeMethod(
+            this, [this, url] { emit LinkClicked(url); }, Qt::QueuedConnection);
+    return false;
+}
+
+void TqbDhtmlEdit::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
+    if (m_closing)
+        return;
+    const bool ours = SameDocument(info.url(), m_docUrl);
+    switch (info.status()) {
+    case QWebEngineLoadingInfo::LoadStartedStatus:
+        // Also reported for navigations the filter is about to refuse: the document stays. Our
+        // own loads made the editor not ready when they began.
+        break;
+    case QWebEngineLoadingInfo::LoadSucceededStatus: {
+        if (!ours)
+            break;
+        if (info.isErrorPage()) {
+            FailLoad(tr("문서를 읽지 못했습니다: %1").arg(m_docPath));
+            break;
+        }
+        FinishLoad();
+        break;
+    }
+    case QWebEngineLoadingInfo::LoadFailedStatus:
+        if (ours)
+            FailLoad(tr("문서를 읽지 못했습니다: %1 (%2)").arg(m_docPath, info.errorString()));
+        break;
+    case QWebEngineLoadingInfo::LoadStoppedStatus:
+        break; // replaced by a newer load
+    }
+}
+
+void TqbDhtmlEdit::FinishLoad() {
+    const quint64 generation = m_generation;
+    const bool caret = m_caretPending;
+    m_page->runJavaScript(CallScript(QStringLiteral("setMode"), {m_browse, caret}),
+                          QWebEngineScript::ApplicationWorld,
+                          [this, generation, caret](const QVariant& result) {
+                              if (!m_closing && generation == m_generation)
+                                  CompleteLoad(result.toMap(), caret);
+                          });
+}
+
+void TqbDhtmlEdit::CompleteLoad(const QVariantMap& answer, bool caretPlaced) {
+    if (!answer.value("ok").toBool()) {
+        FailLoad(
+            tr("편집기 스크립트가 응답하지 않습니다: %1").arg(answer.value("error").toString()));
+        return;
+    }
+    m_docId = answer.value("doc").toString();
+    m_ready = true;
+    m_loadingData = false;
+    ApplyState(answer);
+    if (m_caretPending && !caretPlaced)
+        CallAsync(QStringLiteral("caretToStart"), {}, false);
+    m_caretPending = false;
+    emit SelectionStateChanged();
+    emit DocumentComplete();
+}
+
+void TqbDhtmlEdit::FailLoad(const QString& message) {
+    m_ready = false;
+    m_docId.clear();
+    ++m_generation;
+    m_loadingData = false;
+    m_caretPending = false;
+    emit DocumentLoadFailed(message);
+}
+
+// ---- page calls
+
+void TqbDhtmlEdit::RequireReady(const QString& action) const {
+    if (!m_ready)
+        throw EqbError(tr("문서를 다 읽기 전에는 %1 수 없습니다.").arg(action));
+}
+
+void TqbDhtmlEdit::RequireIdle() const {
+    // Timers run while a synchronous call waits; one call at a time keeps their order.
+    if (m_waiting)
+        throw EqbError(tr("편집기가 앞의 작업을 기다리는 중입니다."));
+}
+
+QVariant TqbDhtmlEdit::CallSync(const QString& function, const QVariantList& args) {
+    RequireIdle();
+    struct TAnswer {
+        bool Done = false;
+        QVariant Value;
+    };
+    auto answer = std::make_shared<TAnswer>();
+    QEventLoop loop;
+    QPointer<QEventLoop> loopAlive(&loop);
+    QPointer<TqbDhtmlEdit> self(this);
+    m_waiting = true;
+    m_page->runJavaScript(CallScript(function, args), QWebEngineScript::ApplicationWorld,
+                          [answer, loopAlive](const QVariant& value) {
+                              answer->Done = true;
+                              answer->Value = value;
+                              if (loopAlive)
+                                  loopAlive->quit();
+                          });
+    if (!answer->Done) {
+        QTimer::singleShot(m_timeoutMs, &loop, &QEventLoop::quit);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    if (!self)
+        throw EqbError(tr("편집기가 닫혔습니다."));
+    m_waiting = false;
+    if (!answer->Done)
+        throw EqbError(tr("편집기가 %1초 안에 응답하지 않았습니다.").arg(m_timeoutMs / 1000.0));
+    const QVariantMap map = answer->Value.toMap();
+    if (!map.value("ok").toBool()) {
+        const QString error = map.value("error").toString();
+        throw EqbError(error.isEmpty() ? tr("편집기가 응답하지 않았습니다.") : error);
+    }
+    if (map.value("doc").toString() != m_docId)
+        throw EqbError(tr("편집기의 문서가 바뀌었습니다."));
+    ApplyState(map);
+    emit SelectionStateChanged();
+    return map.value("value");
+}
+
+void TqbDhtmlEdit::CallAsync(const QString& function, const QVariantList& args, bool emitState) {
+    const quint64 generation = m_generation;
+    m_page->runJavaScript(CallScript(function, args), QWebEngineScript::ApplicationWorld,
+                          [this, generation, emitState, function](const QVariant& result) {
+                              if (m_closing || generation != m_generation)
+                                  return;
+                              const QVariantMap answer = result.toMap();
+                              if (!answer.value("ok").toBool()) {
+                                  qWarning("editor: %s failed: %s", qPrintable(function),
+                                           qPrintable(answer.value("error").toString()));
+                                  return;
+                              }
+                              if (answer.value("doc").toString() != m_docId)
+                                  return;
+                              ApplyState(answer);
+                              if (emitState)
+                                  emit SelectionStateChanged();
+                          });
+}
+
+void TqbDhtmlEdit::ApplyState(const QVariantMap& answer) {
+    const QVariant state = answer.value("state");
+    if (m_ready && state.canConvert<QVariantMap>())
+        m_state = TqbSelectionState::FromReport(state.toMap());
+}
+
+void TqbDhtmlEdit::OnReported(const QString& kind, const QVariantMap& state) {
+    // Reports of a document being replaced would describe the old one.
+    if (m_closing || !m_ready || state.value("doc").toString() != m_docId)
+        return;
+    m_state = TqbSelectionState::FromReport(state);
+    emit SelectionStateChanged();
+    if (kind == u"click")
+        emit DocumentClick();
+    else if (kind == u"keyup")
+        emit DocumentKeyUp();
+    else if (kind == u"changed")
+        emit ContentChanged();
+}
+
+// ---- saving
+
+QString TqbDhtmlEdit::SerializedHtml(QByteArray* charset) {
+    RequireReady(tr("저장할"));
+    const quint64 generation = m_generation;
+    const QVariantMap page = CallSync(QStringLiteral("serialize"), {}).toMap();
+    // A load that began during the wait would make this another document.
+    if (!m_ready || generation != m_generation ||
+        !SameDocument(QUrl(page.value("url").toString()), m_docUrl))
+        throw EqbError(tr("저장하는 동안 문서가 바뀌었습니다."));
+    const QString html = page.value("html").toString();
+    if (!html.contains(u'<'))
+        throw EqbError(tr("편집기가 빈 문서를 돌려주었습니다."));
+    if (charset)
+        *charset = qbText::NormalizeCharset(page.value("charset").toString().toLatin1());
+    return WithCrLf(html);
+}
+
+void TqbDhtmlEdit::SaveDocument(const QString& path) {
+    if (path.isEmpty())
+        throw EqbError(tr("저장할 파일 이름이 없습니다."));
+    QByteArray charset;
+    const QString html = SerializedHtml(&charset);
+    qbText::WriteFileBytes(path, PageBytes(html, charset));
+}
+
+QString TqbDhtmlEdit::DocumentHtml() {
+    return SerializedHtml(nullptr);
+}
+
+// ---- modes and commands
+
+void TqbDhtmlEdit::SetBrowseMode(bool browse) {
+    m_browse = browse;
+    if (m_ready)
+        CallAsync(QStringLiteral("setMode"), {browse, false}, true);
+}
+
+void TqbDhtmlEdit::ExecCommand(int id) {
+    RequireReady(tr("명령을 실행할"));
+    switch (id) {
+    case DECMD_COPY:
+        m_page->triggerAction(QWebEnginePage::Copy);
+        break;
+    case DECMD_CUT:
+        m_page->triggerAction(QWebEnginePage::Cut);
+        break;
+    case DECMD_PASTE:
+        m_page->triggerAction(QWebEnginePage::Paste);
+        break;
+    case DECMD_FINDTEXT:
+        emit FindRequested();
+        break;
+    default:
+        throw EqbError(tr("알 수 없는 편집 명령입니다: %1").arg(id));
+    }
+}
+
+int TqbDhtmlEdit::QueryStatus(int id) const {
+    bool enabled = false;
+    switch (id) {
+    case DECMD_COPY:
+        enabled = m_page->action(QWebEnginePage::Copy)->isEnabled();
+        break;
+    case DECMD_CUT:
+        enabled = !m_browse && m_page->action(QWebEnginePage::Cut)->isEnabled();
+        break;
+    case DECMD_PASTE:
+        enabled = !m_browse && m_page->action(QWebEnginePage::Paste)->isEnabled();
+        break;
+    case DECMD_FINDTEXT:
+        enabled = true;
+        break;
+    default:
+        return 0;
+    }
+    return OLECMDF_SUPPORTED | (m_ready && enabled ? OLECMDF_ENABLED : 0);
+}
+
+void TqbDhtmlEdit::DocExec(int id, const QString& address) {
+    const char* command = DocumentCommand(id);
+    if (!command)
+        throw EqbError(tr("알 수 없는 문서 명령입니다: %1").arg(id));
+    RequireReady(tr("명령을 실행할"));
+    QVariant argument;
+    if (id == IDM_HYPERLINK || id == IDM_IMAGE) {
+        const QString trimmed = address.trimmed();
+        if (trimmed.isEmpty())
+            return;
+        // A picture chosen from disk comes as a path; the page needs an address.
+        argument = QFileInfo(trimmed).isAbsolute() && QUrl(trimmed).scheme().isEmpty()
+                       ? QUrl::fromLocalFile(trimmed).toString(QUrl::FullyEncoded)
+                       : trimmed;
+    }
+    CallSync(QStringLiteral("exec"), {QString::fromLatin1(command), argument});
+}
+
+int TqbDhtmlEdit::DocQueryStatus(int id) const {
+    if (!DocumentCommand(id) || !m_ready)
+        return 0;
+    bool enabled = m_state.Editable;
+    bool latched = false;
+    switch (id) {
+    case IDM_UNDO:
+        enabled = enabled && m_state.CanUndo;
+        break;
+    case IDM_REDO:
+        enabled = enabled && m_state.CanRedo;
+        break;
+    case IDM_ORDERLIST:
+        latched = m_state.OrderedList;
+        break;
+    case IDM_UNORDERLIST:
+        latched = m_state.UnorderedList;
+        break;
+    default:
+        break;
+    }
+    return OLECMDF_SUPPORTED | (enabled ? OLECMDF_ENABLED : 0) | (latched ? OLECMDF_LATCHED : 0);
+}
+
+QVariant TqbDhtmlEdit::QueryCommandValue(const QString& name) const {
+    const std::optional<QVariant> value = m_state.Value(name);
+    if (!value)
+        throw EqbError(tr("알 수 없는 선택 영역 명령입니다: %1").arg(name));
+    return m_ready ? *value : QVariant();
+}
+
+bool TqbDhtmlEdit::ExecSelectionCommand(const QString& name, const QVariant& value) {
+    const QString key = name.toLower();
+    const TSelectionCommand* found = nullptr;
+    for (const auto& command : SelectionCommands)
+        if (key == QLatin1String(command.Name))
+            found = &command;
+    if (!found)
+        throw EqbError(tr("알 수 없는 선택 영역 명령입니다: %1").arg(name));
+    RequireReady(tr("명령을 실행할"));
+
+    const QString command = QString::fromLatin1(found->Command);
+    bool ok = true;
+    QVariant result;
+    switch (found->Kind) {
+    case TSelectionKind::Style:
+        result = CallSync(QStringLiteral("setStyle"), {command, value.toBool()});
+        break;
+    case TSelectionKind::Justify:
+        result = CallSync(QStringLiteral("justify"), {command, value.toBool()});
+        break;
+    case TSelectionKind::Color: {
+        const QString css = ColorToCss(value.toInt(&ok));
+        if (!ok || css.isEmpty())
+            throw EqbError(tr("색상 값이 올바르지 않습니다: %1").arg(value.toString()));
+        result = CallSync(QStringLiteral("exec"), {command, css});
+        break;
+    }
+    case TSelectionKind::Text:
+        result = CallSync(QStringLiteral("exec"), {command, value.toString()});
+        break;
+    case TSelectionKind::Size: {
+        const int size = value.toInt(&ok);
+        if (!ok)
+            throw EqbError(tr("글자 크기가 올바르지 않습니다: %1").arg(value.toString()));
+        result = CallSync(QStringLiteral("exec"), {command, QString::number(size)});
+        break;
+    }
+    }
+    return result.toBool();
+}
+
+bool TqbDhtmlEdit::PasteHtml(const QString& html) {
+    RequireReady(tr("붙여 넣을"));
+    return CallSync(QStringLiteral("pasteHtml"), {html}).toBool();
+}
+
+void TqbDhtmlEdit::FindText(const QString& text, bool backward, bool caseSensitive) {
+    QWebEnginePage::FindFlags flags;
+    if (backward)
+        flags |= QWebEnginePage::FindBackward;
+    if (caseSensitive)
+        flags |= QWebEnginePage::FindCaseSensitively;
+    QPointer<TqbDhtmlEdit> self(this);
+    m_page->findText(text, flags, [self](const QWebEngineFindTextResult& result) {
+        if (self && !self->m_closing)
+            emit self->TextFound(result.numberOfMatches() > 0);
+    });
+}
+
+void TqbDhtmlEdit::FocusAtStart() {
+    m_view->setFocus(Qt::OtherFocusReason);
+    if (m_ready)
+        CallAsync(QStringLiteral("caretToStart"), {}, true);
+    else
+        m_caretPending = true;
+}
+
+// ---- printing and closing
+
+void TqbDhtmlEdit::PrintDocument(QPrinter* printer) {
+    RequireReady(tr("인쇄할"));
+    if (m_printing)
+        throw EqbError(tr("앞의 인쇄가 아직 끝나지 않았습니다."));
+    m_printing = true;
+    m_view->print(printer);
+}
+
+void TqbDhtmlEdit::PrintDocument(bool withUi) {
+    RequireReady(tr("인쇄할"));
+    if (m_printing)
+        throw EqbError(tr("앞의 인쇄가 아직 끝나지 않았습니다."));
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (withUi) {
+        QPrintDialog dialog(m_printer.get(), this);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+    }
+    PrintDocument(m_printer.get());
+}
+
+void TqbDhtmlEdit::HideForClose() {
+    m_view->hide();
+    hide();
+}

@@ -1,0 +1,160 @@
+#pragma once
+
+#include "qbSelectionState.h"
+
+#include <QString>
+#include <QUrl>
+#include <QVariant>
+#include <QWidget>
+#include <memory>
+
+class QPrinter;
+class QWebChannel;
+class QWebEngineLoadingInfo;
+class QWebEngineView;
+class TqbDhtmlBridge;
+class TqbDhtmlPage;
+
+namespace qbDhtml {
+
+// Control commands (ExecCommand / QueryStatus).
+inline constexpr int DECMD_COPY = 5002;
+inline constexpr int DECMD_CUT = 5003;
+inline constexpr int DECMD_FINDTEXT = 5008;
+inline constexpr int DECMD_PASTE = 5032;
+
+// Document commands (DocExec / DocQueryStatus).
+inline constexpr int IDM_REDO = 29;
+inline constexpr int IDM_UNDO = 43;
+inline constexpr int IDM_HYPERLINK = 2124;
+inline constexpr int IDM_HORIZONTALLINE = 2150;
+inline constexpr int IDM_IMAGE = 2168;
+inline constexpr int IDM_ORDERLIST = 2184;
+inline constexpr int IDM_UNORDERLIST = 2185;
+inline constexpr int IDM_INDENT = 2186;
+inline constexpr int IDM_OUTDENT = 2187;
+
+// Command status flags.
+inline constexpr int OLECMDF_SUPPORTED = 1;
+inline constexpr int OLECMDF_ENABLED = 2;
+inline constexpr int OLECMDF_LATCHED = 4;
+
+} // namespace qbDhtml
+
+// The note pane's HTML editor: the only code that touches the page. Operations that fail throw
+// EqbError with the reason.
+class TqbDhtmlEdit : public QWidget {
+    Q_OBJECT
+public:
+    explicit TqbDhtmlEdit(QWidget* parent = nullptr);
+    ~TqbDhtmlEdit() override;
+
+    // Starts loading the file; DocumentComplete or DocumentLoadFailed follows. Throws when the
+    // file cannot be read or a save is waiting for the page.
+    void LoadDocument(const QString& path);
+    // Shows HTML text in place of the document, relative addresses resolved against the current
+    // document's file (or basePath when given); the text's own charset declaration decides how
+    // the page is saved.
+    void SetDocumentHtml(const QString& html, const QString& basePath = {});
+    // True from the end of a load (with the browse mode applied) until the next load starts.
+    bool IsDocumentReady() const { return m_ready; }
+    QString DocumentPath() const { return m_docPath; }
+
+    // Writes the page to the file in the page's own charset, atomically. Throws, writing nothing,
+    // when the document has not finished loading or the page does not answer in time.
+    void SaveDocument(const QString& path);
+    // The text SaveDocument writes.
+    QString DocumentHtml();
+
+    void SetBrowseMode(bool browse);
+    bool BrowseMode() const { return m_browse; }
+
+    // DECMD_CUT, DECMD_COPY, DECMD_PASTE, DECMD_FINDTEXT (the last emits FindRequested).
+    void ExecCommand(int id);
+    // OLECMDF flags; (flags & 3) == 3 means usable; 0 for ids this control does not know.
+    int QueryStatus(int id) const;
+    // IDM_* commands. Link and image take the address from `address` (the caller asks for it);
+    // without one they do nothing.
+    void DocExec(int id, const QString& address = {});
+    int DocQueryStatus(int id) const;
+
+    // "Bold", "Italic", "Underline", "JustifyLeft", "JustifyCenter", "JustifyRight" (bool),
+    // "FontName" (QString), "FontSize" (int 1..7), "ForeColor", "BackColor" (Windows colour
+    // int): the selection's value as last reported, null when it has none or no document is
+    // ready. Throws for other names.
+    QVariant QueryCommandValue(const QString& name) const;
+    // Applies the value to the selection; the styles are set to the given bool, not toggled.
+    // Returns false when the page refused (as where nothing is editable).
+    bool ExecSelectionCommand(const QString& name, const QVariant& value);
+    // Replaces the selection (or inserts at the caret) with the HTML fragment.
+    bool PasteHtml(const QString& html);
+    const TqbSelectionState& SelectionState() const { return m_state; }
+
+    // Highlights the next match; TextFound reports whether there was one.
+    void FindText(const QString& text, bool backward = false, bool caseSensitive = false);
+
+    // Focuses the view and puts the caret at the start of the body, once the document is ready.
+    void FocusAtStart();
+
+    // Prints without a dialog; PrintFinished follows. The printer must live until then.
+    void PrintDocument(QPrinter* printer);
+    // With the print dialog when withUi, else to the default printer.
+    void PrintDocument(bool withUi = true);
+
+    // Hides the view before the window closes; the document can still be saved.
+    void HideForClose();
+
+    // How long synchronous calls wait for the page.
+    void SetScriptTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
+
+signals:
+    void DocumentComplete();
+    void DocumentLoadFailed(const QString& message);
+    void DocumentClick();
+    void DocumentKeyUp();
+    // The page changed by typing, composition, paste, drop, delete or a command.
+    void ContentChanged();
+    void SelectionStateChanged();
+    void FindRequested();
+    void TextFound(bool found);
+    void FocusLost();
+    // A link the user followed; the document itself never navigates away.
+    void LinkClicked(const QUrl& url);
+    void PrintFinished(bool success);
+
+private:
+    bool AcceptNavigation(const QUrl& url, int type, bool isMainFrame);
+    void OnLoadingChanged(const QWebEngineLoadingInfo& info);
+    void OnReported(const QString& kind, const QVariantMap& state);
+    void BeginLoad(const QUrl& url);
+    void FinishLoad();
+    void CompleteLoad(const QVariantMap& answer, bool caretPlaced);
+    void FailLoad(const QString& message);
+    void RequireReady(const QString& action) const;
+    void RequireIdle() const;
+    // Runs a page-script API call and waits for its answer; throws on error or time-out.
+    QVariant CallSync(const QString& function, const QVariantList& args);
+    void CallAsync(const QString& function, const QVariantList& args, bool emitState);
+    void ApplyState(const QVariantMap& answer);
+    QString SerializedHtml(QByteArray* charset);
+
+    QWebEngineView* m_view = nullptr;
+    TqbDhtmlPage* m_page = nullptr;
+    QWebChannel* m_channel = nullptr;
+    TqbDhtmlBridge* m_bridge = nullptr;
+    std::unique_ptr<QPrinter> m_printer;
+
+    QString m_docPath;
+    QUrl m_docUrl;   // the document being loaded or shown
+    QString m_docId; // the page script's name for the document it reported ready
+    bool m_loadingData = false;
+    bool m_ready = false;
+    bool m_browse = true;
+    bool m_caretPending = false;
+    bool m_waiting = false;
+    bool m_printing = false;
+    bool m_closing = false;
+    quint64 m_generation = 0;
+    int m_timeoutMs = 10000;
+    TqbSelectionState m_state;
+};

@@ -1,0 +1,125 @@
+#pragma once
+
+#include <QList>
+#include <QPersistentModelIndex>
+#include <QPixmap>
+#include <QString>
+#include <QTreeWidget>
+#include <array>
+#include <functional>
+
+class IqbTreeHost;
+
+// The tree's decisions that need no widget.
+namespace qbTreeRules {
+
+// A double-click this soon after an expansion is the second half of the click that expanded.
+inline constexpr quint32 ExpandGraceMs = 200;
+
+// The tick counter wraps; the difference is taken unsigned.
+bool WithinExpandGrace(quint32 now, quint32 lastExpand);
+// iconLeft is where the node's icon starts; anything right of it acts on the node itself,
+// anything left of it on the indentation and expand button.
+bool IsOnLabel(int x, int iconLeft);
+// A path ending in "/" stands for that folder's description page.
+QString DocumentPath(const QString& path);
+
+} // namespace qbTreeRules
+
+// Milliseconds of one steady clock; wraps like a 32-bit tick counter.
+quint32 qbTickCount();
+
+// The note tree: mirrors the data directory, lists folders the first time they open and turns a
+// change of selection into "save the open note, then open the selected one" on the host.
+// A node holds only its text and its image index, which is also its kind.
+class TqbTree : public QTreeWidget {
+    Q_OBJECT
+
+public:
+    enum TImageIndex {
+        FolderImage = 0,
+        FolderSelectedImage = 1,
+        NoteImage = 2,
+        NoteSelectedImage = 3
+    };
+    static constexpr int ImageIndexRole = Qt::UserRole;
+    // The only child of a folder whose contents are on disk but not listed yet.
+    static inline const QString PlaceholderText = QStringLiteral("-\a");
+
+    TqbTree(IqbTreeHost& host, QWidget* owner);
+    ~TqbTree() override;
+
+    // Set by the window before the first LoadRoot.
+    QString NoteExt = QStringLiteral(".htm");
+
+    const QString& RootDir() const { return m_rootDir; }
+    // The document open in the editor: a note file or a folder's description file.
+    const QString& OpenPath() const { return m_openPath; }
+    // The node under the pointer at the last mouse press (or pop-up opening).
+    QTreeWidgetItem* ContextNode() const;
+    quint32 LastExpandTick() const { return m_lastExpandTick; }
+
+    // Folder, folder while selected, note, note while selected.
+    void SetImages(const QList<QPixmap>& images);
+    // Where the tick count comes from; qbTickCount unless replaced.
+    void SetTickSource(std::function<quint32()> tickSource);
+
+    // Clears the tree and lists dir (one trailing "/" removed) at the top level. The open
+    // document stays open; no node is selected afterwards.
+    void LoadRoot(const QString& dir);
+    // Lists dir into the children of node, or into the top level when node is null.
+    void ScanFolder(QTreeWidgetItem* node, const QString& dir);
+    // Lists an unlisted folder and expands it; nothing for other nodes.
+    void LoadChildren(QTreeWidgetItem* node);
+    // Opens a folder node, listing it if needed, and notes the time.
+    void ExpandFolder(QTreeWidgetItem* node);
+
+    // Folder: its directory; note: its file path without extension; null: RootDir.
+    QString NodePath(const QTreeWidgetItem* node) const;
+    // RootDir + "/" + the ancestors' texts, each followed by "/"; empty for null.
+    QString NodeDirPrefix(const QTreeWidgetItem* node) const;
+    // Folder: NodePath + "/"; note: NodePath + NoteExt; empty when nothing is selected.
+    QString SelectedPath() const;
+    // Makes path the open document and has the host load it, unless it is open already.
+    void SetOpenPath(const QString& path);
+
+    static QTreeWidgetItem* NewNode(const QString& text, int imageIndex);
+    static int ImageIndex(const QTreeWidgetItem* node);
+    static bool IsFolder(const QTreeWidgetItem* node);
+    static bool IsPlaceholder(const QTreeWidgetItem* node);
+    // A folder whose first child is the placeholder.
+    static bool IsUnlisted(const QTreeWidgetItem* node);
+
+    // Where the node's icon starts, in viewport coordinates.
+    int IconLeft(const QTreeWidgetItem* node) const;
+    // The picture a node is drawn with, from the images given to SetImages.
+    const QIcon& IconFor(const QTreeWidgetItem* node) const;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override;
+
+private:
+    void PressAt(QPoint pos, Qt::MouseButton button);
+    void DoubleClickAt(QPoint pos);
+    void CurrentNodeChanged(QTreeWidgetItem* current, QTreeWidgetItem* previous);
+    void RefuseUnlistedExpansion(QTreeWidgetItem* node);
+    QString DocumentPathOf(const QTreeWidgetItem* node) const;
+
+    IqbTreeHost& m_host;
+    QString m_rootDir;
+    QString m_openPath;
+    QPersistentModelIndex m_contextNode;
+    quint32 m_lastExpandTick = 0;
+    bool m_revertingSelection = false;
+    std::function<quint32()> m_tick;
+    // Folder, note, placeholder.
+    std::array<QIcon, 3> m_icons;
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class QLocalServer;
+
+// One running instance per user: a lock file decides who is first (a lock left by a crashed
+// process is taken over), a local socket carries "restore" and "activate" from later starts.
+class TqbSingleInstance : public QObject {
+    Q_OBJECT
+public:
+    // key names the lock and the channel; the same key means the same instance.
+    explicit TqbSingleInstance(const QString& key, QObject* parent = nullptr);
+    ~TqbSingleInstance() override;
+
+    // True when this process holds the instance (a failure to lock counts as first). The first
+    // instance then listens for requests.
+    bool IsFirstInstance();
+
+    // Sent by a later start: asks the running instance to come back; waits for its answer.
+    // Returns false when no running instance answered within timeoutMs.
+    bool SendRequest(const QByteArray& message, int timeoutMs = 3000);
+
+    // The per-user key used by the program ("qbNivora" plus the user name), overridable through
+    // QBNIVORA_INSTANCE_KEY so that tests do not meet a running program.
+    static QString DefaultKey(const QString& appName);
+
+signals:
+    void RestoreRequest();
+    void ActivateRequest();
+
+private:
+    void OnNewConnection();
+
+    QString m_key;
+    std::unique_ptr<QLockFile> m_lock;
+    QLocalServer* m_server = nullptr;
+};

@@ -1,0 +1,79 @@
+#include "qbProjectInfo.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestPrjInfo : public QObject {
+    Q_OBJECT
+private slots:
+    void versionText_data() {
+        QTest::addColumn<int>("major");
+        QTest::addColumn<int>("minor");
+        QTest::addColumn<int>("patch");
+        QTest::addColumn<int>("build");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("third number not shown") << 2 << 1 << 0 << 13 << "2.1 build 13";
+        QTest::newRow("first release") << 1 << 0 << 0 << 1 << "1.0 build 1";
+        QTest::newRow("patch ignored") << 3 << 12 << 7 << 0 << "3.12 build 0";
+        QTest::newRow("no version") << 0 << 0 << 0 << 0 << "";
+    }
+    void versionText() {
+        QFETCH(int, major);
+        QFETCH(int, minor);
+        QFETCH(int, patch);
+        QFETCH(int, build);
+        QFETCH(QString, text);
+        QCOMPARE(TqbPrjInfo::VersionText({major, minor, patch, build}), text);
+    }
+
+    void compiledVersionIsTheProjectVersion() {
+        QCOMPARE(TqbPrjInfo(QStringLiteral("qbNivora"), QDir::tempPath()).VersionText(),
+                 QStringLiteral("1.0 build 1"));
+    }
+
+    void programFolderAndIniName() {
+        QTemporaryDir dir;
+        TqbPrjInfo info(QStringLiteral("qbNivora"), dir.path());
+        QCOMPARE(info.ProgramDir(), dir.path() + "/");
+        QCOMPARE(info.IniFileName(), dir.path() + "/qbNivora.ini");
+        QCOMPARE(TqbPrjInfo::Instance(), &info);
+    }
+
+    void programFolderFallsBackWhenNotWritable() {
+        QTemporaryDir dir;
+        // A path under a regular file can never be written, even by root.
+        QFile blocker(dir.filePath("file"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const QString userData = dir.filePath("user/data");
+        QCOMPARE(TqbPrjInfo::ChooseProgramDir(dir.filePath("file/bin"), userData), userData + "/");
+        QVERIFY(QFileInfo(userData).isDir());
+        QCOMPARE(TqbPrjInfo::ChooseProgramDir(dir.path(), userData), dir.path() + "/");
+    }
+
+    void startMaximized_data() {
+        QTest::addColumn<QString>("ini");
+        QTest::addColumn<bool>("maximized");
+        QTest::newRow("no file") << QString() << false;
+        QTest::newRow("one") << "[PROGRAM]\nBeginMax=1\nMaximized=0\n" << true;
+        QTest::newRow("zero") << "[program]\nbeginmax=0\n" << false;
+        QTest::newRow("any non-zero") << "[PROGRAM]\nBeginMax=0x10\n" << true;
+    }
+    void startMaximized() {
+        QFETCH(QString, ini);
+        QFETCH(bool, maximized);
+        QTemporaryDir dir;
+        TqbPrjInfo info(QStringLiteral("qbNivora"), dir.path());
+        if (!ini.isNull()) {
+            QFile f(info.IniFileName());
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(ini.toUtf8());
+        }
+        QCOMPARE(info.StartMaximized(), maximized);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPrjInfo)
+#include "tst_PrjInfo.moc"

@@ -1,0 +1,403 @@
+#include "qbDhtmlColor.h"
+#include "qbDhtmlEdit.h"
+#include "qbError.h"
+
+#include <QFile>
+#include <QInputMethodEvent>
+#include <QPrinter>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWebEngineView>
+#include <QtTest>
+
+using namespace qbDhtml;
+
+namespace {
+
+// "가나다" in code page 949 and in UTF-8.
+const QByteArray Cp949Text("\xB0\xA1\xB3\xAA\xB4\xD9");
+const QByteArray Utf8Text("\xEA\xB0\x80\xEB\x82\x98\xEB\x8B\xA4");
+
+QByteArray Page(const QByteArray& head, const QByteArray& body) {
+    return "<html><head>" + head + "</head>\r\n<body><div>" + body + "</div></body></html>\r\n";
+}
+
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool HasLoneLf(const QByteArray& bytes) {
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r'))
+            return true;
+    return false;
+}
+
+} // namespace
+
+class TestDhtmlEdit : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<TqbDhtmlEdit> m_edit;
+
+    QString Write(const QString& name, const QByteArray& bytes) {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+
+    bool Load(const QString& path) {
+        QSignalSpy complete(m_edit.get(), &TqbDhtmlEdit::DocumentComplete);
+        m_edit->LoadDocument(path);
+        return complete.wait(30000) && m_edit->IsDocumentReady();
+    }
+
+    // Edit mode with the caret at the start of the body, keyboard focus in the page.
+    bool StartEditing() {
+        m_edit->SetBrowseMode(false);
+        m_edit->FocusAtStart();
+        return QTest::qWaitFor([this] { return m_edit->SelectionState().Editable; }, 10000);
+    }
+
+    QWidget* PageWidget() const { return m_edit->findChild<QWebEngineView*>()->focusProxy(); }
+
+private slots:
+    void init() {
+        QVERIFY(m_dir.isValid());
+        m_edit = std::make_unique<TqbDhtmlEdit>();
+        m_edit->resize(640, 480);
+        m_edit->show();
+        m_edit->activateWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(m_edit.get()));
+    }
+    void cleanup() { m_edit.reset(); }
+
+    void colorFromCss_data() {
+        QTest::addColumn<QString>("css");
+        QTest::addColumn<int>("color"); // -1: no colour
+        QTest::newRow("red") << "rgb(255, 0, 0)" << 0x0000FF;
+        QTest::newRow("mixed") << "rgb(0, 128, 255)" << 0xFF8000;
+        QTest::newRow("no spaces") << "rgb(1,2,3)" << 0x030201;
+        QTest::newRow("half transparent") << "rgba(1, 2, 3, 0.5)" << 0x030201;
+        QTest::newRow("transparent") << "rgba(0, 0, 0, 0)" << -1;
+        QTest::newRow("hex") << "#00FF80" << 0x80FF00;
+        QTest::newRow("short hex") << "#123" << 0x332211;
+        QTest::newRow("name") << "transparent" << -1;
+        QTest::newRow("out of range") << "rgb(300, 0, 0)" << -1;
+        QTest::newRow("empty") << "" << -1;
+    }
+    void colorFromCss() {
+        QFETCH(QString, css);
+        QFETCH(int, color);
+        QCOMPARE(ColorFromCss(css).value_or(-1), color);
+    }
+
+    void colorToCss_data() {
+        QTest::addColumn<int>("color");
+        QTest::addColumn<QString>("css");
+        QTest::newRow("red") << 0x0000FF << "#ff0000";
+        QTest::newRow("blue") << 0xFF0000 << "#0000ff";
+        QTest::newRow("mixed") << 0x80FF00 << "#00ff80";
+        QTest::newRow("black") << 0 << "#000000";
+        QTest::newRow("white") << 0xFFFFFF << "#ffffff";
+        QTest::newRow("system colour") << int(0x80000005) << "";
+        QTest::newRow("none") << 0x1FFFFFFF << "";
+    }
+    void colorToCss() {
+        QFETCH(int, color);
+        QFETCH(QString, css);
+        QCOMPARE(ColorToCss(color), css);
+        if (!css.isEmpty())
+            QCOMPARE(ColorFromCss(css).value_or(-1), color);
+    }
+
+    // What is saved is in the page's charset, reads back the same, and ends lines with CR LF.
+    void saveKeepsCharset_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("page");
+        QTest::addColumn<QByteArrayList>("expected");
+        QTest::addColumn<QByteArray>("forbidden");
+        const QByteArray eucKr =
+            "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=euc-kr\">";
+        const QByteArray utf8 = "<meta charset=\"utf-8\">";
+        QTest::newRow("euc-kr") << "노트.htm" << Page(eucKr, Cp949Text)
+                                << QByteArrayList{eucKr, Cp949Text} << Utf8Text;
+        QTest::newRow("undeclared cp949")
+            << "b.htm" << Page({}, Cp949Text) << QByteArrayList{Cp949Text} << Utf8Text;
+        QTest::newRow("utf-8") << "c.htm" << Page(utf8, Utf8Text) << QByteArrayList{utf8, Utf8Text}
+                               << Cp949Text;
+        QTest::newRow("undeclared utf-8")
+            << "d.htm" << Page({}, Utf8Text + " " + Utf8Text)
+            << QByteArrayList{"\xEF\xBB\xBF<html", Utf8Text} << Cp949Text;
+    }
+    void saveKeepsCharset() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, page);
+        QFETCH(QByteArrayList, expected);
+        QFETCH(QByteArray, forbidden);
+        const QString path = Write(name, page);
+        QVERIFY(Load(path));
+        const QString before = m_edit->DocumentHtml();
+        m_edit->SaveDocument(path);
+        const QByteArray saved = ReadBytes(path);
+        for (const QByteArray& part : expected)
+            QVERIFY2(saved.contains(part), saved.constData());
+        QVERIFY(!saved.contains("&#x"));
+        QVERIFY2(!saved.contains(forbidden), saved.constData());
+        QVERIFY(!HasLoneLf(saved));
+        QVERIFY(Load(path));
+        QCOMPARE(m_edit->DocumentHtml(), before);
+    }
+
+    // Text from the source view is saved in the charset it declares.
+    void htmlTextKeepsItsDeclaration_data() {
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("euc-kr") << QByteArray("<meta charset=\"euc-kr\">") << Cp949Text;
+        QTest::newRow("undeclared") << QByteArray() << Cp949Text;
+        QTest::newRow("utf-8") << QByteArray("<meta charset=\"utf-8\">") << Utf8Text;
+    }
+    void htmlTextKeepsItsDeclaration() {
+        QFETCH(QByteArray, head);
+        QFETCH(QByteArray, expected);
+        const QString path = Write("e.htm", Page({}, "old"));
+        QVERIFY(Load(path));
+        QSignalSpy complete(m_edit.get(), &TqbDhtmlEdit::DocumentComplete);
+        m_edit->SetDocumentHtml(QString::fromUtf8(Page(head, Utf8Text + " new")));
+        QVERIFY(complete.wait(30000));
+        QCOMPARE(m_edit->DocumentPath(), path);
+        m_edit->SaveDocument(path);
+        const QByteArray saved = ReadBytes(path);
+        QVERIFY2(saved.contains(expected + " new"), saved.constData());
+    }
+
+    void emojiBecomesReferenceInEucKr() {
+        const QString path = Write("f.htm", Page("<meta charset=\"euc-kr\">", Cp949Text));
+        // As the window opens a note in edit mode: focus asked for before the page is there.
+        m_edit->SetBrowseMode(false);
+        m_edit->FocusAtStart();
+        QVERIFY(Load(path));
+        QTRY_VERIFY(m_edit->SelectionState().Editable);
+        QSignalSpy changed(m_edit.get(), &TqbDhtmlEdit::ContentChanged);
+        QInputMethodEvent typed;
+        typed.setCommitString(QString::fromUtf8("\xF0\x9F\x98\x80"));
+        QApplication::sendEvent(PageWidget(), &typed);
+        QVERIFY(changed.wait(10000));
+        m_edit->SaveDocument(path);
+        const QByteArray saved = ReadBytes(path);
+        QVERIFY2(saved.contains("&#x1F600;" + Cp949Text), saved.constData());
+    }
+
+    void browseModeBlocksTyping() {
+        const QString path = Write("g.htm", Page({}, "text"));
+        QVERIFY(Load(path));
+        QSignalSpy changed(m_edit.get(), &TqbDhtmlEdit::ContentChanged);
+        QSignalSpy keyUp(m_edit.get(), &TqbDhtmlEdit::DocumentKeyUp);
+        m_edit->FocusAtStart();
+        QTest::keyClicks(PageWidget(), "xyz");
+        QVERIFY(!(m_edit->DocQueryStatus(IDM_UNDO) & OLECMDF_ENABLED));
+
+        QVERIFY(StartEditing());
+        QTest::keyClicks(PageWidget(), "abc");
+        QTRY_VERIFY_WITH_TIMEOUT(m_edit->DocumentHtml().contains("abctext"), 10000);
+        QVERIFY(!m_edit->DocumentHtml().contains("xyz"));
+        QVERIFY(changed.count() > 0);
+        QVERIFY(keyUp.count() > 0);
+
+        QTRY_VERIFY(m_edit->DocQueryStatus(IDM_UNDO) & OLECMDF_ENABLED);
+        m_edit->DocExec(IDM_UNDO);
+        QVERIFY(!m_edit->DocumentHtml().contains("abc"));
+        QVERIFY(m_edit->DocQueryStatus(IDM_REDO) & OLECMDF_ENABLED);
+    }
+
+    void saveBeforeLoadCompleteThrows() {
+        const QByteArray first = Page({}, "first"), second = Page({}, "second");
+        const QString a = Write("h.htm", first), b = Write("i.htm", second);
+        m_edit->LoadDocument(a);
+        QVERIFY_THROWS_EXCEPTION(EqbError, m_edit->SaveDocument(a));
+        QVERIFY(Load(a));
+        // Switching notes: the page still shows the first one.
+        m_edit->LoadDocument(b);
+        QVERIFY(!m_edit->IsDocumentReady());
+        QVERIFY_THROWS_EXCEPTION(EqbError, m_edit->SaveDocument(b));
+        QCOMPARE(ReadBytes(a), first);
+        QCOMPARE(ReadBytes(b), second);
+    }
+
+    void impossiblePathsThrow() {
+        QVERIFY_THROWS_EXCEPTION(EqbError, m_edit->LoadDocument(m_dir.filePath("missing.htm")));
+        const QString path = Write("j.htm", Page({}, "text"));
+        QVERIFY(Load(path));
+        QVERIFY_THROWS_EXCEPTION(EqbError, m_edit->SaveDocument(m_dir.filePath("no/such/x.htm")));
+        QVERIFY_THROWS_EXCEPTION(EqbError, m_edit->SaveDocument(m_dir.path()));
+    }
+
+    void nestedSaveIsRefused() {
+        const QString path = Write("k.htm", Page({}, "text"));
+        QVERIFY(Load(path));
+        bool refused = false;
+        QTimer::singleShot(0, this, [&] {
+            try {
+                m_edit->SaveDocument(path);
+            } catch (const EqbError&) {
+                refused = true;
+            }
+        });
+        m_edit->SaveDocument(path);
+        QTRY_VERIFY(refused);
+    }
+
+    void pageScriptsDoNotRun() {
+        const QString path =
+            Write("l.htm", "<html><body onload=\"document.body.setAttribute('data-' + 'ran', 1)\">"
+                           "<script>document.write('<p id=' + '\"ran\">x</p>')</script>"
+                           "<div>text</div></body></html>");
+        QVERIFY(Load(path));
+        const QString html = m_edit->DocumentHtml();
+        QVERIFY(!html.contains("id=\"ran\""));
+        QVERIFY(!html.contains("data-ran"));
+    }
+
+    void followedLinkKeepsTheNote() {
+        const QString path = Write(
+            "m.htm", "<html><body style=\"margin:0\"><a href=\"other.htm\" style=\"display:block;"
+                     "height:300px\">link</a></body></html>");
+        QVERIFY(Load(path));
+        QSignalSpy followed(m_edit.get(), &TqbDhtmlEdit::LinkClicked);
+        QSignalSpy clicked(m_edit.get(), &TqbDhtmlEdit::DocumentClick);
+        QTest::mouseClick(PageWidget(), Qt::LeftButton, {}, QPoint(40, 40));
+        QVERIFY(followed.wait(10000));
+        QTRY_COMPARE(clicked.count(), 1);
+        QCOMPARE(followed.first().first().toUrl().fileName(), QString("other.htm"));
+        QVERIFY(m_edit->IsDocumentReady());
+        QVERIFY(m_edit->DocumentHtml().contains("other.htm"));
+    }
+
+    void selectionCommandReachesFile_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("bold") << "Bold" << QVariant(true) << "<b>plain words</b>";
+        QTest::newRow("italic") << "Italic" << QVariant(true) << "<i>plain words</i>";
+        QTest::newRow("underline") << "Underline" << QVariant(true) << "<u>plain words</u>";
+        QTest::newRow("text colour") << "ForeColor" << QVariant(0x0000FF) << "color=\"#ff0000\"";
+        QTest::newRow("back colour")
+            << "BackColor" << QVariant(0x00FFFF) << "background-color: rgb(255, 255, 0)";
+        QTest::newRow("font size") << "FontSize" << QVariant(5) << "size=\"5\"";
+        QTest::newRow("font name")
+            << "FontName" << QVariant("NanumGothic") << "face=\"NanumGothic\"";
+        QTest::newRow("centre") << "JustifyCenter" << QVariant(true) << "text-align: center";
+    }
+    void selectionCommandReachesFile() {
+        QFETCH(QString, command);
+        QFETCH(QVariant, value);
+        QFETCH(QString, expected);
+        const QString path = Write("n.htm", Page({}, "plain words"));
+        QVERIFY(Load(path));
+        QVERIFY(StartEditing());
+        QTest::keyClick(PageWidget(), Qt::Key_End, Qt::ShiftModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(m_edit->SelectionState().HasSelection, 10000);
+        QVERIFY(m_edit->QueryStatus(DECMD_CUT) & OLECMDF_ENABLED);
+
+        QVERIFY(m_edit->ExecSelectionCommand(command, value));
+        QCOMPARE(m_edit->QueryCommandValue(command), value);
+        m_edit->SaveDocument(path);
+        const QByteArray saved = ReadBytes(path);
+        QVERIFY2(saved.contains(expected.toUtf8()), saved.constData());
+    }
+
+    void documentCommandReachesFile_data() {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<bool>("latched");
+        QTest::newRow("numbered") << IDM_ORDERLIST << ""
+                                  << "<ol><li>plain words" << true;
+        QTest::newRow("bulleted") << IDM_UNORDERLIST << ""
+                                  << "<ul><li>plain words" << true;
+        QTest::newRow("indent") << IDM_INDENT << ""
+                                << "<blockquote" << false;
+        QTest::newRow("rule") << IDM_HORIZONTALLINE << ""
+                              << "<hr>" << false;
+        QTest::newRow("link") << IDM_HYPERLINK << "http://example.org/"
+                              << "<a href=\"http://example.org/\">plain words</a>" << false;
+        QTest::newRow("picture") << IDM_IMAGE << "/pictures/a b.png"
+                                 << "<img src=\"file:///pictures/a%20b.png\">" << false;
+    }
+    void documentCommandReachesFile() {
+        QFETCH(int, id);
+        QFETCH(QString, address);
+        QFETCH(QString, expected);
+        QFETCH(bool, latched);
+        const QString path = Write("s.htm", Page({}, "plain words"));
+        QVERIFY(Load(path));
+        QVERIFY(StartEditing());
+        QTest::keyClick(PageWidget(), Qt::Key_End, Qt::ShiftModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(m_edit->SelectionState().HasSelection, 10000);
+        QVERIFY(m_edit->DocQueryStatus(id) & OLECMDF_ENABLED);
+
+        m_edit->DocExec(id, address);
+        QCOMPARE(bool(m_edit->DocQueryStatus(id) & OLECMDF_LATCHED), latched);
+        m_edit->SaveDocument(path);
+        const QByteArray saved = ReadBytes(path);
+        QVERIFY2(saved.contains(expected.toUtf8()), saved.constData());
+    }
+
+    void pasteHtmlReplacesSelection() {
+        const QString path = Write("o.htm", Page({}, "old"));
+        QVERIFY(Load(path));
+        QVERIFY(StartEditing());
+        QTest::keyClick(PageWidget(), Qt::Key_End, Qt::ShiftModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(m_edit->SelectionState().HasSelection, 10000);
+        QVERIFY(m_edit->PasteHtml("<strong>new</strong>"));
+        const QString html = m_edit->DocumentHtml();
+        QVERIFY2(html.contains("<strong>new</strong>") && !html.contains("old"), qPrintable(html));
+    }
+
+    void cutAndPaste() {
+        const QString path = Write("r.htm", Page({}, "moved"));
+        QVERIFY(Load(path));
+        QVERIFY(StartEditing());
+        QCOMPARE(m_edit->QueryStatus(DECMD_CUT) & 3, OLECMDF_SUPPORTED);
+        QTest::keyClick(PageWidget(), Qt::Key_End, Qt::ShiftModifier);
+        QTRY_COMPARE(m_edit->QueryStatus(DECMD_CUT) & 3, 3);
+        m_edit->ExecCommand(DECMD_CUT);
+        QTRY_VERIFY(!m_edit->DocumentHtml().contains("moved"));
+        QCOMPARE(m_edit->QueryStatus(DECMD_PASTE) & 3, 3);
+        m_edit->ExecCommand(DECMD_PASTE);
+        m_edit->ExecCommand(DECMD_PASTE);
+        QTRY_VERIFY(m_edit->DocumentHtml().contains("movedmoved"));
+    }
+
+    void savesAfterHideForClose() {
+        const QString path = Write("p.htm", Page({}, "text"));
+        QVERIFY(Load(path));
+        QVERIFY(StartEditing());
+        QVERIFY(m_edit->PasteHtml("typed "));
+        m_edit->HideForClose();
+        m_edit->SaveDocument(path);
+        QVERIFY(ReadBytes(path).contains("typed text"));
+    }
+
+    void printsToPdf() {
+        const QString path = Write("q.htm", Page({}, "print me"));
+        QVERIFY(Load(path));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(m_dir.filePath("out.pdf"));
+        QSignalSpy finished(m_edit.get(), &TqbDhtmlEdit::PrintFinished);
+        m_edit->PrintDocument(&printer);
+        QVERIFY(finished.wait(60000));
+        QCOMPARE(finished.first().first().toBool(), true);
+        QVERIFY(ReadBytes(m_dir.filePath("out.pdf")).startsWith("%PDF"));
+    }
+};
+
+QTEST_MAIN(TestDhtmlEdit)
+#include "tst_DhtmlEdit.moc"
