@@ -610,6 +610,11 @@ void TqbDhtmlEdit::FindText(const QString& text, bool backward, bool caseSensiti
         flags |= QWebEnginePage::FindBackward;
     if (caseSensitive)
         flags |= QWebEnginePage::FindCaseSensitively;
+    // A search repeated with other options would be taken as "find next" and never answered.
+    if (text == m_findText && flags.toInt() != m_findFlags)
+        m_page->findText(QString());
+    m_findText = text;
+    m_findFlags = flags.toInt();
     QPointer<TqbDhtmlEdit> self(this);
     m_page->findText(text, flags, [self](const QWebEngineFindTextResult& result) {
         if (self && !self->m_closing)

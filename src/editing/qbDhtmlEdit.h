@@ -42,7 +42,8 @@ inline constexpr int OLECMDF_LATCHED = 4;
 } // namespace qbDhtml
 
 // The note pane's HTML editor: the only code that touches the page. Operations that fail throw
-// EqbError with the reason.
+// EqbError with the reason. Saving and the editing commands wait for the page's answer (user
+// input held back, timers running); one such wait at a time, a nested call throws.
 class TqbDhtmlEdit : public QWidget {
     Q_OBJECT
 public:
@@ -86,7 +87,8 @@ public:
     // Applies the value to the selection; the styles are set to the given bool, not toggled.
     // Returns false when the page refused (as where nothing is editable).
     bool ExecSelectionCommand(const QString& name, const QVariant& value);
-    // Replaces the selection (or inserts at the caret) with the HTML fragment.
+    // Replaces the selection (or inserts at the caret) with the HTML fragment; false when the
+    // page refused.
     bool PasteHtml(const QString& html);
     const TqbSelectionState& SelectionState() const { return m_state; }
 
@@ -156,5 +158,7 @@ private:
     bool m_closing = false;
     quint64 m_generation = 0;
     int m_timeoutMs = 10000;
+    QString m_findText;
+    uint m_findFlags = 0;
     TqbSelectionState m_state;
 };

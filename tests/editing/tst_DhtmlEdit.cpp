@@ -264,6 +264,18 @@ private slots:
         QVERIFY(!html.contains("data-ran"));
     }
 
+    void findText() {
+        const QString path = Write("t.htm", Page({}, "needle in text"));
+        QVERIFY(Load(path));
+        QSignalSpy found(m_edit.get(), &TqbDhtmlEdit::TextFound);
+        m_edit->FindText("NEEDLE");
+        QVERIFY(found.wait(10000));
+        m_edit->FindText("NEEDLE", false, true);
+        QVERIFY(found.wait(10000));
+        QCOMPARE(found.at(0).first().toBool(), true);
+        QCOMPARE(found.at(1).first().toBool(), false);
+    }
+
     void followedLinkKeepsTheNote() {
         const QString path = Write(
             "m.htm", "<html><body style=\"margin:0\"><a href=\"other.htm\" style=\"display:block;"
