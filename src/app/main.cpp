@@ -139,6 +139,8 @@ void TfrmMainNivora::FormCreate() {
 QWidget* TfrmMainNivora::CreateTreePanel() {
     m_pnlTree = new QWidget(this);
     m_pnlTree->setObjectName("pnlTree");
+    // The stored width wins over what the menu bar and toolbar would like.
+    m_pnlTree->setMinimumWidth(MinimumStoredTreeWidth);
     auto* layout = TightColumn(m_pnlTree);
     m_pnlTreeMode = CreateTreeModePanel(m_pnlTree);
     m_pnlSearchMode = CreateSearchModePanel(m_pnlTree);

@@ -221,6 +221,15 @@ void TqbDhtmlEdit::LoadDocument(const QString& path) {
         throw EqbError(tr("문서를 열 수 없습니다: %1").arg(path));
     BeginLoad(QUrl::fromLocalFile(info.absoluteFilePath()));
     m_docPath = path;
+    // Chromium decides a file's type by its extension and shows a folder page (".qb") as plain
+    // text; such pages go in as HTML bytes, still based at their own file.
+    const QString suffix = info.suffix().toLower();
+    if (suffix != u"htm" && suffix != u"html" && info.size() <= MaxHtmlTextBytes) {
+        const QByteArray bytes = qbText::ReadFileBytes(path);
+        m_loadingData = true;
+        m_page->setContent(bytes, "text/html;charset=" + qbText::DeclaredCharset(bytes), m_docUrl);
+        return;
+    }
     m_page->load(m_docUrl);
 }
 

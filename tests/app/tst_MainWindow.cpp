@@ -10,7 +10,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QMessageBox>
+#include <QPrinter>
+#include <QWebEngineView>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -107,10 +110,22 @@ class TestMainWindow : public QObject {
             QTRY_VERIFY(m_window->DocumentReady());
     }
 
-    // Types into the page as the user does and waits until the window has seen the change.
+    QWidget* PageWidget() const {
+        return m_window->Dhtml()->findChild<QWebEngineView*>()->focusProxy();
+    }
+
+    // Types into the page as a Korean input method does and waits until the window saw it.
     void TypeIntoPage(const QString& text) {
         m_window->Dhtml()->FocusAtStart();
-        m_window->Dhtml()->PasteHtml(text);
+        QInputMethodEvent typed;
+        typed.setCommitString(text);
+        QApplication::sendEvent(PageWidget(), &typed);
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->NoteModified(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->Dhtml()->DocumentHtml().contains(text), 10000);
+    }
+
+    void PasteIntoPage(const QString& html) {
+        QVERIFY(m_window->Dhtml()->PasteHtml(html));
         QTRY_VERIFY(m_window->NoteModified());
     }
 
@@ -147,8 +162,10 @@ private slots:
         Select("첫노트");
         EnterMode(TfrmMainNivora::vmEdit);
         TypeIntoPage("한글");
-        if (how == "save")
-            m_window->Action("actFileSave")->trigger();
+        if (how == "save") {
+            m_window->UpdateActions();
+            QTest::keyClick(PageWidget(), Qt::Key_S, Qt::ControlModifier);
+        }
         else if (how == "select")
             Select("둘째");
         else if (how == "browse")
@@ -177,7 +194,7 @@ private slots:
     void sourceModeShowsWhatTheControlWrote() {
         Select("첫노트");
         EnterMode(TfrmMainNivora::vmEdit);
-        TypeIntoPage("<b>굵게</b>");
+        PasteIntoPage("<b>굵게</b>");
         EnterMode(TfrmMainNivora::vmSource);
         const QString source = m_window->RchDhtml()->toPlainText();
         QVERIFY2(source.contains("<b>굵게</b>"), qPrintable(source));
@@ -189,7 +206,9 @@ private slots:
         Select("둘째");
         EnterMode(TfrmMainNivora::vmSource);
         QPlainTextEdit* source = m_window->RchDhtml();
-        source->setPlainText(source->toPlainText().replace("two", "소스에서"));
+        const QString edited = source->toPlainText().replace("two", "소스에서");
+        source->selectAll();
+        source->insertPlainText(edited);
         QVERIFY(source->document()->isModified());
         EnterMode(TfrmMainNivora::vmEdit);
         QVERIFY(ReadBytes(Lib("둘째.htm")).contains("\xBC\xD2\xBD\xBA\xBF\xA1\xBC\xAD"));
@@ -255,6 +274,18 @@ private slots:
         m_window->NoteTree()->SetOpenPath(Lib("디렉터리.htm"));
         QTRY_COMPARE(catcher.texts, QStringList{TfrmMainNivora::LoadFailedMessage});
         QVERIFY(!m_window->NoteModified());
+    }
+
+    void printingToAFileMakesAPdf() {
+        Select("첫노트");
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(m_dir->filePath("note.pdf"));
+        QSignalSpy finished(m_window->Dhtml(), &TqbDhtmlEdit::PrintFinished);
+        m_window->Dhtml()->PrintDocument(&printer);
+        QVERIFY(finished.wait(20000));
+        QVERIFY(finished.at(0).at(0).toBool());
+        QVERIFY(ReadBytes(m_dir->filePath("note.pdf")).startsWith("%PDF"));
     }
 
     void treeWidthIsStoredAtClosing_data() {

@@ -117,6 +117,19 @@ private slots:
             QCOMPARE(ColorFromCss(css).value_or(-1), color);
     }
 
+    // A folder page has no HTML extension, yet it is shown and saved as HTML.
+    void folderPageIsHtml() {
+        const QString path = Write("___folder.qb", Page(R"(<META http-equiv=Content-Type )"
+                                                        R"(content="text/html; charset=euc-kr">)",
+                                                        "<b>\xB0\xA1</b>"));
+        QVERIFY(Load(path));
+        const QString html = m_edit->DocumentHtml();
+        QVERIFY2(html.contains(QString::fromUtf8("<b>\xEA\xB0\x80</b>")), qPrintable(html));
+        QVERIFY(!html.contains("<pre", Qt::CaseInsensitive));
+        m_edit->SaveDocument(path);
+        QVERIFY(ReadBytes(path).contains("<b>\xB0\xA1</b>"));
+    }
+
     // What is saved is in the page's charset, reads back the same, and ends lines with CR LF.
     void saveKeepsCharset_data() {
         QTest::addColumn<QString>("name");
