@@ -19,7 +19,7 @@ constexpr int Runs = 7;
 
 class TNullHost : public IqbTreeHost {
 public:
-    void SaveCurrentNote() override {}
+    bool SaveCurrentNote() override { return true; }
     void OpenCurrentNote() override {}
 };
 

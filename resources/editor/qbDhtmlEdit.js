@@ -68,8 +68,16 @@
         if (!body)
             return false;
         window.focus();
+        // Into the first block rather than before it, so typing lands in the page's first line.
+        var start = body;
+        while (start.firstChild && start.firstChild.nodeType === Node.ELEMENT_NODE &&
+               !/^(IMG|BR|HR|INPUT|TABLE|SCRIPT|STYLE)$/.test(start.firstChild.nodeName))
+            start = start.firstChild;
+        if (start.firstChild && start.firstChild.nodeType === Node.TEXT_NODE &&
+            start.firstChild.data.trim() === "" && start.firstChild.nextSibling)
+            start = body;
         var range = document.createRange();
-        range.setStart(body, 0);
+        range.setStart(start, 0);
         range.collapse(true);
         var sel = window.getSelection();
         sel.removeAllRanges();

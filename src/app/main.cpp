@@ -263,7 +263,7 @@ QWidget* TfrmMainNivora::CreateStatusBar() {
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         button->setCheckable(true);
         button->setAutoRaise(true);
-        button->setFixedSize(60, 21);
+        button->setMinimumSize(60, 21);
         row->addWidget(button);
         return button;
     };
