@@ -112,6 +112,12 @@ private:
     void dhtmlDocumentComplete();
     void dhtmlContentChanged();
 
+    // -- tree operations (mainTreeOps.cpp)
+
+    // -- editing commands and insert tools (mainEditing.cpp)
+
+    // -- folder search (mainSearch.cpp)
+
     TqbPrjInfo& m_prjInfo;
     TqbNoteInfo& m_noteInfo;
 
