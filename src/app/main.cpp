@@ -74,6 +74,8 @@ QFont SourceFont() {
 } // namespace
 
 const QString TfrmMainNivora::LoadFailedMessage = QStringLiteral("파일이 너무 커서 읽기에 실패했습니다.");
+const QString TfrmMainNivora::CloseUnsavedQuestion =
+    QStringLiteral("노트를 저장하지 못했습니다. 저장하지 않고 프로그램을 닫을까요?");
 const QString TfrmMainNivora::SaveFailedMessage =
     QStringLiteral("노트를 저장하지 못했습니다. 고친 내용은 편집기에 그대로 남아 있습니다.");
 
@@ -83,7 +85,8 @@ TfrmMainNivora::TfrmMainNivora(TqbPrjInfo& prjInfo, TqbNoteInfo& noteInfo, QWidg
 }
 
 TfrmMainNivora::~TfrmMainNivora() {
-    SaveCurrentNote();
+    if (!m_discardChanges)
+        SaveCurrentNote();
 }
 
 void TfrmMainNivora::FormCreate() {
@@ -557,8 +560,14 @@ void TfrmMainNivora::resizeEvent(QResizeEvent* event) {
 void TfrmMainNivora::closeEvent(QCloseEvent* event) {
     // Typed text is never thrown away silently: a note that cannot be written asks first.
     if (!SaveCurrentNote()) {
-        event->ignore();
-        return;
+        const auto answer = QMessageBox::question(this, windowTitle(), CloseUnsavedQuestion,
+                                                  QMessageBox::Yes | QMessageBox::No,
+                                                  QMessageBox::No);
+        if (answer != QMessageBox::Yes) {
+            event->ignore();
+            return;
+        }
+        m_discardChanges = true;
     }
     try {
         StorePlacement();

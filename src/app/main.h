@@ -61,6 +61,7 @@ public:
 
     static const QString LoadFailedMessage;
     static const QString SaveFailedMessage;
+    static const QString CloseUnsavedQuestion;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -158,6 +159,7 @@ private:
     bool m_documentReady = false;
     bool m_activated = false;
     bool m_saving = false;
+    bool m_discardChanges = false; // the user chose to close without the unsaved changes
     QString m_searchText;
     QStringList m_searchResultPaths;
 };

@@ -6,6 +6,7 @@
 #include "qbTextFile.h"
 #include "qbTree.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -52,11 +53,15 @@ const QByteArray GaNaDa = "\xB0\xA1\xB3\xAA\xB4\xD9";
 class MessageCatcher : public QObject {
 public:
     QStringList texts;
-    MessageCatcher() {
-        connect(&m_timer, &QTimer::timeout, this, [this] {
+    // The button pressed on a question; an information box is just closed.
+    explicit MessageCatcher(QMessageBox::StandardButton answer = QMessageBox::Ok) {
+        connect(&m_timer, &QTimer::timeout, this, [this, answer] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                 texts << box->text();
-                box->accept();
+                if (QAbstractButton* button = box->button(answer))
+                    button->click();
+                else
+                    box->accept();
             }
         });
         m_timer.start(20);
@@ -261,6 +266,12 @@ private slots:
         QVERIFY(catcher.texts[0].contains(TfrmMainNivora::SaveFailedMessage));
         QVERIFY(m_window->NoteModified());
         QVERIFY(m_window->Dhtml()->DocumentHtml().contains("지키기"));
+        // Closing asks before it drops the changes; "No" keeps the window and the text.
+        MessageCatcher keep(QMessageBox::No);
+        QVERIFY(!m_window->close());
+        QCOMPARE(keep.texts, QStringList{TfrmMainNivora::CloseUnsavedQuestion});
+        QVERIFY(m_window->isVisible());
+        QVERIFY(m_window->NoteModified());
         // The folder is back: the next save writes it.
         QDir(m_dir->path()).mkpath("BookData/폴더/안");
         QVERIFY(m_window->SaveCurrentNote());
