@@ -21,6 +21,14 @@ class TNullHost : public IqbTreeHost {
 public:
     bool SaveCurrentNote() override { return true; }
     void OpenCurrentNote() override {}
+    void EnterEditMode() override {}
+    void FocusCurrentView() override {}
+    bool TreeShowing() const override { return true; }
+    void DiscardCurrentNote() override {}
+    void ShowTreeMessage(const QString&) override {}
+    bool ConfirmTreeQuestion(const QString&) override { return true; }
+    QString TreeTemplateDir() const override { return {}; }
+    QStringList TreeDefaultHeader() const override { return {}; }
 };
 
 bool Touch(const QString& path) {

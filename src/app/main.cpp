@@ -4,6 +4,7 @@
 #include "qbImageLists.h"
 #include "qbNoteInfo.h"
 #include "qbProjectInfo.h"
+#include "qbTemplates.h"
 #include "qbTree.h"
 #include "qbVersion.h"
 
@@ -98,6 +99,8 @@ void TfrmMainNivora::FormCreate() {
     m_noteModified = false;
     m_searchResultPaths.clear();
     setWindowTitle(m_noteInfo.AppTitle());
+    // The first start in a program folder of its own installs the default templates there.
+    qbTemplates::InstallMissing(m_noteInfo.TemplateDir());
 
     CreateActions();
 
@@ -123,6 +126,7 @@ void TfrmMainNivora::FormCreate() {
     column->addWidget(m_splitter, 1);
     column->addWidget(CreateStatusBar());
     setCentralWidget(central);
+    ConnectFolderSearch();
 
     m_tmrAutoSave = new QTimer(this);
     m_tmrAutoSave->setObjectName("tmrAutoSave");
@@ -246,6 +250,7 @@ QWidget* TfrmMainNivora::CreateNoteBody() {
 
     connect(m_dhtml, &TqbDhtmlEdit::DocumentComplete, this, &TfrmMainNivora::dhtmlDocumentComplete);
     connect(m_dhtml, &TqbDhtmlEdit::ContentChanged, this, &TfrmMainNivora::dhtmlContentChanged);
+    CreateInsertTools();
     return m_pnlNoteBody;
 }
 
@@ -489,12 +494,14 @@ QWidget* TfrmMainNivora::CreateEditToolbar(QWidget* parent) {
     m_cmbFontSize->setCurrentText(QString());
     fontRow->addWidget(m_cmbFontName);
     fontRow->addWidget(m_cmbFontSize);
+    AddColorPickers(pnlFont, fontRow);
     second->addWidget(pnlFont);
     second->addSeparator();
     for (const char* name : {"actLeft", "actCenter", "actRight"})
         second->addAction(Action(name));
     second->addSeparator();
     second->addAction(Action("actAddLink"));
+    AddInsertButtons(second);
     rows->addWidget(second);
     return panel;
 }
@@ -638,6 +645,8 @@ void TfrmMainNivora::SetPanelMode(int mode) {
 
 void TfrmMainNivora::UpdateActions() {
     actFileSaveUpdate();
+    actFileRenameUpdate();
+    UpdateEditingActions();
 }
 
 void TfrmMainNivora::ShowError(const QString& text) {

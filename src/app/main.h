@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <QStringList>
+#include <QVariant>
 
 class QAction;
 class QActionGroup;
@@ -20,7 +21,11 @@ class QToolBar;
 class QToolButton;
 class QTreeWidget;
 class QWidget;
+class QHBoxLayout;
+class TColorPickerButton;
 class TqbDhtmlEdit;
+class TqbFindDialog;
+class TqbInsertTools;
 class TqbNoteInfo;
 class TqbPrjInfo;
 class TqbTree;
@@ -51,7 +56,7 @@ public:
     bool SaveCurrentNote() override;
     void OpenCurrentNote() override;
     void SetViewMode(int mode);
-    void FocusCurrentView();
+    void FocusCurrentView() override;
     void SetPanelMode(int mode);
     // The idle update handlers, run on a short timer.
     void UpdateActions();
@@ -114,10 +119,78 @@ private:
     void dhtmlContentChanged();
 
     // -- tree operations (mainTreeOps.cpp)
+    void actFileRenameUpdate();
+    void EnterEditMode() override;
+    bool TreeShowing() const override;
+    void DiscardCurrentNote() override;
+    void ShowTreeMessage(const QString& text) override;
+    bool ConfirmTreeQuestion(const QString& text) override;
+    QString TreeTemplateDir() const override;
+    QStringList TreeDefaultHeader() const override;
 
     // -- editing commands and insert tools (mainEditing.cpp)
+public:
+    struct TCommandState {
+        bool Enabled = false;
+        bool Latched = false;
+    };
+    // The selection's value for a command name; null while no document is ready.
+    QVariant QuerySelectionValue(const QString& name);
+    // Applies the value unless the selection already has it; marks the note modified.
+    void ApplySelectionCommand(const QString& name, const QVariant& value);
+    void RunDocumentCommand(int id, bool prompt);
+    TCommandState DocumentCommandState(int id) const;
+    void RunControlCommand(int id);
+    void UpdateFontControls();
+    void UpdateStyleChecks();
+    void InsertHtmlAtSelection(const QString& html);
+    TColorPickerButton* FontColorPicker() const { return m_clrFont; }
+    TColorPickerButton* BackColorPicker() const { return m_clrBack; }
+    TqbInsertTools* InsertTools() const { return m_insertTools; }
+    TqbFindDialog* FindDialog() const { return m_findDialog; }
+
+private:
+    void AddColorPickers(QWidget* pnlFont, QHBoxLayout* row);
+    void AddInsertButtons(QToolBar* bar);
+    void CreateInsertTools();
+    void UpdateEditingActions();
+    void actClipBrdUpdate();
+    void actUndoUpdate();
+    void actOnSelectionUpdate();
+    void cmbFontNameChange();
+    void cmbFontSizeChange();
+    void clrFontChange();
+    void clrBackChange();
+    void clrBackClick();
+    void btnImageClick();
+    void btnBRClick();
+    void FindInSource(const QString& text, bool backward, bool caseSensitive);
+    // Asks for a link address or a picture; empty when the user cancelled.
+    QString PromptFor(int id);
+
+    TColorPickerButton* m_clrFont = nullptr;
+    TColorPickerButton* m_clrBack = nullptr;
+    TqbInsertTools* m_insertTools = nullptr;
+    TqbFindDialog* m_findDialog = nullptr;
+    QObject* m_styleCheckFilter = nullptr;
+    bool m_settingFontControls = false;
 
     // -- folder search (mainSearch.cpp)
+public:
+    const QString& SearchText() const { return m_searchText; }
+    const QStringList& SearchResultPaths() const { return m_searchResultPaths; }
+    bool SearchRunning() const { return m_folderSearch != nullptr; }
+    static const QString NoSearchFilesMessage;
+    static const QString NothingFoundMessage;
+
+private:
+    void ConnectFolderSearch();
+    void btnSearchClick();
+    void RunFolderSearch();
+    void FolderSearchFinished(const QStringList& unreadable);
+    void treeSearchClick();
+    class TqbFolderSearch* m_folderSearch = nullptr;
+    bool m_searchHadCandidates = false;
 
     TqbPrjInfo& m_prjInfo;
     TqbNoteInfo& m_noteInfo;

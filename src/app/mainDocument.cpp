@@ -173,12 +173,6 @@ void TfrmMainNivora::actReloadExecute() {
     OpenCurrentNote();
 }
 
-// Creating, deleting and renaming nodes belong to the tree's operations; until the tree offers
-// them these actions stay switched off.
-void TfrmMainNivora::actFileExecute() {}
-
-void TfrmMainNivora::actFileRenameExecute() {}
-
 void TfrmMainNivora::actNoteToMailExecute() {}
 
 void TfrmMainNivora::actToolConfigExecute() {}

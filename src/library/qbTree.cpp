@@ -5,7 +5,9 @@
 #include "qbPaths.h"
 #include "qbTreeHost.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
+#include <QMenu>
 #include <QCursor>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -73,6 +75,11 @@ TqbTree::TqbTree(IqbTreeHost& host, QWidget* owner)
             });
     connect(this, &QTreeWidget::itemExpanded, this,
             [this](QTreeWidgetItem* node) { RefuseUnlistedExpansion(node); });
+    // Drags start from the tree only and drop into it.
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDropIndicatorShown(false);
+    CreatePopupMenu();
 }
 
 TqbTree::~TqbTree() = default;
@@ -248,8 +255,11 @@ int TqbTree::IconLeft(const QTreeWidgetItem* node) const {
 void TqbTree::PressAt(QPoint pos, Qt::MouseButton button) {
     QTreeWidgetItem* node = itemAt(pos);
     m_contextNode = node ? QPersistentModelIndex(indexFromItem(node)) : QPersistentModelIndex();
+    m_pressNode = QPersistentModelIndex();
     if (button != Qt::LeftButton || !node)
         return;
+    m_pressPos = pos;
+    m_pressNode = QPersistentModelIndex(indexFromItem(node));
     const int iconLeft = IconLeft(node);
     if (qbTreeRules::IsOnLabel(pos.x(), iconLeft)) {
         if (!node->isExpanded())
@@ -288,8 +298,14 @@ void TqbTree::mouseMoveEvent(QMouseEvent* event) {
         QTreeWidget::mouseMoveEvent(event);
         return;
     }
-    // Moving with a button down starts a drag (to come); it never sweeps the selection along,
-    // which would open every note passed over.
+    // Moving with the left button down from a node starts a drag; it never sweeps the selection
+    // along, which would open every note passed over.
+    if ((event->buttons() & Qt::LeftButton) && m_pressNode.isValid() &&
+        (event->position().toPoint() - m_pressPos).manhattanLength() >=
+            QApplication::startDragDistance()) {
+        m_pressNode = QPersistentModelIndex();
+        StartNodeDrag();
+    }
     event->accept();
 }
 
@@ -323,9 +339,9 @@ void TqbTree::contextMenuEvent(QContextMenuEvent* event) {
     // The node under the pointer, even when the menu is asked for from the keyboard.
     QTreeWidgetItem* node = itemAt(viewport()->mapFromGlobal(QCursor::pos()));
     m_contextNode = node ? QPersistentModelIndex(indexFromItem(node)) : QPersistentModelIndex();
-    // TODO: the pop-up menu of the tree operations (cut, paste, rename, delete, new folder,
-    // refresh) opens here.
+    UpdatePopupItems();
     event->accept();
+    m_popup->exec(event->globalPos());
 }
 
 QItemSelectionModel::SelectionFlags TqbTree::selectionCommand(const QModelIndex& index,

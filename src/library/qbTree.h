@@ -9,6 +9,9 @@
 #include <functional>
 
 class IqbTreeHost;
+class QDialog;
+class QMenu;
+class QAction;
 
 // The tree's decisions that need no widget.
 namespace qbTreeRules {
@@ -83,6 +86,43 @@ public:
     // Makes path the open document and has the host load it, unless it is open already.
     void SetOpenPath(const QString& path);
 
+    // -- operations (qbTreeOps.cpp)
+
+    static inline const QString RenameFailedMessage = QStringLiteral("이름 변경에 실패했습니다.");
+    static inline const QString MoveBelowMessage = QStringLiteral("하위로의 이동은 안됩니다.");
+    static inline const QString DeleteQuestionSuffix = QStringLiteral(" 을(를) 삭제합니까?");
+
+    // true: at the top level whatever is selected.
+    void NewFolder(bool forceRoot);
+    void NewNote(bool forceRoot);
+    void RenameNode(QTreeWidgetItem* node);
+    void DeleteNode(QTreeWidgetItem* node);
+    // target null: the top level.
+    void MoveNode(QTreeWidgetItem* target, QTreeWidgetItem* source);
+    bool ShellMove(const QString& source, const QString& destFolder);
+    bool ShellDelete(const QString& path);
+    // Whether target is source itself or lies inside it; false for null or top-level targets.
+    static bool IsUnder(const QTreeWidgetItem* source, const QTreeWidgetItem* target);
+
+    // The node marked by Cut; null when none, or when the marked node is gone.
+    QTreeWidgetItem* CutNode() const;
+    void SetContextNode(QTreeWidgetItem* node);
+    // The pop-up menu and its commands, acting on ContextNode.
+    QMenu* PopupMenu() const { return m_popup; }
+    QAction* PopupItem(const QString& objectName) const;
+    void PopupCut();
+    void PopupPaste();
+    void PopupNewFolder();
+    void PopupRename();
+    void PopupDelete();
+    void PopupRefresh();
+    // Switches the pop-up items on and off for the present ContextNode and CutNode.
+    void UpdatePopupItems();
+    // A drop of the selected node at pos (viewport coordinates).
+    void DropAt(QPoint pos);
+    // How the name dialogs are shown; true when confirmed. exec() unless replaced.
+    void SetDialogRunner(std::function<bool(QDialog&)> runner);
+
     static QTreeWidgetItem* NewNode(const QString& text, int imageIndex);
     static int ImageIndex(const QTreeWidgetItem* node);
     static bool IsFolder(const QTreeWidgetItem* node);
@@ -103,6 +143,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override;
 
@@ -112,11 +155,31 @@ private:
     void CurrentNodeChanged(QTreeWidgetItem* current, QTreeWidgetItem* previous);
     void RefuseUnlistedExpansion(QTreeWidgetItem* node);
     QString DocumentPathOf(const QTreeWidgetItem* node) const;
+    void CreatePopupMenu();
+    void StartNodeDrag();
+    bool RunDialog(QDialog& dialog);
+    // Adds a node under parent (null: top level), taking over a lone placeholder; not selected.
+    QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, const QString& text, int imageIndex);
+    // OpenPath lies at the item path (a note file, or inside a folder ending with "/").
+    bool OpenPathWithin(const QString& itemPath) const;
+    // The open document moved with its item: OpenPath follows, nothing is loaded.
+    void RetargetOpenPath(const QString& oldItemPath, const QString& newItemPath);
+    // Path of a node's item on disk: a folder ends with "/", a note has its extension.
+    QString ItemPath(const QTreeWidgetItem* node) const;
 
     IqbTreeHost& m_host;
     QString m_rootDir;
     QString m_openPath;
     QPersistentModelIndex m_contextNode;
+    QPersistentModelIndex m_cutNode;
+    QMenu* m_popup = nullptr;
+    QAction* m_itemCut = nullptr;
+    QAction* m_itemPaste = nullptr;
+    QAction* m_itemRename = nullptr;
+    QAction* m_itemDelete = nullptr;
+    QPoint m_pressPos;
+    QPersistentModelIndex m_pressNode;
+    std::function<bool(QDialog&)> m_runDialog;
     quint32 m_lastExpandTick = 0;
     bool m_revertingSelection = false;
     std::function<quint32()> m_tick;

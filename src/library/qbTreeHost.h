@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QString>
+#include <QStringList>
+
 // What the note tree asks of the window that hosts it. The tree never knows the window itself.
 class IqbTreeHost {
 public:
@@ -9,4 +12,24 @@ public:
     virtual bool SaveCurrentNote() = 0;
     // Load the document the tree's OpenPath names, creating it from the default header if missing.
     virtual void OpenCurrentNote() = 0;
+
+    // -- for the tree operations
+
+    // Put the window into its editing view mode (saving, switching and reloading when it is not
+    // in it yet; only focusing when it is).
+    virtual void EnterEditMode() = 0;
+    // Keyboard focus to the view that shows the open document.
+    virtual void FocusCurrentView() = 0;
+    // The left panel shows the tree (not the search results).
+    virtual bool TreeShowing() const = 0;
+    // The open document is gone from the disk: drop it from the editor without writing it.
+    virtual void DiscardCurrentNote() = 0;
+    // A message box with OK.
+    virtual void ShowTreeMessage(const QString& text) = 0;
+    // A confirmation box with OK and Cancel; true for OK.
+    virtual bool ConfirmTreeQuestion(const QString& text) = 0;
+    // The folder of the note templates, ending with "/".
+    virtual QString TreeTemplateDir() const = 0;
+    // The page a new note without a template starts from, and every folder description.
+    virtual QStringList TreeDefaultHeader() const = 0;
 };

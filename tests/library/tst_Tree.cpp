@@ -22,6 +22,17 @@ public:
         return SaveSucceeds;
     }
     void OpenCurrentNote() override { Calls << "open " + Tree->OpenPath(); }
+    void EnterEditMode() override { Calls << "edit mode"; }
+    void FocusCurrentView() override { Calls << "focus"; }
+    bool TreeShowing() const override { return true; }
+    void DiscardCurrentNote() override { Calls << "discard"; }
+    void ShowTreeMessage(const QString& text) override { Calls << "message " + text; }
+    bool ConfirmTreeQuestion(const QString& text) override {
+        Calls << "confirm " + text;
+        return true;
+    }
+    QString TreeTemplateDir() const override { return {}; }
+    QStringList TreeDefaultHeader() const override { return {QStringLiteral("<HTML></HTML>")}; }
 };
 
 bool Make(const QString& root, const QStringList& entries) {

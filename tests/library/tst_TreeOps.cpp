@@ -1,0 +1,469 @@
+// The tree operations over a temporary library and a temporary trash.
+#include "NewNoteName.h"
+#include "UserFileName.h"
+#include "qbNameRules.h"
+#include "qbNoteInfo.h"
+#include "qbTree.h"
+#include "qbTreeHost.h"
+
+#include <QAction>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+class TFakeHost : public IqbTreeHost {
+public:
+    TqbTree* Tree = nullptr;
+    QStringList Calls;
+    QString Templates;
+    bool Answer = true;
+    bool SaveSucceeds = true;
+    bool SaveCurrentNote() override {
+        Calls << "save " + Tree->OpenPath();
+        return SaveSucceeds;
+    }
+    void OpenCurrentNote() override { Calls << "open " + Tree->OpenPath(); }
+    void EnterEditMode() override { Calls << "edit mode"; }
+    void FocusCurrentView() override { Calls << "focus"; }
+    bool TreeShowing() const override { return true; }
+    void DiscardCurrentNote() override { Calls << "discard"; }
+    void ShowTreeMessage(const QString& text) override { Calls << "message " + text; }
+    bool ConfirmTreeQuestion(const QString& text) override {
+        Calls << "confirm " + text;
+        return Answer;
+    }
+    QString TreeTemplateDir() const override { return Templates; }
+    QStringList TreeDefaultHeader() const override { return {QStringLiteral("<HTML>기본</HTML>")}; }
+    QStringList Messages() const { return Calls.filter(QRegularExpression("^message ")); }
+};
+
+QByteArray ReadBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QStringList ChildTexts(const QTreeWidgetItem* node) {
+    QStringList texts;
+    for (int i = 0; i < node->childCount(); ++i)
+        texts << node->child(i)->text(0);
+    return texts;
+}
+
+} // namespace
+
+class tst_TreeOps : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_temp;
+    QString m_root;
+    QString m_trash;
+    TFakeHost m_host;
+    std::unique_ptr<TqbTree> m_tree;
+    // What the next name dialog gets typed into it; empty: cancelled.
+    QString m_typed;
+    QString m_template;
+    QString m_proposed;
+    QString m_shownName;
+    int m_dialogs = 0;
+
+    QString Lib(const QString& rel) const { return m_root + u'/' + rel; }
+    QTreeWidgetItem* Find(const QString& text) const {
+        const auto found = m_tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+        return found.value(0);
+    }
+    QStringList TopTexts() const {
+        QStringList texts;
+        for (int i = 0; i < m_tree->topLevelItemCount(); ++i)
+            texts << m_tree->topLevelItem(i)->text(0);
+        return texts;
+    }
+    QStringList Trashed() const {
+        return QDir(m_trash + "/Trash/files").entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    }
+
+private slots:
+    void init() {
+        m_temp = std::make_unique<QTemporaryDir>();
+        m_root = m_temp->filePath("BookData");
+        m_trash = m_temp->filePath("xdg");
+        QDir().mkpath(m_trash);
+        qputenv("XDG_DATA_HOME", m_trash.toLocal8Bit());
+        // A folder with a note and a subfolder, another folder, and a top-level note.
+        WriteBytes(Lib("A/a1.htm"), "a1");
+        WriteBytes(Lib("A/Sub/s1.htm"), "s1");
+        WriteBytes(Lib("B/b1.htm"), "b1");
+        WriteBytes(Lib("top.htm"), "top");
+        WriteBytes(m_temp->filePath("tpl/일기.htm"), "line1\nline2\r\n\xC0\xCF\xB1\xE2");
+        m_host.Templates = m_temp->filePath("tpl/");
+        m_host.Calls.clear();
+        m_host.Answer = true;
+        m_host.SaveSucceeds = true;
+        m_tree = std::make_unique<TqbTree>(m_host, nullptr);
+        m_host.Tree = m_tree.get();
+        m_typed.clear();
+        m_template.clear();
+        m_dialogs = 0;
+        m_tree->SetDialogRunner([this](QDialog& dialog) {
+            ++m_dialogs;
+            if (auto* user = dynamic_cast<TfrmUserFileName*>(&dialog)) {
+                m_shownName = user->edtName->text();
+                if (m_typed.isEmpty())
+                    return false;
+                user->edtName->setText(m_typed);
+                user->btnConfirmClick();
+                return user->result() == QDialog::Accepted;
+            }
+            auto* note = dynamic_cast<TfrmNewNoteName*>(&dialog);
+            m_proposed = note->edtName->text();
+            if (m_typed.isEmpty())
+                return false;
+            if (m_typed != "<proposed>")
+                note->edtName->setText(m_typed);
+            if (m_template.isEmpty())
+                note->lstTemplate->clearSelection();
+            else
+                note->lstTemplate->findItems(m_template, Qt::MatchExactly).value(0)->setSelected(true);
+            note->btnConfirmClick();
+            return note->result() == QDialog::Accepted;
+        });
+        m_tree->LoadRoot(m_root);
+    }
+    void cleanup() { m_tree.reset(); }
+
+    void newFolderTopLevel() {
+        m_typed = "새 폴더";
+        m_tree->NewFolder(false);
+        QCOMPARE(m_host.Calls.value(0), QStringLiteral("edit mode"));
+        QVERIFY(QFileInfo(Lib("새 폴더")).isDir());
+        QCOMPARE(ReadBytes(Lib("새 폴더/___폴더설명.qb")), QByteArray("<HTML>\xB1\xE2\xBA\xBB</HTML>\r\n"));
+        // Last among its siblings, after the notes, and selected.
+        QCOMPARE(TopTexts(), (QStringList{"A", "B", "top", "새 폴더"}));
+        QCOMPARE(m_tree->currentItem()->text(0), QStringLiteral("새 폴더"));
+        QCOMPARE(m_tree->OpenPath(), Lib("새 폴더/___폴더설명.qb"));
+        QCOMPARE(m_host.Calls.last(), QStringLiteral("focus"));
+    }
+
+    void newFolderInsideAndBeside() {
+        m_tree->setCurrentItem(Find("A"));
+        m_typed = "Inner";
+        m_tree->NewFolder(false);
+        QVERIFY(QFileInfo(Lib("A/Inner")).isDir());
+        QCOMPARE(ChildTexts(Find("A")), (QStringList{"Sub", "a1", "Inner"}));
+        // Beside a note: a sibling of it.
+        m_tree->setCurrentItem(Find("a1"));
+        m_typed = "Beside";
+        m_tree->NewFolder(false);
+        QVERIFY(QFileInfo(Lib("A/Beside")).isDir());
+        // The existence check refuses a folder that is there.
+        m_typed = "Sub";
+        m_tree->NewFolder(false);
+        QCOMPARE(ChildTexts(Find("A")).count("Sub"), 1);
+        // Forced to the top level.
+        m_tree->setCurrentItem(Find("a1"));
+        m_typed = "Root";
+        m_tree->NewFolder(true);
+        QVERIFY(QFileInfo(Lib("Root")).isDir());
+        QCOMPARE(TopTexts().last(), QStringLiteral("Root"));
+    }
+
+    void newFolderCancelledOrRefused() {
+        m_typed.clear();
+        m_tree->NewFolder(false);
+        QCOMPARE(TopTexts().size(), 3);
+        for (const QString& bad : {".hidden", "__images"}) {
+            m_typed = bad;
+            m_tree->NewFolder(false);
+            QVERIFY(!QFileInfo::exists(Lib(bad)));
+        }
+        QCOMPARE(TopTexts().size(), 3);
+    }
+
+    void newFolderFromPopup() {
+        // Over a note inside a folder: a sibling of the note.
+        m_tree->ExpandFolder(Find("A"));
+        m_tree->SetContextNode(Find("a1"));
+        m_typed = "P1";
+        m_tree->PopupItem("itemNewFolder")->trigger();
+        QVERIFY(QFileInfo(Lib("A/P1")).isDir());
+        // Over empty space: the top level, the selection unchanged.
+        m_tree->SetContextNode(nullptr);
+        m_typed = "P2";
+        m_tree->PopupNewFolder();
+        QVERIFY(QFileInfo(Lib("P2")).isDir());
+        // Over a top-level note: the top level.
+        m_tree->SetContextNode(Find("top"));
+        m_typed = "P3";
+        m_tree->PopupNewFolder();
+        QVERIFY(QFileInfo(Lib("P3")).isDir());
+        // Over a folder: inside it.
+        m_tree->SetContextNode(Find("B"));
+        m_typed = "P4";
+        m_tree->PopupNewFolder();
+        QVERIFY(QFileInfo(Lib("B/P4")).isDir());
+    }
+
+    void newNoteFromTemplate() {
+        m_tree->setCurrentItem(Find("A"));
+        m_typed = "<proposed>";
+        m_template = "일기";
+        m_tree->NewNote(false);
+        QCOMPARE(m_proposed, QStringLiteral("A_01"));
+        // The template's bytes, each line ended with CR LF.
+        QCOMPARE(ReadBytes(Lib("A/A_01.htm")), QByteArray("line1\r\nline2\r\n\xC0\xCF\xB1\xE2\r\n"));
+        QCOMPARE(ChildTexts(Find("A")).last(), QStringLiteral("A_01"));
+        QCOMPARE(m_tree->currentItem()->text(0), QStringLiteral("A_01"));
+        QCOMPARE(m_tree->OpenPath(), Lib("A/A_01.htm"));
+        // Beside a note, without a template: the default header.
+        m_tree->setCurrentItem(Find("a1"));
+        m_typed = "둘째";
+        m_template.clear();
+        m_tree->NewNote(false);
+        QCOMPARE(ReadBytes(Lib("A/둘째.htm")), QByteArray("<HTML>\xB1\xE2\xBA\xBB</HTML>\r\n"));
+        // At the top level the proposal is named after the data directory.
+        m_tree->setCurrentItem(nullptr);
+        m_typed = "<proposed>";
+        m_tree->NewNote(false);
+        QCOMPARE(m_proposed, QStringLiteral("BookData_01"));
+        QVERIFY(QFileInfo::exists(Lib("BookData_01.htm")));
+        // An existing name keeps the dialog open: nothing is written.
+        m_typed = "top";
+        m_tree->NewNote(true);
+        QCOMPARE(ReadBytes(Lib("top.htm")), QByteArray("top"));
+    }
+
+    void renameNote() {
+        m_tree->setCurrentItem(Find("top"));
+        m_typed = "renamed";
+        m_tree->RenameNode(Find("top"));
+        QCOMPARE(m_shownName, QStringLiteral("top"));
+        QVERIFY(QFileInfo::exists(Lib("renamed.htm")));
+        QVERIFY(!QFileInfo::exists(Lib("top.htm")));
+        QVERIFY(Find("renamed"));
+        QCOMPARE(m_tree->OpenPath(), Lib("renamed.htm"));
+        QCOMPARE(m_host.Calls.last(), QStringLiteral("focus"));
+    }
+
+    void renameFailsOnExistingName() {
+        WriteBytes(Lib("other.htm"), "other");
+        m_tree->LoadRoot(m_root);
+        m_typed = "other";
+        m_tree->RenameNode(Find("top"));
+        QCOMPARE(m_host.Messages(), QStringList{"message " + TqbTree::RenameFailedMessage});
+        QVERIFY(Find("top"));
+        QCOMPARE(ReadBytes(Lib("other.htm")), QByteArray("other"));
+        QCOMPARE(ReadBytes(Lib("top.htm")), QByteArray("top"));
+    }
+
+    void renameFolderAboveOpenNote() {
+        m_tree->ExpandFolder(Find("A"));
+        m_tree->ExpandFolder(Find("Sub"));
+        m_tree->setCurrentItem(Find("s1"));
+        QCOMPARE(m_tree->OpenPath(), Lib("A/Sub/s1.htm"));
+        m_typed = "AA";
+        m_tree->RenameNode(Find("A"));
+        QVERIFY(QFileInfo::exists(Lib("AA/Sub/s1.htm")));
+        QCOMPARE(m_tree->OpenPath(), Lib("AA/Sub/s1.htm"));
+        QCOMPARE(m_tree->SelectedPath(), Lib("AA/Sub/s1.htm"));
+        // Saving now writes to the new place, and the old one stays gone.
+        m_host.SaveCurrentNote();
+        QVERIFY(!QFileInfo::exists(Lib("A")));
+    }
+
+    void deleteToTrash() {
+        m_tree->setCurrentItem(Find("B"));
+        m_host.Calls.clear();
+        m_tree->DeleteNode(Find("top"));
+        QCOMPARE(m_host.Calls.value(0), QStringLiteral("confirm top 을(를) 삭제합니까?"));
+        QVERIFY(!QFileInfo::exists(Lib("top.htm")));
+        QVERIFY(!Find("top"));
+        QVERIFY(Trashed().contains("top.htm"));
+        // A folder goes with its contents.
+        m_tree->DeleteNode(Find("A"));
+        QVERIFY(!QFileInfo::exists(Lib("A")));
+        QVERIFY(Trashed().contains("A"));
+        QVERIFY(QFileInfo::exists(m_trash + "/Trash/files/A/Sub/s1.htm"));
+        // Cancel keeps it.
+        m_host.Answer = false;
+        m_tree->DeleteNode(Find("B"));
+        QVERIFY(QFileInfo::exists(Lib("B")));
+        QVERIFY(Find("B"));
+    }
+
+    void deleteOpenNoteIsNotWrittenBack() {
+        m_tree->setCurrentItem(Find("top"));
+        m_host.Calls.clear();
+        m_tree->DeleteNode(Find("top"));
+        QVERIFY(m_host.Calls.contains("discard"));
+        QVERIFY(m_tree->OpenPath() != Lib("top.htm"));
+        // No later save names the deleted place.
+        m_host.SaveCurrentNote();
+        QVERIFY(m_host.Calls.filter("save " + Lib("top.htm")).isEmpty());
+        QVERIFY(!QFileInfo::exists(Lib("top.htm")));
+    }
+
+    void deleteFolderAboveOpenNote() {
+        m_tree->ExpandFolder(Find("A"));
+        m_tree->setCurrentItem(Find("a1"));
+        m_tree->DeleteNode(Find("A"));
+        QVERIFY(!m_tree->OpenPath().startsWith(Lib("A/")));
+        QVERIFY(!QFileInfo::exists(Lib("A")));
+    }
+
+    void moveIntoFolderOntoNoteAndTop() {
+        m_tree->ExpandFolder(Find("A"));
+        m_tree->MoveNode(Find("B"), Find("top"));
+        QVERIFY(QFileInfo::exists(Lib("B/top.htm")));
+        QVERIFY(!QFileInfo::exists(Lib("top.htm")));
+        QVERIFY(Find("B")->isExpanded());
+        QCOMPARE(ChildTexts(Find("B")), (QStringList{"b1", "top"}));
+        // Onto a note: into that note's folder.
+        m_tree->MoveNode(Find("a1"), Find("b1"));
+        QVERIFY(QFileInfo::exists(Lib("A/b1.htm")));
+        QCOMPARE(ChildTexts(Find("A")), (QStringList{"Sub", "a1", "b1"}));
+        // To the top level: the whole tree is listed again.
+        m_tree->MoveNode(nullptr, Find("Sub"));
+        QVERIFY(QFileInfo::exists(Lib("Sub/s1.htm")));
+        QCOMPARE(TopTexts(), (QStringList{"A", "B", "Sub"}));
+        QVERIFY(!m_tree->currentItem());
+    }
+
+    void moveBelowItselfIsRefused() {
+        m_tree->ExpandFolder(Find("A"));
+        m_tree->MoveNode(Find("Sub"), Find("A"));
+        QCOMPARE(m_host.Messages(), QStringList{"message " + TqbTree::MoveBelowMessage});
+        QVERIFY(QFileInfo::exists(Lib("A/Sub/s1.htm")));
+        // A nested folder onto itself: the same message; a top-level one onto itself: nothing.
+        m_host.Calls.clear();
+        m_tree->MoveNode(Find("Sub"), Find("Sub"));
+        QCOMPARE(m_host.Messages().size(), 1);
+        m_host.Calls.clear();
+        m_tree->MoveNode(Find("A"), Find("A"));
+        QVERIFY(m_host.Messages().isEmpty());
+        QVERIFY(TqbTree::IsUnder(Find("A"), Find("Sub")));
+        QVERIFY(!TqbTree::IsUnder(Find("A"), nullptr));
+        QVERIFY(!TqbTree::IsUnder(Find("A"), Find("B")));
+    }
+
+    void moveAsksBeforeReplacing() {
+        WriteBytes(Lib("B/top.htm"), "old");
+        m_tree->LoadRoot(m_root);
+        m_host.Answer = false;
+        m_tree->MoveNode(Find("B"), Find("top"));
+        QCOMPARE(ReadBytes(Lib("top.htm")), QByteArray("top"));
+        QCOMPARE(ReadBytes(Lib("B/top.htm")), QByteArray("old"));
+        QCOMPARE(m_host.Calls.filter("confirm").size(), 1);
+        m_host.Answer = true;
+        m_tree->MoveNode(Find("B"), m_tree->findItems("top", Qt::MatchExactly).value(0));
+        QCOMPARE(ReadBytes(Lib("B/top.htm")), QByteArray("top"));
+        QVERIFY(!QFileInfo::exists(Lib("top.htm")));
+    }
+
+    void cutAndPaste() {
+        QVERIFY(!m_tree->PopupItem("itemPaste")->isEnabled());
+        m_tree->setCurrentItem(Find("top"));
+        m_tree->SetContextNode(Find("top"));
+        m_tree->PopupCut();
+        QVERIFY(m_tree->PopupItem("itemPaste")->isEnabled());
+        QVERIFY(QFileInfo::exists(Lib("top.htm")));
+        m_host.Calls.clear();
+        m_tree->SetContextNode(Find("A"));
+        m_tree->PopupPaste();
+        // The open note was written first, and follows to its new place.
+        QCOMPARE(m_host.Calls.value(0), "save " + Lib("top.htm"));
+        QVERIFY(QFileInfo::exists(Lib("A/top.htm")));
+        QVERIFY(!m_tree->PopupItem("itemPaste")->isEnabled());
+        QVERIFY(!m_tree->CutNode());
+        QVERIFY(!QFileInfo::exists(Lib("top.htm")));
+        QVERIFY(m_host.Calls.filter("save " + Lib("top.htm")).size() == 1);
+        // Paste over empty space: to the top level.
+        m_tree->SetContextNode(Find("b1") ? Find("b1") : Find("B"));
+        m_tree->SetContextNode(Find("A"));
+        m_tree->PopupCut();
+        m_tree->SetContextNode(nullptr);
+        m_tree->PopupPaste();
+        QVERIFY(!m_host.Messages().isEmpty() || QFileInfo::exists(Lib("A")));
+    }
+
+    void openNoteFollowsMove() {
+        m_tree->ExpandFolder(Find("A"));
+        m_tree->setCurrentItem(Find("a1"));
+        m_tree->SetContextNode(Find("a1"));
+        m_tree->PopupCut();
+        m_tree->SetContextNode(Find("B"));
+        m_tree->PopupPaste();
+        QVERIFY(QFileInfo::exists(Lib("B/a1.htm")));
+        QVERIFY(!QFileInfo::exists(Lib("A/a1.htm")));
+        // The open document now lives at the new place (or another node was opened).
+        QVERIFY(!m_tree->OpenPath().startsWith(Lib("A/a1")));
+        m_host.SaveCurrentNote();
+        QVERIFY(!QFileInfo::exists(Lib("A/a1.htm")));
+    }
+
+    void staleCutMarkIsCleared() {
+        m_tree->SetContextNode(Find("top"));
+        m_tree->PopupCut();
+        m_tree->DeleteNode(Find("top"));
+        QVERIFY(!m_tree->CutNode());
+        m_tree->SetContextNode(Find("A"));
+        m_tree->UpdatePopupItems();
+        QVERIFY(!m_tree->PopupItem("itemPaste")->isEnabled());
+        // After a reload as well.
+        m_tree->SetContextNode(Find("B"));
+        m_tree->PopupCut();
+        m_tree->PopupRefresh();
+        QVERIFY(!m_tree->CutNode());
+        m_tree->SetContextNode(Find("A"));
+        m_tree->PopupPaste();
+        QVERIFY(QFileInfo::exists(Lib("B/b1.htm")));
+    }
+
+    void dropAtPoint() {
+        m_tree->resize(300, 400);
+        m_tree->show();
+        m_tree->setCurrentItem(Find("top"));
+        m_tree->DropAt(m_tree->visualItemRect(Find("B")).center());
+        QVERIFY(QFileInfo::exists(Lib("B/top.htm")));
+        // Onto empty space: the top level.
+        m_tree->ExpandFolder(Find("B"));
+        m_tree->setCurrentItem(Find("b1"));
+        m_tree->DropAt(QPoint(5, 390));
+        QVERIFY(QFileInfo::exists(Lib("b1.htm")));
+    }
+
+    void popupItems() {
+        QMenu* menu = m_tree->PopupMenu();
+        QStringList captions;
+        for (QAction* a : menu->actions())
+            captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        QCOMPARE(captions, (QStringList{"잘라내기", "붙여넣기", "-", "이름 바꾸기", "삭제", "-",
+                                        "새 폴더 만들기", "트리 갱신"}));
+        m_tree->SetContextNode(nullptr);
+        m_tree->UpdatePopupItems();
+        QVERIFY(!m_tree->PopupItem("itemCut")->isEnabled());
+        QVERIFY(!m_tree->PopupItem("itemRename")->isEnabled());
+        QVERIFY(!m_tree->PopupItem("itemDelete")->isEnabled());
+        QVERIFY(m_tree->PopupItem("itemNewFolder")->isEnabled());
+        m_tree->SetContextNode(Find("A"));
+        m_tree->UpdatePopupItems();
+        QVERIFY(m_tree->PopupItem("itemCut")->isEnabled());
+        QVERIFY(m_tree->PopupItem("itemDelete")->isEnabled());
+    }
+};
+
+QTEST_MAIN(tst_TreeOps)
+#include "tst_TreeOps.moc"
