@@ -1,5 +1,8 @@
 #include "qbDhtmlEdit.h"
 
+#include <algorithm>
+#include <QStringDecoder>
+
 #include "qbDhtmlBridge.h"
 #include "qbDhtmlColor.h"
 #include "qbError.h"
@@ -63,6 +66,16 @@ QString ReadResource(const QString& name) {
         return {};
     }
     return QString::fromUtf8(file.readAll());
+}
+
+// The declared charset; an undeclared page that is valid UTF-8 (and not plain ASCII) is UTF-8.
+QByteArray PageCharset(const QByteArray& bytes) {
+    if (qbText::DeclaresCharset(bytes))
+        return qbText::DeclaredCharset(bytes);
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString asUtf8 = utf8.decode(bytes); // the conversion runs only when taken
+    return ascii || utf8.hasError() ? QByteArray(qbText::DefaultCharset) : QByteArray("UTF-8");
 }
 
 bool SameDocument(const QUrl& a, const QUrl& b) {
@@ -219,18 +232,11 @@ void TqbDhtmlEdit::LoadDocument(const QString& path) {
     const QFileInfo info(path);
     if (!info.isFile() || !info.isReadable())
         throw EqbError(tr("문서를 열 수 없습니다: %1").arg(path));
+    const QByteArray bytes = qbText::ReadFileBytes(path);
     BeginLoad(QUrl::fromLocalFile(info.absoluteFilePath()));
     m_docPath = path;
-    // Chromium decides a file's type by its extension and shows a folder page (".qb") as plain
-    // text; such pages go in as HTML bytes, still based at their own file.
-    const QString suffix = info.suffix().toLower();
-    if (suffix != u"htm" && suffix != u"html" && info.size() <= MaxHtmlTextBytes) {
-        const QByteArray bytes = qbText::ReadFileBytes(path);
-        m_loadingData = true;
-        m_page->setContent(bytes, "text/html;charset=" + qbText::DeclaredCharset(bytes), m_docUrl);
-        return;
-    }
-    m_page->load(m_docUrl);
+    const QByteArray charset = PageCharset(bytes);
+    ShowPageText(qbText::Decode(bytes, charset), charset);
 }
 
 void TqbDhtmlEdit::SetDocumentHtml(const QString& html, const QString& basePath) {
@@ -238,17 +244,29 @@ void TqbDhtmlEdit::SetDocumentHtml(const QString& html, const QString& basePath)
     const QString base = basePath.isEmpty() ? m_docPath : basePath;
     if (base.isEmpty())
         throw EqbError(tr("HTML을 보여 줄 문서 위치가 없습니다."));
-    // The text goes in as the bytes of its own declaration, so the page reports that charset
-    // and a later save writes what the declaration says.
-    const QByteArray charset = qbText::DeclaredCharset(html.toUtf8());
-    const QByteArray bytes = qbText::Encode(html, charset);
-    if (bytes.size() > MaxHtmlTextBytes)
+    if (html.toUtf8().size() > MaxHtmlTextBytes)
         throw EqbError(tr("HTML이 너무 커서 편집기에 직접 넣을 수 없습니다. 파일로 저장한 뒤 "
                           "여십시오."));
     BeginLoad(QUrl::fromLocalFile(QFileInfo(base).absoluteFilePath()));
     m_docPath = base;
+    ShowPageText(html, qbText::DeclaredCharset(html.toUtf8()));
+}
+
+// Chromium's Korean decoder here lacks the extended syllables ("똠" would come out as U+008C
+// and "c", and be saved so), and it picks a file's type by its extension (a ".qb" folder page
+// would show as plain text). So pages reach it as text we decoded, in UTF-8, based at their own
+// file, and are written back in the charset they came in.
+void TqbDhtmlEdit::ShowPageText(const QString& text, const QByteArray& fileCharset) {
+    const QByteArray utf8 = text.toUtf8();
+    if (utf8.size() > MaxHtmlTextBytes) {
+        // Too big to hand over as data: Chromium reads the file itself.
+        m_fileCharset.clear();
+        m_page->load(m_docUrl);
+        return;
+    }
+    m_fileCharset = fileCharset;
     m_loadingData = true;
-    m_page->setContent(bytes, QStringLiteral("text/html"), m_docUrl);
+    m_page->setContent(utf8, QStringLiteral("text/html;charset=UTF-8"), m_docUrl);
 }
 
 void TqbDhtmlEdit::BeginLoad(const QUrl& url) {
@@ -453,7 +471,9 @@ QString TqbDhtmlEdit::SerializedHtml(QByteArray* charset) {
     if (!html.contains(u'<'))
         throw EqbError(tr("편집기가 빈 문서를 돌려주었습니다."));
     if (charset)
-        *charset = qbText::NormalizeCharset(page.value("charset").toString().toLatin1());
+        *charset = !m_fileCharset.isEmpty()
+                       ? m_fileCharset
+                       : qbText::NormalizeCharset(page.value("charset").toString().toLatin1());
     return WithCrLf(html);
 }
 

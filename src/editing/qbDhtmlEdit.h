@@ -129,6 +129,7 @@ private:
     void OnLoadingChanged(const QWebEngineLoadingInfo& info);
     void OnReported(const QString& kind, const QVariantMap& state);
     void BeginLoad(const QUrl& url);
+    void ShowPageText(const QString& text, const QByteArray& fileCharset);
     void FinishLoad();
     void CompleteLoad(const QVariantMap& answer, bool caretPlaced);
     void FailLoad(const QString& message);
@@ -147,6 +148,7 @@ private:
     std::unique_ptr<QPrinter> m_printer;
 
     QString m_docPath;
+    QByteArray m_fileCharset; // what the file is written in; empty: the page's own
     QUrl m_docUrl;   // the document being loaded or shown
     QString m_docId; // the page script's name for the document it reported ready
     bool m_loadingData = false;

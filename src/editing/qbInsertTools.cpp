@@ -137,8 +137,9 @@ TqbInsertTools::TqbInsertTools(QWidget* parent) : QWidget(parent) {
 
 bool TqbInsertTools::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_grd->viewport() && event->type() == QEvent::MouseButtonRelease) {
-        // The press made the cell current; the release inserts it.
-        QMetaObject::invokeMethod(this, &TqbInsertTools::grdMouseUp, Qt::QueuedConnection);
+        // The press made the cell current; the release inserts it. Not queued: a queued call
+        // could land inside the editor's wait for the page and be refused.
+        grdMouseUp();
     } else if (event->type() == QEvent::Wheel && isVisible()) {
         // A turn anywhere over the panel moves the grid by rows; nothing scrolls by itself.
         const auto* wheel = static_cast<QWheelEvent*>(event);

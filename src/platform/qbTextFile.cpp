@@ -95,7 +95,8 @@ QByteArray NormalizeCharset(const QByteArray& name) {
     return DefaultCharset;
 }
 
-QByteArray DeclaredCharset(const QByteArray& bytes) {
+// The page's own declaration, empty when it has none.
+static QByteArray Declaration(const QByteArray& bytes) {
     if (bytes.startsWith("\xEF\xBB\xBF"))
         return "UTF-8";
     if (bytes.startsWith("\xFF\xFE"))
@@ -139,7 +140,16 @@ QByteArray DeclaredCharset(const QByteArray& bytes) {
         }
         pos = end;
     }
-    return DefaultCharset;
+    return {};
+}
+
+QByteArray DeclaredCharset(const QByteArray& bytes) {
+    const QByteArray declared = Declaration(bytes);
+    return declared.isEmpty() ? QByteArray(DefaultCharset) : declared;
+}
+
+bool DeclaresCharset(const QByteArray& bytes) {
+    return !Declaration(bytes).isEmpty();
 }
 
 QString Decode(const QByteArray& bytes, const QByteArray& charset) {

@@ -14,6 +14,8 @@ inline constexpr const char* DefaultCharset = "windows-949";
 // name the converters know ("euc-kr", "ks_c_5601-1987", "cp949" all become windows-949);
 // DefaultCharset when there is none or the name is unknown.
 QByteArray DeclaredCharset(const QByteArray& bytes);
+// Whether the bytes carry such a declaration at all.
+bool DeclaresCharset(const QByteArray& bytes);
 
 // Maps a charset name as a page or the browser gives it ("EUC-KR", "UTF-8") to a converter name.
 QByteArray NormalizeCharset(const QByteArray& name);

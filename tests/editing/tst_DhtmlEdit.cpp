@@ -117,6 +117,28 @@ private slots:
             QCOMPARE(ColorFromCss(css).value_or(-1), color);
     }
 
+    // Code page 949's extended syllables ("똠" is 8C 63) show as themselves and are saved whole.
+    void extendedSyllablesSurvive_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("head");
+        QTest::newRow("declared") << "d.htm"
+                                  << QByteArray(R"(<META http-equiv=Content-Type )"
+                                                R"(content="text/html; charset=euc-kr">)");
+        QTest::newRow("undeclared") << "u.htm" << QByteArray();
+        QTest::newRow("folder page") << "___f.qb" << QByteArray(R"(<meta charset="euc-kr">)");
+    }
+    void extendedSyllablesSurvive() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, head);
+        const QString path = Write(name, Page(head, "\x8C\x63\xB0\xA1 c"));
+        QVERIFY(Load(path));
+        QVERIFY(m_edit->DocumentHtml().contains(QString::fromUtf8("\xEB\x98\xA0\xEA\xB0\x80 c")));
+        m_edit->SaveDocument(path);
+        const QByteArray saved = ReadBytes(path);
+        QVERIFY2(saved.contains("\x8C\x63\xB0\xA1 c"), saved.constData());
+        QVERIFY(!saved.contains("&#x"));
+    }
+
     // A folder page has no HTML extension, yet it is shown and saved as HTML.
     void folderPageIsHtml() {
         const QString path = Write("___folder.qb", Page(R"(<META http-equiv=Content-Type )"
