@@ -174,6 +174,7 @@ private:
     TqbFindDialog* m_findDialog = nullptr;
     QObject* m_styleCheckFilter = nullptr;
     bool m_settingFontControls = false;
+    bool m_applyingSelection = false;
 
     // -- folder search (mainSearch.cpp)
 public:

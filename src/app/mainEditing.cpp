@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -38,7 +39,9 @@ int SenderTag(QObject* sender) {
     return action ? action->data().toInt() : 0;
 }
 
-bool Usable(int status) { return (status & 3) == 3; }
+bool Usable(int status) {
+    return (status & 3) == 3;
+}
 
 // Null equals only null; otherwise the values compare as variants do.
 bool SameValue(const QVariant& a, const QVariant& b) {
@@ -57,8 +60,9 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         const auto type = event->type();
-        const bool left = (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease) &&
-                          static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+        const bool left =
+            (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease) &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
         if ((left || type == QEvent::KeyRelease) && !m_queued) {
             m_queued = true;
             QTimer::singleShot(0, this, [this] {
@@ -87,6 +91,9 @@ QVariant TfrmMainNivora::QuerySelectionValue(const QString& name) {
 void TfrmMainNivora::ApplySelectionCommand(const QString& name, const QVariant& value) {
     if (!m_documentReady)
         return;
+    // Reports arriving while the page works describe the selection before the command; they
+    // must not put the old font back into the boxes.
+    const QScopedValueRollback<bool> applying(m_applyingSelection, true);
     try {
         if (!SameValue(QuerySelectionValue(name), value))
             m_dhtml->ExecSelectionCommand(name, value);
@@ -129,10 +136,10 @@ void TfrmMainNivora::RunControlCommand(int id) {
 QString TfrmMainNivora::PromptFor(int id) {
     if (id == IDM_HYPERLINK) {
         bool ok = false;
-        const QString address = QInputDialog::getText(this, QStringLiteral("링크 만들기"),
-                                                      QStringLiteral("링크 주소:"),
-                                                      QLineEdit::Normal, QStringLiteral("http://"), &ok)
-                                    .trimmed();
+        const QString address =
+            QInputDialog::getText(this, QStringLiteral("링크 만들기"), QStringLiteral("링크 주소:"),
+                                  QLineEdit::Normal, QStringLiteral("http://"), &ok)
+                .trimmed();
         if (!ok || address.isEmpty() || address == u"http://")
             return {};
         return address;
@@ -225,7 +232,9 @@ void TfrmMainNivora::actToolFindExecute() {
     }
 }
 
-void TfrmMainNivora::actAddLinkExecute() { RunDocumentCommand(IDM_HYPERLINK, true); }
+void TfrmMainNivora::actAddLinkExecute() {
+    RunDocumentCommand(IDM_HYPERLINK, true);
+}
 
 void TfrmMainNivora::cmbFontNameChange() {
     ApplySelectionCommand(QStringLiteral("FontName"), m_cmbFontName->currentText());
@@ -247,11 +256,17 @@ void TfrmMainNivora::clrBackChange() {
     ApplySelectionCommand(QStringLiteral("BackColor"), m_clrBack->SelectionColor());
 }
 
-void TfrmMainNivora::clrBackClick() { clrBackChange(); }
+void TfrmMainNivora::clrBackClick() {
+    clrBackChange();
+}
 
-void TfrmMainNivora::btnImageClick() { RunDocumentCommand(IDM_IMAGE, true); }
+void TfrmMainNivora::btnImageClick() {
+    RunDocumentCommand(IDM_IMAGE, true);
+}
 
-void TfrmMainNivora::btnBRClick() { RunDocumentCommand(IDM_HORIZONTALLINE, true); }
+void TfrmMainNivora::btnBRClick() {
+    RunDocumentCommand(IDM_HORIZONTALLINE, true);
+}
 
 void TfrmMainNivora::FindInSource(const QString& text, bool backward, bool caseSensitive) {
     QTextDocument::FindFlags flags;
@@ -312,6 +327,8 @@ void TfrmMainNivora::actOnSelectionUpdate() {
 }
 
 void TfrmMainNivora::UpdateFontControls() {
+    if (m_applyingSelection)
+        return;
     try {
         const QVariant color = QuerySelectionValue(QStringLiteral("ForeColor"));
         if (!color.isNull())
@@ -369,15 +386,15 @@ void TfrmMainNivora::AddColorPickers(QWidget* pnlFont, QHBoxLayout* row) {
     connect(m_clrBack, &TColorPickerButton::Click, this, &TfrmMainNivora::clrBackClick);
 
     // Only what the user picks or types applies; the window's own setting of the text does not.
+    // Typed text stays out of the lists, and a second run for the same text applies nothing.
     const auto applyWhenUser = [this](QComboBox* box, void (TfrmMainNivora::*handler)()) {
-        connect(box, &QComboBox::textActivated, this, [this, handler] {
+        box->setInsertPolicy(QComboBox::NoInsert);
+        const auto run = [this, handler] {
             if (!m_settingFontControls)
                 (this->*handler)();
-        });
-        connect(box->lineEdit(), &QLineEdit::returnPressed, this, [this, handler] {
-            if (!m_settingFontControls)
-                (this->*handler)();
-        });
+        };
+        connect(box, &QComboBox::textActivated, this, run);
+        connect(box->lineEdit(), &QLineEdit::returnPressed, this, run);
     };
     applyWhenUser(m_cmbFontName, &TfrmMainNivora::cmbFontNameChange);
     applyWhenUser(m_cmbFontSize, &TfrmMainNivora::cmbFontSizeChange);

@@ -10,51 +10,105 @@ namespace qbColorPalette {
 
 namespace {
 
-constexpr int Rgb(int r, int g, int b) { return r | (g << 8) | (b << 16); }
+constexpr int Rgb(int r, int g, int b) {
+    return r | (g << 8) | (b << 16);
+}
 
 const std::array<TNamedColor, GridColorCount> GridColors = {{
-    {"Black", Rgb(0, 0, 0)},           {"Brown", Rgb(153, 51, 0)},
-    {"Olive Green", Rgb(51, 51, 0)},   {"Dark Green", Rgb(0, 51, 0)},
-    {"Dark Teal", Rgb(0, 51, 102)},    {"Dark blue", Rgb(0, 0, 128)},
-    {"Indigo", Rgb(51, 51, 153)},      {"Gray-80%", Rgb(51, 51, 51)},
-    {"Dark Red", Rgb(128, 0, 0)},      {"Orange", Rgb(255, 102, 0)},
-    {"Dark Yellow", Rgb(128, 128, 0)}, {"Green", Rgb(0, 128, 0)},
-    {"Teal", Rgb(0, 128, 128)},        {"Blue", Rgb(0, 0, 255)},
-    {"Blue-Gray", Rgb(102, 102, 153)}, {"Gray-50%", Rgb(128, 128, 128)},
-    {"Red", Rgb(255, 0, 0)},           {"Light Orange", Rgb(255, 153, 0)},
-    {"Lime", Rgb(153, 204, 0)},        {"Sea Green", Rgb(51, 153, 102)},
-    {"Aqua", Rgb(51, 204, 204)},       {"Light Blue", Rgb(51, 102, 255)},
-    {"Violet", Rgb(128, 0, 128)},      {"Grey-40%", Rgb(150, 150, 150)},
-    {"Pink", Rgb(255, 0, 255)},        {"Gold", Rgb(255, 204, 0)},
-    {"Yellow", Rgb(255, 255, 0)},      {"Bright Green", Rgb(0, 255, 0)},
-    {"Turquoise", Rgb(0, 255, 255)},   {"Sky Blue", Rgb(0, 204, 255)},
-    {"Plum", Rgb(153, 51, 102)},       {"Gray-25%", Rgb(192, 192, 192)},
-    {"Rose", Rgb(255, 153, 204)},      {"Tan", Rgb(255, 204, 153)},
-    {"Light Yellow", Rgb(255, 255, 153)}, {"Light Green", Rgb(204, 255, 204)},
-    {"Light Turquoise", Rgb(204, 255, 255)}, {"Pale Blue", Rgb(153, 204, 255)},
-    {"Lavender", Rgb(204, 153, 255)},  {"White", Rgb(255, 255, 255)},
+    {"Black", Rgb(0, 0, 0)},
+    {"Brown", Rgb(153, 51, 0)},
+    {"Olive Green", Rgb(51, 51, 0)},
+    {"Dark Green", Rgb(0, 51, 0)},
+    {"Dark Teal", Rgb(0, 51, 102)},
+    {"Dark blue", Rgb(0, 0, 128)},
+    {"Indigo", Rgb(51, 51, 153)},
+    {"Gray-80%", Rgb(51, 51, 51)},
+    {"Dark Red", Rgb(128, 0, 0)},
+    {"Orange", Rgb(255, 102, 0)},
+    {"Dark Yellow", Rgb(128, 128, 0)},
+    {"Green", Rgb(0, 128, 0)},
+    {"Teal", Rgb(0, 128, 128)},
+    {"Blue", Rgb(0, 0, 255)},
+    {"Blue-Gray", Rgb(102, 102, 153)},
+    {"Gray-50%", Rgb(128, 128, 128)},
+    {"Red", Rgb(255, 0, 0)},
+    {"Light Orange", Rgb(255, 153, 0)},
+    {"Lime", Rgb(153, 204, 0)},
+    {"Sea Green", Rgb(51, 153, 102)},
+    {"Aqua", Rgb(51, 204, 204)},
+    {"Light Blue", Rgb(51, 102, 255)},
+    {"Violet", Rgb(128, 0, 128)},
+    {"Grey-40%", Rgb(150, 150, 150)},
+    {"Pink", Rgb(255, 0, 255)},
+    {"Gold", Rgb(255, 204, 0)},
+    {"Yellow", Rgb(255, 255, 0)},
+    {"Bright Green", Rgb(0, 255, 0)},
+    {"Turquoise", Rgb(0, 255, 255)},
+    {"Sky Blue", Rgb(0, 204, 255)},
+    {"Plum", Rgb(153, 51, 102)},
+    {"Gray-25%", Rgb(192, 192, 192)},
+    {"Rose", Rgb(255, 153, 204)},
+    {"Tan", Rgb(255, 204, 153)},
+    {"Light Yellow", Rgb(255, 255, 153)},
+    {"Light Green", Rgb(204, 255, 204)},
+    {"Light Turquoise", Rgb(204, 255, 255)},
+    {"Pale Blue", Rgb(153, 204, 255)},
+    {"Lavender", Rgb(204, 153, 255)},
+    {"White", Rgb(255, 255, 255)},
 }};
 
-const char* const SystemElementNames[SystemColorCount] = {
-    "scroll bar",        "background",        "active caption",        "inactive caption",
-    "menu",              "window",            "window frame",          "menu text",
-    "window text",       "caption text",      "active border",         "inactive border",
-    "application workspace", "highlight",     "highlight text",        "button face",
-    "button shadow",     "gray text",         "button text",           "inactive caption text",
-    "button highlight",  "3D dark shadow",    "3D light",              "info text",
-    "info background"};
+const char* const SystemElementNames[SystemColorCount] = {"scroll bar",
+                                                          "background",
+                                                          "active caption",
+                                                          "inactive caption",
+                                                          "menu",
+                                                          "window",
+                                                          "window frame",
+                                                          "menu text",
+                                                          "window text",
+                                                          "caption text",
+                                                          "active border",
+                                                          "inactive border",
+                                                          "application workspace",
+                                                          "highlight",
+                                                          "highlight text",
+                                                          "button face",
+                                                          "button shadow",
+                                                          "gray text",
+                                                          "button text",
+                                                          "inactive caption text",
+                                                          "button highlight",
+                                                          "3D dark shadow",
+                                                          "3D light",
+                                                          "info text",
+                                                          "info background"};
 
 // The nearest palette role for each system colour index.
-const QPalette::ColorRole SystemRoles[SystemColorCount] = {
-    QPalette::Button,     QPalette::Window,          QPalette::Highlight,
-    QPalette::Mid,        QPalette::Window,          QPalette::Base,
-    QPalette::Shadow,     QPalette::WindowText,      QPalette::Text,
-    QPalette::HighlightedText, QPalette::Button,     QPalette::Button,
-    QPalette::Dark,       QPalette::Highlight,       QPalette::HighlightedText,
-    QPalette::Button,     QPalette::Dark,            QPalette::PlaceholderText,
-    QPalette::ButtonText, QPalette::WindowText,      QPalette::Light,
-    QPalette::Shadow,     QPalette::Midlight,        QPalette::ToolTipText,
-    QPalette::ToolTipBase};
+const QPalette::ColorRole SystemRoles[SystemColorCount] = {QPalette::Button,
+                                                           QPalette::Window,
+                                                           QPalette::Highlight,
+                                                           QPalette::Mid,
+                                                           QPalette::Window,
+                                                           QPalette::Base,
+                                                           QPalette::Shadow,
+                                                           QPalette::WindowText,
+                                                           QPalette::Text,
+                                                           QPalette::HighlightedText,
+                                                           QPalette::Button,
+                                                           QPalette::Button,
+                                                           QPalette::Dark,
+                                                           QPalette::Highlight,
+                                                           QPalette::HighlightedText,
+                                                           QPalette::Button,
+                                                           QPalette::Dark,
+                                                           QPalette::PlaceholderText,
+                                                           QPalette::ButtonText,
+                                                           QPalette::WindowText,
+                                                           QPalette::Light,
+                                                           QPalette::Shadow,
+                                                           QPalette::Midlight,
+                                                           QPalette::ToolTipText,
+                                                           QPalette::ToolTipBase};
 
 struct TRgbF {
     double R, G, B;
@@ -68,7 +122,9 @@ int ToColor(const TRgbF& c) {
     return Rgb(qRound(c.R * 255), qRound(c.G * 255), qRound(c.B * 255));
 }
 
-int RgbOf(int color) { return color & 0xFFFFFF; }
+int RgbOf(int color) {
+    return color & 0xFFFFFF;
+}
 
 bool IsSystemColor(int color) {
     return (color & SystemColorFlag) && (color & 0x7FFFFF00) == 0 &&
@@ -77,7 +133,9 @@ bool IsSystemColor(int color) {
 
 } // namespace
 
-const TNamedColor& GridColor(int index) { return GridColors.at(index); }
+const TNamedColor& GridColor(int index) {
+    return GridColors.at(index);
+}
 
 QString SystemColorName(int index) {
     return QStringLiteral("system color: ") + QLatin1String(SystemElementNames[index]);
@@ -87,7 +145,9 @@ int SystemColorValue(int systemColor) {
     return ToColorRef(QGuiApplication::palette().color(SystemRoles[systemColor & 0xFF]));
 }
 
-int ToColorRef(const QColor& color) { return Rgb(color.red(), color.green(), color.blue()); }
+int ToColorRef(const QColor& color) {
+    return Rgb(color.red(), color.green(), color.blue());
+}
 
 QColor FromColorRef(int color) {
     return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
@@ -129,7 +189,9 @@ std::vector<TCell> CombCells(double intensity) {
     return cells;
 }
 
-bool IsLargeGreyCell(int index) { return index == 0 || index == GreyCellCount - 1; }
+bool IsLargeGreyCell(int index) {
+    return index == 0 || index == GreyCellCount - 1;
+}
 
 std::vector<TCell> GreyCells() {
     const int step = qRound(0.5 * HexSize * std::cos(qDegreesToRadians(30.0)));
@@ -177,7 +239,8 @@ TPaletteLayout::TPaletteLayout(const TLayoutOptions& options) : m_options(option
     if (options.ShowDefault || options.ShowCustom)
         m_width = qMax(m_width, textWidth + 2 * (e + m));
     const auto itemRect = [&](int top) {
-        return QRect(QPoint(e + m, top), QPoint(e + (m_width - 2 * e) - m - 1, top + textHeight - 1));
+        return QRect(QPoint(e + m, top),
+                     QPoint(e + (m_width - 2 * e) - m - 1, top + textHeight - 1));
     };
     if (options.ShowDefault) {
         m_defaultRect = itemRect(2 * e);
@@ -201,9 +264,9 @@ TPaletteLayout::TPaletteLayout(const TLayoutOptions& options) : m_options(option
         m_combRect = QRect(e + m, combTop, 2 * CombHalfSize, 2 * CombHalfSize);
         const int greyRight =
             6 * HexSize + qRound(std::cos(qDegreesToRadians(30.0)) * 17 * HexSize / 2);
-        m_greyRect = QRect(QPoint(m_combRect.left(), m_combRect.bottom() + 1 - 4),
-                           QPoint(m_combRect.left() + greyRight - 1,
-                                  m_combRect.bottom() + 2 * HexSize));
+        m_greyRect =
+            QRect(QPoint(m_combRect.left(), m_combRect.bottom() + 1 - 4),
+                  QPoint(m_combRect.left() + greyRight - 1, m_combRect.bottom() + 2 * HexSize));
         m_sliderRect = QRect(m_combRect.right() + 3, m_combRect.top() + HexSize, SliderWidth,
                              2 * CombHalfSize - 2 * HexSize);
         m_width = qMax(m_width, m_sliderRect.right() + 1 + e + 2);

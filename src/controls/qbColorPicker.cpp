@@ -32,7 +32,9 @@ QChar Accelerator(const QString& text) {
     return at >= 0 && at + 1 < text.size() ? text.at(at + 1).toLower() : QChar();
 }
 
-QFont PaletteFont() { return QFontDatabase::systemFont(QFontDatabase::GeneralFont); }
+QFont PaletteFont() {
+    return QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+}
 
 } // namespace
 
@@ -45,7 +47,9 @@ TColorPickerButton::TColorPickerButton(QWidget* parent) : QWidget(parent) {
     m_popup = new TColorPopup(this);
 }
 
-TColorPickerButton::~TColorPickerButton() { delete m_popup; }
+TColorPickerButton::~TColorPickerButton() {
+    delete m_popup;
+}
 
 void TColorPickerButton::SetSelectionColor(int color) {
     if (color == m_color)
@@ -121,7 +125,9 @@ void TColorPickerButton::LayoutChanged() {
     m_popup->Relayout();
 }
 
-bool TColorPickerButton::DroppedDown() const { return m_popup->isVisible(); }
+bool TColorPickerButton::DroppedDown() const {
+    return m_popup->isVisible();
+}
 
 void TColorPickerButton::SetDroppedDown(bool open) {
     if (open == DroppedDown())
@@ -152,15 +158,17 @@ QRect TColorPickerButton::IndicatorRect() const {
     const int glyph = qMin(16, qMax(0, area.height() - 6));
     switch (m_layout) {
     case blGlyphTop:
-        return QRect(area.left(), area.top() + glyph + 1, area.width(), area.bottom() - area.top() - glyph);
+        return QRect(area.left(), area.top() + glyph + 1, area.width(),
+                     area.bottom() - area.top() - glyph);
     case blGlyphBottom:
         return QRect(area.left(), area.top(), area.width(), qMax(1, area.height() - glyph - 1));
     case blGlyphRight:
-        return QRect(area.left(), area.top(), qMax(1, area.width() - glyph - m_spacing), area.height());
+        return QRect(area.left(), area.top(), qMax(1, area.width() - glyph - m_spacing),
+                     area.height());
     case blGlyphLeft:
     default:
-        return QRect(area.left() + glyph + m_spacing, area.top(), qMax(1, area.width() - glyph - m_spacing),
-                     area.height());
+        return QRect(area.left() + glyph + m_spacing, area.top(),
+                     qMax(1, area.width() - glyph - m_spacing), area.height());
     }
 }
 
@@ -197,10 +205,12 @@ void TColorPickerButton::paintEvent(QPaintEvent*) {
         glyphRect = QRect(area.left() + (area.width() - glyph) / 2, area.top(), glyph, glyph);
         break;
     case blGlyphBottom:
-        glyphRect = QRect(area.left() + (area.width() - glyph) / 2, area.bottom() + 1 - glyph, glyph, glyph);
+        glyphRect = QRect(area.left() + (area.width() - glyph) / 2, area.bottom() + 1 - glyph,
+                          glyph, glyph);
         break;
     case blGlyphRight:
-        glyphRect = QRect(area.right() + 1 - glyph, area.top() + (area.height() - glyph) / 2, glyph, glyph);
+        glyphRect =
+            QRect(area.right() + 1 - glyph, area.top() + (area.height() - glyph) / 2, glyph, glyph);
         break;
     default:
         glyphRect = QRect(area.left(), area.top() + (area.height() - glyph) / 2, glyph, glyph);
@@ -332,8 +342,7 @@ const std::vector<TCell>& TColorPopup::CombCells() {
 }
 
 void TColorPopup::SelectColor(int color) {
-    const TMatch match =
-        MatchColor(color, m_owner->ShowSystemColors(), CombCells(), m_greyCells);
+    const TMatch match = MatchColor(color, m_owner->ShowSystemColors(), CombCells(), m_greyCells);
     if (match.Item == CustomItem && !m_layout.Options().ShowCustom)
         SetChosen(NoItem);
     else
@@ -416,8 +425,8 @@ QImage TColorPopup::CombImage() {
     if (m_combSelection != 0) {
         const bool inComb = m_combSelection > 0;
         const int index = inComb ? m_combSelection - 1 : -m_combSelection - 1;
-        const QPointF centre = inComb ? CombCells()[index].Center + combAt
-                                      : m_greyCells[index].Center + greyAt;
+        const QPointF centre =
+            inComb ? CombCells()[index].Center + combAt : m_greyCells[index].Center + greyAt;
         const double size = !inComb && IsLargeGreyCell(index) ? 2 * HexSize : HexSize;
         painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
         painter.setPen(QPen(Qt::white, 2));
@@ -495,8 +504,9 @@ void TColorPopup::paintEvent(QPaintEvent*) {
 
 void TColorPopup::Track(QPoint point) {
     const QRect slider = m_layout.SliderRect();
-    const bool onSlider = slider.adjusted(-2, 0, 2, 0).contains(point) ||
-                          (m_trackZone == 3 && point.x() >= slider.left() && point.x() <= slider.right());
+    const bool onSlider =
+        slider.adjusted(-2, 0, 2, 0).contains(point) ||
+        (m_trackZone == 3 && point.x() >= slider.left() && point.x() <= slider.right());
     if ((m_trackZone == 0 || m_trackZone == 3) && onSlider) {
         m_trackZone = 3;
         m_intensity = IntensityAt(slider, point.y());
@@ -545,12 +555,17 @@ void TColorPopup::ShowHint(QPoint point) {
         return;
     } else if (CustomSectionOpen()) {
         const int comb = HitCombCell(CombCells(), QPointF(point - m_layout.CombRect().topLeft()));
-        const int grey = m_layout.GreyRect().contains(point)
-                             ? HitGreyCell(m_greyCells, QPointF(point - m_layout.GreyRect().topLeft()))
-                             : -1;
+        const int grey =
+            m_layout.GreyRect().contains(point)
+                ? HitGreyCell(m_greyCells, QPointF(point - m_layout.GreyRect().topLeft()))
+                : -1;
         if (comb >= 0 || grey >= 0) {
-            const QColor c = FromColorRef(comb >= 0 ? CombCells()[comb].Color : m_greyCells[grey].Color);
-            text = QStringLiteral("red: %1, green: %2, blue: %3").arg(c.red()).arg(c.green()).arg(c.blue());
+            const QColor c =
+                FromColorRef(comb >= 0 ? CombCells()[comb].Color : m_greyCells[grey].Color);
+            text = QStringLiteral("red: %1, green: %2, blue: %3")
+                       .arg(c.red())
+                       .arg(c.green())
+                       .arg(c.blue());
             QToolTip::showText(global, text, this, {}, 5000);
             return;
         }
@@ -632,13 +647,14 @@ void TColorPopup::keyPressEvent(QKeyEvent* event) {
         break;
     }
     if (event->modifiers() & Qt::AltModifier) {
-        const QChar letter = event->text().isEmpty() ? QChar(event->key()).toLower()
-                                                     : event->text().at(0).toLower();
+        const QChar letter =
+            event->text().isEmpty() ? QChar(event->key()).toLower() : event->text().at(0).toLower();
         if (!letter.isNull() && letter == Accelerator(m_owner->DefaultText())) {
             CloseWith(DefaultItem);
             return;
         }
-        if (!letter.isNull() && letter == Accelerator(m_owner->CustomText()) && m_chosen != CustomItem) {
+        if (!letter.isNull() && letter == Accelerator(m_owner->CustomText()) &&
+            m_chosen != CustomItem) {
             SetChosen(CustomItem);
             return;
         }
@@ -670,5 +686,6 @@ void TColorPopup::hideEvent(QHideEvent* event) {
     m_trackZone = 0;
     // A popup that lost the focus closes itself; the button must learn of it.
     if (!m_closing)
-        QMetaObject::invokeMethod(m_owner, [owner = m_owner] { owner->update(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            m_owner, [owner = m_owner] { owner->update(); }, Qt::QueuedConnection);
 }

@@ -89,8 +89,8 @@ private:
     QIcon m_glyph;
     int m_spacing = 4;
     bool m_hover = false;
-    bool m_pressed = false;       // the main zone is held down with the pointer over it
-    bool m_tracking = false;      // a press in the main zone waits for its release
+    bool m_pressed = false;  // the main zone is held down with the pointer over it
+    bool m_tracking = false; // a press in the main zone waits for its release
     bool m_lastPressDropDown = false;
 };
 

@@ -59,13 +59,21 @@ TqbFindDialog::TqbFindDialog(QWidget* parent) : QDialog(parent) {
     m_btnFind->setEnabled(false);
 }
 
-QString TqbFindDialog::SearchText() const { return m_edtText->text(); }
+QString TqbFindDialog::SearchText() const {
+    return m_edtText->text();
+}
 
-void TqbFindDialog::SetSearchText(const QString& text) { m_edtText->setText(text); }
+void TqbFindDialog::SetSearchText(const QString& text) {
+    m_edtText->setText(text);
+}
 
-bool TqbFindDialog::Backward() const { return m_rdoUp->isChecked(); }
+bool TqbFindDialog::Backward() const {
+    return m_rdoUp->isChecked();
+}
 
-bool TqbFindDialog::CaseSensitive() const { return m_chkCase->isChecked(); }
+bool TqbFindDialog::CaseSensitive() const {
+    return m_chkCase->isChecked();
+}
 
 void TqbFindDialog::Open() {
     m_lblResult->clear();
@@ -76,7 +84,9 @@ void TqbFindDialog::Open() {
     m_edtText->selectAll();
 }
 
-void TqbFindDialog::ShowResult(bool found) { m_lblResult->setText(found ? QString() : NotFoundText); }
+void TqbFindDialog::ShowResult(bool found) {
+    m_lblResult->setText(found ? QString() : NotFoundText);
+}
 
 void TqbFindDialog::Find() {
     if (!SearchText().isEmpty())

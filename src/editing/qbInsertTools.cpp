@@ -26,12 +26,14 @@ const QString BoxedText = QStringLiteral(
 } // namespace
 
 const QString& SpecialCharacterSet() {
-    static const QString set = QStringLiteral(
-        "■□▶◀※♣●☎★♩♪♬±ø⅓⅔⅛⅜⅝⅞¹²³ⁿ₁₂₃₄αβθφωξληФ∂ℓ∑ΩːΛΔÅ℉℃°÷∞≡≤≥√®™↔←↑→↓↕↖↗↘↙∴∵∼∽≒≠⊙");
+    static const QString set =
+        QStringLiteral("■□▶◀※♣●☎★♩♪♬±ø⅓⅔⅛⅜⅝⅞¹²³ⁿ₁₂₃₄αβθφωξληФ∂ℓ∑ΩːΛΔÅ℉℃°÷∞≡≤≥√®™↔←↑→↓↕↖↗↘↙∴∵∼∽≒≠⊙");
     return set;
 }
 
-int GridRowCount() { return int(SpecialCharacterSet().size()) / GridColumns + 1; }
+int GridRowCount() {
+    return int(SpecialCharacterSet().size()) / GridColumns + 1;
+}
 
 QString GridCharacter(int row, int column) {
     const int index = row * GridColumns + column;
@@ -95,7 +97,7 @@ TqbInsertTools::TqbInsertTools(QWidget* parent) : QWidget(parent) {
         button->setToolTip(buttons[kind].Hint);
         button->setProperty("tag", kind);
         button->setAutoRaise(true);
-        button->setFixedSize(22, 22);
+        button->setFixedSize(20, 22);
         m_tbPaste->addWidget(button);
         connect(button, &QToolButton::clicked, this, [this, kind] { ToolButton11Click(kind); });
     }

@@ -55,7 +55,8 @@ QString PlaceInNote(const QString& picture, const QString& notePath, const QStri
     if (!IsInside(placed, libraryDir)) {
         const QString target = noteDir.filePath(FreeName(noteDir, source.fileName()));
         if (!QFile::copy(placed, target))
-            throw EqbError(QStringLiteral("그림을 노트 폴더에 복사하지 못했습니다: %1").arg(target));
+            throw EqbError(
+                QStringLiteral("그림을 노트 폴더에 복사하지 못했습니다: %1").arg(target));
         placed = target;
     }
     const QString relative = noteDir.relativeFilePath(placed);
@@ -87,9 +88,13 @@ TqbPictureDialog::TqbPictureDialog(QWidget* parent) : QDialog(parent) {
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
-QString TqbPictureDialog::Picture() const { return m_edtPicture->text().trimmed(); }
+QString TqbPictureDialog::Picture() const {
+    return m_edtPicture->text().trimmed();
+}
 
-void TqbPictureDialog::SetPicture(const QString& picture) { m_edtPicture->setText(picture); }
+void TqbPictureDialog::SetPicture(const QString& picture) {
+    m_edtPicture->setText(picture);
+}
 
 void TqbPictureDialog::Browse() {
     const QString file = QFileDialog::getOpenFileName(

@@ -20,7 +20,9 @@ TPaletteLayout MakeLayout(bool withDefault, bool withCustom, bool system = false
     return TPaletteLayout(options);
 }
 
-constexpr int Rgb(int r, int g, int b) { return r | (g << 8) | (b << 16); }
+constexpr int Rgb(int r, int g, int b) {
+    return r | (g << 8) | (b << 16);
+}
 
 } // namespace
 
@@ -46,8 +48,8 @@ private slots:
         QTEST(layout.Height(), "height");
         QTEST(layout.FullHeight(), "fullHeight");
         QTEST(layout.CellRect(0).topLeft(), "cell0");
-        QCOMPARE(layout.CellRect(39), QRect(layout.CellRect(0).topLeft() + QPoint(7 * 18, 4 * 18),
-                                            QSize(18, 18)));
+        QCOMPARE(layout.CellRect(39),
+                 QRect(layout.CellRect(0).topLeft() + QPoint(7 * 18, 4 * 18), QSize(18, 18)));
         QCOMPARE(layout.LastCell(), 39);
     }
 
@@ -210,7 +212,8 @@ private slots:
         QTest::newRow("left from first to default") << true << true << L << 0 << DefaultItem;
         QTest::newRow("left from first to custom") << false << true << L << 0 << CustomItem;
         QTest::newRow("left from first to last") << false << false << L << 0 << 39;
-        QTest::newRow("left from default to custom") << true << true << L << DefaultItem << CustomItem;
+        QTest::newRow("left from default to custom")
+            << true << true << L << DefaultItem << CustomItem;
         QTest::newRow("left from default to last") << true << false << L << DefaultItem << 39;
         QTest::newRow("left from custom to last") << true << true << L << CustomItem << 39;
         QTest::newRow("up a row") << true << true << U << 12 << 4;
@@ -222,7 +225,8 @@ private slots:
         QTest::newRow("right past last to default") << true << false << R << 39 << DefaultItem;
         QTest::newRow("right past last to first") << false << false << R << 39 << 0;
         QTest::newRow("right from default") << true << true << R << DefaultItem << 0;
-        QTest::newRow("right from custom to default") << true << true << R << CustomItem << DefaultItem;
+        QTest::newRow("right from custom to default")
+            << true << true << R << CustomItem << DefaultItem;
         QTest::newRow("right from custom to first") << false << true << R << CustomItem << 0;
         QTest::newRow("down a row") << true << true << D << 4 << 12;
         QTest::newRow("down past last row") << true << true << D << 35 << CustomItem;

@@ -88,7 +88,8 @@ private slots:
     void timeStamp_data() {
         QTest::addColumn<QDateTime>("time");
         QTest::addColumn<QString>("text");
-        QTest::newRow("morning") << QDateTime(QDate(2004, 3, 7), QTime(9, 5, 3)) << "2004-03-07 09:05:03";
+        QTest::newRow("morning") << QDateTime(QDate(2004, 3, 7), QTime(9, 5, 3))
+                                 << "2004-03-07 09:05:03";
         QTest::newRow("evening") << QDateTime(QDate(1999, 12, 31), QTime(23, 59, 59))
                                  << "1999-12-31 23:59:59";
     }
