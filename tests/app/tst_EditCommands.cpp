@@ -29,13 +29,10 @@
 #include <functional>
 #include <memory>
 
+#include "qbWindowTestSupport.h"
+
 namespace {
 
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 // Answers the next modal dialog: message boxes are closed (their text kept), input dialogs get
 // the given text, any other dialog is cancelled.

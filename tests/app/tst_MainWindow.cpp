@@ -5,6 +5,7 @@
 #include "qbProjectInfo.h"
 #include "qbTextFile.h"
 #include "qbTree.h"
+#include "qbWindowTestSupport.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -24,17 +25,6 @@
 
 namespace {
 
-QByteArray ReadBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 const QByteArray DefaultHeaderBytes =
     "<HTML><HEAD><META http-equiv=Content-Type content=\"text/html; charset=euc-kr\">\r\n"
     "<style type=\"text/css\"><!--\r\n"
@@ -48,28 +38,6 @@ const QByteArray DefaultHeaderBytes =
 
 // "가나다" in code page 949.
 const QByteArray GaNaDa = "\xB0\xA1\xB3\xAA\xB4\xD9";
-
-// Closes the next message box and keeps its text.
-class MessageCatcher : public QObject {
-public:
-    QStringList texts;
-    // The button pressed on a question; an information box is just closed.
-    explicit MessageCatcher(QMessageBox::StandardButton answer = QMessageBox::Ok) {
-        connect(&m_timer, &QTimer::timeout, this, [this, answer] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                texts << box->text();
-                if (QAbstractButton* button = box->button(answer))
-                    button->click();
-                else
-                    box->accept();
-            }
-        });
-        m_timer.start(20);
-    }
-
-private:
-    QTimer m_timer;
-};
 
 } // namespace
 

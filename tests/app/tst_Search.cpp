@@ -20,19 +20,9 @@
 #include <QTreeWidget>
 #include <memory>
 
+#include "qbWindowTestSupport.h"
+
 namespace {
-
-QByteArray ReadBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 const QByteArray Head = "<HTML><HEAD><META http-equiv=Content-Type content=\"text/html; "
                         "charset=euc-kr\"></HEAD><BODY>\r\n";
@@ -40,24 +30,6 @@ const QByteArray Head = "<HTML><HEAD><META http-equiv=Content-Type content=\"tex
 const QByteArray Memo = "\xB8\xDE\xB8\xF0";
 const QByteArray Ddom = "\x8C\x63";
 const QByteArray Tag = "<FONT style=\"BACKGROUND-COLOR: #ff6600\" color=#ffffff>";
-
-// Closes every message box that comes up and keeps its text.
-class MessageCatcher : public QObject {
-public:
-    QStringList texts;
-    MessageCatcher() {
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                texts << box->windowTitle() + ": " + box->text();
-                box->accept();
-            }
-        });
-        m_timer.start(20);
-    }
-
-private:
-    QTimer m_timer;
-};
 
 } // namespace
 
@@ -132,7 +104,7 @@ private slots:
         MessageCatcher catcher;
         Search(text);
         QVERIFY(Rows().isEmpty());
-        QVERIFY(catcher.texts.isEmpty());
+        QVERIFY(catcher.shown.isEmpty());
         QVERIFY(m_window->SearchText().isEmpty());
     }
 
@@ -203,7 +175,7 @@ private slots:
     void koreanSecondBytesAreNoLetters() {
         MessageCatcher catcher;
         Search("cc");
-        QTRY_COMPARE(catcher.texts, QStringList("Warning: 찾는 파일이 없습니다."));
+        QTRY_COMPARE(catcher.shown, QStringList("Warning: 찾는 파일이 없습니다."));
     }
 
     void noCandidatesKeepsTheEarlierRows() {
@@ -213,7 +185,7 @@ private slots:
         QDir().mkpath(Lib(""));
         MessageCatcher catcher;
         Search("abc");
-        QTRY_COMPARE(catcher.texts, QStringList("Warning: 검색할 파일이 없습니다."));
+        QTRY_COMPARE(catcher.shown, QStringList("Warning: 검색할 파일이 없습니다."));
         QCOMPARE(Rows(), rows);
     }
 
@@ -221,8 +193,8 @@ private slots:
         QVERIFY(QFile::link(Lib("없는대상.htm"), Lib("깨진.htm")));
         MessageCatcher catcher;
         Search("abc");
-        QTRY_COMPARE(catcher.texts.size(), 1);
-        QVERIFY(catcher.texts.first().contains("깨진.htm"));
+        QTRY_COMPARE(catcher.shown.size(), 1);
+        QVERIFY(catcher.shown.first().contains("깨진.htm"));
         QCOMPARE(Rows(), QStringList({"그림", "폴더", "메모"}));
     }
 };

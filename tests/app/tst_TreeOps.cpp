@@ -6,6 +6,7 @@
 #include "qbNoteInfo.h"
 #include "qbProjectInfo.h"
 #include "qbTree.h"
+#include "qbWindowTestSupport.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -25,37 +26,7 @@
 
 namespace {
 
-QByteArray ReadBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-// Answers the next message boxes and keeps their texts.
-class MessageCatcher : public QObject {
-public:
-    QStringList texts;
-    explicit MessageCatcher(QMessageBox::StandardButton answer = QMessageBox::Ok) {
-        connect(&m_timer, &QTimer::timeout, this, [this, answer] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                texts << box->text();
-                if (QAbstractButton* button = box->button(answer))
-                    button->click();
-                else
-                    box->accept();
-            }
-        });
-        m_timer.start(20);
-    }
-
-private:
-    QTimer m_timer;
-};
+QByteArray ReadMaybe(const QString& path) { return ReadBytes(path, "<missing>"); }
 
 } // namespace
 
@@ -137,15 +108,15 @@ private slots:
     void templatesInstalledAtFirstStart() {
         for (const QString name : {"빈 노트", "일기", "회의록"}) {
             const QString installed = m_dir->filePath("qbTemplate/" + name + ".htm");
-            QCOMPARE(ReadBytes(installed),
-                     ReadBytes(QFINDTESTDATA("../../resources/templates/" + name + ".htm")));
+            QCOMPARE(ReadMaybe(installed),
+                     ReadMaybe(QFINDTESTDATA("../../resources/templates/" + name + ".htm")));
             QVERIFY(QFileInfo::exists(m_dir->filePath("qbTemplate/" + name + ".ico")));
         }
         // A changed template is kept at the next start.
         m_window.reset();
         WriteBytes(m_dir->filePath("qbTemplate/일기.htm"), "mine\r\n");
         m_window = std::make_unique<TfrmMainNivora>(*m_prj, *m_notes);
-        QCOMPARE(ReadBytes(m_dir->filePath("qbTemplate/일기.htm")), QByteArray("mine\r\n"));
+        QCOMPARE(ReadMaybe(m_dir->filePath("qbTemplate/일기.htm")), QByteArray("mine\r\n"));
     }
 
     void newNoteFromTemplate() {
@@ -165,8 +136,8 @@ private slots:
         QCOMPARE(proposed, QStringLiteral("폴더_01"));
         QCOMPARE(templates, 4);
         QCOMPARE(m_window->ViewMode(), int(TfrmMainNivora::vmEdit));
-        QCOMPARE(ReadBytes(Lib("폴더/폴더_01.htm")),
-                 ReadBytes(m_dir->filePath("qbTemplate/회의록.htm")));
+        QCOMPARE(ReadMaybe(Lib("폴더/폴더_01.htm")),
+                 ReadMaybe(m_dir->filePath("qbTemplate/회의록.htm")));
         QCOMPARE(Tree()->OpenPath(), Lib("폴더/폴더_01.htm"));
         QTRY_VERIFY(m_window->DocumentReady());
     }
@@ -189,7 +160,7 @@ private slots:
         m_typed = "셋째";
         m_window->Action("actFileRename")->trigger();
         QVERIFY(!QFileInfo::exists(Lib("둘째.htm")));
-        QVERIFY(ReadBytes(Lib("셋째.htm")).contains("\xB0\xED\xC4\xA7"));
+        QVERIFY(ReadMaybe(Lib("셋째.htm")).contains("\xB0\xED\xC4\xA7"));
         QCOMPARE(Tree()->OpenPath(), Lib("셋째.htm"));
     }
 
@@ -221,7 +192,7 @@ private slots:
         Select("첫노트");
         m_window->SaveCurrentNote();
         QVERIFY(!QFileInfo::exists(Lib("둘째.htm")));
-        QVERIFY(!ReadBytes(Trashed("둘째.htm")).contains("\xBB\xE7\xB6\xF3"));
+        QVERIFY(!ReadMaybe(Trashed("둘째.htm")).contains("\xBB\xE7\xB6\xF3"));
     }
 
     void deleteFolderAboveOpenDescription() {
@@ -249,7 +220,7 @@ private slots:
         Tree()->SetContextNode(Node("폴더"));
         Tree()->PopupItem("itemPaste")->trigger();
         QVERIFY(!QFileInfo::exists(Lib("둘째.htm")));
-        QVERIFY(ReadBytes(Lib("폴더/둘째.htm")).contains("\xBF\xC5\xB1\xE8"));
+        QVERIFY(ReadMaybe(Lib("폴더/둘째.htm")).contains("\xBF\xC5\xB1\xE8"));
         QTRY_VERIFY(m_window->DocumentReady());
         m_window->SaveCurrentNote();
         QVERIFY(!QFileInfo::exists(Lib("둘째.htm")));
