@@ -19,7 +19,9 @@
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QTemporaryFile>
 #include <QTimer>
+#include <QDir>
 #include <QVBoxLayout>
 #include <QWebChannel>
 #include <QWebEngineFindTextResult>
@@ -76,6 +78,14 @@ QByteArray PageCharset(const QByteArray& bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8);
     const QString asUtf8 = utf8.decode(bytes); // the conversion runs only when taken
     return ascii || utf8.hasError() ? QByteArray(qbText::DefaultCharset) : QByteArray("UTF-8");
+}
+
+std::unique_ptr<QTemporaryFile> WriteViewCopy(const QString& dir, const QByteArray& utf8) {
+    auto copy = std::make_unique<QTemporaryFile>(dir + "/.qbview-XXXXXX.htm");
+    if (!copy->open() || copy->write("\xEF\xBB\xBF" + utf8) != utf8.size() + 3 || !copy->flush())
+        return nullptr;
+    copy->close();
+    return copy;
 }
 
 bool SameDocument(const QUrl& a, const QUrl& b) {
@@ -258,13 +268,20 @@ void TqbDhtmlEdit::SetDocumentHtml(const QString& html, const QString& basePath)
 // file, and are written back in the charset they came in.
 void TqbDhtmlEdit::ShowPageText(const QString& text, const QByteArray& fileCharset) {
     const QByteArray utf8 = text.toUtf8();
+    m_fileCharset = fileCharset;
+    m_viewCopy.reset();
     if (utf8.size() > MaxHtmlTextBytes) {
-        // Too big to hand over as data: Chromium reads the file itself.
-        m_fileCharset.clear();
+        // Too big to hand over as data: a UTF-8 copy beside the note (hidden from the tree and
+        // the search, so relative pictures still show) is what Chromium reads.
+        m_viewCopy = WriteViewCopy(QFileInfo(m_docPath).absolutePath(), utf8);
+        if (!m_viewCopy)
+            m_viewCopy = WriteViewCopy(QDir::tempPath(), utf8);
+        if (!m_viewCopy)
+            throw EqbError(tr("문서를 보여 줄 임시 파일을 만들 수 없습니다: %1").arg(m_docPath));
+        m_docUrl = QUrl::fromLocalFile(m_viewCopy->fileName());
         m_page->load(m_docUrl);
         return;
     }
-    m_fileCharset = fileCharset;
     m_loadingData = true;
     m_page->setContent(utf8, QStringLiteral("text/html;charset=UTF-8"), m_docUrl);
 }

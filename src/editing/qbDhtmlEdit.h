@@ -9,6 +9,7 @@
 #include <memory>
 
 class QPrinter;
+class QTemporaryFile;
 class QWebChannel;
 class QWebEngineLoadingInfo;
 class QWebEngineView;
@@ -149,6 +150,7 @@ private:
 
     QString m_docPath;
     QByteArray m_fileCharset; // what the file is written in; empty: the page's own
+    std::unique_ptr<QTemporaryFile> m_viewCopy; // what the view reads for a page too big to hand over
     QUrl m_docUrl;   // the document being loaded or shown
     QString m_docId; // the page script's name for the document it reported ready
     bool m_loadingData = false;
