@@ -1,6 +1,6 @@
 #include "qbNoteInfo.h"
 #include "qbTree.h"
-#include "qbTreeHost.h"
+#include "qbFakeTreeHost.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,30 +10,6 @@
 #include <QTest>
 
 namespace {
-
-// Records each call together with the OpenPath the tree had at that moment.
-class TFakeHost : public IqbTreeHost {
-public:
-    TqbTree* Tree = nullptr;
-    QStringList Calls;
-    bool SaveSucceeds = true;
-    bool SaveCurrentNote() override {
-        Calls << "save " + Tree->OpenPath();
-        return SaveSucceeds;
-    }
-    void OpenCurrentNote() override { Calls << "open " + Tree->OpenPath(); }
-    void EnterEditMode() override { Calls << "edit mode"; }
-    void FocusCurrentView() override { Calls << "focus"; }
-    bool TreeShowing() const override { return true; }
-    void DiscardCurrentNote() override { Calls << "discard"; }
-    void ShowTreeMessage(const QString& text) override { Calls << "message " + text; }
-    bool ConfirmTreeQuestion(const QString& text) override {
-        Calls << "confirm " + text;
-        return true;
-    }
-    QString TreeTemplateDir() const override { return {}; }
-    QStringList TreeDefaultHeader() const override { return {QStringLiteral("<HTML></HTML>")}; }
-};
 
 bool Make(const QString& root, const QStringList& entries) {
     for (const QString& entry : entries) {

@@ -4,7 +4,7 @@
 #include "qbNameRules.h"
 #include "qbNoteInfo.h"
 #include "qbTree.h"
-#include "qbTreeHost.h"
+#include "qbFakeTreeHost.h"
 
 #include <QAction>
 #include <QDir>
@@ -18,32 +18,6 @@
 #include <QTest>
 
 namespace {
-
-class TFakeHost : public IqbTreeHost {
-public:
-    TqbTree* Tree = nullptr;
-    QStringList Calls;
-    QString Templates;
-    bool Answer = true;
-    bool SaveSucceeds = true;
-    bool SaveCurrentNote() override {
-        Calls << "save " + Tree->OpenPath();
-        return SaveSucceeds;
-    }
-    void OpenCurrentNote() override { Calls << "open " + Tree->OpenPath(); }
-    void EnterEditMode() override { Calls << "edit mode"; }
-    void FocusCurrentView() override { Calls << "focus"; }
-    bool TreeShowing() const override { return true; }
-    void DiscardCurrentNote() override { Calls << "discard"; }
-    void ShowTreeMessage(const QString& text) override { Calls << "message " + text; }
-    bool ConfirmTreeQuestion(const QString& text) override {
-        Calls << "confirm " + text;
-        return Answer;
-    }
-    QString TreeTemplateDir() const override { return Templates; }
-    QStringList TreeDefaultHeader() const override { return {QStringLiteral("<HTML>기본</HTML>")}; }
-    QStringList Messages() const { return Calls.filter(QRegularExpression("^message ")); }
-};
 
 QByteArray ReadBytes(const QString& path) {
     QFile f(path);
