@@ -1,11 +1,11 @@
 // Prints the note document figures: process start to the first note's document-complete, the
 // time to save a 1 MB note, and resident memory after opening 100 notes in turn.
-#include "main.h"
-#include "qbDhtmlEdit.h"
-#include "qbNoteInfo.h"
-#include "qbProjectInfo.h"
-#include "qbTextFile.h"
-#include "qbTree.h"
+#include "app/main.h"
+#include "editing/qbDhtmlEdit.h"
+#include "library/qbNoteInfo.h"
+#include "prjinfo/qbProjectInfo.h"
+#include "platform/qbTextFile.h"
+#include "library/qbTree.h"
 
 #include <QApplication>
 #include <QDir>

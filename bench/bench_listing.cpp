@@ -1,7 +1,7 @@
 // Lists one large folder the way the note tree does and prints the times.
-#include "qbFolderListing.h"
-#include "qbTree.h"
-#include "qbTreeHost.h"
+#include "library/qbFolderListing.h"
+#include "library/qbTree.h"
+#include "library/qbTreeHost.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 // Times a whole folder search over a generated library beside grep over the same folder.
-#include "qbFolderSearch.h"
-#include "qbSearchFiles.h"
+#include "search/qbFolderSearch.h"
+#include "search/qbSearchFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,10 +1,10 @@
 // Makes a new note and renames one in a folder that holds 5,000 notes, the way the tree's
 // operations do (dialogs answered at once), and prints the times. Aim: each under 100 ms.
-#include "NewNoteName.h"
-#include "UserFileName.h"
-#include "qbTemplates.h"
-#include "qbTree.h"
-#include "qbTreeHost.h"
+#include "library/NewNoteName.h"
+#include "library/UserFileName.h"
+#include "library/qbTemplates.h"
+#include "library/qbTree.h"
+#include "library/qbTreeHost.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,12 +1,11 @@
-#include "main.h"
+#include "app/main.h"
 
-#include "qbDhtmlEdit.h"
-#include "qbImageLists.h"
-#include "qbNoteInfo.h"
-#include "qbProjectInfo.h"
-#include "qbTemplates.h"
-#include "qbTree.h"
-#include "qbVersion.h"
+#include "editing/qbDhtmlEdit.h"
+#include "controls/qbImageLists.h"
+#include "library/qbNoteInfo.h"
+#include "prjinfo/qbProjectInfo.h"
+#include "library/qbTemplates.h"
+#include "library/qbTree.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -601,7 +600,7 @@ void TfrmMainNivora::RestoreFromTray() {
 
 void TfrmMainNivora::tbiCloseClick() { close(); }
 
-void TfrmMainNivora::TBItem1Click() { QDesktopServices::openUrl(QUrl(QBNIVORA_HOME_PAGE)); }
+void TfrmMainNivora::TBItem1Click() { QDesktopServices::openUrl(QUrl(TqbPrjInfo::HomePage())); }
 
 void TfrmMainNivora::TBItem12Click() { m_btnToSearchMode->click(); }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "qbTreeHost.h"
+#include "library/qbTreeHost.h"
 
 #include <QMainWindow>
 #include <QStringList>

@@ -1,11 +1,11 @@
 // The open document: loading, writing back, view modes, and the commands that act on it.
-#include "main.h"
+#include "app/main.h"
 
-#include "qbDhtmlEdit.h"
-#include "qbError.h"
-#include "qbNoteInfo.h"
-#include "qbTextFile.h"
-#include "qbTree.h"
+#include "editing/qbDhtmlEdit.h"
+#include "platform/qbError.h"
+#include "library/qbNoteInfo.h"
+#include "platform/qbTextFile.h"
+#include "library/qbTree.h"
 
 #include <QAction>
 #include <QActionGroup>

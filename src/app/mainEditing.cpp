@@ -1,14 +1,14 @@
 // The editing commands of the menus and the editing toolbar, and the insert tools.
-#include "main.h"
+#include "app/main.h"
 
-#include "qbColorPicker.h"
-#include "qbDhtmlEdit.h"
-#include "qbError.h"
-#include "qbFindDialog.h"
-#include "qbImageLists.h"
-#include "qbInsertTools.h"
-#include "qbNoteInfo.h"
-#include "qbPictureDialog.h"
+#include "controls/qbColorPicker.h"
+#include "editing/qbDhtmlEdit.h"
+#include "platform/qbError.h"
+#include "editing/qbFindDialog.h"
+#include "controls/qbImageLists.h"
+#include "editing/qbInsertTools.h"
+#include "library/qbNoteInfo.h"
+#include "editing/qbPictureDialog.h"
 
 #include <QAction>
 #include <QApplication>

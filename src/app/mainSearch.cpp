@@ -1,12 +1,12 @@
 // The search panel: runs a folder search and shows a chosen hit from a marked copy.
-#include "main.h"
+#include "app/main.h"
 
-#include "qbDhtmlEdit.h"
-#include "qbError.h"
-#include "qbFolderSearch.h"
-#include "qbNoteInfo.h"
-#include "qbPaths.h"
-#include "qbSearchText.h"
+#include "editing/qbDhtmlEdit.h"
+#include "platform/qbError.h"
+#include "search/qbFolderSearch.h"
+#include "library/qbNoteInfo.h"
+#include "library/qbPaths.h"
+#include "search/qbSearchText.h"
 
 #include <QLineEdit>
 #include <QMessageBox>

@@ -1,9 +1,9 @@
 // The window's side of the tree operations: the file actions and what the tree asks.
-#include "main.h"
+#include "app/main.h"
 
-#include "qbDhtmlEdit.h"
-#include "qbNoteInfo.h"
-#include "qbTree.h"
+#include "editing/qbDhtmlEdit.h"
+#include "library/qbNoteInfo.h"
+#include "library/qbTree.h"
 
 #include <QAction>
 #include <QMessageBox>

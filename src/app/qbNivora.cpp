@@ -1,8 +1,8 @@
 // The program's entry: bring the process up in order, or hand over to the running instance.
-#include "main.h"
-#include "qbNoteInfo.h"
-#include "qbProjectInfo.h"
-#include "qbSingleInstance.h"
+#include "app/main.h"
+#include "library/qbNoteInfo.h"
+#include "prjinfo/qbProjectInfo.h"
+#include "platform/qbSingleInstance.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "qbColorPalette.h"
+#include "controls/qbColorPalette.h"
 
 #include <QGuiApplication>
 #include <QPalette>

@@ -1,4 +1,4 @@
-#include "qbColorPicker.h"
+#include "controls/qbColorPicker.h"
 
 #include <QApplication>
 #include <QFontDatabase>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "qbColorPalette.h"
+#include "controls/qbColorPalette.h"
 
 #include <QIcon>
 #include <QImage>

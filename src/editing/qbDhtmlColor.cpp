@@ -1,4 +1,4 @@
-#include "qbDhtmlColor.h"
+#include "editing/qbDhtmlColor.h"
 
 #include <QRegularExpression>
 

@@ -1,13 +1,13 @@
-#include "qbDhtmlEdit.h"
+#include "editing/qbDhtmlEdit.h"
 
 #include <algorithm>
 #include <QStringDecoder>
 
-#include "qbDhtmlBridge.h"
-#include "qbDhtmlColor.h"
-#include "qbError.h"
-#include "qbPageText.h"
-#include "qbTextFile.h"
+#include "editing/qbDhtmlBridge.h"
+#include "editing/qbDhtmlColor.h"
+#include "platform/qbError.h"
+#include "editing/qbPageText.h"
+#include "platform/qbTextFile.h"
 
 #include <QAction>
 #include <QApplication>

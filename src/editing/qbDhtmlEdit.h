@@ -1,6 +1,6 @@
 #pragma once
 
-#include "qbSelectionState.h"
+#include "editing/qbSelectionState.h"
 
 #include <QString>
 #include <QUrl>

@@ -1,4 +1,4 @@
-#include "qbFindDialog.h"
+#include "editing/qbFindDialog.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

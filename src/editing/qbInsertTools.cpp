@@ -1,6 +1,6 @@
-#include "qbInsertTools.h"
+#include "editing/qbInsertTools.h"
 
-#include "qbImageLists.h"
+#include "controls/qbImageLists.h"
 
 #include <QAction>
 #include <QApplication>

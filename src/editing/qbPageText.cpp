@@ -1,6 +1,6 @@
-#include "qbPageText.h"
+#include "editing/qbPageText.h"
 
-#include "qbTextFile.h"
+#include "platform/qbTextFile.h"
 
 namespace qbDhtml {
 

@@ -1,6 +1,6 @@
-#include "qbPictureDialog.h"
+#include "editing/qbPictureDialog.h"
 
-#include "qbError.h"
+#include "platform/qbError.h"
 
 #include <QDialogButtonBox>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "qbSelectionState.h"
+#include "editing/qbSelectionState.h"
 
-#include "qbDhtmlColor.h"
+#include "editing/qbDhtmlColor.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "NewNoteName.h"
+#include "library/NewNoteName.h"
 
-#include "qbNameRules.h"
+#include "library/qbNameRules.h"
 
 #include <QDir>
 #include <QFileInfo>

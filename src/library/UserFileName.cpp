@@ -1,6 +1,6 @@
-#include "UserFileName.h"
+#include "library/UserFileName.h"
 
-#include "qbNameRules.h"
+#include "library/qbNameRules.h"
 
 #include <QFrame>
 #include <QLabel>

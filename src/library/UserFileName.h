@@ -1,6 +1,6 @@
 #pragma once
 
-#include "qbDialogFrame.h"
+#include "library/qbDialogFrame.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "qbDialogFrame.h"
+#include "library/qbDialogFrame.h"
 
 #include <QPushButton>
 

@@ -1,6 +1,6 @@
-#include "qbFolderListing.h"
+#include "library/qbFolderListing.h"
 
-#include "qbNoteInfo.h"
+#include "library/qbNoteInfo.h"
 
 #include <QCollator>
 #include <QFile>

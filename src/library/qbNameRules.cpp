@@ -1,6 +1,6 @@
-#include "qbNameRules.h"
+#include "library/qbNameRules.h"
 
-#include "qbPaths.h"
+#include "library/qbPaths.h"
 
 #include <QFile>
 #include <QFileInfo>

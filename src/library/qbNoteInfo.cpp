@@ -1,23 +1,17 @@
-#include "qbNoteInfo.h"
+#include "library/qbNoteInfo.h"
 
-#include "qbError.h"
-#include "qbProjectInfo.h"
-#include "qbTextFile.h"
+#include "platform/qbError.h"
+#include "prjinfo/qbProjectInfo.h"
+#include "platform/qbTextFile.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-TqbNoteInfo* TqbNoteInfo::s_instance = nullptr;
-
 TqbNoteInfo::TqbNoteInfo(const TqbPrjInfo& prjInfo) : m_prjInfo(prjInfo) {
     LoadDefaultHeader();
-    s_instance = this;
 }
 
-TqbNoteInfo::~TqbNoteInfo() {
-    if (s_instance == this)
-        s_instance = nullptr;
-}
+TqbNoteInfo::~TqbNoteInfo() = default;
 
 QString TqbNoteInfo::TempFileName() const { return m_prjInfo.ProgramDir() + "qbtmp.qb"; }
 

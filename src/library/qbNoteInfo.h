@@ -14,8 +14,6 @@ public:
     TqbNoteInfo(const TqbNoteInfo&) = delete;
     TqbNoteInfo& operator=(const TqbNoteInfo&) = delete;
 
-    static TqbNoteInfo* Instance() { return s_instance; }
-
     QString TempFileName() const;
     QString DefHeaderFileName() const;
     // Ends with "/".
@@ -37,5 +35,4 @@ public:
 private:
     const TqbPrjInfo& m_prjInfo;
     QStringList m_defaultHeader;
-    static TqbNoteInfo* s_instance;
 };

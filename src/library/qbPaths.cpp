@@ -1,4 +1,4 @@
-#include "qbPaths.h"
+#include "library/qbPaths.h"
 
 #include <QDir>
 

@@ -1,4 +1,4 @@
-#include "qbTemplates.h"
+#include "library/qbTemplates.h"
 
 #include <QDir>
 #include <QFile>

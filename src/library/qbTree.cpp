@@ -1,9 +1,9 @@
-#include "qbTree.h"
+#include "library/qbTree.h"
 
-#include "qbFolderListing.h"
-#include "qbNoteInfo.h"
-#include "qbPaths.h"
-#include "qbTreeHost.h"
+#include "library/qbFolderListing.h"
+#include "library/qbNoteInfo.h"
+#include "library/qbPaths.h"
+#include "library/qbTreeHost.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

@@ -1,14 +1,14 @@
 // The operations that change the library: each changes the disk and the tree together.
-#include "qbTree.h"
+#include "library/qbTree.h"
 
-#include "NewNoteName.h"
-#include "UserFileName.h"
-#include "qbError.h"
-#include "qbNoteInfo.h"
-#include "qbShellMove.h"
-#include "qbTextFile.h"
-#include "qbTrash.h"
-#include "qbTreeHost.h"
+#include "library/NewNoteName.h"
+#include "library/UserFileName.h"
+#include "platform/qbError.h"
+#include "library/qbNoteInfo.h"
+#include "platform/qbShellMove.h"
+#include "platform/qbTextFile.h"
+#include "platform/qbTrash.h"
+#include "library/qbTreeHost.h"
 
 #include <QApplication>
 #include <QDir>

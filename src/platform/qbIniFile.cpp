@@ -1,7 +1,7 @@
-#include "qbIniFile.h"
+#include "platform/qbIniFile.h"
 
-#include "qbError.h"
-#include "qbTextFile.h"
+#include "platform/qbError.h"
+#include "platform/qbTextFile.h"
 
 #include <QDir>
 #include <QFile>

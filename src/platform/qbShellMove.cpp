@@ -1,4 +1,4 @@
-#include "qbShellMove.h"
+#include "platform/qbShellMove.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "qbTextFile.h"
+#include "platform/qbTextFile.h"
 
-#include "qbError.h"
+#include "platform/qbError.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "qbTrash.h"
+#include "platform/qbTrash.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
-#include "qbFolderSearch.h"
+#include "search/qbFolderSearch.h"
 
-#include "qbError.h"
-#include "qbSearchFiles.h"
-#include "qbSearchText.h"
+#include "platform/qbError.h"
+#include "search/qbSearchFiles.h"
+#include "search/qbSearchText.h"
 
 #include <QThread>
 

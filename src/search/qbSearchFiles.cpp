@@ -1,7 +1,7 @@
-#include "qbSearchFiles.h"
+#include "search/qbSearchFiles.h"
 
-#include "qbFolderListing.h"
-#include "qbPaths.h"
+#include "library/qbFolderListing.h"
+#include "library/qbPaths.h"
 
 #include <QFile>
 #include <QSet>

@@ -1,7 +1,7 @@
-#include "qbSearchText.h"
+#include "search/qbSearchText.h"
 
-#include "qbError.h"
-#include "qbTextFile.h"
+#include "platform/qbError.h"
+#include "platform/qbTextFile.h"
 
 #include <QDir>
 #include <QFile>

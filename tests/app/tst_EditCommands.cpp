@@ -1,12 +1,12 @@
 // The editing commands, insert tools and colour pickers, through the main window.
-#include "main.h"
-#include "qbColorPicker.h"
-#include "qbDhtmlEdit.h"
-#include "qbFindDialog.h"
-#include "qbInsertTools.h"
-#include "qbNoteInfo.h"
-#include "qbProjectInfo.h"
-#include "qbTree.h"
+#include "app/main.h"
+#include "controls/qbColorPicker.h"
+#include "editing/qbDhtmlEdit.h"
+#include "editing/qbFindDialog.h"
+#include "editing/qbInsertTools.h"
+#include "library/qbNoteInfo.h"
+#include "prjinfo/qbProjectInfo.h"
+#include "library/qbTree.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,10 +1,10 @@
 // The main window over a temporary program folder and library, checked on disk.
-#include "main.h"
-#include "qbDhtmlEdit.h"
-#include "qbNoteInfo.h"
-#include "qbProjectInfo.h"
-#include "qbTextFile.h"
-#include "qbTree.h"
+#include "app/main.h"
+#include "editing/qbDhtmlEdit.h"
+#include "library/qbNoteInfo.h"
+#include "prjinfo/qbProjectInfo.h"
+#include "platform/qbTextFile.h"
+#include "library/qbTree.h"
 #include "qbWindowTestSupport.h"
 
 #include <QAbstractButton>

@@ -1,9 +1,9 @@
 // The search panel of the main window over a temporary program folder and library.
-#include "main.h"
-#include "qbDhtmlEdit.h"
-#include "qbNoteInfo.h"
-#include "qbProjectInfo.h"
-#include "qbTree.h"
+#include "app/main.h"
+#include "editing/qbDhtmlEdit.h"
+#include "library/qbNoteInfo.h"
+#include "prjinfo/qbProjectInfo.h"
+#include "library/qbTree.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,11 +1,11 @@
 // The tree operations through the main window, over a temporary program folder, library and trash.
-#include "NewNoteName.h"
-#include "UserFileName.h"
-#include "main.h"
-#include "qbDhtmlEdit.h"
-#include "qbNoteInfo.h"
-#include "qbProjectInfo.h"
-#include "qbTree.h"
+#include "library/NewNoteName.h"
+#include "library/UserFileName.h"
+#include "app/main.h"
+#include "editing/qbDhtmlEdit.h"
+#include "library/qbNoteInfo.h"
+#include "prjinfo/qbProjectInfo.h"
+#include "library/qbTree.h"
 #include "qbWindowTestSupport.h"
 
 #include <QAbstractButton>

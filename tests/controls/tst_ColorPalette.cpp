@@ -1,5 +1,5 @@
 // The colour palette's geometry and rules, without a screen.
-#include "qbColorPalette.h"
+#include "controls/qbColorPalette.h"
 
 #include <QGuiApplication>
 #include <QTest>

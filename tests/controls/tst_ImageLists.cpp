@@ -1,4 +1,4 @@
-#include "qbImageLists.h"
+#include "controls/qbImageLists.h"
 
 #include <QImage>
 #include <QtTest>

@@ -1,6 +1,6 @@
-#include "qbDhtmlColor.h"
-#include "qbDhtmlEdit.h"
-#include "qbError.h"
+#include "editing/qbDhtmlColor.h"
+#include "editing/qbDhtmlEdit.h"
+#include "platform/qbError.h"
 
 #include <QFile>
 #include <QDir>

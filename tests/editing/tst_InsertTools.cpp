@@ -1,7 +1,7 @@
 // The insert panel's content and rules, and where an inserted picture's address points.
-#include "qbError.h"
-#include "qbInsertTools.h"
-#include "qbPictureDialog.h"
+#include "platform/qbError.h"
+#include "editing/qbInsertTools.h"
+#include "editing/qbPictureDialog.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
 #pragma once
 // A tree host for tests: records each call together with the OpenPath the tree had at that moment.
 
-#include "qbTree.h"
-#include "qbTreeHost.h"
+#include "library/qbTree.h"
+#include "library/qbTreeHost.h"
 
 #include <QRegularExpression>
 #include <QStringList>

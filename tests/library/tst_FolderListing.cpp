@@ -1,5 +1,5 @@
-#include "qbFolderListing.h"
-#include "qbNoteInfo.h"
+#include "library/qbFolderListing.h"
+#include "library/qbNoteInfo.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // The name rules and the two name dialogs, without the tree.
-#include "NewNoteName.h"
-#include "UserFileName.h"
-#include "qbNameRules.h"
+#include "library/NewNoteName.h"
+#include "library/UserFileName.h"
+#include "library/qbNameRules.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "qbNoteInfo.h"
-#include "qbProjectInfo.h"
+#include "library/qbNoteInfo.h"
+#include "prjinfo/qbProjectInfo.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "qbNoteInfo.h"
-#include "qbTree.h"
+#include "library/qbNoteInfo.h"
+#include "library/qbTree.h"
 #include "qbFakeTreeHost.h"
 
 #include <QDir>

@@ -1,9 +1,9 @@
 // The tree operations over a temporary library and a temporary trash.
-#include "NewNoteName.h"
-#include "UserFileName.h"
-#include "qbNameRules.h"
-#include "qbNoteInfo.h"
-#include "qbTree.h"
+#include "library/NewNoteName.h"
+#include "library/UserFileName.h"
+#include "library/qbNameRules.h"
+#include "library/qbNoteInfo.h"
+#include "library/qbTree.h"
 #include "qbFakeTreeHost.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 // Stands in for a program start in the single-instance test: "instance_helper KEY [MESSAGE]".
 // The first instance prints "first", then the first request it gets, and ends; a later one sends
 // MESSAGE (default "restore") and ends with 0 when it was answered.
-#include "qbSingleInstance.h"
+#include "platform/qbSingleInstance.h"
 
 #include <QCoreApplication>
 #include <QTimer>

@@ -1,5 +1,5 @@
-#include "qbError.h"
-#include "qbIniFile.h"
+#include "platform/qbError.h"
+#include "platform/qbIniFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>

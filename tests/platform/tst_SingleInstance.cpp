@@ -1,4 +1,4 @@
-#include "qbSingleInstance.h"
+#include "platform/qbSingleInstance.h"
 
 #include <QProcess>
 #include <QtTest>

@@ -1,5 +1,5 @@
-#include "qbError.h"
-#include "qbTextFile.h"
+#include "platform/qbError.h"
+#include "platform/qbTextFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 // The walk over the library, the row labels, the marked copy and the search thread.
-#include "qbFolderSearch.h"
-#include "qbSearchFiles.h"
-#include "qbSearchText.h"
+#include "search/qbFolderSearch.h"
+#include "search/qbSearchFiles.h"
+#include "search/qbSearchText.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 // Matching pages against the search text and marking what was found.
-#include "qbSearchText.h"
+#include "search/qbSearchText.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "qbProjectInfo.h"
+#include "prjinfo/qbProjectInfo.h"
 
 #include "qbVersion.h"
 
@@ -7,8 +7,6 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
-
-TqbPrjInfo* TqbPrjInfo::s_instance = nullptr;
 
 namespace {
 
@@ -33,13 +31,9 @@ TqbPrjInfo::TqbPrjInfo(QString appName, QString programDir) : m_appName(std::mov
                                       QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     }
     m_programDir = WithSlash(programDir);
-    s_instance = this;
 }
 
-TqbPrjInfo::~TqbPrjInfo() {
-    if (s_instance == this)
-        s_instance = nullptr;
-}
+TqbPrjInfo::~TqbPrjInfo() = default;
 
 QString TqbPrjInfo::ChooseProgramDir(const QString& executableDir, const QString& userDataDir) {
     if (CanWriteIn(executableDir))
@@ -51,6 +45,10 @@ QString TqbPrjInfo::ChooseProgramDir(const QString& executableDir, const QString
 TqbVersion TqbPrjInfo::CompiledVersion() {
     return {QBNIVORA_VERSION_MAJOR, QBNIVORA_VERSION_MINOR, QBNIVORA_VERSION_PATCH,
             QBNIVORA_VERSION_BUILD};
+}
+
+QString TqbPrjInfo::HomePage() {
+    return QStringLiteral(QBNIVORA_HOME_PAGE);
 }
 
 QString TqbPrjInfo::VersionText(const TqbVersion& v) {

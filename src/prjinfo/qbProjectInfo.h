@@ -1,6 +1,6 @@
 #pragma once
 
-#include "qbIniFile.h"
+#include "platform/qbIniFile.h"
 
 #include <QString>
 
@@ -9,7 +9,7 @@ struct TqbVersion {
 };
 
 // What the program knows of itself: its name, its folder, its settings file and its version.
-// One instance lives for the whole process and is reachable through Instance().
+// One instance lives for the whole process.
 class TqbPrjInfo {
 public:
     // programDir empty: the executable's folder, or the per-user data folder where the
@@ -19,8 +19,6 @@ public:
     TqbPrjInfo(const TqbPrjInfo&) = delete;
     TqbPrjInfo& operator=(const TqbPrjInfo&) = delete;
 
-    static TqbPrjInfo* Instance() { return s_instance; }
-
     const QString& AppName() const { return m_appName; }
     // Ends with "/".
     const QString& ProgramDir() const { return m_programDir; }
@@ -28,6 +26,8 @@ public:
     TqbIniFile Ini() const { return TqbIniFile(IniFileName()); }
 
     static TqbVersion CompiledVersion();
+    // The address the home-page item opens.
+    static QString HomePage();
     // "major.minor build N"; empty for a zero version.
     static QString VersionText(const TqbVersion& version);
     QString VersionText() const { return VersionText(CompiledVersion()); }
@@ -40,5 +40,4 @@ public:
 private:
     QString m_appName;
     QString m_programDir;
-    static TqbPrjInfo* s_instance;
 };
