@@ -59,12 +59,8 @@ QVBoxLayout* TightColumn(QWidget* owner) {
 
 } // namespace
 
-const QString TfrmMainNivora::LoadFailedMessage = TqbOpenNote::LoadFailedMessage;
-const QString TfrmMainNivora::SaveFailedMessage = TqbOpenNote::SaveFailedMessage;
 const QString TfrmMainNivora::CloseUnsavedQuestion =
     QStringLiteral("노트를 저장하지 못했습니다. 저장하지 않고 프로그램을 닫을까요?");
-const QString TfrmMainNivora::NoSearchFilesMessage = TqbSearchPanel::NoSearchFilesMessage;
-const QString TfrmMainNivora::NothingFoundMessage = TqbSearchPanel::NothingFoundMessage;
 
 TfrmMainNivora::TfrmMainNivora(TqbPrjInfo& prjInfo, TqbNoteInfo& noteInfo, QWidget* parent)
     : QMainWindow(parent), m_prjInfo(prjInfo), m_noteInfo(noteInfo) {

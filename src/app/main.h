@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/qbOpenNote.h"
 #include "app/qbOpenNoteHost.h"
+#include "app/qbSearchPanel.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -38,11 +40,11 @@ public:
     enum { vmNone = -1, vmBrowse = 0, vmEdit = 1, vmSource = 2 };
     enum { pmTree = 3, pmSearch = 4 };
 
-    static const QString LoadFailedMessage;
-    static const QString SaveFailedMessage;
+    static inline const QString& LoadFailedMessage = TqbOpenNote::LoadFailedMessage;
+    static inline const QString& SaveFailedMessage = TqbOpenNote::SaveFailedMessage;
+    static inline const QString& NoSearchFilesMessage = TqbSearchPanel::NoSearchFilesMessage;
+    static inline const QString& NothingFoundMessage = TqbSearchPanel::NothingFoundMessage;
     static const QString CloseUnsavedQuestion;
-    static const QString NoSearchFilesMessage;
-    static const QString NothingFoundMessage;
 
     TfrmMainNivora(TqbPrjInfo& prjInfo, TqbNoteInfo& noteInfo, QWidget* parent = nullptr);
     ~TfrmMainNivora() override;

@@ -75,7 +75,7 @@ QString ToolTip(const TqbActionRow& row) {
     return hint.isEmpty() ? QString::fromUtf8(row.Caption).remove(u'&') : hint;
 }
 
-QAction* Create(const TqbActionRow& row, QWidget* owner) {
+QAction* Create(const TqbActionRow& row, QWidget* owner, bool addToOwner) {
     auto* action = new QAction(QString::fromUtf8(row.Caption), owner);
     action->setObjectName(QString::fromLatin1(row.Name));
     action->setToolTip(ToolTip(row));
@@ -85,7 +85,8 @@ QAction* Create(const TqbActionRow& row, QWidget* owner) {
     action->setCheckable(row.Checkable);
     if (row.Glyph >= 0)
         action->setIcon(qbImgs16(row.Glyph));
-    owner->addAction(action);
+    if (addToOwner)
+        owner->addAction(action);
     return action;
 }
 
@@ -93,9 +94,9 @@ QAction* Create(const TqbActionRow& row, QWidget* owner) {
 
 TqbActions::TqbActions(QWidget* owner) : m_owner(owner) {
     for (const TqbActionRow& row : qbActionTable::Actions())
-        qbActionTable::Create(row, owner);
+        qbActionTable::Create(row, owner, true);
     for (const TqbActionRow& row : qbActionTable::MenuItems())
-        qbActionTable::Create(row, owner);
+        qbActionTable::Create(row, owner, false);
     Action("tbiStayOnTop")->setVisible(false);
     m_modeItems = new QActionGroup(owner);
     m_modeItems->setExclusive(true);

@@ -34,8 +34,10 @@ const TqbActionRow* Find(const QString& name);
 // The hint as a tooltip shows it: the hint, else the caption without its "&".
 QString ToolTip(const TqbActionRow& row);
 
-// A QAction for the row, owned by (and added to) owner.
-QAction* Create(const TqbActionRow& row, QWidget* owner);
+// A QAction for the row, owned by owner. An action of the action list is also added to owner, so
+// its key works wherever the focus is in the window; a menu item's key works only where the
+// menu bar shows.
+QAction* Create(const TqbActionRow& row, QWidget* owner, bool addToOwner);
 
 } // namespace qbActionTable
 

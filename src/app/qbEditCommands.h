@@ -4,6 +4,7 @@
 #include <QString>
 #include <QVariant>
 
+class QAction;
 class QComboBox;
 class QWidget;
 class TColorPickerButton;

@@ -188,13 +188,13 @@ bool TqbOpenNote::ResolveOutsideChange() {
     if (m_stamp.Matches(path) || !QFileInfo::exists(path))
         return true;
     switch (m_host.AskOutsideChange(path)) {
-    case TOutsideChoice::KeepMine:
+    case IqbOpenNoteHost::TOutsideChoice::KeepMine:
         return true;
-    case TOutsideChoice::KeepBoth:
+    case IqbOpenNoteHost::TOutsideChoice::KeepBoth:
         if (!SaveCopyBeside(path))
             return true; // the copy failed: the message said so, and nothing else is risked
         break;
-    case TOutsideChoice::TakeTheirs:
+    case IqbOpenNoteHost::TOutsideChoice::TakeTheirs:
         break;
     }
     m_noteModified = false;
