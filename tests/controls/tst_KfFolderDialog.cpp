@@ -109,26 +109,15 @@ private slots:
         QCOMPARE(ChooseCaption(lines, key), caption);
     }
 
-    void defaultTables() {
-        QCOMPARE(DefaultLabelCaptions().size(), 29);
-        QCOMPARE(DefaultNewFolderCaptions().size(), 29);
-        QCOMPARE(DefaultNewFolderCaptions().first(), QStringLiteral("Default=New folder"));
-        QCOMPARE(DefaultLabelCaptions().last(), QStringLiteral("2C09=Current folder:"));
-    }
-
     void languageKey_data() {
         QTest::addColumn<QLocale::Language>("language");
         QTest::addColumn<QLocale::Territory>("territory");
         QTest::addColumn<QString>("key");
         QTest::newRow("korean") << QLocale::Korean << QLocale::SouthKorea << "0412";
-        QTest::newRow("korean anywhere") << QLocale::Korean << QLocale::AnyTerritory << "0412";
         QTest::newRow("us english") << QLocale::English << QLocale::UnitedStates << "0409";
         QTest::newRow("british") << QLocale::English << QLocale::UnitedKingdom << "0809";
-        QTest::newRow("trinidad") << QLocale::English << QLocale::TrinidadAndTobago << "2C09";
         QTest::newRow("english elsewhere") << QLocale::English << QLocale::India << "0409";
         QTest::newRow("austrian") << QLocale::German << QLocale::Austria << "0C07";
-        QTest::newRow("canadian french") << QLocale::French << QLocale::Canada << "0C0C";
-        QTest::newRow("brazilian") << QLocale::Portuguese << QLocale::Brazil << "0416";
         QTest::newRow("C locale") << QLocale::C << QLocale::AnyTerritory << "0409";
         QTest::newRow("no identifier here") << QLocale::Swahili << QLocale::Kenya << "0000";
     }
@@ -163,11 +152,8 @@ private slots:
         QTest::addColumn<int>("textWidth");
         QTest::addColumn<QRect>("rect");
         // Client height 300, caption height 20.
-        QTest::newRow("72") << 72 << 40 << QRect(12, 264, 75, 23);
         QTest::newRow("96") << 96 << 40 << QRect(12, 264, 75, 23);
         QTest::newRow("120") << 120 << 40 << QRect(15, 255, 93, 28);
-        QTest::newRow("144") << 144 << 40 << QRect(17, 244, 112, 35);
-        QTest::newRow("192") << 192 << 40 << QRect(20, 234, 150, 41);
         QTest::newRow("other") << 110 << 40 << QRect(13, 263, 85, 26);
         QTest::newRow("long caption widens") << 96 << 70 << QRect(12, 264, 82, 23);
         QTest::newRow("caption that fits") << 96 << 63 << QRect(12, 264, 75, 23);
@@ -177,17 +163,6 @@ private slots:
         QFETCH(int, textWidth);
         QFETCH(QRect, rect);
         QCOMPARE(NewFolderButtonRect(dpi, 300, 20, textWidth), rect);
-    }
-
-    void centred() {
-        QCOMPARE(CentredTopLeft(QRect(0, 0, 1024, 768), QSize(321, 400)), QPoint(352, 184));
-        QCOMPARE(CentredTopLeft(QRect(1024, 0, 800, 600), QSize(200, 100)), QPoint(1324, 250));
-    }
-
-    void versionIsFixed() {
-        TKfFolderDialog dialog;
-        dialog.SetVersion("9");
-        QCOMPARE(dialog.Version(), QStringLiteral("3.00.00.00"));
     }
 
     void koreanCaptions() {
