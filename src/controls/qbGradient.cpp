@@ -178,16 +178,21 @@ void DrawMark(QPainter& painter, int width, const TqbGradiColors& colors) {
 }
 
 void DrawCaption(QPainter& painter, QSize size, const QString& text, int capX, int capY,
-                 bool shift, const QColor& color) {
+                 bool shift, const QColor& color, int rotate) {
+    const QFontMetrics metrics(painter.font());
+    QPoint corner(capX, capY);
+    if (capX < 0) // centred as a level line would be, also when turned
+        corner = QPoint(1 + (size.width() - metrics.horizontalAdvance(text)) / 2,
+                        1 + (size.height() - metrics.height()) / 2);
+    if (shift)
+        corner.rx() += 1;
+    painter.save();
     painter.setPen(color);
-    const int dx = shift ? 1 : 0;
-    if (capX < 0) {
-        const QRect area(QPoint(1 + dx, 1), size);
-        painter.drawText(area, Qt::AlignCenter | Qt::TextSingleLine, text);
-    } else {
-        const QRect area(QPoint(capX + dx, capY), QSize(0x7FFF, 0x7FFF));
-        painter.drawText(area, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
-    }
+    painter.translate(corner);
+    if (rotate > 0)
+        painter.rotate(-rotate / 10.0);
+    painter.drawText(QPoint(0, metrics.ascent()), text);
+    painter.restore();
 }
 
 } // namespace qbGradient

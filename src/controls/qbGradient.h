@@ -65,8 +65,9 @@ void DrawGradient(QPainter& painter, QSize size, int round, bool vertical,
 void DrawFlatFace(QPainter& painter, QSize size, int round, const QColor& pen, const QColor& face);
 void DrawMark(QPainter& painter, int width, const TqbGradiColors& colors);
 // The caption: centred on one line in the face moved one pixel right and down when capX < 0,
-// else with its top-left corner at (capX, capY); `shift` moves it one more pixel right.
+// else with its top-left corner at (capX, capY); `shift` moves it one more pixel right. A
+// `rotate` above 0 (tenths of a degree) turns it counter-clockwise about that corner.
 void DrawCaption(QPainter& painter, QSize size, const QString& text, int capX, int capY,
-                 bool shift, const QColor& color);
+                 bool shift, const QColor& color, int rotate = 0);
 
 } // namespace qbGradient
