@@ -1,0 +1,21 @@
+#pragma once
+
+#include "frames/qbGrayDialog.h"
+
+class TqbGradiButton;
+class TqbGradiColors;
+
+// The blue dialog every modal dialog of the program stands on: the painted frame with a
+// confirm button (the default, so Enter presses it) and a cancel button.
+class TfrmBlueDialog : public TfrmQbGrayDialog {
+    Q_OBJECT
+public:
+    explicit TfrmBlueDialog(QWidget* parent = nullptr);
+
+    TqbGradiButton* btnConfirm = nullptr; // "확인(&Y)"
+    TqbGradiButton* btnCancel = nullptr;  // "취소(&C)", cancels
+    TqbGradiColors* qbGradiColors1 = nullptr;
+
+private:
+    void frmQbNoCaptionCreate();
+};
