@@ -1,6 +1,5 @@
 #include "frames/BlueDialog.h"
 
-#include "controls/qbGradiBtn.h"
 #include "controls/qbGradiClrs.h"
 #include "frames/qbGrayFrame.h"
 

@@ -1,9 +1,7 @@
 #pragma once
 
+#include "controls/qbGradiBtn.h"
 #include "frames/qbGrayDialog.h"
-
-class TqbGradiButton;
-class TqbGradiColors;
 
 // The blue dialog every modal dialog of the program stands on: the painted frame with a
 // confirm button (the default, so Enter presses it) and a cancel button.
