@@ -3,10 +3,9 @@
 #include "controls/qbOffscreen.h"
 
 #include <QMetaMethod>
-#include <QMouseEvent>
 #include <QPainter>
 
-TqbDrawnButton::TqbDrawnButton(QWidget* parent) : QPushButton(parent) {}
+TqbDrawnButton::TqbDrawnButton(QWidget* parent) : TqbHotButton<QPushButton>(parent) {}
 
 void TqbDrawnButton::OwnerDrawChanged() {
     // A drawn face covers the whole button: nothing beneath needs painting first.
@@ -31,29 +30,9 @@ void TqbDrawnButton::paintEvent(QPaintEvent* event) {
     qbOffscreen::Paint(*this, [this](QPainter& p) { DrawFace(p); });
 }
 
-void TqbDrawnButton::enterEvent(QEnterEvent* event) {
-    QPushButton::enterEvent(event);
-    m_hot = true;
-    update();
-}
-
-void TqbDrawnButton::leaveEvent(QEvent* event) {
-    QPushButton::leaveEvent(event);
-    m_hot = false;
-    update();
-}
-
-void TqbDrawnButton::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (isSignalConnected(QMetaMethod::fromSignal(&TqbDrawnButton::DblClick))) {
-        emit DblClick();
-        event->accept();
-        return;
-    }
-    mousePressEvent(event);
-}
-
-void TqbDrawnButton::changeEvent(QEvent* event) {
-    QPushButton::changeEvent(event);
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::EnabledChange)
-        update();
+bool TqbDrawnButton::DoubleClicked() {
+    if (!isSignalConnected(QMetaMethod::fromSignal(&TqbDrawnButton::DblClick)))
+        return false;
+    emit DblClick();
+    return true;
 }

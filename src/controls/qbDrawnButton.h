@@ -1,18 +1,18 @@
 #pragma once
 
+#include "controls/qbHotButton.h"
+
 #include <QPushButton>
 
 class QPainter;
 
 // A push button that paints itself through one off-screen image while it is drawn, and is an
-// ordinary push button otherwise. It keeps the hot flag (pointer over it), and a double click
-// goes to DblClick when anything listens, else it is one more press.
-class TqbDrawnButton : public QPushButton {
+// ordinary push button otherwise. A double click goes to DblClick when anything listens, else
+// it is one more press.
+class TqbDrawnButton : public TqbHotButton<QPushButton> {
     Q_OBJECT
 public:
     explicit TqbDrawnButton(QWidget* parent = nullptr);
-
-    bool Hot() const { return m_hot; }
     // The face as the next paint would put it on the screen.
     QImage Render() const;
 
@@ -30,13 +30,8 @@ protected:
     void OwnerDrawChanged();
 
     void paintEvent(QPaintEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void changeEvent(QEvent* event) override;
+    bool DoubleClicked() override;
 
 private:
     void DrawFace(QPainter& painter) const;
-
-    bool m_hot = false;
 };

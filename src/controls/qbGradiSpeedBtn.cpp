@@ -4,12 +4,12 @@
 #include "controls/qbOffscreen.h"
 
 #include <QMetaMethod>
-#include <QMouseEvent>
 #include <QPainter>
 
 using namespace qbGradient;
 
-TqbGradiSpeedButton::TqbGradiSpeedButton(QWidget* parent) : TqbGradiProps<QToolButton>(parent) {
+TqbGradiSpeedButton::TqbGradiSpeedButton(QWidget* parent)
+    : TqbGradiProps<TqbHotButton<QToolButton>>(parent) {
     setCheckable(true);
     setFocusPolicy(Qt::NoFocus);
 }
@@ -54,7 +54,7 @@ void TqbGradiSpeedButton::Draw(QPainter& painter) const {
     int textColor = c.clrText;
     if (state == Up) {
         DrawGradient(painter, size(), m_roundDegree, m_verticalGradi, c,
-                     m_hot ? c.clrMouseInBegin : c.clrBegin, m_hot ? c.clrMouseInEnd : c.clrEnd);
+                     Hot() ? c.clrMouseInBegin : c.clrBegin, Hot() ? c.clrMouseInEnd : c.clrEnd);
     } else {
         const bool disabled = state == Disabled;
         DrawFlatFace(painter, size(), m_roundDegree, ToColor(c.clrOutBorder),
@@ -78,28 +78,9 @@ void TqbGradiSpeedButton::paintEvent(QPaintEvent* event) {
     qbOffscreen::Paint(*this, [this](QPainter& p) { Draw(p); });
 }
 
-void TqbGradiSpeedButton::enterEvent(QEnterEvent* event) {
-    QToolButton::enterEvent(event);
-    m_hot = true;
-    update();
-}
-
-void TqbGradiSpeedButton::leaveEvent(QEvent* event) {
-    QToolButton::leaveEvent(event);
-    m_hot = false;
-    update();
-}
-
-void TqbGradiSpeedButton::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (isSignalConnected(QMetaMethod::fromSignal(&TqbGradiSpeedButton::DblClick))) {
-        emit DblClick();
-        return;
-    }
-    mousePressEvent(event);
-}
-
-void TqbGradiSpeedButton::changeEvent(QEvent* event) {
-    QToolButton::changeEvent(event);
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::EnabledChange)
-        update();
+bool TqbGradiSpeedButton::DoubleClicked() {
+    if (!isSignalConnected(QMetaMethod::fromSignal(&TqbGradiSpeedButton::DblClick)))
+        return false;
+    emit DblClick();
+    return true;
 }

@@ -1,12 +1,13 @@
 #pragma once
 
 #include "controls/qbGradiProps.h"
+#include "controls/qbHotButton.h"
 
 #include <QToolButton>
 
 // A window-less button that can stay down, alone or in a group whose buttons release each
 // other, painted with the gradient face when it has a colour set.
-class TqbGradiSpeedButton : public TqbGradiProps<QToolButton> {
+class TqbGradiSpeedButton : public TqbGradiProps<TqbHotButton<QToolButton>> {
     Q_OBJECT
 public:
     enum TState { Up, Disabled, Pressed, Exclusive };
@@ -30,7 +31,6 @@ public:
     int FontRotate() const { return m_fontRotate; }
     void SetFontRotate(int angle) { Set(m_fontRotate, angle); }
 
-    bool Hot() const { return m_hot; }
     TState State() const;
     QImage Render() const;
 
@@ -40,10 +40,7 @@ signals:
 protected:
     void nextCheckState() override;
     void paintEvent(QPaintEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void changeEvent(QEvent* event) override;
+    bool DoubleClicked() override;
 
 private:
     void Draw(QPainter& painter) const;
@@ -53,5 +50,4 @@ private:
     int m_roundDegree = 3;
     bool m_verticalGradi = false;
     int m_fontRotate = 0;
-    bool m_hot = false;
 };
