@@ -123,6 +123,8 @@ private:
     void actFileSaveUpdate();
     void actFileRenameUpdate();
     void actFilePrintExecute();
+    void actNoteToMailExecute();
+    void actToolConfigExecute();
     void tbiStayOnTopClick();
     void TBItem1Click();
     void TBItem12Click();
