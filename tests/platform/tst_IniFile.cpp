@@ -1,9 +1,14 @@
 #include "platform/qbError.h"
 #include "platform/qbIniFile.h"
 
+#include "common/qbSmallDisk.h"
+
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cstring>
 
 namespace {
 
@@ -36,6 +41,7 @@ private slots:
     void Write();
     void WriteTypedValuesReadBack();
     void WriteFailureThrowsAndKeepsOldFile();
+    void FullDiskKeepsSettings();
     void WriteRefusesLineBreaks();
 
 private:
@@ -253,15 +259,15 @@ void TstIniFile::WriteTypedValuesReadBack() {
 }
 
 void TstIniFile::WriteFailureThrowsAndKeepsOldFile() {
-    // Running as root, rights do not stop a write; a name with no room for the temporary file's
-    // suffix and a path under a regular file do.
+    // Running as root, rights do not stop a write; a folder in the way and a path under a
+    // regular file do.
     const QByteArray old = "; mine\n[PROGRAM]\nLeft=1\n";
-    const QString longName = m_dir->filePath(QString(255, u'i'));
-    PutFile(longName, old);
+    const QString folder = m_dir->filePath("folder.ini");
+    QVERIFY(QDir().mkpath(folder + "/inside"));
     const QString blocker = m_dir->filePath("plain-file");
     PutFile(blocker, old);
 
-    for (const QString& path : {longName, blocker + "/qbNivora.ini"}) {
+    for (const QString& path : {folder, blocker + "/qbNivora.ini"}) {
         TqbIniFile ini(path);
         try {
             ini.WriteInteger("PROGRAM", "Left", 2);
@@ -270,9 +276,30 @@ void TstIniFile::WriteFailureThrowsAndKeepsOldFile() {
             QVERIFY2(e.Message().contains(QFileInfo(path).fileName()), qPrintable(e.Message()));
         }
     }
-    QCOMPARE(FileBytes(longName), old);
+    QVERIFY(QFileInfo(folder + "/inside").isDir());
     QCOMPARE(FileBytes(blocker), old);
-    QCOMPARE(TqbIniFile(longName).ReadInteger("PROGRAM", "Left", 0), 1);
+}
+
+// Closing on a full disk once emptied the settings file, and the library then looked gone.
+void TstIniFile::FullDiskKeepsSettings() {
+    TqbSmallDisk disk(1 << 20);
+    if (!disk.IsMounted())
+        QSKIP(qPrintable("no small disk: " + disk.Error()));
+    const QString path = disk.FilePath("qbNivora.ini");
+    const QByteArray old = "[PROGRAM]\nDirData=/home/kim/notes\nLeft=10\n";
+    PutFile(path, old);
+    QVERIFY(disk.Fill() > 0);
+
+    TqbIniFile ini(path);
+    try {
+        ini.WriteInteger("PROGRAM", "Left", 20);
+        QFAIL("no error on a full disk");
+    } catch (const EqbError& e) {
+        QVERIFY2(e.Message().contains(QString::fromLocal8Bit(std::strerror(ENOSPC))),
+                 qPrintable(e.Message()));
+    }
+    QCOMPARE(FileBytes(path), old);
+    QCOMPARE(ini.ReadString("PROGRAM", "DirData", "gone"), QStringLiteral("/home/kim/notes"));
 }
 
 void TstIniFile::WriteRefusesLineBreaks() {

@@ -1,6 +1,7 @@
 #include "platform/qbError.h"
 #include "platform/qbTextFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -196,14 +197,14 @@ void TstTextFile::ReadLinesMixedLineEnds() {
 }
 
 void TstTextFile::WriteFailureThrowsAndKeepsOldFile() {
-    // Running as root, rights do not stop a write; a name with no room for the temporary file's
-    // suffix and a path under a regular file do.
-    const QString longName = m_dir.filePath(QString(255, u'n'));
-    PutFile(longName, "old\r\n");
+    // Running as root, rights do not stop a write; a folder in the way and a path under a
+    // regular file do.
+    const QString folder = m_dir.filePath("folder");
+    QVERIFY(QDir().mkpath(folder + "/inside"));
     const QString blocker = m_dir.filePath("plain-file");
     PutFile(blocker, "blocker");
 
-    for (const QString& path : {longName, blocker + "/note.htm"}) {
+    for (const QString& path : {folder, blocker + "/note.htm"}) {
         try {
             qbText::WriteLines(path, {"new"});
             QFAIL(qPrintable("no error for " + path));
@@ -211,7 +212,7 @@ void TstTextFile::WriteFailureThrowsAndKeepsOldFile() {
             QVERIFY2(e.Message().contains(QFileInfo(path).fileName()), qPrintable(e.Message()));
         }
     }
-    QCOMPARE(FileBytes(longName), QByteArray("old\r\n"));
+    QVERIFY(QFileInfo(folder + "/inside").isDir());
     QCOMPARE(FileBytes(blocker), QByteArray("blocker"));
 }
 
