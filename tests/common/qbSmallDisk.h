@@ -43,8 +43,8 @@ public:
     QString Path() const { return m_mountPoint.path(); }
     QString FilePath(const QString& name) const { return QDir(Path()).filePath(name); }
 
-    // Takes every free byte into one hidden file; returns how many it took.
-    qint64 Fill() {
+    // Takes every free byte but leaveFree into one hidden file; returns how many it took.
+    qint64 Fill(qint64 leaveFree = 0) {
         const int fd = ::open(QFile::encodeName(FilePath(FillerName)).constData(),
                               O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
         if (fd < 0)
@@ -60,6 +60,8 @@ public:
             else
                 chunk /= 2;
         }
+        if (leaveFree > 0 && ::ftruncate(fd, qMax<qint64>(0, taken - leaveFree)) == 0)
+            taken = qMax<qint64>(0, taken - leaveFree);
         ::close(fd);
         return taken;
     }
