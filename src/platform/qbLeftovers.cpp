@@ -9,6 +9,7 @@
 
 #ifdef Q_OS_UNIX
 #include <dirent.h>
+#include <unistd.h>
 #endif
 
 namespace qbLeftovers {
@@ -50,11 +51,16 @@ QDateTime ProgramStart() {
 
 namespace {
 
-// A leftover of ours, by its kind and age: links, folders and this run's own files stay.
+// A leftover of ours, by its kind, owner and age: links, folders, other users' files (the
+// temporary folder is shared) and this run's own files stay.
 bool RemoveIfOld(const QString& path, const QDateTime& before) {
     const QFileInfo info(path);
     if (info.isSymLink() || !info.isFile() || info.lastModified() >= before)
         return false;
+#ifdef Q_OS_UNIX
+    if (info.ownerId() != ::geteuid())
+        return false;
+#endif
     return QFile::remove(path);
 }
 

@@ -15,8 +15,8 @@ bool IsLeftoverName(const QString& fileName);
 // When this program was loaded: files it made itself are never older.
 QDateTime ProgramStart();
 
-// Removes from dir (not below) the regular files with a leftover name last modified before
-// `before`; links, folders and every other name stay. Returns how many went.
+// Removes from dir (not below) the regular files of this user with a leftover name last
+// modified before `before`; links, folders and every other name stay. Returns how many went.
 int RemoveInFolder(const QString& dir, const QDateTime& before = ProgramStart());
 // The same in the temporary folder, where view copies go when a note's folder takes none.
 int RemoveInTempFolder(const QDateTime& before = ProgramStart());

@@ -6,19 +6,24 @@
 #include <QtTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-enum class TKind { File, Folder, Link, Fifo };
+enum class TKind { File, Folder, Link, Fifo, OtherUsersFile };
 
 void MakeEntry(const QString& path, TKind kind, const QDateTime& modified) {
     switch (kind) {
-    case TKind::File: {
+    case TKind::File:
+    case TKind::OtherUsersFile: {
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly));
         QCOMPARE(f.write("x"), 1);
         QVERIFY(f.flush());
         QVERIFY(f.setFileTime(modified, QFileDevice::FileModificationTime));
+        // Only root can give a file away; the test looks whether it worked.
+        if (kind == TKind::OtherUsersFile && ::fchown(f.handle(), 65534, 65534) != 0)
+            qWarning("could not give the file away");
         break;
     }
     case TKind::Folder:
@@ -57,6 +62,8 @@ void TstLeftovers::RemovesOnlyOldLeftovers_data() {
     QTest::newRow("folder of that name") << ".qbview-Ab12Cd.htm" << TKind::Folder << true << false;
     QTest::newRow("link of that name") << ".qbsave-a1b2c3d4" << TKind::Link << true << false;
     QTest::newRow("fifo of that name") << ".qbsave-a1b2c3d4" << TKind::Fifo << true << false;
+    QTest::newRow("another user's") << ".qbview-Ab12Cd.htm" << TKind::OtherUsersFile << true
+                                    << false;
     QTest::newRow("note") << "note.htm" << TKind::File << true << false;
     QTest::newRow("user's hidden file") << ".qbsave-notes" << TKind::File << true << false;
     QTest::newRow("other extension") << ".qbview-Ab12Cd.html" << TKind::File << true << false;
@@ -73,6 +80,8 @@ void TstLeftovers::RemovesOnlyOldLeftovers() {
     const QDateTime cutOff = QDateTime::currentDateTimeUtc().addSecs(-60);
     const QString path = dir.filePath(name);
     MakeEntry(path, kind, old ? cutOff.addSecs(-3600) : cutOff.addSecs(30));
+    if (kind == TKind::OtherUsersFile && QFileInfo(path).ownerId() == ::geteuid())
+        QSKIP("only root can give a file to another user");
     MakeEntry(dir.filePath("keep.htm"), TKind::File, cutOff.addSecs(-3600));
 
     QCOMPARE(qbLeftovers::RemoveInFolder(dir.path(), cutOff), removed ? 1 : 0);
