@@ -22,10 +22,6 @@ namespace {
 // As the kernel allows before it reports a loop.
 constexpr int MaxLinkDepth = 40;
 
-QString NativePath(const QString& path) {
-    return QDir::toNativeSeparators(path);
-}
-
 bool IsRandomChar(QChar c) {
     return (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9');
 }
@@ -51,7 +47,7 @@ QString TemporaryName() {
 }
 
 [[noreturn]] void Fail(const QString& path, const QString& reason, bool oldFileKept) {
-    QString message = QStringLiteral("파일을 저장하지 못했습니다: %1\n%2").arg(NativePath(path), reason);
+    QString message = QStringLiteral("파일을 저장하지 못했습니다: %1\n%2").arg(QDir::toNativeSeparators(path), reason);
     if (oldFileKept)
         message += QStringLiteral("\n원래 파일은 그대로입니다.");
     throw EqbError(message);
@@ -201,7 +197,7 @@ void ReplaceFile(const QString& path, const QByteArray& bytes) {
     if (const int error = SyncFolder(dir))
         throw EqbError(
             QStringLiteral("파일을 저장했지만 폴더의 변경이 디스크에 기록되었는지 알 수 없습니다: %1\n%2")
-                .arg(NativePath(path), SystemReason(error)));
+                .arg(QDir::toNativeSeparators(path), SystemReason(error)));
 }
 
 #else

@@ -2,6 +2,7 @@
 #include "platform/qbError.h"
 
 #include "common/qbSmallDisk.h"
+#include "common/qbTestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,17 +15,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-QByteArray FileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void PutFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 // Bytes that tell the old and the new version apart anywhere in the file.
 QByteArray Page(qsizetype size, char fill) {

@@ -2,6 +2,7 @@
 #include "platform/qbIniFile.h"
 
 #include "common/qbSmallDisk.h"
+#include "common/qbTestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,21 +10,6 @@
 #include <QtTest>
 
 #include <cstring>
-
-namespace {
-
-QByteArray FileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void PutFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
-} // namespace
 
 class TstIniFile : public QObject {
     Q_OBJECT

@@ -1,23 +1,14 @@
 #include "platform/qbError.h"
 #include "platform/qbTextFile.h"
 
+#include "common/qbTestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
-
-QByteArray FileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void PutFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 const QString KoreanHead = QStringLiteral(
     R"(<HTML><HEAD><META http-equiv=Content-Type content="text/html; charset=euc-kr">)");
