@@ -1,18 +1,18 @@
 #pragma once
-// File bytes in and out for tests that check what lands on disk.
+// File bytes in and out, for tests that check what lands on disk.
 
-#include <QByteArray>
+#include <QDir>
 #include <QFile>
-#include <QString>
+#include <QFileInfo>
 #include <QTest>
 
-// The file's bytes; empty when it cannot be read.
-inline QByteArray FileBytes(const QString& path) {
+inline QByteArray ReadBytes(const QString& path, const QByteArray& whenMissing = {}) {
     QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : whenMissing;
 }
 
-inline void PutFile(const QString& path, const QByteArray& bytes) {
+inline void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     QCOMPARE(f.write(bytes), bytes.size());

@@ -124,9 +124,9 @@ void TstAtomicWrite::ReplacesWholeFile() {
     QFETCH(QByteArray, bytes);
     const QString path = m_dir->filePath(name);
     if (!old.isNull())
-        PutFile(path, old);
+        WriteBytes(path, old);
     qbAtomicWrite::ReplaceFile(path, bytes);
-    QCOMPARE(FileBytes(path), bytes);
+    QCOMPARE(ReadBytes(path), bytes);
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{name});
 }
@@ -141,10 +141,10 @@ void TstAtomicWrite::KeepsPermissions_data() {
 void TstAtomicWrite::KeepsPermissions() {
     QFETCH(uint, mode);
     const QString path = m_dir->filePath("note.htm");
-    PutFile(path, "old");
+    WriteBytes(path, "old");
     QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode), 0);
     qbAtomicWrite::ReplaceFile(path, "new");
-    QCOMPARE(FileBytes(path), QByteArray("new"));
+    QCOMPARE(ReadBytes(path), QByteArray("new"));
     QCOMPARE(uint(Mode(path)), mode);
 }
 
@@ -162,7 +162,7 @@ void TstAtomicWrite::WritesThroughLinks() {
     QVERIFY(QDir(m_dir->path()).mkpath("real"));
     QVERIFY(QDir(m_dir->path()).mkpath("links"));
     const QString target = m_dir->filePath("real/note.htm");
-    PutFile(target, "old");
+    WriteBytes(target, "old");
     QCOMPARE(::chmod(QFile::encodeName(target).constData(), 0640), 0);
 
     const QString link = m_dir->filePath("links/note.htm");
@@ -175,7 +175,7 @@ void TstAtomicWrite::WritesThroughLinks() {
 
     qbAtomicWrite::ReplaceFile(link, "new");
     QVERIFY(QFileInfo(link).isSymLink());
-    QCOMPARE(FileBytes(target), QByteArray("new"));
+    QCOMPARE(ReadBytes(target), QByteArray("new"));
     QCOMPARE(uint(Mode(target)), 0640u);
     QVERIFY(Temporaries(m_dir->filePath("real")).isEmpty());
     QVERIFY(Temporaries(m_dir->filePath("links")).isEmpty());
@@ -193,9 +193,9 @@ void TstAtomicWrite::FailureKeepsOldFile() {
     QFETCH(QString, path);
     QFETCH(QString, reason);
     QVERIFY(QDir(m_dir->path()).mkpath("folder/inside"));
-    PutFile(m_dir->filePath("plain"), "plain");
+    WriteBytes(m_dir->filePath("plain"), "plain");
     ExpectFailure(m_dir->filePath(path), "new", reason);
-    QCOMPARE(FileBytes(m_dir->filePath("plain")), QByteArray("plain"));
+    QCOMPARE(ReadBytes(m_dir->filePath("plain")), QByteArray("plain"));
     QVERIFY(QFileInfo(m_dir->filePath("folder/inside")).isDir());
     QVERIFY(Temporaries(m_dir->path()).isEmpty());
 }
@@ -211,13 +211,13 @@ void TstAtomicWrite::ShortWriteKeepsOldFile() {
     QFETCH(qsizetype, size);
     const QString path = m_dir->filePath("note.htm");
     const QByteArray old = Page(size, 'o');
-    PutFile(path, old);
+    WriteBytes(path, old);
     {
         TFileSizeLimit limit(rlim_t(size / 2));
         QVERIFY(limit.IsSet());
         ExpectFailure(path, Page(size, 'n'), Reason(EFBIG));
     }
-    QCOMPARE(FileBytes(path), old);
+    QCOMPARE(ReadBytes(path), old);
     QVERIFY(Temporaries(m_dir->path()).isEmpty());
 }
 
@@ -239,19 +239,19 @@ void TstAtomicWrite::FullDiskKeepsOldFile() {
     const QString path = disk.FilePath("note.htm");
     const QByteArray old = Page(size, 'o');
     if (existing)
-        PutFile(path, old);
+        WriteBytes(path, old);
     QVERIFY(disk.Fill() > 0);
 
     ExpectFailure(path, Page(size, 'n'), Reason(ENOSPC));
     QCOMPARE(QFileInfo::exists(path), existing);
     if (existing)
-        QCOMPARE(FileBytes(path), old);
+        QCOMPARE(ReadBytes(path), old);
     QVERIFY(Temporaries(disk.Path()).isEmpty());
 
     // Once there is room again the same save goes through.
     disk.Unfill();
     qbAtomicWrite::ReplaceFile(path, Page(size, 'n'));
-    QCOMPARE(FileBytes(path), Page(size, 'n'));
+    QCOMPARE(ReadBytes(path), Page(size, 'n'));
 }
 
 void TstAtomicWrite::TemporaryNames_data() {

@@ -155,7 +155,7 @@ void TstTextFile::KoreanPageRoundTrip() {
     const QStringList lines{KoreanHead, QStringLiteral("<DIV>가똠</DIV>"),
                             QStringLiteral("</BODY></HTML>")};
     qbText::WriteLines(path, lines);
-    QCOMPARE(FileBytes(path),
+    QCOMPARE(ReadBytes(path),
              KoreanHead.toLatin1() + "\r\n<DIV>\xB0\xA1\x8C\x63</DIV>\r\n" + "</BODY></HTML>\r\n");
     QCOMPARE(qbText::ReadLines(path), lines);
 }
@@ -163,7 +163,7 @@ void TstTextFile::KoreanPageRoundTrip() {
 void TstTextFile::EmojiSurvivesAsReference() {
     const QString path = m_dir.filePath("emoji.htm");
     qbText::WriteLines(path, {KoreanHead, QStringLiteral("웃음😀")});
-    QVERIFY(FileBytes(path).endsWith("\xBF\xF4\xC0\xBD&#x1F600;\r\n"));
+    QVERIFY(ReadBytes(path).endsWith("\xBF\xF4\xC0\xBD&#x1F600;\r\n"));
     QCOMPARE(qbText::ReadLines(path), QStringList({KoreanHead, QStringLiteral("웃음&#x1F600;")}));
 }
 
@@ -171,19 +171,19 @@ void TstTextFile::Utf8PageStaysUtf8() {
     const QString path = m_dir.filePath("utf8.htm");
     const QByteArray page = "<html><head><meta charset=\"utf-8\"></head>\n"
                             "<body>\xEA\xB0\x80\xF0\x9F\x98\x80</body></html>\n";
-    PutFile(path, page);
+    WriteBytes(path, page);
     const QStringList lines = qbText::ReadLines(path);
     QCOMPARE(lines.value(1), QStringLiteral("<body>가😀</body></html>"));
 
     qbText::WriteLines(path, lines);
     QByteArray expected = page;
     expected.replace("\n", "\r\n");
-    QCOMPARE(FileBytes(path), expected);
+    QCOMPARE(ReadBytes(path), expected);
 }
 
 void TstTextFile::ReadLinesMixedLineEnds() {
     const QString path = m_dir.filePath("mixed.txt");
-    PutFile(path, "one\r\ntwo\rthree\n\xB0\xA1\r\n");
+    WriteBytes(path, "one\r\ntwo\rthree\n\xB0\xA1\r\n");
     QCOMPARE(qbText::ReadLines(path), QStringList({"one", "two", "three", "가"}));
 }
 
@@ -193,7 +193,7 @@ void TstTextFile::WriteFailureThrowsAndKeepsOldFile() {
     const QString folder = m_dir.filePath("folder");
     QVERIFY(QDir().mkpath(folder + "/inside"));
     const QString blocker = m_dir.filePath("plain-file");
-    PutFile(blocker, "blocker");
+    WriteBytes(blocker, "blocker");
 
     for (const QString& path : {folder, blocker + "/note.htm"}) {
         try {
@@ -204,7 +204,7 @@ void TstTextFile::WriteFailureThrowsAndKeepsOldFile() {
         }
     }
     QVERIFY(QFileInfo(folder + "/inside").isDir());
-    QCOMPARE(FileBytes(blocker), QByteArray("blocker"));
+    QCOMPARE(ReadBytes(blocker), QByteArray("blocker"));
 }
 
 void TstTextFile::ReadMissingFileThrows() {
