@@ -360,6 +360,7 @@ void TfrmMainNivora::actToolConfigExecute() {
         return;
     const QString open = m_noteTree->OpenPath();
     m_noteTree->LoadRoot(*dir);
+    ShowDataDirProblem();
     // The note stays open when the new library holds it; otherwise the library's first node.
     if (!qbTreeNavigation::SelectPath(*m_noteTree, open) && m_noteTree->topLevelItemCount() > 0)
         m_noteTree->setCurrentItem(m_noteTree->topLevelItem(0));
@@ -460,6 +461,13 @@ void TfrmMainNivora::FormActivate() {
     if (m_noteTree->topLevelItemCount() > 0)
         m_noteTree->setCurrentItem(m_noteTree->topLevelItem(0));
     SetViewMode(vmBrowse);
+    ShowDataDirProblem();
+}
+
+void TfrmMainNivora::ShowDataDirProblem() {
+    const QString problem = m_noteInfo.DataDirProblem();
+    if (!problem.isEmpty())
+        QMessageBox::warning(this, QStringLiteral("Warning"), problem);
 }
 
 void TfrmMainNivora::changeEvent(QEvent* event) {
