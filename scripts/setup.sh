@@ -4,7 +4,10 @@ set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 packages=(build-essential cmake ninja-build qt6-base-dev qt6-webengine-dev qt6-webchannel-dev
-  libqt6svg6-dev qt6-tools-dev xvfb xauth libgl1-mesa-dri fonts-nanum imagemagick xdotool)
+  libqt6svg6-dev qt6-tools-dev xvfb xauth libgl1-mesa-dri fonts-nanum imagemagick xdotool
+  # for the benchmark only: bench_search times ripgrep beside the folder search
+  ripgrep
+)
 
 missing=()
 for p in "${packages[@]}"; do
