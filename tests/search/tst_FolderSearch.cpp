@@ -181,6 +181,21 @@ private slots:
                          .toUtf8());
     }
 
+    void markedCopyMarksOnlyWhatAReaderSees() {
+        // "메모" in code page 949, in a style sheet, an attribute and the text.
+        const QByteArray memo = "\xB8\xDE\xB8\xF0";
+        const QByteArray source = "<style>.font{}</style>\r\n<p title=\"font " + memo +
+                                  "\">Font " + memo + "</p>";
+        WriteBytes(At("m.htm"), source);
+        const QByteArray tag = "<FONT style=\"BACKGROUND-COLOR: #ff6600\" color=#ffffff>";
+        WriteMarkedCopy(At("m.htm"), At("copy.qb"), "font");
+        QCOMPARE(ReadBytes(At("copy.qb")), "<style>.font{}</style>\r\n<p title=\"font " + memo +
+                                               "\">" + tag + "Font</FONT> " + memo + "</p>\r\n");
+        WriteMarkedCopy(At("m.htm"), At("copy.qb"), "메모");
+        QCOMPARE(ReadBytes(At("copy.qb")), "<style>.font{}</style>\r\n<p title=\"font " + memo +
+                                               "\">Font " + tag + memo + "</FONT></p>\r\n");
+    }
+
     void markedCopyOfMissingFileThrows() {
         QVERIFY_THROWS_EXCEPTION(std::exception,
                                  WriteMarkedCopy(At("gone.htm"), At("copy.qb"), "a"));

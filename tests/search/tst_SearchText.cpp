@@ -1,7 +1,9 @@
 // Matching pages against the search text and marking what was found: the byte-level finder must
 // give the answer of the full decode, and both look only at the text a reader sees.
+#include "search/qbCharacterReferences.h"
 #include "search/qbSearchText.h"
 #include "search/qbTextFinder.h"
+#include "search/qbVisibleText.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -148,6 +150,79 @@ private slots:
         QCOMPARE(finder.BytesContainText(page), decoded);
         // A finder keeps its buffers and needles from page to page.
         QCOMPARE(finder.BytesContainText(page), decoded);
+    }
+
+    void visibleText_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("visible");
+        QTest::newRow("tags go") << "<p class=\"a\">x<b>y</b>z" << "\nxyz";
+        QTest::newRow("line ends stay") << "a\r\nb" << "a\n\nb";
+        QTest::newRow("line end inside a tag") << "a<span\n>b" << "a\nb";
+        QTest::newRow("blocks break") << "a<br>b<div>c</div>d" << "a\nb\nc\nd";
+        QTest::newRow("quoted >") << "<a title='1>2' href=\"x>y\">z</a>" << "z";
+        QTest::newRow("comment") << "a<!-- <b>x</b> -->b" << "ab";
+        QTest::newRow("comment with dashes") << "a<!-- x -- y --->b" << "ab";
+        QTest::newRow("comment ended by --!>") << "a<!--x--!>b" << "ab";
+        QTest::newRow("empty comments") << "a<!-->b<!--->c" << "abc";
+        QTest::newRow("comment to the end") << "a<!-- b" << "a";
+        QTest::newRow("doctype and xml") << "<?xml version=\"1.0\"?><!DOCTYPE html>a" << "a";
+        QTest::newRow("odd end tags") << "a</>b</ x>c" << "abc";
+        QTest::newRow("tag to the end") << "a<b title=\"x" << "a";
+        QTest::newRow("lone < and &") << "a < b & c <3" << "a < b & c <3";
+        QTest::newRow("style and script") << "<STYLE>b{}</STYLE >a<script>if (a<b) x()</script>b"
+                                          << "ab";
+        QTest::newRow("end tag must match") << "<style>x</styles>y</style>z" << "z";
+        QTest::newRow("title and head") << "<head><title>t</title></head>b" << "\n\nb";
+        QTest::newRow("text box keeps tags as text") << "<textarea><b>&lt;</textarea>x"
+                                                     << "<b><x";
+        QTest::newRow("example keeps references") << "<xmp>&lt;b&gt;</xmp>" << "&lt;b&gt;";
+        QTest::newRow("plaintext to the end") << "a<plaintext></plaintext>b" << "a</plaintext>b";
+        QTest::newRow("references") << "&lt;&#65;&#x42;&eacute;&nbsp;&NotAName;" << "<ABé\u00A0&NotAName;";
+        QTest::newRow("supplementary reference") << "&#x1F600;" << "😀";
+    }
+    void visibleText() {
+        QFETCH(QString, page);
+        QFETCH(QString, visible);
+        QCOMPARE(TqbVisibleText(page).Text(), visible);
+    }
+
+    void characterReferences_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<uint>("character");
+        QTest::newRow("named") << "&amp;x" << 5 << uint('&');
+        QTest::newRow("legacy without semicolon") << "&ampx" << 4 << uint('&');
+        QTest::newRow("whole name with semicolon") << "&notin;" << 7 << 0x2209u;
+        QTest::newRow("legacy prefix without semicolon") << "&notin" << 4 << 0xACu;
+        QTest::newRow("legacy prefix of an unknown name") << "&notit;" << 4 << 0xACu;
+        QTest::newRow("not legacy without semicolon") << "&hellip" << 0 << 0u;
+        QTest::newRow("case matters") << "&AMP;" << 5 << uint('&');
+        QTest::newRow("unknown") << "&bogus;" << 0 << 0u;
+        QTest::newRow("no name") << "& x" << 0 << 0u;
+        QTest::newRow("decimal") << "&#44032;" << 8 << 0xAC00u;
+        QTest::newRow("hex without semicolon") << "&#xac00x" << 7 << 0xAC00u;
+        QTest::newRow("no digits") << "&#;" << 0 << 0u;
+        QTest::newRow("no hex digits") << "&#xg;" << 0 << 0u;
+        QTest::newRow("zero") << "&#0;" << 4 << 0xFFFDu;
+        QTest::newRow("surrogate") << "&#xD800;" << 8 << 0xFFFDu;
+        QTest::newRow("too large") << "&#x110000;" << 10 << 0xFFFDu;
+        QTest::newRow("far too large") << "&#99999999999999;" << 17 << 0xFFFDu;
+        QTest::newRow("c1 as windows-1252") << "&#150;" << 6 << 0x2013u;
+        QTest::newRow("c1 without a replacement") << "&#x81;" << 6 << 0x81u;
+    }
+    void characterReferences() {
+        QFETCH(QString, text);
+        QFETCH(int, length);
+        QFETCH(uint, character);
+        char32_t c = 0;
+        QCOMPARE(int(ReadCharacterReference(text.utf16(), text.size(), c)), length);
+        if (length > 0)
+            QCOMPARE(uint(c), character);
+        // The bytes of an ASCII-compatible charset read the same.
+        const QByteArray bytes = text.toLatin1();
+        char32_t fromBytes = 0;
+        QCOMPARE(int(ReadCharacterReference(bytes.constData(), bytes.size(), fromBytes)), length);
+        QCOMPARE(fromBytes, c);
     }
 
     void highlight_data() {
