@@ -197,9 +197,14 @@ TqbTextFinder::Outcome TqbTextFinder::HitStartsCharacter(const QByteArray& bytes
         if (at - --from > MaxRunBack)
             return Outcome::Unsure;
     }
+    // A space after the run ends it as the next character would: a lead byte left open at the
+    // end gives U+FFFD instead of waiting for more input.
     const auto decode = [&](qsizetype end) {
-        QStringDecoder decoder(needle.charset.constData(), QStringConverter::Flag::Stateless);
-        const QString text = decoder.decode(QByteArrayView(bytes.constData() + from, end - from));
+        QByteArray run(bytes.constData() + from, end - from);
+        run += ' ';
+        QStringDecoder decoder(needle.charset.constData());
+        QString text = decoder.decode(run);
+        text.chop(1);
         return qbSearch::FoldAsciiCase(text);
     };
     const qsizetype windowEnd = std::min(pieceEnd, at + needle.bytes.size() + 4);

@@ -1,10 +1,12 @@
 // Matching pages against the search text and marking what was found: the byte-level finder must
 // give the answer of the full decode, and both look only at the text a reader sees.
 #include "search/qbCharacterReferences.h"
+#include "search/qbMarkupScanner.h"
 #include "search/qbSearchText.h"
 #include "search/qbTextFinder.h"
 #include "search/qbVisibleText.h"
 
+#include <QRandomGenerator>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTest>
@@ -23,6 +25,36 @@ QByteArray Cp949(const QString& text) {
 
 // -1: whatever the full decode finds (invalid bytes decode by the page codec's rules).
 constexpr int AsDecoded = -1;
+
+// Pieces pages are made of: markup, references, Korean with letter second bytes, stray bytes.
+QByteArray RandomPage(QRandomGenerator& random, bool utf8) {
+    static const char* const pieces[] = {
+        "<b>", "</B>", "<p>", "<br>", "<!-- c -->", "<!--", "-->", "<style>ab</style>",
+        "<span title=\"ab>\">", "<span\r\n>", "<title>", "</title>", "<textarea>", "</textarea>",
+        "<xmp>", "</xmp>", "&amp;", "&ampx", "&nbsp;", "&#xAC00;", "&#44032;", "&#", "&#x",
+        "&lt;", "&copy", "&", "<", ">", "</", "\r\n", "\n", " ", "a", "b", "A", "B", "c", "C",
+        "ab"};
+    static const char* const korean[] = {"가", "각", "똠", "갂", "메", "모", "ab가", "챥"};
+    QByteArray page = utf8 ? "<meta charset=utf-8>" : "";
+    const int count = random.bounded(1, 40);
+    for (int i = 0; i < count; ++i) {
+        switch (random.bounded(4)) {
+        case 0:
+        case 1:
+            page += pieces[random.bounded(int(std::size(pieces)))];
+            break;
+        case 2: {
+            const QString text = QString::fromUtf8(korean[random.bounded(int(std::size(korean)))]);
+            page += utf8 ? text.toUtf8() : Cp949(text);
+            break;
+        }
+        default:
+            page += char(0x80 + random.bounded(0x80));
+            break;
+        }
+    }
+    return page;
+}
 
 } // namespace
 
@@ -223,6 +255,67 @@ private slots:
         char32_t fromBytes = 0;
         QCOMPARE(int(ReadCharacterReference(bytes.constData(), bytes.size(), fromBytes)), length);
         QCOMPARE(fromBytes, c);
+    }
+
+    // Search texts taken from the pages' own text and bytes, so that hits, near hits and
+    // misaligned bytes all come up.
+    void bytesAgreeWithTheFullDecodeOnGeneratedPages() {
+        QRandomGenerator random(949);
+        int found = 0;
+        for (int i = 0; i < 3000; ++i) {
+            const bool utf8 = random.bounded(3) == 0;
+            const QByteArray page = RandomPage(random, utf8);
+            const QString text = QStringDecoder(utf8 ? "UTF-8" : "windows-949").decode(page);
+            // From what a reader sees, or from the markup and the bytes read as Korean.
+            QString source = TqbVisibleText(text).Text();
+            if (random.bounded(3) == 0)
+                source = QStringDecoder("windows-949").decode(page);
+            if (source.isEmpty())
+                continue;
+            const qsizetype from = random.bounded(int(source.size()));
+            const QString searchText =
+                MakeSearchText(source.mid(from, random.bounded(1, 6)));
+            if (searchText.isEmpty())
+                continue;
+            const bool decoded = DecodedPageContainsText(page, searchText);
+            TqbTextFinder finder(searchText);
+            QVERIFY2(finder.BytesContainText(page) == decoded,
+                     qPrintable(QString("page %1, search text \"%2\"")
+                                    .arg(QString::fromLatin1(page.toHex(' ')), searchText)));
+            found += decoded;
+        }
+        // Both answers came up often.
+        QVERIFY(found > 500 && found < 2500);
+    }
+
+    // The marks are only put in, and each one is read as a tag of its own in page text.
+    void marksLandOnlyInText() {
+        QRandomGenerator random(54);
+        int marked = 0;
+        for (int i = 0; i < 2000; ++i) {
+            const QString page = QStringDecoder("windows-949").decode(RandomPage(random, false));
+            const QString visible = TqbVisibleText(page).Text();
+            if (visible.isEmpty())
+                continue;
+            const QString searchText = MakeSearchText(
+                visible.mid(random.bounded(int(visible.size())), random.bounded(1, 4)));
+            if (searchText.isEmpty())
+                continue;
+            QString result = HighlightMatches(page, searchText);
+            QSet<qsizetype> tags;
+            TqbMarkupScanner<char16_t> scanner(QStringView(result).utf16(), result.size());
+            for (TqbMarkupPiece piece; scanner.Next(piece);) {
+                if (piece.kind == TqbMarkupPiece::Markup)
+                    tags.insert(piece.begin);
+            }
+            for (qsizetype at = result.indexOf(HighlightOpen); at >= 0;
+                 at = result.indexOf(HighlightOpen, at + 1)) {
+                QVERIFY2(tags.contains(at), qPrintable(result));
+                ++marked;
+            }
+            QCOMPARE(result.remove(HighlightOpen).remove(HighlightClose), page);
+        }
+        QVERIFY(marked > 500);
     }
 
     void highlight_data() {
