@@ -20,10 +20,12 @@ constexpr qint64 SignalIntervalMs = 40;
 // More readers than this only queue for the disk.
 constexpr int MaxThreads = 4;
 
+// Candidates go to the readers in runs of this many: fewer trips to the lock.
+constexpr qsizetype WalkBatch = 32;
+
 } // namespace
 
 struct TqbFolderSearch::Publisher {
-    const QStringList& files;
     TqbOrderedScan& scan;
     QElapsedTimer clock;
     qsizetype published = 0;
@@ -62,44 +64,65 @@ bool TqbFolderSearch::IsRunning() const {
 }
 
 void TqbFolderSearch::Run() {
-    QStringList files;
-    qbSearch::CollectSearchFiles(m_root, files, &m_cancel);
-    if (m_cancel)
-        return;
-    emit Collected(int(files.size()));
-
-    TqbOrderedScan scan(files.size());
-    Publisher publisher{files, scan};
-    publisher.clock.start();
+    TqbOrderedScan scan;
+    // The other threads read pages as soon as the walk hands them over.
     const int threads = std::clamp(QThread::idealThreadCount(), 1, MaxThreads);
     std::vector<std::thread> helpers;
-    for (int i = 1; i < threads && i * 8 < files.size(); ++i)
-        helpers.emplace_back([&] { Scan(files, scan, nullptr); });
-    // This thread reads too, and hands on what is known in order after each run it reads.
-    Scan(files, scan, &publisher);
+    for (int i = 1; i < threads; ++i)
+        helpers.emplace_back([&] { Scan(scan, nullptr); });
+    const qsizetype candidates = Walk(scan);
+    if (!m_cancel) {
+        emit Collected(int(candidates));
+        Publisher publisher{scan};
+        publisher.clock.start();
+        // This thread reads too, and hands on what is known in order after each run it reads.
+        Scan(scan, &publisher);
+        for (std::thread& helper : helpers)
+            helper.join();
+        if (m_cancel)
+            return;
+        Publish(publisher, true);
+        emit Finished(publisher.unreadable);
+        return;
+    }
     for (std::thread& helper : helpers)
         helper.join();
-    if (m_cancel)
-        return;
-    Publish(publisher, true);
-    emit Finished(publisher.unreadable);
 }
 
-void TqbFolderSearch::Scan(const QStringList& files, TqbOrderedScan& scan, Publisher* publisher) {
+qsizetype TqbFolderSearch::Walk(TqbOrderedScan& scan) {
+    qsizetype count = 0;
+    QStringList batch;
+    qbSearch::CollectSearchFiles(
+        m_root,
+        [&](const QString& path) {
+            batch.append(path);
+            ++count;
+            if (batch.size() == WalkBatch) {
+                scan.Add(batch);
+                batch.clear();
+            }
+        },
+        &m_cancel);
+    scan.Add(batch);
+    scan.Close();
+    return count;
+}
+
+void TqbFolderSearch::Scan(TqbOrderedScan& scan, Publisher* publisher) {
     TqbTextFinder finder(m_searchText);
     qsizetype begin = 0;
-    qsizetype end = 0;
-    while (!m_cancel && scan.Claim(begin, end)) {
-        for (qsizetype i = begin; i < end && !m_cancel; ++i) {
+    QStringList paths;
+    while (!m_cancel && scan.Claim(begin, paths)) {
+        for (qsizetype i = 0; i < paths.size() && !m_cancel; ++i) {
             try {
-                const bool hit = finder.FileContainsText(files.at(i));
-                scan.Give(i, hit ? TqbOrderedScan::Hit : TqbOrderedScan::Miss);
+                const bool hit = finder.FileContainsText(paths.at(i));
+                scan.Give(begin + i, hit ? TqbOrderedScan::Hit : TqbOrderedScan::Miss);
             } catch (const EqbError& error) {
-                scan.Give(i, TqbOrderedScan::Unreadable, error.Message());
+                scan.Give(begin + i, TqbOrderedScan::Unreadable, error.Message());
             } catch (const std::exception& error) {
                 // A page too big for memory, say: it is skipped like an unreadable one.
-                scan.Give(i, TqbOrderedScan::Unreadable,
-                          files.at(i) + u'\n' + QString::fromLocal8Bit(error.what()));
+                scan.Give(begin + i, TqbOrderedScan::Unreadable,
+                          paths.at(i) + u'\n' + QString::fromLocal8Bit(error.what()));
             }
         }
         if (publisher)
@@ -115,7 +138,7 @@ void TqbFolderSearch::Publish(Publisher& publisher, bool last) {
         if (answer == TqbOrderedScan::Unreadable) {
             publisher.unreadable.append(publisher.scan.ErrorAt(i));
         } else if (answer == TqbOrderedScan::Hit) {
-            const QString& path = publisher.files.at(i);
+            const QString path = publisher.scan.PathAt(i);
             const QString label = qbSearch::SearchRowLabel(m_root, path);
             if (label.isEmpty())
                 continue;

@@ -15,7 +15,8 @@ struct TqbSearchHit {
     QString label;
 };
 
-// One folder search, run off the window's thread: the walk, then every core reading pages. Its
+// One folder search, run off the window's thread: every core reads pages, from while the walk
+// is still finding them. Its
 // signals arrive queued, in the order of the walk: Collected once, then Progress and the hits,
 // then Finished. They are cheap for a window: Progress comes at most 25 times a second, and the
 // hits come in batches at the same pace, the first one as soon as it is known.
@@ -50,7 +51,8 @@ private:
     struct Publisher;
 
     void Run();
-    void Scan(const QStringList& files, TqbOrderedScan& scan, Publisher* publisher);
+    qsizetype Walk(TqbOrderedScan& scan);
+    void Scan(TqbOrderedScan& scan, Publisher* publisher);
     void Publish(Publisher& publisher, bool last);
 
     const QString m_root;

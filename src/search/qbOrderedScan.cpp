@@ -3,42 +3,68 @@
 namespace {
 
 // Small enough that the first hit is not held up behind a long run, large enough that the
-// threads rarely meet on the counter.
+// threads rarely meet at the lock.
 constexpr qsizetype ClaimSize = 4;
 
 } // namespace
 
-TqbOrderedScan::TqbOrderedScan(qsizetype count)
-    : m_count(count), m_answers(new std::atomic<quint8>[size_t(count)]), m_errors(size_t(count)) {
-    for (qsizetype i = 0; i < count; ++i)
-        m_answers[size_t(i)].store(Pending, std::memory_order_relaxed);
+void TqbOrderedScan::Add(const QStringList& paths) {
+    if (paths.isEmpty())
+        return;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_paths += paths;
+        m_answers.resize(size_t(m_paths.size()), Pending);
+        m_errors.resize(size_t(m_paths.size()));
+    }
+    m_added.notify_all();
 }
 
-bool TqbOrderedScan::Claim(qsizetype& begin, qsizetype& end) {
-    begin = m_next.fetch_add(ClaimSize, std::memory_order_relaxed);
-    if (begin >= m_count)
+void TqbOrderedScan::Close() {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_closed = true;
+    }
+    m_added.notify_all();
+}
+
+bool TqbOrderedScan::Claim(qsizetype& begin, QStringList& paths) {
+    std::unique_lock lock(m_mutex);
+    m_added.wait(lock, [this] { return m_closed || m_next < m_paths.size(); });
+    if (m_next >= m_paths.size())
         return false;
-    end = std::min(begin + ClaimSize, m_count);
+    begin = m_next;
+    const qsizetype count = std::min(ClaimSize, m_paths.size() - m_next);
+    paths = m_paths.mid(m_next, count);
+    m_next += count;
     return true;
 }
 
 void TqbOrderedScan::Give(qsizetype index, Answer answer, const QString& error) {
+    const std::lock_guard lock(m_mutex);
+    m_answers[size_t(index)] = answer;
     if (answer == Unreadable)
         m_errors[size_t(index)] = error;
-    m_answers[size_t(index)].store(answer, std::memory_order_release);
 }
 
 qsizetype TqbOrderedScan::AnsweredPrefix() {
-    while (m_prefix < m_count &&
-           m_answers[size_t(m_prefix)].load(std::memory_order_acquire) != Pending)
+    const std::lock_guard lock(m_mutex);
+    while (m_prefix < qsizetype(m_answers.size()) && m_answers[size_t(m_prefix)] != Pending)
         ++m_prefix;
     return m_prefix;
 }
 
 TqbOrderedScan::Answer TqbOrderedScan::AnswerAt(qsizetype index) const {
-    return Answer(m_answers[size_t(index)].load(std::memory_order_acquire));
+    const std::lock_guard lock(m_mutex);
+    return m_answers[size_t(index)];
 }
 
-const QString& TqbOrderedScan::ErrorAt(qsizetype index) const {
+QString TqbOrderedScan::PathAt(qsizetype index) const {
+    const std::lock_guard lock(m_mutex);
+    return m_paths.at(index);
+}
+
+QString TqbOrderedScan::ErrorAt(qsizetype index) const {
+    const std::lock_guard lock(m_mutex);
     return m_errors[size_t(index)];
 }

@@ -1,20 +1,25 @@
 #pragma once
 
 #include <QString>
-#include <atomic>
-#include <memory>
+#include <QStringList>
+#include <condition_variable>
+#include <mutex>
 #include <vector>
 
-// The answers for one search's candidates: several threads claim runs of candidates and answer
-// them in any order; one thread takes the answers in the order of the walk.
+// The candidates of one search and their answers. The walk adds candidates while reader threads
+// already claim runs of them and answer them in any order; one thread takes the answers in the
+// order of the walk.
 class TqbOrderedScan {
 public:
     enum Answer : quint8 { Pending, Miss, Hit, Unreadable };
 
-    explicit TqbOrderedScan(qsizetype count);
+    // The walk's side: more candidates, in walk order; then the end of the walk.
+    void Add(const QStringList& paths);
+    void Close();
 
-    // The next candidates to read, [begin, end); false when every one is taken.
-    bool Claim(qsizetype& begin, qsizetype& end);
+    // The next candidates to read: their first index and their paths. Waits while the walk may
+    // still add some; false when every candidate is taken and the walk is over.
+    bool Claim(qsizetype& begin, QStringList& paths);
     // Once per candidate, from the thread that claimed it; error goes with Unreadable.
     void Give(qsizetype index, Answer answer, const QString& error = {});
 
@@ -22,12 +27,16 @@ public:
     qsizetype AnsweredPrefix();
     // For an index below AnsweredPrefix().
     Answer AnswerAt(qsizetype index) const;
-    const QString& ErrorAt(qsizetype index) const;
+    QString PathAt(qsizetype index) const;
+    QString ErrorAt(qsizetype index) const;
 
 private:
-    const qsizetype m_count;
-    std::atomic<qsizetype> m_next = 0;
-    std::unique_ptr<std::atomic<quint8>[]> m_answers;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_added;
+    QStringList m_paths;
+    std::vector<Answer> m_answers;
     std::vector<QString> m_errors;
+    qsizetype m_next = 0;
     qsizetype m_prefix = 0;
+    bool m_closed = false;
 };

@@ -38,6 +38,11 @@ bool IsPageFile(const fs::directory_entry& entry, bool link) {
 } // namespace
 
 void CollectSearchFiles(const QString& dir, QStringList& files, const std::atomic<bool>* stop) {
+    CollectSearchFiles(dir, [&files](const QString& path) { files.append(path); }, stop);
+}
+
+void CollectSearchFiles(const QString& dir, const std::function<void(const QString&)>& add,
+                        const std::atomic<bool>* stop) {
     std::error_code error;
     fs::directory_iterator it(fs::path(QFile::encodeName(dir + u'/').toStdString()), error);
     if (error)
@@ -63,9 +68,9 @@ void CollectSearchFiles(const QString& dir, QStringList& files, const std::atomi
     for (const QString& name : std::as_const(entries)) {
         const QString path = dir + u'/' + name;
         if (folders.contains(name))
-            CollectSearchFiles(path, files, stop);
+            CollectSearchFiles(path, add, stop);
         else
-            files.append(path);
+            add(path);
     }
 }
 

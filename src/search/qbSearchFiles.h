@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <atomic>
+#include <functional>
 
 // Which files a folder search reads and how its result rows are named.
 namespace qbSearch {
@@ -13,6 +14,9 @@ namespace qbSearch {
 // cannot be read adds nothing; a FIFO, a socket or a device is never taken, whatever its name.
 // Stops early, with part of the list, once stop is set.
 void CollectSearchFiles(const QString& dir, QStringList& files,
+                        const std::atomic<bool>* stop = nullptr);
+// The same pages handed to add one by one, as the walk finds them.
+void CollectSearchFiles(const QString& dir, const std::function<void(const QString&)>& add,
                         const std::atomic<bool>* stop = nullptr);
 
 // The row text of a hit under root: a note's name without extension, a folder page's folder
