@@ -21,7 +21,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <cstdio>
-#include <optional>
+#include <sys/resource.h>
 
 namespace {
 
@@ -31,7 +31,7 @@ constexpr int BigFolders = 3;
 constexpr int BigFolderNotes = 2000;
 constexpr int NoteBytes = 10 * 1024;
 constexpr int HitEvery = 100; // each word is in 1% of the notes
-constexpr int Runs = 5;
+constexpr int Runs = 7;
 const QString AsciiWord = QStringLiteral("Needleword");
 const QString KoreanWord = QStringLiteral("검색어");
 
@@ -102,15 +102,27 @@ bool BuildLibrary(const QString& root) {
     return true;
 }
 
-template <typename Work> double BestMs(Work work) {
-    double best = 1e99;
-    for (int i = 0; i < Runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
-    }
-    return best;
+// The best wall and processor times of several rounds.
+struct TqbTimes {
+    double wallMs = 1e99;
+    double cpuMs = 1e99;
+};
+
+double CpuMs(int who) {
+    rusage usage{};
+    getrusage(who, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+}
+
+// who: RUSAGE_SELF for the search, RUSAGE_CHILDREN for a tool.
+template <typename Work> void Time(TqbTimes& times, int who, Work work) {
+    const double cpu = CpuMs(who);
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    times.wallMs = std::min(times.wallMs, timer.nsecsElapsed() / 1e6);
+    times.cpuMs = std::min(times.cpuMs, CpuMs(who) - cpu);
 }
 
 struct TqbSearchFigures {
@@ -155,14 +167,24 @@ public:
     int Run(const QString& root, const QString& word) {
         TqbFolderSearch search(root, qbSearch::MakeSearchText(word));
         QEventLoop loop;
-        connect(&search, &TqbFolderSearch::Collected, this, [this](int candidates) {
-            m_list->clear();
+        // The rows of the last search stay until this one has candidates or hits: the first
+        // hits may come before Collected.
+        bool cleared = false;
+        const auto clearOnce = [&] {
+            if (!cleared)
+                m_list->clear();
+            cleared = true;
+        };
+        connect(&search, &TqbFolderSearch::Collected, this, [&](int candidates) {
+            if (candidates > 0)
+                clearOnce();
             m_bar->setMaximum(candidates);
             m_bar->setValue(0);
         });
         connect(&search, &TqbFolderSearch::Progress, m_bar, &QProgressBar::setValue);
         connect(&search, &TqbFolderSearch::FoundBatch, this,
-                [this](const QList<TqbSearchHit>& hits) {
+                [&](const QList<TqbSearchHit>& hits) {
+                    clearOnce();
                     for (const TqbSearchHit& hit : hits)
                         m_list->addItem(hit.label);
                 });
@@ -194,57 +216,60 @@ int ToolHits(const QString& program, const QStringList& arguments) {
     return int(tool.readAllStandardOutput().count('\n'));
 }
 
-struct TqbToolFigures {
-    double ms = -1;
-    int hits = -1;
-};
-
-TqbToolFigures TimeTool(const QString& program, const QStringList& arguments) {
-    TqbToolFigures figures;
-    figures.hits = ToolHits(program, arguments);
-    if (figures.hits >= 0)
-        figures.ms = BestMs([&] { ToolHits(program, arguments); });
-    return figures;
+void PrintTimes(const char* name, const TqbTimes& times, const QString& rest) {
+    std::printf("  %-26s %7.1f ms (processor %6.1f ms)%s\n", name, times.wallMs, times.cpuMs,
+                qPrintable(rest));
 }
 
-void PrintTool(const char* name, const TqbToolFigures& tool, double searchMs, const char* aim) {
-    if (tool.hits < 0) {
-        std::printf("  %-28s not installed\n", name);
+void PrintTool(const char* name, const TqbTimes& tool, int hits, const TqbTimes& search,
+               const char* aim) {
+    if (hits < 0) {
+        std::printf("  %-26s not installed\n", name);
         return;
     }
-    std::printf("  %-28s %7.1f ms, %d files; search / it = %.2f%s\n", name, tool.ms, tool.hits,
-                searchMs / tool.ms, aim);
+    PrintTimes(name, tool,
+               QString(", %1 files; search / it: %2 (processor %3)%4")
+                   .arg(hits)
+                   .arg(search.wallMs / tool.wallMs, 0, 'f', 2)
+                   .arg(search.cpuMs / tool.cpuMs, 0, 'f', 2)
+                   .arg(QString::fromLatin1(aim)));
 }
 
+// Each round runs the search, the panel and the tools in turn, so that all meet the same load.
 bool Measure(const QString& root, const QString& word, const QString& patternFile,
              bool withRipgrep, TqbPanelStandIn& panel) {
+    const QStringList grepArguments = {"-rlF", "-f", patternFile, root};
+    const QStringList rgArguments = {"-l", "-i", "-F", word, root};
+    const int grepHits = ToolHits("grep", grepArguments);
+    const int rgHits = withRipgrep ? ToolHits("rg", rgArguments) : -1;
+    TqbTimes search, path, grep, rg;
     TqbSearchFigures figures;
     double firstHit = 1e99;
-    const double searchMs = BestMs([&] {
-        figures = Search(root, word);
-        firstHit = std::min(firstHit, figures.firstHitMs);
-    });
     int rows = 0;
-    const double panelMs = BestMs([&] { rows = panel.Run(root, word); });
+    for (int round = 0; round < Runs; ++round) {
+        Time(search, RUSAGE_SELF, [&] { figures = Search(root, word); });
+        firstHit = std::min(firstHit, figures.firstHitMs);
+        Time(path, RUSAGE_SELF, [&] { rows = panel.Run(root, word); });
+        if (grepHits >= 0)
+            Time(grep, RUSAGE_CHILDREN, [&] { ToolHits("grep", grepArguments); });
+        if (rgHits >= 0)
+            Time(rg, RUSAGE_CHILDREN, [&] { ToolHits("rg", rgArguments); });
+    }
 
     std::printf("\n\"%s\" (%s):\n", qPrintable(word), withRipgrep ? "ASCII" : "Korean");
-    std::printf("  %-28s %7.1f ms, %d hits (%d progress signals, %d hit batches)\n",
-                "folder search", searchMs, figures.hits, figures.progressSignals,
-                figures.hitBatches);
-    std::printf("  %-28s %7.1f ms (aim: 50 ms or less)\n", "first hit", firstHit);
-    std::printf("  %-28s %7.1f ms, %d rows\n", "whole path with a panel", panelMs, rows);
-
-    // The pattern goes in a file: an argument would reach grep as UTF-8, not as CP949 bytes.
-    const TqbToolFigures grep = TimeTool("grep", {"-rlF", "-f", patternFile, root});
-    PrintTool("LC_ALL=C grep -rlF", grep, searchMs,
+    PrintTimes("folder search", search,
+               QString(", %1 hits, %2 progress signals, %3 hit batches")
+                   .arg(figures.hits)
+                   .arg(figures.progressSignals)
+                   .arg(figures.hitBatches));
+    std::printf("  %-26s %7.1f ms (aim: 50 ms or less)\n", "first hit", firstHit);
+    PrintTimes("whole path with a panel", path, QString(", %1 rows").arg(rows));
+    PrintTool("LC_ALL=C grep -rlF", grep, grepHits, search,
               withRipgrep ? "" : " (aim: 1.0 or less)");
-    bool same = grep.hits < 0 || grep.hits == figures.hits;
-    if (withRipgrep) {
-        const TqbToolFigures rg = TimeTool("rg", {"-l", "-i", "-F", word, root});
-        PrintTool("rg -l -i -F", rg, searchMs, " (aim: 1.0 or less)");
-        same = same && (rg.hits < 0 || rg.hits == figures.hits);
-    }
-    return same && rows == figures.hits;
+    if (withRipgrep)
+        PrintTool("rg -l -i -F", rg, rgHits, search, " (aim: 1.0 or less)");
+    return (grepHits < 0 || grepHits == figures.hits) && (rgHits < 0 || rgHits == figures.hits) &&
+           rows == figures.hits;
 }
 
 bool WritePattern(const QString& path, const QByteArray& bytes) {
@@ -267,7 +292,7 @@ int main(int argc, char** argv) {
     std::printf("library: %d notes of about %d KB in %d folders (%d with %d notes), CP949; "
                 "each word in 1%% of them\n",
                 NoteCount, NoteBytes / 1024, FolderCount, BigFolders, BigFolderNotes);
-    std::printf("times: best of %d, warm cache, %d threads available\n", Runs,
+    std::printf("times: best of %d rounds, warm cache, %d threads available\n", Runs,
                 QThread::idealThreadCount());
     const QString asciiPattern = dir.path() + "/ascii.txt";
     const QString koreanPattern = dir.path() + "/korean.txt";

@@ -28,8 +28,10 @@ constexpr qsizetype WalkBatch = 32;
 struct TqbFolderSearch::Publisher {
     TqbOrderedScan& scan;
     QElapsedTimer clock;
+    bool collected = false;
     qsizetype published = 0;
     QList<TqbSearchHit> hits;
+    QList<TqbSearchHit> oneByOne; // held back until Collected
     QStringList unreadable;
     bool hitsSent = false;
     qint64 lastHits = 0;
@@ -65,31 +67,29 @@ bool TqbFolderSearch::IsRunning() const {
 
 void TqbFolderSearch::Run() {
     TqbOrderedScan scan;
+    Publisher publisher{scan};
+    publisher.clock.start();
     // The other threads read pages as soon as the walk hands them over.
     const int threads = std::clamp(QThread::idealThreadCount(), 1, MaxThreads);
     std::vector<std::thread> helpers;
     for (int i = 1; i < threads; ++i)
         helpers.emplace_back([&] { Scan(scan, nullptr); });
-    const qsizetype candidates = Walk(scan);
+    const qsizetype candidates = Walk(scan, publisher);
     if (!m_cancel) {
+        publisher.collected = true;
         emit Collected(int(candidates));
-        Publisher publisher{scan};
-        publisher.clock.start();
         // This thread reads too, and hands on what is known in order after each run it reads.
         Scan(scan, &publisher);
-        for (std::thread& helper : helpers)
-            helper.join();
-        if (m_cancel)
-            return;
-        Publish(publisher, true);
-        emit Finished(publisher.unreadable);
-        return;
     }
     for (std::thread& helper : helpers)
         helper.join();
+    if (m_cancel)
+        return;
+    Publish(publisher, true);
+    emit Finished(publisher.unreadable);
 }
 
-qsizetype TqbFolderSearch::Walk(TqbOrderedScan& scan) {
+qsizetype TqbFolderSearch::Walk(TqbOrderedScan& scan, Publisher& publisher) {
     qsizetype count = 0;
     QStringList batch;
     qbSearch::CollectSearchFiles(
@@ -100,6 +100,8 @@ qsizetype TqbFolderSearch::Walk(TqbOrderedScan& scan) {
             if (batch.size() == WalkBatch) {
                 scan.Add(batch);
                 batch.clear();
+                // What the other threads have found so far.
+                Publish(publisher, false);
             }
         },
         &m_cancel);
@@ -143,8 +145,13 @@ void TqbFolderSearch::Publish(Publisher& publisher, bool last) {
             if (label.isEmpty())
                 continue;
             publisher.hits.append({path, label});
-            emit Found(path, label);
+            publisher.oneByOne.append({path, label});
         }
+    }
+    if (publisher.collected) {
+        for (const TqbSearchHit& hit : std::as_const(publisher.oneByOne))
+            emit Found(hit.path, hit.label);
+        publisher.oneByOne.clear();
     }
     const qint64 now = publisher.clock.elapsed();
     if (!publisher.hits.isEmpty() &&
@@ -154,7 +161,7 @@ void TqbFolderSearch::Publish(Publisher& publisher, bool last) {
         publisher.hitsSent = true;
         publisher.lastHits = now;
     }
-    if (ready > publisher.progressSent &&
+    if (publisher.collected && ready > publisher.progressSent &&
         (last || now - publisher.lastProgress >= SignalIntervalMs)) {
         emit Progress(int(ready));
         publisher.progressSent = ready;

@@ -16,10 +16,10 @@ struct TqbSearchHit {
 };
 
 // One folder search, run off the window's thread: every core reads pages, from while the walk
-// is still finding them. Its
-// signals arrive queued, in the order of the walk: Collected once, then Progress and the hits,
-// then Finished. They are cheap for a window: Progress comes at most 25 times a second, and the
-// hits come in batches at the same pace, the first one as soon as it is known.
+// is still finding them. Its signals arrive queued, hits in the order of the walk: Collected
+// once the walk is over, then Progress and the hits, then Finished. They are cheap for a window:
+// Progress comes at most 25 times a second, and the hits come in batches at the same pace, the
+// first one as soon as it is known.
 class TqbFolderSearch : public QObject {
     Q_OBJECT
 public:
@@ -38,10 +38,11 @@ signals:
     void Collected(int candidates);
     // How many candidates have been read.
     void Progress(int done);
-    // The hits found since the last batch, in walk order.
+    // The hits found since the last batch, in walk order. The first batches may come before
+    // Collected, while the walk goes on.
     void FoundBatch(const QList<TqbSearchHit>& hits);
-    // The same hits one by one, each as soon as it is known in order. A window adding rows
-    // takes FoundBatch instead.
+    // The same hits one by one, never before Collected. A window adding rows takes FoundBatch
+    // instead.
     void Found(const QString& path, const QString& label);
     // Files that could not be read, each with the reason; the search went on without them.
     // Not sent after Cancel.
@@ -51,7 +52,7 @@ private:
     struct Publisher;
 
     void Run();
-    qsizetype Walk(TqbOrderedScan& scan);
+    qsizetype Walk(TqbOrderedScan& scan, Publisher& publisher);
     void Scan(TqbOrderedScan& scan, Publisher* publisher);
     void Publish(Publisher& publisher, bool last);
 

@@ -3,9 +3,6 @@
 #include "platform/qbTextFile.h"
 
 #include <QByteArrayView>
-#include <QStringDecoder>
-
-namespace qbSearch {
 
 namespace {
 
@@ -23,13 +20,18 @@ qsizetype FindBodyTag(QByteArrayView bytes) {
     return -1;
 }
 
-// The declaration reader stops at the body tag; handing it just the head spares it lower-casing
-// the whole page. Anything unusual before the body (a comment, an XML declaration) gets it all.
-QByteArray Head(const QByteArray& bytes) {
+// The declaration reader stops at the body tag, so the bytes up to it decide. Anything unusual
+// before the body (a comment, an XML declaration) makes the whole page the head.
+QByteArrayView Head(const QByteArray& bytes) {
     const qsizetype body = FindBodyTag(bytes);
     if (body < 0 || bytes.startsWith("<?xml") || QByteArrayView(bytes).first(body).contains("<!--"))
         return bytes;
-    return QByteArray::fromRawData(bytes.constData(), body + 6);
+    return QByteArrayView(bytes).first(body + 6);
+}
+
+QByteArray Declared(QByteArrayView head) {
+    const QByteArray bytes = QByteArray::fromRawData(head.data(), head.size());
+    return qbText::DeclaresCharset(bytes) ? qbText::DeclaredCharset(bytes) : QByteArray();
 }
 
 bool IsAscii(QByteArrayView bytes) {
@@ -40,15 +42,19 @@ bool IsAscii(QByteArrayView bytes) {
     return true;
 }
 
-} // namespace
-
-QByteArray PageCharset(const QByteArray& bytes) {
-    const QByteArray head = Head(bytes);
-    if (qbText::DeclaresCharset(head))
-        return qbText::DeclaredCharset(head);
+QByteArray Undeclared(const QByteArray& bytes) {
     if (QByteArrayView(bytes).isValidUtf8() && !IsAscii(bytes))
         return "UTF-8";
     return qbText::DefaultCharset;
+}
+
+} // namespace
+
+namespace qbSearch {
+
+QByteArray PageCharset(const QByteArray& bytes) {
+    const QByteArray declared = Declared(Head(bytes));
+    return declared.isEmpty() ? Undeclared(bytes) : declared;
 }
 
 QString DecodePage(const QByteArray& bytes, const QByteArray& charset) {
@@ -56,3 +62,15 @@ QString DecodePage(const QByteArray& bytes, const QByteArray& charset) {
 }
 
 } // namespace qbSearch
+
+QByteArray TqbPageCharsets::Of(const QByteArray& bytes) {
+    const QByteArrayView head = Head(bytes);
+    // A whole page as the head is not worth keeping.
+    if (head.size() == bytes.size())
+        return qbSearch::PageCharset(bytes);
+    if (head != QByteArrayView(m_head)) {
+        m_head = head.toByteArray();
+        m_declared = Declared(head);
+    }
+    return m_declared.isEmpty() ? Undeclared(bytes) : m_declared;
+}

@@ -15,3 +15,15 @@ QByteArray PageCharset(const QByteArray& bytes);
 QString DecodePage(const QByteArray& bytes, const QByteArray& charset);
 
 } // namespace qbSearch
+
+// PageCharset for page after page: it remembers the last page's head and what it declared, since
+// the pages of one library mostly share their head, and reading a declaration costs more than
+// searching the rest of a page.
+class TqbPageCharsets {
+public:
+    QByteArray Of(const QByteArray& bytes);
+
+private:
+    QByteArray m_head;
+    QByteArray m_declared; // empty: the head declares none
+};

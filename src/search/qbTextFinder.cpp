@@ -99,7 +99,7 @@ bool TqbTextFinder::BytesContainText(const QByteArray& bytes) {
     // A line never holds a line end, so a text with one is on no line.
     if (m_searchText.isEmpty() || HasLineEnd(m_searchText))
         return false;
-    const QByteArray charset = qbSearch::PageCharset(bytes);
+    const QByteArray charset = m_charsets.Of(bytes);
     const Needle* needle = NeedleFor(charset);
     if (!needle)
         return qbSearch::VisibleTextContains(qbSearch::DecodePage(bytes, charset), m_searchText);

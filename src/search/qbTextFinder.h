@@ -1,5 +1,6 @@
 #pragma once
 
+#include "search/qbPageCharset.h"
 #include "search/qbPageReader.h"
 
 #include <QByteArray>
@@ -36,6 +37,7 @@ private:
     QString m_searchText;
     QHash<QByteArray, std::shared_ptr<Needle>> m_needles;
     TqbPageReader m_reader;
+    TqbPageCharsets m_charsets;
 };
 
 namespace qbSearch {
