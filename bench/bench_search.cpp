@@ -132,20 +132,21 @@ struct TqbSearchFigures {
     int hitBatches = 0;
 };
 
-// The search alone: its signals counted in an event loop.
+// The search alone: its signals counted as they reach the event loop.
 TqbSearchFigures Search(const QString& root, const QString& word) {
     TqbSearchFigures figures;
     TqbFolderSearch search(root, qbSearch::MakeSearchText(word));
     QEventLoop loop;
     QElapsedTimer timer;
-    QObject::connect(&search, &TqbFolderSearch::FoundBatch,
+    QObject::connect(&search, &TqbFolderSearch::FoundBatch, &loop,
                      [&](const QList<TqbSearchHit>& hits) {
                          if (figures.firstHitMs < 0)
                              figures.firstHitMs = timer.nsecsElapsed() / 1e6;
                          figures.hits += int(hits.size());
                          ++figures.hitBatches;
                      });
-    QObject::connect(&search, &TqbFolderSearch::Progress, [&] { ++figures.progressSignals; });
+    QObject::connect(&search, &TqbFolderSearch::Progress, &loop,
+                     [&] { ++figures.progressSignals; });
     QObject::connect(&search, &TqbFolderSearch::Finished, &loop, &QEventLoop::quit);
     timer.start();
     search.Start();

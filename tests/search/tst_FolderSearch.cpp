@@ -64,24 +64,31 @@ struct TqbSearchRun {
     QStringList oneByOne;
     QList<int> progress;
     int collected = -1;
+    bool foundBeforeCollected = false;
     QStringList unreadable;
     bool finished = false;
 
+    // The signals reach this thread queued, in the order they were sent, as they reach a window.
     TqbSearchRun(const QString& root, const QString& searchText) {
         TqbFolderSearch search(root, searchText);
-        QObject::connect(&search, &TqbFolderSearch::Collected, [this](int n) { collected = n; });
-        QObject::connect(&search, &TqbFolderSearch::Progress,
+        QObject here;
+        QObject::connect(&search, &TqbFolderSearch::Collected, &here,
+                         [this](int n) { collected = n; });
+        QObject::connect(&search, &TqbFolderSearch::Progress, &here,
                          [this](int done) { progress.append(done); });
-        QObject::connect(&search, &TqbFolderSearch::FoundBatch,
+        QObject::connect(&search, &TqbFolderSearch::FoundBatch, &here,
                          [this](const QList<TqbSearchHit>& hits) { batched += hits; });
-        QObject::connect(&search, &TqbFolderSearch::Found,
-                         [this](const QString& path) { oneByOne.append(path); });
-        QSignalSpy end(&search, &TqbFolderSearch::Finished);
+        QObject::connect(&search, &TqbFolderSearch::Found, &here, [this](const QString& path) {
+            foundBeforeCollected = foundBeforeCollected || collected < 0;
+            oneByOne.append(path);
+        });
+        QObject::connect(&search, &TqbFolderSearch::Finished, &here,
+                         [this](const QStringList& failed) {
+                             unreadable = failed;
+                             finished = true;
+                         });
         search.Start();
-        if (!end.wait(30000))
-            return;
-        finished = true;
-        unreadable = end.value(0).value(0).toStringList();
+        QTest::qWaitFor([this] { return finished; }, 30000);
     }
     QStringList BatchedPaths() const {
         QStringList paths;
@@ -313,6 +320,7 @@ private slots:
         QCOMPARE(run.collected, 600);
         QCOMPARE(run.BatchedPaths(), expected);
         QCOMPARE(run.oneByOne, expected);
+        QVERIFY(!run.foundBeforeCollected);
         QVERIFY(std::is_sorted(run.progress.begin(), run.progress.end()));
         QCOMPARE(run.progress.last(), 600);
         QVERIFY(run.unreadable.isEmpty());
