@@ -197,13 +197,12 @@ TqbTextFinder::Outcome TqbTextFinder::HitStartsCharacter(const QByteArray& bytes
         if (at - --from > MaxRunBack)
             return Outcome::Unsure;
     }
-    // A space after the run ends it as the next character would: a lead byte left open at the
-    // end gives U+FFFD instead of waiting for more input.
+    // Decoded as the whole page is. A space after the run ends it as the next character would:
+    // a lead byte left open at the end gives U+FFFD instead of waiting for more input.
     const auto decode = [&](qsizetype end) {
         QByteArray run(bytes.constData() + from, end - from);
         run += ' ';
-        QStringDecoder decoder(needle.charset.constData());
-        QString text = decoder.decode(run);
+        QString text = qbSearch::DecodePage(run, needle.charset);
         text.chop(1);
         return qbSearch::FoldAsciiCase(text);
     };
