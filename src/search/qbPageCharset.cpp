@@ -1,5 +1,6 @@
 #include "search/qbPageCharset.h"
 
+#include "platform/qbPageCodec.h"
 #include "platform/qbTextFile.h"
 
 #include <QByteArrayView>
@@ -29,23 +30,10 @@ QByteArrayView Head(const QByteArray& bytes) {
     return QByteArrayView(bytes).first(body + 6);
 }
 
+// The codec's own reading of a declaration.
 QByteArray Declared(QByteArrayView head) {
     const QByteArray bytes = QByteArray::fromRawData(head.data(), head.size());
     return qbText::DeclaresCharset(bytes) ? qbText::DeclaredCharset(bytes) : QByteArray();
-}
-
-bool IsAscii(QByteArrayView bytes) {
-    for (const char c : bytes) {
-        if (uchar(c) >= 0x80)
-            return false;
-    }
-    return true;
-}
-
-QByteArray Undeclared(const QByteArray& bytes) {
-    if (QByteArrayView(bytes).isValidUtf8() && !IsAscii(bytes))
-        return "UTF-8";
-    return qbText::DefaultCharset;
 }
 
 } // namespace
@@ -53,12 +41,15 @@ QByteArray Undeclared(const QByteArray& bytes) {
 namespace qbSearch {
 
 QByteArray PageCharset(const QByteArray& bytes) {
-    const QByteArray declared = Declared(Head(bytes));
-    return declared.isEmpty() ? Undeclared(bytes) : declared;
+    return qbPageCodec::Charset(bytes);
 }
 
 QString DecodePage(const QByteArray& bytes, const QByteArray& charset) {
-    return qbText::Decode(bytes, charset);
+    return qbPageCodec::Decode(bytes, charset);
+}
+
+void WritePage(const QString& path, const QString& text, const QByteArray& charset) {
+    qbPageCodec::Write(path, text, charset);
 }
 
 } // namespace qbSearch
@@ -72,5 +63,5 @@ QByteArray TqbPageCharsets::Of(const QByteArray& bytes) {
         m_head = head.toByteArray();
         m_declared = Declared(head);
     }
-    return m_declared.isEmpty() ? Undeclared(bytes) : m_declared;
+    return m_declared.isEmpty() ? qbSearch::PageCharset(bytes) : m_declared;
 }

@@ -91,7 +91,7 @@ void WriteMarkedCopy(const QString& source, const QString& target, const QString
     const QByteArray bytes = qbText::ReadFileBytes(source);
     const QByteArray charset = PageCharset(bytes);
     const QString marked = HighlightMatches(DecodePage(bytes, charset), searchText);
-    qbText::WriteFileBytes(target, qbText::Encode(qbText::JoinLines(qbText::SplitLines(marked)), charset));
+    WritePage(target, qbText::JoinLines(qbText::SplitLines(marked)), charset);
 }
 
 } // namespace qbSearch

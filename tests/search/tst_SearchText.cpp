@@ -2,6 +2,7 @@
 // give the answer of the full decode, and both look only at the text a reader sees.
 #include "search/qbCharacterReferences.h"
 #include "search/qbMarkupScanner.h"
+#include "search/qbPageCharset.h"
 #include "search/qbSearchText.h"
 #include "search/qbTextFinder.h"
 #include "search/qbVisibleText.h"
@@ -22,9 +23,6 @@ QByteArray Cp949(const QString& text) {
     QStringEncoder encoder("windows-949");
     return encoder.encode(text);
 }
-
-// -1: whatever the full decode finds (invalid bytes decode by the page codec's rules).
-constexpr int AsDecoded = -1;
 
 // Pieces pages are made of: markup, references, Korean with letter second bytes, stray bytes.
 QByteArray RandomPage(QRandomGenerator& random, bool utf8) {
@@ -79,7 +77,7 @@ private slots:
     void bytesAgreeWithTheFullDecode_data() {
         QTest::addColumn<QByteArray>("page");
         QTest::addColumn<QString>("searchText");
-        QTest::addColumn<int>("found");
+        QTest::addColumn<bool>("found");
         // "똠" is 8C 63 in code page 949: 63 is "c".
         const QByteArray ddom = Cp949("똠");
         const QByteArray memo = Cp949("메모");
@@ -87,97 +85,96 @@ private slots:
         const QString straddle = QStringDecoder("windows-949").decode(memo.mid(1, 2));
         const QByteArray longKorean = Cp949(QString("가나다라마바사").repeated(20000));
 
-        QTest::newRow("korean at line start") << Euckr + memo + " 끝" << "메모" << 1;
-        QTest::newRow("korean mid line") << Euckr + Cp949("그 메모를") << "메모" << 1;
-        QTest::newRow("korean at line end") << Euckr + Cp949("끝 ") + memo + "\r\n" << "메모" << 1;
-        QTest::newRow("korean after ascii") << Euckr + "abc" + memo << "메모" << 1;
-        QTest::newRow("korean after a letter second byte") << Euckr + ddom + memo << "메모" << 1;
-        QTest::newRow("second byte is no letter") << ddom << "c" << 0;
-        QTest::newRow("second bytes never pair") << ddom + ddom << "cc" << 0;
-        QTest::newRow("folded second byte is no letter") << Cp949("갂") << "a" << 0;
-        QTest::newRow("real letter after korean") << ddom + "C" << "c" << 1;
-        QTest::newRow("bytes found misaligned") << Euckr + memo << straddle << 0;
+        QTest::newRow("korean at line start") << Euckr + memo + " 끝" << "메모" << true;
+        QTest::newRow("korean mid line") << Euckr + Cp949("그 메모를") << "메모" << true;
+        QTest::newRow("korean at line end") << Euckr + Cp949("끝 ") + memo + "\r\n" << "메모" << true;
+        QTest::newRow("korean after ascii") << Euckr + "abc" + memo << "메모" << true;
+        QTest::newRow("korean after a letter second byte") << Euckr + ddom + memo << "메모" << true;
+        QTest::newRow("second byte is no letter") << ddom << "c" << false;
+        QTest::newRow("second bytes never pair") << ddom + ddom << "cc" << false;
+        QTest::newRow("folded second byte is no letter") << Cp949("갂") << "a" << false;
+        QTest::newRow("real letter after korean") << ddom + "C" << "c" << true;
+        QTest::newRow("bytes found misaligned") << Euckr + memo << straddle << false;
         QTest::newRow("misaligned then aligned") << Euckr + memo + " " + Cp949(straddle)
-                                                 << straddle << 1;
-        QTest::newRow("korean and ascii folded") << Euckr + Cp949("메모ABC") << "메모abc" << 1;
-        QTest::newRow("ascii then korean folded") << Euckr + Cp949("X메") << "x메" << 1;
-        QTest::newRow("other korean") << Euckr + memo << "메다" << 0;
-        QTest::newRow("no declaration is windows-949") << "<p>" + memo << "메모" << 1;
-        QTest::newRow("utf-8 declared") << Utf8Meta + QString("메모").toUtf8() << "메모" << 1;
-        QTest::newRow("utf-8 not declared") << QString("<p>메모</p>").toUtf8() << "메모" << 1;
+                                                 << straddle << true;
+        QTest::newRow("korean and ascii folded") << Euckr + Cp949("메모ABC") << "메모abc" << true;
+        QTest::newRow("ascii then korean folded") << Euckr + Cp949("X메") << "x메" << true;
+        QTest::newRow("other korean") << Euckr + memo << "메다" << false;
+        QTest::newRow("no declaration is windows-949") << "<p>" + memo << "메모" << true;
+        QTest::newRow("utf-8 declared") << Utf8Meta + QString("메모").toUtf8() << "메모" << true;
+        QTest::newRow("utf-8 not declared") << QString("<p>메모</p>").toUtf8() << "메모" << true;
         QTest::newRow("utf-8 byte-order mark") << "\xEF\xBB\xBF" + QString("메모").toUtf8()
-                                               << "메모" << 1;
-        QTest::newRow("utf-8 bytes are not cp949 text") << QString("메모").toUtf8() << "챥" << 0;
+                                               << "메모" << true;
+        QTest::newRow("utf-8 bytes are not cp949 text") << QString("메모").toUtf8() << "챥" << false;
         QTest::newRow("declaration after a commented body tag")
             << "<!-- <body> --><meta charset=utf-8><BODY>" + QString("메모").toUtf8() << "메모"
-            << 1;
+            << true;
         QTest::newRow("declaration in the body is not the page's")
-            << "<BODY><meta charset=utf-8>" + memo << "메모" << 1;
-        QTest::newRow("invalid lead before ascii") << Euckr + "G\xF3rny" << "rny" << AsDecoded;
-        QTest::newRow("invalid lead before ascii, rest") << Euckr + "G\xF3rny" << "ny" << 1;
-        QTest::newRow("invalid lead before a tag") << Euckr + "\xB0<b>" + memo << "메모" << 1;
-        QTest::newRow("lone lead at the end") << Euckr + memo + "\xB0" << "메모" << 1;
-        QTest::newRow("invalid utf-8 declared") << Utf8Meta + "\xE0 abc \xFF" << "abc" << 1;
+            << "<BODY><meta charset=utf-8>" + memo << "메모" << true;
+        QTest::newRow("invalid lead keeps the ascii after it") << Euckr + "G\xF3rny" << "rny" << true;
+        QTest::newRow("invalid lead before ascii, rest") << Euckr + "G\xF3rny" << "ny" << true;
+        QTest::newRow("invalid lead before a tag") << Euckr + "\xB0<b>" + memo << "메모" << true;
+        QTest::newRow("lone lead at the end") << Euckr + memo + "\xB0" << "메모" << true;
+        QTest::newRow("invalid utf-8 declared") << Utf8Meta + "\xE0 abc \xFF" << "abc" << true;
         QTest::newRow("invalid utf-8 run") << Utf8Meta + "\xED\xA0\x80" + QString("가").toUtf8()
-                                           << "가" << 1;
-        QTest::newRow("empty page") << QByteArray() << "a" << 0;
-        QTest::newRow("empty lines") << Euckr + "\r\n\r\n\n\r" << "a" << 0;
+                                           << "가" << true;
+        QTest::newRow("empty page") << QByteArray() << "a" << false;
+        QTest::newRow("empty lines") << Euckr + "\r\n\r\n\n\r" << "a" << false;
         QTest::newRow("very long line, text at its end") << Euckr + longKorean + memo << "메모"
-                                                         << 1;
-        QTest::newRow("very long line without it") << Euckr + longKorean << "메모" << 0;
-        QTest::newRow("across a line end") << Euckr + "ab\r\ncd" << "abcd" << 0;
-        QTest::newRow("line end in the text") << Euckr + "ab\ncd" << "b\nc" << 0;
-        QTest::newRow("non-ascii letters not folded") << Utf8Meta + "Ä" << "ä" << 0;
-        QTest::newRow("windows-1252 page") << QByteArray("<meta charset=iso-8859-1>caf\xE9") << "café" << 1;
+                                                         << true;
+        QTest::newRow("very long line without it") << Euckr + longKorean << "메모" << false;
+        QTest::newRow("across a line end") << Euckr + "ab\r\ncd" << "abcd" << false;
+        QTest::newRow("line end in the text") << Euckr + "ab\ncd" << "b\nc" << false;
+        QTest::newRow("non-ascii letters not folded") << Utf8Meta + "Ä" << "ä" << false;
+        QTest::newRow("windows-1252 page") << QByteArray("<meta charset=iso-8859-1>caf\xE9") << "café" << true;
 
         // What a reader sees.
         QTest::newRow("word only in a tag") << Euckr + "<TABLE><tr><td>x</td></tr></TABLE>"
-                                            << "table" << 0;
+                                            << "table" << false;
         QTest::newRow("word only in an attribute") << Euckr + "<p class=\"memo note\">x</p>"
-                                                   << "memo" << 0;
+                                                   << "memo" << false;
         QTest::newRow("korean only in an attribute") << Euckr + "<img alt=\"" + memo + "\">"
-                                                     << "메모" << 0;
+                                                     << "메모" << false;
         QTest::newRow("attribute holding a >") << Euckr + "<p title=\"a>memo\">x</p>" << "memo"
-                                               << 0;
+                                               << false;
         QTest::newRow("word only in a style sheet")
-            << Euckr + "<style>\r\np { color: red }\r\n</style><p>x" << "color" << 0;
+            << Euckr + "<style>\r\np { color: red }\r\n</style><p>x" << "color" << false;
         QTest::newRow("word only in a script") << Euckr + "<SCRIPT>var memo = 1;</SCRIPT>x"
-                                               << "memo" << 0;
+                                               << "memo" << false;
         QTest::newRow("word only in a comment") << Euckr + "<!-- " + memo + " -->x" << "메모"
-                                                << 0;
+                                                << false;
         QTest::newRow("word only in the title") << Euckr + "<title>memo</title><p>x" << "memo"
-                                                << 0;
+                                                << false;
         QTest::newRow("word after a style sheet") << Euckr + "<style>a{}</style>memo" << "memo"
-                                                  << 1;
+                                                  << true;
         QTest::newRow("word in text and tag") << Euckr + "<font color=red>red</font>" << "red"
-                                              << 1;
-        QTest::newRow("split by inline tags") << Euckr + Cp949("<b>메</b>모") << "메모" << 1;
-        QTest::newRow("split by a comment") << Euckr + Cp949("메<!-- x -->모") << "메모" << 1;
+                                              << true;
+        QTest::newRow("split by inline tags") << Euckr + Cp949("<b>메</b>모") << "메모" << true;
+        QTest::newRow("split by a comment") << Euckr + Cp949("메<!-- x -->모") << "메모" << true;
         QTest::newRow("split by paragraphs") << Euckr + Cp949("<p>메</p><p>모</p>") << "메모"
-                                             << 0;
-        QTest::newRow("split by a break") << Euckr + Cp949("메<br>모") << "메모" << 0;
+                                             << false;
+        QTest::newRow("split by a break") << Euckr + Cp949("메<br>모") << "메모" << false;
         QTest::newRow("split by a tag across lines") << Euckr + Cp949("메<span\r\n>모") << "메모"
-                                                     << 0;
-        QTest::newRow("ampersand reference") << Euckr + "AT&amp;T" << "at&t" << 1;
-        QTest::newRow("reference name is no text") << Euckr + "a&amp;b" << "amp" << 0;
-        QTest::newRow("non-breaking space") << Euckr + "a&nbsp;b" << QString("a\u00A0b") << 1;
-        QTest::newRow("hex reference") << Euckr + "&#xBA54;&#xBAA8;" << "메모" << 1;
-        QTest::newRow("decimal reference half") << Euckr + "&#47700;" + Cp949("모") << "메모" << 1;
+                                                     << false;
+        QTest::newRow("ampersand reference") << Euckr + "AT&amp;T" << "at&t" << true;
+        QTest::newRow("reference name is no text") << Euckr + "a&amp;b" << "amp" << false;
+        QTest::newRow("non-breaking space") << Euckr + "a&nbsp;b" << QString("a\u00A0b") << true;
+        QTest::newRow("hex reference") << Euckr + "&#xBA54;&#xBAA8;" << "메모" << true;
+        QTest::newRow("decimal reference half") << Euckr + "&#47700;" + Cp949("모") << "메모" << true;
         QTest::newRow("legacy reference without semicolon") << Euckr + "&copy2024" << "©2024"
-                                                            << 1;
-        QTest::newRow("unknown reference stays text") << Euckr + "&zzz;" << "&zzz;" << 1;
-        QTest::newRow("lone less-than is text") << Euckr + "a < b" << "a < b" << 1;
-        QTest::newRow("text box is read") << Euckr + "<textarea>memo</textarea>" << "memo" << 1;
+                                                            << true;
+        QTest::newRow("unknown reference stays text") << Euckr + "&zzz;" << "&zzz;" << true;
+        QTest::newRow("lone less-than is text") << Euckr + "a < b" << "a < b" << true;
+        QTest::newRow("text box is read") << Euckr + "<textarea>memo</textarea>" << "memo" << true;
         QTest::newRow("tag in a style sheet is no tag")
-            << Euckr + "<style>\"</style>memo" << "memo" << 1;
+            << Euckr + "<style>\"</style>memo" << "memo" << true;
     }
     void bytesAgreeWithTheFullDecode() {
         QFETCH(QByteArray, page);
         QFETCH(QString, searchText);
-        QFETCH(int, found);
+        QFETCH(bool, found);
         const bool decoded = DecodedPageContainsText(page, searchText);
-        if (found != AsDecoded)
-            QCOMPARE(decoded, bool(found));
+        QCOMPARE(decoded, bool(found));
         TqbTextFinder finder(searchText);
         QCOMPARE(finder.BytesContainText(page), decoded);
         // A finder keeps its buffers and needles from page to page.
@@ -316,6 +313,30 @@ private slots:
             QCOMPARE(result.remove(HighlightOpen).remove(HighlightClose), page);
         }
         QVERIFY(marked > 500);
+    }
+
+    // The remembered declaration gives what the codec gives, page after page.
+    void charsetOfPageAfterPage() {
+        const QByteArray body = "<BODY>" + Cp949("메모") + "</BODY>";
+        const QByteArray utf8Body = "<BODY>" + QString("메모").toUtf8() + "</BODY>";
+        const QByteArray pages[] = {
+            "<HTML><HEAD>" + Euckr + "</HEAD>" + body,
+            "<HTML><HEAD>" + Euckr + "</HEAD>" + utf8Body,
+            "<HTML><HEAD></HEAD>" + utf8Body,
+            "<HTML><HEAD></HEAD>" + body,
+            "<HTML><HEAD></HEAD>" + utf8Body,
+            "<HTML><HEAD>" + Utf8Meta + "</HEAD>" + body,
+            "\xEF\xBB\xBF<HTML><HEAD></HEAD>" + utf8Body,
+            "<?xml version=\"1.0\" encoding=\"utf-8\"?><html><body>" + Cp949("메모"),
+            "<!-- <meta charset=utf-8> --><html><body>" + QString("메모").toUtf8(),
+            "<html><body><meta charset=utf-8>" + Cp949("메모"),
+            "<html><head>" + QByteArray(9000, ' ') + Utf8Meta + "</head>" + utf8Body,
+            "<html><head>" + QByteArray(9000, ' ') + Utf8Meta + "</head>" + body,
+            QByteArray(),
+        };
+        TqbPageCharsets charsets;
+        for (const QByteArray& page : pages)
+            QCOMPARE(charsets.Of(page), PageCharset(page));
     }
 
     void highlight_data() {
