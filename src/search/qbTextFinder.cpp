@@ -28,9 +28,11 @@ bool IsByteScannable(const QByteArray& charset) {
 
 constexpr uchar AlwaysStartsBelow = 0x40;
 
-// How far back from a hit the start of its run of characters is looked for before the page is
-// decoded instead.
+// How far back from a hit the start of its run of characters is looked for, and how many hits
+// that start on a second byte are checked, before the page is decoded instead: a page never
+// costs much more than its full decode.
 constexpr qsizetype MaxRunBack = 4096;
+constexpr int MaxHitChecks = 64;
 
 bool HasLineEnd(const QString& text) {
     return text.contains(u'\r') || text.contains(u'\n');
@@ -151,12 +153,15 @@ TqbTextFinder::Outcome TqbTextFinder::ScanPieces(const QByteArray& bytes,
     TqbMarkupPiece piece;
     TqbMarkupPiece text;
     bool textBefore = false;
+    int checks = 0;
     while (scanner.Next(piece)) {
         switch (piece.kind) {
         case TqbMarkupPiece::Text: {
             const QByteArrayView view(bytes.constData(), piece.end);
             for (qsizetype at = needle.search.IndexIn(view, piece.begin); at >= 0;
                  at = needle.search.IndexIn(view, at + 1)) {
+                if (++checks > MaxHitChecks)
+                    return Outcome::Unsure;
                 const Outcome hit = HitStartsCharacter(bytes, piece.begin, piece.end, at, needle);
                 if (hit == Outcome::Found)
                     return hit;

@@ -97,6 +97,9 @@ private slots:
         QTest::newRow("bytes found misaligned") << Euckr + memo << straddle << false;
         QTest::newRow("misaligned then aligned") << Euckr + memo + " " + Cp949(straddle)
                                                  << straddle << true;
+        QTest::newRow("many misaligned only") << Euckr + memo.repeated(200) << straddle << false;
+        QTest::newRow("many misaligned then aligned")
+            << Euckr + memo.repeated(200) + " " + Cp949(straddle) << straddle << true;
         QTest::newRow("korean and ascii folded") << Euckr + Cp949("메모ABC") << "메모abc" << true;
         QTest::newRow("ascii then korean folded") << Euckr + Cp949("X메") << "x메" << true;
         QTest::newRow("other korean") << Euckr + memo << "메다" << false;
