@@ -9,6 +9,7 @@
 #include <QThread>
 #include <algorithm>
 #include <exception>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -61,6 +62,24 @@ void TqbFolderSearch::Cancel() {
     m_cancel = true;
 }
 
+void TqbFolderSearch::Wait() {
+    if (m_thread)
+        m_thread->wait();
+}
+
+// The signals are sent from this object's own thread, through its own event queue: what the
+// search thread hands on and is not delivered yet goes with the object when it is deleted, and
+// is dropped once the search is cancelled.
+void TqbFolderSearch::Send(std::function<void()> signal) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, signal = std::move(signal)] {
+            if (!m_cancel)
+                signal();
+        },
+        Qt::QueuedConnection);
+}
+
 bool TqbFolderSearch::IsRunning() const {
     return m_thread && m_thread->isRunning();
 }
@@ -77,7 +96,7 @@ void TqbFolderSearch::Run() {
     const qsizetype candidates = Walk(scan, publisher);
     if (!m_cancel) {
         publisher.collected = true;
-        emit Collected(int(candidates));
+        Send([this, candidates] { emit Collected(int(candidates)); });
         // This thread reads too, and hands on what is known in order after each run it reads.
         Scan(scan, &publisher);
     }
@@ -86,7 +105,7 @@ void TqbFolderSearch::Run() {
     if (m_cancel)
         return;
     Publish(publisher, true);
-    emit Finished(publisher.unreadable);
+    Send([this, unreadable = publisher.unreadable] { emit Finished(unreadable); });
 }
 
 qsizetype TqbFolderSearch::Walk(TqbOrderedScan& scan, Publisher& publisher) {
@@ -148,22 +167,24 @@ void TqbFolderSearch::Publish(Publisher& publisher, bool last) {
             publisher.oneByOne.append({path, label});
         }
     }
-    if (publisher.collected) {
-        for (const TqbSearchHit& hit : std::as_const(publisher.oneByOne))
-            emit Found(hit.path, hit.label);
+    if (publisher.collected && !publisher.oneByOne.isEmpty()) {
+        Send([this, hits = publisher.oneByOne] {
+            for (const TqbSearchHit& hit : hits)
+                emit Found(hit.path, hit.label);
+        });
         publisher.oneByOne.clear();
     }
     const qint64 now = publisher.clock.elapsed();
     if (!publisher.hits.isEmpty() &&
         (last || !publisher.hitsSent || now - publisher.lastHits >= SignalIntervalMs)) {
-        emit FoundBatch(publisher.hits);
+        Send([this, hits = publisher.hits] { emit FoundBatch(hits); });
         publisher.hits.clear();
         publisher.hitsSent = true;
         publisher.lastHits = now;
     }
     if (publisher.collected && ready > publisher.progressSent &&
         (last || now - publisher.lastProgress >= SignalIntervalMs)) {
-        emit Progress(int(ready));
+        Send([this, ready] { emit Progress(int(ready)); });
         publisher.progressSent = ready;
         publisher.lastProgress = now;
     }

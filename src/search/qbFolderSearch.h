@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <atomic>
+#include <functional>
 
 class QThread;
 class TqbOrderedScan;
@@ -16,10 +17,11 @@ struct TqbSearchHit {
 };
 
 // One folder search, run off the window's thread: every core reads pages, from while the walk
-// is still finding them. Its signals arrive queued, hits in the order of the walk: Collected
-// once the walk is over, then Progress and the hits, then Finished. They are cheap for a window:
-// Progress comes at most 25 times a second, and the hits come in batches at the same pace, the
-// first one as soon as it is known.
+// is still finding them. Its signals come through the event loop of the thread the object lives
+// in, hits in the order of the walk: Collected once the walk is over, then Progress and the hits,
+// then Finished. They are cheap for a window: Progress comes at most 25 times a second, and the
+// hits come in batches at the same pace, the first one as soon as it is known. None comes after
+// Cancel or after the object is deleted.
 class TqbFolderSearch : public QObject {
     Q_OBJECT
 public:
@@ -29,9 +31,10 @@ public:
     ~TqbFolderSearch() override;
 
     void Start();
-    // Stops the search soon, without waiting; no signal is sent after it, though ones already
-    // queued still arrive. Delete the object (or let its parent do it) to wait for the end.
+    // Stops the search soon, without waiting; no signal comes after it.
     void Cancel();
+    // Blocks until the search's threads have ended (after Cancel, within one file).
+    void Wait();
     bool IsRunning() const;
 
 signals:
@@ -55,6 +58,7 @@ private:
     qsizetype Walk(TqbOrderedScan& scan, Publisher& publisher);
     void Scan(TqbOrderedScan& scan, Publisher* publisher);
     void Publish(Publisher& publisher, bool last);
+    void Send(std::function<void()> signal);
 
     const QString m_root;
     const QString m_searchText;

@@ -345,6 +345,37 @@ private slots:
         QCOMPARE(finished.size(), 0);
     }
 
+    // A window that gives up on a search must not hear from it again, even what the search sent
+    // before it was told.
+    void noSignalAfterCancelOrDelete_data() {
+        QTest::addColumn<bool>("deleted");
+        QTest::newRow("cancelled") << false;
+        QTest::newRow("deleted") << true;
+    }
+    void noSignalAfterCancelOrDelete() {
+        QFETCH(bool, deleted);
+        QTemporaryDir dir;
+        WriteBytes(dir.path() + "/a.htm", "needle");
+        QObject window;
+        int heard = 0;
+        auto* search = new TqbFolderSearch(dir.path(), "needle");
+        connect(search, &TqbFolderSearch::Collected, &window, [&] { ++heard; });
+        connect(search, &TqbFolderSearch::Found, &window, [&] { ++heard; });
+        connect(search, &TqbFolderSearch::FoundBatch, &window, [&] { ++heard; });
+        connect(search, &TqbFolderSearch::Finished, &window, [&] { ++heard; });
+        search->Start();
+        search->Wait(); // everything is sent, nothing delivered yet
+        if (deleted) {
+            delete search;
+            search = nullptr;
+        } else {
+            search->Cancel();
+        }
+        QCoreApplication::processEvents();
+        QCOMPARE(heard, 0);
+        delete search;
+    }
+
     void destroyingARunningSearchStopsIt() {
         QTemporaryDir dir;
         for (int i = 0; i < 300; ++i)
