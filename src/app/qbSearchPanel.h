@@ -11,6 +11,7 @@ class TqbImageList;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TqbFolderSearch;
+struct TqbSearchHit;
 class TqbNoteInfo;
 
 // The search side of the left column (pnlSearchMode): the search box over the hit list. It runs
@@ -46,6 +47,8 @@ signals:
 
 private:
     void RunFolderSearch();
+    void ClearRowsOnce();
+    void AddRows(const QList<TqbSearchHit>& hits);
     void FolderSearchFinished(const QStringList& unreadable);
     void ShowHit(QTreeWidgetItem* row);
     QString RowPath(QTreeWidgetItem* row) const;
@@ -59,6 +62,7 @@ private:
     QTreeWidget* m_treeSearch = nullptr;
     TqbFolderSearch* m_folderSearch = nullptr;
     bool m_searchHadCandidates = false;
+    bool m_rowsCleared = false;
     // A press that made a row current has shown it; the click that follows must not again.
     bool m_shownByPress = false;
     QString m_searchText;
