@@ -46,10 +46,7 @@ void TfrmConfig::frmQbNoCaptionCreate() {
     btnDirData->setText(QStringLiteral("..."));
     btnDirData->setGeometry(306, 47, 17, 17);
     btnDirData->setAutoDefault(false);
-    QFont buttonFont(QStringLiteral("Arial"));
-    buttonFont.setPixelSize(12);
-    buttonFont.setBold(true);
-    btnDirData->setFont(buttonFont);
+    btnDirData->setFont(qbArial(12, true));
     btnDirData->SetRoundDegree(2);
     btnDirData->SetCapX(4);
     btnDirData->SetCapY(-2);

@@ -93,6 +93,17 @@ private slots:
         const QImage button = dialog.btnDirData->Render();
         QCOMPARE(button.size(), QSize(17, 17));
         QCOMPARE(button.pixelColor(8, 0), QColor(0x50, 0x50, 0x50));
+        // All three dots inside the border: a face wider than Arial's would lose the last.
+        int dots = 0;
+        bool inDot = false;
+        for (int x = 1; x < 16; ++x) {
+            bool ink = false;
+            for (int y = 2; y < 15; ++y)
+                ink = ink || button.pixelColor(x, y).lightness() < 128;
+            dots += ink && !inDot;
+            inDot = ink;
+        }
+        QCOMPARE(dots, 3);
     }
 
     void longPathShortenedButWrittenWhole() {
