@@ -399,15 +399,14 @@ private slots:
 
     void setOpenPath() {
         const QString desc = TqbNoteInfo::FolderDescriptionName;
-        const QStringList asked{"/d/a.htm", "/d/a.htm",     "/d/A.htm", "/d/f/",
-                                "/d/f/",    "/d/f/" + desc, "",         ""};
-        const QStringList opened{"/d/a.htm", "/d/A.htm", "/d/f/" + desc, ""};
+        const QString d = m_root;
+        const QStringList asked{d + "/note.htm", d + "/note.htm", d + "/b/Y.HTM", d + "/A/",
+                                d + "/A/",       d + "/A/" + desc, "",            ""};
         for (const QString& path : asked)
             m_tree->SetOpenPath(path);
-        QStringList expected;
-        for (const QString& path : opened)
-            expected << "open " + path;
-        QCOMPARE(m_host.Calls, expected);
+        // An empty path closes the open document.
+        QCOMPARE(m_host.Calls, (QStringList{"open " + d + "/note.htm", "open " + d + "/b/Y.HTM",
+                                            "open " + d + "/A/" + desc, "discard"}));
     }
 
     void loadRootKeepsOpenDocument() {
