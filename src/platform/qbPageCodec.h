@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// A note page as text, and the charset its bytes came in.
+struct TqbPageText {
+    // A byte-order mark stays as U+FEFF at the start, so that writing the text back in the same
+    // charset gives the same bytes.
+    QString Text;
+    QByteArray Charset;             // converter name the page came in ("windows-949", "UTF-8", ...)
+    bool HadDecodingErrors = false; // some bytes were not valid in Charset
+};
+
+// The one place that decides a page's charset: reading and writing note pages goes through here.
+namespace qbPageCodec {
+
+// A byte-order mark; else the page's declaration (META charset, META http-equiv content, or the
+// XML declaration's encoding); else valid UTF-8 that is not plain ASCII is UTF-8; else
+// windows-949.
+QByteArray Charset(const QByteArray& bytes);
+
+// Each byte that is not valid in the charset becomes one U+FFFD and never takes an ASCII byte
+// after it along, as browsers read pages.
+TqbPageText Decode(const QByteArray& bytes);
+QString Decode(const QByteArray& bytes, const QByteArray& charset, bool* hadErrors = nullptr);
+TqbPageText Read(const QString& path); // throws EqbError naming the file
+
+// Text in `charset`; characters it lacks become numeric references (&#x1F600;). Where the text
+// now declares another charset (the user edited the META in source mode) the declaration wins.
+// The bytes always read back in the charset they were written in: a Unicode charset the text
+// does not declare gets a byte-order mark; another undeclared one falls back to windows-949.
+QByteArray Encode(const QString& text, const QByteArray& charset);
+void Write(const QString& path, const QString& text, const QByteArray& charset); // atomic, throws
+
+} // namespace qbPageCodec

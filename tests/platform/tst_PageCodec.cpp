@@ -1,0 +1,225 @@
+// Pages as real bytes: which charset they are read in, what text they give, what is written back.
+#include "platform/qbError.h"
+#include "platform/qbPageCodec.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QByteArray EucKrMeta =
+    R"(<META http-equiv="Content-Type" content="text/html; charset=euc-kr">)";
+const QByteArray Utf8Meta = R"(<meta charset="utf-8">)";
+// "가나다" and "똠" (an extended syllable outside KS X 1001) in code page 949 and in UTF-8.
+const QByteArray Cp949Ganada("\xB0\xA1\xB3\xAA\xB4\xD9");
+const QByteArray Cp949Ttom("\x8C\x63");
+const QByteArray Utf8Ganada("\xEA\xB0\x80\xEB\x82\x98\xEB\x8B\xA4");
+
+QByteArray Page(const QByteArray& head, const QByteArray& body) {
+    return "<html><head>" + head + "</head>\r\n<body>" + body + "</body></html>\r\n";
+}
+
+QByteArray Utf16Le(const QString& text) {
+    return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+}
+
+QByteArray FileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TstPageCodec : public QObject {
+    Q_OBJECT
+private slots:
+    void charsetOfAPage_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("charset");
+        QTest::newRow("meta http-equiv euc-kr")
+            << Page(EucKrMeta, Cp949Ganada) << QByteArray("windows-949");
+        QTest::newRow("meta charset utf-8") << Page(Utf8Meta, Utf8Ganada) << QByteArray("UTF-8");
+        QTest::newRow("declaration beats valid utf-8")
+            << Page(EucKrMeta, Utf8Ganada) << QByteArray("windows-949");
+        QTest::newRow("xml declaration only")
+            << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n" + Page({}, "caf\xC3\xA9")
+            << QByteArray("UTF-8");
+        QTest::newRow("xml declaration latin-1")
+            << "<?xml version='1.0' encoding='ISO-8859-1'?>" + Page({}, "caf\xE9")
+            << QByteArray("windows-1252");
+        QTest::newRow("utf-8 mark beats meta")
+            << "\xEF\xBB\xBF" + Page(EucKrMeta, Utf8Ganada) << QByteArray("UTF-8");
+        QTest::newRow("utf-16le mark") << "\xFF\xFE" + Utf16Le("<html>가</html>")
+                                       << QByteArray("UTF-16LE");
+        QTest::newRow("undeclared utf-8") << Page({}, Utf8Ganada) << QByteArray("UTF-8");
+        QTest::newRow("undeclared cp949") << Page({}, Cp949Ganada) << QByteArray("windows-949");
+        QTest::newRow("undeclared extended syllable")
+            << Page({}, Cp949Ttom) << QByteArray("windows-949");
+        QTest::newRow("plain ascii") << Page({}, "text") << QByteArray("windows-949");
+        QTest::newRow("utf-8 cut short at the end")
+            << Page({}, Utf8Ganada) + "\xEA\xB0" << QByteArray("windows-949");
+        QTest::newRow("utf-8 surrogate is not utf-8")
+            << Page({}, "\xED\xA0\x80") << QByteArray("windows-949");
+        QTest::newRow("latin-1 bytes") << Page({}, "G\xF3rny") << QByteArray("windows-949");
+        QTest::newRow("meta in the body is not the page's")
+            << "<html><body>" + Utf8Meta + Cp949Ganada + "</body></html>"
+            << QByteArray("windows-949");
+    }
+    void charsetOfAPage() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, charset);
+        QCOMPARE(qbPageCodec::Charset(bytes), charset);
+        QCOMPARE(qbPageCodec::Decode(bytes).Charset, charset);
+    }
+
+    // As browsers read: a bad byte is one U+FFFD, and an ASCII byte after it is never taken.
+    void decodeAsBrowsersDo_data() {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("errors");
+        QTest::newRow("ganada") << Cp949Ganada << QStringLiteral("가나다") << false;
+        QTest::newRow("extended syllable, ASCII second byte")
+            << Cp949Ttom + "c" << QStringLiteral("똠c") << false;
+        QTest::newRow("latin-1 keeps the letter after")
+            << QByteArray("G\xF3rny") << QStringLiteral("G\uFFFDrny") << true;
+        QTest::newRow("bad byte before a syllable")
+            << "\xF3!" + Cp949Ganada << QStringLiteral("\uFFFD!가나다") << true;
+        QTest::newRow("two bad bytes, two marks")
+            << QByteArray("a\xFE\x41\xFE\x42") << QStringLiteral("a\uFFFDA\uFFFDB") << true;
+        QTest::newRow("lead byte at the very end")
+            << QByteArray("\xB0\xA1\xB0") << QStringLiteral("가\uFFFD") << true;
+        QTest::newRow("lead byte before a line end")
+            << QByteArray("x\xB0\r\ny") << QStringLiteral("x\uFFFD\r\ny") << true;
+    }
+    void decodeAsBrowsersDo() {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, text);
+        QFETCH(bool, errors);
+        const TqbPageText page = qbPageCodec::Decode(Page(EucKrMeta, body));
+        QCOMPARE(page.Charset, QByteArray("windows-949"));
+        QCOMPARE(page.Text, QString::fromUtf8(Page(EucKrMeta, {})).replace("<body>", "<body>" + text));
+        QCOMPARE(page.HadDecodingErrors, errors);
+    }
+
+    void decodeInOtherCharsets_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("errors");
+        QTest::newRow("utf-8, bad bytes kept apart")
+            << Utf8Meta + "a\xFF" "b\xEA\xB0" "c" << QStringLiteral("<meta charset=\"utf-8\">a\uFFFDb\uFFFD\uFFFDc")
+            << true;
+        QTest::newRow("utf-8 mark stays in the text")
+            << "\xEF\xBB\xBF" + Utf8Ganada << QStringLiteral("\uFEFF가나다") << false;
+        QTest::newRow("utf-16le") << "\xFF\xFE" + Utf16Le("<p>가</p>") << QStringLiteral("\uFEFF<p>가</p>")
+                                  << false;
+        QTest::newRow("windows-1252")
+            << QByteArray("<meta charset=iso-8859-1>caf\xE9") << QStringLiteral("<meta charset=iso-8859-1>café")
+            << false;
+        QTest::newRow("shift_jis, bad pair keeps the letter")
+            << QByteArray("<meta charset=shift_jis>\x82\xA0\x82z") << QStringLiteral("<meta charset=shift_jis>あ\uFFFDz")
+            << true;
+    }
+    void decodeInOtherCharsets() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QFETCH(bool, errors);
+        const TqbPageText page = qbPageCodec::Decode(bytes);
+        QCOMPARE(page.Text, text);
+        QCOMPARE(page.HadDecodingErrors, errors);
+    }
+
+    // A page read and written back unchanged is the same bytes.
+    void roundTripByteForByte_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("declared euc-kr") << Page(EucKrMeta, Cp949Ganada + Cp949Ttom + "c");
+        QTest::newRow("undeclared cp949") << Page({}, Cp949Ttom + Cp949Ganada);
+        QTest::newRow("declared utf-8") << Page(Utf8Meta, Utf8Ganada + "\xF0\x9F\x98\x80");
+        QTest::newRow("undeclared utf-8") << Page({}, Utf8Ganada);
+        QTest::newRow("utf-8 with mark") << "\xEF\xBB\xBF" + Page({}, Utf8Ganada);
+        QTest::newRow("utf-8 with mark, meta says euc-kr")
+            << "\xEF\xBB\xBF" + Page(EucKrMeta, Utf8Ganada);
+        QTest::newRow("utf-16le") << "\xFF\xFE" + Utf16Le("<html><body>가😀</body></html>\r\n");
+        QTest::newRow("xml-declared latin-1")
+            << "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n" + Page({}, "caf\xE9");
+        QTest::newRow("plain ascii") << Page({}, "text &#x1F600;");
+        QTest::newRow("cp949 user-defined and odd single bytes")
+            << Page(EucKrMeta, "\xC9\xA1 \x80 \xFF");
+        QTest::newRow("empty") << QByteArray();
+    }
+    void roundTripByteForByte() {
+        QFETCH(QByteArray, bytes);
+        const TqbPageText page = qbPageCodec::Decode(bytes);
+        QVERIFY(!page.HadDecodingErrors);
+        QCOMPARE(qbPageCodec::Encode(page.Text, page.Charset), bytes);
+    }
+
+    void encode_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("charset");
+        QTest::addColumn<QByteArray>("bytes");
+        const QString eucKrPage = QString::fromLatin1(Page(EucKrMeta, "%1"));
+        const QString utf8Page = QString::fromLatin1(Page(Utf8Meta, "%1"));
+        const QString plainPage = QString::fromLatin1(Page({}, "%1"));
+        QTest::newRow("emoji becomes a reference")
+            << eucKrPage.arg("가😀") << QByteArray("windows-949")
+            << Page(EucKrMeta, Cp949Ganada.left(2) + "&#x1F600;");
+        QTest::newRow("extended syllable") << eucKrPage.arg("똠") << QByteArray("euc-kr")
+                                           << Page(EucKrMeta, Cp949Ttom);
+        QTest::newRow("edited declaration to utf-8 wins")
+            << utf8Page.arg("가나다") << QByteArray("windows-949") << Page(Utf8Meta, Utf8Ganada);
+        QTest::newRow("edited declaration to euc-kr wins")
+            << eucKrPage.arg("가나다") << QByteArray("UTF-8") << Page(EucKrMeta, Cp949Ganada);
+        QTest::newRow("undeclared utf-8 needs no mark")
+            << plainPage.arg("가나다") << QByteArray("UTF-8") << Page({}, Utf8Ganada);
+        QTest::newRow("undeclared utf-8, ascii only")
+            << plainPage.arg("abc") << QByteArray("UTF-8") << Page({}, "abc");
+        QTest::newRow("utf-16 gets its mark back")
+            << QStringLiteral("<p>가</p>") << QByteArray("UTF-16LE")
+            << "\xFF\xFE" + Utf16Le("<p>가</p>");
+        QTest::newRow("undeclared latin-1 falls back to cp949")
+            << plainPage.arg("café") << QByteArray("windows-1252")
+            << Page({}, "caf&#xE9;");
+        QTest::newRow("mark dropped in cp949")
+            << QStringLiteral("\uFEFF") + eucKrPage.arg("가") << QByteArray("windows-949")
+            << Page(EucKrMeta, Cp949Ganada.left(2));
+        QTest::newRow("a mark decides over the declaration")
+            << QStringLiteral("\uFEFF") + eucKrPage.arg("가") << QByteArray("UTF-8")
+            << "\xEF\xBB\xBF" + Page(EucKrMeta, Utf8Ganada.left(3));
+        QTest::newRow("unknown charset is the default")
+            << plainPage.arg("가") << QByteArray("x-no-such") << Page({}, Cp949Ganada.left(2));
+    }
+    void encode() {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, charset);
+        QFETCH(QByteArray, bytes);
+        QCOMPARE(qbPageCodec::Encode(text, charset), bytes);
+    }
+
+    void writeAndReadAFile() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("노트.htm");
+        const QString text = QString::fromUtf8(Page(EucKrMeta, "똠 가나다 😀"));
+        qbPageCodec::Write(path, text, "windows-949");
+        QCOMPARE(FileBytes(path), Page(EucKrMeta, Cp949Ttom + " " + Cp949Ganada + " &#x1F600;"));
+        const TqbPageText page = qbPageCodec::Read(path);
+        QCOMPARE(page.Charset, QByteArray("windows-949"));
+        QCOMPARE(page.Text, QString(text).replace("😀", "&#x1F600;"));
+    }
+
+    void failuresNameTheFile() {
+        QTemporaryDir dir;
+        const QString missing = dir.filePath("없는노트.htm");
+        try {
+            qbPageCodec::Read(missing);
+            QFAIL("reading a missing file did not throw");
+        } catch (const EqbError& error) {
+            QVERIFY2(error.Message().contains("없는노트.htm"), qPrintable(error.Message()));
+        }
+        QVERIFY_THROWS_EXCEPTION(
+            EqbError, qbPageCodec::Write(dir.filePath("no/such/folder.htm"), "x", "UTF-8"));
+    }
+};
+
+QTEST_APPLESS_MAIN(TstPageCodec)
+#include "tst_PageCodec.moc"
