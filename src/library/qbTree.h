@@ -117,6 +117,8 @@ public:
     static inline const QString RenameFailedMessage = QStringLiteral("이름 변경에 실패했습니다.");
     static inline const QString MoveBelowMessage = QStringLiteral("하위로의 이동은 안됩니다.");
     static inline const QString DeleteQuestionSuffix = QStringLiteral(" 을(를) 삭제합니까?");
+    static inline const QString PicturesNotKeptMessage =
+        QStringLiteral("다음 그림을 옮기지 못해 노트에 보이지 않을 수 있습니다.\n");
     static inline const QString ReplaceQuestion = QStringLiteral(
         "\"%1\" 이(가) 이미 있습니다.\n있던 것을 휴지통으로 보내고 바꾸시겠습니까?");
 
@@ -200,6 +202,9 @@ private:
     void RetargetOpenPath(const QString& oldItemPath, const QString& newItemPath);
     // Nothing is open any more: the host drops what it shows without writing it.
     void CloseOpenDocument();
+    // After an item moved or got a new name (OpenPath already followed): its notes' pictures
+    // follow, and an open note whose text had to change is loaded again.
+    void KeepPictures(const QString& oldItemPath, const QString& newItemPath);
 
     IqbTreeHost& m_host;
     QString m_rootDir;

@@ -5,6 +5,7 @@
 #include "library/UserFileName.h"
 #include "platform/qbError.h"
 #include "library/qbNoteInfo.h"
+#include "library/qbPictureCarrier.h"
 #include "platform/qbShellMove.h"
 #include "platform/qbTextFile.h"
 #include "platform/qbTrash.h"
@@ -218,6 +219,7 @@ void TqbTree::RenameNode(QTreeWidgetItem* node) {
         SetEntry(node, newName, ImageIndex(node), folder ? QString() : newName + ext);
         // The open document (the note, or a page inside the folder) was saved: it follows.
         RetargetOpenPath(oldPath, newPath);
+        KeepPictures(oldPath, newPath);
         viewport()->update();
     } else {
         m_host.ShowTreeMessage(RenameFailedMessage);
@@ -301,6 +303,7 @@ void TqbTree::MoveNode(QTreeWidgetItem* target, QTreeWidgetItem* source) {
     }
     // The open note (or a page inside the moved folder) keeps its edits and follows.
     RetargetOpenPath(oldItem, newItem);
+    KeepPictures(oldItem, newItem);
 
     delete source;
     if (target) {
@@ -312,6 +315,19 @@ void TqbTree::MoveNode(QTreeWidgetItem* target, QTreeWidgetItem* source) {
     } else {
         LoadRoot(m_rootDir);
     }
+}
+
+void TqbTree::KeepPictures(const QString& oldItemPath, const QString& newItemPath) {
+    TqbPictureCarrier carrier;
+    if (oldItemPath.endsWith(u'/'))
+        carrier.FolderMoved(WithoutSlash(oldItemPath), WithoutSlash(newItemPath));
+    else
+        carrier.NoteMoved(oldItemPath, newItemPath);
+    // The editor would write the old addresses back with its next save.
+    if (!m_openPath.isEmpty() && carrier.Rewritten().contains(m_openPath))
+        m_host.OpenCurrentNote();
+    if (!carrier.Failures().isEmpty())
+        m_host.ShowTreeMessage(PicturesNotKeptMessage + carrier.Failures().join(u'\n'));
 }
 
 bool TqbTree::ShellMove(const QString& source, const QString& destFolder) {
