@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <string_view>
 
 namespace {
 
@@ -23,10 +24,32 @@ QString Join(const QString& dir, const QString& rel) {
     return QDir::cleanPath(dir + u'/' + rel);
 }
 
-bool IsNotePage(const QFileInfo& info) {
-    return info.isFile() && !info.fileName().startsWith(u'.') &&
-           (IsNoteFileName(info.fileName(), QStringLiteral(".htm")) ||
-            info.fileName() == TqbNoteInfo::FolderDescriptionName);
+bool IsNotePageName(const QString& name) {
+    return !name.startsWith(u'.') && (IsNoteFileName(name, QStringLiteral(".htm")) ||
+                                      name == TqbNoteInfo::FolderDescriptionName);
+}
+
+// Whether the page may show a picture at all ("src", "background" or "url(" in any case):
+// cheaper than reading it as text. A second byte of CP949 may look like a letter here, which
+// only costs a closer look.
+bool MayShowPictures(const QByteArray& bytes) {
+    const auto lower = [](char c) { return char(c >= 'A' && c <= 'Z' ? c + 32 : c); };
+    const qsizetype n = bytes.size();
+    const auto at = [&](qsizetype i, std::string_view word) {
+        if (i + qsizetype(word.size()) > n)
+            return false;
+        for (size_t k = 1; k < word.size(); ++k)
+            if (lower(bytes[i + qsizetype(k)]) != word[k])
+                return false;
+        return true;
+    };
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = lower(bytes[i]);
+        if ((c == 's' && at(i, "src")) || (c == 'b' && at(i, "background")) ||
+            (c == 'u' && at(i, "url(")))
+            return true;
+    }
+    return false;
 }
 
 bool SameBytes(const QString& a, const QString& b) {
@@ -63,12 +86,15 @@ QString TqbPictureCarrier::Current(const QString& oldPath) const {
 bool TqbPictureCarrier::LinkedInOldFolder(const QString& oldTarget) {
     if (!m_oldFolderPictures) {
         m_oldFolderPictures.emplace();
-        const QFileInfoList entries = QDir(m_oldFolder).entryInfoList(QDir::Files | QDir::Hidden);
-        for (const QFileInfo& entry : entries) {
-            if (!IsNotePage(entry))
+        const QStringList names = QDir(m_oldFolder).entryList(QDir::Files | QDir::Hidden);
+        for (const QString& name : names) {
+            if (!IsNotePageName(name))
                 continue;
             try {
-                const TqbPageText page = qbPageCodec::Read(entry.filePath());
+                const QByteArray bytes = qbText::ReadFileBytes(m_oldFolder + u'/' + name);
+                if (!MayShowPictures(bytes))
+                    continue;
+                const TqbPageText page = qbPageCodec::Decode(bytes);
                 for (const TqbPictureLink& link : qbPictureLinks::Find(page.Text))
                     m_oldFolderPictures->insert(Join(m_oldFolder, link.File));
             } catch (const EqbError&) {
@@ -172,7 +198,7 @@ void TqbPictureCarrier::FolderMoved(const QString& oldDir, const QString& newDir
     QDirIterator it(m_movedTo, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QFileInfo info(it.next());
-        if (!IsNotePage(info) || info.isSymLink())
+        if (!IsNotePageName(info.fileName()) || !info.isFile() || info.isSymLink())
             continue;
         const QString noteDir = info.path();
         // Addresses without ".." stay inside the folder, which moved as a whole.
