@@ -102,6 +102,9 @@ void TqbTree::NewFolder(bool forceRoot) {
         parent = IsFolder(selected) ? selected : selected->parent();
         LoadChildren(parent);
     }
+    // Its decoded name would make a second folder beside the real one.
+    if (!MakeUsable(parent))
+        return;
     const QString base = NodePath(parent) + u'/';
 
     TfrmUserFileName dialog(window());
@@ -143,6 +146,9 @@ void TqbTree::NewNote(bool forceRoot) {
         parent = IsFolder(selected) ? selected : selected->parent();
         LoadChildren(parent);
     }
+    // Its decoded name would make a second folder beside the real one.
+    if (!MakeUsable(parent))
+        return;
     const QString base = NodePath(parent) + u'/';
 
     const QString templateDir = m_host.TreeTemplateDir();

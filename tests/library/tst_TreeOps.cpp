@@ -589,6 +589,17 @@ private slots:
         QVERIFY(diary);
         // Its contents are there: it can be opened once it has a name of ours.
         QVERIFY(TqbTree::IsUnlisted(diary));
+        // Refused: nothing is made under the decoded name beside it.
+        m_host.Answer = false;
+        m_tree->setCurrentItem(diary);
+        m_typed = "새 것";
+        m_tree->NewNote(false);
+        m_tree->NewFolder(false);
+        QCOMPARE(m_dialogs, 0);
+        QVERIFY(!QFileInfo::exists(Lib("일기")));
+        QCOMPARE(m_tree->OpenPath(), QString());
+        m_host.Answer = true;
+        m_tree->setCurrentItem(nullptr);
         m_tree->setCurrentItem(diary);
         QCOMPARE(m_tree->OpenPath(), Lib("일기/___폴더설명.qb"));
         m_tree->LoadChildren(diary);
