@@ -67,7 +67,7 @@ int main(int argc, char* argv[]) {
     QDir().mkpath(root + "/다른 폴더");
     for (const auto& [path, bytes] :
          {std::pair{big + "/그림 노트.htm", QByteArray("<HTML><BODY><IMG src=\"__images/p.png\">"
-                                                     "</BODY></HTML>\r\n")},
+                                                       "</BODY></HTML>\r\n")},
           std::pair{big + "/__images/p.png", QByteArray(20000, 'p')}}) {
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
@@ -140,6 +140,7 @@ int main(int argc, char* argv[]) {
                 moveOut.front());
     const bool ok = notes == NoteCount + 1 + Runs && Median(newNote) < 100 &&
                     Median(rename) < 100 && Median(moveOut) < 500;
-    std::printf("%s\n", ok ? "within the aims (100 ms; the move 500 ms)" : "OVER the aims or wrong count");
+    std::printf("%s\n",
+                ok ? "within the aims (100 ms; the move 500 ms)" : "OVER the aims or wrong count");
     return ok ? 0 : 2;
 }

@@ -29,8 +29,7 @@ struct TqbFolderListing {
 // libraryRoot. Pipes, devices, sockets, dangling links and links leaving the library are no
 // notes. Names neither in the file name encoding nor in code page 949 are left out. A folder
 // that cannot be read lists nothing.
-TqbFolderListing ListFolder(const QString& dir, const QString& noteExt,
-                            const QString& libraryRoot);
+TqbFolderListing ListFolder(const QString& dir, const QString& noteExt, const QString& libraryRoot);
 
 // True at the first entry of dir not beginning with "." and not the folder description file,
 // whatever its kind. A folder that cannot be read has none.

@@ -145,7 +145,8 @@ void TqbPictureCarrier::CarryNote(const QString& notePath, const QString& text,
         const QString oldTarget = Join(oldDir, link.File);
         auto placed = m_placed.constFind(oldTarget);
         if (placed == m_placed.cend())
-            placed = m_placed.insert(oldTarget, Place(oldTarget, link.File, oldDir, newDir, mayMove));
+            placed =
+                m_placed.insert(oldTarget, Place(oldTarget, link.File, oldDir, newDir, mayMove));
         if (*placed == Join(newDir, link.File) || !QFileInfo(*placed).isFile())
             continue;
         changes.append({link.Pos, link.Len,
@@ -185,8 +186,7 @@ void TqbPictureCarrier::NoteMoved(const QString& oldPath, const QString& newPath
     }
     try {
         const TqbPageText page = qbPageCodec::Read(m_movedTo);
-        CarryNote(m_movedTo, page.Text, page.Charset, page.HadDecodingErrors, oldDir, newDir,
-                  true);
+        CarryNote(m_movedTo, page.Text, page.Charset, page.HadDecodingErrors, oldDir, newDir, true);
     } catch (const EqbError& error) {
         m_failures << error.Message();
     }

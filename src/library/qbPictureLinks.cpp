@@ -181,18 +181,41 @@ QString AddressOfFile(const QString& relativePath) {
     QString out;
     for (const QChar c : relativePath) {
         switch (c.unicode()) {
-        case u'%': out += QStringLiteral("%25"); break;
-        case u' ': out += QStringLiteral("%20"); break;
-        case u'#': out += QStringLiteral("%23"); break;
-        case u'?': out += QStringLiteral("%3F"); break;
-        case u'"': out += QStringLiteral("%22"); break;
-        case u'\'': out += QStringLiteral("%27"); break;
-        case u'(': out += QStringLiteral("%28"); break;
-        case u')': out += QStringLiteral("%29"); break;
-        case u'&': out += QStringLiteral("%26"); break;
-        case u'<': out += QStringLiteral("%3C"); break;
-        case u'>': out += QStringLiteral("%3E"); break;
-        default: out += c;
+        case u'%':
+            out += QStringLiteral("%25");
+            break;
+        case u' ':
+            out += QStringLiteral("%20");
+            break;
+        case u'#':
+            out += QStringLiteral("%23");
+            break;
+        case u'?':
+            out += QStringLiteral("%3F");
+            break;
+        case u'"':
+            out += QStringLiteral("%22");
+            break;
+        case u'\'':
+            out += QStringLiteral("%27");
+            break;
+        case u'(':
+            out += QStringLiteral("%28");
+            break;
+        case u')':
+            out += QStringLiteral("%29");
+            break;
+        case u'&':
+            out += QStringLiteral("%26");
+            break;
+        case u'<':
+            out += QStringLiteral("%3C");
+            break;
+        case u'>':
+            out += QStringLiteral("%3E");
+            break;
+        default:
+            out += c;
         }
     }
     return out;

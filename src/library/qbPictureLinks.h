@@ -7,7 +7,7 @@
 struct TqbPictureLink {
     qsizetype Pos = 0; // the address as written, from Pos for Len characters
     qsizetype Len = 0;
-    QString File;      // the file it names, relative to the page's folder ("__images/a b.png")
+    QString File; // the file it names, relative to the page's folder ("__images/a b.png")
 
     bool operator==(const TqbPictureLink&) const = default;
 };

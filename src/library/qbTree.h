@@ -119,8 +119,8 @@ public:
     static inline const QString DeleteQuestionSuffix = QStringLiteral(" 을(를) 삭제합니까?");
     static inline const QString PicturesNotKeptMessage =
         QStringLiteral("다음 그림을 옮기지 못해 노트에 보이지 않을 수 있습니다.\n");
-    static inline const QString ReplaceQuestion = QStringLiteral(
-        "\"%1\" 이(가) 이미 있습니다.\n있던 것을 휴지통으로 보내고 바꾸시겠습니까?");
+    static inline const QString ReplaceQuestion =
+        QStringLiteral("\"%1\" 이(가) 이미 있습니다.\n있던 것을 휴지통으로 보내고 바꾸시겠습니까?");
 
     // true: at the top level whatever is selected.
     void NewFolder(bool forceRoot);

@@ -52,8 +52,8 @@ QString TrashError(const QString& target, const QString& reason) {
 bool IsTrashPlace(const QString& path) {
     if (path.startsWith(HomeTrashDir() + QStringLiteral("/files/")))
         return true;
-    static const QRegularExpression topTrash(QStringLiteral("/\\.Trash(-|/)%1/files/[^/]+$")
-                                                 .arg(::getuid()));
+    static const QRegularExpression topTrash(
+        QStringLiteral("/\\.Trash(-|/)%1/files/[^/]+$").arg(::getuid()));
     return topTrash.match(path).hasMatch();
 }
 

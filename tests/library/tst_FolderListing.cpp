@@ -23,8 +23,8 @@ bool MakeSocket(const QString& path) {
         return false;
     std::memcpy(address.sun_path, native.constData(), size_t(native.size()));
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    const bool bound = fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address),
-                                         sizeof(address)) == 0;
+    const bool bound =
+        fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
     if (fd >= 0)
         ::close(fd);
     return bound;
@@ -122,8 +122,7 @@ private slots:
         QTEST(Names(listing.Folders), "folders");
         QTEST(Names(listing.NoteFiles), "notes");
         // A trailing "/" on the folder changes nothing.
-        QCOMPARE(ListFolder(temp.path() + u'/', ".htm", temp.path()).NoteFiles,
-                 listing.NoteFiles);
+        QCOMPARE(ListFolder(temp.path() + u'/', ".htm", temp.path()).NoteFiles, listing.NoteFiles);
     }
 
     // Only regular files are notes, and a link only while its target stays in the library: a
@@ -137,8 +136,7 @@ private slots:
         QTest::newRow("link into a subfolder")
             << QStringList{"sub/real.htm", "l.htm@sub/real.htm"} << QStringList{"l.htm"};
         QTest::newRow("link by absolute path inside the library")
-            << QStringList{"sub/real.htm", "abs.htm@$LIB/sub/real.htm"}
-            << QStringList{"abs.htm"};
+            << QStringList{"sub/real.htm", "abs.htm@$LIB/sub/real.htm"} << QStringList{"abs.htm"};
         QTest::newRow("link to a file outside the library")
             << QStringList{"out.htm@$OUT/secret.htm"} << QStringList{};
         QTest::newRow("relative link climbing out")
@@ -148,8 +146,7 @@ private slots:
         QTest::newRow("link to a sibling library named alike")
             << QStringList{"alike.htm@$LIB2/secret.htm"} << QStringList{};
         QTest::newRow("dangling link") << QStringList{"gone.htm@missing.htm"} << QStringList{};
-        QTest::newRow("named pipe") << QStringList{"pipe.htm|", "ok.htm"}
-                                    << QStringList{"ok.htm"};
+        QTest::newRow("named pipe") << QStringList{"pipe.htm|", "ok.htm"} << QStringList{"ok.htm"};
         QTest::newRow("socket") << QStringList{"sock.htm="} << QStringList{};
         QTest::newRow("link to a device") << QStringList{"null.htm@/dev/null"} << QStringList{};
         QTest::newRow("link to a pipe inside")
@@ -207,8 +204,9 @@ private slots:
         const QString lib = temp.filePath("lib");
         QVERIFY(MakeEntries(temp.path(), {"outside/secret.htm", "lib/a.htm", "lib/sub/"}));
         QVERIFY(MakeEntries(temp.path(), {"outside/pipe|"}));
-        QVERIFY(MakeEntries(lib, {"pipe.htm|", "gone.htm@nothing", "out.htm@$OUT/secret.htm",
-                                  "away@$OUT", "outpipe.htm@$OUT/pipe"},
+        QVERIFY(MakeEntries(lib,
+                            {"pipe.htm|", "gone.htm@nothing", "out.htm@$OUT/secret.htm",
+                             "away@$OUT", "outpipe.htm@$OUT/pipe"},
                             temp.filePath("outside")));
         QTEST(DocumentAccess(lib + u'/' + relative, lib), "expected");
     }
@@ -223,8 +221,7 @@ private slots:
         QTest::newRow("note with an extended syllable")
             << QByteArray("\x8C\x63.HTM") << false << "똠.HTM";
         QTest::newRow("folder") << QByteArray("\xC0\xCF\xB1\xE2") << true << "일기";
-        QTest::newRow("in neither encoding: left out")
-            << QByteArray("bad\xFF.htm") << false << "";
+        QTest::newRow("in neither encoding: left out") << QByteArray("bad\xFF.htm") << false << "";
         QTest::newRow("folder in neither encoding: left out")
             << QByteArray("bad\xFE") << true << "";
     }

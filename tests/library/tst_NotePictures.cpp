@@ -1,6 +1,6 @@
 // A note's pictures keep showing after tree operations, and no other note loses one.
-#include "library/qbTree.h"
 #include "library/UserFileName.h"
+#include "library/qbTree.h"
 #include "qbFakeTreeHost.h"
 
 #include <QDir>
@@ -125,14 +125,21 @@ private slots:
     // The note's folder is the same, or moved as a whole: nothing needs carrying.
     void noteRenamedOrFolderMoved_data() {
         QTest::addColumn<QString>("how");
-        QTest::addColumn<QString>("note"); // where n1 is afterwards
+        QTest::addColumn<QString>("note");     // where n1 is afterwards
         QTest::addColumn<QString>("pictures"); // its folder
 
-        QTest::newRow("note renamed") << "rename note" << "A/m1.htm" << "A";
-        QTest::newRow("folder renamed") << "rename folder" << "AA/n1.htm" << "AA";
-        QTest::newRow("folder moved") << "move folder" << "B/A/n1.htm" << "B/A";
-        QTest::newRow("folder moved to the top")
-            << "move folder up" << "A/n1.htm" << "A";
+        QTest::newRow("note renamed") << "rename note"
+                                      << "A/m1.htm"
+                                      << "A";
+        QTest::newRow("folder renamed") << "rename folder"
+                                        << "AA/n1.htm"
+                                        << "AA";
+        QTest::newRow("folder moved") << "move folder"
+                                      << "B/A/n1.htm"
+                                      << "B/A";
+        QTest::newRow("folder moved to the top") << "move folder up"
+                                                 << "A/n1.htm"
+                                                 << "A";
     }
 
     void noteRenamedOrFolderMoved() {
@@ -166,10 +173,14 @@ private slots:
         QTest::addColumn<QString>("expected"); // its address afterwards
         QTest::addColumn<QString>("picture");  // the file that address names, from B/C
 
-        QTest::newRow("another picture of that name in the new folder")
-            << "n3" << "__images/taken.png" << "__images/taken_1.png" << "__images/taken_1.png";
-        QTest::newRow("shared picture above the folders")
-            << "n3" << "../shared/s.png" << "../../shared/s.png" << "../../shared/s.png";
+        QTest::newRow("another picture of that name in the new folder") << "n3"
+                                                                        << "__images/taken.png"
+                                                                        << "__images/taken_1.png"
+                                                                        << "__images/taken_1.png";
+        QTest::newRow("shared picture above the folders") << "n3"
+                                                          << "../shared/s.png"
+                                                          << "../../shared/s.png"
+                                                          << "../../shared/s.png";
     }
 
     void addressChangedAsALastResort() {
@@ -205,12 +216,18 @@ private slots:
         QTest::addColumn<QString>("note");     // where n4 is afterwards
         QTest::addColumn<QString>("expected"); // its address afterwards
 
-        QTest::newRow("folder moved deeper")
-            << "move" << "../shared/s.png" << "B/A/n4.htm" << "../../shared/s.png";
-        QTest::newRow("folder renamed, address through its old name")
-            << "rename" << "../A/pic2.png" << "AA/n4.htm" << "pic2.png";
-        QTest::newRow("folder renamed, address outside it")
-            << "rename" << "../shared/s.png" << "AA/n4.htm" << "../shared/s.png";
+        QTest::newRow("folder moved deeper") << "move"
+                                             << "../shared/s.png"
+                                             << "B/A/n4.htm"
+                                             << "../../shared/s.png";
+        QTest::newRow("folder renamed, address through its old name") << "rename"
+                                                                      << "../A/pic2.png"
+                                                                      << "AA/n4.htm"
+                                                                      << "pic2.png";
+        QTest::newRow("folder renamed, address outside it") << "rename"
+                                                            << "../shared/s.png"
+                                                            << "AA/n4.htm"
+                                                            << "../shared/s.png";
     }
 
     void folderPageReachingOut() {

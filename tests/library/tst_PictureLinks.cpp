@@ -49,8 +49,8 @@ private slots:
             << "<a href=\"big.png\">src=\"t.png\"</a><!-- <img src=\"old.png\"> -->"
                "<p>url(prose.png)</p><img src=\"after.png\">"
             << QStringList{"after.png"} << QStringList{"after.png"};
-        QTest::newRow("unclosed tag at the end") << "<img src=\"a.png" << QStringList{"a.png"}
-                                                 << QStringList{"a.png"};
+        QTest::newRow("unclosed tag at the end")
+            << "<img src=\"a.png" << QStringList{"a.png"} << QStringList{"a.png"};
     }
 
     void find() {
@@ -83,9 +83,8 @@ private slots:
         const QString address = qbPictureLinks::AddressOfFile(file);
         QCOMPARE(qbPictureLinks::FileOfAddress(address), file);
         // It survives in any attribute quoting and in a CSS url().
-        for (const QString& page :
-             {"<img src=\"" + address + "\">", "<img src='" + address + "'>",
-              "<div style=\"background:url(" + address + ")\">"}) {
+        for (const QString& page : {"<img src=\"" + address + "\">", "<img src='" + address + "'>",
+                                    "<div style=\"background:url(" + address + ")\">"}) {
             const auto links = qbPictureLinks::Find(page);
             QCOMPARE(links.size(), 1);
             QCOMPARE(links.first().File, file);

@@ -210,8 +210,8 @@ private slots:
         QVERIFY(!TqbTree::IsPlaceholder(odd));
         QVERIFY(TqbTree::IsUnlisted(odd));
         m_tree->setCurrentItem(odd);
-        QCOMPARE(m_tree->OpenPath(),
-                 m_root + "/ph/" + TqbTree::PlaceholderText + "/" + TqbNoteInfo::FolderDescriptionName);
+        QCOMPARE(m_tree->OpenPath(), m_root + "/ph/" + TqbTree::PlaceholderText + "/" +
+                                         TqbNoteInfo::FolderDescriptionName);
         m_tree->LoadChildren(odd);
         QCOMPARE(ChildTexts(odd), QStringList{"x"});
     }
@@ -419,8 +419,14 @@ private slots:
     void setOpenPath() {
         const QString desc = TqbNoteInfo::FolderDescriptionName;
         const QString d = m_root;
-        const QStringList asked{d + "/note.htm", d + "/note.htm", d + "/b/Y.HTM", d + "/A/",
-                                d + "/A/",       d + "/A/" + desc, "",            ""};
+        const QStringList asked{d + "/note.htm",
+                                d + "/note.htm",
+                                d + "/b/Y.HTM",
+                                d + "/A/",
+                                d + "/A/",
+                                d + "/A/" + desc,
+                                "",
+                                ""};
         for (const QString& path : asked)
             m_tree->SetOpenPath(path);
         // An empty path closes the open document.

@@ -78,9 +78,12 @@ private slots:
         QTest::addColumn<QString>("xdgDataHome"); // relative to the temporary folder; "": unset
         QTest::addColumn<QString>("trash");
 
-        QTest::newRow("fresh home without .local/share") << "" << "home/.local/share/Trash";
-        QTest::newRow("data home given, not there yet") << "xdg" << "xdg/Trash";
-        QTest::newRow("existing trash") << "" << "home/.local/share/Trash";
+        QTest::newRow("fresh home without .local/share") << ""
+                                                         << "home/.local/share/Trash";
+        QTest::newRow("data home given, not there yet") << "xdg"
+                                                        << "xdg/Trash";
+        QTest::newRow("existing trash") << ""
+                                        << "home/.local/share/Trash";
     }
 
     void intoTheUsersTrash() {
@@ -139,11 +142,11 @@ private slots:
         QFETCH(bool, replace);
         WriteBytes(Lib("folder/note.htm"), "other note");
         QStringList asked;
-        const auto result = qbShellMove::Move(Lib("note.htm"), Lib("folder"),
-                                              [&](const QString& existing) {
-                                                  asked << existing;
-                                                  return replace;
-                                              });
+        const auto result =
+            qbShellMove::Move(Lib("note.htm"), Lib("folder"), [&](const QString& existing) {
+                asked << existing;
+                return replace;
+            });
         QCOMPARE(asked, QStringList{Lib("folder/note.htm")});
         const QString trashed = qbTrash::HomeTrashDir() + "/files/note.htm";
         if (replace) {
@@ -162,9 +165,8 @@ private slots:
         WriteBytes(Lib("folder/note.htm"), "other note");
         WriteBytes(m_temp->filePath("home/.local"), "not a folder");
         QString error;
-        const auto result =
-            qbShellMove::Move(Lib("note.htm"), Lib("folder"), [](const QString&) { return true; },
-                              &error);
+        const auto result = qbShellMove::Move(
+            Lib("note.htm"), Lib("folder"), [](const QString&) { return true; }, &error);
         QCOMPARE(result, qbShellMove::TResult::Failed);
         QVERIFY(!error.isEmpty());
         QCOMPARE(ReadBytes(Lib("note.htm")), QByteArray("note"));
