@@ -328,6 +328,9 @@ void TfrmMainNivora::actFileRenameUpdate() {
 }
 
 void TfrmMainNivora::actFileExecute(int tag) {
+    // The tree's commands act on the tree: from the search panel they return to it first, so a
+    // new note is never edited where nothing can be saved.
+    SetPanelMode(pmTree);
     switch (tag) {
     case 0:
         m_noteTree->NewFolder(false);

@@ -7,7 +7,7 @@
 #include "search/qbFolderSearch.h"
 #include "search/qbSearchText.h"
 
-#include <QApplication>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -78,13 +78,14 @@ TqbSearchPanel::TqbSearchPanel(const TqbNoteInfo& noteInfo, QProgressBar* bar,
     connect(m_edtSearch, &QLineEdit::returnPressed, m_btnSearch, &QToolButton::click);
     // Arrow keys move through the hits as clicks do; a click on the shown row shows it again.
     connect(m_treeSearch, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* row) {
-        m_shownByPress = QApplication::mouseButtons() != Qt::NoButton;
+        m_shownByPress = true;
         ShowHit(row);
     });
     connect(m_treeSearch, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* row) {
-        if (!std::exchange(m_shownByPress, false))
+        if (!m_shownByPress)
             ShowHit(row);
     });
+    m_treeSearch->viewport()->installEventFilter(this);
     // Double click or Enter: the note itself, for editing.
     connect(m_treeSearch, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* row) {
         const QString path = RowPath(row);
@@ -95,6 +96,13 @@ TqbSearchPanel::TqbSearchPanel(const TqbNoteInfo& noteInfo, QProgressBar* bar,
 
 TqbSearchPanel::~TqbSearchPanel() {
     CancelSearch();
+}
+
+bool TqbSearchPanel::eventFilter(QObject* watched, QEvent* event) {
+    // Before the list sees the press: whether the press itself changes the row shows later.
+    if (watched == m_treeSearch->viewport() && event->type() == QEvent::MouseButtonPress)
+        m_shownByPress = false;
+    return QWidget::eventFilter(watched, event);
 }
 
 void TqbSearchPanel::FocusSearchBox() {

@@ -39,6 +39,9 @@ public:
 
     void btnSearchClick();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     // The marked copy of a hit is ready to be shown.
     void HitChosen(const QString& markedCopy);
@@ -63,7 +66,7 @@ private:
     TqbFolderSearch* m_folderSearch = nullptr;
     bool m_searchHadCandidates = false;
     bool m_rowsCleared = false;
-    // A press that made a row current has shown it; the click that follows must not again.
+    // A press that made a row current has shown it; the click that ends it must not again.
     bool m_shownByPress = false;
     QString m_searchText;
     QStringList m_searchResultPaths;
