@@ -27,6 +27,7 @@ public:
     void DiscardCurrentNote() override {}
     void ShowTreeMessage(const QString&) override {}
     bool ConfirmTreeQuestion(const QString&) override { return true; }
+    bool ConfirmTreeQuestionDefaultNo(const QString&) override { return false; }
     QString TreeTemplateDir() const override { return {}; }
     QStringList TreeDefaultHeader() const override { return {}; }
 };

@@ -36,6 +36,7 @@ public:
         std::printf("message: %s\n", qPrintable(text));
     }
     bool ConfirmTreeQuestion(const QString&) override { return true; }
+    bool ConfirmTreeQuestionDefaultNo(const QString&) override { return false; }
     QString TreeTemplateDir() const override { return Templates; }
     QStringList TreeDefaultHeader() const override { return {QStringLiteral("<HTML></HTML>")}; }
 };

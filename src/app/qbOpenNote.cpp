@@ -284,6 +284,10 @@ bool TqbOpenNote::ConfirmTreeQuestion(const QString& text) {
     return m_host.Confirm(text);
 }
 
+bool TqbOpenNote::ConfirmTreeQuestionDefaultNo(const QString& text) {
+    return m_host.Confirm(text, true);
+}
+
 QString TqbOpenNote::TreeTemplateDir() const {
     return m_noteInfo.TemplateDir();
 }

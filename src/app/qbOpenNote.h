@@ -48,6 +48,7 @@ public:
     void DiscardCurrentNote() override;
     void ShowTreeMessage(const QString& text) override;
     bool ConfirmTreeQuestion(const QString& text) override;
+    bool ConfirmTreeQuestionDefaultNo(const QString& text) override;
     QString TreeTemplateDir() const override;
     QStringList TreeDefaultHeader() const override;
 

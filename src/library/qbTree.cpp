@@ -4,6 +4,7 @@
 #include "library/qbNoteInfo.h"
 #include "library/qbPaths.h"
 #include "library/qbTreeHost.h"
+#include "platform/qbLeftovers.h"
 #include "platform/qbShellMove.h"
 
 #include <QApplication>
@@ -160,6 +161,8 @@ void TqbTree::LoadRoot(const QString& dir) {
 }
 
 void TqbTree::ScanFolder(QTreeWidgetItem* node, const QString& dir) {
+    // A crash of an earlier run may have left its temporaries here; they must not pile up.
+    qbLeftovers::RemoveInFolder(dir);
     const TqbFolderListing listing = ListFolder(dir, NoteExt, m_rootDir);
     const QString prefix = dir.endsWith(u'/') ? dir : dir + u'/';
     QList<QTreeWidgetItem*> added;

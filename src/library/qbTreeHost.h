@@ -31,7 +31,7 @@ public:
     // The same box with Cancel as the default button, for questions whose OK destroys
     // something: one Enter keeps everything as it is. The stand-in asks with a plain "Confirm"
     // box over the active window.
-    virtual bool ConfirmTreeQuestionDefaultNo(const QString& text);
+    virtual bool ConfirmTreeQuestionDefaultNo(const QString& text) = 0;
     // The folder of the note templates, ending with "/".
     virtual QString TreeTemplateDir() const = 0;
     // The page a new note without a template starts from, and every folder description.

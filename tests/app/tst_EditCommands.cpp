@@ -59,7 +59,7 @@ class TestEditCommands : public QObject {
             F.Window->NoteTree()->findItems("노트", Qt::MatchExactly).value(0));
         F.Window->SetViewMode(mode);
         if (mode != TfrmMainNivora::vmSource)
-            QTRY_VERIFY_WITH_TIMEOUT(F.Window->DocumentReady(), 10000);
+            F.WaitForPage();
     }
 
     // Selects the whole first line, "abc def", and waits until the page reported it.
@@ -88,7 +88,7 @@ class TestEditCommands : public QObject {
     void TriggerAndExpect(QAction* action, const QString& expected) {
         action->trigger();
         QTRY_VERIFY2_WITH_TIMEOUT(Html().contains(expected, Qt::CaseInsensitive),
-                                  qPrintable(Html()), 10000);
+                                  qPrintable(Html()), TqbWindowFixture::PageTimeoutMs);
     }
 
 private slots:
@@ -153,7 +153,7 @@ private slots:
         QVERIFY(Act("actBold")->isChecked());
         Act("actBold")->trigger();
         QVERIFY(!Act("actBold")->isChecked());
-        QTRY_VERIFY_WITH_TIMEOUT(!Html().contains("<b>", Qt::CaseInsensitive), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!Html().contains("<b>", Qt::CaseInsensitive), TqbWindowFixture::PageTimeoutMs);
     }
 
     void sameValueAppliesNothingButMarksModified() {
@@ -194,7 +194,7 @@ private slots:
         combo->setEditText(text);
         QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
         QCOMPARE(combo->currentText(), text);
-        QTRY_VERIFY2_WITH_TIMEOUT(Html().contains(markup), qPrintable(Html()), 10000);
+        QTRY_VERIFY2_WITH_TIMEOUT(Html().contains(markup), qPrintable(Html()), TqbWindowFixture::PageTimeoutMs);
         QVERIFY(F.Window->NoteModified());
     }
 
@@ -203,7 +203,7 @@ private slots:
         QTRY_COMPARE(size->currentText(), QString("3")); // the page's default size
         Edit()->FocusAtStart();
         QTest::keyClick(PageWidget(), Qt::Key_Down);
-        QTRY_COMPARE_WITH_TIMEOUT(F.Window->FontColorPicker()->SelectionColor(), 0xFF0000, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(F.Window->FontColorPicker()->SelectionColor(), 0xFF0000, TqbWindowFixture::PageTimeoutMs);
         // Finding the colour equal to the selection's applies nothing but marks the note.
         QVERIFY(F.Window->NoteModified());
         QVERIFY(Html().contains("<font color=\"#0000ff\">blue</font>", Qt::CaseInsensitive));
@@ -226,7 +226,7 @@ private slots:
             text ? F.Window->FontColorPicker() : F.Window->BackColorPicker();
         picker->SetSelectionColor(color);
         QTRY_VERIFY2_WITH_TIMEOUT(Html().contains(css, Qt::CaseInsensitive), qPrintable(Html()),
-                                  10000);
+                                  TqbWindowFixture::PageTimeoutMs);
     }
 
     void backgroundFaceClickReappliesItsColour() {
@@ -235,7 +235,7 @@ private slots:
         TColorPickerButton* back = F.Window->BackColorPicker();
         QVERIFY(back->isEnabled());
         QTest::mouseClick(back, Qt::LeftButton, {}, QPoint(5, 10));
-        QTRY_VERIFY2_WITH_TIMEOUT(Html().contains("rgb(255, 255, 0)"), qPrintable(Html()), 10000);
+        QTRY_VERIFY2_WITH_TIMEOUT(Html().contains("rgb(255, 255, 0)"), qPrintable(Html()), TqbWindowFixture::PageTimeoutMs);
         QVERIFY(!back->DroppedDown());
     }
 
@@ -262,7 +262,7 @@ private slots:
             QVERIFY(Act("actNumbered")->isChecked() && !Act("actBulleted")->isChecked());
         if (action == "actIndent") {
             TriggerAndExpect(Act("actOutdent"), "abc def");
-            QTRY_VERIFY_WITH_TIMEOUT(!Html().contains("margin"), 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(!Html().contains("margin"), TqbWindowFixture::PageTimeoutMs);
         }
     }
 
@@ -272,7 +272,7 @@ private slots:
         F.Window->UpdateActions();
         QVERIFY(Act("actUndo")->isEnabled());
         Act("actUndo")->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(!Html().contains("<b>"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!Html().contains("<b>"), TqbWindowFixture::PageTimeoutMs);
         F.Window->UpdateActions();
         QVERIFY(Act("actRedo")->isEnabled());
         TriggerAndExpect(Act("actRedo"), "<b>");
@@ -292,7 +292,7 @@ private slots:
         QFETCH(QString, markup);
         SelectFirstLine();
         F.Window->InsertTools()->findChild<QToolButton*>(button)->click();
-        QTRY_VERIFY2_WITH_TIMEOUT(Html().contains(markup), qPrintable(Html()), 10000);
+        QTRY_VERIFY2_WITH_TIMEOUT(Html().contains(markup), qPrintable(Html()), TqbWindowFixture::PageTimeoutMs);
         QVERIFY(!Html().contains("abc def"));
         QVERIFY(F.Window->NoteModified());
     }
@@ -312,7 +312,7 @@ private slots:
         grid->scrollToItem(grid->item(row, column));
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
                           grid->visualItemRect(grid->item(row, column)).center());
-        QTRY_VERIFY2_WITH_TIMEOUT(!Html().contains("abc def"), qPrintable(Html()), 10000);
+        QTRY_VERIFY2_WITH_TIMEOUT(!Html().contains("abc def"), qPrintable(Html()), TqbWindowFixture::PageTimeoutMs);
         if (!text.isEmpty())
             QVERIFY(Html().contains("<div>" + text + "</div>", Qt::CaseInsensitive));
         QVERIFY(F.Window->NoteModified());
@@ -320,7 +320,7 @@ private slots:
 
     void clipboardStateFollowsCut() {
         Edit()->FocusAtStart();
-        QTRY_VERIFY_WITH_TIMEOUT(!Edit()->SelectionState().HasSelection, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!Edit()->SelectionState().HasSelection, TqbWindowFixture::PageTimeoutMs);
         F.Window->UpdateActions();
         for (const char* name : {"actCut", "actCopy", "actAddLink"})
             QVERIFY2(!Act(name)->isEnabled(), name);
@@ -343,7 +343,7 @@ private slots:
         TqbDialogAnswerer answer(QMessageBox::Ok, "http://example.com/");
         Act("actAddLink")->trigger();
         QTRY_VERIFY2_WITH_TIMEOUT(Html().contains("<a href=\"http://example.com/\">abc def</a>"),
-                                  qPrintable(Html()), 10000);
+                                  qPrintable(Html()), TqbWindowFixture::PageTimeoutMs);
         QVERIFY(F.Window->NoteModified());
     }
 
@@ -365,7 +365,7 @@ private slots:
         find->SetSearchText("nothing like it");
         find->findChild<QAbstractButton*>("btnFindNext")->click();
         QTRY_COMPARE_WITH_TIMEOUT(find->findChild<QLabel*>("lblFindResult")->text(),
-                                  TqbFindDialog::NotFoundText, 10000);
+                                  TqbFindDialog::NotFoundText, TqbWindowFixture::PageTimeoutMs);
     }
 
     void sourceModeUsesTheSourceEditor() {
@@ -416,7 +416,7 @@ private slots:
             QVERIFY(!F.Window->NoteModified());
             QVERIFY(F.Window->QuerySelectionValue("Bold").isNull());
         }
-        QTRY_VERIFY_WITH_TIMEOUT(F.Window->DocumentReady(), 10000);
+        F.WaitForPage();
     }
 };
 

@@ -163,7 +163,7 @@ private slots:
         const QByteArray before = ReadBytes(Lib("둘째.htm"));
         TypeIntoPage("버릴 글");
         F.Window->Action("actReload")->trigger();
-        QTRY_VERIFY(F.Window->DocumentReady());
+        F.WaitForPage();
         QVERIFY(!F.Window->NoteModified());
         Select("첫노트");
         QCOMPARE(ReadBytes(Lib("둘째.htm")), before);
@@ -185,7 +185,7 @@ private slots:
         WriteBytes(Lib("폴더/안/사라질.htm"), "<HTML><BODY>x</BODY></HTML>");
         F.Window->NoteTree()->LoadRoot(F.Notes->GetDataDir());
         F.Window->NoteTree()->SetOpenPath(Lib("폴더/안/사라질.htm"));
-        QTRY_VERIFY(F.Window->DocumentReady());
+        F.WaitForPage();
         EnterMode(TfrmMainNivora::vmEdit);
         TypeIntoPage("지키기");
         QVERIFY(QDir(Lib("폴더/안")).removeRecursively());

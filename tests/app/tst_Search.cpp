@@ -67,7 +67,7 @@ class TestSearch : public QObject {
             WriteBytes(f.Lib(".숨김/숨은.htm"), Head + "abc\r\n");
         });
         F.Window->SetPanelMode(TfrmMainNivora::pmSearch);
-        QTRY_VERIFY(F.Window->DocumentReady());
+        F.WaitForPage();
     }
 
     // Types the text, presses Enter and waits until the search is over.
@@ -76,7 +76,7 @@ class TestSearch : public QObject {
         QTest::keyClick(Edit(), Qt::Key_Return);
         // The scan runs on its own thread: the button waits for its end.
         QCOMPARE(Button()->isEnabled(), !F.Window->SearchRunning());
-        QTRY_VERIFY_WITH_TIMEOUT(!F.Window->SearchRunning(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!F.Window->SearchRunning(), TqbWindowFixture::PageTimeoutMs);
         QVERIFY(Button()->isEnabled());
         QCOMPARE(Bar()->value(), 0);
     }
@@ -104,7 +104,7 @@ private slots:
         QTest::keyClick(Edit(), Qt::Key_Return);
         QVERIFY(F.Window->SearchRunning());
         QVERIFY(!Button()->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(!F.Window->SearchRunning(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!F.Window->SearchRunning(), TqbWindowFixture::PageTimeoutMs);
         QVERIFY(Button()->isEnabled());
         QCOMPARE(F.Window->SearchText(), QString("abc"));
         // "__images" is walked; ".숨김", ".HTM" and the library's own page give no row.
@@ -119,12 +119,12 @@ private slots:
         const QString note = Lib("폴더/메모.htm");
         const QByteArray before = ReadBytes(note);
         const QString temp = F.Notes->TempFileName();
-        QTRY_VERIFY(F.Window->DocumentReady());
+        F.WaitForPage();
         QCOMPARE(F.Window->Dhtml()->DocumentPath(), temp);
 
         QSignalSpy loaded(F.Window->Dhtml(), &TqbDhtmlEdit::DocumentComplete);
         Results()->setCurrentItem(Results()->topLevelItem(2));
-        QVERIFY(loaded.wait(10000));
+        QVERIFY(loaded.wait(TqbWindowFixture::PageTimeoutMs));
         QCOMPARE(ReadBytes(temp), Head + "x" + Tag + "Abc</FONT>y" + Tag + "abc</FONT>\r\nline " +
                                       Memo + " " + Tag + "abc</FONT> " + Ddom + "\r\n");
         // The copy is shown in its own charset: Korean stays whole, "똠" included.
@@ -135,7 +135,7 @@ private slots:
         QCOMPARE(ReadBytes(note), before);
 
         F.Window->SetPanelMode(TfrmMainNivora::pmTree);
-        QTRY_VERIFY(F.Window->DocumentReady());
+        F.WaitForPage();
         QCOMPARE(F.Window->Dhtml()->DocumentPath(), F.Window->NoteTree()->OpenPath());
         QCOMPARE(ReadBytes(note), before);
     }
@@ -144,8 +144,8 @@ private slots:
         Edit()->setText("abc");
         QTest::keyClick(Edit(), Qt::Key_Return);
         F.Window->SetPanelMode(TfrmMainNivora::pmTree);
-        QTRY_VERIFY_WITH_TIMEOUT(!F.Window->SearchRunning(), 10000);
-        QTRY_VERIFY(F.Window->DocumentReady());
+        QTRY_VERIFY_WITH_TIMEOUT(!F.Window->SearchRunning(), TqbWindowFixture::PageTimeoutMs);
+        F.WaitForPage();
         QCOMPARE(F.Window->Dhtml()->DocumentPath(), F.Window->NoteTree()->OpenPath());
         QCOMPARE(Rows().size(), 3);
     }
@@ -184,7 +184,7 @@ private slots:
         QCOMPARE(F.Window->PanelMode(), int(TfrmMainNivora::pmTree));
         QCOMPARE(F.Window->NoteTree()->OpenPath(), Lib("폴더/메모.htm"));
         QCOMPARE(F.Window->NoteTree()->currentItem()->text(0), QString("메모"));
-        QTRY_VERIFY(F.Window->DocumentReady());
+        F.WaitForPage();
         QCOMPARE(F.Window->Dhtml()->DocumentPath(), Lib("폴더/메모.htm"));
         F.EnterMode(TfrmMainNivora::vmEdit);
         QVERIFY(!F.Window->Dhtml()->BrowseMode());
@@ -195,13 +195,13 @@ private slots:
     void clickOnTheShownRowShowsItAgain() {
         Search("abc");
         QTreeWidgetItem* row = Results()->topLevelItem(0);
-        QTRY_VERIFY(F.Window->DocumentReady());
+        F.WaitForPage();
         F.Window->OpenNote()->ShowOtherPage(Lib("폴더/메모.htm"));
-        QTRY_VERIFY(F.Window->DocumentReady());
+        F.WaitForPage();
         QSignalSpy loaded(F.Window->Dhtml(), &TqbDhtmlEdit::DocumentComplete);
         QTest::mouseClick(Results()->viewport(), Qt::LeftButton, {},
                           Results()->visualItemRect(row).center());
-        QVERIFY(loaded.wait(10000));
+        QVERIFY(loaded.wait(TqbWindowFixture::PageTimeoutMs));
         QCOMPARE(F.Window->Dhtml()->DocumentPath(), F.Notes->TempFileName());
     }
 
@@ -215,7 +215,7 @@ private slots:
         });
         F.Window->Action("actFileNewNote")->trigger();
         QCOMPARE(F.Window->PanelMode(), int(TfrmMainNivora::pmTree));
-        QTRY_VERIFY(F.Window->DocumentReady());
+        F.WaitForPage();
         QCOMPARE(F.Window->ViewMode(), int(TfrmMainNivora::vmEdit));
         F.TypeIntoPage("살아남기");
         QVERIFY(F.Window->SaveCurrentNote());

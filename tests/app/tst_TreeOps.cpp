@@ -118,7 +118,7 @@ private slots:
         QCOMPARE(ReadMaybe(Lib("폴더/폴더_01.htm")),
                  ReadMaybe(F.Dir->filePath("qbTemplate/회의록.htm")));
         QCOMPARE(Tree()->OpenPath(), Lib("폴더/폴더_01.htm"));
-        QTRY_VERIFY(F.Window->DocumentReady());
+        F.WaitForPage();
     }
 
     void newFolderThroughAction() {
@@ -134,7 +134,7 @@ private slots:
     void renameOpenNoteKeepsEdits() {
         Select("둘째");
         F.Window->SetViewMode(TfrmMainNivora::vmEdit);
-        QTRY_VERIFY(F.Window->DocumentReady());
+        F.WaitForPage();
         TypeIntoPage(QStringLiteral("고침"));
         m_typed = "셋째";
         F.Window->Action("actFileRename")->trigger();
@@ -156,7 +156,7 @@ private slots:
     void deleteOpenNoteWithEdits() {
         Select("둘째");
         F.Window->SetViewMode(TfrmMainNivora::vmEdit);
-        QTRY_VERIFY(F.Window->DocumentReady());
+        F.WaitForPage();
         TypeIntoPage(QStringLiteral("사라질"));
         {
             TqbDialogAnswerer catcher(QMessageBox::Ok);
@@ -166,7 +166,7 @@ private slots:
         QVERIFY(QFileInfo::exists(Trashed("둘째.htm")));
         QVERIFY(!Node("둘째"));
         // Neither the next selection nor a later save brings it back.
-        QTRY_VERIFY(F.Window->DocumentReady());
+        F.WaitForPage();
         F.Window->SaveCurrentNote();
         Select("첫노트");
         F.Window->SaveCurrentNote();
@@ -177,13 +177,13 @@ private slots:
     void deleteFolderAboveOpenDescription() {
         Select("폴더");
         F.Window->SetViewMode(TfrmMainNivora::vmEdit);
-        QTRY_VERIFY(F.Window->DocumentReady());
+        F.WaitForPage();
         TypeIntoPage(QStringLiteral("설명"));
         {
             TqbDialogAnswerer catcher(QMessageBox::Ok);
             F.Window->Action("actFileDelete")->trigger();
         }
-        QTRY_VERIFY(F.Window->DocumentReady());
+        F.WaitForPage();
         F.Window->SaveCurrentNote();
         QVERIFY(!QFileInfo::exists(Lib("폴더")));
         QVERIFY(QFileInfo::exists(Trashed("폴더")));
@@ -192,7 +192,7 @@ private slots:
     void cutAndPasteOpenNoteKeepsEdits() {
         Select("둘째");
         F.Window->SetViewMode(TfrmMainNivora::vmEdit);
-        QTRY_VERIFY(F.Window->DocumentReady());
+        F.WaitForPage();
         TypeIntoPage(QStringLiteral("옮김"));
         Tree()->SetContextNode(Node("둘째"));
         Tree()->PopupItem("itemCut")->trigger();
@@ -200,7 +200,7 @@ private slots:
         Tree()->PopupItem("itemPaste")->trigger();
         QVERIFY(!QFileInfo::exists(Lib("둘째.htm")));
         QVERIFY(ReadMaybe(Lib("폴더/둘째.htm")).contains("\xBF\xC5\xB1\xE8"));
-        QTRY_VERIFY(F.Window->DocumentReady());
+        F.WaitForPage();
         F.Window->SaveCurrentNote();
         QVERIFY(!QFileInfo::exists(Lib("둘째.htm")));
     }

@@ -36,8 +36,8 @@ public:
         if (BeforeShow)
             BeforeShow(*this);
         Window->show();
-        QTRY_COMPARE(Window->ViewMode(), int(TfrmMainNivora::vmBrowse));
-        QTRY_VERIFY(Window->DocumentReady());
+        QTRY_COMPARE_WITH_TIMEOUT(Window->ViewMode(), int(TfrmMainNivora::vmBrowse), PageTimeoutMs);
+        WaitForPage();
     }
 
     void Close() {
@@ -50,6 +50,10 @@ public:
     // Runs between the window's creation and its first show.
     std::function<void(TqbWindowFixture&)> BeforeShow;
 
+    // How long a page may take to load on a busy machine; the wait ends as soon as it is there.
+    static constexpr int PageTimeoutMs = 60000;
+    void WaitForPage() { QTRY_VERIFY_WITH_TIMEOUT(Window->DocumentReady(), PageTimeoutMs); }
+
     QString Lib(const QString& relative) const { return Dir->filePath("BookData/" + relative); }
     TqbTree* Tree() const { return Window->NoteTree(); }
 
@@ -60,13 +64,14 @@ public:
     // Selects the node and waits until its document shows.
     void Select(const QString& text) {
         Tree()->setCurrentItem(Node(text));
-        QTRY_VERIFY(Window->DocumentReady() || Window->ViewMode() == TfrmMainNivora::vmSource);
+        if (Window->ViewMode() != TfrmMainNivora::vmSource)
+            WaitForPage();
     }
 
     void EnterMode(int mode) {
         Window->SetViewMode(mode);
         if (mode != TfrmMainNivora::vmSource)
-            QTRY_VERIFY(Window->DocumentReady());
+            WaitForPage();
     }
 
     // The widget of the page that takes keys and input-method text.
@@ -80,8 +85,8 @@ public:
         QInputMethodEvent typed;
         typed.setCommitString(text);
         QApplication::sendEvent(PageWidget(), &typed);
-        QTRY_VERIFY_WITH_TIMEOUT(Window->NoteModified(), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(Window->Dhtml()->DocumentHtml().contains(text), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(Window->NoteModified(), TqbWindowFixture::PageTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(Window->Dhtml()->DocumentHtml().contains(text), TqbWindowFixture::PageTimeoutMs);
     }
 
     void PasteIntoPage(const QString& html) {
