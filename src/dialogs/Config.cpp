@@ -1,6 +1,9 @@
 #include "dialogs/Config.h"
 
 #include "controls/KfFolderDialog.h"
+#include "controls/qbColorPanel.h"
+#include "controls/qbFonts.h"
+#include "controls/qbGradiClrs.h"
 #include "controls/qbImageLists.h"
 #include "dialogs/ConfigRules.h"
 #include "dialogs/qbWarningBox.h"
@@ -10,45 +13,44 @@
 
 #include <QDir>
 #include <QLabel>
-#include <QPushButton>
 
 using namespace ConfigRules;
 
 TfrmConfig::TfrmConfig(TqbNoteInfo& noteInfo, QWidget* parent)
-    : TqbDialogFrame(parent), m_noteInfo(noteInfo) {
+    : TfrmBlueDialog(parent), m_noteInfo(noteInfo) {
     frmQbNoCaptionCreate();
 }
 
 void TfrmConfig::frmQbNoCaptionCreate() {
-    FrameCreate();
     setObjectName(QStringLiteral("frmConfig"));
     setWindowTitle(QStringLiteral("환경설정"));
     setWindowIcon(qbImgs16(qbImg::Settings));
-    setFixedSize(336, 118);
+    SetClientSize(336, 118);
 
-    auto* label = new QLabel(QStringLiteral("데이터 디렉토리"), this);
+    auto* label = new QLabel(QStringLiteral("데이터 디렉토리"), Client());
     label->move(9, 31);
     label->adjustSize();
 
-    // A plain field in the colour panel's colours until the drawn panel takes its place.
-    pnlDirData = new QLabel(this);
+    pnlDirData = new TqbColorPanel(Client());
     pnlDirData->setObjectName(QStringLiteral("pnlDirData"));
     pnlDirData->setGeometry(8, 46, 294, 18);
-    pnlDirData->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    pnlDirData->setStyleSheet(QStringLiteral(
-        "QLabel { background-color: #F1F1EF; border: 1px solid #CECEC6; padding: 0 2px; }"));
-    QFont panelFont(QStringLiteral("굴림체"));
-    panelFont.setPixelSize(12);
-    pnlDirData->setFont(panelFont);
+    pnlDirData->SetAllSides(13029070);
+    pnlDirData->SetColor(QColor(241, 241, 239));
+    pnlDirData->SetBorderWidth(3);
+    pnlDirData->SetAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    pnlDirData->setFont(qbGulimChe(12));
 
-    btnDirData = new QPushButton(QStringLiteral("..."), this);
+    ColorsBrown = TqbGradiColors::CreateColorsBrown(this);
+    btnDirData = new TqbGradiButton(Client());
     btnDirData->setObjectName(QStringLiteral("btnDirData"));
+    btnDirData->setText(QStringLiteral("..."));
     btnDirData->setGeometry(306, 47, 17, 17);
     btnDirData->setAutoDefault(false);
-    QFont buttonFont(QStringLiteral("Arial"));
-    buttonFont.setPixelSize(12);
-    buttonFont.setBold(true);
-    btnDirData->setFont(buttonFont);
+    btnDirData->setFont(qbArial(12, true));
+    btnDirData->SetRoundDegree(2);
+    btnDirData->SetCapX(4);
+    btnDirData->SetCapY(-2);
+    btnDirData->SetColors(ColorsBrown);
     connect(btnDirData, &QPushButton::clicked, this, &TfrmConfig::btnDirDataClick);
 
     btnConfirm->setGeometry(165, 80, 75, 25);
@@ -69,7 +71,7 @@ void TfrmConfig::frmQbNoCaptionCreate() {
 void TfrmConfig::SetDirData(const QString& path) {
     FDirData = path;
     const QFontMetrics metrics = fontMetrics();
-    pnlDirData->setText(ShortenPath(
+    pnlDirData->SetCaption(ShortenPath(
         path, [&](const QString& text) { return metrics.horizontalAdvance(text); },
         DirDataTextWidth));
     pnlDirData->setToolTip(QDir::toNativeSeparators(path));

@@ -1,24 +1,24 @@
 #pragma once
 
-#include "library/qbDialogFrame.h"
+#include "frames/BlueDialog.h"
 
 #include <QString>
 
-class QLabel;
-class QPushButton;
 class TKfFolderDialog;
+class TqbColorPanel;
 class TqbNoteInfo;
 
 // "환경설정": chooses the data directory. Confirming writes it; the caller then reloads the
 // library from it.
-class TfrmConfig : public TqbDialogFrame {
+class TfrmConfig : public TfrmBlueDialog {
     Q_OBJECT
 public:
     explicit TfrmConfig(TqbNoteInfo& noteInfo, QWidget* parent = nullptr);
 
-    QLabel* pnlDirData = nullptr;
-    QPushButton* btnDirData = nullptr;
+    TqbColorPanel* pnlDirData = nullptr;
+    TqbGradiButton* btnDirData = nullptr;
     TKfFolderDialog* dlgFolder = nullptr;
+    TqbGradiColors* ColorsBrown = nullptr;
 
     QString DirData() const { return FDirData; }
     void SetDirData(const QString& path);

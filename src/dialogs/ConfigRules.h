@@ -12,8 +12,9 @@ inline const QString MsgCannotCreate = QStringLiteral("데이터 디렉토리를
 inline const QString MsgCannotWrite = QStringLiteral("데이터 디렉토리에 쓸 수 없습니다.");
 inline const QString MsgCannotSave = QStringLiteral("설정을 저장할 수 없습니다.");
 
-// Why a folder cannot be the data directory: creates it with its parents when missing and
-// tries a file in it. Empty when it will do.
+// Why a folder cannot be the data directory, empty when it will do: what the library would
+// refuse at its next start, and a folder the program cannot write in. Makes the folder's last
+// level when it is missing.
 QString DataDirFault(const QString& path);
 
 } // namespace ConfigRules

@@ -1,5 +1,6 @@
 #include "dialogs/NoteToMail.h"
 
+#include "controls/qbFonts.h"
 #include "controls/qbImageLists.h"
 #include "dialogs/NoteToMailRules.h"
 #include "dialogs/qbWarningBox.h"
@@ -14,7 +15,7 @@ using namespace NoteToMailRules;
 
 TfrmNoteToMail::TfrmNoteToMail(const QString& nodeCaption, const QString& notePath,
                                TqbMailSender sender, QWidget* parent)
-    : TqbDialogFrame(parent), m_nodeCaption(nodeCaption), m_notePath(notePath),
+    : TfrmBlueDialog(parent), m_nodeCaption(nodeCaption), m_notePath(notePath),
       m_sender(sender ? std::move(sender) : TqbMailSender([](const TqbMailMessage& message) {
           return qbMail::Send(message);
       })) {
@@ -22,27 +23,26 @@ TfrmNoteToMail::TfrmNoteToMail(const QString& nodeCaption, const QString& notePa
 }
 
 void TfrmNoteToMail::frmQbNoCaptionCreate() {
-    FrameCreate();
     setObjectName(QStringLiteral("frmNoteToMail"));
     setWindowTitle(QStringLiteral("메일 전송"));
     setWindowIcon(qbImgs16(qbImg::SendMail));
-    setFixedSize(406, 189);
+    SetClientSize(406, 189);
 
     const auto label = [this](const QString& text, int left, int top) {
-        auto* l = new QLabel(text, this);
+        auto* l = new QLabel(text, Client());
         l->move(left, top);
         l->adjustSize();
     };
     label(QStringLiteral("받는분 이름:"), 8, 30);
-    edtName = new QLineEdit(this);
+    edtName = new QLineEdit(Client());
     edtName->setObjectName(QStringLiteral("edtName"));
     edtName->setGeometry(85, 25, 185, 21);
     label(QStringLiteral("메일 주소:"), 20, 53);
-    edtMailAddress = new QLineEdit(this);
+    edtMailAddress = new QLineEdit(Client());
     edtMailAddress->setObjectName(QStringLiteral("edtMailAddress"));
     edtMailAddress->setGeometry(85, 50, 315, 21);
     label(QStringLiteral("내용:"), 50, 78);
-    memBody = new QPlainTextEdit(DefaultBody, this);
+    memBody = new QPlainTextEdit(DefaultBody, Client());
     memBody->setObjectName(QStringLiteral("memBody"));
     memBody->setGeometry(85, 75, 315, 67);
     memBody->setTabChangesFocus(true);
@@ -51,13 +51,11 @@ void TfrmNoteToMail::frmQbNoCaptionCreate() {
                           static_cast<QWidget*>(memBody)})
         edit->setAttribute(Qt::WA_InputMethodEnabled, true);
 
-    labMsg = new QLabel(this);
+    labMsg = new QLabel(Client());
     labMsg->setObjectName(QStringLiteral("labMsg"));
     labMsg->setGeometry(5, 150, 231, 31);
     labMsg->setWordWrap(true);
-    QFont font(QStringLiteral("굴림체"));
-    font.setPixelSize(12);
-    labMsg->setFont(font);
+    labMsg->setFont(qbGulimChe(12));
     SetMessageColour(QColor(255, 0, 0));
     labMsg->hide();
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "library/qbDialogFrame.h"
+#include "frames/BlueDialog.h"
 #include "platform/qbMailHandoff.h"
 
 #include <QString>
@@ -14,7 +14,7 @@ class QPlainTextEdit;
 using TqbMailSender = std::function<TqbMailResult(const TqbMailMessage&)>;
 
 // "메일 전송": sends the open note's file as an attachment through the desktop's mail program.
-class TfrmNoteToMail : public TqbDialogFrame {
+class TfrmNoteToMail : public TfrmBlueDialog {
     Q_OBJECT
 public:
     // nodeCaption: the caption of the tree's selected node; notePath: the open note's file,

@@ -27,8 +27,9 @@ QString Shown(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
 
-// Why dir cannot be the library, empty when it can; makes its last level when it is missing.
-QString UseAsDataDir(const QString& dir) {
+} // namespace
+
+QString TqbNoteInfo::DataDirFault(const QString& dir) {
     const QFileInfo info(dir);
     const QString canonical = info.canonicalFilePath();
     if (QDir(dir).isRoot() || (!canonical.isEmpty() && QDir(canonical).isRoot()))
@@ -51,8 +52,6 @@ QString UseAsDataDir(const QString& dir) {
     return {};
 }
 
-} // namespace
-
 QString TqbNoteInfo::GetDataDir() const {
     const QString def = m_prjInfo.ProgramDir() + "BookData";
     QString dir = m_prjInfo.Ini().ReadString("PROGRAM", "DirData", def);
@@ -63,10 +62,10 @@ QString TqbNoteInfo::GetDataDir() const {
     if (QDir::isRelativePath(dir))
         dir = m_prjInfo.ProgramDir() + dir;
 
-    m_dataDirProblem = UseAsDataDir(dir);
+    m_dataDirProblem = DataDirFault(dir);
     if (m_dataDirProblem.isEmpty() || dir == def)
         return dir;
-    const QString defaultProblem = UseAsDataDir(def);
+    const QString defaultProblem = DataDirFault(def);
     m_dataDirProblem += u'\n';
     m_dataDirProblem += defaultProblem.isEmpty()
         ? QStringLiteral("기본 데이터 폴더 \"%1\"을(를) 대신 씁니다.").arg(Shown(def))

@@ -30,6 +30,9 @@ public:
     // Why the last GetDataDir did not give the stored folder, as the window shows it; empty when
     // it did.
     const QString& DataDirProblem() const { return m_dataDirProblem; }
+    // The rule GetDataDir applies to an absolute folder: why it cannot be the library, empty
+    // when it can. Makes the folder's last level when it is missing.
+    static QString DataDirFault(const QString& dir);
 
     // "DefHeader.dat" when it exists and can be read, else the built-in page.
     void LoadDefaultHeader();

@@ -1,5 +1,6 @@
 // The configuration dialog over a temporary program folder: what it shows and what it writes.
 #include "controls/KfFolderDialog.h"
+#include "controls/qbColorPanel.h"
 #include "dialogs/Config.h"
 #include "dialogs/ConfigRules.h"
 #include "library/qbNoteInfo.h"
@@ -64,10 +65,45 @@ private slots:
         QCOMPARE(dialog.windowTitle(), QStringLiteral("환경설정"));
         QCOMPARE(dialog.DirData(), Dir("old"));
         const QFontMetrics metrics = dialog.fontMetrics();
-        QCOMPARE(dialog.pnlDirData->text(),
+        QCOMPARE(dialog.ClientSize(), QSize(336, 118));
+        QCOMPARE(dialog.pnlDirData->Caption(),
                  ShortenPath(Dir("old"), [&](const QString& t) { return metrics.horizontalAdvance(t); },
                              DirDataTextWidth));
         QCOMPARE(dialog.btnDirData->text(), QStringLiteral("..."));
+    }
+
+    // The field shows its path from the left inside grey lines; "..." is a drawn brown button.
+    void dirDataControlsDrawn() {
+        TfrmConfig dialog(*m_noteInfo);
+        const QImage field = dialog.pnlDirData->Render();
+        QCOMPARE(field.size(), QSize(294, 18));
+        const QColor line(206, 206, 198);
+        for (const QPoint at : {QPoint(0, 9), QPoint(293, 9), QPoint(150, 0), QPoint(150, 17)})
+            QCOMPARE(field.pixelColor(at), line);
+        QCOMPARE(field.pixelColor(1, 1), QColor(241, 241, 239));
+        int firstInk = -1;
+        for (int x = 1; x < field.width() - 1 && firstInk < 0; ++x)
+            for (int y = 1; y < field.height() - 1; ++y)
+                if (field.pixelColor(x, y).lightness() < 160) {
+                    firstInk = x;
+                    break;
+                }
+        QVERIFY2(firstInk >= 3 && firstInk <= 6, qPrintable(QString::number(firstInk)));
+
+        const QImage button = dialog.btnDirData->Render();
+        QCOMPARE(button.size(), QSize(17, 17));
+        QCOMPARE(button.pixelColor(8, 0), QColor(0x50, 0x50, 0x50));
+        // All three dots inside the border: a face wider than Arial's would lose the last.
+        int dots = 0;
+        bool inDot = false;
+        for (int x = 1; x < 16; ++x) {
+            bool ink = false;
+            for (int y = 2; y < 15; ++y)
+                ink = ink || button.pixelColor(x, y).lightness() < 128;
+            dots += ink && !inDot;
+            inDot = ink;
+        }
+        QCOMPARE(dots, 3);
     }
 
     void longPathShortenedButWrittenWhole() {
@@ -76,7 +112,7 @@ private slots:
         QVERIFY(QDir().mkpath(deep));
         m_prj->Ini().WriteString("PROGRAM", "DirData", deep);
         TfrmConfig dialog(*m_noteInfo);
-        const QString shown = dialog.pnlDirData->text();
+        const QString shown = dialog.pnlDirData->Caption();
         QVERIFY2(shown.contains(QDir::toNativeSeparators("/.../")), qPrintable(shown));
         QVERIFY(shown.endsWith(QStringLiteral("다섯째")));
         QVERIFY(dialog.fontMetrics().horizontalAdvance(shown) < DirDataTextWidth);
@@ -116,10 +152,10 @@ private slots:
     void browseCancelledChangesNothing() {
         TfrmConfig dialog(*m_noteInfo);
         dialog.show();
-        const QString shown = dialog.pnlDirData->text();
+        const QString shown = dialog.pnlDirData->Caption();
         Browse(dialog, QString());
         QCOMPARE(dialog.DirData(), Dir("old"));
-        QCOMPARE(dialog.pnlDirData->text(), shown);
+        QCOMPARE(dialog.pnlDirData->Caption(), shown);
     }
 
     void closingWithoutConfirmWritesNothing_data() {
@@ -146,15 +182,25 @@ private slots:
         QCOMPARE(StoredDirData(), Dir("old"));
     }
 
+    // The dialog refuses what the library would refuse at the next start, and a folder the
+    // program cannot write in; the shown folder stays.
+    void unusableFolderRefused_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("phrase");
+        QTest::newRow("file system root") << QDir::rootPath() << QStringLiteral("최상위 폴더");
+        QTest::newRow("not writable") << QStringLiteral("/proc") << MsgCannotWrite;
+    }
     void unusableFolderRefused() {
-        if (!QFileInfo(QStringLiteral("/proc")).isDir())
-            QSKIP("no /proc here");
+        QFETCH(QString, folder);
+        QFETCH(QString, phrase);
+        if (!QFileInfo(folder).isDir())
+            QSKIP("no such folder here");
         TfrmConfig dialog(*m_noteInfo);
         dialog.show();
-        Browse(dialog, QStringLiteral("/proc"));
+        Browse(dialog, folder);
         auto* box = dialog.findChild<QMessageBox*>();
         QVERIFY(box);
-        QVERIFY(box->text().startsWith(MsgCannotWrite));
+        QVERIFY2(box->text().contains(phrase), qPrintable(box->text()));
         QCOMPARE(dialog.DirData(), Dir("old"));
         box->close();
         dialog.btnConfirm->click();
@@ -177,23 +223,38 @@ private slots:
 
     void dataDirFault_data() {
         QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("phrase"); // empty: accepted
         QTest::newRow("existing") << "old" << QString();
-        QTest::newRow("missing with parents") << "a/b/c" << QString();
-        QTest::newRow("under a file") << "program/qbNivora.ini/x" << MsgCannotCreate;
-        QTest::newRow("a file") << "program/qbNivora.ini" << MsgCannotCreate;
+        QTest::newRow("missing, parent there") << "new/c" << QString();
+        QTest::newRow("missing parent") << "a/b/c" << QStringLiteral("상위 폴더가 없습니다");
+        QTest::newRow("under a file") << "program/qbNivora.ini/x"
+                                      << QStringLiteral("상위 폴더가 없습니다");
+        QTest::newRow("a file") << "program/qbNivora.ini" << QStringLiteral("파일입니다");
+        QTest::newRow("file system root") << "/" << QStringLiteral("최상위 폴더");
+        QTest::newRow("link to the root") << "root-link" << QStringLiteral("최상위 폴더");
+        QTest::newRow("unreadable") << "locked" << QStringLiteral("읽을 수 없습니다");
         QTest::newRow("not writable") << "/proc" << MsgCannotWrite;
+        QTest::newRow("empty") << "" << MsgCannotCreate;
     }
     void dataDirFault() {
         QFETCH(QString, path);
-        QFETCH(QString, fault);
-        const QString full = path.startsWith(u'/') ? path : Dir(path);
+        QFETCH(QString, phrase);
+        QVERIFY(QFile::link(QDir::rootPath(), Dir("root-link")));
+        QVERIFY(QDir(m_temp->path()).mkdir("locked"));
+        QVERIFY(QFile::setPermissions(Dir("locked"), QFileDevice::WriteOwner));
+        if (path == "locked" && QFileInfo(Dir("locked")).isReadable())
+            QSKIP("rights do not stop this user from reading");
+        if (path == "/proc" && !QFileInfo(path).isDir())
+            QSKIP("no /proc here");
+        const QString full = path.isEmpty() || path.startsWith(u'/') ? path : Dir(path);
         const QString result = DataDirFault(full);
-        QCOMPARE(result.section(u'\n', 0, 0), fault);
-        if (fault.isEmpty()) {
+        QVERIFY2(phrase.isEmpty() ? result.isEmpty() : result.contains(phrase), qPrintable(result));
+        if (phrase.isEmpty()) {
             QVERIFY(QFileInfo(full).isDir());
             QCOMPARE(QDir(full).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                      QStringList());
+        } else {
+            QVERIFY(!QFileInfo::exists(Dir("a")));
         }
     }
 };

@@ -34,7 +34,7 @@ private slots:
     void opensEmpty() {
         TfrmNoteToMail dialog("여행", NotePath());
         QCOMPARE(dialog.windowTitle(), QStringLiteral("메일 전송"));
-        QCOMPARE(dialog.size(), QSize(406, 189));
+        QCOMPARE(dialog.ClientSize(), QSize(406, 189));
         QVERIFY(dialog.edtName->text().isEmpty());
         QVERIFY(dialog.edtMailAddress->text().isEmpty());
         QCOMPARE(dialog.memBody->toPlainText(), DefaultBody);
@@ -52,6 +52,49 @@ private slots:
         for (QWidget* next : order) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), next);
+        }
+    }
+
+    // Enter in a one-line box confirms, Enter in the memo is a new line, Escape anywhere cancels.
+    void keys_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("sent");
+        QTest::addColumn<int>("result");
+        QTest::newRow("Enter in the address") << "edtMailAddress" << int(Qt::Key_Return) << 1
+                                              << int(QDialog::Accepted);
+        QTest::newRow("Enter in the name") << "edtName" << int(Qt::Key_Enter) << 1
+                                           << int(QDialog::Accepted);
+        QTest::newRow("Enter in the memo") << "memBody" << int(Qt::Key_Return) << 0 << -1;
+        QTest::newRow("Escape in the memo") << "memBody" << int(Qt::Key_Escape) << 0
+                                            << int(QDialog::Rejected);
+        QTest::newRow("Escape in the address") << "edtMailAddress" << int(Qt::Key_Escape) << 0
+                                               << int(QDialog::Rejected);
+    }
+    void keys() {
+        QFETCH(QString, box);
+        QFETCH(int, key);
+        QFETCH(int, sent);
+        QFETCH(int, result);
+        int handedOver = 0;
+        TfrmNoteToMail dialog("여행", NotePath(), [&](const TqbMailMessage&) {
+            ++handedOver;
+            return TqbMailResult{TqbMailStatus::HandedOver};
+        });
+        dialog.open();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        dialog.edtMailAddress->setText("a@b.org");
+        auto* target = dialog.findChild<QWidget*>(box);
+        QVERIFY(target);
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key(key));
+        QCOMPARE(handedOver, sent);
+        if (result < 0) {
+            QVERIFY(dialog.isVisible());
+            QCOMPARE(dialog.memBody->toPlainText().count(u'\n'), 1);
+        } else {
+            QCOMPARE(dialog.result(), result);
+            QVERIFY(!dialog.isVisible());
         }
     }
 
