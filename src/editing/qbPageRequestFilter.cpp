@@ -6,10 +6,21 @@
 namespace {
 
 // The real place of a path: links resolved, so a link inside a folder cannot lead out of it.
+// For a path that does not exist (yet), its nearest existing folder decides.
 QString RealPath(const QString& path) {
     const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    const QString real = QFileInfo(clean).canonicalFilePath();
-    return real.isEmpty() ? clean : real;
+    QString existing = clean;
+    while (!QFileInfo::exists(existing)) {
+        const qsizetype slash = existing.lastIndexOf(u'/');
+        if (slash <= 0)
+            return clean;
+        existing.truncate(slash);
+    }
+    const QString real = QFileInfo(existing).canonicalFilePath();
+    if (real.isEmpty())
+        return clean;
+    const QString rest = clean.mid(existing.size());
+    return real == u"/" && !rest.isEmpty() ? rest : real + rest;
 }
 
 bool IsInside(const QString& path, const QString& folder) {

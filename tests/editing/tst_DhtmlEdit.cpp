@@ -63,7 +63,11 @@ private:
     bool StartEditing() {
         m_edit->SetBrowseMode(false);
         m_edit->FocusAtStart();
-        return QTest::qWaitFor([this] { return m_edit->SelectionState().Editable; }, 10000);
+        if (!QTest::qWaitFor([this] { return m_edit->SelectionState().Editable; }, 10000))
+            return false;
+        // The page runs calls in order: once this one answers, the caret is in place for keys.
+        m_edit->DocumentHtml();
+        return true;
     }
 
     QWidget* PageWidget() const { return m_edit->findChild<QWebEngineView*>()->focusProxy(); }
@@ -138,25 +142,6 @@ private slots:
         const QByteArray saved = ReadBytes(path);
         QVERIFY2(saved.contains("\x8C\x63\xB0\xA1 c"), saved.constData());
         QVERIFY(!saved.contains("&#x"));
-    }
-
-    // A page too big to hand over as data still shows and saves its extended syllables, and the
-    // copy the view read leaves nothing behind.
-    void bigPageKeepsExtendedSyllables() {
-        QByteArray body;
-        while (body.size() < 2300 * 1024)
-            body += "<div>\x8C\x63\xB0\xA1 line of a big note</div>\r\n";
-        const QString path = Write("big.htm", Page(R"(<meta charset="euc-kr">)", body));
-        QVERIFY(Load(path));
-        QVERIFY(m_edit->DocumentHtml().contains(QString::fromUtf8("\xEB\x98\xA0\xEA\xB0\x80")));
-        m_edit->SaveDocument(path);
-        const QByteArray saved = ReadBytes(path);
-        QVERIFY(saved.startsWith("<html"));
-        QVERIFY(saved.contains("\x8C\x63\xB0\xA1 line"));
-        QVERIFY(!saved.contains("&#x"));
-        QVERIFY(Load(Write("small.htm", Page({}, "x"))));
-        QCOMPARE(QDir(m_dir.path()).entryList({".qbview-*"}, QDir::Files | QDir::Hidden),
-                 QStringList());
     }
 
     // A folder page has no HTML extension, yet it is shown and saved as HTML.
