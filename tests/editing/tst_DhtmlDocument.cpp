@@ -2,6 +2,7 @@
 // change, pages that fail or are big, what a page may load, and what a save writes.
 #include "editing/qbDhtmlEdit.h"
 #include "platform/qbError.h"
+#include "qbEditorFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,59 +28,12 @@ QByteArray Page(const QByteArray& head, const QByteArray& body) {
     return "<html><head>" + head + "</head>\r\n<body>" + body + "</body></html>\r\n";
 }
 
-QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
-class TestDhtmlDocument : public QObject {
+class TestDhtmlDocument : public QObject, protected TqbEditorFixture {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
     QTemporaryDir m_temp; // the system temp folder while these tests run
-    std::unique_ptr<TqbDhtmlEdit> m_edit;
-
-    QString Write(const QString& name, const QByteArray& bytes) {
-        const QString path = m_dir.filePath(name);
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
-    }
-
-    bool Load(const QString& path) {
-        QSignalSpy complete(m_edit.get(), &TqbDhtmlEdit::DocumentComplete);
-        m_edit->LoadDocument(path);
-        return complete.wait(60000) && m_edit->IsDocumentReady();
-    }
-
-    QWebEnginePage* EnginePage() const { return m_edit->findChild<QWebEnginePage*>(); }
-    QWidget* PageWidget() const { return m_edit->findChild<QWebEngineView*>()->focusProxy(); }
-
-    // The page's answer to a script run beside ours (notes' own scripts are off).
-    QVariant AskPage(const QString& script) {
-        bool done = false;
-        QVariant answer;
-        EnginePage()->runJavaScript(script, QWebEngineScript::ApplicationWorld,
-                                    [&](const QVariant& value) {
-                                        answer = value;
-                                        done = true;
-                                    });
-        if (!QTest::qWaitFor([&] { return done; }, 10000))
-            qWarning("the page did not answer: %s", qPrintable(script));
-        return answer;
-    }
-
-    // Edit mode as the window opens a note in it: mode and focus asked for before the load.
-    bool LoadForEditing(const QString& path) {
-        m_edit->SetBrowseMode(false);
-        m_edit->FocusAtStart();
-        return Load(path) &&
-               QTest::qWaitFor([this] { return m_edit->SelectionState().Editable; }, 10000);
-    }
 
     QStringList ViewCopies() const {
         return QDir(m_temp.path()).entryList({".qbview-*"}, QDir::AllEntries | QDir::Hidden);
@@ -91,13 +45,7 @@ private slots:
         qputenv("TMPDIR", QFile::encodeName(m_temp.path()));
         QCOMPARE(QDir::tempPath(), QDir::cleanPath(m_temp.path()));
     }
-    void init() {
-        m_edit = std::make_unique<TqbDhtmlEdit>();
-        m_edit->resize(640, 480);
-        m_edit->show();
-        m_edit->activateWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(m_edit.get()));
-    }
+    void init() { QVERIFY(ShowEditor()); }
     void cleanup() { m_edit.reset(); }
 
     // A note's own refresh never replaces it: the page keeps the note as we decoded it, and the

@@ -1,5 +1,6 @@
 #include "editing/qbDhtmlColor.h"
 #include "editing/qbDhtmlEdit.h"
+#include "qbEditorFixture.h"
 #include "platform/qbError.h"
 
 #include <QFile>
@@ -24,11 +25,6 @@ QByteArray Page(const QByteArray& head, const QByteArray& body) {
     return "<html><head>" + head + "</head>\r\n<body><div>" + body + "</div></body></html>\r\n";
 }
 
-QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 bool HasLoneLf(const QByteArray& bytes) {
     for (qsizetype i = 0; i < bytes.size(); ++i)
         if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r'))
@@ -38,49 +34,11 @@ bool HasLoneLf(const QByteArray& bytes) {
 
 } // namespace
 
-class TestDhtmlEdit : public QObject {
+class TestDhtmlEdit : public QObject, protected TqbEditorFixture {
     Q_OBJECT
 
-private:
-    QTemporaryDir m_dir;
-    std::unique_ptr<TqbDhtmlEdit> m_edit;
-
-    QString Write(const QString& name, const QByteArray& bytes) {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
-    }
-
-    bool Load(const QString& path) {
-        QSignalSpy complete(m_edit.get(), &TqbDhtmlEdit::DocumentComplete);
-        m_edit->LoadDocument(path);
-        return complete.wait(30000) && m_edit->IsDocumentReady();
-    }
-
-    // Edit mode with the caret at the start of the body, keyboard focus in the page.
-    bool StartEditing() {
-        m_edit->SetBrowseMode(false);
-        m_edit->FocusAtStart();
-        if (!QTest::qWaitFor([this] { return m_edit->SelectionState().Editable; }, 10000))
-            return false;
-        // The page runs calls in order: once this one answers, the caret is in place for keys.
-        m_edit->DocumentHtml();
-        return true;
-    }
-
-    QWidget* PageWidget() const { return m_edit->findChild<QWebEngineView*>()->focusProxy(); }
-
 private slots:
-    void init() {
-        QVERIFY(m_dir.isValid());
-        m_edit = std::make_unique<TqbDhtmlEdit>();
-        m_edit->resize(640, 480);
-        m_edit->show();
-        m_edit->activateWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(m_edit.get()));
-    }
+    void init() { QVERIFY(ShowEditor()); }
     void cleanup() { m_edit.reset(); }
 
     void colorFromCss_data() {
