@@ -219,7 +219,7 @@
             }
             if (!document.documentElement || document.readyState !== "complete")
                 throw new Error("the page has not finished loading");
-            return { html: parts.join("\r\n"), charset: document.characterSet, url: location.href };
+            return { html: parts.join("\n"), charset: document.characterSet, url: location.href };
         },
         // Sets a toggling style to the given state instead of flipping it.
         setStyle: function (cmd, on) {

@@ -23,12 +23,13 @@ QString WithCrLf(const QString& html) {
 }
 
 QString PageTextToSave(const QString& serialized) {
+    // Parsing turns every line end into a line feed, so a carriage return here is the
+    // document's own character, in text or an attribute, never in a script or style.
     QString text = serialized;
+    text.replace(u'\r', QLatin1String("&#13;"));
     const qsizetype bodyEnd = text.lastIndexOf(QLatin1String("</body>"), -1, Qt::CaseInsensitive);
-    if (bodyEnd > 0 && text[bodyEnd - 1] == u'\n') {
-        const bool crLf = bodyEnd > 1 && text[bodyEnd - 2] == u'\r';
-        text.remove(bodyEnd - (crLf ? 2 : 1), crLf ? 2 : 1);
-    }
+    if (bodyEnd > 0 && text[bodyEnd - 1] == u'\n')
+        text.remove(bodyEnd - 1, 1);
     return WithCrLf(text);
 }
 

@@ -12,7 +12,8 @@ QString WithCrLf(const QString& html);
 
 // The serialised page as it is written: with CR LF, and without the line feed at the end of the
 // body that the last line end itself becomes (the parser puts what follows "</html>" into the
-// body), so that saving again and again does not grow the page.
+// body), so that saving again and again does not grow the page. A carriage return in the text
+// (from "&#13;") is written as that reference again: the parser would make a line feed of it.
 QString PageTextToSave(const QString& serialized);
 
 // The length of the data address Chromium builds for a page handed over as text: each byte

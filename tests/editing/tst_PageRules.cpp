@@ -80,7 +80,11 @@ private slots:
         QTest::newRow("last line ends too")
             << "<html><body>a</body></html>" << "<html><body>a</body></html>\r\n";
         QTest::newRow("line feeds become CR LF")
-            << "<html>\n<body>a\rb\r\nc</body></html>" << "<html>\r\n<body>a\r\nb\r\nc</body></html>\r\n";
+            << "<html>\n<body>a\nb\n\nc</body></html>" << "<html>\r\n<body>a\r\nb\r\n\r\nc</body></html>\r\n";
+        // The page's own carriage returns came from references, and go back as references.
+        QTest::newRow("carriage return in text and attribute")
+            << "<html><body title=\"a\rb\"><pre>\r\nx</pre></body></html>"
+            << "<html><body title=\"a&#13;b\"><pre>&#13;\r\nx</pre></body></html>\r\n";
         // What follows "</html>" is parsed into the body: the last line end comes back there.
         QTest::newRow("the body's last line feed is the file's last")
             << "<html><body><div>a</div>\n</body></html>" << "<html><body><div>a</div></body></html>\r\n";
