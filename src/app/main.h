@@ -1,239 +1,149 @@
 #pragma once
 
-#include "library/qbTreeHost.h"
+#include "app/qbOpenNote.h"
+#include "app/qbOpenNoteHost.h"
+#include "app/qbSearchPanel.h"
 
 #include <QMainWindow>
 #include <QStringList>
 #include <QVariant>
 
 class QAction;
-class QActionGroup;
-class QButtonGroup;
-class QComboBox;
-class QLineEdit;
 class QMenuBar;
 class QPlainTextEdit;
-class QProgressBar;
 class QSplitter;
-class QStackedWidget;
 class QTimer;
 class QToolBar;
-class QToolButton;
-class QTreeWidget;
-class QWidget;
-class QHBoxLayout;
+class QUrl;
 class TColorPickerButton;
+class TqbActions;
+class TqbAppMessageFilter;
 class TqbDhtmlEdit;
+class TqbEditCommands;
 class TqbFindDialog;
 class TqbInsertTools;
 class TqbNoteInfo;
+class TqbNotePane;
+class TqbOpenNote;
 class TqbPrjInfo;
+class TqbSearchPanel;
+class TqbStatusPanel;
 class TqbTree;
 
-// The program's only main window: the library tree on the left, the open note on the right.
-// The window class stays a plain QMainWindow until the skinned frame takes its place.
-class TfrmMainNivora : public QMainWindow, public IqbTreeHost {
+// The program's only main window: the library tree (or the search hits) on the left, the open
+// note on the right. It builds its parts, connects them and owns the panel mode and the
+// actions; the open note, the note pane, the search panel and the editing commands do the rest.
+// The methods below under the program's own names forward to the part that does the work.
+class TfrmMainNivora : public QMainWindow, private IqbOpenNoteHost {
     Q_OBJECT
 public:
     enum { vmNone = -1, vmBrowse = 0, vmEdit = 1, vmSource = 2 };
     enum { pmTree = 3, pmSearch = 4 };
 
+    static inline const QString& LoadFailedMessage = TqbOpenNote::LoadFailedMessage;
+    static inline const QString& SaveFailedMessage = TqbOpenNote::SaveFailedMessage;
+    static inline const QString& NoSearchFilesMessage = TqbSearchPanel::NoSearchFilesMessage;
+    static inline const QString& NothingFoundMessage = TqbSearchPanel::NothingFoundMessage;
+    static const QString CloseUnsavedQuestion;
+
     TfrmMainNivora(TqbPrjInfo& prjInfo, TqbNoteInfo& noteInfo, QWidget* parent = nullptr);
     ~TfrmMainNivora() override;
 
+    // -- the parts
     TqbTree* NoteTree() const { return m_noteTree; }
-    TqbDhtmlEdit* Dhtml() const { return m_dhtml; }
-    QPlainTextEdit* RchDhtml() const { return m_rchDhtml; }
-    int ViewMode() const { return m_viewMode; }
-    int PanelMode() const { return m_panelMode; }
-    bool NoteModified() const { return m_noteModified; }
-    bool DocumentReady() const { return m_documentReady; }
-    int TreeWidth() const;
+    TqbOpenNote* OpenNote() const { return m_openNote; }
+    TqbNotePane* NotePane() const { return m_notePane; }
+    TqbSearchPanel* SearchPanel() const { return m_searchPanel; }
+    TqbEditCommands* EditCommands() const;
+    TqbDhtmlEdit* Dhtml() const;
+    QPlainTextEdit* RchDhtml() const;
+    TColorPickerButton* FontColorPicker() const;
+    TColorPickerButton* BackColorPicker() const;
+    TqbInsertTools* InsertTools() const;
+    TqbFindDialog* FindDialog() const;
     QAction* Action(const QString& name) const;
 
+    // -- state
+    int ViewMode() const;
+    int PanelMode() const { return m_panelMode; }
+    bool NoteModified() const;
+    bool DocumentReady() const;
+    int TreeWidth() const;
+    const QString& SearchText() const;
+    const QStringList& SearchResultPaths() const;
+    bool SearchRunning() const;
+
+    // -- operations
     // Writes the open document back when it changed. False when it could not be written (the
-    // user has been told, the changes stay flagged): the caller must not leave the document.
-    bool SaveCurrentNote() override;
-    void OpenCurrentNote() override;
+    // user has been told, the changes stay): the caller must not leave the document.
+    bool SaveCurrentNote();
+    void OpenCurrentNote();
     void SetViewMode(int mode);
-    void FocusCurrentView() override;
+    void FocusCurrentView();
     void SetPanelMode(int mode);
     // The idle update handlers, run on a short timer.
     void UpdateActions();
-
+    void UpdateFontControls();
+    void UpdateStyleChecks();
+    QVariant QuerySelectionValue(const QString& name);
+    void ApplySelectionCommand(const QString& name, const QVariant& value);
     // Brings the window back from wherever it went; a visible window stays as it is.
     void RestoreFromTray();
-
-    static const QString LoadFailedMessage;
-    static const QString SaveFailedMessage;
-    static const QString CloseUnsavedQuestion;
+    // A link the user followed in a note: a page of the library opens in the tree, anything
+    // else in the desktop's own program.
+    void OpenLink(const QUrl& url);
 
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    // -- IqbOpenNoteHost
+    bool TreeShowing() const override;
+    void ShowMessage(const QString& text, const QString& detail) override;
+    bool Confirm(const QString& text, bool defaultNo) override;
+    TOutsideChoice AskOutsideChange(const QString& path) override;
+    bool AskSaveUndecodable(const QString& path) override;
+
     void FormCreate();
     void FormActivate();
     QWidget* CreateTreePanel();
     QWidget* CreateTreeModePanel(QWidget* parent);
-    QWidget* CreateSearchModePanel(QWidget* parent);
-    QWidget* CreateNoteBody();
-    QWidget* CreateStatusBar();
-    void CreateActions();
-    void CreateMenu(QMenuBar* menu);
-    void CreateNoteToolbar(QToolBar* bar);
-    QWidget* CreateEditToolbar(QWidget* parent);
-    QAction* MakeAction(const QString& name, const QString& caption, const QString& hint,
-                        const QKeySequence& shortcut, int tag, int glyph);
+    void ConnectActions();
+    void ConnectParts();
     void ApplyStoredTreeWidth();
     void ApplyStoredPlacement();
     void StorePlacement();
-    void ShowError(const QString& text);
-
-    bool WriteEditorDocument();
-    bool WriteSourceText();
+    // Shows the note of a search hit in the tree, back in the tree panel.
+    void OpenInTree(const QString& path);
 
     // Handlers
-    void actFileExecute();
-    void actFileSaveExecute();
+    void actFileExecute(int tag);
     void actFileSaveUpdate();
+    void actFileRenameUpdate();
     void actFilePrintExecute();
-    void actFileRenameExecute();
-    void actReloadExecute();
-    void actClipBrdExecute();
-    void actUndoExecute();
-    void actStyleExecute();
-    void actIndentExecute();
-    void actToolFindExecute();
-    void actAddLinkExecute();
-    void actNoteToMailExecute();
-    void actToolConfigExecute();
-    void tbiModeClick(QAction* item);
     void tbiStayOnTopClick();
-    void tbiCloseClick();
     void TBItem1Click();
     void TBItem12Click();
-    void dhtmlDocumentComplete();
-    void dhtmlContentChanged();
-
-    // -- tree operations (mainTreeOps.cpp)
-    void actFileRenameUpdate();
-    void EnterEditMode() override;
-    bool TreeShowing() const override;
-    void DiscardCurrentNote() override;
-    void ShowTreeMessage(const QString& text) override;
-    bool ConfirmTreeQuestion(const QString& text) override;
-    QString TreeTemplateDir() const override;
-    QStringList TreeDefaultHeader() const override;
-
-    // -- editing commands and insert tools (mainEditing.cpp)
-public:
-    struct TCommandState {
-        bool Enabled = false;
-        bool Latched = false;
-    };
-    // The selection's value for a command name; null while no document is ready.
-    QVariant QuerySelectionValue(const QString& name);
-    // Applies the value unless the selection already has it; marks the note modified.
-    void ApplySelectionCommand(const QString& name, const QVariant& value);
-    void RunDocumentCommand(int id, bool prompt);
-    TCommandState DocumentCommandState(int id) const;
-    void RunControlCommand(int id);
-    void UpdateFontControls();
-    void UpdateStyleChecks();
-    void InsertHtmlAtSelection(const QString& html);
-    TColorPickerButton* FontColorPicker() const { return m_clrFont; }
-    TColorPickerButton* BackColorPicker() const { return m_clrBack; }
-    TqbInsertTools* InsertTools() const { return m_insertTools; }
-    TqbFindDialog* FindDialog() const { return m_findDialog; }
-
-private:
-    void AddColorPickers(QWidget* pnlFont, QHBoxLayout* row);
-    void AddInsertButtons(QToolBar* bar);
-    void CreateInsertTools();
-    void UpdateEditingActions();
-    void actClipBrdUpdate();
-    void actUndoUpdate();
-    void actOnSelectionUpdate();
-    void cmbFontNameChange();
-    void cmbFontSizeChange();
-    void clrFontChange();
-    void clrBackChange();
-    void clrBackClick();
-    void btnImageClick();
-    void btnBRClick();
-    void FindInSource(const QString& text, bool backward, bool caseSensitive);
-    // Asks for a link address or a picture; empty when the user cancelled.
-    QString PromptFor(int id);
-
-    TColorPickerButton* m_clrFont = nullptr;
-    TColorPickerButton* m_clrBack = nullptr;
-    TqbInsertTools* m_insertTools = nullptr;
-    TqbFindDialog* m_findDialog = nullptr;
-    QObject* m_styleCheckFilter = nullptr;
-    bool m_settingFontControls = false;
-    bool m_applyingSelection = false;
-
-    // -- folder search (mainSearch.cpp)
-public:
-    const QString& SearchText() const { return m_searchText; }
-    const QStringList& SearchResultPaths() const { return m_searchResultPaths; }
-    bool SearchRunning() const { return m_folderSearch != nullptr; }
-    static const QString NoSearchFilesMessage;
-    static const QString NothingFoundMessage;
-
-private:
-    void ConnectFolderSearch();
-    void btnSearchClick();
-    void RunFolderSearch();
-    void FolderSearchFinished(const QStringList& unreadable);
-    void treeSearchClick();
-    class TqbFolderSearch* m_folderSearch = nullptr;
-    bool m_searchHadCandidates = false;
+    void ShowViewModeItems(int mode);
 
     TqbPrjInfo& m_prjInfo;
     TqbNoteInfo& m_noteInfo;
-
+    TqbActions* m_actions = nullptr;
+    TqbOpenNote* m_openNote = nullptr;
+    TqbNotePane* m_notePane = nullptr;
+    TqbSearchPanel* m_searchPanel = nullptr;
+    TqbStatusPanel* m_statusPanel = nullptr;
+    TqbAppMessageFilter* m_messageFilter = nullptr;
+    TqbTree* m_noteTree = nullptr;
     QSplitter* m_splitter = nullptr;
-    QWidget* m_pnlTree = nullptr;
     QWidget* m_pnlTreeMode = nullptr;
-    QWidget* m_pnlSearchMode = nullptr;
-    QWidget* m_pnlSearchCap = nullptr;
     QMenuBar* m_tbtMainMenu = nullptr;
     QToolBar* m_TBToolbar1 = nullptr;
-    TqbTree* m_noteTree = nullptr;
-    QLineEdit* m_edtSearch = nullptr;
-    QToolButton* m_btnSearch = nullptr;
-    QTreeWidget* m_treeSearch = nullptr;
-    QWidget* m_pnlNoteBody = nullptr;
-    QWidget* m_tbEdit = nullptr;
-    QComboBox* m_cmbFontName = nullptr;
-    QComboBox* m_cmbFontSize = nullptr;
-    QStackedWidget* m_views = nullptr;
-    TqbDhtmlEdit* m_dhtml = nullptr;
-    QPlainTextEdit* m_rchDhtml = nullptr;
-    QWidget* m_pnlSpecialChars = nullptr;
-    QToolButton* m_btnToTreeMode = nullptr;
-    QToolButton* m_btnToSearchMode = nullptr;
-    QButtonGroup* m_panelButtons = nullptr;
-    QProgressBar* m_bar = nullptr;
-    QTimer* m_tmrAutoSave = nullptr;
     QTimer* m_tmrUpdate = nullptr;
-    QActionGroup* m_modeItems = nullptr;
-    QAction* m_tbiBrowse = nullptr;
-    QAction* m_tbiEdit = nullptr;
-    QAction* m_tbiSource = nullptr;
-    QAction* m_tbiStayOnTop = nullptr;
 
-    int m_viewMode = vmNone;
     int m_panelMode = pmTree;
-    bool m_noteModified = false;
-    bool m_documentReady = false;
     bool m_activated = false;
-    bool m_saving = false;
     bool m_discardChanges = false; // the user chose to close without the unsaved changes
-    QString m_searchText;
-    QStringList m_searchResultPaths;
 };

@@ -1,10 +1,10 @@
 // The program's entry: bring the process up in order, or hand over to the running instance.
 #include "app/main.h"
+#include "app/qbApplication.h"
 #include "library/qbNoteInfo.h"
 #include "prjinfo/qbProjectInfo.h"
 #include "platform/qbSingleInstance.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <cstdio>
@@ -32,7 +32,7 @@ int main(int argc, char* argv[]) {
     PrepareWebEngineEnvironment();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // The program folder is known only once the application object exists.
-    QApplication app(argc, argv);
+    TqbApplication app(argc, argv);
     QApplication::setApplicationName("qbNivora");
     const bool quitWhenShown = app.arguments().contains("--quit-when-shown");
 

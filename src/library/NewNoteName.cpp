@@ -10,19 +10,18 @@
 #include <QPushButton>
 
 TfrmNewNoteName::TfrmNewNoteName(const QString& templateDir, QWidget* parent)
-    : TqbDialogFrame(parent), m_templateDir(templateDir) {
+    : TfrmBlueDialog(parent), m_templateDir(templateDir) {
     if (!m_templateDir.isEmpty() && !m_templateDir.endsWith(u'/'))
         m_templateDir += u'/';
     frmQbNoCaptionCreate();
 }
 
 void TfrmNewNoteName::frmQbNoCaptionCreate() {
-    FrameCreate();
     setObjectName("frmNewNoteName");
     setWindowTitle(QStringLiteral("이름 등록/변경"));
-    setFixedSize(419, 268);
+    SetClientSize(419, 268);
 
-    lstTemplate = new QListWidget(this);
+    lstTemplate = new QListWidget(Client());
     lstTemplate->setObjectName("lstTemplate");
     lstTemplate->setGeometry(8, 23, 403, 178);
     lstTemplate->setViewMode(QListView::IconMode);
@@ -35,18 +34,18 @@ void TfrmNewNoteName::frmQbNoCaptionCreate() {
     connect(lstTemplate, &QListWidget::itemDoubleClicked, this,
             [this] { lstTemplateDblClick(); });
 
-    Label1 = new QLabel(QStringLiteral("이름:"), this);
+    Label1 = new QLabel(QStringLiteral("이름:"), Client());
     Label1->setObjectName("Label1");
     Label1->move(10, 210);
     Label1->adjustSize();
 
-    edtName = new QLineEdit(this);
+    edtName = new QLineEdit(Client());
     edtName->setObjectName("edtName");
     edtName->setGeometry(49, 206, 362, 20);
     edtName->setMinimumHeight(22);
     edtName->setAttribute(Qt::WA_InputMethodEnabled, true);
 
-    labMsg = new QLabel(this);
+    labMsg = new QLabel(Client());
     labMsg->setObjectName("labMsg");
     labMsg->setGeometry(10, 238, 255, 22);
     labMsg->setWordWrap(true);

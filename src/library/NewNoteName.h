@@ -1,6 +1,6 @@
 #pragma once
 
-#include "library/qbDialogFrame.h"
+#include "frames/BlueDialog.h"
 
 #include <QString>
 
@@ -9,7 +9,7 @@ class QLineEdit;
 class QListWidget;
 
 // "이름 등록/변경" for a new note: its name and the template it starts from.
-class TfrmNewNoteName : public TqbDialogFrame {
+class TfrmNewNoteName : public TfrmBlueDialog {
     Q_OBJECT
 public:
     // templateDir ends with "/"; its "*.htm" files are the templates.

@@ -7,28 +7,27 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-TfrmUserFileName::TfrmUserFileName(QWidget* parent) : TqbDialogFrame(parent) {
+TfrmUserFileName::TfrmUserFileName(QWidget* parent) : TfrmBlueDialog(parent) {
     frmQbNoCaptionCreate();
 }
 
 void TfrmUserFileName::frmQbNoCaptionCreate() {
-    FrameCreate();
     setObjectName("frmUserFileName");
     setWindowTitle(QStringLiteral("이름 등록/변경"));
-    setFixedSize(331, 127);
+    SetClientSize(331, 127);
 
-    labMsg = new QLabel(this);
+    labMsg = new QLabel(Client());
     labMsg->setObjectName("labMsg");
     labMsg->setGeometry(10, 26, 311, 13);
     labMsg->setMinimumHeight(16);
     labMsg->resize(311, 16);
 
-    Label1 = new QLabel(QStringLiteral("이름:"), this);
+    Label1 = new QLabel(QStringLiteral("이름:"), Client());
     Label1->setObjectName("Label1");
     Label1->move(10, 55);
     Label1->adjustSize();
 
-    edtName = new QLineEdit(this);
+    edtName = new QLineEdit(Client());
     edtName->setObjectName("edtName");
     edtName->setGeometry(45, 53, 273, 20);
     edtName->setMinimumHeight(22);
@@ -36,7 +35,7 @@ void TfrmUserFileName::frmQbNoCaptionCreate() {
     edtName->setAttribute(Qt::WA_InputMethodEnabled, true);
     edtName->clear();
 
-    Bevel1 = new QFrame(this);
+    Bevel1 = new QFrame(Client());
     Bevel1->setObjectName("Bevel1");
     Bevel1->setFrameShape(QFrame::HLine);
     Bevel1->setFrameShadow(QFrame::Sunken);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "library/qbDialogFrame.h"
+#include "frames/BlueDialog.h"
 
 #include <QString>
 
@@ -9,7 +9,7 @@ class QLabel;
 class QLineEdit;
 
 // "이름 등록/변경": the name of a new folder, or the new name of a folder or a note.
-class TfrmUserFileName : public TqbDialogFrame {
+class TfrmUserFileName : public TfrmBlueDialog {
     Q_OBJECT
 public:
     explicit TfrmUserFileName(QWidget* parent = nullptr);

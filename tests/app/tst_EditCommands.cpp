@@ -29,36 +29,12 @@
 #include <functional>
 #include <memory>
 
-#include "qbWindowTestSupport.h"
+#include "common/qbAppTestMain.h"
+#include "common/qbDialogAnswerer.h"
+#include "common/qbWindowFixture.h"
 
 namespace {
 
-
-// Answers the next modal dialog: message boxes are closed (their text kept), input dialogs get
-// the given text, any other dialog is cancelled.
-class DialogAnswerer : public QObject {
-public:
-    QStringList texts;
-    explicit DialogAnswerer(const QString& input = {}) {
-        connect(&m_timer, &QTimer::timeout, this, [this, input] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-                texts << box->text();
-                box->accept();
-            } else if (auto* ask = qobject_cast<QInputDialog*>(modal)) {
-                ask->setTextValue(input);
-                ask->accept();
-            } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
-                texts << dialog->objectName();
-                dialog->reject();
-            }
-        });
-        m_timer.start(20);
-    }
-
-private:
-    QTimer m_timer;
-};
 
 const QByteArray NoteBody =
     "<HTML><HEAD><META http-equiv=Content-Type content=\"text/html; charset=utf-8\"></HEAD>"
@@ -69,24 +45,21 @@ const QByteArray NoteBody =
 class TestEditCommands : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<TqbPrjInfo> m_prj;
-    std::unique_ptr<TqbNoteInfo> m_notes;
-    std::unique_ptr<TfrmMainNivora> m_window;
+    TqbWindowFixture F;
 
-    QString Lib(const QString& relative) const { return m_dir->filePath("BookData/" + relative); }
-    TqbDhtmlEdit* Edit() const { return m_window->Dhtml(); }
-    QAction* Act(const char* name) const { return m_window->Action(name); }
+    QString Lib(const QString& relative) const { return F.Lib(relative); }
+    TqbDhtmlEdit* Edit() const { return F.Window->Dhtml(); }
+    QAction* Act(const char* name) const { return F.Window->Action(name); }
     QString Html() const { return Edit()->DocumentHtml(); }
 
-    QWidget* PageWidget() const { return Edit()->findChild<QWebEngineView*>()->focusProxy(); }
+    QWidget* PageWidget() const { return F.PageWidget(); }
 
     void OpenNoteInMode(int mode) {
-        m_window->NoteTree()->setCurrentItem(
-            m_window->NoteTree()->findItems("노트", Qt::MatchExactly).value(0));
-        m_window->SetViewMode(mode);
+        F.Window->NoteTree()->setCurrentItem(
+            F.Window->NoteTree()->findItems("노트", Qt::MatchExactly).value(0));
+        F.Window->SetViewMode(mode);
         if (mode != TfrmMainNivora::vmSource)
-            QTRY_VERIFY_WITH_TIMEOUT(m_window->DocumentReady(), 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(F.Window->DocumentReady(), 10000);
     }
 
     // Selects the whole first line, "abc def", and waits until the page reported it.
@@ -107,8 +80,8 @@ class TestEditCommands : public QObject {
                 keyUps.wait(2000);
         }
         QVERIFY(Edit()->SelectionState().HasSelection);
-        m_window->UpdateActions();
-        m_window->UpdateStyleChecks();
+        F.Window->UpdateActions();
+        F.Window->UpdateStyleChecks();
     }
 
     // Runs an action and waits for the page to have what the test expects.
@@ -120,32 +93,19 @@ class TestEditCommands : public QObject {
 
 private slots:
     void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QDir(m_dir->path()).mkpath("BookData");
-        WriteBytes(Lib("노트.htm"), NoteBody);
-        m_prj = std::make_unique<TqbPrjInfo>("qbNivora", m_dir->path());
-        m_notes = std::make_unique<TqbNoteInfo>(*m_prj);
-        m_window = std::make_unique<TfrmMainNivora>(*m_prj, *m_notes);
-        m_window->show();
-        QTRY_COMPARE(m_window->ViewMode(), int(TfrmMainNivora::vmBrowse));
-        QTRY_VERIFY(m_window->DocumentReady());
+        F.Open([](TqbWindowFixture& f) { WriteBytes(f.Lib("노트.htm"), NoteBody); });
         OpenNoteInMode(TfrmMainNivora::vmEdit);
     }
-    void cleanup() {
-        m_window.reset();
-        m_notes.reset();
-        m_prj.reset();
-        m_dir.reset();
-    }
+    void cleanup() { F.Close(); }
 
     void toolbarHoldsEveryControl() {
         for (const char* name : {"cmbFontName", "cmbFontSize"})
-            QVERIFY(m_window->findChild<QComboBox*>(name));
-        QComboBox* sizes = m_window->findChild<QComboBox*>("cmbFontSize");
+            QVERIFY(F.Window->findChild<QComboBox*>(name));
+        QComboBox* sizes = F.Window->findChild<QComboBox*>("cmbFontSize");
         QCOMPARE(sizes->count(), 7);
         QCOMPARE(sizes->itemText(6), QString("7"));
-        TColorPickerButton* font = m_window->FontColorPicker();
-        TColorPickerButton* back = m_window->BackColorPicker();
+        TColorPickerButton* font = F.Window->FontColorPicker();
+        TColorPickerButton* back = F.Window->BackColorPicker();
         QCOMPARE(font->size(), QSize(41, 22));
         QCOMPARE(font->DefaultText(), QString("글자 색상"));
         QCOMPARE(back->DefaultText(), QString("펜 색상"));
@@ -153,11 +113,11 @@ private slots:
         QCOMPARE(back->PopupSpacing(), 8);
         QVERIFY(!back->ShowSystemColors());
         for (const char* name : {"btnImage", "btnBR"})
-            QVERIFY(m_window->findChild<QAction*>(name));
-        QWidget* panel = m_window->findChild<QWidget*>("pnlSpecialChars");
+            QVERIFY(F.Window->findChild<QAction*>(name));
+        QWidget* panel = F.Window->findChild<QWidget*>("pnlSpecialChars");
         QCOMPARE(panel->width(), 69);
         QVERIFY(panel->isVisible());
-        m_window->SetViewMode(TfrmMainNivora::vmBrowse);
+        F.Window->SetViewMode(TfrmMainNivora::vmBrowse);
         QVERIFY(!panel->isVisible());
     }
 
@@ -183,13 +143,13 @@ private slots:
         QVERIFY(!style->isChecked());
         TriggerAndExpect(style, markup);
         QVERIFY(style->isChecked());
-        QVERIFY(m_window->NoteModified());
+        QVERIFY(F.Window->NoteModified());
     }
 
     void boldTwiceClearsTheCheckAndTheStyle() {
         SelectFirstLine();
         TriggerAndExpect(Act("actBold"), "<b>abc def</b>");
-        m_window->UpdateStyleChecks();
+        F.Window->UpdateStyleChecks();
         QVERIFY(Act("actBold")->isChecked());
         Act("actBold")->trigger();
         QVERIFY(!Act("actBold")->isChecked());
@@ -198,12 +158,12 @@ private slots:
 
     void sameValueAppliesNothingButMarksModified() {
         SelectFirstLine();
-        QVERIFY(!m_window->NoteModified());
+        QVERIFY(!F.Window->NoteModified());
         const QString before = Html();
         // Checked now, so the click's inverted state (not bold) equals the selection's.
         Act("actItalic")->setChecked(true);
         Act("actItalic")->trigger();
-        QVERIFY(m_window->NoteModified());
+        QVERIFY(F.Window->NoteModified());
         QCOMPARE(Html(), before);
     }
 
@@ -230,22 +190,22 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, markup);
         SelectFirstLine();
-        auto* combo = m_window->findChild<QComboBox*>(box);
+        auto* combo = F.Window->findChild<QComboBox*>(box);
         combo->setEditText(text);
         QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
         QCOMPARE(combo->currentText(), text);
         QTRY_VERIFY2_WITH_TIMEOUT(Html().contains(markup), qPrintable(Html()), 10000);
-        QVERIFY(m_window->NoteModified());
+        QVERIFY(F.Window->NoteModified());
     }
 
     void fontControlsFollowTheCaret() {
-        auto* size = m_window->findChild<QComboBox*>("cmbFontSize");
+        auto* size = F.Window->findChild<QComboBox*>("cmbFontSize");
         QTRY_COMPARE(size->currentText(), QString("3")); // the page's default size
         Edit()->FocusAtStart();
         QTest::keyClick(PageWidget(), Qt::Key_Down);
-        QTRY_COMPARE_WITH_TIMEOUT(m_window->FontColorPicker()->SelectionColor(), 0xFF0000, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(F.Window->FontColorPicker()->SelectionColor(), 0xFF0000, 10000);
         // Finding the colour equal to the selection's applies nothing but marks the note.
-        QVERIFY(m_window->NoteModified());
+        QVERIFY(F.Window->NoteModified());
         QVERIFY(Html().contains("<font color=\"#0000ff\">blue</font>", Qt::CaseInsensitive));
     }
 
@@ -263,16 +223,16 @@ private slots:
         QFETCH(QString, css);
         SelectFirstLine();
         TColorPickerButton* picker =
-            text ? m_window->FontColorPicker() : m_window->BackColorPicker();
+            text ? F.Window->FontColorPicker() : F.Window->BackColorPicker();
         picker->SetSelectionColor(color);
         QTRY_VERIFY2_WITH_TIMEOUT(Html().contains(css, Qt::CaseInsensitive), qPrintable(Html()),
                                   10000);
     }
 
     void backgroundFaceClickReappliesItsColour() {
-        m_window->BackColorPicker()->SetSelectionColor(0x00FFFF); // yellow, nothing selected
+        F.Window->BackColorPicker()->SetSelectionColor(0x00FFFF); // yellow, nothing selected
         SelectFirstLine();
-        TColorPickerButton* back = m_window->BackColorPicker();
+        TColorPickerButton* back = F.Window->BackColorPicker();
         QVERIFY(back->isEnabled());
         QTest::mouseClick(back, Qt::LeftButton, {}, QPoint(5, 10));
         QTRY_VERIFY2_WITH_TIMEOUT(Html().contains("rgb(255, 255, 0)"), qPrintable(Html()), 10000);
@@ -294,8 +254,8 @@ private slots:
         QFETCH(QString, markup);
         SelectFirstLine();
         TriggerAndExpect(Act(qPrintable(action)), markup);
-        QVERIFY(m_window->NoteModified());
-        m_window->UpdateStyleChecks();
+        QVERIFY(F.Window->NoteModified());
+        F.Window->UpdateStyleChecks();
         if (action == "actBulleted")
             QVERIFY(Act("actBulleted")->isChecked());
         if (action == "actNumbered")
@@ -309,11 +269,11 @@ private slots:
     void undoAndRedoInThePage() {
         SelectFirstLine();
         TriggerAndExpect(Act("actBold"), "<b>");
-        m_window->UpdateActions();
+        F.Window->UpdateActions();
         QVERIFY(Act("actUndo")->isEnabled());
         Act("actUndo")->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(!Html().contains("<b>"), 10000);
-        m_window->UpdateActions();
+        F.Window->UpdateActions();
         QVERIFY(Act("actRedo")->isEnabled());
         TriggerAndExpect(Act("actRedo"), "<b>");
     }
@@ -331,10 +291,10 @@ private slots:
         QFETCH(QString, button);
         QFETCH(QString, markup);
         SelectFirstLine();
-        m_window->InsertTools()->findChild<QToolButton*>(button)->click();
+        F.Window->InsertTools()->findChild<QToolButton*>(button)->click();
         QTRY_VERIFY2_WITH_TIMEOUT(Html().contains(markup), qPrintable(Html()), 10000);
         QVERIFY(!Html().contains("abc def"));
-        QVERIFY(m_window->NoteModified());
+        QVERIFY(F.Window->NoteModified());
     }
 
     void specialCharacterReplacesTheSelection_data() {
@@ -347,7 +307,7 @@ private slots:
         QFETCH(int, row);
         QFETCH(QString, text);
         SelectFirstLine();
-        QTableWidget* grid = m_window->InsertTools()->Grid();
+        QTableWidget* grid = F.Window->InsertTools()->Grid();
         const int column = text.isEmpty() ? 3 : 0;
         grid->scrollToItem(grid->item(row, column));
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
@@ -355,52 +315,52 @@ private slots:
         QTRY_VERIFY2_WITH_TIMEOUT(!Html().contains("abc def"), qPrintable(Html()), 10000);
         if (!text.isEmpty())
             QVERIFY(Html().contains("<div>" + text + "</div>", Qt::CaseInsensitive));
-        QVERIFY(m_window->NoteModified());
+        QVERIFY(F.Window->NoteModified());
     }
 
     void clipboardStateFollowsCut() {
         Edit()->FocusAtStart();
         QTRY_VERIFY_WITH_TIMEOUT(!Edit()->SelectionState().HasSelection, 10000);
-        m_window->UpdateActions();
+        F.Window->UpdateActions();
         for (const char* name : {"actCut", "actCopy", "actAddLink"})
             QVERIFY2(!Act(name)->isEnabled(), name);
-        QVERIFY(!m_window->BackColorPicker()->isEnabled());
+        QVERIFY(!F.Window->BackColorPicker()->isEnabled());
         SelectFirstLine();
         for (const char* name : {"actCut", "actCopy", "actAddLink"})
             QVERIFY2(Act(name)->isEnabled(), name);
-        QVERIFY(m_window->BackColorPicker()->isEnabled());
+        QVERIFY(F.Window->BackColorPicker()->isEnabled());
     }
 
     void copyMarksTheNoteModified() {
         SelectFirstLine();
-        QVERIFY(!m_window->NoteModified());
+        QVERIFY(!F.Window->NoteModified());
         Act("actCopy")->trigger();
-        QVERIFY(m_window->NoteModified());
+        QVERIFY(F.Window->NoteModified());
     }
 
     void linkAsksForTheAddress() {
         SelectFirstLine();
-        DialogAnswerer answer("http://example.com/");
+        TqbDialogAnswerer answer(QMessageBox::Ok, "http://example.com/");
         Act("actAddLink")->trigger();
         QTRY_VERIFY2_WITH_TIMEOUT(Html().contains("<a href=\"http://example.com/\">abc def</a>"),
                                   qPrintable(Html()), 10000);
-        QVERIFY(m_window->NoteModified());
+        QVERIFY(F.Window->NoteModified());
     }
 
     void ruleAndCancelledPicture() {
         SelectFirstLine();
-        TriggerAndExpect(m_window->findChild<QAction*>("btnBR"), "<hr>");
-        m_window->SaveCurrentNote();
-        QVERIFY(!m_window->NoteModified());
-        DialogAnswerer answer;
-        m_window->findChild<QAction*>("btnImage")->trigger();
+        TriggerAndExpect(F.Window->findChild<QAction*>("btnBR"), "<hr>");
+        F.Window->SaveCurrentNote();
+        QVERIFY(!F.Window->NoteModified());
+        TqbDialogAnswerer answer;
+        F.Window->findChild<QAction*>("btnImage")->trigger();
         QCOMPARE(answer.texts, QStringList{"dlgPicture"});
-        QVERIFY(m_window->NoteModified());
+        QVERIFY(F.Window->NoteModified());
     }
 
     void findOpensOurDialogOverThePage() {
         Act("actToolFind")->trigger();
-        TqbFindDialog* find = m_window->FindDialog();
+        TqbFindDialog* find = F.Window->FindDialog();
         QTRY_VERIFY(find->isVisible());
         find->SetSearchText("nothing like it");
         find->findChild<QAbstractButton*>("btnFindNext")->click();
@@ -410,22 +370,22 @@ private slots:
 
     void sourceModeUsesTheSourceEditor() {
         OpenNoteInMode(TfrmMainNivora::vmSource);
-        m_window->UpdateActions();
+        F.Window->UpdateActions();
         QVERIFY(Act("actUndo")->isEnabled());
         QVERIFY(!Act("actRedo")->isEnabled());
-        QPlainTextEdit* source = m_window->RchDhtml();
+        QPlainTextEdit* source = F.Window->RchDhtml();
         source->moveCursor(QTextCursor::End);
         source->insertPlainText("zz");
         Act("actUndo")->trigger();
         QVERIFY(!source->toPlainText().contains("zz"));
         // Redo stays off in source mode, though the editor could redo.
-        m_window->UpdateActions();
+        F.Window->UpdateActions();
         QVERIFY(source->document()->isRedoAvailable());
         QVERIFY(Act("actUndo")->isEnabled());
         QVERIFY(!Act("actRedo")->isEnabled());
 
         Act("actToolFind")->trigger();
-        TqbFindDialog* find = m_window->FindDialog();
+        TqbFindDialog* find = F.Window->FindDialog();
         QTRY_VERIFY(find->isVisible());
         find->SetSearchText("blue");
         find->findChild<QAbstractButton*>("btnFindNext")->click();
@@ -437,25 +397,28 @@ private slots:
 
     void controlErrorsShowAMessageAndLeaveTheNote() {
         SelectFirstLine();
-        DialogAnswerer answer;
-        m_window->ApplySelectionCommand("NoSuchCommand", true);
-        QCOMPARE(answer.texts.size(), 1);
+        TqbDialogAnswerer answer;
+        // As from a menu: the error meets the program's guard in the event loop.
+        QMetaObject::invokeMethod(
+            F.Window.get(), [this] { F.Window->ApplySelectionCommand("NoSuchCommand", true); },
+            Qt::QueuedConnection);
+        QTRY_COMPARE(answer.texts.size(), 1);
         QVERIFY(answer.texts.first().contains("NoSuchCommand"));
-        QVERIFY(!m_window->NoteModified());
+        QVERIFY(!F.Window->NoteModified());
     }
 
     void commandsWaitForTheDocument() {
-        m_window->SetViewMode(TfrmMainNivora::vmBrowse);
-        m_window->SetViewMode(TfrmMainNivora::vmEdit);
+        F.Window->SetViewMode(TfrmMainNivora::vmBrowse);
+        F.Window->SetViewMode(TfrmMainNivora::vmEdit);
         // Between the switch and the document's completion nothing runs.
-        if (!m_window->DocumentReady()) {
-            m_window->ApplySelectionCommand("Bold", true);
-            QVERIFY(!m_window->NoteModified());
-            QVERIFY(m_window->QuerySelectionValue("Bold").isNull());
+        if (!F.Window->DocumentReady()) {
+            F.Window->ApplySelectionCommand("Bold", true);
+            QVERIFY(!F.Window->NoteModified());
+            QVERIFY(F.Window->QuerySelectionValue("Bold").isNull());
         }
-        QTRY_VERIFY_WITH_TIMEOUT(m_window->DocumentReady(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(F.Window->DocumentReady(), 10000);
     }
 };
 
-QTEST_MAIN(TestEditCommands)
+QB_APP_TEST_MAIN(TestEditCommands)
 #include "tst_EditCommands.moc"

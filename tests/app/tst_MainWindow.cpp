@@ -5,7 +5,9 @@
 #include "prjinfo/qbProjectInfo.h"
 #include "platform/qbTextFile.h"
 #include "library/qbTree.h"
-#include "qbWindowTestSupport.h"
+#include "common/qbAppTestMain.h"
+#include "common/qbDialogAnswerer.h"
+#include "common/qbWindowFixture.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -44,79 +46,38 @@ const QByteArray GaNaDa = "\xB0\xA1\xB3\xAA\xB4\xD9";
 class TestMainWindow : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<TqbPrjInfo> m_prj;
-    std::unique_ptr<TqbNoteInfo> m_notes;
-    std::unique_ptr<TfrmMainNivora> m_window;
+    TqbWindowFixture F;
 
-    QString Lib(const QString& relative) const { return m_dir->filePath("BookData/" + relative); }
+    QString Lib(const QString& relative) const { return F.Lib(relative); }
+    void Select(const QString& text) { F.Select(text); }
+    void EnterMode(int mode) { F.EnterMode(mode); }
 
     // A library of one folder without a description page and two notes.
     void MakeWindow() {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QDir(m_dir->path()).mkpath("BookData/폴더");
-        WriteBytes(Lib("첫노트.htm"), "<HTML><HEAD><META http-equiv=Content-Type content=\"text/"
-                                      "html; charset=euc-kr\"></HEAD><BODY><DIV>" +
-                                          GaNaDa + "</DIV></BODY></HTML>\r\n");
-        WriteBytes(Lib("둘째.htm"), "<HTML><BODY><DIV>two</DIV></BODY></HTML>\r\n");
-        m_prj = std::make_unique<TqbPrjInfo>("qbNivora", m_dir->path());
-        m_notes = std::make_unique<TqbNoteInfo>(*m_prj);
-        m_window = std::make_unique<TfrmMainNivora>(*m_prj, *m_notes);
-        m_window->show();
-        QTRY_COMPARE(m_window->ViewMode(), int(TfrmMainNivora::vmBrowse));
-        QTRY_VERIFY(m_window->DocumentReady());
+        F.Open([](TqbWindowFixture& f) {
+            QDir(f.Dir->path()).mkpath("BookData/폴더");
+            WriteBytes(f.Lib("첫노트.htm"),
+                       "<HTML><HEAD><META http-equiv=Content-Type content=\"text/"
+                       "html; charset=euc-kr\"></HEAD><BODY><DIV>" +
+                           GaNaDa + "</DIV></BODY></HTML>\r\n");
+            WriteBytes(f.Lib("둘째.htm"), "<HTML><BODY><DIV>two</DIV></BODY></HTML>\r\n");
+        });
     }
 
-    QTreeWidgetItem* Node(const QString& text) {
-        const auto found = m_window->NoteTree()->findItems(text, Qt::MatchExactly);
-        return found.value(0);
-    }
-
-    void Select(const QString& text) {
-        m_window->NoteTree()->setCurrentItem(Node(text));
-        QTRY_VERIFY(m_window->DocumentReady() || m_window->ViewMode() == TfrmMainNivora::vmSource);
-    }
-
-    void EnterMode(int mode) {
-        m_window->SetViewMode(mode);
-        if (mode != TfrmMainNivora::vmSource)
-            QTRY_VERIFY(m_window->DocumentReady());
-    }
-
-    QWidget* PageWidget() const {
-        return m_window->Dhtml()->findChild<QWebEngineView*>()->focusProxy();
-    }
-
-    // Types into the page as a Korean input method does and waits until the window saw it.
-    void TypeIntoPage(const QString& text) {
-        m_window->Dhtml()->FocusAtStart();
-        QInputMethodEvent typed;
-        typed.setCommitString(text);
-        QApplication::sendEvent(PageWidget(), &typed);
-        QTRY_VERIFY_WITH_TIMEOUT(m_window->NoteModified(), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(m_window->Dhtml()->DocumentHtml().contains(text), 10000);
-    }
-
-    void PasteIntoPage(const QString& html) {
-        QVERIFY(m_window->Dhtml()->PasteHtml(html));
-        QTRY_VERIFY(m_window->NoteModified());
-    }
+    QWidget* PageWidget() const { return F.PageWidget(); }
+    void TypeIntoPage(const QString& text) { F.TypeIntoPage(text); }
+    void PasteIntoPage(const QString& html) { F.PasteIntoPage(html); }
 
 private slots:
     void init() { MakeWindow(); }
-    void cleanup() {
-        m_window.reset();
-        m_notes.reset();
-        m_prj.reset();
-        m_dir.reset();
-    }
+    void cleanup() { F.Close(); }
 
     void firstActivationOpensFirstNodeInBrowseMode() {
-        QCOMPARE(m_window->windowTitle(), QString("qbNivora 1.0 build 1"));
-        QCOMPARE(m_window->NoteTree()->currentItem()->text(0), QString("폴더"));
-        QCOMPARE(m_window->NoteTree()->OpenPath(), Lib("폴더/___폴더설명.qb"));
-        QVERIFY(m_window->Dhtml()->BrowseMode());
-        QVERIFY(!m_window->Action("actFileSave")->isEnabled());
+        QCOMPARE(F.Window->windowTitle(), QString("qbNivora 1.0 build 1"));
+        QCOMPARE(F.Window->NoteTree()->currentItem()->text(0), QString("폴더"));
+        QCOMPARE(F.Window->NoteTree()->OpenPath(), Lib("폴더/___폴더설명.qb"));
+        QVERIFY(F.Window->Dhtml()->BrowseMode());
+        QVERIFY(!F.Window->Action("actFileSave")->isEnabled());
     }
 
     void missingFolderPageGetsTheDefaultHeaderBytes() {
@@ -136,7 +97,7 @@ private slots:
         EnterMode(TfrmMainNivora::vmEdit);
         TypeIntoPage("한글");
         if (how == "save") {
-            m_window->UpdateActions();
+            F.Window->UpdateActions();
             QTest::keyClick(PageWidget(), Qt::Key_S, Qt::ControlModifier);
         }
         else if (how == "select")
@@ -144,22 +105,22 @@ private slots:
         else if (how == "browse")
             EnterMode(TfrmMainNivora::vmBrowse);
         else {
-            auto* timer = m_window->findChild<QTimer*>("tmrAutoSave");
+            auto* timer = F.Window->findChild<QTimer*>("tmrAutoSave");
             QVERIFY(timer->isActive());
             timer->setInterval(10);
         }
         // "한글" in code page 949.
         QTRY_VERIFY(ReadBytes(Lib("첫노트.htm")).contains("\xC7\xD1\xB1\xDB"));
         QVERIFY(ReadBytes(Lib("첫노트.htm")).contains(GaNaDa));
-        QVERIFY(!m_window->NoteModified());
+        QVERIFY(!F.Window->NoteModified());
     }
 
     void browseModeNeverWrites() {
         Select("첫노트");
         const QByteArray before = ReadBytes(Lib("첫노트.htm"));
-        QVERIFY(!m_window->findChild<QTimer*>("tmrAutoSave")->isActive());
-        QTest::keyClicks(m_window->NoteTree(), "abc");
-        m_window->Action("actFileSave")->trigger();
+        QVERIFY(!F.Window->findChild<QTimer*>("tmrAutoSave")->isActive());
+        QTest::keyClicks(F.Window->NoteTree(), "abc");
+        F.Window->Action("actFileSave")->trigger();
         Select("둘째");
         QCOMPARE(ReadBytes(Lib("첫노트.htm")), before);
     }
@@ -169,23 +130,23 @@ private slots:
         EnterMode(TfrmMainNivora::vmEdit);
         PasteIntoPage("<b>굵게</b>");
         EnterMode(TfrmMainNivora::vmSource);
-        const QString source = m_window->RchDhtml()->toPlainText();
+        const QString source = F.Window->RchDhtml()->toPlainText();
         QVERIFY2(source.contains("<b>굵게</b>"), qPrintable(source));
         QCOMPARE(source, qbText::ReadLines(Lib("첫노트.htm")).join('\n'));
-        QVERIFY(m_window->findChild<QTimer*>("tmrAutoSave")->isActive());
+        QVERIFY(F.Window->findChild<QTimer*>("tmrAutoSave")->isActive());
     }
 
     void sourceEditsReachTheControl() {
         Select("둘째");
         EnterMode(TfrmMainNivora::vmSource);
-        QPlainTextEdit* source = m_window->RchDhtml();
+        QPlainTextEdit* source = F.Window->RchDhtml();
         const QString edited = source->toPlainText().replace("two", "소스에서");
         source->selectAll();
         source->insertPlainText(edited);
         QVERIFY(source->document()->isModified());
         EnterMode(TfrmMainNivora::vmEdit);
         QVERIFY(ReadBytes(Lib("둘째.htm")).contains("\xBC\xD2\xBD\xBA\xBF\xA1\xBC\xAD"));
-        QVERIFY(m_window->Dhtml()->DocumentHtml().contains("소스에서"));
+        QVERIFY(F.Window->Dhtml()->DocumentHtml().contains("소스에서"));
     }
 
     void unchangedSourceIsNotWritten() {
@@ -201,9 +162,9 @@ private slots:
         EnterMode(TfrmMainNivora::vmEdit);
         const QByteArray before = ReadBytes(Lib("둘째.htm"));
         TypeIntoPage("버릴 글");
-        m_window->Action("actReload")->trigger();
-        QTRY_VERIFY(m_window->DocumentReady());
-        QVERIFY(!m_window->NoteModified());
+        F.Window->Action("actReload")->trigger();
+        QTRY_VERIFY(F.Window->DocumentReady());
+        QVERIFY(!F.Window->NoteModified());
         Select("첫노트");
         QCOMPARE(ReadBytes(Lib("둘째.htm")), before);
     }
@@ -213,58 +174,64 @@ private slots:
         EnterMode(TfrmMainNivora::vmEdit);
         TypeIntoPage("x");
         const QByteArray before = ReadBytes(Lib("둘째.htm"));
-        m_window->SetViewMode(TfrmMainNivora::vmEdit);
-        QVERIFY(m_window->NoteModified());
+        F.Window->SetViewMode(TfrmMainNivora::vmEdit);
+        QVERIFY(F.Window->NoteModified());
         QCOMPARE(ReadBytes(Lib("둘째.htm")), before);
     }
 
     // A note whose folder has vanished cannot be written: the user is told, the text stays.
     void failedSaveKeepsTheChanges() {
-        QDir(m_dir->path()).mkpath("BookData/폴더/안");
+        QDir(F.Dir->path()).mkpath("BookData/폴더/안");
         WriteBytes(Lib("폴더/안/사라질.htm"), "<HTML><BODY>x</BODY></HTML>");
-        m_window->NoteTree()->LoadRoot(m_notes->GetDataDir());
-        m_window->NoteTree()->SetOpenPath(Lib("폴더/안/사라질.htm"));
-        QTRY_VERIFY(m_window->DocumentReady());
+        F.Window->NoteTree()->LoadRoot(F.Notes->GetDataDir());
+        F.Window->NoteTree()->SetOpenPath(Lib("폴더/안/사라질.htm"));
+        QTRY_VERIFY(F.Window->DocumentReady());
         EnterMode(TfrmMainNivora::vmEdit);
         TypeIntoPage("지키기");
         QVERIFY(QDir(Lib("폴더/안")).removeRecursively());
-        MessageCatcher catcher;
-        QVERIFY(!m_window->SaveCurrentNote());
-        QCOMPARE(catcher.texts.size(), 1);
-        QVERIFY(catcher.texts[0].contains(TfrmMainNivora::SaveFailedMessage));
-        QVERIFY(m_window->NoteModified());
-        QVERIFY(m_window->Dhtml()->DocumentHtml().contains("지키기"));
-        // Closing asks before it drops the changes; "No" keeps the window and the text.
-        MessageCatcher keep(QMessageBox::No);
-        QVERIFY(!m_window->close());
-        QCOMPARE(keep.texts, QStringList{TfrmMainNivora::CloseUnsavedQuestion});
-        QVERIFY(m_window->isVisible());
-        QVERIFY(m_window->NoteModified());
+        {
+            TqbDialogAnswerer catcher;
+            QVERIFY(!F.Window->SaveCurrentNote());
+            QCOMPARE(catcher.texts, QStringList{TfrmMainNivora::SaveFailedMessage});
+        }
+        QVERIFY(F.Window->NoteModified());
+        QVERIFY(F.Window->Dhtml()->DocumentHtml().contains("지키기"));
+        {
+            // Closing tells why, then asks before it drops the changes; "No" keeps the window
+            // and the text.
+            TqbDialogAnswerer keep(QMessageBox::No);
+            QVERIFY(!F.Window->close());
+            QCOMPARE(keep.texts, QStringList({TfrmMainNivora::SaveFailedMessage,
+                                              TfrmMainNivora::CloseUnsavedQuestion}));
+        }
+        QVERIFY(F.Window->isVisible());
+        QVERIFY(F.Window->NoteModified());
         // The folder is back: the next save writes it.
-        QDir(m_dir->path()).mkpath("BookData/폴더/안");
-        QVERIFY(m_window->SaveCurrentNote());
+        QDir(F.Dir->path()).mkpath("BookData/폴더/안");
+        QVERIFY(F.Window->SaveCurrentNote());
         QVERIFY(ReadBytes(Lib("폴더/안/사라질.htm")).contains("\xC1\xF6\xC5\xB0\xB1\xE2"));
     }
 
     void unreadableNoteShowsTheLoadMessage() {
-        QDir(m_dir->path()).mkpath("BookData/디렉터리.htm");
-        m_window->SetViewMode(TfrmMainNivora::vmSource);
-        MessageCatcher catcher;
-        m_window->NoteTree()->SetOpenPath(Lib("디렉터리.htm"));
+        QDir(F.Dir->path()).mkpath("BookData/디렉터리.htm");
+        F.Window->SetViewMode(TfrmMainNivora::vmSource);
+        TqbDialogAnswerer catcher;
+        F.Window->NoteTree()->SetOpenPath(Lib("디렉터리.htm"));
         QTRY_COMPARE(catcher.texts, QStringList{TfrmMainNivora::LoadFailedMessage});
-        QVERIFY(!m_window->NoteModified());
+        QVERIFY(!F.Window->NoteModified());
     }
 
     void printingToAFileMakesAPdf() {
         Select("첫노트");
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(m_dir->filePath("note.pdf"));
-        QSignalSpy finished(m_window->Dhtml(), &TqbDhtmlEdit::PrintFinished);
-        m_window->Dhtml()->PrintDocument(&printer);
-        QVERIFY(finished.wait(20000));
+        printer.setOutputFileName(F.Dir->filePath("note.pdf"));
+        QSignalSpy finished(F.Window->Dhtml(), &TqbDhtmlEdit::PrintFinished);
+        F.Window->Dhtml()->PrintDocument(&printer);
+        // Printing runs on its own thread and takes its time on a busy machine.
+        QVERIFY(finished.wait(180000));
         QVERIFY(finished.at(0).at(0).toBool());
-        QVERIFY(ReadBytes(m_dir->filePath("note.pdf")).startsWith("%PDF"));
+        QVERIFY(ReadBytes(F.Dir->filePath("note.pdf")).startsWith("%PDF"));
     }
 
     void treeWidthIsStoredAtClosing_data() {
@@ -278,18 +245,18 @@ private slots:
     void treeWidthIsStoredAtClosing() {
         QFETCH(int, stored);
         QFETCH(int, shown);
-        m_window.reset();
-        TqbIniFile ini = m_prj->Ini();
+        F.Window.reset();
+        TqbIniFile ini = F.Prj->Ini();
         ini.WriteInteger("PROGRAM", "TreeWidth", stored);
-        m_window = std::make_unique<TfrmMainNivora>(*m_prj, *m_notes);
-        m_window->resize(1000, 700);
-        m_window->show();
-        QTRY_COMPARE(m_window->ViewMode(), int(TfrmMainNivora::vmBrowse));
-        QCOMPARE(m_window->TreeWidth(), shown);
-        m_window->close();
-        QCOMPARE(m_prj->Ini().ReadInteger("PROGRAM", "TreeWidth", 0), shown);
+        F.Window = std::make_unique<TfrmMainNivora>(*F.Prj, *F.Notes);
+        F.Window->resize(1000, 700);
+        F.Window->show();
+        QTRY_COMPARE(F.Window->ViewMode(), int(TfrmMainNivora::vmBrowse));
+        QCOMPARE(F.Window->TreeWidth(), shown);
+        F.Window->close();
+        QCOMPARE(F.Prj->Ini().ReadInteger("PROGRAM", "TreeWidth", 0), shown);
     }
 };
 
-QTEST_MAIN(TestMainWindow)
+QB_APP_TEST_MAIN(TestMainWindow)
 #include "tst_MainWindow.moc"

@@ -20,7 +20,9 @@
 #include <QTreeWidget>
 #include <memory>
 
-#include "qbWindowTestSupport.h"
+#include "common/qbAppTestMain.h"
+#include "common/qbDialogAnswerer.h"
+#include "common/qbWindowFixture.h"
 
 namespace {
 
@@ -36,16 +38,13 @@ const QByteArray Tag = "<FONT style=\"BACKGROUND-COLOR: #ff6600\" color=#ffffff>
 class TestSearch : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<TqbPrjInfo> m_prj;
-    std::unique_ptr<TqbNoteInfo> m_notes;
-    std::unique_ptr<TfrmMainNivora> m_window;
+    TqbWindowFixture F;
 
-    QString Lib(const QString& relative) const { return m_dir->filePath("BookData/" + relative); }
-    QLineEdit* Edit() const { return m_window->findChild<QLineEdit*>("edtSearch"); }
-    QToolButton* Button() const { return m_window->findChild<QToolButton*>("btnSearch"); }
-    QTreeWidget* Results() const { return m_window->findChild<QTreeWidget*>("treeSearch"); }
-    QProgressBar* Bar() const { return m_window->findChild<QProgressBar*>("bar"); }
+    QString Lib(const QString& relative) const { return F.Lib(relative); }
+    QLineEdit* Edit() const { return F.Window->findChild<QLineEdit*>("edtSearch"); }
+    QToolButton* Button() const { return F.Window->findChild<QToolButton*>("btnSearch"); }
+    QTreeWidget* Results() const { return F.Window->findChild<QTreeWidget*>("treeSearch"); }
+    QProgressBar* Bar() const { return F.Window->findChild<QProgressBar*>("bar"); }
 
     QStringList Rows() const {
         QStringList rows;
@@ -55,23 +54,18 @@ class TestSearch : public QObject {
     }
 
     void MakeWindow() {
-        m_dir = std::make_unique<QTemporaryDir>();
-        WriteBytes(Lib("___폴더설명.qb"), Head + "abc in the library's own page\r\n");
-        WriteBytes(Lib("폴더/___폴더설명.qb"), Head + "ABC folder\r\n");
-        WriteBytes(Lib("폴더/" + QString("메모.htm")),
-                   Head + "xAbcyabc\r\nline " + Memo + " abc " + Ddom + "\r\n");
-        WriteBytes(Lib("대문자.HTM"), Head + "abc\r\n");
-        WriteBytes(Lib("똠.htm"), Head + Ddom + Ddom + "\r\n");
-        WriteBytes(Lib("__images/그림.htm"), Head + "abc\r\n");
-        WriteBytes(Lib(".숨김/숨은.htm"), Head + "abc\r\n");
-        m_prj = std::make_unique<TqbPrjInfo>("qbNivora", m_dir->path());
-        m_notes = std::make_unique<TqbNoteInfo>(*m_prj);
-        m_window = std::make_unique<TfrmMainNivora>(*m_prj, *m_notes);
-        m_window->show();
-        QTRY_COMPARE(m_window->ViewMode(), int(TfrmMainNivora::vmBrowse));
-        QTRY_VERIFY(m_window->DocumentReady());
-        m_window->SetPanelMode(TfrmMainNivora::pmSearch);
-        QTRY_VERIFY(m_window->DocumentReady());
+        F.Open([](TqbWindowFixture& f) {
+            WriteBytes(f.Lib("___폴더설명.qb"), Head + "abc in the library's own page\r\n");
+            WriteBytes(f.Lib("폴더/___폴더설명.qb"), Head + "ABC folder\r\n");
+            WriteBytes(f.Lib("폴더/" + QString("메모.htm")),
+                       Head + "xAbcyabc\r\nline " + Memo + " abc " + Ddom + "\r\n");
+            WriteBytes(f.Lib("대문자.HTM"), Head + "abc\r\n");
+            WriteBytes(f.Lib("똠.htm"), Head + Ddom + Ddom + "\r\n");
+            WriteBytes(f.Lib("__images/그림.htm"), Head + "abc\r\n");
+            WriteBytes(f.Lib(".숨김/숨은.htm"), Head + "abc\r\n");
+        });
+        F.Window->SetPanelMode(TfrmMainNivora::pmSearch);
+        QTRY_VERIFY(F.Window->DocumentReady());
     }
 
     // Types the text, presses Enter and waits until the search is over.
@@ -79,20 +73,15 @@ class TestSearch : public QObject {
         Edit()->setText(text);
         QTest::keyClick(Edit(), Qt::Key_Return);
         // The scan runs on its own thread: the button waits for its end.
-        QCOMPARE(Button()->isEnabled(), !m_window->SearchRunning());
-        QTRY_VERIFY_WITH_TIMEOUT(!m_window->SearchRunning(), 10000);
+        QCOMPARE(Button()->isEnabled(), !F.Window->SearchRunning());
+        QTRY_VERIFY_WITH_TIMEOUT(!F.Window->SearchRunning(), 10000);
         QVERIFY(Button()->isEnabled());
         QCOMPARE(Bar()->value(), 0);
     }
 
 private slots:
     void init() { MakeWindow(); }
-    void cleanup() {
-        m_window.reset();
-        m_notes.reset();
-        m_prj.reset();
-        m_dir.reset();
-    }
+    void cleanup() { F.Close(); }
 
     void blankTextStartsNothing_data() {
         QTest::addColumn<QString>("text");
@@ -101,24 +90,24 @@ private slots:
     }
     void blankTextStartsNothing() {
         QFETCH(QString, text);
-        MessageCatcher catcher;
+        TqbDialogAnswerer catcher;
         Search(text);
         QVERIFY(Rows().isEmpty());
         QVERIFY(catcher.shown.isEmpty());
-        QVERIFY(m_window->SearchText().isEmpty());
+        QVERIFY(F.Window->SearchText().isEmpty());
     }
 
     void hitsAreListedInWalkOrderWithTheirLabels() {
         Edit()->setText("  ABC ");
         QTest::keyClick(Edit(), Qt::Key_Return);
-        QVERIFY(m_window->SearchRunning());
+        QVERIFY(F.Window->SearchRunning());
         QVERIFY(!Button()->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(!m_window->SearchRunning(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!F.Window->SearchRunning(), 10000);
         QVERIFY(Button()->isEnabled());
-        QCOMPARE(m_window->SearchText(), QString("abc"));
+        QCOMPARE(F.Window->SearchText(), QString("abc"));
         // "__images" is walked; ".숨김", ".HTM" and the library's own page give no row.
         QCOMPARE(Rows(), QStringList({"그림", "폴더", "메모"}));
-        QCOMPARE(m_window->SearchResultPaths(),
+        QCOMPARE(F.Window->SearchResultPaths(),
                  QStringList(
                      {Lib("__images/그림.htm"), Lib("폴더/___폴더설명.qb"), Lib("폴더/메모.htm")}));
     }
@@ -127,35 +116,35 @@ private slots:
         Search("abc");
         const QString note = Lib("폴더/메모.htm");
         const QByteArray before = ReadBytes(note);
-        const QString temp = m_notes->TempFileName();
-        QTRY_VERIFY(m_window->DocumentReady());
-        QCOMPARE(m_window->Dhtml()->DocumentPath(), temp);
+        const QString temp = F.Notes->TempFileName();
+        QTRY_VERIFY(F.Window->DocumentReady());
+        QCOMPARE(F.Window->Dhtml()->DocumentPath(), temp);
 
-        QSignalSpy loaded(m_window->Dhtml(), &TqbDhtmlEdit::DocumentComplete);
+        QSignalSpy loaded(F.Window->Dhtml(), &TqbDhtmlEdit::DocumentComplete);
         Results()->setCurrentItem(Results()->topLevelItem(2));
         QVERIFY(loaded.wait(10000));
         QCOMPARE(ReadBytes(temp), Head + "x" + Tag + "Abc</FONT>y" + Tag + "abc</FONT>\r\nline " +
                                       Memo + " " + Tag + "abc</FONT> " + Ddom + "\r\n");
         // The copy is shown in its own charset: Korean stays whole, "똠" included.
-        QTRY_VERIFY(m_window->Dhtml()->DocumentHtml().contains("ff6600"));
-        QVERIFY(m_window->Dhtml()->DocumentHtml().contains("메모"));
-        QVERIFY(m_window->Dhtml()->DocumentHtml().contains("똠"));
-        QVERIFY(m_window->Dhtml()->BrowseMode());
+        QTRY_VERIFY(F.Window->Dhtml()->DocumentHtml().contains("ff6600"));
+        QVERIFY(F.Window->Dhtml()->DocumentHtml().contains("메모"));
+        QVERIFY(F.Window->Dhtml()->DocumentHtml().contains("똠"));
+        QVERIFY(F.Window->Dhtml()->BrowseMode());
         QCOMPARE(ReadBytes(note), before);
 
-        m_window->SetPanelMode(TfrmMainNivora::pmTree);
-        QTRY_VERIFY(m_window->DocumentReady());
-        QCOMPARE(m_window->Dhtml()->DocumentPath(), m_window->NoteTree()->OpenPath());
+        F.Window->SetPanelMode(TfrmMainNivora::pmTree);
+        QTRY_VERIFY(F.Window->DocumentReady());
+        QCOMPARE(F.Window->Dhtml()->DocumentPath(), F.Window->NoteTree()->OpenPath());
         QCOMPARE(ReadBytes(note), before);
     }
 
     void leavingThePanelDuringASearchKeepsTheTreeNote() {
         Edit()->setText("abc");
         QTest::keyClick(Edit(), Qt::Key_Return);
-        m_window->SetPanelMode(TfrmMainNivora::pmTree);
-        QTRY_VERIFY_WITH_TIMEOUT(!m_window->SearchRunning(), 10000);
-        QTRY_VERIFY(m_window->DocumentReady());
-        QCOMPARE(m_window->Dhtml()->DocumentPath(), m_window->NoteTree()->OpenPath());
+        F.Window->SetPanelMode(TfrmMainNivora::pmTree);
+        QTRY_VERIFY_WITH_TIMEOUT(!F.Window->SearchRunning(), 10000);
+        QTRY_VERIFY(F.Window->DocumentReady());
+        QCOMPARE(F.Window->Dhtml()->DocumentPath(), F.Window->NoteTree()->OpenPath());
         QCOMPARE(Rows().size(), 3);
     }
 
@@ -169,11 +158,11 @@ private slots:
         Search("abc");
         QTest::keyClick(Results(), Qt::Key(key));
         QTest::keyClick(Edit(), Qt::Key(key));
-        QCOMPARE(m_window->ViewMode(), int(TfrmMainNivora::vmBrowse));
+        QCOMPARE(F.Window->ViewMode(), int(TfrmMainNivora::vmBrowse));
     }
 
     void koreanSecondBytesAreNoLetters() {
-        MessageCatcher catcher;
+        TqbDialogAnswerer catcher;
         Search("cc");
         QTRY_COMPARE(catcher.shown, QStringList("Warning: 찾는 파일이 없습니다."));
     }
@@ -183,7 +172,7 @@ private slots:
         const QStringList rows = Rows();
         QDir(Lib("")).removeRecursively();
         QDir().mkpath(Lib(""));
-        MessageCatcher catcher;
+        TqbDialogAnswerer catcher;
         Search("abc");
         QTRY_COMPARE(catcher.shown, QStringList("Warning: 검색할 파일이 없습니다."));
         QCOMPARE(Rows(), rows);
@@ -191,7 +180,7 @@ private slots:
 
     void unreadableFilesAreNamedOnceAndSkipped() {
         QVERIFY(QFile::link(Lib("없는대상.htm"), Lib("깨진.htm")));
-        MessageCatcher catcher;
+        TqbDialogAnswerer catcher;
         Search("abc");
         QTRY_COMPARE(catcher.shown.size(), 1);
         QVERIFY(catcher.shown.first().contains("깨진.htm"));
@@ -199,5 +188,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestSearch)
+QB_APP_TEST_MAIN(TestSearch)
 #include "tst_Search.moc"

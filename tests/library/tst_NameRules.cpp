@@ -131,7 +131,7 @@ private slots:
         QVERIFY(QFile::copy(QFINDTESTDATA("../../resources/templates/일기.ico"),
                             tpl.filePath("가계부.ico")));
         TfrmNewNoteName dialog(tpl.path() + u'/');
-        QCOMPARE(dialog.size(), QSize(419, 268));
+        QCOMPARE(dialog.ClientSize(), QSize(419, 268));
         QCOMPARE(dialog.lstTemplate->count(), 2);
         QCOMPARE(dialog.lstTemplate->item(0)->text(), QStringLiteral("가계부"));
         QCOMPARE(dialog.lstTemplate->item(1)->text(), QStringLiteral("회의록"));
@@ -159,6 +159,37 @@ private slots:
         dialog.edtName->setText(QStringLiteral("일기_02"));
         dialog.lstTemplateDblClick();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+
+    // On the dialog frame: Enter in the name box validates like the confirm button, and
+    // Escape cancels from anywhere.
+    void keysInTheNameBox_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<bool>("open");
+        QTest::newRow("Enter, refused") << int(Qt::Key_Return) << "a?b" << int(QDialog::Rejected)
+                                        << true;
+        QTest::newRow("Enter, accepted") << int(Qt::Key_Return) << "b" << int(QDialog::Accepted)
+                                         << false;
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << "b" << int(QDialog::Rejected) << false;
+    }
+    void keysInTheNameBox() {
+        QFETCH(int, key);
+        QFETCH(QString, typed);
+        QFETCH(int, result);
+        QFETCH(bool, open);
+        TfrmUserFileName dialog;
+        dialog.BasePath = Base();
+        dialog.SetFolderMode(false);
+        dialog.open();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        dialog.edtName->setText(typed);
+        QTest::keyClick(dialog.edtName, Qt::Key(key));
+        QCOMPARE(dialog.result(), result);
+        QCOMPARE(dialog.isVisible(), open);
+        if (open)
+            QCOMPARE(dialog.labMsg->text(), MsgForbidden);
     }
 
     void emptyTemplateFolder() {

@@ -1,0 +1,171 @@
+#include "app/qbActionTable.h"
+
+#include "controls/qbImageLists.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QWidget>
+
+namespace qbActionTable {
+
+const QList<TqbActionRow>& Actions() {
+    using namespace qbImg;
+    static const QList<TqbActionRow> rows = {
+        {"actFileNewFolder", "폴더 만들기(&C)", "폴더 만들기", "Ctrl+Shift+Ins", 0, NewFolder, false},
+        {"actFileNewNote", "노트 만들기(&N)", "노트 만들기", "Ctrl+Ins", 1, NewNote, false},
+        {"actFileDelete", "폴더 노트 삭제(&E)", "", "Ctrl+Shift+Del", 2, Delete, false},
+        {"actFileSave", "저장(&S)", "노트 저장", "Ctrl+S", 0, Save, false},
+        {"actFilePrint", "인쇄(&P)", "노트 인쇄", "Ctrl+P", 0, Print, false},
+        {"actFileRename", "이름 변경(&A)", "이름 바꾸기", "F2", 0, Rename, false},
+        {"actCut", "잘라내기(&T)", "", "Ctrl+X", 0, Cut, false},
+        {"actCopy", "복사(&C)", "", "Ctrl+C", 1, Copy, false},
+        {"actPaste", "붙여넣기(&P)", "", "Ctrl+V", 2, Paste, false},
+        {"actUndo", "작업 취소(&U)", "Undo", "Ctrl+Z", 0, Undo, false},
+        {"actRedo", "취소를 취소(&R)", "Redo", "Ctrl+Shift+Z", 1, Redo, false},
+        {"actBulleted", "리스트 만들기", "리스트 만들기", "", 2, Bullets, true},
+        {"actNumbered", "번호 붙이기", "번호 붙이기", "", 3, Numbering, true},
+        {"actBold", "굵게 쓰기", "굵게", "", 0, Bold, true},
+        {"actItalic", "기울여 쓰기", "", "", 1, Italic, true},
+        {"actUnderLine", "밑줄 긋기", "밑줄 첨가", "", 2, Underline, true},
+        {"actLeft", "왼쪽 정렬", "왼쪽 정렬", "", 3, AlignLeft, true},
+        {"actCenter", "중앙 정렬", "중앙 정렬", "", 4, AlignCenter, true},
+        {"actRight", "오른쪽 정렬", "오른쪽 정렬", "", 5, AlignRight, true},
+        {"actIndent", "들여 쓰기", "들여 쓰기", "", 0, Indent, false},
+        {"actOutdent", "내어 쓰기", "내어 쓰기", "", 1, Outdent, false},
+        {"actToolFind", "찾기(&F)", "문자열 찾기", "Ctrl+F", 0, qbImg::Find, false},
+        {"actAddLink", "actAddLink", "", "", 0, Link, false},
+        {"actReload", "다시 읽기(&R)", "Reload note", "", 0, Reload, false},
+        {"actNoteToMail", "메일로 전송(&M)", "", "", 0, SendMail, false},
+        {"actToolConfig", "환경설정(&C)", "", "", 0, Settings, false},
+        // These three do nothing and are on no menu.
+        {"actFontColor", "글자 색상", "글자 색상 선택", "", 0, -1, false},
+        {"actBackColor", "배경 색상", "배경 색상 선택", "", 0, -1, false},
+        {"actToolHelp", "qbNivora 도움말(&H)", "도움말 보기", "", 0, -1, false},
+    };
+    return rows;
+}
+
+const QList<TqbActionRow>& MenuItems() {
+    using namespace qbImg;
+    static const QList<TqbActionRow> rows = {
+        {"tbiStayOnTop", "", "", "", 0, StayOnTop, true},
+        {"TBItem1", "qbNivora 홈페이지(&H)", "", "", 0, HomePage, false},
+        {"tbiClose", "프로그램 종료(&X)", "", "Alt+F4", 0, Quit, false},
+        {"TBItem12", "폴더에서 찾기(&O)", "", "Ctrl+D", 0, FolderSearch, false},
+        {"tbiBrowse", "", "브라우즈 모드(F6)", "F6", 0, BrowseMode, true},
+        {"tbiEdit", "", "수정모드(F7)", "F7", 1, EditMode, true},
+        {"tbiSource", "", "소스 수정모드(F8)", "F8", 2, SourceMode, true},
+    };
+    return rows;
+}
+
+const TqbActionRow* Find(const QString& name) {
+    for (const auto* list : {&Actions(), &MenuItems()})
+        for (const TqbActionRow& row : *list)
+            if (name == QLatin1String(row.Name))
+                return &row;
+    return nullptr;
+}
+
+QString ToolTip(const TqbActionRow& row) {
+    const QString hint = QString::fromUtf8(row.Hint);
+    return hint.isEmpty() ? QString::fromUtf8(row.Caption).remove(u'&') : hint;
+}
+
+QAction* Create(const TqbActionRow& row, QWidget* owner, bool addToOwner) {
+    auto* action = new QAction(QString::fromUtf8(row.Caption), owner);
+    action->setObjectName(QString::fromLatin1(row.Name));
+    action->setToolTip(ToolTip(row));
+    action->setStatusTip(QString::fromUtf8(row.Hint));
+    action->setShortcut(QKeySequence(QString::fromLatin1(row.Key)));
+    action->setData(row.Tag);
+    action->setCheckable(row.Checkable);
+    if (row.Glyph >= 0)
+        action->setIcon(qbImgs16(row.Glyph));
+    if (addToOwner)
+        owner->addAction(action);
+    return action;
+}
+
+} // namespace qbActionTable
+
+TqbActions::TqbActions(QWidget* owner) : m_owner(owner) {
+    for (const TqbActionRow& row : qbActionTable::Actions())
+        qbActionTable::Create(row, owner, true);
+    for (const TqbActionRow& row : qbActionTable::MenuItems())
+        qbActionTable::Create(row, owner, false);
+    Action("tbiStayOnTop")->setVisible(false);
+    m_modeItems = new QActionGroup(owner);
+    m_modeItems->setExclusive(true);
+    for (const char* name : {"tbiBrowse", "tbiEdit", "tbiSource"})
+        m_modeItems->addAction(Action(name));
+}
+
+QAction* TqbActions::Action(const QString& name) const {
+    return m_owner->findChild<QAction*>(name, Qt::FindDirectChildrenOnly);
+}
+
+void TqbActions::BuildMainMenu(QMenuBar* menu) const {
+    menu->addAction(Action("tbiStayOnTop"));
+
+    QMenu* file = menu->addMenu(QStringLiteral("파일(F)"));
+    for (const char* name : {"actFileNewFolder", "actFileNewNote", "actFileRename", "actFileDelete"})
+        file->addAction(Action(name));
+    file->addSeparator();
+    // Items that show an action under another caption; the action keeps the key.
+    const auto alias = [this, file](const char* name, const QString& caption) {
+        QAction* source = Action(name);
+        QAction* item = file->addAction(
+            source->icon(), caption + '\t' + source->shortcut().toString(QKeySequence::NativeText));
+        QObject::connect(item, &QAction::triggered, source, &QAction::trigger);
+        QObject::connect(source, &QAction::changed, item,
+                         [item, source] { item->setEnabled(source->isEnabled()); });
+    };
+    alias("actFileSave", QStringLiteral("파일 저장(&S)"));
+    alias("actFilePrint", QStringLiteral("파일 인쇄(&P)"));
+    file->addAction(Action("actReload"));
+    file->addAction(Action("actNoteToMail"));
+    file->addSeparator();
+    file->addAction(Action("actToolConfig"));
+    file->addAction(Action("TBItem1"));
+    file->addSeparator();
+    file->addAction(Action("tbiClose"));
+
+    QMenu* edit = menu->addMenu(QStringLiteral("편집(E)"));
+    for (const char* name : {"actCut", "actCopy", "actPaste"})
+        edit->addAction(Action(name));
+    edit->addSeparator();
+    edit->addAction(Action("actUndo"));
+    edit->addAction(Action("actRedo"));
+    edit->addSeparator();
+    edit->addAction(Action("actToolFind"));
+    edit->addAction(Action("TBItem12"));
+
+    menu->addSeparator();
+    for (const char* name : {"tbiBrowse", "tbiEdit", "tbiSource"})
+        menu->addAction(Action(name));
+}
+
+void TqbActions::BuildNoteToolbar(QToolBar* bar) const {
+    for (const char* name :
+         {"actFileNewFolder", "actFileNewNote", "actFileDelete", "actFileSave", "actFilePrint"})
+        bar->addAction(Action(name));
+    bar->addSeparator();
+    for (const char* name : {"actToolFind", "actReload", "actNoteToMail"})
+        bar->addAction(Action(name));
+}
+
+void TqbActions::BuildEditRow(QToolBar* bar) const {
+    for (const char* name : {"actCut", "actCopy", "actPaste"})
+        bar->addAction(Action(name));
+    bar->addSeparator();
+    bar->addAction(Action("actUndo"));
+    bar->addAction(Action("actRedo"));
+    bar->addSeparator();
+    for (const char* name : {"actBold", "actItalic", "actUnderLine", "actIndent", "actOutdent",
+                             "actNumbered", "actBulleted"})
+        bar->addAction(Action(name));
+}

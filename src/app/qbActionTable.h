@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QKeySequence>
+#include <QList>
+#include <QString>
+
+class QAction;
+class QActionGroup;
+class QMenuBar;
+class QObject;
+class QToolBar;
+class QWidget;
+
+// One command of the main window: what the user sees of it and the tag its handler reads.
+struct TqbActionRow {
+    const char* Name;
+    const char* Caption;
+    const char* Hint;
+    const char* Key;
+    int Tag;
+    int Glyph; // a qbImg constant; -1 for none
+    bool Checkable;
+};
+
+// The window's commands as data, and the menus and toolbars laid out from them.
+namespace qbActionTable {
+
+// Every action of the action list, in its order.
+const QList<TqbActionRow>& Actions();
+// The menu items that are not actions: stay-on-top, home page, quit, find in folder, the modes.
+const QList<TqbActionRow>& MenuItems();
+const TqbActionRow* Find(const QString& name);
+
+// The hint as a tooltip shows it: the hint, else the caption without its "&".
+QString ToolTip(const TqbActionRow& row);
+
+// A QAction for the row, owned by owner. An action of the action list is also added to owner, so
+// its key works wherever the focus is in the window; a menu item's key works only where the
+// menu bar shows.
+QAction* Create(const TqbActionRow& row, QWidget* owner, bool addToOwner);
+
+} // namespace qbActionTable
+
+// The window's actions and menu items, found by name.
+class TqbActions {
+public:
+    // Creates every action and menu item on owner.
+    explicit TqbActions(QWidget* owner);
+
+    QAction* Action(const QString& name) const;
+    QActionGroup* ModeItems() const { return m_modeItems; }
+
+    // "파일(F)", "편집(E)", then the three mode items.
+    void BuildMainMenu(QMenuBar* menu) const;
+    // The note toolbar of the tree side.
+    void BuildNoteToolbar(QToolBar* bar) const;
+    // The first row of the editing toolbar.
+    void BuildEditRow(QToolBar* bar) const;
+
+private:
+    QWidget* m_owner;
+    QActionGroup* m_modeItems = nullptr;
+};

@@ -1,0 +1,50 @@
+#include "app/qbApplication.h"
+
+#include "platform/qbError.h"
+
+#include <QMessageBox>
+#include <QScopedValueRollback>
+
+namespace {
+
+std::function<void(const QString&)>& Reporter() {
+    static std::function<void(const QString&)> reporter;
+    return reporter;
+}
+
+bool g_reporting = false;
+
+} // namespace
+
+TqbApplication::TqbApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool TqbApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const EqbError& error) {
+        ReportError(error.Message());
+    } catch (const std::exception& error) {
+        ReportError(QString::fromLocal8Bit(error.what()));
+    }
+    return false;
+}
+
+void TqbApplication::ReportError(const QString& text) {
+    if (Reporter()) {
+        Reporter()(text);
+        return;
+    }
+    if (g_reporting) {
+        qWarning("error while another is shown: %s", qPrintable(text));
+        return;
+    }
+    const QScopedValueRollback<bool> reporting(g_reporting, true);
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.setObjectName(ErrorReportName);
+    box.exec();
+}
+
+void TqbApplication::SetErrorReporter(std::function<void(const QString&)> reporter) {
+    Reporter() = std::move(reporter);
+}

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+class QAction;
+class QComboBox;
+class QWidget;
+class TColorPickerButton;
+class TqbActions;
+class TqbDhtmlEdit;
+class TqbFindDialog;
+class TqbNoteInfo;
+class TqbOpenNote;
+class TqbSourceView;
+
+// The widgets of the note pane the editing commands act on.
+struct TqbEditWidgets {
+    TqbDhtmlEdit* Dhtml = nullptr;
+    TqbSourceView* Source = nullptr;
+    QComboBox* FontName = nullptr;
+    QComboBox* FontSize = nullptr;
+    TColorPickerButton* FontColor = nullptr;
+    TColorPickerButton* BackColor = nullptr;
+    TqbFindDialog* Find = nullptr;
+};
+
+// The editing commands of the menus, the editing toolbar and the insert panel, and the update
+// handlers that keep their check marks and enabling in step with the selection. Every command
+// that acts on the page marks the open note modified.
+class TqbEditCommands : public QObject {
+    Q_OBJECT
+public:
+    struct TCommandState {
+        bool Enabled = false;
+        bool Latched = false;
+    };
+
+    TqbEditCommands(const TqbEditWidgets& widgets, const TqbActions& actions, TqbOpenNote& note,
+                    const TqbNoteInfo& noteInfo, QWidget* dialogParent);
+
+    // The selection's value for a command name; null while no document is ready.
+    QVariant QuerySelectionValue(const QString& name) const;
+    // Applies the value unless the selection already has it; marks the note modified.
+    void ApplySelectionCommand(const QString& name, const QVariant& value);
+    void RunDocumentCommand(int id, bool prompt);
+    TCommandState DocumentCommandState(int id) const;
+    void RunControlCommand(int id);
+    void InsertHtmlAtSelection(const QString& html);
+
+    void UpdateFontControls();
+    void UpdateStyleChecks();
+    // The idle update handlers of the clipboard, undo and selection commands.
+    void UpdateEditingActions();
+
+    // Handlers
+    void actClipBrdExecute(int tag);
+    void actUndoExecute(int tag);
+    void actStyleExecute(QAction* action);
+    void actIndentExecute(int tag);
+    void actToolFindExecute();
+    void actAddLinkExecute();
+    void btnImageClick();
+    void btnBRClick();
+
+private:
+    void ConnectActions(const TqbActions& actions);
+    void ConnectFontControls();
+    void cmbFontNameChange();
+    void cmbFontSizeChange();
+    void clrFontChange();
+    void clrBackChange();
+    void actClipBrdUpdate();
+    void actUndoUpdate();
+    void actOnSelectionUpdate();
+    // Asks for a link address or a picture; null when the user cancelled.
+    QString PromptFor(int id);
+    QAction* Action(const char* name) const;
+
+    TqbEditWidgets m_w;
+    const TqbActions& m_actions;
+    TqbOpenNote& m_note;
+    const TqbNoteInfo& m_noteInfo;
+    QWidget* m_dialogParent;
+    bool m_settingFontControls = false;
+    bool m_applyingSelection = false;
+};

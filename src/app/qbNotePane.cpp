@@ -1,0 +1,248 @@
+#include "app/qbNotePane.h"
+
+#include "app/qbActionTable.h"
+#include "app/qbEditCommands.h"
+#include "app/qbOpenNote.h"
+#include "app/qbSourceView.h"
+#include "controls/qbColorPicker.h"
+#include "controls/qbImageLists.h"
+#include "editing/qbDhtmlEdit.h"
+#include "editing/qbFindDialog.h"
+#include "editing/qbInsertTools.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QTimer>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QStackedWidget>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int SpecialCharsWidth = 69;
+
+QVBoxLayout* TightColumn(QWidget* owner) {
+    auto* layout = new QVBoxLayout(owner);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    return layout;
+}
+
+QHBoxLayout* TightRow(QWidget* owner) {
+    auto* layout = new QHBoxLayout(owner);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    return layout;
+}
+
+} // namespace
+
+TqbNotePane::TqbNotePane(const TqbActions& actions, QWidget* parent)
+    : QWidget(parent), m_actions(actions) {
+    setObjectName("pnlNoteBody");
+    auto* column = TightColumn(this);
+    m_tbEdit = CreateEditToolbar(actions);
+    m_tbEdit->hide();
+    column->addWidget(m_tbEdit);
+
+    auto* body = new QWidget(this);
+    auto* row = TightRow(body);
+    m_views = new QStackedWidget(body);
+    m_dhtml = new TqbDhtmlEdit(m_views);
+    m_dhtml->setObjectName("dhtml");
+    m_source = new TqbSourceView(m_views);
+    m_source->setObjectName("rchDhtml");
+    m_views->addWidget(m_dhtml);
+    m_views->addWidget(m_source);
+    row->addWidget(m_views, 1);
+
+    m_pnlSpecialChars = new QWidget(body);
+    m_pnlSpecialChars->setObjectName("pnlSpecialChars");
+    m_pnlSpecialChars->setFixedWidth(SpecialCharsWidth);
+    m_pnlSpecialChars->hide();
+    auto* panel = TightColumn(m_pnlSpecialChars);
+    m_insertTools = new TqbInsertTools(m_pnlSpecialChars);
+    m_insertTools->setObjectName("InsertTools");
+    panel->addWidget(m_insertTools);
+    row->addWidget(m_pnlSpecialChars);
+    column->addWidget(body, 1);
+
+    m_findDialog = new TqbFindDialog(this);
+    connect(m_insertTools, &TqbInsertTools::CharacterInserted, this, [this] { m_dhtml->setFocus(); });
+}
+
+void TqbNotePane::CreateCommands(TqbOpenNote& note, const TqbNoteInfo& noteInfo,
+                                 QWidget* dialogParent) {
+    TqbEditWidgets widgets;
+    widgets.Dhtml = m_dhtml;
+    widgets.Source = m_source;
+    widgets.FontName = m_cmbFontName;
+    widgets.FontSize = m_cmbFontSize;
+    widgets.FontColor = m_clrFont;
+    widgets.BackColor = m_clrBack;
+    widgets.Find = m_findDialog;
+    m_commands = new TqbEditCommands(widgets, m_actions, note, noteInfo, dialogParent);
+    connect(m_insertTools, &TqbInsertTools::InsertHtml, m_commands,
+            &TqbEditCommands::InsertHtmlAtSelection);
+    connect(m_btnImage, &QAction::triggered, m_commands, &TqbEditCommands::btnImageClick);
+    connect(m_btnBR, &QAction::triggered, m_commands, &TqbEditCommands::btnBRClick);
+}
+
+QWidget* TqbNotePane::CreateEditToolbar(const TqbActions& actions) {
+    auto* panel = new QWidget(this);
+    panel->setObjectName("tbEdit");
+    auto* rows = TightColumn(panel);
+    auto* first = new QToolBar(panel);
+    first->setIconSize(QSize(16, 16));
+    actions.BuildEditRow(first);
+    rows->addWidget(first);
+
+    auto* second = new QToolBar(panel);
+    second->setIconSize(QSize(16, 16));
+    second->addWidget(CreateFontPanel(second));
+    second->addSeparator();
+    for (const char* name : {"actLeft", "actCenter", "actRight"})
+        second->addAction(actions.Action(name));
+    second->addSeparator();
+    second->addAction(actions.Action("actAddLink"));
+    AddInsertButtons(second);
+    rows->addWidget(second);
+    return panel;
+}
+
+QWidget* TqbNotePane::CreateFontPanel(QWidget* parent) {
+    auto* pnlFont = new QWidget(parent);
+    pnlFont->setObjectName("pnlFont");
+    auto* fontRow = TightRow(pnlFont);
+    fontRow->setSpacing(2);
+    m_cmbFontName = new QComboBox(pnlFont);
+    m_cmbFontName->setObjectName("cmbFontName");
+    m_cmbFontName->setEditable(true);
+    m_cmbFontName->setFixedWidth(91);
+    QStringList families = QFontDatabase::families();
+    families.sort(Qt::CaseInsensitive);
+    m_cmbFontName->addItems(families);
+    m_cmbFontName->setCurrentText(QString());
+    m_cmbFontSize = new QComboBox(pnlFont);
+    m_cmbFontSize->setObjectName("cmbFontSize");
+    m_cmbFontSize->setEditable(true);
+    m_cmbFontSize->setFixedWidth(51);
+    m_cmbFontSize->addItems({"1", "2", "3", "4", "5", "6", "7"});
+    m_cmbFontSize->setCurrentText(QString());
+    fontRow->addWidget(m_cmbFontName);
+    fontRow->addWidget(m_cmbFontSize);
+    m_clrFont = CreateColorPicker(pnlFont, "clrFont", QStringLiteral("글자 색상"),
+                                  QStringLiteral("글자 색상 선택"), qbImg::TextColor);
+    m_clrBack = CreateColorPicker(pnlFont, "clrBack", QStringLiteral("펜 색상"),
+                                  QStringLiteral("배경 색상 선택"), qbImg::BackColor);
+    fontRow->addWidget(m_clrFont);
+    fontRow->addWidget(m_clrBack);
+    return pnlFont;
+}
+
+TColorPickerButton* TqbNotePane::CreateColorPicker(QWidget* parent, const char* name,
+                                                   const QString& defaultText,
+                                                   const QString& hint, int glyph) {
+    auto* button = new TColorPickerButton(parent);
+    button->setObjectName(name);
+    button->setFixedSize(41, 22);
+    button->SetFlat(true);
+    button->SetLayout(TColorPickerButton::blGlyphTop);
+    button->SetGlyph(qbImgs16(glyph));
+    button->SetDefaultText(defaultText);
+    button->SetCustomText(QStringLiteral("사용자 색상"));
+    button->SetShowSystemColors(false);
+    button->SetPopupSpacing(8);
+    button->setToolTip(hint);
+    return button;
+}
+
+void TqbNotePane::AddInsertButtons(QToolBar* bar) {
+    const auto button = [&](const char* name, const QString& caption, int glyph) {
+        QAction* action = bar->addAction(qbImgs16(glyph), caption);
+        action->setObjectName(name);
+        action->setToolTip(caption);
+        return action;
+    };
+    m_btnImage = button("btnImage", QStringLiteral("이미지 추가"), qbImg::Image);
+    m_btnBR = button("btnBR", QStringLiteral("수평선 추가"), qbImg::Rule);
+}
+
+// ---- IqbNoteView
+
+void TqbNotePane::ShowViewMode(int mode) {
+    m_viewMode = mode;
+    m_tbEdit->setVisible(mode == TqbOpenNote::vmEdit);
+    m_dhtml->SetBrowseMode(mode != TqbOpenNote::vmEdit);
+    m_views->setCurrentWidget(mode == TqbOpenNote::vmSource ? static_cast<QWidget*>(m_source)
+                                                            : m_dhtml);
+    m_pnlSpecialChars->setVisible(mode == TqbOpenNote::vmEdit);
+}
+
+void TqbNotePane::LoadPage(const QString& path) {
+    m_dhtml->LoadDocument(path);
+}
+
+void TqbNotePane::SavePage(const QString& path) {
+    m_dhtml->SaveDocument(path);
+}
+
+bool TqbNotePane::PageReady() const {
+    return m_dhtml->IsDocumentReady();
+}
+
+bool TqbNotePane::WaitForPage(int milliseconds) {
+    if (m_dhtml->IsDocumentReady())
+        return true;
+    QEventLoop loop;
+    connect(m_dhtml, &TqbDhtmlEdit::DocumentComplete, &loop, &QEventLoop::quit);
+    connect(m_dhtml, &TqbDhtmlEdit::DocumentLoadFailed, &loop, &QEventLoop::quit);
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    return m_dhtml->IsDocumentReady();
+}
+
+bool TqbNotePane::PageHadDecodingErrors() const {
+    return false;
+}
+
+void TqbNotePane::ShowNoDocument() {
+    m_dhtml->SetDocumentHtml(QStringLiteral("<html><body></body></html>"));
+    m_source->ShowNothing();
+}
+
+void TqbNotePane::SetSourceText(const QString& text) {
+    m_source->SetText(text);
+}
+
+QString TqbNotePane::SourceText() const {
+    return m_source->Text();
+}
+
+bool TqbNotePane::SourceModified() const {
+    return m_source->document()->isModified();
+}
+
+void TqbNotePane::SetSourceModified(bool modified) {
+    m_source->document()->setModified(modified);
+}
+
+void TqbNotePane::FocusEditor(int mode) {
+    if (mode == TqbOpenNote::vmEdit)
+        m_dhtml->FocusAtStart();
+    else if (mode == TqbOpenNote::vmSource)
+        m_source->setFocus();
+}
+
+void TqbNotePane::HideForClose() {
+    m_dhtml->HideForClose();
+}
+
+void TqbNotePane::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (m_viewMode == TqbOpenNote::vmSource)
+        m_source->viewport()->update();
+}

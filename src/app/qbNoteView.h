@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+// What the open note asks of the pane that shows it. The pane never decides when to load or
+// save; the open note never touches a widget.
+class IqbNoteView {
+public:
+    virtual ~IqbNoteView() = default;
+
+    // Shows what the view mode shows: editing toolbar, insert panel, which editor, read-only page.
+    virtual void ShowViewMode(int mode) = 0;
+    // Starts loading the page; the pane then reports it complete or failed. Throws on failure.
+    virtual void LoadPage(const QString& path) = 0;
+    // Writes the page to the file in the charset it came in. Throws, writing nothing, on failure.
+    virtual void SavePage(const QString& path) = 0;
+    virtual bool PageReady() const = 0;
+    // Waits for a load in progress (user input held back); whether the page is ready now.
+    virtual bool WaitForPage(int milliseconds) = 0;
+    // The page held bytes its charset could not read; saving would replace them.
+    virtual bool PageHadDecodingErrors() const = 0;
+    // An empty page that takes no typing: no document is open.
+    virtual void ShowNoDocument() = 0;
+
+    // The source editor: its text (lines joined by "\n") and its own modified flag.
+    virtual void SetSourceText(const QString& text) = 0;
+    virtual QString SourceText() const = 0;
+    virtual bool SourceModified() const = 0;
+    virtual void SetSourceModified(bool modified) = 0;
+
+    // Focus into the editor of edit or source mode, the caret at the start in edit mode.
+    virtual void FocusEditor(int mode) = 0;
+};

@@ -1,0 +1,293 @@
+#include "app/qbOpenNote.h"
+
+#include "app/qbNoteView.h"
+#include "library/qbNoteInfo.h"
+#include "library/qbTree.h"
+#include "platform/qbError.h"
+#include "platform/qbPageCodec.h"
+#include "platform/qbTextFile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QScopedValueRollback>
+#include <QTimer>
+
+const QString TqbOpenNote::LoadFailedMessage = QStringLiteral("파일이 너무 커서 읽기에 실패했습니다.");
+const QString TqbOpenNote::SaveFailedMessage =
+    QStringLiteral("노트를 저장하지 못했습니다. 고친 내용은 편집기에 그대로 남아 있습니다.");
+const QString TqbOpenNote::NotReadyMessage =
+    QStringLiteral("노트를 아직 다 읽지 못했습니다. 잠시 뒤에 다시 저장해 주세요.");
+
+namespace {
+
+// "name - 사본.htm", "name - 사본 2.htm", ...: a name beside the note that nothing uses yet.
+QString FreeCopyName(const QString& path) {
+    const QFileInfo info(path);
+    const QString stem = info.path() + u'/' + info.completeBaseName() + QStringLiteral(" - 사본");
+    const QString suffix = info.suffix().isEmpty() ? QString() : u'.' + info.suffix();
+    QString candidate = stem + suffix;
+    for (int n = 2; QFileInfo::exists(candidate); ++n)
+        candidate = stem + u' ' + QString::number(n) + suffix;
+    return candidate;
+}
+
+} // namespace
+
+TqbOpenNote::TqbOpenNote(IqbNoteView& view, IqbOpenNoteHost& host, const TqbNoteInfo& noteInfo,
+                         QObject* parent)
+    : QObject(parent), m_view(view), m_host(host), m_noteInfo(noteInfo) {
+    m_tmrAutoSave = new QTimer(this);
+    m_tmrAutoSave->setObjectName("tmrAutoSave");
+    m_tmrAutoSave->setInterval(AutoSaveInterval);
+    connect(m_tmrAutoSave, &QTimer::timeout, this, [this] {
+        SaveCurrentNote();
+        CheckOutsideChange();
+    });
+}
+
+QString TqbOpenNote::Path() const {
+    return m_tree ? m_tree->OpenPath() : QString();
+}
+
+// ---- loading
+
+void TqbOpenNote::OpenCurrentNote() {
+    const QString path = Path();
+    if (path.isEmpty())
+        return;
+    m_documentReady = false;
+    m_noteModified = false;
+    m_undecodableAccepted = false;
+    if (!QFileInfo::exists(path)) {
+        m_noteModified = true;
+        try {
+            qbText::WriteLines(path, m_noteInfo.DefaultHeader());
+        } catch (const EqbError& error) {
+            ShowLoadFailure(error.Message());
+            return;
+        }
+    }
+    m_stamp = TqbFileStamp::Of(path);
+    try {
+        if (m_viewMode == vmSource || m_viewMode == vmNone) {
+            const TqbPageText page = qbPageCodec::Read(path);
+            m_sourceCharset = page.Charset;
+            m_view.SetSourceText(qbText::SplitLines(page.Text).join(u'\n'));
+        } else {
+            m_view.LoadPage(path);
+        }
+        FocusCurrentView();
+    } catch (const EqbError& error) {
+        ShowLoadFailure(error.Message());
+    }
+}
+
+void TqbOpenNote::ShowLoadFailure(const QString& reason) {
+    m_documentReady = false;
+    m_noteModified = false;
+    m_stamp = {};
+    // Whatever the pane showed before belongs to no file now: typing there would go nowhere.
+    m_view.ShowNoDocument();
+    m_host.ShowMessage(LoadFailedMessage, reason);
+}
+
+void TqbOpenNote::ShowOtherPage(const QString& path) {
+    m_documentReady = false;
+    m_view.LoadPage(path);
+}
+
+void TqbOpenNote::PageComplete() {
+    m_documentReady = true;
+}
+
+void TqbOpenNote::PageChanged() {
+    if (m_viewMode == vmEdit)
+        m_noteModified = true;
+}
+
+void TqbOpenNote::PageLoadFailed(const QString& reason) {
+    ShowLoadFailure(reason);
+}
+
+void TqbOpenNote::CheckOutsideChange() {
+    const QString path = Path();
+    if (m_saving || path.isEmpty() || !m_host.TreeShowing() || m_stamp.Matches(path))
+        return;
+    const bool ownChanges = (m_viewMode == vmEdit && m_noteModified) ||
+                            (m_viewMode == vmSource && m_view.SourceModified());
+    // Changes of our own are weighed at the next save; a vanished file is not brought back here.
+    if (!ownChanges && QFileInfo::exists(path))
+        OpenCurrentNote();
+}
+
+// ---- saving
+
+bool TqbOpenNote::SaveCurrentNote() {
+    if (!m_host.TreeShowing() || Path().isEmpty())
+        return true;
+    // The editor's wait for the page runs timers; a second save inside it must not start.
+    if (m_saving)
+        return false;
+    bool saved = true;
+    {
+        const QScopedValueRollback<bool> saving(m_saving, true);
+        if (m_viewMode == vmEdit && m_noteModified)
+            saved = WritePage();
+        else if (m_viewMode == vmSource && m_view.SourceModified())
+            saved = WriteSource();
+    }
+    if (!saved)
+        return false;
+    m_view.SetSourceModified(false);
+    m_noteModified = false;
+    return true;
+}
+
+bool TqbOpenNote::WritePage() {
+    const QString path = Path();
+    if (!m_view.PageReady() && !m_view.WaitForPage(PageWaitMs)) {
+        m_host.ShowMessage(SaveFailedMessage, NotReadyMessage);
+        return false;
+    }
+    if (m_view.PageHadDecodingErrors() && !m_undecodableAccepted) {
+        if (!m_host.AskSaveUndecodable(path))
+            return true; // the user keeps the file as it is
+        m_undecodableAccepted = true;
+    }
+    if (!ResolveOutsideChange())
+        return true;
+    try {
+        m_view.SavePage(path);
+    } catch (const EqbError& error) {
+        m_host.ShowMessage(SaveFailedMessage, error.Message());
+        return false;
+    }
+    m_stamp = TqbFileStamp::Of(path);
+    return true;
+}
+
+bool TqbOpenNote::WriteSource() {
+    const QString path = Path();
+    if (!ResolveOutsideChange())
+        return true;
+    try {
+        const QString text = qbText::JoinLines(qbText::SplitLines(m_view.SourceText()));
+        qbPageCodec::Write(path, text, m_sourceCharset);
+    } catch (const EqbError& error) {
+        m_host.ShowMessage(SaveFailedMessage, error.Message());
+        return false;
+    }
+    m_stamp = TqbFileStamp::Of(path);
+    return true;
+}
+
+// True: write over the file. False: the file now holds what the user chose, nothing to write.
+bool TqbOpenNote::ResolveOutsideChange() {
+    const QString path = Path();
+    if (m_stamp.Matches(path) || !QFileInfo::exists(path))
+        return true;
+    switch (m_host.AskOutsideChange(path)) {
+    case IqbOpenNoteHost::TOutsideChoice::KeepMine:
+        return true;
+    case IqbOpenNoteHost::TOutsideChoice::KeepBoth:
+        if (!SaveCopyBeside(path))
+            return true; // the copy failed: the message said so, and nothing else is risked
+        break;
+    case IqbOpenNoteHost::TOutsideChoice::TakeTheirs:
+        break;
+    }
+    m_noteModified = false;
+    m_view.SetSourceModified(false);
+    OpenCurrentNote();
+    return false;
+}
+
+bool TqbOpenNote::SaveCopyBeside(const QString& path) {
+    const QString copy = FreeCopyName(path);
+    try {
+        if (m_viewMode == vmSource)
+            qbPageCodec::Write(copy, qbText::JoinLines(qbText::SplitLines(m_view.SourceText())),
+                               m_sourceCharset);
+        else
+            m_view.SavePage(copy);
+    } catch (const EqbError& error) {
+        m_host.ShowMessage(SaveFailedMessage, error.Message());
+        return false;
+    }
+    m_host.ShowMessage(QStringLiteral("고친 내용을 다음 파일에 따로 저장했습니다."),
+                       QDir::toNativeSeparators(copy));
+    return true;
+}
+
+void TqbOpenNote::DropChanges() {
+    m_noteModified = false;
+    m_view.SetSourceModified(false);
+}
+
+// ---- view modes
+
+void TqbOpenNote::SetViewMode(int mode) {
+    if (mode == m_viewMode) {
+        FocusCurrentView();
+        return;
+    }
+    if (!SaveCurrentNote()) {
+        // The old view keeps the unsaved text.
+        emit ViewModeChanged(m_viewMode);
+        return;
+    }
+    m_viewMode = mode;
+    m_documentReady = false;
+    if (mode == vmEdit || mode == vmSource)
+        m_tmrAutoSave->start();
+    else
+        m_tmrAutoSave->stop();
+    m_view.ShowViewMode(mode);
+    emit ViewModeChanged(mode);
+    QCoreApplication::processEvents();
+    OpenCurrentNote();
+}
+
+void TqbOpenNote::FocusCurrentView() {
+    if (m_viewMode == vmBrowse) {
+        if (m_tree)
+            m_tree->setFocus();
+    } else if (m_viewMode == vmEdit || m_viewMode == vmSource) {
+        m_view.FocusEditor(m_viewMode);
+    }
+}
+
+// ---- the rest of what the tree asks
+
+void TqbOpenNote::EnterEditMode() {
+    SetViewMode(vmEdit);
+}
+
+bool TqbOpenNote::TreeShowing() const {
+    return m_host.TreeShowing();
+}
+
+void TqbOpenNote::DiscardCurrentNote() {
+    m_noteModified = false;
+    m_documentReady = false;
+    m_stamp = {};
+    m_view.SetSourceModified(false);
+    m_view.ShowNoDocument();
+}
+
+void TqbOpenNote::ShowTreeMessage(const QString& text) {
+    m_host.ShowMessage(text);
+}
+
+bool TqbOpenNote::ConfirmTreeQuestion(const QString& text) {
+    return m_host.Confirm(text);
+}
+
+QString TqbOpenNote::TreeTemplateDir() const {
+    return m_noteInfo.TemplateDir();
+}
+
+QStringList TqbOpenNote::TreeDefaultHeader() const {
+    return m_noteInfo.DefaultHeader();
+}

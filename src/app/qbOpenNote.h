@@ -1,0 +1,94 @@
+#pragma once
+
+#include "app/qbOpenNoteHost.h"
+#include "library/qbTreeHost.h"
+#include "platform/qbFileStamp.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+class IqbNoteView;
+class QTimer;
+class TqbNoteInfo;
+class TqbTree;
+
+// The open note: which view mode shows it, whether it has changes, when it is loaded and written
+// back. The tree names the file (its OpenPath); this object decides everything else and is what
+// the tree calls back. It never touches a widget: the pane shows, the host asks the user.
+class TqbOpenNote : public QObject, public IqbTreeHost {
+    Q_OBJECT
+public:
+    enum { vmNone = -1, vmBrowse = 0, vmEdit = 1, vmSource = 2 };
+
+    static const QString LoadFailedMessage;
+    static const QString SaveFailedMessage;
+    static const QString NotReadyMessage;
+    // How long a save waits for a page still loading before it gives up.
+    static constexpr int PageWaitMs = 30000;
+    static constexpr int AutoSaveInterval = 60000;
+
+    TqbOpenNote(IqbNoteView& view, IqbOpenNoteHost& host, const TqbNoteInfo& noteInfo,
+                QObject* parent = nullptr);
+    // The tree exists only after its host: it is given here once made.
+    void SetTree(TqbTree* tree) { m_tree = tree; }
+
+    int ViewMode() const { return m_viewMode; }
+    bool NoteModified() const { return m_noteModified; }
+    bool DocumentReady() const { return m_documentReady; }
+    QString Path() const;
+    QTimer* AutoSaveTimer() const { return m_tmrAutoSave; }
+
+    // -- what the tree asks (and the window forwards)
+    bool SaveCurrentNote() override;
+    void OpenCurrentNote() override;
+    void EnterEditMode() override;
+    void FocusCurrentView() override;
+    bool TreeShowing() const override;
+    void DiscardCurrentNote() override;
+    void ShowTreeMessage(const QString& text) override;
+    bool ConfirmTreeQuestion(const QString& text) override;
+    QString TreeTemplateDir() const override;
+    QStringList TreeDefaultHeader() const override;
+
+    void SetViewMode(int mode);
+    // An editing command changed the page.
+    void MarkModified() { m_noteModified = true; }
+    // The user chose to close without the changes that could not be written.
+    void DropChanges();
+    // Another program may have changed the file: an unchanged note is read again.
+    void CheckOutsideChange();
+    // A page that is not the note (a search hit's marked copy) takes the pane; it is never saved.
+    void ShowOtherPage(const QString& path);
+
+    // -- the pane's reports
+    void PageComplete();
+    void PageChanged();
+    void PageLoadFailed(const QString& reason);
+
+signals:
+    void ViewModeChanged(int mode);
+
+private:
+    void ShowLoadFailure(const QString& reason);
+    bool WritePage();
+    bool WriteSource();
+    // Whether the write may go ahead over what another program put in the file.
+    bool ResolveOutsideChange();
+    bool SaveCopyBeside(const QString& path);
+
+    IqbNoteView& m_view;
+    IqbOpenNoteHost& m_host;
+    const TqbNoteInfo& m_noteInfo;
+    TqbTree* m_tree = nullptr;
+    QTimer* m_tmrAutoSave = nullptr;
+
+    int m_viewMode = vmNone;
+    bool m_noteModified = false;
+    bool m_documentReady = false;
+    bool m_saving = false;
+    bool m_undecodableAccepted = false;
+    // The file as last read or written, and the charset the source text came in.
+    TqbFileStamp m_stamp;
+    QByteArray m_sourceCharset;
+};

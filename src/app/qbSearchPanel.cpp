@@ -1,0 +1,182 @@
+#include "app/qbSearchPanel.h"
+
+#include "controls/qbImageLists.h"
+#include "library/qbNoteInfo.h"
+#include "library/qbPaths.h"
+#include "search/qbFolderSearch.h"
+#include "search/qbSearchText.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <utility>
+
+namespace {
+
+// A message box stays readable however many files failed.
+constexpr int MaxListedUnreadable = 10;
+
+QString UnreadableMessage(const QStringList& unreadable) {
+    QString text = QStringLiteral("다음 파일은 읽을 수 없어 검색하지 못했습니다.\n\n");
+    text += unreadable.mid(0, MaxListedUnreadable).join(u"\n\n");
+    if (unreadable.size() > MaxListedUnreadable)
+        text += QStringLiteral("\n\n외 %1개").arg(unreadable.size() - MaxListedUnreadable);
+    return text;
+}
+
+} // namespace
+
+const QString TqbSearchPanel::NoSearchFilesMessage = QStringLiteral("검색할 파일이 없습니다.");
+const QString TqbSearchPanel::NothingFoundMessage = QStringLiteral("찾는 파일이 없습니다.");
+
+TqbSearchPanel::TqbSearchPanel(const TqbNoteInfo& noteInfo, QProgressBar* bar, QWidget* parent)
+    : QWidget(parent), m_noteInfo(noteInfo), m_bar(bar) {
+    setObjectName("pnlSearchMode");
+    setFocusPolicy(Qt::StrongFocus);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    m_pnlSearchCap = new QWidget(this);
+    m_pnlSearchCap->setObjectName("pnlSearchCap");
+    m_pnlSearchCap->setFocusPolicy(Qt::StrongFocus);
+    auto* cap = new QHBoxLayout(m_pnlSearchCap);
+    cap->setContentsMargins(3, 3, 3, 3);
+    cap->setSpacing(3);
+    m_edtSearch = new QLineEdit(m_pnlSearchCap);
+    m_edtSearch->setObjectName("edtSearch");
+    m_btnSearch = new QToolButton(m_pnlSearchCap);
+    m_btnSearch->setObjectName("btnSearch");
+    m_btnSearch->setText(QStringLiteral("찾기"));
+    m_btnSearch->setIcon(qbImgs16(qbImg::Find));
+    m_btnSearch->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_btnSearch->setFixedSize(51, 22);
+    cap->addWidget(m_edtSearch, 1);
+    cap->addWidget(m_btnSearch);
+    layout->addWidget(m_pnlSearchCap);
+
+    m_treeSearch = new QTreeWidget(this);
+    m_treeSearch->setObjectName("treeSearch");
+    m_treeSearch->setHeaderHidden(true);
+    m_treeSearch->setRootIsDecorated(false);
+    m_treeSearch->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    layout->addWidget(m_treeSearch, 1);
+
+    connect(m_btnSearch, &QToolButton::clicked, this, &TqbSearchPanel::btnSearchClick);
+    connect(m_edtSearch, &QLineEdit::returnPressed, m_btnSearch, &QToolButton::click);
+    // Arrow keys move through the hits as clicks do; a click on the shown row shows it again.
+    connect(m_treeSearch, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* row) {
+        m_shownByPress = QApplication::mouseButtons() != Qt::NoButton;
+        ShowHit(row);
+    });
+    connect(m_treeSearch, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* row) {
+        if (!std::exchange(m_shownByPress, false))
+            ShowHit(row);
+    });
+    // Double click or Enter: the note itself, for editing.
+    connect(m_treeSearch, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* row) {
+        const QString path = RowPath(row);
+        if (!path.isEmpty())
+            emit OpenHitRequested(path);
+    });
+}
+
+TqbSearchPanel::~TqbSearchPanel() {
+    CancelSearch();
+}
+
+void TqbSearchPanel::FocusSearchBox() {
+    setFocus();
+    m_pnlSearchCap->setFocus();
+    m_edtSearch->setFocus();
+}
+
+void TqbSearchPanel::CancelSearch() {
+    // Destroying the search stops its scan and waits for its thread.
+    delete m_folderSearch;
+    m_folderSearch = nullptr;
+    m_btnSearch->setEnabled(true);
+}
+
+void TqbSearchPanel::btnSearchClick() {
+    if (m_folderSearch)
+        return;
+    const QString text = qbSearch::MakeSearchText(m_edtSearch->text());
+    if (text.isEmpty())
+        return;
+    m_searchText = text;
+    RunFolderSearch();
+}
+
+void TqbSearchPanel::RunFolderSearch() {
+    m_btnSearch->setEnabled(false);
+    m_searchHadCandidates = false;
+    const QString root = StripTrailingDelim(m_noteInfo.GetDataDir());
+    m_folderSearch = new TqbFolderSearch(root, m_searchText, this);
+    connect(m_folderSearch, &TqbFolderSearch::Collected, this, [this](int candidates) {
+        m_searchHadCandidates = candidates > 0;
+        if (!m_searchHadCandidates)
+            return;
+        m_bar->setMaximum(candidates);
+        m_bar->setValue(0);
+        m_searchResultPaths.clear();
+        m_treeSearch->clear();
+    });
+    connect(m_folderSearch, &TqbFolderSearch::Progress, m_bar, &QProgressBar::setValue);
+    connect(m_folderSearch, &TqbFolderSearch::Found, this,
+            [this](const QString& path, const QString& label) {
+                auto* row = new QTreeWidgetItem(m_treeSearch, QStringList(label));
+                row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+                m_searchResultPaths.append(path);
+            });
+    connect(m_folderSearch, &TqbFolderSearch::Finished, this,
+            &TqbSearchPanel::FolderSearchFinished);
+    m_folderSearch->Start();
+}
+
+void TqbSearchPanel::FolderSearchFinished(const QStringList& unreadable) {
+    m_folderSearch->deleteLater();
+    m_folderSearch = nullptr;
+    // The button and the bar come back whatever the messages below do.
+    m_btnSearch->setEnabled(true);
+    m_bar->setValue(0);
+
+    if (!m_searchHadCandidates) {
+        Warn(NoSearchFilesMessage);
+        return;
+    }
+    // The first hit is shown only while the panel is still up: the tree's note keeps the
+    // editor otherwise.
+    if (m_treeSearch->topLevelItemCount() > 0 && !isHidden())
+        m_treeSearch->setCurrentItem(m_treeSearch->topLevelItem(0));
+    if (!unreadable.isEmpty())
+        Warn(UnreadableMessage(unreadable));
+    if (m_treeSearch->topLevelItemCount() == 0)
+        Warn(NothingFoundMessage);
+}
+
+QString TqbSearchPanel::RowPath(QTreeWidgetItem* row) const {
+    const int index = row ? m_treeSearch->indexOfTopLevelItem(row) : -1;
+    return index >= 0 && index < m_searchResultPaths.size() ? m_searchResultPaths.at(index)
+                                                            : QString();
+}
+
+void TqbSearchPanel::ShowHit(QTreeWidgetItem* row) {
+    if (isHidden())
+        return;
+    const QString path = RowPath(row);
+    if (path.isEmpty())
+        return;
+    const QString marked = m_noteInfo.TempFileName();
+    qbSearch::WriteMarkedCopy(path, marked, m_searchText);
+    emit HitChosen(marked);
+}
+
+void TqbSearchPanel::Warn(const QString& text) {
+    QMessageBox::warning(this, QStringLiteral("Warning"), text);
+}

@@ -1,0 +1,55 @@
+#include "app/qbSourceView.h"
+
+#include <QTextBlock>
+#include <QTextDocument>
+
+TqbSourceView::TqbSourceView(QWidget* parent) : QPlainTextEdit(parent) {
+    setTabChangesFocus(false);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setFont(SourceFont());
+}
+
+QFont TqbSourceView::SourceFont() {
+    QFont font;
+    font.setFamilies({QStringLiteral("굴림체"), QStringLiteral("GulimChe"),
+                      QStringLiteral("NanumGothicCoding"), QStringLiteral("D2Coding"),
+                      QStringLiteral("Noto Sans Mono CJK KR"), QStringLiteral("monospace")});
+    font.setStyleHint(QFont::Monospace);
+    font.setPixelSize(13);
+    return font;
+}
+
+QString TqbSourceView::Text() const {
+    QString text = document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    text.replace(QChar::LineSeparator, u'\n');
+    return text;
+}
+
+void TqbSourceView::SetText(const QString& text) {
+    setReadOnly(false);
+    setPlainText(text);
+    document()->setModified(false);
+}
+
+void TqbSourceView::ShowNothing() {
+    setPlainText(QString());
+    document()->setModified(false);
+    setReadOnly(true);
+}
+
+bool TqbSourceView::FindText(const QString& text, bool backward, bool caseSensitive) {
+    QTextDocument::FindFlags flags;
+    if (backward)
+        flags |= QTextDocument::FindBackward;
+    if (caseSensitive)
+        flags |= QTextDocument::FindCaseSensitively;
+    if (find(text, flags))
+        return true;
+    const QTextCursor before = textCursor();
+    moveCursor(backward ? QTextCursor::End : QTextCursor::Start);
+    if (find(text, flags))
+        return true;
+    setTextCursor(before);
+    return false;
+}

@@ -1,0 +1,10 @@
+#include "dialogs/qbWarningBox.h"
+
+#include <QMessageBox>
+
+void qbShowWarningBox(QWidget* parent, const QString& text) {
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Warning"), text,
+                                QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+// What a file held when the program last read or wrote it, to tell whether another program has
+// changed it since. A file touched but holding the same bytes counts as unchanged.
+class TqbFileStamp {
+public:
+    TqbFileStamp() = default;
+    // The file as it is now; a stamp that says "missing" when it does not exist.
+    static TqbFileStamp Of(const QString& path);
+
+    bool IsNull() const { return !m_taken; }
+    bool Exists() const { return m_exists; }
+    // Whether the file at path still holds what this stamp saw. A null stamp matches anything.
+    bool Matches(const QString& path) const;
+
+private:
+    bool m_taken = false;
+    bool m_exists = false;
+    qint64 m_size = 0;
+    QDateTime m_modified;
+    QByteArray m_hash;
+};

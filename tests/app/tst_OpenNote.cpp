@@ -1,0 +1,295 @@
+// The open note's rules without a window: when a note is read, written, kept or reloaded.
+#include "app/qbNoteView.h"
+#include "app/qbOpenNote.h"
+#include "app/qbOpenNoteHost.h"
+#include "common/qbTestFiles.h"
+#include "library/qbNoteInfo.h"
+#include "library/qbTree.h"
+#include "platform/qbError.h"
+#include "platform/qbPageCodec.h"
+#include "platform/qbTextFile.h"
+#include "prjinfo/qbProjectInfo.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <functional>
+#include <memory>
+
+namespace {
+
+// A pane that shows nothing: it holds the "page" as text and records what it was asked.
+class TFakeView : public IqbNoteView {
+public:
+    QStringList Calls;
+    QString Page;      // what the editor holds
+    QString Source;    // what the source editor holds
+    bool SourceDirty = false;
+    bool Ready = false;
+    bool ReadyAfterWait = false;
+    bool DecodingErrors = false;
+    bool NoDocument = false;
+    std::function<void()> DuringSave;
+
+    void ShowViewMode(int mode) override { Calls << "mode " + QString::number(mode); }
+    void LoadPage(const QString& path) override {
+        Calls << "load";
+        Ready = false;
+        NoDocument = false;
+        Page = qbPageCodec::Read(path).Text;
+    }
+    void SavePage(const QString& path) override {
+        Calls << "save " + QFileInfo(path).fileName();
+        if (DuringSave)
+            DuringSave();
+        qbPageCodec::Write(path, Page, "windows-949");
+    }
+    bool PageReady() const override { return Ready; }
+    bool WaitForPage(int) override {
+        Calls << "wait";
+        Ready = Ready || ReadyAfterWait;
+        return Ready;
+    }
+    bool PageHadDecodingErrors() const override { return DecodingErrors; }
+    void ShowNoDocument() override {
+        NoDocument = true;
+        Page.clear();
+    }
+    void SetSourceText(const QString& text) override {
+        Source = text;
+        SourceDirty = false;
+    }
+    QString SourceText() const override { return Source; }
+    bool SourceModified() const override { return SourceDirty; }
+    void SetSourceModified(bool modified) override { SourceDirty = modified; }
+    void FocusEditor(int) override {}
+};
+
+class TFakeHost : public IqbOpenNoteHost {
+public:
+    bool Tree = true;
+    QStringList Messages;
+    TOutsideChoice Outside = TOutsideChoice::KeepBoth;
+    bool SaveUndecodable = false;
+    int OutsideAsked = 0;
+
+    bool TreeShowing() const override { return Tree; }
+    void ShowMessage(const QString& text, const QString& detail) override {
+        Messages << text + (detail.isEmpty() ? QString() : " | " + detail);
+    }
+    bool Confirm(const QString&, bool) override { return true; }
+    TOutsideChoice AskOutsideChange(const QString&) override {
+        ++OutsideAsked;
+        return Outside;
+    }
+    bool AskSaveUndecodable(const QString&) override { return SaveUndecodable; }
+};
+
+const QByteArray Cp949Note = "<HTML><HEAD><META http-equiv=Content-Type content=\"text/html; "
+                             "charset=euc-kr\"></HEAD><BODY>\xB0\xA1\xB3\xAA</BODY></HTML>\r\n";
+
+} // namespace
+
+class TestOpenNote : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TqbPrjInfo> m_prj;
+    std::unique_ptr<TqbNoteInfo> m_info;
+    std::unique_ptr<TFakeView> m_view;
+    std::unique_ptr<TFakeHost> m_host;
+    std::unique_ptr<TqbOpenNote> m_note;
+    std::unique_ptr<TqbTree> m_tree;
+
+    QString Lib(const QString& relative) const { return m_dir->filePath("BookData/" + relative); }
+
+    // Opens the note in the mode, as the tree does, and lets the page finish.
+    void Open(const QString& name, int mode) {
+        m_note->SetViewMode(mode);
+        m_tree->SetOpenPath(Lib(name));
+        if (mode != TqbOpenNote::vmSource) {
+            m_view->Ready = true;
+            m_note->PageComplete();
+        }
+    }
+
+    void Edit(const QString& text) {
+        m_view->Page += text;
+        m_note->PageChanged();
+    }
+
+private slots:
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        WriteBytes(Lib("노트.htm"), Cp949Note);
+        m_prj = std::make_unique<TqbPrjInfo>("qbNivora", m_dir->path());
+        m_info = std::make_unique<TqbNoteInfo>(*m_prj);
+        m_view = std::make_unique<TFakeView>();
+        m_host = std::make_unique<TFakeHost>();
+        m_note = std::make_unique<TqbOpenNote>(*m_view, *m_host, *m_info);
+        m_tree = std::make_unique<TqbTree>(*m_note, nullptr);
+        m_note->SetTree(m_tree.get());
+        m_tree->LoadRoot(m_info->GetDataDir());
+    }
+    void cleanup() {
+        m_tree.reset();
+        m_note.reset();
+        m_dir.reset();
+    }
+
+    void savingFollowsTheMode_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("edited");
+        QTest::addColumn<bool>("tree");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("edit, changed") << int(TqbOpenNote::vmEdit) << true << true << true;
+        QTest::newRow("edit, unchanged") << int(TqbOpenNote::vmEdit) << false << true << false;
+        QTest::newRow("browse never writes") << int(TqbOpenNote::vmBrowse) << true << true << false;
+        QTest::newRow("search panel shown") << int(TqbOpenNote::vmEdit) << true << false << false;
+        QTest::newRow("source, changed") << int(TqbOpenNote::vmSource) << true << true << true;
+        QTest::newRow("source, unchanged") << int(TqbOpenNote::vmSource) << false << true << false;
+    }
+    void savingFollowsTheMode() {
+        QFETCH(int, mode);
+        QFETCH(bool, edited);
+        QFETCH(bool, tree);
+        QFETCH(bool, written);
+        Open("노트.htm", mode);
+        if (edited && mode == TqbOpenNote::vmSource) {
+            m_view->Source.replace("가나", "소스");
+            m_view->SourceDirty = true;
+        } else if (edited) {
+            m_view->Page.replace("가나", "편집");
+            m_note->MarkModified();
+        }
+        m_host->Tree = tree;
+        QVERIFY(m_note->SaveCurrentNote());
+        QCOMPARE(ReadBytes(Lib("노트.htm")) != Cp949Note, written);
+        QVERIFY(!m_note->NoteModified() || !tree);
+    }
+
+    void missingNoteIsCreatedFromTheDefaultHeader() {
+        Open("새 노트.htm", TqbOpenNote::vmEdit);
+        QCOMPARE(ReadBytes(Lib("새 노트.htm")),
+                 qbText::Encode(qbText::JoinLines(m_info->DefaultHeader()), "windows-949"));
+        QVERIFY(m_note->NoteModified());
+    }
+
+    void pageNotReadyWaitsThenSaves_data() {
+        QTest::addColumn<bool>("readyAfterWait");
+        QTest::newRow("ready in time") << true;
+        QTest::newRow("never ready") << false;
+    }
+    void pageNotReadyWaitsThenSaves() {
+        QFETCH(bool, readyAfterWait);
+        Open("노트.htm", TqbOpenNote::vmEdit);
+        Edit("추가");
+        m_view->Ready = false;
+        m_view->ReadyAfterWait = readyAfterWait;
+        QCOMPARE(m_note->SaveCurrentNote(), readyAfterWait);
+        QVERIFY(m_view->Calls.contains("wait"));
+        // Never ready: nothing written, the change kept and the user told.
+        QCOMPARE(ReadBytes(Lib("노트.htm")).contains("\xC3\xDF\xB0\xA1"), readyAfterWait);
+        QCOMPARE(m_note->NoteModified(), !readyAfterWait);
+        QCOMPARE(m_host->Messages.size(), readyAfterWait ? 0 : 1);
+    }
+
+    void failedLoadLeavesNoDocumentToType() {
+        QDir(m_dir->path()).mkpath("BookData/디렉터리.htm");
+        m_note->SetViewMode(TqbOpenNote::vmSource);
+        m_tree->SetOpenPath(Lib("디렉터리.htm"));
+        QVERIFY(m_view->NoDocument);
+        QCOMPARE(m_host->Messages.size(), 1);
+        QVERIFY(m_host->Messages.first().startsWith(TqbOpenNote::LoadFailedMessage));
+        QVERIFY(!m_note->NoteModified());
+        // The page's own failure report does the same.
+        Open("노트.htm", TqbOpenNote::vmEdit);
+        m_note->PageLoadFailed("too big");
+        QVERIFY(m_view->NoDocument);
+        QVERIFY(!m_note->DocumentReady());
+    }
+
+    // Another program wrote the note while it was open.
+    void outsideChange_data() {
+        QTest::addColumn<bool>("edited");
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<QByteArray>("noteHas");
+        QTest::addColumn<bool>("copyHasMine");
+        using C = IqbOpenNoteHost::TOutsideChoice;
+        QTest::newRow("no edits: read again") << false << int(C::KeepMine) << QByteArray("theirs") << false;
+        QTest::newRow("keep mine") << true << int(C::KeepMine) << QByteArray("\xB3\xBB\xB0\xCD") << false;
+        QTest::newRow("take theirs") << true << int(C::TakeTheirs) << QByteArray("theirs") << false;
+        QTest::newRow("keep both") << true << int(C::KeepBoth) << QByteArray("theirs") << true;
+    }
+    void outsideChange() {
+        QFETCH(bool, edited);
+        QFETCH(int, choice);
+        QFETCH(QByteArray, noteHas);
+        QFETCH(bool, copyHasMine);
+        Open("노트.htm", TqbOpenNote::vmEdit);
+        if (edited)
+            Edit("내것");
+        WriteBytes(Lib("노트.htm"), "<HTML><BODY>theirs plus more bytes</BODY></HTML>\r\n");
+        m_host->Outside = IqbOpenNoteHost::TOutsideChoice(choice);
+        if (edited)
+            QVERIFY(m_note->SaveCurrentNote());
+        else
+            m_note->CheckOutsideChange();
+        QCOMPARE(m_host->OutsideAsked, edited ? 1 : 0);
+        QVERIFY2(ReadBytes(Lib("노트.htm")).contains(noteHas), ReadBytes(Lib("노트.htm")));
+        QCOMPARE(ReadBytes(Lib("노트 - 사본.htm")).contains("\xB3\xBB\xB0\xCD"), copyHasMine);
+        // Whatever was chosen, the editor holds what the note file holds now, or is saving it.
+        QVERIFY(!m_note->NoteModified());
+    }
+
+    void undecodableBytesAreKeptUnlessTheUserAgrees_data() {
+        QTest::addColumn<bool>("agree");
+        QTest::newRow("keep the file") << false;
+        QTest::newRow("save anyway") << true;
+    }
+    void undecodableBytesAreKeptUnlessTheUserAgrees() {
+        QFETCH(bool, agree);
+        Open("노트.htm", TqbOpenNote::vmEdit);
+        m_view->DecodingErrors = true;
+        m_host->SaveUndecodable = agree;
+        Edit("x");
+        QVERIFY(m_note->SaveCurrentNote());
+        QCOMPARE(ReadBytes(Lib("노트.htm")) == Cp949Note, !agree);
+    }
+
+    void aSaveInsideASaveIsRefused() {
+        Open("노트.htm", TqbOpenNote::vmEdit);
+        Edit("x");
+        bool inner = true;
+        m_view->DuringSave = [&] { inner = m_note->SaveCurrentNote(); };
+        QVERIFY(m_note->SaveCurrentNote());
+        QVERIFY(!inner);
+    }
+
+    void modeSwitchStopsWhenTheSaveFails() {
+        Open("노트.htm", TqbOpenNote::vmEdit);
+        Edit("x");
+        m_view->Ready = false;
+        QSignalSpy changed(m_note.get(), &TqbOpenNote::ViewModeChanged);
+        m_note->SetViewMode(TqbOpenNote::vmSource);
+        QCOMPARE(m_note->ViewMode(), int(TqbOpenNote::vmEdit));
+        QCOMPARE(changed.value(0).value(0).toInt(), int(TqbOpenNote::vmEdit));
+        QVERIFY(m_note->NoteModified());
+    }
+
+    // An undeclared UTF-8 note keeps its bytes through source mode.
+    void sourceModeKeepsThePagesCharset() {
+        const QByteArray utf8 = "<html><body>\xED\x95\x9C\xEA\xB8\x80 \xC2\xA0</body></html>\r\n";
+        WriteBytes(Lib("utf8.htm"), utf8);
+        Open("utf8.htm", TqbOpenNote::vmSource);
+        QVERIFY(m_view->Source.contains(QStringLiteral("한글 \u00A0")));
+        m_view->Source.replace(QStringLiteral("한글"), QStringLiteral("글자"));
+        m_view->SourceDirty = true;
+        QVERIFY(m_note->SaveCurrentNote());
+        QCOMPARE(ReadBytes(Lib("utf8.htm")),
+                 QByteArray("<html><body>\xEA\xB8\x80\xEC\x9E\x90 \xC2\xA0</body></html>\r\n"));
+    }
+};
+
+QTEST_MAIN(TestOpenNote)
+#include "tst_OpenNote.moc"

@@ -1,0 +1,126 @@
+// The window's smaller parts on their own: the action table with its menus and toolbars, and
+// the source editor.
+#include "app/qbActionTable.h"
+#include "app/qbSourceView.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSet>
+#include <QTest>
+#include <QToolBar>
+#include <QWidget>
+
+namespace {
+
+QStringList Texts(const QList<QAction*>& actions) {
+    QStringList texts;
+    for (QAction* action : actions)
+        texts << (action->isSeparator() ? QStringLiteral("|")
+                  : action->objectName().isEmpty() ? action->text().section(u'\t', 0, 0)
+                                                   : action->objectName());
+    return texts;
+}
+
+} // namespace
+
+class TestWindowParts : public QObject {
+    Q_OBJECT
+
+private slots:
+    void everyNameIsUniqueAndFound() {
+        QSet<QString> names;
+        for (const auto* list : {&qbActionTable::Actions(), &qbActionTable::MenuItems()})
+            for (const TqbActionRow& row : *list) {
+                QVERIFY2(!names.contains(row.Name), row.Name);
+                names.insert(row.Name);
+                QCOMPARE(qbActionTable::Find(row.Name), &row);
+            }
+        QCOMPARE(qbActionTable::Find("actNothing"), nullptr);
+    }
+
+    void toolTipIsTheHintElseTheCaption_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("hint") << "actFileSave" << "노트 저장";
+        QTest::newRow("caption without &") << "actCut" << "잘라내기(T)";
+    }
+    void toolTipIsTheHintElseTheCaption() {
+        QFETCH(QString, name);
+        QFETCH(QString, tip);
+        QWidget owner;
+        TqbActions actions(&owner);
+        QCOMPARE(actions.Action(name)->toolTip(), tip);
+    }
+
+    // The action list's keys work anywhere in the window; a menu item's only where the menu is.
+    void onlyTheActionListIsAddedToTheWindow() {
+        QWidget owner;
+        TqbActions actions(&owner);
+        QVERIFY(owner.actions().contains(actions.Action("actFileNewNote")));
+        QCOMPARE(actions.Action("actFileNewNote")->shortcut(), QKeySequence("Ctrl+Ins"));
+        QVERIFY(!owner.actions().contains(actions.Action("tbiEdit")));
+        QCOMPARE(actions.Action("tbiEdit")->shortcut(), QKeySequence("F7"));
+        QVERIFY(actions.ModeItems()->isExclusive());
+    }
+
+    void menusAndToolbarsInTheirOrder() {
+        QWidget owner;
+        TqbActions actions(&owner);
+        QMenuBar bar;
+        actions.BuildMainMenu(&bar);
+        const QList<QAction*> top = bar.actions();
+        QCOMPARE(Texts(top), QStringList({"tbiStayOnTop", "파일(F)", "편집(E)", "|", "tbiBrowse",
+                                          "tbiEdit", "tbiSource"}));
+        QCOMPARE(Texts(top.at(1)->menu()->actions()),
+                 QStringList({"actFileNewFolder", "actFileNewNote", "actFileRename",
+                              "actFileDelete", "|", "파일 저장(&S)", "파일 인쇄(&P)", "actReload",
+                              "actNoteToMail", "|", "actToolConfig", "TBItem1", "|",
+                              "tbiClose"}));
+        QCOMPARE(Texts(top.at(2)->menu()->actions()),
+                 QStringList({"actCut", "actCopy", "actPaste", "|", "actUndo", "actRedo", "|",
+                              "actToolFind", "TBItem12"}));
+        QToolBar toolbar;
+        actions.BuildNoteToolbar(&toolbar);
+        QCOMPARE(Texts(toolbar.actions()),
+                 QStringList({"actFileNewFolder", "actFileNewNote", "actFileDelete",
+                              "actFileSave", "actFilePrint", "|", "actToolFind", "actReload",
+                              "actNoteToMail"}));
+        // The aliases follow their action's enabling and run it.
+        QAction* save = actions.Action("actFileSave");
+        QAction* alias = top.at(1)->menu()->actions().at(5);
+        save->setEnabled(false);
+        QVERIFY(!alias->isEnabled());
+        save->setEnabled(true);
+        int runs = 0;
+        connect(save, &QAction::triggered, this, [&] { ++runs; });
+        alias->trigger();
+        QCOMPARE(runs, 1);
+    }
+
+    void sourceTextKeepsNonBreakingSpaces() {
+        TqbSourceView view;
+        view.SetText(QStringLiteral("a\u00A0b\nline two"));
+        QCOMPARE(view.Text(), QStringLiteral("a\u00A0b\nline two"));
+        QVERIFY(!view.document()->isModified());
+        QVERIFY(!view.isReadOnly());
+        view.ShowNothing();
+        QVERIFY(view.isReadOnly());
+        QCOMPARE(view.Text(), QString());
+    }
+
+    void sourceFindGoesRoundOnce() {
+        TqbSourceView view;
+        view.SetText("abc\nabc");
+        QTextCursor end = view.textCursor();
+        end.movePosition(QTextCursor::End);
+        view.setTextCursor(end);
+        QVERIFY(view.FindText("ABC", false, false));
+        QCOMPARE(view.textCursor().blockNumber(), 0);
+        QVERIFY(!view.FindText("ABC", false, true));
+    }
+};
+
+QTEST_MAIN(TestWindowParts)
+#include "tst_WindowParts.moc"
