@@ -10,7 +10,11 @@
 #include "app/qbSourceView.h"
 #include "app/qbStatusPanel.h"
 #include "app/qbTreeNavigation.h"
+#include "controls/qbGradiClrs.h"
+#include "controls/qbGradiSpeedBtn.h"
+#include "controls/qbImageList.h"
 #include "controls/qbImageLists.h"
+#include "dialogs/qbDialogCommands.h"
 #include "editing/qbDhtmlEdit.h"
 #include "library/qbNoteInfo.h"
 #include "library/qbTemplates.h"
@@ -84,7 +88,9 @@ void TfrmMainNivora::FormCreate() {
     m_notePane = new TqbNotePane(*m_actions, this);
     m_openNote = new TqbOpenNote(*m_notePane, *this, m_noteInfo, this);
     m_notePane->CreateCommands(*m_openNote, m_noteInfo, this);
-    m_statusPanel = new TqbStatusPanel(this);
+    m_colorsBrown = TqbGradiColors::CreateColorsBrown(this);
+    m_imgs16 = qbImgs16List(this);
+    m_statusPanel = new TqbStatusPanel(m_colorsBrown, m_imgs16, this);
 
     auto* central = new QWidget(this);
     auto* column = TightColumn(central);
@@ -129,7 +135,8 @@ QWidget* TfrmMainNivora::CreateTreePanel() {
     pnlTree->setMinimumWidth(MinimumStoredTreeWidth);
     auto* layout = TightColumn(pnlTree);
     m_pnlTreeMode = CreateTreeModePanel(pnlTree);
-    m_searchPanel = new TqbSearchPanel(m_noteInfo, m_statusPanel->Bar(), pnlTree);
+    m_searchPanel =
+        new TqbSearchPanel(m_noteInfo, m_statusPanel->Bar(), m_colorsBrown, m_imgs16, pnlTree);
     layout->addWidget(m_pnlTreeMode);
     layout->addWidget(m_searchPanel);
     m_searchPanel->hide();
@@ -183,6 +190,8 @@ void TfrmMainNivora::ConnectActions() {
     on("TBItem1", &TfrmMainNivora::TBItem1Click);
     on("tbiClose", [this] { close(); });
     on("TBItem12", &TfrmMainNivora::TBItem12Click);
+    on("actNoteToMail", &TfrmMainNivora::actNoteToMailExecute);
+    on("actToolConfig", &TfrmMainNivora::actToolConfigExecute);
     connect(m_actions->ModeItems(), &QActionGroup::triggered, this,
             [this](QAction* item) { SetViewMode(item->data().toInt()); });
 }
@@ -298,6 +307,9 @@ void TfrmMainNivora::OpenLink(const QUrl& url) {
 void TfrmMainNivora::UpdateActions() {
     actFileSaveUpdate();
     actFileRenameUpdate();
+    Action("actNoteToMail")
+        ->setEnabled(m_panelMode == pmTree &&
+                     qbDialogCommands::NoteToMailEnabled(m_noteTree->OpenPath()));
     EditCommands()->UpdateEditingActions();
 }
 
@@ -333,6 +345,24 @@ void TfrmMainNivora::actFileExecute(int tag) {
 
 void TfrmMainNivora::actFilePrintExecute() {
     Dhtml()->PrintDocument(true);
+}
+
+void TfrmMainNivora::actNoteToMailExecute() {
+    const QTreeWidgetItem* node = m_noteTree->currentItem();
+    qbDialogCommands::RunNoteToMail(this, node ? node->text(0) : QString(), m_noteTree->OpenPath(),
+                                    [this] { return SaveCurrentNote(); });
+}
+
+void TfrmMainNivora::actToolConfigExecute() {
+    const auto dir =
+        qbDialogCommands::RunConfig(this, m_noteInfo, [this] { return SaveCurrentNote(); });
+    if (!dir)
+        return;
+    const QString open = m_noteTree->OpenPath();
+    m_noteTree->LoadRoot(*dir);
+    // The note stays open when the new library holds it; otherwise the library's first node.
+    if (!qbTreeNavigation::SelectPath(*m_noteTree, open) && m_noteTree->topLevelItemCount() > 0)
+        m_noteTree->setCurrentItem(m_noteTree->topLevelItem(0));
 }
 
 // ---- what the open note asks

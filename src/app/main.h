@@ -20,6 +20,8 @@ class TqbActions;
 class TqbAppMessageFilter;
 class TqbDhtmlEdit;
 class TqbEditCommands;
+class TqbGradiColors;
+class TqbImageList;
 class TqbFindDialog;
 class TqbInsertTools;
 class TqbNoteInfo;
@@ -123,6 +125,8 @@ private:
     void actFileSaveUpdate();
     void actFileRenameUpdate();
     void actFilePrintExecute();
+    void actNoteToMailExecute();
+    void actToolConfigExecute();
     void tbiStayOnTopClick();
     void TBItem1Click();
     void TBItem12Click();
@@ -136,6 +140,8 @@ private:
     TqbSearchPanel* m_searchPanel = nullptr;
     TqbStatusPanel* m_statusPanel = nullptr;
     TqbAppMessageFilter* m_messageFilter = nullptr;
+    TqbGradiColors* m_colorsBrown = nullptr;
+    TqbImageList* m_imgs16 = nullptr;
     TqbTree* m_noteTree = nullptr;
     QSplitter* m_splitter = nullptr;
     QWidget* m_pnlTreeMode = nullptr;

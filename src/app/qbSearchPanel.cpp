@@ -1,5 +1,6 @@
 #include "app/qbSearchPanel.h"
 
+#include "controls/qbGradiSpeedBtn.h"
 #include "controls/qbImageLists.h"
 #include "library/qbNoteInfo.h"
 #include "library/qbPaths.h"
@@ -34,7 +35,8 @@ QString UnreadableMessage(const QStringList& unreadable) {
 const QString TqbSearchPanel::NoSearchFilesMessage = QStringLiteral("검색할 파일이 없습니다.");
 const QString TqbSearchPanel::NothingFoundMessage = QStringLiteral("찾는 파일이 없습니다.");
 
-TqbSearchPanel::TqbSearchPanel(const TqbNoteInfo& noteInfo, QProgressBar* bar, QWidget* parent)
+TqbSearchPanel::TqbSearchPanel(const TqbNoteInfo& noteInfo, QProgressBar* bar,
+                               TqbGradiColors* colors, TqbImageList* images, QWidget* parent)
     : QWidget(parent), m_noteInfo(noteInfo), m_bar(bar) {
     setObjectName("pnlSearchMode");
     setFocusPolicy(Qt::StrongFocus);
@@ -50,12 +52,17 @@ TqbSearchPanel::TqbSearchPanel(const TqbNoteInfo& noteInfo, QProgressBar* bar, Q
     cap->setSpacing(3);
     m_edtSearch = new QLineEdit(m_pnlSearchCap);
     m_edtSearch->setObjectName("edtSearch");
-    m_btnSearch = new QToolButton(m_pnlSearchCap);
+    m_btnSearch = new TqbGradiSpeedButton(m_pnlSearchCap);
     m_btnSearch->setObjectName("btnSearch");
     m_btnSearch->setText(QStringLiteral("찾기"));
-    m_btnSearch->setIcon(qbImgs16(qbImg::Find));
-    m_btnSearch->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_btnSearch->setFixedSize(51, 22);
+    m_btnSearch->SetColors(colors);
+    m_btnSearch->SetImages(images);
+    m_btnSearch->SetImageIndex(qbImg::Find);
+    m_btnSearch->SetCapX(22);
+    m_btnSearch->SetCapY(6);
+    m_btnSearch->SetIconX(5);
+    m_btnSearch->SetIconY(5);
     cap->addWidget(m_edtSearch, 1);
     cap->addWidget(m_btnSearch);
     layout->addWidget(m_pnlSearchCap);

@@ -5,7 +5,9 @@
 
 class QLineEdit;
 class QProgressBar;
-class QToolButton;
+class TqbGradiColors;
+class TqbGradiSpeedButton;
+class TqbImageList;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TqbFolderSearch;
@@ -19,7 +21,8 @@ public:
     static const QString NoSearchFilesMessage;
     static const QString NothingFoundMessage;
 
-    TqbSearchPanel(const TqbNoteInfo& noteInfo, QProgressBar* bar, QWidget* parent = nullptr);
+    TqbSearchPanel(const TqbNoteInfo& noteInfo, QProgressBar* bar, TqbGradiColors* colors,
+                   TqbImageList* images, QWidget* parent = nullptr);
     ~TqbSearchPanel() override;
 
     const QString& SearchText() const { return m_searchText; }
@@ -52,7 +55,7 @@ private:
     QProgressBar* m_bar;
     QWidget* m_pnlSearchCap = nullptr;
     QLineEdit* m_edtSearch = nullptr;
-    QToolButton* m_btnSearch = nullptr;
+    TqbGradiSpeedButton* m_btnSearch = nullptr;
     QTreeWidget* m_treeSearch = nullptr;
     TqbFolderSearch* m_folderSearch = nullptr;
     bool m_searchHadCandidates = false;
