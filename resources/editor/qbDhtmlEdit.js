@@ -4,6 +4,7 @@
     "use strict";
 
     var bridge = null;
+    var waiting = []; // reports that must not be lost before the channel is up
     // Tells this document from the one that may replace it while the editor is not looking.
     var documentId = Date.now().toString(36) + "-" + Math.random().toString(36).slice(2);
 
@@ -89,17 +90,23 @@
         }
     }
 
-    document.addEventListener("input", changed, true);
-    document.addEventListener("selectionchange", function () { report("selection"); });
-    document.addEventListener("keyup", function () { report("keyup"); }, true);
-    document.addEventListener("click", function (event) {
-        followLink(event);
-        report("click");
-    }, true);
+    // Again after a document.open(), which drops every listener of the document.
+    function listen() {
+        document.addEventListener("input", changed, true);
+        document.addEventListener("selectionchange", function () { report("selection"); });
+        document.addEventListener("keyup", function () { report("keyup"); }, true);
+        document.addEventListener("click", function (event) {
+            followLink(event);
+            report("click");
+        }, true);
+    }
+    listen();
 
     if (typeof qt !== "undefined" && qt.webChannelTransport) {
         new QWebChannel(qt.webChannelTransport, function (channel) {
             bridge = channel.objects.qbBridge;
+            waiting.forEach(function (r) { bridge.report(r.kind, r.state); });
+            waiting = [];
         });
     }
 
@@ -206,6 +213,25 @@
             return document.designMode;
         },
         caretToStart: caretToStart,
+        // A page too big to arrive as data replaces the empty one it was given; "written"
+        // follows once it has loaded.
+        writeDocument: function (html, token) {
+            document.open();
+            document.write(html);
+            document.close();
+            listen();
+            function written() {
+                if (bridge)
+                    bridge.report("written", { token: token });
+                else
+                    waiting.push({ kind: "written", state: { token: token } });
+            }
+            if (document.readyState === "complete")
+                written();
+            else
+                window.addEventListener("load", written, { once: true });
+            return true;
+        },
         serialize: function () {
             var parts = [];
             var onPath = pathsToLostLines();

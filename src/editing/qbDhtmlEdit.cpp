@@ -5,7 +5,6 @@
 #include "editing/qbDhtmlPage.h"
 #include "editing/qbPageRequestFilter.h"
 #include "editing/qbPageText.h"
-#include "editing/qbViewCopy.h"
 #include "platform/qbError.h"
 #include "platform/qbPageCodec.h"
 #include "platform/qbTextFile.h"
@@ -24,6 +23,7 @@
 #include <QPrinter>
 #include <QTimer>
 #include <QUrlQuery>
+#include <utility>
 #include <QVBoxLayout>
 #include <QWebChannel>
 #include <QWebEngineFindTextResult>
@@ -199,6 +199,11 @@ TqbDhtmlEdit::~TqbDhtmlEdit() {
     delete m_view;
 }
 
+bool TqbDhtmlEdit::IsLoading() const {
+    return m_phase == TPhase::Loading || m_phase == TPhase::Writing ||
+           m_phase == TPhase::Finishing;
+}
+
 bool TqbDhtmlEdit::IsInsideView(QObject* object) const {
     auto* widget = qobject_cast<QWidget*>(object);
     return widget && (widget == m_view || m_view->isAncestorOf(widget));
@@ -286,27 +291,19 @@ QUrl TqbDhtmlEdit::NextDocumentUrl(const QString& filePath) {
 // would show as plain text). So pages reach it as text we decoded, in UTF-8, based at their own
 // file, and are written back in the charset they came in.
 void TqbDhtmlEdit::ShowPageText(const QString& text, const QString& filePath) {
-    const QByteArray utf8 = (text.startsWith(QChar(0xFEFF)) ? text.mid(1) : text).toUtf8();
-    const QString noteFolder = QFileInfo(filePath).absolutePath();
-    m_filter->SetDocumentFolder(noteFolder);
+    const QString shown = text.startsWith(QChar(0xFEFF)) ? text.mid(1) : text;
+    const QByteArray utf8 = shown.toUtf8();
+    m_filter->SetDocumentFolder(QFileInfo(filePath).absolutePath());
+    BeginLoad(NextDocumentUrl(filePath));
     if (DataAddressLength(utf8) <= MaxDataAddressLength) {
-        BeginLoad(NextDocumentUrl(filePath));
         m_page->setContent(utf8, QStringLiteral("text/html;charset=UTF-8"), m_docUrl);
         return;
     }
-    // Too big to hand over as data: Chromium reads a hidden UTF-8 copy, and what the page loads
-    // beside the copy comes from beside the note.
-    std::unique_ptr<TqbViewCopy> copy;
-    try {
-        copy = std::make_unique<TqbViewCopy>(utf8);
-    } catch (const EqbError& error) {
-        FailLoad(error.Message());
-        return;
-    }
-    BeginLoad(NextDocumentUrl(copy->Page()));
-    m_filter->SetViewCopy(copy->Folder(), copy->Page(), noteFolder);
-    m_viewCopy = std::move(copy);
-    m_page->load(m_docUrl);
+    // Too big to hand over as data: an empty page at the note's address takes it in by script,
+    // so relative addresses still lead where the note's own do and no copy is ever written.
+    m_pendingWrite = shown;
+    m_page->setContent("<html><body></body></html>", QStringLiteral("text/html;charset=UTF-8"),
+                       m_docUrl);
 }
 
 void TqbDhtmlEdit::ShowBlankPage() {
@@ -323,8 +320,7 @@ void TqbDhtmlEdit::BeginLoad(const QUrl& url) {
     ++m_generation;
     m_docUrl = url;
     m_docId.clear();
-    m_viewCopy.reset();
-    m_filter->SetViewCopy({}, {}, {});
+    m_pendingWrite.clear();
     m_state = {};
     emit SelectionStateChanged();
 }
@@ -346,10 +342,9 @@ bool TqbDhtmlEdit::AcceptNavigation(const QUrl& url, int type, bool isMainFrame)
     return false;
 }
 
-// Where a followed link points for the user: the note's folder rather than the hidden copy's,
-// without this load's number.
+// Where a followed link points for the user: without this load's number.
 QUrl TqbDhtmlEdit::AsFollowed(const QUrl& url) const {
-    QUrl followed = m_filter->MapFromCopy(url);
+    QUrl followed = url;
     if (followed.isLocalFile() && followed.hasQuery()) {
         QUrlQuery query(followed);
         query.removeAllQueryItems(LoadToken);
@@ -367,24 +362,43 @@ void TqbDhtmlEdit::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
     case QWebEngineLoadingInfo::LoadStoppedStatus:
         break;
     case QWebEngineLoadingInfo::LoadSucceededStatus:
-        // The copy has been read; it must not outlive the load.
-        m_viewCopy.reset();
         if (m_phase != TPhase::Loading)
             break;
         if (info.isErrorPage()) {
             FailLoad(tr("문서를 읽지 못했습니다: %1").arg(QDir::toNativeSeparators(m_docPath)));
             break;
         }
+        if (!m_pendingWrite.isEmpty()) {
+            WriteBigPage();
+            break;
+        }
         m_phase = TPhase::Finishing;
         FinishLoad();
         break;
     case QWebEngineLoadingInfo::LoadFailedStatus:
-        m_viewCopy.reset();
         if (m_phase == TPhase::Loading)
             FailLoad(tr("문서를 읽지 못했습니다: %1 (%2)")
                          .arg(QDir::toNativeSeparators(m_docPath), info.errorString()));
         break;
     }
+}
+
+// The page replaces its empty document with the note's text and reports "written" once that
+// has loaded.
+void TqbDhtmlEdit::WriteBigPage() {
+    m_phase = TPhase::Writing;
+    const quint64 generation = m_generation;
+    const QString html = std::exchange(m_pendingWrite, QString());
+    m_page->runJavaScript(
+        CallScript(QStringLiteral("writeDocument"), {html, double(m_loads)}),
+        QWebEngineScript::ApplicationWorld, [this, generation](const QVariant& result) {
+            if (m_closing || generation != m_generation)
+                return;
+            const QVariantMap answer = result.toMap();
+            if (!answer.value("ok").toBool())
+                FailLoad(tr("큰 문서를 편집기에 넣지 못했습니다: %1")
+                             .arg(answer.value("error").toString()));
+        });
 }
 
 void TqbDhtmlEdit::FinishLoad() {
@@ -434,7 +448,7 @@ void TqbDhtmlEdit::FailLoad(const QString& message) {
 bool TqbDhtmlEdit::WaitUntilReady(int milliseconds) {
     if (m_ready)
         return true;
-    if (m_phase != TPhase::Loading && m_phase != TPhase::Finishing)
+    if (!IsLoading())
         return false;
     RequireIdle();
     QEventLoop loop;
@@ -445,7 +459,7 @@ bool TqbDhtmlEdit::WaitUntilReady(int milliseconds) {
     QPointer<TqbDhtmlEdit> self(this);
     m_waiting = true;
     // A failure's news is queued: the phase says it at once.
-    if (m_phase == TPhase::Loading || m_phase == TPhase::Finishing)
+    if (IsLoading())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     if (!self)
         return false;
@@ -460,7 +474,7 @@ bool TqbDhtmlEdit::WaitUntilReady(int milliseconds) {
 void TqbDhtmlEdit::RequireReady(const QString& action) const {
     if (m_ready)
         return;
-    if (m_phase == TPhase::Loading || m_phase == TPhase::Finishing)
+    if (IsLoading())
         throw EqbError(tr("문서를 다 읽기 전에는 %1 수 없습니다.").arg(action));
     throw EqbError(tr("열린 문서가 없어 %1 수 없습니다.").arg(action));
 }
@@ -537,6 +551,14 @@ void TqbDhtmlEdit::ApplyState(const QVariantMap& answer) {
 }
 
 void TqbDhtmlEdit::OnReported(const QString& kind, const QVariantMap& state) {
+    if (kind == u"written") {
+        if (!m_closing && m_phase == TPhase::Writing &&
+            state.value("token").toLongLong() == qint64(m_loads)) {
+            m_phase = TPhase::Finishing;
+            FinishLoad();
+        }
+        return;
+    }
     // Reports of a document being replaced would describe the old one.
     if (m_closing || !m_ready || state.value("doc").toString() != m_docId)
         return;

@@ -17,7 +17,6 @@ class QWebEngineView;
 class TqbDhtmlBridge;
 class TqbDhtmlPage;
 class TqbPageRequestFilter;
-class TqbViewCopy;
 
 namespace qbDhtml {
 
@@ -151,7 +150,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    enum class TPhase { Loading, Finishing, Ready, Failed, NoDocument };
+    enum class TPhase { Loading, Writing, Finishing, Ready, Failed, NoDocument };
 
     bool AcceptNavigation(const QUrl& url, int type, bool isMainFrame);
     void OnLoadingChanged(const QWebEngineLoadingInfo& info);
@@ -159,12 +158,14 @@ private:
     QUrl NextDocumentUrl(const QString& filePath);
     void BeginLoad(const QUrl& url);
     void ShowPageText(const QString& text, const QString& filePath);
+    void WriteBigPage();
     void FinishLoad();
     void CompleteLoad(const QVariantMap& answer, bool caretPlaced);
     void FailLoad(const QString& message);
     void ShowBlankPage();
     void RequireReady(const QString& action) const;
     void RequireIdle() const;
+    bool IsLoading() const;
     bool IsInsideView(QObject* object) const;
     QUrl AsFollowed(const QUrl& url) const;
     // Runs a page-script API call and waits for its answer; throws on error or time-out.
@@ -184,7 +185,7 @@ private:
     QByteArray m_fileCharset;         // what the file is written in
     bool m_hadDecodingErrors = false;
     bool m_hadMark = false;           // the file began with a byte-order mark
-    std::unique_ptr<TqbViewCopy> m_viewCopy; // what the view reads for a page too big for data
+    QString m_pendingWrite; // a page too big for a data address, written in once its shell is up
     QUrl m_docUrl;   // the document being loaded or shown, with this load's token
     QString m_docId; // the page script's name for the document it reported ready
     TPhase m_phase = TPhase::NoDocument;

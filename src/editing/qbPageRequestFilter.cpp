@@ -31,10 +31,6 @@ bool IsInside(const QString& path, const QString& folder) {
     return path == folder || path.startsWith(folder + u'/');
 }
 
-QString UnderFolder(const QString& path, const QString& from, const QString& to) {
-    return to + path.mid(from.size());
-}
-
 } // namespace
 
 void TqbPageRequestFilter::SetAllowedRoots(const QStringList& folders) {
@@ -48,19 +44,6 @@ void TqbPageRequestFilter::SetDocumentFolder(const QString& folder) {
     m_documentFolder = folder.isEmpty() ? QString() : RealPath(folder);
 }
 
-void TqbPageRequestFilter::SetViewCopy(const QString& copyFolder, const QString& copyPage,
-                                       const QString& noteFolder) {
-    if (copyFolder.isEmpty() || noteFolder.isEmpty()) {
-        m_copyFolder.clear();
-        m_copyPage.clear();
-        m_noteFolder.clear();
-        return;
-    }
-    m_copyFolder = QDir::cleanPath(copyFolder);
-    m_copyPage = QDir::cleanPath(copyPage);
-    m_noteFolder = QDir::cleanPath(noteFolder);
-}
-
 QStringList TqbPageRequestFilter::AllAllowed() const {
     QStringList all = m_roots;
     if (!m_documentFolder.isEmpty())
@@ -68,46 +51,20 @@ QStringList TqbPageRequestFilter::AllAllowed() const {
     return all;
 }
 
-TqbRequestVerdict TqbPageRequestFilter::Judge(const QUrl& url, const QStringList& allowedFolders,
-                                              const QString& copyFolder, const QString& copyPage,
-                                              const QString& noteFolder) {
+bool TqbPageRequestFilter::MayLoad(const QUrl& url, const QStringList& allowedFolders) {
     if (!url.isLocalFile())
-        return {};
+        return true;
     // A file on another host is never one of ours.
     if (!url.host().isEmpty() && url.host() != u"localhost")
-        return {TqbRequestVerdict::Block, {}};
-    const QString path = QDir::cleanPath(url.toLocalFile());
-    if (!copyFolder.isEmpty() && IsInside(path, copyFolder)) {
-        if (path == copyPage)
-            return {};
-        QUrl target = QUrl::fromLocalFile(UnderFolder(path, copyFolder, noteFolder));
-        target.setQuery(url.query());
-        target.setFragment(url.fragment());
-        return {TqbRequestVerdict::Redirect, target};
-    }
-    const QString real = RealPath(path);
+        return false;
+    const QString real = RealPath(url.toLocalFile());
     for (const QString& folder : allowedFolders)
         if (IsInside(real, folder))
-            return {};
-    return {TqbRequestVerdict::Block, {}};
-}
-
-QUrl TqbPageRequestFilter::MapFromCopy(const QUrl& url) const {
-    const TqbRequestVerdict verdict = Judge(url, {}, m_copyFolder, m_copyPage, m_noteFolder);
-    return verdict.Kind == TqbRequestVerdict::Redirect ? verdict.Target : url;
+            return true;
+    return false;
 }
 
 void TqbPageRequestFilter::interceptRequest(QWebEngineUrlRequestInfo& info) {
-    const TqbRequestVerdict verdict =
-        Judge(info.requestUrl(), AllAllowed(), m_copyFolder, m_copyPage, m_noteFolder);
-    switch (verdict.Kind) {
-    case TqbRequestVerdict::Allow:
-        break;
-    case TqbRequestVerdict::Block:
+    if (!MayLoad(info.requestUrl(), AllAllowed()))
         info.block(true);
-        break;
-    case TqbRequestVerdict::Redirect:
-        info.redirect(verdict.Target);
-        break;
-    }
 }
