@@ -4,7 +4,14 @@
     "use strict";
 
     var bridge = null;
-    var waiting = []; // reports that must not be lost before the channel is up
+    var waiting = []; // what must wait until the channel is up
+
+    function withBridge(work) {
+        if (bridge)
+            work();
+        else
+            waiting.push(work);
+    }
     // Tells this document from the one that may replace it while the editor is not looking.
     var documentId = Date.now().toString(36) + "-" + Math.random().toString(36).slice(2);
 
@@ -105,7 +112,7 @@
     if (typeof qt !== "undefined" && qt.webChannelTransport) {
         new QWebChannel(qt.webChannelTransport, function (channel) {
             bridge = channel.objects.qbBridge;
-            waiting.forEach(function (r) { bridge.report(r.kind, r.state); });
+            waiting.forEach(function (work) { work(); });
             waiting = [];
         });
     }
@@ -213,23 +220,28 @@
             return document.designMode;
         },
         caretToStart: caretToStart,
-        // A page too big to arrive as data replaces the empty one it was given; "written"
-        // follows once it has loaded.
-        writeDocument: function (html, token) {
-            document.open();
-            document.write(html);
-            document.close();
-            listen();
-            function written() {
-                if (bridge)
-                    bridge.report("written", { token: token });
-                else
-                    waiting.push({ kind: "written", state: { token: token } });
-            }
-            if (document.readyState === "complete")
-                written();
-            else
-                window.addEventListener("load", written, { once: true });
+        // A page too big to arrive as data replaces the empty one it was given, taken over the
+        // channel; "written" follows once it has loaded.
+        writeDocument: function (token) {
+            withBridge(function () {
+                bridge.takePageText(token, function (html) {
+                    if (!html) {
+                        bridge.report("written", { token: token, ok: false });
+                        return;
+                    }
+                    document.open();
+                    document.write(html);
+                    document.close();
+                    listen();
+                    function written() {
+                        bridge.report("written", { token: token, ok: true });
+                    }
+                    if (document.readyState === "complete")
+                        written();
+                    else
+                        window.addEventListener("load", written, { once: true });
+                });
+            });
             return true;
         },
         serialize: function () {

@@ -22,7 +22,6 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QTimer>
-#include <QUrlQuery>
 #include <utility>
 #include <QVBoxLayout>
 #include <QWebChannel>
@@ -36,10 +35,6 @@
 using namespace qbDhtml;
 
 namespace {
-
-// Each load's address carries its own number, so that the engine's news of an older load is
-// never taken for the current one.
-const QString LoadToken = QStringLiteral("qbload");
 
 QString ReadResource(const QString& name) {
     QFile file(name);
@@ -176,7 +171,7 @@ TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
             FailLoad(tr("편집기에 다른 문서가 열렸습니다: %1").arg(url.toDisplayString()));
     });
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this, [this] {
-        if (m_closing)
+        if (m_closing || StartNext())
             return;
         FailLoad(tr("문서를 보여 주던 프로세스가 끝났습니다."));
     });
@@ -200,8 +195,7 @@ TqbDhtmlEdit::~TqbDhtmlEdit() {
 }
 
 bool TqbDhtmlEdit::IsLoading() const {
-    return m_phase == TPhase::Loading || m_phase == TPhase::Writing ||
-           m_phase == TPhase::Finishing;
+    return m_phase == TPhase::Loading;
 }
 
 bool TqbDhtmlEdit::IsInsideView(QObject* object) const {
@@ -239,6 +233,10 @@ void TqbDhtmlEdit::SetAllowedRoots(const QStringList& folders) {
 }
 
 // ---- loading
+//
+// One load is in the engine at a time. A load asked for meanwhile waits and takes the place of
+// the one in flight as soon as that ends, so that the engine's news always belongs to the load
+// it is about: two loads of the same address cannot be told apart by their news.
 
 void TqbDhtmlEdit::LoadDocument(const QString& path) {
     RequireIdle();
@@ -255,7 +253,7 @@ void TqbDhtmlEdit::LoadDocument(const QString& path) {
     m_fileCharset = page.Charset;
     m_hadDecodingErrors = page.HadDecodingErrors;
     m_hadMark = page.Text.startsWith(QChar(0xFEFF));
-    ShowPageText(page.Text, path);
+    Request({page.Text, path, false});
 }
 
 void TqbDhtmlEdit::SetDocumentHtml(const QString& html, const QString& basePath) {
@@ -269,7 +267,7 @@ void TqbDhtmlEdit::SetDocumentHtml(const QString& html, const QString& basePath)
         m_hadMark = false;
     }
     m_docPath = base;
-    ShowPageText(html, base);
+    Request({html, base, false});
 }
 
 void TqbDhtmlEdit::ShowNoDocument() {
@@ -277,52 +275,63 @@ void TqbDhtmlEdit::ShowNoDocument() {
     m_fileCharset.clear();
     m_hadDecodingErrors = false;
     m_hadMark = false;
-    ShowBlankPage();
+    Request({{}, {}, true});
 }
 
-QUrl TqbDhtmlEdit::NextDocumentUrl(const QString& filePath) {
-    QUrl url = QUrl::fromLocalFile(QFileInfo(filePath).absoluteFilePath());
-    url.setQuery(LoadToken + u'=' + QString::number(++m_loads));
-    return url;
+void TqbDhtmlEdit::Request(TPageRequest request) {
+    m_ready = false;
+    m_phase = request.Blank ? TPhase::NoDocument : TPhase::Loading;
+    ++m_generation;
+    m_docId.clear();
+    m_state = {};
+    emit SelectionStateChanged();
+    if (m_stage != TStage::Idle) {
+        m_next = std::move(request);
+        return;
+    }
+    Start(std::move(request));
+}
+
+bool TqbDhtmlEdit::StartNext() {
+    m_stage = TStage::Idle;
+    m_bridge->DropPageText();
+    if (!m_next)
+        return false;
+    TPageRequest next = std::move(*m_next);
+    m_next.reset();
+    Start(std::move(next));
+    return true;
 }
 
 // Chromium's Korean decoder here lacks the extended syllables ("똠" would come out as U+008C
 // and "c", and be saved so), and it picks a file's type by its extension (a ".qb" folder page
 // would show as plain text). So pages reach it as text we decoded, in UTF-8, based at their own
 // file, and are written back in the charset they came in.
-void TqbDhtmlEdit::ShowPageText(const QString& text, const QString& filePath) {
-    const QString shown = text.startsWith(QChar(0xFEFF)) ? text.mid(1) : text;
-    const QByteArray utf8 = shown.toUtf8();
-    m_filter->SetDocumentFolder(QFileInfo(filePath).absolutePath());
-    BeginLoad(NextDocumentUrl(filePath));
+void TqbDhtmlEdit::Start(TPageRequest request) {
+    ++m_loads;
+    m_stage = TStage::Navigating;
+    m_loadingBlank = request.Blank;
+    m_pendingWrite.clear();
+    const QString mime = QStringLiteral("text/html;charset=UTF-8");
+    if (request.Blank) {
+        m_filter->SetDocumentFolder({});
+        m_docUrl = QUrl::fromLocalFile(
+            QDir::temp().filePath(QStringLiteral("qbNivora-no-document.htm")));
+        m_page->setContent("<html><body></body></html>", mime, m_docUrl);
+        return;
+    }
+    const QString& text = request.Text;
+    const QByteArray utf8 = (text.startsWith(QChar(0xFEFF)) ? text.mid(1) : text).toUtf8();
+    m_filter->SetDocumentFolder(QFileInfo(request.FilePath).absolutePath());
+    m_docUrl = QUrl::fromLocalFile(QFileInfo(request.FilePath).absoluteFilePath());
     if (DataAddressLength(utf8) <= MaxDataAddressLength) {
-        m_page->setContent(utf8, QStringLiteral("text/html;charset=UTF-8"), m_docUrl);
+        m_page->setContent(utf8, mime, m_docUrl);
         return;
     }
     // Too big to hand over as data: an empty page at the note's address takes it in by script,
     // so relative addresses still lead where the note's own do and no copy is ever written.
-    m_pendingWrite = shown;
-    m_page->setContent("<html><body></body></html>", QStringLiteral("text/html;charset=UTF-8"),
-                       m_docUrl);
-}
-
-void TqbDhtmlEdit::ShowBlankPage() {
-    m_filter->SetDocumentFolder({});
-    BeginLoad(NextDocumentUrl(QDir::temp().filePath(QStringLiteral("qbNivora-no-document.htm"))));
-    m_phase = TPhase::NoDocument;
-    m_page->setContent("<html><body></body></html>", QStringLiteral("text/html;charset=UTF-8"),
-                       m_docUrl);
-}
-
-void TqbDhtmlEdit::BeginLoad(const QUrl& url) {
-    m_ready = false;
-    m_phase = TPhase::Loading;
-    ++m_generation;
-    m_docUrl = url;
-    m_docId.clear();
-    m_pendingWrite.clear();
-    m_state = {};
-    emit SelectionStateChanged();
+    m_pendingWrite = QString::fromUtf8(utf8);
+    m_page->setContent("<html><body></body></html>", mime, m_docUrl);
 }
 
 // Only the loads the editor starts itself (typed, in the engine's words) may replace the
@@ -333,91 +342,94 @@ bool TqbDhtmlEdit::AcceptNavigation(const QUrl& url, int type, bool isMainFrame)
     if (!isMainFrame)
         return true; // a frame inside the note; the request filter judges its files
     const auto kind = QWebEnginePage::NavigationType(type);
-    if (kind == QWebEnginePage::NavigationTypeTyped &&
-        (url.scheme() == u"data" || url == m_docUrl))
+    if (kind == QWebEnginePage::NavigationTypeTyped && url.scheme() == u"data")
         return true;
     if (kind == QWebEnginePage::NavigationTypeLinkClicked)
         QMetaObject::invokeMethod(
-            this, [this, url] { emit LinkClicked(AsFollowed(url)); }, Qt::QueuedConnection);
+            this, [this, url] { emit LinkClicked(url); }, Qt::QueuedConnection);
     return false;
 }
 
-// Where a followed link points for the user: without this load's number.
-QUrl TqbDhtmlEdit::AsFollowed(const QUrl& url) const {
-    QUrl followed = url;
-    if (followed.isLocalFile() && followed.hasQuery()) {
-        QUrlQuery query(followed);
-        query.removeAllQueryItems(LoadToken);
-        followed.setQuery(query.isEmpty() ? QString() : query.toString(QUrl::FullyEncoded),
-                          QUrl::StrictMode);
-    }
-    return followed;
-}
-
 void TqbDhtmlEdit::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
-    if (m_closing || !SameDocument(info.url(), m_docUrl))
-        return; // an older load, or a navigation the filter refused
+    // Only the end of the load in flight counts; a refused navigation reports a start and a
+    // stop of its own.
+    if (m_closing || m_stage != TStage::Navigating || !SameDocument(info.url(), m_docUrl))
+        return;
     switch (info.status()) {
     case QWebEngineLoadingInfo::LoadStartedStatus:
     case QWebEngineLoadingInfo::LoadStoppedStatus:
         break;
     case QWebEngineLoadingInfo::LoadSucceededStatus:
-        if (m_phase != TPhase::Loading)
+        if (m_loadingBlank || m_next) {
+            StartNext();
             break;
+        }
         if (info.isErrorPage()) {
-            FailLoad(tr("문서를 읽지 못했습니다: %1").arg(QDir::toNativeSeparators(m_docPath)));
+            PageGaveUp(QDir::toNativeSeparators(m_docPath));
             break;
         }
-        if (!m_pendingWrite.isEmpty()) {
+        if (!m_pendingWrite.isEmpty())
             WriteBigPage();
-            break;
-        }
-        m_phase = TPhase::Finishing;
-        FinishLoad();
+        else
+            FinishLoad();
         break;
     case QWebEngineLoadingInfo::LoadFailedStatus:
-        if (m_phase == TPhase::Loading)
-            FailLoad(tr("문서를 읽지 못했습니다: %1 (%2)")
-                         .arg(QDir::toNativeSeparators(m_docPath), info.errorString()));
+        if (m_loadingBlank)
+            StartNext();
+        else
+            PageGaveUp(QDir::toNativeSeparators(m_docPath) + u' ' + info.errorString());
         break;
     }
 }
 
-// The page replaces its empty document with the note's text and reports "written" once that
-// has loaded.
+// The page takes the note's text over the channel, replaces its empty document with it and
+// reports "written" once that has loaded.
 void TqbDhtmlEdit::WriteBigPage() {
-    m_phase = TPhase::Writing;
-    const quint64 generation = m_generation;
-    const QString html = std::exchange(m_pendingWrite, QString());
-    m_page->runJavaScript(
-        CallScript(QStringLiteral("writeDocument"), {html, double(m_loads)}),
-        QWebEngineScript::ApplicationWorld, [this, generation](const QVariant& result) {
-            if (m_closing || generation != m_generation)
-                return;
-            const QVariantMap answer = result.toMap();
-            if (!answer.value("ok").toBool())
-                FailLoad(tr("큰 문서를 편집기에 넣지 못했습니다: %1")
-                             .arg(answer.value("error").toString()));
-        });
+    m_stage = TStage::Writing;
+    m_bridge->HoldPageText(double(m_loads), std::exchange(m_pendingWrite, QString()));
+    const quint64 load = m_loads;
+    m_page->runJavaScript(CallScript(QStringLiteral("writeDocument"), {double(load)}),
+                          QWebEngineScript::ApplicationWorld,
+                          [this, load](const QVariant& result) {
+                              if (m_closing || load != m_loads || m_stage != TStage::Writing)
+                                  return;
+                              const QVariantMap answer = result.toMap();
+                              if (!answer.value("ok").toBool())
+                                  PageGaveUp(answer.value("error").toString());
+                          });
+}
+
+void TqbDhtmlEdit::OnWritten(const QVariantMap& state) {
+    if (m_closing || m_stage != TStage::Writing ||
+        state.value("token").toLongLong() != qint64(m_loads))
+        return;
+    if (state.value("ok").toBool())
+        FinishLoad();
+    else
+        PageGaveUp(tr("큰 문서를 넣지 못했습니다."));
 }
 
 void TqbDhtmlEdit::FinishLoad() {
-    const quint64 generation = m_generation;
+    if (StartNext())
+        return;
+    m_stage = TStage::Finishing;
+    const quint64 load = m_loads;
     const bool caret = m_caretPending;
     m_page->runJavaScript(CallScript(QStringLiteral("setMode"), {m_browse, caret}),
                           QWebEngineScript::ApplicationWorld,
-                          [this, generation, caret](const QVariant& result) {
-                              if (!m_closing && generation == m_generation)
+                          [this, load, caret](const QVariant& result) {
+                              if (!m_closing && load == m_loads && m_stage == TStage::Finishing)
                                   CompleteLoad(result.toMap(), caret);
                           });
 }
 
 void TqbDhtmlEdit::CompleteLoad(const QVariantMap& answer, bool caretPlaced) {
     if (!answer.value("ok").toBool()) {
-        FailLoad(
-            tr("편집기 스크립트가 응답하지 않습니다: %1").arg(answer.value("error").toString()));
+        PageGaveUp(answer.value("error").toString());
         return;
     }
+    if (StartNext())
+        return;
     m_docId = answer.value("doc").toString();
     m_ready = true;
     m_phase = TPhase::Ready;
@@ -427,6 +439,13 @@ void TqbDhtmlEdit::CompleteLoad(const QVariantMap& answer, bool caretPlaced) {
     m_caretPending = false;
     emit SelectionStateChanged();
     emit DocumentComplete();
+}
+
+// The load in flight ended without a document; unless a newer one waits, that is a failure.
+void TqbDhtmlEdit::PageGaveUp(const QString& reason) {
+    if (StartNext())
+        return;
+    FailLoad(tr("문서를 읽지 못했습니다: %1").arg(reason));
 }
 
 // Whatever failed, the editor then shows no document: what was on screen is not the note.
@@ -453,8 +472,10 @@ bool TqbDhtmlEdit::WaitUntilReady(int milliseconds) {
     RequireIdle();
     QEventLoop loop;
     const auto done = [&loop] { loop.quit(); };
-    const QMetaObject::Connection complete = connect(this, &TqbDhtmlEdit::DocumentComplete, &loop, done);
-    const QMetaObject::Connection failed = connect(this, &TqbDhtmlEdit::DocumentLoadFailed, &loop, done);
+    const QMetaObject::Connection complete =
+        connect(this, &TqbDhtmlEdit::DocumentComplete, &loop, done);
+    const QMetaObject::Connection failed =
+        connect(this, &TqbDhtmlEdit::DocumentLoadFailed, &loop, done);
     QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
     QPointer<TqbDhtmlEdit> self(this);
     m_waiting = true;
@@ -552,11 +573,7 @@ void TqbDhtmlEdit::ApplyState(const QVariantMap& answer) {
 
 void TqbDhtmlEdit::OnReported(const QString& kind, const QVariantMap& state) {
     if (kind == u"written") {
-        if (!m_closing && m_phase == TPhase::Writing &&
-            state.value("token").toLongLong() == qint64(m_loads)) {
-            m_phase = TPhase::Finishing;
-            FinishLoad();
-        }
+        OnWritten(state);
         return;
     }
     // Reports of a document being replaced would describe the old one.
@@ -571,7 +588,7 @@ void TqbDhtmlEdit::OnReported(const QString& kind, const QVariantMap& state) {
     else if (kind == u"changed")
         emit ContentChanged();
     else if (kind == u"link")
-        emit LinkClicked(AsFollowed(QUrl(state.value("href").toString())));
+        emit LinkClicked(QUrl(state.value("href").toString()));
 }
 
 // ---- saving

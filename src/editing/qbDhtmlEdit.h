@@ -9,6 +9,7 @@
 #include <QVariant>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class QPrinter;
 class QWebChannel;
@@ -150,24 +151,33 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    enum class TPhase { Loading, Writing, Finishing, Ready, Failed, NoDocument };
+    // What the document last asked for has become.
+    enum class TPhase { Loading, Ready, Failed, NoDocument };
+    // Where the one load in the engine is.
+    enum class TStage { Idle, Navigating, Writing, Finishing };
+    struct TPageRequest {
+        QString Text;
+        QString FilePath;
+        bool Blank = false;
+    };
 
     bool AcceptNavigation(const QUrl& url, int type, bool isMainFrame);
     void OnLoadingChanged(const QWebEngineLoadingInfo& info);
     void OnReported(const QString& kind, const QVariantMap& state);
-    QUrl NextDocumentUrl(const QString& filePath);
-    void BeginLoad(const QUrl& url);
-    void ShowPageText(const QString& text, const QString& filePath);
+    void Request(TPageRequest request);
+    void Start(TPageRequest request);
+    // The load in the engine has ended; starts the one waiting, if any, and says so.
+    bool StartNext();
     void WriteBigPage();
+    void OnWritten(const QVariantMap& state);
     void FinishLoad();
     void CompleteLoad(const QVariantMap& answer, bool caretPlaced);
+    void PageGaveUp(const QString& reason);
     void FailLoad(const QString& message);
-    void ShowBlankPage();
     void RequireReady(const QString& action) const;
     void RequireIdle() const;
     bool IsLoading() const;
     bool IsInsideView(QObject* object) const;
-    QUrl AsFollowed(const QUrl& url) const;
     // Runs a page-script API call and waits for its answer; throws on error or time-out.
     QVariant CallSync(const QString& function, const QVariantList& args);
     void CallAsync(const QString& function, const QVariantList& args, bool emitState);
@@ -186,9 +196,12 @@ private:
     bool m_hadDecodingErrors = false;
     bool m_hadMark = false;           // the file began with a byte-order mark
     QString m_pendingWrite; // a page too big for a data address, written in once its shell is up
-    QUrl m_docUrl;   // the document being loaded or shown, with this load's token
+    QUrl m_docUrl;   // the address of the load in the engine, or of the document shown
     QString m_docId; // the page script's name for the document it reported ready
     TPhase m_phase = TPhase::NoDocument;
+    TStage m_stage = TStage::Idle;
+    bool m_loadingBlank = false;
+    std::optional<TPageRequest> m_next;
     bool m_ready = false;
     bool m_browse = true;
     bool m_caretPending = false;
