@@ -259,8 +259,11 @@ void TqbDhtmlEdit::LoadDocument(const QString& path) {
 void TqbDhtmlEdit::SetDocumentHtml(const QString& html, const QString& basePath) {
     RequireIdle();
     const QString base = basePath.isEmpty() ? m_docPath : basePath;
-    if (base.isEmpty())
-        throw EqbError(tr("HTML을 보여 줄 문서 위치가 없습니다."));
+    if (base.isEmpty()) {
+        // Text that belongs to no file could never be saved: nothing to edit.
+        ShowNoDocument();
+        return;
+    }
     if (base != m_docPath || m_fileCharset.isEmpty()) {
         m_fileCharset = qbText::DeclaredCharset(html.left(8192).toUtf8());
         m_hadDecodingErrors = false;

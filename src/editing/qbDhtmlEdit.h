@@ -60,7 +60,7 @@ public:
     void LoadDocument(const QString& path);
     // Shows HTML text in place of the document, relative addresses resolved against the current
     // document's file (or basePath when given); it is saved in the charset the document came in,
-    // or in the one the text now declares.
+    // or in the one the text now declares. With neither, there is no document (ShowNoDocument).
     void SetDocumentHtml(const QString& html, const QString& basePath = {});
     // An empty page that takes no typing: after a failed load, or when the open note is gone.
     // Not ready, nothing to save, no document path.

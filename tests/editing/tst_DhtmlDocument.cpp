@@ -156,6 +156,10 @@ private slots:
         QVERIFY(m_edit->DocumentPath().isEmpty());
         QVERIFY(!m_edit->WaitUntilReady(10000));
         QVERIFY_THROWS_EXCEPTION(EqbError, m_edit->SaveDocument(before));
+        // HTML shown afterwards belongs to no file: still nothing to edit or save.
+        m_edit->SetDocumentHtml("<html><body>blank</body></html>");
+        QVERIFY(!m_edit->IsDocumentReady());
+        QVERIFY(!m_edit->WaitUntilReady(10000));
         QCOMPARE(ReadBytes(before), Page({}, "before"));
     }
 
