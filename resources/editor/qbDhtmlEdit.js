@@ -4,6 +4,14 @@
     "use strict";
 
     var bridge = null;
+    var waiting = []; // what must wait until the channel is up
+
+    function withBridge(work) {
+        if (bridge)
+            work();
+        else
+            waiting.push(work);
+    }
     // Tells this document from the one that may replace it while the editor is not looking.
     var documentId = Date.now().toString(36) + "-" + Math.random().toString(36).slice(2);
 
@@ -43,23 +51,69 @@
             bridge.report(kind, snapshot());
     }
 
-    // Parsing also mutates the document; only changes made while editing count.
+    // Only what the user does counts as a change: typing, composition, paste, drop, cut,
+    // delete and commands all end in an input event. Parsing and layout mutate the page too, but
+    // fire none.
     function changed() {
         if (document.designMode === "on")
             report("changed");
     }
 
-    new MutationObserver(changed).observe(document, {
-        childList: true, subtree: true, attributes: true, characterData: true
-    });
-    document.addEventListener("input", changed, true);
-    document.addEventListener("selectionchange", function () { report("selection"); });
-    document.addEventListener("keyup", function () { report("keyup"); }, true);
-    document.addEventListener("click", function () { report("click"); }, true);
+    function linkAt(target) {
+        for (var node = target; node; node = node.parentNode)
+            if (node.nodeType === Node.ELEMENT_NODE && /^(A|AREA)$/.test(node.nodeName) &&
+                node.hasAttribute("href"))
+                return node;
+        return null;
+    }
+
+    function withoutFragment(url) {
+        var hash = url.indexOf("#");
+        return hash < 0 ? url : url.slice(0, hash);
+    }
+
+    // The document never navigates: a followed link is reported (in edit mode only with Ctrl),
+    // and a link to a place in the page itself just scrolls there.
+    function followLink(event) {
+        var link = linkAt(event.target);
+        if (!link || event.button !== 0)
+            return;
+        var editing = document.designMode === "on";
+        if (editing && !(event.ctrlKey || event.metaKey))
+            return;
+        event.preventDefault();
+        var href = link.href;
+        if (link.hash && withoutFragment(href) === withoutFragment(location.href)) {
+            var name = decodeURIComponent(link.hash.slice(1));
+            var place = document.getElementById(name) || document.getElementsByName(name)[0];
+            if (place)
+                place.scrollIntoView();
+            return;
+        }
+        if (bridge) {
+            var state = snapshot();
+            state.href = href;
+            bridge.report("link", state);
+        }
+    }
+
+    // Again after a document.open(), which drops every listener of the document.
+    function listen() {
+        document.addEventListener("input", changed, true);
+        document.addEventListener("selectionchange", function () { report("selection"); });
+        document.addEventListener("keyup", function () { report("keyup"); }, true);
+        document.addEventListener("click", function (event) {
+            followLink(event);
+            report("click");
+        }, true);
+    }
+    listen();
 
     if (typeof qt !== "undefined" && qt.webChannelTransport) {
         new QWebChannel(qt.webChannelTransport, function (channel) {
             bridge = channel.objects.qbBridge;
+            waiting.forEach(function (work) { work(); });
+            waiting = [];
         });
     }
 
@@ -104,6 +158,60 @@
         return text + ">";
     }
 
+    // "<?xml ... ?>" parses as a comment; written back as it was, it still names the charset.
+    function commentText(comment) {
+        var data = comment.data;
+        if (data.charAt(0) === "?" && data.indexOf(">") < 0)
+            return "<" + data + ">";
+        return "<!--" + data + "-->";
+    }
+
+    // The parser drops a line feed right after these start tags, and the serialiser does not
+    // write one back: a blank first line would be lost at every save.
+    var firstLineFeedDropped = /^(PRE|TEXTAREA|LISTING)$/;
+
+    function losesFirstLine(element) {
+        var first = element.firstChild;
+        return firstLineFeedDropped.test(element.nodeName) && first &&
+            first.nodeType === Node.TEXT_NODE && first.data.charAt(0) === "\n";
+    }
+
+    // outerHTML, with the line feed written back where the parser would drop it. Only elements
+    // on the way to such a place are taken apart.
+    function elementHtml(element, onPath) {
+        if (!onPath.has(element))
+            return element.outerHTML;
+        var shell = element.cloneNode(false);
+        var empty = shell.outerHTML;
+        var endTag = "</" + shell.localName + ">";
+        var html = empty.slice(0, empty.length - endTag.length);
+        if (losesFirstLine(element))
+            html += "\n";
+        for (var child = element.firstChild; child; child = child.nextSibling) {
+            if (child.nodeType === Node.ELEMENT_NODE) {
+                html += elementHtml(child, onPath);
+            } else {
+                // The text's escaping depends on its parent: let a copy of the parent decide.
+                var holder = element.cloneNode(false);
+                holder.appendChild(child.cloneNode(false));
+                html += holder.innerHTML;
+            }
+        }
+        return html + endTag;
+    }
+
+    function pathsToLostLines() {
+        var onPath = new Set();
+        var candidates = document.querySelectorAll("pre, textarea, listing");
+        for (var i = 0; i < candidates.length; ++i) {
+            if (!losesFirstLine(candidates[i]))
+                continue;
+            for (var node = candidates[i]; node && !onPath.has(node); node = node.parentNode)
+                onPath.add(node);
+        }
+        return onPath;
+    }
+
     var api = {
         setMode: function (browse, caret) {
             document.designMode = browse ? "off" : "on";
@@ -112,19 +220,44 @@
             return document.designMode;
         },
         caretToStart: caretToStart,
+        // A page too big to arrive as data replaces the empty one it was given, taken over the
+        // channel; "written" follows once it has loaded.
+        writeDocument: function (token) {
+            withBridge(function () {
+                bridge.takePageText(token, function (html) {
+                    if (!html) {
+                        bridge.report("written", { token: token, ok: false });
+                        return;
+                    }
+                    document.open();
+                    document.write(html);
+                    document.close();
+                    listen();
+                    function written() {
+                        bridge.report("written", { token: token, ok: true });
+                    }
+                    if (document.readyState === "complete")
+                        written();
+                    else
+                        window.addEventListener("load", written, { once: true });
+                });
+            });
+            return true;
+        },
         serialize: function () {
             var parts = [];
+            var onPath = pathsToLostLines();
             for (var node = document.firstChild; node; node = node.nextSibling) {
                 if (node.nodeType === Node.DOCUMENT_TYPE_NODE)
                     parts.push(doctypeText(node));
                 else if (node.nodeType === Node.COMMENT_NODE)
-                    parts.push("<!--" + node.data + "-->");
+                    parts.push(commentText(node));
                 else if (node.nodeType === Node.ELEMENT_NODE)
-                    parts.push(node.outerHTML);
+                    parts.push(elementHtml(node, onPath));
             }
             if (!document.documentElement || document.readyState !== "complete")
                 throw new Error("the page has not finished loading");
-            return { html: parts.join("\r\n"), charset: document.characterSet, url: location.href };
+            return { html: parts.join("\n"), charset: document.characterSet, url: location.href };
         },
         // Sets a toggling style to the given state instead of flipping it.
         setStyle: function (cmd, on) {

@@ -1,65 +1,40 @@
 #include "editing/qbDhtmlEdit.h"
 
-#include <algorithm>
-#include <QStringDecoder>
-
 #include "editing/qbDhtmlBridge.h"
 #include "editing/qbDhtmlColor.h"
-#include "platform/qbError.h"
+#include "editing/qbDhtmlPage.h"
+#include "editing/qbPageRequestFilter.h"
 #include "editing/qbPageText.h"
+#include "platform/qbError.h"
+#include "platform/qbPageCodec.h"
 #include "platform/qbTextFile.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QTemporaryFile>
 #include <QTimer>
-#include <QDir>
+#include <utility>
 #include <QVBoxLayout>
 #include <QWebChannel>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineLoadingInfo>
-#include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
-#include <functional>
 
 using namespace qbDhtml;
 
-// Keeps the note in place: only the loads the editor starts may replace the document.
-class TqbDhtmlPage : public QWebEnginePage {
-public:
-    using Filter = std::function<bool(const QUrl&, NavigationType, bool)>;
-    TqbDhtmlPage(QObject* parent, Filter filter)
-        : QWebEnginePage(parent), m_filter(std::move(filter)) {}
-
-protected:
-    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
-        return m_filter(url, type, isMainFrame);
-    }
-    QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
-                                  int line, const QString& source) override {
-        if (level == ErrorMessageLevel)
-            qWarning("editor page: %s (%s:%d)", qPrintable(message), qPrintable(source), line);
-    }
-
-private:
-    Filter m_filter;
-};
-
 namespace {
-
-constexpr qsizetype MaxHtmlTextBytes = 2 * 1024 * 1024 - 4096; // setContent's data-URL limit
 
 QString ReadResource(const QString& name) {
     QFile file(name);
@@ -68,24 +43,6 @@ QString ReadResource(const QString& name) {
         return {};
     }
     return QString::fromUtf8(file.readAll());
-}
-
-// The declared charset; an undeclared page that is valid UTF-8 (and not plain ASCII) is UTF-8.
-QByteArray PageCharset(const QByteArray& bytes) {
-    if (qbText::DeclaresCharset(bytes))
-        return qbText::DeclaredCharset(bytes);
-    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString asUtf8 = utf8.decode(bytes); // the conversion runs only when taken
-    return ascii || utf8.hasError() ? QByteArray(qbText::DefaultCharset) : QByteArray("UTF-8");
-}
-
-std::unique_ptr<QTemporaryFile> WriteViewCopy(const QString& dir, const QByteArray& utf8) {
-    auto copy = std::make_unique<QTemporaryFile>(dir + "/.qbview-XXXXXX.htm");
-    if (!copy->open() || copy->write("\xEF\xBB\xBF" + utf8) != utf8.size() + 3 || !copy->flush())
-        return nullptr;
-    copy->close();
-    return copy;
 }
 
 bool SameDocument(const QUrl& a, const QUrl& b) {
@@ -157,6 +114,8 @@ TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
             return AcceptNavigation(url, type, isMainFrame);
         });
     m_view->setPage(m_page);
+    m_filter = new TqbPageRequestFilter(this);
+    m_page->setUrlRequestInterceptor(m_filter);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
@@ -212,7 +171,7 @@ TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
             FailLoad(tr("편집기에 다른 문서가 열렸습니다: %1").arg(url.toDisplayString()));
     });
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this, [this] {
-        if (m_closing)
+        if (m_closing || StartNext())
             return;
         FailLoad(tr("문서를 보여 주던 프로세스가 끝났습니다."));
     });
@@ -221,96 +180,173 @@ TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
         emit PrintFinished(success);
     });
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
-        const auto inside = [this](QWidget* w) {
-            return w && (w == m_view || m_view->isAncestorOf(w));
-        };
-        if (inside(old) && !inside(now))
+        if (IsInsideView(old) && !IsInsideView(now))
             emit FocusLost();
     });
+    // Typing while no document is ready would go into a page that is never saved.
+    qApp->installEventFilter(this);
 }
 
 TqbDhtmlEdit::~TqbDhtmlEdit() {
     // The page answers pending calls while it goes away; they must find nothing to change.
     m_closing = true;
+    qApp->removeEventFilter(this);
     delete m_view;
 }
 
+bool TqbDhtmlEdit::IsLoading() const {
+    return m_phase == TPhase::Loading;
+}
+
+bool TqbDhtmlEdit::IsInsideView(QObject* object) const {
+    auto* widget = qobject_cast<QWidget*>(object);
+    return widget && (widget == m_view || m_view->isAncestorOf(widget));
+}
+
+bool TqbDhtmlEdit::eventFilter(QObject* watched, QEvent* event) {
+    if (m_ready || m_closing)
+        return QWidget::eventFilter(watched, event);
+    bool edits = false;
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::InputMethod:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+    case QEvent::ContextMenu:
+        edits = true;
+        break;
+    case QEvent::MouseButtonPress:
+        // The middle button pastes the X11 selection.
+        edits = static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton;
+        break;
+    default:
+        break;
+    }
+    if (edits && IsInsideView(watched))
+        return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+void TqbDhtmlEdit::SetAllowedRoots(const QStringList& folders) {
+    m_filter->SetAllowedRoots(folders);
+}
+
 // ---- loading
+//
+// One load is in the engine at a time. A load asked for meanwhile waits and takes the place of
+// the one in flight as soon as that ends, so that the engine's news always belongs to the load
+// it is about: two loads of the same address cannot be told apart by their news.
 
 void TqbDhtmlEdit::LoadDocument(const QString& path) {
     RequireIdle();
-    const QFileInfo info(path);
-    if (!info.isFile() || !info.isReadable())
-        throw EqbError(tr("문서를 열 수 없습니다: %1").arg(path));
-    const QByteArray bytes = qbText::ReadFileBytes(path);
-    BeginLoad(QUrl::fromLocalFile(info.absoluteFilePath()));
+    TqbPageText page;
+    try {
+        if (!QFileInfo(path).isFile())
+            throw EqbError(tr("문서를 열 수 없습니다: %1").arg(QDir::toNativeSeparators(path)));
+        page = qbPageCodec::Read(path);
+    } catch (const EqbError& error) {
+        FailLoad(error.Message());
+        return;
+    }
     m_docPath = path;
-    const QByteArray charset = PageCharset(bytes);
-    ShowPageText(qbText::Decode(bytes, charset), charset);
+    m_fileCharset = page.Charset;
+    m_hadDecodingErrors = page.HadDecodingErrors;
+    m_hadMark = page.Text.startsWith(QChar(0xFEFF));
+    Request({page.Text, path, false});
 }
 
 void TqbDhtmlEdit::SetDocumentHtml(const QString& html, const QString& basePath) {
     RequireIdle();
     const QString base = basePath.isEmpty() ? m_docPath : basePath;
-    if (base.isEmpty())
-        throw EqbError(tr("HTML을 보여 줄 문서 위치가 없습니다."));
-    if (html.toUtf8().size() > MaxHtmlTextBytes)
-        throw EqbError(tr("HTML이 너무 커서 편집기에 직접 넣을 수 없습니다. 파일로 저장한 뒤 "
-                          "여십시오."));
-    BeginLoad(QUrl::fromLocalFile(QFileInfo(base).absoluteFilePath()));
+    if (base.isEmpty()) {
+        // Text that belongs to no file could never be saved: nothing to edit.
+        ShowNoDocument();
+        return;
+    }
+    if (base != m_docPath || m_fileCharset.isEmpty()) {
+        m_fileCharset = qbText::DeclaredCharset(html.left(8192).toUtf8());
+        m_hadDecodingErrors = false;
+        m_hadMark = false;
+    }
     m_docPath = base;
-    ShowPageText(html, qbText::DeclaredCharset(html.toUtf8()));
+    Request({html, base, false});
+}
+
+void TqbDhtmlEdit::ShowNoDocument() {
+    m_docPath.clear();
+    m_fileCharset.clear();
+    m_hadDecodingErrors = false;
+    m_hadMark = false;
+    Request({{}, {}, true});
+}
+
+void TqbDhtmlEdit::Request(TPageRequest request) {
+    m_ready = false;
+    m_phase = request.Blank ? TPhase::NoDocument : TPhase::Loading;
+    ++m_generation;
+    m_docId.clear();
+    m_state = {};
+    emit SelectionStateChanged();
+    if (m_stage != TStage::Idle) {
+        m_next = std::move(request);
+        return;
+    }
+    Start(std::move(request));
+}
+
+bool TqbDhtmlEdit::StartNext() {
+    m_stage = TStage::Idle;
+    m_bridge->DropPageText();
+    if (!m_next)
+        return false;
+    TPageRequest next = std::move(*m_next);
+    m_next.reset();
+    Start(std::move(next));
+    return true;
 }
 
 // Chromium's Korean decoder here lacks the extended syllables ("똠" would come out as U+008C
 // and "c", and be saved so), and it picks a file's type by its extension (a ".qb" folder page
 // would show as plain text). So pages reach it as text we decoded, in UTF-8, based at their own
 // file, and are written back in the charset they came in.
-void TqbDhtmlEdit::ShowPageText(const QString& text, const QByteArray& fileCharset) {
-    const QByteArray utf8 = text.toUtf8();
-    m_fileCharset = fileCharset;
-    m_viewCopy.reset();
-    if (utf8.size() > MaxHtmlTextBytes) {
-        // Too big to hand over as data: a UTF-8 copy beside the note (hidden from the tree and
-        // the search, so relative pictures still show) is what Chromium reads.
-        m_viewCopy = WriteViewCopy(QFileInfo(m_docPath).absolutePath(), utf8);
-        if (!m_viewCopy)
-            m_viewCopy = WriteViewCopy(QDir::tempPath(), utf8);
-        if (!m_viewCopy)
-            throw EqbError(tr("문서를 보여 줄 임시 파일을 만들 수 없습니다: %1").arg(m_docPath));
-        m_docUrl = QUrl::fromLocalFile(m_viewCopy->fileName());
-        m_page->load(m_docUrl);
+void TqbDhtmlEdit::Start(TPageRequest request) {
+    ++m_loads;
+    m_stage = TStage::Navigating;
+    m_loadingBlank = request.Blank;
+    m_pendingWrite.clear();
+    const QString mime = QStringLiteral("text/html;charset=UTF-8");
+    if (request.Blank) {
+        m_filter->SetDocumentFolder({});
+        m_docUrl = QUrl::fromLocalFile(
+            QDir::temp().filePath(QStringLiteral("qbNivora-no-document.htm")));
+        m_page->setContent("<html><body></body></html>", mime, m_docUrl);
         return;
     }
-    m_loadingData = true;
-    m_page->setContent(utf8, QStringLiteral("text/html;charset=UTF-8"), m_docUrl);
+    const QString& text = request.Text;
+    const QByteArray utf8 = (text.startsWith(QChar(0xFEFF)) ? text.mid(1) : text).toUtf8();
+    m_filter->SetDocumentFolder(QFileInfo(request.FilePath).absolutePath());
+    m_docUrl = QUrl::fromLocalFile(QFileInfo(request.FilePath).absoluteFilePath());
+    if (DataAddressLength(utf8) <= MaxDataAddressLength) {
+        m_page->setContent(utf8, mime, m_docUrl);
+        return;
+    }
+    // Too big to hand over as data: an empty page at the note's address takes it in by script,
+    // so relative addresses still lead where the note's own do and no copy is ever written.
+    m_pendingWrite = QString::fromUtf8(utf8);
+    m_page->setContent("<html><body></body></html>", mime, m_docUrl);
 }
 
-void TqbDhtmlEdit::BeginLoad(const QUrl& url) {
-    m_ready = false;
-    ++m_generation;
-    m_loadingData = false;
-    m_docUrl = url;
-    m_docId.clear();
-    m_state = {};
-    emit SelectionStateChanged();
-}
-
+// Only the loads the editor starts itself (typed, in the engine's words) may replace the
+// document: a note's refresh, a followed link or a form never do.
 bool TqbDhtmlEdit::AcceptNavigation(const QUrl& url, int type, bool isMainFrame) {
     if (m_closing)
         return false;
     if (!isMainFrame)
-        return true;
+        return true; // a frame inside the note; the request filter judges its files
     const auto kind = QWebEnginePage::NavigationType(type);
-    const bool followed = kind == QWebEnginePage::NavigationTypeLinkClicked ||
-                          kind == QWebEnginePage::NavigationTypeFormSubmitted ||
-                          kind == QWebEnginePage::NavigationTypeBackForward;
-    if (!followed && !m_ready) {
-        if (m_loadingData && url.scheme() == u"data")
-            return true;
-        if (SameDocument(url, m_docUrl))
-            return true;
-    }
+    if (kind == QWebEnginePage::NavigationTypeTyped && url.scheme() == u"data")
+        return true;
     if (kind == QWebEnginePage::NavigationTypeLinkClicked)
         QMetaObject::invokeMethod(
             this, [this, url] { emit LinkClicked(url); }, Qt::QueuedConnection);
@@ -318,53 +354,88 @@ bool TqbDhtmlEdit::AcceptNavigation(const QUrl& url, int type, bool isMainFrame)
 }
 
 void TqbDhtmlEdit::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
-    if (m_closing)
+    // Only the end of the load in flight counts; a refused navigation reports a start and a
+    // stop of its own.
+    if (m_closing || m_stage != TStage::Navigating || !SameDocument(info.url(), m_docUrl))
         return;
-    const bool ours = SameDocument(info.url(), m_docUrl);
     switch (info.status()) {
     case QWebEngineLoadingInfo::LoadStartedStatus:
-        // Also reported for navigations the filter is about to refuse: the document stays. Our
-        // own loads made the editor not ready when they began.
+    case QWebEngineLoadingInfo::LoadStoppedStatus:
         break;
-    case QWebEngineLoadingInfo::LoadSucceededStatus: {
-        if (!ours)
-            break;
-        if (info.isErrorPage()) {
-            FailLoad(tr("문서를 읽지 못했습니다: %1").arg(m_docPath));
+    case QWebEngineLoadingInfo::LoadSucceededStatus:
+        if (m_loadingBlank || m_next) {
+            StartNext();
             break;
         }
-        FinishLoad();
+        if (info.isErrorPage()) {
+            PageGaveUp(QDir::toNativeSeparators(m_docPath));
+            break;
+        }
+        if (!m_pendingWrite.isEmpty())
+            WriteBigPage();
+        else
+            FinishLoad();
         break;
-    }
     case QWebEngineLoadingInfo::LoadFailedStatus:
-        if (ours)
-            FailLoad(tr("문서를 읽지 못했습니다: %1 (%2)").arg(m_docPath, info.errorString()));
+        if (m_loadingBlank)
+            StartNext();
+        else
+            PageGaveUp(QDir::toNativeSeparators(m_docPath) + u' ' + info.errorString());
         break;
-    case QWebEngineLoadingInfo::LoadStoppedStatus:
-        break; // replaced by a newer load
     }
 }
 
+// The page takes the note's text over the channel, replaces its empty document with it and
+// reports "written" once that has loaded.
+void TqbDhtmlEdit::WriteBigPage() {
+    m_stage = TStage::Writing;
+    m_bridge->HoldPageText(double(m_loads), std::exchange(m_pendingWrite, QString()));
+    const quint64 load = m_loads;
+    m_page->runJavaScript(CallScript(QStringLiteral("writeDocument"), {double(load)}),
+                          QWebEngineScript::ApplicationWorld,
+                          [this, load](const QVariant& result) {
+                              if (m_closing || load != m_loads || m_stage != TStage::Writing)
+                                  return;
+                              const QVariantMap answer = result.toMap();
+                              if (!answer.value("ok").toBool())
+                                  PageGaveUp(answer.value("error").toString());
+                          });
+}
+
+void TqbDhtmlEdit::OnWritten(const QVariantMap& state) {
+    if (m_closing || m_stage != TStage::Writing ||
+        state.value("token").toLongLong() != qint64(m_loads))
+        return;
+    if (state.value("ok").toBool())
+        FinishLoad();
+    else
+        PageGaveUp(tr("큰 문서를 넣지 못했습니다."));
+}
+
 void TqbDhtmlEdit::FinishLoad() {
-    const quint64 generation = m_generation;
+    if (StartNext())
+        return;
+    m_stage = TStage::Finishing;
+    const quint64 load = m_loads;
     const bool caret = m_caretPending;
     m_page->runJavaScript(CallScript(QStringLiteral("setMode"), {m_browse, caret}),
                           QWebEngineScript::ApplicationWorld,
-                          [this, generation, caret](const QVariant& result) {
-                              if (!m_closing && generation == m_generation)
+                          [this, load, caret](const QVariant& result) {
+                              if (!m_closing && load == m_loads && m_stage == TStage::Finishing)
                                   CompleteLoad(result.toMap(), caret);
                           });
 }
 
 void TqbDhtmlEdit::CompleteLoad(const QVariantMap& answer, bool caretPlaced) {
     if (!answer.value("ok").toBool()) {
-        FailLoad(
-            tr("편집기 스크립트가 응답하지 않습니다: %1").arg(answer.value("error").toString()));
+        PageGaveUp(answer.value("error").toString());
         return;
     }
+    if (StartNext())
+        return;
     m_docId = answer.value("doc").toString();
     m_ready = true;
-    m_loadingData = false;
+    m_phase = TPhase::Ready;
     ApplyState(answer);
     if (m_caretPending && !caretPlaced)
         CallAsync(QStringLiteral("caretToStart"), {}, false);
@@ -373,20 +444,63 @@ void TqbDhtmlEdit::CompleteLoad(const QVariantMap& answer, bool caretPlaced) {
     emit DocumentComplete();
 }
 
+// The load in flight ended without a document; unless a newer one waits, that is a failure.
+void TqbDhtmlEdit::PageGaveUp(const QString& reason) {
+    if (StartNext())
+        return;
+    FailLoad(tr("문서를 읽지 못했습니다: %1").arg(reason));
+}
+
+// Whatever failed, the editor then shows no document: what was on screen is not the note.
 void TqbDhtmlEdit::FailLoad(const QString& message) {
-    m_ready = false;
-    m_docId.clear();
-    ++m_generation;
-    m_loadingData = false;
     m_caretPending = false;
-    emit DocumentLoadFailed(message);
+    ShowNoDocument();
+    m_phase = TPhase::Failed;
+    const quint64 generation = m_generation;
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation, message] {
+            // Only while nothing newer has started: the news is of the load the caller asked for.
+            if (!m_closing && generation == m_generation)
+                emit DocumentLoadFailed(message);
+        },
+        Qt::QueuedConnection);
+}
+
+bool TqbDhtmlEdit::WaitUntilReady(int milliseconds) {
+    if (m_ready)
+        return true;
+    if (!IsLoading())
+        return false;
+    RequireIdle();
+    QEventLoop loop;
+    const auto done = [&loop] { loop.quit(); };
+    const QMetaObject::Connection complete =
+        connect(this, &TqbDhtmlEdit::DocumentComplete, &loop, done);
+    const QMetaObject::Connection failed =
+        connect(this, &TqbDhtmlEdit::DocumentLoadFailed, &loop, done);
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    QPointer<TqbDhtmlEdit> self(this);
+    m_waiting = true;
+    // A failure's news is queued: the phase says it at once.
+    if (IsLoading())
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (!self)
+        return false;
+    m_waiting = false;
+    disconnect(complete);
+    disconnect(failed);
+    return m_ready;
 }
 
 // ---- page calls
 
 void TqbDhtmlEdit::RequireReady(const QString& action) const {
-    if (!m_ready)
+    if (m_ready)
+        return;
+    if (IsLoading())
         throw EqbError(tr("문서를 다 읽기 전에는 %1 수 없습니다.").arg(action));
+    throw EqbError(tr("열린 문서가 없어 %1 수 없습니다.").arg(action));
 }
 
 void TqbDhtmlEdit::RequireIdle() const {
@@ -461,6 +575,10 @@ void TqbDhtmlEdit::ApplyState(const QVariantMap& answer) {
 }
 
 void TqbDhtmlEdit::OnReported(const QString& kind, const QVariantMap& state) {
+    if (kind == u"written") {
+        OnWritten(state);
+        return;
+    }
     // Reports of a document being replaced would describe the old one.
     if (m_closing || !m_ready || state.value("doc").toString() != m_docId)
         return;
@@ -472,11 +590,13 @@ void TqbDhtmlEdit::OnReported(const QString& kind, const QVariantMap& state) {
         emit DocumentKeyUp();
     else if (kind == u"changed")
         emit ContentChanged();
+    else if (kind == u"link")
+        emit LinkClicked(QUrl(state.value("href").toString()));
 }
 
 // ---- saving
 
-QString TqbDhtmlEdit::SerializedHtml(QByteArray* charset) {
+QString TqbDhtmlEdit::SerializedHtml() {
     RequireReady(tr("저장할"));
     const quint64 generation = m_generation;
     const QVariantMap page = CallSync(QStringLiteral("serialize"), {}).toMap();
@@ -487,23 +607,20 @@ QString TqbDhtmlEdit::SerializedHtml(QByteArray* charset) {
     const QString html = page.value("html").toString();
     if (!html.contains(u'<'))
         throw EqbError(tr("편집기가 빈 문서를 돌려주었습니다."));
-    if (charset)
-        *charset = !m_fileCharset.isEmpty()
-                       ? m_fileCharset
-                       : qbText::NormalizeCharset(page.value("charset").toString().toLatin1());
-    return WithCrLf(html);
+    return PageTextToSave(html);
 }
 
 void TqbDhtmlEdit::SaveDocument(const QString& path) {
     if (path.isEmpty())
         throw EqbError(tr("저장할 파일 이름이 없습니다."));
-    QByteArray charset;
-    const QString html = SerializedHtml(&charset);
-    qbText::WriteFileBytes(path, PageBytes(html, charset));
+    QString text = SerializedHtml();
+    if (m_hadMark)
+        text.prepend(QChar(0xFEFF));
+    qbPageCodec::Write(path, text, m_fileCharset);
 }
 
 QString TqbDhtmlEdit::DocumentHtml() {
-    return SerializedHtml(nullptr);
+    return SerializedHtml();
 }
 
 // ---- modes and commands

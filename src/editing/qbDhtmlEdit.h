@@ -2,19 +2,22 @@
 
 #include "editing/qbSelectionState.h"
 
+#include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <QVariant>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class QPrinter;
-class QTemporaryFile;
 class QWebChannel;
 class QWebEngineLoadingInfo;
 class QWebEngineView;
 class TqbDhtmlBridge;
 class TqbDhtmlPage;
+class TqbPageRequestFilter;
 
 namespace qbDhtml {
 
@@ -51,19 +54,36 @@ public:
     explicit TqbDhtmlEdit(QWidget* parent = nullptr);
     ~TqbDhtmlEdit() override;
 
-    // Starts loading the file; DocumentComplete or DocumentLoadFailed follows. Throws when the
-    // file cannot be read or a save is waiting for the page.
+    // Starts loading the file, decoded in its own charset; DocumentComplete or
+    // DocumentLoadFailed follows (a file that cannot be read fails too, after the call returns).
+    // Throws only when a save is waiting for the page.
     void LoadDocument(const QString& path);
     // Shows HTML text in place of the document, relative addresses resolved against the current
-    // document's file (or basePath when given); the text's own charset declaration decides how
-    // the page is saved.
+    // document's file (or basePath when given); it is saved in the charset the document came in,
+    // or in the one the text now declares. With neither, there is no document (ShowNoDocument).
     void SetDocumentHtml(const QString& html, const QString& basePath = {});
+    // An empty page that takes no typing: after a failed load, or when the open note is gone.
+    // Not ready, nothing to save, no document path.
+    void ShowNoDocument();
     // True from the end of a load (with the browse mode applied) until the next load starts.
     bool IsDocumentReady() const { return m_ready; }
+    // Waits for the load in progress, user input held back; whether the document is ready.
+    // False at once when no load is under way (no document, or it failed).
+    bool WaitUntilReady(int milliseconds);
     QString DocumentPath() const { return m_docPath; }
+    // The charset the document's file came in and is written back in.
+    QByteArray DocumentCharset() const { return m_fileCharset; }
+    // Some bytes of the file were not valid in its charset: they show as U+FFFD, and a save
+    // writes them so. The window asks the user before the first save of such a page.
+    bool HadDecodingErrors() const { return m_hadDecodingErrors; }
 
-    // Writes the page to the file in the page's own charset, atomically. Throws, writing nothing,
-    // when the document has not finished loading or the page does not answer in time.
+    // Folders the page may load local files from (the library, the program folder, the temp
+    // folder); the open note's own folder always may. Web addresses are not limited.
+    void SetAllowedRoots(const QStringList& folders);
+
+    // Writes the page to the file in the document's charset, atomically, every line ended by
+    // CR LF. Throws, writing nothing, when the document is not ready (still loading, failed, or
+    // none) or the page does not answer in time.
     void SaveDocument(const QString& path);
     // The text SaveDocument writes.
     QString DocumentHtml();
@@ -115,45 +135,73 @@ signals:
     void DocumentLoadFailed(const QString& message);
     void DocumentClick();
     void DocumentKeyUp();
-    // The page changed by typing, composition, paste, drop, delete or a command.
+    // The user changed the page: typing, composition, paste, drop, cut, delete or a command.
+    // Loading and layout never report it.
     void ContentChanged();
     void SelectionStateChanged();
     void FindRequested();
     void TextFound(bool found);
     void FocusLost();
-    // A link the user followed; the document itself never navigates away.
+    // A link the user followed (a click in browse mode, Ctrl+click in edit mode); the document
+    // itself never navigates away.
     void LinkClicked(const QUrl& url);
     void PrintFinished(bool success);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // What the document last asked for has become.
+    enum class TPhase { Loading, Ready, Failed, NoDocument };
+    // Where the one load in the engine is.
+    enum class TStage { Idle, Navigating, Writing, Finishing };
+    struct TPageRequest {
+        QString Text;
+        QString FilePath;
+        bool Blank = false;
+    };
+
     bool AcceptNavigation(const QUrl& url, int type, bool isMainFrame);
     void OnLoadingChanged(const QWebEngineLoadingInfo& info);
     void OnReported(const QString& kind, const QVariantMap& state);
-    void BeginLoad(const QUrl& url);
-    void ShowPageText(const QString& text, const QByteArray& fileCharset);
+    void Request(TPageRequest request);
+    void Start(TPageRequest request);
+    // The load in the engine has ended; starts the one waiting, if any, and says so.
+    bool StartNext();
+    void WriteBigPage();
+    void OnWritten(const QVariantMap& state);
     void FinishLoad();
     void CompleteLoad(const QVariantMap& answer, bool caretPlaced);
+    void PageGaveUp(const QString& reason);
     void FailLoad(const QString& message);
     void RequireReady(const QString& action) const;
     void RequireIdle() const;
+    bool IsLoading() const;
+    bool IsInsideView(QObject* object) const;
     // Runs a page-script API call and waits for its answer; throws on error or time-out.
     QVariant CallSync(const QString& function, const QVariantList& args);
     void CallAsync(const QString& function, const QVariantList& args, bool emitState);
     void ApplyState(const QVariantMap& answer);
-    QString SerializedHtml(QByteArray* charset);
+    QString SerializedHtml();
 
     QWebEngineView* m_view = nullptr;
     TqbDhtmlPage* m_page = nullptr;
     QWebChannel* m_channel = nullptr;
     TqbDhtmlBridge* m_bridge = nullptr;
+    TqbPageRequestFilter* m_filter = nullptr;
     std::unique_ptr<QPrinter> m_printer;
 
     QString m_docPath;
-    QByteArray m_fileCharset; // what the file is written in; empty: the page's own
-    std::unique_ptr<QTemporaryFile> m_viewCopy; // what the view reads for a page too big to hand over
-    QUrl m_docUrl;   // the document being loaded or shown
+    QByteArray m_fileCharset;         // what the file is written in
+    bool m_hadDecodingErrors = false;
+    bool m_hadMark = false;           // the file began with a byte-order mark
+    QString m_pendingWrite; // a page too big for a data address, written in once its shell is up
+    QUrl m_docUrl;   // the address of the load in the engine, or of the document shown
     QString m_docId; // the page script's name for the document it reported ready
-    bool m_loadingData = false;
+    TPhase m_phase = TPhase::NoDocument;
+    TStage m_stage = TStage::Idle;
+    bool m_loadingBlank = false;
+    std::optional<TPageRequest> m_next;
     bool m_ready = false;
     bool m_browse = true;
     bool m_caretPending = false;
@@ -161,6 +209,7 @@ private:
     bool m_printing = false;
     bool m_closing = false;
     quint64 m_generation = 0;
+    quint64 m_loads = 0;
     int m_timeoutMs = 10000;
     QString m_findText;
     uint m_findFlags = 0;

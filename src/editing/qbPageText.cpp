@@ -1,12 +1,10 @@
 #include "editing/qbPageText.h"
 
-#include "platform/qbTextFile.h"
-
 namespace qbDhtml {
 
 QString WithCrLf(const QString& html) {
     QString out;
-    out.reserve(html.size() + html.size() / 16);
+    out.reserve(html.size() + html.size() / 16 + 2);
     for (qsizetype i = 0; i < html.size(); ++i) {
         const QChar c = html[i];
         if (c == u'\r') {
@@ -19,35 +17,34 @@ QString WithCrLf(const QString& html) {
             out += c;
         }
     }
+    if (!out.isEmpty() && !out.endsWith(u'\n'))
+        out += QStringLiteral("\r\n");
     return out;
 }
 
-namespace {
-
-bool StartsWithBom(const QByteArray& bytes) {
-    return bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") ||
-           bytes.startsWith("\xFE\xFF");
+QString PageTextToSave(const QString& serialized) {
+    // Parsing turns every line end into a line feed, so a carriage return here is the
+    // document's own character, in text or an attribute, never in a script or style.
+    QString text = serialized;
+    text.replace(u'\r', QLatin1String("&#13;"));
+    const qsizetype bodyEnd = text.lastIndexOf(QLatin1String("</body>"), -1, Qt::CaseInsensitive);
+    if (bodyEnd > 0 && text[bodyEnd - 1] == u'\n')
+        text.remove(bodyEnd - 1, 1);
+    return WithCrLf(text);
 }
 
-} // namespace
-
-QByteArray PageBytes(const QString& html, const QByteArray& charset) {
-    const QByteArray defaultCharset = qbText::DefaultCharset;
-    const QByteArray name = charset.toLower();
-    if (name.isEmpty() || name == defaultCharset.toLower())
-        return qbText::Encode(html, defaultCharset);
-
-    QByteArray bytes = qbText::Encode(html, charset);
-    if (StartsWithBom(bytes))
-        return bytes;
-    // A UTF-16 page is found only by its mark: its bytes hide any META from the browser.
-    if (name.startsWith("utf-16"))
-        return (name.endsWith("be") ? QByteArray("\xFE\xFF") : QByteArray("\xFF\xFE")) + bytes;
-    if (qbText::DeclaredCharset(bytes).toLower() == name)
-        return bytes;
-    if (name == "utf-8")
-        return QByteArray("\xEF\xBB\xBF") + bytes;
-    return qbText::Encode(html, defaultCharset);
+qsizetype DataAddressLength(const QByteArray& utf8Page) {
+    // The address as the engine makes it: "data:" + type + "," + the percent-encoded bytes.
+    static const qsizetype prefix = qsizetype(sizeof("data:text/html;charset=UTF-8,") - 1);
+    qsizetype escaped = 0;
+    for (const char c : utf8Page) {
+        const bool unreserved = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                                (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' ||
+                                c == '~';
+        if (!unreserved)
+            ++escaped;
+    }
+    return prefix + utf8Page.size() + 2 * escaped;
 }
 
 } // namespace qbDhtml

@@ -3,16 +3,23 @@
 #include <QByteArray>
 #include <QString>
 
+// Rules for the page text that crosses between the editor and Chromium.
 namespace qbDhtml {
 
-// Every line ended by CR LF, as the program's text files are. The page reads the same either
-// way: its parser turns CR LF back into LF.
+// Every line ended by CR LF, the last one included, as the program's text files are. The page
+// reads the same either way: its parser turns CR LF back into LF.
 QString WithCrLf(const QString& html);
 
-// The bytes to write for a page the browser decoded as `charset` (a converter name), such that
-// loading them again gives the same text. A charset other than the default that the text does
-// not declare is marked by a byte-order mark (UTF-8, UTF-16) or, for any other charset, the page
-// is written in the default code page instead; characters a charset lacks become references.
-QByteArray PageBytes(const QString& html, const QByteArray& charset);
+// The serialised page as it is written: with CR LF, and without the line feed at the end of the
+// body that the last line end itself becomes (the parser puts what follows "</html>" into the
+// body), so that saving again and again does not grow the page. A carriage return in the text
+// (from "&#13;") is written as that reference again: the parser would make a line feed of it.
+QString PageTextToSave(const QString& serialized);
+
+// The length of the data address Chromium builds for a page handed over as text: each byte
+// outside the unreserved ASCII set takes three characters, a Korean syllable nine.
+qsizetype DataAddressLength(const QByteArray& utf8Page);
+// Chromium refuses addresses longer than this; pages that would need more go through a file.
+inline constexpr qsizetype MaxDataAddressLength = 2 * 1024 * 1024 - 1024;
 
 } // namespace qbDhtml

@@ -30,11 +30,28 @@ bool IsInside(const QString& path, const QString& folder) {
     return QDir::cleanPath(path).startsWith(root);
 }
 
-QString FreeName(const QDir& folder, const QString& fileName) {
-    const QFileInfo info(fileName);
-    QString name = fileName;
-    for (int n = 2; folder.exists(name); ++n)
-        name = QStringLiteral("%1(%2).%3").arg(info.completeBaseName()).arg(n).arg(info.suffix());
+bool SameBytes(const QString& a, const QString& b) {
+    QFile first(a), second(b);
+    if (first.size() != second.size() || !first.open(QIODevice::ReadOnly) ||
+        !second.open(QIODevice::ReadOnly))
+        return false;
+    constexpr qint64 Chunk = 64 * 1024;
+    while (!first.atEnd()) {
+        if (first.read(Chunk) != second.read(Chunk))
+            return false;
+    }
+    return true;
+}
+
+// The name the picture has or gets in `folder`: its own, else the first "<name>_<n>.<ext>"
+// that is free or already holds the same bytes.
+QString NameInFolder(const QDir& folder, const QString& source) {
+    const QFileInfo info(source);
+    const QString base = info.completeBaseName(), suffix = info.suffix();
+    QString name = info.fileName();
+    for (int n = 2; folder.exists(name) && !SameBytes(folder.filePath(name), source); ++n)
+        name = suffix.isEmpty() ? QStringLiteral("%1_%2").arg(base).arg(n)
+                                : QStringLiteral("%1_%2.%3").arg(base).arg(n).arg(suffix);
     return name;
 }
 
@@ -53,10 +70,18 @@ QString PlaceInNote(const QString& picture, const QString& notePath, const QStri
     const QDir noteDir = QFileInfo(notePath).absoluteDir();
     QString placed = source.absoluteFilePath();
     if (!IsInside(placed, libraryDir)) {
-        const QString target = noteDir.filePath(FreeName(noteDir, source.fileName()));
-        if (!QFile::copy(placed, target))
-            throw EqbError(
-                QStringLiteral("그림을 노트 폴더에 복사하지 못했습니다: %1").arg(target));
+        const QString imagesPath = noteDir.filePath(QLatin1String(ImagesFolder));
+        if (!QDir().mkpath(imagesPath))
+            throw EqbError(QStringLiteral("그림 폴더를 만들지 못했습니다: %1")
+                               .arg(QDir::toNativeSeparators(imagesPath)));
+        const QDir images(imagesPath);
+        const QString target = images.filePath(NameInFolder(images, placed));
+        if (!QFile::exists(target)) {
+            QFile file(placed);
+            if (!file.copy(target))
+                throw EqbError(QStringLiteral("그림을 노트 폴더에 복사하지 못했습니다: %1\n%2")
+                                   .arg(QDir::toNativeSeparators(target), file.errorString()));
+        }
         placed = target;
     }
     const QString relative = noteDir.relativeFilePath(placed);

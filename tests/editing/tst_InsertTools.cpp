@@ -12,16 +12,23 @@
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <QStringEncoder>
 #include <QWheelEvent>
+#include <iterator>
 
 using namespace qbInsert;
 
 namespace {
 
-void Touch(const QString& path) {
+void Touch(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("GIF89a");
+    f.write(bytes);
+}
+
+QByteArray FileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 void TurnWheel(QWidget* target, int delta) {
@@ -36,17 +43,34 @@ void TurnWheel(QWidget* target, int delta) {
 class TestInsertTools : public QObject {
     Q_OBJECT
 private slots:
-    void specialCharactersInOrder() {
-        const QString& set = SpecialCharacterSet();
-        QCOMPARE(set.size(), 73);
-        QCOMPARE(set.at(0), QChar(0x25A0));
-        QCOMPARE(set.at(13), QChar(0x00F8));
-        QCOMPARE(set.at(36), QChar(0x0424));
-        QCOMPARE(set.at(41), QChar(0x02D0));
-        QCOMPARE(set.at(72), QChar(0x2299));
-        // Every one of them is a double-byte character of code page 949.
-        for (QChar c : set)
-            QVERIFY2(c.unicode() >= 0xA0, qPrintable(QString(c)));
+    // The grid against the list of code points it must show, one row per index.
+    void specialCharacters_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("codePoint");
+        const int expected[] = {
+            0x25A0, 0x25A1, 0x25B6, 0x25C0, 0x203B, 0x2663, 0x25CF, 0x260E, 0x2605, 0x2669,
+            0x266A, 0x266C, 0x00B1, 0x00F8, 0x2153, 0x2154, 0x215B, 0x215C, 0x215D, 0x215E,
+            0x00B9, 0x00B2, 0x00B3, 0x207F, 0x2081, 0x2082, 0x2083, 0x2084, 0x03B1, 0x03B2,
+            0x03B8, 0x03C6, 0x03C9, 0x03BE, 0x03BB, 0x03B7, 0x0424, 0x2202, 0x2113, 0x2211,
+            0x2126, 0x02D0, 0x039B, 0x0394, 0x212B, 0x2109, 0x2103, 0x00B0, 0x00F7, 0x221E,
+            0x2261, 0x2264, 0x2265, 0x221A, 0x00AE, 0x2122, 0x2194, 0x2190, 0x2191, 0x2192,
+            0x2193, 0x2195, 0x2196, 0x2197, 0x2198, 0x2199, 0x2234, 0x2235, 0x223C, 0x223D,
+            0x2252, 0x2260, 0x2299};
+        QCOMPARE(int(std::size(expected)), 73);
+        for (int i = 0; i < 73; ++i)
+            QTest::addRow("%d U+%04X", i, expected[i]) << i << expected[i];
+    }
+    void specialCharacters() {
+        QFETCH(int, index);
+        QFETCH(int, codePoint);
+        QCOMPARE(SpecialCharacterSet().size(), 73);
+        QCOMPARE(int(SpecialCharacterSet().at(index).unicode()), codePoint);
+        QCOMPARE(GridCharacter(index / GridColumns, index % GridColumns), QString(QChar(codePoint)));
+        // Each one is a double-byte character of code page 949.
+        QStringEncoder cp949("windows-949");
+        const QByteArray bytes = cp949.encode(QString(QChar(codePoint)));
+        QVERIFY(!cp949.hasError());
+        QCOMPARE(bytes.size(), 2);
     }
 
     void gridCells_data() {
@@ -192,26 +216,63 @@ private slots:
         QCOMPARE(tools->Grid()->currentColumn(), 1);
     }
 
+    // Pictures from outside the library go to the note folder's "__images"; those inside are
+    // linked where they are.
+    void pictureAddresses_data() {
+        QTest::addColumn<QString>("picture"); // "@" is the test folder, "#" the library
+        QTest::addColumn<QString>("note");    // below the library
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("copy");    // below the library; empty: none made
+        QTest::newRow("web address") << "http://example.com/a.png" << "폴더/노트.htm"
+                                     << "http://example.com/a.png" << "";
+        QTest::newRow("inside the library")
+            << "#/폴더/그림/a b.gif" << "폴더/노트.htm" << "%EA%B7%B8%EB%A6%BC/a%20b.gif" << "";
+        QTest::newRow("inside, another folder")
+            << "#/그림.gif" << "폴더/노트.htm" << "../%EA%B7%B8%EB%A6%BC.gif" << "";
+        QTest::newRow("outside, first copy")
+            << "@/밖/새.png" << "폴더/노트.htm" << "__images/%EC%83%88.png" << "폴더/__images/새.png";
+        QTest::newRow("outside, same bytes already there")
+            << "@/밖/같은.png" << "폴더/노트.htm" << "__images/%EA%B0%99%EC%9D%80.png"
+            << "폴더/__images/같은.png";
+        QTest::newRow("outside, other bytes under that name")
+            << "@/밖/다른.png" << "폴더/노트.htm" << "__images/%EB%8B%A4%EB%A5%B8_3.png"
+            << "폴더/__images/다른_3.png";
+        QTest::newRow("outside, as a file address")
+            << "file://@/밖/새.png" << "노트.htm" << "__images/%EC%83%88.png" << "__images/새.png";
+        QTest::newRow("folder page") << "@/밖/새.png" << "폴더/___폴더설명.qb"
+                                     << "__images/%EC%83%88.png" << "폴더/__images/새.png";
+    }
     void pictureAddresses() {
+        QFETCH(QString, picture);
+        QFETCH(QString, note);
+        QFETCH(QString, address);
+        QFETCH(QString, copy);
         QTemporaryDir dir;
         const QString library = dir.filePath("BookData");
         QDir().mkpath(library + "/폴더/그림");
+        QDir().mkpath(library + "/폴더/__images");
         QDir().mkpath(dir.filePath("밖"));
-        const QString note = library + "/폴더/노트.htm";
-        Touch(library + "/폴더/그림/a b.gif");
-        Touch(dir.filePath("밖/사진.gif"));
-        Touch(library + "/폴더/사진.gif");
+        Touch(library + "/폴더/그림/a b.gif", "GIF89a");
+        Touch(library + "/그림.gif", "GIF89a");
+        for (const char* name : {"새", "같은", "다른"})
+            Touch(dir.filePath(QString("밖/%1.png").arg(QString::fromUtf8(name))), "outside");
+        Touch(library + "/폴더/__images/같은.png", "outside");
+        Touch(library + "/폴더/__images/다른.png", "other");
+        Touch(library + "/폴더/__images/다른_2.png", "other too");
 
-        using qbPicture::PlaceInNote;
-        QCOMPARE(PlaceInNote("http://example.com/a.png", note, library),
-                 QString("http://example.com/a.png"));
-        QCOMPARE(PlaceInNote(library + "/폴더/그림/a b.gif", note, library),
-                 QString("%EA%B7%B8%EB%A6%BC/a%20b.gif"));
-        // From outside the library: copied beside the note, under a free name.
-        const QString placed = PlaceInNote(dir.filePath("밖/사진.gif"), note, library);
-        QCOMPARE(QUrl::fromPercentEncoding(placed.toUtf8()), QString("사진(2).gif"));
-        QVERIFY(QFile::exists(library + "/폴더/사진(2).gif"));
-        QVERIFY_THROWS_EXCEPTION(EqbError, PlaceInNote(dir.filePath("없는.gif"), note, library));
+        picture.replace('@', dir.path()).replace('#', library);
+        QCOMPARE(qbPicture::PlaceInNote(picture, library + "/" + note, library), address);
+        if (!copy.isEmpty())
+            QCOMPARE(FileBytes(library + "/" + copy), QByteArray("outside"));
+        QCOMPARE(FileBytes(library + "/폴더/__images/다른.png"), QByteArray("other"));
+    }
+
+    void missingPictureThrows() {
+        QTemporaryDir dir;
+        QVERIFY_THROWS_EXCEPTION(EqbError, qbPicture::PlaceInNote(dir.filePath("없는.gif"),
+                                                                 dir.filePath("노트.htm"),
+                                                                 dir.path()));
+        QVERIFY(!QFileInfo::exists(dir.filePath("__images")));
     }
 };
 

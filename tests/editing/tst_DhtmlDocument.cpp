@@ -1,0 +1,344 @@
+// The editor never loses or damages a note: what replaces the document, what counts as a
+// change, pages that fail or are big, what a page may load, and what a save writes.
+#include "editing/qbDhtmlEdit.h"
+#include "platform/qbError.h"
+#include "qbEditorFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+#include <QtTest>
+
+namespace {
+
+const QByteArray EucKrMeta = "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=euc-kr\">";
+// "똠가" in code page 949 (an extended syllable, then a KS X 1001 one) and as text.
+const QByteArray Cp949TtomGa("\x8C\x63\xB0\xA1");
+const QString TtomGa = QStringLiteral("똠가");
+const QByteArray Gif("GIF89a\x01\x00\x01\x00\x80\x00\x00\xFF\xFF\xFF\x00\x00\x00!\xF9\x04\x01\x00\x00"
+                     "\x00\x00,\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02" "D\x01\x00;",
+                     43);
+
+QByteArray Page(const QByteArray& head, const QByteArray& body) {
+    return "<html><head>" + head + "</head>\r\n<body>" + body + "</body></html>\r\n";
+}
+
+} // namespace
+
+class TestDhtmlDocument : public QObject, protected TqbEditorFixture {
+    Q_OBJECT
+
+    QTemporaryDir m_temp; // the system temp folder while these tests run
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_dir.isValid() && m_temp.isValid());
+        qputenv("TMPDIR", QFile::encodeName(m_temp.path()));
+        QCOMPARE(QDir::tempPath(), QDir::cleanPath(m_temp.path()));
+    }
+    void init() { QVERIFY(ShowEditor()); }
+    void cleanup() { m_edit.reset(); }
+
+    // A note's own refresh never replaces it: the page keeps the note as we decoded it, and the
+    // save writes the note's own text.
+    void refreshNeverReplacesTheNote_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("reload") << QByteArray("0");
+        QTest::newRow("another note") << QByteArray("0;url=other.htm");
+        QTest::newRow("a system file") << QByteArray("0; URL='file:///etc/hostname'");
+    }
+    void refreshNeverReplacesTheNote() {
+        QFETCH(QByteArray, content);
+        Write("other.htm", Page({}, "other"));
+        const QString path = Write("refresh.htm", Page(EucKrMeta + "<meta http-equiv=\"refresh\" content=\"" +
+                                                           content + "\">",
+                                                       "<div>" + Cp949TtomGa + " note</div>"));
+        QList<QWebEngineLoadingInfo::LoadStatus> ends;
+        connect(EnginePage(), &QWebEnginePage::loadingChanged, this,
+                [&](const QWebEngineLoadingInfo& info) {
+                    if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus)
+                        ends.append(info.status());
+                });
+        QVERIFY(LoadForEditing(path));
+        // Our load, then the refresh's end: refused, it never succeeds.
+        QTRY_VERIFY_WITH_TIMEOUT(ends.size() >= 2, 20000);
+        QCOMPARE(ends.first(), QWebEngineLoadingInfo::LoadSucceededStatus);
+        QVERIFY(!ends.mid(1).contains(QWebEngineLoadingInfo::LoadSucceededStatus));
+        QVERIFY(m_edit->IsDocumentReady());
+        QVERIFY(m_edit->DocumentHtml().contains(TtomGa + " note"));
+        m_edit->SaveDocument(path);
+        const QByteArray saved = ReadBytes(path);
+        QVERIFY2(saved.contains(Cp949TtomGa + " note"), saved.constData());
+        QVERIFY(!saved.contains(">other<"));
+    }
+
+    // Merely opening notes in edit mode is no change; typing is.
+    void openingInEditModeIsNoChange_data() {
+        QTest::addColumn<QByteArray>("page");
+        QTest::newRow("template") << QByteArray(
+            "<HTML><HEAD><META http-equiv=Content-Type content=\"text/html; charset=euc-kr\">\r\n"
+            "</HEAD><BODY>\r\n<DIV>&nbsp;</DIV>\r\n<DIV></DIV></BODY></HTML>\r\n");
+        QTest::newRow("empty body") << QByteArray("<html><body></body></html>");
+        QTest::newRow("no markup") << QByteArray("just text\r\nand more");
+        QTest::newRow("tables and lists")
+            << Page({}, "<table><tr><td>a<td>b</table><ul><li>x<li>y</ul><p><p>");
+        QTest::newRow("picture and form")
+            << Page({}, "<img src=\"missing.png\"><form><input value=\"v\"><textarea>t"
+                        "</textarea><select><option>o</select></form>");
+        QTest::newRow("pre and styles")
+            << Page("<style>div{color:red}</style>", "<pre>\n\nx</pre><div style=\"x\">y</div>");
+    }
+    void openingInEditModeIsNoChange() {
+        QFETCH(QByteArray, page);
+        const QString path = Write("viewed.htm", page);
+        QSignalSpy changed(m_edit.get(), &TqbDhtmlEdit::ContentChanged);
+        QSignalSpy keyUp(m_edit.get(), &TqbDhtmlEdit::DocumentKeyUp);
+        QVERIFY(LoadForEditing(path));
+        // The page reports in order: once a key-up is in, any change before it is too.
+        QTest::keyClick(PageWidget(), Qt::Key_Right);
+        QVERIFY(keyUp.wait(10000));
+        QCOMPARE(changed.count(), 0);
+        QCOMPARE(ReadBytes(path), page);
+        QTest::keyClicks(PageWidget(), "x");
+        QVERIFY(changed.wait(10000));
+    }
+
+    // Links never move the document; in edit mode Ctrl+click follows them.
+    void linksInEditMode_data() {
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("followed");
+        QTest::newRow("click edits") << int(Qt::NoModifier) << false;
+        QTest::newRow("ctrl+click follows") << int(Qt::ControlModifier) << true;
+    }
+    void linksInEditMode() {
+        QFETCH(int, modifiers);
+        QFETCH(bool, followed);
+        const QString path = Write("links/l.htm", Page({}, "<a href=\"../other.htm?a=1\" style=\""
+                                                           "display:block;height:300px\">link</a>"));
+        QVERIFY(LoadForEditing(path));
+        QSignalSpy links(m_edit.get(), &TqbDhtmlEdit::LinkClicked);
+        QSignalSpy clicks(m_edit.get(), &TqbDhtmlEdit::DocumentClick);
+        QTest::mouseClick(PageWidget(), Qt::LeftButton, Qt::KeyboardModifiers(modifiers),
+                          QPoint(40, 40));
+        QVERIFY(clicks.wait(10000)); // reported after the link, on the same channel
+        QCOMPARE(links.count(), followed ? 1 : 0);
+        if (followed)
+            QCOMPARE(links.first().first().toUrl(),
+                     QUrl::fromLocalFile(m_dir.filePath("other.htm")).resolved(QUrl("?a=1")));
+        QVERIFY(m_edit->IsDocumentReady());
+        QCOMPARE(m_edit->DocumentPath(), path);
+    }
+
+    // Whatever fails to load, the editor shows no document and says so.
+    void loadFailuresLeaveNoDocument_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("missing") << "없는 노트.htm";
+        QTest::newRow("a folder") << "폴더.htm/";
+    }
+    void loadFailuresLeaveNoDocument() {
+        QFETCH(QString, name);
+        if (name.endsWith('/'))
+            QDir(m_dir.path()).mkpath(name);
+        const QString before = Write("before.htm", Page({}, "before"));
+        QVERIFY(LoadForEditing(before));
+        QSignalSpy failed(m_edit.get(), &TqbDhtmlEdit::DocumentLoadFailed);
+        const QString path = m_dir.filePath(name.chopped(name.endsWith('/') ? 1 : 0));
+        m_edit->LoadDocument(path);
+        QVERIFY(failed.wait(10000));
+        QVERIFY2(failed.first().first().toString().contains(QFileInfo(path).fileName()),
+                 qPrintable(failed.first().first().toString()));
+        QVERIFY(!m_edit->IsDocumentReady());
+        QVERIFY(m_edit->DocumentPath().isEmpty());
+        QVERIFY(!m_edit->WaitUntilReady(10000));
+        QVERIFY_THROWS_EXCEPTION(EqbError, m_edit->SaveDocument(before));
+        // HTML shown afterwards belongs to no file: still nothing to edit or save.
+        m_edit->SetDocumentHtml("<html><body>blank</body></html>");
+        QVERIFY(!m_edit->IsDocumentReady());
+        QVERIFY(!m_edit->WaitUntilReady(10000));
+        QCOMPARE(ReadBytes(before), Page({}, "before"));
+    }
+
+    // After ShowNoDocument the page is empty and read-only, and typing goes nowhere.
+    void noDocumentTakesNoTyping() {
+        const QByteArray page = Page({}, "<div>kept</div>");
+        const QString path = Write("gone.htm", page);
+        QVERIFY(LoadForEditing(path));
+        QSignalSpy loaded(EnginePage(), &QWebEnginePage::loadFinished);
+        QSignalSpy changed(m_edit.get(), &TqbDhtmlEdit::ContentChanged);
+        m_edit->ShowNoDocument();
+        QVERIFY(!m_edit->IsDocumentReady());
+        QVERIFY(m_edit->DocumentPath().isEmpty());
+        QVERIFY(!m_edit->WaitUntilReady(10000));
+        QVERIFY_THROWS_EXCEPTION(EqbError, m_edit->SaveDocument(path));
+        // Typed before and after the empty page shows.
+        QTest::keyClicks(PageWidget(), "lost");
+        QVERIFY(loaded.wait(10000));
+        m_edit->FocusAtStart();
+        QTest::keyClicks(PageWidget(), "lost");
+        QCOMPARE(AskPage("document.designMode + '|' + document.body.innerHTML"), QVariant("off|"));
+        QCOMPARE(changed.count(), 0);
+        QCOMPARE(ReadBytes(path), page);
+    }
+
+    // A save asked for while the page loads can wait for it instead of being dropped.
+    void saveWaitsUntilReady() {
+        const QString first = Write("w1.htm", Page({}, "first"));
+        const QString second = Write("w2.htm", Page(EucKrMeta, Cp949TtomGa));
+        QVERIFY(Load(first));
+        m_edit->LoadDocument(second);
+        QVERIFY(!m_edit->IsDocumentReady());
+        QVERIFY_THROWS_EXCEPTION(EqbError, m_edit->SaveDocument(second));
+        QVERIFY(m_edit->WaitUntilReady(60000));
+        QVERIFY(m_edit->IsDocumentReady());
+        m_edit->SaveDocument(second);
+        QVERIFY(ReadBytes(second).contains(Cp949TtomGa));
+        QCOMPARE(ReadBytes(first), Page({}, "first"));
+    }
+
+    // Big notes open, keep their extended syllables and their pictures, take typing, and
+    // leave no copy anywhere.
+    void bigNotesOpen_data() {
+        QTest::addColumn<int>("kilobytes");
+        QTest::newRow("600 KB, too big for a data address") << 600;
+        QTest::newRow("2.5 MB, over the old limit") << 2500;
+    }
+    void bigNotesOpen() {
+        QFETCH(int, kilobytes);
+        Write("big/pic.gif", Gif);
+        Write("up.gif", Gif);
+        QByteArray body = "<div><img src=\"pic.gif\"><img src=\"../up.gif\"></div>\r\n";
+        while (body.size() < kilobytes * 1024)
+            body += "<div>" + Cp949TtomGa + " \xC5\xAB \xB3\xEB\xC6\xAE \xC1\xD9</div>\r\n";
+        const QString path = Write("big/big.htm", Page(EucKrMeta, body));
+        QSignalSpy changed(m_edit.get(), &TqbDhtmlEdit::ContentChanged);
+        m_edit->SetAllowedRoots({m_dir.path()});
+        QVERIFY(LoadForEditing(path));
+        QCOMPARE(AskPage("document.images[0].naturalWidth + ',' + document.images[1].naturalWidth")
+                     .toString(),
+                 QString("1,1"));
+        QVERIFY(m_edit->DocumentHtml().contains(TtomGa));
+        QCOMPARE(changed.count(), 0);
+        QTest::keyClicks(PageWidget(), "typed");
+        QVERIFY(changed.wait(10000));
+        m_edit->SaveDocument(path);
+        const QByteArray saved = ReadBytes(path);
+        QVERIFY(saved.startsWith("<html"));
+        QVERIFY(saved.contains(Cp949TtomGa + " \xC5\xAB"));
+        QVERIFY(saved.contains("typed"));
+        QVERIFY(!saved.contains("&#x"));
+        QVERIFY(QDir(m_temp.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+        QVERIFY(QDir(m_dir.filePath("big")).entryList({".*"}, QDir::AllEntries | QDir::Hidden |
+                                                                  QDir::NoDotAndDotDot).isEmpty());
+    }
+
+    // Local files load from the allowed folders and the note's own only; web addresses are not
+    // judged here.
+    void pagesLoadOnlyAllowedFiles_data() {
+        QTest::addColumn<QStringList>("roots"); // below the test folder
+        QTest::addColumn<QString>("loaded");
+        QTest::newRow("none given: the note's folder") << QStringList() << "1,0,0";
+        QTest::newRow("the library") << QStringList{"lib"} << "1,1,0";
+        QTest::newRow("library and outside") << QStringList{"lib", "outside"} << "1,1,1";
+    }
+    void pagesLoadOnlyAllowedFiles() {
+        QFETCH(QStringList, roots);
+        QFETCH(QString, loaded);
+        Write("lib/notes/here.gif", Gif);
+        Write("lib/up.gif", Gif);
+        Write("outside/there.gif", Gif);
+        const QString path =
+            Write("lib/notes/n.htm",
+                  Page({}, "<img src=\"here.gif\"><img src=\"../up.gif\"><img src=\"" +
+                               QUrl::fromLocalFile(m_dir.filePath("outside/there.gif")).toEncoded() +
+                               "\"><iframe src=\"file:///etc/passwd\"></iframe>"));
+        QStringList folders;
+        for (const QString& root : roots)
+            folders << m_dir.filePath(root);
+        m_edit->SetAllowedRoots(folders);
+        QVERIFY(Load(path));
+        QCOMPARE(AskPage("Array.prototype.map.call(document.images,"
+                         " function (i) { return i.naturalWidth; }).join()")
+                     .toString(),
+                 loaded);
+    }
+
+    // The parser drops a line feed right after <pre>, <textarea> and <listing>, and makes a
+    // line feed of a carriage return: the text must still be the same after any number of saves.
+    void preformattedTextSurvives_data() {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("selector");
+        QTest::addColumn<QString>("start");
+        QTest::newRow("pre") << QByteArray("<pre>\r\n\r\nfirst</pre>") << "pre" << "\nfirst";
+        QTest::newRow("textarea") << QByteArray("<textarea>\r\n\r\nfirst</textarea>") << "textarea"
+                                  << "\nfirst";
+        QTest::newRow("listing") << QByteArray("<listing>\r\n\r\nfirst</listing>") << "listing"
+                                 << "\nfirst";
+        QTest::newRow("deep, with markup and entities")
+            << QByteArray("<div id=\"a\"><p>x &amp; y</p><div><pre class=\"c\" title=\"t&quot;\">"
+                          "\r\n\r\na &lt; b <b>bold</b>\r\n</pre></div></div><p>after</p>")
+            << "pre" << "\na < b bold\n";
+        QTest::newRow("carriage return reference")
+            << QByteArray("<pre title=\"a&#13;b\">&#13;\r\n&lt;?xml?&gt;</pre>") << "pre"
+            << "\r\n<?xml?>";
+    }
+    void preformattedTextSurvives() {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, selector);
+        QFETCH(QString, start);
+        const QString path = Write("pre.htm", Page({}, body));
+        const QString ask = "document.querySelector('" + selector + "').textContent + '|' + "
+                            "document.querySelector('" + selector + "').title";
+        QVERIFY(Load(path));
+        const QString shown = AskPage(ask).toString();
+        QVERIFY2(shown.startsWith(start), qPrintable(shown));
+        const QString html = m_edit->DocumentHtml();
+        m_edit->SaveDocument(path);
+        QVERIFY(Load(path));
+        QCOMPARE(AskPage(ask).toString(), shown);
+        QCOMPARE(m_edit->DocumentHtml(), html);
+        const QByteArray once = ReadBytes(path);
+        m_edit->SaveDocument(path);
+        QCOMPARE(ReadBytes(path), once);
+    }
+
+    // Some pages declare their charset only in an XML declaration: it stays, and so does the
+    // charset.
+    void xmlDeclarationStays() {
+        const QByteArray declaration = "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>";
+        const QString path =
+            Write("x.htm", declaration + "\r\n<html><body><div>caf\xE9</div></body></html>\r\n");
+        QVERIFY(Load(path));
+        QCOMPARE(m_edit->DocumentCharset(), QByteArray("windows-1252"));
+        m_edit->SaveDocument(path);
+        const QByteArray saved = ReadBytes(path);
+        QVERIFY2(saved.startsWith(declaration + "\r\n<html>"), saved.constData());
+        QVERIFY(saved.contains("caf\xE9"));
+    }
+
+    // Bytes that are not valid in the page's charset are shown as U+FFFD, each alone, and the
+    // window is told so before it saves.
+    void decodingErrorsAreTold_data() {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("errors");
+        QTest::newRow("latin-1 in a cp949 note")
+            << QByteArray("G\xF3rny") << QStringLiteral("G\uFFFDrny") << true;
+        QTest::newRow("clean") << Cp949TtomGa << TtomGa << false;
+    }
+    void decodingErrorsAreTold() {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, text);
+        QFETCH(bool, errors);
+        QVERIFY(Load(Write("latin.htm", Page({}, "<div>" + body + "</div>"))));
+        QCOMPARE(m_edit->HadDecodingErrors(), errors);
+        QVERIFY(m_edit->DocumentHtml().contains("<div>" + text + "</div>"));
+    }
+};
+
+QTEST_MAIN(TestDhtmlDocument)
+#include "tst_DhtmlDocument.moc"

@@ -1,0 +1,99 @@
+// The editor's rules that need no page: which files a note may load, how the saved text is
+// laid out, and when a page is too big to hand over as data.
+#include "editing/qbPageRequestFilter.h"
+#include "editing/qbPageText.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace qbDhtml;
+
+class TestPageRules : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString Folder(const QString& name) {
+        QDir(m_dir.path()).mkpath(name);
+        return QDir::cleanPath(m_dir.filePath(name));
+    }
+
+private slots:
+    void requests_data() {
+        QTest::addColumn<QString>("url"); // "@" stands for the test folder
+        QTest::addColumn<bool>("allowed");
+        QTest::newRow("picture in the library") << "file://@/lib/a/p.png" << true;
+        QTest::newRow("the library's own folder") << "file://@/lib" << true;
+        QTest::newRow("a folder beside it with a longer name") << "file://@/library2/p.png" << false;
+        QTest::newRow("system file") << "file:///etc/passwd" << false;
+        QTest::newRow("climbing out") << "file://@/lib/a/../../outside/p.png" << false;
+        QTest::newRow("escaped climbing out") << "file://@/lib/a/%2E%2E/%2E%2E/outside/p.png" << false;
+        QTest::newRow("link inside leading out") << "file://@/lib/out-link/p.png" << false;
+        QTest::newRow("another host") << "file://server/share/p.png" << false;
+        QTest::newRow("web address") << "https://example.org/p.png" << true;
+        QTest::newRow("data address") << "data:image/png;base64,AAAA" << true;
+    }
+    void requests() {
+        QFETCH(QString, url);
+        QFETCH(bool, allowed);
+        Folder("lib/a");
+        Folder("outside");
+        Folder("library2");
+        QFile::link(Folder("outside"), m_dir.filePath("lib/out-link"));
+        TqbPageRequestFilter filter;
+        filter.SetAllowedRoots({m_dir.filePath("lib")});
+        const QUrl address(url.replace('@', QDir::cleanPath(m_dir.path())));
+        QCOMPARE(TqbPageRequestFilter::MayLoad(address, filter.AllowedRoots()), allowed);
+    }
+
+    void savedText_data() {
+        QTest::addColumn<QString>("serialized");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("last line ends too")
+            << "<html><body>a</body></html>" << "<html><body>a</body></html>\r\n";
+        QTest::newRow("line feeds become CR LF")
+            << "<html>\n<body>a\nb\n\nc</body></html>" << "<html>\r\n<body>a\r\nb\r\n\r\nc</body></html>\r\n";
+        // The page's own carriage returns came from references, and go back as references.
+        QTest::newRow("carriage return in text and attribute")
+            << "<html><body title=\"a\rb\"><pre>\r\nx</pre></body></html>"
+            << "<html><body title=\"a&#13;b\"><pre>&#13;\r\nx</pre></body></html>\r\n";
+        // What follows "</html>" is parsed into the body: the last line end comes back there.
+        QTest::newRow("the body's last line feed is the file's last")
+            << "<html><body><div>a</div>\n</body></html>" << "<html><body><div>a</div></body></html>\r\n";
+        QTest::newRow("only one of two")
+            << "<html><body>a\n\n</body></html>" << "<html><body>a\r\n</body></html>\r\n";
+        QTest::newRow("a pre's own line feeds stay")
+            << "<html><body><pre>\n\nx\n</pre></body></html>"
+            << "<html><body><pre>\r\n\r\nx\r\n</pre></body></html>\r\n";
+    }
+    void savedText() {
+        QFETCH(QString, serialized);
+        QTEST(PageTextToSave(serialized), "saved");
+    }
+
+    // Chromium measures the data address it builds, not the text: Korean grows ninefold there.
+    void dataAddressLength_data() {
+        QTest::addColumn<QByteArray>("page");
+        QTest::addColumn<qsizetype>("length");
+        const qsizetype prefix = QByteArray("data:text/html;charset=UTF-8,").size();
+        QTest::newRow("letters stay") << QByteArray("abcXYZ019-._~") << prefix + 13;
+        QTest::newRow("markup is escaped") << QByteArray("<b>") << prefix + 7;
+        QTest::newRow("korean syllable") << QString("가").toUtf8() << prefix + 9;
+    }
+    void dataAddressLength() {
+        QFETCH(QByteArray, page);
+        QTEST(DataAddressLength(page), "length");
+    }
+
+    void halfAMegabyteOfKoreanIsTooBigForData() {
+        QByteArray cp949Sized;
+        while (cp949Sized.size() < 500 * 1024 / 2 * 3)
+            cp949Sized += QString("가").toUtf8();
+        QVERIFY(DataAddressLength(cp949Sized) > MaxDataAddressLength);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestPageRules)
+#include "tst_PageRules.moc"
