@@ -169,8 +169,15 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
     m_noteTree->SetImages(treeImages);
     layout->addWidget(m_noteTree, 1);
     m_openNote->SetTree(m_noteTree);
-    m_noteTree->LoadRoot(m_noteInfo.GetDataDir());
+    LoadLibrary(m_noteInfo.GetDataDir());
     return panel;
+}
+
+void TfrmMainNivora::LoadLibrary(const QString& dataDir) {
+    m_noteTree->LoadRoot(dataDir);
+    // Pages may show pictures from anywhere in the library, the templates' folder and dropped
+    // files' copies; nothing else on the disk.
+    m_notePane->Dhtml()->SetAllowedRoots({dataDir, m_prjInfo.ProgramDir(), QDir::tempPath()});
 }
 
 void TfrmMainNivora::ConnectActions() {
@@ -362,7 +369,7 @@ void TfrmMainNivora::actToolConfigExecute() {
     if (!dir)
         return;
     const QString open = m_noteTree->OpenPath();
-    m_noteTree->LoadRoot(*dir);
+    LoadLibrary(*dir);
     ShowDataDirProblem();
     // The note stays open when the new library holds it; otherwise the library's first node.
     if (!qbTreeNavigation::SelectPath(*m_noteTree, open) && m_noteTree->topLevelItemCount() > 0)

@@ -113,6 +113,7 @@ private:
     // A "DirData" that could not be used: the default library shows, and the user is told why.
     void ShowDataDirProblem();
     QWidget* CreateTreePanel();
+    void LoadLibrary(const QString& dataDir);
     QWidget* CreateTreeModePanel(QWidget* parent);
     void ConnectActions();
     void ConnectParts();
