@@ -422,9 +422,11 @@ bool TfrmQbThreeButtons::eventFilter(QObject* watched, QEvent* event) {
         btnMinimized->move(w - MinimizeFromRight, 0);
         btnMaximized->move(w - MaximizeFromRight, 0);
         btnClose->move(w - CloseFromRight, 0);
-    } else if (watched == FSystemMenu && event->type() == QEvent::MouseButtonPress) {
+    } else if (watched == FSystemMenu && (event->type() == QEvent::MouseButtonPress ||
+                                          event->type() == QEvent::MouseButtonDblClick)) {
         // The second click of a double click on the icon lands outside the menu the first one
-        // opened: it closes the window.
+        // opened (as a double click, where the window system reports it so): it closes the
+        // window.
         const QPoint at = pnlCaption->mapFromGlobal(
             static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
         const bool onIcon = at.x() > 0 && at.x() < IconCell && at.y() > 0 && at.y() < IconCell;
