@@ -7,6 +7,8 @@
 #include "frames/qbSkinFolder.h"
 #include "frames/qbSkinMenu.h"
 #include "prjinfo/qbProjectInfo.h"
+#include "common/qbPixels.h"
+#include "common/qbTestFiles.h"
 
 #include <QLabel>
 #include <QMenu>
@@ -34,24 +36,6 @@ QByteArray DistinctSkinIni() {
         }
     }
     return ini;
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-bool HasPixel(const QImage& image, const QColor& color) {
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            if (qAbs(c.red() - color.red()) <= 12 && qAbs(c.green() - color.green()) <= 12 &&
-                qAbs(c.blue() - color.blue()) <= 12)
-                return true;
-        }
-    return false;
 }
 
 } // namespace
@@ -128,7 +112,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(bool, skinMode);
         QFETCH(bool, ownColors);
-        WriteFile(SkinsDir() + "Mine/skin.ini", DistinctSkinIni());
+        WriteBytes(SkinsDir() + "Mine/skin.ini", DistinctSkinIni());
         TqbIniFile ini(m_dir->path() + "/qbNivora.ini");
         ini.WriteString("Skin", "Mode", mode);
         ini.WriteString("Skin", "Name", name);
@@ -225,7 +209,7 @@ private slots:
     }
     void ringsFollowTheSkinAndTheState() {
         QFETCH(bool, active);
-        WriteFile(SkinsDir() + "Mine/skin.ini", DistinctSkinIni());
+        WriteBytes(SkinsDir() + "Mine/skin.ini", DistinctSkinIni());
         TfrmQbThreeButtons& form = Show();
         form.LoadSkin("Mine");
         form.resize(400, 300);
@@ -514,7 +498,7 @@ private slots:
         QFETCH(QStringList, settings);
         QFETCH(QRect, place);
         QFETCH(bool, maximized);
-        WriteFile(m_dir->path() + "/qbNivora.ini", ("[PROGRAM]\r\n" + settings.join("\r\n") + "\r\n").toUtf8());
+        WriteBytes(m_dir->path() + "/qbNivora.ini", ("[PROGRAM]\r\n" + settings.join("\r\n") + "\r\n").toUtf8());
         TfrmQbThreeButtons& form = Show();
         if (maximized) {
             QTRY_VERIFY(form.isMaximized());
@@ -539,7 +523,7 @@ private slots:
     }
     void closingStoresThePlace() {
         QFETCH(bool, maximized);
-        WriteFile(m_dir->path() + "/qbNivora.ini", "[PROGRAM]\r\nLeft=40\r\nTop=30\r\nWidth=500\r\nHeight=350\r\n");
+        WriteBytes(m_dir->path() + "/qbNivora.ini", "[PROGRAM]\r\nLeft=40\r\nTop=30\r\nWidth=500\r\nHeight=350\r\n");
         TfrmQbThreeButtons& form = Show();
         form.setGeometry(70, 60, 450, 320);
         QTRY_COMPARE(form.geometry(), QRect(70, 60, 450, 320));

@@ -3,6 +3,7 @@
 #include "frames/qbSkin.h"
 #include "frames/qbSkinFolder.h"
 #include "frames/qbSkinMenu.h"
+#include "common/qbTestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,13 +25,6 @@ QStringList Rows(const QImage& column) {
     for (int y = 0; y < column.height(); ++y)
         rows << QString::asprintf("%06X", column.pixel(0, y) & 0xFFFFFF);
     return rows;
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 QImage Filled(QSize size, const QColor& color) {
@@ -103,7 +97,7 @@ private slots:
         if (files.contains("Buttons.bmp"))
             WriteBmp(folder + "Buttons.bmp", Filled(QSize(64, 17), QColor(70, 80, 90)));
         if (files.contains("skin.ini"))
-            WriteFile(folder + "skin.ini", "[Caption]\r\nActText=255\r\nInActText=65280\r\n"
+            WriteBytes(folder + "skin.ini", "[Caption]\r\nActText=255\r\nInActText=65280\r\n"
                                            "[ActCOLORS]\r\n0=16711680\r\n11=1\r\n"
                                            "[InActCOLORS]\r\n5=0x00FF00\r\n");
         const TqbSkin skin = qbSkin::Load(skins, "Mine");
@@ -138,7 +132,7 @@ private slots:
         QFETCH(QByteArray, value);
         QFETCH(QColor, color);
         QTemporaryDir dir;
-        WriteFile(dir.filePath("Bad/skin.ini"), "[ActCOLORS]\r\n0=" + value + "\r\n");
+        WriteBytes(dir.filePath("Bad/skin.ini"), "[ActCOLORS]\r\n0=" + value + "\r\n");
         QCOMPARE(qbSkin::Load(dir.path() + '/', "Bad").ActColors[0], color);
     }
 
@@ -151,8 +145,8 @@ private slots:
     void unreadableBitmapTakesTheBuiltIn() {
         QFETCH(QByteArray, bytes);
         QTemporaryDir dir;
-        WriteFile(dir.filePath("Broken/ActCap.bmp"), bytes);
-        WriteFile(dir.filePath("Broken/Buttons.bmp"), bytes);
+        WriteBytes(dir.filePath("Broken/ActCap.bmp"), bytes);
+        WriteBytes(dir.filePath("Broken/Buttons.bmp"), bytes);
         WriteBmp(dir.filePath("Broken/InActCap.bmp"), Filled(QSize(1, 19), QColor(1, 2, 3)));
         const TqbSkin skin = qbSkin::Load(dir.path() + '/', "Broken");
         QCOMPARE(skin.ActCaption, qbSkin::BuiltIn().ActCaption);
@@ -169,7 +163,7 @@ private slots:
     void missingOrFileSkinIsTheBuiltIn() {
         QFETCH(QString, name);
         QTemporaryDir dir;
-        WriteFile(dir.filePath("notes.txt"), "x");
+        WriteBytes(dir.filePath("notes.txt"), "x");
         const TqbSkin skin = qbSkin::Load(dir.path() + '/', name);
         const TqbSkin builtIn = qbSkin::BuiltIn();
         QCOMPARE(skin.ActCaption, builtIn.ActCaption);
@@ -205,8 +199,8 @@ private slots:
         QCOMPARE(qbSkinFolder::List(skins), QStringList());
         for (const char* folder : {"Blue", "녹색", ".hidden"})
             QDir().mkpath(skins + folder);
-        WriteFile(skins + "readme.txt", "x");
-        WriteFile(skins + ".dotfile", "x");
+        WriteBytes(skins + "readme.txt", "x");
+        WriteBytes(skins + ".dotfile", "x");
         QStringList listed = qbSkinFolder::List(skins);
         listed.sort();
         QStringList expected{"Blue", "readme.txt", "녹색"};
