@@ -6,6 +6,7 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 packages=(build-essential cmake ninja-build qt6-base-dev qt6-webengine-dev qt6-webchannel-dev
   libqt6svg6-dev qt6-tools-dev xvfb xauth libgl1-mesa-dri fonts-nanum imagemagick xdotool
   xdg-utils  # xdg-email hands a note to the desktop's mail program
+  ripgrep  # for the benchmark only: bench_search times ripgrep beside the folder search
   openbox x11-utils  # a window manager (and xprop) for the window tests under Xvfb
 )
 

@@ -10,6 +10,9 @@
 #include "app/qbSourceView.h"
 #include "app/qbStatusPanel.h"
 #include "app/qbTreeNavigation.h"
+#include "controls/qbGradiClrs.h"
+#include "controls/qbGradiSpeedBtn.h"
+#include "controls/qbImageList.h"
 #include "controls/qbImageLists.h"
 #include "dialogs/qbDialogCommands.h"
 #include "editing/qbDhtmlEdit.h"
@@ -86,7 +89,9 @@ void TfrmMainNivora::FormCreate() {
     m_notePane = new TqbNotePane(*m_actions, this);
     m_openNote = new TqbOpenNote(*m_notePane, *this, m_noteInfo, this);
     m_notePane->CreateCommands(*m_openNote, m_noteInfo, this);
-    m_statusPanel = new TqbStatusPanel(this);
+    m_colorsBrown = TqbGradiColors::CreateColorsBrown(this);
+    m_imgs16 = qbImgs16List(this);
+    m_statusPanel = new TqbStatusPanel(m_colorsBrown, m_imgs16, this);
 
     auto* central = new QWidget(this);
     auto* column = TightColumn(central);
@@ -129,7 +134,8 @@ QWidget* TfrmMainNivora::CreateTreePanel() {
     pnlTree->setMinimumWidth(MinimumStoredTreeWidth);
     auto* layout = TightColumn(pnlTree);
     m_pnlTreeMode = CreateTreeModePanel(pnlTree);
-    m_searchPanel = new TqbSearchPanel(m_noteInfo, m_statusPanel->Bar(), pnlTree);
+    m_searchPanel =
+        new TqbSearchPanel(m_noteInfo, m_statusPanel->Bar(), m_colorsBrown, m_imgs16, pnlTree);
     layout->addWidget(m_pnlTreeMode);
     layout->addWidget(m_searchPanel);
     m_searchPanel->hide();
@@ -321,6 +327,9 @@ void TfrmMainNivora::actFileRenameUpdate() {
 }
 
 void TfrmMainNivora::actFileExecute(int tag) {
+    // The tree's commands act on the tree: from the search panel they return to it first, so a
+    // new note is never edited where nothing can be saved.
+    SetPanelMode(pmTree);
     switch (tag) {
     case 0:
         m_noteTree->NewFolder(false);
@@ -353,6 +362,7 @@ void TfrmMainNivora::actToolConfigExecute() {
         return;
     const QString open = m_noteTree->OpenPath();
     m_noteTree->LoadRoot(*dir);
+    ShowDataDirProblem();
     // The note stays open when the new library holds it; otherwise the library's first node.
     if (!qbTreeNavigation::SelectPath(*m_noteTree, open) && m_noteTree->topLevelItemCount() > 0)
         m_noteTree->setCurrentItem(m_noteTree->topLevelItem(0));
@@ -432,6 +442,13 @@ void TfrmMainNivora::FormActivate() {
     if (m_noteTree->topLevelItemCount() > 0)
         m_noteTree->setCurrentItem(m_noteTree->topLevelItem(0));
     SetViewMode(vmBrowse);
+    ShowDataDirProblem();
+}
+
+void TfrmMainNivora::ShowDataDirProblem() {
+    const QString problem = m_noteInfo.DataDirProblem();
+    if (!problem.isEmpty())
+        QMessageBox::warning(this, QStringLiteral("Warning"), problem);
 }
 
 void TfrmMainNivora::changeEvent(QEvent* event) {

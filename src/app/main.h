@@ -20,6 +20,8 @@ class TqbActions;
 class TqbAppMessageFilter;
 class TqbDhtmlEdit;
 class TqbEditCommands;
+class TqbGradiColors;
+class TqbImageList;
 class TqbFindDialog;
 class TqbInsertTools;
 class TqbNoteInfo;
@@ -108,6 +110,8 @@ private:
 
     void FormCreate();
     void FormActivate();
+    // A "DirData" that could not be used: the default library shows, and the user is told why.
+    void ShowDataDirProblem();
     QWidget* CreateTreePanel();
     QWidget* CreateTreeModePanel(QWidget* parent);
     void ConnectActions();
@@ -138,6 +142,8 @@ private:
     TqbSearchPanel* m_searchPanel = nullptr;
     TqbStatusPanel* m_statusPanel = nullptr;
     TqbAppMessageFilter* m_messageFilter = nullptr;
+    TqbGradiColors* m_colorsBrown = nullptr;
+    TqbImageList* m_imgs16 = nullptr;
     TqbTree* m_noteTree = nullptr;
     QSplitter* m_splitter = nullptr;
     QWidget* m_pnlTreeMode = nullptr;

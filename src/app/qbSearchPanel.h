@@ -5,10 +5,13 @@
 
 class QLineEdit;
 class QProgressBar;
-class QToolButton;
+class TqbGradiColors;
+class TqbGradiSpeedButton;
+class TqbImageList;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TqbFolderSearch;
+struct TqbSearchHit;
 class TqbNoteInfo;
 
 // The search side of the left column (pnlSearchMode): the search box over the hit list. It runs
@@ -19,7 +22,8 @@ public:
     static const QString NoSearchFilesMessage;
     static const QString NothingFoundMessage;
 
-    TqbSearchPanel(const TqbNoteInfo& noteInfo, QProgressBar* bar, QWidget* parent = nullptr);
+    TqbSearchPanel(const TqbNoteInfo& noteInfo, QProgressBar* bar, TqbGradiColors* colors,
+                   TqbImageList* images, QWidget* parent = nullptr);
     ~TqbSearchPanel() override;
 
     const QString& SearchText() const { return m_searchText; }
@@ -35,6 +39,9 @@ public:
 
     void btnSearchClick();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     // The marked copy of a hit is ready to be shown.
     void HitChosen(const QString& markedCopy);
@@ -43,6 +50,8 @@ signals:
 
 private:
     void RunFolderSearch();
+    void ClearRowsOnce();
+    void AddRows(const QList<TqbSearchHit>& hits);
     void FolderSearchFinished(const QStringList& unreadable);
     void ShowHit(QTreeWidgetItem* row);
     QString RowPath(QTreeWidgetItem* row) const;
@@ -52,11 +61,12 @@ private:
     QProgressBar* m_bar;
     QWidget* m_pnlSearchCap = nullptr;
     QLineEdit* m_edtSearch = nullptr;
-    QToolButton* m_btnSearch = nullptr;
+    TqbGradiSpeedButton* m_btnSearch = nullptr;
     QTreeWidget* m_treeSearch = nullptr;
     TqbFolderSearch* m_folderSearch = nullptr;
     bool m_searchHadCandidates = false;
-    // A press that made a row current has shown it; the click that follows must not again.
+    bool m_rowsCleared = false;
+    // A press that made a row current has shown it; the click that ends it must not again.
     bool m_shownByPress = false;
     QString m_searchText;
     QStringList m_searchResultPaths;

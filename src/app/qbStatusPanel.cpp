@@ -1,8 +1,8 @@
 #include "app/qbStatusPanel.h"
 
+#include "controls/qbGradiSpeedBtn.h"
 #include "controls/qbImageLists.h"
 
-#include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QProgressBar>
 #include <QToolButton>
@@ -11,38 +11,47 @@ namespace {
 
 constexpr int TreeMode = 3;
 constexpr int SearchMode = 4;
+constexpr int PanelButtonGroup = 100;
 
 } // namespace
 
-TqbStatusPanel::TqbStatusPanel(QWidget* parent) : QWidget(parent) {
+TqbStatusPanel::TqbStatusPanel(TqbGradiColors* colors, TqbImageList* images, QWidget* parent)
+    : QWidget(parent) {
     setObjectName("pnlStatusBar");
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(3, 1, 3, 1);
     row->setSpacing(1);
 
+    QFont small;
+    small.setFamilies({QStringLiteral("Small Fonts"), QStringLiteral("NanumGothic"),
+                       QStringLiteral("sans-serif")});
+    small.setPixelSize(9);
     const auto modeButton = [&](const char* name, const QString& caption, const QString& hint,
-                                int glyph) {
-        auto* button = new QToolButton(this);
+                                int glyph, QPoint icon) {
+        auto* button = new TqbGradiSpeedButton(this);
         button->setObjectName(name);
         button->setText(caption);
         button->setToolTip(hint);
-        button->setIcon(qbImgs16(glyph));
-        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        button->setCheckable(true);
-        button->setAutoRaise(true);
-        button->setMinimumSize(60, 21);
+        button->setFixedSize(60, 21);
+        button->setFont(small);
+        button->SetColors(colors);
+        button->SetImages(images);
+        button->SetImageIndex(glyph);
+        button->SetCapX(20);
+        button->SetCapY(9);
+        button->SetIconX(icon.x());
+        button->SetIconY(icon.y());
+        button->SetRoundDegree(2);
+        button->SetGroupIndex(PanelButtonGroup);
         row->addWidget(button);
         return button;
     };
     m_btnToTreeMode = modeButton("btnToTreeMode", QStringLiteral("Data"),
-                                 QStringLiteral("트리모드(Ctrl-L)"), qbImg::TreeMode);
+                                 QStringLiteral("트리모드(Ctrl-L)"), qbImg::TreeMode, {3, 2});
     m_btnToSearchMode = modeButton("btnToSearchMode", QStringLiteral("Search"),
-                                   QStringLiteral("폴더 안 검색(Ctrl-D)"), qbImg::FolderSearch);
-    m_panelButtons = new QButtonGroup(this);
-    m_panelButtons->setExclusive(true);
-    m_panelButtons->addButton(m_btnToTreeMode, TreeMode);
-    m_panelButtons->addButton(m_btnToSearchMode, SearchMode);
-    m_btnToTreeMode->setChecked(true);
+                                   QStringLiteral("폴더 안 검색(Ctrl-D)"), qbImg::FolderSearch,
+                                   {4, 3});
+    m_btnToTreeMode->SetDown(true);
     connect(m_btnToTreeMode, &QToolButton::clicked, this, [this] { emit PanelModeClicked(TreeMode); });
     connect(m_btnToSearchMode, &QToolButton::clicked, this,
             [this] { emit PanelModeClicked(SearchMode); });
@@ -58,5 +67,6 @@ TqbStatusPanel::TqbStatusPanel(QWidget* parent) : QWidget(parent) {
 }
 
 void TqbStatusPanel::ShowPanelMode(int mode) {
-    (mode == SearchMode ? m_btnToSearchMode : m_btnToTreeMode)->setChecked(true);
+    // Going down releases the other button of the group.
+    (mode == SearchMode ? m_btnToSearchMode : m_btnToTreeMode)->SetDown(true);
 }

@@ -2,19 +2,21 @@
 
 #include <QWidget>
 
-class QButtonGroup;
 class QProgressBar;
-class QToolButton;
+class TqbGradiColors;
+class TqbGradiSpeedButton;
+class TqbImageList;
 
 // The status bar (pnlStatusBar): the two panel buttons "Data" and "Search" and the search's
 // progress bar.
 class TqbStatusPanel : public QWidget {
     Q_OBJECT
 public:
-    explicit TqbStatusPanel(QWidget* parent = nullptr);
+    // The buttons are drawn with the colour set and take their pictures from images.
+    TqbStatusPanel(TqbGradiColors* colors, TqbImageList* images, QWidget* parent = nullptr);
 
-    QToolButton* TreeModeButton() const { return m_btnToTreeMode; }
-    QToolButton* SearchModeButton() const { return m_btnToSearchMode; }
+    TqbGradiSpeedButton* TreeModeButton() const { return m_btnToTreeMode; }
+    TqbGradiSpeedButton* SearchModeButton() const { return m_btnToSearchMode; }
     QProgressBar* Bar() const { return m_bar; }
     // Puts the button of the panel mode down (3 tree, 4 search).
     void ShowPanelMode(int mode);
@@ -23,8 +25,7 @@ signals:
     void PanelModeClicked(int mode);
 
 private:
-    QToolButton* m_btnToTreeMode = nullptr;
-    QToolButton* m_btnToSearchMode = nullptr;
-    QButtonGroup* m_panelButtons = nullptr;
+    TqbGradiSpeedButton* m_btnToTreeMode = nullptr;
+    TqbGradiSpeedButton* m_btnToSearchMode = nullptr;
     QProgressBar* m_bar = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "controls/qbImageLists.h"
 
+#include "controls/qbImageList.h"
+
 #include <QApplication>
 #include <QFileInfo>
 #include <QIconEngine>
@@ -119,4 +121,11 @@ QPixmap qbResizeGrip() {
         }
     }
     return pm;
+}
+
+TqbImageList* qbImgs16List(QObject* owner) {
+    auto* list = new TqbImageList(QSize(16, 16), owner);
+    for (int i = 0; i < qbImgs16Count(); ++i)
+        list->Add(qbImgs16(i));
+    return list;
 }

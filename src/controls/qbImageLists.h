@@ -22,6 +22,8 @@ void qbInitIcons();
 // The 16-pixel picture for a command; a null icon for an index that has none.
 QIcon qbImgs16(int index);
 int qbImgs16Count();
+// The same pictures as an image list for the drawn buttons, owned by owner.
+class TqbImageList* qbImgs16List(QObject* owner);
 
 // Folder, open folder, note, selected note: in this order, for the note tree.
 QList<QIcon> qbImgsTree();

@@ -21,15 +21,57 @@ QString TqbNoteInfo::TemplateDir() const { return m_prjInfo.ProgramDir() + "qbTe
 
 QString TqbNoteInfo::AppTitle() const { return m_prjInfo.AppName() + " " + m_prjInfo.VersionText(); }
 
+namespace {
+
+QString Shown(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+// Why dir cannot be the library, empty when it can; makes its last level when it is missing.
+QString UseAsDataDir(const QString& dir) {
+    const QFileInfo info(dir);
+    const QString canonical = info.canonicalFilePath();
+    if (QDir(dir).isRoot() || (!canonical.isEmpty() && QDir(canonical).isRoot()))
+        return QStringLiteral("데이터 폴더 \"%1\"은(는) 파일 시스템의 최상위 폴더라서 쓸 수 없습니다.")
+            .arg(Shown(dir));
+    if (info.exists() && !info.isDir())
+        return QStringLiteral("데이터 폴더 \"%1\"은(는) 폴더가 아니라 파일입니다.").arg(Shown(dir));
+    if (info.isDir()) {
+        if (!info.isReadable() || !info.isExecutable())
+            return QStringLiteral("데이터 폴더 \"%1\"을(를) 읽을 수 없습니다.").arg(Shown(dir));
+        return {};
+    }
+    // Only the last level is made: a missing parent is more likely a typing error or a drive
+    // that is not there than a wish for a new tree of folders.
+    const QString parent = QFileInfo(QDir::cleanPath(info.absoluteFilePath())).absolutePath();
+    if (!QFileInfo(parent).isDir())
+        return QStringLiteral("데이터 폴더 \"%1\"의 상위 폴더가 없습니다.").arg(Shown(dir));
+    if (!QDir().mkdir(dir))
+        return QStringLiteral("데이터 폴더 \"%1\"을(를) 만들 수 없습니다.").arg(Shown(dir));
+    return {};
+}
+
+} // namespace
+
 QString TqbNoteInfo::GetDataDir() const {
     const QString def = m_prjInfo.ProgramDir() + "BookData";
     QString dir = m_prjInfo.Ini().ReadString("PROGRAM", "DirData", def);
     // An empty value would make the tree list the file system's root.
     if (dir.isEmpty())
         dir = def;
-    if (!QFileInfo(dir).isDir())
-        QDir().mkdir(dir);
-    return dir;
+    // The working folder is wherever the program was started from; the program folder is not.
+    if (QDir::isRelativePath(dir))
+        dir = m_prjInfo.ProgramDir() + dir;
+
+    m_dataDirProblem = UseAsDataDir(dir);
+    if (m_dataDirProblem.isEmpty() || dir == def)
+        return dir;
+    const QString defaultProblem = UseAsDataDir(def);
+    m_dataDirProblem += u'\n';
+    m_dataDirProblem += defaultProblem.isEmpty()
+        ? QStringLiteral("기본 데이터 폴더 \"%1\"을(를) 대신 씁니다.").arg(Shown(def))
+        : defaultProblem;
+    return def;
 }
 
 void TqbNoteInfo::SetDataDir(const QString& path) {

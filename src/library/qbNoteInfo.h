@@ -20,10 +20,16 @@ public:
     QString TemplateDir() const;
     QString AppTitle() const;
 
-    // The "DirData" value as stored (an empty value counts as missing). Creates the last level
-    // of the folder when it does not exist; a missing parent creates nothing and is not reported.
+    // The "DirData" value as stored (an empty value counts as missing), a relative one taken
+    // from the program folder. Creates the last level of the folder when it does not exist.
+    // A value that cannot be the library (a file, an unreadable folder, the file system's root,
+    // a folder whose parent is missing or that cannot be made) gives the default "BookData"
+    // instead, and DataDirProblem() says why; the stored value stays for the next start.
     QString GetDataDir() const;
     void SetDataDir(const QString& path);
+    // Why the last GetDataDir did not give the stored folder, as the window shows it; empty when
+    // it did.
+    const QString& DataDirProblem() const { return m_dataDirProblem; }
 
     // "DefHeader.dat" when it exists and can be read, else the built-in page.
     void LoadDefaultHeader();
@@ -35,4 +41,5 @@ public:
 private:
     const TqbPrjInfo& m_prjInfo;
     QStringList m_defaultHeader;
+    mutable QString m_dataDirProblem;
 };

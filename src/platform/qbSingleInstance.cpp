@@ -6,11 +6,16 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QSysInfo>
+#include <QThread>
 #include <QTimer>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <signal.h>
+#endif
+#ifdef Q_OS_LINUX
+#include <QFile>
+#include <QFileInfo>
 #endif
 
 namespace {
@@ -19,6 +24,8 @@ namespace {
 constexpr qint64 MaxRequestLength = 256;
 // A client that connects and says nothing is dropped after this.
 constexpr int IdleClientMs = 10000;
+// How often a later start tries again to reach a first instance that is not listening yet.
+constexpr int ConnectRetryMs = 50;
 
 // The key becomes a file name in the temporary folder.
 QString FileSafe(const QString& key) {
@@ -51,9 +58,53 @@ bool ProcessRunning(qint64 pid) {
 #endif
 }
 
-// Only a lock naming a live process of this machine belongs to a running instance; any other
-// leftover (dead holder, unreadable content from a crash mid-creation) may be cleared. Clearing
-// still refuses while a live holder keeps the lock file's native lock, so this cannot steal.
+#ifdef Q_OS_LINUX
+QByteArray ProcFile(qint64 pid, const char* name) {
+    QFile file(QStringLiteral("/proc/%1/%2").arg(pid).arg(QLatin1StringView(name)));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The program file's name; a program replaced on disk since it started still counts.
+QString ProgramName(const QString& exeLink) {
+    QString target = QFileInfo(exeLink).symLinkTarget();
+    const QString deleted = QStringLiteral(" (deleted)");
+    if (target.endsWith(deleted))
+        target.chop(deleted.size());
+    return QFileInfo(target).fileName();
+}
+#endif
+
+// Whether the process is a running start of this very program. A process id is reused once its
+// process is gone, so a live id alone does not say that the holder of a lock is still there.
+bool IsThisProgram(qint64 pid) {
+#ifdef Q_OS_LINUX
+    const QString self = ProgramName(QStringLiteral("/proc/self/exe"));
+    if (self.isEmpty())
+        return true; // no /proc to tell by
+    // A zombie has ended already, whatever its name.
+    const QByteArray stat = ProcFile(pid, "stat");
+    const qsizetype close = stat.lastIndexOf(')');
+    if (close >= 0 && stat.mid(close + 2, 1) == "Z")
+        return false;
+    const QString name = ProgramName(QStringLiteral("/proc/%1/exe").arg(pid));
+    if (!name.isEmpty())
+        return name == self;
+    // Another user's process hides its program file but not its command line; a kernel
+    // thread has neither.
+    const QByteArray cmdline = ProcFile(pid, "cmdline");
+    if (cmdline.isEmpty())
+        return false;
+    return QFileInfo(QFile::decodeName(cmdline.left(cmdline.indexOf('\0')))).fileName() == self;
+#else
+    Q_UNUSED(pid);
+    return true;
+#endif
+}
+
+// Only a lock naming a live process of this program on this machine belongs to a running
+// instance; any other leftover (dead holder, an id now used by another program, unreadable
+// content from a crash mid-creation) may be cleared. Clearing still refuses while a live holder
+// keeps the lock file's native lock, so this cannot steal.
 bool HolderMayBeGone(const QLockFile& lock) {
     qint64 pid = 0;
     QString host, app;
@@ -61,7 +112,7 @@ bool HolderMayBeGone(const QLockFile& lock) {
         return true;
     if (!host.isEmpty() && host != QSysInfo::machineHostName())
         return true;
-    return !ProcessRunning(pid);
+    return !ProcessRunning(pid) || !IsThisProgram(pid);
 }
 
 // Different users must not meet: every other character keeps its code so names stay apart.
@@ -153,9 +204,15 @@ void TqbSingleInstance::OnNewConnection() {
 bool TqbSingleInstance::SendRequest(const QByteArray& message, int timeoutMs) {
     const QDeadlineTimer deadline(qMax(0, timeoutMs));
     QLocalSocket socket;
-    socket.connectToServer(ServerName(m_key));
-    if (!socket.waitForConnected(int(deadline.remainingTime())))
-        return false;
+    // The first instance takes its lock a moment before it listens.
+    for (;;) {
+        socket.connectToServer(ServerName(m_key));
+        if (socket.waitForConnected(int(deadline.remainingTime())))
+            break;
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(qMin<qint64>(ConnectRetryMs, deadline.remainingTime()));
+    }
     socket.write(message.trimmed() + '\n');
     socket.flush();
     while (!socket.canReadLine()) {
@@ -163,6 +220,17 @@ bool TqbSingleInstance::SendRequest(const QByteArray& message, int timeoutMs) {
             return false;
     }
     return socket.readLine(MaxRequestLength).trimmed() == "ok";
+}
+
+QString TqbSingleInstance::HandOver(const QString& appName, const QByteArray& request,
+                                    int timeoutMs) {
+    return SendRequest(request, timeoutMs) ? QString() : NotAnsweringMessage(appName);
+}
+
+QString TqbSingleInstance::NotAnsweringMessage(const QString& appName) {
+    return QStringLiteral("%1이(가) 이미 실행 중이지만 응답하지 않습니다.\n"
+                          "실행 중인 %1을(를) 끝낸 뒤 다시 시작해 주십시오.")
+        .arg(appName);
 }
 
 QString TqbSingleInstance::DefaultKey(const QString& appName) {

@@ -24,6 +24,16 @@ public:
     // Returns false when no running instance answered within timeoutMs.
     bool SendRequest(const QByteArray& message, int timeoutMs = 3000);
 
+    // What a later start does instead of opening a window: sends request to the running
+    // instance. Returns an empty text when it answered, else the message the user must see: the
+    // program is running but does not answer (a hung first instance must not make every later
+    // start end without a word).
+    QString HandOver(const QString& appName, const QByteArray& request = "restore",
+                     int timeoutMs = HandOverWaitMs);
+    // Long enough for a first instance that is still bringing up its window.
+    static constexpr int HandOverWaitMs = 5000;
+    static QString NotAnsweringMessage(const QString& appName);
+
     // The per-user key used by the program ("qbNivora" plus the user name), overridable through
     // QBNIVORA_INSTANCE_KEY so that tests do not meet a running program.
     static QString DefaultKey(const QString& appName);

@@ -1,11 +1,11 @@
 #include "platform/qbTextFile.h"
 
+#include "platform/qbAtomicWrite.h"
 #include "platform/qbError.h"
 
 #include <QDir>
 #include <QFile>
 #include <QHash>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -249,21 +249,7 @@ QByteArray ReadFileBytes(const QString& path) {
 }
 
 void WriteFileBytes(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EqbError(QStringLiteral("파일을 저장할 수 없습니다: %1\n%2")
-                           .arg(NativePath(path), file.errorString()));
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        throw EqbError(
-            QStringLiteral("파일을 끝까지 쓰지 못했습니다: %1\n%2\n원래 파일은 그대로입니다.")
-                .arg(NativePath(path), reason));
-    }
-    if (!file.commit())
-        throw EqbError(
-            QStringLiteral("파일을 저장하지 못했습니다: %1\n%2\n원래 파일은 그대로입니다.")
-                .arg(NativePath(path), file.errorString()));
+    qbAtomicWrite::ReplaceFile(path, bytes);
 }
 
 } // namespace qbText

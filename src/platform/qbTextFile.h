@@ -37,7 +37,8 @@ QStringList ReadLines(const QString& path);
 void WriteLines(const QString& path, const QStringList& lines);
 
 QByteArray ReadFileBytes(const QString& path);
-// Replaces the file atomically: a failed or interrupted write leaves the old file whole.
+// Replaces the file atomically and durably (qbAtomicWrite::ReplaceFile): a failed or interrupted
+// write leaves the old file whole and throws EqbError with the system's reason.
 void WriteFileBytes(const QString& path, const QByteArray& bytes);
 
 } // namespace qbText

@@ -63,31 +63,74 @@ private slots:
     void dataDir_data() {
         QTest::addColumn<QString>("ini");      // %1 stands for the temporary folder
         QTest::addColumn<QString>("expected"); // the same
-        QTest::addColumn<bool>("created");
-        QTest::newRow("no ini") << QString() << "%1/BookData" << true;
-        QTest::newRow("no key") << "[PROGRAM]\nLeft=3\n" << "%1/BookData" << true;
+        QTest::addColumn<bool>("refused");     // the default came instead, with a message
+        QTest::newRow("no ini") << QString() << "%1/BookData" << false;
+        QTest::newRow("no key") << "[PROGRAM]\nLeft=3\n" << "%1/BookData" << false;
         QTest::newRow("empty key counts as missing") << "[PROGRAM]\nDirData=\n" << "%1/BookData"
-                                                    << true;
+                                                    << false;
         QTest::newRow("own folder, value unaltered") << "[program]\ndirdata=%1/mine/\n"
-                                                     << "%1/mine/" << true;
-        QTest::newRow("missing parent creates nothing") << "[PROGRAM]\nDirData=%1/no/such\n"
-                                                        << "%1/no/such" << false;
-        QTest::newRow("names a file") << "[PROGRAM]\nDirData=%1/qbNivora.ini\n"
-                                      << "%1/qbNivora.ini" << false;
-        QTest::newRow("korean name") << "[PROGRAM]\nDirData=%1/내 노트\n" << "%1/내 노트" << true;
+                                                     << "%1/mine/" << false;
+        QTest::newRow("korean name") << "[PROGRAM]\nDirData=%1/내 노트\n" << "%1/내 노트" << false;
+        QTest::newRow("relative to the program folder") << "[PROGRAM]\nDirData=notes\n"
+                                                        << "%1/notes" << false;
+        QTest::newRow("existing folder") << "[PROGRAM]\nDirData=%1/existing\n" << "%1/existing"
+                                         << false;
+        QTest::newRow("missing parent") << "[PROGRAM]\nDirData=%1/no/such\n" << "%1/BookData"
+                                        << true;
+        QTest::newRow("names a file") << "[PROGRAM]\nDirData=%1/qbNivora.ini\n" << "%1/BookData"
+                                      << true;
+        QTest::newRow("file system root") << "[PROGRAM]\nDirData=/\n" << "%1/BookData" << true;
+        QTest::newRow("link to the root") << "[PROGRAM]\nDirData=%1/root-link\n" << "%1/BookData"
+                                          << true;
+        QTest::newRow("unreadable folder") << "[PROGRAM]\nDirData=%1/locked\n" << "%1/BookData"
+                                           << true;
     }
     void dataDir() {
         QFETCH(QString, ini);
         QFETCH(QString, expected);
-        QFETCH(bool, created);
+        QFETCH(bool, refused);
         QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("existing"));
+        QVERIFY(QFile::link(QDir::rootPath(), dir.filePath("root-link")));
+        QVERIFY(QDir(dir.path()).mkdir("locked"));
+        QVERIFY(QFile::setPermissions(dir.filePath("locked"), QFileDevice::WriteOwner));
+        if (QString::fromLatin1(QTest::currentDataTag()) == "unreadable folder" &&
+            QFileInfo(dir.filePath("locked")).isReadable())
+            QSKIP("rights do not stop this user from reading");
+
         TqbPrjInfo prj("qbNivora", dir.path());
         TqbNoteInfo info(prj);
+        const QByteArray iniBytes = QString(ini).replace("%1", dir.path()).toUtf8();
         if (!ini.isNull())
-            WriteFile(prj.IniFileName(), ini.arg(dir.path()).toUtf8());
-        const QString want = expected.arg(dir.path());
+            WriteFile(prj.IniFileName(), iniBytes);
+        const QString want = QString(expected).replace("%1", dir.path());
         QCOMPARE(info.GetDataDir(), want);
-        QCOMPARE(QFileInfo(want).isDir(), created);
+        QVERIFY(QFileInfo(want).isDir());
+        QCOMPARE(!info.DataDirProblem().isEmpty(), refused);
+        if (refused) {
+            QVERIFY2(info.DataDirProblem().contains(dir.filePath("BookData")),
+                     qPrintable(info.DataDirProblem()));
+            // Nothing else was made, and the setting stays for a later start.
+            QVERIFY(!QFileInfo::exists(dir.filePath("no")));
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 4);
+            QVERIFY(!QFileInfo::exists(QDir::rootPath() + "___폴더설명.qb"));
+        }
+        if (!ini.isNull()) {
+            QFile stored(prj.IniFileName());
+            QVERIFY(stored.open(QIODevice::ReadOnly));
+            QCOMPARE(stored.readAll(), iniBytes);
+        }
+    }
+
+    void defaultThatCannotBeMadeIsSaid() {
+        QTemporaryDir dir;
+        TqbPrjInfo prj("qbNivora", dir.path());
+        WriteFile(dir.filePath("BookData"), "in the way");
+        WriteFile(prj.IniFileName(), "[PROGRAM]\nDirData=/\n");
+        TqbNoteInfo info(prj);
+        QCOMPARE(info.GetDataDir(), dir.filePath("BookData"));
+        QCOMPARE(info.DataDirProblem().count(u'\n'), 1);
+        QVERIFY(info.DataDirProblem().contains(QStringLiteral("파일입니다")));
     }
 
     void setDataDirIsSeenAtNextRead() {
@@ -97,6 +140,7 @@ private slots:
         info.SetDataDir(dir.filePath("other"));
         QCOMPARE(info.GetDataDir(), dir.filePath("other"));
         QVERIFY(QFileInfo(dir.filePath("other")).isDir());
+        QCOMPARE(info.DataDirProblem(), QString());
     }
 };
 

@@ -1,6 +1,9 @@
-// Stands in for a program start in the single-instance test: "instance_helper KEY [MESSAGE]".
-// The first instance prints "first", then the first request it gets, and ends; a later one sends
-// MESSAGE (default "restore") and ends with 0 when it was answered.
+// Stands in for a program start in the single-instance test:
+//   instance_helper KEY [MESSAGE [WAIT_MS]]
+// The first instance prints "first", then the first request it gets, and ends; MESSAGE "--hang"
+// makes it print "first" and then never answer (it waits on its standard input). A later start
+// hands MESSAGE (default "restore") over and ends with 0 when it was answered, else prints
+// "not answering" and ends with 4.
 #include "platform/qbSingleInstance.h"
 
 #include <QCoreApplication>
@@ -12,14 +15,27 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 2) {
-        std::fprintf(stderr, "usage: instance_helper KEY [MESSAGE]\n");
+        std::fprintf(stderr, "usage: instance_helper KEY [MESSAGE [WAIT_MS]]\n");
         return 64;
     }
     const QByteArray message = args.size() > 2 ? args[2].toUtf8() : QByteArray("restore");
+    const int waitMs = args.size() > 3 ? args[3].toInt() : TqbSingleInstance::HandOverWaitMs;
 
     TqbSingleInstance instance(args[1]);
-    if (!instance.IsFirstInstance())
-        return instance.SendRequest(message) ? 0 : 2;
+    if (!instance.IsFirstInstance()) {
+        if (instance.HandOver("qbNivora", message, waitMs).isEmpty())
+            return 0;
+        std::printf("not answering\n");
+        return 4;
+    }
+
+    std::printf("first\n");
+    std::fflush(stdout);
+    if (message == "--hang") {
+        // Busy forever as far as later starts can tell: the event loop never runs.
+        std::getchar();
+        return 0;
+    }
 
     const auto report = [&app](const char* what) {
         std::printf("%s\n", what);
@@ -31,7 +47,5 @@ int main(int argc, char** argv) {
     QObject::connect(&instance, &TqbSingleInstance::ActivateRequest, [&] { report("activate"); });
     // Never outlive a test that failed to talk to us.
     QTimer::singleShot(60000, &app, [] { QCoreApplication::exit(3); });
-    std::printf("first\n");
-    std::fflush(stdout);
     return app.exec();
 }

@@ -1,24 +1,15 @@
 #include "platform/qbError.h"
 #include "platform/qbIniFile.h"
 
+#include "common/qbSmallDisk.h"
+#include "common/qbTestFiles.h"
+
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
-
-QByteArray FileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void PutFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
-} // namespace
+#include <cstring>
 
 class TstIniFile : public QObject {
     Q_OBJECT
@@ -36,6 +27,7 @@ private slots:
     void Write();
     void WriteTypedValuesReadBack();
     void WriteFailureThrowsAndKeepsOldFile();
+    void FullDiskKeepsSettings();
     void WriteRefusesLineBreaks();
 
 private:
@@ -71,7 +63,7 @@ void TstIniFile::ReadInteger_data() {
 void TstIniFile::ReadInteger() {
     QFETCH(QByteArray, value);
     QFETCH(int, expected);
-    PutFile(IniPath(), "[PROGRAM]\nLeft=" + value + "\n");
+    WriteBytes(IniPath(), "[PROGRAM]\nLeft=" + value + "\n");
     QCOMPARE(TqbIniFile(IniPath()).ReadInteger("PROGRAM", "Left", 77), expected);
 }
 
@@ -131,7 +123,7 @@ void TstIniFile::ReadString() {
     QFETCH(QString, section);
     QFETCH(QString, key);
     QFETCH(QString, expected);
-    PutFile(IniPath(), content);
+    WriteBytes(IniPath(), content);
     QCOMPARE(TqbIniFile(IniPath()).ReadString(section, key, "default"), expected);
 }
 
@@ -151,7 +143,7 @@ void TstIniFile::ReadBool() {
     QFETCH(QByteArray, value);
     QFETCH(bool, def);
     QFETCH(bool, expected);
-    PutFile(IniPath(), "[Skin]\nMode=" + value + "\n");
+    WriteBytes(IniPath(), "[Skin]\nMode=" + value + "\n");
     QCOMPARE(TqbIniFile(IniPath()).ReadBool("Skin", "Mode", def), expected);
 }
 
@@ -167,7 +159,7 @@ void TstIniFile::HandEditSeenAtNextRead() {
     TqbIniFile ini(IniPath());
     ini.WriteInteger("PROGRAM", "Left", 10);
     QCOMPARE(ini.ReadInteger("PROGRAM", "Left", 0), 10);
-    PutFile(IniPath(), "[PROGRAM]\nLeft=20\n");
+    WriteBytes(IniPath(), "[PROGRAM]\nLeft=20\n");
     QCOMPARE(ini.ReadInteger("PROGRAM", "Left", 0), 20);
     QFile::remove(IniPath());
     QCOMPARE(ini.ReadInteger("PROGRAM", "Left", 0), 0);
@@ -233,10 +225,10 @@ void TstIniFile::Write() {
     QFETCH(QString, value);
     QFETCH(QByteArray, after);
     if (before != "<none>")
-        PutFile(IniPath(), before);
+        WriteBytes(IniPath(), before);
     TqbIniFile ini(IniPath());
     ini.WriteString(section, key, value);
-    QCOMPARE(FileBytes(IniPath()), after);
+    QCOMPARE(ReadBytes(IniPath()), after);
     QCOMPARE(ini.ReadString(section, key, "default"), value);
 }
 
@@ -245,7 +237,7 @@ void TstIniFile::WriteTypedValuesReadBack() {
     ini.WriteInteger("PROGRAM", "TreeWidth", -1);
     ini.WriteBool("PROGRAM", "Maximized", true);
     ini.WriteBool("Skin", "Mode", false);
-    QCOMPARE(FileBytes(IniPath()),
+    QCOMPARE(ReadBytes(IniPath()),
              QByteArray("[PROGRAM]\nTreeWidth=-1\nMaximized=1\n[Skin]\nMode=0\n"));
     QCOMPARE(ini.ReadInteger("PROGRAM", "TreeWidth", 0), -1);
     QCOMPARE(ini.ReadBool("PROGRAM", "Maximized", false), true);
@@ -253,15 +245,15 @@ void TstIniFile::WriteTypedValuesReadBack() {
 }
 
 void TstIniFile::WriteFailureThrowsAndKeepsOldFile() {
-    // Running as root, rights do not stop a write; a name with no room for the temporary file's
-    // suffix and a path under a regular file do.
+    // Running as root, rights do not stop a write; a folder in the way and a path under a
+    // regular file do.
     const QByteArray old = "; mine\n[PROGRAM]\nLeft=1\n";
-    const QString longName = m_dir->filePath(QString(255, u'i'));
-    PutFile(longName, old);
+    const QString folder = m_dir->filePath("folder.ini");
+    QVERIFY(QDir().mkpath(folder + "/inside"));
     const QString blocker = m_dir->filePath("plain-file");
-    PutFile(blocker, old);
+    WriteBytes(blocker, old);
 
-    for (const QString& path : {longName, blocker + "/qbNivora.ini"}) {
+    for (const QString& path : {folder, blocker + "/qbNivora.ini"}) {
         TqbIniFile ini(path);
         try {
             ini.WriteInteger("PROGRAM", "Left", 2);
@@ -270,18 +262,39 @@ void TstIniFile::WriteFailureThrowsAndKeepsOldFile() {
             QVERIFY2(e.Message().contains(QFileInfo(path).fileName()), qPrintable(e.Message()));
         }
     }
-    QCOMPARE(FileBytes(longName), old);
-    QCOMPARE(FileBytes(blocker), old);
-    QCOMPARE(TqbIniFile(longName).ReadInteger("PROGRAM", "Left", 0), 1);
+    QVERIFY(QFileInfo(folder + "/inside").isDir());
+    QCOMPARE(ReadBytes(blocker), old);
+}
+
+// Closing on a full disk once emptied the settings file, and the library then looked gone.
+void TstIniFile::FullDiskKeepsSettings() {
+    TqbSmallDisk disk(1 << 20);
+    if (!disk.IsMounted())
+        QSKIP(qPrintable("no small disk: " + disk.Error()));
+    const QString path = disk.FilePath("qbNivora.ini");
+    const QByteArray old = "[PROGRAM]\nDirData=/home/kim/notes\nLeft=10\n";
+    WriteBytes(path, old);
+    QVERIFY(disk.Fill() > 0);
+
+    TqbIniFile ini(path);
+    try {
+        ini.WriteInteger("PROGRAM", "Left", 20);
+        QFAIL("no error on a full disk");
+    } catch (const EqbError& e) {
+        QVERIFY2(e.Message().contains(QString::fromLocal8Bit(std::strerror(ENOSPC))),
+                 qPrintable(e.Message()));
+    }
+    QCOMPARE(ReadBytes(path), old);
+    QCOMPARE(ini.ReadString("PROGRAM", "DirData", "gone"), QStringLiteral("/home/kim/notes"));
 }
 
 void TstIniFile::WriteRefusesLineBreaks() {
-    PutFile(IniPath(), "[S]\nK=1\n");
+    WriteBytes(IniPath(), "[S]\nK=1\n");
     TqbIniFile ini(IniPath());
     QVERIFY_THROWS_EXCEPTION(EqbError, ini.WriteString("S", "K", "two\nlines"));
     QVERIFY_THROWS_EXCEPTION(EqbError, ini.WriteString("S", "a=b", "v"));
     QVERIFY_THROWS_EXCEPTION(EqbError, ini.WriteString("S]", "K", "v"));
-    QCOMPARE(FileBytes(IniPath()), QByteArray("[S]\nK=1\n"));
+    QCOMPARE(ReadBytes(IniPath()), QByteArray("[S]\nK=1\n"));
 }
 
 QTEST_GUILESS_MAIN(TstIniFile)

@@ -1,6 +1,7 @@
 #include "platform/qbSingleInstance.h"
 
 #include <QProcess>
+#include <QSysInfo>
 #include <QtTest>
 
 #include <memory>
@@ -44,6 +45,8 @@ private slots:
     void SecondStartReachesFirst_data();
     void SecondStartReachesFirst();
     void KilledInstanceDoesNotBlockNextStart();
+    void HungInstanceIsReported();
+    void LockOfAnotherProgramDoesNotBlock();
     void SecondObjectInSameProcessIsNotFirst();
     void RequestWithoutInstanceFails();
     void DefaultKey_data();
@@ -99,6 +102,33 @@ void TstSingleInstance::KilledInstanceDoesNotBlockNextStart() {
     QTRY_VERIFY_WITH_TIMEOUT(later.Finished(), ProcessWaitMs);
     QCOMPARE(later.Process().exitCode(), 0);
     QTRY_COMPARE_WITH_TIMEOUT(next.Lines(), QStringList({"first", "restore"}), ProcessWaitMs);
+}
+
+void TstSingleInstance::HungInstanceIsReported() {
+    THelper hung({m_key, "--hang"});
+    QTRY_COMPARE_WITH_TIMEOUT(hung.Lines(), QStringList{"first"}, ProcessWaitMs);
+
+    THelper later({m_key, "restore", "1000"});
+    QTRY_VERIFY_WITH_TIMEOUT(later.Finished(), ProcessWaitMs);
+    QCOMPARE(later.Process().exitCode(), 4);
+    QCOMPARE(later.Lines(), QStringList{"not answering"});
+    QVERIFY(TqbSingleInstance::NotAnsweringMessage("qbNivora").startsWith("qbNivora"));
+}
+
+// A crash leaves the lock naming a process id that the system may give to any other process,
+// even one whose name is the one the lock gives.
+void TstSingleInstance::LockOfAnotherProgramDoesNotBlock() {
+    const QString key = QStringLiteral("qbNivora-test-%1-stale").arg(QCoreApplication::applicationPid());
+    QFile lock(QDir(QDir::tempPath()).filePath(key + ".lock"));
+    QVERIFY(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    lock.write(QByteArray::number(QCoreApplication::applicationPid()) + '\n' +
+               QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8() + '\n' +
+               QSysInfo::machineHostName().toUtf8() + '\n');
+    lock.close();
+    auto removeLock = qScopeGuard([&] { lock.remove(); });
+
+    THelper next({key});
+    QTRY_COMPARE_WITH_TIMEOUT(next.Lines(), QStringList{"first"}, ProcessWaitMs);
 }
 
 void TstSingleInstance::SecondObjectInSameProcessIsNotFirst() {

@@ -1,22 +1,14 @@
 #include "platform/qbError.h"
 #include "platform/qbTextFile.h"
 
+#include "common/qbTestFiles.h"
+
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
-
-QByteArray FileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void PutFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 const QString KoreanHead = QStringLiteral(
     R"(<HTML><HEAD><META http-equiv=Content-Type content="text/html; charset=euc-kr">)");
@@ -163,7 +155,7 @@ void TstTextFile::KoreanPageRoundTrip() {
     const QStringList lines{KoreanHead, QStringLiteral("<DIV>가똠</DIV>"),
                             QStringLiteral("</BODY></HTML>")};
     qbText::WriteLines(path, lines);
-    QCOMPARE(FileBytes(path),
+    QCOMPARE(ReadBytes(path),
              KoreanHead.toLatin1() + "\r\n<DIV>\xB0\xA1\x8C\x63</DIV>\r\n" + "</BODY></HTML>\r\n");
     QCOMPARE(qbText::ReadLines(path), lines);
 }
@@ -171,7 +163,7 @@ void TstTextFile::KoreanPageRoundTrip() {
 void TstTextFile::EmojiSurvivesAsReference() {
     const QString path = m_dir.filePath("emoji.htm");
     qbText::WriteLines(path, {KoreanHead, QStringLiteral("웃음😀")});
-    QVERIFY(FileBytes(path).endsWith("\xBF\xF4\xC0\xBD&#x1F600;\r\n"));
+    QVERIFY(ReadBytes(path).endsWith("\xBF\xF4\xC0\xBD&#x1F600;\r\n"));
     QCOMPARE(qbText::ReadLines(path), QStringList({KoreanHead, QStringLiteral("웃음&#x1F600;")}));
 }
 
@@ -179,31 +171,31 @@ void TstTextFile::Utf8PageStaysUtf8() {
     const QString path = m_dir.filePath("utf8.htm");
     const QByteArray page = "<html><head><meta charset=\"utf-8\"></head>\n"
                             "<body>\xEA\xB0\x80\xF0\x9F\x98\x80</body></html>\n";
-    PutFile(path, page);
+    WriteBytes(path, page);
     const QStringList lines = qbText::ReadLines(path);
     QCOMPARE(lines.value(1), QStringLiteral("<body>가😀</body></html>"));
 
     qbText::WriteLines(path, lines);
     QByteArray expected = page;
     expected.replace("\n", "\r\n");
-    QCOMPARE(FileBytes(path), expected);
+    QCOMPARE(ReadBytes(path), expected);
 }
 
 void TstTextFile::ReadLinesMixedLineEnds() {
     const QString path = m_dir.filePath("mixed.txt");
-    PutFile(path, "one\r\ntwo\rthree\n\xB0\xA1\r\n");
+    WriteBytes(path, "one\r\ntwo\rthree\n\xB0\xA1\r\n");
     QCOMPARE(qbText::ReadLines(path), QStringList({"one", "two", "three", "가"}));
 }
 
 void TstTextFile::WriteFailureThrowsAndKeepsOldFile() {
-    // Running as root, rights do not stop a write; a name with no room for the temporary file's
-    // suffix and a path under a regular file do.
-    const QString longName = m_dir.filePath(QString(255, u'n'));
-    PutFile(longName, "old\r\n");
+    // Running as root, rights do not stop a write; a folder in the way and a path under a
+    // regular file do.
+    const QString folder = m_dir.filePath("folder");
+    QVERIFY(QDir().mkpath(folder + "/inside"));
     const QString blocker = m_dir.filePath("plain-file");
-    PutFile(blocker, "blocker");
+    WriteBytes(blocker, "blocker");
 
-    for (const QString& path : {longName, blocker + "/note.htm"}) {
+    for (const QString& path : {folder, blocker + "/note.htm"}) {
         try {
             qbText::WriteLines(path, {"new"});
             QFAIL(qPrintable("no error for " + path));
@@ -211,8 +203,8 @@ void TstTextFile::WriteFailureThrowsAndKeepsOldFile() {
             QVERIFY2(e.Message().contains(QFileInfo(path).fileName()), qPrintable(e.Message()));
         }
     }
-    QCOMPARE(FileBytes(longName), QByteArray("old\r\n"));
-    QCOMPARE(FileBytes(blocker), QByteArray("blocker"));
+    QVERIFY(QFileInfo(folder + "/inside").isDir());
+    QCOMPARE(ReadBytes(blocker), QByteArray("blocker"));
 }
 
 void TstTextFile::ReadMissingFileThrows() {

@@ -1,0 +1,28 @@
+// Stands in for the program when a signal asks it to end: "quit_helper [--hang]". It prints
+// "ready" once it watches the signals; then it prints "quit N" for the signal N it is asked to
+// end by and ends with 0. With "--hang" its event loop never runs (it waits on its standard
+// input), as in a program that hangs.
+#include "platform/qbQuitSignals.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    TqbQuitSignals quitSignals;
+    if (!quitSignals.IsWatching())
+        return 2;
+    QObject::connect(&quitSignals, &TqbQuitSignals::QuitRequested, &app, [](int signalNumber) {
+        std::printf("quit %d\n", signalNumber);
+        std::fflush(stdout);
+        QCoreApplication::quit();
+    });
+    std::printf("ready\n");
+    std::fflush(stdout);
+    if (app.arguments().contains("--hang")) {
+        std::getchar();
+        return 0;
+    }
+    return app.exec();
+}
