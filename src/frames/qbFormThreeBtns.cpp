@@ -23,11 +23,11 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPlatformSurfaceEvent>
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
-#include <QPlatformSurfaceEvent>
 
 namespace {
 

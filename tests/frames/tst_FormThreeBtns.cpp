@@ -6,6 +6,7 @@
 #include "frames/qbFormThreeBtns.h"
 #include "frames/qbSkinFolder.h"
 #include "frames/qbSkinMenu.h"
+#include "platform/qbError.h"
 #include "prjinfo/qbProjectInfo.h"
 #include "common/qbPixels.h"
 #include "common/qbTestFiles.h"
@@ -123,6 +124,16 @@ private slots:
         QCOMPARE(form.pnlCaption->isVisibleTo(&form), skinMode);
         QCOMPARE(form.Skin().ActColors[0] == Ring(true, 0), ownColors);
         QCOMPARE(Ini().ReadString("Skin", "Name", "?"), name);
+    }
+
+    // A settings file that cannot be written keeps nothing from opening; a later choice of the
+    // user says that it was not stored.
+    void unwritableSettingsDoNotKeepTheFrameFromOpening() {
+        QVERIFY(QDir().mkpath(m_dir->path() + "/qbNivora.ini"));
+        TfrmQbThreeButtons& form = Make();
+        QVERIFY(form.SkinMode());
+        QVERIFY(form.SkinName().isEmpty());
+        QVERIFY_THROWS_EXCEPTION(EqbError, form.SkinCommand(TqbSkinMenu::CmdWindowsLook));
     }
 
     void everySkinModeCallGrowsOnePixel() {
