@@ -8,6 +8,7 @@ packages=(build-essential cmake ninja-build qt6-base-dev qt6-webengine-dev qt6-w
   xdg-utils  # xdg-email hands a note to the desktop's mail program
   fonts-liberation2  # Arial's widths: "..." of the settings dialog fits its 17-pixel button
   ripgrep  # for the benchmark only: bench_search times ripgrep beside the folder search
+  openbox x11-utils  # a window manager (and xprop) for the window tests under Xvfb
 )
 
 missing=()

@@ -16,6 +16,7 @@
 #include "controls/qbImageLists.h"
 #include "dialogs/qbDialogCommands.h"
 #include "editing/qbDhtmlEdit.h"
+#include "frames/qbSkinMenu.h"
 #include "library/qbNoteInfo.h"
 #include "library/qbTemplates.h"
 #include "library/qbTree.h"
@@ -30,11 +31,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QSessionManager>
 #include <QSplitter>
 #include <QTimer>
@@ -67,7 +68,7 @@ const QString TfrmMainNivora::CloseUnsavedQuestion =
     QStringLiteral("노트를 저장하지 못했습니다. 저장하지 않고 프로그램을 닫을까요?");
 
 TfrmMainNivora::TfrmMainNivora(TqbPrjInfo& prjInfo, TqbNoteInfo& noteInfo, QWidget* parent)
-    : QMainWindow(parent), m_prjInfo(prjInfo), m_noteInfo(noteInfo) {
+    : TfrmQbThreeButtons(prjInfo, parent), m_prjInfo(prjInfo), m_noteInfo(noteInfo) {
     FormCreate();
 }
 
@@ -112,8 +113,7 @@ void TfrmMainNivora::FormCreate() {
     m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
     column->addWidget(m_splitter, 1);
-    column->addWidget(m_statusPanel);
-    setCentralWidget(central);
+    TakeFrameParts(central);
 
     ConnectActions();
     ConnectParts();
@@ -123,7 +123,6 @@ void TfrmMainNivora::FormCreate() {
     connect(m_tmrUpdate, &QTimer::timeout, this, &TfrmMainNivora::UpdateActions);
     m_tmrUpdate->start();
 
-    ApplyStoredPlacement();
     ApplyStoredTreeWidth();
     UpdateActions();
 }
@@ -151,7 +150,7 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
     m_tbtMainMenu = new QMenuBar(panel);
     m_tbtMainMenu->setObjectName("tbtMainMenu");
     m_tbtMainMenu->setNativeMenuBar(false);
-    m_actions->BuildMainMenu(m_tbtMainMenu);
+    m_actions->BuildMainMenu(m_tbtMainMenu, SkinMenu());
     layout->addWidget(m_tbtMainMenu);
 
     m_TBToolbar1 = new QToolBar(panel);
@@ -431,35 +430,14 @@ void TfrmMainNivora::ApplyStoredTreeWidth() {
     m_splitter->setSizes({width, qMax(1, this->width() - width)});
 }
 
-// The window's place until the skinned frame keeps it: the stored rectangle, or 25 pixels in from
-// the screen's edges.
-void TfrmMainNivora::ApplyStoredPlacement() {
-    const QRect screen = QGuiApplication::primaryScreen()
-                             ? QGuiApplication::primaryScreen()->availableGeometry()
-                             : QRect(0, 0, 1024, 768);
-    const TqbIniFile ini = m_prjInfo.Ini();
-    QRect place(ini.ReadInteger("PROGRAM", "Left", 25), ini.ReadInteger("PROGRAM", "Top", 25),
-                ini.ReadInteger("PROGRAM", "Width", screen.width() - 50),
-                ini.ReadInteger("PROGRAM", "Height", screen.height() - 50));
-    if (place.width() < 200 || place.height() < 150 || !screen.intersects(place))
-        place = screen.adjusted(25, 25, -25, -25);
-    setGeometry(place);
-    if (ini.ReadBool("PROGRAM", "Maximized", false) || m_prjInfo.StartMaximized())
-        setWindowState(windowState() | Qt::WindowMaximized);
-}
-
-void TfrmMainNivora::StorePlacement() {
-    TqbIniFile ini = m_prjInfo.Ini();
-    const QRect place = normalGeometry();
-    ini.WriteInteger("PROGRAM", "Left", place.left());
-    ini.WriteInteger("PROGRAM", "Top", place.top());
-    ini.WriteInteger("PROGRAM", "Width", place.width());
-    ini.WriteInteger("PROGRAM", "Height", place.height());
-    ini.WriteBool("PROGRAM", "Maximized", isMaximized());
+void TfrmMainNivora::TakeFrameParts(QWidget* content) {
+    SetContent(content);
+    SetStatusContent(m_statusPanel);
+    imgResize->setPixmap(qbResizeGrip());
 }
 
 void TfrmMainNivora::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
+    TfrmQbThreeButtons::showEvent(event);
     if (!m_activated) {
         m_activated = true;
         // Once, after the window is up, as the first activation would come.
@@ -481,7 +459,7 @@ void TfrmMainNivora::ShowDataDirProblem() {
 }
 
 void TfrmMainNivora::changeEvent(QEvent* event) {
-    QMainWindow::changeEvent(event);
+    TfrmQbThreeButtons::changeEvent(event);
     // Coming back from another program is when its changes to the open note show up.
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_activated)
         m_openNote->CheckOutsideChange();
@@ -502,7 +480,7 @@ void TfrmMainNivora::closeEvent(QCloseEvent* event) {
         m_discardChanges = true;
     }
     try {
-        StorePlacement();
+        FormCloseQuery();
         m_notePane->HideForClose();
         QCoreApplication::processEvents();
         m_prjInfo.Ini().WriteInteger("PROGRAM", "TreeWidth", TreeWidth());

@@ -3,8 +3,8 @@
 #include "app/qbOpenNote.h"
 #include "app/qbOpenNoteHost.h"
 #include "app/qbSearchPanel.h"
+#include "frames/qbFormThreeBtns.h"
 
-#include <QMainWindow>
 #include <QStringList>
 #include <QVariant>
 
@@ -36,7 +36,7 @@ class TqbTree;
 // note on the right. It builds its parts, connects them and owns the panel mode and the
 // actions; the open note, the note pane, the search panel and the editing commands do the rest.
 // The methods below under the program's own names forward to the part that does the work.
-class TfrmMainNivora : public QMainWindow, private IqbOpenNoteHost {
+class TfrmMainNivora : public TfrmQbThreeButtons, private IqbOpenNoteHost {
     Q_OBJECT
 public:
     enum { vmNone = -1, vmBrowse = 0, vmEdit = 1, vmSource = 2 };
@@ -118,8 +118,8 @@ private:
     void ConnectActions();
     void ConnectParts();
     void ApplyStoredTreeWidth();
-    void ApplyStoredPlacement();
-    void StorePlacement();
+    // The frame's content area and status bar hold the window's parts.
+    void TakeFrameParts(QWidget* content);
     // Shows the note of a search hit in the tree, back in the tree panel.
     void OpenInTree(const QString& path);
 

@@ -108,7 +108,7 @@ QAction* TqbActions::Action(const QString& name) const {
     return m_owner->findChild<QAction*>(name, Qt::FindDirectChildrenOnly);
 }
 
-void TqbActions::BuildMainMenu(QMenuBar* menu) const {
+void TqbActions::BuildMainMenu(QMenuBar* menu, QMenu* skinMenu) const {
     menu->addAction(Action("tbiStayOnTop"));
 
     QMenu* file = menu->addMenu(QStringLiteral("파일(F)"));
@@ -130,6 +130,8 @@ void TqbActions::BuildMainMenu(QMenuBar* menu) const {
     file->addAction(Action("actNoteToMail"));
     file->addSeparator();
     file->addAction(Action("actToolConfig"));
+    if (skinMenu)
+        file->addMenu(skinMenu);
     file->addAction(Action("TBItem1"));
     file->addSeparator();
     file->addAction(Action("tbiClose"));

@@ -6,6 +6,7 @@
 
 class QAction;
 class QActionGroup;
+class QMenu;
 class QMenuBar;
 class QObject;
 class QToolBar;
@@ -50,8 +51,9 @@ public:
     QAction* Action(const QString& name) const;
     QActionGroup* ModeItems() const { return m_modeItems; }
 
-    // "파일(F)", "편집(E)", then the three mode items.
-    void BuildMainMenu(QMenuBar* menu) const;
+    // "파일(F)", "편집(E)", then the three mode items. The skin menu, when given, goes into
+    // the file menu after the settings.
+    void BuildMainMenu(QMenuBar* menu, QMenu* skinMenu = nullptr) const;
     // The note toolbar of the tree side.
     void BuildNoteToolbar(QToolBar* bar) const;
     // The first row of the editing toolbar.
