@@ -6,6 +6,8 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 packages=(build-essential cmake ninja-build qt6-base-dev qt6-webengine-dev qt6-webchannel-dev
   libqt6svg6-dev qt6-tools-dev xvfb xauth libgl1-mesa-dri fonts-nanum imagemagick xdotool
   xdg-utils  # xdg-email hands a note to the desktop's mail program
+  libxi-dev  # the wheel gesture: XInput2 raw wheel events on X11
+  ibus ibus-hangul libglib2.0-bin  # the Korean input test types through ibus (gsettings sets its mode)
 )
 
 missing=()
