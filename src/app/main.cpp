@@ -246,7 +246,12 @@ int TfrmMainNivora::TreeWidth() const {
 
 // ---- operations
 
-bool TfrmMainNivora::SaveCurrentNote() { return m_openNote->SaveCurrentNote(); }
+bool TfrmMainNivora::SaveCurrentNote() {
+    // A syllable still being composed is part of what the user typed.
+    if (m_messageFilter)
+        m_messageFilter->CommitComposition();
+    return m_openNote->SaveCurrentNote();
+}
 void TfrmMainNivora::OpenCurrentNote() { m_openNote->OpenCurrentNote(); }
 void TfrmMainNivora::SetViewMode(int mode) { m_openNote->SetViewMode(mode); }
 void TfrmMainNivora::FocusCurrentView() { m_openNote->FocusCurrentView(); }

@@ -2,6 +2,7 @@
 // keys sent as the keyboard sends them. "gksrmf" composes "한글"; the key filter must neither
 // break the composition nor lose the syllable still being composed when a command comes.
 #include "app/main.h"
+#include "app/qbAppMessageFilter.h"
 #include "app/qbApplication.h"
 #include "common/qbDialogAnswerer.h"
 #include "common/qbWindowFixture.h"
@@ -20,6 +21,7 @@
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <QToolBar>
 
 namespace {
 
@@ -133,12 +135,12 @@ class TestHangulInput : public QObject {
 
     TqbWindowFixture F;
 
-    // Keys as the keyboard sends them (xdotool key names), one after the other; returns once
-    // the program has taken every one of them from the server.
-    void Type(const QStringList& keys) {
+    // Keys as the keyboard sends them (xdotool key names), one after the other, or another
+    // xdotool command; returns once xdotool is done.
+    void Type(const QStringList& keys, bool areKeys = true) {
         QProcess xdotool;
         QSignalSpy finished(&xdotool, &QProcess::finished);
-        xdotool.start("xdotool", QStringList{"key", "--delay", "60"} + keys);
+        xdotool.start("xdotool", areKeys ? QStringList{"key", "--delay", "60"} + keys : keys);
         QVERIFY(finished.wait(60000));
         QCOMPARE(xdotool.exitCode(), 0);
     }
@@ -154,7 +156,9 @@ private slots:
             QSKIP(qPrintable(g_session->Problem()));
         F.Open([](TqbWindowFixture& f) {
             WriteBytes(f.Lib("노트.htm"), "<HTML><BODY><DIV>text</DIV></BODY></HTML>\r\n");
+            WriteBytes(f.Lib("둘째.htm"), "<HTML><BODY><DIV>two</DIV></BODY></HTML>\r\n");
         });
+        F.Select("노트");
         F.Window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(F.Window.get()));
     }
@@ -176,6 +180,46 @@ private slots:
             Focus(F.Window->RchDhtml());
         }
         Type({"g", "k", "s", "r", "m", "f", "ctrl+s"});
+        QTRY_VERIFY_WITH_TIMEOUT(ReadBytes(F.Lib("노트.htm")).contains(HangeulCp949), 20000);
+    }
+
+    // A click while "글" is still being composed: on another note (the focus moves), or on the
+    // save button (it does not). The syllable goes in before the note is written.
+    void composedTextSurvivesAClick_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("target");
+        for (const int mode : {int(TfrmMainNivora::vmEdit), int(TfrmMainNivora::vmSource)})
+            for (const char* target : {"another note", "save button"})
+                QTest::addRow("%s, %s", mode == TfrmMainNivora::vmEdit ? "editor" : "source view",
+                              target)
+                    << mode << QString(target);
+    }
+    void composedTextSurvivesAClick() {
+        QFETCH(int, mode);
+        QFETCH(QString, target);
+        F.EnterMode(mode);
+        if (mode == TfrmMainNivora::vmEdit) {
+            F.Window->Dhtml()->FocusAtStart();
+            QTRY_COMPARE(QApplication::focusWidget(), F.PageWidget());
+        } else {
+            Focus(F.Window->RchDhtml());
+        }
+        Type({"g", "k", "s", "r", "m", "f"});
+        QTRY_VERIFY(F.Window->MessageFilter()->Composing());
+        QTreeWidgetItem* other = F.Node("둘째");
+        QPoint where;
+        if (target == "another note") {
+            where = F.Tree()->viewport()->mapToGlobal(F.Tree()->visualItemRect(other).center());
+        } else {
+            QAction* save = F.Window->Action("actFileSave");
+            QTRY_VERIFY(save->isEnabled());
+            QWidget* button = F.Window->findChild<QToolBar*>("TBToolbar1")->widgetForAction(save);
+            where = button->mapToGlobal(button->rect().center());
+        }
+        Type({"mousemove", QString::number(where.x()), QString::number(where.y()), "click", "1"},
+             false);
+        if (target == "another note")
+            QTRY_COMPARE(F.Tree()->currentItem(), other);
         QTRY_VERIFY_WITH_TIMEOUT(ReadBytes(F.Lib("노트.htm")).contains(HangeulCp949), 20000);
     }
 

@@ -139,6 +139,14 @@ private slots:
         }
     }
 
+    // The editor copies by itself; the key still marks the note as the copy command does.
+    void copyInTheEditorMarksTheNote() {
+        QWidget* page = Focus("page");
+        QVERIFY(!F.Window->NoteModified());
+        QTest::keyClick(page, Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(F.Window->NoteModified());
+    }
+
     void heldCtrlShowsTheBadgesOverTheirControls() {
         QWidget* page = Focus("page");
         TqbShortcutBadges* badges = F.Window->ShortcutBadges();
