@@ -53,14 +53,7 @@ bool Retry(const QString& program, const QStringList& args) {
 class THangulSession {
 public:
     THangulSession() { m_problem = Start(); }
-    ~THangulSession() {
-        if (m_daemon.state() != QProcess::NotRunning) {
-            m_daemon.terminate();
-            if (!m_daemon.waitForFinished(10000))
-                m_daemon.kill();
-            m_daemon.waitForFinished(10000);
-        }
-    }
+    ~THangulSession() { StopProcess(m_daemon); }
     QString Problem() const { return m_problem; }
 
 private:
@@ -150,6 +143,17 @@ class TestHangulInput : public QObject {
         QTRY_COMPARE(QApplication::focusWidget(), widget);
     }
 
+    // Edit or source mode, with the focus where that mode types.
+    void TypeInMode(int mode) {
+        F.EnterMode(mode);
+        if (mode == TfrmMainNivora::vmEdit) {
+            F.Window->Dhtml()->FocusAtStart();
+            QTRY_COMPARE(QApplication::focusWidget(), F.PageWidget());
+        } else {
+            Focus(F.Window->RchDhtml());
+        }
+    }
+
 private slots:
     void init() {
         if (!g_session->Problem().isEmpty())
@@ -172,13 +176,7 @@ private slots:
     }
     void composedTextReachesTheFile() {
         QFETCH(int, mode);
-        F.EnterMode(mode);
-        if (mode == TfrmMainNivora::vmEdit) {
-            F.Window->Dhtml()->FocusAtStart();
-            QTRY_COMPARE(QApplication::focusWidget(), F.PageWidget());
-        } else {
-            Focus(F.Window->RchDhtml());
-        }
+        TypeInMode(mode);
         Type({"g", "k", "s", "r", "m", "f", "ctrl+s"});
         QTRY_VERIFY_WITH_TIMEOUT(ReadBytes(F.Lib("노트.htm")).contains(HangeulCp949), 20000);
     }
@@ -197,13 +195,7 @@ private slots:
     void composedTextSurvivesAClick() {
         QFETCH(int, mode);
         QFETCH(QString, target);
-        F.EnterMode(mode);
-        if (mode == TfrmMainNivora::vmEdit) {
-            F.Window->Dhtml()->FocusAtStart();
-            QTRY_COMPARE(QApplication::focusWidget(), F.PageWidget());
-        } else {
-            Focus(F.Window->RchDhtml());
-        }
+        TypeInMode(mode);
         Type({"g", "k", "s", "r", "m", "f"});
         QTRY_VERIFY(F.Window->MessageFilter()->Composing());
         QTreeWidgetItem* other = F.Node("둘째");

@@ -9,6 +9,16 @@
 #include <poll.h>
 #include <unistd.h>
 
+// Asks a process to end, and makes it end when it does not.
+inline void StopProcess(QProcess& process) {
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(10000))
+        process.kill();
+    process.waitForFinished(10000);
+}
+
 class TqbXvfb {
 public:
     ~TqbXvfb() { Stop(); }
@@ -46,14 +56,7 @@ public:
         return true;
     }
 
-    void Stop() {
-        if (m_server.state() != QProcess::NotRunning) {
-            m_server.terminate();
-            if (!m_server.waitForFinished(10000))
-                m_server.kill();
-            m_server.waitForFinished(10000);
-        }
-    }
+    void Stop() { StopProcess(m_server); }
 
     QString Display() const { return m_display; }
 
