@@ -78,9 +78,9 @@ int main(int argc, char** argv) {
 
     qsizetype listed = 0;
     const double listMs = BestMs([&] {
-        const TqbFolderListing listing = ListFolder(dir, QStringLiteral(".htm"));
-        for (const QString& name : listing.Folders)
-            listed += FolderHasEntries(dir + u'/' + name);
+        const TqbFolderListing listing = ListFolder(dir, QStringLiteral(".htm"), dir);
+        for (const TqbListedName& folder : listing.Folders)
+            listed += FolderHasEntries(dir + u'/' + folder.Name);
         listed += listing.NoteFiles.size();
     });
 

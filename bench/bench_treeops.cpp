@@ -1,5 +1,7 @@
-// Makes a new note and renames one in a folder that holds 5,000 notes, the way the tree's
-// operations do (dialogs answered at once), and prints the times. Aim: each under 100 ms.
+// Makes a new note, renames one and moves a note with a picture out of a folder that holds 5,000
+// notes (every other note there is read to see whether it shows the picture too), the way the
+// tree's operations do (dialogs answered at once), and prints the times. Aim: each under 100 ms
+// (the move: under 500 ms).
 #include "library/NewNoteName.h"
 #include "library/UserFileName.h"
 #include "library/qbTemplates.h"
@@ -53,11 +55,23 @@ int main(int argc, char* argv[]) {
     const QString root = temp.filePath("BookData");
     const QString big = root + "/큰 폴더";
     QDir().mkpath(big);
+    // Notes of a few kilobytes, as typed ones are.
+    const QByteArray body = "<HTML><BODY>" + QByteArray(4000, 'x') + "</BODY></HTML>\r\n";
     for (int i = 0; i < NoteCount; ++i) {
         QFile file(big + QStringLiteral("/노트 %1.htm").arg(i, 5, 10, QLatin1Char('0')));
         if (!file.open(QIODevice::WriteOnly))
             return 1;
-        file.write("<HTML></HTML>\r\n");
+        file.write(body);
+    }
+    QDir().mkpath(big + "/__images");
+    QDir().mkpath(root + "/다른 폴더");
+    for (const auto& [path, bytes] :
+         {std::pair{big + "/그림 노트.htm", QByteArray("<HTML><BODY><IMG src=\"__images/p.png\">"
+                                                       "</BODY></HTML>\r\n")},
+          std::pair{big + "/__images/p.png", QByteArray(20000, 'p')}}) {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            return 1;
     }
     TNullHost host;
     host.Templates = temp.filePath("qbTemplate/");
@@ -67,7 +81,17 @@ int main(int argc, char* argv[]) {
     tree.resize(300, 600);
     tree.show();
     tree.LoadRoot(root);
-    QTreeWidgetItem* folder = tree.topLevelItem(0);
+    const auto top = [&](const QString& text) {
+        return tree.findItems(text, Qt::MatchExactly).value(0);
+    };
+    const auto child = [&](QTreeWidgetItem* parent, const QString& text) -> QTreeWidgetItem* {
+        for (int i = 0; i < parent->childCount(); ++i)
+            if (parent->child(i)->text(0) == text)
+                return parent->child(i);
+        return nullptr;
+    };
+    QTreeWidgetItem* folder = top(QStringLiteral("큰 폴더"));
+    QTreeWidgetItem* other = top(QStringLiteral("다른 폴더"));
     tree.ExpandFolder(folder);
     QApplication::processEvents();
 
@@ -83,7 +107,7 @@ int main(int argc, char* argv[]) {
         return note->result() == QDialog::Accepted;
     });
 
-    std::vector<double> newNote, rename;
+    std::vector<double> newNote, rename, moveOut;
     QElapsedTimer timer;
     for (int run = 0; run < Runs; ++run) {
         tree.setCurrentItem(folder);
@@ -98,12 +122,25 @@ int main(int argc, char* argv[]) {
         tree.RenameNode(node);
         QApplication::processEvents();
         rename.push_back(timer.nsecsElapsed() / 1e6);
+
+        timer.start();
+        tree.MoveNode(other, child(folder, QStringLiteral("그림 노트")));
+        moveOut.push_back(timer.nsecsElapsed() / 1e6);
+        if (!QFile::exists(root + "/다른 폴더/__images/p.png") ||
+            QFile::exists(big + "/__images/p.png"))
+            return 3;
+        tree.MoveNode(folder, child(other, QStringLiteral("그림 노트")));
+        QApplication::processEvents();
     }
     const int notes = int(QDir(big).entryList({"*.htm"}, QDir::Files).size());
     std::printf("folder of %d notes (now %d), median of %d runs\n", NoteCount, notes, Runs);
     std::printf("new note: %.2f ms (first %.2f ms)\n", Median(newNote), newNote.front());
     std::printf("rename:   %.2f ms (first %.2f ms)\n", Median(rename), rename.front());
-    const bool ok = notes == NoteCount + Runs && Median(newNote) < 100 && Median(rename) < 100;
-    std::printf("%s\n", ok ? "within 100 ms" : "OVER 100 ms or wrong count");
+    std::printf("move a note with a picture out: %.2f ms (first %.2f ms)\n", Median(moveOut),
+                moveOut.front());
+    const bool ok = notes == NoteCount + 1 + Runs && Median(newNote) < 100 &&
+                    Median(rename) < 100 && Median(moveOut) < 500;
+    std::printf("%s\n",
+                ok ? "within the aims (100 ms; the move 500 ms)" : "OVER the aims or wrong count");
     return ok ? 0 : 2;
 }

@@ -8,6 +8,7 @@ packages=(build-essential cmake ninja-build qt6-base-dev qt6-webengine-dev qt6-w
   xdg-utils  # xdg-email hands a note to the desktop's mail program
   libxi-dev  # the wheel gesture: XInput2 raw wheel events on X11
   ibus ibus-hangul libglib2.0-bin  # the Korean input test types through ibus (gsettings sets its mode)
+  ripgrep  # for the benchmark only: bench_search times ripgrep beside the folder search
 )
 
 missing=()

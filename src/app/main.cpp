@@ -337,6 +337,9 @@ void TfrmMainNivora::actFileRenameUpdate() {
 }
 
 void TfrmMainNivora::actFileExecute(int tag) {
+    // The tree's commands act on the tree: from the search panel they return to it first, so a
+    // new note is never edited where nothing can be saved.
+    SetPanelMode(pmTree);
     switch (tag) {
     case 0:
         m_noteTree->NewFolder(false);
@@ -369,6 +372,7 @@ void TfrmMainNivora::actToolConfigExecute() {
         return;
     const QString open = m_noteTree->OpenPath();
     m_noteTree->LoadRoot(*dir);
+    ShowDataDirProblem();
     // The note stays open when the new library holds it; otherwise the library's first node.
     if (!qbTreeNavigation::SelectPath(*m_noteTree, open) && m_noteTree->topLevelItemCount() > 0)
         m_noteTree->setCurrentItem(m_noteTree->topLevelItem(0));
@@ -470,6 +474,13 @@ void TfrmMainNivora::FormActivate() {
     if (m_noteTree->topLevelItemCount() > 0)
         m_noteTree->setCurrentItem(m_noteTree->topLevelItem(0));
     SetViewMode(vmBrowse);
+    ShowDataDirProblem();
+}
+
+void TfrmMainNivora::ShowDataDirProblem() {
+    const QString problem = m_noteInfo.DataDirProblem();
+    if (!problem.isEmpty())
+        QMessageBox::warning(this, QStringLiteral("Warning"), problem);
 }
 
 void TfrmMainNivora::changeEvent(QEvent* event) {

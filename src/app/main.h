@@ -122,6 +122,8 @@ private:
 
     void FormCreate();
     void FormActivate();
+    // A "DirData" that could not be used: the default library shows, and the user is told why.
+    void ShowDataDirProblem();
     QWidget* CreateTreePanel();
     QWidget* CreateTreeModePanel(QWidget* parent);
     void ConnectActions();

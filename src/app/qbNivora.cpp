@@ -1,11 +1,14 @@
 // The program's entry: bring the process up in order, or hand over to the running instance.
 #include "app/main.h"
 #include "app/qbApplication.h"
+#include "platform/qbLeftovers.h"
+#include "platform/qbQuitSignals.h"
 #include "library/qbNoteInfo.h"
 #include "prjinfo/qbProjectInfo.h"
 #include "platform/qbSingleInstance.h"
 
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
@@ -39,9 +42,13 @@ int main(int argc, char* argv[]) {
     TqbPrjInfo prjInfo("qbNivora");
     TqbSingleInstance instance(TqbSingleInstance::DefaultKey(prjInfo.AppName()));
     if (!instance.IsFirstInstance()) {
-        instance.SendRequest("restore");
+        const QString problem = instance.HandOver(prjInfo.AppName());
+        if (!problem.isEmpty())
+            QMessageBox::warning(nullptr, QStringLiteral("Warning"), problem);
         return 0;
     }
+    // What a crash of an earlier run left behind is ours to remove, now that no other run is.
+    qbLeftovers::RemoveInTempFolder();
 
     int rc = 0;
     {
@@ -51,6 +58,9 @@ int main(int argc, char* argv[]) {
                          &TfrmMainNivora::RestoreFromTray);
         QObject::connect(&instance, &TqbSingleInstance::ActivateRequest, &window,
                          &TfrmMainNivora::RestoreFromTray);
+        // Being told to stop (a shutdown, kill, Ctrl+C) closes as the user would: the note is saved.
+        TqbQuitSignals quitSignals;
+        QObject::connect(&quitSignals, &TqbQuitSignals::QuitRequested, &window, &QWidget::close);
         if (prjInfo.StartMaximized())
             window.showMaximized();
         else

@@ -7,7 +7,7 @@
 #include "search/qbFolderSearch.h"
 #include "search/qbSearchText.h"
 
-#include <QApplication>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -78,13 +78,14 @@ TqbSearchPanel::TqbSearchPanel(const TqbNoteInfo& noteInfo, QProgressBar* bar,
     connect(m_edtSearch, &QLineEdit::returnPressed, m_btnSearch, &QToolButton::click);
     // Arrow keys move through the hits as clicks do; a click on the shown row shows it again.
     connect(m_treeSearch, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* row) {
-        m_shownByPress = QApplication::mouseButtons() != Qt::NoButton;
+        m_shownByPress = true;
         ShowHit(row);
     });
     connect(m_treeSearch, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* row) {
-        if (!std::exchange(m_shownByPress, false))
+        if (!m_shownByPress)
             ShowHit(row);
     });
+    m_treeSearch->viewport()->installEventFilter(this);
     // Double click or Enter: the note itself, for editing.
     connect(m_treeSearch, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* row) {
         const QString path = RowPath(row);
@@ -95,6 +96,13 @@ TqbSearchPanel::TqbSearchPanel(const TqbNoteInfo& noteInfo, QProgressBar* bar,
 
 TqbSearchPanel::~TqbSearchPanel() {
     CancelSearch();
+}
+
+bool TqbSearchPanel::eventFilter(QObject* watched, QEvent* event) {
+    // Before the list sees the press: whether the press itself changes the row shows later.
+    if (watched == m_treeSearch->viewport() && event->type() == QEvent::MouseButtonPress)
+        m_shownByPress = false;
+    return QWidget::eventFilter(watched, event);
 }
 
 void TqbSearchPanel::FocusSearchBox() {
@@ -125,22 +133,17 @@ void TqbSearchPanel::RunFolderSearch() {
     m_searchHadCandidates = false;
     const QString root = StripTrailingDelim(m_noteInfo.GetDataDir());
     m_folderSearch = new TqbFolderSearch(root, m_searchText, this);
+    m_rowsCleared = false;
     connect(m_folderSearch, &TqbFolderSearch::Collected, this, [this](int candidates) {
         m_searchHadCandidates = candidates > 0;
         if (!m_searchHadCandidates)
             return;
+        ClearRowsOnce();
         m_bar->setMaximum(candidates);
         m_bar->setValue(0);
-        m_searchResultPaths.clear();
-        m_treeSearch->clear();
     });
     connect(m_folderSearch, &TqbFolderSearch::Progress, m_bar, &QProgressBar::setValue);
-    connect(m_folderSearch, &TqbFolderSearch::Found, this,
-            [this](const QString& path, const QString& label) {
-                auto* row = new QTreeWidgetItem(m_treeSearch, QStringList(label));
-                row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-                m_searchResultPaths.append(path);
-            });
+    connect(m_folderSearch, &TqbFolderSearch::FoundBatch, this, &TqbSearchPanel::AddRows);
     connect(m_folderSearch, &TqbFolderSearch::Finished, this,
             &TqbSearchPanel::FolderSearchFinished);
     m_folderSearch->Start();
@@ -157,14 +160,31 @@ void TqbSearchPanel::FolderSearchFinished(const QStringList& unreadable) {
         Warn(NoSearchFilesMessage);
         return;
     }
-    // The first hit is shown only while the panel is still up: the tree's note keeps the
-    // editor otherwise.
-    if (m_treeSearch->topLevelItemCount() > 0 && !isHidden())
-        m_treeSearch->setCurrentItem(m_treeSearch->topLevelItem(0));
     if (!unreadable.isEmpty())
         Warn(UnreadableMessage(unreadable));
     if (m_treeSearch->topLevelItemCount() == 0)
         Warn(NothingFoundMessage);
+}
+
+void TqbSearchPanel::ClearRowsOnce() {
+    if (std::exchange(m_rowsCleared, true))
+        return;
+    m_searchResultPaths.clear();
+    m_treeSearch->clear();
+}
+
+// Hits come in walk order while the search goes on; the first is shown as soon as it is known,
+// but only while the panel is still up: the tree's note keeps the editor otherwise.
+void TqbSearchPanel::AddRows(const QList<TqbSearchHit>& hits) {
+    ClearRowsOnce();
+    const bool first = m_treeSearch->topLevelItemCount() == 0;
+    for (const TqbSearchHit& hit : hits) {
+        auto* row = new QTreeWidgetItem(m_treeSearch, QStringList(hit.label));
+        row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        m_searchResultPaths.append(hit.path);
+    }
+    if (first && m_treeSearch->topLevelItemCount() > 0 && !isHidden())
+        m_treeSearch->setCurrentItem(m_treeSearch->topLevelItem(0));
 }
 
 QString TqbSearchPanel::RowPath(QTreeWidgetItem* row) const {

@@ -11,6 +11,7 @@ class TqbImageList;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TqbFolderSearch;
+struct TqbSearchHit;
 class TqbNoteInfo;
 
 // The search side of the left column (pnlSearchMode): the search box over the hit list. It runs
@@ -38,6 +39,9 @@ public:
 
     void btnSearchClick();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     // The marked copy of a hit is ready to be shown.
     void HitChosen(const QString& markedCopy);
@@ -46,6 +50,8 @@ signals:
 
 private:
     void RunFolderSearch();
+    void ClearRowsOnce();
+    void AddRows(const QList<TqbSearchHit>& hits);
     void FolderSearchFinished(const QStringList& unreadable);
     void ShowHit(QTreeWidgetItem* row);
     QString RowPath(QTreeWidgetItem* row) const;
@@ -59,7 +65,8 @@ private:
     QTreeWidget* m_treeSearch = nullptr;
     TqbFolderSearch* m_folderSearch = nullptr;
     bool m_searchHadCandidates = false;
-    // A press that made a row current has shown it; the click that follows must not again.
+    bool m_rowsCleared = false;
+    // A press that made a row current has shown it; the click that ends it must not again.
     bool m_shownByPress = false;
     QString m_searchText;
     QStringList m_searchResultPaths;

@@ -4,9 +4,12 @@
 
 #include <QCollator>
 #include <QFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <algorithm>
 #include <filesystem>
 #include <numeric>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,31 +17,104 @@ namespace fs = std::filesystem;
 
 namespace {
 
+fs::path NativeDir(const QByteArray& dir) {
+    return fs::path(dir.endsWith('/') ? dir.toStdString() : dir.toStdString() + '/');
+}
+
 fs::path NativeDir(const QString& dir) {
-    const QString withDelim = dir.endsWith(u'/') ? dir : dir + u'/';
-    return fs::path(QFile::encodeName(withDelim).toStdString());
+    return NativeDir(QFile::encodeName(dir));
 }
 
-// A name that does not decode to text and back to the same bytes would name another file.
-bool Decode(const std::string& raw, QString& name) {
-    name = QFile::decodeName(raw.c_str());
-    return !name.contains(QChar::ReplacementCharacter) ||
-           QFile::encodeName(name).toStdString() == raw;
+// Windows names arrive as code page 949 bytes; anything that does not come back to the same
+// bytes would name another file.
+bool DecodeCp949(const std::string& raw, QString& name) {
+    const QByteArray bytes = QByteArray::fromStdString(raw);
+    QStringDecoder decoder("windows-949");
+    name = decoder.decode(bytes);
+    if (decoder.hasError())
+        return false;
+    // The converter gives control and private-use characters to bytes Windows never puts in a
+    // name (0x80, 0xFF, the user-defined area): such a name is no CP949 name.
+    for (const QChar c : std::as_const(name)) {
+        const QChar::Category category = c.category();
+        if (category == QChar::Other_Control || category == QChar::Other_PrivateUse ||
+            c == QChar::ReplacementCharacter)
+            return false;
+    }
+    QStringEncoder encoder("windows-949");
+    const QByteArray back = encoder.encode(name);
+    return !encoder.hasError() && back == bytes;
 }
 
-template <typename Compare> void SortByOrder(QStringList& names, Compare compare) {
+// False when the name is in neither encoding.
+bool Decode(const std::string& raw, TqbListedName& entry) {
+    entry.Name = QFile::decodeName(raw.c_str());
+    entry.RawName.clear();
+    if (QFile::encodeName(entry.Name).toStdString() == raw)
+        return true;
+    if (!DecodeCp949(raw, entry.Name))
+        return false;
+    entry.RawName = QByteArray::fromStdString(raw);
+    return true;
+}
+
+// Component-wise, so "/lib2" is not inside "/lib".
+bool IsInside(const fs::path& path, const fs::path& root) {
+    auto p = path.begin();
+    for (auto r = root.begin(); r != root.end(); ++r, ++p) {
+        if (r->empty())
+            continue; // the empty last element of a root ending in "/"
+        if (p == path.end() || *p != *r)
+            return false;
+    }
+    return true;
+}
+
+std::optional<fs::path> Canonical(const fs::path& path) {
+    std::error_code ec;
+    fs::path result = fs::canonical(path, ec);
+    if (ec)
+        return std::nullopt;
+    return result;
+}
+
+std::vector<qsizetype> LocaleOrder(const QStringList& names) {
     std::vector<qsizetype> order(names.size());
     std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
-        const int c = compare(a, b);
-        // Names equal but for case still get one fixed order.
-        return c != 0 ? c < 0 : names.at(a) < names.at(b);
-    });
-    QStringList sorted;
-    sorted.reserve(names.size());
+    if (names.size() < 2)
+        return order;
+    const auto sortBy = [&](auto compare) {
+        std::sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+            const int c = compare(a, b);
+            // Names equal but for case still get one fixed order.
+            return c != 0 ? c < 0 : names.at(a) < names.at(b);
+        });
+    };
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    if (collator.locale().language() == QLocale::C) {
+        // The C collator's sort keys ignore the case setting: fold case here instead.
+        QStringList folded;
+        folded.reserve(names.size());
+        for (const QString& name : names)
+            folded.append(name.toCaseFolded());
+        sortBy([&](qsizetype a, qsizetype b) { return folded.at(a).compare(folded.at(b)); });
+        return order;
+    }
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(names.size());
+    for (const QString& name : names)
+        keys.push_back(collator.sortKey(name));
+    sortBy([&](qsizetype a, qsizetype b) { return keys[a].compare(keys[b]); });
+    return order;
+}
+
+template <typename T> void Reorder(QList<T>& items, const std::vector<qsizetype>& order) {
+    QList<T> sorted;
+    sorted.reserve(items.size());
     for (qsizetype i : order)
-        sorted.append(names.at(i));
-    names.swap(sorted);
+        sorted.append(std::move(items[i]));
+    items.swap(sorted);
 }
 
 } // namespace
@@ -58,29 +134,22 @@ bool IsNoteFileName(const QString& name, const QString& noteExt) {
 }
 
 void SortByLocale(QStringList& names) {
-    if (names.size() < 2)
-        return;
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    if (collator.locale().language() == QLocale::C) {
-        // The C collator's sort keys ignore the case setting: fold case here instead.
-        QStringList folded;
-        folded.reserve(names.size());
-        for (const QString& name : std::as_const(names))
-            folded.append(name.toCaseFolded());
-        SortByOrder(names,
-                    [&](qsizetype a, qsizetype b) { return folded.at(a).compare(folded.at(b)); });
-        return;
-    }
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(names.size());
-    for (const QString& name : std::as_const(names))
-        keys.push_back(collator.sortKey(name));
-    SortByOrder(names, [&](qsizetype a, qsizetype b) { return keys[a].compare(keys[b]); });
+    Reorder(names, LocaleOrder(names));
 }
 
-TqbFolderListing ListFolder(const QString& dir, const QString& noteExt) {
+void SortByLocale(QList<TqbListedName>& names) {
+    QStringList texts;
+    texts.reserve(names.size());
+    for (const TqbListedName& entry : std::as_const(names))
+        texts.append(entry.Name);
+    Reorder(names, LocaleOrder(texts));
+}
+
+TqbFolderListing ListFolder(const QString& dir, const QString& noteExt,
+                            const QString& libraryRoot) {
     TqbFolderListing listing;
+    // Asked only when a link turns up.
+    std::optional<std::optional<fs::path>> root;
     std::error_code ec;
     fs::directory_iterator it(NativeDir(dir), ec);
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
@@ -88,20 +157,28 @@ TqbFolderListing ListFolder(const QString& dir, const QString& noteExt) {
         const std::string name = entry.path().filename().native();
         if (name.empty() || name.front() == '.')
             continue;
-        // The entry's cached type answers without a system call, except for links.
-        QString decoded;
-        if (!Decode(name, decoded))
+        TqbListedName listed;
+        if (!Decode(name, listed))
             continue;
+        // The entry's cached type answers without a system call, except for links.
         std::error_code kindEc;
         const bool link = entry.is_symlink(kindEc);
         if (!link && entry.is_directory(kindEc)) {
             if (name != "__images")
-                listing.Folders.append(decoded);
+                listing.Folders.append(std::move(listed));
             continue;
         }
-        // Pipes, devices and dangling links are not notes: opening them would hang or fail.
-        if (IsNoteFileName(decoded, noteExt) && entry.is_regular_file(kindEc))
-            listing.NoteFiles.append(decoded);
+        if (!IsNoteFileName(listed.Name, noteExt) || !entry.is_regular_file(kindEc))
+            continue;
+        if (link) {
+            // A page reached through a link must not be edited outside the library.
+            if (!root)
+                root = Canonical(NativeDir(libraryRoot));
+            const std::optional<fs::path> target = Canonical(entry.path());
+            if (!*root || !target || !IsInside(*target, **root))
+                continue;
+        }
+        listing.NoteFiles.append(std::move(listed));
     }
     SortByLocale(listing.Folders);
     SortByLocale(listing.NoteFiles);
@@ -109,14 +186,42 @@ TqbFolderListing ListFolder(const QString& dir, const QString& noteExt) {
 }
 
 bool FolderHasEntries(const QString& dir) {
+    return FolderHasEntries(QFile::encodeName(dir));
+}
+
+bool FolderHasEntries(const QByteArray& nativeDir) {
     static const std::string description =
         QFile::encodeName(TqbNoteInfo::FolderDescriptionName).toStdString();
     std::error_code ec;
-    fs::directory_iterator it(NativeDir(dir), ec);
+    fs::directory_iterator it(NativeDir(nativeDir), ec);
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
         const std::string name = it->path().filename().native();
         if (!name.empty() && name.front() != '.' && name != description)
             return true;
     }
     return false;
+}
+
+TqbDocumentAccess DocumentAccess(const QString& path, const QString& libraryRoot) {
+    const std::optional<fs::path> root = Canonical(NativeDir(libraryRoot));
+    const fs::path native(QFile::encodeName(path).toStdString());
+    std::error_code ec;
+    const fs::file_status own = fs::symlink_status(native, ec);
+    if (own.type() == fs::file_type::not_found) {
+        // Opening creates it: its folder must be a real place in the library.
+        const std::optional<fs::path> folder = Canonical(native.parent_path());
+        if (!folder || !fs::is_directory(*folder, ec))
+            return TqbDocumentAccess::NotRegular;
+        return root && IsInside(*folder, *root) ? TqbDocumentAccess::Missing
+                                                : TqbDocumentAccess::OutsideLibrary;
+    }
+    const std::optional<fs::path> target = Canonical(native);
+    if (!target)
+        return TqbDocumentAccess::NotRegular;
+    if (!root || !IsInside(*target, *root))
+        return TqbDocumentAccess::OutsideLibrary;
+    if (fs::is_directory(*target, ec))
+        return TqbDocumentAccess::Folder;
+    return fs::is_regular_file(*target, ec) ? TqbDocumentAccess::Usable
+                                            : TqbDocumentAccess::NotRegular;
 }

@@ -1,24 +1,41 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
+// One entry of a listing.
+struct TqbListedName {
+    // The name as shown: the file name, decoded from code page 949 when its bytes are not in the
+    // file name encoding (names copied from Windows).
+    QString Name;
+    // The name's own bytes when Name cannot be turned back into them; empty otherwise. Such an
+    // entry can only be reached through these bytes.
+    QByteArray RawName;
+
+    bool operator==(const TqbListedName&) const = default;
+};
+
 // What the note tree shows of one directory.
 struct TqbFolderListing {
-    QStringList Folders;   // directory names, sorted
-    QStringList NoteFiles; // note file names with their extension, sorted
+    QList<TqbListedName> Folders;   // directory names, sorted
+    QList<TqbListedName> NoteFiles; // note file names with their own extension, sorted
 };
 
 // Lists dir + "/" (so an empty dir is the file system root). Names beginning with "." are
 // skipped; a real directory (not a symbolic link) is a folder unless it is exactly "__images";
-// a regular file, or a link to one, is a note when IsNoteFileName says so. A directory reached
-// through a link is neither. Names that are not valid in the file name encoding are left out.
-// A folder that cannot be read lists nothing.
-TqbFolderListing ListFolder(const QString& dir, const QString& noteExt);
+// a note is a regular file whose name IsNoteFileName accepts, or a link to one that lies inside
+// libraryRoot. Pipes, devices, sockets, dangling links and links leaving the library are no
+// notes. Names neither in the file name encoding nor in code page 949 are left out. A folder
+// that cannot be read lists nothing.
+TqbFolderListing ListFolder(const QString& dir, const QString& noteExt, const QString& libraryRoot);
 
 // True at the first entry of dir not beginning with "." and not the folder description file,
 // whatever its kind. A folder that cannot be read has none.
 bool FolderHasEntries(const QString& dir);
+// The same for a directory given by its bytes, which need not be in the file name encoding.
+bool FolderHasEntries(const QByteArray& nativeDir);
 
 // The extension from the last ".", ASCII letters lower-cased, equals noteExt: with ".htm",
 // "Y.HTM" is a note and "x.html" is not.
@@ -26,3 +43,14 @@ bool IsNoteFileName(const QString& name, const QString& noteExt);
 
 // Case-insensitive order of the user's locale.
 void SortByLocale(QStringList& names);
+void SortByLocale(QList<TqbListedName>& names);
+
+// Whether the editor may open the document at path in the library at libraryRoot.
+enum class TqbDocumentAccess {
+    Usable,         // a regular file whose real place is inside the library
+    Missing,        // nothing there yet, in a folder inside the library: opening creates it
+    Folder,         // a directory inside the library: reading it fails at once
+    NotRegular,     // a pipe, device, socket or dangling link: reading it may never end
+    OutsideLibrary, // a link (or a folder on the way) that leads out of the library
+};
+TqbDocumentAccess DocumentAccess(const QString& path, const QString& libraryRoot);

@@ -4,13 +4,16 @@
 #include "library/qbNoteInfo.h"
 #include "library/qbPaths.h"
 #include "library/qbTreeHost.h"
+#include "platform/qbShellMove.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QMenu>
 #include <QCursor>
+#include <QDir>
+#include <QFile>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <chrono>
 
@@ -42,10 +45,7 @@ namespace {
 // Draws itself with the owning tree's images, so a node needs no icon of its own.
 class TqbTreeNode : public QTreeWidgetItem {
 public:
-    TqbTreeNode(const QString& text, int imageIndex) : QTreeWidgetItem(UserType) {
-        setText(0, text);
-        setData(0, TqbTree::ImageIndexRole, imageIndex);
-    }
+    TqbTreeNode() : QTreeWidgetItem(UserType) {}
 
     QVariant data(int column, int role) const override {
         if (column == 0 && role == Qt::DecorationRole) {
@@ -112,8 +112,28 @@ const QIcon& TqbTree::IconFor(const QTreeWidgetItem* node) const {
     return ImageIndex(node) == NoteImage ? m_icons[1] : m_icons[0];
 }
 
-QTreeWidgetItem* TqbTree::NewNode(const QString& text, int imageIndex) {
-    return new TqbTreeNode(text, imageIndex);
+QTreeWidgetItem* TqbTree::NewNode(const QString& text, int imageIndex, const QString& fileName,
+                                  const QByteArray& rawName) {
+    auto* node = new TqbTreeNode;
+    SetEntry(node, text, imageIndex, fileName, rawName);
+    return node;
+}
+
+QTreeWidgetItem* TqbTree::NewPlaceholder() {
+    auto* node = new TqbTreeNode;
+    node->setText(0, PlaceholderText);
+    node->setData(0, ImageIndexRole, int(FolderImage));
+    node->setData(0, PlaceholderRole, true);
+    return node;
+}
+
+void TqbTree::SetEntry(QTreeWidgetItem* node, const QString& text, int imageIndex,
+                       const QString& fileName, const QByteArray& rawName) {
+    node->setText(0, text);
+    node->setData(0, ImageIndexRole, imageIndex);
+    node->setData(0, PlaceholderRole, QVariant());
+    node->setData(0, FileNameRole, fileName.isEmpty() ? QVariant() : QVariant(fileName));
+    node->setData(0, RawNameRole, rawName.isEmpty() ? QVariant() : QVariant(rawName));
 }
 
 int TqbTree::ImageIndex(const QTreeWidgetItem* node) {
@@ -121,7 +141,7 @@ int TqbTree::ImageIndex(const QTreeWidgetItem* node) {
 }
 
 bool TqbTree::IsPlaceholder(const QTreeWidgetItem* node) {
-    return node && node->text(0) == PlaceholderText;
+    return node && node->data(0, PlaceholderRole).toBool();
 }
 
 bool TqbTree::IsFolder(const QTreeWidgetItem* node) {
@@ -140,34 +160,33 @@ void TqbTree::LoadRoot(const QString& dir) {
 }
 
 void TqbTree::ScanFolder(QTreeWidgetItem* node, const QString& dir) {
-    const TqbFolderListing listing = ListFolder(dir, NoteExt);
+    const TqbFolderListing listing = ListFolder(dir, NoteExt, m_rootDir);
     const QString prefix = dir.endsWith(u'/') ? dir : dir + u'/';
     QList<QTreeWidgetItem*> added;
     // The first entry takes over the placeholder, which keeps it in first place.
-    const auto place = [&](const QString& text, int imageIndex) {
+    const auto place = [&](const TqbListedName& entry, const QString& text, int imageIndex,
+                           const QString& fileName) {
+        QTreeWidgetItem* item = nullptr;
         if (IsUnlisted(node)) {
-            QTreeWidgetItem* reused = node->child(0);
-            reused->setText(0, text);
-            reused->setData(0, ImageIndexRole, imageIndex);
-            return reused;
+            item = node->child(0);
+        } else {
+            item = new TqbTreeNode;
+            added.append(item);
         }
-        QTreeWidgetItem* fresh = NewNode(text, imageIndex);
-        added.append(fresh);
-        return fresh;
+        SetEntry(item, text, imageIndex, fileName, entry.RawName);
+        return item;
     };
-    // A name equal to the placeholder text would make its parent look unlisted for good.
-    for (const QString& name : listing.Folders) {
-        if (name == PlaceholderText)
-            continue;
-        QTreeWidgetItem* folder = place(name, FolderImage);
-        if (FolderHasEntries(prefix + name))
-            folder->addChild(NewNode(PlaceholderText, FolderImage));
+    for (const TqbListedName& entry : listing.Folders) {
+        QTreeWidgetItem* folder = place(entry, entry.Name, FolderImage, {});
+        const bool hasEntries =
+            entry.RawName.isEmpty()
+                ? FolderHasEntries(prefix + entry.Name)
+                : FolderHasEntries(QByteArray(QFile::encodeName(prefix) + entry.RawName));
+        if (hasEntries)
+            folder->addChild(NewPlaceholder());
     }
-    for (const QString& fileName : listing.NoteFiles) {
-        const QString text = FileNameNoExt(fileName);
-        if (text != PlaceholderText)
-            place(text, NoteImage);
-    }
+    for (const TqbListedName& entry : listing.NoteFiles)
+        place(entry, FileNameNoExt(entry.Name), NoteImage, entry.Name);
     // Whole lists go in at once: one model update instead of one per node.
     if (node)
         node->addChildren(added);
@@ -215,14 +234,26 @@ QString TqbTree::NodePath(const QTreeWidgetItem* node) const {
     return node ? NodeDirPrefix(node) + node->text(0) : m_rootDir;
 }
 
-QString TqbTree::DocumentPathOf(const QTreeWidgetItem* node) const {
-    if (!node)
+QString TqbTree::NoteFileName(const QTreeWidgetItem* note) const {
+    if (!note)
         return {};
-    return NodePath(node) + (ImageIndex(node) == NoteImage ? NoteExt : QStringLiteral("/"));
+    const QString fileName = note->data(0, FileNameRole).toString();
+    return fileName.isEmpty() ? note->text(0) + NoteExt : fileName;
+}
+
+QString TqbTree::ItemPath(const QTreeWidgetItem* node) const {
+    if (!node || IsPlaceholder(node))
+        return {};
+    if (IsFolder(node))
+        return NodePath(node) + u'/';
+    return NodeDirPrefix(node) + NoteFileName(node);
 }
 
 QString TqbTree::SelectedPath() const {
-    return DocumentPathOf(currentItem());
+    const QTreeWidgetItem* node = currentItem();
+    if (node && !node->data(0, RawNameRole).isNull())
+        return {};
+    return ItemPath(node);
 }
 
 void TqbTree::SetOpenPath(const QString& path) {
@@ -230,14 +261,55 @@ void TqbTree::SetOpenPath(const QString& path) {
     // Opening what is open already would throw away unsaved changes in the editor.
     if (document == m_openPath)
         return;
+    if (document.isEmpty()) {
+        CloseOpenDocument();
+        return;
+    }
+    switch (DocumentAccess(document, m_rootDir)) {
+    case TqbDocumentAccess::Usable:
+    case TqbDocumentAccess::Missing:
+    case TqbDocumentAccess::Folder: // the host's load fails and says so
+        break;
+    case TqbDocumentAccess::NotRegular:
+        CloseOpenDocument();
+        m_host.ShowTreeMessage(NotANoteMessage.arg(QDir::toNativeSeparators(document)));
+        return;
+    case TqbDocumentAccess::OutsideLibrary:
+        CloseOpenDocument();
+        m_host.ShowTreeMessage(OutsideLibraryMessage.arg(QDir::toNativeSeparators(document)));
+        return;
+    }
     m_openPath = document;
     m_host.OpenCurrentNote();
+}
+
+void TqbTree::CloseOpenDocument() {
+    if (m_openPath.isEmpty())
+        return;
+    m_openPath.clear();
+    m_host.DiscardCurrentNote();
+}
+
+bool TqbTree::MakeUsable(QTreeWidgetItem* node) {
+    const QByteArray raw = node ? node->data(0, RawNameRole).toByteArray() : QByteArray();
+    if (raw.isEmpty())
+        return true;
+    const QString name = IsFolder(node) ? node->text(0) : NoteFileName(node);
+    if (!m_host.ConfirmTreeQuestion(RawNameQuestion.arg(name)))
+        return false;
+    const QByteArray dir = QFile::encodeName(NodeDirPrefix(node));
+    QString error;
+    if (!qbShellMove::Rename(dir + raw, dir + QFile::encodeName(name), &error)) {
+        m_host.ShowTreeMessage(error);
+        return false;
+    }
+    node->setData(0, RawNameRole, QVariant());
+    return true;
 }
 
 void TqbTree::CurrentNodeChanged(QTreeWidgetItem* current, QTreeWidgetItem* previous) {
     if (!current || IsPlaceholder(current) || m_revertingSelection)
         return;
-    const QString path = DocumentPathOf(current);
     if (!m_host.SaveCurrentNote()) {
         // The open document still holds changes that could not be written: stay on it.
         m_revertingSelection = true;
@@ -245,7 +317,8 @@ void TqbTree::CurrentNodeChanged(QTreeWidgetItem* current, QTreeWidgetItem* prev
         m_revertingSelection = false;
         return;
     }
-    SetOpenPath(path);
+    // A name left in CP949 bytes has no path of ours: nothing is open while it is selected.
+    SetOpenPath(MakeUsable(current) ? ItemPath(current) : QString());
 }
 
 int TqbTree::IconLeft(const QTreeWidgetItem* node) const {
@@ -257,6 +330,9 @@ void TqbTree::PressAt(QPoint pos, Qt::MouseButton button) {
     m_contextNode = node ? QPersistentModelIndex(indexFromItem(node)) : QPersistentModelIndex();
     m_pressNode = QPersistentModelIndex();
     if (button != Qt::LeftButton || !node)
+        return;
+    // Asked before anything lists or opens it; a refusal leaves the tree as it was.
+    if (!MakeUsable(node))
         return;
     m_pressPos = pos;
     m_pressNode = QPersistentModelIndex(indexFromItem(node));

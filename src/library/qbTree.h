@@ -34,7 +34,9 @@ quint32 qbTickCount();
 
 // The note tree: mirrors the data directory, lists folders the first time they open and turns a
 // change of selection into "save the open note, then open the selected one" on the host.
-// A node holds only its text and its image index, which is also its kind.
+// A node holds its text and its image index, which is also its kind; a note also keeps its own
+// file name (its extension may be ".HTM"), and a name that is not in the file name encoding keeps
+// its bytes.
 class TqbTree : public QTreeWidget {
     Q_OBJECT
 
@@ -46,8 +48,22 @@ public:
         NoteSelectedImage = 3
     };
     static constexpr int ImageIndexRole = Qt::UserRole;
+    // True on the placeholder only: no real name can carry it.
+    static constexpr int PlaceholderRole = Qt::UserRole + 1;
+    // A note's own file name: its text followed by its extension as it is on disk.
+    static constexpr int FileNameRole = Qt::UserRole + 2;
+    // The bytes of a name that is not in the file name encoding (shown decoded from CP949).
+    static constexpr int RawNameRole = Qt::UserRole + 3;
     // The only child of a folder whose contents are on disk but not listed yet.
     static inline const QString PlaceholderText = QStringLiteral("-\a");
+
+    static inline const QString RawNameQuestion =
+        QStringLiteral("\"%1\" 의 파일 이름은 윈도우 한글 코드(CP949)로 되어 있어 이대로는 쓸 수 "
+                       "없습니다.\n이 이름으로 바꾸시겠습니까?");
+    static inline const QString NotANoteMessage =
+        QStringLiteral("\"%1\" 은(는) 보통 파일이 아니어서 열 수 없습니다.");
+    static inline const QString OutsideLibraryMessage =
+        QStringLiteral("\"%1\" 은(는) 데이터 폴더 밖에 있어 열 수 없습니다.");
 
     TqbTree(IqbTreeHost& host, QWidget* owner);
     ~TqbTree() override;
@@ -81,16 +97,30 @@ public:
     QString NodePath(const QTreeWidgetItem* node) const;
     // RootDir + "/" + the ancestors' texts, each followed by "/"; empty for null.
     QString NodeDirPrefix(const QTreeWidgetItem* node) const;
-    // Folder: NodePath + "/"; note: NodePath + NoteExt; empty when nothing is selected.
+    // A note's own file name (text + NoteExt for a node made without one).
+    QString NoteFileName(const QTreeWidgetItem* note) const;
+    // Where a node's item is on disk: a folder's directory followed by "/", a note's own file.
+    QString ItemPath(const QTreeWidgetItem* node) const;
+    // ItemPath of the selected node; empty when nothing is selected, or when the selected
+    // node's name still is in CP949 bytes (no path of ours reaches it).
     QString SelectedPath() const;
-    // Makes path the open document and has the host load it, unless it is open already.
+    // Makes path the open document and has the host load it, unless it is open already. A
+    // path the editor must not open (a pipe, a link out of the library) is refused with a
+    // message; then, as for an empty path, nothing is open and the host drops what it showed.
     void SetOpenPath(const QString& path);
+    // A node whose name is in CP949 bytes is renamed to its decoded name once the user agrees;
+    // false when it still cannot be reached. True at once for every other node.
+    bool MakeUsable(QTreeWidgetItem* node);
 
     // -- operations (qbTreeOps.cpp)
 
     static inline const QString RenameFailedMessage = QStringLiteral("이름 변경에 실패했습니다.");
     static inline const QString MoveBelowMessage = QStringLiteral("하위로의 이동은 안됩니다.");
     static inline const QString DeleteQuestionSuffix = QStringLiteral(" 을(를) 삭제합니까?");
+    static inline const QString PicturesNotKeptMessage =
+        QStringLiteral("다음 그림을 옮기지 못해 노트에 보이지 않을 수 있습니다.\n");
+    static inline const QString ReplaceQuestion =
+        QStringLiteral("\"%1\" 이(가) 이미 있습니다.\n있던 것을 휴지통으로 보내고 바꾸시겠습니까?");
 
     // true: at the top level whatever is selected.
     void NewFolder(bool forceRoot);
@@ -123,7 +153,13 @@ public:
     // How the name dialogs are shown; true when confirmed. exec() unless replaced.
     void SetDialogRunner(std::function<bool(QDialog&)> runner);
 
-    static QTreeWidgetItem* NewNode(const QString& text, int imageIndex);
+    // fileName: a note's own file name; rawName: see RawNameRole.
+    static QTreeWidgetItem* NewNode(const QString& text, int imageIndex,
+                                    const QString& fileName = {}, const QByteArray& rawName = {});
+    static QTreeWidgetItem* NewPlaceholder();
+    // Turns node (a placeholder too) into the given entry.
+    static void SetEntry(QTreeWidgetItem* node, const QString& text, int imageIndex,
+                         const QString& fileName = {}, const QByteArray& rawName = {});
     static int ImageIndex(const QTreeWidgetItem* node);
     static bool IsFolder(const QTreeWidgetItem* node);
     static bool IsPlaceholder(const QTreeWidgetItem* node);
@@ -154,18 +190,21 @@ private:
     void DoubleClickAt(QPoint pos);
     void CurrentNodeChanged(QTreeWidgetItem* current, QTreeWidgetItem* previous);
     void RefuseUnlistedExpansion(QTreeWidgetItem* node);
-    QString DocumentPathOf(const QTreeWidgetItem* node) const;
     void CreatePopupMenu();
     void StartNodeDrag();
     bool RunDialog(QDialog& dialog);
     // Adds a node under parent (null: top level), taking over a lone placeholder; not selected.
-    QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, const QString& text, int imageIndex);
+    QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, const QString& text, int imageIndex,
+                             const QString& fileName = {});
     // OpenPath lies at the item path (a note file, or inside a folder ending with "/").
     bool OpenPathWithin(const QString& itemPath) const;
     // The open document moved with its item: OpenPath follows, nothing is loaded.
     void RetargetOpenPath(const QString& oldItemPath, const QString& newItemPath);
-    // Path of a node's item on disk: a folder ends with "/", a note has its extension.
-    QString ItemPath(const QTreeWidgetItem* node) const;
+    // Nothing is open any more: the host drops what it shows without writing it.
+    void CloseOpenDocument();
+    // After an item moved or got a new name (OpenPath already followed): its notes' pictures
+    // follow, and an open note whose text had to change is loaded again.
+    void KeepPictures(const QString& oldItemPath, const QString& newItemPath);
 
     IqbTreeHost& m_host;
     QString m_rootDir;

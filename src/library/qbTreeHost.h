@@ -28,6 +28,10 @@ public:
     virtual void ShowTreeMessage(const QString& text) = 0;
     // A confirmation box with OK and Cancel; true for OK.
     virtual bool ConfirmTreeQuestion(const QString& text) = 0;
+    // The same box with Cancel as the default button, for questions whose OK destroys
+    // something: one Enter keeps everything as it is. The stand-in asks with a plain "Confirm"
+    // box over the active window.
+    virtual bool ConfirmTreeQuestionDefaultNo(const QString& text);
     // The folder of the note templates, ending with "/".
     virtual QString TreeTemplateDir() const = 0;
     // The page a new note without a template starts from, and every folder description.

@@ -5,6 +5,7 @@
 #include "library/UserFileName.h"
 #include "platform/qbError.h"
 #include "library/qbNoteInfo.h"
+#include "library/qbPictureCarrier.h"
 #include "platform/qbShellMove.h"
 #include "platform/qbTextFile.h"
 #include "platform/qbTrash.h"
@@ -53,15 +54,6 @@ QByteArray WithCrLf(const QByteArray& bytes) {
     return out;
 }
 
-// A plain rename that never replaces an item of the new name.
-bool RenameItem(const QString& from, const QString& to) {
-    const QFileInfo target(to);
-    const bool sameItem = QFileInfo(from).canonicalFilePath() == target.canonicalFilePath();
-    if ((target.exists() || target.isSymLink()) && !sameItem)
-        return false;
-    return QDir().rename(from, to);
-}
-
 } // namespace
 
 bool TqbTree::RunDialog(QDialog& dialog) {
@@ -72,10 +64,6 @@ bool TqbTree::RunDialog(QDialog& dialog) {
 
 void TqbTree::SetDialogRunner(std::function<bool(QDialog&)> runner) {
     m_runDialog = std::move(runner);
-}
-
-QString TqbTree::ItemPath(const QTreeWidgetItem* node) const {
-    return NodePath(node) + (IsFolder(node) ? QStringLiteral("/") : NoteExt);
 }
 
 bool TqbTree::OpenPathWithin(const QString& itemPath) const {
@@ -89,20 +77,20 @@ void TqbTree::RetargetOpenPath(const QString& oldItemPath, const QString& newIte
         m_openPath = newItemPath + m_openPath.mid(oldItemPath.size());
 }
 
-QTreeWidgetItem* TqbTree::AddNode(QTreeWidgetItem* parent, const QString& text, int imageIndex) {
+QTreeWidgetItem* TqbTree::AddNode(QTreeWidgetItem* parent, const QString& text, int imageIndex,
+                                  const QString& fileName) {
     if (!parent) {
-        QTreeWidgetItem* node = NewNode(text, imageIndex);
+        QTreeWidgetItem* node = NewNode(text, imageIndex, fileName);
         addTopLevelItem(node);
         return node;
     }
-    if (parent->childCount() == 0 || !IsPlaceholder(parent->child(0))) {
-        QTreeWidgetItem* node = NewNode(text, imageIndex);
+    if (!IsUnlisted(parent)) {
+        QTreeWidgetItem* node = NewNode(text, imageIndex, fileName);
         parent->addChild(node);
         return node;
     }
     QTreeWidgetItem* node = parent->child(0);
-    node->setText(0, text);
-    node->setData(0, ImageIndexRole, imageIndex);
+    SetEntry(node, text, imageIndex, fileName);
     return node;
 }
 
@@ -114,6 +102,9 @@ void TqbTree::NewFolder(bool forceRoot) {
         parent = IsFolder(selected) ? selected : selected->parent();
         LoadChildren(parent);
     }
+    // Its decoded name would make a second folder beside the real one.
+    if (!MakeUsable(parent))
+        return;
     const QString base = NodePath(parent) + u'/';
 
     TfrmUserFileName dialog(window());
@@ -155,6 +146,9 @@ void TqbTree::NewNote(bool forceRoot) {
         parent = IsFolder(selected) ? selected : selected->parent();
         LoadChildren(parent);
     }
+    // Its decoded name would make a second folder beside the real one.
+    if (!MakeUsable(parent))
+        return;
     const QString base = NodePath(parent) + u'/';
 
     const QString templateDir = m_host.TreeTemplateDir();
@@ -182,7 +176,7 @@ void TqbTree::NewNote(bool forceRoot) {
         m_host.ShowTreeMessage(error.Message());
         return;
     }
-    QTreeWidgetItem* node = AddNode(parent, name, NoteImage);
+    QTreeWidgetItem* node = AddNode(parent, name, NoteImage, name + NoteExt);
     setCurrentItem(node);
     if (currentItem() == node)
         SetOpenPath(notePath);
@@ -200,11 +194,15 @@ void TqbTree::RenameNode(QTreeWidgetItem* node) {
     const QString base = NodePath(parent) + u'/';
     const bool folder = IsFolder(node);
     const QString oldText = node->text(0);
+    // A note keeps its extension as it is on disk (".HTM" stays).
+    const QString oldFile = NoteFileName(node);
+    const QString ext = folder ? QString() : oldFile.mid(oldFile.lastIndexOf(u'.'));
+    const QByteArray raw = node->data(0, RawNameRole).toByteArray();
 
     TfrmUserFileName dialog(window());
     dialog.edtName->setText(oldText);
     dialog.BasePath = base;
-    dialog.NoteExt = NoteExt;
+    dialog.NoteExt = folder ? NoteExt : ext;
     dialog.CheckExisting = false;
     dialog.SetFolderMode(folder);
     if (!RunDialog(dialog))
@@ -213,15 +211,21 @@ void TqbTree::RenameNode(QTreeWidgetItem* node) {
     if (newName.isEmpty())
         return;
 
-    const QString tail = folder ? QStringLiteral("/") : NoteExt;
-    const QString oldPath = base + oldText + tail;
-    const QString newPath = base + newName + tail;
-    const bool renamed =
-        newName == oldText || RenameItem(WithoutSlash(oldPath), WithoutSlash(newPath));
+    const QString oldPath = ItemPath(node);
+    const QString newPath = base + newName + (folder ? QStringLiteral("/") : ext);
+    bool renamed = newName == oldText && raw.isEmpty();
+    if (!renamed) {
+        // A name still in CP949 bytes is renamed from those bytes.
+        const QByteArray nativeBase = QFile::encodeName(base);
+        const QByteArray from = raw.isEmpty() ? QFile::encodeName(WithoutSlash(oldPath))
+                                              : nativeBase + raw;
+        renamed = qbShellMove::Rename(from, QFile::encodeName(WithoutSlash(newPath)));
+    }
     if (renamed) {
-        node->setText(0, newName);
+        SetEntry(node, newName, ImageIndex(node), folder ? QString() : newName + ext);
         // The open document (the note, or a page inside the folder) was saved: it follows.
         RetargetOpenPath(oldPath, newPath);
+        KeepPictures(oldPath, newPath);
         viewport()->update();
     } else {
         m_host.ShowTreeMessage(RenameFailedMessage);
@@ -236,10 +240,10 @@ void TqbTree::DeleteNode(QTreeWidgetItem* node) {
         return;
     if (!m_host.ConfirmTreeQuestion(node->text(0) + DeleteQuestionSuffix))
         return;
+    if (!MakeUsable(node))
+        return;
     const QString itemPath = ItemPath(node);
-    const QString path = NodePath(node->parent()) + u'/' + node->text(0) +
-                         (IsFolder(node) ? QString() : NoteExt);
-    if (!ShellDelete(path))
+    if (!ShellDelete(WithoutSlash(itemPath)))
         return;
     if (OpenPathWithin(itemPath)) {
         // The open document went with it: closed without writing, so the next selection change
@@ -266,6 +270,8 @@ bool TqbTree::IsUnder(const QTreeWidgetItem* source, const QTreeWidgetItem* targ
 void TqbTree::MoveNode(QTreeWidgetItem* target, QTreeWidgetItem* source) {
     if (!source || IsPlaceholder(source))
         return;
+    if (!MakeUsable(source) || !MakeUsable(target && !IsFolder(target) ? target->parent() : target))
+        return;
     ExpandFolder(target);
     if (target && target->childCount() == 1 && IsPlaceholder(target->child(0)))
         delete target->child(0);
@@ -277,7 +283,7 @@ void TqbTree::MoveNode(QTreeWidgetItem* target, QTreeWidgetItem* source) {
         target = target->parent();
     const bool folder = IsFolder(source);
     const QString targetPath = NodePath(target);
-    const QString sourcePath = NodePath(source) + (folder ? QString() : NoteExt);
+    const QString sourcePath = WithoutSlash(ItemPath(source));
     LoadChildren(target);
     if (sourcePath == targetPath)
         return;
@@ -290,7 +296,8 @@ void TqbTree::MoveNode(QTreeWidgetItem* target, QTreeWidgetItem* source) {
     if (!m_host.SaveCurrentNote())
         return;
     const QString oldItem = ItemPath(source);
-    const QString newItem = targetPath + u'/' + source->text(0) + (folder ? QStringLiteral("/") : NoteExt);
+    const QString newItem =
+        targetPath + u'/' + (folder ? source->text(0) + u'/' : NoteFileName(source));
     const bool replacesOpen =
         OpenPathWithin(newItem) && !OpenPathWithin(oldItem) &&
         QFileInfo::exists(WithoutSlash(newItem));
@@ -302,17 +309,31 @@ void TqbTree::MoveNode(QTreeWidgetItem* target, QTreeWidgetItem* source) {
     }
     // The open note (or a page inside the moved folder) keeps its edits and follows.
     RetargetOpenPath(oldItem, newItem);
+    KeepPictures(oldItem, newItem);
 
     delete source;
     if (target) {
         while (target->childCount() > 0)
             delete target->takeChild(target->childCount() - 1);
-        target->addChild(NewNode(PlaceholderText, FolderImage));
+        target->addChild(NewPlaceholder());
         ExpandFolder(target);
         target->setExpanded(true);
     } else {
         LoadRoot(m_rootDir);
     }
+}
+
+void TqbTree::KeepPictures(const QString& oldItemPath, const QString& newItemPath) {
+    TqbPictureCarrier carrier;
+    if (oldItemPath.endsWith(u'/'))
+        carrier.FolderMoved(WithoutSlash(oldItemPath), WithoutSlash(newItemPath));
+    else
+        carrier.NoteMoved(oldItemPath, newItemPath);
+    // The editor would write the old addresses back with its next save.
+    if (!m_openPath.isEmpty() && carrier.Rewritten().contains(m_openPath))
+        m_host.OpenCurrentNote();
+    if (!carrier.Failures().isEmpty())
+        m_host.ShowTreeMessage(PicturesNotKeptMessage + carrier.Failures().join(u'\n'));
 }
 
 bool TqbTree::ShellMove(const QString& source, const QString& destFolder) {
@@ -322,9 +343,8 @@ bool TqbTree::ShellMove(const QString& source, const QString& destFolder) {
         source, destFolder,
         [this](const QString& existing) {
             QApplication::restoreOverrideCursor();
-            const bool replace = m_host.ConfirmTreeQuestion(
-                QStringLiteral("\"%1\" 이(가) 이미 있습니다. 바꾸시겠습니까?")
-                    .arg(QDir::toNativeSeparators(existing)));
+            const bool replace = m_host.ConfirmTreeQuestionDefaultNo(
+                ReplaceQuestion.arg(QDir::toNativeSeparators(existing)));
             QApplication::setOverrideCursor(Qt::WaitCursor);
             return replace;
         },

@@ -1,8 +1,14 @@
 #include "platform/qbShellMove.h"
 
+#include "platform/qbTrash.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace qbShellMove {
 
@@ -21,7 +27,46 @@ bool RemoveItem(const QString& path) {
     return QFile::remove(path);
 }
 
+bool SameItem(const QByteArray& a, const QByteArray& b) {
+    struct stat sa {};
+    struct stat sb {};
+    return ::lstat(a.constData(), &sa) == 0 && ::lstat(b.constData(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+bool RenameNoReplace(const QByteArray& from, const QByteArray& to) {
+#ifdef RENAME_NOREPLACE
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    // Some file systems cannot promise it; the check below is the best they allow.
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+#endif
+    struct stat existing {};
+    if (::lstat(to.constData(), &existing) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    return ::rename(from.constData(), to.constData()) == 0;
+}
+
 } // namespace
+
+bool Rename(const QByteArray& nativeFrom, const QByteArray& nativeTo, QString* error) {
+    if (RenameNoReplace(nativeFrom, nativeTo))
+        return true;
+    int reason = errno;
+    if (reason == EEXIST && SameItem(nativeFrom, nativeTo)) {
+        if (::rename(nativeFrom.constData(), nativeTo.constData()) == 0)
+            return true;
+        reason = errno;
+    }
+    if (error)
+        *error = QStringLiteral("\"%1\" 의 이름을 \"%2\" (으)로 바꿀 수 없습니다.\n%3")
+                     .arg(QFile::decodeName(nativeFrom), QFile::decodeName(nativeTo),
+                          qt_error_string(reason));
+    return false;
+}
 
 bool CopyRecursively(const QString& source, const QString& dest) {
     const QFileInfo info(source);
@@ -54,11 +99,9 @@ TResult Move(const QString& source, const QString& destFolder, const TAskReplace
     if (toInfo.exists() || toInfo.isSymLink()) {
         if (!askReplace || !askReplace(to))
             return TResult::Cancelled;
-        if (!RemoveItem(to)) {
-            if (error)
-                *error = QStringLiteral("\"%1\" 을(를) 바꿀 수 없습니다.").arg(to);
+        // The replaced item can be brought back from the trash, like any deleted one.
+        if (!qbTrash::MoveToTrash(to, error))
             return TResult::Failed;
-        }
     }
     if (QFile::rename(from, to))
         return TResult::Moved;

@@ -1,5 +1,7 @@
 // The search panel of the main window over a temporary program folder and library.
 #include "app/main.h"
+#include "app/qbOpenNote.h"
+#include "library/NewNoteName.h"
 #include "editing/qbDhtmlEdit.h"
 #include "library/qbNoteInfo.h"
 #include "prjinfo/qbProjectInfo.h"
@@ -159,6 +161,65 @@ private slots:
         QTest::keyClick(Results(), Qt::Key(key));
         QTest::keyClick(Edit(), Qt::Key(key));
         QCOMPARE(F.Window->ViewMode(), int(TfrmMainNivora::vmBrowse));
+    }
+
+    // Double click or Enter on a hit: back to the tree with the note itself open.
+    void hitOpensForEditing_data() {
+        QTest::addColumn<bool>("enter");
+        QTest::newRow("double click") << false;
+        QTest::newRow("enter") << true;
+    }
+    void hitOpensForEditing() {
+        QFETCH(bool, enter);
+        Search("abc");
+        QTreeWidgetItem* row = Results()->topLevelItem(2);
+        Results()->setCurrentItem(row);
+        if (enter) {
+            QTest::keyClick(Results(), Qt::Key_Return);
+        } else {
+            const QPoint at = Results()->visualItemRect(row).center();
+            QTest::mouseClick(Results()->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseDClick(Results()->viewport(), Qt::LeftButton, {}, at);
+        }
+        QCOMPARE(F.Window->PanelMode(), int(TfrmMainNivora::pmTree));
+        QCOMPARE(F.Window->NoteTree()->OpenPath(), Lib("폴더/메모.htm"));
+        QCOMPARE(F.Window->NoteTree()->currentItem()->text(0), QString("메모"));
+        QTRY_VERIFY(F.Window->DocumentReady());
+        QCOMPARE(F.Window->Dhtml()->DocumentPath(), Lib("폴더/메모.htm"));
+        F.EnterMode(TfrmMainNivora::vmEdit);
+        QVERIFY(!F.Window->Dhtml()->BrowseMode());
+    }
+
+    // The page shown may have changed since (the note was opened); a click on the row shows
+    // the hit again.
+    void clickOnTheShownRowShowsItAgain() {
+        Search("abc");
+        QTreeWidgetItem* row = Results()->topLevelItem(0);
+        QTRY_VERIFY(F.Window->DocumentReady());
+        F.Window->OpenNote()->ShowOtherPage(Lib("폴더/메모.htm"));
+        QTRY_VERIFY(F.Window->DocumentReady());
+        QSignalSpy loaded(F.Window->Dhtml(), &TqbDhtmlEdit::DocumentComplete);
+        QTest::mouseClick(Results()->viewport(), Qt::LeftButton, {},
+                          Results()->visualItemRect(row).center());
+        QVERIFY(loaded.wait(10000));
+        QCOMPARE(F.Window->Dhtml()->DocumentPath(), F.Notes->TempFileName());
+    }
+
+    // Creating from the search panel returns to the tree: what is typed then is saved.
+    void newNoteFromThePanelIsEditedInTheTree() {
+        F.Tree()->SetDialogRunner([](QDialog& dialog) {
+            auto* note = dynamic_cast<TfrmNewNoteName*>(&dialog);
+            note->edtName->setText("새것");
+            note->btnConfirmClick();
+            return note->result() == QDialog::Accepted;
+        });
+        F.Window->Action("actFileNewNote")->trigger();
+        QCOMPARE(F.Window->PanelMode(), int(TfrmMainNivora::pmTree));
+        QTRY_VERIFY(F.Window->DocumentReady());
+        QCOMPARE(F.Window->ViewMode(), int(TfrmMainNivora::vmEdit));
+        F.TypeIntoPage("살아남기");
+        QVERIFY(F.Window->SaveCurrentNote());
+        QVERIFY(ReadBytes(F.Window->NoteTree()->OpenPath()).contains("\xBB\xEC\xBE\xC6\xB3\xB2\xB1\xE2"));
     }
 
     void koreanSecondBytesAreNoLetters() {

@@ -30,6 +30,10 @@ public:
         Calls << "confirm " + text;
         return Answer;
     }
+    bool ConfirmTreeQuestionDefaultNo(const QString& text) override {
+        Calls << "confirm, default no: " + text;
+        return Answer;
+    }
     QString TreeTemplateDir() const override { return Templates; }
     QStringList TreeDefaultHeader() const override { return Header; }
     QStringList Messages() const { return Calls.filter(QRegularExpression("^message ")); }

@@ -3,24 +3,52 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
+#include <cstring>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
-// Entries are written as: "name/" a directory, "name@target" a symbolic link to target,
-// "name|" a named pipe, anything else an empty file.
-static bool MakeEntries(const QString& dir, const QStringList& entries) {
+namespace {
+
+bool MakeSocket(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (size_t(native.size()) >= sizeof(address.sun_path))
+        return false;
+    std::memcpy(address.sun_path, native.constData(), size_t(native.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool bound =
+        fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return bound;
+}
+
+// Entries are written as: "name/" a directory, "name@target" a symbolic link to target
+// ("$OUT" in it stands for a folder outside the library), "name|" a named pipe, "name=" a
+// socket, anything else an empty file (its folders made first).
+bool MakeEntries(const QString& dir, const QStringList& entries, const QString& outside = {}) {
     for (const QString& entry : entries) {
         const QString path = dir + u'/' + entry;
         bool made = false;
         if (entry.endsWith(u'/')) {
             made = QDir().mkpath(path);
         } else if (const qsizetype at = entry.indexOf(u'@'); at > 0) {
-            made = QFile::link(entry.mid(at + 1), dir + u'/' + entry.left(at));
+            QString target = entry.mid(at + 1);
+            target.replace(QStringLiteral("$OUT"), outside);
+            made = QFile::link(target, dir + u'/' + entry.left(at));
         } else if (entry.endsWith(u'|')) {
             made = mkfifo(QFile::encodeName(path.chopped(1)).constData(), 0644) == 0;
+        } else if (entry.endsWith(u'=')) {
+            made = MakeSocket(path.chopped(1));
         } else {
+            QDir().mkpath(path.section(u'/', 0, -2));
             QFile file(path);
             made = file.open(QIODevice::WriteOnly);
         }
@@ -29,6 +57,23 @@ static bool MakeEntries(const QString& dir, const QStringList& entries) {
     }
     return true;
 }
+
+bool MakeRawFile(const QByteArray& path) {
+    FILE* file = std::fopen(path.constData(), "w");
+    if (!file)
+        return false;
+    std::fclose(file);
+    return true;
+}
+
+QStringList Names(const QList<TqbListedName>& entries) {
+    QStringList names;
+    for (const TqbListedName& entry : entries)
+        names << entry.Name;
+    return names;
+}
+
+} // namespace
 
 class tst_FolderListing : public QObject {
     Q_OBJECT
@@ -64,11 +109,8 @@ private slots:
         QTest::newRow("link to a directory is neither folder nor note")
             << QStringList{"real/", "linked@real", "linked.htm@real"} << QStringList{"real"}
             << QStringList{};
-        QTest::newRow("link to a file is a file")
-            << QStringList{"target.txt", "shown.htm@target.txt"} << QStringList{}
-            << QStringList{"shown.htm"};
-        QTest::newRow("dangling link and pipe are no notes")
-            << QStringList{"gone.htm@missing.htm", "pipe.htm|"} << QStringList{} << QStringList{};
+        QTest::newRow("name equal to the placeholder text is an ordinary folder")
+            << QStringList{"-\a/"} << QStringList{"-\a"} << QStringList{};
     }
 
     void listFolder() {
@@ -76,25 +118,143 @@ private slots:
         QTemporaryDir temp;
         QVERIFY(MakeEntries(temp.path(), entries));
 
-        const TqbFolderListing listing = ListFolder(temp.path(), ".htm");
-        QTEST(listing.Folders, "folders");
-        QTEST(listing.NoteFiles, "notes");
+        const TqbFolderListing listing = ListFolder(temp.path(), ".htm", temp.path());
+        QTEST(Names(listing.Folders), "folders");
+        QTEST(Names(listing.NoteFiles), "notes");
         // A trailing "/" on the folder changes nothing.
-        QCOMPARE(ListFolder(temp.path() + u'/', ".htm").NoteFiles, listing.NoteFiles);
+        QCOMPARE(ListFolder(temp.path() + u'/', ".htm", temp.path()).NoteFiles, listing.NoteFiles);
     }
 
-    void nameNotInFileNameEncodingLeftOut() {
+    // Only regular files are notes, and a link only while its target stays in the library: a
+    // pipe would hang the editor, and a link out would let a page be edited elsewhere.
+    void notesAreRegularFilesInsideTheLibrary_data() {
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QStringList>("notes");
+
+        QTest::newRow("link to a file beside it")
+            << QStringList{"target.txt", "shown.htm@target.txt"} << QStringList{"shown.htm"};
+        QTest::newRow("link into a subfolder")
+            << QStringList{"sub/real.htm", "l.htm@sub/real.htm"} << QStringList{"l.htm"};
+        QTest::newRow("link by absolute path inside the library")
+            << QStringList{"sub/real.htm", "abs.htm@$LIB/sub/real.htm"} << QStringList{"abs.htm"};
+        QTest::newRow("link to a file outside the library")
+            << QStringList{"out.htm@$OUT/secret.htm"} << QStringList{};
+        QTest::newRow("relative link climbing out")
+            << QStringList{"up.htm@../outside/secret.htm"} << QStringList{};
+        QTest::newRow("link to a link that leaves")
+            << QStringList{"hop.txt@$OUT/secret.htm", "twice.htm@hop.txt"} << QStringList{};
+        QTest::newRow("link to a sibling library named alike")
+            << QStringList{"alike.htm@$LIB2/secret.htm"} << QStringList{};
+        QTest::newRow("dangling link") << QStringList{"gone.htm@missing.htm"} << QStringList{};
+        QTest::newRow("named pipe") << QStringList{"pipe.htm|", "ok.htm"} << QStringList{"ok.htm"};
+        QTest::newRow("socket") << QStringList{"sock.htm="} << QStringList{};
+        QTest::newRow("link to a device") << QStringList{"null.htm@/dev/null"} << QStringList{};
+        QTest::newRow("link to a pipe inside")
+            << QStringList{"p.txt|", "viapipe.htm@p.txt"} << QStringList{};
+    }
+
+    void notesAreRegularFilesInsideTheLibrary() {
+        QFETCH(QStringList, entries);
+        // The library, and beside it a folder outside it and one whose name extends its name.
+        QTemporaryDir temp;
+        const QString lib = temp.filePath("lib");
+        const QString outside = temp.filePath("outside");
+        QVERIFY(QDir().mkpath(lib) && QDir().mkpath(outside) && QDir().mkpath(lib + "2"));
+        QVERIFY(MakeEntries(outside, {"secret.htm"}));
+        QVERIFY(MakeEntries(lib + "2", {"secret.htm"}));
+        for (QString& entry : entries)
+            entry.replace("$LIB2", lib + "2").replace("$LIB", lib);
+        QVERIFY(MakeEntries(lib, entries, outside));
+
+        const TqbFolderListing listing = ListFolder(lib, ".htm", lib);
+        QTEST(Names(listing.NoteFiles), "notes");
+        for (const QString& note : Names(listing.NoteFiles))
+            QCOMPARE(DocumentAccess(lib + u'/' + note, lib), TqbDocumentAccess::Usable);
+    }
+
+    void libraryReachedThroughALink() {
+        QTemporaryDir temp;
+        QVERIFY(MakeEntries(temp.path(), {"real/sub/a.htm", "real/l.htm@sub/a.htm"}));
+        QVERIFY(QFile::link(temp.filePath("real"), temp.filePath("lib")));
+        const QString lib = temp.filePath("lib");
+        QCOMPARE(Names(ListFolder(lib, ".htm", lib).NoteFiles), QStringList{"l.htm"});
+        QCOMPARE(DocumentAccess(lib + "/l.htm", lib), TqbDocumentAccess::Usable);
+    }
+
+    void documentAccess_data() {
+        QTest::addColumn<QString>("relative");
+        QTest::addColumn<TqbDocumentAccess>("expected");
+
+        QTest::newRow("regular note") << "a.htm" << TqbDocumentAccess::Usable;
+        QTest::newRow("folder page not there yet")
+            << "sub/" + TqbNoteInfo::FolderDescriptionName << TqbDocumentAccess::Missing;
+        QTest::newRow("pipe") << "pipe.htm" << TqbDocumentAccess::NotRegular;
+        QTest::newRow("directory") << "sub" << TqbDocumentAccess::Folder;
+        QTest::newRow("pipe outside") << "outpipe.htm" << TqbDocumentAccess::OutsideLibrary;
+        QTest::newRow("dangling link") << "gone.htm" << TqbDocumentAccess::NotRegular;
+        QTest::newRow("link out") << "out.htm" << TqbDocumentAccess::OutsideLibrary;
+        QTest::newRow("missing, in a folder that links out")
+            << "away/new.htm" << TqbDocumentAccess::OutsideLibrary;
+        QTest::newRow("missing, in no folder") << "none/new.htm" << TqbDocumentAccess::NotRegular;
+    }
+
+    void documentAccess() {
+        QFETCH(QString, relative);
+        QTemporaryDir temp;
+        const QString lib = temp.filePath("lib");
+        QVERIFY(MakeEntries(temp.path(), {"outside/secret.htm", "lib/a.htm", "lib/sub/"}));
+        QVERIFY(MakeEntries(temp.path(), {"outside/pipe|"}));
+        QVERIFY(MakeEntries(lib,
+                            {"pipe.htm|", "gone.htm@nothing", "out.htm@$OUT/secret.htm",
+                             "away@$OUT", "outpipe.htm@$OUT/pipe"},
+                            temp.filePath("outside")));
+        QTEST(DocumentAccess(lib + u'/' + relative, lib), "expected");
+    }
+
+    // Names copied from Windows arrive as CP949 bytes: shown decoded, reached by their bytes.
+    void namesInCp949_data() {
+        QTest::addColumn<QByteArray>("rawName");
+        QTest::addColumn<bool>("folder");
+        QTest::addColumn<QString>("shown");
+
+        QTest::newRow("note") << QByteArray("\xB8\xDE\xB8\xF0.htm") << false << "메모.htm";
+        QTest::newRow("note with an extended syllable")
+            << QByteArray("\x8C\x63.HTM") << false << "똠.HTM";
+        QTest::newRow("folder") << QByteArray("\xC0\xCF\xB1\xE2") << true << "일기";
+        QTest::newRow("in neither encoding: left out") << QByteArray("bad\xFF.htm") << false << "";
+        QTest::newRow("folder in neither encoding: left out")
+            << QByteArray("bad\xFE") << true << "";
+    }
+
+    void namesInCp949() {
+        QFETCH(QByteArray, rawName);
+        QFETCH(bool, folder);
+        QFETCH(QString, shown);
         QTemporaryDir temp;
         QVERIFY(MakeEntries(temp.path(), {"good.htm"}));
-        const QByteArray dir = QFile::encodeName(temp.path());
-        FILE* file = fopen(dir + "/bad\xff.htm", "w");
-        QVERIFY(file);
-        fclose(file);
-        QCOMPARE(mkdir(dir + "/bad\xfe", 0755), 0);
+        const QByteArray path = QFile::encodeName(temp.path()) + '/' + rawName;
+        QVERIFY(folder ? ::mkdir(path.constData(), 0755) == 0 : MakeRawFile(path));
+        // QTemporaryDir cannot name what it would have to remove.
+        const auto removeRaw = qScopeGuard([&] {
+            ::unlink(QByteArray(path + "/x.txt").constData());
+            folder ? ::rmdir(path.constData()) : ::unlink(path.constData());
+        });
 
-        const TqbFolderListing listing = ListFolder(temp.path(), ".htm");
-        QCOMPARE(listing.NoteFiles, QStringList{"good.htm"});
-        QVERIFY(listing.Folders.isEmpty());
+        const TqbFolderListing listing = ListFolder(temp.path(), ".htm", temp.path());
+        QList<TqbListedName> expected;
+        if (!shown.isEmpty())
+            expected << TqbListedName{shown, rawName};
+        QList<TqbListedName> notes{{"good.htm", {}}};
+        if (!folder)
+            notes = expected + notes;
+        QCOMPARE(listing.Folders, folder ? expected : QList<TqbListedName>{});
+        QCOMPARE(Names(listing.NoteFiles), Names(notes));
+        QCOMPARE(listing.NoteFiles, notes);
+        if (folder && !shown.isEmpty()) {
+            QVERIFY(!FolderHasEntries(path));
+            QVERIFY(MakeRawFile(path + "/x.txt"));
+            QVERIFY(FolderHasEntries(path));
+        }
     }
 
     void unreadableFolderListsNothing_data() {
@@ -110,7 +270,7 @@ private slots:
         QVERIFY(MakeEntries(temp.path(), {"file.htm"}));
         const QString dir = temp.path() + u'/' + relative;
 
-        const TqbFolderListing listing = ListFolder(dir, ".htm");
+        const TqbFolderListing listing = ListFolder(dir, ".htm", temp.path());
         QVERIFY(listing.Folders.isEmpty());
         QVERIFY(listing.NoteFiles.isEmpty());
         QVERIFY(!FolderHasEntries(dir));

@@ -73,7 +73,7 @@ private slots:
                               "b/z.htm", "b/Y.HTM", "b/x.html", "b/w.txt", "onlydesc/",
                               "onlydesc/" + TqbNoteInfo::FolderDescriptionName, "onlytxt/w.txt",
                               "일기/오늘.htm", "__images/pic.htm", ".hidden/", "-.htm", "note.htm",
-                              "empty/"}));
+                              "empty/", "ph/-\a/x.htm"}));
     }
 
     void init() {
@@ -93,8 +93,8 @@ private slots:
         QList<QTreeWidgetItem*> top;
         for (int i = 0; i < m_tree->topLevelItemCount(); ++i)
             top << m_tree->topLevelItem(i);
-        QCOMPARE(Texts(top),
-                 (QStringList{"일기", "A", "b", "empty", "onlydesc", "onlytxt", "-", "note"}));
+        QCOMPARE(Texts(top), (QStringList{"일기", "A", "b", "empty", "onlydesc", "onlytxt", "ph",
+                                          "-", "note"}));
         QVERIFY(m_host.Calls.isEmpty());
         QCOMPARE(m_tree->currentItem(), nullptr);
     }
@@ -195,6 +195,25 @@ private slots:
         m_tree->LoadChildren(Top("note"));
         QCOMPARE(Top("note")->childCount(), 0);
         QVERIFY(m_host.Calls.isEmpty());
+    }
+
+    // The placeholder is told apart by its role: a real folder may carry its text.
+    void folderNamedLikeThePlaceholder() {
+        QTreeWidgetItem* ph = Top("ph");
+        QVERIFY(TqbTree::IsUnlisted(ph));
+        m_tree->LoadChildren(ph);
+        QVERIFY(!TqbTree::IsUnlisted(ph));
+        QVERIFY(ph->isExpanded());
+        QTreeWidgetItem* odd = ph->child(0);
+        QCOMPARE(odd->text(0), TqbTree::PlaceholderText);
+        QVERIFY(TqbTree::IsFolder(odd));
+        QVERIFY(!TqbTree::IsPlaceholder(odd));
+        QVERIFY(TqbTree::IsUnlisted(odd));
+        m_tree->setCurrentItem(odd);
+        QCOMPARE(m_tree->OpenPath(), m_root + "/ph/" + TqbTree::PlaceholderText + "/" +
+                                         TqbNoteInfo::FolderDescriptionName);
+        m_tree->LoadChildren(odd);
+        QCOMPARE(ChildTexts(odd), QStringList{"x"});
     }
 
     void expandFolder_data() {
@@ -399,15 +418,20 @@ private slots:
 
     void setOpenPath() {
         const QString desc = TqbNoteInfo::FolderDescriptionName;
-        const QStringList asked{"/d/a.htm", "/d/a.htm",     "/d/A.htm", "/d/f/",
-                                "/d/f/",    "/d/f/" + desc, "",         ""};
-        const QStringList opened{"/d/a.htm", "/d/A.htm", "/d/f/" + desc, ""};
+        const QString d = m_root;
+        const QStringList asked{d + "/note.htm",
+                                d + "/note.htm",
+                                d + "/b/Y.HTM",
+                                d + "/A/",
+                                d + "/A/",
+                                d + "/A/" + desc,
+                                "",
+                                ""};
         for (const QString& path : asked)
             m_tree->SetOpenPath(path);
-        QStringList expected;
-        for (const QString& path : opened)
-            expected << "open " + path;
-        QCOMPARE(m_host.Calls, expected);
+        // An empty path closes the open document.
+        QCOMPARE(m_host.Calls, (QStringList{"open " + d + "/note.htm", "open " + d + "/b/Y.HTM",
+                                            "open " + d + "/A/" + desc, "discard"}));
     }
 
     void loadRootKeepsOpenDocument() {

@@ -14,8 +14,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -340,11 +344,95 @@ private slots:
         m_tree->MoveNode(Find("B"), Find("top"));
         QCOMPARE(ReadBytes(Lib("top.htm")), QByteArray("top"));
         QCOMPARE(ReadBytes(Lib("B/top.htm")), QByteArray("old"));
+        // One Enter must keep both: the question's default answer is the negative one.
         QCOMPARE(m_host.Calls.filter("confirm").size(), 1);
+        QVERIFY(m_host.Calls.filter("confirm").value(0).startsWith("confirm, default no: "));
+        QVERIFY(m_host.Calls.filter("confirm").value(0).contains("B/top.htm"));
         m_host.Answer = true;
         m_tree->MoveNode(Find("B"), m_tree->findItems("top", Qt::MatchExactly).value(0));
         QCOMPARE(ReadBytes(Lib("B/top.htm")), QByteArray("top"));
         QVERIFY(!QFileInfo::exists(Lib("top.htm")));
+        // The replaced note can be brought back.
+        QCOMPARE(ReadBytes(m_trash + "/Trash/files/top.htm"), QByteArray("old"));
+    }
+
+    void pasteReplacesIntoTheTrash() {
+        WriteBytes(Lib("B/A/kept.htm"), "other A");
+        m_tree->LoadRoot(m_root);
+        m_tree->SetContextNode(Find("A"));
+        m_tree->PopupCut();
+        m_tree->SetContextNode(Find("B"));
+        m_tree->PopupPaste();
+        QCOMPARE(ReadBytes(Lib("B/A/a1.htm")), QByteArray("a1"));
+        QCOMPARE(ReadBytes(m_trash + "/Trash/files/A/kept.htm"), QByteArray("other A"));
+        QVERIFY(m_host.Messages().isEmpty());
+    }
+
+    // A note whose extension is not written ".htm" is acted on under its own name by every
+    // operation; nothing makes a "x.htm" beside it.
+    void upperCaseExtension_data() {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QString>("result"); // where the note ends up; "" for the trash
+
+        QTest::newRow("open") << "open" << "B/Up.HTM";
+        QTest::newRow("rename keeps the extension") << "rename" << "B/Down.HTM";
+        QTest::newRow("move") << "move" << "A/Up.HTM";
+        QTest::newRow("cut and paste") << "paste" << "A/Up.HTM";
+        QTest::newRow("drag and drop") << "drop" << "A/Up.HTM";
+        QTest::newRow("delete") << "delete" << "";
+    }
+
+    void upperCaseExtension() {
+        QFETCH(QString, operation);
+        QFETCH(QString, result);
+        WriteBytes(Lib("B/Up.HTM"), "upper");
+        m_tree->LoadRoot(m_root);
+        m_tree->resize(300, 400);
+        m_tree->ExpandFolder(Find("B"));
+        QTreeWidgetItem* up = Find("Up");
+        QVERIFY(up);
+        QCOMPARE(m_tree->ItemPath(up), Lib("B/Up.HTM"));
+        m_tree->setCurrentItem(up);
+        QCOMPARE(m_tree->OpenPath(), Lib("B/Up.HTM"));
+
+        if (operation == "rename") {
+            m_typed = "Down";
+            m_tree->RenameNode(up);
+            QCOMPARE(m_tree->OpenPath(), Lib("B/Down.HTM"));
+        } else if (operation == "move") {
+            m_tree->MoveNode(Find("A"), up);
+        } else if (operation == "paste") {
+            m_tree->SetContextNode(up);
+            m_tree->PopupCut();
+            m_tree->SetContextNode(Find("A"));
+            m_tree->PopupPaste();
+        } else if (operation == "drop") {
+            m_tree->show();
+            m_tree->DropAt(m_tree->visualItemRect(Find("A")).center());
+        } else if (operation == "delete") {
+            m_tree->DeleteNode(up);
+            QCOMPARE(ReadBytes(m_trash + "/Trash/files/Up.HTM"), QByteArray("upper"));
+        }
+        QVERIFY(m_host.Messages().isEmpty());
+        if (!result.isEmpty())
+            QCOMPARE(ReadBytes(Lib(result)), QByteArray("upper"));
+        if (result != "B/Up.HTM")
+            QVERIFY(!QFileInfo::exists(Lib("B/Up.HTM")));
+        // No lower-case twin anywhere, and a fresh listing shows the note once.
+        QStringList twins;
+        QDirIterator files(m_root, {"Up.htm", "Down.htm"}, QDir::Files | QDir::CaseSensitive,
+                           QDirIterator::Subdirectories);
+        while (files.hasNext())
+            twins << files.next();
+        QCOMPARE(twins, QStringList{});
+        m_tree->LoadRoot(m_root);
+        for (const QString& folder : {"A", "B"})
+            m_tree->ExpandFolder(Find(folder));
+        const int expected = result.isEmpty() ? 0 : 1;
+        const QString text = QFileInfo(result).completeBaseName();
+        if (!text.isEmpty())
+            QCOMPARE(m_tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive).size(),
+                     expected);
     }
 
     void cutAndPaste() {
@@ -417,6 +505,136 @@ private slots:
         m_tree->setCurrentItem(Find("b1"));
         m_tree->DropAt(QPoint(5, 390));
         QVERIFY(QFileInfo::exists(Lib("b1.htm")));
+    }
+
+    // Names copied from Windows in CP949 bytes: shown decoded, and renamed to that name (from
+    // the bytes) only when the user agrees, before anything acts on them.
+    void cp949Names_data() {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<bool>("agree");
+        QTest::addColumn<QString>("result"); // where the note ends up; "" for the trash
+
+        QTest::newRow("open, agreed") << "open" << true << "메모.htm";
+        QTest::newRow("open, refused") << "open" << false << "";
+        QTest::newRow("press, agreed") << "press" << true << "메모.htm";
+        QTest::newRow("rename from the bytes") << "rename" << true << "새 이름.htm";
+        QTest::newRow("move, agreed") << "move" << true << "A/메모.htm";
+        QTest::newRow("move, refused") << "move" << false << "";
+        QTest::newRow("delete, agreed") << "delete" << true << "";
+    }
+
+    void cp949Names() {
+        QFETCH(QString, operation);
+        QFETCH(bool, agree);
+        QFETCH(QString, result);
+        const QByteArray raw = QFile::encodeName(m_root) + "/\xB8\xDE\xB8\xF0.htm";
+        FILE* file = std::fopen(raw.constData(), "w");
+        QVERIFY(file);
+        std::fputs("cp949 name", file);
+        std::fclose(file);
+        const auto removeRaw = qScopeGuard([&] { ::unlink(raw.constData()); });
+        m_tree->LoadRoot(m_root);
+        m_tree->resize(300, 400);
+        m_tree->show();
+        QTreeWidgetItem* memo = Find("메모");
+        QVERIFY(memo);
+        QCOMPARE(TqbTree::ImageIndex(memo), int(TqbTree::NoteImage));
+        m_host.Calls.clear();
+        m_host.Answer = agree;
+        const QString question = "confirm " + TqbTree::RawNameQuestion.arg("메모.htm");
+
+        if (operation == "open") {
+            m_tree->setCurrentItem(memo);
+        } else if (operation == "press") {
+            QTest::mouseClick(m_tree->viewport(), Qt::LeftButton, {},
+                              m_tree->visualItemRect(memo).center());
+        } else if (operation == "rename") {
+            m_typed = "새 이름";
+            m_tree->RenameNode(memo);
+        } else if (operation == "move") {
+            m_tree->MoveNode(Find("A"), memo);
+        } else if (operation == "delete") {
+            m_tree->DeleteNode(memo);
+        }
+        QVERIFY(m_host.Messages().isEmpty());
+        QCOMPARE(m_host.Calls.count(question), operation == "rename" ? 0 : 1);
+        if (!agree) {
+            // Nothing renamed, nothing created, nothing opened.
+            QCOMPARE(ReadBytes(QFile::decodeName(raw)), QByteArray("<missing>"));
+            QVERIFY(::access(raw.constData(), F_OK) == 0);
+            QVERIFY(!QFileInfo::exists(Lib("메모.htm")));
+            QVERIFY(m_host.Calls.filter("open").isEmpty());
+            QCOMPARE(m_tree->OpenPath(), QString());
+            return;
+        }
+        QVERIFY(::access(raw.constData(), F_OK) != 0);
+        if (result.isEmpty())
+            QCOMPARE(ReadBytes(m_trash + "/Trash/files/메모.htm"), QByteArray("cp949 name"));
+        else
+            QCOMPARE(ReadBytes(Lib(result)), QByteArray("cp949 name"));
+        if (operation == "open" || operation == "press")
+            QCOMPARE(m_tree->OpenPath(), Lib(result));
+    }
+
+    void cp949FolderBecomesUsable() {
+        const QByteArray raw = QFile::encodeName(m_root) + "/\xC0\xCF\xB1\xE2";
+        QCOMPARE(::mkdir(raw.constData(), 0755), 0);
+        QVERIFY(std::fclose(std::fopen(QByteArray(raw + "/in.htm").constData(), "w")) == 0);
+        const auto removeRaw = qScopeGuard([&] {
+            ::unlink(QByteArray(raw + "/in.htm").constData());
+            ::rmdir(raw.constData());
+        });
+        m_tree->LoadRoot(m_root);
+        QTreeWidgetItem* diary = Find("일기");
+        QVERIFY(diary);
+        // Its contents are there: it can be opened once it has a name of ours.
+        QVERIFY(TqbTree::IsUnlisted(diary));
+        // Refused: nothing is made under the decoded name beside it.
+        m_host.Answer = false;
+        m_tree->setCurrentItem(diary);
+        m_typed = "새 것";
+        m_tree->NewNote(false);
+        m_tree->NewFolder(false);
+        QCOMPARE(m_dialogs, 0);
+        QVERIFY(!QFileInfo::exists(Lib("일기")));
+        QCOMPARE(m_tree->OpenPath(), QString());
+        m_host.Answer = true;
+        m_tree->setCurrentItem(nullptr);
+        m_tree->setCurrentItem(diary);
+        QCOMPARE(m_tree->OpenPath(), Lib("일기/___폴더설명.qb"));
+        m_tree->LoadChildren(diary);
+        QCOMPARE(ChildTexts(diary), QStringList{"in"});
+        QVERIFY(QFileInfo::exists(Lib("일기/in.htm")));
+    }
+
+    // What changed on disk after the listing is checked again before it is opened.
+    void unusableDocumentIsNotOpened_data() {
+        QTest::addColumn<QString>("replacement");
+        QTest::addColumn<QString>("message");
+
+        QTest::newRow("pipe") << "pipe" << TqbTree::NotANoteMessage;
+        QTest::newRow("link out of the library") << "link" << TqbTree::OutsideLibraryMessage;
+    }
+
+    void unusableDocumentIsNotOpened() {
+        QFETCH(QString, replacement);
+        QFETCH(QString, message);
+        WriteBytes(m_temp->filePath("outside.htm"), "outside");
+        m_tree->setCurrentItem(Find("top"));
+        QCOMPARE(m_tree->OpenPath(), Lib("top.htm"));
+        m_tree->ExpandFolder(Find("B"));
+        QVERIFY(QFile::remove(Lib("B/b1.htm")));
+        if (replacement == "pipe")
+            QCOMPARE(::mkfifo(QFile::encodeName(Lib("B/b1.htm")).constData(), 0644), 0);
+        else
+            QVERIFY(QFile::link(m_temp->filePath("outside.htm"), Lib("B/b1.htm")));
+        m_host.Calls.clear();
+        m_tree->setCurrentItem(Find("b1"));
+        // The open note was written, then closed; the refused one is named in the message.
+        QCOMPARE(m_host.Calls, (QStringList{"save " + Lib("top.htm"), "discard",
+                                            "message " + message.arg(Lib("B/b1.htm"))}));
+        QCOMPARE(m_tree->OpenPath(), QString());
+        QCOMPARE(ReadBytes(m_temp->filePath("outside.htm")), QByteArray("outside"));
     }
 
     void popupItems() {

@@ -1,13 +1,21 @@
 // The walk over the library, the row labels, the marked copy and the search thread.
+#include "platform/qbError.h"
 #include "search/qbFolderSearch.h"
+#include "search/qbPageReader.h"
 #include "search/qbSearchFiles.h"
 #include "search/qbSearchText.h"
+#include "search/qbTextFinder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using namespace qbSearch;
 
@@ -24,6 +32,71 @@ QByteArray ReadBytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
+
+bool MakeFifo(const QString& path) {
+    return ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0;
+}
+
+// A listening socket's file, left in place when the descriptor closes.
+bool MakeSocket(const QString& path) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray name = QFile::encodeName(path);
+    if (fd < 0 || name.size() >= qsizetype(sizeof address.sun_path))
+        return false;
+    std::memcpy(address.sun_path, name.constData(), size_t(name.size()));
+    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return bound;
+}
+
+QStringList RelativeTo(const QString& root, const QStringList& paths) {
+    QStringList out;
+    for (const QString& p : paths)
+        out << p.mid(root.size() + 1);
+    return out;
+}
+
+// Runs a search to its end and gathers what it sent.
+struct TqbSearchRun {
+    QList<TqbSearchHit> batched;
+    QStringList oneByOne;
+    QList<int> progress;
+    int collected = -1;
+    bool foundBeforeCollected = false;
+    QStringList unreadable;
+    bool finished = false;
+
+    // The signals reach this thread queued, in the order they were sent, as they reach a window.
+    TqbSearchRun(const QString& root, const QString& searchText) {
+        TqbFolderSearch search(root, searchText);
+        QObject here;
+        QObject::connect(&search, &TqbFolderSearch::Collected, &here,
+                         [this](int n) { collected = n; });
+        QObject::connect(&search, &TqbFolderSearch::Progress, &here,
+                         [this](int done) { progress.append(done); });
+        QObject::connect(&search, &TqbFolderSearch::FoundBatch, &here,
+                         [this](const QList<TqbSearchHit>& hits) { batched += hits; });
+        QObject::connect(&search, &TqbFolderSearch::Found, &here, [this](const QString& path) {
+            foundBeforeCollected = foundBeforeCollected || collected < 0;
+            oneByOne.append(path);
+        });
+        QObject::connect(&search, &TqbFolderSearch::Finished, &here,
+                         [this](const QStringList& failed) {
+                             unreadable = failed;
+                             finished = true;
+                         });
+        search.Start();
+        QTest::qWaitFor([this] { return finished; }, 30000);
+    }
+    QStringList BatchedPaths() const {
+        QStringList paths;
+        for (const TqbSearchHit& hit : batched)
+            paths << hit.path;
+        return paths;
+    }
+};
 
 } // namespace
 
@@ -50,14 +123,18 @@ private slots:
               ".hidden/h.htm", ".g.htm", "__images/i.htm", "z/y/deep.htm", "noext"})
             WriteBytes(root + "/" + name, "x");
         QVERIFY(QFile::link(root + "/a", root + "/link"));
+        QVERIFY(QFile::link(root + "/a", root + "/folder.htm"));
         QVERIFY(QFile::link(root + "/b.htm", root + "/linked.htm"));
+        QVERIFY(QFile::link(root + "/nowhere.htm", root + "/gone.htm"));
+        // Opening a FIFO waits for a writer, a socket cannot be opened: neither is a page.
+        QVERIFY(MakeFifo(root + "/fifo.htm"));
+        QVERIFY(QFile::link(root + "/fifo.htm", root + "/to fifo.htm"));
+        QVERIFY(MakeSocket(root + "/socket.qb"));
         QStringList files;
         CollectSearchFiles(root, files);
-        QStringList relative;
-        for (const QString& p : files)
-            relative << p.mid(root.size() + 1);
-        QCOMPARE(relative, QStringList({"__images/i.htm", "a/___폴더설명.qb", "a/x.htm", "a.htm",
-                                        "b.htm", "linked.htm", "z/y/deep.htm"}));
+        QCOMPARE(RelativeTo(root, files),
+                 QStringList({"__images/i.htm", "a/___폴더설명.qb", "a/x.htm", "a.htm", "b.htm",
+                              "gone.htm", "linked.htm", "z/y/deep.htm"}));
     }
 
     void walkOfAMissingFolderFindsNothing() {
@@ -111,6 +188,21 @@ private slots:
                          .toUtf8());
     }
 
+    void markedCopyMarksOnlyWhatAReaderSees() {
+        // "메모" in code page 949, in a style sheet, an attribute and the text.
+        const QByteArray memo = "\xB8\xDE\xB8\xF0";
+        const QByteArray source = "<style>.font{}</style>\r\n<p title=\"font " + memo +
+                                  "\">Font " + memo + "</p>";
+        WriteBytes(At("m.htm"), source);
+        const QByteArray tag = "<FONT style=\"BACKGROUND-COLOR: #ff6600\" color=#ffffff>";
+        WriteMarkedCopy(At("m.htm"), At("copy.qb"), "font");
+        QCOMPARE(ReadBytes(At("copy.qb")), "<style>.font{}</style>\r\n<p title=\"font " + memo +
+                                               "\">" + tag + "Font</FONT> " + memo + "</p>\r\n");
+        WriteMarkedCopy(At("m.htm"), At("copy.qb"), "메모");
+        QCOMPARE(ReadBytes(At("copy.qb")), "<style>.font{}</style>\r\n<p title=\"font " + memo +
+                                               "\">Font " + tag + memo + "</FONT></p>\r\n");
+    }
+
     void markedCopyOfMissingFileThrows() {
         QVERIFY_THROWS_EXCEPTION(std::exception,
                                  WriteMarkedCopy(At("gone.htm"), At("copy.qb"), "a"));
@@ -154,6 +246,134 @@ private slots:
         search.Start();
         QVERIFY(finished.wait(10000));
         QCOMPARE(collected.value(0).value(0).toInt(), 0);
+    }
+
+    void aFifoNamedLikeAPageDoesNotHoldTheSearch() {
+        QTemporaryDir dir;
+        const QString root = dir.path();
+        QVERIFY(MakeFifo(root + "/x.htm"));
+        WriteBytes(root + "/y.htm", "needle");
+        const TqbSearchRun run(root, "needle");
+        QVERIFY(run.finished);
+        QCOMPARE(run.collected, 1);
+        QCOMPARE(RelativeTo(root, run.BatchedPaths()), QStringList({"y.htm"}));
+    }
+
+    void readerNeverWaits_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("fails");
+        QTest::newRow("fifo without a writer") << "fifo.htm" << false;
+        QTest::newRow("folder") << "folder.htm" << true;
+        QTest::newRow("missing") << "missing.htm" << true;
+    }
+    void readerNeverWaits() {
+        QFETCH(QString, name);
+        QFETCH(bool, fails);
+        QTemporaryDir dir;
+        QVERIFY(MakeFifo(dir.path() + "/fifo.htm"));
+        QVERIFY(QDir(dir.path()).mkdir("folder.htm"));
+        TqbPageReader reader;
+        try {
+            QVERIFY(reader.Read(dir.path() + "/" + name).isEmpty());
+            QVERIFY(!fails);
+        } catch (const EqbError& error) {
+            QVERIFY2(fails && error.Message().contains(name), qPrintable(error.Message()));
+        }
+    }
+
+    void readerReadsWholeFiles_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("small") << QByteArray("<p>\x8C\x63</p>");
+        QTest::newRow("exactly one first read") << QByteArray(64 * 1024, 'x');
+        QTest::newRow("large") << QByteArray(3 * 1024 * 1024 + 7, 'x');
+    }
+    void readerReadsWholeFiles() {
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir dir;
+        WriteBytes(dir.path() + "/big.htm", QByteArray(100000, 'b'));
+        WriteBytes(dir.path() + "/p.htm", bytes);
+        TqbPageReader reader;
+        QCOMPARE(reader.Read(dir.path() + "/big.htm").size(), 100000);
+        QCOMPARE(reader.Read(dir.path() + "/p.htm"), bytes);
+    }
+
+    void hitsArriveInWalkOrderFromEveryThread() {
+        QTemporaryDir dir;
+        const QString root = dir.path();
+        for (int i = 0; i < 600; ++i) {
+            const QString page = QString("/f%1/n%2.htm").arg(i % 5).arg(i, 4, 10, QChar('0'));
+            const QByteArray text = (i % 7 == 0) ? "<p>Needle</p>" : "<p class=needle>x</p>";
+            WriteBytes(root + page, text + QByteArray(2000, ' '));
+        }
+        QStringList walk;
+        CollectSearchFiles(root, walk);
+        QStringList expected;
+        for (const QString& path : std::as_const(walk)) {
+            if (qbSearch::FileContainsText(path, "needle"))
+                expected << path;
+        }
+        QCOMPARE(expected.size(), 86);
+
+        const TqbSearchRun run(root, "needle");
+        QVERIFY(run.finished);
+        QCOMPARE(run.collected, 600);
+        QCOMPARE(run.BatchedPaths(), expected);
+        QCOMPARE(run.oneByOne, expected);
+        QVERIFY(!run.foundBeforeCollected);
+        QVERIFY(std::is_sorted(run.progress.begin(), run.progress.end()));
+        QCOMPARE(run.progress.last(), 600);
+        QVERIFY(run.unreadable.isEmpty());
+    }
+
+    void cancelledSearchStopsAndSendsNoMore() {
+        QTemporaryDir dir;
+        for (int i = 0; i < 200; ++i)
+            WriteBytes(dir.path() + QString("/%1.htm").arg(i), "needle");
+        TqbFolderSearch search(dir.path(), "needle");
+        // Cancelled on the search's own thread, between the walk and the reading.
+        connect(&search, &TqbFolderSearch::Collected, &search, &TqbFolderSearch::Cancel,
+                Qt::DirectConnection);
+        QSignalSpy collected(&search, &TqbFolderSearch::Collected);
+        QSignalSpy found(&search, &TqbFolderSearch::Found);
+        QSignalSpy finished(&search, &TqbFolderSearch::Finished);
+        search.Start();
+        QTRY_VERIFY(!search.IsRunning());
+        QCoreApplication::processEvents();
+        QCOMPARE(collected.size(), 1);
+        QCOMPARE(found.size(), 0);
+        QCOMPARE(finished.size(), 0);
+    }
+
+    // A window that gives up on a search must not hear from it again, even what the search sent
+    // before it was told.
+    void noSignalAfterCancelOrDelete_data() {
+        QTest::addColumn<bool>("deleted");
+        QTest::newRow("cancelled") << false;
+        QTest::newRow("deleted") << true;
+    }
+    void noSignalAfterCancelOrDelete() {
+        QFETCH(bool, deleted);
+        QTemporaryDir dir;
+        WriteBytes(dir.path() + "/a.htm", "needle");
+        QObject window;
+        int heard = 0;
+        auto* search = new TqbFolderSearch(dir.path(), "needle");
+        connect(search, &TqbFolderSearch::Collected, &window, [&] { ++heard; });
+        connect(search, &TqbFolderSearch::Found, &window, [&] { ++heard; });
+        connect(search, &TqbFolderSearch::FoundBatch, &window, [&] { ++heard; });
+        connect(search, &TqbFolderSearch::Finished, &window, [&] { ++heard; });
+        search->Start();
+        search->Wait(); // everything is sent, nothing delivered yet
+        if (deleted) {
+            delete search;
+            search = nullptr;
+        } else {
+            search->Cancel();
+        }
+        QCoreApplication::processEvents();
+        QCOMPARE(heard, 0);
+        delete search;
     }
 
     void destroyingARunningSearchStopsIt() {

@@ -1,0 +1,224 @@
+#include "library/qbPictureLinks.h"
+
+#include "library/qbFolderListing.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QUrl>
+
+namespace qbPictureLinks {
+
+namespace {
+
+bool IsNameChar(QChar c) {
+    return c.isLetterOrNumber() || c == u'-' || c == u'_' || c == u':' || c == u'.';
+}
+
+// "&amp;" and numeric references, the ones an address may hold.
+QString UndoReferences(const QString& value) {
+    if (!value.contains(u'&'))
+        return value;
+    static const QRegularExpression reference(
+        QStringLiteral("&(amp|#[0-9]{1,7}|#[xX][0-9a-fA-F]{1,6});"));
+    QString out;
+    qsizetype from = 0;
+    for (auto it = reference.globalMatch(value); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out += value.mid(from, m.capturedStart() - from);
+        const QString body = m.captured(1);
+        if (body == u"amp") {
+            out += u'&';
+        } else {
+            const bool hex = body.size() > 1 && (body[1] == u'x' || body[1] == u'X');
+            const uint code = body.mid(hex ? 2 : 1).toUInt(nullptr, hex ? 16 : 10);
+            out += QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
+        }
+        from = m.capturedEnd();
+    }
+    return out + value.mid(from);
+}
+
+class TPageScanner {
+public:
+    explicit TPageScanner(const QString& html) : m_html(html) {}
+
+    QList<TqbPictureLink> Run() {
+        const qsizetype n = m_html.size();
+        qsizetype i = 0;
+        while ((i = m_html.indexOf(u'<', i)) >= 0 && i < n) {
+            if (m_html.mid(i, 4) == u"<!--") {
+                const qsizetype end = m_html.indexOf(QStringLiteral("-->"), i + 4);
+                i = end < 0 ? n : end + 3;
+                continue;
+            }
+            i = Tag(i + 1);
+        }
+        return m_links;
+    }
+
+private:
+    void Add(qsizetype pos, qsizetype len) {
+        const QString file = FileOfAddress(m_html.mid(pos, len));
+        if (!file.isEmpty())
+            m_links.append({pos, len, file});
+    }
+
+    qsizetype SkipSpace(qsizetype i) const {
+        while (i < m_html.size() && m_html[i].isSpace())
+            ++i;
+        return i;
+    }
+
+    // The tag whose name starts at i; returns where scanning goes on.
+    qsizetype Tag(qsizetype i) {
+        const qsizetype nameStart = i;
+        while (i < m_html.size() && IsNameChar(m_html[i]))
+            ++i;
+        const QString name = m_html.mid(nameStart, i - nameStart).toLower();
+        if (name.isEmpty())
+            return i;
+        while (i < m_html.size()) {
+            i = SkipSpace(i);
+            if (i >= m_html.size())
+                break;
+            const QChar c = m_html[i];
+            if (c == u'>') {
+                ++i;
+                break;
+            }
+            if (c == u'/' || c == u'"' || c == u'\'' || c == u'=') {
+                ++i;
+                continue;
+            }
+            i = Attribute(i);
+        }
+        if (name == u"style") {
+            qsizetype end = m_html.indexOf(QStringLiteral("</style"), i, Qt::CaseInsensitive);
+            if (end < 0)
+                end = m_html.size();
+            StyleUrls(i, end);
+            return end;
+        }
+        return i;
+    }
+
+    qsizetype Attribute(qsizetype i) {
+        const qsizetype nameStart = i;
+        while (i < m_html.size() && !m_html[i].isSpace() && m_html[i] != u'=' &&
+               m_html[i] != u'>' && m_html[i] != u'/')
+            ++i;
+        const QString name = m_html.mid(nameStart, i - nameStart).toLower();
+        i = SkipSpace(i);
+        if (i >= m_html.size() || m_html[i] != u'=')
+            return i;
+        i = SkipSpace(i + 1);
+        qsizetype valueStart = i;
+        qsizetype valueEnd = i;
+        if (i < m_html.size() && (m_html[i] == u'"' || m_html[i] == u'\'')) {
+            const QChar quote = m_html[i];
+            valueStart = i + 1;
+            valueEnd = m_html.indexOf(quote, valueStart);
+            if (valueEnd < 0)
+                valueEnd = m_html.size();
+            i = std::min(valueEnd + 1, m_html.size());
+        } else {
+            while (i < m_html.size() && !m_html[i].isSpace() && m_html[i] != u'>')
+                ++i;
+            valueEnd = i;
+        }
+        if (name == u"src" || name == u"background")
+            Add(valueStart, valueEnd - valueStart);
+        else if (name == u"style")
+            StyleUrls(valueStart, valueEnd);
+        return i;
+    }
+
+    void StyleUrls(qsizetype from, qsizetype to) {
+        static const QRegularExpression url(
+            QStringLiteral("url\\(\\s*(?:\"([^\"]*)\"|'([^']*)'|([^)\\s\"']*))\\s*\\)"),
+            QRegularExpression::CaseInsensitiveOption);
+        const QString part = m_html.mid(from, to - from);
+        for (auto it = url.globalMatch(part); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            for (int group = 1; group <= 3; ++group)
+                if (m.capturedStart(group) >= 0)
+                    Add(from + m.capturedStart(group), m.capturedLength(group));
+        }
+    }
+
+    const QString& m_html;
+    QList<TqbPictureLink> m_links;
+};
+
+} // namespace
+
+QList<TqbPictureLink> Find(const QString& html) {
+    return TPageScanner(html).Run();
+}
+
+QString FileOfAddress(const QString& address) {
+    QString a = UndoReferences(address).trimmed();
+    a.replace(u'\\', u'/');
+    const qsizetype cut = a.indexOf(QRegularExpression(QStringLiteral("[?#]")));
+    if (cut >= 0)
+        a.truncate(cut);
+    if (a.isEmpty() || a.startsWith(u'/'))
+        return {};
+    // A scheme ("http:", "file:", "data:") or a drive letter makes it absolute.
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:"));
+    if (scheme.match(a).hasMatch())
+        return {};
+    const QString file = QDir::cleanPath(QUrl::fromPercentEncoding(a.toUtf8()));
+    // Pages shown inside pages are notes of their own, never carried along.
+    if (file.isEmpty() || file == u"." || file.endsWith(u'/') ||
+        IsNoteFileName(file, QStringLiteral(".htm")) ||
+        file.endsWith(QStringLiteral(".qb"), Qt::CaseInsensitive))
+        return {};
+    return file;
+}
+
+QString AddressOfFile(const QString& relativePath) {
+    QString out;
+    for (const QChar c : relativePath) {
+        switch (c.unicode()) {
+        case u'%':
+            out += QStringLiteral("%25");
+            break;
+        case u' ':
+            out += QStringLiteral("%20");
+            break;
+        case u'#':
+            out += QStringLiteral("%23");
+            break;
+        case u'?':
+            out += QStringLiteral("%3F");
+            break;
+        case u'"':
+            out += QStringLiteral("%22");
+            break;
+        case u'\'':
+            out += QStringLiteral("%27");
+            break;
+        case u'(':
+            out += QStringLiteral("%28");
+            break;
+        case u')':
+            out += QStringLiteral("%29");
+            break;
+        case u'&':
+            out += QStringLiteral("%26");
+            break;
+        case u'<':
+            out += QStringLiteral("%3C");
+            break;
+        case u'>':
+            out += QStringLiteral("%3E");
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+} // namespace qbPictureLinks

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// A picture a page shows by a relative address: where the address stands in the page's text.
+struct TqbPictureLink {
+    qsizetype Pos = 0; // the address as written, from Pos for Len characters
+    qsizetype Len = 0;
+    QString File; // the file it names, relative to the page's folder ("__images/a b.png")
+
+    bool operator==(const TqbPictureLink&) const = default;
+};
+
+// Which pictures a note page shows from files beside it, read without a browser.
+namespace qbPictureLinks {
+
+// The relative picture addresses of a page: "src" and "background" attributes of its tags, and
+// "url(...)" in style attributes and style blocks. Absolute addresses (a scheme, "/", "#"), pages
+// (".htm", ".qb") and anything inside comments are left out.
+QList<TqbPictureLink> Find(const QString& html);
+
+// The file a relative address names, percent escapes, character references and "\" undone,
+// query and fragment dropped; empty for an address that is not a relative file.
+QString FileOfAddress(const QString& address);
+
+// An address for the relative file path, escaping only what would end or change it.
+QString AddressOfFile(const QString& relativePath);
+
+} // namespace qbPictureLinks

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Reads whole pages for the search. The walk hands it regular files only; should something else
+// have taken a page's name since, it is never waited for: a FIFO gives what it holds at once, and
+// what does not end (a device) is refused. So a search always ends and can always be stopped.
+// Keeps its buffer, and the folder it read from last, from file to file: pages come folder by
+// folder.
+class TqbPageReader {
+public:
+    TqbPageReader() = default;
+    ~TqbPageReader();
+    TqbPageReader(const TqbPageReader&) = delete;
+    TqbPageReader& operator=(const TqbPageReader&) = delete;
+
+    // The file's bytes, valid until the next call. Throws EqbError naming the file, with the
+    // reason, when it cannot be read.
+    const QByteArray& Read(const QString& path);
+
+private:
+    int OpenInFolder(const QString& path);
+
+    QByteArray m_bytes;
+    QString m_folder;
+    int m_folderFd = -1;
+};
