@@ -4,11 +4,15 @@
 #include "app/qbAppMessageFilter.h"
 #include "app/qbApplication.h"
 #include "app/qbEditCommands.h"
+#include "app/qbErrorWindowCloser.h"
+#include "app/qbKeyDecision.h"
 #include "app/qbNotePane.h"
 #include "app/qbOpenNote.h"
 #include "app/qbSearchPanel.h"
+#include "app/qbShortcutBadges.h"
 #include "app/qbSourceView.h"
 #include "app/qbStatusPanel.h"
+#include "app/qbTrayKeeper.h"
 #include "app/qbTreeNavigation.h"
 #include "controls/qbGradiClrs.h"
 #include "controls/qbGradiSpeedBtn.h"
@@ -21,6 +25,7 @@
 #include "library/qbTemplates.h"
 #include "library/qbTree.h"
 #include "platform/qbError.h"
+#include "platform/qbWheelHook.h"
 #include "prjinfo/qbProjectInfo.h"
 
 #include <QAction>
@@ -117,6 +122,7 @@ void TfrmMainNivora::FormCreate() {
 
     ConnectActions();
     ConnectParts();
+    ConnectKeys();
 
     m_tmrUpdate = new QTimer(this);
     m_tmrUpdate->setInterval(ActionUpdateInterval);
@@ -216,8 +222,6 @@ void TfrmMainNivora::ConnectParts() {
     connect(m_searchPanel, &TqbSearchPanel::HitChosen, m_openNote, &TqbOpenNote::ShowOtherPage);
     connect(m_searchPanel, &TqbSearchPanel::OpenHitRequested, this, &TfrmMainNivora::OpenInTree);
 
-    m_messageFilter = new TqbAppMessageFilter([this] { UpdateStyleChecks(); }, this);
-    qApp->installEventFilter(m_messageFilter);
     // Logging out asks the program to keep its data: the open note is written then.
     connect(qApp, &QGuiApplication::commitDataRequest, this,
             [this](QSessionManager&) { SaveCurrentNote(); });
@@ -248,7 +252,12 @@ int TfrmMainNivora::TreeWidth() const {
 
 // ---- operations
 
-bool TfrmMainNivora::SaveCurrentNote() { return m_openNote->SaveCurrentNote(); }
+bool TfrmMainNivora::SaveCurrentNote() {
+    // A syllable still being composed is part of what the user typed.
+    if (m_messageFilter)
+        m_messageFilter->CommitComposition();
+    return m_openNote->SaveCurrentNote();
+}
 void TfrmMainNivora::OpenCurrentNote() { m_openNote->OpenCurrentNote(); }
 void TfrmMainNivora::SetViewMode(int mode) { m_openNote->SetViewMode(mode); }
 void TfrmMainNivora::FocusCurrentView() { m_openNote->FocusCurrentView(); }
@@ -383,6 +392,7 @@ bool TfrmMainNivora::TreeShowing() const {
 
 void TfrmMainNivora::ShowMessage(const QString& text, const QString& detail) {
     QMessageBox box(QMessageBox::Information, windowTitle(), text, QMessageBox::Ok, this);
+    box.setProperty(TqbErrorWindowCloser::KeepOpenProperty, true);
     box.setInformativeText(detail);
     box.exec();
 }
@@ -492,14 +502,99 @@ void TfrmMainNivora::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+void TfrmMainNivora::HideToTray() {
+    m_trayKeeper->HideToTray();
+}
+
 void TfrmMainNivora::RestoreFromTray() {
-    if (isVisible() && !isMinimized())
+    m_trayKeeper->RestoreFromTray();
+}
+
+void TfrmMainNivora::ShowShortcutHints(bool show) {
+    m_badges->ShowShortcutHints(show);
+}
+
+// ---- keys, the notification area and the wheel gesture
+
+void TfrmMainNivora::ConnectKeys() {
+    m_trayKeeper = new TqbTrayKeeper(this, m_noteInfo.AppTitle());
+    m_errorCloser = new TqbErrorWindowCloser(this);
+
+    m_badges = new TqbShortcutBadges(this);
+    const auto toolButton = [this](const char* action) {
+        return m_TBToolbar1->widgetForAction(Action(action));
+    };
+    m_badges->Add("S", toolButton("actFileSave"), m_pnlTreeMode);
+    m_badges->Add("P", toolButton("actFilePrint"), m_pnlTreeMode);
+    m_badges->Add("F", toolButton("actToolFind"), m_pnlTreeMode);
+    m_badges->Add("L", m_statusPanel->TreeModeButton(), m_statusPanel);
+    m_badges->Add("D", m_statusPanel->SearchModeButton(), m_statusPanel);
+
+    TqbAppMessageFilter::THooks hooks;
+    hooks.State = [this] { return KeyState(); };
+    hooks.Run = [this](TqbKeyCommand command) { RunKeyCommand(command); };
+    hooks.SetNoteModified = [this](bool modified) {
+        if (modified)
+            m_openNote->MarkModified();
+        else if (ViewMode() == vmBrowse)
+            m_openNote->DropChanges(); // nothing is saved in browse mode: no change is lost
+    };
+    hooks.StyleCheck = [this] { UpdateStyleChecks(); };
+    m_messageFilter = new TqbAppMessageFilter(hooks, m_badges, this);
+    qApp->installEventFilter(m_messageFilter);
+
+    m_wheelHook = new TqbWheelHook(this);
+    connect(m_wheelHook, &TqbWheelHook::Gesture, this, [this] {
+        if (!isActiveWindow())
+            RestoreFromTray();
+    });
+    m_wheelHook->Install();
+}
+
+TqbKeyState TfrmMainNivora::KeyState() const {
+    TqbKeyState state;
+    state.PanelMode = m_panelMode;
+    state.ViewMode = ViewMode();
+    state.MainWindowActive = QApplication::activeWindow() == this &&
+                             !QApplication::activePopupWidget() &&
+                             !QApplication::activeModalWidget();
+    state.TrayAvailable = m_trayKeeper->TrayAvailable();
+    return state;
+}
+
+void TfrmMainNivora::RunKeyCommand(TqbKeyCommand command) {
+    if (const char* action = qbKeyDecision::ActionName(command)) {
+        Action(action)->trigger();
         return;
-    if (isMinimized())
-        setWindowState(windowState() & ~Qt::WindowMinimized);
-    show();
-    raise();
-    activateWindow();
+    }
+    switch (command) {
+    case TqbKeyCommand::HideToTray:
+        HideToTray();
+        break;
+    case TqbKeyCommand::Save:
+        SaveCurrentNote();
+        break;
+    case TqbKeyCommand::SearchPanel:
+        m_statusPanel->SearchModeButton()->click();
+        break;
+    case TqbKeyCommand::TreePanel:
+        m_statusPanel->TreeModeButton()->click();
+        break;
+    case TqbKeyCommand::FileMenu:
+        OpenMainMenu(QStringLiteral("파일(F)"));
+        break;
+    case TqbKeyCommand::EditMenu:
+        OpenMainMenu(QStringLiteral("편집(E)"));
+        break;
+    default:
+        break;
+    }
+}
+
+void TfrmMainNivora::OpenMainMenu(const QString& title) {
+    for (QAction* item : m_tbtMainMenu->actions())
+        if (item->menu() && item->text() == title)
+            m_tbtMainMenu->setActiveAction(item);
 }
 
 void TfrmMainNivora::TBItem1Click() {
