@@ -2,6 +2,7 @@
 #include "app/main.h"
 #include "app/qbApplication.h"
 #include "platform/qbLeftovers.h"
+#include "platform/qbQtTranslations.h"
 #include "platform/qbQuitSignals.h"
 #include "library/qbNoteInfo.h"
 #include "prjinfo/qbProjectInfo.h"
@@ -37,6 +38,8 @@ int main(int argc, char* argv[]) {
     // The program folder is known only once the application object exists.
     TqbApplication app(argc, argv);
     QApplication::setApplicationName("qbNivora");
+    // Qt's own buttons and dialogs speak the user's language; the program's texts are its own.
+    qbQtTranslations::Install(app, QLocale::system());
     const bool quitWhenShown = app.arguments().contains("--quit-when-shown");
 
     TqbPrjInfo prjInfo("qbNivora");
