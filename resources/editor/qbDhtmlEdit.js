@@ -97,6 +97,36 @@
         }
     }
 
+    // Fonts of other machines ("굴림", "verdana") stand for installed faces of their kind. The
+    // faces live in the document's font set, never in its markup: a save does not see them.
+    var fontFaces = [];
+
+    function faceSource(family, bold) {
+        var names = bold ? [family + " Bold", family + "Bold", family + "-Bold", family] : [family];
+        return names.map(function (name) { return "local(" + JSON.stringify(name) + ")"; }).join(", ");
+    }
+
+    function addFontAliases() {
+        if (typeof qbFontAliases === "undefined" || !document.fonts || typeof FontFace === "undefined")
+            return;
+        if (fontFaces.length && document.fonts.has(fontFaces[0]))
+            return;
+        if (!fontFaces.length) {
+            qbFontAliases.forEach(function (alias) {
+                try {
+                    fontFaces.push(new FontFace(alias[0], faceSource(alias[1], false),
+                                                { weight: "1 549" }));
+                    fontFaces.push(new FontFace(alias[0], faceSource(alias[1], true),
+                                                { weight: "550 1000" }));
+                } catch (e) {
+                    // A name the font set refuses keeps the engine's own choice.
+                }
+            });
+        }
+        fontFaces.forEach(function (face) { document.fonts.add(face); });
+    }
+    addFontAliases();
+
     // Again after a document.open(), which drops every listener of the document.
     function listen() {
         document.addEventListener("input", changed, true);
@@ -233,6 +263,7 @@
                     document.write(html);
                     document.close();
                     listen();
+                    addFontAliases();
                     function written() {
                         bridge.report("written", { token: token, ok: true });
                     }

@@ -3,8 +3,10 @@
 #include "editing/qbDhtmlBridge.h"
 #include "editing/qbDhtmlColor.h"
 #include "editing/qbDhtmlPage.h"
+#include "editing/qbPageFonts.h"
 #include "editing/qbPageRequestFilter.h"
 #include "editing/qbPageText.h"
+#include "platform/qbAtomicWrite.h"
 #include "platform/qbError.h"
 #include "platform/qbPageCodec.h"
 #include "platform/qbTextFile.h"
@@ -18,6 +20,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QMouseEvent>
+#include <QPageLayout>
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -57,6 +60,35 @@ QString CallScript(const QString& function, const QVariantList& args) {
                           " ? {ok: false, error: 'the editor script is not running'}"
                           " : qbEdit.call(%1[0], %2)")
         .arg(QString::fromUtf8(name), QString::fromUtf8(list));
+}
+
+// Pages ask for fonts by the names of the machine they were written on; each missing one known
+// to the rules gets its stand-in, for the engine's generic names and for Qt's own text.
+void ApplyPageFonts(QWebEngineSettings* settings) {
+    qbPageFonts::InstallSubstitutions();
+    static const qbPageFonts::TFamilies families =
+        qbPageFonts::Defaults(qbPageFonts::InstalledFamilies());
+    const auto set = [settings](QWebEngineSettings::FontFamily which, const QString& family) {
+        if (!family.isEmpty())
+            settings->setFontFamily(which, family);
+    };
+    set(QWebEngineSettings::StandardFont, families.Standard);
+    set(QWebEngineSettings::SansSerifFont, families.SansSerif);
+    set(QWebEngineSettings::SerifFont, families.Serif);
+    set(QWebEngineSettings::FixedFont, families.Fixed);
+}
+
+// The same names for the page itself: the page script makes each an alias of its stand-in, in
+// the document's font set only, so nothing of it is ever saved.
+QString FontAliasScript() {
+    static const QString script = [] {
+        QJsonArray aliases;
+        for (const auto& alias : qbPageFonts::Aliases(qbPageFonts::InstalledFamilies()))
+            aliases.append(QJsonArray{alias.Name, alias.Substitute});
+        return QStringLiteral("var qbFontAliases = %1;")
+            .arg(QString::fromUtf8(QJsonDocument(aliases).toJson(QJsonDocument::Compact)));
+    }();
+    return script;
 }
 
 enum class TSelectionKind { Style, Justify, Color, Text, Size };
@@ -128,6 +160,7 @@ TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
     settings->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
     settings->setDefaultTextEncoding(QStringLiteral("EUC-KR"));
+    ApplyPageFonts(settings);
 
     m_bridge = new TqbDhtmlBridge(this);
     m_channel = new QWebChannel(this);
@@ -137,6 +170,7 @@ TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
     QWebEngineScript script;
     script.setName(QStringLiteral("qbDhtmlEdit"));
     script.setSourceCode(ReadResource(QStringLiteral(":/qtwebchannel/qwebchannel.js")) + u'\n' +
+                         FontAliasScript() + u'\n' +
                          ReadResource(QStringLiteral(":/qbEditing/qbDhtmlEdit.js")));
     script.setInjectionPoint(QWebEngineScript::DocumentCreation);
     script.setWorldId(QWebEngineScript::ApplicationWorld);
@@ -176,8 +210,7 @@ TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
         FailLoad(tr("문서를 보여 주던 프로세스가 끝났습니다."));
     });
     connect(m_view, &QWebEngineView::printFinished, this, [this](bool success) {
-        m_printing = false;
-        emit PrintFinished(success);
+        EndPrint(success ? QString() : tr("인쇄하지 못했습니다."));
     });
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
         if (IsInsideView(old) && !IsInsideView(now))
@@ -800,7 +833,41 @@ void TqbDhtmlEdit::PrintDocument(QPrinter* printer) {
     if (m_printing)
         throw EqbError(tr("앞의 인쇄가 아직 끝나지 않았습니다."));
     m_printing = true;
-    m_view->print(printer);
+    // Printing through the printer gives page images; a PDF file gets the engine's own text.
+    if (printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty())
+        PrintToPdfFile(printer->outputFileName(), printer->pageLayout());
+    else
+        m_view->print(printer);
+}
+
+void TqbDhtmlEdit::PrintToPdfFile(const QString& path, const QPageLayout& chosen) {
+    QPageLayout layout(chosen.pageSize(), chosen.orientation(), QMarginsF(15, 15, 15, 15),
+                       QPageLayout::Millimeter);
+    QPointer<TqbDhtmlEdit> self(this);
+    m_page->printToPdf(
+        [self, path](const QByteArray& pdf) {
+            if (!self || self->m_closing)
+                return;
+            if (pdf.isEmpty()) {
+                self->EndPrint(tr("PDF를 만들지 못했습니다."));
+                return;
+            }
+            try {
+                qbAtomicWrite::ReplaceFile(path, pdf);
+            } catch (const EqbError& error) {
+                self->EndPrint(error.Message());
+                return;
+            }
+            self->EndPrint({});
+        },
+        layout);
+}
+
+void TqbDhtmlEdit::EndPrint(const QString& failure) {
+    m_printing = false;
+    if (!failure.isEmpty())
+        emit PrintFailed(failure);
+    emit PrintFinished(failure.isEmpty());
 }
 
 void TqbDhtmlEdit::PrintDocument(bool withUi) {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 
+class QPageLayout;
 class QPrinter;
 class QWebChannel;
 class QWebEngineLoadingInfo;
@@ -119,7 +120,9 @@ public:
     // Focuses the view and puts the caret at the start of the body, once the document is ready.
     void FocusAtStart();
 
-    // Prints without a dialog; PrintFinished follows. The printer must live until then.
+    // Prints without a dialog; PrintFinished follows (and PrintFailed with the reason when it
+    // failed). The printer must live until then. A PDF file (a printer set to PDF output with a
+    // file name) is the engine's own PDF, with real text and 15 mm margins, written atomically.
     void PrintDocument(QPrinter* printer);
     // With the print dialog when withUi, else to the default printer.
     void PrintDocument(bool withUi = true);
@@ -146,6 +149,7 @@ signals:
     // itself never navigates away.
     void LinkClicked(const QUrl& url);
     void PrintFinished(bool success);
+    void PrintFailed(const QString& message);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -183,6 +187,8 @@ private:
     void CallAsync(const QString& function, const QVariantList& args, bool emitState);
     void ApplyState(const QVariantMap& answer);
     QString SerializedHtml();
+    void PrintToPdfFile(const QString& path, const QPageLayout& chosen);
+    void EndPrint(const QString& failure);
 
     QWebEngineView* m_view = nullptr;
     TqbDhtmlPage* m_page = nullptr;
