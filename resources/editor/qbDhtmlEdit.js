@@ -4,14 +4,6 @@
     "use strict";
 
     var bridge = null;
-    var waiting = []; // what must wait until the channel is up
-
-    function withBridge(work) {
-        if (bridge)
-            work();
-        else
-            waiting.push(work);
-    }
     // Tells this document from the one that may replace it while the editor is not looking.
     var documentId = Date.now().toString(36) + "-" + Math.random().toString(36).slice(2);
 
@@ -127,7 +119,25 @@
     }
     addFontAliases();
 
-    // Again after a document.open(), which drops every listener of the document.
+    // A big page (one that comes from memory at its own address) is laid out once, when it has
+    // all come, instead of again and again as it arrives; and a page of many blocks lays out
+    // only the blocks in view. The sheets belong to the document, not to its markup.
+    function layOutBigPageOnce() {
+        if (location.protocol !== "qbpage:" || typeof CSSStyleSheet === "undefined")
+            return;
+        var hidden = new CSSStyleSheet();
+        hidden.replaceSync("html { display: none !important; }");
+        var inView = new CSSStyleSheet();
+        inView.replaceSync("body > * { content-visibility: auto;" +
+                           " contain-intrinsic-block-size: 1.25em; }");
+        document.adoptedStyleSheets = [hidden];
+        document.addEventListener("DOMContentLoaded", function () {
+            var many = document.body && document.body.childElementCount > 1000;
+            document.adoptedStyleSheets = many ? [inView] : [];
+        });
+    }
+    layOutBigPageOnce();
+
     function listen() {
         document.addEventListener("input", changed, true);
         document.addEventListener("selectionchange", function () { report("selection"); });
@@ -142,8 +152,6 @@
     if (typeof qt !== "undefined" && qt.webChannelTransport) {
         new QWebChannel(qt.webChannelTransport, function (channel) {
             bridge = channel.objects.qbBridge;
-            waiting.forEach(function (work) { work(); });
-            waiting = [];
         });
     }
 
@@ -250,31 +258,6 @@
             return document.designMode;
         },
         caretToStart: caretToStart,
-        // A page too big to arrive as data replaces the empty one it was given, taken over the
-        // channel; "written" follows once it has loaded.
-        writeDocument: function (token) {
-            withBridge(function () {
-                bridge.takePageText(token, function (html) {
-                    if (!html) {
-                        bridge.report("written", { token: token, ok: false });
-                        return;
-                    }
-                    document.open();
-                    document.write(html);
-                    document.close();
-                    listen();
-                    addFontAliases();
-                    function written() {
-                        bridge.report("written", { token: token, ok: true });
-                    }
-                    if (document.readyState === "complete")
-                        written();
-                    else
-                        window.addEventListener("load", written, { once: true });
-                });
-            });
-            return true;
-        },
         serialize: function () {
             var parts = [];
             var onPath = pathsToLostLines();

@@ -5,6 +5,7 @@
 #include "editing/qbDhtmlPage.h"
 #include "editing/qbPageFonts.h"
 #include "editing/qbPageRequestFilter.h"
+#include "editing/qbPageScheme.h"
 #include "editing/qbPageText.h"
 #include "platform/qbAtomicWrite.h"
 #include "platform/qbError.h"
@@ -17,6 +18,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QMouseEvent>
@@ -140,6 +142,9 @@ const char* DocumentCommand(int id) {
 } // namespace
 
 TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
+    TqbPageScheme::Register();
+    static int editors = 0;
+    m_schemeKey = QStringLiteral("e%1").arg(++editors);
     m_view = new QWebEngineView(this);
     m_page = new TqbDhtmlPage(
         m_view, [this](const QUrl& url, QWebEnginePage::NavigationType type, bool isMainFrame) {
@@ -148,6 +153,7 @@ TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
     m_view->setPage(m_page);
     m_filter = new TqbPageRequestFilter(this);
     m_page->setUrlRequestInterceptor(m_filter);
+    m_scheme = TqbPageScheme::For(m_page->profile());
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
@@ -330,7 +336,6 @@ void TqbDhtmlEdit::Request(TPageRequest request) {
 
 bool TqbDhtmlEdit::StartNext() {
     m_stage = TStage::Idle;
-    m_bridge->DropPageText();
     if (!m_next)
         return false;
     TPageRequest next = std::move(*m_next);
@@ -347,27 +352,30 @@ void TqbDhtmlEdit::Start(TPageRequest request) {
     ++m_loads;
     m_stage = TStage::Navigating;
     m_loadingBlank = request.Blank;
-    m_pendingWrite.clear();
+    m_scheme->Drop(m_schemeKey);
     const QString mime = QStringLiteral("text/html;charset=UTF-8");
     if (request.Blank) {
         m_filter->SetDocumentFolder({});
         m_docUrl = QUrl::fromLocalFile(
             QDir::temp().filePath(QStringLiteral("qbNivora-no-document.htm")));
+        m_docChars = 0;
         m_page->setContent("<html><body></body></html>", mime, m_docUrl);
         return;
     }
     const QString& text = request.Text;
     const QByteArray utf8 = (text.startsWith(QChar(0xFEFF)) ? text.mid(1) : text).toUtf8();
     m_filter->SetDocumentFolder(QFileInfo(request.FilePath).absolutePath());
-    m_docUrl = QUrl::fromLocalFile(QFileInfo(request.FilePath).absoluteFilePath());
+    m_docChars = text.size();
     if (DataAddressLength(utf8) <= MaxDataAddressLength) {
+        m_docUrl = QUrl::fromLocalFile(QFileInfo(request.FilePath).absoluteFilePath());
         m_page->setContent(utf8, mime, m_docUrl);
         return;
     }
-    // Too big to hand over as data: an empty page at the note's address takes it in by script,
-    // so relative addresses still lead where the note's own do and no copy is ever written.
-    m_pendingWrite = QString::fromUtf8(utf8);
-    m_page->setContent("<html><body></body></html>", mime, m_docUrl);
+    // Too big to hand over as data: the engine reads it from memory as it would a file.
+    m_docUrl = m_scheme->Offer(m_schemeKey, request.FilePath, utf8, [this](const QUrl& url) {
+        return TqbPageRequestFilter::MayLoad(url, m_filter->AllAllowed());
+    });
+    m_page->load(m_docUrl);
 }
 
 // Only the loads the editor starts itself (typed, in the engine's words) may replace the
@@ -378,11 +386,14 @@ bool TqbDhtmlEdit::AcceptNavigation(const QUrl& url, int type, bool isMainFrame)
     if (!isMainFrame)
         return true; // a frame inside the note; the request filter judges its files
     const auto kind = QWebEnginePage::NavigationType(type);
-    if (kind == QWebEnginePage::NavigationTypeTyped && url.scheme() == u"data")
+    if (kind == QWebEnginePage::NavigationTypeTyped &&
+        (url.scheme() == u"data" || (TqbPageScheme::IsPageAddress(url) && url == m_docUrl)))
         return true;
-    if (kind == QWebEnginePage::NavigationTypeLinkClicked)
+    if (kind == QWebEnginePage::NavigationTypeLinkClicked) {
+        const QUrl target = TqbPageScheme::ToFileUrl(url);
         QMetaObject::invokeMethod(
-            this, [this, url] { emit LinkClicked(url); }, Qt::QueuedConnection);
+            this, [this, target] { emit LinkClicked(target); }, Qt::QueuedConnection);
+    }
     return false;
 }
 
@@ -404,10 +415,7 @@ void TqbDhtmlEdit::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
             PageGaveUp(QDir::toNativeSeparators(m_docPath));
             break;
         }
-        if (!m_pendingWrite.isEmpty())
-            WriteBigPage();
-        else
-            FinishLoad();
+        FinishLoad();
         break;
     case QWebEngineLoadingInfo::LoadFailedStatus:
         if (m_loadingBlank)
@@ -416,33 +424,6 @@ void TqbDhtmlEdit::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
             PageGaveUp(QDir::toNativeSeparators(m_docPath) + u' ' + info.errorString());
         break;
     }
-}
-
-// The page takes the note's text over the channel, replaces its empty document with it and
-// reports "written" once that has loaded.
-void TqbDhtmlEdit::WriteBigPage() {
-    m_stage = TStage::Writing;
-    m_bridge->HoldPageText(double(m_loads), std::exchange(m_pendingWrite, QString()));
-    const quint64 load = m_loads;
-    m_page->runJavaScript(CallScript(QStringLiteral("writeDocument"), {double(load)}),
-                          QWebEngineScript::ApplicationWorld,
-                          [this, load](const QVariant& result) {
-                              if (m_closing || load != m_loads || m_stage != TStage::Writing)
-                                  return;
-                              const QVariantMap answer = result.toMap();
-                              if (!answer.value("ok").toBool())
-                                  PageGaveUp(answer.value("error").toString());
-                          });
-}
-
-void TqbDhtmlEdit::OnWritten(const QVariantMap& state) {
-    if (m_closing || m_stage != TStage::Writing ||
-        state.value("token").toLongLong() != qint64(m_loads))
-        return;
-    if (state.value("ok").toBool())
-        FinishLoad();
-    else
-        PageGaveUp(tr("큰 문서를 넣지 못했습니다."));
 }
 
 void TqbDhtmlEdit::FinishLoad() {
@@ -560,15 +541,32 @@ QVariant TqbDhtmlEdit::CallSync(const QString& function, const QVariantList& arg
                               if (loopAlive)
                                   loopAlive->quit();
                           });
+    // A big document takes the page longer; a page whose process ended never answers.
+    const int limitMs = PageWaitMs(m_timeoutMs, m_docChars);
+    bool processEnded = false;
     if (!answer->Done) {
-        QTimer::singleShot(m_timeoutMs, &loop, &QEventLoop::quit);
+        QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
+        connect(m_page, &QWebEnginePage::renderProcessTerminated, &loop, [&] {
+            processEnded = true;
+            loop.quit();
+        });
+        // A wait the user would notice shows that the program is working.
+        bool cursorShown = false;
+        QTimer::singleShot(300, &loop, [&cursorShown] {
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            cursorShown = true;
+        });
         loop.exec(QEventLoop::ExcludeUserInputEvents);
+        if (cursorShown)
+            QGuiApplication::restoreOverrideCursor();
     }
     if (!self)
         throw EqbError(tr("편집기가 닫혔습니다."));
     m_waiting = false;
+    if (!answer->Done && processEnded)
+        throw EqbError(tr("문서를 보여 주던 프로세스가 끝났습니다."));
     if (!answer->Done)
-        throw EqbError(tr("편집기가 %1초 안에 응답하지 않았습니다.").arg(m_timeoutMs / 1000.0));
+        throw EqbError(tr("편집기가 %1초 안에 응답하지 않았습니다.").arg(limitMs / 1000.0));
     const QVariantMap map = answer->Value.toMap();
     if (!map.value("ok").toBool()) {
         const QString error = map.value("error").toString();
@@ -608,10 +606,6 @@ void TqbDhtmlEdit::ApplyState(const QVariantMap& answer) {
 }
 
 void TqbDhtmlEdit::OnReported(const QString& kind, const QVariantMap& state) {
-    if (kind == u"written") {
-        OnWritten(state);
-        return;
-    }
     // Reports of a document being replaced would describe the old one.
     if (m_closing || !m_ready || state.value("doc").toString() != m_docId)
         return;
@@ -624,7 +618,7 @@ void TqbDhtmlEdit::OnReported(const QString& kind, const QVariantMap& state) {
     else if (kind == u"changed")
         emit ContentChanged();
     else if (kind == u"link")
-        emit LinkClicked(QUrl(state.value("href").toString()));
+        emit LinkClicked(TqbPageScheme::ToFileUrl(QUrl(state.value("href").toString())));
 }
 
 // ---- saving

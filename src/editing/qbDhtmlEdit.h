@@ -19,6 +19,7 @@ class QWebEngineView;
 class TqbDhtmlBridge;
 class TqbDhtmlPage;
 class TqbPageRequestFilter;
+class TqbPageScheme;
 
 namespace qbDhtml {
 
@@ -158,7 +159,7 @@ private:
     // What the document last asked for has become.
     enum class TPhase { Loading, Ready, Failed, NoDocument };
     // Where the one load in the engine is.
-    enum class TStage { Idle, Navigating, Writing, Finishing };
+    enum class TStage { Idle, Navigating, Finishing };
     struct TPageRequest {
         QString Text;
         QString FilePath;
@@ -172,8 +173,6 @@ private:
     void Start(TPageRequest request);
     // The load in the engine has ended; starts the one waiting, if any, and says so.
     bool StartNext();
-    void WriteBigPage();
-    void OnWritten(const QVariantMap& state);
     void FinishLoad();
     void CompleteLoad(const QVariantMap& answer, bool caretPlaced);
     void PageGaveUp(const QString& reason);
@@ -201,7 +200,9 @@ private:
     QByteArray m_fileCharset;         // what the file is written in
     bool m_hadDecodingErrors = false;
     bool m_hadMark = false;           // the file began with a byte-order mark
-    QString m_pendingWrite; // a page too big for a data address, written in once its shell is up
+    TqbPageScheme* m_scheme = nullptr; // where pages too big for a data address come from
+    QString m_schemeKey;
+    qsizetype m_docChars = 0;
     QUrl m_docUrl;   // the address of the load in the engine, or of the document shown
     QString m_docId; // the page script's name for the document it reported ready
     TPhase m_phase = TPhase::NoDocument;

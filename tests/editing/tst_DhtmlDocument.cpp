@@ -236,6 +236,20 @@ private slots:
                                                                   QDir::NoDotAndDotDot).isEmpty());
     }
 
+    // Saving a big note takes the page longer than a small one: the wait grows with it, and
+    // the first save succeeds however short the wait for a small note is.
+    void bigNoteSavesDespiteAShortWait() {
+        QByteArray body;
+        while (body.size() < 2500 * 1024)
+            body += "<div>" + Cp949TtomGa + " \xC5\xAB \xB3\xEB\xC6\xAE \xC1\xD9</div>\r\n";
+        const QString path = Write("big.htm", Page(EucKrMeta, body));
+        QVERIFY(LoadForEditing(path));
+        m_edit->SetScriptTimeout(1);
+        QVERIFY(m_edit->PasteHtml("typed"));
+        m_edit->SaveDocument(path);
+        QVERIFY(ReadBytes(path).contains("typed"));
+    }
+
     // Local files load from the allowed folders and the note's own only; web addresses are not
     // judged here.
     void pagesLoadOnlyAllowedFiles_data() {

@@ -320,8 +320,9 @@ private slots:
         QTest::newRow("back colour")
             << "BackColor" << QVariant(0x00FFFF) << "background-color: rgb(255, 255, 0)";
         QTest::newRow("font size") << "FontSize" << QVariant(5) << "size=\"5\"";
+        // Not the pages' standard face, which unstyled text already has.
         QTest::newRow("font name")
-            << "FontName" << QVariant("NanumGothic") << "face=\"NanumGothic\"";
+            << "FontName" << QVariant("NanumMyeongjo") << "face=\"NanumMyeongjo\"";
         QTest::newRow("centre") << "JustifyCenter" << QVariant(true) << "text-align: center";
     }
     void selectionCommandReachesFile() {
