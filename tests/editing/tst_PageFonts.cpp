@@ -88,6 +88,24 @@ private slots:
             QVERIFY(alias.Name.compare("verdana", Qt::CaseInsensitive) != 0);
     }
 
+    void boxNames_data() {
+        QTest::addColumn<QStringList>("families");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("Korean names replace, all sorted without case")
+            << QStringList{"NanumGothic", "dejaVu Sans", "Arial", "NanumMyeongjo"}
+            << QStringList{"Arial", "dejaVu Sans", "나눔고딕", "나눔명조"};
+        QTest::newRow("each name once")
+            << QStringList{"Arial", "arial", "NanumGothic", "나눔고딕"}
+            << QStringList{"Arial", "나눔고딕"};
+        QTest::newRow("none") << QStringList() << QStringList();
+    }
+    void boxNames() {
+        QFETCH(QStringList, families);
+        const QHash<QString, QString> korean = {{"NanumGothic", "나눔고딕"},
+                                                {"NanumMyeongjo", "나눔명조"}};
+        QTEST(qbPageFonts::BoxNames(families, korean), "names");
+    }
+
     void defaults() {
         const qbPageFonts::TFamilies families = qbPageFonts::Defaults(Debian);
         QCOMPARE(families.Standard, QStringLiteral("NanumGothic"));
