@@ -120,20 +120,60 @@
     addFontAliases();
 
     // A big page (one that comes from memory at its own address) is laid out once, when it has
-    // all come, instead of again and again as it arrives; and a page of many blocks lays out
-    // only the blocks in view. The sheets belong to the document, not to its markup.
+    // all come, instead of again and again as it arrives. When its body is a long run of blocks
+    // (lines), they are grouped in chunks of our own, and only the chunks in view are laid out.
+    // The chunks are the page's view of the document, never part of it: the serialiser writes
+    // their content in their place, and the sheets belong to the document, not to its markup.
+    var chunkName = "qb-chunk";
+    var linesPerChunk = 500;
+    var blockNames = /^(ADDRESS|ARTICLE|ASIDE|BLOCKQUOTE|CENTER|DD|DIR|DIV|DL|DT|FIELDSET|FIGURE|FOOTER|FORM|H[1-6]|HEADER|HR|LI|LISTING|MENU|NAV|OL|P|PLAINTEXT|PRE|SECTION|TABLE|UL|XMP)$/;
+
+    function isBlock(node) {
+        return node.nodeType === Node.ELEMENT_NODE && blockNames.test(node.nodeName);
+    }
+
+    function isBlank(node) {
+        return (node.nodeType === Node.TEXT_NODE && !/[^ \t\r\n\f]/.test(node.data)) ||
+            node.nodeType === Node.COMMENT_NODE;
+    }
+
+    // Groups of at least linesPerChunk nodes, split only at a block's edge, so that no line of
+    // inline content is ever cut in two.
+    function chunkBody() {
+        var body = document.body;
+        if (!body || body.childNodes.length < 4 * linesPerChunk)
+            return false;
+        var groups = [[]];
+        var afterBlock = false;
+        for (var node = body.firstChild; node; node = node.nextSibling) {
+            var group = groups[groups.length - 1];
+            if (group.length >= linesPerChunk && (afterBlock || isBlock(node)))
+                groups.push(group = []);
+            group.push(node);
+            if (!isBlank(node))
+                afterBlock = isBlock(node);
+        }
+        if (groups.length < 2)
+            return false;
+        groups.forEach(function (members) {
+            var chunk = document.createElement(chunkName);
+            body.insertBefore(chunk, members[0]);
+            chunk.append.apply(chunk, members);
+        });
+        return true;
+    }
+
     function layOutBigPageOnce() {
         if (location.protocol !== "qbpage:" || typeof CSSStyleSheet === "undefined")
             return;
         var hidden = new CSSStyleSheet();
         hidden.replaceSync("html { display: none !important; }");
         var inView = new CSSStyleSheet();
-        inView.replaceSync("body > * { content-visibility: auto;" +
-                           " contain-intrinsic-block-size: 1.25em; }");
+        inView.replaceSync(chunkName + " { display: block; content-visibility: auto;" +
+                           " contain-intrinsic-block-size: auto " + linesPerChunk * 20 + "px; }");
         document.adoptedStyleSheets = [hidden];
         document.addEventListener("DOMContentLoaded", function () {
-            var many = document.body && document.body.childElementCount > 1000;
-            document.adoptedStyleSheets = many ? [inView] : [];
+            document.adoptedStyleSheets = chunkBody() ? [inView] : [];
         });
     }
     layOutBigPageOnce();
@@ -214,20 +254,43 @@
             first.nodeType === Node.TEXT_NODE && first.data.charAt(0) === "\n";
     }
 
-    // outerHTML, with the line feed written back where the parser would drop it. Only elements
-    // on the way to such a place are taken apart.
+    // A chunk's content stands in its place. Should editing have given a chunk attributes of
+    // its own (an alignment, say), it is written as the block it then is.
+    function chunkShell(chunk) {
+        if (!chunk.attributes.length)
+            return null;
+        var block = document.createElement("div");
+        for (var i = 0; i < chunk.attributes.length; ++i)
+            block.setAttribute(chunk.attributes[i].name, chunk.attributes[i].value);
+        return block;
+    }
+
+    function escapedText(data) {
+        return data.replace(/&/g, "&amp;").replace(/\u00A0/g, "&nbsp;")
+            .replace(/</g, "&lt;").replace(/>/g, "&gt;");
+    }
+
+    // outerHTML, with the line feed written back where the parser would drop it and chunks
+    // replaced by their content. Only elements on the way to such a place are taken apart.
     function elementHtml(element, onPath) {
         if (!onPath.has(element))
             return element.outerHTML;
-        var shell = element.cloneNode(false);
-        var empty = shell.outerHTML;
-        var endTag = "</" + shell.localName + ">";
-        var html = empty.slice(0, empty.length - endTag.length);
+        var chunk = element.localName === chunkName;
+        var shell = chunk ? chunkShell(element) : element.cloneNode(false);
+        var html = "";
+        var endTag = "";
+        if (shell) {
+            var empty = shell.outerHTML;
+            endTag = "</" + shell.localName + ">";
+            html = empty.slice(0, empty.length - endTag.length);
+        }
         if (losesFirstLine(element))
             html += "\n";
         for (var child = element.firstChild; child; child = child.nextSibling) {
             if (child.nodeType === Node.ELEMENT_NODE) {
                 html += elementHtml(child, onPath);
+            } else if (chunk && child.nodeType === Node.TEXT_NODE) {
+                html += escapedText(child.data);
             } else {
                 // The text's escaping depends on its parent: let a copy of the parent decide.
                 var holder = element.cloneNode(false);
@@ -238,11 +301,13 @@
         return html + endTag;
     }
 
-    function pathsToLostLines() {
+    // The elements the serialiser must take apart: those holding a chunk, or an element whose
+    // first line the parser would drop.
+    function pathsToTakeApart() {
         var onPath = new Set();
-        var candidates = document.querySelectorAll("pre, textarea, listing");
+        var candidates = document.querySelectorAll("pre, textarea, listing, " + chunkName);
         for (var i = 0; i < candidates.length; ++i) {
-            if (!losesFirstLine(candidates[i]))
+            if (candidates[i].localName !== chunkName && !losesFirstLine(candidates[i]))
                 continue;
             for (var node = candidates[i]; node && !onPath.has(node); node = node.parentNode)
                 onPath.add(node);
@@ -260,7 +325,7 @@
         caretToStart: caretToStart,
         serialize: function () {
             var parts = [];
-            var onPath = pathsToLostLines();
+            var onPath = pathsToTakeApart();
             for (var node = document.firstChild; node; node = node.nextSibling) {
                 if (node.nodeType === Node.DOCUMENT_TYPE_NODE)
                     parts.push(doctypeText(node));
