@@ -273,9 +273,9 @@
     // outerHTML, with the line feed written back where the parser would drop it and chunks
     // replaced by their content. Only elements on the way to such a place are taken apart.
     function elementHtml(element, onPath) {
-        if (!onPath.has(element))
-            return element.outerHTML;
         var chunk = element.localName === chunkName;
+        if (!onPath.has(element) && !chunk)
+            return element.outerHTML;
         var shell = chunk ? chunkShell(element) : element.cloneNode(false);
         var html = "";
         var endTag = "";
@@ -284,6 +284,8 @@
             endTag = "</" + shell.localName + ">";
             html = empty.slice(0, empty.length - endTag.length);
         }
+        if (!onPath.has(element))
+            return html + element.innerHTML + endTag;
         if (losesFirstLine(element))
             html += "\n";
         for (var child = element.firstChild; child; child = child.nextSibling) {
@@ -301,15 +303,18 @@
         return html + endTag;
     }
 
-    // The elements the serialiser must take apart: those holding a chunk, or an element whose
-    // first line the parser would drop.
+    // The elements the serialiser must take apart: those holding a chunk, and an element whose
+    // first line the parser would drop with those holding it. A chunk holding neither is
+    // written whole, as its content.
     function pathsToTakeApart() {
         var onPath = new Set();
         var candidates = document.querySelectorAll("pre, textarea, listing, " + chunkName);
         for (var i = 0; i < candidates.length; ++i) {
-            if (candidates[i].localName !== chunkName && !losesFirstLine(candidates[i]))
+            var chunk = candidates[i].localName === chunkName;
+            if (!chunk && !losesFirstLine(candidates[i]))
                 continue;
-            for (var node = candidates[i]; node && !onPath.has(node); node = node.parentNode)
+            var node = chunk ? candidates[i].parentNode : candidates[i];
+            for (; node && !onPath.has(node); node = node.parentNode)
                 onPath.add(node);
         }
         return onPath;
