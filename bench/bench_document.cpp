@@ -80,7 +80,7 @@ QByteArray HugePage(int lines) {
     page.reserve(lines * 104 + 256);
     for (int i = 0; i < lines; ++i)
         page += "<DIV>\xB0\xA1\xB3\xAA\xB4\xD9 line " + QByteArray::number(i).rightJustified(6, '0') +
-                " lorem ipsum dolor sit amet, consectetur adipiscing elit sed do</DIV>\r\n";
+                " lorem ipsum dolor sit amet, consectetur adipiscing elit sed do eiusmod</DIV>\r\n";
     return page + "</BODY></HTML>\r\n";
 }
 
