@@ -8,6 +8,7 @@ packages=(build-essential cmake ninja-build qt6-base-dev qt6-webengine-dev qt6-w
   xdg-utils  # xdg-email hands a note to the desktop's mail program
   fonts-liberation2  # Arial's widths: "..." of the settings dialog fits its 17-pixel button
   ripgrep  # for the benchmark only: bench_search times ripgrep beside the folder search
+  desktop-file-utils appstream  # the install test validates the desktop entry and metainfo
 )
 
 missing=()
