@@ -10,8 +10,22 @@
 
 namespace qbWelcomeNote {
 
+namespace {
+
+// A folder under the home folder is shown from "~", as shells and file managers show it.
+QString Shown(const QString& dir) {
+#ifndef Q_OS_WIN
+    const QString home = QDir::homePath() + u'/';
+    if (dir.startsWith(home))
+        return QStringLiteral("~/") + dir.mid(home.size());
+#endif
+    return QDir::toNativeSeparators(dir);
+}
+
+} // namespace
+
 QString Page(const QString& templateDir) {
-    const QString shownTemplateDir = QDir::toNativeSeparators(templateDir).toHtmlEscaped();
+    const QString shownTemplateDir = Shown(templateDir).toHtmlEscaped();
     const QStringList lines = {
         R"(<HTML><HEAD><META http-equiv=Content-Type content="text/html; charset=euc-kr">)",
         R"(<TITLE>qbNivora 시작하기</TITLE>)",

@@ -80,9 +80,22 @@ private slots:
         QVERIFY(page.Text.contains(QDir::toNativeSeparators(templates)));
     }
 
+    void templateFolderIsShownAsText_data() {
+        QTest::addColumn<QString>("dir");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("markup characters") << "/srv/a<b>&c/qbTemplate/"
+                                           << "/srv/a&lt;b&gt;&amp;c/qbTemplate/";
+        QTest::newRow("under the home folder")
+            << QDir::homePath() + "/.local/share/qbNivora/qbTemplate/"
+            << "~/.local/share/qbNivora/qbTemplate/";
+        QTest::newRow("home folder's namesake")
+            << QDir::homePath() + "x/qbTemplate/" << QDir::homePath() + "x/qbTemplate/";
+    }
     void templateFolderIsShownAsText() {
-        const QString page = qbWelcomeNote::Page("/home/a<b>&c/qbTemplate/");
-        QVERIFY(page.contains("/home/a&lt;b&gt;&amp;c/qbTemplate/"));
+        QFETCH(QString, dir);
+        QFETCH(QString, shown);
+        const QString page = qbWelcomeNote::Page(dir);
+        QVERIFY2(page.contains("폴더 " + shown + "에 "), qPrintable(page));
         QVERIFY(!page.contains("<b>&c"));
     }
 
