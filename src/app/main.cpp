@@ -4,11 +4,15 @@
 #include "app/qbAppMessageFilter.h"
 #include "app/qbApplication.h"
 #include "app/qbEditCommands.h"
+#include "app/qbErrorWindowCloser.h"
+#include "app/qbKeyDecision.h"
 #include "app/qbNotePane.h"
 #include "app/qbOpenNote.h"
 #include "app/qbSearchPanel.h"
+#include "app/qbShortcutBadges.h"
 #include "app/qbSourceView.h"
 #include "app/qbStatusPanel.h"
+#include "app/qbTrayKeeper.h"
 #include "app/qbTreeNavigation.h"
 #include "controls/qbGradiClrs.h"
 #include "controls/qbGradiSpeedBtn.h"
@@ -16,11 +20,13 @@
 #include "controls/qbImageLists.h"
 #include "dialogs/qbDialogCommands.h"
 #include "editing/qbDhtmlEdit.h"
+#include "frames/qbSkinMenu.h"
 #include "library/qbNoteInfo.h"
 #include "library/qbTemplates.h"
 #include "library/qbTree.h"
 #include "library/qbWelcomeNote.h"
 #include "platform/qbError.h"
+#include "platform/qbWheelHook.h"
 #include "prjinfo/qbProjectInfo.h"
 
 #include <QAction>
@@ -31,11 +37,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QSessionManager>
 #include <QSplitter>
 #include <QTimer>
@@ -68,7 +74,7 @@ const QString TfrmMainNivora::CloseUnsavedQuestion =
     QStringLiteral("노트를 저장하지 못했습니다. 저장하지 않고 프로그램을 닫을까요?");
 
 TfrmMainNivora::TfrmMainNivora(TqbPrjInfo& prjInfo, TqbNoteInfo& noteInfo, QWidget* parent)
-    : QMainWindow(parent), m_prjInfo(prjInfo), m_noteInfo(noteInfo) {
+    : TfrmQbThreeButtons(prjInfo, parent), m_prjInfo(prjInfo), m_noteInfo(noteInfo) {
     FormCreate();
 }
 
@@ -114,18 +120,17 @@ void TfrmMainNivora::FormCreate() {
     m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
     column->addWidget(m_splitter, 1);
-    column->addWidget(m_statusPanel);
-    setCentralWidget(central);
+    TakeFrameParts(central);
 
     ConnectActions();
     ConnectParts();
+    ConnectKeys();
 
     m_tmrUpdate = new QTimer(this);
     m_tmrUpdate->setInterval(ActionUpdateInterval);
     connect(m_tmrUpdate, &QTimer::timeout, this, &TfrmMainNivora::UpdateActions);
     m_tmrUpdate->start();
 
-    ApplyStoredPlacement();
     ApplyStoredTreeWidth();
     UpdateActions();
 }
@@ -153,7 +158,7 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
     m_tbtMainMenu = new QMenuBar(panel);
     m_tbtMainMenu->setObjectName("tbtMainMenu");
     m_tbtMainMenu->setNativeMenuBar(false);
-    m_actions->BuildMainMenu(m_tbtMainMenu);
+    m_actions->BuildMainMenu(m_tbtMainMenu, SkinMenu());
     layout->addWidget(m_tbtMainMenu);
 
     m_TBToolbar1 = new QToolBar(panel);
@@ -175,8 +180,15 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
     // A library made just now starts with a note that shows the way.
     if (m_noteInfo.DataDirCreated())
         qbWelcomeNote::Write(dataDir, m_noteInfo.TemplateDir());
-    m_noteTree->LoadRoot(dataDir);
+    LoadLibrary(dataDir);
     return panel;
+}
+
+void TfrmMainNivora::LoadLibrary(const QString& dataDir) {
+    m_noteTree->LoadRoot(dataDir);
+    // Pages may show pictures from anywhere in the library, the templates' folder and dropped
+    // files' copies; nothing else on the disk.
+    m_notePane->Dhtml()->SetAllowedRoots({dataDir, m_prjInfo.ProgramDir(), QDir::tempPath()});
 }
 
 void TfrmMainNivora::ConnectActions() {
@@ -216,8 +228,6 @@ void TfrmMainNivora::ConnectParts() {
     connect(m_searchPanel, &TqbSearchPanel::HitChosen, m_openNote, &TqbOpenNote::ShowOtherPage);
     connect(m_searchPanel, &TqbSearchPanel::OpenHitRequested, this, &TfrmMainNivora::OpenInTree);
 
-    m_messageFilter = new TqbAppMessageFilter([this] { UpdateStyleChecks(); }, this);
-    qApp->installEventFilter(m_messageFilter);
     // Logging out asks the program to keep its data: the open note is written then.
     connect(qApp, &QGuiApplication::commitDataRequest, this,
             [this](QSessionManager&) { SaveCurrentNote(); });
@@ -248,7 +258,12 @@ int TfrmMainNivora::TreeWidth() const {
 
 // ---- operations
 
-bool TfrmMainNivora::SaveCurrentNote() { return m_openNote->SaveCurrentNote(); }
+bool TfrmMainNivora::SaveCurrentNote() {
+    // A syllable still being composed is part of what the user typed.
+    if (m_messageFilter)
+        m_messageFilter->CommitComposition();
+    return m_openNote->SaveCurrentNote();
+}
 void TfrmMainNivora::OpenCurrentNote() { m_openNote->OpenCurrentNote(); }
 void TfrmMainNivora::SetViewMode(int mode) { m_openNote->SetViewMode(mode); }
 void TfrmMainNivora::FocusCurrentView() { m_openNote->FocusCurrentView(); }
@@ -368,7 +383,7 @@ void TfrmMainNivora::actToolConfigExecute() {
     if (!dir)
         return;
     const QString open = m_noteTree->OpenPath();
-    m_noteTree->LoadRoot(*dir);
+    LoadLibrary(*dir);
     ShowDataDirProblem();
     // The note stays open when the new library holds it; otherwise the library's first node.
     if (!qbTreeNavigation::SelectPath(*m_noteTree, open) && m_noteTree->topLevelItemCount() > 0)
@@ -383,6 +398,7 @@ bool TfrmMainNivora::TreeShowing() const {
 
 void TfrmMainNivora::ShowMessage(const QString& text, const QString& detail) {
     QMessageBox box(QMessageBox::Information, windowTitle(), text, QMessageBox::Ok, this);
+    box.setProperty(TqbErrorWindowCloser::KeepOpenProperty, true);
     box.setInformativeText(detail);
     box.exec();
 }
@@ -430,35 +446,14 @@ void TfrmMainNivora::ApplyStoredTreeWidth() {
     m_splitter->setSizes({width, qMax(1, this->width() - width)});
 }
 
-// The window's place until the skinned frame keeps it: the stored rectangle, or 25 pixels in from
-// the screen's edges.
-void TfrmMainNivora::ApplyStoredPlacement() {
-    const QRect screen = QGuiApplication::primaryScreen()
-                             ? QGuiApplication::primaryScreen()->availableGeometry()
-                             : QRect(0, 0, 1024, 768);
-    const TqbIniFile ini = m_prjInfo.Ini();
-    QRect place(ini.ReadInteger("PROGRAM", "Left", 25), ini.ReadInteger("PROGRAM", "Top", 25),
-                ini.ReadInteger("PROGRAM", "Width", screen.width() - 50),
-                ini.ReadInteger("PROGRAM", "Height", screen.height() - 50));
-    if (place.width() < 200 || place.height() < 150 || !screen.intersects(place))
-        place = screen.adjusted(25, 25, -25, -25);
-    setGeometry(place);
-    if (ini.ReadBool("PROGRAM", "Maximized", false) || m_prjInfo.StartMaximized())
-        setWindowState(windowState() | Qt::WindowMaximized);
-}
-
-void TfrmMainNivora::StorePlacement() {
-    TqbIniFile ini = m_prjInfo.Ini();
-    const QRect place = normalGeometry();
-    ini.WriteInteger("PROGRAM", "Left", place.left());
-    ini.WriteInteger("PROGRAM", "Top", place.top());
-    ini.WriteInteger("PROGRAM", "Width", place.width());
-    ini.WriteInteger("PROGRAM", "Height", place.height());
-    ini.WriteBool("PROGRAM", "Maximized", isMaximized());
+void TfrmMainNivora::TakeFrameParts(QWidget* content) {
+    SetContent(content);
+    SetStatusContent(m_statusPanel);
+    imgResize->setPixmap(qbResizeGrip());
 }
 
 void TfrmMainNivora::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
+    TfrmQbThreeButtons::showEvent(event);
     if (!m_activated) {
         m_activated = true;
         // Once, after the window is up, as the first activation would come.
@@ -480,7 +475,7 @@ void TfrmMainNivora::ShowDataDirProblem() {
 }
 
 void TfrmMainNivora::changeEvent(QEvent* event) {
-    QMainWindow::changeEvent(event);
+    TfrmQbThreeButtons::changeEvent(event);
     // Coming back from another program is when its changes to the open note show up.
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_activated)
         m_openNote->CheckOutsideChange();
@@ -501,7 +496,7 @@ void TfrmMainNivora::closeEvent(QCloseEvent* event) {
         m_discardChanges = true;
     }
     try {
-        StorePlacement();
+        FormCloseQuery();
         m_notePane->HideForClose();
         QCoreApplication::processEvents();
         m_prjInfo.Ini().WriteInteger("PROGRAM", "TreeWidth", TreeWidth());
@@ -513,14 +508,99 @@ void TfrmMainNivora::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+void TfrmMainNivora::HideToTray() {
+    m_trayKeeper->HideToTray();
+}
+
 void TfrmMainNivora::RestoreFromTray() {
-    if (isVisible() && !isMinimized())
+    m_trayKeeper->RestoreFromTray();
+}
+
+void TfrmMainNivora::ShowShortcutHints(bool show) {
+    m_badges->ShowShortcutHints(show);
+}
+
+// ---- keys, the notification area and the wheel gesture
+
+void TfrmMainNivora::ConnectKeys() {
+    m_trayKeeper = new TqbTrayKeeper(this, m_noteInfo.AppTitle());
+    m_errorCloser = new TqbErrorWindowCloser(this);
+
+    m_badges = new TqbShortcutBadges(this);
+    const auto toolButton = [this](const char* action) {
+        return m_TBToolbar1->widgetForAction(Action(action));
+    };
+    m_badges->Add("S", toolButton("actFileSave"), m_pnlTreeMode);
+    m_badges->Add("P", toolButton("actFilePrint"), m_pnlTreeMode);
+    m_badges->Add("F", toolButton("actToolFind"), m_pnlTreeMode);
+    m_badges->Add("L", m_statusPanel->TreeModeButton(), m_statusPanel);
+    m_badges->Add("D", m_statusPanel->SearchModeButton(), m_statusPanel);
+
+    TqbAppMessageFilter::THooks hooks;
+    hooks.State = [this] { return KeyState(); };
+    hooks.Run = [this](TqbKeyCommand command) { RunKeyCommand(command); };
+    hooks.SetNoteModified = [this](bool modified) {
+        if (modified)
+            m_openNote->MarkModified();
+        else if (ViewMode() == vmBrowse)
+            m_openNote->DropChanges(); // nothing is saved in browse mode: no change is lost
+    };
+    hooks.StyleCheck = [this] { UpdateStyleChecks(); };
+    m_messageFilter = new TqbAppMessageFilter(hooks, m_badges, this);
+    qApp->installEventFilter(m_messageFilter);
+
+    m_wheelHook = new TqbWheelHook(this);
+    connect(m_wheelHook, &TqbWheelHook::Gesture, this, [this] {
+        if (!isActiveWindow())
+            RestoreFromTray();
+    });
+    m_wheelHook->Install();
+}
+
+TqbKeyState TfrmMainNivora::KeyState() const {
+    TqbKeyState state;
+    state.PanelMode = m_panelMode;
+    state.ViewMode = ViewMode();
+    state.MainWindowActive = QApplication::activeWindow() == this &&
+                             !QApplication::activePopupWidget() &&
+                             !QApplication::activeModalWidget();
+    state.TrayAvailable = m_trayKeeper->TrayAvailable();
+    return state;
+}
+
+void TfrmMainNivora::RunKeyCommand(TqbKeyCommand command) {
+    if (const char* action = qbKeyDecision::ActionName(command)) {
+        Action(action)->trigger();
         return;
-    if (isMinimized())
-        setWindowState(windowState() & ~Qt::WindowMinimized);
-    show();
-    raise();
-    activateWindow();
+    }
+    switch (command) {
+    case TqbKeyCommand::HideToTray:
+        HideToTray();
+        break;
+    case TqbKeyCommand::Save:
+        SaveCurrentNote();
+        break;
+    case TqbKeyCommand::SearchPanel:
+        m_statusPanel->SearchModeButton()->click();
+        break;
+    case TqbKeyCommand::TreePanel:
+        m_statusPanel->TreeModeButton()->click();
+        break;
+    case TqbKeyCommand::FileMenu:
+        OpenMainMenu(QStringLiteral("파일(F)"));
+        break;
+    case TqbKeyCommand::EditMenu:
+        OpenMainMenu(QStringLiteral("편집(E)"));
+        break;
+    default:
+        break;
+    }
+}
+
+void TfrmMainNivora::OpenMainMenu(const QString& title) {
+    for (QAction* item : m_tbtMainMenu->actions())
+        if (item->menu() && item->text() == title)
+            m_tbtMainMenu->setActiveAction(item);
 }
 
 void TfrmMainNivora::TBItem1Click() {

@@ -3,8 +3,8 @@
 #include "app/qbOpenNote.h"
 #include "app/qbOpenNoteHost.h"
 #include "app/qbSearchPanel.h"
+#include "frames/qbFormThreeBtns.h"
 
-#include <QMainWindow>
 #include <QStringList>
 #include <QVariant>
 
@@ -20,6 +20,7 @@ class TqbActions;
 class TqbAppMessageFilter;
 class TqbDhtmlEdit;
 class TqbEditCommands;
+class TqbErrorWindowCloser;
 class TqbGradiColors;
 class TqbImageList;
 class TqbFindDialog;
@@ -29,14 +30,19 @@ class TqbNotePane;
 class TqbOpenNote;
 class TqbPrjInfo;
 class TqbSearchPanel;
+class TqbShortcutBadges;
 class TqbStatusPanel;
+class TqbTrayKeeper;
 class TqbTree;
+class TqbWheelHook;
+enum class TqbKeyCommand;
+struct TqbKeyState;
 
 // The program's only main window: the library tree (or the search hits) on the left, the open
 // note on the right. It builds its parts, connects them and owns the panel mode and the
 // actions; the open note, the note pane, the search panel and the editing commands do the rest.
 // The methods below under the program's own names forward to the part that does the work.
-class TfrmMainNivora : public QMainWindow, private IqbOpenNoteHost {
+class TfrmMainNivora : public TfrmQbThreeButtons, private IqbOpenNoteHost {
     Q_OBJECT
 public:
     enum { vmNone = -1, vmBrowse = 0, vmEdit = 1, vmSource = 2 };
@@ -89,8 +95,14 @@ public:
     void UpdateStyleChecks();
     QVariant QuerySelectionValue(const QString& name);
     void ApplySelectionCommand(const QString& name, const QVariant& value);
+    // Into the notification area (minimized where the desktop has none).
+    void HideToTray();
     // Brings the window back from wherever it went; a visible window stays as it is.
     void RestoreFromTray();
+    void ShowShortcutHints(bool show);
+    TqbTrayKeeper* TrayKeeper() const { return m_trayKeeper; }
+    TqbShortcutBadges* ShortcutBadges() const { return m_badges; }
+    TqbAppMessageFilter* MessageFilter() const { return m_messageFilter; }
     // A link the user followed in a note: a page of the library opens in the tree, anything
     // else in the desktop's own program.
     void OpenLink(const QUrl& url);
@@ -113,12 +125,19 @@ private:
     // A "DirData" that could not be used: the default library shows, and the user is told why.
     void ShowDataDirProblem();
     QWidget* CreateTreePanel();
+    void LoadLibrary(const QString& dataDir);
     QWidget* CreateTreeModePanel(QWidget* parent);
     void ConnectActions();
     void ConnectParts();
+    // The key filter, the notification area, the shortcut badges, the error-window closer and
+    // the wheel gesture.
+    void ConnectKeys();
+    TqbKeyState KeyState() const;
+    void RunKeyCommand(TqbKeyCommand command);
+    void OpenMainMenu(const QString& title);
     void ApplyStoredTreeWidth();
-    void ApplyStoredPlacement();
-    void StorePlacement();
+    // The frame's content area and status bar hold the window's parts.
+    void TakeFrameParts(QWidget* content);
     // Shows the note of a search hit in the tree, back in the tree panel.
     void OpenInTree(const QString& path);
 
@@ -142,6 +161,10 @@ private:
     TqbSearchPanel* m_searchPanel = nullptr;
     TqbStatusPanel* m_statusPanel = nullptr;
     TqbAppMessageFilter* m_messageFilter = nullptr;
+    TqbTrayKeeper* m_trayKeeper = nullptr;
+    TqbShortcutBadges* m_badges = nullptr;
+    TqbErrorWindowCloser* m_errorCloser = nullptr;
+    TqbWheelHook* m_wheelHook = nullptr;
     TqbGradiColors* m_colorsBrown = nullptr;
     TqbImageList* m_imgs16 = nullptr;
     TqbTree* m_noteTree = nullptr;

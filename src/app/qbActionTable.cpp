@@ -1,5 +1,6 @@
 #include "app/qbActionTable.h"
 
+#include "app/qbKeyDecision.h"
 #include "controls/qbImageLists.h"
 
 #include <QAction>
@@ -75,12 +76,21 @@ QString ToolTip(const TqbActionRow& row) {
     return hint.isEmpty() ? QString::fromUtf8(row.Caption).remove(u'&') : hint;
 }
 
+QString KeyText(const TqbActionRow& row) {
+    return QKeySequence(QString::fromLatin1(row.Key)).toString(QKeySequence::NativeText);
+}
+
 QAction* Create(const TqbActionRow& row, QWidget* owner, bool addToOwner) {
     auto* action = new QAction(QString::fromUtf8(row.Caption), owner);
     action->setObjectName(QString::fromLatin1(row.Name));
     action->setToolTip(ToolTip(row));
     action->setStatusTip(QString::fromUtf8(row.Hint));
-    action->setShortcut(QKeySequence(QString::fromLatin1(row.Key)));
+    const QKeySequence key(QString::fromLatin1(row.Key));
+    if (!qbKeyDecision::IsOwnKey(key))
+        action->setShortcut(key);
+    else if (!action->text().isEmpty())
+        // The key filter carries the key out wherever the focus is; the menu only names it.
+        action->setText(action->text() + u'\t' + KeyText(row));
     action->setData(row.Tag);
     action->setCheckable(row.Checkable);
     if (row.Glyph >= 0)
@@ -108,7 +118,7 @@ QAction* TqbActions::Action(const QString& name) const {
     return m_owner->findChild<QAction*>(name, Qt::FindDirectChildrenOnly);
 }
 
-void TqbActions::BuildMainMenu(QMenuBar* menu) const {
+void TqbActions::BuildMainMenu(QMenuBar* menu, QMenu* skinMenu) const {
     menu->addAction(Action("tbiStayOnTop"));
 
     QMenu* file = menu->addMenu(QStringLiteral("파일(F)"));
@@ -118,8 +128,8 @@ void TqbActions::BuildMainMenu(QMenuBar* menu) const {
     // Items that show an action under another caption; the action keeps the key.
     const auto alias = [this, file](const char* name, const QString& caption) {
         QAction* source = Action(name);
-        QAction* item = file->addAction(
-            source->icon(), caption + '\t' + source->shortcut().toString(QKeySequence::NativeText));
+        const QString key = qbActionTable::KeyText(*qbActionTable::Find(name));
+        QAction* item = file->addAction(source->icon(), caption + '\t' + key);
         QObject::connect(item, &QAction::triggered, source, &QAction::trigger);
         QObject::connect(source, &QAction::changed, item,
                          [item, source] { item->setEnabled(source->isEnabled()); });
@@ -130,6 +140,8 @@ void TqbActions::BuildMainMenu(QMenuBar* menu) const {
     file->addAction(Action("actNoteToMail"));
     file->addSeparator();
     file->addAction(Action("actToolConfig"));
+    if (skinMenu)
+        file->addMenu(skinMenu);
     file->addAction(Action("TBItem1"));
     file->addSeparator();
     file->addAction(Action("tbiClose"));

@@ -6,6 +6,7 @@
 
 class QAction;
 class QActionGroup;
+class QMenu;
 class QMenuBar;
 class QObject;
 class QToolBar;
@@ -34,9 +35,13 @@ const TqbActionRow* Find(const QString& name);
 // The hint as a tooltip shows it: the hint, else the caption without its "&".
 QString ToolTip(const TqbActionRow& row);
 
+// The row's key as a menu shows it.
+QString KeyText(const TqbActionRow& row);
+
 // A QAction for the row, owned by owner. An action of the action list is also added to owner, so
 // its key works wherever the focus is in the window; a menu item's key works only where the
-// menu bar shows.
+// menu bar shows. A key the key filter carries out is named in the text instead, never made a
+// shortcut.
 QAction* Create(const TqbActionRow& row, QWidget* owner, bool addToOwner);
 
 } // namespace qbActionTable
@@ -50,8 +55,9 @@ public:
     QAction* Action(const QString& name) const;
     QActionGroup* ModeItems() const { return m_modeItems; }
 
-    // "파일(F)", "편집(E)", then the three mode items.
-    void BuildMainMenu(QMenuBar* menu) const;
+    // "파일(F)", "편집(E)", then the three mode items. The skin menu, when given, goes into
+    // the file menu after the settings.
+    void BuildMainMenu(QMenuBar* menu, QMenu* skinMenu = nullptr) const;
     // The note toolbar of the tree side.
     void BuildNoteToolbar(QToolBar* bar) const;
     // The first row of the editing toolbar.

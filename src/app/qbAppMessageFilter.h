@@ -1,20 +1,52 @@
 #pragma once
 
+#include "app/qbKeyDecision.h"
+
 #include <QObject>
 #include <functional>
 
-// The one application-wide filter of keys and mouse presses. After every left press, left
-// release and key release it runs the style check once that event has reached its target
-// (the page reports its selection only after it).
+class QKeyEvent;
+class TqbShortcutBadges;
+
+// The one application-wide filter of keys and mouse presses (HandleAppMessage). It sees every
+// key before the focused widget does, the HTML editor and the source view included, and carries
+// out the program's own keys as qbKeyDecision decides them. After every left press, left
+// release and key release it runs the style check once that event has reached its target (the
+// page reports its selection only after it).
+//
+// Korean input: keys an input method takes for its composition never get here, and a syllable
+// still being composed is committed before a command or a click can take it away.
 class TqbAppMessageFilter : public QObject {
     Q_OBJECT
 public:
-    TqbAppMessageFilter(std::function<void()> styleCheck, QObject* parent = nullptr);
+    struct THooks {
+        std::function<TqbKeyState()> State;
+        std::function<void(TqbKeyCommand)> Run;
+        std::function<void(bool)> SetNoteModified;
+        std::function<void()> StyleCheck;
+        // Ends the input method's composition, keeping its text; the platform's own by default.
+        std::function<void()> Commit;
+    };
+
+    TqbAppMessageFilter(THooks hooks, TqbShortcutBadges* badges, QObject* parent = nullptr);
+
+    // Whether an input method shows a syllable still being composed.
+    bool Composing() const { return m_composing; }
+    // Commits the syllable being composed, if any, into the widget that shows it.
+    void CommitComposition();
+
+    bool HandleAppMessage(QObject* watched, QEvent* event);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    std::function<void()> m_styleCheck;
+    bool KeyDown(QKeyEvent* event);
+    void KeyUp();
+    void QueueStyleCheck();
+
+    THooks m_hooks;
+    TqbShortcutBadges* m_badges;
     bool m_styleCheckQueued = false;
+    bool m_composing = false;
 };

@@ -12,8 +12,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QEventLoop>
-#include <QTimer>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QStackedWidget>
@@ -195,22 +193,15 @@ bool TqbNotePane::PageReady() const {
 }
 
 bool TqbNotePane::WaitForPage(int milliseconds) {
-    if (m_dhtml->IsDocumentReady())
-        return true;
-    QEventLoop loop;
-    connect(m_dhtml, &TqbDhtmlEdit::DocumentComplete, &loop, &QEventLoop::quit);
-    connect(m_dhtml, &TqbDhtmlEdit::DocumentLoadFailed, &loop, &QEventLoop::quit);
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    return m_dhtml->IsDocumentReady();
+    return m_dhtml->IsDocumentReady() || m_dhtml->WaitUntilReady(milliseconds);
 }
 
 bool TqbNotePane::PageHadDecodingErrors() const {
-    return false;
+    return m_dhtml->HadDecodingErrors();
 }
 
 void TqbNotePane::ShowNoDocument() {
-    m_dhtml->SetDocumentHtml(QStringLiteral("<html><body></body></html>"));
+    m_dhtml->ShowNoDocument();
     m_source->ShowNothing();
 }
 

@@ -1,5 +1,6 @@
 // The editing commands, insert tools and colour pickers, through the main window.
 #include "app/main.h"
+#include "app/qbOpenNote.h"
 #include "controls/qbColorPicker.h"
 #include "editing/qbDhtmlEdit.h"
 #include "editing/qbFindDialog.h"
@@ -80,6 +81,8 @@ class TestEditCommands : public QObject {
                 keyUps.wait(2000);
         }
         QVERIFY(Edit()->SelectionState().HasSelection);
+        // Keys typed in edit mode mark the note, Shift and Home included: start unmarked.
+        F.Window->OpenNote()->DropChanges();
         F.Window->UpdateActions();
         F.Window->UpdateStyleChecks();
     }

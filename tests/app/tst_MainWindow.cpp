@@ -212,6 +212,36 @@ private slots:
         QVERIFY(ReadBytes(Lib("폴더/안/사라질.htm")).contains("\xC1\xF6\xC5\xB0\xB1\xE2"));
     }
 
+    // Bytes the note's charset cannot read would turn into U+FFFD: the user decides, once.
+    void undecodableBytesAreSavedOnlyWhenTheUserSaysSo_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("yes") << int(QMessageBox::Yes) << true;
+        QTest::newRow("no") << int(QMessageBox::No) << false;
+    }
+    void undecodableBytesAreSavedOnlyWhenTheUserSaysSo() {
+        QFETCH(int, answer);
+        QFETCH(bool, written);
+        const QByteArray bytes = "<HTML><HEAD><META http-equiv=Content-Type content=\"text/html; "
+                                 "charset=euc-kr\"></HEAD><BODY><DIV>\xFF\xFE bad</DIV></BODY>"
+                                 "</HTML>\r\n";
+        WriteBytes(Lib("깨진.htm"), bytes);
+        F.Window->NoteTree()->LoadRoot(F.Notes->GetDataDir());
+        Select("깨진");
+        EnterMode(TfrmMainNivora::vmEdit);
+        TypeIntoPage(QStringLiteral("고침"));
+        {
+            TqbDialogAnswerer catcher{QMessageBox::StandardButton(answer)};
+            QVERIFY(F.Window->SaveCurrentNote());
+            QCOMPARE(catcher.texts.size(), 1);
+            QCOMPARE(catcher.details, QStringList{QDir::toNativeSeparators(Lib("깨진.htm"))});
+        }
+        const QByteArray now = ReadBytes(Lib("깨진.htm"));
+        QCOMPARE(now == bytes, !written);
+        // "고침" in code page 949.
+        QCOMPARE(now.contains("\xB0\xED\xC4\xA7"), written);
+    }
+
     void unreadableNoteShowsTheLoadMessage() {
         QDir(F.Dir->path()).mkpath("BookData/디렉터리.htm");
         F.Window->SetViewMode(TfrmMainNivora::vmSource);

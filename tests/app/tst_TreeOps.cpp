@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -187,6 +188,34 @@ private slots:
         F.Window->SaveCurrentNote();
         QVERIFY(!QFileInfo::exists(Lib("폴더")));
         QVERIFY(QFileInfo::exists(Trashed("폴더")));
+    }
+
+    // With nothing left to open, typing goes into no page, and nothing is written anywhere.
+    void deletingEverythingLeavesNoPageToTypeInto() {
+        for (const QString name : {"첫노트", "둘째"}) {
+            TqbDialogAnswerer yes(QMessageBox::Ok);
+            Tree()->setCurrentItem(Node(name));
+            F.Window->Action("actFileDelete")->trigger();
+        }
+        Select("폴더");
+        F.Window->SetViewMode(TfrmMainNivora::vmEdit);
+        F.WaitForPage();
+        {
+            TqbDialogAnswerer yes(QMessageBox::Ok);
+            F.Window->Action("actFileDelete")->trigger();
+        }
+        QCOMPARE(Tree()->topLevelItemCount(), 0);
+        QVERIFY(!F.Window->Dhtml()->IsDocumentReady());
+        QVERIFY(F.Window->Dhtml()->DocumentPath().isEmpty());
+        QSignalSpy changed(F.Window->Dhtml(), &TqbDhtmlEdit::ContentChanged);
+        QInputMethodEvent typed;
+        typed.setCommitString(QStringLiteral("사라질"));
+        QApplication::sendEvent(F.PageWidget(), &typed);
+        QTest::keyClicks(F.PageWidget(), "lost");
+        QVERIFY(F.Window->SaveCurrentNote());
+        QCOMPARE(changed.count(), 0);
+        QVERIFY(!F.Window->NoteModified());
+        QCOMPARE(QDir(Lib("")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{});
     }
 
     void cutAndPasteOpenNoteKeepsEdits() {

@@ -55,13 +55,15 @@ private slots:
     }
 
     // The action list's keys work anywhere in the window; a menu item's only where the menu is.
+    // Keys the key filter carries out are only named in the menus.
     void onlyTheActionListIsAddedToTheWindow() {
         QWidget owner;
         TqbActions actions(&owner);
-        QVERIFY(owner.actions().contains(actions.Action("actFileNewNote")));
-        QCOMPARE(actions.Action("actFileNewNote")->shortcut(), QKeySequence("Ctrl+Ins"));
-        QVERIFY(!owner.actions().contains(actions.Action("tbiEdit")));
-        QCOMPARE(actions.Action("tbiEdit")->shortcut(), QKeySequence("F7"));
+        QVERIFY(owner.actions().contains(actions.Action("actCut")));
+        QCOMPARE(actions.Action("actCut")->shortcut(), QKeySequence("Ctrl+X"));
+        QVERIFY(!owner.actions().contains(actions.Action("tbiClose")));
+        QCOMPARE(actions.Action("tbiClose")->shortcut(), QKeySequence("Alt+F4"));
+        QCOMPARE(actions.Action("actFileNewNote")->text(), QString("노트 만들기(&N)\tCtrl+Ins"));
         QVERIFY(actions.ModeItems()->isExclusive());
     }
 

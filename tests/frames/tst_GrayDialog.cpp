@@ -4,6 +4,7 @@
 #include "controls/qbBlankPnl.h"
 #include "frames/BlueDialog.h"
 #include "frames/qbGrayFrame.h"
+#include "common/qbPixels.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -11,22 +12,6 @@
 #include <QtTest>
 
 using namespace qbGrayFrame;
-
-namespace {
-
-// A pixel of about this colour: glyph edges are smoothed, their stems are not far off.
-bool HasPixel(const QImage& image, const QColor& color) {
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            if (qAbs(c.red() - color.red()) <= 12 && qAbs(c.green() - color.green()) <= 12 &&
-                qAbs(c.blue() - color.blue()) <= 12)
-                return true;
-        }
-    return false;
-}
-
-} // namespace
 
 class TstGrayDialog : public QObject {
     Q_OBJECT

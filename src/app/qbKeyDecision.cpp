@@ -1,0 +1,176 @@
+#include "app/qbKeyDecision.h"
+
+namespace {
+
+constexpr int PanelTree = 3;
+constexpr int ViewEdit = 1;
+
+using enum TqbKeyCommand;
+
+TqbKeyDecision Run(TqbKeyCommand command, bool handled, TqbKeyDecision decision = {}) {
+    decision.Command = command;
+    decision.Handled = handled;
+    return decision;
+}
+
+// Alt with a letter opens the menu of that letter; Alt combinations are not typing.
+TqbKeyDecision AltKey(int key, const TqbKeyState& state) {
+    if (key != Qt::Key_F && key != Qt::Key_E)
+        return {};
+    // The menu bar shows only with the tree; the key is used up either way.
+    const bool menuShown = state.MainWindowActive && state.PanelMode == PanelTree;
+    return Run(menuShown ? (key == Qt::Key_F ? FileMenu : EditMenu) : None, true);
+}
+
+TqbKeyDecision PlainKey(int key, const TqbKeyState& state) {
+    switch (key) {
+    case Qt::Key_Escape:
+        return Run(state.MainWindowActive && state.TrayAvailable ? HideToTray : None, false);
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        return {};
+    case Qt::Key_F6:
+    case Qt::Key_F7:
+    case Qt::Key_F8: {
+        if (!state.MainWindowActive || state.PanelMode != PanelTree)
+            return {};
+        return Run(key == Qt::Key_F6   ? BrowseMode
+                   : key == Qt::Key_F7 ? EditMode
+                                       : SourceMode,
+                   false);
+    }
+    default: {
+        TqbKeyDecision decision;
+        // Typing in a dialog is not typing in the note.
+        if (state.MainWindowActive)
+            decision.NoteModified = true;
+        return decision;
+    }
+    }
+}
+
+TqbKeyDecision CtrlKey(int key, const TqbKeyState& state) {
+    TqbKeyDecision decision;
+    // A dialog or a menu takes its own keys; the window's shortcuts wait for the window.
+    if (!state.MainWindowActive)
+        return decision;
+    decision.StartHintTimer = true;
+    const auto run = [&](TqbKeyCommand command) { return Run(command, true, decision); };
+    switch (key) {
+    case Qt::Key_Insert:
+        return run(NewNote);
+    case Qt::Key_B:
+    case Qt::Key_F:
+        return run(Find);
+    case Qt::Key_D:
+        return run(SearchPanel);
+    case Qt::Key_L:
+        return run(TreePanel);
+    case Qt::Key_P:
+        return run(Print);
+    case Qt::Key_S:
+        return run(Save);
+    case Qt::Key_V:
+    case Qt::Key_X:
+        decision.NoteModified = state.ViewMode == ViewEdit;
+        return decision;
+    // The editor copies and undoes by itself, past the commands that would mark the note
+    // changed; the key marks it as those commands do.
+    case Qt::Key_C:
+    case Qt::Key_Z:
+        if (state.ViewMode == ViewEdit)
+            decision.NoteModified = true;
+        return decision;
+    default:
+        return decision;
+    }
+}
+
+TqbKeyDecision CtrlShiftKey(int key, const TqbKeyState& state) {
+    TqbKeyDecision decision;
+    if (!state.MainWindowActive)
+        return decision;
+    decision.StartHintTimer = true;
+    if (key == Qt::Key_Insert)
+        return Run(NewFolder, true, decision);
+    if (key == Qt::Key_Delete)
+        return Run(DeleteNode, true, decision);
+    if (key == Qt::Key_Z && state.ViewMode == ViewEdit)
+        decision.NoteModified = true; // redo, as Ctrl+Z above
+    return decision;
+}
+
+} // namespace
+
+namespace qbKeyDecision {
+
+TqbKeyDecision Decide(int key, Qt::KeyboardModifiers modifiers, const TqbKeyState& state) {
+    const bool ctrl = modifiers.testFlag(Qt::ControlModifier) || key == Qt::Key_Control;
+    const bool shift = modifiers.testFlag(Qt::ShiftModifier);
+    const bool alt = modifiers.testFlag(Qt::AltModifier) || key == Qt::Key_Alt;
+    if (ctrl) {
+        TqbKeyDecision decision = shift ? CtrlShiftKey(key, state) : CtrlKey(key, state);
+        // Ctrl with Alt is AltGr on many layouts: a character, never a command.
+        if (alt) {
+            decision.Command = None;
+            decision.Handled = false;
+            decision.NoteModified.reset();
+        }
+        return decision;
+    }
+    if (alt)
+        return AltKey(key, state);
+    return PlainKey(key, state);
+}
+
+const QList<QKeySequence>& OwnKeys() {
+    static const QList<QKeySequence> keys = {
+        QKeySequence(Qt::Key_Escape),
+        QKeySequence(Qt::Key_F6),
+        QKeySequence(Qt::Key_F7),
+        QKeySequence(Qt::Key_F8),
+        QKeySequence(Qt::CTRL | Qt::Key_Insert),
+        QKeySequence(Qt::CTRL | Qt::Key_B),
+        QKeySequence(Qt::CTRL | Qt::Key_F),
+        QKeySequence(Qt::CTRL | Qt::Key_D),
+        QKeySequence(Qt::CTRL | Qt::Key_L),
+        QKeySequence(Qt::CTRL | Qt::Key_P),
+        QKeySequence(Qt::CTRL | Qt::Key_S),
+        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Insert),
+        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete),
+        QKeySequence(Qt::ALT | Qt::Key_F),
+        QKeySequence(Qt::ALT | Qt::Key_E),
+    };
+    return keys;
+}
+
+bool IsOwnKey(const QKeySequence& key) {
+    return OwnKeys().contains(key);
+}
+
+const char* ActionName(TqbKeyCommand command) {
+    switch (command) {
+    case BrowseMode:
+        return "tbiBrowse";
+    case EditMode:
+        return "tbiEdit";
+    case SourceMode:
+        return "tbiSource";
+    case NewNote:
+        return "actFileNewNote";
+    case NewFolder:
+        return "actFileNewFolder";
+    case DeleteNode:
+        return "actFileDelete";
+    case Find:
+        return "actToolFind";
+    case Print:
+        return "actFilePrint";
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace qbKeyDecision

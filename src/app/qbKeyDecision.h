@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QKeySequence>
+#include <QList>
+#include <optional>
+
+// What the window is doing when a key goes down: the facts the key filter decides on.
+struct TqbKeyState {
+    int PanelMode = 3;            // 3 tree shown, 4 search results shown
+    int ViewMode = -1;            // -1 none, 0 browse, 1 edit, 2 source
+    bool MainWindowActive = true; // no dialog, menu or other window has the keys
+    bool TrayAvailable = true;    // the desktop has a notification area to hide in
+};
+
+// What a key press asks the window to do.
+enum class TqbKeyCommand {
+    None,
+    HideToTray,
+    BrowseMode,
+    EditMode,
+    SourceMode,
+    NewNote,
+    NewFolder,
+    DeleteNode,
+    Find,
+    SearchPanel,
+    TreePanel,
+    Print,
+    Save,
+    FileMenu,
+    EditMenu,
+};
+
+struct TqbKeyDecision {
+    TqbKeyCommand Command = TqbKeyCommand::None;
+    // The value NoteModified takes; empty leaves it alone.
+    std::optional<bool> NoteModified;
+    // Turns tmr1Sec on (a key pressed with Ctrl held).
+    bool StartHintTimer = false;
+    // The key goes no further: the focused widget never sees it.
+    bool Handled = false;
+
+    bool operator==(const TqbKeyDecision&) const = default;
+};
+
+// The program's own keys, decided the same wherever the focus is in the main window.
+namespace qbKeyDecision {
+
+// The decision for a key press (a Qt::Key) with its modifiers.
+TqbKeyDecision Decide(int key, Qt::KeyboardModifiers modifiers, const TqbKeyState& state);
+
+// The keys this decision carries out itself: an action must not also hold them as its
+// shortcut, or the command would run twice (or, in the editor, not at all).
+const QList<QKeySequence>& OwnKeys();
+bool IsOwnKey(const QKeySequence& key);
+
+// The action a command triggers, by its name in the action table; nullptr for the commands the
+// window carries out itself (save, hide, the panel buttons, the menus).
+const char* ActionName(TqbKeyCommand command);
+
+} // namespace qbKeyDecision

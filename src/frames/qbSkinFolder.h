@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The skin folder beside the program ("qbSkinFiles2/"): what it lists and the skins the
+// program brings along.
+namespace qbSkinFolder {
+
+// `programDir` ends with "/"; so does the result.
+QString Dir(const QString& programDir);
+// The folder's entries, files as well as folders, leaving out names that begin with ".", in
+// the order the file system gives them. Empty when the folder is missing.
+QStringList List(const QString& skinsDir);
+// The skins compiled into the program: their folder names.
+QStringList BuiltInSkins();
+// Copies each compiled-in skin whose folder `skinsDir` lacks; a folder already there is left
+// as the user made it. Returns the names copied.
+QStringList InstallMissing(const QString& skinsDir);
+
+} // namespace qbSkinFolder

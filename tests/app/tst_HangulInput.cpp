@@ -1,0 +1,272 @@
+// Korean typed through a real input method: ibus with its Hangul engine on a private X server,
+// keys sent as the keyboard sends them. "gksrmf" composes "한글"; the key filter must neither
+// break the composition nor lose the syllable still being composed when a command comes.
+#include "app/main.h"
+#include "app/qbAppMessageFilter.h"
+#include "app/qbApplication.h"
+#include "common/qbDialogAnswerer.h"
+#include "common/qbWindowFixture.h"
+#include "common/qbXvfb.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+#include <QToolBar>
+
+namespace {
+
+constexpr int SetUpMs = 30000;
+const QByteArray HangeulCp949 = "\xC7\xD1\xB1\xDB"; // "한글"
+
+bool RunOnce(const QString& program, const QStringList& args) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.start(program, args);
+    return process.waitForFinished(SetUpMs) && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
+}
+
+// Runs until it succeeds or the time is up: the daemon and its parts come up in their own time.
+bool Retry(const QString& program, const QStringList& args) {
+    const QDeadlineTimer deadline(SetUpMs);
+    while (!deadline.hasExpired()) {
+        if (RunOnce(program, args))
+            return true;
+        QThread::msleep(100);
+    }
+    return false;
+}
+
+// An X server with an ibus daemon whose Hangul engine starts in Hangul mode, set up before the
+// application object so that Qt's ibus input context finds it. Problem() says what is missing.
+class THangulSession {
+public:
+    THangulSession() { m_problem = Start(); }
+    ~THangulSession() { StopProcess(m_daemon); }
+    QString Problem() const { return m_problem; }
+
+private:
+    QString Start() {
+        const QString plugin = QLibraryInfo::path(QLibraryInfo::PluginsPath) +
+                               "/platforminputcontexts/libibusplatforminputcontextplugin.so";
+        if (!QFile::exists(plugin))
+            return "Qt's ibus input context plugin is missing: " + plugin;
+        for (const char* program : {"Xvfb", "ibus-daemon", "ibus", "xdotool", "gsettings"})
+            if (QStandardPaths::findExecutable(program).isEmpty())
+                return QString("%1 is missing").arg(program);
+        for (const char* part : {"/usr/libexec/ibus-engine-hangul", "/usr/libexec/ibus-memconf"})
+            if (!QFile::exists(part))
+                return QString("%1 is missing (packages ibus, ibus-hangul)").arg(part);
+        if (!m_home.isValid() || !m_xvfb.Start())
+            return "Xvfb did not start";
+        qputenv("DISPLAY", m_xvfb.Display().toLatin1());
+        qputenv("XDG_CONFIG_HOME", m_home.filePath("config").toLocal8Bit());
+        qputenv("XDG_CACHE_HOME", m_home.filePath("cache").toLocal8Bit());
+        qunsetenv("IBUS_ADDRESS");
+        // The engine's settings in a file of the test's own, so it starts in Hangul mode.
+        qputenv("GSETTINGS_BACKEND", "keyfile");
+        if (!RunOnce("gsettings",
+                     {"set", "org.freedesktop.ibus.engine.hangul", "initial-input-mode", "hangul"}))
+            return "the Hangul engine's starting mode could not be set";
+        qputenv("QT_QPA_PLATFORM", "xcb");
+        qputenv("QT_IM_MODULE", "ibus");
+
+        m_daemon.setStandardOutputFile(QProcess::nullDevice());
+        m_daemon.setStandardErrorFile(QProcess::nullDevice());
+        m_daemon.start("ibus-daemon", {"--panel=disable", "--emoji-extension=disable",
+                                       "--config=/usr/libexec/ibus-memconf"});
+        if (!m_daemon.waitForStarted(SetUpMs))
+            return "ibus-daemon did not start";
+        const QString address = Address();
+        if (address.isEmpty())
+            return "ibus-daemon did not publish its address";
+        if (!Retry("ibus", {"engine", "hangul"}))
+            return "the ibus Hangul engine did not start";
+        return {};
+    }
+
+    QString Address() {
+        const QDir bus(m_home.filePath("config/ibus/bus"));
+        const QDeadlineTimer deadline(SetUpMs);
+        while (!deadline.hasExpired()) {
+            for (const QString& name : bus.entryList(QDir::Files)) {
+                QFile file(bus.filePath(name));
+                if (!file.open(QIODevice::ReadOnly))
+                    continue;
+                for (const QByteArray& line : file.readAll().split('\n'))
+                    if (line.startsWith("IBUS_ADDRESS="))
+                        return QString::fromLocal8Bit(line.mid(13));
+            }
+            QThread::msleep(50);
+        }
+        return {};
+    }
+
+    QTemporaryDir m_home;
+    TqbXvfb m_xvfb;
+    QProcess m_daemon;
+    QString m_problem;
+};
+
+THangulSession* g_session = nullptr;
+
+} // namespace
+
+class TestHangulInput : public QObject {
+    Q_OBJECT
+
+    TqbWindowFixture F;
+
+    // Keys as the keyboard sends them (xdotool key names), one after the other, or another
+    // xdotool command; returns once xdotool is done.
+    void Type(const QStringList& keys, bool areKeys = true) {
+        QProcess xdotool;
+        QSignalSpy finished(&xdotool, &QProcess::finished);
+        xdotool.start("xdotool", areKeys ? QStringList{"key", "--delay", "60"} + keys : keys);
+        QVERIFY(finished.wait(60000));
+        QCOMPARE(xdotool.exitCode(), 0);
+    }
+
+    void Focus(QWidget* widget) {
+        widget->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), widget);
+    }
+
+    // Edit or source mode, with the focus where that mode types.
+    void TypeInMode(int mode) {
+        F.EnterMode(mode);
+        if (mode == TfrmMainNivora::vmEdit) {
+            F.Window->Dhtml()->FocusAtStart();
+            QTRY_COMPARE(QApplication::focusWidget(), F.PageWidget());
+        } else {
+            Focus(F.Window->RchDhtml());
+        }
+    }
+
+private slots:
+    void init() {
+        if (!g_session->Problem().isEmpty())
+            QSKIP(qPrintable(g_session->Problem()));
+        F.Open([](TqbWindowFixture& f) {
+            WriteBytes(f.Lib("노트.htm"), "<HTML><BODY><DIV>text</DIV></BODY></HTML>\r\n");
+            WriteBytes(f.Lib("둘째.htm"), "<HTML><BODY><DIV>two</DIV></BODY></HTML>\r\n");
+        });
+        F.Select("노트");
+        F.Window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(F.Window.get()));
+    }
+    void cleanup() { F.Close(); }
+
+    // Ctrl+S right after the last key: the syllable still being composed reaches the file.
+    void composedTextReachesTheFile_data() {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("editor") << int(TfrmMainNivora::vmEdit);
+        QTest::newRow("source view") << int(TfrmMainNivora::vmSource);
+    }
+    void composedTextReachesTheFile() {
+        QFETCH(int, mode);
+        TypeInMode(mode);
+        Type({"g", "k", "s", "r", "m", "f", "ctrl+s"});
+        QTRY_VERIFY_WITH_TIMEOUT(ReadBytes(F.Lib("노트.htm")).contains(HangeulCp949), 20000);
+    }
+
+    // A click while "글" is still being composed: on another note (the focus moves), or on the
+    // save button (it does not). The syllable goes in before the note is written.
+    void composedTextSurvivesAClick_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("target");
+        for (const int mode : {int(TfrmMainNivora::vmEdit), int(TfrmMainNivora::vmSource)})
+            for (const char* target : {"another note", "save button"})
+                QTest::addRow("%s, %s", mode == TfrmMainNivora::vmEdit ? "editor" : "source view",
+                              target)
+                    << mode << QString(target);
+    }
+    void composedTextSurvivesAClick() {
+        QFETCH(int, mode);
+        QFETCH(QString, target);
+        TypeInMode(mode);
+        Type({"g", "k", "s", "r", "m", "f"});
+        QTRY_VERIFY(F.Window->MessageFilter()->Composing());
+        QTreeWidgetItem* other = F.Node("둘째");
+        QPoint where;
+        if (target == "another note") {
+            where = F.Tree()->viewport()->mapToGlobal(F.Tree()->visualItemRect(other).center());
+        } else {
+            QAction* save = F.Window->Action("actFileSave");
+            QTRY_VERIFY(save->isEnabled());
+            QWidget* button = F.Window->findChild<QToolBar*>("TBToolbar1")->widgetForAction(save);
+            where = button->mapToGlobal(button->rect().center());
+        }
+        Type({"mousemove", QString::number(where.x()), QString::number(where.y()), "click", "1"},
+             false);
+        if (target == "another note")
+            QTRY_COMPARE(F.Tree()->currentItem(), other);
+        QTRY_VERIFY_WITH_TIMEOUT(ReadBytes(F.Lib("노트.htm")).contains(HangeulCp949), 20000);
+    }
+
+    void composedTextInTheSearchBox() {
+        Type({"ctrl+d"});
+        QTRY_COMPARE(F.Window->PanelMode(), int(TfrmMainNivora::pmSearch));
+        auto* box = F.Window->findChild<QLineEdit*>("edtSearch");
+        QTRY_COMPARE(QApplication::focusWidget(), box);
+        // Tab moves on, which ends the composition (Return would start a search).
+        Type({"g", "k", "s", "r", "m", "f", "Tab"});
+        QTRY_COMPARE(box->text(), QStringLiteral("한글"));
+    }
+
+    // The name box of the new-note dialog, opened by Ctrl+Insert from the keyboard. The dialog
+    // runs its own loop inside the key's handling, so what follows is driven from a timer.
+    void composedTextInTheNameDialog() {
+        QProcess opener, typist;
+        QString typed;
+        bool typing = false, closed = false;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            auto* name = dialog ? dialog->findChild<QLineEdit*>("edtName") : nullptr;
+            if (!name || closed)
+                return;
+            if (!typing && QApplication::focusWidget() == name) {
+                typing = true;
+                // Tab moves on from the name box, which ends the composition there.
+                typist.start("xdotool",
+                             {"key", "--delay", "60", "g", "k", "s", "r", "m", "f", "Tab"});
+            }
+            typed = name->text();
+            // The proposed name is selected: typing replaces it.
+            if (typed.endsWith(QStringLiteral("한글"))) {
+                closed = true;
+                static_cast<QDialog*>(dialog)->reject();
+            }
+        });
+        watch.start(20);
+        Focus(F.Tree());
+        opener.start("xdotool", {"key", "ctrl+Insert"});
+        QTRY_VERIFY_WITH_TIMEOUT(closed, 60000);
+        QCOMPARE(typed, QStringLiteral("한글"));
+        typist.waitForFinished(10000);
+    }
+};
+
+int main(int argc, char* argv[]) {
+    THangulSession session;
+    g_session = &session;
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    TqbApplication app(argc, argv);
+    TestHangulInput test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_HangulInput.moc"

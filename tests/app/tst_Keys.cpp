@@ -1,0 +1,184 @@
+// The program's own keys in the real window, wherever the focus is: the HTML editor, the source
+// view, the tree and the search box.
+#include "app/main.h"
+#include "app/qbShortcutBadges.h"
+#include "app/qbTrayKeeper.h"
+#include "common/qbAppTestMain.h"
+#include "common/qbDialogAnswerer.h"
+#include "common/qbWindowFixture.h"
+#include "editing/qbFindDialog.h"
+#include "library/qbTree.h"
+#include "platform/qbTextFile.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+class TestKeys : public QObject {
+    Q_OBJECT
+
+    TqbWindowFixture F;
+
+    QWidget* PageWidget() const { return F.PageWidget(); }
+    QLineEdit* SearchBox() const { return F.Window->findChild<QLineEdit*>("edtSearch"); }
+
+    // The widget that has the focus when the key is typed.
+    QWidget* Focus(const QString& where) {
+        QWidget* widget = nullptr;
+        if (where == "page") {
+            F.EnterMode(TfrmMainNivora::vmEdit);
+            F.Window->Dhtml()->FocusAtStart();
+            widget = PageWidget();
+        } else if (where == "source") {
+            F.EnterMode(TfrmMainNivora::vmSource);
+            widget = F.Window->RchDhtml();
+        } else if (where == "search box") {
+            F.Window->SetPanelMode(TfrmMainNivora::pmSearch);
+            widget = SearchBox();
+        } else {
+            widget = F.Tree();
+        }
+        widget->setFocus();
+        [&] { QTRY_COMPARE(QApplication::focusWidget(), widget); }();
+        return widget;
+    }
+
+private slots:
+    void init() {
+        F.Open([](TqbWindowFixture& f) {
+            WriteBytes(f.Lib("노트.htm"), "<HTML><BODY><DIV>text</DIV></BODY></HTML>\r\n");
+        });
+        QVERIFY(QTest::qWaitForWindowActive(F.Window.get()));
+    }
+    void cleanup() { F.Close(); }
+
+    // Ctrl+Insert typed in the editor used to go to the page, which took it for copy.
+    void ctrlInsertInTheEditorOpensTheNewNoteDialog() {
+        QWidget* page = Focus("page");
+        TqbDialogAnswerer answerer; // cancels the dialog
+        QTest::keyClick(page, Qt::Key_Insert, Qt::ControlModifier);
+        QCOMPARE(answerer.texts, QStringList{"frmNewNoteName"});
+    }
+
+    void keysWhereverTheFocusIs_data() {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<QString>("effect");
+        const Qt::KeyboardModifiers ctrl = Qt::ControlModifier, none = Qt::NoModifier,
+                                    alt = Qt::AltModifier;
+        QTest::newRow("Ctrl+D in the editor") << "page" << int(Qt::Key_D) << ctrl << "search panel";
+        QTest::newRow("Ctrl+L in the search box")
+            << "search box" << int(Qt::Key_L) << ctrl << "tree panel";
+        QTest::newRow("Ctrl+B in the editor") << "page" << int(Qt::Key_B) << ctrl << "find";
+        QTest::newRow("Ctrl+F in the source view") << "source" << int(Qt::Key_F) << ctrl << "find";
+        QTest::newRow("F8 in the editor") << "page" << int(Qt::Key_F8) << none << "source mode";
+        QTest::newRow("F6 in the source view")
+            << "source" << int(Qt::Key_F6) << none << "browse mode";
+        QTest::newRow("F7 in the tree") << "tree" << int(Qt::Key_F7) << none << "edit mode";
+        QTest::newRow("F7 in the search box")
+            << "search box" << int(Qt::Key_F7) << none << "browse mode";
+        QTest::newRow("Alt+F in the editor") << "page" << int(Qt::Key_F) << alt << "파일(F)";
+        QTest::newRow("Alt+E in the tree") << "tree" << int(Qt::Key_E) << alt << "편집(E)";
+        QTest::newRow("Escape in the editor") << "page" << int(Qt::Key_Escape) << none << "hidden";
+    }
+    void keysWhereverTheFocusIs() {
+        QFETCH(QString, where);
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(QString, effect);
+        F.Window->TrayKeeper()->SetAvailable([] { return true; });
+        QWidget* target = Focus(where);
+        QTest::keyClick(target, Qt::Key(key), modifiers);
+        if (effect == "search panel")
+            QCOMPARE(F.Window->PanelMode(), int(TfrmMainNivora::pmSearch));
+        else if (effect == "tree panel")
+            QCOMPARE(F.Window->PanelMode(), int(TfrmMainNivora::pmTree));
+        else if (effect == "find")
+            QTRY_VERIFY(F.Window->FindDialog()->isVisible());
+        else if (effect.endsWith("mode"))
+            QCOMPARE(F.Window->ViewMode(), effect == "browse mode" ? 0
+                                           : effect == "edit mode" ? 1
+                                                                   : 2);
+        else if (effect == "hidden")
+            QVERIFY(!F.Window->isVisible());
+        else {
+            QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()));
+            auto* menu = static_cast<QMenu*>(QApplication::activePopupWidget());
+            QCOMPARE(menu->title(), effect);
+            menu->close();
+        }
+        F.Window->FindDialog()->hide();
+        F.Window->RestoreFromTray();
+    }
+
+    // The key marks the note in edit mode and the paste still happens, in either editor.
+    void ctrlVStillPastes_data() {
+        QTest::addColumn<QString>("where");
+        QTest::newRow("editor") << "page";
+        QTest::newRow("source view") << "source";
+    }
+    void ctrlVStillPastes() {
+        QFETCH(QString, where);
+        QWidget* target = Focus(where);
+        QApplication::clipboard()->setText(QStringLiteral("붙임"));
+        QTest::keyClick(target, Qt::Key_V, Qt::ControlModifier);
+        if (where == "page") {
+            QVERIFY(F.Window->NoteModified());
+            QTRY_VERIFY(F.Window->Dhtml()->DocumentHtml().contains(QStringLiteral("붙임")));
+        } else {
+            QVERIFY(F.Window->RchDhtml()->toPlainText().startsWith(QStringLiteral("붙임")));
+        }
+    }
+
+    // The editor copies by itself; the key still marks the note as the copy command does.
+    void copyInTheEditorMarksTheNote() {
+        QWidget* page = Focus("page");
+        QVERIFY(!F.Window->NoteModified());
+        QTest::keyClick(page, Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(F.Window->NoteModified());
+    }
+
+    void heldCtrlShowsTheBadgesOverTheirControls() {
+        QWidget* page = Focus("page");
+        TqbShortcutBadges* badges = F.Window->ShortcutBadges();
+        QTest::keyPress(page, Qt::Key_Control, Qt::ControlModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(badges->Showing(), 5000);
+        QStringList letters;
+        for (QLabel* badge : badges->Badges()) {
+            QVERIFY(badge->isVisible());
+            letters << badge->text();
+        }
+        QCOMPARE(letters, QStringList({"S", "P", "F", "L", "D"}));
+        const auto over = [&](const char* letter, QWidget* control) {
+            QLabel* badge = F.Window->findChild<QLabel*>(QString("badge") + letter);
+            const QRect place(control->mapTo(F.Window.get(), QPoint()), control->size());
+            const QRect shown(badge->mapTo(F.Window.get(), QPoint()), badge->size());
+            QVERIFY2(shown.intersects(place), letter);
+        };
+        over("L", F.Window->findChild<QWidget*>("btnToTreeMode"));
+        over("D", F.Window->findChild<QWidget*>("btnToSearchMode"));
+        auto* toolbar = F.Window->findChild<QToolBar*>("TBToolbar1");
+        over("S", toolbar->widgetForAction(F.Window->Action("actFileSave")));
+        QTest::keyRelease(page, Qt::Key_Control);
+        QVERIFY(!badges->Showing());
+    }
+
+    void ctrlSInTheSourceViewSaves() {
+        QWidget* source = Focus("source");
+        QTest::keyClicks(source, "x");
+        QTest::keyClick(source, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(ReadBytes(F.Lib("노트.htm")).startsWith("x<HTML>"));
+    }
+};
+
+QB_APP_TEST_MAIN(TestKeys)
+#include "tst_Keys.moc"

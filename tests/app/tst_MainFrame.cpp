@@ -1,0 +1,97 @@
+// The main window on its skinned frame, end to end: the first start's look and settings, the
+// window opening maximized with its web view, the skin menu on the program's own menu bar.
+#include "app/main.h"
+#include "common/qbAppTestMain.h"
+#include "common/qbTestFiles.h"
+#include "common/qbWindowFixture.h"
+#include "controls/qbBlankPnl.h"
+#include "frames/qbSkinMenu.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QMenuBar>
+#include <QTest>
+
+namespace {
+
+// A library of one note, and the settings file holding `settings`.
+void Fill(TqbWindowFixture& f, const QByteArray& settings = {}) {
+    WriteBytes(f.Lib("노트.htm"), "<HTML><BODY><DIV>note</DIV></BODY></HTML>\r\n");
+    if (!settings.isEmpty())
+        WriteBytes(f.Dir->filePath("qbNivora.ini"), settings);
+}
+
+} // namespace
+
+class TestMainFrame : public QObject {
+    Q_OBJECT
+
+    TqbWindowFixture F;
+
+private slots:
+    void cleanup() { F.Close(); }
+
+    void firstStartIsSkinnedAndStoresTheLook() {
+        F.Open([](TqbWindowFixture& f) { Fill(f); });
+        TfrmMainNivora& window = *F.Window;
+        QVERIFY(window.SkinMode());
+        QVERIFY(window.SkinName().isEmpty());
+        QVERIFY(window.windowFlags() & Qt::FramelessWindowHint);
+        QVERIFY(window.pnlCaption->isVisible());
+        QVERIFY(!window.imgResize->pixmap().isNull());
+        // The status panel stands left of the grip in the frame's status bar.
+        QVERIFY(window.pnlStatusBar->isAncestorOf(window.findChild<QWidget*>("btnToTreeMode")));
+        QVERIFY(window.close());
+        const TqbIniFile ini = F.Prj->Ini();
+        QCOMPARE(ini.ReadString("Skin", "Mode", "?"), QStringLiteral("1"));
+        QCOMPARE(ini.ReadString("Skin", "Name", "?"), QString());
+        QCOMPARE(ini.ReadString("PROGRAM", "Maximized", "?"), QStringLiteral("0"));
+        QCOMPARE(ini.ReadInteger("PROGRAM", "Left", -1), window.geometry().left());
+        QCOMPARE(ini.ReadInteger("PROGRAM", "Width", -1), window.geometry().width());
+    }
+
+    // A window holding the web view used to lose a maximized state given before its first show.
+    void opensMaximizedWhenTheSettingsSaySo_data() {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<bool>("maximized");
+        QTest::newRow("BeginMax") << QByteArray("BeginMax=1\r\n") << true;
+        QTest::newRow("Maximized") << QByteArray("Maximized=1\r\n") << true;
+        QTest::newRow("BeginMax over Maximized") << QByteArray("BeginMax=1\r\nMaximized=0\r\n") << true;
+        QTest::newRow("neither") << QByteArray("BeginMax=0\r\nMaximized=0\r\n") << false;
+    }
+    void opensMaximizedWhenTheSettingsSaySo() {
+        QFETCH(QByteArray, settings);
+        QFETCH(bool, maximized);
+        F.Open([&](TqbWindowFixture& f) {
+            Fill(f, "[PROGRAM]\r\nLeft=30\r\nTop=40\r\nWidth=500\r\nHeight=400\r\n" + settings);
+        });
+        if (maximized)
+            QTRY_VERIFY(F.Window->isMaximized());
+        // Still so once the first note has loaded into the web view.
+        QTRY_VERIFY(F.Window->DocumentReady());
+        QCOMPARE(F.Window->isMaximized(), maximized);
+        QCOMPARE(F.Window->normalGeometry(), QRect(30, 40, 500, 400));
+    }
+
+    void windowsLookKeepsTheSkinMenuOnTheMenuBar() {
+        F.Open([](TqbWindowFixture& f) { Fill(f); });
+        TfrmMainNivora& window = *F.Window;
+        auto* menuBar = window.findChild<QMenuBar*>("tbtMainMenu");
+        QVERIFY(menuBar);
+        QMenu* file = menuBar->actions().value(1)->menu();
+        QVERIFY(file);
+        QVERIFY(file->actions().contains(window.SkinMenu()->menuAction()));
+        window.SkinMenu()->CommandAction(TqbSkinMenu::CmdWindowsLook)->trigger();
+        QVERIFY(!window.SkinMode());
+        QVERIFY(!(window.windowFlags() & Qt::FramelessWindowHint));
+        QVERIFY(!window.pnlCaption->isVisible());
+        QVERIFY(window.isVisible());
+        window.SkinMenu()->CommandAction(TqbSkinMenu::CmdBasicSkin)->trigger();
+        QVERIFY(window.SkinMode());
+        QVERIFY(window.windowFlags() & Qt::FramelessWindowHint);
+        QVERIFY(window.isVisible());
+    }
+};
+
+QB_APP_TEST_MAIN(TestMainFrame)
+#include "tst_MainFrame.moc"

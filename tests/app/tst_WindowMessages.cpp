@@ -1,0 +1,377 @@
+// The window's message-level parts without the main window: the key filter, the notification
+// area, the shortcut badges and the error-window closer.
+#include "app/qbAppMessageFilter.h"
+#include "app/qbApplication.h"
+#include "app/qbErrorWindowCloser.h"
+#include "app/qbShortcutBadges.h"
+#include "app/qbTrayKeeper.h"
+#include "common/qbAppTestMain.h"
+
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <memory>
+
+Q_DECLARE_METATYPE(TqbErrorWindowCloser::TAction)
+
+namespace {
+
+// A window with a text box, shown and active, the way the main window meets keys.
+struct TTypingWindow {
+    QWidget Window;
+    QLineEdit* Edit = new QLineEdit(&Window);
+    QPushButton* Button = new QPushButton("button", &Window);
+
+    TTypingWindow() {
+        auto* layout = new QVBoxLayout(&Window);
+        layout->addWidget(Edit);
+        layout->addWidget(Button);
+        Window.setWindowIcon(QIcon(QPixmap(16, 16)));
+        Window.show();
+        Window.activateWindow();
+        Edit->setFocus();
+    }
+};
+
+} // namespace
+
+class TestWindowMessages : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TTypingWindow> W;
+    TqbKeyState m_state{3, 1, true, true};
+    QStringList m_log; // what the filter asked for, in order
+
+    std::unique_ptr<TqbAppMessageFilter> MakeFilter(TqbShortcutBadges* badges = nullptr) {
+        TqbAppMessageFilter::THooks hooks;
+        hooks.State = [this] { return m_state; };
+        hooks.Run = [this](TqbKeyCommand command) { m_log << QString("run %1").arg(int(command)); };
+        hooks.SetNoteModified = [this](bool on) { m_log << QString("modified %1").arg(on); };
+        hooks.StyleCheck = [this] { m_log << "style"; };
+        hooks.Commit = [this] { m_log << "commit"; };
+        auto filter = std::make_unique<TqbAppMessageFilter>(hooks, badges);
+        qApp->installEventFilter(filter.get());
+        return filter;
+    }
+
+private slots:
+    void init() {
+        m_log.clear();
+        m_state = {3, 1, true, true};
+        W = std::make_unique<TTypingWindow>();
+        QVERIFY(QTest::qWaitForWindowActive(&W->Window));
+        QTRY_COMPARE(QApplication::focusWidget(), W->Edit);
+    }
+    void cleanup() { W.reset(); }
+
+    // ---- the key filter
+
+    // A key is decided once, however far it travels up the parents, and a handled key never
+    // reaches the text box.
+    void keysAreDecidedOnceWhereTheFocusIs_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<QStringList>("log");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("Ctrl+S saves, the box sees nothing")
+            << int(Qt::Key_S) << Qt::KeyboardModifiers(Qt::ControlModifier)
+            << QStringList{QString("run %1").arg(int(TqbKeyCommand::Save))} << "";
+        QTest::newRow("a letter marks the note and is typed")
+            << int(Qt::Key_A) << Qt::KeyboardModifiers() << QStringList{"modified 1"} << "a";
+        QTest::newRow("Escape hides and still reaches the box")
+            << int(Qt::Key_Escape) << Qt::KeyboardModifiers()
+            << QStringList{QString("run %1").arg(int(TqbKeyCommand::HideToTray))} << "";
+    }
+    void keysAreDecidedOnceWhereTheFocusIs() {
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(QStringList, log);
+        QFETCH(QString, typed);
+        const auto filter = MakeFilter();
+        QTest::keyPress(W->Edit, Qt::Key(key), modifiers);
+        QCOMPARE(m_log, log);
+        QCOMPARE(W->Edit->text(), typed);
+    }
+
+    void keyReleaseAndLeftClicksRunTheStyleCheck_data() {
+        QTest::addColumn<QString>("what");
+        QTest::newRow("key release") << "key";
+        QTest::newRow("left click") << "left";
+    }
+    void keyReleaseAndLeftClicksRunTheStyleCheck() {
+        QFETCH(QString, what);
+        const auto filter = MakeFilter();
+        if (what == "key")
+            QTest::keyRelease(W->Edit, Qt::Key_Right);
+        else
+            QTest::mouseClick(W->Button, Qt::LeftButton);
+        // Once, after the event reached its target.
+        QVERIFY(!m_log.contains("style"));
+        QTRY_COMPARE(m_log.count("style"), 1);
+    }
+
+    // Korean input: a syllable still being composed is committed before a command or a click
+    // can take it away, and only then.
+    void aComposedSyllableIsCommittedFirst_data() {
+        QTest::addColumn<bool>("composing");
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<QStringList>("log");
+        const QString save = QString("run %1").arg(int(TqbKeyCommand::Save));
+        QTest::newRow("Ctrl+S while composing") << true << "save" << QStringList{"commit", save};
+        QTest::newRow("Ctrl+S after the syllable") << false << "save" << QStringList{save};
+        QTest::newRow("click while composing") << true << "click" << QStringList{"commit"};
+        QTest::newRow("click after the syllable") << false << "click" << QStringList{};
+        QTest::newRow("a plain key is the input method's")
+            << true << "key" << QStringList{"modified 1"};
+    }
+    void aComposedSyllableIsCommittedFirst() {
+        QFETCH(bool, composing);
+        QFETCH(QString, what);
+        QFETCH(QStringList, log);
+        const auto filter = MakeFilter();
+        QInputMethodEvent preedit(QStringLiteral("한"), {});
+        QApplication::sendEvent(W->Edit, &preedit);
+        if (!composing) {
+            QInputMethodEvent done;
+            done.setCommitString(QStringLiteral("한"));
+            QApplication::sendEvent(W->Edit, &done);
+        }
+        QCOMPARE(filter->Composing(), composing);
+        // Input-method text is typing: it marks the note.
+        QVERIFY(m_log.contains("modified 1"));
+        m_log.clear();
+        if (what == "save")
+            QTest::keyPress(W->Edit, Qt::Key_S, Qt::ControlModifier);
+        else if (what == "click")
+            QTest::mousePress(W->Button, Qt::LeftButton);
+        else
+            QTest::keyPress(W->Edit, Qt::Key_Space);
+        QCOMPARE(m_log, log);
+    }
+
+    // ---- the notification area
+
+    void hideAndRestore_data() {
+        QTest::addColumn<bool>("tray");
+        QTest::addColumn<bool>("maximized");
+        QTest::newRow("notification area, normal") << true << false;
+        QTest::newRow("notification area, maximized") << true << true;
+        QTest::newRow("no notification area, normal") << false << false;
+        QTest::newRow("no notification area, maximized") << false << true;
+    }
+    void hideAndRestore() {
+        QFETCH(bool, tray);
+        QFETCH(bool, maximized);
+        QWidget& window = W->Window;
+        TqbTrayKeeper keeper(&window, "qbNivora 1.0 build 1", [tray] { return tray; });
+        if (maximized)
+            window.showMaximized();
+        keeper.HideToTray();
+        QCOMPARE(keeper.WasMaximized(), maximized);
+        // Without a notification area the window stays in the task list, minimized.
+        QCOMPARE(window.isVisible(), !tray);
+        QCOMPARE(window.isMinimized(), !tray);
+        QCOMPARE(keeper.TrayIcon()->isVisible(), tray);
+
+        keeper.RestoreFromTray();
+        QVERIFY(window.isVisible());
+        QVERIFY(!window.isMinimized());
+        QCOMPARE(window.isMaximized(), maximized);
+        QVERIFY(!keeper.TrayIcon()->isVisible());
+    }
+
+    void minimizingHidesOnlyWhereThereIsATray_data() {
+        QTest::addColumn<bool>("tray");
+        QTest::newRow("notification area") << true;
+        QTest::newRow("none") << false;
+    }
+    void minimizingHidesOnlyWhereThereIsATray() {
+        QFETCH(bool, tray);
+        QWidget& window = W->Window;
+        TqbTrayKeeper keeper(&window, "title", [tray] { return tray; });
+        window.showMaximized();
+        window.showMinimized();
+        QCoreApplication::processEvents(); // the queued hiding, where there is one
+        QCOMPARE(window.isVisible(), !tray);
+        QCOMPARE(keeper.TrayIcon()->isVisible(), tray);
+        QVERIFY(keeper.WasMaximized());
+        keeper.RestoreFromTray();
+        QVERIFY(window.isVisible());
+        QVERIFY(window.isMaximized());
+    }
+
+    void aPressOnTheIconRestores_data() {
+        QTest::addColumn<QSystemTrayIcon::ActivationReason>("reason");
+        QTest::addColumn<bool>("restored");
+        QTest::newRow("left press") << QSystemTrayIcon::Trigger << true;
+        QTest::newRow("right press") << QSystemTrayIcon::Context << true;
+        QTest::newRow("double click") << QSystemTrayIcon::DoubleClick << true;
+        QTest::newRow("middle press") << QSystemTrayIcon::MiddleClick << false;
+    }
+    void aPressOnTheIconRestores() {
+        QFETCH(QSystemTrayIcon::ActivationReason, reason);
+        QFETCH(bool, restored);
+        TqbTrayKeeper keeper(&W->Window, "title", [] { return true; });
+        keeper.HideToTray();
+        emit keeper.TrayIcon()->activated(reason);
+        QCOMPARE(W->Window.isVisible(), restored);
+    }
+
+    void aShownWindowStaysAsItIs() {
+        TqbTrayKeeper keeper(&W->Window, "title", [] { return true; });
+        W->Window.showMaximized();
+        keeper.RestoreFromTray();
+        QVERIFY(W->Window.isMaximized());
+        QVERIFY(!keeper.TrayIcon()->isVisible());
+    }
+
+    void tipIsCutTo63Characters_data() {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("short") << "qbNivora 1.0 build 1"
+                               << "qbNivora 1.0 build 1";
+        QTest::newRow("63") << QString(63, u'가') << QString(63, u'가');
+        QTest::newRow("64") << QString(64, u'가') << QString(63, u'가');
+        QTest::newRow("no half character")
+            << QString(62, u'a') + QStringLiteral("\U0001F600b") << QString(62, u'a');
+    }
+    void tipIsCutTo63Characters() {
+        QFETCH(QString, title);
+        QFETCH(QString, tip);
+        QCOMPARE(TqbTrayKeeper::TipText(title), tip);
+        TqbTrayKeeper keeper(&W->Window, title, [] { return true; });
+        QCOMPARE(keeper.TrayIcon()->toolTip(), tip);
+    }
+
+    // ---- the shortcut badges
+
+    void badgePlaces_data() {
+        QTest::addColumn<QRect>("control");
+        QTest::addColumn<QSize>("panel");
+        QTest::addColumn<QRect>("badge");
+        QTest::newRow("over the top edge")
+            << QRect(60, 30, 23, 22) << QSize(250, 400) << QRect(61, 24, 11, 12);
+        QTest::newRow("kept below the panel's top")
+            << QRect(3, 1, 60, 21) << QSize(400, 23) << QRect(4, 0, 11, 12);
+        QTest::newRow("kept left of the panel's right")
+            << QRect(245, 30, 23, 22) << QSize(250, 400) << QRect(239, 24, 11, 12);
+    }
+    void badgePlaces() {
+        QFETCH(QRect, control);
+        QFETCH(QSize, panel);
+        QFETCH(QRect, badge);
+        QCOMPARE(TqbShortcutBadges::BadgePlace(control, panel), badge);
+    }
+
+    void heldCtrlShowsTheBadgesAndAReleaseHidesThem() {
+        TqbShortcutBadges badges(&W->Window);
+        QLabel* s = badges.Add("S", W->Button, &W->Window);
+        const auto filter = MakeFilter(&badges);
+        QTest::keyPress(W->Edit, Qt::Key_Control, Qt::ControlModifier);
+        QVERIFY(badges.Timer()->isActive());
+        QVERIFY(!s->isVisible());
+        QVERIFY(QSignalSpy(badges.Timer(), &QTimer::timeout).wait(5000));
+        QVERIFY(s->isVisible());
+        QCOMPARE(s->text(), QString("S"));
+        QCOMPARE(s->size(), QSize(11, 12));
+        QVERIFY(s->geometry().intersects(W->Button->geometry()));
+        QTest::keyRelease(W->Edit, Qt::Key_Control);
+        QVERIFY(!s->isVisible());
+        QVERIFY(!badges.Timer()->isActive());
+    }
+
+    // A held key repeats; the repeats must not put the badges off for ever.
+    void repeatsKeepTheFirstStart() {
+        TqbShortcutBadges badges(&W->Window);
+        badges.Add("P", W->Button, &W->Window);
+        const auto filter = MakeFilter(&badges);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (QTest::keyPress(W->Edit, Qt::Key_Control, Qt::ControlModifier), badges.Showing()),
+            5000);
+    }
+
+    void deactivationHidesTheBadges() {
+        TqbShortcutBadges badges(&W->Window);
+        QLabel* d = badges.Add("D", W->Button, &W->Window);
+        badges.ShowShortcutHints(true);
+        QVERIFY(d->isVisible());
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QTRY_VERIFY(!d->isVisible());
+    }
+
+    // ---- the error-window closer
+
+    void errorTitles_data() {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<TqbErrorWindowCloser::TAction>("action");
+        using A = TqbErrorWindowCloser::TAction;
+        QTest::newRow("no error word") << "qbNivora 1.0 build 1" << A::Nothing;
+        QTest::newRow("Error is not error") << "Error" << A::Nothing;
+        QTest::newRow("begins with error") << "error in script" << A::ClickSecondButtonAndClose;
+        QTest::newRow("begins with 오류") << "오류 보고" << A::ClickSecondButtonAndClose;
+        QTest::newRow("error further in") << "Script error" << A::Close;
+        QTest::newRow("오류 further in") << "스크립트 오류" << A::Close;
+        QTest::newRow("both words") << "오류 error" << A::Close;
+    }
+    void errorTitles() {
+        QFETCH(QString, title);
+        QFETCH(TqbErrorWindowCloser::TAction, action);
+        QCOMPARE(TqbErrorWindowCloser::ActionFor(title), action);
+    }
+
+    void anErrorWindowTakingTheActivationIsClosed_data() {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("keepOpen");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<bool>("secondClicked");
+        QTest::newRow("error box") << "error"
+                                   << "" << false << true << true;
+        QTest::newRow("script error box") << "Script error"
+                                          << "" << false << true << false;
+        QTest::newRow("other box") << "qbNivora"
+                                   << "" << false << false << false;
+        QTest::newRow("the general error report")
+            << "error" << TqbApplication::ErrorReportName << false << false << false;
+        QTest::newRow("a report of our own") << "오류"
+                                             << "" << true << false << false;
+    }
+    void anErrorWindowTakingTheActivationIsClosed() {
+        QFETCH(QString, title);
+        QFETCH(QString, name);
+        QFETCH(bool, keepOpen);
+        QFETCH(bool, closed);
+        QFETCH(bool, secondClicked);
+        TqbErrorWindowCloser closer(&W->Window);
+        QMessageBox box(QMessageBox::Critical, title, "text", QMessageBox::NoButton);
+        box.setObjectName(name);
+        box.setProperty(TqbErrorWindowCloser::KeepOpenProperty, keepOpen);
+        auto* first = box.addButton("first", QMessageBox::AcceptRole);
+        auto* second = box.addButton("second", QMessageBox::RejectRole);
+        QSignalSpy firstClicks(first, &QAbstractButton::clicked);
+        QSignalSpy secondClicks(second, &QAbstractButton::clicked);
+        box.show();
+        box.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&box));
+        if (closed)
+            QTRY_VERIFY(!box.isVisible());
+        else
+            QCOMPARE(closer.CloseIfError(&box), TqbErrorWindowCloser::TAction::Nothing);
+        QCOMPARE(box.isVisible(), !closed);
+        QCOMPARE(secondClicks.count(), secondClicked ? 1 : 0);
+        QCOMPARE(firstClicks.count(), 0);
+    }
+};
+
+QB_APP_TEST_MAIN(TestWindowMessages)
+#include "tst_WindowMessages.moc"
