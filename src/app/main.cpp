@@ -90,7 +90,7 @@ void TfrmMainNivora::FormCreate() {
     setWindowTitle(m_noteInfo.AppTitle());
     // The first start in a program folder of its own installs the default templates there.
     qbTemplates::InstallMissing(m_noteInfo.TemplateDir(),
-                                qbTemplates::SourceDir(m_prjInfo.SharedDir()));
+                                m_prjInfo.DefaultsDir("qbTemplate", qbTemplates::BuiltInDir()));
 
     m_actions = new TqbActions(this);
     m_notePane = new TqbNotePane(*m_actions, this);

@@ -14,15 +14,6 @@ QStringList BuiltInFiles() {
     return QDir(BuiltInDir()).entryList(QDir::Files, QDir::Name);
 }
 
-QString SourceDir(const QString& sharedDir) {
-    if (!sharedDir.isEmpty()) {
-        const QString installed = sharedDir + QStringLiteral("qbTemplate/");
-        if (!QDir(installed).entryList(QDir::Files).isEmpty())
-            return installed;
-    }
-    return BuiltInDir();
-}
-
 QStringList InstallMissing(const QString& dir, const QString& sourceDir) {
     QStringList copied;
     const QStringList files = QDir(sourceDir).entryList(QDir::Files, QDir::Name);

@@ -11,9 +11,6 @@ namespace qbTemplates {
 QString BuiltInDir();
 // File names of the built-in templates and their icons.
 QStringList BuiltInFiles();
-// Where the defaults come from: the installed copy's "<sharedDir>qbTemplate/" when it holds
-// files (so a packager's set wins), else the compiled-in folder.
-QString SourceDir(const QString& sharedDir);
 // Copies every file of sourceDir (ending with "/") that dir (ending with "/") lacks, creating
 // dir; files already there, changed or not, are kept. Returns the names copied.
 QStringList InstallMissing(const QString& dir, const QString& sourceDir = BuiltInDir());

@@ -52,6 +52,16 @@ QString TqbPrjInfo::InstalledSharedDir(const QString& executableDir) {
     return QFileInfo(shared).isDir() ? WithSlash(shared) : QString();
 }
 
+QString TqbPrjInfo::DefaultsDir(const QString& sharedDir, const QString& folder,
+                                const QString& builtInDir) {
+    if (!sharedDir.isEmpty()) {
+        const QString installed = sharedDir + folder + u'/';
+        if (!QDir(installed).isEmpty())
+            return installed;
+    }
+    return builtInDir;
+}
+
 QString TqbPrjInfo::DesktopId() {
     return QStringLiteral(QBNIVORA_APP_ID);
 }

@@ -25,6 +25,14 @@ public:
     // The installed copy's own read-only files ("<prefix>/share/qbNivora/"); empty when the
     // program does not run from an install tree.
     const QString& SharedDir() const { return m_sharedDir; }
+    // Where the defaults of a kind ("qbTemplate", "qbSkinFiles2") are copied from into the
+    // program folder: the installed "<SharedDir><folder>/" when it holds anything, so a
+    // packager's set wins; else builtInDir (the compiled-in copy).
+    QString DefaultsDir(const QString& folder, const QString& builtInDir) const {
+        return DefaultsDir(m_sharedDir, folder, builtInDir);
+    }
+    static QString DefaultsDir(const QString& sharedDir, const QString& folder,
+                               const QString& builtInDir);
     QString IniFileName() const { return m_programDir + m_appName + ".ini"; }
     TqbIniFile Ini() const { return TqbIniFile(IniFileName()); }
 

@@ -71,6 +71,9 @@ QStringList ExpectedFiles() {
     const QDir templates(QStringLiteral(QB_SOURCE_DIR "/resources/templates"));
     for (const QString& name : templates.entryList({"*.htm", "*.ico"}, QDir::Files))
         files << "share/qbNivora/qbTemplate/" + name;
+    for (const QString& skinFile :
+         Files(QStringLiteral(QB_SOURCE_DIR "/resources/skins/qbSkinFiles2")))
+        files << "share/qbNivora/qbSkinFiles2/" + skinFile;
     files.sort();
     return files;
 }
@@ -186,8 +189,11 @@ private slots:
 
     // Runs last: it changes the installed tree's templates.
     void installedCopyKeepsItsFilesInTheUserFolder() {
-        // A packager's own template proves the installed ones are the ones the program takes.
-        WriteBytes(Prefix() + "/share/qbNivora/qbTemplate/packaged.htm", "<HTML></HTML>");
+        // A packager's own template and skin prove the installed sets are the ones the program
+        // takes.
+        const QString shared = Prefix() + "/share/qbNivora/";
+        WriteBytes(shared + "qbTemplate/packaged.htm", "<HTML></HTML>");
+        WriteBytes(shared + "qbSkinFiles2/Packaged/skin.ini", "[Caption]\r\n");
         const QStringList prefixBefore = Files(Prefix(), true);
 
         TqbRun run = StartInstalled();
@@ -195,10 +201,12 @@ private slots:
         QCOMPARE(Files(Prefix(), true), prefixBefore);
         QVERIFY(QFileInfo(UserFolder() + "qbNivora.ini").isFile());
         QVERIFY(QFileInfo(UserFolder() + "BookData").isDir());
-        QVERIFY(QFileInfo(UserFolder() + "qbTemplate/packaged.htm").isFile());
-        for (const QString& name :
-             QDir(Prefix() + "/share/qbNivora/qbTemplate").entryList(QDir::Files))
-            QVERIFY2(QFileInfo(UserFolder() + "qbTemplate/" + name).isFile(), qPrintable(name));
+        for (const QString& kind : {"qbTemplate/", "qbSkinFiles2/"}) {
+            const QStringList installed = Files(shared + kind);
+            QVERIFY(installed.size() > 2);
+            for (const QString& file : installed)
+                QVERIFY2(QFileInfo(UserFolder() + kind + file).isFile(), qPrintable(kind + file));
+        }
         // The new library greets its user.
         const QString welcome = UserFolder() + "BookData/" + WelcomeNote;
         QVERIFY(QFileInfo(welcome).isFile());

@@ -7,25 +7,6 @@
 class TestTemplates : public QObject {
     Q_OBJECT
 private slots:
-    void sourceDir_data() {
-        QTest::addColumn<QStringList>("shared"); // files under the shared folder
-        QTest::addColumn<bool>("installed");     // its qbTemplate/ is the source
-        QTest::newRow("not installed") << QStringList() << false;
-        QTest::newRow("installed templates") << QStringList{"qbTemplate/a.htm"} << true;
-        QTest::newRow("installed without templates") << QStringList{"other/x"} << false;
-        QTest::newRow("empty template folder") << QStringList{"qbTemplate/sub/x"} << false;
-    }
-    void sourceDir() {
-        QFETCH(QStringList, shared);
-        QFETCH(bool, installed);
-        QTemporaryDir dir;
-        const QString sharedDir = shared.isEmpty() ? QString() : dir.path() + "/";
-        for (const QString& file : shared)
-            WriteBytes(dir.filePath(file), "x");
-        QCOMPARE(qbTemplates::SourceDir(sharedDir),
-                 installed ? dir.path() + "/qbTemplate/" : qbTemplates::BuiltInDir());
-    }
-
     void builtInSetIsCompiledIn() {
         const QStringList files = qbTemplates::BuiltInFiles();
         QVERIFY(files.contains("빈 노트.htm"));

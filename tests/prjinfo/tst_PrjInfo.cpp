@@ -88,6 +88,31 @@ private slots:
                  QStringList());
     }
 
+    void defaultsComeFromTheInstallTree_data() {
+        QTest::addColumn<QStringList>("shared"); // under the shared folder; "/" ends a folder
+        QTest::addColumn<bool>("installed");     // its "qbSkinFiles2/" is where defaults come from
+        QTest::newRow("not installed") << QStringList() << false;
+        QTest::newRow("installed skins") << QStringList{"qbSkinFiles2/Olive/skin.ini"} << true;
+        QTest::newRow("installed, none of this kind") << QStringList{"qbTemplate/a.htm"} << false;
+        QTest::newRow("empty folder of this kind") << QStringList{"qbSkinFiles2/"} << false;
+    }
+    void defaultsComeFromTheInstallTree() {
+        QFETCH(QStringList, shared);
+        QFETCH(bool, installed);
+        QTemporaryDir dir;
+        for (const QString& entry : shared) {
+            const QString path = dir.filePath(entry);
+            QVERIFY(QDir().mkpath(entry.endsWith('/') ? path : QFileInfo(path).path()));
+            if (!entry.endsWith('/')) {
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::WriteOnly));
+            }
+        }
+        const QString sharedDir = shared.isEmpty() ? QString() : dir.path() + "/";
+        QCOMPARE(TqbPrjInfo::DefaultsDir(sharedDir, "qbSkinFiles2", ":/built-in/"),
+                 installed ? dir.path() + "/qbSkinFiles2/" : QStringLiteral(":/built-in/"));
+    }
+
     void startMaximized_data() {
         QTest::addColumn<QString>("ini");
         QTest::addColumn<bool>("maximized");
