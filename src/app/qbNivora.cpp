@@ -1,6 +1,7 @@
 // The program's entry: bring the process up in order, or hand over to the running instance.
 #include "app/main.h"
 #include "app/qbApplication.h"
+#include "controls/qbImageLists.h"
 #include "platform/qbLeftovers.h"
 #include "platform/qbQuitSignals.h"
 #include "library/qbNoteInfo.h"
@@ -37,6 +38,9 @@ int main(int argc, char* argv[]) {
     // The program folder is known only once the application object exists.
     TqbApplication app(argc, argv);
     QApplication::setApplicationName("qbNivora");
+    // Task bars and the tray find the program's name and icon through its desktop entry.
+    QGuiApplication::setDesktopFileName(TqbPrjInfo::DesktopId());
+    QApplication::setWindowIcon(qbAppIcon());
     const bool quitWhenShown = app.arguments().contains("--quit-when-shown");
 
     TqbPrjInfo prjInfo("qbNivora");

@@ -69,7 +69,8 @@ TfrmQbThreeButtons::TfrmQbThreeButtons(TqbPrjInfo& prjInfo, QWidget* parent)
     CreateComponents();
     CreateSystemMenu();
     // The skins that come with the program appear beside it the first time it starts there.
-    qbSkinFolder::InstallMissing(SkinsDir());
+    qbSkinFolder::InstallMissing(
+        SkinsDir(), m_prjInfo.DefaultsDir(qbSkin::FolderName, qbSkinFolder::BuiltInDir()));
     const TqbIniFile ini = m_prjInfo.Ini();
     SetSkinMode(ini.ReadBool("Skin", "Mode", true));
     LoadSkin(ini.ReadString("Skin", "Name", QString()));
