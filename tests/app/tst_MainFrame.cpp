@@ -73,6 +73,20 @@ private slots:
         QCOMPARE(F.Window->normalGeometry(), QRect(30, 40, 500, 400));
     }
 
+    // Restoring a window that was maximized while its web view made the window anew gives back
+    // the stored place, not the maximized bounds.
+    void restoreAfterOpeningMaximizedGivesTheStoredPlace() {
+        F.Open([&](TqbWindowFixture& f) {
+            Fill(f, "[PROGRAM]\r\nLeft=30\r\nTop=40\r\nWidth=500\r\nHeight=400\r\nBeginMax=1\r\n");
+        });
+        QTRY_VERIFY(F.Window->isMaximized());
+        QTRY_VERIFY(F.Window->DocumentReady());
+        QTRY_VERIFY(F.Window->width() > 500);
+        F.Window->showNormal();
+        QTRY_VERIFY(!F.Window->isMaximized());
+        QTRY_COMPARE(F.Window->geometry(), QRect(30, 40, 500, 400));
+    }
+
     void windowsLookKeepsTheSkinMenuOnTheMenuBar() {
         F.Open([](TqbWindowFixture& f) { Fill(f); });
         TfrmMainNivora& window = *F.Window;
