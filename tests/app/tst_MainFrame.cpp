@@ -100,8 +100,21 @@ private slots:
         QVERIFY(!(window.windowFlags() & Qt::FramelessWindowHint));
         QVERIFY(!window.pnlCaption->isVisible());
         QVERIFY(window.isVisible());
+        // Still on the menu bar, listing the skins that came with the program.
+        QVERIFY(file->actions().contains(window.SkinMenu()->menuAction()));
+        emit window.SkinMenu()->aboutToShow();
+        QCOMPARE(window.SkinNames().size(), 2);
+        QAction* listed = window.SkinMenu()->CommandAction(TqbSkinMenu::CmdFirstSkin + 1);
+        QVERIFY(listed);
+        listed->trigger();
+        QVERIFY(window.SkinMode());
+        QCOMPARE(window.SkinName(), window.SkinNames()[1]);
+        QVERIFY(window.windowFlags() & Qt::FramelessWindowHint);
+        QVERIFY(window.isVisible());
+        window.SkinMenu()->CommandAction(TqbSkinMenu::CmdWindowsLook)->trigger();
         window.SkinMenu()->CommandAction(TqbSkinMenu::CmdBasicSkin)->trigger();
         QVERIFY(window.SkinMode());
+        QVERIFY(window.SkinName().isEmpty());
         QVERIFY(window.windowFlags() & Qt::FramelessWindowHint);
         QVERIFY(window.isVisible());
     }
