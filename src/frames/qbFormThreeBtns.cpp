@@ -38,6 +38,11 @@ constexpr int MaximizeFromRight = 36;
 constexpr int CloseFromRight = 18;
 constexpr QSize DesignSize(443, 385);
 
+// The caption icon's cell, where a press opens the system menu instead of moving the window.
+bool OnIcon(QPoint at) {
+    return at.x() > 0 && at.x() < IconCell && at.y() > 0 && at.y() < IconCell;
+}
+
 enum TSysCommand { scRestore, scMove, scSize, scMinimize, scMaximize, scClose };
 
 QList<qbPlacement::TScreen> Screens() {
@@ -106,6 +111,7 @@ void TfrmQbThreeButtons::CreateComponents() {
     });
     m_drag = new TqbCaptionDrag(pnlCaption);
     m_drag->Correct = [this](QPoint to) { return DragStep(to); };
+    m_drag->Takes = [](QPoint at) { return !OnIcon(at); };
 
     const auto button = [this](const char* name, int firstCell, void (TfrmQbThreeButtons::*click)()) {
         auto* b = new TqbImageListButton(pnlCaption);
@@ -357,7 +363,7 @@ QImage TfrmQbThreeButtons::CaptionImage() const {
 // ---- the caption
 
 void TfrmQbThreeButtons::pnlCaptionMouseDown(Qt::MouseButton, QPoint at) {
-    m_pressOnIcon = at.x() > 0 && at.x() < IconCell && at.y() > 0 && at.y() < IconCell;
+    m_pressOnIcon = OnIcon(at);
     if (m_pressOnIcon)
         return;
     // Snapping starts from where the caption was taken.
@@ -430,8 +436,7 @@ bool TfrmQbThreeButtons::eventFilter(QObject* watched, QEvent* event) {
         // window.
         const QPoint at = pnlCaption->mapFromGlobal(
             static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
-        const bool onIcon = at.x() > 0 && at.x() < IconCell && at.y() > 0 && at.y() < IconCell;
-        if (onIcon && m_menuFromIcon.isValid() &&
+        if (OnIcon(at) && m_menuFromIcon.isValid() &&
             m_menuFromIcon.elapsed() < QApplication::doubleClickInterval()) {
             FSystemMenu->hide();
             QTimer::singleShot(0, this, &QWidget::close);
