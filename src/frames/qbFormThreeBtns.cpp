@@ -28,6 +28,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <utility>
 
 namespace {
 
@@ -498,10 +499,17 @@ void TfrmQbThreeButtons::changeEvent(QEvent* event) {
     case QEvent::ActivationChange:
         SetActive(isActiveWindow());
         break;
-    case QEvent::WindowStateChange:
+    case QEvent::WindowStateChange: {
+        const bool wasMaximized =
+            static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMaximized;
+        // The first restore after the window was made anew goes back to the place it had.
+        if (wasMaximized && !isMaximized() && !m_remaximize && !m_remaking &&
+            m_placeBeforeRemake.isValid())
+            setGeometry(std::exchange(m_placeBeforeRemake, QRect()));
         ShowMaximizeCells();
         UpdateFrame();
         break;
+    }
     case QEvent::WindowTitleChange:
     case QEvent::WindowIconChange:
         pnlCaption->update();
@@ -523,12 +531,18 @@ bool TfrmQbThreeButtons::event(QEvent* event) {
         static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType() ==
             QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed) {
         m_remaximize = isMaximized();
+        // On the way the new window is reported at the maximized size but unmaximized, and that
+        // would become its normal place.
+        if (m_remaximize)
+            m_placeBeforeRemake = normalGeometry();
     } else if (event->type() == QEvent::WinIdChange && m_remaximize && internalWinId()) {
         m_remaximize = false;
+        m_remaking = true;
         QTimer::singleShot(0, this, [this] {
             // Given as a change, whether or not the new window was reported unmaximized yet.
             setWindowState(windowState() & ~Qt::WindowMaximized);
             setWindowState(windowState() | Qt::WindowMaximized);
+            m_remaking = false;
         });
     }
     return QWidget::event(event);

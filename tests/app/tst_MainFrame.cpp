@@ -70,9 +70,9 @@ private slots:
         // Still so once the first note has loaded into the web view.
         QTRY_VERIFY(F.Window->DocumentReady());
         QCOMPARE(F.Window->isMaximized(), maximized);
-        // The window manager answers the remade window's maximizing in its own time; the normal
-        // place it reports on the way is the screen's until then.
-        QTRY_COMPARE(F.Window->normalGeometry(), QRect(30, 40, 500, 400));
+        // Where a maximized window goes back to is checked by the next test.
+        if (!maximized)
+            QCOMPARE(F.Window->geometry(), QRect(30, 40, 500, 400));
     }
 
     // Restoring a window that was maximized while its web view made the window anew gives back
