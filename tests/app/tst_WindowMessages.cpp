@@ -221,8 +221,18 @@ private slots:
         QFETCH(bool, restored);
         TqbTrayKeeper keeper(&W->Window, "title", [] { return true; });
         keeper.HideToTray();
+        // The icon reports the press from inside its own mouse handler: it must still be there
+        // when the report returns, or that handler runs on a deleted widget.
+        bool iconKeptDuringThePress = false;
+        connect(keeper.TrayIcon(), &QSystemTrayIcon::activated, this,
+                [&] { iconKeptDuringThePress = keeper.TrayIcon()->isVisible(); });
         emit keeper.TrayIcon()->activated(reason);
+        QVERIFY(iconKeptDuringThePress);
+        if (restored)
+            QTRY_VERIFY(W->Window.isVisible());
+        QCoreApplication::processEvents();
         QCOMPARE(W->Window.isVisible(), restored);
+        QCOMPARE(keeper.TrayIcon()->isVisible(), !restored);
     }
 
     void aShownWindowStaysAsItIs() {
