@@ -24,6 +24,7 @@
 #include "library/qbNoteInfo.h"
 #include "library/qbTemplates.h"
 #include "library/qbTree.h"
+#include "library/qbWelcomeNote.h"
 #include "platform/qbError.h"
 #include "platform/qbWheelHook.h"
 #include "prjinfo/qbProjectInfo.h"
@@ -88,7 +89,8 @@ void TfrmMainNivora::FormCreate() {
     setWindowIcon(qbAppIcon());
     setWindowTitle(m_noteInfo.AppTitle());
     // The first start in a program folder of its own installs the default templates there.
-    qbTemplates::InstallMissing(m_noteInfo.TemplateDir());
+    qbTemplates::InstallMissing(m_noteInfo.TemplateDir(),
+                                m_prjInfo.DefaultsDir("qbTemplate", qbTemplates::BuiltInDir()));
 
     m_actions = new TqbActions(this);
     m_notePane = new TqbNotePane(*m_actions, this);
@@ -174,7 +176,11 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
     m_noteTree->SetImages(treeImages);
     layout->addWidget(m_noteTree, 1);
     m_openNote->SetTree(m_noteTree);
-    LoadLibrary(m_noteInfo.GetDataDir());
+    const QString dataDir = m_noteInfo.GetDataDir();
+    // A library made just now starts with a note that shows the way.
+    if (m_noteInfo.DataDirCreated())
+        qbWelcomeNote::Write(dataDir, m_noteInfo.TemplateDir());
+    LoadLibrary(dataDir);
     return panel;
 }
 

@@ -76,10 +76,16 @@ TqbKeyDecision CtrlKey(int key, const TqbKeyState& state) {
     case Qt::Key_X:
         decision.NoteModified = state.ViewMode == ViewEdit;
         return decision;
-    // The editor copies and undoes by itself, past the commands that would mark the note
-    // changed; the key marks it as those commands do.
+    // The editor copies, undoes and redoes by itself, past the commands that would mark the
+    // note changed; the key marks it as those commands do. The editor also styles text and
+    // deletes whole words on its own keys: a change nothing marked would not be saved.
     case Qt::Key_C:
     case Qt::Key_Z:
+    case Qt::Key_Y:
+    case Qt::Key_I:
+    case Qt::Key_U:
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
         if (state.ViewMode == ViewEdit)
             decision.NoteModified = true;
         return decision;
@@ -97,8 +103,9 @@ TqbKeyDecision CtrlShiftKey(int key, const TqbKeyState& state) {
         return Run(NewFolder, true, decision);
     if (key == Qt::Key_Delete)
         return Run(DeleteNode, true, decision);
-    if (key == Qt::Key_Z && state.ViewMode == ViewEdit)
-        decision.NoteModified = true; // redo, as Ctrl+Z above
+    // Redo, and deleting up to the line's end or start, as the Ctrl keys above.
+    if ((key == Qt::Key_Z || key == Qt::Key_Backspace) && state.ViewMode == ViewEdit)
+        decision.NoteModified = true;
     return decision;
 }
 

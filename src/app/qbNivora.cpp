@@ -1,6 +1,7 @@
 // The program's entry: bring the process up in order, or hand over to the running instance.
 #include "app/main.h"
 #include "app/qbApplication.h"
+#include "controls/qbImageLists.h"
 #include "platform/qbLeftovers.h"
 #include "platform/qbQtTranslations.h"
 #include "platform/qbQuitSignals.h"
@@ -40,6 +41,9 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName("qbNivora");
     // Qt's own buttons and dialogs speak the user's language; the program's texts are its own.
     qbQtTranslations::Install(app, QLocale::system());
+    // Task bars and the tray find the program's name and icon through its desktop entry.
+    QGuiApplication::setDesktopFileName(TqbPrjInfo::DesktopId());
+    QApplication::setWindowIcon(qbAppIcon());
     const bool quitWhenShown = app.arguments().contains("--quit-when-shown");
 
     TqbPrjInfo prjInfo("qbNivora");

@@ -22,10 +22,13 @@ const QString TqbOpenNote::NotReadyMessage =
 namespace {
 
 // "name - 사본.htm", "name - 사본 2.htm", ...: a name beside the note that nothing uses yet.
-QString FreeCopyName(const QString& path) {
+// Always a note, so that a kept copy of a folder's page shows in the tree too.
+QString FreeCopyName(const QString& path, const QString& noteExt) {
     const QFileInfo info(path);
     const QString stem = info.path() + u'/' + info.completeBaseName() + QStringLiteral(" - 사본");
-    const QString suffix = info.suffix().isEmpty() ? QString() : u'.' + info.suffix();
+    const QString suffix = info.suffix().compare(noteExt.mid(1), Qt::CaseInsensitive) == 0
+                               ? u'.' + info.suffix()
+                               : noteExt;
     QString candidate = stem + suffix;
     for (int n = 2; QFileInfo::exists(candidate); ++n)
         candidate = stem + u' ' + QString::number(n) + suffix;
@@ -204,7 +207,7 @@ bool TqbOpenNote::ResolveOutsideChange() {
 }
 
 bool TqbOpenNote::SaveCopyBeside(const QString& path) {
-    const QString copy = FreeCopyName(path);
+    const QString copy = FreeCopyName(path, m_tree ? m_tree->NoteExt : QStringLiteral(".htm"));
     try {
         if (m_viewMode == vmSource)
             qbPageCodec::Write(copy, qbText::JoinLines(qbText::SplitLines(m_view.SourceText())),
@@ -215,6 +218,8 @@ bool TqbOpenNote::SaveCopyBeside(const QString& path) {
         m_host.ShowMessage(SaveFailedMessage, error.Message());
         return false;
     }
+    if (m_tree)
+        m_tree->ShowWrittenNote(copy);
     m_host.ShowMessage(QStringLiteral("고친 내용을 다음 파일에 따로 저장했습니다."),
                        QDir::toNativeSeparators(copy));
     return true;

@@ -33,13 +33,9 @@ QLabel* TqbShortcutBadges::Add(const QString& letter, QWidget* control, QWidget*
     label->setObjectName(QStringLiteral("badge") + letter);
     label->setFont(BadgeFont());
     label->setAlignment(Qt::AlignCenter);
-    label->setFrameStyle(QFrame::Box | QFrame::Plain);
-    label->setLineWidth(1);
-    label->setAutoFillBackground(true);
-    QPalette colours = label->palette();
-    colours.setColor(QPalette::Window, QColor(0x80, 0, 0)); // maroon
-    colours.setColor(QPalette::WindowText, Qt::white);
-    label->setPalette(colours);
+    // A plain frame takes the text's colour; the single border is the window frame's black.
+    label->setStyleSheet(QStringLiteral(
+        "QLabel { background: #800000; color: white; border: 1px solid black; padding: 0; }"));
     label->setFixedSize(BadgeWidth, BadgeHeight);
     // Only a picture: clicks go to the control below.
     label->setAttribute(Qt::WA_TransparentForMouseEvents);

@@ -11,12 +11,16 @@ TqbTrayKeeper::TqbTrayKeeper(QWidget* window, const QString& tip, std::function<
     m_trayIcon = new QSystemTrayIcon(this);
     m_trayIcon->setObjectName("TrayIcon");
     m_trayIcon->setToolTip(TipText(tip));
-    connect(m_trayIcon, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                // A left or a right press; the middle button is left alone.
-                if (reason != QSystemTrayIcon::MiddleClick && reason != QSystemTrayIcon::Unknown)
-                    RestoreFromTray();
-            });
+    // Queued: restoring removes the icon, and the icon's own press handler is still running
+    // when it reports the press; removing it there pulls the handler's widget from under it.
+    connect(
+        m_trayIcon, &QSystemTrayIcon::activated, this,
+        [this](QSystemTrayIcon::ActivationReason reason) {
+            // A left or a right press; the middle button is left alone.
+            if (reason != QSystemTrayIcon::MiddleClick && reason != QSystemTrayIcon::Unknown)
+                RestoreFromTray();
+        },
+        Qt::QueuedConnection);
     m_window->installEventFilter(this);
 }
 

@@ -248,7 +248,16 @@ bool TqbDhtmlEdit::eventFilter(QObject* watched, QEvent* event) {
     bool edits = false;
     switch (event->type()) {
     case QEvent::KeyPress:
+    case QEvent::KeyRelease:
     case QEvent::InputMethod:
+        // Typing that starts while the document loads is meant for it: kept until it is ready.
+        if (m_phase == TPhase::Loading && IsInsideView(watched) &&
+            m_heldInput.size() < MaxHeldInput) {
+            m_heldInput.push_back({watched, std::unique_ptr<QEvent>(event->clone())});
+            return true;
+        }
+        edits = event->type() != QEvent::KeyRelease;
+        break;
     case QEvent::DragEnter:
     case QEvent::DragMove:
     case QEvent::Drop:
@@ -265,6 +274,22 @@ bool TqbDhtmlEdit::eventFilter(QObject* watched, QEvent* event) {
     if (edits && IsInsideView(watched))
         return true;
     return QWidget::eventFilter(watched, event);
+}
+
+// After the page's pending calls (the caret placed at the start among them), so the keys land
+// where a user who waited would have typed them.
+void TqbDhtmlEdit::ReplayHeldInput() {
+    if (m_heldInput.empty())
+        return;
+    const quint64 generation = m_generation;
+    m_page->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld,
+                          [this, generation](const QVariant&) {
+                              if (m_closing || generation != m_generation || !m_ready)
+                                  return;
+                              for (auto& [receiver, event] : std::exchange(m_heldInput, {}))
+                                  if (receiver)
+                                      QCoreApplication::postEvent(receiver, event.release());
+                          });
 }
 
 void TqbDhtmlEdit::SetAllowedRoots(const QStringList& folders) {
@@ -323,6 +348,9 @@ void TqbDhtmlEdit::ShowNoDocument() {
 void TqbDhtmlEdit::Request(TPageRequest request) {
     m_ready = false;
     m_phase = request.Blank ? TPhase::NoDocument : TPhase::Loading;
+    // Typed for a document that will not be shown after all: nowhere to go.
+    if (request.Blank)
+        m_heldInput.clear();
     ++m_generation;
     m_docId.clear();
     m_state = {};
@@ -456,6 +484,7 @@ void TqbDhtmlEdit::CompleteLoad(const QVariantMap& answer, bool caretPlaced) {
     m_caretPending = false;
     emit SelectionStateChanged();
     emit DocumentComplete();
+    ReplayHeldInput();
 }
 
 // The load in flight ended without a document; unless a newer one waits, that is a failure.
@@ -468,6 +497,7 @@ void TqbDhtmlEdit::PageGaveUp(const QString& reason) {
 // Whatever failed, the editor then shows no document: what was on screen is not the note.
 void TqbDhtmlEdit::FailLoad(const QString& message) {
     m_caretPending = false;
+    m_heldInput.clear();
     ShowNoDocument();
     m_phase = TPhase::Failed;
     const quint64 generation = m_generation;

@@ -6,10 +6,13 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <QPointer>
 #include <QVariant>
 #include <QWidget>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QPageLayout;
 class QPrinter;
@@ -181,6 +184,7 @@ private:
     void RequireIdle() const;
     bool IsLoading() const;
     bool IsInsideView(QObject* object) const;
+    void ReplayHeldInput();
     // Runs a page-script API call and waits for its answer; throws on error or time-out.
     QVariant CallSync(const QString& function, const QVariantList& args);
     void CallAsync(const QString& function, const QVariantList& args, bool emitState);
@@ -221,4 +225,7 @@ private:
     QString m_findText;
     uint m_findFlags = 0;
     TqbSelectionState m_state;
+    // Keys and input-method text that reached the view while the document loaded.
+    static constexpr size_t MaxHeldInput = 10000;
+    std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> m_heldInput;
 };

@@ -20,6 +20,8 @@ bool TqbCaptionDrag::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
         auto* mouse = static_cast<QMouseEvent*>(event);
+        if (Takes && !Takes(mouse->position().toPoint()))
+            return false;
         if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")) &&
             window->windowHandle()) {
             window->windowHandle()->startSystemMove();

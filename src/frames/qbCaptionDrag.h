@@ -17,6 +17,10 @@ public:
 
     // Given the place the pointer asks for, the place the window takes.
     std::function<QPoint(QPoint)> Correct;
+    // Whether a press at this caption point starts a move; unset, every press does. A press
+    // that does not stays the caption's own (a click there must reach it, which a system move
+    // would swallow).
+    std::function<bool(QPoint)> Takes;
 
     bool Dragging() const { return m_dragging; }
     // Where the window goes when the pointer is at `global` during a drag.

@@ -28,6 +28,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <utility>
 
 namespace {
 
@@ -37,6 +38,11 @@ constexpr int MinimizeFromRight = 54;
 constexpr int MaximizeFromRight = 36;
 constexpr int CloseFromRight = 18;
 constexpr QSize DesignSize(443, 385);
+
+// The caption icon's cell, where a press opens the system menu instead of moving the window.
+bool OnIcon(QPoint at) {
+    return at.x() > 0 && at.x() < IconCell && at.y() > 0 && at.y() < IconCell;
+}
 
 enum TSysCommand { scRestore, scMove, scSize, scMinimize, scMaximize, scClose };
 
@@ -69,7 +75,8 @@ TfrmQbThreeButtons::TfrmQbThreeButtons(TqbPrjInfo& prjInfo, QWidget* parent)
     CreateComponents();
     CreateSystemMenu();
     // The skins that come with the program appear beside it the first time it starts there.
-    qbSkinFolder::InstallMissing(SkinsDir());
+    qbSkinFolder::InstallMissing(
+        SkinsDir(), m_prjInfo.DefaultsDir(qbSkin::FolderName, qbSkinFolder::BuiltInDir()));
     const TqbIniFile ini = m_prjInfo.Ini();
     SetSkinMode(ini.ReadBool("Skin", "Mode", true));
     LoadSkin(ini.ReadString("Skin", "Name", QString()));
@@ -105,6 +112,7 @@ void TfrmQbThreeButtons::CreateComponents() {
     });
     m_drag = new TqbCaptionDrag(pnlCaption);
     m_drag->Correct = [this](QPoint to) { return DragStep(to); };
+    m_drag->Takes = [](QPoint at) { return !OnIcon(at); };
 
     const auto button = [this](const char* name, int firstCell, void (TfrmQbThreeButtons::*click)()) {
         auto* b = new TqbImageListButton(pnlCaption);
@@ -356,7 +364,7 @@ QImage TfrmQbThreeButtons::CaptionImage() const {
 // ---- the caption
 
 void TfrmQbThreeButtons::pnlCaptionMouseDown(Qt::MouseButton, QPoint at) {
-    m_pressOnIcon = at.x() > 0 && at.x() < IconCell && at.y() > 0 && at.y() < IconCell;
+    m_pressOnIcon = OnIcon(at);
     if (m_pressOnIcon)
         return;
     // Snapping starts from where the caption was taken.
@@ -429,8 +437,7 @@ bool TfrmQbThreeButtons::eventFilter(QObject* watched, QEvent* event) {
         // window.
         const QPoint at = pnlCaption->mapFromGlobal(
             static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
-        const bool onIcon = at.x() > 0 && at.x() < IconCell && at.y() > 0 && at.y() < IconCell;
-        if (onIcon && m_menuFromIcon.isValid() &&
+        if (OnIcon(at) && m_menuFromIcon.isValid() &&
             m_menuFromIcon.elapsed() < QApplication::doubleClickInterval()) {
             FSystemMenu->hide();
             QTimer::singleShot(0, this, &QWidget::close);
@@ -492,10 +499,17 @@ void TfrmQbThreeButtons::changeEvent(QEvent* event) {
     case QEvent::ActivationChange:
         SetActive(isActiveWindow());
         break;
-    case QEvent::WindowStateChange:
+    case QEvent::WindowStateChange: {
+        const bool wasMaximized =
+            static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMaximized;
+        // The first restore after the window was made anew goes back to the place it had.
+        if (wasMaximized && !isMaximized() && !m_remaximize && !m_remaking &&
+            m_placeBeforeRemake.isValid())
+            setGeometry(std::exchange(m_placeBeforeRemake, QRect()));
         ShowMaximizeCells();
         UpdateFrame();
         break;
+    }
     case QEvent::WindowTitleChange:
     case QEvent::WindowIconChange:
         pnlCaption->update();
@@ -517,12 +531,18 @@ bool TfrmQbThreeButtons::event(QEvent* event) {
         static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType() ==
             QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed) {
         m_remaximize = isMaximized();
+        // On the way the new window is reported at the maximized size but unmaximized, and that
+        // would become its normal place.
+        if (m_remaximize)
+            m_placeBeforeRemake = normalGeometry();
     } else if (event->type() == QEvent::WinIdChange && m_remaximize && internalWinId()) {
         m_remaximize = false;
+        m_remaking = true;
         QTimer::singleShot(0, this, [this] {
             // Given as a change, whether or not the new window was reported unmaximized yet.
             setWindowState(windowState() & ~Qt::WindowMaximized);
             setWindowState(windowState() | Qt::WindowMaximized);
+            m_remaking = false;
         });
     }
     return QWidget::event(event);

@@ -138,7 +138,9 @@ private:
     bool m_constructing = true;
     bool m_shown = false;
     bool m_pressOnIcon = false;
-    bool m_remaximize = false;
+    bool m_remaximize = false; // the window system's window is made anew while maximized
+    bool m_remaking = false;   // and is being maximized again
+    QRect m_placeBeforeRemake; // its normal place before that
     QPoint FGrabOffset; // pointer less the window's origin when the caption was pressed
     QRect FSnapRect;    // the edges that attract the window during that drag
     QPoint m_lastCursor;

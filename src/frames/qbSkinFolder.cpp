@@ -11,11 +11,7 @@ namespace qbSkinFolder {
 
 namespace {
 
-QString BuiltInDir() {
-    return QStringLiteral(":/%1/").arg(QLatin1String(qbSkin::FolderName));
-}
-
-// Copies every file of a compiled-in skin; false when one could not be copied.
+// Copies every file of a skin folder; false when one could not be copied.
 bool CopySkin(const QString& from, const QString& to) {
     if (!QDir().mkpath(to))
         return false;
@@ -23,13 +19,17 @@ bool CopySkin(const QString& from, const QString& to) {
         const QString target = to + name;
         if (!QFile::copy(from + name, target))
             return false;
-        // Resource files come out read-only.
+        // Resource files and installed files come out read-only.
         QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::WriteOwner);
     }
     return true;
 }
 
 } // namespace
+
+QString BuiltInDir() {
+    return QStringLiteral(":/%1/").arg(QLatin1String(qbSkin::FolderName));
+}
 
 QString Dir(const QString& programDir) {
     return programDir + QLatin1String(qbSkin::FolderName) + '/';
@@ -50,13 +50,14 @@ QStringList BuiltInSkins() {
     return QDir(BuiltInDir()).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-QStringList InstallMissing(const QString& skinsDir) {
+QStringList InstallMissing(const QString& skinsDir, const QString& sourceDir) {
     QStringList copied;
-    for (const QString& name : BuiltInSkins()) {
+    for (const QString& name :
+         QDir(sourceDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
         const QString target = skinsDir + name + '/';
         if (QFileInfo::exists(target))
             continue;
-        if (CopySkin(BuiltInDir() + name + '/', target))
+        if (CopySkin(sourceDir + name + '/', target))
             copied << name;
     }
     return copied;

@@ -12,10 +12,12 @@ QString Dir(const QString& programDir);
 // The folder's entries, files as well as folders, leaving out names that begin with ".", in
 // the order the file system gives them. Empty when the folder is missing.
 QStringList List(const QString& skinsDir);
+// The resource folder of the skins compiled into the program.
+QString BuiltInDir();
 // The skins compiled into the program: their folder names.
 QStringList BuiltInSkins();
-// Copies each compiled-in skin whose folder `skinsDir` lacks; a folder already there is left
-// as the user made it. Returns the names copied.
-QStringList InstallMissing(const QString& skinsDir);
+// Copies each skin of `sourceDir` (ending with "/") whose folder `skinsDir` lacks; a folder
+// already there is left as the user made it. Returns the names copied.
+QStringList InstallMissing(const QString& skinsDir, const QString& sourceDir = BuiltInDir());
 
 } // namespace qbSkinFolder

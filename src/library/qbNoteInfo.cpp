@@ -27,6 +27,14 @@ QString Shown(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
 
+// DataDirFault, telling also whether it made the folder.
+QString CheckDataDir(const QString& dir, bool& created) {
+    const bool existed = QFileInfo::exists(dir);
+    QString fault = TqbNoteInfo::DataDirFault(dir);
+    created = !existed && fault.isEmpty();
+    return fault;
+}
+
 } // namespace
 
 QString TqbNoteInfo::DataDirFault(const QString& dir) {
@@ -62,10 +70,10 @@ QString TqbNoteInfo::GetDataDir() const {
     if (QDir::isRelativePath(dir))
         dir = m_prjInfo.ProgramDir() + dir;
 
-    m_dataDirProblem = DataDirFault(dir);
+    m_dataDirProblem = CheckDataDir(dir, m_dataDirCreated);
     if (m_dataDirProblem.isEmpty() || dir == def)
         return dir;
-    const QString defaultProblem = DataDirFault(def);
+    const QString defaultProblem = CheckDataDir(def, m_dataDirCreated);
     m_dataDirProblem += u'\n';
     m_dataDirProblem += defaultProblem.isEmpty()
         ? QStringLiteral("기본 데이터 폴더 \"%1\"을(를) 대신 씁니다.").arg(Shown(def))

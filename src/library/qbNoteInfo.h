@@ -30,6 +30,9 @@ public:
     // Why the last GetDataDir did not give the stored folder, as the window shows it; empty when
     // it did.
     const QString& DataDirProblem() const { return m_dataDirProblem; }
+    // Whether the last GetDataDir made the library's folder: a new library, not one the user
+    // already has.
+    bool DataDirCreated() const { return m_dataDirCreated; }
     // The rule GetDataDir applies to an absolute folder: why it cannot be the library, empty
     // when it can. Makes the folder's last level when it is missing.
     static QString DataDirFault(const QString& dir);
@@ -45,4 +48,5 @@ private:
     const TqbPrjInfo& m_prjInfo;
     QStringList m_defaultHeader;
     mutable QString m_dataDirProblem;
+    mutable bool m_dataDirCreated = false;
 };

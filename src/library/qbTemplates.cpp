@@ -14,17 +14,17 @@ QStringList BuiltInFiles() {
     return QDir(BuiltInDir()).entryList(QDir::Files, QDir::Name);
 }
 
-QStringList InstallMissing(const QString& dir) {
+QStringList InstallMissing(const QString& dir, const QString& sourceDir) {
     QStringList copied;
-    const QStringList files = BuiltInFiles();
+    const QStringList files = QDir(sourceDir).entryList(QDir::Files, QDir::Name);
     if (files.isEmpty() || !QDir().mkpath(dir))
         return copied;
     for (const QString& name : files) {
         const QString target = dir + name;
         if (QFileInfo::exists(target))
             continue;
-        if (QFile::copy(BuiltInDir() + name, target)) {
-            // Resource files come out read-only.
+        if (QFile::copy(sourceDir + name, target)) {
+            // Resource files and installed files come out read-only.
             QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::WriteOwner);
             copied << name;
         }

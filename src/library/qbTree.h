@@ -122,6 +122,10 @@ public:
     static inline const QString ReplaceQuestion =
         QStringLiteral("\"%1\" 이(가) 이미 있습니다.\n있던 것을 휴지통으로 보내고 바꾸시겠습니까?");
 
+    // Lists a note the program wrote itself (a kept copy of the open note) under its folder's
+    // node; nothing when that folder is not listed yet (it is when opened).
+    void ShowWrittenNote(const QString& filePath);
+
     // true: at the top level whatever is selected.
     void NewFolder(bool forceRoot);
     void NewNote(bool forceRoot);

@@ -94,6 +94,28 @@ QTreeWidgetItem* TqbTree::AddNode(QTreeWidgetItem* parent, const QString& text, 
     return node;
 }
 
+void TqbTree::ShowWrittenNote(const QString& filePath) {
+    const QFileInfo file(filePath);
+    const QString prefix = m_rootDir + u'/';
+    const QString dir = file.path() + u'/';
+    if (!dir.startsWith(prefix))
+        return;
+    QTreeWidgetItem* parent = nullptr;
+    for (const QString& name : dir.mid(prefix.size()).split(u'/', Qt::SkipEmptyParts)) {
+        QTreeWidgetItem* folder = nullptr;
+        const int count = parent ? parent->childCount() : topLevelItemCount();
+        for (int i = 0; i < count && !folder; ++i) {
+            QTreeWidgetItem* child = parent ? parent->child(i) : topLevelItem(i);
+            if (IsFolder(child) && child->text(0) == name)
+                folder = child;
+        }
+        if (!folder || IsUnlisted(folder))
+            return;
+        parent = folder;
+    }
+    AddNode(parent, file.completeBaseName(), NoteImage, file.fileName());
+}
+
 void TqbTree::NewFolder(bool forceRoot) {
     m_host.EnterEditMode();
     QTreeWidgetItem* parent = nullptr;

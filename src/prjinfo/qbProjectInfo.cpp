@@ -27,8 +27,10 @@ bool CanWriteIn(const QString& dir) {
 
 TqbPrjInfo::TqbPrjInfo(QString appName, QString programDir) : m_appName(std::move(appName)) {
     if (programDir.isEmpty()) {
-        programDir = ChooseProgramDir(QCoreApplication::applicationDirPath(),
-                                      QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+        const QString executableDir = QCoreApplication::applicationDirPath();
+        programDir = ChooseProgramDir(
+            executableDir, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+        m_sharedDir = InstalledSharedDir(executableDir);
     }
     m_programDir = WithSlash(programDir);
 }
@@ -36,10 +38,32 @@ TqbPrjInfo::TqbPrjInfo(QString appName, QString programDir) : m_appName(std::mov
 TqbPrjInfo::~TqbPrjInfo() = default;
 
 QString TqbPrjInfo::ChooseProgramDir(const QString& executableDir, const QString& userDataDir) {
-    if (CanWriteIn(executableDir))
+    // An installed copy never writes into its prefix, even where it could (run as root): the
+    // next package update would replace or remove what the user wrote there.
+    if (InstalledSharedDir(executableDir).isEmpty() && CanWriteIn(executableDir))
         return WithSlash(executableDir);
     QDir().mkpath(userDataDir);
     return WithSlash(userDataDir);
+}
+
+QString TqbPrjInfo::InstalledSharedDir(const QString& executableDir) {
+    const QString shared =
+        QDir::cleanPath(WithSlash(executableDir) + QStringLiteral(QBNIVORA_SHARED_FROM_BIN));
+    return QFileInfo(shared).isDir() ? WithSlash(shared) : QString();
+}
+
+QString TqbPrjInfo::DefaultsDir(const QString& sharedDir, const QString& folder,
+                                const QString& builtInDir) {
+    if (!sharedDir.isEmpty()) {
+        const QString installed = sharedDir + folder + u'/';
+        if (!QDir(installed).isEmpty())
+            return installed;
+    }
+    return builtInDir;
+}
+
+QString TqbPrjInfo::DesktopId() {
+    return QStringLiteral(QBNIVORA_APP_ID);
 }
 
 TqbVersion TqbPrjInfo::CompiledVersion() {

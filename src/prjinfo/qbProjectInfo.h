@@ -12,8 +12,8 @@ struct TqbVersion {
 // One instance lives for the whole process.
 class TqbPrjInfo {
 public:
-    // programDir empty: the executable's folder, or the per-user data folder where the
-    // executable's folder is not writable.
+    // programDir empty: the executable's folder, or the per-user data folder for an installed
+    // copy and where the executable's folder is not writable.
     explicit TqbPrjInfo(QString appName, QString programDir = {});
     ~TqbPrjInfo();
     TqbPrjInfo(const TqbPrjInfo&) = delete;
@@ -22,10 +22,23 @@ public:
     const QString& AppName() const { return m_appName; }
     // Ends with "/".
     const QString& ProgramDir() const { return m_programDir; }
+    // The installed copy's own read-only files ("<prefix>/share/qbNivora/"); empty when the
+    // program does not run from an install tree.
+    const QString& SharedDir() const { return m_sharedDir; }
+    // Where the defaults of a kind ("qbTemplate", "qbSkinFiles2") are copied from into the
+    // program folder: the installed "<SharedDir><folder>/" when it holds anything, so a
+    // packager's set wins; else builtInDir (the compiled-in copy).
+    QString DefaultsDir(const QString& folder, const QString& builtInDir) const {
+        return DefaultsDir(m_sharedDir, folder, builtInDir);
+    }
+    static QString DefaultsDir(const QString& sharedDir, const QString& folder,
+                               const QString& builtInDir);
     QString IniFileName() const { return m_programDir + m_appName + ".ini"; }
     TqbIniFile Ini() const { return TqbIniFile(IniFileName()); }
 
     static TqbVersion CompiledVersion();
+    // The desktop's name for the program: its .desktop file without the extension, its icon.
+    static QString DesktopId();
     // The address the home-page item opens.
     static QString HomePage();
     // "major.minor build N"; empty for a zero version.
@@ -36,8 +49,12 @@ public:
 
     // The folder rule on its own, for the caller that wants to know where settings live.
     static QString ChooseProgramDir(const QString& executableDir, const QString& userDataDir);
+    // The install tree's shared folder beside executableDir ("../share/qbNivora/"), ending
+    // with "/"; empty when there is none, as in a build folder or a copy of its own.
+    static QString InstalledSharedDir(const QString& executableDir);
 
 private:
     QString m_appName;
     QString m_programDir;
+    QString m_sharedDir;
 };

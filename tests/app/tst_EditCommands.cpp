@@ -26,12 +26,15 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
 #include <QWebEngineView>
 #include <functional>
 #include <memory>
 
 #include "common/qbAppTestMain.h"
 #include "common/qbDialogAnswerer.h"
+#include "common/qbPageScripts.h"
 #include "common/qbWindowFixture.h"
 
 namespace {
@@ -65,22 +68,11 @@ class TestEditCommands : public QObject {
 
     // Selects the whole first line, "abc def", and waits until the page reported it.
     void SelectFirstLine() {
-        // The page takes the focus and the caret a moment after being asked to.
-        for (int attempt = 0; attempt < 10 && !Edit()->SelectionState().HasSelection; ++attempt) {
-            QSignalSpy placed(Edit(), &TqbDhtmlEdit::SelectionStateChanged);
-            Edit()->FocusAtStart();
-            QTRY_VERIFY(PageWidget()->hasFocus());
-            // The caret reaches the start a moment later; keys sent before it would be undone.
-            placed.wait(1000);
-            QTest::keyClick(PageWidget(), Qt::Key_Home);
-            QTest::keyClick(PageWidget(), Qt::Key_End, Qt::ShiftModifier);
-            QSignalSpy keyUps(Edit(), &TqbDhtmlEdit::DocumentKeyUp);
-            // Both key releases reported: nothing still on its way moves the caret.
-            keyUps.wait(2000);
-            if (keyUps.count() < 2)
-                keyUps.wait(2000);
-        }
-        QVERIFY(Edit()->SelectionState().HasSelection);
+        PageWidget()->setFocus();
+        QWebEnginePage* page = Edit()->findChild<QWebEngineView*>()->page();
+        page->runJavaScript(SelectFirstBlockScript(), QWebEngineScript::ApplicationWorld);
+        QTRY_VERIFY_WITH_TIMEOUT(Edit()->SelectionState().HasSelection,
+                                 TqbWindowFixture::PageTimeoutMs);
         // Keys typed in edit mode mark the note, Shift and Home included: start unmarked.
         F.Window->OpenNote()->DropChanges();
         F.Window->UpdateActions();

@@ -148,7 +148,7 @@ class TestHangulInput : public QObject {
         F.EnterMode(mode);
         if (mode == TfrmMainNivora::vmEdit) {
             F.Window->Dhtml()->FocusAtStart();
-            QTRY_COMPARE(QApplication::focusWidget(), F.PageWidget());
+            QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), F.PageWidget(), TqbWindowFixture::PageTimeoutMs);
         } else {
             Focus(F.Window->RchDhtml());
         }
@@ -178,7 +178,7 @@ private slots:
         QFETCH(int, mode);
         TypeInMode(mode);
         Type({"g", "k", "s", "r", "m", "f", "ctrl+s"});
-        QTRY_VERIFY_WITH_TIMEOUT(ReadBytes(F.Lib("노트.htm")).contains(HangeulCp949), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(ReadBytes(F.Lib("노트.htm")).contains(HangeulCp949), TqbWindowFixture::PageTimeoutMs);
     }
 
     // A click while "글" is still being composed: on another note (the focus moves), or on the
@@ -197,22 +197,22 @@ private slots:
         QFETCH(QString, target);
         TypeInMode(mode);
         Type({"g", "k", "s", "r", "m", "f"});
-        QTRY_VERIFY(F.Window->MessageFilter()->Composing());
+        QTRY_VERIFY_WITH_TIMEOUT(F.Window->MessageFilter()->Composing(), TqbWindowFixture::PageTimeoutMs);
         QTreeWidgetItem* other = F.Node("둘째");
         QPoint where;
         if (target == "another note") {
             where = F.Tree()->viewport()->mapToGlobal(F.Tree()->visualItemRect(other).center());
         } else {
             QAction* save = F.Window->Action("actFileSave");
-            QTRY_VERIFY(save->isEnabled());
+            QTRY_VERIFY_WITH_TIMEOUT(save->isEnabled(), TqbWindowFixture::PageTimeoutMs);
             QWidget* button = F.Window->findChild<QToolBar*>("TBToolbar1")->widgetForAction(save);
             where = button->mapToGlobal(button->rect().center());
         }
         Type({"mousemove", QString::number(where.x()), QString::number(where.y()), "click", "1"},
              false);
         if (target == "another note")
-            QTRY_COMPARE(F.Tree()->currentItem(), other);
-        QTRY_VERIFY_WITH_TIMEOUT(ReadBytes(F.Lib("노트.htm")).contains(HangeulCp949), 20000);
+            QTRY_COMPARE_WITH_TIMEOUT(F.Tree()->currentItem(), other, TqbWindowFixture::PageTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(ReadBytes(F.Lib("노트.htm")).contains(HangeulCp949), TqbWindowFixture::PageTimeoutMs);
     }
 
     void composedTextInTheSearchBox() {
@@ -222,7 +222,7 @@ private slots:
         QTRY_COMPARE(QApplication::focusWidget(), box);
         // Tab moves on, which ends the composition (Return would start a search).
         Type({"g", "k", "s", "r", "m", "f", "Tab"});
-        QTRY_COMPARE(box->text(), QStringLiteral("한글"));
+        QTRY_COMPARE_WITH_TIMEOUT(box->text(), QStringLiteral("한글"), TqbWindowFixture::PageTimeoutMs);
     }
 
     // The name box of the new-note dialog, opened by Ctrl+Insert from the keyboard. The dialog

@@ -105,6 +105,19 @@ private slots:
                                      << None << Unchanged << true << false;
         row("Ctrl+Z in edit mode")
             << int(Qt::Key_Z) << ctrl << Tree << Edit << true << true << None << 1 << true << false;
+        for (const int key : {Qt::Key_Y, Qt::Key_I, Qt::Key_U, Qt::Key_Backspace, Qt::Key_Delete}) {
+            const QString name = QKeySequence(key).toString();
+            QTest::addRow("Ctrl+%s in edit mode changes the page", qPrintable(name))
+                << key << ctrl << Tree << Edit << true << true << None << 1 << true << false;
+            QTest::addRow("Ctrl+%s in browse mode", qPrintable(name))
+                << key << ctrl << Tree << Browse << true << true << None << Unchanged << true
+                << false;
+        }
+        row("Ctrl+Shift+Backspace in edit mode")
+            << int(Qt::Key_Backspace) << ctrlShift << Tree << Edit << true << true << None << 1
+            << true << false;
+        row("Ctrl+Home moves only") << int(Qt::Key_Home) << ctrl << Tree << Edit << true << true
+                                    << None << Unchanged << true << false;
         row("Ctrl+A") << int(Qt::Key_A) << ctrl << Tree << Edit << true << true << None << Unchanged
                       << true << false;
         row("Ctrl+S in a dialog") << int(Qt::Key_S) << ctrl << Tree << Edit << false << true << None

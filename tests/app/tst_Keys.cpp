@@ -139,11 +139,19 @@ private slots:
         }
     }
 
-    // The editor copies by itself; the key still marks the note as the copy command does.
-    void copyInTheEditorMarksTheNote() {
+    // The editor copies, styles and deletes words by itself; the key still marks the note, so
+    // what it changed is saved.
+    void editorKeysMarkTheNote_data() {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Ctrl+C copy") << int(Qt::Key_C);
+        QTest::newRow("Ctrl+Backspace deletes a word") << int(Qt::Key_Backspace);
+        QTest::newRow("Ctrl+I italic") << int(Qt::Key_I);
+    }
+    void editorKeysMarkTheNote() {
+        QFETCH(int, key);
         QWidget* page = Focus("page");
         QVERIFY(!F.Window->NoteModified());
-        QTest::keyClick(page, Qt::Key_C, Qt::ControlModifier);
+        QTest::keyClick(page, Qt::Key(key), Qt::ControlModifier);
         QVERIFY(F.Window->NoteModified());
     }
 

@@ -238,8 +238,26 @@ private slots:
         QCOMPARE(m_host->OutsideAsked, edited ? 1 : 0);
         QVERIFY2(ReadBytes(Lib("노트.htm")).contains(noteHas), ReadBytes(Lib("노트.htm")));
         QCOMPARE(ReadBytes(Lib("노트 - 사본.htm")).contains("\xB3\xBB\xB0\xCD"), copyHasMine);
+        // A kept copy shows in the tree at once.
+        QCOMPARE(m_tree->findItems("노트 - 사본", Qt::MatchExactly).size(), copyHasMine ? 1 : 0);
         // Whatever was chosen, the editor holds what the note file holds now, or is saving it.
         QVERIFY(!m_note->NoteModified());
+    }
+
+    // A folder's page kept beside theirs becomes a note in that folder, so the user can find it.
+    void keptCopyOfAFolderPageIsANoteInTheFolder() {
+        QDir(m_dir->path()).mkpath("BookData/폴더");
+        WriteBytes(Lib("폴더/___폴더설명.qb"), Cp949Note);
+        m_tree->LoadRoot(m_info->GetDataDir());
+        QTreeWidgetItem* folder = m_tree->findItems("폴더", Qt::MatchExactly).value(0);
+        m_tree->ExpandFolder(folder);
+        Open("폴더/___폴더설명.qb", TqbOpenNote::vmEdit);
+        Edit("내것");
+        WriteBytes(Lib("폴더/___폴더설명.qb"), "<HTML><BODY>theirs plus more</BODY></HTML>\r\n");
+        QVERIFY(m_note->SaveCurrentNote());
+        QVERIFY(ReadBytes(Lib("폴더/___폴더설명 - 사본.htm")).contains("\xB3\xBB\xB0\xCD"));
+        QCOMPARE(folder->childCount(), 1);
+        QCOMPARE(folder->child(0)->text(0), QStringLiteral("___폴더설명 - 사본"));
     }
 
     void undecodableBytesAreKeptUnlessTheUserAgrees_data() {

@@ -221,8 +221,18 @@ private slots:
         QFETCH(bool, restored);
         TqbTrayKeeper keeper(&W->Window, "title", [] { return true; });
         keeper.HideToTray();
+        // The icon reports the press from inside its own mouse handler: it must still be there
+        // when the report returns, or that handler runs on a deleted widget.
+        bool iconKeptDuringThePress = false;
+        connect(keeper.TrayIcon(), &QSystemTrayIcon::activated, this,
+                [&] { iconKeptDuringThePress = keeper.TrayIcon()->isVisible(); });
         emit keeper.TrayIcon()->activated(reason);
+        QVERIFY(iconKeptDuringThePress);
+        if (restored)
+            QTRY_VERIFY(W->Window.isVisible());
+        QCoreApplication::processEvents();
         QCOMPARE(W->Window.isVisible(), restored);
+        QCOMPARE(keeper.TrayIcon()->isVisible(), !restored);
     }
 
     void aShownWindowStaysAsItIs() {
@@ -286,6 +296,32 @@ private slots:
         QTest::keyRelease(W->Edit, Qt::Key_Control);
         QVERIFY(!s->isVisible());
         QVERIFY(!badges.Timer()->isActive());
+    }
+
+    // White bold letters on maroon inside a black single border.
+    void aBadgeLooksItsPart() {
+        TqbShortcutBadges badges(&W->Window);
+        QLabel* f = badges.Add("F", W->Button, &W->Window);
+        badges.ShowShortcutHints(true);
+        QCOMPARE(f->font().pixelSize(), 11);
+        QVERIFY(f->font().bold());
+        const QImage image = f->grab().toImage();
+        QCOMPARE(image.size(), QSize(11, 12));
+        const QRect inside = image.rect().adjusted(1, 1, -1, -1);
+        int maroon = 0, white = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb pixel = image.pixel(x, y);
+                if (!inside.contains(x, y)) {
+                    QCOMPARE(QColor(pixel), QColor(Qt::black));
+                    continue;
+                }
+                maroon += QColor(pixel) == QColor(0x80, 0, 0);
+                // The letter's edges blend into the maroon; its strokes are light.
+                white += qGreen(pixel) > 0xC0 && qBlue(pixel) > 0xC0;
+            }
+        QVERIFY2(maroon > inside.width() * inside.height() / 2, "mostly maroon");
+        QVERIFY2(white > 3, "a white letter");
     }
 
     // A held key repeats; the repeats must not put the badges off for ever.

@@ -2,6 +2,7 @@
 // What the editor tests share: an editor shown over a temporary folder, notes written into it,
 // and waits on the editor's and the page's own answers.
 
+#include "common/qbPageScripts.h"
 #include "editing/qbDhtmlEdit.h"
 
 #include <QDir>
@@ -53,18 +54,24 @@ protected:
         m_edit->SetBrowseMode(false);
         m_edit->FocusAtStart();
         return Load(path) &&
-               QTest::qWaitFor([this] { return m_edit->SelectionState().Editable; }, 10000);
+               QTest::qWaitFor([this] { return m_edit->SelectionState().Editable; }, 60000);
     }
 
     // Edit mode with the caret at the start of the body, keyboard focus in the page.
     bool StartEditing() {
         m_edit->SetBrowseMode(false);
         m_edit->FocusAtStart();
-        if (!QTest::qWaitFor([this] { return m_edit->SelectionState().Editable; }, 10000))
+        if (!QTest::qWaitFor([this] { return m_edit->SelectionState().Editable; }, 60000))
             return false;
         // The page runs calls in order: once this one answers, the caret is in place for keys.
         m_edit->DocumentHtml();
         return true;
+    }
+
+    // Selects the body's first line and waits until the page reported it.
+    bool SelectFirstLine() {
+        AskPage(SelectFirstBlockScript());
+        return QTest::qWaitFor([this] { return m_edit->SelectionState().HasSelection; }, 60000);
     }
 
     QWebEnginePage* EnginePage() const { return m_edit->findChild<QWebEnginePage*>(); }
@@ -79,7 +86,7 @@ protected:
                                         answer = value;
                                         done = true;
                                     });
-        if (!QTest::qWaitFor([&] { return done; }, 10000))
+        if (!QTest::qWaitFor([&] { return done; }, 60000))
             qWarning("the page did not answer: %s", qPrintable(script));
         return answer;
     }

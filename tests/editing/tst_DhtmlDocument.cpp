@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QInputMethodEvent>
+#include <QApplication>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QWebEngineLoadingInfo>
@@ -117,6 +119,38 @@ private slots:
         QCOMPARE(ReadBytes(path), page);
         QTest::keyClicks(PageWidget(), "x");
         QVERIFY(changed.wait(10000));
+    }
+
+    // Typing that starts while the next note loads lands in that note, in the order typed.
+    void typingWhileLoadingReachesTheNextDocument() {
+        const QString first = Write("first.htm", Page({}, "<div>first</div>"));
+        const QString second = Write("second.htm", Page({}, "<div>second</div>"));
+        QVERIFY(LoadForEditing(first));
+        QSignalSpy changed(m_edit.get(), &TqbDhtmlEdit::ContentChanged);
+        m_edit->LoadDocument(second);
+        m_edit->FocusAtStart();
+        QVERIFY(!m_edit->IsDocumentReady());
+        QTest::keyClicks(PageWidget(), "typed ");
+        QInputMethodEvent composed;
+        composed.setCommitString(QStringLiteral("한글"));
+        QApplication::sendEvent(PageWidget(), &composed);
+        QVERIFY(m_edit->WaitUntilReady(60000));
+        QTRY_VERIFY2_WITH_TIMEOUT(m_edit->DocumentHtml().contains(QStringLiteral("typed 한글second")),
+                                  qPrintable(m_edit->DocumentHtml()), 20000);
+        QVERIFY(changed.count() > 0);
+        QCOMPARE(ReadBytes(first), Page({}, "<div>first</div>"));
+    }
+
+    // Typed for a document that failed to load: dropped, never written into the next one.
+    void typingWhileALoadFailsGoesNowhere() {
+        const QString next = Write("next.htm", Page({}, "<div>next</div>"));
+        QVERIFY(LoadForEditing(next));
+        QSignalSpy failed(m_edit.get(), &TqbDhtmlEdit::DocumentLoadFailed);
+        m_edit->LoadDocument(m_dir.filePath("missing.htm"));
+        QTest::keyClicks(PageWidget(), "lost");
+        QVERIFY(failed.wait(60000));
+        QVERIFY(LoadForEditing(next));
+        QVERIFY(!m_edit->DocumentHtml().contains("lost"));
     }
 
     // Links never move the document; in edit mode Ctrl+click follows them.

@@ -3,6 +3,7 @@
 #include "controls/qbBlankPnl.h"
 #include "controls/qbImageList.h"
 #include "controls/qbImglstBtn.h"
+#include "frames/qbCaptionDrag.h"
 #include "frames/qbFormThreeBtns.h"
 #include "frames/qbSkinFolder.h"
 #include "frames/qbSkinMenu.h"
@@ -426,6 +427,8 @@ private slots:
         QTRY_COMPARE(form.pos(), QPoint(200, 150));
         const QPoint start = form.pnlCaption->mapToGlobal(press);
         QTest::mousePress(form.pnlCaption, Qt::LeftButton, {}, press);
+        // No move begins at all, where a system move would swallow the click on the icon.
+        QCOMPARE(form.findChild<TqbCaptionDrag*>()->Dragging(), moves);
         MoveTo(start + QPoint(60, 40));
         QTest::mouseRelease(form.pnlCaption, Qt::LeftButton, {}, form.pnlCaption->mapFromGlobal(start + QPoint(60, 40)));
         QCOMPARE(form.pos(), moves ? QPoint(260, 190) : QPoint(200, 150));

@@ -230,6 +230,19 @@ private slots:
         QCOMPARE(qbSkinFolder::InstallMissing(skins), QStringList());
     }
 
+    void installMissingTakesAnInstalledSet() {
+        QTemporaryDir dir;
+        const QString source = dir.path() + "/share/qbSkinFiles2/";
+        const QString skins = dir.path() + "/user/qbSkinFiles2/";
+        WriteBytes(source + "Packaged/skin.ini", "[Skin]\n");
+        WriteBytes(source + "readme.txt", "not a skin");
+        // Installed files are read-only; the user's copies must not be.
+        QFile::setPermissions(source + "Packaged/skin.ini", QFile::ReadOwner | QFile::ReadOther);
+        QCOMPARE(qbSkinFolder::InstallMissing(skins, source), QStringList{"Packaged"});
+        QVERIFY(QFileInfo(skins + "Packaged/skin.ini").isWritable());
+        QCOMPARE(qbSkinFolder::List(skins), QStringList{"Packaged"});
+    }
+
     void menuTexts_data() {
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("text");

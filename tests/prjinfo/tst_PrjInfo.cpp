@@ -52,6 +52,67 @@ private slots:
         QCOMPARE(TqbPrjInfo::ChooseProgramDir(dir.path(), userData), dir.path() + "/");
     }
 
+    void installedCopyKeepsOutOfItsPrefix_data() {
+        QTest::addColumn<QStringList>("layout"); // under a writable prefix; "/" ends a folder
+        QTest::addColumn<bool>("installed");
+        const QString shared = QStringLiteral("bin/" QB_SHARED_FROM_BIN);
+        QTest::newRow("build folder") << QStringList{"bin/"} << false;
+        QTest::newRow("install tree") << QStringList{"bin/", shared + "/"} << true;
+        QTest::newRow("install tree with its files")
+            << QStringList{"bin/", shared + "/qbTemplate/a.htm"} << true;
+        QTest::newRow("shared folder of another program")
+            << QStringList{"bin/", "share/other/"} << false;
+        QTest::newRow("shared name is a file") << QStringList{"bin/", shared} << false;
+    }
+    void installedCopyKeepsOutOfItsPrefix() {
+        QFETCH(QStringList, layout);
+        QFETCH(bool, installed);
+        QTemporaryDir prefix;
+        for (const QString& entry : layout) {
+            const QString path = QDir::cleanPath(prefix.filePath(entry));
+            if (entry.endsWith('/')) {
+                QVERIFY(QDir().mkpath(path));
+            } else {
+                QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::WriteOnly));
+            }
+        }
+        const QString bin = prefix.filePath("bin");
+        const QString userData = prefix.filePath("home/.local/share/qbNivora");
+        const QString expectedShared =
+            installed ? QDir::cleanPath(bin + "/" QB_SHARED_FROM_BIN) + "/" : QString();
+        QCOMPARE(TqbPrjInfo::InstalledSharedDir(bin), expectedShared);
+        QCOMPARE(TqbPrjInfo::ChooseProgramDir(bin, userData), (installed ? userData : bin) + "/");
+        QCOMPARE(QDir(bin).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList());
+    }
+
+    void defaultsComeFromTheInstallTree_data() {
+        QTest::addColumn<QStringList>("shared"); // under the shared folder; "/" ends a folder
+        QTest::addColumn<bool>("installed");     // its "qbSkinFiles2/" is where defaults come from
+        QTest::newRow("not installed") << QStringList() << false;
+        QTest::newRow("installed skins") << QStringList{"qbSkinFiles2/Olive/skin.ini"} << true;
+        QTest::newRow("installed, none of this kind") << QStringList{"qbTemplate/a.htm"} << false;
+        QTest::newRow("empty folder of this kind") << QStringList{"qbSkinFiles2/"} << false;
+    }
+    void defaultsComeFromTheInstallTree() {
+        QFETCH(QStringList, shared);
+        QFETCH(bool, installed);
+        QTemporaryDir dir;
+        for (const QString& entry : shared) {
+            const QString path = dir.filePath(entry);
+            QVERIFY(QDir().mkpath(entry.endsWith('/') ? path : QFileInfo(path).path()));
+            if (!entry.endsWith('/')) {
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::WriteOnly));
+            }
+        }
+        const QString sharedDir = shared.isEmpty() ? QString() : dir.path() + "/";
+        QCOMPARE(TqbPrjInfo::DefaultsDir(sharedDir, "qbSkinFiles2", ":/built-in/"),
+                 installed ? dir.path() + "/qbSkinFiles2/" : QStringLiteral(":/built-in/"));
+    }
+
     void startMaximized_data() {
         QTest::addColumn<QString>("ini");
         QTest::addColumn<bool>("maximized");
