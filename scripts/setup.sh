@@ -12,6 +12,9 @@ packages=(build-essential cmake ninja-build qt6-base-dev qt6-webengine-dev qt6-w
   ripgrep  # for the benchmark only: bench_search times ripgrep beside the folder search
   openbox x11-utils  # a window manager (and xprop) for the window tests under Xvfb
   desktop-file-utils appstream  # the install test validates the desktop entry and metainfo
+  qt6-translations-l10n  # Qt's own dialogs and buttons in the user's language
+  poppler-utils  # pdftotext: the print test reads the text back out of the PDF
+  libfontconfig-dev  # font families' Korean names for the font box
 )
 
 missing=()

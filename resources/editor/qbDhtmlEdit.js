@@ -4,14 +4,6 @@
     "use strict";
 
     var bridge = null;
-    var waiting = []; // what must wait until the channel is up
-
-    function withBridge(work) {
-        if (bridge)
-            work();
-        else
-            waiting.push(work);
-    }
     // Tells this document from the one that may replace it while the editor is not looking.
     var documentId = Date.now().toString(36) + "-" + Math.random().toString(36).slice(2);
 
@@ -97,7 +89,95 @@
         }
     }
 
-    // Again after a document.open(), which drops every listener of the document.
+    // Fonts of other machines ("굴림", "verdana") stand for installed faces of their kind. The
+    // faces live in the document's font set, never in its markup: a save does not see them.
+    var fontFaces = [];
+
+    function faceSource(family, bold) {
+        var names = bold ? [family + " Bold", family + "Bold", family + "-Bold", family] : [family];
+        return names.map(function (name) { return "local(" + JSON.stringify(name) + ")"; }).join(", ");
+    }
+
+    function addFontAliases() {
+        if (typeof qbFontAliases === "undefined" || !document.fonts || typeof FontFace === "undefined")
+            return;
+        if (fontFaces.length && document.fonts.has(fontFaces[0]))
+            return;
+        if (!fontFaces.length) {
+            qbFontAliases.forEach(function (alias) {
+                try {
+                    fontFaces.push(new FontFace(alias[0], faceSource(alias[1], false),
+                                                { weight: "1 549" }));
+                    fontFaces.push(new FontFace(alias[0], faceSource(alias[1], true),
+                                                { weight: "550 1000" }));
+                } catch (e) {
+                    // A name the font set refuses keeps the engine's own choice.
+                }
+            });
+        }
+        fontFaces.forEach(function (face) { document.fonts.add(face); });
+    }
+    addFontAliases();
+
+    // A big page (one that comes from memory at its own address) is laid out once, when it has
+    // all come, instead of again and again as it arrives. When its body is a long run of blocks
+    // (lines), they are grouped in chunks of our own, and only the chunks in view are laid out.
+    // The chunks are the page's view of the document, never part of it: the serialiser writes
+    // their content in their place, and the sheets belong to the document, not to its markup.
+    var chunkName = "qb-chunk";
+    var linesPerChunk = 500;
+    var blockNames = /^(ADDRESS|ARTICLE|ASIDE|BLOCKQUOTE|CENTER|DD|DIR|DIV|DL|DT|FIELDSET|FIGURE|FOOTER|FORM|H[1-6]|HEADER|HR|LI|LISTING|MENU|NAV|OL|P|PLAINTEXT|PRE|SECTION|TABLE|UL|XMP)$/;
+
+    function isBlock(node) {
+        return node.nodeType === Node.ELEMENT_NODE && blockNames.test(node.nodeName);
+    }
+
+    function isBlank(node) {
+        return (node.nodeType === Node.TEXT_NODE && !/[^ \t\r\n\f]/.test(node.data)) ||
+            node.nodeType === Node.COMMENT_NODE;
+    }
+
+    // Groups of at least linesPerChunk nodes, split only at a block's edge, so that no line of
+    // inline content is ever cut in two.
+    function chunkBody() {
+        var body = document.body;
+        if (!body || body.childNodes.length < 4 * linesPerChunk)
+            return false;
+        var groups = [[]];
+        var afterBlock = false;
+        for (var node = body.firstChild; node; node = node.nextSibling) {
+            var group = groups[groups.length - 1];
+            if (group.length >= linesPerChunk && (afterBlock || isBlock(node)))
+                groups.push(group = []);
+            group.push(node);
+            if (!isBlank(node))
+                afterBlock = isBlock(node);
+        }
+        if (groups.length < 2)
+            return false;
+        groups.forEach(function (members) {
+            var chunk = document.createElement(chunkName);
+            body.insertBefore(chunk, members[0]);
+            chunk.append.apply(chunk, members);
+        });
+        return true;
+    }
+
+    function layOutBigPageOnce() {
+        if (location.protocol !== "qbpage:" || typeof CSSStyleSheet === "undefined")
+            return;
+        var hidden = new CSSStyleSheet();
+        hidden.replaceSync("html { display: none !important; }");
+        var inView = new CSSStyleSheet();
+        inView.replaceSync(chunkName + " { display: block; content-visibility: auto;" +
+                           " contain-intrinsic-block-size: auto " + linesPerChunk * 20 + "px; }");
+        document.adoptedStyleSheets = [hidden];
+        document.addEventListener("DOMContentLoaded", function () {
+            document.adoptedStyleSheets = chunkBody() ? [inView] : [];
+        });
+    }
+    layOutBigPageOnce();
+
     function listen() {
         document.addEventListener("input", changed, true);
         document.addEventListener("selectionchange", function () { report("selection"); });
@@ -112,8 +192,6 @@
     if (typeof qt !== "undefined" && qt.webChannelTransport) {
         new QWebChannel(qt.webChannelTransport, function (channel) {
             bridge = channel.objects.qbBridge;
-            waiting.forEach(function (work) { work(); });
-            waiting = [];
         });
     }
 
@@ -176,20 +254,45 @@
             first.nodeType === Node.TEXT_NODE && first.data.charAt(0) === "\n";
     }
 
-    // outerHTML, with the line feed written back where the parser would drop it. Only elements
-    // on the way to such a place are taken apart.
+    // A chunk's content stands in its place. Should editing have given a chunk attributes of
+    // its own (an alignment, say), it is written as the block it then is.
+    function chunkShell(chunk) {
+        if (!chunk.attributes.length)
+            return null;
+        var block = document.createElement("div");
+        for (var i = 0; i < chunk.attributes.length; ++i)
+            block.setAttribute(chunk.attributes[i].name, chunk.attributes[i].value);
+        return block;
+    }
+
+    function escapedText(data) {
+        return data.replace(/&/g, "&amp;").replace(/\u00A0/g, "&nbsp;")
+            .replace(/</g, "&lt;").replace(/>/g, "&gt;");
+    }
+
+    // outerHTML, with the line feed written back where the parser would drop it and chunks
+    // replaced by their content. Only elements on the way to such a place are taken apart.
     function elementHtml(element, onPath) {
-        if (!onPath.has(element))
+        var chunk = element.localName === chunkName;
+        if (!onPath.has(element) && !chunk)
             return element.outerHTML;
-        var shell = element.cloneNode(false);
-        var empty = shell.outerHTML;
-        var endTag = "</" + shell.localName + ">";
-        var html = empty.slice(0, empty.length - endTag.length);
+        var shell = chunk ? chunkShell(element) : element.cloneNode(false);
+        var html = "";
+        var endTag = "";
+        if (shell) {
+            var empty = shell.outerHTML;
+            endTag = "</" + shell.localName + ">";
+            html = empty.slice(0, empty.length - endTag.length);
+        }
+        if (!onPath.has(element))
+            return html + element.innerHTML + endTag;
         if (losesFirstLine(element))
             html += "\n";
         for (var child = element.firstChild; child; child = child.nextSibling) {
             if (child.nodeType === Node.ELEMENT_NODE) {
                 html += elementHtml(child, onPath);
+            } else if (chunk && child.nodeType === Node.TEXT_NODE) {
+                html += escapedText(child.data);
             } else {
                 // The text's escaping depends on its parent: let a copy of the parent decide.
                 var holder = element.cloneNode(false);
@@ -200,13 +303,18 @@
         return html + endTag;
     }
 
-    function pathsToLostLines() {
+    // The elements the serialiser must take apart: those holding a chunk, and an element whose
+    // first line the parser would drop with those holding it. A chunk holding neither is
+    // written whole, as its content.
+    function pathsToTakeApart() {
         var onPath = new Set();
-        var candidates = document.querySelectorAll("pre, textarea, listing");
+        var candidates = document.querySelectorAll("pre, textarea, listing, " + chunkName);
         for (var i = 0; i < candidates.length; ++i) {
-            if (!losesFirstLine(candidates[i]))
+            var chunk = candidates[i].localName === chunkName;
+            if (!chunk && !losesFirstLine(candidates[i]))
                 continue;
-            for (var node = candidates[i]; node && !onPath.has(node); node = node.parentNode)
+            var node = chunk ? candidates[i].parentNode : candidates[i];
+            for (; node && !onPath.has(node); node = node.parentNode)
                 onPath.add(node);
         }
         return onPath;
@@ -220,33 +328,9 @@
             return document.designMode;
         },
         caretToStart: caretToStart,
-        // A page too big to arrive as data replaces the empty one it was given, taken over the
-        // channel; "written" follows once it has loaded.
-        writeDocument: function (token) {
-            withBridge(function () {
-                bridge.takePageText(token, function (html) {
-                    if (!html) {
-                        bridge.report("written", { token: token, ok: false });
-                        return;
-                    }
-                    document.open();
-                    document.write(html);
-                    document.close();
-                    listen();
-                    function written() {
-                        bridge.report("written", { token: token, ok: true });
-                    }
-                    if (document.readyState === "complete")
-                        written();
-                    else
-                        window.addEventListener("load", written, { once: true });
-                });
-            });
-            return true;
-        },
         serialize: function () {
             var parts = [];
-            var onPath = pathsToLostLines();
+            var onPath = pathsToTakeApart();
             for (var node = document.firstChild; node; node = node.nextSibling) {
                 if (node.nodeType === Node.DOCUMENT_TYPE_NODE)
                     parts.push(doctypeText(node));

@@ -2,6 +2,7 @@
 
 #include "app/qbKeyDecision.h"
 #include "controls/qbImageLists.h"
+#include "controls/qbMenuBarLook.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -37,7 +38,7 @@ const QList<TqbActionRow>& Actions() {
         {"actIndent", "들여 쓰기", "들여 쓰기", "", 0, Indent, false},
         {"actOutdent", "내어 쓰기", "내어 쓰기", "", 1, Outdent, false},
         {"actToolFind", "찾기(&F)", "문자열 찾기", "Ctrl+F", 0, qbImg::Find, false},
-        {"actAddLink", "actAddLink", "", "", 0, Link, false},
+        {"actAddLink", "actAddLink", "링크 만들기", "", 0, Link, false},
         {"actReload", "다시 읽기(&R)", "Reload note", "", 0, Reload, false},
         {"actNoteToMail", "메일로 전송(&M)", "", "", 0, SendMail, false},
         {"actToolConfig", "환경설정(&C)", "", "", 0, Settings, false},
@@ -73,7 +74,11 @@ const TqbActionRow* Find(const QString& name) {
 
 QString ToolTip(const TqbActionRow& row) {
     const QString hint = QString::fromUtf8(row.Hint);
-    return hint.isEmpty() ? QString::fromUtf8(row.Caption).remove(u'&') : hint;
+    if (!hint.isEmpty())
+        return hint;
+    // A caption that is only the action's own name says nothing to the user.
+    QString caption = QString::fromUtf8(row.Caption);
+    return caption == QLatin1String(row.Name) ? QString() : caption.remove(u'&');
 }
 
 QString KeyText(const TqbActionRow& row) {
@@ -119,6 +124,8 @@ QAction* TqbActions::Action(const QString& name) const {
 }
 
 void TqbActions::BuildMainMenu(QMenuBar* menu, QMenu* skinMenu) const {
+    // The mode items are the bar's radio buttons: the current mode looks pressed.
+    TqbMenuBarLook::Apply(menu);
     menu->addAction(Action("tbiStayOnTop"));
 
     QMenu* file = menu->addMenu(QStringLiteral("파일(F)"));

@@ -32,7 +32,8 @@ const QList<TqbActionRow>& Actions();
 const QList<TqbActionRow>& MenuItems();
 const TqbActionRow* Find(const QString& name);
 
-// The hint as a tooltip shows it: the hint, else the caption without its "&".
+// The hint as a tooltip shows it: the hint, else the caption without its "&"; never the
+// action's own name.
 QString ToolTip(const TqbActionRow& row);
 
 // The row's key as a menu shows it.

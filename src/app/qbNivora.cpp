@@ -3,6 +3,7 @@
 #include "app/qbApplication.h"
 #include "controls/qbImageLists.h"
 #include "platform/qbLeftovers.h"
+#include "platform/qbQtTranslations.h"
 #include "platform/qbQuitSignals.h"
 #include "library/qbNoteInfo.h"
 #include "prjinfo/qbProjectInfo.h"
@@ -38,6 +39,8 @@ int main(int argc, char* argv[]) {
     // The program folder is known only once the application object exists.
     TqbApplication app(argc, argv);
     QApplication::setApplicationName("qbNivora");
+    // Qt's own buttons and dialogs speak the user's language; the program's texts are its own.
+    qbQtTranslations::Install(app, QLocale::system());
     // Task bars and the tray find the program's name and icon through its desktop entry.
     QGuiApplication::setDesktopFileName(TqbPrjInfo::DesktopId());
     QApplication::setWindowIcon(qbAppIcon());

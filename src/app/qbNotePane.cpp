@@ -6,13 +6,19 @@
 #include "app/qbSourceView.h"
 #include "controls/qbColorPicker.h"
 #include "controls/qbImageLists.h"
+#include "dialogs/qbWarningBox.h"
 #include "editing/qbDhtmlEdit.h"
 #include "editing/qbFindDialog.h"
 #include "editing/qbInsertTools.h"
+#include "editing/qbPageFonts.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QRawFont>
+#include <QStyle>
+#include <algorithm>
 #include <QHBoxLayout>
 #include <QStackedWidget>
 #include <QToolBar>
@@ -34,6 +40,28 @@ QHBoxLayout* TightRow(QWidget* owner) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     return layout;
+}
+
+// Each name drawn in its own face where that face can draw it (a symbol face cannot), and the
+// list as wide as its widest name, however narrow the box.
+void ShowNamesInTheirFaces(QComboBox* box) {
+    int widest = 0;
+    for (int i = 0; i < box->count(); ++i) {
+        const QString name = box->itemText(i);
+        QFont face(name);
+        face.setPointSizeF(box->font().pointSizeF());
+        const QRawFont raw = QRawFont::fromFont(face);
+        const bool drawable = std::all_of(name.cbegin(), name.cend(), [&raw](QChar c) {
+            return c.isSpace() || raw.supportsCharacter(c);
+        });
+        if (drawable)
+            box->setItemData(i, face, Qt::FontRole);
+        widest = std::max(widest, QFontMetrics(drawable ? face : box->font()).horizontalAdvance(name));
+    }
+    const int margins = 2 * box->style()->pixelMetric(QStyle::PM_MenuHMargin) +
+                        2 * box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 24;
+    box->view()->setMinimumWidth(widest + margins +
+                                 box->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
 }
 
 } // namespace
@@ -70,6 +98,9 @@ TqbNotePane::TqbNotePane(const TqbActions& actions, QWidget* parent)
 
     m_findDialog = new TqbFindDialog(this);
     connect(m_insertTools, &TqbInsertTools::CharacterInserted, this, [this] { m_dhtml->setFocus(); });
+    // The print ends after the call that started it: its failure is told here.
+    connect(m_dhtml, &TqbDhtmlEdit::PrintFailed, this,
+            [this](const QString& message) { qbShowWarningBox(this, message); });
 }
 
 void TqbNotePane::CreateCommands(TqbOpenNote& note, const TqbNoteInfo& noteInfo,
@@ -120,9 +151,9 @@ QWidget* TqbNotePane::CreateFontPanel(QWidget* parent) {
     m_cmbFontName->setObjectName("cmbFontName");
     m_cmbFontName->setEditable(true);
     m_cmbFontName->setFixedWidth(91);
-    QStringList families = QFontDatabase::families();
-    families.sort(Qt::CaseInsensitive);
-    m_cmbFontName->addItems(families);
+    m_cmbFontName->addItems(
+        qbPageFonts::BoxNames(QFontDatabase::families(), qbPageFonts::KoreanNames()));
+    ShowNamesInTheirFaces(m_cmbFontName);
     m_cmbFontName->setCurrentText(QString());
     m_cmbFontSize = new QComboBox(pnlFont);
     m_cmbFontSize->setObjectName("cmbFontSize");

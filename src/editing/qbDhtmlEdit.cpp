@@ -3,8 +3,11 @@
 #include "editing/qbDhtmlBridge.h"
 #include "editing/qbDhtmlColor.h"
 #include "editing/qbDhtmlPage.h"
+#include "editing/qbPageFonts.h"
 #include "editing/qbPageRequestFilter.h"
+#include "editing/qbPageScheme.h"
 #include "editing/qbPageText.h"
+#include "platform/qbAtomicWrite.h"
 #include "platform/qbError.h"
 #include "platform/qbPageCodec.h"
 #include "platform/qbTextFile.h"
@@ -15,9 +18,11 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QMouseEvent>
+#include <QPageLayout>
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -57,6 +62,35 @@ QString CallScript(const QString& function, const QVariantList& args) {
                           " ? {ok: false, error: 'the editor script is not running'}"
                           " : qbEdit.call(%1[0], %2)")
         .arg(QString::fromUtf8(name), QString::fromUtf8(list));
+}
+
+// Pages ask for fonts by the names of the machine they were written on; each missing one known
+// to the rules gets its stand-in, for the engine's generic names and for Qt's own text.
+void ApplyPageFonts(QWebEngineSettings* settings) {
+    qbPageFonts::InstallSubstitutions();
+    static const qbPageFonts::TFamilies families =
+        qbPageFonts::Defaults(qbPageFonts::InstalledFamilies());
+    const auto set = [settings](QWebEngineSettings::FontFamily which, const QString& family) {
+        if (!family.isEmpty())
+            settings->setFontFamily(which, family);
+    };
+    set(QWebEngineSettings::StandardFont, families.Standard);
+    set(QWebEngineSettings::SansSerifFont, families.SansSerif);
+    set(QWebEngineSettings::SerifFont, families.Serif);
+    set(QWebEngineSettings::FixedFont, families.Fixed);
+}
+
+// The same names for the page itself: the page script makes each an alias of its stand-in, in
+// the document's font set only, so nothing of it is ever saved.
+QString FontAliasScript() {
+    static const QString script = [] {
+        QJsonArray aliases;
+        for (const auto& alias : qbPageFonts::Aliases(qbPageFonts::InstalledFamilies()))
+            aliases.append(QJsonArray{alias.Name, alias.Substitute});
+        return QStringLiteral("var qbFontAliases = %1;")
+            .arg(QString::fromUtf8(QJsonDocument(aliases).toJson(QJsonDocument::Compact)));
+    }();
+    return script;
 }
 
 enum class TSelectionKind { Style, Justify, Color, Text, Size };
@@ -108,6 +142,9 @@ const char* DocumentCommand(int id) {
 } // namespace
 
 TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
+    TqbPageScheme::Register();
+    static int editors = 0;
+    m_schemeKey = QStringLiteral("e%1").arg(++editors);
     m_view = new QWebEngineView(this);
     m_page = new TqbDhtmlPage(
         m_view, [this](const QUrl& url, QWebEnginePage::NavigationType type, bool isMainFrame) {
@@ -116,6 +153,7 @@ TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
     m_view->setPage(m_page);
     m_filter = new TqbPageRequestFilter(this);
     m_page->setUrlRequestInterceptor(m_filter);
+    m_scheme = TqbPageScheme::For(m_page->profile());
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
@@ -128,6 +166,7 @@ TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
     settings->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
     settings->setDefaultTextEncoding(QStringLiteral("EUC-KR"));
+    ApplyPageFonts(settings);
 
     m_bridge = new TqbDhtmlBridge(this);
     m_channel = new QWebChannel(this);
@@ -137,6 +176,7 @@ TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
     QWebEngineScript script;
     script.setName(QStringLiteral("qbDhtmlEdit"));
     script.setSourceCode(ReadResource(QStringLiteral(":/qtwebchannel/qwebchannel.js")) + u'\n' +
+                         FontAliasScript() + u'\n' +
                          ReadResource(QStringLiteral(":/qbEditing/qbDhtmlEdit.js")));
     script.setInjectionPoint(QWebEngineScript::DocumentCreation);
     script.setWorldId(QWebEngineScript::ApplicationWorld);
@@ -176,8 +216,7 @@ TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
         FailLoad(tr("문서를 보여 주던 프로세스가 끝났습니다."));
     });
     connect(m_view, &QWebEngineView::printFinished, this, [this](bool success) {
-        m_printing = false;
-        emit PrintFinished(success);
+        EndPrint(success ? QString() : tr("인쇄하지 못했습니다."));
     });
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
         if (IsInsideView(old) && !IsInsideView(now))
@@ -325,7 +364,6 @@ void TqbDhtmlEdit::Request(TPageRequest request) {
 
 bool TqbDhtmlEdit::StartNext() {
     m_stage = TStage::Idle;
-    m_bridge->DropPageText();
     if (!m_next)
         return false;
     TPageRequest next = std::move(*m_next);
@@ -342,27 +380,30 @@ void TqbDhtmlEdit::Start(TPageRequest request) {
     ++m_loads;
     m_stage = TStage::Navigating;
     m_loadingBlank = request.Blank;
-    m_pendingWrite.clear();
+    m_scheme->Drop(m_schemeKey);
     const QString mime = QStringLiteral("text/html;charset=UTF-8");
     if (request.Blank) {
         m_filter->SetDocumentFolder({});
         m_docUrl = QUrl::fromLocalFile(
             QDir::temp().filePath(QStringLiteral("qbNivora-no-document.htm")));
+        m_docChars = 0;
         m_page->setContent("<html><body></body></html>", mime, m_docUrl);
         return;
     }
     const QString& text = request.Text;
     const QByteArray utf8 = (text.startsWith(QChar(0xFEFF)) ? text.mid(1) : text).toUtf8();
     m_filter->SetDocumentFolder(QFileInfo(request.FilePath).absolutePath());
-    m_docUrl = QUrl::fromLocalFile(QFileInfo(request.FilePath).absoluteFilePath());
+    m_docChars = text.size();
     if (DataAddressLength(utf8) <= MaxDataAddressLength) {
+        m_docUrl = QUrl::fromLocalFile(QFileInfo(request.FilePath).absoluteFilePath());
         m_page->setContent(utf8, mime, m_docUrl);
         return;
     }
-    // Too big to hand over as data: an empty page at the note's address takes it in by script,
-    // so relative addresses still lead where the note's own do and no copy is ever written.
-    m_pendingWrite = QString::fromUtf8(utf8);
-    m_page->setContent("<html><body></body></html>", mime, m_docUrl);
+    // Too big to hand over as data: the engine reads it from memory as it would a file.
+    m_docUrl = m_scheme->Offer(m_schemeKey, request.FilePath, utf8, [this](const QUrl& url) {
+        return TqbPageRequestFilter::MayLoad(url, m_filter->AllAllowed());
+    });
+    m_page->load(m_docUrl);
 }
 
 // Only the loads the editor starts itself (typed, in the engine's words) may replace the
@@ -373,11 +414,14 @@ bool TqbDhtmlEdit::AcceptNavigation(const QUrl& url, int type, bool isMainFrame)
     if (!isMainFrame)
         return true; // a frame inside the note; the request filter judges its files
     const auto kind = QWebEnginePage::NavigationType(type);
-    if (kind == QWebEnginePage::NavigationTypeTyped && url.scheme() == u"data")
+    if (kind == QWebEnginePage::NavigationTypeTyped &&
+        (url.scheme() == u"data" || (TqbPageScheme::IsPageAddress(url) && url == m_docUrl)))
         return true;
-    if (kind == QWebEnginePage::NavigationTypeLinkClicked)
+    if (kind == QWebEnginePage::NavigationTypeLinkClicked) {
+        const QUrl target = TqbPageScheme::ToFileUrl(url);
         QMetaObject::invokeMethod(
-            this, [this, url] { emit LinkClicked(url); }, Qt::QueuedConnection);
+            this, [this, target] { emit LinkClicked(target); }, Qt::QueuedConnection);
+    }
     return false;
 }
 
@@ -399,10 +443,7 @@ void TqbDhtmlEdit::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
             PageGaveUp(QDir::toNativeSeparators(m_docPath));
             break;
         }
-        if (!m_pendingWrite.isEmpty())
-            WriteBigPage();
-        else
-            FinishLoad();
+        FinishLoad();
         break;
     case QWebEngineLoadingInfo::LoadFailedStatus:
         if (m_loadingBlank)
@@ -411,33 +452,6 @@ void TqbDhtmlEdit::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
             PageGaveUp(QDir::toNativeSeparators(m_docPath) + u' ' + info.errorString());
         break;
     }
-}
-
-// The page takes the note's text over the channel, replaces its empty document with it and
-// reports "written" once that has loaded.
-void TqbDhtmlEdit::WriteBigPage() {
-    m_stage = TStage::Writing;
-    m_bridge->HoldPageText(double(m_loads), std::exchange(m_pendingWrite, QString()));
-    const quint64 load = m_loads;
-    m_page->runJavaScript(CallScript(QStringLiteral("writeDocument"), {double(load)}),
-                          QWebEngineScript::ApplicationWorld,
-                          [this, load](const QVariant& result) {
-                              if (m_closing || load != m_loads || m_stage != TStage::Writing)
-                                  return;
-                              const QVariantMap answer = result.toMap();
-                              if (!answer.value("ok").toBool())
-                                  PageGaveUp(answer.value("error").toString());
-                          });
-}
-
-void TqbDhtmlEdit::OnWritten(const QVariantMap& state) {
-    if (m_closing || m_stage != TStage::Writing ||
-        state.value("token").toLongLong() != qint64(m_loads))
-        return;
-    if (state.value("ok").toBool())
-        FinishLoad();
-    else
-        PageGaveUp(tr("큰 문서를 넣지 못했습니다."));
 }
 
 void TqbDhtmlEdit::FinishLoad() {
@@ -557,15 +571,32 @@ QVariant TqbDhtmlEdit::CallSync(const QString& function, const QVariantList& arg
                               if (loopAlive)
                                   loopAlive->quit();
                           });
+    // A big document takes the page longer; a page whose process ended never answers.
+    const int limitMs = PageWaitMs(m_timeoutMs, m_docChars);
+    bool processEnded = false;
     if (!answer->Done) {
-        QTimer::singleShot(m_timeoutMs, &loop, &QEventLoop::quit);
+        QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
+        connect(m_page, &QWebEnginePage::renderProcessTerminated, &loop, [&] {
+            processEnded = true;
+            loop.quit();
+        });
+        // A wait the user would notice shows that the program is working.
+        bool cursorShown = false;
+        QTimer::singleShot(300, &loop, [&cursorShown] {
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            cursorShown = true;
+        });
         loop.exec(QEventLoop::ExcludeUserInputEvents);
+        if (cursorShown)
+            QGuiApplication::restoreOverrideCursor();
     }
     if (!self)
         throw EqbError(tr("편집기가 닫혔습니다."));
     m_waiting = false;
+    if (!answer->Done && processEnded)
+        throw EqbError(tr("문서를 보여 주던 프로세스가 끝났습니다."));
     if (!answer->Done)
-        throw EqbError(tr("편집기가 %1초 안에 응답하지 않았습니다.").arg(m_timeoutMs / 1000.0));
+        throw EqbError(tr("편집기가 %1초 안에 응답하지 않았습니다.").arg(limitMs / 1000.0));
     const QVariantMap map = answer->Value.toMap();
     if (!map.value("ok").toBool()) {
         const QString error = map.value("error").toString();
@@ -605,10 +636,6 @@ void TqbDhtmlEdit::ApplyState(const QVariantMap& answer) {
 }
 
 void TqbDhtmlEdit::OnReported(const QString& kind, const QVariantMap& state) {
-    if (kind == u"written") {
-        OnWritten(state);
-        return;
-    }
     // Reports of a document being replaced would describe the old one.
     if (m_closing || !m_ready || state.value("doc").toString() != m_docId)
         return;
@@ -621,7 +648,7 @@ void TqbDhtmlEdit::OnReported(const QString& kind, const QVariantMap& state) {
     else if (kind == u"changed")
         emit ContentChanged();
     else if (kind == u"link")
-        emit LinkClicked(QUrl(state.value("href").toString()));
+        emit LinkClicked(TqbPageScheme::ToFileUrl(QUrl(state.value("href").toString())));
 }
 
 // ---- saving
@@ -830,7 +857,41 @@ void TqbDhtmlEdit::PrintDocument(QPrinter* printer) {
     if (m_printing)
         throw EqbError(tr("앞의 인쇄가 아직 끝나지 않았습니다."));
     m_printing = true;
-    m_view->print(printer);
+    // Printing through the printer gives page images; a PDF file gets the engine's own text.
+    if (printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty())
+        PrintToPdfFile(printer->outputFileName(), printer->pageLayout());
+    else
+        m_view->print(printer);
+}
+
+void TqbDhtmlEdit::PrintToPdfFile(const QString& path, const QPageLayout& chosen) {
+    QPageLayout layout(chosen.pageSize(), chosen.orientation(), QMarginsF(15, 15, 15, 15),
+                       QPageLayout::Millimeter);
+    QPointer<TqbDhtmlEdit> self(this);
+    m_page->printToPdf(
+        [self, path](const QByteArray& pdf) {
+            if (!self || self->m_closing)
+                return;
+            if (pdf.isEmpty()) {
+                self->EndPrint(tr("PDF를 만들지 못했습니다."));
+                return;
+            }
+            try {
+                qbAtomicWrite::ReplaceFile(path, pdf);
+            } catch (const EqbError& error) {
+                self->EndPrint(error.Message());
+                return;
+            }
+            self->EndPrint({});
+        },
+        layout);
+}
+
+void TqbDhtmlEdit::EndPrint(const QString& failure) {
+    m_printing = false;
+    if (!failure.isEmpty())
+        emit PrintFailed(failure);
+    emit PrintFinished(failure.isEmpty());
 }
 
 void TqbDhtmlEdit::PrintDocument(bool withUi) {

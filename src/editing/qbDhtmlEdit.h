@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+class QPageLayout;
 class QPrinter;
 class QWebChannel;
 class QWebEngineLoadingInfo;
@@ -21,6 +22,7 @@ class QWebEngineView;
 class TqbDhtmlBridge;
 class TqbDhtmlPage;
 class TqbPageRequestFilter;
+class TqbPageScheme;
 
 namespace qbDhtml {
 
@@ -122,7 +124,9 @@ public:
     // Focuses the view and puts the caret at the start of the body, once the document is ready.
     void FocusAtStart();
 
-    // Prints without a dialog; PrintFinished follows. The printer must live until then.
+    // Prints without a dialog; PrintFinished follows (and PrintFailed with the reason when it
+    // failed). The printer must live until then. A PDF file (a printer set to PDF output with a
+    // file name) is the engine's own PDF, with real text and 15 mm margins, written atomically.
     void PrintDocument(QPrinter* printer);
     // With the print dialog when withUi, else to the default printer.
     void PrintDocument(bool withUi = true);
@@ -149,6 +153,7 @@ signals:
     // itself never navigates away.
     void LinkClicked(const QUrl& url);
     void PrintFinished(bool success);
+    void PrintFailed(const QString& message);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -157,7 +162,7 @@ private:
     // What the document last asked for has become.
     enum class TPhase { Loading, Ready, Failed, NoDocument };
     // Where the one load in the engine is.
-    enum class TStage { Idle, Navigating, Writing, Finishing };
+    enum class TStage { Idle, Navigating, Finishing };
     struct TPageRequest {
         QString Text;
         QString FilePath;
@@ -171,8 +176,6 @@ private:
     void Start(TPageRequest request);
     // The load in the engine has ended; starts the one waiting, if any, and says so.
     bool StartNext();
-    void WriteBigPage();
-    void OnWritten(const QVariantMap& state);
     void FinishLoad();
     void CompleteLoad(const QVariantMap& answer, bool caretPlaced);
     void PageGaveUp(const QString& reason);
@@ -187,6 +190,8 @@ private:
     void CallAsync(const QString& function, const QVariantList& args, bool emitState);
     void ApplyState(const QVariantMap& answer);
     QString SerializedHtml();
+    void PrintToPdfFile(const QString& path, const QPageLayout& chosen);
+    void EndPrint(const QString& failure);
 
     QWebEngineView* m_view = nullptr;
     TqbDhtmlPage* m_page = nullptr;
@@ -199,7 +204,9 @@ private:
     QByteArray m_fileCharset;         // what the file is written in
     bool m_hadDecodingErrors = false;
     bool m_hadMark = false;           // the file began with a byte-order mark
-    QString m_pendingWrite; // a page too big for a data address, written in once its shell is up
+    TqbPageScheme* m_scheme = nullptr; // where pages too big for a data address come from
+    QString m_schemeKey;
+    qsizetype m_docChars = 0;
     QUrl m_docUrl;   // the address of the load in the engine, or of the document shown
     QString m_docId; // the page script's name for the document it reported ready
     TPhase m_phase = TPhase::NoDocument;

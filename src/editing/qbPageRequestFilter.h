@@ -19,12 +19,12 @@ public:
     // The rule itself: whether a page may load `url`. Folders are real absolute paths without
     // a trailing "/" (as AllowedRoots gives them).
     static bool MayLoad(const QUrl& url, const QStringList& allowedFolders);
+    // The allowed roots and the note's folder.
+    QStringList AllAllowed() const;
 
     void interceptRequest(QWebEngineUrlRequestInfo& info) override;
 
 private:
-    QStringList AllAllowed() const;
-
     QStringList m_roots;
     QString m_documentFolder;
 };

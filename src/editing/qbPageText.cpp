@@ -1,5 +1,7 @@
 #include "editing/qbPageText.h"
 
+#include <limits>
+
 namespace qbDhtml {
 
 QString WithCrLf(const QString& html) {
@@ -45,6 +47,11 @@ qsizetype DataAddressLength(const QByteArray& utf8Page) {
             ++escaped;
     }
     return prefix + utf8Page.size() + 2 * escaped;
+}
+
+int PageWaitMs(int baseMs, qsizetype documentChars) {
+    const qint64 extra = qint64(documentChars) * 5000 / 1000000;
+    return int(qMin<qint64>(qint64(baseMs) + extra, std::numeric_limits<int>::max()));
 }
 
 } // namespace qbDhtml

@@ -22,4 +22,8 @@ qsizetype DataAddressLength(const QByteArray& utf8Page);
 // Chromium refuses addresses longer than this; pages that would need more go through a file.
 inline constexpr qsizetype MaxDataAddressLength = 2 * 1024 * 1024 - 1024;
 
+// How long a call waits for the page: the base time, and more for a bigger document, since
+// serialising or changing it takes the page longer (about 5 s for each million characters).
+int PageWaitMs(int baseMs, qsizetype documentChars);
+
 } // namespace qbDhtml

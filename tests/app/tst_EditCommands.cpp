@@ -166,9 +166,10 @@ private slots:
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("markup");
+        // Not the pages' standard face, which unstyled text already has.
         QTest::newRow("font name") << "cmbFontName"
-                                   << "NanumGothic"
-                                   << "face=\"NanumGothic\"";
+                                   << "NanumMyeongjo"
+                                   << "face=\"NanumMyeongjo\"";
         QTest::newRow("size 5") << "cmbFontSize"
                                 << "5"
                                 << "size=\"5\"";

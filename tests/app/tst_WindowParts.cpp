@@ -4,12 +4,15 @@
 #include "app/qbSourceView.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QHelpEvent>
 #include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSet>
 #include <QTest>
 #include <QToolBar>
+#include <QToolTip>
 #include <QWidget>
 
 namespace {
@@ -52,6 +55,46 @@ private slots:
         QWidget owner;
         TqbActions actions(&owner);
         QCOMPARE(actions.Action(name)->toolTip(), tip);
+    }
+
+    // What a tooltip shows is for the user: never an action's own name.
+    void toolTipsNeverShowANameOfTheCode() {
+        QWidget owner;
+        TqbActions actions(&owner);
+        for (const auto* list : {&qbActionTable::Actions(), &qbActionTable::MenuItems()})
+            for (const TqbActionRow& row : *list)
+                QVERIFY2(actions.Action(row.Name)->toolTip() != QLatin1String(row.Name),
+                         row.Name);
+        QCOMPARE(actions.Action("actAddLink")->toolTip(), QStringLiteral("링크 만들기"));
+    }
+
+    // The mode items are the menu bar's radio buttons: the checked one looks pressed, and
+    // each shows its hint when the mouse rests on it.
+    void modeItemsShowTheModeAndTheirHints() {
+        QWidget owner;
+        TqbActions actions(&owner);
+        QMenuBar bar;
+        actions.BuildMainMenu(&bar);
+        bar.resize(bar.sizeHint().width() + 20, bar.sizeHint().height());
+        bar.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&bar));
+        QAction* edit = actions.Action("tbiEdit");
+        const QRect place = bar.actionGeometry(edit);
+        QVERIFY(place.isValid());
+        const QImage unchecked = bar.grab(place).toImage();
+        edit->setChecked(true);
+        const QImage checked = bar.grab(place).toImage();
+        QVERIFY(unchecked != checked);
+        actions.Action("tbiBrowse")->setChecked(true);
+        QCOMPARE(bar.grab(place).toImage(), unchecked);
+
+        for (const char* name : {"tbiBrowse", "tbiEdit", "tbiSource"}) {
+            QAction* item = actions.Action(name);
+            const QPoint at = bar.actionGeometry(item).center();
+            QHelpEvent help(QEvent::ToolTip, at, bar.mapToGlobal(at));
+            QApplication::sendEvent(&bar, &help);
+            QTRY_COMPARE(QToolTip::text(), QString::fromUtf8(qbActionTable::Find(name)->Hint));
+        }
     }
 
     // The action list's keys work anywhere in the window; a menu item's only where the menu is.

@@ -32,6 +32,17 @@ QByteArray Page(const QByteArray& head, const QByteArray& body) {
 
 } // namespace
 
+// The save as a test step: its message when it fails.
+bool SaveOrSay(TqbDhtmlEdit& edit, const QString& path) {
+    try {
+        edit.SaveDocument(path);
+        return true;
+    } catch (const EqbError& error) {
+        qWarning("save failed: %s", qPrintable(error.Message()));
+        return false;
+    }
+}
+
 class TestDhtmlDocument : public QObject, protected TqbEditorFixture {
     Q_OBJECT
 
@@ -268,6 +279,69 @@ private slots:
         QVERIFY(QDir(m_temp.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
         QVERIFY(QDir(m_dir.filePath("big")).entryList({".*"}, QDir::AllEntries | QDir::Hidden |
                                                                   QDir::NoDotAndDotDot).isEmpty());
+    }
+
+    // A big note of many lines is shown in pieces, but what is saved is the note itself: byte
+    // for byte when nothing was changed, whatever the lines hold, and without a trace of the
+    // pieces after edits that cross them.
+    void bigNoteOfManyLinesSavesAsItCame_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("lines of blocks")
+            << QByteArray("<div>" + Cp949TtomGa + " a &amp; b &lt;c&gt;&nbsp;d</div>\r\n");
+        QTest::newRow("paragraphs and tables")
+            << QByteArray("<p>para <b>bold</b></p><table><tbody><tr><td>cell</td></tr></tbody>"
+                          "</table>\r\n");
+        QTest::newRow("inline runs between blocks")
+            << QByteArray("text <i>run</i><br><div>block</div><!-- note -->\r\n");
+        QTest::newRow("pre with a first blank line")
+            << QByteArray("<pre>\r\n\r\nfirst</pre>\r\n");
+    }
+    void bigNoteOfManyLinesSavesAsItCame() {
+        QFETCH(QByteArray, line);
+        QByteArray body;
+        while (body.size() < 2500 * 1024)
+            body += line;
+        const QByteArray bytes = Page(EucKrMeta, body);
+        const QString path = Write("lines.htm", bytes);
+        QVERIFY(LoadForEditing(path));
+        QVERIFY(AskPage("document.querySelectorAll('qb-chunk').length").toInt() > 1);
+        QVERIFY(SaveOrSay(*m_edit, path));
+        const QByteArray saved = ReadBytes(path);
+        const QByteArray savedBody = saved.mid(saved.indexOf("<body>"));
+        QCOMPARE(savedBody.size(), bytes.mid(bytes.indexOf("<body>")).size());
+        QVERIFY(savedBody == bytes.mid(bytes.indexOf("<body>")));
+
+        // Lines across the first two pieces centred, and typed over.
+        AskPage("var blocks = document.querySelectorAll('body div, body p, body pre');"
+                "var range = document.createRange();"
+                "range.setStart(blocks[200], 0);"
+                "range.setEnd(blocks[300], 0);"
+                "getSelection().removeAllRanges(); getSelection().addRange(range); 1");
+        try {
+            QVERIFY(m_edit->ExecSelectionCommand("JustifyCenter", true));
+            QVERIFY(m_edit->PasteHtml("typed"));
+        } catch (const EqbError& error) {
+            QFAIL(qPrintable(error.Message()));
+        }
+        QVERIFY(SaveOrSay(*m_edit, path));
+        const QByteArray edited = ReadBytes(path);
+        QVERIFY(!edited.contains("qb-chunk"));
+        QVERIFY(edited.contains("text-align: center") || edited.contains("align=\"center\""));
+        QVERIFY(edited.contains("typed"));
+    }
+
+    // Saving a big note takes the page longer than a small one: the wait grows with it, and
+    // the first save succeeds however short the wait for a small note is.
+    void bigNoteSavesDespiteAShortWait() {
+        QByteArray body;
+        while (body.size() < 2500 * 1024)
+            body += "<div>" + Cp949TtomGa + " \xC5\xAB \xB3\xEB\xC6\xAE \xC1\xD9</div>\r\n";
+        const QString path = Write("big.htm", Page(EucKrMeta, body));
+        QVERIFY(LoadForEditing(path));
+        m_edit->SetScriptTimeout(1);
+        QVERIFY(m_edit->PasteHtml("typed"));
+        m_edit->SaveDocument(path);
+        QVERIFY(ReadBytes(path).contains("typed"));
     }
 
     // Local files load from the allowed folders and the note's own only; web addresses are not

@@ -1,12 +1,15 @@
 #include "editing/qbDhtmlColor.h"
 #include "editing/qbDhtmlEdit.h"
+#include "editing/qbPageFonts.h"
 #include "qbEditorFixture.h"
 #include "platform/qbError.h"
 
 #include <QFile>
 #include <QDir>
 #include <QInputMethodEvent>
+#include <QPageSize>
 #include <QPrinter>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -23,6 +26,19 @@ const QByteArray Utf8Text("\xEA\xB0\x80\xEB\x82\x98\xEB\x8B\xA4");
 
 QByteArray Page(const QByteArray& head, const QByteArray& body) {
     return "<html><head>" + head + "</head>\r\n<body><div>" + body + "</div></body></html>\r\n";
+}
+
+const QByteArray EucKrMeta =
+    R"(<meta http-equiv="Content-Type" content="text/html; charset=euc-kr">)";
+
+// The PDF's text as a reader's copy would take it; pages end in form feeds.
+QString PdfText(const QString& pdf) {
+    QProcess extract;
+    extract.start(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"),
+                                                pdf, QStringLiteral("-")});
+    if (!extract.waitForFinished(60000) || extract.exitCode() != 0)
+        qWarning("pdftotext: %s", extract.readAllStandardError().constData());
+    return QString::fromUtf8(extract.readAllStandardOutput());
 }
 
 bool HasLoneLf(const QByteArray& bytes) {
@@ -304,8 +320,9 @@ private slots:
         QTest::newRow("back colour")
             << "BackColor" << QVariant(0x00FFFF) << "background-color: rgb(255, 255, 0)";
         QTest::newRow("font size") << "FontSize" << QVariant(5) << "size=\"5\"";
+        // Not the pages' standard face, which unstyled text already has.
         QTest::newRow("font name")
-            << "FontName" << QVariant("NanumGothic") << "face=\"NanumGothic\"";
+            << "FontName" << QVariant("NanumMyeongjo") << "face=\"NanumMyeongjo\"";
         QTest::newRow("centre") << "JustifyCenter" << QVariant(true) << "text-align: center";
     }
     void selectionCommandReachesFile() {
@@ -396,17 +413,88 @@ private slots:
         QVERIFY(ReadBytes(path).contains("typed text"));
     }
 
-    void printsToPdf() {
-        const QString path = Write("q.htm", Page({}, "print me"));
+    // A PDF file holds the page's text, not pictures of it, and stays small.
+    void printsToPdfWithText() {
+        QByteArray body;
+        for (int i = 0; i < 160; ++i)
+            body += "<p>line " + QByteArray::number(i) + " \xB0\xA1\xB3\xAA\xB4\xD9 print me</p>";
+        const QString path = Write("q.htm", Page(EucKrMeta, body));
         QVERIFY(Load(path));
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(m_dir.filePath("out.pdf"));
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        const QString pdf = m_dir.filePath("out.pdf");
+        printer.setOutputFileName(pdf);
         QSignalSpy finished(m_edit.get(), &TqbDhtmlEdit::PrintFinished);
         m_edit->PrintDocument(&printer);
         QVERIFY(finished.wait(60000));
         QCOMPARE(finished.first().first().toBool(), true);
-        QVERIFY(ReadBytes(m_dir.filePath("out.pdf")).startsWith("%PDF"));
+        const QByteArray bytes = ReadBytes(pdf);
+        QVERIFY(bytes.startsWith("%PDF"));
+        QVERIFY2(bytes.size() < 1024 * 1024, QByteArray::number(bytes.size()));
+
+        const QString text = PdfText(pdf);
+        QVERIFY2(text.contains("line 0 " + QString::fromUtf8(Utf8Text) + " print me"),
+                 qPrintable(text.left(300)));
+        QVERIFY(text.contains("line 159 "));
+        const int pages = int(text.count(u'\f'));
+        QVERIFY2(pages >= 3 && pages <= 6, qPrintable(QString::number(pages)));
+    }
+
+    void pdfThatCannotBeWrittenFails() {
+        QVERIFY(Load(Write("q.htm", Page({}, "print me"))));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(m_dir.filePath("no such folder/out.pdf"));
+        QSignalSpy finished(m_edit.get(), &TqbDhtmlEdit::PrintFinished);
+        QSignalSpy failed(m_edit.get(), &TqbDhtmlEdit::PrintFailed);
+        m_edit->PrintDocument(&printer);
+        QVERIFY(finished.wait(60000));
+        QCOMPARE(finished.first().first().toBool(), false);
+        QCOMPARE(failed.size(), 1);
+        QVERIFY(!failed.first().first().toString().isEmpty());
+    }
+
+    // Fonts the page asks for but this machine lacks are drawn in their stand-ins, and the page
+    // as saved does not change for it.
+    void missingPageFontsGetTheirStandIns_data() {
+        QTest::addColumn<QString>("pageFont");
+        QTest::addColumn<QString>("markup");
+        QTest::newRow("verdana in a style") << "verdana" << "style";
+        QTest::newRow("Verdana in a style") << "Verdana" << "style";
+        QTest::newRow("Tahoma as a face") << "Tahoma" << "face";
+        QTest::newRow("굴림체 as a face") << "굴림체" << "face";
+        QTest::newRow("바탕 in a style") << "바탕" << "style";
+        QTest::newRow("BatangChe in a style") << "BatangChe" << "style";
+    }
+    void missingPageFontsGetTheirStandIns() {
+        QFETCH(QString, pageFont);
+        QFETCH(QString, markup);
+        const QString standIn =
+            qbPageFonts::Substitute(pageFont, qbPageFonts::InstalledFamilies());
+        QVERIFY2(!standIn.isEmpty(), "the set-up script installs a face of each kind");
+        const QString sample = QStringLiteral("Hamburgefonstiv 0123 가나다라마바사");
+        const QString asked = markup == u"style"
+                                  ? QStringLiteral("<span id=asked style=\"font-family: '%1'\">%2</span>")
+                                  : QStringLiteral("<font id=asked face=\"%1\">%2</font>");
+        const QString html =
+            QStringLiteral("<html><head><meta charset=\"utf-8\"></head><body><p>") +
+            asked.arg(pageFont, sample) +
+            QStringLiteral("</p><p><span id=standin style=\"font-family: '%1'\">%2</span></p>"
+                           "<p><span id=plain>%2</span></p></body></html>")
+                .arg(standIn, sample);
+        const QString path = Write("fonts.htm", html.toUtf8());
+        QVERIFY(Load(path));
+        const auto width = [this](const char* id) {
+            return AskPage(QStringLiteral("document.getElementById('%1').getBoundingClientRect()"
+                                          ".width")
+                               .arg(QLatin1String(id)))
+                .toDouble();
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(width("asked"), width("standin"), 10000);
+        QVERIFY(width("standin") != width("plain"));
+        const QString saved = m_edit->DocumentHtml();
+        QVERIFY(!saved.contains("local(") && !saved.contains("font-face"));
     }
 };
 

@@ -93,6 +93,23 @@ private slots:
             cp949Sized += QString("가").toUtf8();
         QVERIFY(DataAddressLength(cp949Sized) > MaxDataAddressLength);
     }
+
+    void pageWaitGrowsWithTheDocument_data() {
+        QTest::addColumn<int>("baseMs");
+        QTest::addColumn<qint64>("chars");
+        QTest::addColumn<int>("waitMs");
+        QTest::newRow("no document") << 10000 << qint64(0) << 10000;
+        QTest::newRow("a small note") << 10000 << qint64(20000) << 10100;
+        QTest::newRow("a million characters") << 10000 << qint64(1000000) << 15000;
+        QTest::newRow("20 million characters") << 10000 << qint64(20000000) << 110000;
+        QTest::newRow("beyond what an int holds") << 10000 << (qint64(1) << 40)
+                                                  << std::numeric_limits<int>::max();
+    }
+    void pageWaitGrowsWithTheDocument() {
+        QFETCH(int, baseMs);
+        QFETCH(qint64, chars);
+        QTEST(PageWaitMs(baseMs, chars), "waitMs");
+    }
 };
 
 QTEST_APPLESS_MAIN(TestPageRules)
