@@ -1,4 +1,5 @@
 // A note's pictures keep showing after tree operations, and no other note loses one.
+#include "common/qbTestFiles.h"
 #include "library/UserFileName.h"
 #include "library/qbTree.h"
 #include "qbFakeTreeHost.h"
@@ -13,16 +14,8 @@
 
 namespace {
 
-QByteArray ReadBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
+QByteArray ReadMaybe(const QString& path) {
+    return ReadBytes(path, "<missing>");
 }
 
 // A CP949 page ("그림" in its text) showing the given addresses.
@@ -102,7 +95,7 @@ private slots:
         }
         if (how == "pipe") // reading it would never end
             QCOMPARE(::mkfifo(QFile::encodeName(Lib("A/pipe.htm")).constData(), 0644), 0);
-        const QByteArray before = ReadBytes(Lib("A/n1.htm"));
+        const QByteArray before = ReadMaybe(Lib("A/n1.htm"));
         if (how == "move" || how == "pipe") {
             m_tree->MoveNode(Find("B"), Find("n1"));
         } else {
@@ -113,13 +106,13 @@ private slots:
         }
         QVERIFY(m_host.Messages().isEmpty());
         // The note is carried unchanged and its addresses name its pictures again.
-        QCOMPARE(ReadBytes(Lib("B/n1.htm")), before);
-        QCOMPARE(ReadBytes(Lib("B/__images/p.png")), QByteArray("P"));
-        QCOMPARE(ReadBytes(Lib("B/pic2.png")), QByteArray("P2"));
+        QCOMPARE(ReadMaybe(Lib("B/n1.htm")), before);
+        QCOMPARE(ReadMaybe(Lib("B/__images/p.png")), QByteArray("P"));
+        QCOMPARE(ReadMaybe(Lib("B/pic2.png")), QByteArray("P2"));
         QVERIFY(!QFileInfo::exists(Lib("A/pic2.png")));
         QCOMPARE(QFileInfo::exists(Lib("A/__images/p.png")), shared);
         if (shared)
-            QCOMPARE(ReadBytes(Lib("A/__images/p.png")), QByteArray("P"));
+            QCOMPARE(ReadMaybe(Lib("A/__images/p.png")), QByteArray("P"));
     }
 
     // The note's folder is the same, or moved as a whole: nothing needs carrying.
@@ -146,7 +139,7 @@ private slots:
         QFETCH(QString, how);
         QFETCH(QString, note);
         QFETCH(QString, pictures);
-        const QByteArray before = ReadBytes(Lib("A/n1.htm"));
+        const QByteArray before = ReadMaybe(Lib("A/n1.htm"));
         if (how == "rename note") {
             m_typed = "m1";
             m_tree->RenameNode(Find("n1"));
@@ -160,9 +153,9 @@ private slots:
             m_tree->MoveNode(nullptr, Find("A"));
         }
         QVERIFY(m_host.Messages().isEmpty());
-        QCOMPARE(ReadBytes(Lib(note)), before);
-        QCOMPARE(ReadBytes(Lib(pictures + "/__images/p.png")), QByteArray("P"));
-        QCOMPARE(ReadBytes(Lib(pictures + "/pic2.png")), QByteArray("P2"));
+        QCOMPARE(ReadMaybe(Lib(note)), before);
+        QCOMPARE(ReadMaybe(Lib(pictures + "/__images/p.png")), QByteArray("P"));
+        QCOMPARE(ReadMaybe(Lib(pictures + "/pic2.png")), QByteArray("P2"));
     }
 
     // Where no file can stand at the place an address names, the address changes: to a copy
@@ -201,9 +194,9 @@ private slots:
         QVERIFY(m_host.Messages().isEmpty());
         const QString moved = Lib("B/C/" + note + ".htm");
         // Only the address changed, in the page's own charset.
-        QCOMPARE(ReadBytes(moved), Page({expected}));
-        QCOMPARE(ReadBytes(Lib("B/C/" + picture)), QByteArray("mine"));
-        QCOMPARE(ReadBytes(Lib("B/C/__images/taken.png")), QByteArray("theirs"));
+        QCOMPARE(ReadMaybe(moved), Page({expected}));
+        QCOMPARE(ReadMaybe(Lib("B/C/" + picture)), QByteArray("mine"));
+        QCOMPARE(ReadMaybe(Lib("B/C/__images/taken.png")), QByteArray("theirs"));
         // The open note was read again, so the editor cannot write the old address back.
         QCOMPARE(m_host.Calls.filter("open ").value(0), "open " + moved);
     }
@@ -246,9 +239,9 @@ private slots:
             m_tree->RenameNode(Find("A"));
         }
         QVERIFY(m_host.Messages().isEmpty());
-        QCOMPARE(ReadBytes(Lib(note)), Page({expected}));
+        QCOMPARE(ReadMaybe(Lib(note)), Page({expected}));
         QVERIFY(QFileInfo(QFileInfo(Lib(note)).path() + u'/' + expected).isFile());
-        QCOMPARE(ReadBytes(Lib("shared/s.png")), QByteArray("S"));
+        QCOMPARE(ReadMaybe(Lib("shared/s.png")), QByteArray("S"));
         QVERIFY(!QFileInfo::exists(Lib("A")));
     }
 
@@ -261,7 +254,7 @@ private slots:
         m_tree->LoadRoot(m_root);
         Expand({"A", "B"});
         m_tree->MoveNode(Find("C"), Find("bad"));
-        QCOMPARE(ReadBytes(Lib("B/C/bad.htm")), page);
+        QCOMPARE(ReadMaybe(Lib("B/C/bad.htm")), page);
         QCOMPARE(m_host.Messages().size(), 1);
         QVERIFY(m_host.Messages().first().contains(TqbTree::PicturesNotKeptMessage));
         QVERIFY(m_host.Messages().first().contains("s.png"));

@@ -1,4 +1,5 @@
 // The tree operations over a temporary library and a temporary trash.
+#include "common/qbTestFiles.h"
 #include "library/NewNoteName.h"
 #include "library/UserFileName.h"
 #include "library/qbNameRules.h"
@@ -23,16 +24,8 @@
 
 namespace {
 
-QByteArray ReadBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
+QByteArray ReadMaybe(const QString& path) {
+    return ReadBytes(path, "<missing>");
 }
 
 QStringList ChildTexts(const QTreeWidgetItem* node) {
@@ -128,7 +121,7 @@ private slots:
         m_tree->NewFolder(false);
         QCOMPARE(m_host.Calls.value(0), QStringLiteral("edit mode"));
         QVERIFY(QFileInfo(Lib("새 폴더")).isDir());
-        QCOMPARE(ReadBytes(Lib("새 폴더/___폴더설명.qb")), QByteArray("<HTML>\xB1\xE2\xBA\xBB</HTML>\r\n"));
+        QCOMPARE(ReadMaybe(Lib("새 폴더/___폴더설명.qb")), QByteArray("<HTML>\xB1\xE2\xBA\xBB</HTML>\r\n"));
         // Last among its siblings, after the notes, and selected.
         QCOMPARE(TopTexts(), (QStringList{"A", "B", "top", "새 폴더"}));
         QCOMPARE(m_tree->currentItem()->text(0), QStringLiteral("새 폴더"));
@@ -202,7 +195,7 @@ private slots:
         m_tree->NewNote(false);
         QCOMPARE(m_proposed, QStringLiteral("A_01"));
         // The template's bytes, each line ended with CR LF.
-        QCOMPARE(ReadBytes(Lib("A/A_01.htm")), QByteArray("line1\r\nline2\r\n\xC0\xCF\xB1\xE2\r\n"));
+        QCOMPARE(ReadMaybe(Lib("A/A_01.htm")), QByteArray("line1\r\nline2\r\n\xC0\xCF\xB1\xE2\r\n"));
         QCOMPARE(ChildTexts(Find("A")).last(), QStringLiteral("A_01"));
         QCOMPARE(m_tree->currentItem()->text(0), QStringLiteral("A_01"));
         QCOMPARE(m_tree->OpenPath(), Lib("A/A_01.htm"));
@@ -211,7 +204,7 @@ private slots:
         m_typed = "둘째";
         m_template.clear();
         m_tree->NewNote(false);
-        QCOMPARE(ReadBytes(Lib("A/둘째.htm")), QByteArray("<HTML>\xB1\xE2\xBA\xBB</HTML>\r\n"));
+        QCOMPARE(ReadMaybe(Lib("A/둘째.htm")), QByteArray("<HTML>\xB1\xE2\xBA\xBB</HTML>\r\n"));
         // At the top level the proposal is named after the data directory.
         m_tree->setCurrentItem(nullptr);
         m_typed = "<proposed>";
@@ -221,7 +214,7 @@ private slots:
         // An existing name keeps the dialog open: nothing is written.
         m_typed = "top";
         m_tree->NewNote(true);
-        QCOMPARE(ReadBytes(Lib("top.htm")), QByteArray("top"));
+        QCOMPARE(ReadMaybe(Lib("top.htm")), QByteArray("top"));
     }
 
     void renameNote() {
@@ -243,8 +236,8 @@ private slots:
         m_tree->RenameNode(Find("top"));
         QCOMPARE(m_host.Messages(), QStringList{"message " + TqbTree::RenameFailedMessage});
         QVERIFY(Find("top"));
-        QCOMPARE(ReadBytes(Lib("other.htm")), QByteArray("other"));
-        QCOMPARE(ReadBytes(Lib("top.htm")), QByteArray("top"));
+        QCOMPARE(ReadMaybe(Lib("other.htm")), QByteArray("other"));
+        QCOMPARE(ReadMaybe(Lib("top.htm")), QByteArray("top"));
     }
 
     void renameFolderAboveOpenNote() {
@@ -342,18 +335,18 @@ private slots:
         m_tree->LoadRoot(m_root);
         m_host.Answer = false;
         m_tree->MoveNode(Find("B"), Find("top"));
-        QCOMPARE(ReadBytes(Lib("top.htm")), QByteArray("top"));
-        QCOMPARE(ReadBytes(Lib("B/top.htm")), QByteArray("old"));
+        QCOMPARE(ReadMaybe(Lib("top.htm")), QByteArray("top"));
+        QCOMPARE(ReadMaybe(Lib("B/top.htm")), QByteArray("old"));
         // One Enter must keep both: the question's default answer is the negative one.
         QCOMPARE(m_host.Calls.filter("confirm").size(), 1);
         QVERIFY(m_host.Calls.filter("confirm").value(0).startsWith("confirm, default no: "));
         QVERIFY(m_host.Calls.filter("confirm").value(0).contains("B/top.htm"));
         m_host.Answer = true;
         m_tree->MoveNode(Find("B"), m_tree->findItems("top", Qt::MatchExactly).value(0));
-        QCOMPARE(ReadBytes(Lib("B/top.htm")), QByteArray("top"));
+        QCOMPARE(ReadMaybe(Lib("B/top.htm")), QByteArray("top"));
         QVERIFY(!QFileInfo::exists(Lib("top.htm")));
         // The replaced note can be brought back.
-        QCOMPARE(ReadBytes(m_trash + "/Trash/files/top.htm"), QByteArray("old"));
+        QCOMPARE(ReadMaybe(m_trash + "/Trash/files/top.htm"), QByteArray("old"));
     }
 
     void pasteReplacesIntoTheTrash() {
@@ -363,8 +356,8 @@ private slots:
         m_tree->PopupCut();
         m_tree->SetContextNode(Find("B"));
         m_tree->PopupPaste();
-        QCOMPARE(ReadBytes(Lib("B/A/a1.htm")), QByteArray("a1"));
-        QCOMPARE(ReadBytes(m_trash + "/Trash/files/A/kept.htm"), QByteArray("other A"));
+        QCOMPARE(ReadMaybe(Lib("B/A/a1.htm")), QByteArray("a1"));
+        QCOMPARE(ReadMaybe(m_trash + "/Trash/files/A/kept.htm"), QByteArray("other A"));
         QVERIFY(m_host.Messages().isEmpty());
     }
 
@@ -411,11 +404,11 @@ private slots:
             m_tree->DropAt(m_tree->visualItemRect(Find("A")).center());
         } else if (operation == "delete") {
             m_tree->DeleteNode(up);
-            QCOMPARE(ReadBytes(m_trash + "/Trash/files/Up.HTM"), QByteArray("upper"));
+            QCOMPARE(ReadMaybe(m_trash + "/Trash/files/Up.HTM"), QByteArray("upper"));
         }
         QVERIFY(m_host.Messages().isEmpty());
         if (!result.isEmpty())
-            QCOMPARE(ReadBytes(Lib(result)), QByteArray("upper"));
+            QCOMPARE(ReadMaybe(Lib(result)), QByteArray("upper"));
         if (result != "B/Up.HTM")
             QVERIFY(!QFileInfo::exists(Lib("B/Up.HTM")));
         // No lower-case twin anywhere, and a fresh listing shows the note once.
@@ -560,7 +553,7 @@ private slots:
         QCOMPARE(m_host.Calls.count(question), operation == "rename" ? 0 : 1);
         if (!agree) {
             // Nothing renamed, nothing created, nothing opened.
-            QCOMPARE(ReadBytes(QFile::decodeName(raw)), QByteArray("<missing>"));
+            QCOMPARE(ReadMaybe(QFile::decodeName(raw)), QByteArray("<missing>"));
             QVERIFY(::access(raw.constData(), F_OK) == 0);
             QVERIFY(!QFileInfo::exists(Lib("메모.htm")));
             QVERIFY(m_host.Calls.filter("open").isEmpty());
@@ -569,9 +562,9 @@ private slots:
         }
         QVERIFY(::access(raw.constData(), F_OK) != 0);
         if (result.isEmpty())
-            QCOMPARE(ReadBytes(m_trash + "/Trash/files/메모.htm"), QByteArray("cp949 name"));
+            QCOMPARE(ReadMaybe(m_trash + "/Trash/files/메모.htm"), QByteArray("cp949 name"));
         else
-            QCOMPARE(ReadBytes(Lib(result)), QByteArray("cp949 name"));
+            QCOMPARE(ReadMaybe(Lib(result)), QByteArray("cp949 name"));
         if (operation == "open" || operation == "press")
             QCOMPARE(m_tree->OpenPath(), Lib(result));
     }
@@ -634,7 +627,7 @@ private slots:
         QCOMPARE(m_host.Calls, (QStringList{"save " + Lib("top.htm"), "discard",
                                             "message " + message.arg(Lib("B/b1.htm"))}));
         QCOMPARE(m_tree->OpenPath(), QString());
-        QCOMPARE(ReadBytes(m_temp->filePath("outside.htm")), QByteArray("outside"));
+        QCOMPARE(ReadMaybe(m_temp->filePath("outside.htm")), QByteArray("outside"));
     }
 
     void popupItems() {
