@@ -320,14 +320,37 @@
         return onPath;
     }
 
+    // Whether anything in the document changed since it finished loading: a page that was only
+    // looked at is never written back in the engine's own spelling of its markup.
+    var changedSinceLoad = false;
+    var watcher = null;
+
+    function watchChanges() {
+        if (watcher || typeof MutationObserver === "undefined")
+            return;
+        watcher = new MutationObserver(function () { changedSinceLoad = true; });
+        watcher.observe(document, { subtree: true, childList: true, attributes: true,
+                                    characterData: true });
+    }
+
+    function hasChanged() {
+        if (!watcher)
+            return true;
+        if (watcher.takeRecords().length)
+            changedSinceLoad = true;
+        return changedSinceLoad;
+    }
+
     var api = {
         setMode: function (browse, caret) {
+            watchChanges();
             document.designMode = browse ? "off" : "on";
             if (caret)
                 caretToStart();
             return document.designMode;
         },
         caretToStart: caretToStart,
+        changed: hasChanged,
         serialize: function () {
             var parts = [];
             var onPath = pathsToTakeApart();

@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QTimer>
 #include <QWidget>
+#include <utility>
 
 namespace {
 
@@ -37,15 +38,25 @@ bool TqbAppMessageFilter::eventFilter(QObject* watched, QEvent* event) {
 
 bool TqbAppMessageFilter::HandleAppMessage(QObject* watched, QEvent* event) {
     switch (event->type()) {
+    // Keys handed on by the program itself (typed while a note loaded) were decided when typed.
     case QEvent::KeyPress:
-        return FirstKeyReceiver(watched) && KeyDown(static_cast<QKeyEvent*>(event));
+        if (!event->spontaneous() || !FirstKeyReceiver(watched))
+            return false;
+        m_echo.clear();
+        return KeyDown(static_cast<QKeyEvent*>(event), std::exchange(m_compositionJustEnded, false));
     case QEvent::KeyRelease:
-        if (FirstKeyReceiver(watched))
+        if (event->spontaneous() && FirstKeyReceiver(watched))
             KeyUp();
         return false;
     case QEvent::InputMethod: {
         const auto* input = static_cast<QInputMethodEvent*>(event);
+        if (IsEcho(*input))
+            return true;
+        const bool wasComposing = m_composing;
         m_composing = !input->preeditString().isEmpty();
+        m_compositionJustEnded = wasComposing && !m_composing;
+        if (m_composing)
+            m_preedit = input->preeditString();
         // Text from an input method is typing as much as a plain key is.
         if ((m_composing || !input->commitString().isEmpty()) && m_hooks.State().MainWindowActive)
             m_hooks.SetNoteModified(true);
@@ -66,9 +77,32 @@ bool TqbAppMessageFilter::HandleAppMessage(QObject* watched, QEvent* event) {
     }
 }
 
-bool TqbAppMessageFilter::KeyDown(QKeyEvent* event) {
-    const TqbKeyDecision decision =
-        qbKeyDecision::Decide(event->key(), event->modifiers(), m_hooks.State());
+// Some Korean input methods commit the syllable again when they are told to end a composition
+// that the application already ended by committing it: the click that ended it would type the
+// syllable twice. The second, identical commit right after a forced one, before any new
+// composition or key, is that echo.
+bool TqbAppMessageFilter::IsEcho(const QInputMethodEvent& input) {
+    if (m_echo.isEmpty())
+        return false;
+    const bool sameText = input.preeditString().isEmpty() && input.commitString() == m_echo &&
+                          input.replacementLength() == 0;
+    if (sameText && m_forcedCommitSeen) {
+        m_echo.clear();
+        return true;
+    }
+    if (sameText) {
+        m_forcedCommitSeen = true; // the platform's own commit of the forced syllable
+        return false;
+    }
+    if (!input.preeditString().isEmpty() || !input.commitString().isEmpty())
+        m_echo.clear();
+    return false;
+}
+
+bool TqbAppMessageFilter::KeyDown(QKeyEvent* event, bool afterComposition) {
+    TqbKeyState state = m_hooks.State();
+    state.Composing = m_composing || afterComposition;
+    const TqbKeyDecision decision = qbKeyDecision::Decide(event->key(), event->modifiers(), state);
     if (decision.StartHintTimer && m_badges)
         m_badges->StartTimer();
     if (decision.NoteModified)
@@ -90,7 +124,10 @@ void TqbAppMessageFilter::CommitComposition() {
     if (!m_composing)
         return;
     m_composing = false;
+    m_echo = std::exchange(m_preedit, {});
+    m_forcedCommitSeen = false;
     m_hooks.Commit();
+    m_compositionJustEnded = false;
 }
 
 void TqbAppMessageFilter::QueueStyleCheck() {

@@ -3,8 +3,10 @@
 #include "app/qbKeyDecision.h"
 
 #include <QObject>
+#include <QString>
 #include <functional>
 
+class QInputMethodEvent;
 class QKeyEvent;
 class TqbShortcutBadges;
 
@@ -41,7 +43,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool KeyDown(QKeyEvent* event);
+    bool KeyDown(QKeyEvent* event, bool afterComposition);
+    bool IsEcho(const QInputMethodEvent& input);
     void KeyUp();
     void QueueStyleCheck();
 
@@ -49,4 +52,10 @@ private:
     TqbShortcutBadges* m_badges;
     bool m_styleCheckQueued = false;
     bool m_composing = false;
+    // The input method ended its composition and no key has come since.
+    bool m_compositionJustEnded = false;
+    QString m_preedit; // the syllable being composed
+    // A composition the program ended: its syllable, until the input method's repeat of it.
+    QString m_echo;
+    bool m_forcedCommitSeen = false;
 };

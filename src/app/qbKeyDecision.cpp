@@ -25,7 +25,9 @@ TqbKeyDecision AltKey(int key, const TqbKeyState& state) {
 TqbKeyDecision PlainKey(int key, const TqbKeyState& state) {
     switch (key) {
     case Qt::Key_Escape:
-        return Run(state.MainWindowActive && state.TrayAvailable ? HideToTray : None, false);
+        return Run(state.MainWindowActive && state.TrayAvailable && !state.Composing ? HideToTray
+                                                                                     : None,
+                   false);
     case Qt::Key_Left:
     case Qt::Key_Up:
     case Qt::Key_Right:

@@ -10,6 +10,9 @@ struct TqbKeyState {
     int ViewMode = -1;            // -1 none, 0 browse, 1 edit, 2 source
     bool MainWindowActive = true; // no dialog, menu or other window has the keys
     bool TrayAvailable = true;    // the desktop has a notification area to hide in
+    // An input method is composing, or its composition ended right before this key: the key
+    // belongs to it (Escape leaves the Korean mode in some input methods).
+    bool Composing = false;
 };
 
 // What a key press asks the window to do.

@@ -219,6 +219,10 @@ void TqbNotePane::SavePage(const QString& path) {
     m_dhtml->SaveDocument(path);
 }
 
+bool TqbNotePane::PageChanged() {
+    return m_dhtml->DocumentChanged();
+}
+
 bool TqbNotePane::PageReady() const {
     return m_dhtml->IsDocumentReady();
 }

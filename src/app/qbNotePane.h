@@ -38,6 +38,7 @@ public:
     void ShowViewMode(int mode) override;
     void LoadPage(const QString& path) override;
     void SavePage(const QString& path) override;
+    bool PageChanged() override;
     bool PageReady() const override;
     bool WaitForPage(int milliseconds) override;
     bool PageHadDecodingErrors() const override;

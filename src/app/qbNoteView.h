@@ -15,6 +15,9 @@ public:
     // Writes the page to the file in the charset it came in. Throws, writing nothing, on failure.
     virtual void SavePage(const QString& path) = 0;
     virtual bool PageReady() const = 0;
+    // Whether the user changed anything in the page since it finished loading. Throws when the
+    // page does not answer.
+    virtual bool PageChanged() = 0;
     // Waits for a load in progress (user input held back); whether the page is ready now.
     virtual bool WaitForPage(int milliseconds) = 0;
     // The page held bytes its charset could not read; saving would replace them.

@@ -153,6 +153,14 @@ bool TqbOpenNote::WritePage() {
         m_host.ShowMessage(SaveFailedMessage, NotReadyMessage);
         return false;
     }
+    // A page only looked at is never rewritten: sync tools and backups see no change.
+    try {
+        if (!m_view.PageChanged())
+            return true;
+    } catch (const EqbError& error) {
+        m_host.ShowMessage(SaveFailedMessage, error.Message());
+        return false;
+    }
     if (m_view.PageHadDecodingErrors() && !m_undecodableAccepted) {
         if (!m_host.AskSaveUndecodable(path))
             return true; // the user keeps the file as it is
@@ -176,7 +184,7 @@ bool TqbOpenNote::WriteSource() {
         return true;
     try {
         const QString text = qbText::JoinLines(qbText::SplitLines(m_view.SourceText()));
-        qbPageCodec::Write(path, text, m_sourceCharset);
+        qbPageCodec::WriteIfChanged(path, text, m_sourceCharset);
     } catch (const EqbError& error) {
         m_host.ShowMessage(SaveFailedMessage, error.Message());
         return false;

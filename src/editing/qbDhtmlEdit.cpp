@@ -242,8 +242,13 @@ bool TqbDhtmlEdit::IsInsideView(QObject* object) const {
     return widget && (widget == m_view || m_view->isAncestorOf(widget));
 }
 
+// While the document loads, and until what was typed meanwhile is handed over.
+bool TqbDhtmlEdit::HoldsInput() const {
+    return m_phase == TPhase::Loading || (m_ready && m_replayPending);
+}
+
 bool TqbDhtmlEdit::eventFilter(QObject* watched, QEvent* event) {
-    if (m_ready || m_closing)
+    if (m_closing || (m_ready && !m_replayPending))
         return QWidget::eventFilter(watched, event);
     bool edits = false;
     switch (event->type()) {
@@ -251,9 +256,8 @@ bool TqbDhtmlEdit::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyRelease:
     case QEvent::InputMethod:
         // Typing that starts while the document loads is meant for it: kept until it is ready.
-        if (m_phase == TPhase::Loading && IsInsideView(watched) &&
-            m_heldInput.size() < MaxHeldInput) {
-            m_heldInput.push_back({watched, std::unique_ptr<QEvent>(event->clone())});
+        if (HoldsInput() && IsInsideView(watched) && m_heldInput.size() < MaxHeldInput) {
+            m_heldInput.push_back(std::unique_ptr<QEvent>(event->clone()));
             return true;
         }
         edits = event->type() != QEvent::KeyRelease;
@@ -271,25 +275,38 @@ bool TqbDhtmlEdit::eventFilter(QObject* watched, QEvent* event) {
     default:
         break;
     }
-    if (edits && IsInsideView(watched))
+    if (edits && !m_ready && IsInsideView(watched))
         return true;
     return QWidget::eventFilter(watched, event);
 }
 
 // After the page's pending calls (the caret placed at the start among them), so the keys land
-// where a user who waited would have typed them.
+// where a user who waited would have typed them. All at once, in the order typed: keys that come
+// meanwhile queue behind them.
 void TqbDhtmlEdit::ReplayHeldInput() {
     if (m_heldInput.empty())
         return;
+    m_replayPending = true;
     const quint64 generation = m_generation;
     m_page->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld,
                           [this, generation](const QVariant&) {
                               if (m_closing || generation != m_generation || !m_ready)
                                   return;
-                              for (auto& [receiver, event] : std::exchange(m_heldInput, {}))
-                                  if (receiver)
-                                      QCoreApplication::postEvent(receiver, event.release());
+                              m_replayPending = false;
+                              QWidget* target = m_view->focusProxy() ? m_view->focusProxy()
+                                                                     : m_view;
+                              for (auto& event : std::exchange(m_heldInput, {}))
+                                  QCoreApplication::sendEvent(target, event.get());
                           });
+}
+
+// A page from another address brings a widget of its own: the focus that was in the old one
+// moves to it, unless the user took it elsewhere meanwhile.
+void TqbDhtmlEdit::TakeFocusBack() {
+    const bool wanted = std::exchange(m_focusWanted, false);
+    QWidget* now = QApplication::focusWidget();
+    if (wanted && (!now || now == window() || now == this || IsInsideView(now)))
+        m_view->setFocus(Qt::OtherFocusReason);
 }
 
 void TqbDhtmlEdit::SetAllowedRoots(const QStringList& folders) {
@@ -347,10 +364,15 @@ void TqbDhtmlEdit::ShowNoDocument() {
 
 void TqbDhtmlEdit::Request(TPageRequest request) {
     m_ready = false;
+    m_replayPending = false;
     m_phase = request.Blank ? TPhase::NoDocument : TPhase::Loading;
+    if (IsInsideView(QApplication::focusWidget()))
+        m_focusWanted = true;
     // Typed for a document that will not be shown after all: nowhere to go.
-    if (request.Blank)
+    if (request.Blank) {
         m_heldInput.clear();
+        m_focusWanted = false;
+    }
     ++m_generation;
     m_docId.clear();
     m_state = {};
@@ -482,6 +504,7 @@ void TqbDhtmlEdit::CompleteLoad(const QVariantMap& answer, bool caretPlaced) {
     if (m_caretPending && !caretPlaced)
         CallAsync(QStringLiteral("caretToStart"), {}, false);
     m_caretPending = false;
+    TakeFocusBack();
     emit SelectionStateChanged();
     emit DocumentComplete();
     ReplayHeldInput();
@@ -497,6 +520,7 @@ void TqbDhtmlEdit::PageGaveUp(const QString& reason) {
 // Whatever failed, the editor then shows no document: what was on screen is not the note.
 void TqbDhtmlEdit::FailLoad(const QString& message) {
     m_caretPending = false;
+    m_focusWanted = false;
     m_heldInput.clear();
     ShowNoDocument();
     m_phase = TPhase::Failed;
@@ -667,13 +691,18 @@ QString TqbDhtmlEdit::SerializedHtml() {
     return PageTextToSave(html);
 }
 
-void TqbDhtmlEdit::SaveDocument(const QString& path) {
+bool TqbDhtmlEdit::SaveDocument(const QString& path) {
     if (path.isEmpty())
         throw EqbError(tr("저장할 파일 이름이 없습니다."));
     QString text = SerializedHtml();
     if (m_hadMark)
         text.prepend(QChar(0xFEFF));
-    qbPageCodec::Write(path, text, m_fileCharset);
+    return qbPageCodec::WriteIfChanged(path, text, m_fileCharset);
+}
+
+bool TqbDhtmlEdit::DocumentChanged() {
+    RequireReady(tr("저장할"));
+    return CallSync(QStringLiteral("changed"), {}).toBool();
 }
 
 QString TqbDhtmlEdit::DocumentHtml() {
@@ -844,10 +873,12 @@ void TqbDhtmlEdit::FindText(const QString& text, bool backward, bool caseSensiti
 
 void TqbDhtmlEdit::FocusAtStart() {
     m_view->setFocus(Qt::OtherFocusReason);
-    if (m_ready)
+    if (m_ready) {
         CallAsync(QStringLiteral("caretToStart"), {}, true);
-    else
+    } else {
         m_caretPending = true;
+        m_focusWanted = IsLoading();
+    }
 }
 
 // ---- printing and closing

@@ -87,9 +87,13 @@ public:
     void SetAllowedRoots(const QStringList& folders);
 
     // Writes the page to the file in the document's charset, atomically, every line ended by
-    // CR LF. Throws, writing nothing, when the document is not ready (still loading, failed, or
-    // none) or the page does not answer in time.
-    void SaveDocument(const QString& path);
+    // CR LF, unless the file already holds those bytes; whether it wrote. Throws, writing
+    // nothing, when the document is not ready (still loading, failed, or none) or the page does
+    // not answer in time.
+    bool SaveDocument(const QString& path);
+    // Whether anything in the document changed since it finished loading (typing, a command, a
+    // paste). Throws as SaveDocument does.
+    bool DocumentChanged();
     // The text SaveDocument writes.
     QString DocumentHtml();
 
@@ -185,6 +189,8 @@ private:
     bool IsLoading() const;
     bool IsInsideView(QObject* object) const;
     void ReplayHeldInput();
+    bool HoldsInput() const;
+    void TakeFocusBack();
     // Runs a page-script API call and waits for its answer; throws on error or time-out.
     QVariant CallSync(const QString& function, const QVariantList& args);
     void CallAsync(const QString& function, const QVariantList& args, bool emitState);
@@ -225,7 +231,14 @@ private:
     QString m_findText;
     uint m_findFlags = 0;
     TqbSelectionState m_state;
-    // Keys and input-method text that reached the view while the document loaded.
+    // Keys and input-method text that reached the view while the document loaded, in the order
+    // typed. They go to whatever widget shows the page once it is ready: a page from another
+    // address comes with a widget of its own.
     static constexpr size_t MaxHeldInput = 10000;
-    std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> m_heldInput;
+    std::vector<std::unique_ptr<QEvent>> m_heldInput;
+    // The document is ready but the held input has not been handed over yet: newer keys wait
+    // behind it.
+    bool m_replayPending = false;
+    // The keyboard focus belongs in the page once it is ready.
+    bool m_focusWanted = false;
 };

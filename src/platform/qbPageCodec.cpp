@@ -2,6 +2,8 @@
 
 #include "platform/qbTextFile.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QStringDecoder>
 
@@ -222,6 +224,18 @@ QByteArray Encode(const QString& text, const QByteArray& charset) {
 
 void Write(const QString& path, const QString& text, const QByteArray& charset) {
     qbText::WriteFileBytes(path, Encode(text, charset));
+}
+
+bool WriteIfChanged(const QString& path, const QString& text, const QByteArray& charset) {
+    const QByteArray bytes = Encode(text, charset);
+    const QFileInfo file(path);
+    if (file.isFile() && file.size() == bytes.size()) {
+        QFile current(path);
+        if (current.open(QIODevice::ReadOnly) && current.readAll() == bytes)
+            return false;
+    }
+    qbText::WriteFileBytes(path, bytes);
+    return true;
 }
 
 } // namespace qbPageCodec

@@ -32,5 +32,8 @@ TqbPageText Read(const QString& path); // throws EqbError naming the file
 // does not declare gets a byte-order mark; another undeclared one falls back to windows-949.
 QByteArray Encode(const QString& text, const QByteArray& charset);
 void Write(const QString& path, const QString& text, const QByteArray& charset); // atomic, throws
+// Writes only when the bytes differ from what the file holds, so that a page nobody changed keeps
+// its file and its time; whether it wrote.
+bool WriteIfChanged(const QString& path, const QString& text, const QByteArray& charset);
 
 } // namespace qbPageCodec

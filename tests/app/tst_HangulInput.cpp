@@ -7,6 +7,7 @@
 #include "common/qbDialogAnswerer.h"
 #include "common/qbWindowFixture.h"
 #include "common/qbXvfb.h"
+#include "platform/qbPageCodec.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -22,6 +23,8 @@
 #include <QThread>
 #include <QTimer>
 #include <QToolBar>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
 
 namespace {
 
@@ -143,6 +146,53 @@ class TestHangulInput : public QObject {
         QTRY_COMPARE(QApplication::focusWidget(), widget);
     }
 
+    // A script's answer from the open page (in the editor's own world).
+    QVariant AskPage(const QString& script) {
+        auto* page = F.Window->Dhtml()->findChild<QWebEnginePage*>();
+        QVariant answer;
+        bool done = false;
+        page->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                            [&](const QVariant& value) {
+                                answer = value;
+                                done = true;
+                            });
+        [&] { QTRY_VERIFY_WITH_TIMEOUT(done, TqbWindowFixture::PageTimeoutMs); }();
+        return answer;
+    }
+
+    // Where the element's text ends (or starts), on the screen.
+    QPoint ScreenPointIn(const QString& selector, bool atEnd) {
+        const QVariantList box =
+            AskPage(QString("(function () { const r = document.querySelector('%1')"
+                            ".getBoundingClientRect(); return [r.left, r.top, r.width, r.height];"
+                            " })()")
+                        .arg(selector))
+                .toList();
+        const int x = int(box.value(0).toDouble() + (atEnd ? box.value(2).toDouble() - 3 : 3));
+        const int y = int(box.value(1).toDouble() + box.value(3).toDouble() / 2);
+        return F.PageWidget()->mapToGlobal(QPoint(x, y));
+    }
+
+    void ClickAt(const QPoint& where) {
+        Type({"mousemove", QString::number(where.x()), QString::number(where.y()), "click", "1"},
+             false);
+    }
+
+    // Ctrl+S from the keyboard: it reaches the window only after everything the input method
+    // had to say, so what the note holds afterwards is all that was typed. The body as saved.
+    QString SaveAndReadBody() {
+        const QByteArray before = ReadBytes(F.Lib("노트.htm"));
+        Type({"ctrl+s"});
+        [&] {
+            QTRY_VERIFY_WITH_TIMEOUT(ReadBytes(F.Lib("노트.htm")) != before,
+                                     TqbWindowFixture::PageTimeoutMs);
+        }();
+        const QString page = qbPageCodec::Read(F.Lib("노트.htm")).Text;
+        const qsizetype start = page.indexOf(u'>', page.indexOf("<body", 0, Qt::CaseInsensitive));
+        const qsizetype end = page.lastIndexOf("</body>", -1, Qt::CaseInsensitive);
+        return page.mid(start + 1, end - start - 1).trimmed();
+    }
+
     // Edit or source mode, with the focus where that mode types.
     void TypeInMode(int mode) {
         F.EnterMode(mode);
@@ -213,6 +263,49 @@ private slots:
         if (target == "another note")
             QTRY_COMPARE_WITH_TIMEOUT(F.Tree()->currentItem(), other, TqbWindowFixture::PageTimeoutMs);
         QTRY_VERIFY_WITH_TIMEOUT(ReadBytes(F.Lib("노트.htm")).contains(HangeulCp949), TqbWindowFixture::PageTimeoutMs);
+    }
+
+    // The composition ends once, where it was composed, whatever click ends it.
+    void aClickEndsTheCompositionOnce_data() {
+        QTest::addColumn<QByteArray>("page");
+        QTest::addColumn<QString>("start"); // where typing starts: the body's start, or a click
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("body");
+        const QByteArray lines = "<DIV>text</DIV><DIV>two</DIV>";
+        const QString typed = "<div>시험문장text</div><div>two</div>";
+        QTest::newRow("in the text") << lines << "" << "div:nth-of-type(2)" << typed;
+        QTest::newRow("bold button") << lines << "" << "bold" << typed;
+        QTest::newRow("next table cell")
+            << QByteArray("<TABLE><TR><TD>a</TD><TD>b</TD></TR></TABLE>") << "td"
+            << "td:nth-of-type(2)"
+            << "<table><tbody><tr><td>a시험문장</td><td>b</td></tr></tbody></table>";
+    }
+    void aClickEndsTheCompositionOnce() {
+        QFETCH(QByteArray, page);
+        QFETCH(QString, start);
+        QFETCH(QString, target);
+        QFETCH(QString, body);
+        WriteBytes(F.Lib("노트.htm"), "<HTML><BODY>" + page + "</BODY></HTML>\r\n");
+        F.Window->OpenCurrentNote();
+        F.WaitForPage();
+        TypeInMode(TfrmMainNivora::vmEdit);
+        if (!start.isEmpty())
+            ClickAt(ScreenPointIn(start, true));
+        Type({"t", "l", "g", "j", "a", "a", "n", "s", "w", "k", "d"});
+        QTRY_VERIFY_WITH_TIMEOUT(F.Window->MessageFilter()->Composing(),
+                                 TqbWindowFixture::PageTimeoutMs);
+        if (target == "bold") {
+            QAction* bold = F.Window->Action("actBold");
+            QWidget* button = nullptr;
+            for (QToolBar* bar : F.Window->findChildren<QToolBar*>())
+                if (!button)
+                    button = bar->widgetForAction(bold);
+            QVERIFY(button);
+            ClickAt(button->mapToGlobal(button->rect().center()));
+        } else {
+            ClickAt(ScreenPointIn(target, true));
+        }
+        QCOMPARE(SaveAndReadBody(), body);
     }
 
     void composedTextInTheSearchBox() {

@@ -23,6 +23,7 @@ class TFakeView : public IqbNoteView {
 public:
     QStringList Calls;
     QString Page;      // what the editor holds
+    QString Loaded;    // what it held when the page finished loading
     QString Source;    // what the source editor holds
     bool SourceDirty = false;
     bool Ready = false;
@@ -36,7 +37,7 @@ public:
         Calls << "load";
         Ready = false;
         NoDocument = false;
-        Page = qbPageCodec::Read(path).Text;
+        Page = Loaded = qbPageCodec::Read(path).Text;
     }
     void SavePage(const QString& path) override {
         Calls << "save " + QFileInfo(path).fileName();
@@ -45,6 +46,7 @@ public:
         qbPageCodec::Write(path, Page, "windows-949");
     }
     bool PageReady() const override { return Ready; }
+    bool PageChanged() override { return Page != Loaded; }
     bool WaitForPage(int) override {
         Calls << "wait";
         Ready = Ready || ReadyAfterWait;

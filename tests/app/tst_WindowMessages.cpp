@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <functional>
 #include <memory>
 
 Q_DECLARE_METATYPE(TqbErrorWindowCloser::TAction)
@@ -49,6 +50,7 @@ class TestWindowMessages : public QObject {
     std::unique_ptr<TTypingWindow> W;
     TqbKeyState m_state{3, 1, true, true};
     QStringList m_log; // what the filter asked for, in order
+    std::function<void()> m_commit; // what the platform does when asked to commit
 
     std::unique_ptr<TqbAppMessageFilter> MakeFilter(TqbShortcutBadges* badges = nullptr) {
         TqbAppMessageFilter::THooks hooks;
@@ -56,7 +58,11 @@ class TestWindowMessages : public QObject {
         hooks.Run = [this](TqbKeyCommand command) { m_log << QString("run %1").arg(int(command)); };
         hooks.SetNoteModified = [this](bool on) { m_log << QString("modified %1").arg(on); };
         hooks.StyleCheck = [this] { m_log << "style"; };
-        hooks.Commit = [this] { m_log << "commit"; };
+        hooks.Commit = [this] {
+            m_log << "commit";
+            if (m_commit)
+                m_commit();
+        };
         auto filter = std::make_unique<TqbAppMessageFilter>(hooks, badges);
         qApp->installEventFilter(filter.get());
         return filter;
@@ -65,6 +71,7 @@ class TestWindowMessages : public QObject {
 private slots:
     void init() {
         m_log.clear();
+        m_commit = nullptr;
         m_state = {3, 1, true, true};
         W = std::make_unique<TTypingWindow>();
         QVERIFY(QTest::qWaitForWindowActive(&W->Window));
@@ -155,6 +162,75 @@ private slots:
         else
             QTest::keyPress(W->Edit, Qt::Key_Space);
         QCOMPARE(m_log, log);
+    }
+
+    // Some input methods commit a syllable again when told to end a composition the program
+    // already ended: the repeat is dropped, and nothing else is.
+    void aForcedCommitIsTypedOnce_data() {
+        QTest::addColumn<QStringList>("after"); // input-method events after the click
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("the repeat") << QStringList{"commit 한"} << "한";
+        QTest::newRow("no repeat, the next syllable") << QStringList{"preedit 글", "commit 글"}
+                                                      << "한글";
+        QTest::newRow("the same syllable composed again")
+            << QStringList{"preedit 한", "commit 한"} << "한한";
+        QTest::newRow("a key in between") << QStringList{"key", "commit 한"} << "한a한";
+    }
+    void aForcedCommitIsTypedOnce() {
+        QFETCH(QStringList, after);
+        QFETCH(QString, typed);
+        const auto filter = MakeFilter();
+        const auto send = [this](const QString& what) {
+            if (what == "key") {
+                // The click gave the button the focus; a key goes where the focus is.
+                W->Edit->setFocus();
+                QTest::keyClick(W->Edit, Qt::Key_A);
+                return;
+            }
+            const bool preedit = what.startsWith("preedit ");
+            QInputMethodEvent event(preedit ? what.mid(8) : QString(), {});
+            if (!preedit)
+                event.setCommitString(what.mid(7));
+            QApplication::sendEvent(W->Edit, &event);
+        };
+        // The platform ends a composition by committing what it shows.
+        m_commit = [&] { send("commit 한"); };
+        send("preedit 한");
+        QTest::mousePress(W->Button, Qt::LeftButton);
+        QCOMPARE(W->Edit->text(), "한");
+        for (const QString& what : after)
+            send(what);
+        QCOMPARE(W->Edit->text(), typed);
+    }
+
+    // Escape leaves the Korean mode of some input methods, ending the composition: it must not
+    // also hide the window.
+    void escapeThatEndsACompositionDoesNotHide_data() {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<bool>("hides");
+        QTest::newRow("while composing") << QStringList{"preedit"} << false;
+        QTest::newRow("right after the commit it caused") << QStringList{"preedit", "commit"}
+                                                           << false;
+        QTest::newRow("after a key") << QStringList{"preedit", "commit", "key"} << true;
+        QTest::newRow("no composition") << QStringList{} << true;
+    }
+    void escapeThatEndsACompositionDoesNotHide() {
+        QFETCH(QStringList, before);
+        QFETCH(bool, hides);
+        const auto filter = MakeFilter();
+        for (const QString& what : before) {
+            if (what == "key") {
+                QTest::keyClick(W->Edit, Qt::Key_A);
+                continue;
+            }
+            QInputMethodEvent event(what == "preedit" ? QStringLiteral("한") : QString(), {});
+            if (what == "commit")
+                event.setCommitString(QStringLiteral("한"));
+            QApplication::sendEvent(W->Edit, &event);
+        }
+        m_log.clear();
+        QTest::keyPress(W->Edit, Qt::Key_Escape);
+        QCOMPARE(m_log.contains(QString("run %1").arg(int(TqbKeyCommand::HideToTray))), hides);
     }
 
     // ---- the notification area
