@@ -300,11 +300,20 @@ void TqbDhtmlEdit::ReplayHeldInput() {
                           });
 }
 
-// A page from another address brings a widget of its own: the focus that was in the old one
-// moves to it, unless the user took it elsewhere meanwhile.
+// The keys go to the page only once the engine itself gave it the focus: a page from another
+// address comes in a process of its own, which a focused widget alone never tells. So the engine
+// focuses the page it navigates to while the user means to type there, and never otherwise (a
+// click in the tree keeps the keys).
+void TqbDhtmlEdit::WantFocus() {
+    m_focusWanted = true;
+    m_page->settings()->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, true);
+}
+
+// Once the document is ready the focus goes back to the page, unless the user took it elsewhere.
 void TqbDhtmlEdit::TakeFocusBack() {
     const bool wanted = std::exchange(m_focusWanted, false);
     QWidget* now = QApplication::focusWidget();
+    m_page->settings()->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
     if (wanted && (!now || now == window() || now == this || IsInsideView(now)))
         m_view->setFocus(Qt::OtherFocusReason);
 }
@@ -367,7 +376,7 @@ void TqbDhtmlEdit::Request(TPageRequest request) {
     m_replayPending = false;
     m_phase = request.Blank ? TPhase::NoDocument : TPhase::Loading;
     if (IsInsideView(QApplication::focusWidget()))
-        m_focusWanted = true;
+        WantFocus();
     // Typed for a document that will not be shown after all: nowhere to go.
     if (request.Blank) {
         m_heldInput.clear();
@@ -505,9 +514,10 @@ void TqbDhtmlEdit::CompleteLoad(const QVariantMap& answer, bool caretPlaced) {
         CallAsync(QStringLiteral("caretToStart"), {}, false);
     m_caretPending = false;
     TakeFocusBack();
+    // Before anyone hears of the document: keys typed from then on queue behind the held ones.
+    ReplayHeldInput();
     emit SelectionStateChanged();
     emit DocumentComplete();
-    ReplayHeldInput();
 }
 
 // The load in flight ended without a document; unless a newer one waits, that is a failure.
@@ -877,7 +887,8 @@ void TqbDhtmlEdit::FocusAtStart() {
         CallAsync(QStringLiteral("caretToStart"), {}, true);
     } else {
         m_caretPending = true;
-        m_focusWanted = IsLoading();
+        if (IsLoading())
+            WantFocus();
     }
 }
 

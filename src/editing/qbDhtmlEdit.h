@@ -190,6 +190,7 @@ private:
     bool IsInsideView(QObject* object) const;
     void ReplayHeldInput();
     bool HoldsInput() const;
+    void WantFocus();
     void TakeFocusBack();
     // Runs a page-script API call and waits for its answer; throws on error or time-out.
     QVariant CallSync(const QString& function, const QVariantList& args);

@@ -56,7 +56,10 @@ bool Retry(const QString& program, const QStringList& args) {
 class THangulSession {
 public:
     THangulSession() { m_problem = Start(); }
-    ~THangulSession() { StopProcess(m_daemon); }
+    ~THangulSession() {
+        StopProcess(m_daemon);
+        StopProcess(m_windowManager);
+    }
     QString Problem() const { return m_problem; }
 
 private:
@@ -74,6 +77,17 @@ private:
         if (!m_home.isValid() || !m_xvfb.Start())
             return "Xvfb did not start";
         qputenv("DISPLAY", m_xvfb.Display().toLatin1());
+        // A window manager, as a user has: it gives the window back the keys when a dialog
+        // closes.
+        for (const char* program : {"openbox", "xprop", "sh"})
+            if (QStandardPaths::findExecutable(program).isEmpty())
+                return QString("%1 is missing").arg(program);
+        m_windowManager.setStandardOutputFile(QProcess::nullDevice());
+        m_windowManager.setStandardErrorFile(QProcess::nullDevice());
+        m_windowManager.start("openbox", {"--sm-disable"});
+        if (!m_windowManager.waitForStarted(SetUpMs) ||
+            !Retry("sh", {"-c", "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'"}))
+            return "the window manager did not start";
         qputenv("XDG_CONFIG_HOME", m_home.filePath("config").toLocal8Bit());
         qputenv("XDG_CACHE_HOME", m_home.filePath("cache").toLocal8Bit());
         qunsetenv("IBUS_ADDRESS");
@@ -119,6 +133,7 @@ private:
     QTemporaryDir m_home;
     TqbXvfb m_xvfb;
     QProcess m_daemon;
+    QProcess m_windowManager;
     QString m_problem;
 };
 
@@ -306,6 +321,56 @@ private slots:
             ClickAt(ScreenPointIn(target, true));
         }
         QCOMPARE(SaveAndReadBody(), body);
+    }
+
+    // A new note from the blank template, typed into at once: every key and every space lands.
+    void aNewNoteKeepsEveryKey_data() {
+        QTest::addColumn<bool>("click"); // into the page first, or straight away
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QString>("body");
+        const QStringList korean = QString("q h r h t j space w k r t j d").split(' ');
+        const QStringList digits = QString("1 2 space 3 4").split(' ');
+        // The template's first line is an empty block, which holds no caret: typing goes before it.
+        QTest::newRow("Korean words") << false << korean << "보고서 작성<div></div>";
+        QTest::newRow("Korean words after a click") << true << korean << "보고서 작성<div></div>";
+        QTest::newRow("digits") << false << digits << "12 34<div></div>";
+        QTest::newRow("digits after a click") << true << digits << "12 34<div></div>";
+    }
+    void aNewNoteKeepsEveryKey() {
+        QFETCH(bool, click);
+        QFETCH(QStringList, keys);
+        QFETCH(QString, body);
+        QProcess opener;
+        bool accepted = false;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            auto* name = dialog ? dialog->findChild<QLineEdit*>("edtName") : nullptr;
+            if (!name || accepted || QApplication::focusWidget() != name)
+                return;
+            accepted = true;
+            name->setText("새 노트");
+            QProcess::startDetached("xdotool", {"key", "Return"});
+        });
+        watch.start(20);
+        Focus(F.Tree());
+        opener.start("xdotool", {"key", "ctrl+Insert"});
+        QTRY_VERIFY_WITH_TIMEOUT(accepted, 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(F.Window->NoteTree()->OpenPath(), F.Lib("새 노트.htm"), 60000);
+        watch.stop();
+        QTRY_COMPARE_WITH_TIMEOUT(F.Window->ViewMode(), int(TfrmMainNivora::vmEdit), 60000);
+        F.WaitForPage();
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), F.PageWidget(), 60000);
+        if (click)
+            ClickAt(F.PageWidget()->mapToGlobal(QPoint(40, 8)));
+        Type(keys);
+        const QByteArray before = ReadBytes(F.Lib("새 노트.htm"));
+        Type({"ctrl+s"});
+        QTRY_VERIFY_WITH_TIMEOUT(ReadBytes(F.Lib("새 노트.htm")) != before, 60000);
+        const QString page = qbPageCodec::Read(F.Lib("새 노트.htm")).Text;
+        const qsizetype start = page.indexOf(u'>', page.indexOf("<body", 0, Qt::CaseInsensitive));
+        const qsizetype end = page.lastIndexOf("</body>", -1, Qt::CaseInsensitive);
+        QCOMPARE(page.mid(start + 1, end - start - 1).trimmed(), body);
     }
 
     void composedTextInTheSearchBox() {

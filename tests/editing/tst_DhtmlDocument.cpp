@@ -141,6 +141,38 @@ private slots:
         QCOMPARE(ReadBytes(first), Page({}, "<div>first</div>"));
     }
 
+    // Keys typed while a note loads and keys typed just as it became ready arrive in the order
+    // typed, whether the next note comes as data or, being big, from its own address (which
+    // brings a new widget for the page: the focus moves to it).
+    void typingAcrossALoadKeepsItsOrder_data() {
+        QTest::addColumn<int>("kilobytes");
+        QTest::newRow("small to small") << 1;
+        QTest::newRow("small to big") << 2500;
+    }
+    void typingAcrossALoadKeepsItsOrder() {
+        QFETCH(int, kilobytes);
+        const QString small = Write("small.htm", Page({}, "<div>small</div>"));
+        QByteArray body = "<div>first</div>\r\n";
+        while (body.size() < kilobytes * 1024)
+            body += "<div>line of the next note</div>\r\n";
+        const QString next = Write("next.htm", Page({}, body));
+        m_edit->SetAllowedRoots({m_dir.path()});
+        QVERIFY(LoadForEditing(small));
+        connect(m_edit.get(), &TqbDhtmlEdit::DocumentComplete, this,
+                [this] { QTest::keyClicks(PageWidget(), "NOPQRSTUVWXYZ"); });
+        m_edit->LoadDocument(next);
+        m_edit->FocusAtStart();
+        QTest::keyClicks(PageWidget(), "ABCDEFGHIJKLM");
+        QVERIFY(m_edit->WaitUntilReady(60000));
+        disconnect(m_edit.get(), &TqbDhtmlEdit::DocumentComplete, this, nullptr);
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), PageWidget(), 20000);
+        // Typed once the note is there: after all the rest.
+        QTest::keyClicks(PageWidget(), "!");
+        QTRY_COMPARE_WITH_TIMEOUT(
+            AskPage("document.body.textContent.trim().split('\\n')[0]").toString(),
+            QString("ABCDEFGHIJKLMNOPQRSTUVWXYZ!first"), 20000);
+    }
+
     // Typed for a document that failed to load: dropped, never written into the next one.
     void typingWhileALoadFailsGoesNowhere() {
         const QString next = Write("next.htm", Page({}, "<div>next</div>"));
