@@ -385,8 +385,12 @@ void TfrmMainNivora::actToolConfigExecute() {
     const QString open = m_noteTree->OpenPath();
     LoadLibrary(*dir);
     ShowDataDirProblem();
-    // The note stays open when the new library holds it; otherwise the library's first node.
-    if (!qbTreeNavigation::SelectPath(*m_noteTree, open) && m_noteTree->topLevelItemCount() > 0)
+    // The note stays open when the new library holds it. Otherwise it closes (it was saved before
+    // the dialog opened): typing must never go into a file the tree no longer shows.
+    if (qbTreeNavigation::SelectPath(*m_noteTree, open))
+        return;
+    m_noteTree->SetOpenPath({});
+    if (m_noteTree->topLevelItemCount() > 0)
         m_noteTree->setCurrentItem(m_noteTree->topLevelItem(0));
 }
 
@@ -476,9 +480,16 @@ void TfrmMainNivora::ShowDataDirProblem() {
 
 void TfrmMainNivora::changeEvent(QEvent* event) {
     TfrmQbThreeButtons::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow() || !m_activated)
+        return;
     // Coming back from another program is when its changes to the open note show up.
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_activated)
-        m_openNote->CheckOutsideChange();
+    m_openNote->CheckOutsideChange();
+    // A window that comes back with no widget holding the keys (the one that had them went away
+    // meanwhile) would lose the first key typed.
+    QTimer::singleShot(0, this, [this] {
+        if (isActiveWindow() && !QApplication::focusWidget())
+            FocusCurrentView();
+    });
 }
 
 void TfrmMainNivora::closeEvent(QCloseEvent* event) {

@@ -72,6 +72,7 @@ void TqbOpenNote::OpenCurrentNote() {
         }
     }
     m_stamp = TqbFileStamp::Of(path);
+    m_documentOpen = true;
     try {
         if (m_viewMode == vmSource || m_viewMode == vmNone) {
             const TqbPageText page = qbPageCodec::Read(path);
@@ -88,6 +89,7 @@ void TqbOpenNote::OpenCurrentNote() {
 
 void TqbOpenNote::ShowLoadFailure(const QString& reason) {
     m_documentReady = false;
+    m_documentOpen = false;
     m_noteModified = false;
     m_stamp = {};
     // Whatever the pane showed before belongs to no file now: typing there would go nowhere.
@@ -106,6 +108,11 @@ void TqbOpenNote::PageComplete() {
 
 void TqbOpenNote::PageChanged() {
     if (m_viewMode == vmEdit)
+        MarkModified();
+}
+
+void TqbOpenNote::MarkModified() {
+    if (m_documentOpen)
         m_noteModified = true;
 }
 
@@ -127,7 +134,7 @@ void TqbOpenNote::CheckOutsideChange() {
 // ---- saving
 
 bool TqbOpenNote::SaveCurrentNote() {
-    if (!m_host.TreeShowing() || Path().isEmpty())
+    if (!m_host.TreeShowing() || Path().isEmpty() || !m_documentOpen)
         return true;
     // The editor's wait for the page runs timers; a second save inside it must not start.
     if (m_saving)
@@ -284,6 +291,7 @@ bool TqbOpenNote::TreeShowing() const {
 void TqbOpenNote::DiscardCurrentNote() {
     m_noteModified = false;
     m_documentReady = false;
+    m_documentOpen = false;
     m_stamp = {};
     m_view.SetSourceModified(false);
     m_view.ShowNoDocument();

@@ -53,8 +53,8 @@ public:
     QStringList TreeDefaultHeader() const override;
 
     void SetViewMode(int mode);
-    // An editing command changed the page.
-    void MarkModified() { m_noteModified = true; }
+    // An editing command or a key changed the page; with no note open there is nothing to mark.
+    void MarkModified();
     // The user chose to close without the changes that could not be written.
     void DropChanges();
     // Another program may have changed the file: an unchanged note is read again.
@@ -87,6 +87,8 @@ private:
     int m_viewMode = vmNone;
     bool m_noteModified = false;
     bool m_documentReady = false;
+    // The pane shows the note (or is loading it), not the empty page of a failed load.
+    bool m_documentOpen = false;
     bool m_saving = false;
     bool m_undecodableAccepted = false;
     // The file as last read or written, and the charset the source text came in.

@@ -1,5 +1,7 @@
 // The main window over a temporary program folder and library, checked on disk.
 #include "app/main.h"
+#include "app/qbTreeNavigation.h"
+#include "dialogs/Config.h"
 #include "editing/qbDhtmlEdit.h"
 #include "library/qbNoteInfo.h"
 #include "prjinfo/qbProjectInfo.h"
@@ -12,7 +14,10 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
+#include <QTimeZone>
 #include <QFile>
 #include <QInputMethodEvent>
 #include <QMessageBox>
@@ -249,6 +254,94 @@ private slots:
         F.Window->NoteTree()->SetOpenPath(Lib("디렉터리.htm"));
         QTRY_COMPARE(catcher.texts, QStringList{TfrmMainNivora::LoadFailedMessage});
         QVERIFY(!F.Window->NoteModified());
+    }
+
+    // Looking at notes in edit mode, clicking into them, leaves every file as it was, byte for
+    // byte and in its time: sync tools and backups see no change that never happened.
+    void viewingNotesInEditModeChangesNoFile() {
+        const QList<QByteArray> pages = {
+            "<HTML><BODY><DIV>upper case</DIV></BODY></HTML>\r\n",
+            "<html><body><table><tr><td>no tbody</td></tr></table></body></html>\r\n",
+            "<HTML><BODY><FONT color=#ff0000>red</FONT> <B>bold</B></BODY></HTML>\r\n",
+            "<P>no html element<P>second\r\n",
+            "<html><head><style>div{color:blue}</style></head><body><div>blue</div></body></html>",
+            "<HTML><BODY><UL><LI>one<LI>two</UL><PRE>\r\n\r\npre</PRE></BODY></HTML>\r\n",
+            "<HTML><BODY><A href=\"http://example.org\">link</A><IMG src=\"none.png\"></BODY></HTML>",
+            "<!DOCTYPE html><html><body><p style=\"margin:0\">doctype</p></body></html>\r\n",
+            "<HTML><BODY bgColor=#ffffcc><DIV align=center>\xB0\xA1\xB3\xAA</DIV></BODY></HTML>",
+            "just text, no markup\r\nsecond line",
+        };
+        const QDateTime old(QDate(2020, 1, 1), QTime(12, 0), QTimeZone::utc());
+        QStringList paths;
+        for (int i = 0; i < pages.size(); ++i) {
+            paths << Lib(QString("폴더/보기%1.htm").arg(i));
+            WriteBytes(paths.last(), pages[i]);
+        }
+        paths << Lib("폴더/___폴더설명.qb");
+        WriteBytes(paths.last(), DefaultHeaderBytes);
+        for (const QString& path : paths) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(old, QFileDevice::FileModificationTime));
+        }
+        // The folder was listed empty when the window opened.
+        F.Tree()->LoadRoot(QDir::cleanPath(Lib("")));
+        EnterMode(TfrmMainNivora::vmEdit);
+        for (const QString& path : paths) {
+            QVERIFY(qbTreeNavigation::SelectPath(*F.Tree(), path));
+            F.WaitForPage();
+            QTest::mouseClick(PageWidget(), Qt::LeftButton, {}, QPoint(20, 10));
+            QTest::keyClick(PageWidget(), Qt::Key_End);
+            // The style check follows the click; once the page answered it, it has run.
+            F.Window->Dhtml()->DocumentHtml();
+        }
+        F.Window->SetViewMode(TfrmMainNivora::vmBrowse);
+        for (int i = 0; i < paths.size(); ++i) {
+            QCOMPARE(ReadBytes(paths[i]), i < pages.size() ? pages[i] : DefaultHeaderBytes);
+            QCOMPARE(QFileInfo(paths[i]).lastModified().toUTC(), old);
+        }
+    }
+
+    // Another library chosen in the settings: the open note stays open only where the new
+    // library holds it; otherwise it is closed, so typing never goes into a file the tree cannot
+    // show.
+    void switchingTheLibraryClosesANoteItDoesNotHold_data() {
+        QTest::addColumn<QString>("library"); // relative to the program folder
+        QTest::addColumn<QString>("open");    // the note open afterwards, relative to it too
+        QTest::newRow("another library") << "other" << "other/다른.htm";
+        QTest::newRow("an empty library") << "empty" << "";
+        QTest::newRow("a library holding the note") << "." << "BookData/첫노트.htm";
+    }
+    void switchingTheLibraryClosesANoteItDoesNotHold() {
+        QFETCH(QString, library);
+        QFETCH(QString, open);
+        const QDir program(F.Dir->path());
+        program.mkpath("empty");
+        program.mkpath("other");
+        WriteBytes(program.filePath("other/다른.htm"), "<HTML><BODY>other</BODY></HTML>\r\n");
+        Select("첫노트");
+        const QByteArray before = ReadBytes(Lib("첫노트.htm"));
+        EnterMode(TfrmMainNivora::vmEdit);
+        F.Prj->Ini().WriteString("PROGRAM", "DirData", QDir::cleanPath(program.filePath(library)));
+        QTimer confirm;
+        connect(&confirm, &QTimer::timeout, this, [] {
+            if (auto* dialog = qobject_cast<TfrmConfig*>(QApplication::activeModalWidget()))
+                dialog->btnConfirm->click();
+        });
+        confirm.start(20);
+        F.Window->Action("actToolConfig")->trigger();
+        confirm.stop();
+        const QString expected = open.isEmpty() ? QString() : program.filePath(open);
+        QCOMPARE(F.Window->NoteTree()->OpenPath(), expected);
+        if (!open.isEmpty())
+            F.WaitForPage();
+        QCOMPARE(F.Window->Dhtml()->DocumentPath(), expected);
+        if (open.endsWith("첫노트.htm"))
+            return;
+        // A key now, then a save: nothing reaches the old note.
+        QTest::keyClick(PageWidget(), Qt::Key_X);
+        QVERIFY(F.Window->SaveCurrentNote());
+        QCOMPARE(ReadBytes(Lib("첫노트.htm")), before);
     }
 
     void printingToAFileMakesAPdf() {

@@ -196,19 +196,41 @@ private slots:
         QCOMPARE(m_host->Messages.size(), readyAfterWait ? 0 : 1);
     }
 
+    // A note that could not be read leaves nothing open: a key then marks nothing, nothing is
+    // saved, and the next note or mode comes without a word.
+    void failedLoadLeavesNoDocumentToType_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("pageReports"); // the page fails later, or reading fails at once
+        QTest::newRow("source mode, a folder with a note's name") << int(TqbOpenNote::vmSource)
+                                                                  << false;
+        QTest::newRow("edit mode, a folder with a note's name") << int(TqbOpenNote::vmEdit)
+                                                                << false;
+        QTest::newRow("edit mode, the page fails") << int(TqbOpenNote::vmEdit) << true;
+    }
     void failedLoadLeavesNoDocumentToType() {
+        QFETCH(int, mode);
+        QFETCH(bool, pageReports);
         QDir(m_dir->path()).mkpath("BookData/디렉터리.htm");
-        m_note->SetViewMode(TqbOpenNote::vmSource);
-        m_tree->SetOpenPath(Lib("디렉터리.htm"));
-        QVERIFY(m_view->NoDocument);
-        QCOMPARE(m_host->Messages.size(), 1);
-        QVERIFY(m_host->Messages.first().startsWith(TqbOpenNote::LoadFailedMessage));
-        QVERIFY(!m_note->NoteModified());
-        // The page's own failure report does the same.
-        Open("노트.htm", TqbOpenNote::vmEdit);
-        m_note->PageLoadFailed("too big");
+        if (pageReports) {
+            Open("노트.htm", mode);
+            m_note->PageLoadFailed("too big");
+        } else {
+            m_note->SetViewMode(mode);
+            m_tree->SetOpenPath(Lib("디렉터리.htm"));
+        }
         QVERIFY(m_view->NoDocument);
         QVERIFY(!m_note->DocumentReady());
+        QCOMPARE(m_host->Messages.size(), 1);
+        QVERIFY(m_host->Messages.first().startsWith(TqbOpenNote::LoadFailedMessage));
+        m_note->MarkModified(); // a key typed at the empty pane
+        QVERIFY(!m_note->NoteModified());
+        QVERIFY(m_note->SaveCurrentNote());
+        m_note->SetViewMode(TqbOpenNote::vmBrowse);
+        QCOMPARE(m_note->ViewMode(), int(TqbOpenNote::vmBrowse));
+        // Only what the load said (again, for the folder read again in the new mode).
+        for (const QString& message : m_host->Messages)
+            QVERIFY2(message.startsWith(TqbOpenNote::LoadFailedMessage), qPrintable(message));
+        QCOMPARE(ReadBytes(Lib("노트.htm")), Cp949Note);
     }
 
     // Another program wrote the note while it was open.
