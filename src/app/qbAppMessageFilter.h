@@ -34,6 +34,8 @@ public:
 
     // Whether an input method shows a syllable still being composed.
     bool Composing() const { return m_composing; }
+    // The syllable being composed; empty when none is.
+    QString CompositionText() const { return m_composing ? m_preedit : QString(); }
     // Commits the syllable being composed, if any, into the widget that shows it.
     void CommitComposition();
 

@@ -262,7 +262,7 @@ private slots:
         QFETCH(QString, target);
         TypeInMode(mode);
         Type({"g", "k", "s", "r", "m", "f"});
-        QTRY_VERIFY_WITH_TIMEOUT(F.Window->MessageFilter()->Composing(), TqbWindowFixture::PageTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(F.Window->MessageFilter()->CompositionText(), QString("글"), TqbWindowFixture::PageTimeoutMs);
         QTreeWidgetItem* other = F.Node("둘째");
         QPoint where;
         if (target == "another note") {
@@ -307,8 +307,9 @@ private slots:
         if (!start.isEmpty())
             ClickAt(ScreenPointIn(start, true));
         Type({"t", "l", "g", "j", "a", "a", "n", "s", "w", "k", "d"});
-        QTRY_VERIFY_WITH_TIMEOUT(F.Window->MessageFilter()->Composing(),
-                                 TqbWindowFixture::PageTimeoutMs);
+        // The input method has taken every key: the last syllable shows, still composed.
+        QTRY_COMPARE_WITH_TIMEOUT(F.Window->MessageFilter()->CompositionText(), QString("장"),
+                                  TqbWindowFixture::PageTimeoutMs);
         if (target == "bold") {
             QAction* bold = F.Window->Action("actBold");
             QWidget* button = nullptr;
