@@ -221,8 +221,9 @@ void TqbOpenNote::SaveCopyBeside(const QString& path) {
         else
             m_view.SavePage(copy);
     } catch (const EqbError& error) {
-        throw EqbError(QStringLiteral("사본 \"%1\" 을(를) 만들지 못해 두 파일 모두 그대로 두었습니다.\n%2")
-                           .arg(QDir::toNativeSeparators(copy), error.Message()));
+        throw EqbError(
+            QStringLiteral("사본 \"%1\" 을(를) 만들지 못해 두 파일 모두 그대로 두었습니다.\n%2")
+                .arg(QDir::toNativeSeparators(copy), error.Message()));
     }
     if (m_tree)
         m_tree->ShowWrittenNote(copy);

@@ -9,11 +9,11 @@
 namespace qbLinkPolicy {
 
 enum class TLinkAction {
-    Desktop,               // http, https, mailto
-    ShowInTree,            // a note or a folder page of the library
-    RefuseNotANote,        // another file inside the library
-    RefuseOutsideLibrary,  // a file anywhere else
-    RefuseScheme,          // any other kind of address
+    Desktop,              // http, https, mailto
+    ShowInTree,           // a note or a folder page of the library
+    RefuseNotANote,       // another file inside the library
+    RefuseOutsideLibrary, // a file anywhere else
+    RefuseScheme,         // any other kind of address
 };
 
 TLinkAction Decide(const QUrl& url, const QString& libraryRoot, const QString& noteExt);

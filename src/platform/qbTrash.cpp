@@ -1,6 +1,8 @@
 #include "platform/qbTrash.h"
 
+#include "platform/qbAtomicWrite.h"
 #include "platform/qbNameFit.h"
+#include "platform/qbShellMove.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -8,8 +10,6 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -54,33 +54,6 @@ QString TrashError(const QString& target, const QString& reason) {
 // An item's entry in info/ is its name in files/ followed by this.
 const QString InfoSuffix = QStringLiteral(".trashinfo");
 
-int SyncFolder(const QByteArray& dir) {
-    const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    int rc;
-    while ((rc = ::fsync(fd)) != 0 && errno == EINTR) {
-    }
-    const int reason = rc == 0 ? 0 : errno;
-    ::close(fd);
-    return reason == EINVAL ? 0 : reason;
-}
-
-bool RenameNoReplace(const QByteArray& from, const QByteArray& to) {
-#ifdef RENAME_NOREPLACE
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
-        return true;
-    if (errno != EINVAL && errno != ENOSYS)
-        return false;
-#endif
-    struct stat existing {};
-    if (::lstat(to.constData(), &existing) == 0) {
-        errno = EEXIST;
-        return false;
-    }
-    return ::rename(from.constData(), to.constData()) == 0;
-}
-
 // A trash folder with its files/ and info/, and the folder its items' paths are relative to
 // (empty: they are absolute).
 struct TTrashPlace {
@@ -123,7 +96,8 @@ bool TopTrash(const QString& top, TTrashPlace& place, int& reason) {
     QString dir = top + QStringLiteral("/.Trash-") + uid;
     if (::lstat(shared.constData(), &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX))
         dir = top + QStringLiteral("/.Trash/") + uid;
-    for (const QString& level : {dir, dir + QStringLiteral("/files"), dir + QStringLiteral("/info")})
+    for (const QString& level :
+         {dir, dir + QStringLiteral("/files"), dir + QStringLiteral("/info")})
         if (!MakeOwnFolder(QFile::encodeName(level), reason))
             return false;
     place = {dir, top};
@@ -150,8 +124,7 @@ bool TrashFor(const QByteArray& item, TTrashPlace& place, int& reason) {
 // "name", "name 2", ... each short enough for its entry in info/ to fit.
 QString TrashName(const QString& name, int number) {
     const qsizetype dot = name.lastIndexOf(u'.');
-    const bool shortExtension =
-        dot > 0 && qbNameFit::DiskBytes(name.mid(dot)) <= 16;
+    const bool shortExtension = dot > 0 && qbNameFit::DiskBytes(name.mid(dot)) <= 16;
     const QString stem = shortExtension ? name.left(dot) : name;
     const QString extension = shortExtension ? name.mid(dot) : QString();
     const QString tail = (number > 1 ? u' ' + QString::number(number) : QString()) + extension;
@@ -163,60 +136,35 @@ QByteArray TrashInfo(const QString& item, const QString& topDir) {
     if (!topDir.isEmpty())
         path = path.mid(QFile::encodeName(topDir).size() + 1);
     return "[Trash Info]\nPath=" + path.toPercentEncoding("/") + "\nDeletionDate=" +
-           QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddThh:mm:ss")).toUtf8() + '\n';
+           QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddThh:mm:ss")).toUtf8() +
+           '\n';
 }
 
-// The item's entry in info/, made before the item moves, so that the trash never holds an
-// item it cannot say the origin of. Removed again unless Keep() is called.
+// The item's record in info/, written whole before the item moves, so that the trash never holds
+// an item it cannot say the origin of. Claiming the record claims the name in files/ too. The
+// record is removed again unless Keep() is called.
 class TInfoEntry {
 public:
     ~TInfoEntry() {
-        if (m_fd >= 0)
-            ::close(m_fd);
         if (!m_path.isEmpty() && !m_kept)
-            ::unlink(m_path.constData());
+            QFile::remove(m_path);
     }
 
-    // Claims a free name in files/ and info/. errno-style reason on failure.
-    int Claim(const TTrashPlace& place, const QString& name) {
+    // Returns the errno-style reason when no record could be written.
+    int Write(const TTrashPlace& place, const QString& name, const QByteArray& record) {
         for (int number = 1; number < 100000; ++number) {
             m_name = TrashName(name, number);
             struct stat st {};
             if (::lstat(QFile::encodeName(FilesPath(place)).constData(), &st) == 0)
                 continue;
-            const QByteArray path =
-                QFile::encodeName(place.dir + QStringLiteral("/info/") + m_name + InfoSuffix);
-            m_fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-            if (m_fd >= 0) {
+            const QString path = place.dir + QStringLiteral("/info/") + m_name + InfoSuffix;
+            const int reason = qbAtomicWrite::CreateNew(path, record, 0600);
+            if (reason == 0)
                 m_path = path;
-                return 0;
-            }
-            if (errno != EEXIST)
-                return errno;
+            if (reason != EEXIST)
+                return reason;
         }
         return EEXIST;
-    }
-
-    // Returns the reason when the entry did not reach the disk whole.
-    int Write(const QByteArray& bytes) {
-        for (qsizetype done = 0; done < bytes.size();) {
-            const ssize_t n = ::write(m_fd, bytes.constData() + done, size_t(bytes.size() - done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return n < 0 ? errno : ENOSPC;
-            done += n;
-        }
-        int rc;
-        while ((rc = ::fsync(m_fd)) != 0 && errno == EINTR) {
-        }
-        if (rc != 0)
-            return errno;
-        const int fd = m_fd;
-        m_fd = -1;
-        if (::close(fd) != 0 && errno != EINTR)
-            return errno;
-        return SyncFolder(QFile::encodeName(QFileInfo(QFile::decodeName(m_path)).path()));
     }
 
     QString FilesPath(const TTrashPlace& place) const {
@@ -226,8 +174,7 @@ public:
 
 private:
     QString m_name;
-    QByteArray m_path;
-    int m_fd = -1;
+    QString m_path;
     bool m_kept = false;
 };
 
@@ -279,12 +226,13 @@ bool MoveToTrash(const QString& path, QString* error) {
                         .arg(qt_error_string(reason)));
     const QString infoFolder = QDir::toNativeSeparators(place.dir + QStringLiteral("/info"));
     TInfoEntry entry;
-    if ((reason = entry.Claim(place, QFileInfo(target).fileName())) != 0 ||
-        (reason = entry.Write(TrashInfo(target, place.topDir))) != 0)
+    reason = entry.Write(place, QFileInfo(target).fileName(), TrashInfo(target, place.topDir));
+    if (reason != 0)
         return fail(QStringLiteral("휴지통의 \"%1\" 에 기록을 남길 수 없습니다.\n%2")
                         .arg(infoFolder, qt_error_string(reason)));
-    if (!RenameNoReplace(nativeTarget, QFile::encodeName(entry.FilesPath(place))))
-        return fail(qt_error_string(errno));
+    QString renameError;
+    if (!qbShellMove::Rename(nativeTarget, QFile::encodeName(entry.FilesPath(place)), &renameError))
+        return fail(renameError);
     entry.Keep();
     return true;
 }

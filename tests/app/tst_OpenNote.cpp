@@ -248,9 +248,9 @@ private slots:
     // written leaves both files as they were and the edits unsaved.
     void keepBothCopyFitsOrNothingChanges_data() {
         QTest::addColumn<QString>("note");
-        QTest::addColumn<QString>("taken");   // a copy already there
+        QTest::addColumn<QString>("taken"); // a copy already there
         QTest::addColumn<bool>("copyFails");
-        QTest::addColumn<QString>("copy");    // the copy that holds the edits; empty: none
+        QTest::addColumn<QString>("copy"); // the copy that holds the edits; empty: none
 
         // 250 bytes: 82 syllables of three bytes and ".htm".
         const QString longStem = QString("가").repeated(82);
@@ -301,7 +301,8 @@ private slots:
                      qPrintable(m_host->Messages.first()));
         } else {
             QVERIFY(ReadBytes(Lib(copy)).contains("\xB3\xBB\xB0\xCD"));
-            QCOMPARE(m_tree->findItems(QFileInfo(copy).completeBaseName(), Qt::MatchExactly).size(), 1);
+            const QString copyNode = QFileInfo(copy).completeBaseName();
+            QCOMPARE(m_tree->findItems(copyNode, Qt::MatchExactly).size(), 1);
         }
     }
 

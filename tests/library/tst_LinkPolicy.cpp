@@ -34,14 +34,14 @@ private slots:
             << "file:///lib/A/run.desktop" << notANote
             << QStringLiteral("노트가 아닌 파일은 열지 않습니다: /lib/A/run.desktop");
 
-        QTest::newRow("system file") << "file:///etc/passwd" << outside
-                                     << outsideText + "/etc/passwd";
+        QTest::newRow("system file")
+            << "file:///etc/passwd" << outside << outsideText + "/etc/passwd";
         QTest::newRow("climbing out of the library")
             << "file:///lib/A/../../home/.bashrc" << outside << outsideText + "/home/.bashrc";
         QTest::newRow("folder beside the library with its name as prefix")
             << "file:///lib2/x.htm" << outside << outsideText + "/lib2/x.htm";
-        QTest::newRow("the library folder itself") << "file:///lib" << outside
-                                                   << outsideText + "/lib";
+        QTest::newRow("the library folder itself")
+            << "file:///lib" << outside << outsideText + "/lib";
         QTest::newRow("file on another machine")
             << "file://server/lib/x.htm" << outside << outsideText + "file://server/lib/x.htm";
 

@@ -43,7 +43,8 @@ QStringList Entries(const QString& dir) {
 // The item's record in the trash, its deletion time checked for form and left out.
 QString InfoWithoutDate(const QString& trashDir, const QString& name) {
     QString info = QString::fromUtf8(ReadBytes(trashDir + "/info/" + name + ".trashinfo"));
-    static const QRegularExpression date("DeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n$");
+    static const QRegularExpression date(
+        "DeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n$");
     return info.remove(date);
 }
 
@@ -139,11 +140,12 @@ private slots:
                                     << "note.htm"
                                     << "note 2.htm";
         // 250 bytes: 82 syllables of three bytes and ".htm".
-        QTest::newRow("long Korean note") << QString("가").repeated(82) + ".htm"
-                                          << QString("가").repeated(80) + ".htm"
-                                          << QString("가").repeated(79) + " 2.htm";
-        QTest::newRow("long folder name") << QString("나").repeated(84) << QString("나").repeated(81)
-                                          << QString("나").repeated(81) + " 2";
+        QTest::newRow("long Korean note")
+            << QString("가").repeated(82) + ".htm" << QString("가").repeated(80) + ".htm"
+            << QString("가").repeated(79) + " 2.htm";
+        QTest::newRow("long folder name")
+            << QString("나").repeated(84) << QString("나").repeated(81)
+            << QString("나").repeated(81) + " 2";
     }
 
     void trashNamesFitAndStayUnique() {
@@ -169,7 +171,8 @@ private slots:
         QCOMPARE(ReadBytes(trash + "/files/" + second + inner), QByteArray("two"));
         const auto record = [&](const QString& from) {
             return "[Trash Info]\nPath=" +
-                   QString::fromLatin1(QFile::encodeName(Lib(from + u'/' + name)).toPercentEncoding("/")) +
+                   QString::fromLatin1(
+                       QFile::encodeName(Lib(from + u'/' + name)).toPercentEncoding("/")) +
                    "\n";
         };
         QCOMPARE(InfoWithoutDate(trash, first), record("one"));
@@ -188,7 +191,8 @@ private slots:
         disk.Fill();
         QString error;
         QVERIFY(!qbTrash::MoveToTrash(note, &error));
-        QVERIFY2(error.contains(note) && error.contains(qt_error_string(ENOSPC)), qPrintable(error));
+        QVERIFY2(error.contains(note) && error.contains(qt_error_string(ENOSPC)),
+                 qPrintable(error));
         QCOMPARE(ReadBytes(note), QByteArray("note"));
         QCOMPARE(Entries(qbTrash::HomeTrashDir() + "/files"), QStringList());
         QCOMPARE(Entries(qbTrash::HomeTrashDir() + "/info"), QStringList());
