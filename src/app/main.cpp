@@ -21,6 +21,7 @@
 #include "dialogs/qbDialogCommands.h"
 #include "editing/qbDhtmlEdit.h"
 #include "frames/qbSkinMenu.h"
+#include "library/qbLinkPolicy.h"
 #include "library/qbNoteInfo.h"
 #include "library/qbTemplates.h"
 #include "library/qbTree.h"
@@ -317,12 +318,15 @@ void TfrmMainNivora::OpenInTree(const QString& path) {
 }
 
 void TfrmMainNivora::OpenLink(const QUrl& url) {
-    const QString path = url.isLocalFile() ? QDir::cleanPath(url.toLocalFile()) : QString();
-    if (!path.isEmpty() && m_panelMode == pmTree &&
-        qbTreeNavigation::SelectPath(*m_noteTree, path))
-        return;
-    if (!url.isLocalFile() || QFileInfo::exists(path))
+    using qbLinkPolicy::TLinkAction;
+    const TLinkAction action =
+        qbLinkPolicy::Decide(url, m_noteTree->RootDir(), m_noteTree->NoteExt);
+    if (action == TLinkAction::Desktop)
         QDesktopServices::openUrl(url);
+    else if (action == TLinkAction::ShowInTree)
+        OpenInTree(qbLinkPolicy::LibraryPath(url));
+    else
+        ShowMessage(qbLinkPolicy::RefusalText(url, action), QString());
 }
 
 void TfrmMainNivora::UpdateActions() {

@@ -4,6 +4,7 @@
 #include "library/qbNoteInfo.h"
 #include "library/qbTree.h"
 #include "platform/qbError.h"
+#include "platform/qbNameFit.h"
 #include "platform/qbPageCodec.h"
 #include "platform/qbTextFile.h"
 
@@ -23,16 +24,21 @@ namespace {
 
 // "name - 사본.htm", "name - 사본 2.htm", ...: a name beside the note that nothing uses yet.
 // Always a note, so that a kept copy of a folder's page shows in the tree too.
+// A long note name is shortened to leave the copy's ending room.
 QString FreeCopyName(const QString& path, const QString& noteExt) {
     const QFileInfo info(path);
-    const QString stem = info.path() + u'/' + info.completeBaseName() + QStringLiteral(" - 사본");
     const QString suffix = info.suffix().compare(noteExt.mid(1), Qt::CaseInsensitive) == 0
                                ? u'.' + info.suffix()
                                : noteExt;
-    QString candidate = stem + suffix;
-    for (int n = 2; QFileInfo::exists(candidate); ++n)
-        candidate = stem + u' ' + QString::number(n) + suffix;
-    return candidate;
+    const auto candidate = [&](int n) {
+        const QString ending = QStringLiteral(" - 사본") +
+                               (n > 1 ? u' ' + QString::number(n) : QString()) + suffix;
+        return info.path() + u'/' + qbNameFit::Fit(info.completeBaseName(), ending);
+    };
+    int n = 1;
+    while (QFileInfo(candidate(n)).exists() || QFileInfo(candidate(n)).isSymLink())
+        ++n;
+    return candidate(n);
 }
 
 } // namespace
@@ -173,9 +179,9 @@ bool TqbOpenNote::WritePage() {
             return true; // the user keeps the file as it is
         m_undecodableAccepted = true;
     }
-    if (!ResolveOutsideChange())
-        return true;
     try {
+        if (!ResolveOutsideChange())
+            return true;
         m_view.SavePage(path);
     } catch (const EqbError& error) {
         m_host.ShowMessage(SaveFailedMessage, error.Message());
@@ -187,9 +193,9 @@ bool TqbOpenNote::WritePage() {
 
 bool TqbOpenNote::WriteSource() {
     const QString path = Path();
-    if (!ResolveOutsideChange())
-        return true;
     try {
+        if (!ResolveOutsideChange())
+            return true;
         const QString text = qbText::JoinLines(qbText::SplitLines(m_view.SourceText()));
         qbPageCodec::WriteIfChanged(path, text, m_sourceCharset);
     } catch (const EqbError& error) {
@@ -201,6 +207,7 @@ bool TqbOpenNote::WriteSource() {
 }
 
 // True: write over the file. False: the file now holds what the user chose, nothing to write.
+// A copy that could not be kept throws: then nothing is written and the edits stay unsaved.
 bool TqbOpenNote::ResolveOutsideChange() {
     const QString path = Path();
     if (m_stamp.Matches(path) || !QFileInfo::exists(path))
@@ -209,8 +216,7 @@ bool TqbOpenNote::ResolveOutsideChange() {
     case IqbOpenNoteHost::TOutsideChoice::KeepMine:
         return true;
     case IqbOpenNoteHost::TOutsideChoice::KeepBoth:
-        if (!SaveCopyBeside(path))
-            return true; // the copy failed: the message said so, and nothing else is risked
+        SaveCopyBeside(path);
         break;
     case IqbOpenNoteHost::TOutsideChoice::TakeTheirs:
         break;
@@ -221,7 +227,7 @@ bool TqbOpenNote::ResolveOutsideChange() {
     return false;
 }
 
-bool TqbOpenNote::SaveCopyBeside(const QString& path) {
+void TqbOpenNote::SaveCopyBeside(const QString& path) {
     const QString copy = FreeCopyName(path, m_tree ? m_tree->NoteExt : QStringLiteral(".htm"));
     try {
         if (m_viewMode == vmSource)
@@ -230,14 +236,14 @@ bool TqbOpenNote::SaveCopyBeside(const QString& path) {
         else
             m_view.SavePage(copy);
     } catch (const EqbError& error) {
-        m_host.ShowMessage(SaveFailedMessage, error.Message());
-        return false;
+        throw EqbError(
+            QStringLiteral("사본 \"%1\" 을(를) 만들지 못해 두 파일 모두 그대로 두었습니다.\n%2")
+                .arg(QDir::toNativeSeparators(copy), error.Message()));
     }
     if (m_tree)
         m_tree->ShowWrittenNote(copy);
     m_host.ShowMessage(QStringLiteral("고친 내용을 다음 파일에 따로 저장했습니다."),
                        QDir::toNativeSeparators(copy));
-    return true;
 }
 
 void TqbOpenNote::DropChanges() {

@@ -76,7 +76,7 @@ private:
     bool WriteSource();
     // Whether the write may go ahead over what another program put in the file.
     bool ResolveOutsideChange();
-    bool SaveCopyBeside(const QString& path);
+    void SaveCopyBeside(const QString& path);
 
     IqbNoteView& m_view;
     IqbOpenNoteHost& m_host;

@@ -141,7 +141,7 @@ void TqbTree::NewFolder(bool forceRoot) {
         return;
 
     const QString folder = base + name;
-    if (!QDir().mkpath(folder)) {
+    if (!QDir().mkdir(folder)) {
         m_host.ShowTreeMessage(QStringLiteral("폴더를 만들 수 없습니다.\n%1").arg(folder));
         return;
     }
@@ -149,6 +149,8 @@ void TqbTree::NewFolder(bool forceRoot) {
         qbText::WriteLines(folder + u'/' + TqbNoteInfo::FolderDescriptionName,
                            m_host.TreeDefaultHeader());
     } catch (const EqbError& error) {
+        // Half made, it would sit on disk where the tree does not show it.
+        QDir().rmdir(folder);
         m_host.ShowTreeMessage(error.Message());
         return;
     }

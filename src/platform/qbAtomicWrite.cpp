@@ -59,6 +59,41 @@ QString SystemReason(int error) {
     return qt_error_string(error);
 }
 
+// Returns errno of the failing step, 0 when every byte went in.
+int WriteAll(int fd, const QByteArray& bytes) {
+    const char* data = bytes.constData();
+    qint64 left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, size_t(qMin<qint64>(left, 1 << 30)));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        // A regular file that takes nothing and reports no error is a device that is full.
+        if (n == 0)
+            return ENOSPC;
+        data += n;
+        left -= n;
+    }
+    return 0;
+}
+
+// Closes fd (set to -1) after syncing it; errno of the failing step, 0 when all reached the disk.
+int SyncAndClose(int& fd) {
+    int rc;
+    while ((rc = ::fsync(fd)) != 0 && errno == EINTR) {
+    }
+    if (rc != 0)
+        return errno;
+    const int closing = fd;
+    fd = -1;
+    // Some file systems report a failed write only here; EINTR still closed the descriptor.
+    if (::close(closing) != 0 && errno != EINTR)
+        return errno;
+    return 0;
+}
+
 // The temporary file while it is being written; removed unless it was renamed into place.
 class TTemporary {
 public:
@@ -86,38 +121,8 @@ public:
 
     int Fd() const { return m_fd; }
 
-    // Returns errno of the failing step, 0 when everything reached the disk.
-    int WriteAll(const QByteArray& bytes) {
-        const char* data = bytes.constData();
-        qint64 left = bytes.size();
-        while (left > 0) {
-            const ssize_t n = ::write(m_fd, data, size_t(qMin<qint64>(left, 1 << 30)));
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
-                return errno;
-            }
-            // A regular file that takes nothing and reports no error is a device that is full.
-            if (n == 0)
-                return ENOSPC;
-            data += n;
-            left -= n;
-        }
-        return 0;
-    }
-    int SyncAndClose() {
-        int rc;
-        while ((rc = ::fsync(m_fd)) != 0 && errno == EINTR) {
-        }
-        if (rc != 0)
-            return errno;
-        const int fd = m_fd;
-        m_fd = -1;
-        // Some file systems report a failed write only here; EINTR still closed the descriptor.
-        if (::close(fd) != 0 && errno != EINTR)
-            return errno;
-        return 0;
-    }
+    int WriteAll(const QByteArray& bytes) { return qbAtomicWrite::WriteAll(m_fd, bytes); }
+    int SyncAndClose() { return qbAtomicWrite::SyncAndClose(m_fd); }
     int RenameTo(const QByteArray& target) {
         if (::rename(m_native.constData(), target.constData()) != 0)
             return errno;
@@ -198,6 +203,24 @@ void ReplaceFile(const QString& path, const QByteArray& bytes) {
         throw EqbError(
             QStringLiteral("파일을 저장했지만 폴더의 변경이 디스크에 기록되었는지 알 수 없습니다: %1\n%2")
                 .arg(QDir::toNativeSeparators(path), SystemReason(error)));
+}
+
+int CreateNew(const QString& path, const QByteArray& bytes, int mode) {
+    const QByteArray native = QFile::encodeName(path);
+    int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode_t(mode));
+    if (fd < 0)
+        return errno;
+    int error = WriteAll(fd, bytes);
+    if (error == 0)
+        error = SyncAndClose(fd);
+    if (error == 0)
+        error = SyncFolder(QFileInfo(path).absolutePath());
+    if (error != 0) {
+        if (fd >= 0)
+            ::close(fd);
+        ::unlink(native.constData());
+    }
+    return error;
 }
 
 #else

@@ -23,4 +23,11 @@ bool IsTemporaryName(const QString& fileName);
 // the system's reason (such as "No space left on device").
 void ReplaceFile(const QString& path, const QByteArray& bytes);
 
+#ifdef Q_OS_UNIX
+// Makes a file that must not exist yet with the bytes and the permission bits (less the umask),
+// synced with its folder: whole on disk, or not there. Returns 0, or the errno of the failing
+// step (EEXIST: the name is taken).
+int CreateNew(const QString& path, const QByteArray& bytes, int mode = 0666);
+#endif
+
 } // namespace qbAtomicWrite

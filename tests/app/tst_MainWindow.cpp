@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDateTime>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QTimeZone>
@@ -45,6 +46,26 @@ const QByteArray DefaultHeaderBytes =
 
 // "가나다" in code page 949.
 const QByteArray GaNaDa = "\xB0\xA1\xB3\xAA\xB4\xD9";
+
+// Stands in for the desktop's opener: keeps what it was handed.
+class TDesktopOpener : public QObject {
+    Q_OBJECT
+public:
+    static inline const QStringList Schemes{"http", "https", "mailto", "file", "javascript", "smb"};
+    QStringList opened;
+
+    TDesktopOpener() {
+        for (const QString& scheme : Schemes)
+            QDesktopServices::setUrlHandler(scheme, this, "Open");
+    }
+    ~TDesktopOpener() override {
+        for (const QString& scheme : Schemes)
+            QDesktopServices::unsetUrlHandler(scheme);
+    }
+
+public slots:
+    void Open(const QUrl& url) { opened << url.toString(); }
+};
 
 } // namespace
 
@@ -215,6 +236,36 @@ private slots:
         QDir(F.Dir->path()).mkpath("BookData/폴더/안");
         QVERIFY(F.Window->SaveCurrentNote());
         QVERIFY(ReadBytes(Lib("폴더/안/사라질.htm")).contains("\xC1\xF6\xC5\xB0\xB1\xE2"));
+    }
+
+    // Only web and mail links reach the desktop; a note of the library opens in the tree.
+    void linksFollowThePolicy_data() {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<bool>("toDesktop");
+        QTest::addColumn<QString>("told");
+        QTest::addColumn<QString>("current"); // the tree's node afterwards
+
+        QTest::newRow("web page") << "https://example.org/" << true << "" << "폴더";
+        QTest::newRow("note of the library") << "<lib>둘째.htm" << false << "" << "둘째";
+        QTest::newRow("file outside the library")
+            << "file:///etc/passwd" << false
+            << QStringLiteral("라이브러리 밖의 파일은 열지 않습니다: /etc/passwd") << "폴더";
+        QTest::newRow("script") << "javascript:alert(1)" << false
+                                << QStringLiteral("이 종류의 링크는 열지 않습니다: javascript:")
+                                << "폴더";
+    }
+    void linksFollowThePolicy() {
+        QFETCH(QString, link);
+        QFETCH(bool, toDesktop);
+        QFETCH(QString, told);
+        QFETCH(QString, current);
+        const QUrl url = link.startsWith("<lib>") ? QUrl::fromLocalFile(Lib(link.mid(5))) : QUrl(link);
+        TDesktopOpener desktop;
+        TqbDialogAnswerer catcher;
+        emit F.Window->Dhtml()->LinkClicked(url);
+        QCOMPARE(desktop.opened, toDesktop ? QStringList{url.toString()} : QStringList());
+        QCOMPARE(catcher.texts, told.isEmpty() ? QStringList() : QStringList{told});
+        QCOMPARE(F.Window->NoteTree()->currentItem()->text(0), current);
     }
 
     // Bytes the note's charset cannot read would turn into U+FFFD: the user decides, once.

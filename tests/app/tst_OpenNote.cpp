@@ -268,6 +268,68 @@ private slots:
         QVERIFY(!m_note->NoteModified());
     }
 
+    // The copy kept beside theirs: a long name is shortened to fit, and a copy that cannot be
+    // written leaves both files as they were and the edits unsaved.
+    void keepBothCopyFitsOrNothingChanges_data() {
+        QTest::addColumn<QString>("note");
+        QTest::addColumn<QString>("taken"); // a copy already there
+        QTest::addColumn<bool>("copyFails");
+        QTest::addColumn<QString>("copy"); // the copy that holds the edits; empty: none
+
+        // 250 bytes: 82 syllables of three bytes and ".htm".
+        const QString longStem = QString("가").repeated(82);
+        const QString cut = QString("가").repeated(80);
+        QTest::newRow("long name") << longStem + ".htm" << QString() << false
+                                   << cut + " - 사본.htm";
+        QTest::newRow("long name, first copy taken")
+            << longStem + ".htm" << cut + " - 사본.htm" << false
+            << QString("가").repeated(80) + " - 사본 2.htm"; // exactly 255 bytes
+        QTest::newRow("copy cannot be written") << "노트.htm" << QString() << true << QString();
+    }
+    void keepBothCopyFitsOrNothingChanges() {
+        QFETCH(QString, note);
+        QFETCH(QString, taken);
+        QFETCH(bool, copyFails);
+        QFETCH(QString, copy);
+        const QByteArray theirs = "<HTML><BODY>theirs plus more bytes</BODY></HTML>\r\n";
+        WriteBytes(Lib(note), Cp949Note);
+        if (!taken.isEmpty())
+            WriteBytes(Lib(taken), "older copy");
+        Open(note, TqbOpenNote::vmEdit);
+        Edit("내것");
+        WriteBytes(Lib(note), theirs);
+        if (copyFails)
+            m_view->DuringSave = [this] {
+                if (m_view->Calls.last().contains("사본"))
+                    throw EqbError("disk refused");
+            };
+        m_host->Outside = IqbOpenNoteHost::TOutsideChoice::KeepBoth;
+
+        QCOMPARE(m_note->SaveCurrentNote(), !copyFails);
+        QCOMPARE(ReadBytes(Lib(note)), theirs);
+        QStringList files{"노트.htm", note};
+        if (!taken.isEmpty())
+            files << taken;
+        if (!copy.isEmpty())
+            files << copy;
+        files.removeDuplicates();
+        files.sort();
+        QStringList onDisk = QDir(Lib("")).entryList(QDir::Files | QDir::Hidden);
+        onDisk.sort();
+        QCOMPARE(onDisk, files);
+        QCOMPARE(m_note->NoteModified(), copyFails);
+        QCOMPARE(m_host->Messages.size(), 1);
+        if (copyFails) {
+            QVERIFY2(m_host->Messages.first().startsWith(TqbOpenNote::SaveFailedMessage) &&
+                         m_host->Messages.first().endsWith("disk refused"),
+                     qPrintable(m_host->Messages.first()));
+        } else {
+            QVERIFY(ReadBytes(Lib(copy)).contains("\xB3\xBB\xB0\xCD"));
+            const QString copyNode = QFileInfo(copy).completeBaseName();
+            QCOMPARE(m_tree->findItems(copyNode, Qt::MatchExactly).size(), 1);
+        }
+    }
+
     // A folder's page kept beside theirs becomes a note in that folder, so the user can find it.
     void keptCopyOfAFolderPageIsANoteInTheFolder() {
         QDir(m_dir->path()).mkpath("BookData/폴더");

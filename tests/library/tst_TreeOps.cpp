@@ -1,4 +1,5 @@
 // The tree operations over a temporary library and a temporary trash.
+#include "common/qbSmallDisk.h"
 #include "common/qbTestFiles.h"
 #include "library/NewNoteName.h"
 #include "library/UserFileName.h"
@@ -162,6 +163,32 @@ private slots:
             QVERIFY(!QFileInfo::exists(Lib(bad)));
         }
         QCOMPARE(TopTexts().size(), 3);
+    }
+
+    // Neither a new folder nor a delete half happens on a full disk: each says why.
+    void fullDiskChangesNothing() {
+        TqbSmallDisk disk(256 * 1024);
+        if (!disk.IsMounted())
+            QSKIP(qPrintable("no small disk: " + disk.Error()));
+        const QString root = disk.FilePath("BookData");
+        WriteBytes(root + "/note.htm", "note");
+        m_tree->LoadRoot(root);
+        disk.Fill();
+        m_host.Calls.clear();
+
+        m_typed = "새 폴더";
+        m_tree->NewFolder(true);
+        QCOMPARE(m_host.Messages().size(), 1);
+        QVERIFY2(m_host.Messages().first().contains(qt_error_string(ENOSPC)),
+                 qPrintable(m_host.Messages().first()));
+        QVERIFY(!QFileInfo::exists(root + "/새 폴더"));
+
+        m_tree->DeleteNode(Find("note"));
+        QCOMPARE(m_host.Messages().size(), 2);
+        QVERIFY2(m_host.Messages().last().contains(qt_error_string(ENOSPC)),
+                 qPrintable(m_host.Messages().last()));
+        QCOMPARE(ReadMaybe(root + "/note.htm"), QByteArray("note"));
+        QCOMPARE(TopTexts(), QStringList{"note"});
     }
 
     void newFolderFromPopup() {

@@ -1,12 +1,15 @@
 // The trash over a temporary home folder: what a fresh account looks like.
+#include "common/qbSmallDisk.h"
 #include "platform/qbShellMove.h"
 #include "platform/qbTrash.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <sys/stat.h>
 
 namespace {
@@ -28,8 +31,21 @@ int Mode(const QString& path) {
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
 }
 
+QStringList Sorted(QStringList names) {
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 QStringList Entries(const QString& dir) {
-    return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    return Sorted(QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+}
+
+// The item's record in the trash, its deletion time checked for form and left out.
+QString InfoWithoutDate(const QString& trashDir, const QString& name) {
+    QString info = QString::fromUtf8(ReadBytes(trashDir + "/info/" + name + ".trashinfo"));
+    static const QRegularExpression date(
+        "DeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n$");
+    return info.remove(date);
 }
 
 } // namespace
@@ -111,6 +127,93 @@ private slots:
             QCOMPARE(Mode(trashDir), 0700);
         }
         QCOMPARE(Entries(m_lib), QStringList{});
+    }
+
+    // Two items of one name, from two folders, each with its record of where it came from. The
+    // record's name is the item's plus ".trashinfo": a long name is shortened to leave it room.
+    void trashNamesFitAndStayUnique_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+
+        QTest::newRow("short name") << "note.htm"
+                                    << "note.htm"
+                                    << "note 2.htm";
+        // 250 bytes: 82 syllables of three bytes and ".htm".
+        QTest::newRow("long Korean note")
+            << QString("가").repeated(82) + ".htm" << QString("가").repeated(80) + ".htm"
+            << QString("가").repeated(79) + " 2.htm";
+        QTest::newRow("long folder name")
+            << QString("나").repeated(84) << QString("나").repeated(81)
+            << QString("나").repeated(81) + " 2";
+    }
+
+    void trashNamesFitAndStayUnique() {
+        QFETCH(QString, name);
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        const bool folder = !name.contains(u'.');
+        for (const QString& from : {"one", "two"}) {
+            const QString item = Lib(from + u'/' + name);
+            if (folder)
+                WriteBytes(item + "/inner.htm", from.toUtf8());
+            else
+                WriteBytes(item, from.toUtf8());
+            QString error;
+            QVERIFY2(qbTrash::MoveToTrash(item, &error), qPrintable(error));
+            QVERIFY(!QFileInfo::exists(item));
+        }
+        const QString trash = qbTrash::HomeTrashDir();
+        QCOMPARE(Entries(trash + "/files"), Sorted({first, second}));
+        QCOMPARE(Entries(trash + "/info"), Sorted({first + ".trashinfo", second + ".trashinfo"}));
+        const QString inner = folder ? "/inner.htm" : "";
+        QCOMPARE(ReadBytes(trash + "/files/" + first + inner), QByteArray("one"));
+        QCOMPARE(ReadBytes(trash + "/files/" + second + inner), QByteArray("two"));
+        const auto record = [&](const QString& from) {
+            return "[Trash Info]\nPath=" +
+                   QString::fromLatin1(
+                       QFile::encodeName(Lib(from + u'/' + name)).toPercentEncoding("/")) +
+                   "\n";
+        };
+        QCOMPARE(InfoWithoutDate(trash, first), record("one"));
+        QCOMPARE(InfoWithoutDate(trash, second), record("two"));
+    }
+
+    // A trash that cannot keep the record of where the item came from takes nothing.
+    void fullDiskTrashesNothing() {
+        TqbSmallDisk disk(256 * 1024);
+        if (!disk.IsMounted())
+            QSKIP(qPrintable("no small disk: " + disk.Error()));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(disk.FilePath("data")));
+        QVERIFY(qbTrash::EnsureHomeTrash());
+        const QString note = disk.FilePath("lib/note.htm");
+        WriteBytes(note, "note");
+        disk.Fill();
+        QString error;
+        QVERIFY(!qbTrash::MoveToTrash(note, &error));
+        QVERIFY2(error.contains(note) && error.contains(qt_error_string(ENOSPC)),
+                 qPrintable(error));
+        QCOMPARE(ReadBytes(note), QByteArray("note"));
+        QCOMPARE(Entries(qbTrash::HomeTrashDir() + "/files"), QStringList());
+        QCOMPARE(Entries(qbTrash::HomeTrashDir() + "/info"), QStringList());
+    }
+
+    // An item on another file system goes to the trash at that file system's top, its path
+    // recorded from there.
+    void otherFileSystemUsesItsOwnTrash() {
+        TqbSmallDisk disk(256 * 1024);
+        if (!disk.IsMounted())
+            QSKIP(qPrintable("no small disk: " + disk.Error()));
+        const QString note = disk.FilePath("lib/새 노트.htm");
+        WriteBytes(note, "note");
+        QString error;
+        QVERIFY2(qbTrash::MoveToTrash(note, &error), qPrintable(error));
+        const QString trash = disk.FilePath(".Trash-" + QString::number(::getuid()));
+        QCOMPARE(ReadBytes(trash + "/files/새 노트.htm"), QByteArray("note"));
+        QCOMPARE(InfoWithoutDate(trash, "새 노트.htm"),
+                 "[Trash Info]\nPath=lib/%EC%83%88%20%EB%85%B8%ED%8A%B8.htm\n");
+        QCOMPARE(Mode(trash), 0700);
+        QCOMPARE(Entries(qbTrash::HomeTrashDir() + "/files"), QStringList());
     }
 
     void unusableTrashRemovesNothing() {

@@ -1,0 +1,66 @@
+// Which links a note may follow, and what the user is told about the others.
+#include "library/qbLinkPolicy.h"
+
+#include <QTest>
+
+using qbLinkPolicy::TLinkAction;
+
+class tst_LinkPolicy : public QObject {
+    Q_OBJECT
+
+private slots:
+    void decide_data() {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<int>("action");
+        QTest::addColumn<QString>("told");
+
+        const int desktop = int(TLinkAction::Desktop);
+        const int tree = int(TLinkAction::ShowInTree);
+        const int notANote = int(TLinkAction::RefuseNotANote);
+        const int outside = int(TLinkAction::RefuseOutsideLibrary);
+        const int scheme = int(TLinkAction::RefuseScheme);
+        const QString outsideText = QStringLiteral("라이브러리 밖의 파일은 열지 않습니다: ");
+        const QString schemeText = QStringLiteral("이 종류의 링크는 열지 않습니다: ");
+
+        QTest::newRow("web page") << "https://example.org/a?b=1" << desktop << "";
+        QTest::newRow("plain web page") << "HTTP://example.org/" << desktop << "";
+        QTest::newRow("mail address") << "mailto:someone@example.org" << desktop << "";
+
+        QTest::newRow("note") << "file:///lib/A/메모.htm" << tree << "";
+        QTest::newRow("note, upper-case extension") << "file:///lib/B.HTM" << tree << "";
+        QTest::newRow("place in a note") << "file:///lib/a.htm#part" << tree << "";
+        QTest::newRow("folder page") << "file:///lib/A/___폴더설명.qb" << tree << "";
+        QTest::newRow("program inside the library")
+            << "file:///lib/A/run.desktop" << notANote
+            << QStringLiteral("노트가 아닌 파일은 열지 않습니다: /lib/A/run.desktop");
+
+        QTest::newRow("system file")
+            << "file:///etc/passwd" << outside << outsideText + "/etc/passwd";
+        QTest::newRow("climbing out of the library")
+            << "file:///lib/A/../../home/.bashrc" << outside << outsideText + "/home/.bashrc";
+        QTest::newRow("folder beside the library with its name as prefix")
+            << "file:///lib2/x.htm" << outside << outsideText + "/lib2/x.htm";
+        QTest::newRow("the library folder itself")
+            << "file:///lib" << outside << outsideText + "/lib";
+        QTest::newRow("file on another machine")
+            << "file://server/lib/x.htm" << outside << outsideText + "file://server/lib/x.htm";
+
+        QTest::newRow("script") << "javascript:alert(1)" << scheme << schemeText + "javascript:";
+        QTest::newRow("data") << "data:text/html,<b>x</b>" << scheme << schemeText + "data:";
+        QTest::newRow("network share") << "smb://server/share" << scheme << schemeText + "smb:";
+        QTest::newRow("invalid address") << "http://[::1" << scheme << schemeText + "잘못된 주소";
+    }
+
+    void decide() {
+        QFETCH(QString, url);
+        QFETCH(int, action);
+        QFETCH(QString, told);
+        const QUrl link(url);
+        const TLinkAction decided = qbLinkPolicy::Decide(link, "/lib/", ".htm");
+        QCOMPARE(int(decided), action);
+        QCOMPARE(qbLinkPolicy::RefusalText(link, decided), told);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_LinkPolicy)
+#include "tst_LinkPolicy.moc"
