@@ -56,6 +56,7 @@ namespace {
 constexpr int DefaultTreeWidth = 250;
 constexpr int MinimumStoredTreeWidth = 30;
 constexpr int ActionUpdateInterval = 200;
+constexpr int CloseRetryMs = 200;
 constexpr int TopGapColour = 15200239; // Windows colour layout: red in the low byte
 
 QColor FromWindowsColour(int value) {
@@ -434,6 +435,18 @@ IqbOpenNoteHost::TOutsideChoice TfrmMainNivora::AskOutsideChange(const QString& 
     return box.clickedButton() == both ? TOutsideChoice::KeepBoth : TOutsideChoice::TakeTheirs;
 }
 
+bool TfrmMainNivora::AskRestoreDeleted(const QString& path) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"),
+                    QStringLiteral("다른 프로그램이 이 노트를 지웠습니다. 고친 내용으로 다시 "
+                                   "저장할까요?\n\n아니요를 누르면 노트는 지워진 채로 두고 고친 "
+                                   "내용은 버립니다."),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setInformativeText(QDir::toNativeSeparators(path));
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Yes);
+    return box.exec() != QMessageBox::No;
+}
+
 bool TfrmMainNivora::AskSaveUndecodable(const QString& path) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"),
                     QStringLiteral("이 노트에는 문자 코드에 맞지 않는 바이트가 있습니다. 저장하면 그 "
@@ -497,6 +510,18 @@ void TfrmMainNivora::changeEvent(QEvent* event) {
 }
 
 void TfrmMainNivora::closeEvent(QCloseEvent* event) {
+    // A close that comes while a save waits for the user's answer or for the page (a quit
+    // signal, the session ending) is carried out once that save is done: the save has not failed.
+    if (m_openNote->Saving()) {
+        event->ignore();
+        m_closeDeferred = true;
+        QTimer::singleShot(CloseRetryMs, this, [this] {
+            if (m_closeDeferred)
+                close();
+        });
+        return;
+    }
+    m_closeDeferred = false;
     m_searchPanel->CancelSearch();
     // Typed text is never thrown away silently: a note that cannot be written asks first.
     if (!SaveCurrentNote()) {

@@ -119,6 +119,7 @@ private:
     bool Confirm(const QString& text, bool defaultNo) override;
     TOutsideChoice AskOutsideChange(const QString& path) override;
     bool AskSaveUndecodable(const QString& path) override;
+    bool AskRestoreDeleted(const QString& path) override;
 
     void FormCreate();
     void FormActivate();
@@ -176,5 +177,6 @@ private:
 
     int m_panelMode = pmTree;
     bool m_activated = false;
+    bool m_closeDeferred = false; // a close came while a save waited
     bool m_discardChanges = false; // the user chose to close without the unsaved changes
 };

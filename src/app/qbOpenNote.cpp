@@ -210,8 +210,15 @@ bool TqbOpenNote::WriteSource() {
 // A copy that could not be kept throws: then nothing is written and the edits stay unsaved.
 bool TqbOpenNote::ResolveOutsideChange() {
     const QString path = Path();
-    if (m_stamp.Matches(path) || !QFileInfo::exists(path))
+    if (m_stamp.Matches(path))
         return true;
+    if (!QFileInfo::exists(path)) {
+        if (m_host.AskRestoreDeleted(path))
+            return true;
+        // Left deleted, as the other program meant: nothing is open any more.
+        DiscardCurrentNote();
+        return false;
+    }
     switch (m_host.AskOutsideChange(path)) {
     case IqbOpenNoteHost::TOutsideChoice::KeepMine:
         return true;

@@ -37,6 +37,8 @@ public:
     bool NoteModified() const { return m_noteModified; }
     bool DocumentReady() const { return m_documentReady; }
     QString Path() const;
+    // A save is under way (it may be waiting for the user's answer or for the page).
+    bool Saving() const { return m_saving; }
     QTimer* AutoSaveTimer() const { return m_tmrAutoSave; }
 
     // -- what the tree asks (and the window forwards)

@@ -17,6 +17,8 @@ public:
     virtual bool Confirm(const QString& text, bool defaultNo = false) = 0;
     // Another program changed the file while the editor holds changes of its own.
     virtual TOutsideChoice AskOutsideChange(const QString& path) = 0;
+    // Another program deleted the file while the editor holds changes; true to write them back.
+    virtual bool AskRestoreDeleted(const QString& path) = 0;
     // The page held bytes its charset cannot hold; true to save anyway.
     virtual bool AskSaveUndecodable(const QString& path) = 0;
 };

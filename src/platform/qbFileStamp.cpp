@@ -4,6 +4,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 QByteArray HashOf(const QString& path) {
@@ -13,6 +17,22 @@ QByteArray HashOf(const QString& path) {
     QCryptographicHash hash(QCryptographicHash::Sha1);
     hash.addData(&file);
     return hash.result();
+}
+
+// The device, inode and inode change time: a file put back by another program (a backup, a sync
+// tool) may have its old size and modification time, never these.
+QByteArray IdentityOf(const QString& path) {
+#ifdef Q_OS_UNIX
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return {};
+    return QByteArray::number(quint64(status.st_dev)) + ':' +
+           QByteArray::number(quint64(status.st_ino)) + ':' +
+           QByteArray::number(qint64(status.st_ctim.tv_sec)) + '.' +
+           QByteArray::number(qint64(status.st_ctim.tv_nsec));
+#else
+    return QFileInfo(path).metadataChangeTime().toString(Qt::ISODateWithMs).toUtf8();
+#endif
 }
 
 } // namespace
@@ -26,6 +46,7 @@ TqbFileStamp TqbFileStamp::Of(const QString& path) {
         return stamp;
     stamp.m_size = info.size();
     stamp.m_modified = info.lastModified();
+    stamp.m_identity = IdentityOf(path);
     stamp.m_hash = HashOf(path);
     return stamp;
 }
@@ -40,6 +61,10 @@ bool TqbFileStamp::Matches(const QString& path) const {
         return true;
     if (info.size() != m_size)
         return false;
-    // Same size and time is the same file; a touch without a change of bytes is no change.
-    return info.lastModified() == m_modified || HashOf(path) == m_hash;
+    // Same size and times is the same file; a touch without a change of bytes is no change. A
+    // restore (a backup, a sync tool) may give a file back its old modification time, never its
+    // change time.
+    if (info.lastModified() == m_modified && IdentityOf(path) == m_identity)
+        return true;
+    return HashOf(path) == m_hash;
 }

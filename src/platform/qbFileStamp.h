@@ -22,5 +22,6 @@ private:
     bool m_exists = false;
     qint64 m_size = 0;
     QDateTime m_modified;
+    QByteArray m_identity; // which file this is and when its inode last changed
     QByteArray m_hash;
 };

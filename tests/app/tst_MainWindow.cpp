@@ -395,6 +395,35 @@ private slots:
         QCOMPARE(ReadBytes(Lib("첫노트.htm")), before);
     }
 
+    // A quit signal (a close) while a save waits for the user's answer: the answer is still the
+    // user's, nothing is reported as failed, and the window closes once the save is done.
+    void aCloseDuringASaveQuestionWaitsForTheAnswer() {
+        Select("첫노트");
+        EnterMode(TfrmMainNivora::vmEdit);
+        TypeIntoPage("mine");
+        WriteBytes(Lib("첫노트.htm"), "<HTML><BODY>theirs, longer than it was</BODY></HTML>\r\n");
+        QStringList asked;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            asked << box->text();
+            if (asked.size() == 1) {
+                F.Window->close(); // the signal, while the question is up
+                QVERIFY(F.Window->isVisible());
+            }
+            box->escapeButton() ? box->escapeButton()->click() : box->reject();
+        });
+        answer.start(20);
+        F.Window->close();
+        QTRY_VERIFY_WITH_TIMEOUT(!F.Window->isVisible(), TqbWindowFixture::PageTimeoutMs);
+        answer.stop();
+        QCOMPARE(asked.size(), 2); // the question, then where the copy went
+        QVERIFY(!asked.contains(TfrmMainNivora::CloseUnsavedQuestion));
+        QVERIFY(ReadBytes(Lib("첫노트 - 사본.htm")).contains("mine"));
+    }
+
     void printingToAFileMakesAPdf() {
         Select("첫노트");
         QPrinter printer(QPrinter::HighResolution);

@@ -10,6 +10,8 @@
 #include "platform/qbTextFile.h"
 #include "prjinfo/qbProjectInfo.h"
 
+#include <QDateTime>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -73,6 +75,7 @@ public:
     QStringList Messages;
     TOutsideChoice Outside = TOutsideChoice::KeepBoth;
     bool SaveUndecodable = false;
+    bool RestoreDeleted = true;
     int OutsideAsked = 0;
 
     bool TreeShowing() const override { return Tree; }
@@ -85,6 +88,10 @@ public:
         return Outside;
     }
     bool AskSaveUndecodable(const QString&) override { return SaveUndecodable; }
+    bool AskRestoreDeleted(const QString&) override {
+        ++OutsideAsked;
+        return RestoreDeleted;
+    }
 };
 
 const QByteArray Cp949Note = "<HTML><HEAD><META http-equiv=Content-Type content=\"text/html; "
@@ -265,6 +272,56 @@ private slots:
         // A kept copy shows in the tree at once.
         QCOMPARE(m_tree->findItems("노트 - 사본", Qt::MatchExactly).size(), copyHasMine ? 1 : 0);
         // Whatever was chosen, the editor holds what the note file holds now, or is saving it.
+        QVERIFY(!m_note->NoteModified());
+    }
+
+    // Another program deleted the note, or gave it back older bytes with its old size and time,
+    // while it had edits: the user is asked before anything is written.
+    void outsideDeleteOrRestoreIsAsked_data() {
+        QTest::addColumn<QString>("outside");
+        QTest::addColumn<bool>("restore");  // the answer to "write it back?"
+        QTest::addColumn<QByteArray>("file"); // what the note file holds after the save
+        QTest::addColumn<bool>("open");       // the note still open afterwards
+        const QByteArray mine = "\xB3\xBB\xB0\xCD";
+        QTest::newRow("deleted, written back") << "delete" << true << mine << true;
+        QTest::newRow("deleted, left deleted") << "delete" << false << QByteArray() << false;
+        QTest::newRow("restored in size and time") << "restore" << true << QByteArray("restored")
+                                                   << true;
+    }
+    void outsideDeleteOrRestoreIsAsked() {
+        QFETCH(QString, outside);
+        QFETCH(bool, restore);
+        QFETCH(QByteArray, file);
+        QFETCH(bool, open);
+        const QString path = Lib("노트.htm");
+        Open("노트.htm", TqbOpenNote::vmEdit);
+        Edit("내것");
+        if (outside == "delete") {
+            QVERIFY(QFile::remove(path));
+        } else {
+            const QDateTime time = QFileInfo(path).lastModified();
+            QByteArray older = Cp949Note;
+            older.replace("\xB0\xA1\xB3\xAA", "rest");
+            older.replace("</BODY>", "ored</BODY>");
+            older.chop(4);
+            older += "\r\n";
+            older.resize(Cp949Note.size(), ' ');
+            // Put back as such tools do: a new file renamed over the note.
+            WriteBytes(path + ".restored", older);
+            QVERIFY(QFile::remove(path));
+            QVERIFY(QFile::rename(path + ".restored", path));
+            QFile touched(path);
+            QVERIFY(touched.open(QIODevice::ReadWrite));
+            QVERIFY(touched.setFileTime(time, QFileDevice::FileModificationTime));
+        }
+        m_host->Outside = IqbOpenNoteHost::TOutsideChoice::TakeTheirs;
+        m_host->RestoreDeleted = restore;
+        QVERIFY(m_note->SaveCurrentNote());
+        QCOMPARE(m_host->OutsideAsked, 1);
+        QCOMPARE(QFileInfo::exists(path), !file.isEmpty());
+        if (!file.isEmpty())
+            QVERIFY2(ReadBytes(path).contains(file), ReadBytes(path));
+        QCOMPARE(m_view->NoDocument, !open);
         QVERIFY(!m_note->NoteModified());
     }
 
