@@ -212,8 +212,10 @@ bool TqbOpenNote::ResolveOutsideChange() {
     const QString path = Path();
     if (m_stamp.Matches(path))
         return true;
-    if (!QFileInfo::exists(path)) {
-        if (m_host.AskRestoreDeleted(path))
+    const QFileInfo file(path);
+    if (!file.exists()) {
+        // A vanished folder cannot take the note back: the write says so.
+        if (!file.dir().exists() || m_host.AskRestoreDeleted(path))
             return true;
         // Left deleted, as the other program meant: nothing is open any more.
         DiscardCurrentNote();
