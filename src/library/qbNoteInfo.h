@@ -35,7 +35,8 @@ public:
     // already has.
     bool DataDirCreated() const { return m_dataDirCreated; }
     // The rule GetDataDir applies to an absolute folder: why it cannot be the library (a file,
-    // an unreadable folder, the file system's root, /proc or /sys), empty when it can. Makes the folder's last level when it is missing.
+    // an unreadable folder, the file system's root, /proc or /sys), empty when it can. Makes
+    // the folder's last level when it is missing.
     static QString DataDirFault(const QString& dir);
 
     // "DefHeader.dat" when it exists and can be read, else the built-in page.

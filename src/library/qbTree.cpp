@@ -272,8 +272,9 @@ void TqbTree::SetOpenPath(const QString& path) {
     // A folder copied from Windows keeps its page under a CP949 name, which no path of ours
     // reaches: without its own name, opening would make an empty page beside it.
     if (path.endsWith(u'/')) {
-        if (const QString error = qbNativeNames::AdoptCp949Name(path, TqbNoteInfo::FolderDescriptionName);
-            !error.isEmpty())
+        const QString error =
+            qbNativeNames::AdoptCp949Name(path, TqbNoteInfo::FolderDescriptionName);
+        if (!error.isEmpty())
             m_host.ShowTreeMessage(error);
     }
     switch (DocumentAccess(document, m_rootDir)) {

@@ -201,7 +201,8 @@ private slots:
         for (const char* folder : {"Blue", "녹색", ".hidden"})
             QDir().mkpath(skins + folder);
         // Copied from Windows: "파랑" in code page 949 bytes.
-        QCOMPARE(::mkdir(QByteArray(QFile::encodeName(skins) + "\xC6\xC4\xB6\xFB").constData(), 0755), 0);
+        const QByteArray blue = QFile::encodeName(skins) + "\xC6\xC4\xB6\xFB";
+        QCOMPARE(::mkdir(blue.constData(), 0755), 0);
         WriteBytes(skins + "readme.txt", "x");
         WriteBytes(skins + ".dotfile", "x");
         QStringList listed = qbSkinFolder::List(skins);

@@ -634,13 +634,15 @@ private slots:
 
     // A template copied from Windows is named in CP949 bytes: listed decoded, and used.
     void cp949TemplateIsListed() {
-        QVERIFY(MakeRawFile(QFile::encodeName(m_host.Templates) + "\xB8\xDE\xB8\xF0.htm", "memo"));
+        const QByteArray memo = "\xB8\xDE\xB8\xF0.htm";
+        QVERIFY(MakeRawFile(QFile::encodeName(m_host.Templates) + memo, "memo"));
         m_tree->setCurrentItem(Find("B"));
         m_typed = "새 메모";
         m_template = "메모";
         m_tree->NewNote(false);
         QCOMPARE(ReadMaybe(Lib("B/새 메모.htm")), QByteArray("memo\r\n"));
-        QCOMPARE(QDir(m_host.Templates).entryList(QDir::Files), QStringList({"메모.htm", "일기.htm"}));
+        QCOMPARE(QDir(m_host.Templates).entryList(QDir::Files),
+                 QStringList({"메모.htm", "일기.htm"}));
         QVERIFY(m_host.Messages().isEmpty());
     }
 
