@@ -88,9 +88,8 @@ TqbSearchPanel::TqbSearchPanel(const TqbNoteInfo& noteInfo, QProgressBar* bar,
     m_treeSearch->viewport()->installEventFilter(this);
     // Double click or Enter: the note itself, for editing.
     connect(m_treeSearch, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* row) {
-        const QString path = RowPath(row);
-        if (!path.isEmpty())
-            emit OpenHitRequested(path);
+        if (const int index = RowIndex(row); index >= 0)
+            emit OpenHitRequested(m_searchResultPaths.at(index));
     });
 }
 
@@ -170,6 +169,7 @@ void TqbSearchPanel::ClearRowsOnce() {
     if (std::exchange(m_rowsCleared, true))
         return;
     m_searchResultPaths.clear();
+    m_searchResultFiles.clear();
     m_treeSearch->clear();
 }
 
@@ -182,25 +182,25 @@ void TqbSearchPanel::AddRows(const QList<TqbSearchHit>& hits) {
         auto* row = new QTreeWidgetItem(m_treeSearch, QStringList(hit.label));
         row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         m_searchResultPaths.append(hit.path);
+        m_searchResultFiles.append(hit.nativePath);
     }
     if (first && m_treeSearch->topLevelItemCount() > 0 && !isHidden())
         m_treeSearch->setCurrentItem(m_treeSearch->topLevelItem(0));
 }
 
-QString TqbSearchPanel::RowPath(QTreeWidgetItem* row) const {
+int TqbSearchPanel::RowIndex(QTreeWidgetItem* row) const {
     const int index = row ? m_treeSearch->indexOfTopLevelItem(row) : -1;
-    return index >= 0 && index < m_searchResultPaths.size() ? m_searchResultPaths.at(index)
-                                                            : QString();
+    return index < m_searchResultPaths.size() ? index : -1;
 }
 
 void TqbSearchPanel::ShowHit(QTreeWidgetItem* row) {
     if (isHidden())
         return;
-    const QString path = RowPath(row);
-    if (path.isEmpty())
+    const int index = RowIndex(row);
+    if (index < 0)
         return;
     const QString marked = m_noteInfo.TempFileName();
-    qbSearch::WriteMarkedCopy(path, marked, m_searchText);
+    qbSearch::WriteMarkedCopy(m_searchResultFiles.at(index), marked, m_searchText);
     emit HitChosen(marked);
 }
 

@@ -54,7 +54,7 @@ private:
     void AddRows(const QList<TqbSearchHit>& hits);
     void FolderSearchFinished(const QStringList& unreadable);
     void ShowHit(QTreeWidgetItem* row);
-    QString RowPath(QTreeWidgetItem* row) const;
+    int RowIndex(QTreeWidgetItem* row) const;
     void Warn(const QString& text);
 
     const TqbNoteInfo& m_noteInfo;
@@ -70,4 +70,6 @@ private:
     bool m_shownByPress = false;
     QString m_searchText;
     QStringList m_searchResultPaths;
+    // The bytes that reach each hit's file, whose shown path may be decoded from code page 949.
+    QList<QByteArray> m_searchResultFiles;
 };

@@ -38,6 +38,9 @@ bool SelectPath(TqbTree& tree, const QString& path) {
 
     QTreeWidgetItem* node = nullptr;
     for (const QString& folder : parts) {
+        // A folder still named in CP949 bytes lists nothing under the name it shows.
+        if (node && !tree.MakeUsable(node))
+            return false;
         if (node)
             tree.LoadChildren(node);
         node = Child(tree, node, folder, true);
@@ -45,6 +48,8 @@ bool SelectPath(TqbTree& tree, const QString& path) {
             return false;
     }
     if (!folderPage) {
+        if (node && !tree.MakeUsable(node))
+            return false;
         if (node)
             tree.LoadChildren(node);
         node = Child(tree, node, QFileInfo(last).completeBaseName(), false);

@@ -1,6 +1,7 @@
 #include "frames/qbSkinFolder.h"
 
 #include "frames/qbSkin.h"
+#include "platform/qbNativeNames.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -36,6 +37,8 @@ QString Dir(const QString& programDir) {
 }
 
 QStringList List(const QString& skinsDir) {
+    // A skin copied from Windows is named in CP949 bytes, which no path of ours reaches.
+    qbNativeNames::AdoptCp949Names(skinsDir);
     QStringList names;
     QDirIterator it(skinsDir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     while (it.hasNext()) {

@@ -10,7 +10,8 @@ namespace qbSkinFolder {
 // `programDir` ends with "/"; so does the result.
 QString Dir(const QString& programDir);
 // The folder's entries, files as well as folders, leaving out names that begin with ".", in
-// the order the file system gives them. Empty when the folder is missing.
+// the order the file system gives them. Empty when the folder is missing. Entries named in code
+// page 949 bytes (copied from Windows) are renamed to their decoded names first.
 QStringList List(const QString& skinsDir);
 // The resource folder of the skins compiled into the program.
 QString BuiltInDir();

@@ -1,6 +1,7 @@
 #include "library/NewNoteName.h"
 
 #include "library/qbNameRules.h"
+#include "platform/qbNativeNames.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -68,6 +69,10 @@ void TfrmNewNoteName::frmQbNoCaptionCreate() {
 void TfrmNewNoteName::FillTemplates() {
     if (m_templateDir.isEmpty())
         return;
+    // Templates copied from Windows are named in CP949 bytes, which no path of ours reaches.
+    if (const QStringList failures = qbNativeNames::AdoptCp949Names(m_templateDir);
+        !failures.isEmpty())
+        labMsg->setText(failures.join(u'\n'));
     const QDir dir(m_templateDir);
     // The platform gives no order: sorted by name.
     const QStringList names =

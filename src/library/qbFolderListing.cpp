@@ -1,11 +1,10 @@
 #include "library/qbFolderListing.h"
 
 #include "library/qbNoteInfo.h"
+#include "platform/qbNativeNames.h"
 
 #include <QCollator>
 #include <QFile>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <algorithm>
 #include <filesystem>
 #include <numeric>
@@ -23,39 +22,6 @@ fs::path NativeDir(const QByteArray& dir) {
 
 fs::path NativeDir(const QString& dir) {
     return NativeDir(QFile::encodeName(dir));
-}
-
-// Windows names arrive as code page 949 bytes; anything that does not come back to the same
-// bytes would name another file.
-bool DecodeCp949(const std::string& raw, QString& name) {
-    const QByteArray bytes = QByteArray::fromStdString(raw);
-    QStringDecoder decoder("windows-949");
-    name = decoder.decode(bytes);
-    if (decoder.hasError())
-        return false;
-    // The converter gives control and private-use characters to bytes Windows never puts in a
-    // name (0x80, 0xFF, the user-defined area): such a name is no CP949 name.
-    for (const QChar c : std::as_const(name)) {
-        const QChar::Category category = c.category();
-        if (category == QChar::Other_Control || category == QChar::Other_PrivateUse ||
-            c == QChar::ReplacementCharacter)
-            return false;
-    }
-    QStringEncoder encoder("windows-949");
-    const QByteArray back = encoder.encode(name);
-    return !encoder.hasError() && back == bytes;
-}
-
-// False when the name is in neither encoding.
-bool Decode(const std::string& raw, TqbListedName& entry) {
-    entry.Name = QFile::decodeName(raw.c_str());
-    entry.RawName.clear();
-    if (QFile::encodeName(entry.Name).toStdString() == raw)
-        return true;
-    if (!DecodeCp949(raw, entry.Name))
-        return false;
-    entry.RawName = QByteArray::fromStdString(raw);
-    return true;
 }
 
 // Component-wise, so "/lib2" is not inside "/lib".
@@ -119,6 +85,17 @@ template <typename T> void Reorder(QList<T>& items, const std::vector<qsizetype>
 
 } // namespace
 
+std::optional<TqbListedName> ListedName(const QByteArray& raw) {
+    std::optional<qbNativeNames::TDecoded> decoded = qbNativeNames::Decode(raw);
+    if (!decoded)
+        return std::nullopt;
+    return TqbListedName{std::move(decoded->Name), decoded->Cp949 ? raw : QByteArray()};
+}
+
+QByteArray NativeName(const TqbListedName& entry) {
+    return entry.RawName.isEmpty() ? QFile::encodeName(entry.Name) : entry.RawName;
+}
+
 bool IsNoteFileName(const QString& name, const QString& noteExt) {
     const qsizetype dot = name.lastIndexOf(u'.');
     if (dot < 0 || name.size() - dot != noteExt.size())
@@ -157,9 +134,10 @@ TqbFolderListing ListFolder(const QString& dir, const QString& noteExt,
         const std::string name = entry.path().filename().native();
         if (name.empty() || name.front() == '.')
             continue;
-        TqbListedName listed;
-        if (!Decode(name, listed))
+        std::optional<TqbListedName> decoded = ListedName(QByteArray::fromStdString(name));
+        if (!decoded)
             continue;
+        TqbListedName& listed = *decoded;
         // The entry's cached type answers without a system call, except for links.
         std::error_code kindEc;
         const bool link = entry.is_symlink(kindEc);

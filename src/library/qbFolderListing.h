@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // One entry of a listing.
 struct TqbListedName {
@@ -16,6 +17,12 @@ struct TqbListedName {
 
     bool operator==(const TqbListedName&) const = default;
 };
+
+// raw (a file name's bytes) as a listing shows it; nothing when the name is in neither the file
+// name encoding nor code page 949.
+std::optional<TqbListedName> ListedName(const QByteArray& raw);
+// The bytes that name the entry on disk.
+QByteArray NativeName(const TqbListedName& entry);
 
 // What the note tree shows of one directory.
 struct TqbFolderListing {

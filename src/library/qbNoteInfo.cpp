@@ -35,6 +35,29 @@ QString CheckDataDir(const QString& dir, bool& created) {
     return fault;
 }
 
+// A value written on Windows (D:\내 문서\BookData, \\server\share) would be taken here as one
+// strange name in the program folder, and the library copied beside it would be ignored.
+bool IsWindowsPath(const QString& value) {
+    const bool drive = value.size() >= 2 && value.at(1) == u':' && value.at(0).isLetter() &&
+                       value.at(0).unicode() < 0x80;
+    return drive || value.contains(u'\\');
+}
+
+// The kernel's own views of the system: a folder there is never one to keep notes in.
+bool IsSystemFolder(const QString& path) {
+    for (const QString& system : {QStringLiteral("/proc"), QStringLiteral("/sys")}) {
+        if (path == system || path.startsWith(system + u'/'))
+            return true;
+    }
+    return false;
+}
+
+QString RealPath(const QString& dir) {
+    const QFileInfo info(dir);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
 } // namespace
 
 QString TqbNoteInfo::DataDirFault(const QString& dir) {
@@ -43,6 +66,9 @@ QString TqbNoteInfo::DataDirFault(const QString& dir) {
     if (QDir(dir).isRoot() || (!canonical.isEmpty() && QDir(canonical).isRoot()))
         return QStringLiteral("데이터 폴더 \"%1\"은(는) 파일 시스템의 최상위 폴더라서 쓸 수 없습니다.")
             .arg(Shown(dir));
+    if (IsSystemFolder(RealPath(dir)))
+        return QStringLiteral("데이터 폴더 \"%1\"은(는) 시스템이 쓰는 폴더라서 쓸 수 없습니다.")
+            .arg(Shown(QDir::cleanPath(dir)));
     if (info.exists() && !info.isDir())
         return QStringLiteral("데이터 폴더 \"%1\"은(는) 폴더가 아니라 파일입니다.").arg(Shown(dir));
     if (info.isDir()) {
@@ -60,19 +86,32 @@ QString TqbNoteInfo::DataDirFault(const QString& dir) {
     return {};
 }
 
+QString TqbNoteInfo::StoredDataDirFault(const QString& value, const QString& dir) const {
+    if (IsWindowsPath(value))
+        return QStringLiteral("데이터 폴더 \"%1\"은(는) 윈도우의 경로라서 이 컴퓨터에서는 쓸 수 "
+                              "없습니다.").arg(value);
+    // The program's own files would show up as the library's notes and folders.
+    if (RealPath(dir) == RealPath(m_prjInfo.ProgramDir()))
+        return QStringLiteral("데이터 폴더 \"%1\"은(는) 프로그램 폴더라서 쓸 수 없습니다.")
+            .arg(Shown(QDir::cleanPath(dir)));
+    return CheckDataDir(dir, m_dataDirCreated);
+}
+
 QString TqbNoteInfo::GetDataDir() const {
     const QString def = m_prjInfo.ProgramDir() + "BookData";
-    QString dir = m_prjInfo.Ini().ReadString("PROGRAM", "DirData", def);
+    QString value = m_prjInfo.Ini().ReadString("PROGRAM", "DirData", def);
     // An empty value would make the tree list the file system's root.
-    if (dir.isEmpty())
-        dir = def;
+    if (value.isEmpty())
+        value = def;
     // The working folder is wherever the program was started from; the program folder is not.
-    if (QDir::isRelativePath(dir))
-        dir = m_prjInfo.ProgramDir() + dir;
+    const QString dir = QDir::isRelativePath(value) ? m_prjInfo.ProgramDir() + value : value;
 
-    m_dataDirProblem = CheckDataDir(dir, m_dataDirCreated);
+    m_dataDirCreated = false;
+    m_dataDirProblem = StoredDataDirFault(value, dir);
     if (m_dataDirProblem.isEmpty() || dir == def)
         return dir;
+    // The default is the "BookData" beside the settings file: where a library copied from
+    // another computer together with its settings lies.
     const QString defaultProblem = CheckDataDir(def, m_dataDirCreated);
     m_dataDirProblem += u'\n';
     m_dataDirProblem += defaultProblem.isEmpty()

@@ -5,6 +5,7 @@
 #include "library/qbPaths.h"
 #include "library/qbTreeHost.h"
 #include "platform/qbLeftovers.h"
+#include "platform/qbNativeNames.h"
 #include "platform/qbShellMove.h"
 
 #include <QApplication>
@@ -267,6 +268,14 @@ void TqbTree::SetOpenPath(const QString& path) {
     if (document.isEmpty()) {
         CloseOpenDocument();
         return;
+    }
+    // A folder copied from Windows keeps its page under a CP949 name, which no path of ours
+    // reaches: without its own name, opening would make an empty page beside it.
+    if (path.endsWith(u'/')) {
+        const QString error =
+            qbNativeNames::AdoptCp949Name(path, TqbNoteInfo::FolderDescriptionName);
+        if (!error.isEmpty())
+            m_host.ShowTreeMessage(error);
     }
     switch (DocumentAccess(document, m_rootDir)) {
     case TqbDocumentAccess::Usable:

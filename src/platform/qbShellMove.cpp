@@ -1,5 +1,6 @@
 #include "platform/qbShellMove.h"
 
+#include "platform/qbNativeNames.h"
 #include "platform/qbTrash.h"
 
 #include <QDir>
@@ -63,7 +64,7 @@ bool Rename(const QByteArray& nativeFrom, const QByteArray& nativeTo, QString* e
     }
     if (error)
         *error = QStringLiteral("\"%1\" 의 이름을 \"%2\" (으)로 바꿀 수 없습니다.\n%3")
-                     .arg(QFile::decodeName(nativeFrom), QFile::decodeName(nativeTo),
+                     .arg(qbNativeNames::ShownPath(nativeFrom), qbNativeNames::ShownPath(nativeTo),
                           qt_error_string(reason));
     return false;
 }

@@ -1,6 +1,7 @@
 #include "search/qbFolderSearch.h"
 
 #include "platform/qbError.h"
+#include "platform/qbNativeNames.h"
 #include "search/qbOrderedScan.h"
 #include "search/qbSearchFiles.h"
 #include "search/qbTextFinder.h"
@@ -110,10 +111,10 @@ void TqbFolderSearch::Run() {
 
 qsizetype TqbFolderSearch::Walk(TqbOrderedScan& scan, Publisher& publisher) {
     qsizetype count = 0;
-    QStringList batch;
+    QList<QByteArray> batch;
     qbSearch::CollectSearchFiles(
         m_root,
-        [&](const QString& path) {
+        [&](const QByteArray& path) {
             batch.append(path);
             ++count;
             if (batch.size() == WalkBatch) {
@@ -132,7 +133,7 @@ qsizetype TqbFolderSearch::Walk(TqbOrderedScan& scan, Publisher& publisher) {
 void TqbFolderSearch::Scan(TqbOrderedScan& scan, Publisher* publisher) {
     TqbTextFinder finder(m_searchText);
     qsizetype begin = 0;
-    QStringList paths;
+    QList<QByteArray> paths;
     while (!m_cancel && scan.Claim(begin, paths)) {
         for (qsizetype i = 0; i < paths.size() && !m_cancel; ++i) {
             try {
@@ -143,7 +144,8 @@ void TqbFolderSearch::Scan(TqbOrderedScan& scan, Publisher* publisher) {
             } catch (const std::exception& error) {
                 // A page too big for memory, say: it is skipped like an unreadable one.
                 scan.Give(begin + i, TqbOrderedScan::Unreadable,
-                          paths.at(i) + u'\n' + QString::fromLocal8Bit(error.what()));
+                          qbNativeNames::ShownPath(paths.at(i)) + u'\n' +
+                              QString::fromLocal8Bit(error.what()));
             }
         }
         if (publisher)
@@ -159,12 +161,13 @@ void TqbFolderSearch::Publish(Publisher& publisher, bool last) {
         if (answer == TqbOrderedScan::Unreadable) {
             publisher.unreadable.append(publisher.scan.ErrorAt(i));
         } else if (answer == TqbOrderedScan::Hit) {
-            const QString path = publisher.scan.PathAt(i);
+            const QByteArray nativePath = publisher.scan.PathAt(i);
+            const QString path = qbNativeNames::ShownPath(nativePath);
             const QString label = qbSearch::SearchRowLabel(m_root, path);
             if (label.isEmpty())
                 continue;
-            publisher.hits.append({path, label});
-            publisher.oneByOne.append({path, label});
+            publisher.hits.append({path, label, nativePath});
+            publisher.oneByOne.append(publisher.hits.last());
         }
     }
     if (publisher.collected && !publisher.oneByOne.isEmpty()) {

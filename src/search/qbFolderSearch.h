@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -12,8 +13,11 @@ class TqbOrderedScan;
 
 // One row of the result list.
 struct TqbSearchHit {
+    // As the tree shows it: names copied from Windows decoded from code page 949.
     QString path;
     QString label;
+    // The bytes that reach the file.
+    QByteArray nativePath;
 };
 
 // One folder search, run off the window's thread: every core reads pages, from while the walk

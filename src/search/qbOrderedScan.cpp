@@ -8,7 +8,7 @@ constexpr qsizetype ClaimSize = 4;
 
 } // namespace
 
-void TqbOrderedScan::Add(const QStringList& paths) {
+void TqbOrderedScan::Add(const QList<QByteArray>& paths) {
     if (paths.isEmpty())
         return;
     {
@@ -28,7 +28,7 @@ void TqbOrderedScan::Close() {
     m_added.notify_all();
 }
 
-bool TqbOrderedScan::Claim(qsizetype& begin, QStringList& paths) {
+bool TqbOrderedScan::Claim(qsizetype& begin, QList<QByteArray>& paths) {
     std::unique_lock lock(m_mutex);
     m_added.wait(lock, [this] { return m_closed || m_next < m_paths.size(); });
     if (m_next >= m_paths.size())
@@ -59,7 +59,7 @@ TqbOrderedScan::Answer TqbOrderedScan::AnswerAt(qsizetype index) const {
     return m_answers[size_t(index)];
 }
 
-QString TqbOrderedScan::PathAt(qsizetype index) const {
+QByteArray TqbOrderedScan::PathAt(qsizetype index) const {
     const std::lock_guard lock(m_mutex);
     return m_paths.at(index);
 }

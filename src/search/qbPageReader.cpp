@@ -1,6 +1,7 @@
 #include "search/qbPageReader.h"
 
 #include "platform/qbError.h"
+#include "platform/qbNativeNames.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,9 +17,9 @@
 
 namespace {
 
-[[noreturn]] void Fail(const QString& path, const QString& reason) {
+[[noreturn]] void Fail(const QByteArray& path, const QString& reason) {
     throw EqbError(QStringLiteral("파일을 읽을 수 없습니다: %1\n%2")
-                       .arg(QDir::toNativeSeparators(path), reason));
+                       .arg(QDir::toNativeSeparators(qbNativeNames::ShownPath(path)), reason));
 }
 
 const QString NotRegular = QStringLiteral("일반 파일이 아닙니다.");
@@ -56,26 +57,25 @@ TqbPageReader::~TqbPageReader() {
 // Opens the file by its name inside its folder, which stays open for the next page: the system
 // then looks up one name instead of the whole path. Without O_NONBLOCK, opening a FIFO waits for
 // a writer; a regular file ignores the flag.
-int TqbPageReader::OpenInFolder(const QString& path) {
+int TqbPageReader::OpenInFolder(const QByteArray& path) {
     constexpr int Flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
-    const qsizetype slash = path.lastIndexOf(u'/');
+    const qsizetype slash = path.lastIndexOf('/');
     if (slash <= 0)
-        return ::open(QFile::encodeName(path).constData(), Flags);
-    const QStringView folder = QStringView(path).first(slash);
+        return ::open(path.constData(), Flags);
+    const QByteArrayView folder = QByteArrayView(path).first(slash);
     if (m_folderFd < 0 || folder != m_folder) {
         if (m_folderFd >= 0)
             ::close(m_folderFd);
-        m_folder = folder.toString();
-        m_folderFd = ::open(QFile::encodeName(m_folder).constData(),
-                            O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        m_folder = folder.toByteArray();
+        m_folderFd = ::open(m_folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (m_folderFd < 0)
-            return ::open(QFile::encodeName(path).constData(), Flags);
+            return ::open(path.constData(), Flags);
     }
-    return ::openat(m_folderFd, QFile::encodeName(path.sliced(slash + 1)).constData(), Flags);
+    return ::openat(m_folderFd, path.constData() + slash + 1, Flags);
 }
 #endif
 
-const QByteArray& TqbPageReader::Read(const QString& path) {
+const QByteArray& TqbPageReader::Read(const QByteArray& path) {
 #ifdef Q_OS_UNIX
     const TqbDescriptor fd(OpenInFolder(path));
     if (fd.Get() < 0)
@@ -109,9 +109,10 @@ const QByteArray& TqbPageReader::Read(const QString& path) {
     }
     m_bytes.truncate(got);
 #else
-    if (!QFileInfo(path).isFile())
+    const QString name = QFile::decodeName(path);
+    if (!QFileInfo(name).isFile())
         Fail(path, NotRegular);
-    QFile file(path);
+    QFile file(name);
     if (!file.open(QIODevice::ReadOnly))
         Fail(path, file.errorString());
     m_bytes = file.readAll();

@@ -15,14 +15,15 @@ public:
     TqbPageReader(const TqbPageReader&) = delete;
     TqbPageReader& operator=(const TqbPageReader&) = delete;
 
-    // The file's bytes, valid until the next call. Throws EqbError naming the file, with the
-    // reason, when it cannot be read.
-    const QByteArray& Read(const QString& path);
+    // The bytes of the file at nativePath (its path's own bytes, which need not be in the file
+    // name encoding), valid until the next call. Throws EqbError naming the file as the tree
+    // shows it, with the reason, when it cannot be read.
+    const QByteArray& Read(const QByteArray& nativePath);
 
 private:
-    int OpenInFolder(const QString& path);
+    int OpenInFolder(const QByteArray& path);
 
     QByteArray m_bytes;
-    QString m_folder;
+    QByteArray m_folder;
     int m_folderFd = -1;
 };

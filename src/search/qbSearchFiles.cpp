@@ -35,43 +35,53 @@ bool IsPageFile(const fs::directory_entry& entry, bool link) {
     return !error && fs::is_regular_file(status);
 }
 
-} // namespace
-
-void CollectSearchFiles(const QString& dir, QStringList& files, const std::atomic<bool>* stop) {
-    CollectSearchFiles(dir, [&files](const QString& path) { files.append(path); }, stop);
-}
-
-void CollectSearchFiles(const QString& dir, const std::function<void(const QString&)>& add,
-                        const std::atomic<bool>* stop) {
+void Walk(const QByteArray& dir, const std::function<void(const QByteArray&)>& add,
+          const std::atomic<bool>* stop) {
     std::error_code error;
-    fs::directory_iterator it(fs::path(QFile::encodeName(dir + u'/').toStdString()), error);
+    fs::directory_iterator it(fs::path((dir + '/').toStdString()), error);
     if (error)
         return;
-    QSet<QString> folders;
-    QStringList entries;
+    QSet<QByteArray> folders;
+    QList<TqbListedName> entries;
     for (const fs::directory_iterator end; it != end; it.increment(error)) {
         if (error || (stop && *stop))
             break;
-        const QString name = QFile::decodeName(it->path().filename().c_str());
-        if (name.isEmpty() || name.startsWith(u'.'))
+        const QByteArray raw = QByteArray::fromStdString(it->path().filename().native());
+        if (raw.isEmpty() || raw.startsWith('.'))
+            continue;
+        std::optional<TqbListedName> entry = ListedName(raw);
+        if (!entry)
             continue;
         std::error_code kindError;
         const bool link = it->is_symlink(kindError);
         if (!link && it->is_directory(kindError)) {
-            folders.insert(name);
-            entries.append(name);
-        } else if (IsSearchedPage(name) && IsPageFile(*it, link)) {
-            entries.append(name);
+            folders.insert(raw);
+            entries.append(std::move(*entry));
+        } else if (IsSearchedPage(entry->Name) && IsPageFile(*it, link)) {
+            entries.append(std::move(*entry));
         }
     }
     SortByLocale(entries);
-    for (const QString& name : std::as_const(entries)) {
-        const QString path = dir + u'/' + name;
+    for (const TqbListedName& entry : std::as_const(entries)) {
+        const QByteArray name = NativeName(entry);
+        const QByteArray path = dir + '/' + name;
         if (folders.contains(name))
-            CollectSearchFiles(path, add, stop);
+            Walk(path, add, stop);
         else
             add(path);
     }
+}
+
+} // namespace
+
+void CollectSearchFiles(const QString& dir, QList<QByteArray>& files,
+                        const std::atomic<bool>* stop) {
+    CollectSearchFiles(dir, [&files](const QByteArray& path) { files.append(path); }, stop);
+}
+
+void CollectSearchFiles(const QString& dir, const std::function<void(const QByteArray&)>& add,
+                        const std::atomic<bool>* stop) {
+    Walk(QFile::encodeName(dir), add, stop);
 }
 
 QString SearchRowLabel(const QString& root, const QString& path) {

@@ -2,6 +2,7 @@
 
 #include "platform/qbTextFile.h"
 #include "search/qbPageCharset.h"
+#include "search/qbPageReader.h"
 #include "search/qbVisibleText.h"
 
 #include <vector>
@@ -87,8 +88,10 @@ QString HighlightMatches(QStringView page, const QString& searchText) {
     return marked;
 }
 
-void WriteMarkedCopy(const QString& source, const QString& target, const QString& searchText) {
-    const QByteArray bytes = qbText::ReadFileBytes(source);
+void WriteMarkedCopy(const QByteArray& nativeSource, const QString& target,
+                     const QString& searchText) {
+    TqbPageReader reader;
+    const QByteArray& bytes = reader.Read(nativeSource);
     const QByteArray charset = PageCharset(bytes);
     const QString marked = HighlightMatches(DecodePage(bytes, charset), searchText);
     WritePage(target, qbText::JoinLines(qbText::SplitLines(marked)), charset);

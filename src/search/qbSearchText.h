@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringView>
 
@@ -25,8 +26,10 @@ QString FoldAsciiCase(QStringView text);
 // is marked with the whole reference, and text in a text box is found but not marked.
 QString HighlightMatches(QStringView page, const QString& searchText);
 
-// Writes target as source with every occurrence marked, in source's own charset, CR LF line
-// ends, atomically. source is only read. Throws EqbError when either file fails.
-void WriteMarkedCopy(const QString& source, const QString& target, const QString& searchText);
+// Writes target as the file at nativeSource (its path's bytes) with every occurrence marked, in
+// the source's own charset, CR LF line ends, atomically. The source is only read. Throws
+// EqbError when either file fails.
+void WriteMarkedCopy(const QByteArray& nativeSource, const QString& target,
+                     const QString& searchText);
 
 } // namespace qbSearch

@@ -56,8 +56,8 @@ TqbTextFinder::TqbTextFinder(const QString& searchText) : m_searchText(searchTex
 
 TqbTextFinder::~TqbTextFinder() = default;
 
-bool TqbTextFinder::FileContainsText(const QString& path) {
-    return BytesContainText(m_reader.Read(path));
+bool TqbTextFinder::FileContainsText(const QByteArray& nativePath) {
+    return BytesContainText(m_reader.Read(nativePath));
 }
 
 const TqbTextFinder::Needle* TqbTextFinder::NeedleFor(const QByteArray& charset) {
@@ -229,9 +229,9 @@ bool DecodedPageContainsText(const QByteArray& bytes, const QString& searchText)
     return VisibleTextContains(DecodePage(bytes, PageCharset(bytes)), searchText);
 }
 
-bool FileContainsText(const QString& path, const QString& searchText) {
+bool FileContainsText(const QByteArray& nativePath, const QString& searchText) {
     TqbTextFinder finder(searchText);
-    return finder.FileContainsText(path);
+    return finder.FileContainsText(nativePath);
 }
 
 } // namespace qbSearch

@@ -19,8 +19,8 @@ public:
     explicit TqbTextFinder(const QString& searchText);
     ~TqbTextFinder();
 
-    // Throws EqbError when the file cannot be read.
-    bool FileContainsText(const QString& path);
+    // nativePath: the bytes of the file's path. Throws EqbError when the file cannot be read.
+    bool FileContainsText(const QByteArray& nativePath);
     bool BytesContainText(const QByteArray& bytes);
 
 private:
@@ -50,6 +50,6 @@ bool DecodedPageContainsText(const QByteArray& bytes, const QString& searchText)
 
 // Whether some line of the file holds searchText (already folded). Throws EqbError when the file
 // cannot be read.
-bool FileContainsText(const QString& path, const QString& searchText);
+bool FileContainsText(const QByteArray& nativePath, const QString& searchText);
 
 } // namespace qbSearch

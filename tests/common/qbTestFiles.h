@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
+#include <cstdio>
 
 inline QByteArray ReadBytes(const QString& path, const QByteArray& whenMissing = {}) {
     QFile f(path);
@@ -17,3 +18,17 @@ inline void WriteBytes(const QString& path, const QByteArray& bytes) {
     QVERIFY(f.open(QIODevice::WriteOnly));
     QCOMPARE(f.write(bytes), bytes.size());
 }
+
+// A file whose name need not be in the file name encoding (names copied from Windows); QFile
+// cannot reach such a name.
+inline bool MakeRawFile(const QByteArray& nativePath, const QByteArray& bytes = {}) {
+    FILE* file = std::fopen(nativePath.constData(), "wb");
+    if (!file)
+        return false;
+    const bool written = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), file) ==
+                         size_t(bytes.size());
+    return std::fclose(file) == 0 && written;
+}
+
+// "___폴더설명.qb" as Windows names it: code page 949 bytes.
+inline const QByteArray Cp949PageName = "___\xC6\xFA\xB4\xF5\xBC\xB3\xB8\xED.qb";

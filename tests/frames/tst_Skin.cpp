@@ -10,6 +10,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -199,11 +200,14 @@ private slots:
         QCOMPARE(qbSkinFolder::List(skins), QStringList());
         for (const char* folder : {"Blue", "녹색", ".hidden"})
             QDir().mkpath(skins + folder);
+        // Copied from Windows: "파랑" in code page 949 bytes.
+        const QByteArray blue = QFile::encodeName(skins) + "\xC6\xC4\xB6\xFB";
+        QCOMPARE(::mkdir(blue.constData(), 0755), 0);
         WriteBytes(skins + "readme.txt", "x");
         WriteBytes(skins + ".dotfile", "x");
         QStringList listed = qbSkinFolder::List(skins);
         listed.sort();
-        QStringList expected{"Blue", "readme.txt", "녹색"};
+        QStringList expected{"Blue", "readme.txt", "녹색", "파랑"};
         expected.sort();
         QCOMPARE(listed, expected);
         QCOMPARE(qbSkinFolder::Dir("/opt/qb/"), QStringLiteral("/opt/qb/qbSkinFiles2/"));

@@ -600,8 +600,10 @@ private slots:
         const QByteArray raw = QFile::encodeName(m_root) + "/\xC0\xCF\xB1\xE2";
         QCOMPARE(::mkdir(raw.constData(), 0755), 0);
         QVERIFY(std::fclose(std::fopen(QByteArray(raw + "/in.htm").constData(), "w")) == 0);
+        QVERIFY(MakeRawFile(raw + '/' + Cp949PageName, "its page"));
         const auto removeRaw = qScopeGuard([&] {
             ::unlink(QByteArray(raw + "/in.htm").constData());
+            ::unlink(QByteArray(raw + '/' + Cp949PageName).constData());
             ::rmdir(raw.constData());
         });
         m_tree->LoadRoot(m_root);
@@ -622,9 +624,39 @@ private slots:
         m_tree->setCurrentItem(nullptr);
         m_tree->setCurrentItem(diary);
         QCOMPARE(m_tree->OpenPath(), Lib("일기/___폴더설명.qb"));
+        // The page it came with is the one shown, not an empty one made beside it.
+        QCOMPARE(ReadMaybe(Lib("일기/___폴더설명.qb")), QByteArray("its page"));
+        QVERIFY(m_host.Messages().isEmpty());
         m_tree->LoadChildren(diary);
         QCOMPARE(ChildTexts(diary), QStringList{"in"});
         QVERIFY(QFileInfo::exists(Lib("일기/in.htm")));
+    }
+
+    // A template copied from Windows is named in CP949 bytes: listed decoded, and used.
+    void cp949TemplateIsListed() {
+        const QByteArray memo = "\xB8\xDE\xB8\xF0.htm";
+        QVERIFY(MakeRawFile(QFile::encodeName(m_host.Templates) + memo, "memo"));
+        m_tree->setCurrentItem(Find("B"));
+        m_typed = "새 메모";
+        m_template = "메모";
+        m_tree->NewNote(false);
+        QCOMPARE(ReadMaybe(Lib("B/새 메모.htm")), QByteArray("memo\r\n"));
+        QCOMPARE(QDir(m_host.Templates).entryList(QDir::Files),
+                 QStringList({"메모.htm", "일기.htm"}));
+        QVERIFY(m_host.Messages().isEmpty());
+    }
+
+    // A folder named in UTF-8 may still hold its page under the CP949 name Windows gave it.
+    void cp949FolderPageFollowsARename() {
+        const QByteArray page = QFile::encodeName(Lib("B/")) + Cp949PageName;
+        QVERIFY(MakeRawFile(page, "its page"));
+        m_typed = "C";
+        m_tree->RenameNode(Find("B"));
+        m_tree->setCurrentItem(Find("C"));
+        QCOMPARE(m_tree->OpenPath(), Lib("C/___폴더설명.qb"));
+        QCOMPARE(ReadMaybe(Lib("C/___폴더설명.qb")), QByteArray("its page"));
+        QCOMPARE(QDir(Lib("C")).entryList(QDir::Files), QStringList({"___폴더설명.qb", "b1.htm"}));
+        QVERIFY(m_host.Messages().isEmpty());
     }
 
     // What changed on disk after the listing is checked again before it is opened.

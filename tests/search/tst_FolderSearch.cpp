@@ -5,12 +5,15 @@
 #include "search/qbSearchFiles.h"
 #include "search/qbSearchText.h"
 #include "search/qbTextFinder.h"
+#include "common/qbTestFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <filesystem>
 
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -20,18 +23,6 @@
 using namespace qbSearch;
 
 namespace {
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray ReadBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 bool MakeFifo(const QString& path) {
     return ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0;
@@ -56,6 +47,17 @@ QStringList RelativeTo(const QString& root, const QStringList& paths) {
     for (const QString& p : paths)
         out << p.mid(root.size() + 1);
     return out;
+}
+
+QStringList RelativeTo(const QString& root, const QList<QByteArray>& nativePaths) {
+    QStringList paths;
+    for (const QByteArray& p : nativePaths)
+        paths << QFile::decodeName(p);
+    return RelativeTo(root, paths);
+}
+
+QByteArray Native(const QString& path) {
+    return QFile::encodeName(path);
 }
 
 // Runs a search to its end and gathers what it sent.
@@ -130,7 +132,7 @@ private slots:
         QVERIFY(MakeFifo(root + "/fifo.htm"));
         QVERIFY(QFile::link(root + "/fifo.htm", root + "/to fifo.htm"));
         QVERIFY(MakeSocket(root + "/socket.qb"));
-        QStringList files;
+        QList<QByteArray> files;
         CollectSearchFiles(root, files);
         QCOMPARE(RelativeTo(root, files),
                  QStringList({"__images/i.htm", "a/___폴더설명.qb", "a/x.htm", "a.htm", "b.htm",
@@ -138,7 +140,7 @@ private slots:
     }
 
     void walkOfAMissingFolderFindsNothing() {
-        QStringList files;
+        QList<QByteArray> files;
         CollectSearchFiles(m_dir.path() + "/nowhere", files);
         QVERIFY(files.isEmpty());
     }
@@ -170,7 +172,7 @@ private slots:
         const QByteArray source = "<p>\x8C\x63"
                                   "C</p>\n\xB8\xDE\xB8\xF0";
         WriteBytes(At("n.htm"), source);
-        WriteMarkedCopy(At("n.htm"), At("copy.qb"), "c");
+        WriteMarkedCopy(Native(At("n.htm")), At("copy.qb"), "c");
         const QByteArray tag = "<FONT style=\"BACKGROUND-COLOR: #ff6600\" color=#ffffff>";
         QCOMPARE(ReadBytes(At("copy.qb")),
                  "<p>\x8C\x63" + tag + "C</FONT></p>\r\n\xB8\xDE\xB8\xF0\r\n");
@@ -180,7 +182,7 @@ private slots:
     void markedCopyOfUtf8PageStaysUtf8() {
         const QByteArray source = "<meta charset=utf-8><p>" + QString("한 ABC 😀").toUtf8();
         WriteBytes(At("u.htm"), source);
-        WriteMarkedCopy(At("u.htm"), At("copy.qb"), "abc");
+        WriteMarkedCopy(Native(At("u.htm")), At("copy.qb"), "abc");
         QCOMPARE(ReadBytes(At("copy.qb")),
                  "<meta charset=utf-8><p>" +
                      QString("한 <FONT style=\"BACKGROUND-COLOR: #ff6600\" color=#ffffff>ABC"
@@ -195,17 +197,17 @@ private slots:
                                   "\">Font " + memo + "</p>";
         WriteBytes(At("m.htm"), source);
         const QByteArray tag = "<FONT style=\"BACKGROUND-COLOR: #ff6600\" color=#ffffff>";
-        WriteMarkedCopy(At("m.htm"), At("copy.qb"), "font");
+        WriteMarkedCopy(Native(At("m.htm")), At("copy.qb"), "font");
         QCOMPARE(ReadBytes(At("copy.qb")), "<style>.font{}</style>\r\n<p title=\"font " + memo +
                                                "\">" + tag + "Font</FONT> " + memo + "</p>\r\n");
-        WriteMarkedCopy(At("m.htm"), At("copy.qb"), "메모");
+        WriteMarkedCopy(Native(At("m.htm")), At("copy.qb"), "메모");
         QCOMPARE(ReadBytes(At("copy.qb")), "<style>.font{}</style>\r\n<p title=\"font " + memo +
                                                "\">Font " + tag + memo + "</FONT></p>\r\n");
     }
 
     void markedCopyOfMissingFileThrows() {
         QVERIFY_THROWS_EXCEPTION(std::exception,
-                                 WriteMarkedCopy(At("gone.htm"), At("copy.qb"), "a"));
+                                 WriteMarkedCopy(Native(At("gone.htm")), At("copy.qb"), "a"));
     }
 
     void searchReportsHitsInWalkOrderAndSkipsUnreadable() {
@@ -236,6 +238,42 @@ private slots:
         QCOMPARE(labels, QStringList({"a", "b"}));
         QCOMPARE(unreadable.size(), 1);
         QVERIFY(unreadable.first().contains("c.htm"));
+    }
+
+    // A library copied from Windows: names in code page 949 bytes are searched, shown decoded as
+    // the tree shows them, and each hit reaches its own file.
+    void searchReadsNamesCopiedFromWindows() {
+        QTemporaryDir dir;
+        const QString root = dir.path();
+        const QByteArray nativeRoot = Native(root);
+        const QByteArray diary = nativeRoot + "/\xC0\xCF\xB1\xE2"; // 일기
+        // QTemporaryDir cannot name what it would have to remove.
+        const auto removeRaw = qScopeGuard([&] { std::filesystem::remove_all(diary.constData()); });
+        QCOMPARE(::mkdir(diary.constData(), 0755), 0);
+        QVERIFY(MakeRawFile(diary + '/' + Cp949PageName, "<p>needle in the page</p>"));
+        QVERIFY(MakeRawFile(diary + "/\xB8\xDE\xB8\xF0.htm", "<p>needle in a note</p>")); // 메모
+        QVERIFY(MakeRawFile(nativeRoot + "/\xB0\xCB\xBB\xF6.htm", "<p>needle on top</p>")); // 검색
+        WriteBytes(root + "/plain.htm", "<p>hay</p>");
+
+        const TqbSearchRun run(root, "needle");
+        QVERIFY(run.finished);
+        QCOMPARE(run.unreadable, QStringList());
+        QCOMPARE(run.collected, 4);
+        QStringList labels;
+        for (const TqbSearchHit& hit : run.batched)
+            labels << hit.label;
+        QCOMPARE(labels, QStringList({"검색", "일기", "메모"}));
+        QCOMPARE(RelativeTo(root, run.BatchedPaths()),
+                 QStringList({"검색.htm", "일기/___폴더설명.qb", "일기/메모.htm"}));
+        const QByteArray tag = "<FONT style=\"BACKGROUND-COLOR: #ff6600\" color=#ffffff>";
+        QStringList marked;
+        for (const TqbSearchHit& hit : run.batched) {
+            WriteMarkedCopy(hit.nativePath, root + "/copy.qb", "needle");
+            marked << QString::fromLatin1(ReadBytes(root + "/copy.qb"));
+        }
+        QCOMPARE(marked, QStringList({"<p>" + tag + "needle</FONT> on top</p>\r\n",
+                                      "<p>" + tag + "needle</FONT> in the page</p>\r\n",
+                                      "<p>" + tag + "needle</FONT> in a note</p>\r\n"}));
     }
 
     void searchOfAnEmptyLibraryFindsNoCandidates() {
@@ -274,7 +312,7 @@ private slots:
         QVERIFY(QDir(dir.path()).mkdir("folder.htm"));
         TqbPageReader reader;
         try {
-            QVERIFY(reader.Read(dir.path() + "/" + name).isEmpty());
+            QVERIFY(reader.Read(Native(dir.path() + "/" + name)).isEmpty());
             QVERIFY(!fails);
         } catch (const EqbError& error) {
             QVERIFY2(fails && error.Message().contains(name), qPrintable(error.Message()));
@@ -294,8 +332,8 @@ private slots:
         WriteBytes(dir.path() + "/big.htm", QByteArray(100000, 'b'));
         WriteBytes(dir.path() + "/p.htm", bytes);
         TqbPageReader reader;
-        QCOMPARE(reader.Read(dir.path() + "/big.htm").size(), 100000);
-        QCOMPARE(reader.Read(dir.path() + "/p.htm"), bytes);
+        QCOMPARE(reader.Read(Native(dir.path() + "/big.htm")).size(), 100000);
+        QCOMPARE(reader.Read(Native(dir.path() + "/p.htm")), bytes);
     }
 
     void hitsArriveInWalkOrderFromEveryThread() {
@@ -306,12 +344,12 @@ private slots:
             const QByteArray text = (i % 7 == 0) ? "<p>Needle</p>" : "<p class=needle>x</p>";
             WriteBytes(root + page, text + QByteArray(2000, ' '));
         }
-        QStringList walk;
+        QList<QByteArray> walk;
         CollectSearchFiles(root, walk);
         QStringList expected;
-        for (const QString& path : std::as_const(walk)) {
+        for (const QByteArray& path : std::as_const(walk)) {
             if (qbSearch::FileContainsText(path, "needle"))
-                expected << path;
+                expected << QFile::decodeName(path);
         }
         QCOMPARE(expected.size(), 86);
 

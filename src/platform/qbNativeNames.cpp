@@ -1,0 +1,101 @@
+#include "platform/qbNativeNames.h"
+
+#include "platform/qbShellMove.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
+
+namespace qbNativeNames {
+
+namespace {
+
+// Anything that does not come back to the same bytes would name another file.
+std::optional<QString> DecodeCp949(const QByteArray& bytes) {
+    QStringDecoder decoder("windows-949");
+    QString name = decoder.decode(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    // The converter gives control and private-use characters to bytes Windows never puts in a
+    // name (0x80, 0xFF, the user-defined area): such a name is no CP949 name.
+    for (const QChar c : std::as_const(name)) {
+        const QChar::Category category = c.category();
+        if (category == QChar::Other_Control || category == QChar::Other_PrivateUse ||
+            c == QChar::ReplacementCharacter)
+            return std::nullopt;
+    }
+    QStringEncoder encoder("windows-949");
+    const QByteArray back = encoder.encode(name);
+    if (encoder.hasError() || back != bytes)
+        return std::nullopt;
+    return name;
+}
+
+} // namespace
+
+std::optional<TDecoded> Decode(const QByteArray& raw) {
+    QString name = QFile::decodeName(raw);
+    if (QFile::encodeName(name) == raw)
+        return TDecoded{std::move(name), false};
+    if (std::optional<QString> cp949 = DecodeCp949(raw))
+        return TDecoded{std::move(*cp949), true};
+    return std::nullopt;
+}
+
+QString ShownPath(const QByteArray& nativePath) {
+    QString shown;
+    shown.reserve(nativePath.size());
+    qsizetype begin = 0;
+    while (begin <= nativePath.size()) {
+        qsizetype slash = nativePath.indexOf('/', begin);
+        if (slash < 0)
+            slash = nativePath.size();
+        const QByteArray part = nativePath.sliced(begin, slash - begin);
+        const std::optional<TDecoded> decoded = Decode(part);
+        shown += decoded ? decoded->Name : QFile::decodeName(part);
+        if (slash < nativePath.size())
+            shown += u'/';
+        begin = slash + 1;
+    }
+    return shown;
+}
+
+QString AdoptCp949Name(const QString& dir, const QString& name) {
+    const QByteArray nativeDir = QFile::encodeName(dir);
+    const QByteArray own = nativeDir + QFile::encodeName(name);
+    QStringEncoder encoder("windows-949");
+    const QByteArray cp949 = nativeDir + encoder.encode(name);
+    struct stat info {};
+    if (encoder.hasError() || cp949 == own || ::lstat(own.constData(), &info) == 0 ||
+        ::lstat(cp949.constData(), &info) != 0)
+        return {};
+    QString error;
+    qbShellMove::Rename(cp949, own, &error);
+    return error;
+}
+
+QStringList AdoptCp949Names(const QString& dir) {
+    QStringList names;
+    std::error_code ec;
+    fs::directory_iterator it(fs::path(QFile::encodeName(dir).toStdString()), ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        const std::optional<TDecoded> decoded =
+            Decode(QByteArray::fromStdString(it->path().filename().native()));
+        if (decoded && decoded->Cp949)
+            names << decoded->Name;
+    }
+    // Renamed once the listing is over: a listing that sees its own renames may skip entries.
+    QStringList failures;
+    for (const QString& name : std::as_const(names)) {
+        if (QString error = AdoptCp949Name(dir, name); !error.isEmpty())
+            failures << error;
+    }
+    return failures;
+}
+
+} // namespace qbNativeNames
