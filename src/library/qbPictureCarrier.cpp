@@ -124,8 +124,8 @@ QString TqbPictureCarrier::Place(const QString& oldTarget, const QString& rel,
             m_failures << QDir::toNativeSeparators(current);
             return current;
         }
-        if (mayMove && !LinkedInOldFolder(oldTarget))
-            QFile::remove(current);
+        if (mayMove && !LinkedInOldFolder(oldTarget) && QFile::remove(current))
+            m_picturesMoved = true;
         return target;
     }
     // Shared with others, or its place would be outside the note's folder: shown from where it is.
@@ -135,12 +135,7 @@ QString TqbPictureCarrier::Place(const QString& oldTarget, const QString& rel,
 void TqbPictureCarrier::CarryNote(const QString& notePath, const QString& text,
                                   const QByteArray& charset, bool hadDecodingErrors,
                                   const QString& oldDir, const QString& newDir, bool mayMove) {
-    struct TChange {
-        qsizetype Pos, Len;
-        QString Address;
-    };
-    QList<TChange> changes;
-    QStringList pictures;
+    QList<std::pair<TqbPictureLink, QString>> changes;
     for (const TqbPictureLink& link : qbPictureLinks::Find(text)) {
         const QString oldTarget = Join(oldDir, link.File);
         auto placed = m_placed.constFind(oldTarget);
@@ -149,12 +144,20 @@ void TqbPictureCarrier::CarryNote(const QString& notePath, const QString& text,
                 m_placed.insert(oldTarget, Place(oldTarget, link.File, oldDir, newDir, mayMove));
         if (*placed == Join(newDir, link.File) || !QFileInfo(*placed).isFile())
             continue;
-        changes.append({link.Pos, link.Len,
-                        qbPictureLinks::AddressOfFile(QDir(newDir).relativeFilePath(*placed))});
-        pictures << QDir::toNativeSeparators(*placed);
+        changes.append({link, QDir(newDir).relativeFilePath(*placed)});
     }
+    Rewrite(notePath, text, charset, hadDecodingErrors, changes);
+}
+
+void TqbPictureCarrier::Rewrite(const QString& notePath, const QString& text,
+                                const QByteArray& charset, bool hadDecodingErrors,
+                                QList<std::pair<TqbPictureLink, QString>> changes) {
     if (changes.isEmpty())
         return;
+    const QString noteDir = QFileInfo(notePath).path();
+    QStringList pictures;
+    for (const auto& change : std::as_const(changes))
+        pictures << QDir::toNativeSeparators(Join(noteDir, change.second));
     // Bytes that were not valid in the page's charset would not survive a rewrite.
     if (hadDecodingErrors) {
         m_failures << pictures;
@@ -162,15 +165,81 @@ void TqbPictureCarrier::CarryNote(const QString& notePath, const QString& text,
     }
     QString changed = text;
     std::sort(changes.begin(), changes.end(),
-              [](const TChange& a, const TChange& b) { return a.Pos > b.Pos; });
-    for (const TChange& change : std::as_const(changes))
-        changed.replace(change.Pos, change.Len, change.Address);
+              [](const auto& a, const auto& b) { return a.first.Pos > b.first.Pos; });
+    for (const auto& [link, file] : std::as_const(changes))
+        changed.replace(link.Pos, link.Len, qbPictureLinks::AddressOfFile(file));
     try {
         qbPageCodec::Write(notePath, changed, charset);
         m_rewritten << notePath;
     } catch (const EqbError&) {
         m_failures << pictures;
     }
+}
+
+void TqbPictureCarrier::RewriteOthers(
+    const QString& libraryRoot, const QString& skip,
+    const std::function<QString(const QString& noteDir, const QString& target)>& newFile) {
+    QDirIterator it(libraryRoot, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        const QString notePath = QDir::cleanPath(info.filePath());
+        if (!IsNotePageName(info.fileName()) || !info.isFile() || info.isSymLink() ||
+            notePath == skip || IsInside(notePath, skip))
+            continue;
+        QByteArray bytes;
+        try {
+            bytes = qbText::ReadFileBytes(notePath);
+        } catch (const EqbError&) {
+            continue; // a note nobody can read shows no picture
+        }
+        if (!MayShowPictures(bytes))
+            continue;
+        const TqbPageText page = qbPageCodec::Decode(bytes);
+        const QString noteDir = info.path();
+        QList<std::pair<TqbPictureLink, QString>> changes;
+        for (const TqbPictureLink& link : qbPictureLinks::Find(page.Text)) {
+            const QString file = newFile(noteDir, Join(noteDir, link.File));
+            if (!file.isEmpty())
+                changes.append({link, file});
+        }
+        Rewrite(notePath, page.Text, page.Charset, page.HadDecodingErrors, changes);
+    }
+}
+
+void TqbPictureCarrier::OthersFollow(const QString& libraryRoot) {
+    if (!m_picturesMoved)
+        return;
+    RewriteOthers(libraryRoot, m_movedTo, [this](const QString& noteDir, const QString& target) {
+        if (QFileInfo::exists(target))
+            return QString(); // still there (a copy stayed for the old folder's notes)
+        const auto placed = m_placed.constFind(target);
+        const QString now = placed != m_placed.cend() ? *placed : Current(target);
+        if (now == target || !QFileInfo(now).isFile())
+            return QString();
+        return QDir(noteDir).relativeFilePath(now);
+    });
+}
+
+void TqbPictureCarrier::KeepForOthers(const QString& libraryRoot, const QString& dir) {
+    const QString gone = QDir::cleanPath(dir);
+    QHash<QString, QString> copies; // picture in the folder, per note folder -> its copy
+    RewriteOthers(libraryRoot, gone, [&](const QString& noteDir, const QString& target) {
+        if (!IsInside(target, gone) || !QFileInfo(target).isFile())
+            return QString();
+        const QString key = noteDir + u'\n' + target;
+        if (!copies.contains(key)) {
+            QString copy = Join(noteDir, QStringLiteral("__images/") + QFileInfo(target).fileName());
+            if (QFileInfo::exists(copy) && !SameBytes(target, copy))
+                copy = FreeName(copy);
+            const bool ok = QFileInfo::exists(copy) ||
+                            (QDir().mkpath(QFileInfo(copy).path()) && QFile::copy(target, copy));
+            if (!ok)
+                m_failures << QDir::toNativeSeparators(target);
+            copies.insert(key, ok ? copy : QString());
+        }
+        const QString copy = copies.value(key);
+        return copy.isEmpty() ? QString() : QDir(noteDir).relativeFilePath(copy);
+    });
 }
 
 void TqbPictureCarrier::NoteMoved(const QString& oldPath, const QString& newPath) {
@@ -195,6 +264,7 @@ void TqbPictureCarrier::NoteMoved(const QString& oldPath, const QString& newPath
 void TqbPictureCarrier::FolderMoved(const QString& oldDir, const QString& newDir) {
     m_movedFrom = QDir::cleanPath(oldDir);
     m_movedTo = QDir::cleanPath(newDir);
+    m_picturesMoved = true; // whatever the folder held
     QDirIterator it(m_movedTo, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QFileInfo info(it.next());

@@ -4,7 +4,11 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
+#include <utility>
+
+struct TqbPictureLink;
 
 // Keeps the pictures of notes showing after a note, or a folder with notes in it, moved or got a
 // new name; called once the files have moved.
@@ -19,6 +23,12 @@ class TqbPictureCarrier {
 public:
     void NoteMoved(const QString& oldPath, const QString& newPath);
     void FolderMoved(const QString& oldDir, const QString& newDir);
+    // After either: the library's other notes that showed a picture which moved (with the folder,
+    // or with the note) show it where it is now.
+    void OthersFollow(const QString& libraryRoot);
+    // Before a folder goes: pictures in it that notes outside it show are copied beside those
+    // notes ("__images"), which then show the copies.
+    void KeepForOthers(const QString& libraryRoot, const QString& dir);
 
     // One line for each picture that could not be kept showing.
     const QStringList& Failures() const { return m_failures; }
@@ -34,9 +44,17 @@ private:
                    bool mayMove);
     // Where a file of the old layout is now.
     QString Current(const QString& oldPath) const;
+    // Changes the addresses of each note page under the library but outside `skip` whose file
+    // `newFile` gives (the relative file the address names from the note's folder; "" leaves it).
+    void RewriteOthers(const QString& libraryRoot, const QString& skip,
+                       const std::function<QString(const QString& noteDir, const QString& target)>&
+                           newFile);
+    void Rewrite(const QString& notePath, const QString& text, const QByteArray& charset,
+                 bool hadDecodingErrors, QList<std::pair<TqbPictureLink, QString>> changes);
     // Another note of the old folder of the moved note shows the picture.
     bool LinkedInOldFolder(const QString& oldTarget);
 
+    bool m_picturesMoved = false; // a picture is no longer where it was
     QString m_movedFrom;
     QString m_movedTo;
     QStringList m_failures;

@@ -267,6 +267,16 @@ void TqbTree::DeleteNode(QTreeWidgetItem* node) {
     if (!MakeUsable(node))
         return;
     const QString itemPath = ItemPath(node);
+    // Notes elsewhere that show pictures from a folder going away keep copies of them.
+    if (itemPath.endsWith(u'/')) {
+        TqbPictureCarrier carrier;
+        carrier.KeepForOthers(m_rootDir, WithoutSlash(itemPath));
+        if (!m_openPath.isEmpty() && carrier.Rewritten().contains(m_openPath) &&
+            !OpenPathWithin(itemPath))
+            m_host.OpenCurrentNote();
+        if (!carrier.Failures().isEmpty())
+            m_host.ShowTreeMessage(PicturesNotKeptMessage + carrier.Failures().join(u'\n'));
+    }
     if (!ShellDelete(WithoutSlash(itemPath)))
         return;
     if (OpenPathWithin(itemPath)) {
@@ -353,6 +363,7 @@ void TqbTree::KeepPictures(const QString& oldItemPath, const QString& newItemPat
         carrier.FolderMoved(WithoutSlash(oldItemPath), WithoutSlash(newItemPath));
     else
         carrier.NoteMoved(oldItemPath, newItemPath);
+    carrier.OthersFollow(m_rootDir);
     // The editor would write the old addresses back with its next save.
     if (!m_openPath.isEmpty() && carrier.Rewritten().contains(m_openPath))
         m_host.OpenCurrentNote();

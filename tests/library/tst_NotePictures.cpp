@@ -158,6 +158,42 @@ private slots:
         QCOMPARE(ReadMaybe(Lib(pictures + "/pic2.png")), QByteArray("P2"));
     }
 
+    // A note of another folder that shows a picture kept in A still shows it after A was
+    // renamed, moved or deleted, or after the note that kept it moved away with it.
+    void linksFromOtherFoldersFollow_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("address"); // what B/b.htm shows afterwards
+        QTest::addColumn<QString>("picture"); // the file it names, from the library
+        QTest::newRow("folder renamed") << "rename folder" << "../AA/__images/p.png"
+                                        << "AA/__images/p.png";
+        QTest::newRow("folder moved") << "move folder" << "A/__images/p.png"
+                                      << "B/A/__images/p.png";
+        QTest::newRow("folder deleted") << "delete folder" << "__images/p.png"
+                                        << "B/__images/p.png";
+        QTest::newRow("note moved with its picture") << "move note" << "C/__images/p.png"
+                                                     << "B/C/__images/p.png";
+    }
+    void linksFromOtherFoldersFollow() {
+        QFETCH(QString, how);
+        QFETCH(QString, address);
+        QFETCH(QString, picture);
+        WriteBytes(Lib("B/b.htm"), Page({"../A/__images/p.png"}));
+        if (how == "rename folder") {
+            m_typed = "AA";
+            m_tree->RenameNode(Find("A"));
+        } else if (how == "move folder") {
+            m_tree->MoveNode(Find("B"), Find("A"));
+        } else if (how == "delete folder") {
+            m_tree->DeleteNode(Find("A"));
+        } else {
+            Expand({"C"});
+            m_tree->MoveNode(Find("C"), Find("n1"));
+        }
+        QVERIFY2(m_host.Messages().isEmpty(), qPrintable(m_host.Messages().join('\n')));
+        QCOMPARE(ReadMaybe(Lib("B/b.htm")), Page({address}));
+        QCOMPARE(ReadMaybe(Lib(picture)), QByteArray("P"));
+    }
+
     // Where no file can stand at the place an address names, the address changes: to a copy
     // under a free name, or to the picture where it is.
     void addressChangedAsALastResort_data() {
