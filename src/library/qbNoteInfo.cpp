@@ -60,8 +60,12 @@ QString TqbNoteInfo::DataDirFault(const QString& dir) {
     return {};
 }
 
+QString TqbNoteInfo::DefaultDataDir() const {
+    return m_prjInfo.ProgramDir() + "BookData";
+}
+
 QString TqbNoteInfo::GetDataDir() const {
-    const QString def = m_prjInfo.ProgramDir() + "BookData";
+    const QString def = DefaultDataDir();
     QString dir = m_prjInfo.Ini().ReadString("PROGRAM", "DirData", def);
     // An empty value would make the tree list the file system's root.
     if (dir.isEmpty())
