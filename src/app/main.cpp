@@ -383,8 +383,16 @@ void TfrmMainNivora::actNoteToMailExecute() {
 }
 
 void TfrmMainNivora::actToolConfigExecute() {
-    const auto dir =
-        qbDialogCommands::RunConfig(this, m_noteInfo, [this] { return SaveCurrentNote(); });
+    const auto discard = [this] {
+        if (!Confirm(qbDialogCommands::MsgConfigUnsaved, true))
+            return false;
+        // The view shows what the file holds again, so nothing looks saved that is not.
+        m_openNote->DropChanges();
+        OpenCurrentNote();
+        return true;
+    };
+    const auto dir = qbDialogCommands::RunConfig(
+        this, m_noteInfo, [this] { return SaveCurrentNote(); }, discard);
     if (!dir)
         return;
     const QString open = m_noteTree->OpenPath();

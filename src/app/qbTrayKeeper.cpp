@@ -1,5 +1,7 @@
 #include "app/qbTrayKeeper.h"
 
+#include "platform/qbWindowDesktop.h"
+
 #include <QEvent>
 #include <QSystemTrayIcon>
 #include <QWidget>
@@ -52,17 +54,20 @@ void TqbTrayKeeper::HideToTray() {
 }
 
 void TqbTrayKeeper::RestoreFromTray() {
-    if (m_window->isVisible() && !m_window->isMinimized())
-        return;
-    m_restoring = true;
-    if (m_wasMaximized)
-        m_window->showMaximized();
-    else
-        m_window->showNormal();
+    // A window left on another virtual desktop counts as shown; it comes to the user's desktop
+    // all the same, and is activated there.
+    qbWindowDesktop::MoveToCurrentDesktop(m_window->windowHandle());
+    if (!m_window->isVisible() || m_window->isMinimized()) {
+        m_restoring = true;
+        if (m_wasMaximized)
+            m_window->showMaximized();
+        else
+            m_window->showNormal();
+        m_trayIcon->hide();
+        m_restoring = false;
+    }
     m_window->raise();
     m_window->activateWindow();
-    m_trayIcon->hide();
-    m_restoring = false;
 }
 
 bool TqbTrayKeeper::eventFilter(QObject* watched, QEvent* event) {

@@ -26,7 +26,8 @@ public:
     QSystemTrayIcon* TrayIcon() const { return m_trayIcon; }
 
     void HideToTray();
-    // A window that is shown and not minimized stays as it is.
+    // Brings the window to the user's virtual desktop, shows it as it was (maximized or not)
+    // when hidden or minimized, and activates it.
     void RestoreFromTray();
 
     // The tip as the icon carries it: the text cut to TipLength characters.

@@ -2,6 +2,7 @@
 
 #include "controls/KfFolderRules.h"
 
+#include <QCheckBox>
 #include <QFileSystemModel>
 #include <QInputDialog>
 #include <QLabel>
@@ -60,6 +61,10 @@ TKfFolderBrowser::TKfFolderBrowser(const QString& rootPath, const QString& langu
             m_tree->expand(at);
     }
 
+    m_chkHidden = new QCheckBox(texts.ShowHidden, this);
+    m_chkHidden->setObjectName(QStringLiteral("chkHidden"));
+    connect(m_chkHidden, &QCheckBox::toggled, this, &TKfFolderBrowser::SetShowHidden);
+
     m_btnNewFolder = new QPushButton(this);
     m_btnNewFolder->setObjectName(QStringLiteral("btnNewFolder"));
     m_btnNewFolder->setAutoDefault(false);
@@ -112,9 +117,21 @@ void TKfFolderBrowser::SetNewFolderEnabled(bool on) {
     UpdateButtons();
 }
 
+bool TKfFolderBrowser::ShowHidden() const {
+    return m_model->filter().testFlag(QDir::Hidden);
+}
+
+void TKfFolderBrowser::SetShowHidden(bool on) {
+    m_chkHidden->setChecked(on);
+    if (on != ShowHidden())
+        m_model->setFilter(m_model->filter() ^ QDir::Hidden);
+}
+
 bool TKfFolderBrowser::SelectFolder(const QString& path) {
     if (path.isEmpty() || !QFileInfo(path).isDir())
         return false;
+    if (InHiddenFolder(QFileInfo(path).absoluteFilePath()))
+        SetShowHidden(true);
     const QModelIndex index = m_model->index(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
     if (!index.isValid())
         return false;
@@ -220,5 +237,8 @@ void TKfFolderBrowser::LayOut() {
         top = m_status->geometry().bottom() + 1;
     }
     top += Scaled(4);
-    m_tree->setGeometry(margin, top, w - 2 * margin, newFolder.top() - Scaled(10) - top);
+    const int checkHeight = m_chkHidden->sizeHint().height();
+    const int checkTop = newFolder.top() - Scaled(6) - checkHeight;
+    m_chkHidden->setGeometry(margin, checkTop, w - 2 * margin, checkHeight);
+    m_tree->setGeometry(margin, top, w - 2 * margin, checkTop - Scaled(4) - top);
 }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 
+class QCheckBox;
 class QFileSystemModel;
 class QLabel;
 class QModelIndex;
@@ -30,7 +31,12 @@ public:
     void SetNewFolderEnabled(bool on);
     void SetNamePrompt(TNamePrompt prompt) { m_namePrompt = std::move(prompt); }
 
-    // Selects an existing folder (and opens the tree down to it); false for anything else.
+    // Hidden folders (names beginning with ".") are shown on request.
+    bool ShowHidden() const;
+    void SetShowHidden(bool on);
+
+    // Selects an existing folder (and opens the tree down to it), showing hidden folders when
+    // it lies in one; false for anything else.
     bool SelectFolder(const QString& path);
     // The selected folder's path; empty while nothing is selected.
     QString WorkingPath() const { return m_workingPath; }
@@ -44,6 +50,7 @@ public:
 
     QTreeView* Tree() const { return m_tree; }
     QPushButton* NewFolderButton() const { return m_btnNewFolder; }
+    QCheckBox* HiddenCheck() const { return m_chkHidden; }
     QPushButton* OkButton() const { return m_btnOk; }
     QPushButton* CancelButton() const { return m_btnCancel; }
 
@@ -75,6 +82,7 @@ private:
     QLabel* m_label = nullptr;
     QLabel* m_status = nullptr;
     QTreeView* m_tree = nullptr;
+    QCheckBox* m_chkHidden = nullptr;
     QPushButton* m_btnNewFolder = nullptr;
     QPushButton* m_btnOk = nullptr;
     QPushButton* m_btnCancel = nullptr;

@@ -1,5 +1,6 @@
 #include "controls/KfFolderRules.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace KfFolderRules {
@@ -180,6 +181,13 @@ QString NewFolderPath(const QString& workingPath, const QString& name, QChar del
     return workingPath + name;
 }
 
+bool InHiddenFolder(const QString& path) {
+    const QStringList names = QDir::cleanPath(path).split(u'/', Qt::SkipEmptyParts);
+    return std::any_of(names.begin(), names.end(), [](const QString& name) {
+        return name.startsWith(u'.') && name != u'.' && name != QStringLiteral("..");
+    });
+}
+
 QRect NewFolderButtonRect(int pixelsPerInch, int clientHeight, int captionHeight, int textWidth) {
     const int d = pixelsPerInch;
     const int h = clientHeight;
@@ -205,9 +213,11 @@ QPoint CentredTopLeft(const QRect& screen, const QSize& window) {
 TDialogTexts DialogTexts(const QString& languageKey) {
     if (IsKoreanKey(languageKey))
         return {QStringLiteral("폴더 찾아보기"), QStringLiteral("확인"), QStringLiteral("취소"),
-                QStringLiteral("디렉터리 또는 파일을 만들 수 없습니다.")};
+                QStringLiteral("디렉터리 또는 파일을 만들 수 없습니다."),
+                QStringLiteral("숨김 폴더 보기")};
     return {QStringLiteral("Browse for Folder"), QStringLiteral("OK"), QStringLiteral("Cancel"),
-            QStringLiteral("The directory or file cannot be created.")};
+            QStringLiteral("The directory or file cannot be created."),
+            QStringLiteral("Show hidden folders")};
 }
 
 } // namespace KfFolderRules

@@ -36,6 +36,9 @@ bool IsKoreanKey(const QString& languageKey);
 QString NewFolderPath(const QString& workingPath, const QString& name,
                       QChar delimiter = QDir::separator());
 
+// Whether a folder lies in (or is) a hidden folder: one whose name begins with ".".
+bool InHiddenFolder(const QString& path);
+
 // Where the new-folder button goes in a dialog whose client area is clientHeight high, at the
 // given pixels per inch; wide enough for its caption.
 QRect NewFolderButtonRect(int pixelsPerInch, int clientHeight, int captionHeight, int textWidth);
@@ -44,7 +47,7 @@ QPoint CentredTopLeft(const QRect& screen, const QSize& window);
 
 // Texts the shell would give in the system's language.
 struct TDialogTexts {
-    QString Title, Ok, Cancel, CannotCreate;
+    QString Title, Ok, Cancel, CannotCreate, ShowHidden;
 };
 TDialogTexts DialogTexts(const QString& languageKey);
 

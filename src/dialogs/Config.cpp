@@ -53,10 +53,20 @@ void TfrmConfig::frmQbNoCaptionCreate() {
     btnDirData->SetColors(ColorsBrown);
     connect(btnDirData, &QPushButton::clicked, this, &TfrmConfig::btnDirDataClick);
 
+    // The default library may lie in a hidden folder the browser does not show at first.
+    btnDefaultDir = new TqbGradiButton(Client());
+    btnDefaultDir->setObjectName(QStringLiteral("btnDefaultDir"));
+    btnDefaultDir->setText(QStringLiteral("기본 위치"));
+    btnDefaultDir->setGeometry(8, 80, 75, 25);
+    btnDefaultDir->setAutoDefault(false);
+    btnDefaultDir->SetColors(btnConfirm->Colors());
+    connect(btnDefaultDir, &QPushButton::clicked, this, &TfrmConfig::btnDefaultDirClick);
+
     btnConfirm->setGeometry(165, 80, 75, 25);
     btnCancel->setGeometry(245, 80, 75, 25);
     connect(btnConfirm, &QPushButton::clicked, this, &TfrmConfig::btnConfirmClick);
-    setTabOrder(btnDirData, btnConfirm);
+    setTabOrder(btnDirData, btnDefaultDir);
+    setTabOrder(btnDefaultDir, btnConfirm);
     setTabOrder(btnConfirm, btnCancel);
 
     dlgFolder = new TKfFolderDialog(this);
@@ -75,17 +85,25 @@ void TfrmConfig::SetDirData(const QString& path) {
         path, [&](const QString& text) { return metrics.horizontalAdvance(text); },
         DirDataTextWidth));
     pnlDirData->setToolTip(QDir::toNativeSeparators(path));
+    // The browser opens at the folder shown.
+    dlgFolder->SetFolder(path);
 }
 
-void TfrmConfig::btnDirDataClick() {
-    if (!dlgFolder->RunFolderBrowser())
-        return;
-    const QString chosen = dlgFolder->Folder();
-    if (const QString fault = DataDirFault(chosen); !fault.isEmpty()) {
+void TfrmConfig::ChooseDirData(const QString& path) {
+    if (const QString fault = DataDirFault(path); !fault.isEmpty()) {
         qbShowWarningBox(this, fault);
         return;
     }
-    SetDirData(chosen);
+    SetDirData(path);
+}
+
+void TfrmConfig::btnDirDataClick() {
+    if (dlgFolder->RunFolderBrowser())
+        ChooseDirData(dlgFolder->Folder());
+}
+
+void TfrmConfig::btnDefaultDirClick() {
+    ChooseDirData(m_noteInfo.DefaultDataDir());
 }
 
 void TfrmConfig::btnConfirmClick() {

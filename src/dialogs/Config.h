@@ -17,6 +17,7 @@ public:
 
     TqbColorPanel* pnlDirData = nullptr;
     TqbGradiButton* btnDirData = nullptr;
+    TqbGradiButton* btnDefaultDir = nullptr; // "기본 위치": the program's own library
     TKfFolderDialog* dlgFolder = nullptr;
     TqbGradiColors* ColorsBrown = nullptr;
 
@@ -25,12 +26,15 @@ public:
     // Browses for a folder; one that cannot serve as the data directory is refused with a
     // message and the shown one stays.
     void btnDirDataClick();
+    void btnDefaultDirClick();
     // Writes "DirData", even unchanged, and closes as accepted; a failed write keeps the
     // dialog open.
     void btnConfirmClick();
 
 private:
     void frmQbNoCaptionCreate();
+    // Shows the folder as the data directory, or says why it cannot be one.
+    void ChooseDirData(const QString& path);
 
     TqbNoteInfo& m_noteInfo;
     QString FDirData;

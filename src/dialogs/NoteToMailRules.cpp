@@ -13,12 +13,26 @@ TqbMailMessage BuildMessage(const QString& nodeCaption, const QString& recipient
     message.Subject = SubjectPrefix + nodeCaption;
     QString body = memoText;
     body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    message.Body = body.replace(u'\n', QStringLiteral("\r\n"));
+    message.Body = body.replace(u'\r', u'\n');
     message.RecipientName = recipientName;
     // A command-line address with blanks around it is not an address any more.
     message.Address = qbNameRules::TrimName(address);
     message.AttachmentPath = notePath;
     return message;
+}
+
+QString OutputExcerpt(const QString& output) {
+    QStringList lines;
+    for (const QString& line : output.split(u'\n')) {
+        const QString trimmed = line.trimmed();
+        if (!trimmed.isEmpty())
+            lines << (trimmed.size() > OutputLineLength
+                          ? trimmed.left(OutputLineLength - 1) + QStringLiteral("…")
+                          : trimmed);
+    }
+    if (lines.size() > OutputLines)
+        lines = lines.mid(0, OutputLines - 2) << QStringLiteral("…") << lines.last();
+    return lines.join(u'\n');
 }
 
 QString FailureText(const TqbMailResult& result, const TqbMailMessage& message, int timeLimitMs) {
@@ -49,10 +63,15 @@ QString FailureText(const TqbMailResult& result, const TqbMailMessage& message, 
                                 "메일 작성 창이 늦게 열릴 수도 있습니다.")
                      .arg(timeLimitMs / 1000);
         break;
+    case TqbMailStatus::TooLong:
+        reason = QStringLiteral("내용이 너무 길어 메일 프로그램에 넘길 수 없습니다. 내용을 줄여 "
+                                "주세요. (한 번에 %1KB까지, 한글 한 글자는 9바이트로 셉니다)")
+                     .arg((qbMail::LongestArgument + 1) / 1024);
+        break;
     }
     QString text = MsgNotSent + u'\n' + reason;
-    if (!result.ErrorOutput.isEmpty())
-        text += QStringLiteral("\n\n") + result.ErrorOutput;
+    if (const QString excerpt = OutputExcerpt(result.ErrorOutput); !excerpt.isEmpty())
+        text += QStringLiteral("\n\n") + excerpt;
     return text;
 }
 

@@ -21,9 +21,10 @@ bool RunNoteToMail(QWidget* parent, const QString& nodeCaption, const QString& o
 }
 
 std::optional<QString> RunConfig(QWidget* parent, TqbNoteInfo& noteInfo,
-                                 const TSaveCurrentNote& saveCurrentNote) {
+                                 const TSaveCurrentNote& saveCurrentNote,
+                                 const TDiscardChanges& discardChanges) {
     // Saved before the library can change under the open note.
-    if (!saveCurrentNote())
+    if (!saveCurrentNote() && !discardChanges())
         return std::nullopt;
     TfrmConfig dialog(noteInfo, parent);
     if (dialog.exec() != QDialog::Accepted)

@@ -455,7 +455,8 @@ void TfrmQbThreeButtons::FormShow() {
     // The stored place is the normal one; maximizing is the settings' decision, made below.
     if (isMaximized())
         setWindowState(windowState() & ~Qt::WindowMaximized);
-    setGeometry(qbPlacement::RestoredPlace(StoredPlace(ini, screens), screens));
+    setGeometry(qbPlacement::RestoredPlace(StoredPlace(ini, screens), screens,
+                                           BorderWidth + CaptionHeight));
     if (m_prjInfo.StartMaximized() || ini.ReadBool("PROGRAM", "Maximized", false)) {
         // A window holding a web view loses a maximized state given before it is first
         // shown: it is maximized once it is up.

@@ -57,12 +57,34 @@ QRect DefaultPlace(const QList<TScreen>& screens) {
                  screen.height() - 2 * DefaultInset);
 }
 
-QRect RestoredPlace(const QRect& stored, const QList<TScreen>& screens) {
+namespace {
+
+// Whether a work area holds a caption-high square of the caption.
+bool CaptionReachable(const QRect& caption, const QRect& work) {
+    const QRect shown = caption.intersected(work);
+    return shown.height() == caption.height() && shown.width() >= caption.height();
+}
+
+// The window moved the least way so that its caption lies on the work area.
+QRect CaptionOnto(const QRect& window, int captionHeight, const QRect& work) {
+    const int top = std::clamp(window.top(), work.top(), work.bottom() + 1 - captionHeight);
+    const int left = std::clamp(window.left(), work.left() + captionHeight - window.width(),
+                                work.right() + 1 - captionHeight);
+    return QRect(QPoint(left, top), window.size());
+}
+
+} // namespace
+
+QRect RestoredPlace(const QRect& stored, const QList<TScreen>& screens, int captionHeight) {
     if (screens.isEmpty())
         return stored;
+    const QRect caption(stored.topLeft(), QSize(stored.width(), captionHeight));
     for (const TScreen& screen : screens)
-        if (stored.intersects(screen.Geometry))
+        if (CaptionReachable(caption, screen.WorkArea))
             return stored;
+    const int nearest = NearestScreen(stored, screens);
+    if (stored.intersects(screens[nearest].Geometry))
+        return CaptionOnto(stored, captionHeight, screens[nearest].WorkArea);
     const QRect work = screens[PrimaryScreen(screens)].WorkArea;
     const QSize room = work.size() - QSize(2 * DefaultInset, 2 * DefaultInset);
     return QRect(work.topLeft() + QPoint(DefaultInset, DefaultInset), stored.size().boundedTo(room));

@@ -32,7 +32,10 @@ QRect DefaultPlace(const QList<TScreen>& screens);
 
 // The place the window opens at. A rectangle that no monitor shows (one unplugged since) keeps
 // its size, at most the primary work area's less 50, and opens 25 pixels into that work area.
-QRect RestoredPlace(const QRect& stored, const QList<TScreen>& screens);
+// One that a monitor shows keeps its size, but its caption (the top captionHeight rows) must lie
+// on a work area with at least captionHeight pixels of its width, or the window could not be
+// dragged: it moves the least way onto the nearest work area that makes it so.
+QRect RestoredPlace(const QRect& stored, const QList<TScreen>& screens, int captionHeight);
 
 // What closing writes: "Maximized" always, then either the window's bounds or, for a maximized
 // window, the stored left and top moved to the monitor it is maximized on (when that differs

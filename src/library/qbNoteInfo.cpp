@@ -86,6 +86,10 @@ QString TqbNoteInfo::DataDirFault(const QString& dir) {
     return {};
 }
 
+QString TqbNoteInfo::DefaultDataDir() const {
+    return m_prjInfo.ProgramDir() + "BookData";
+}
+
 QString TqbNoteInfo::StoredDataDirFault(const QString& value, const QString& dir) const {
     if (IsWindowsPath(value))
         return QStringLiteral("데이터 폴더 \"%1\"은(는) 윈도우의 경로라서 이 컴퓨터에서는 쓸 수 "
@@ -98,7 +102,7 @@ QString TqbNoteInfo::StoredDataDirFault(const QString& value, const QString& dir
 }
 
 QString TqbNoteInfo::GetDataDir() const {
-    const QString def = m_prjInfo.ProgramDir() + "BookData";
+    const QString def = DefaultDataDir();
     QString value = m_prjInfo.Ini().ReadString("PROGRAM", "DirData", def);
     // An empty value would make the tree list the file system's root.
     if (value.isEmpty())

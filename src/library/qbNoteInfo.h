@@ -28,6 +28,8 @@ public:
     // DataDirProblem() says why; the stored value stays for the next start.
     QString GetDataDir() const;
     void SetDataDir(const QString& path);
+    // The library a missing "DirData" stands for: "BookData" in the program folder.
+    QString DefaultDataDir() const;
     // Why the last GetDataDir did not give the stored folder, as the window shows it; empty when
     // it did.
     const QString& DataDirProblem() const { return m_dataDirProblem; }

@@ -30,6 +30,31 @@ QStringList Arguments(const TqbMailMessage& message) {
     return args;
 }
 
+// What xdg-email's url_encode makes of one text: its shell drops the last line breaks, and the
+// lines left are joined with %0D%0A.
+static qsizetype EncodedLength(const QString& text) {
+    QByteArray bytes = text.toUtf8();
+    while (bytes.endsWith('\n'))
+        bytes.chop(1);
+    qsizetype length = 0;
+    for (const char c : std::as_const(bytes)) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                           (c >= '0' && c <= '9') || QByteArrayView("@.-\\/").contains(c);
+        length += c == '\n' ? 6 : plain ? 1 : 3;
+    }
+    return length;
+}
+
+qsizetype MailtoLength(const TqbMailMessage& message) {
+    const auto field = [](const char* name, const QString& text) -> qsizetype {
+        return text.isEmpty() ? 0 : qstrlen(name) + 2 + EncodedLength(text); // "&name="
+    };
+    return qstrlen("mailto:") +
+           EncodedLength(RecipientArgument(message.RecipientName, message.Address)) +
+           field("subject", message.Subject) + field("body", message.Body) +
+           field("attach", message.AttachmentPath);
+}
+
 static TqbMailStatus StatusOfExitCode(int code) {
     // xdg-utils' exit codes.
     switch (code) {
@@ -44,6 +69,12 @@ static TqbMailStatus StatusOfExitCode(int code) {
 
 TqbMailResult Send(const TqbMailMessage& message, int timeLimitMs) {
     TqbMailResult result;
+    // Refused by the system before anything starts, or by the mail program's start inside
+    // xdg-email, where it would read as a mere failure.
+    if (MailtoLength(message) > LongestArgument) {
+        result.Status = TqbMailStatus::TooLong;
+        return result;
+    }
     const QString program = QStandardPaths::findExecutable(QStringLiteral("xdg-email"));
     if (program.isEmpty()) {
         result.Status = TqbMailStatus::NoProgram;

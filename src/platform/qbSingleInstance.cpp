@@ -9,9 +9,13 @@
 #include <QThread>
 #include <QTimer>
 
+#include <QStandardPaths>
+
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 #ifdef Q_OS_LINUX
 #include <QFile>
@@ -39,13 +43,28 @@ QString FileSafe(const QString& key) {
     return out.isEmpty() ? QStringLiteral("_") : out;
 }
 
-QString LockFilePath(const QString& key) {
-    return QDir(QDir::tempPath()).filePath(FileSafe(key) + QStringLiteral(".lock"));
+QString LockPathIn(const QString& folder, const QString& key) {
+    return QDir(folder).filePath(FileSafe(key) + QStringLiteral(".lock"));
 }
 
-QString ServerName(const QString& key) {
-    return FileSafe(key);
+#ifdef Q_OS_UNIX
+// A folder of this user that no other may enter: whatever lies in it is ours. A symbolic link
+// is not followed; another user could point it anywhere.
+bool PrivateFolder(const QString& path) {
+    struct stat info {};
+    return !path.isEmpty() && ::lstat(QFile::encodeName(path).constData(), &info) == 0 &&
+           S_ISDIR(info.st_mode) && info.st_uid == ::geteuid() && (info.st_mode & 077) == 0;
 }
+
+// Our folder in base, made when missing; empty when the name is someone else's.
+QString OwnFolderIn(const QString& base) {
+    if (base.isEmpty() || !QDir().mkpath(base))
+        return {};
+    const QString path = QDir(base).filePath(QStringLiteral("qbNivora-%1").arg(::geteuid()));
+    ::mkdir(QFile::encodeName(path).constData(), 0700);
+    return PrivateFolder(path) ? path : QString();
+}
+#endif
 
 bool ProcessRunning(qint64 pid) {
 #ifdef Q_OS_UNIX
@@ -132,7 +151,31 @@ QString SanitizedUser(const QString& user) {
 } // namespace
 
 TqbSingleInstance::TqbSingleInstance(const QString& key, QObject* parent)
-    : QObject(parent), m_key(key) {}
+    : QObject(parent), m_key(key), m_folder(Folder()) {}
+
+QString TqbSingleInstance::Folder() {
+#ifdef Q_OS_UNIX
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (PrivateFolder(runtime))
+        return runtime;
+    for (const QString& base :
+         {QDir::tempPath(), QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)})
+        if (const QString own = OwnFolderIn(base); !own.isEmpty())
+            return own;
+    return {};
+#else
+    return QDir::tempPath();
+#endif
+}
+
+QString TqbSingleInstance::LockFileName(const QString& key) {
+    const QString folder = Folder();
+    return folder.isEmpty() ? QString() : LockPathIn(folder, key);
+}
+
+QString TqbSingleInstance::ChannelName() const {
+    return QDir(m_folder).filePath(FileSafe(m_key));
+}
 
 TqbSingleInstance::~TqbSingleInstance() {
     // The channel goes before the lock, so that a next first instance never loses its own.
@@ -144,7 +187,12 @@ TqbSingleInstance::~TqbSingleInstance() {
 bool TqbSingleInstance::IsFirstInstance() {
     if (m_lock && m_lock->isLocked())
         return true;
-    m_lock = std::make_unique<QLockFile>(LockFilePath(m_key));
+    // Nowhere safe for a lock: better several instances than none.
+    if (m_folder.isEmpty()) {
+        qWarning("qbNivora: no private folder for the instance lock; later starts open windows");
+        return true;
+    }
+    m_lock = std::make_unique<QLockFile>(LockPathIn(m_folder, m_key));
     // No age limit: a running instance holds its lock for days; dead holders are detected.
     m_lock->setStaleLockTime(0);
     bool first = m_lock->tryLock(0);
@@ -164,8 +212,8 @@ bool TqbSingleInstance::IsFirstInstance() {
         connect(m_server, &QLocalServer::newConnection, this, &TqbSingleInstance::OnNewConnection);
     }
     if (!m_server->isListening()) {
-        QLocalServer::removeServer(ServerName(m_key));
-        if (!m_server->listen(ServerName(m_key)))
+        QLocalServer::removeServer(ChannelName());
+        if (!m_server->listen(ChannelName()))
             qWarning("qbNivora: no channel for later starts: %s",
                      qPrintable(m_server->errorString()));
     }
@@ -203,10 +251,12 @@ void TqbSingleInstance::OnNewConnection() {
 
 bool TqbSingleInstance::SendRequest(const QByteArray& message, int timeoutMs) {
     const QDeadlineTimer deadline(qMax(0, timeoutMs));
+    if (m_folder.isEmpty())
+        return false;
     QLocalSocket socket;
     // The first instance takes its lock a moment before it listens.
     for (;;) {
-        socket.connectToServer(ServerName(m_key));
+        socket.connectToServer(ChannelName());
         if (socket.waitForConnected(int(deadline.remainingTime())))
             break;
         if (deadline.hasExpired())

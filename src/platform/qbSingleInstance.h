@@ -9,6 +9,7 @@ class QLocalServer;
 
 // One running instance per user: a lock file decides who is first (a lock left by a crashed
 // process is taken over), a local socket carries "restore" and "activate" from later starts.
+// Both live in a folder no other user can write in, so nobody else can take their names.
 class TqbSingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -38,6 +39,11 @@ public:
     // QBNIVORA_INSTANCE_KEY so that tests do not meet a running program.
     static QString DefaultKey(const QString& appName);
 
+    // The folder of the lock and the channel: $XDG_RUNTIME_DIR, else a folder "qbNivora-<uid>"
+    // of our own in the temporary folder, else in the cache folder. Only a real folder of this
+    // user that nobody else may enter counts; empty when there is none.
+    static QString Folder();
+    static QString LockFileName(const QString& key);
 signals:
     void RestoreRequest();
     void ActivateRequest();
@@ -45,7 +51,10 @@ signals:
 private:
     void OnNewConnection();
 
+    QString ChannelName() const;
+
     QString m_key;
+    QString m_folder;
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer* m_server = nullptr;
 };

@@ -1,8 +1,10 @@
 #pragma once
 
 // A recording stand-in for xdg-email, first on PATH while the object lives. It writes its
-// arguments (NUL-separated) to a record file and ends with the exit code it was given; with
-// Hang it waits until it is killed.
+// arguments (NUL-separated) to a record file, writes its error text (by default one line naming
+// the exit code) and ends with the exit code it was given; with Hang it waits until it is killed.
+// With Hook the real xdg-email runs and hands the mailto: address it made to a recording
+// xdg-email-hook.sh instead of a mail program.
 #include <QByteArray>
 #include <QFile>
 #include <QStringList>
@@ -10,14 +12,18 @@
 
 class qbFakeMailProgram {
 public:
-    enum Mode { Exit, Hang };
+    enum Mode { Exit, Hang, Hook };
 
-    explicit qbFakeMailProgram(int exitCode = 0, Mode mode = Exit) : m_oldPath(qgetenv("PATH")) {
-        const QString script = m_dir.filePath(QStringLiteral("xdg-email"));
+    explicit qbFakeMailProgram(int exitCode = 0, Mode mode = Exit, QByteArray errorText = {})
+        : m_oldPath(qgetenv("PATH")) {
+        if (errorText.isNull())
+            errorText = "fake xdg-email: exit " + QByteArray::number(exitCode) + '\n';
+        const QString script = m_dir.filePath(mode == Hook ? QStringLiteral("xdg-email-hook.sh")
+                                                           : QStringLiteral("xdg-email"));
         QFile file(script);
         if (file.open(QIODevice::WriteOnly)) {
             QByteArray text = "#!/bin/sh\nprintf '%s\\0' \"$@\" > '" + RecordPath().toUtf8() + "'\n";
-            text += "echo 'fake xdg-email: exit " + QByteArray::number(exitCode) + "' >&2\n";
+            text += "cat >&2 <<'EOF'\n" + errorText + "EOF\n";
             text += mode == Hang ? QByteArray("exec sleep 600\n")
                                  : "exit " + QByteArray::number(exitCode) + "\n";
             file.write(text);

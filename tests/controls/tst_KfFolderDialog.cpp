@@ -2,6 +2,7 @@
 #include "controls/KfFolderDialog.h"
 #include "controls/KfFolderRules.h"
 
+#include <QCheckBox>
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QMessageBox>
@@ -47,6 +48,7 @@ class tst_KfFolderDialog : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(QDir(Dir()).mkpath("a/b"));
+        QVERIFY(QDir(Dir()).mkpath(".hidden/lib"));
         QFile blocker(Dir("a/file"));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
     }
@@ -261,6 +263,54 @@ private slots:
             box->close();
         }, true);
         QCOMPARE(dialog.Folder(), Dir("a"));
+    }
+
+    void inHiddenFolder_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("hidden");
+        QTest::newRow("plain") << "/home/kim/notes" << false;
+        QTest::newRow("hidden on the way") << "/home/kim/.local/share/qbNivora/BookData" << true;
+        QTest::newRow("hidden itself") << "/home/kim/.notes" << true;
+        QTest::newRow("dot in the middle of a name") << "/home/kim/v1.2" << false;
+        QTest::newRow("parent steps cleaned away") << "/home/kim/../kim/notes/." << false;
+    }
+    void inHiddenFolder() {
+        QFETCH(QString, path);
+        QFETCH(bool, hidden);
+        QCOMPARE(InHiddenFolder(path), hidden);
+    }
+
+    // The installed program's default library lies under ~/.local: a hidden folder can be
+    // shown on request, and one to start at is shown at once.
+    void hiddenFolders() {
+        TKfFolderDialog dialog(nullptr, "0412");
+        dialog.SetFolder(Dir("a"));
+        const auto shown = [](TKfFolderBrowser* browser, const QString& name) {
+            const auto* model = static_cast<const QFileSystemModel*>(browser->Tree()->model());
+            const QModelIndex parent = model->index(QFileInfo(name).path());
+            for (int row = 0; row < model->rowCount(parent); ++row)
+                if (model->filePath(model->index(row, 0, parent)) == name)
+                    return true;
+            return false;
+        };
+        Run(dialog, [&](TKfFolderBrowser* browser) {
+            QCheckBox* check = browser->HiddenCheck();
+            QCOMPARE(check->text(), QStringLiteral("숨김 폴더 보기"));
+            QVERIFY(!check->isChecked());
+            QTRY_VERIFY(shown(browser, Dir("a")));
+            QVERIFY(!shown(browser, Dir(".hidden")));
+            check->click();
+            QTRY_VERIFY(shown(browser, Dir(".hidden")));
+            check->click();
+            QTRY_VERIFY(!shown(browser, Dir(".hidden")));
+        }, false);
+
+        dialog.SetFolder(Dir(".hidden/lib"));
+        Run(dialog, [&](TKfFolderBrowser* browser) {
+            QVERIFY(browser->HiddenCheck()->isChecked());
+            QCOMPARE(browser->WorkingPath(), Dir(".hidden/lib"));
+        }, true);
+        QCOMPARE(dialog.Folder(), Dir(".hidden/lib"));
     }
 
     void buttonsFollowFlagsAndSelection() {

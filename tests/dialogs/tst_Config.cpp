@@ -149,6 +149,22 @@ private slots:
         QCOMPARE(StoredDirData(), Dir("new"));
     }
 
+    // After a switch the program's own library can be had again with one button, though it
+    // may lie in a hidden folder; the browser then opens there.
+    void defaultLocation() {
+        TfrmConfig dialog(*m_noteInfo);
+        dialog.show();
+        QCOMPARE(dialog.btnDefaultDir->text(), QStringLiteral("기본 위치"));
+        dialog.btnDefaultDir->click();
+        const QString def = m_prj->ProgramDir() + "BookData";
+        QCOMPARE(dialog.DirData(), def);
+        QVERIFY(QFileInfo(def).isDir());
+        QCOMPARE(dialog.dlgFolder->Folder(), def);
+        QCOMPARE(StoredDirData(), Dir("old"));
+        dialog.btnConfirm->click();
+        QCOMPARE(StoredDirData(), def);
+    }
+
     void browseCancelledChangesNothing() {
         TfrmConfig dialog(*m_noteInfo);
         dialog.show();

@@ -104,16 +104,25 @@ private slots:
         QCOMPARE(message.Subject, QStringLiteral("qbNivora-여행"));
     }
 
+    // A note that cannot be saved asks whether to drop its changes: the library can still be
+    // switched away from one gone read-only.
     void configReloadsAfterOk_data() {
         QTest::addColumn<bool>("saved");
+        QTest::addColumn<bool>("discard");
         QTest::addColumn<bool>("confirm");
-        QTest::newRow("confirmed") << true << true;
-        QTest::newRow("cancelled") << true << false;
-        QTest::newRow("save failed") << false << true;
+        QTest::addColumn<int>("asked");
+        QTest::addColumn<bool>("shows");
+        QTest::newRow("confirmed") << true << false << true << 0 << true;
+        QTest::newRow("cancelled") << true << false << false << 0 << true;
+        QTest::newRow("save failed, changes kept") << false << false << true << 1 << false;
+        QTest::newRow("save failed, changes dropped") << false << true << true << 1 << true;
     }
     void configReloadsAfterOk() {
         QFETCH(bool, saved);
+        QFETCH(bool, discard);
         QFETCH(bool, confirm);
+        QFETCH(int, asked);
+        QFETCH(bool, shows);
         QTemporaryDir temp;
         TqbPrjInfo prj("qbNivora", temp.path());
         TqbNoteInfo noteInfo(prj);
@@ -132,9 +141,12 @@ private slots:
             else
                 dialog->reject();
         });
-        const std::optional<QString> dir = RunConfig(nullptr, noteInfo, [&] { return saved; });
-        QCOMPARE(shown, saved);
-        const bool reloads = saved && confirm;
+        int questions = 0;
+        const std::optional<QString> dir = RunConfig(
+            nullptr, noteInfo, [&] { return saved; }, [&] { return ++questions, discard; });
+        QCOMPARE(questions, asked);
+        QCOMPARE(shown, shows);
+        const bool reloads = shows && confirm;
         QCOMPARE(dir.has_value(), reloads);
         QCOMPARE(noteInfo.DefaultHeader() == QStringList({"<html>", "<body>"}), reloads);
         if (reloads) {

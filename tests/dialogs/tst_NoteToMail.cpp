@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -133,8 +134,8 @@ private slots:
         QTest::addColumn<QString>("recipient");
         QTest::newRow("memo untouched") << "홍길동" << "hong@example.org" << DefaultBody << DefaultBody
                                         << "\"홍길동\" <hong@example.org>";
-        QTest::newRow("address trimmed, no name") << "" << "  hong@example.org \t" << "두 줄\n내용"
-                                                  << "두 줄\r\n내용" << "hong@example.org";
+        QTest::newRow("address trimmed, no name, lines joined by LF")
+            << "" << "  hong@example.org \t" << "두 줄\n내용" << "두 줄\n내용" << "hong@example.org";
     }
     void handsOverToMailProgram() {
         QFETCH(QString, name);
@@ -190,6 +191,7 @@ private slots:
         QTest::newRow("non-zero exit") << TqbMailStatus::Failed << 4 << "(코드 4)";
         QTest::newRow("time limit") << TqbMailStatus::TimedOut << 0 << "30초";
         QTest::newRow("attachment gone") << TqbMailStatus::AttachmentMissing << 2 << "여행 계획.htm";
+        QTest::newRow("too long") << TqbMailStatus::TooLong << 0 << "내용이 너무 길어";
     }
     void failureSaysWhyAndKeepsDialog() {
         QFETCH(TqbMailStatus, status);
@@ -216,8 +218,47 @@ private slots:
         box->close();
     }
 
+    // xdg-email makes each line break CR LF itself: the mail gets one, not CR CR LF.
+    void realXdgEmailGetsOneLineBreak() {
+        if (QStandardPaths::findExecutable("xdg-email").isEmpty())
+            QSKIP("xdg-email is not installed");
+        qbFakeMailProgram hook(0, qbFakeMailProgram::Hook);
+        TfrmNoteToMail dialog("여행", NotePath());
+        dialog.show();
+        dialog.edtMailAddress->setText("a@b.org");
+        dialog.memBody->setPlainText("a\nb");
+        dialog.btnConfirm->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY2(hook.Arguments().value(0).contains("&body=a%0D%0Ab&"),
+                 qPrintable(hook.Arguments().value(0)));
+    }
+
+    void outputExcerpt_data() {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("excerpt");
+        const QString longLine = QString(150, u'x');
+        QTest::newRow("nothing") << "" << "";
+        QTest::newRow("few lines whole") << "a\nb\nc\nd" << "a\nb\nc\nd";
+        QTest::newRow("blank lines and blanks dropped") << "\n  a \n\n\tb\n" << "a\nb";
+        QTest::newRow("long line cut")
+            << longLine << QString(OutputLineLength - 1, u'x') + QStringLiteral("…");
+        QTest::newRow("many lines: the first two and the last")
+            << "1\n2\n3\n4\n5\nlast" << "1\n2\n…\nlast";
+    }
+    void outputExcerpt() {
+        QFETCH(QString, output);
+        QFETCH(QString, excerpt);
+        QCOMPARE(OutputExcerpt(output), excerpt);
+    }
+
+    // xdg-utils without a mail program writes a line for every browser it tried; the box
+    // says why in one sentence and shows only the start and the end of that.
     void noHandlerFromMailProgram() {
-        qbFakeMailProgram fake(3);
+        QByteArray tried;
+        for (int i = 1; i <= 14; ++i)
+            tried += "/usr/bin/xdg-email: 786: browser" + QByteArray::number(i) + ": not found\n";
+        qbFakeMailProgram fake(3, qbFakeMailProgram::Exit,
+                               tried + "xdg-email: no method available for opening 'mailto:a'\n");
         TfrmNoteToMail dialog("여행", NotePath());
         dialog.show();
         dialog.edtMailAddress->setText("a@b.org");
@@ -226,7 +267,11 @@ private slots:
         QVERIFY(dialog.isVisible());
         auto* box = dialog.findChild<QMessageBox*>();
         QVERIFY(box);
-        QVERIFY(box->text().contains(QStringLiteral("fake xdg-email: exit 3")));
+        QCOMPARE(box->text(), MsgNotSent +
+                                  "\n메일을 받아 줄 메일 프로그램이 설정되어 있지 않습니다.\n\n"
+                                  "/usr/bin/xdg-email: 786: browser1: not found\n"
+                                  "/usr/bin/xdg-email: 786: browser2: not found\n…\n"
+                                  "xdg-email: no method available for opening 'mailto:a'");
     }
 };
 

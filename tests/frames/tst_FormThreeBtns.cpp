@@ -500,6 +500,10 @@ private slots:
             << QStringList{"Left=40", "Top=30", "Width=500", "Height=350"} << QRect(40, 30, 500, 350) << false;
         QTest::newRow("on no screen: on the primary")
             << QStringList{"Left=9000", "Top=30", "Width=500", "Height=350"} << QRect(25, 25, 500, 350) << false;
+        QTest::newRow("caption above the screen: brought down")
+            << QStringList{"Left=40", "Top=-15", "Width=500", "Height=350"}
+            << QRect(40, QGuiApplication::primaryScreen()->availableGeometry().top(), 500, 350)
+            << false;
         QTest::newRow("below the minimum size")
             << QStringList{"Left=40", "Top=30", "Width=100", "Height=50"} << QRect(40, 30, 300, 200) << false;
         QTest::newRow("Maximized") << QStringList{"Left=40", "Top=30", "Width=500", "Height=350", "Maximized=1"}

@@ -14,6 +14,8 @@ namespace {
 const TScreen Left{QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1040), true};
 const TScreen Right{QRect(1920, 0, 1280, 1024), QRect(1920, 0, 1280, 1024), false};
 const QList<TScreen> Two{Left, Right};
+// The frame's border and caption strip.
+constexpr int CaptionHeight = 23;
 // The same two with the primary one on the right.
 const QList<TScreen> PrimaryRight{{Left.Geometry, Left.WorkArea, false},
                                   {Right.Geometry, Right.WorkArea, true}};
@@ -50,8 +52,18 @@ private slots:
         QTest::addColumn<QRect>("opens");
         QTest::newRow("on the first") << QRect(25, 25, 800, 600) << QRect(25, 25, 800, 600);
         QTest::newRow("on the second") << QRect(2000, 50, 800, 600) << QRect(2000, 50, 800, 600);
-        QTest::newRow("partly off the edge stays")
-            << QRect(-300, -10, 800, 600) << QRect(-300, -10, 800, 600);
+        QTest::newRow("partly off the left edge stays")
+            << QRect(-300, 10, 800, 600) << QRect(-300, 10, 800, 600);
+        QTest::newRow("caption above the top edge comes down")
+            << QRect(-300, -10, 800, 600) << QRect(-300, 0, 800, 600);
+        QTest::newRow("caption above the second monitor comes down onto it")
+            << QRect(2000, -100, 800, 600) << QRect(2000, 0, 800, 600);
+        QTest::newRow("caption under the panel comes up")
+            << QRect(100, 1030, 800, 600) << QRect(100, 1017, 800, 600);
+        QTest::newRow("too little caption left of the edge")
+            << QRect(-790, 100, 800, 600) << QRect(-777, 100, 800, 600);
+        QTest::newRow("caption across both monitors stays")
+            << QRect(1900, 10, 800, 600) << QRect(1900, 10, 800, 600);
         QTest::newRow("monitor unplugged: primary work area")
             << QRect(3500, 100, 800, 600) << QRect(25, 25, 800, 600);
         QTest::newRow("far above: primary")
@@ -62,7 +74,7 @@ private slots:
     void restoredPlace() {
         QFETCH(QRect, stored);
         QFETCH(QRect, opens);
-        QCOMPARE(RestoredPlace(stored, Two), opens);
+        QCOMPARE(RestoredPlace(stored, Two, CaptionHeight), opens);
     }
 
     void placeToStore_data() {

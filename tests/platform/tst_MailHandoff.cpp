@@ -2,6 +2,7 @@
 #include "common/qbFakeMailProgram.h"
 #include "platform/qbMailHandoff.h"
 
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -91,6 +92,51 @@ private slots:
         qbFakeMailProgram fake(0, qbFakeMailProgram::Hang);
         const TqbMailResult result = qbMail::Send(Message(), 300);
         QCOMPARE(result.Status, TqbMailStatus::TimedOut);
+    }
+
+    // xdg-email hands everything on as one mailto: address; one too long for the system is
+    // refused before anything runs, counted as xdg-email encodes it.
+    void tooLong_data() {
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<TqbMailStatus>("status");
+        QTest::newRow("ASCII past the system's limit")
+            << QString(140000, u'a') << TqbMailStatus::TooLong;
+        QTest::newRow("Korean, 9 bytes a syllable once encoded")
+            << QString(15000, u'가') << TqbMailStatus::TooLong;
+        QTest::newRow("Korean within the limit") << QString(14000, u'가') << TqbMailStatus::HandedOver;
+    }
+    void tooLong() {
+        QFETCH(QString, body);
+        QFETCH(TqbMailStatus, status);
+        qbFakeMailProgram fake;
+        TqbMailMessage m = Message();
+        m.Body = body;
+        QCOMPARE(qbMail::Send(m).Status, status);
+        QCOMPARE(fake.Called(), status == TqbMailStatus::HandedOver);
+    }
+
+    // The length counted is that of the address the installed xdg-email really makes.
+    void mailtoOfRealXdgEmail_data() {
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<QString>("encodedBody");
+        QTest::newRow("one line break") << "첫 줄\n둘" << "%EC%B2%AB%20%EC%A4%84%0D%0A%EB%91%98";
+        QTest::newRow("kept characters") << "a@b.c-d/e" << "a@b.c-d/e";
+        QTest::newRow("punctuation; the last line breaks dropped")
+            << "& ?%_\n\n" << "%26%20%3F%25%5F";
+    }
+    void mailtoOfRealXdgEmail() {
+        QFETCH(QString, body);
+        QFETCH(QString, encodedBody);
+        if (QStandardPaths::findExecutable("xdg-email").isEmpty())
+            QSKIP("xdg-email is not installed");
+        qbFakeMailProgram hook(0, qbFakeMailProgram::Hook);
+        TqbMailMessage m = Message();
+        m.Body = body;
+        QVERIFY(qbMail::Send(m).Ok());
+        const QStringList args = hook.Arguments();
+        QCOMPARE(args.size(), 1);
+        QVERIFY2(args[0].contains("&body=" + encodedBody + "&attach="), qPrintable(args[0]));
+        QCOMPARE(args[0].size(), qbMail::MailtoLength(m));
     }
 
     void noProgram() {

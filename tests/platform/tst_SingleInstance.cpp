@@ -2,9 +2,11 @@
 
 #include <QProcess>
 #include <QSysInfo>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -41,7 +43,11 @@ private:
 class TstSingleInstance : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
+    void cleanupTestCase();
     void init();
+    void FilesStayWhereNoOtherUserWrites_data();
+    void FilesStayWhereNoOtherUserWrites();
     void SecondStartReachesFirst_data();
     void SecondStartReachesFirst();
     void KilledInstanceDoesNotBlockNextStart();
@@ -54,7 +60,28 @@ private slots:
 
 private:
     QString m_key;
+    // Every lock and channel of this test and its helpers goes into these and goes with them.
+    QTemporaryDir m_runtime;
+    QTemporaryDir m_temp;
+    QByteArray m_oldRuntime, m_oldTemp, m_oldCache;
 };
+
+void TstSingleInstance::initTestCase() {
+    QVERIFY(m_runtime.isValid() && m_temp.isValid());
+    m_oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+    m_oldTemp = qgetenv("TMPDIR");
+    m_oldCache = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
+    qputenv("TMPDIR", QFile::encodeName(m_temp.path()));
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(m_temp.filePath("cache")));
+    QCOMPARE(TqbSingleInstance::Folder(), m_runtime.path());
+}
+
+void TstSingleInstance::cleanupTestCase() {
+    qputenv("XDG_RUNTIME_DIR", m_oldRuntime);
+    qputenv("TMPDIR", m_oldTemp);
+    qputenv("XDG_CACHE_HOME", m_oldCache);
+}
 
 void TstSingleInstance::init() {
     // Apart from every other run and every other case.
@@ -62,6 +89,62 @@ void TstSingleInstance::init() {
                 .arg(QCoreApplication::applicationPid())
                 .arg(QString::fromLatin1(QTest::currentTestFunction()))
                 .arg(QString::fromLatin1(QTest::currentDataTag()));
+}
+
+// Another user who makes a file or folder of our names first must not keep the program from
+// starting; nor may their folder hold our lock.
+void TstSingleInstance::FilesStayWhereNoOtherUserWrites_data() {
+    QTest::addColumn<QString>("runtimeMode");
+    QTest::addColumn<bool>("tempTaken");
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("runtime folder") << "private" << false << "runtime";
+    QTest::newRow("runtime folder open to others") << "open" << false << "temp";
+    QTest::newRow("no runtime folder") << "unset" << false << "temp";
+    QTest::newRow("our name in the temporary folder taken") << "unset" << true << "cache";
+}
+
+void TstSingleInstance::FilesStayWhereNoOtherUserWrites() {
+    QFETCH(QString, runtimeMode);
+    QFETCH(bool, tempTaken);
+    QFETCH(QString, folder);
+    QTemporaryDir runtime(m_temp.filePath("runtime-XXXXXX"));
+    QTemporaryDir temp(m_temp.filePath("temp-XXXXXX"));
+    const QString own = QStringLiteral("qbNivora-%1").arg(::geteuid());
+    auto restore = qScopeGuard([this] {
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
+        qputenv("TMPDIR", QFile::encodeName(m_temp.path()));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(m_temp.filePath("cache")));
+    });
+    if (runtimeMode == "unset")
+        qunsetenv("XDG_RUNTIME_DIR");
+    else
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    if (runtimeMode == "open")
+        QVERIFY(QFile::setPermissions(runtime.path(), QFile::Permissions(0x7777)));
+    qputenv("TMPDIR", QFile::encodeName(temp.path()));
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(temp.filePath("cache")));
+    if (tempTaken) {
+        // As another user would leave it; as root it is given to "nobody" as well.
+        QVERIFY(QDir(temp.path()).mkdir(own));
+        QVERIFY(QFile::setPermissions(temp.filePath(own), QFile::Permissions(0x7777)));
+        if (::geteuid() == 0)
+            QCOMPARE(::chown(QFile::encodeName(temp.filePath(own)).constData(), 65534, 65534), 0);
+    }
+    const QString expected = folder == "runtime" ? runtime.path()
+                             : folder == "temp"  ? temp.filePath(own)
+                                                 : temp.filePath("cache/" + own);
+    // A short key: a channel's whole path must stay within 107 bytes.
+    const QString key = QStringLiteral("qbNivora-test");
+    const QString lock = expected + u'/' + key + ".lock";
+
+    THelper first({key});
+    QTRY_COMPARE_WITH_TIMEOUT(first.Lines(), QStringList{"first"}, ProcessWaitMs);
+    QVERIFY2(QFileInfo::exists(lock), qPrintable(lock));
+    THelper second({key});
+    QTRY_VERIFY_WITH_TIMEOUT(second.Finished(), ProcessWaitMs);
+    QCOMPARE(second.Process().exitCode(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(first.Finished(), ProcessWaitMs);
+    QCOMPARE(first.Lines(), QStringList({"first", "restore"}));
 }
 
 void TstSingleInstance::SecondStartReachesFirst_data() {
@@ -119,7 +202,7 @@ void TstSingleInstance::HungInstanceIsReported() {
 // even one whose name is the one the lock gives.
 void TstSingleInstance::LockOfAnotherProgramDoesNotBlock() {
     const QString key = QStringLiteral("qbNivora-test-%1-stale").arg(QCoreApplication::applicationPid());
-    QFile lock(QDir(QDir::tempPath()).filePath(key + ".lock"));
+    QFile lock(TqbSingleInstance::LockFileName(key));
     QVERIFY(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
     lock.write(QByteArray::number(QCoreApplication::applicationPid()) + '\n' +
                QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8() + '\n' +
