@@ -232,9 +232,14 @@ private slots:
         }
         QVERIFY(F.Window->isVisible());
         QVERIFY(F.Window->NoteModified());
-        // The folder is back: the next save writes it.
+        // The folder is back, the note not: the next save asks, and writes it.
         QDir(F.Dir->path()).mkpath("BookData/폴더/안");
-        QVERIFY(F.Window->SaveCurrentNote());
+        {
+            TqbDialogAnswerer restore(QMessageBox::Yes);
+            QVERIFY(F.Window->SaveCurrentNote());
+            QCOMPARE(restore.texts.size(), 1);
+            QVERIFY(restore.texts.first().startsWith("다른 프로그램이 이 노트를 지웠습니다."));
+        }
         QVERIFY(ReadBytes(Lib("폴더/안/사라질.htm")).contains("\xC1\xF6\xC5\xB0\xB1\xE2"));
     }
 

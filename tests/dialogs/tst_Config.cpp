@@ -204,7 +204,8 @@ private slots:
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("phrase");
         QTest::newRow("file system root") << QDir::rootPath() << QStringLiteral("최상위 폴더");
-        QTest::newRow("not writable") << QStringLiteral("/proc") << MsgCannotWrite;
+        QTest::newRow("a system folder") << QStringLiteral("/proc")
+                                         << QStringLiteral("시스템이 쓰는 폴더");
     }
     void unusableFolderRefused() {
         QFETCH(QString, folder);
@@ -249,7 +250,7 @@ private slots:
         QTest::newRow("file system root") << "/" << QStringLiteral("최상위 폴더");
         QTest::newRow("link to the root") << "root-link" << QStringLiteral("최상위 폴더");
         QTest::newRow("unreadable") << "locked" << QStringLiteral("읽을 수 없습니다");
-        QTest::newRow("not writable") << "/proc" << MsgCannotWrite;
+        QTest::newRow("a system folder") << "/proc" << QStringLiteral("시스템이 쓰는 폴더");
         QTest::newRow("empty") << "" << MsgCannotCreate;
     }
     void dataDirFault() {
