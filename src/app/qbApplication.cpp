@@ -3,6 +3,7 @@
 #include "platform/qbError.h"
 
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QScopedValueRollback>
 
 namespace {
@@ -14,9 +15,22 @@ std::function<void(const QString&)>& Reporter() {
 
 bool g_reporting = false;
 
+// The desktop's own look, with hints that show as soon as the pointer rests on a control.
+class TqbHintPauseStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_ToolTip_WakeUpDelay)
+            return TqbApplication::HintPauseMs;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 } // namespace
 
-TqbApplication::TqbApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+TqbApplication::TqbApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    setStyle(new TqbHintPauseStyle);
+}
 
 bool TqbApplication::notify(QObject* receiver, QEvent* event) {
     try {

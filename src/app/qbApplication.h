@@ -20,4 +20,6 @@ public:
     static void SetErrorReporter(std::function<void(const QString&)> reporter);
 
     static inline const char* ErrorReportName = "qbErrorReport";
+    // How long the pointer rests on a control before its hint shows.
+    static constexpr int HintPauseMs = 100;
 };

@@ -307,6 +307,9 @@ void TqbEditCommands::UpdateFontControls() {
     const QVariant size = QuerySelectionValue(QStringLiteral("FontSize"));
     const QScopedValueRollback<bool> setting(m_settingFontControls, true);
     m_w.FontName->setEditText(name.isNull() ? QString() : name.toString());
+    // A name longer than the box shows from its start ("NanumGothic", not "numGothic").
+    if (QLineEdit* edit = m_w.FontName->lineEdit())
+        edit->setCursorPosition(0);
     m_w.FontSize->setEditText(size.isNull() ? QStringLiteral("2") : QString::number(size.toInt()));
 }
 

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTimer>
 
 class TestApplication : public QObject {
@@ -67,6 +68,11 @@ private slots:
         });
         TqbApplication::ReportError("읽을 수 없습니다");
         QCOMPARE(shown, QString("읽을 수 없습니다"));
+    }
+
+    // Hints show a tenth of a second after the pointer comes to rest on a control.
+    void hintsShowAfterATenthOfASecond() {
+        QCOMPARE(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 100);
     }
 };
 

@@ -200,6 +200,10 @@ private slots:
         Edit()->FocusAtStart();
         QTest::keyClick(PageWidget(), Qt::Key_Down);
         QTRY_COMPARE_WITH_TIMEOUT(F.Window->FontColorPicker()->SelectionColor(), 0xFF0000, TqbWindowFixture::PageTimeoutMs);
+        // A name longer than its box shows from its start.
+        auto* name = F.Window->findChild<QComboBox*>("cmbFontName");
+        QVERIFY(!name->currentText().isEmpty());
+        QCOMPARE(name->lineEdit()->cursorPosition(), 0);
         // Finding the colour equal to the selection's applies nothing but marks the note.
         QVERIFY(F.Window->NoteModified());
         QVERIFY(Html().contains("<font color=\"#0000ff\">blue</font>", Qt::CaseInsensitive));
