@@ -83,7 +83,7 @@ public:
     bool HadDecodingErrors() const { return m_hadDecodingErrors; }
 
     // Folders the page may load local files from (the library, the program folder, the temp
-    // folder); the open note's own folder always may. Web addresses are not limited.
+    // folder); the open note's own folder always may. Nothing is loaded from the web.
     void SetAllowedRoots(const QStringList& folders);
 
     // Writes the page to the file in the document's charset, atomically, every line ended by

@@ -52,6 +52,10 @@ QStringList TqbPageRequestFilter::AllAllowed() const {
 }
 
 bool TqbPageRequestFilter::MayLoad(const QUrl& url, const QStringList& allowedFolders) {
+    // A picture from the web would tell its server when and where a note was read.
+    static const QStringList remote = {"http", "https", "ftp", "ws", "wss"};
+    if (remote.contains(url.scheme().toLower()))
+        return false;
     if (!url.isLocalFile())
         return true;
     // A file on another host is never one of ours.

@@ -32,7 +32,8 @@ private slots:
         QTest::newRow("escaped climbing out") << "file://@/lib/a/%2E%2E/%2E%2E/outside/p.png" << false;
         QTest::newRow("link inside leading out") << "file://@/lib/out-link/p.png" << false;
         QTest::newRow("another host") << "file://server/share/p.png" << false;
-        QTest::newRow("web address") << "https://example.org/p.png" << true;
+        QTest::newRow("web address") << "https://example.org/p.png" << false;
+        QTest::newRow("plain web address") << "HTTP://example.org/p.png" << false;
         QTest::newRow("data address") << "data:image/png;base64,AAAA" << true;
     }
     void requests() {
