@@ -362,6 +362,25 @@ private slots:
         QVERIFY(edited.contains("typed"));
     }
 
+    // Ctrl+End reaches the end of a big note, though the pieces before it were never laid out.
+    void ctrlEndReachesTheEndOfABigNote() {
+        QByteArray body;
+        for (int line = 0; body.size() < 2500 * 1024; ++line)
+            body += "<div>" + Cp949TtomGa + " line " + QByteArray::number(line) + "</div>\r\n";
+        const QByteArray bytes = Page(EucKrMeta, body);
+        const QString path = Write("ends.htm", bytes);
+        QVERIFY(LoadForEditing(path));
+        QVERIFY(AskPage("document.querySelectorAll('qb-chunk').length").toInt() > 1);
+        QSignalSpy changed(m_edit.get(), &TqbDhtmlEdit::ContentChanged);
+        QTest::keyClick(PageWidget(), Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(PageWidget(), "end");
+        QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 3, 30000);
+        QVERIFY(SaveOrSay(*m_edit, path));
+        QByteArray expected = bytes;
+        expected.insert(expected.lastIndexOf("</div>"), "end");
+        QCOMPARE(ReadBytes(path), expected);
+    }
+
     // Saving a big note takes the page longer than a small one: the wait grows with it, and
     // the first save succeeds however short the wait for a small note is.
     void bigNoteSavesDespiteAShortWait() {
