@@ -395,6 +395,25 @@ private slots:
         QVERIFY(ReadBytes(path).contains("typed"));
     }
 
+    // Keys typed into a long line keep the page busy laying it out, each for a while, and a
+    // save right after waits behind them: a page that keeps reporting is working, so the save
+    // waits for it however short the wait for a silent page is. The busy page is played by a
+    // script that reports every few milliseconds for longer than that wait.
+    void saveWaitsForAPageThatKeepsReporting() {
+        const QString path = Write("busy.htm", Page(EucKrMeta, "text"));
+        QVERIFY(LoadForEditing(path));
+        m_edit->SetScriptTimeout(300);
+        EnginePage()->runJavaScript(
+            "document.body.append('typed');"
+            "for (var end = Date.now() + 1500; Date.now() < end;) {"
+            "  for (var step = Date.now() + 20; Date.now() < step;) {}"
+            "  document.dispatchEvent(new Event('selectionchange'));"
+            "}",
+            QWebEngineScript::ApplicationWorld);
+        QVERIFY(SaveOrSay(*m_edit, path));
+        QCOMPARE(ReadBytes(path), Page(EucKrMeta, "text\r\ntyped"));
+    }
+
     // Local files load from the allowed folders and the note's own only; web addresses are not
     // judged here.
     void pagesLoadOnlyAllowedFiles_data() {
