@@ -169,8 +169,11 @@
         var hidden = new CSSStyleSheet();
         hidden.replaceSync("html { display: none !important; }");
         var inView = new CSSStyleSheet();
+        // The last chunk is always laid out: the end of the document (Ctrl+End) is found only
+        // in laid-out content, and would otherwise stop at the start of that chunk.
         inView.replaceSync(chunkName + " { display: block; content-visibility: auto;" +
-                           " contain-intrinsic-block-size: auto " + linesPerChunk * 20 + "px; }");
+                           " contain-intrinsic-block-size: auto " + linesPerChunk * 20 + "px; }" +
+                           chunkName + ":last-of-type { content-visibility: visible; }");
         document.adoptedStyleSheets = [hidden];
         document.addEventListener("DOMContentLoaded", function () {
             document.adoptedStyleSheets = chunkBody() ? [inView] : [];

@@ -83,6 +83,7 @@ void TqbOpenNote::OpenCurrentNote() {
         if (m_viewMode == vmSource || m_viewMode == vmNone) {
             const TqbPageText page = qbPageCodec::Read(path);
             m_sourceCharset = page.Charset;
+            m_sourceHadDecodingErrors = page.HadDecodingErrors;
             m_view.SetSourceText(qbText::SplitLines(page.Text).join(u'\n'));
         } else {
             m_view.LoadPage(path);
@@ -174,11 +175,8 @@ bool TqbOpenNote::WritePage() {
         m_host.ShowMessage(SaveFailedMessage, error.Message());
         return false;
     }
-    if (m_view.PageHadDecodingErrors() && !m_undecodableAccepted) {
-        if (!m_host.AskSaveUndecodable(path))
-            return true; // the user keeps the file as it is
-        m_undecodableAccepted = true;
-    }
+    if (!MayWriteUndecodable(m_view.PageHadDecodingErrors()))
+        return true; // the user keeps the file as it is
     try {
         if (!ResolveOutsideChange())
             return true;
@@ -193,6 +191,8 @@ bool TqbOpenNote::WritePage() {
 
 bool TqbOpenNote::WriteSource() {
     const QString path = Path();
+    if (!MayWriteUndecodable(m_sourceHadDecodingErrors))
+        return true;
     try {
         if (!ResolveOutsideChange())
             return true;
@@ -204,6 +204,15 @@ bool TqbOpenNote::WriteSource() {
     }
     m_stamp = TqbFileStamp::Of(path);
     return true;
+}
+
+// Bytes the charset could not read are written as U+FFFD: the user is asked once per opened
+// note, in either mode.
+bool TqbOpenNote::MayWriteUndecodable(bool hadDecodingErrors) {
+    if (!hadDecodingErrors || m_undecodableAccepted)
+        return true;
+    m_undecodableAccepted = m_host.AskSaveUndecodable(Path());
+    return m_undecodableAccepted;
 }
 
 // True: write over the file. False: the file now holds what the user chose, nothing to write.

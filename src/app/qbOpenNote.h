@@ -78,6 +78,8 @@ private:
     bool WriteSource();
     // Whether the write may go ahead over what another program put in the file.
     bool ResolveOutsideChange();
+    // Whether a page that held undecodable bytes may be written; asks the user the first time.
+    bool MayWriteUndecodable(bool hadDecodingErrors);
     void SaveCopyBeside(const QString& path);
 
     IqbNoteView& m_view;
@@ -96,4 +98,5 @@ private:
     // The file as last read or written, and the charset the source text came in.
     TqbFileStamp m_stamp;
     QByteArray m_sourceCharset;
+    bool m_sourceHadDecodingErrors = false;
 };

@@ -28,7 +28,13 @@ QString TqbSourceView::Text() const {
 
 void TqbSourceView::SetText(const QString& text) {
     setReadOnly(false);
-    setPlainText(text);
+    // The editor's document takes U+2028 and U+2029 for line and paragraph breaks, so they would
+    // come back as line ends. Shown as references they stay the same characters in the page, in
+    // every charset, and the user sees they are there.
+    QString shown = text;
+    shown.replace(QChar::LineSeparator, QLatin1String("&#x2028;"));
+    shown.replace(QChar::ParagraphSeparator, QLatin1String("&#x2029;"));
+    setPlainText(shown);
     document()->setModified(false);
 }
 

@@ -12,6 +12,7 @@ public:
     // Lines joined by "\n"; U+00A0 kept, unlike toPlainText().
     QString Text() const;
     // Replaces the text, clears the modified flag and the undo history, and allows typing.
+    // U+2028 and U+2029 show as the references "&#x2028;" and "&#x2029;".
     void SetText(const QString& text);
     // Shows nothing and takes no typing: no document is open.
     void ShowNothing();

@@ -605,11 +605,18 @@ QVariant TqbDhtmlEdit::CallSync(const QString& function, const QVariantList& arg
                               if (loopAlive)
                                   loopAlive->quit();
                           });
-    // A big document takes the page longer; a page whose process ended never answers.
+    // A big document takes the page longer; a page whose process ended never answers. Keys
+    // typed just before still go first, each laying out the whole paragraph it changed (a long
+    // line takes the engine a while per key): the page reports each, and a page that reports is
+    // working, not stuck, so the time limit runs from its last report.
     const int limitMs = PageWaitMs(m_timeoutMs, m_docChars);
     bool processEnded = false;
     if (!answer->Done) {
-        QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
+        QTimer limit;
+        limit.setSingleShot(true);
+        connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+        connect(m_bridge, &TqbDhtmlBridge::Reported, &limit, [&limit] { limit.start(); });
+        limit.start(limitMs);
         connect(m_page, &QWebEnginePage::renderProcessTerminated, &loop, [&] {
             processEnded = true;
             loop.quit();

@@ -159,11 +159,31 @@ QByteArray WithMark(const QByteArray& bytes, const QByteArray& charset) {
     return qbText::Encode(QString(QChar(ByteOrderMark)), charset) + bytes;
 }
 
+// UTF-16 without a byte-order mark: markup is mostly ASCII, so one byte of most pairs is NUL,
+// always on the same side; pages in other charsets hold no NUL at all. Empty when not so.
+QByteArray Utf16WithoutMark(QByteArrayView bytes) {
+    const qsizetype pairs = qMin<qsizetype>(bytes.size(), DeclarationScan) / 2;
+    qsizetype nulFirst = 0, nulSecond = 0;
+    for (qsizetype i = 0; i < pairs; ++i) {
+        nulFirst += bytes[2 * i] == 0;
+        nulSecond += bytes[2 * i + 1] == 0;
+    }
+    if (qMax(nulFirst, nulSecond) < qMax<qsizetype>(pairs / 4, 4))
+        return {};
+    if (nulSecond > 4 * nulFirst)
+        return "UTF-16LE";
+    if (nulFirst > 4 * nulSecond)
+        return "UTF-16BE";
+    return {};
+}
+
 } // namespace
 
 QByteArray Charset(const QByteArray& bytes) {
     if (qbText::DeclaresCharset(bytes))
         return qbText::DeclaredCharset(bytes);
+    if (const QByteArray utf16 = Utf16WithoutMark(bytes); !utf16.isEmpty())
+        return utf16;
     return IsUtf8NotAscii(bytes) ? QByteArray("UTF-8") : QByteArray(qbText::DefaultCharset);
 }
 

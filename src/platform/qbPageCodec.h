@@ -16,8 +16,8 @@ struct TqbPageText {
 namespace qbPageCodec {
 
 // A byte-order mark; else the page's declaration (META charset, META http-equiv content, or the
-// XML declaration's encoding); else valid UTF-8 that is not plain ASCII is UTF-8; else
-// windows-949.
+// XML declaration's encoding); else UTF-16 without a mark, told by its NUL bytes; else valid
+// UTF-8 that is not plain ASCII is UTF-8; else windows-949.
 QByteArray Charset(const QByteArray& bytes);
 
 // Each byte that is not valid in the charset becomes one U+FFFD and never takes an ASCII byte

@@ -77,6 +77,7 @@ public:
     bool SaveUndecodable = false;
     bool RestoreDeleted = true;
     int OutsideAsked = 0;
+    int UndecodableAsked = 0;
 
     bool TreeShowing() const override { return Tree; }
     void ShowMessage(const QString& text, const QString& detail) override {
@@ -87,7 +88,10 @@ public:
         ++OutsideAsked;
         return Outside;
     }
-    bool AskSaveUndecodable(const QString&) override { return SaveUndecodable; }
+    bool AskSaveUndecodable(const QString&) override {
+        ++UndecodableAsked;
+        return SaveUndecodable;
+    }
     bool AskRestoreDeleted(const QString&) override {
         ++OutsideAsked;
         return RestoreDeleted;
@@ -404,18 +408,31 @@ private slots:
     }
 
     void undecodableBytesAreKeptUnlessTheUserAgrees_data() {
+        QTest::addColumn<int>("mode");
         QTest::addColumn<bool>("agree");
-        QTest::newRow("keep the file") << false;
-        QTest::newRow("save anyway") << true;
+        QTest::newRow("edit mode, keep the file") << int(TqbOpenNote::vmEdit) << false;
+        QTest::newRow("edit mode, save anyway") << int(TqbOpenNote::vmEdit) << true;
+        QTest::newRow("source mode, keep the file") << int(TqbOpenNote::vmSource) << false;
+        QTest::newRow("source mode, save anyway") << int(TqbOpenNote::vmSource) << true;
     }
     void undecodableBytesAreKeptUnlessTheUserAgrees() {
+        QFETCH(int, mode);
         QFETCH(bool, agree);
-        Open("노트.htm", TqbOpenNote::vmEdit);
+        // A byte CP949 cannot read ahead of the text.
+        const QByteArray bytes = QByteArray(Cp949Note).replace("<BODY>", "<BODY>\xF3!");
+        WriteBytes(Lib("노트.htm"), bytes);
+        Open("노트.htm", mode);
         m_view->DecodingErrors = true;
         m_host->SaveUndecodable = agree;
-        Edit("x");
+        if (mode == TqbOpenNote::vmSource) {
+            m_view->Source += "x";
+            m_view->SourceDirty = true;
+        } else {
+            Edit("x");
+        }
         QVERIFY(m_note->SaveCurrentNote());
-        QCOMPARE(ReadBytes(Lib("노트.htm")) == Cp949Note, !agree);
+        QCOMPARE(m_host->UndecodableAsked, 1);
+        QCOMPARE(ReadBytes(Lib("노트.htm")) == bytes, !agree);
     }
 
     void aSaveInsideASaveIsRefused() {

@@ -144,10 +144,22 @@ private slots:
         QCOMPARE(runs, 1);
     }
 
-    void sourceTextKeepsNonBreakingSpaces() {
+    // What a plain-text editor would change: non-breaking spaces stay, and the line and
+    // paragraph separators stay characters rather than becoming line ends.
+    void sourceTextKeepsItsCharacters_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("non-breaking space") << QStringLiteral("a\u00A0b\nline two")
+                                            << QStringLiteral("a\u00A0b\nline two");
+        QTest::newRow("line and paragraph separators")
+            << QStringLiteral("a\u2028b\nc\u2029d") << QStringLiteral("a&#x2028;b\nc&#x2029;d");
+    }
+    void sourceTextKeepsItsCharacters() {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
         TqbSourceView view;
-        view.SetText(QStringLiteral("a\u00A0b\nline two"));
-        QCOMPARE(view.Text(), QStringLiteral("a\u00A0b\nline two"));
+        view.SetText(text);
+        QCOMPARE(view.Text(), shown);
         QVERIFY(!view.document()->isModified());
         QVERIFY(!view.isReadOnly());
         view.ShowNothing();

@@ -362,6 +362,25 @@ private slots:
         QVERIFY(edited.contains("typed"));
     }
 
+    // Ctrl+End reaches the end of a big note, though the pieces before it were never laid out.
+    void ctrlEndReachesTheEndOfABigNote() {
+        QByteArray body;
+        for (int line = 0; body.size() < 2500 * 1024; ++line)
+            body += "<div>" + Cp949TtomGa + " line " + QByteArray::number(line) + "</div>\r\n";
+        const QByteArray bytes = Page(EucKrMeta, body);
+        const QString path = Write("ends.htm", bytes);
+        QVERIFY(LoadForEditing(path));
+        QVERIFY(AskPage("document.querySelectorAll('qb-chunk').length").toInt() > 1);
+        QSignalSpy changed(m_edit.get(), &TqbDhtmlEdit::ContentChanged);
+        QTest::keyClick(PageWidget(), Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(PageWidget(), "end");
+        QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 3, 30000);
+        QVERIFY(SaveOrSay(*m_edit, path));
+        QByteArray expected = bytes;
+        expected.insert(expected.lastIndexOf("</div>"), "end");
+        QCOMPARE(ReadBytes(path), expected);
+    }
+
     // Saving a big note takes the page longer than a small one: the wait grows with it, and
     // the first save succeeds however short the wait for a small note is.
     void bigNoteSavesDespiteAShortWait() {
@@ -374,6 +393,25 @@ private slots:
         QVERIFY(m_edit->PasteHtml("typed"));
         m_edit->SaveDocument(path);
         QVERIFY(ReadBytes(path).contains("typed"));
+    }
+
+    // Keys typed into a long line keep the page busy laying it out, each for a while, and a
+    // save right after waits behind them: a page that keeps reporting is working, so the save
+    // waits for it however short the wait for a silent page is. The busy page is played by a
+    // script that reports every few milliseconds for longer than that wait.
+    void saveWaitsForAPageThatKeepsReporting() {
+        const QString path = Write("busy.htm", Page(EucKrMeta, "text"));
+        QVERIFY(LoadForEditing(path));
+        m_edit->SetScriptTimeout(300);
+        EnginePage()->runJavaScript(
+            "document.body.append('typed');"
+            "for (var end = Date.now() + 1500; Date.now() < end;) {"
+            "  for (var step = Date.now() + 20; Date.now() < step;) {}"
+            "  document.dispatchEvent(new Event('selectionchange'));"
+            "}",
+            QWebEngineScript::ApplicationWorld);
+        QVERIFY(SaveOrSay(*m_edit, path));
+        QCOMPARE(ReadBytes(path), Page(EucKrMeta, "text\r\ntyped"));
     }
 
     // Local files load from the allowed folders and the note's own only; web addresses are not

@@ -24,6 +24,13 @@ QByteArray Utf16Le(const QString& text) {
     return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
 }
 
+QByteArray Utf16Be(const QString& text) {
+    QByteArray bytes = Utf16Le(text);
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
+        std::swap(bytes[i], bytes[i + 1]);
+    return bytes;
+}
+
 QByteArray FileBytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -52,6 +59,10 @@ private slots:
             << "\xEF\xBB\xBF" + Page(EucKrMeta, Utf8Ganada) << QByteArray("UTF-8");
         QTest::newRow("utf-16le mark") << "\xFF\xFE" + Utf16Le("<html>가</html>")
                                        << QByteArray("UTF-16LE");
+        QTest::newRow("utf-16le without a mark")
+            << Utf16Le("<html><body>가나다</body></html>") << QByteArray("UTF-16LE");
+        QTest::newRow("utf-16be without a mark")
+            << Utf16Be("<html><body>가나다</body></html>") << QByteArray("UTF-16BE");
         QTest::newRow("undeclared utf-8") << Page({}, Utf8Ganada) << QByteArray("UTF-8");
         QTest::newRow("undeclared cp949") << Page({}, Cp949Ganada) << QByteArray("windows-949");
         QTest::newRow("undeclared extended syllable")
@@ -113,6 +124,8 @@ private slots:
             << "\xEF\xBB\xBF" + Utf8Ganada << QStringLiteral("\uFEFF가나다") << false;
         QTest::newRow("utf-16le") << "\xFF\xFE" + Utf16Le("<p>가</p>") << QStringLiteral("\uFEFF<p>가</p>")
                                   << false;
+        QTest::newRow("utf-16be without a mark")
+            << Utf16Be("<p>가</p>") << QStringLiteral("<p>가</p>") << false;
         QTest::newRow("windows-1252")
             << QByteArray("<meta charset=iso-8859-1>caf\xE9") << QStringLiteral("<meta charset=iso-8859-1>café")
             << false;
@@ -140,6 +153,10 @@ private slots:
         QTest::newRow("utf-8 with mark, meta says euc-kr")
             << "\xEF\xBB\xBF" + Page(EucKrMeta, Utf8Ganada);
         QTest::newRow("utf-16le") << "\xFF\xFE" + Utf16Le("<html><body>가😀</body></html>\r\n");
+        QTest::newRow("utf-16le without a mark")
+            << Utf16Le("<html><body>가😀 \u2028</body></html>\r\n");
+        QTest::newRow("utf-16be without a mark")
+            << Utf16Be("<html><body>가나다 글자들</body></html>\r\n");
         QTest::newRow("xml-declared latin-1")
             << "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n" + Page({}, "caf\xE9");
         QTest::newRow("plain ascii") << Page({}, "text &#x1F600;");
@@ -174,9 +191,11 @@ private slots:
             << plainPage.arg("가나다") << QByteArray("UTF-8") << Page({}, Utf8Ganada);
         QTest::newRow("undeclared utf-8, ascii only")
             << plainPage.arg("abc") << QByteArray("UTF-8") << Page({}, "abc");
-        QTest::newRow("utf-16 gets its mark back")
-            << QStringLiteral("<p>가</p>") << QByteArray("UTF-16LE")
-            << "\xFF\xFE" + Utf16Le("<p>가</p>");
+        QTest::newRow("utf-16 markup reads back without a mark")
+            << QStringLiteral("<p>가</p>") << QByteArray("UTF-16LE") << Utf16Le("<p>가</p>");
+        QTest::newRow("utf-16 without markup gets its mark back")
+            << QStringLiteral("나다라마") << QByteArray("UTF-16LE")
+            << "\xFF\xFE" + Utf16Le("나다라마");
         QTest::newRow("undeclared latin-1 falls back to cp949")
             << plainPage.arg("café") << QByteArray("windows-1252")
             << Page({}, "caf&#xE9;");
