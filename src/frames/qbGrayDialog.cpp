@@ -70,7 +70,7 @@ void TfrmQbGrayDialog::imgCaptionPaint(QPainter& painter) const {
     const QString text =
         qbCaptionCut::CutCaption(windowTitle(), w - CaptionTextX, QFontMetrics(font()));
     // An inactive caption reads paler, yet still stands out on the blue.
-    painter.setPen(m_activeLook ? QColor(248, 248, 248) : QColor(200, 206, 226));
+    painter.setPen(m_activeLook ? QColor(248, 248, 248) : QColor(214, 214, 214));
     painter.drawText(QPoint(CaptionTextX, CaptionTextY + QFontMetrics(font()).ascent()), text);
     windowIcon().paint(&painter, QRect(1, 1, 16, 16));
 }

@@ -95,7 +95,7 @@ private slots:
         QTest::addColumn<bool>("active");
         QTest::addColumn<QColor>("text");
         QTest::newRow("active") << true << QColor(248, 248, 248);
-        QTest::newRow("inactive") << false << QColor(200, 206, 226);
+        QTest::newRow("inactive") << false << QColor(214, 214, 214);
     }
     void captionLook() {
         QFETCH(bool, active);
@@ -110,7 +110,7 @@ private slots:
         QCOMPARE(caption.pixelColor(300, 0), QColor(144, 165, 226));
         QCOMPARE(caption.pixelColor(300, 17), QColor(79, 90, 195));
         QCOMPARE(HasPixel(caption.copy(20, 0, 200, 18), text), true);
-        QCOMPARE(HasPixel(caption.copy(20, 0, 200, 18), active ? QColor(200, 206, 226)
+        QCOMPARE(HasPixel(caption.copy(20, 0, 200, 18), active ? QColor(214, 214, 214)
                                                                  : QColor(248, 248, 248)),
                  false);
         // The icon at (1, 1): the blue dialog's own.
