@@ -510,10 +510,16 @@ void TfrmMainNivora::changeEvent(QEvent* event) {
     // Coming back from another program is when its changes to the open note show up.
     m_openNote->CheckOutsideChange();
     // A window that comes back with no widget holding the keys (the one that had them went away
-    // meanwhile) would lose the first key typed.
+    // meanwhile) would lose the first key typed. The caret stays where it was.
     QTimer::singleShot(0, this, [this] {
-        if (isActiveWindow() && !QApplication::focusWidget())
-            FocusCurrentView();
+        if (!isActiveWindow() || QApplication::focusWidget())
+            return;
+        if (ViewMode() == vmEdit)
+            Dhtml()->setFocus(Qt::ActiveWindowFocusReason);
+        else if (ViewMode() == vmSource)
+            RchDhtml()->setFocus(Qt::ActiveWindowFocusReason);
+        else
+            m_noteTree->setFocus(Qt::ActiveWindowFocusReason);
     });
 }
 

@@ -138,11 +138,11 @@ private slots:
         F.WaitForPage();
         TypeIntoPage(QStringLiteral("고침"));
         m_typed = "셋째";
-        QCOMPARE(Tree()->currentItem()->text(0), QStringLiteral("둘째"));
-        F.Window->Action("actFileRename")->trigger();
-        QVERIFY2(!QFileInfo::exists(Lib("둘째.htm")),
-                 qPrintable(Tree()->currentItem()->text(0) + " " +
-                            QDir(Lib("")).entryList(QDir::Files).join(',')));
+        // The action follows the selection on the window's update timer.
+        QAction* rename = F.Window->Action("actFileRename");
+        QTRY_VERIFY(rename->isEnabled());
+        rename->trigger();
+        QVERIFY(!QFileInfo::exists(Lib("둘째.htm")));
         QVERIFY(ReadMaybe(Lib("셋째.htm")).contains("\xB0\xED\xC4\xA7"));
         QCOMPARE(Tree()->OpenPath(), Lib("셋째.htm"));
     }
