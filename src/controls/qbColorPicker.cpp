@@ -398,6 +398,10 @@ void TColorPopup::PaintCell(QPainter& painter, int item, const QRect& rect, int 
     painter.drawRect(swatch.adjusted(0, 0, -1, -1));
 }
 
+namespace {
+constexpr double CellEdgeWidth = 1.5;
+} // namespace
+
 QImage TColorPopup::CombImage() {
     const QRect comb = m_layout.CombRect();
     const QRect grey = m_layout.GreyRect();
@@ -413,10 +417,15 @@ QImage TColorPopup::CombImage() {
         const std::vector<QPointF> corners = Hexagon(centre, size);
         return QPolygonF(QList<QPointF>(corners.begin(), corners.end()));
     };
+    // The cells stand a little closer than hexagons that tile: an edge of their own colour
+    // closes the gaps where three meet, which would show the background as light dots.
     for (const TCell& cell : CombCells()) {
-        painter.setBrush(FromColorRef(cell.Color));
+        const QColor color = FromColorRef(cell.Color);
+        painter.setPen(QPen(color, CellEdgeWidth));
+        painter.setBrush(color);
         painter.drawPolygon(hexagon(cell.Center + combAt, HexSize));
     }
+    painter.setPen(Qt::NoPen);
     for (int i = 0; i < int(m_greyCells.size()); ++i) {
         painter.setBrush(FromColorRef(m_greyCells[i].Color));
         painter.drawPolygon(

@@ -1,8 +1,10 @@
-// The colour palette's geometry and rules, without a screen.
+// The colour palette's geometry and rules, and how the picker draws them.
 #include "controls/qbColorPalette.h"
+#include "controls/qbColorPicker.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QTest>
+#include <algorithm>
 #include <cmath>
 
 using namespace qbColorPalette;
@@ -304,6 +306,42 @@ private slots:
         QTEST(PlacePopup(button, QSize(164, 300), QRect(0, 0, 1024, 768)), "place");
     }
 
+    // Where hexagons of the honeycomb meet, only their colours show: drawn on a black and on a
+    // white background, the inside of the honeycomb comes out the same.
+    void honeycombShowsNoBackgroundWhereCellsMeet() {
+        TColorPickerButton button;
+        button.SetCustomText(QStringLiteral("사용자 색상"));
+        TColorPopup* popup = button.Popup();
+        popup->SelectColor(popup->CombCells()[5].Color);
+        QVERIFY(popup->CustomSectionOpen());
+        const auto drawOn = [popup](Qt::GlobalColor background) {
+            QPalette palette = popup->palette();
+            palette.setColor(QPalette::Button, background);
+            popup->setPalette(palette);
+            return popup->grab().toImage();
+        };
+        const QImage onBlack = drawOn(Qt::black);
+        const QImage onWhite = drawOn(Qt::white);
+        // Inside the outer ring every point belongs to some cell.
+        const QRect comb = popup->PaletteLayout().CombRect();
+        const QPointF centre = comb.topLeft() + popup->CombCells().front().Center;
+        const double inner = CombHalfSize * std::cos(qDegreesToRadians(30.0)) * 5 / 6;
+        int checked = 0;
+        for (int y = comb.top(); y <= comb.bottom(); ++y)
+            for (int x = comb.left(); x <= comb.right(); ++x) {
+                if (std::hypot(x + 0.5 - centre.x(), y + 0.5 - centre.y()) > inner)
+                    continue;
+                ++checked;
+                // A trace of coverage rounding is no dot; a gap differs by far more.
+                const QColor black = onBlack.pixelColor(x, y), white = onWhite.pixelColor(x, y);
+                const int apart = std::max({std::abs(black.red() - white.red()),
+                                            std::abs(black.green() - white.green()),
+                                            std::abs(black.blue() - white.blue())});
+                QVERIFY2(apart <= 3, qPrintable(QString("a gap at %1,%2").arg(x).arg(y)));
+            }
+        QVERIFY(checked > 1000);
+    }
+
     void windowsColourLayout() {
         QCOMPARE(ToColorRef(QColor(0x11, 0x22, 0x33)), 0x332211);
         QCOMPARE(FromColorRef(0x332211), QColor(0x11, 0x22, 0x33));
@@ -311,7 +349,7 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     TestColorPalette test;
     return QTest::qExec(&test, argc, argv);
 }
