@@ -325,9 +325,19 @@ void TfrmMainNivora::OpenLink(const QUrl& url) {
     if (action == TLinkAction::Desktop)
         QDesktopServices::openUrl(url);
     else if (action == TLinkAction::ShowInTree)
-        OpenInTree(qbLinkPolicy::LibraryPath(url));
+        OpenLinkedNote(qbLinkPolicy::LibraryPath(url));
     else
         ShowMessage(qbLinkPolicy::RefusalText(url, action), QString());
+}
+
+// A link to a note that is not there (deleted, renamed by hand) says so instead of doing nothing.
+void TfrmMainNivora::OpenLinkedNote(const QString& path) {
+    if (!QFileInfo::exists(path)) {
+        ShowMessage(QStringLiteral("연결된 노트가 없습니다: %1").arg(QDir::toNativeSeparators(path)),
+                    QString());
+        return;
+    }
+    OpenInTree(path);
 }
 
 void TfrmMainNivora::UpdateActions() {

@@ -105,6 +105,7 @@ public:
     TqbAppMessageFilter* MessageFilter() const { return m_messageFilter; }
     // A link the user followed in a note: a page of the library opens in the tree, anything
     // else in the desktop's own program.
+    void OpenLinkedNote(const QString& path);
     void OpenLink(const QUrl& url);
 
 protected:

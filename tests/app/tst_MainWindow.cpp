@@ -252,6 +252,9 @@ private slots:
 
         QTest::newRow("web page") << "https://example.org/" << true << "" << "폴더";
         QTest::newRow("note of the library") << "<lib>둘째.htm" << false << "" << "둘째";
+        QTest::newRow("missing note of the library")
+            << "<lib>없는 노트.htm" << false << QStringLiteral("연결된 노트가 없습니다: <lib>없는 노트.htm")
+            << "폴더";
         QTest::newRow("file outside the library")
             << "file:///etc/passwd" << false
             << QStringLiteral("라이브러리 밖의 파일은 열지 않습니다: /etc/passwd") << "폴더";
@@ -269,6 +272,7 @@ private slots:
         TqbDialogAnswerer catcher;
         emit F.Window->Dhtml()->LinkClicked(url);
         QCOMPARE(desktop.opened, toDesktop ? QStringList{url.toString()} : QStringList());
+        told.replace("<lib>", QDir::toNativeSeparators(Lib("")));
         QCOMPARE(catcher.texts, told.isEmpty() ? QStringList() : QStringList{told});
         QCOMPARE(F.Window->NoteTree()->currentItem()->text(0), current);
     }
