@@ -347,7 +347,9 @@
     var api = {
         setMode: function (browse, caret) {
             watchChanges();
-            document.designMode = browse ? "off" : "on";
+            // A frameset has no text of its own: typed keys would land inside its markup.
+            var framed = !document.body || document.body.nodeName === "FRAMESET";
+            document.designMode = browse || framed ? "off" : "on";
             if (caret)
                 caretToStart();
             return document.designMode;

@@ -173,6 +173,27 @@ private slots:
             QString("ABCDEFGHIJKLMNOPQRSTUVWXYZ!first"), 20000);
     }
 
+    // A frameset page has no text of its own to edit: keys typed at it (while it loads and
+    // after) change nothing.
+    void framesetTakesNoTyping() {
+        Write("fa.htm", Page({}, "<div>left</div>"));
+        Write("fb.htm", Page({}, "<div>right</div>"));
+        const QByteArray frames = "<html><frameset cols=\"50%,50%\"><frame src=\"fa.htm\">"
+                                  "<frame src=\"fb.htm\"></frameset></html>\r\n";
+        const QString path = Write("frames.htm", frames);
+        QVERIFY(LoadForEditing(Write("small.htm", Page({}, "<div>small</div>"))));
+        m_edit->LoadDocument(path);
+        m_edit->FocusAtStart();
+        QTest::keyClicks(PageWidget(), "ABC");
+        QVERIFY(m_edit->WaitUntilReady(60000));
+        QTest::keyClicks(PageWidget(), "XYZ");
+        QVERIFY(!m_edit->SelectionState().Editable);
+        // The page answers in order: once this is in, the keys have been dealt with.
+        const QString html = m_edit->DocumentHtml();
+        QVERIFY2(!html.contains("ABC") && !html.contains("XYZ"), qPrintable(html));
+        QVERIFY(!m_edit->DocumentChanged()); // so the window's save writes nothing
+    }
+
     // Typed for a document that failed to load: dropped, never written into the next one.
     void typingWhileALoadFailsGoesNowhere() {
         const QString next = Write("next.htm", Page({}, "<div>next</div>"));
