@@ -1,7 +1,7 @@
 // Lists one large folder the way the note tree does and prints the times.
 #include "library/qbFolderListing.h"
 #include "library/qbTree.h"
-#include "library/qbTreeHost.h"
+#include "qbBenchTreeHost.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,21 +16,6 @@ namespace {
 constexpr int NoteCount = 10000;
 constexpr int FolderCount = 1000;
 constexpr int Runs = 7;
-
-class TNullHost : public IqbTreeHost {
-public:
-    bool SaveCurrentNote() override { return true; }
-    void OpenCurrentNote() override {}
-    void EnterEditMode() override {}
-    void FocusCurrentView() override {}
-    bool TreeShowing() const override { return true; }
-    void DiscardCurrentNote() override {}
-    void ShowTreeMessage(const QString&) override {}
-    bool ConfirmTreeQuestion(const QString&) override { return true; }
-    bool ConfirmTreeQuestionDefaultNo(const QString&) override { return false; }
-    QString TreeTemplateDir() const override { return {}; }
-    QStringList TreeDefaultHeader() const override { return {}; }
-};
 
 bool Touch(const QString& path) {
     QFile file(path);

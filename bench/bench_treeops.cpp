@@ -6,7 +6,7 @@
 #include "library/UserFileName.h"
 #include "library/qbTemplates.h"
 #include "library/qbTree.h"
-#include "library/qbTreeHost.h"
+#include "qbBenchTreeHost.h"
 
 #include <QApplication>
 #include <QDir>
@@ -22,24 +22,6 @@ namespace {
 
 constexpr int NoteCount = 5000;
 constexpr int Runs = 7;
-
-class TNullHost : public IqbTreeHost {
-public:
-    QString Templates;
-    bool SaveCurrentNote() override { return true; }
-    void OpenCurrentNote() override {}
-    void EnterEditMode() override {}
-    void FocusCurrentView() override {}
-    bool TreeShowing() const override { return true; }
-    void DiscardCurrentNote() override {}
-    void ShowTreeMessage(const QString& text) override {
-        std::printf("message: %s\n", qPrintable(text));
-    }
-    bool ConfirmTreeQuestion(const QString&) override { return true; }
-    bool ConfirmTreeQuestionDefaultNo(const QString&) override { return false; }
-    QString TreeTemplateDir() const override { return Templates; }
-    QStringList TreeDefaultHeader() const override { return {QStringLiteral("<HTML></HTML>")}; }
-};
 
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());

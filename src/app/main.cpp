@@ -178,6 +178,13 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
     m_noteTree->SetImages(treeImages);
     layout->addWidget(m_noteTree, 1);
     m_openNote->SetTree(m_noteTree);
+    // Another program's changes wait while a save, a dialog or a menu runs: questions never
+    // come in the middle of one, and nodes held by them stay.
+    m_noteTree->SetWatchHold([this] {
+        return m_openNote->Saving() || QApplication::activeModalWidget() ||
+               QApplication::activePopupWidget();
+    });
+    connect(m_noteTree, &TqbTree::OutsideChangeSeen, m_openNote, &TqbOpenNote::FileChangedOutside);
     const QString dataDir = m_noteInfo.GetDataDir();
     // A library made just now starts with a note that shows the way.
     if (m_noteInfo.DataDirCreated())

@@ -127,15 +127,31 @@ void TqbOpenNote::PageLoadFailed(const QString& reason) {
     ShowLoadFailure(reason);
 }
 
+bool TqbOpenNote::HasOwnChanges() const {
+    return (m_viewMode == vmEdit && m_noteModified) ||
+           (m_viewMode == vmSource && m_view.SourceModified());
+}
+
 void TqbOpenNote::CheckOutsideChange() {
     const QString path = Path();
     if (m_saving || path.isEmpty() || !m_host.TreeShowing() || m_stamp.Matches(path))
         return;
-    const bool ownChanges = (m_viewMode == vmEdit && m_noteModified) ||
-                            (m_viewMode == vmSource && m_view.SourceModified());
     // Changes of our own are weighed at the next save; a vanished file is not brought back here.
-    if (!ownChanges && QFileInfo::exists(path))
+    if (!HasOwnChanges() && QFileInfo::exists(path))
         OpenCurrentNote();
+}
+
+void TqbOpenNote::FileChangedOutside() {
+    const QString path = Path();
+    if (m_saving || path.isEmpty() || !m_documentOpen || !m_host.TreeShowing() ||
+        m_stamp.Matches(path))
+        return;
+    if (HasOwnChanges())
+        SaveCurrentNote();
+    else if (QFileInfo::exists(path))
+        OpenCurrentNote();
+    else if (m_tree)
+        m_tree->SetOpenPath({});
 }
 
 // ---- saving

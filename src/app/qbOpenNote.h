@@ -61,6 +61,10 @@ public:
     void DropChanges();
     // Another program may have changed the file: an unchanged note is read again.
     void CheckOutsideChange();
+    // Another program changed files beside the open note, seen as it happened. What it did to
+    // the note is weighed at once: changes of our own go through a save (which asks), an
+    // unchanged note is read again, or closed when its file is gone.
+    void FileChangedOutside();
     // A page that is not the note (a search hit's marked copy) takes the pane; it is never saved.
     void ShowOtherPage(const QString& path);
 
@@ -74,6 +78,7 @@ signals:
 
 private:
     void ShowLoadFailure(const QString& reason);
+    bool HasOwnChanges() const;
     bool WritePage();
     bool WriteSource();
     // Whether the write may go ahead over what another program put in the file.

@@ -1,9 +1,11 @@
 #include "library/qbTree.h"
 
 #include "library/qbFolderListing.h"
+#include "library/qbLibraryWatcher.h"
 #include "library/qbNoteInfo.h"
 #include "library/qbPaths.h"
 #include "library/qbTreeHost.h"
+#include "platform/qbFileStamp.h"
 #include "platform/qbLeftovers.h"
 #include "platform/qbNativeNames.h"
 #include "platform/qbShellMove.h"
@@ -17,6 +19,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QTimer>
 #include <chrono>
 
 namespace qbTreeRules {
@@ -77,6 +80,36 @@ TqbTree::TqbTree(IqbTreeHost& host, QWidget* owner)
             });
     connect(this, &QTreeWidget::itemExpanded, this,
             [this](QTreeWidgetItem* node) { RefuseUnlistedExpansion(node); });
+    // What is watched follows what shows.
+    m_watcher = new TqbLibraryWatcher(this);
+    m_watcher->SetHold([this] { return m_busy > 0 || (m_watchHold && m_watchHold()); });
+    connect(m_watcher, &TqbLibraryWatcher::Changed, this, [this](const QStringList& dirs) {
+        MergeBatch(dirs);
+        emit OutsideChangeSeen();
+    });
+    m_watchSync = new QTimer(this);
+    m_watchSync->setSingleShot(true);
+    m_watchSync->setInterval(0);
+    connect(m_watchSync, &QTimer::timeout, this, &TqbTree::SyncWatches);
+    connect(this, &QTreeWidget::itemExpanded, this, &TqbTree::ScheduleWatchSync);
+    connect(this, &QTreeWidget::itemCollapsed, this, &TqbTree::ScheduleWatchSync);
+    // Notes coming and going change nothing watched: a folder of thousands stays quick to use.
+    const auto foldersAmong = [this](const QModelIndex& parent, int first, int last) {
+        for (int row = first; row <= last; ++row)
+            if (IsFolder(itemFromIndex(model()->index(row, 0, parent))))
+                return true;
+        return false;
+    };
+    connect(model(), &QAbstractItemModel::rowsInserted, this,
+            [this, foldersAmong](const QModelIndex& parent, int first, int last) {
+                if (foldersAmong(parent, first, last))
+                    ScheduleWatchSync();
+            });
+    connect(model(), &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            [this, foldersAmong](const QModelIndex& parent, int first, int last) {
+                if (foldersAmong(parent, first, last))
+                    ScheduleWatchSync();
+            });
     // Drags start from the tree only and drop into it.
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
@@ -84,7 +117,10 @@ TqbTree::TqbTree(IqbTreeHost& host, QWidget* owner)
     CreatePopupMenu();
 }
 
-TqbTree::~TqbTree() = default;
+TqbTree::~TqbTree() {
+    // The model outlives this part of the tree while it is taken apart.
+    disconnect(model(), nullptr, this, nullptr);
+}
 
 QTreeWidgetItem* TqbTree::ContextNode() const {
     return m_contextNode.isValid() ? itemFromIndex(m_contextNode) : nullptr;
@@ -158,7 +194,9 @@ void TqbTree::LoadRoot(const QString& dir) {
     clear();
     m_contextNode = QPersistentModelIndex();
     m_rootDir = dir.endsWith(u'/') ? dir.chopped(1) : dir;
+    m_watched.clear();
     ScanFolder(nullptr, m_rootDir);
+    ScheduleWatchSync();
 }
 
 void TqbTree::ScanFolder(QTreeWidgetItem* node, const QString& dir) {
@@ -166,6 +204,7 @@ void TqbTree::ScanFolder(QTreeWidgetItem* node, const QString& dir) {
     qbLeftovers::RemoveInFolder(dir);
     const TqbFolderListing listing = ListFolder(dir, NoteExt, m_rootDir);
     const QString prefix = dir.endsWith(u'/') ? dir : dir + u'/';
+    m_fresh.insert(prefix.chopped(1));
     QList<QTreeWidgetItem*> added;
     // The first entry takes over the placeholder, which keeps it in first place.
     const auto place = [&](const TqbListedName& entry, const QString& text, int imageIndex,
@@ -292,6 +331,7 @@ void TqbTree::SetOpenPath(const QString& path) {
         return;
     }
     m_openPath = document;
+    m_watcher->SetOpenFile(m_openPath);
     m_host.OpenCurrentNote();
 }
 
@@ -299,6 +339,7 @@ void TqbTree::CloseOpenDocument() {
     if (m_openPath.isEmpty())
         return;
     m_openPath.clear();
+    m_watcher->SetOpenFile({});
     m_host.DiscardCurrentNote();
 }
 
@@ -306,6 +347,7 @@ bool TqbTree::MakeUsable(QTreeWidgetItem* node) {
     const QByteArray raw = node ? node->data(0, RawNameRole).toByteArray() : QByteArray();
     if (raw.isEmpty())
         return true;
+    const TBusy busy(*this);
     const QString name = IsFolder(node) ? node->text(0) : NoteFileName(node);
     if (!m_host.ConfirmTreeQuestion(RawNameQuestion.arg(name)))
         return false;
@@ -320,8 +362,9 @@ bool TqbTree::MakeUsable(QTreeWidgetItem* node) {
 }
 
 void TqbTree::CurrentNodeChanged(QTreeWidgetItem* current, QTreeWidgetItem* previous) {
-    if (!current || IsPlaceholder(current) || m_revertingSelection)
+    if (!current || IsPlaceholder(current) || m_revertingSelection || m_merging)
         return;
+    const TBusy busy(*this);
     if (!m_host.SaveCurrentNote()) {
         // The open document still holds changes that could not be written: stay on it.
         m_revertingSelection = true;
@@ -330,7 +373,11 @@ void TqbTree::CurrentNodeChanged(QTreeWidgetItem* current, QTreeWidgetItem* prev
         return;
     }
     // A name left in CP949 bytes has no path of ours: nothing is open while it is selected.
-    SetOpenPath(MakeUsable(current) ? ItemPath(current) : QString());
+    const bool usable = MakeUsable(current);
+    if (usable && currentItem() == current)
+        current->setData(0, FileIdRole, TqbFileStamp::FileId(ItemPath(current).chopped(
+                                            ItemPath(current).endsWith(u'/') ? 1 : 0)));
+    SetOpenPath(usable ? ItemPath(current) : QString());
 }
 
 int TqbTree::IconLeft(const QTreeWidgetItem* node) const {
@@ -338,6 +385,7 @@ int TqbTree::IconLeft(const QTreeWidgetItem* node) const {
 }
 
 void TqbTree::PressAt(QPoint pos, Qt::MouseButton button) {
+    const TBusy busy(*this);
     QTreeWidgetItem* node = itemAt(pos);
     m_contextNode = node ? QPersistentModelIndex(indexFromItem(node)) : QPersistentModelIndex();
     m_pressNode = QPersistentModelIndex();
@@ -429,6 +477,7 @@ void TqbTree::contextMenuEvent(QContextMenuEvent* event) {
     m_contextNode = node ? QPersistentModelIndex(indexFromItem(node)) : QPersistentModelIndex();
     UpdatePopupItems();
     event->accept();
+    const TBusy busy(*this);
     m_popup->exec(event->globalPos());
 }
 

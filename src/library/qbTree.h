@@ -3,13 +3,16 @@
 #include <QList>
 #include <QPersistentModelIndex>
 #include <QPixmap>
+#include <QSet>
 #include <QString>
 #include <QTreeWidget>
 #include <array>
 #include <functional>
 
 class IqbTreeHost;
+class TqbLibraryWatcher;
 class QDialog;
+class QTimer;
 class QMenu;
 class QAction;
 
@@ -54,6 +57,9 @@ public:
     static constexpr int FileNameRole = Qt::UserRole + 2;
     // The bytes of a name that is not in the file name encoding (shown decoded from CP949).
     static constexpr int RawNameRole = Qt::UserRole + 3;
+    // Which file or folder a node stands for (TqbFileStamp::FileId), kept on the selected node
+    // and on open folders: another program's rename of them is followed, not shown as a new item.
+    static constexpr int FileIdRole = Qt::UserRole + 4;
     // The only child of a folder whose contents are on disk but not listed yet.
     static inline const QString PlaceholderText = QStringLiteral("-\a");
 
@@ -111,6 +117,18 @@ public:
     // A node whose name is in CP949 bytes is renamed to its decoded name once the user agrees;
     // false when it still cannot be reached. True at once for every other node.
     bool MakeUsable(QTreeWidgetItem* node);
+
+    // -- another program's changes (qbTreeWatch.cpp)
+
+    // Lists every listed folder again and merges what changed into the nodes: open folders stay
+    // open, the selection and the scroll position stay.
+    void Refresh();
+    // Lists dir (RootDir: the top level) again and merges its entries into its node; true when
+    // the nodes changed. Nothing for a folder that is not listed.
+    bool RefreshFolder(const QString& dir);
+    // While hold() is true another program's changes wait (a save or a dialog is running).
+    void SetWatchHold(std::function<bool()> hold) { m_watchHold = std::move(hold); }
+    const TqbLibraryWatcher& Watcher() const { return *m_watcher; }
 
     // -- operations (qbTreeOps.cpp)
 
@@ -175,6 +193,12 @@ public:
     // The picture a node is drawn with, from the images given to SetImages.
     const QIcon& IconFor(const QTreeWidgetItem* node) const;
 
+signals:
+    // Another program's changes were merged into these folders' nodes (RootDir: the top level).
+    void FoldersRefreshed(const QStringList& dirs);
+    // A batch of another program's changes was handled; the open document may be among them.
+    void OutsideChangeSeen();
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -190,6 +214,26 @@ protected:
                                                          const QEvent* event) const override;
 
 private:
+    // Node pointers are held across this: another program's changes wait until it ends.
+    class TBusy {
+    public:
+        explicit TBusy(TqbTree& tree) : m_tree(tree) { ++m_tree.m_busy; }
+        ~TBusy() { --m_tree.m_busy; }
+        TBusy(const TBusy&) = delete;
+        TBusy& operator=(const TBusy&) = delete;
+
+    private:
+        TqbTree& m_tree;
+    };
+
+    void ScheduleWatchSync();
+    // Watches the top level, every open folder that shows and the open document; a folder that
+    // shows again after it was let go is listed anew.
+    void SyncWatches();
+    void MergeBatch(const QStringList& dirs);
+    bool MergeFolder(QTreeWidgetItem* node, const QString& dir);
+    // The node of a listed folder's directory; null with *found for the top level.
+    QTreeWidgetItem* FolderNode(const QString& dir, bool* found) const;
     void PressAt(QPoint pos, Qt::MouseButton button);
     void DoubleClickAt(QPoint pos);
     void CurrentNodeChanged(QTreeWidgetItem* current, QTreeWidgetItem* previous);
@@ -228,4 +272,13 @@ private:
     std::function<quint32()> m_tick;
     // Folder, note, placeholder.
     std::array<QIcon, 3> m_icons;
+    TqbLibraryWatcher* m_watcher = nullptr;
+    QTimer* m_watchSync = nullptr;
+    std::function<bool()> m_watchHold;
+    // Folders listed since the watches were last set: they need no second listing.
+    QSet<QString> m_fresh;
+    // The folders watched, as last given to the watcher.
+    QSet<QString> m_watched;
+    int m_busy = 0;
+    bool m_merging = false;
 };

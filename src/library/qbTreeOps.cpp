@@ -5,6 +5,7 @@
 #include "library/UserFileName.h"
 #include "platform/qbError.h"
 #include "library/qbNoteInfo.h"
+#include "library/qbLibraryWatcher.h"
 #include "library/qbPictureCarrier.h"
 #include "platform/qbShellMove.h"
 #include "platform/qbTextFile.h"
@@ -73,8 +74,10 @@ bool TqbTree::OpenPathWithin(const QString& itemPath) const {
 }
 
 void TqbTree::RetargetOpenPath(const QString& oldItemPath, const QString& newItemPath) {
-    if (OpenPathWithin(oldItemPath))
+    if (OpenPathWithin(oldItemPath)) {
         m_openPath = newItemPath + m_openPath.mid(oldItemPath.size());
+        m_watcher->SetOpenFile(m_openPath);
+    }
 }
 
 QTreeWidgetItem* TqbTree::AddNode(QTreeWidgetItem* parent, const QString& text, int imageIndex,
@@ -117,6 +120,7 @@ void TqbTree::ShowWrittenNote(const QString& filePath) {
 }
 
 void TqbTree::NewFolder(bool forceRoot) {
+    const TBusy busy(*this);
     m_host.EnterEditMode();
     QTreeWidgetItem* parent = nullptr;
     QTreeWidgetItem* selected = currentItem();
@@ -163,6 +167,7 @@ void TqbTree::NewFolder(bool forceRoot) {
 }
 
 void TqbTree::NewNote(bool forceRoot) {
+    const TBusy busy(*this);
     m_host.EnterEditMode();
     QTreeWidgetItem* parent = nullptr;
     QTreeWidgetItem* selected = currentItem();
@@ -207,6 +212,7 @@ void TqbTree::NewNote(bool forceRoot) {
 }
 
 void TqbTree::RenameNode(QTreeWidgetItem* node) {
+    const TBusy busy(*this);
     // Unlike the Part, a document that cannot be written stops the rename: it would otherwise be
     // written back to the old name afterwards.
     if (!m_host.SaveCurrentNote())
@@ -247,6 +253,8 @@ void TqbTree::RenameNode(QTreeWidgetItem* node) {
     }
     if (renamed) {
         SetEntry(node, newName, ImageIndex(node), folder ? QString() : newName + ext);
+        if (folder)
+            ScheduleWatchSync();
         // The open document (the note, or a page inside the folder) was saved: it follows.
         RetargetOpenPath(oldPath, newPath);
         KeepPictures(oldPath, newPath);
@@ -260,6 +268,7 @@ void TqbTree::RenameNode(QTreeWidgetItem* node) {
 }
 
 void TqbTree::DeleteNode(QTreeWidgetItem* node) {
+    const TBusy busy(*this);
     if (!node || IsPlaceholder(node))
         return;
     if (!m_host.ConfirmTreeQuestion(node->text(0) + DeleteQuestionSuffix))
@@ -283,6 +292,7 @@ void TqbTree::DeleteNode(QTreeWidgetItem* node) {
         // The open document went with it: closed without writing, so the next selection change
         // cannot bring it back.
         m_openPath.clear();
+        m_watcher->SetOpenFile({});
         m_host.DiscardCurrentNote();
     }
     if (m_cutNode.isValid() && (itemFromIndex(m_cutNode) == node || IsUnder(node, CutNode())))
@@ -302,6 +312,7 @@ bool TqbTree::IsUnder(const QTreeWidgetItem* source, const QTreeWidgetItem* targ
 }
 
 void TqbTree::MoveNode(QTreeWidgetItem* target, QTreeWidgetItem* source) {
+    const TBusy busy(*this);
     if (!source || IsPlaceholder(source))
         return;
     if (!MakeUsable(source) || !MakeUsable(target && !IsFolder(target) ? target->parent() : target))
@@ -339,6 +350,7 @@ void TqbTree::MoveNode(QTreeWidgetItem* target, QTreeWidgetItem* source) {
         return;
     if (replacesOpen) {
         m_openPath.clear();
+        m_watcher->SetOpenFile({});
         m_host.DiscardCurrentNote();
     }
     // The open note (or a page inside the moved folder) keeps its edits and follows.
@@ -458,6 +470,7 @@ void TqbTree::PopupPaste() {
 }
 
 void TqbTree::PopupNewFolder() {
+    const TBusy busy(*this);
     QTreeWidgetItem* node = ContextNode();
     if (!node || (!IsFolder(node) && !node->parent())) {
         NewFolder(true);
@@ -478,12 +491,15 @@ void TqbTree::PopupDelete() {
 }
 
 void TqbTree::PopupRefresh() {
-    LoadRoot(m_rootDir);
+    // A refresh starts over with the cut mark, as a reload did.
+    m_cutNode = QPersistentModelIndex();
+    Refresh();
 }
 
 // -- drag and drop inside the tree
 
 void TqbTree::StartNodeDrag() {
+    const TBusy busy(*this);
     QTreeWidgetItem* node = currentItem();
     if (!node || IsPlaceholder(node))
         return;
@@ -499,6 +515,7 @@ void TqbTree::StartNodeDrag() {
 }
 
 void TqbTree::DropAt(QPoint pos) {
+    const TBusy busy(*this);
     QTreeWidgetItem* selected = currentItem();
     if (!selected)
         return;

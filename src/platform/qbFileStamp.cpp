@@ -37,6 +37,19 @@ QByteArray IdentityOf(const QString& path) {
 
 } // namespace
 
+QByteArray TqbFileStamp::FileId(const QString& path) {
+#ifdef Q_OS_UNIX
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return {};
+    return QByteArray::number(quint64(status.st_dev)) + ':' +
+           QByteArray::number(quint64(status.st_ino));
+#else
+    Q_UNUSED(path);
+    return {};
+#endif
+}
+
 TqbFileStamp TqbFileStamp::Of(const QString& path) {
     TqbFileStamp stamp;
     stamp.m_taken = true;

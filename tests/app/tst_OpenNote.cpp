@@ -3,6 +3,7 @@
 #include "app/qbOpenNote.h"
 #include "app/qbOpenNoteHost.h"
 #include "common/qbTestFiles.h"
+#include "library/qbLibraryWatcher.h"
 #include "library/qbNoteInfo.h"
 #include "library/qbTree.h"
 #include "platform/qbError.h"
@@ -276,6 +277,50 @@ private slots:
         // A kept copy shows in the tree at once.
         QCOMPARE(m_tree->findItems("노트 - 사본", Qt::MatchExactly).size(), copyHasMine ? 1 : 0);
         // Whatever was chosen, the editor holds what the note file holds now, or is saving it.
+        QVERIFY(!m_note->NoteModified());
+    }
+
+    // Seen while it happens, another program's change to the open note goes through the same
+    // rules at once; our own save is no such change.
+    void outsideChangeIsWeighedAtOnce_data() {
+        QTest::addColumn<bool>("edited");
+        QTest::addColumn<QString>("outside");
+        QTest::addColumn<int>("asked");
+        QTest::addColumn<int>("loads");
+        QTest::addColumn<bool>("open");
+        QTest::newRow("unchanged, rewritten: read again") << false << "write" << 0 << 2 << true;
+        QTest::newRow("unchanged, deleted: closed") << false << "delete" << 0 << 1 << false;
+        QTest::newRow("edited, rewritten: asked") << true << "write" << 1 << 2 << true;
+        QTest::newRow("edited, deleted: asked") << true << "delete" << 1 << 1 << true;
+        QTest::newRow("our own save") << true << "save" << 0 << 1 << true;
+    }
+    void outsideChangeIsWeighedAtOnce() {
+        QFETCH(bool, edited);
+        QFETCH(QString, outside);
+        QFETCH(int, asked);
+        QFETCH(int, loads);
+        QFETCH(bool, open);
+        connect(m_tree.get(), &TqbTree::OutsideChangeSeen, m_note.get(),
+                &TqbOpenNote::FileChangedOutside);
+        Open("노트.htm", TqbOpenNote::vmEdit);
+        if (edited)
+            Edit("내것");
+        QTRY_VERIFY(m_tree->Watcher().Watched().contains(Lib("노트.htm")));
+        QSignalSpy refreshed(m_tree.get(), &TqbTree::FoldersRefreshed);
+        if (outside == "write")
+            WriteBytes(Lib("노트.htm"), "<HTML><BODY>theirs plus more bytes</BODY></HTML>\r\n");
+        else if (outside == "delete")
+            QVERIFY(QFile::remove(Lib("노트.htm")));
+        else
+            QVERIFY(m_note->SaveCurrentNote());
+        // Another program's note beside it: by its refresh, everything before was handled.
+        WriteBytes(Lib("표시.htm"), "marker");
+        QVERIFY(refreshed.wait());
+        QCOMPARE(m_host->OutsideAsked, asked);
+        QCOMPARE(m_view->Calls.count("load"), loads);
+        QCOMPARE(!m_view->NoDocument, open);
+        QCOMPARE(m_tree->OpenPath().isEmpty(), !open);
+        QCOMPARE(QFileInfo::exists(Lib("노트.htm")), open);
         QVERIFY(!m_note->NoteModified());
     }
 

@@ -1,0 +1,26 @@
+#pragma once
+// A tree host for the benchmarks: every question answered at once, messages printed.
+
+#include "library/qbTreeHost.h"
+
+#include <QString>
+#include <QStringList>
+#include <cstdio>
+
+class TNullHost : public IqbTreeHost {
+public:
+    QString Templates;
+    bool SaveCurrentNote() override { return true; }
+    void OpenCurrentNote() override {}
+    void EnterEditMode() override {}
+    void FocusCurrentView() override {}
+    bool TreeShowing() const override { return true; }
+    void DiscardCurrentNote() override {}
+    void ShowTreeMessage(const QString& text) override {
+        std::printf("message: %s\n", qPrintable(text));
+    }
+    bool ConfirmTreeQuestion(const QString&) override { return true; }
+    bool ConfirmTreeQuestionDefaultNo(const QString&) override { return false; }
+    QString TreeTemplateDir() const override { return Templates; }
+    QStringList TreeDefaultHeader() const override { return {QStringLiteral("<HTML></HTML>")}; }
+};

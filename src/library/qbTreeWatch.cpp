@@ -1,0 +1,271 @@
+// Another program's changes to the library: the shown folders are watched, and a folder that
+// changed is listed again and merged into the nodes it has, so nothing is rebuilt or collapsed.
+#include "library/qbTree.h"
+
+#include "library/qbFolderListing.h"
+#include "library/qbLibraryWatcher.h"
+#include "library/qbNoteInfo.h"
+#include "library/qbPaths.h"
+#include "platform/qbFileStamp.h"
+
+#include <QFile>
+#include <QHash>
+#include <QScopedValueRollback>
+#include <QTimer>
+
+namespace {
+
+QString WithoutSlash(const QString& path) {
+    return path.endsWith(u'/') ? path.chopped(1) : path;
+}
+
+QString EntryKey(bool folder, const QString& name, const QByteArray& raw) {
+    return (folder ? QStringLiteral("d") : QStringLiteral("n")) + name + QChar(0) +
+           QString::fromLatin1(raw.toHex());
+}
+
+int ChildCount(const QTreeWidget& tree, const QTreeWidgetItem* node) {
+    return node ? node->childCount() : tree.topLevelItemCount();
+}
+
+QTreeWidgetItem* ChildAt(const QTreeWidget& tree, const QTreeWidgetItem* node, int i) {
+    return node ? node->child(i) : tree.topLevelItem(i);
+}
+
+} // namespace
+
+void TqbTree::ScheduleWatchSync() {
+    if (!m_watchSync->isActive())
+        m_watchSync->start();
+}
+
+void TqbTree::SyncWatches() {
+    if (m_rootDir.isEmpty())
+        return;
+    QStringList folders{m_rootDir};
+    QList<QTreeWidgetItem*> stale;
+    const auto walk = [&](auto& self, QTreeWidgetItem* node) -> void {
+        for (int i = 0; i < ChildCount(*this, node); ++i) {
+            QTreeWidgetItem* child = ChildAt(*this, node, i);
+            if (!IsFolder(child) || !child->isExpanded() || IsUnlisted(child))
+                continue;
+            const QString dir = NodePath(child);
+            folders << dir;
+            if (!m_watched.contains(dir)) {
+                // Its renames are followed from now on.
+                if (child->data(0, FileIdRole).isNull())
+                    child->setData(0, FileIdRole, TqbFileStamp::FileId(dir));
+                if (!m_fresh.contains(dir))
+                    stale << child;
+            }
+            self(self, child);
+        }
+    };
+    {
+        const QScopedValueRollback<bool> merging(m_merging, true);
+        walk(walk, nullptr);
+    }
+    m_watched = QSet<QString>(folders.begin(), folders.end());
+    m_fresh.clear();
+    m_watcher->SetFolders(folders);
+    m_watcher->SetOpenFile(m_openPath);
+    // Shown again after it was let go: what changed meanwhile was not seen.
+    QStringList refreshed;
+    for (QTreeWidgetItem* folder : std::as_const(stale)) {
+        const QString dir = NodePath(folder);
+        if (MergeFolder(folder, dir))
+            refreshed << dir;
+    }
+    if (!refreshed.isEmpty())
+        emit FoldersRefreshed(refreshed);
+}
+
+QTreeWidgetItem* TqbTree::FolderNode(const QString& dir, bool* found) const {
+    *found = false;
+    if (dir == m_rootDir) {
+        *found = true;
+        return nullptr;
+    }
+    if (!dir.startsWith(m_rootDir + u'/'))
+        return nullptr;
+    QTreeWidgetItem* node = nullptr;
+    for (const QString& name : dir.mid(m_rootDir.size() + 1).split(u'/', Qt::SkipEmptyParts)) {
+        QTreeWidgetItem* next = nullptr;
+        for (int i = 0; i < ChildCount(*this, node) && !next; ++i) {
+            QTreeWidgetItem* child = ChildAt(*this, node, i);
+            if (IsFolder(child) && child->text(0) == name)
+                next = child;
+        }
+        if (!next)
+            return nullptr;
+        node = next;
+    }
+    *found = true;
+    return node;
+}
+
+bool TqbTree::RefreshFolder(const QString& dir) {
+    bool found = false;
+    QTreeWidgetItem* node = FolderNode(WithoutSlash(dir), &found);
+    return found && MergeFolder(node, WithoutSlash(dir));
+}
+
+void TqbTree::Refresh() {
+    QList<QTreeWidgetItem*> listed{nullptr};
+    for (qsizetype i = 0; i < listed.size(); ++i) {
+        for (int c = 0; c < ChildCount(*this, listed[i]); ++c) {
+            QTreeWidgetItem* child = ChildAt(*this, listed[i], c);
+            if (IsFolder(child) && child->childCount() > 0 && !IsUnlisted(child))
+                listed << child;
+        }
+    }
+    QStringList dirs;
+    for (QTreeWidgetItem* node : std::as_const(listed))
+        dirs << NodePath(node);
+    MergeBatch(dirs);
+}
+
+void TqbTree::MergeBatch(const QStringList& dirs) {
+    const QPersistentModelIndex top = indexAt(QPoint(0, 0));
+    const int topY = top.isValid() ? visualRect(top).top() : 0;
+    QStringList refreshed;
+    for (const QString& dir : dirs) {
+        // Looked up again each time: an earlier folder's merge may have removed this one.
+        if (RefreshFolder(dir))
+            refreshed << dir;
+    }
+    // The first row shown stays the first row shown.
+    if (!refreshed.isEmpty() && top.isValid() && visualRect(top).top() != topY)
+        scrollTo(top, PositionAtTop);
+    if (!refreshed.isEmpty())
+        emit FoldersRefreshed(refreshed);
+}
+
+bool TqbTree::MergeFolder(QTreeWidgetItem* node, const QString& dir) {
+    if (node && (!IsFolder(node) || IsUnlisted(node)))
+        return false;
+    const QScopedValueRollback<bool> merging(m_merging, true);
+    const TqbFolderListing listing = ListFolder(dir, NoteExt, m_rootDir);
+    const QString prefix = dir + u'/';
+    struct TEntry {
+        TqbListedName Name;
+        bool Folder;
+        QTreeWidgetItem* Item = nullptr;
+        bool Renamed = false;
+    };
+    QList<TEntry> entries;
+    for (const TqbListedName& name : listing.Folders)
+        entries.append({name, true});
+    for (const TqbListedName& name : listing.NoteFiles)
+        entries.append({name, false});
+    QHash<QString, qsizetype> byKey;
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        byKey.insert(EntryKey(entries[i].Folder, entries[i].Name.Name, entries[i].Name.RawName), i);
+
+    QList<QTreeWidgetItem*> gone;
+    for (int i = 0; i < ChildCount(*this, node); ++i) {
+        QTreeWidgetItem* child = ChildAt(*this, node, i);
+        if (IsPlaceholder(child))
+            continue;
+        const bool folder = IsFolder(child);
+        const auto at = byKey.constFind(EntryKey(folder, folder ? child->text(0) : NoteFileName(child),
+                                                 child->data(0, RawNameRole).toByteArray()));
+        if (at != byKey.cend() && !entries[*at].Item)
+            entries[*at].Item = child;
+        else
+            gone << child;
+    }
+
+    bool changed = false;
+    // A node whose file or folder turns up under a new name was renamed, not replaced: it keeps
+    // its place, its open subfolders and the selection, and the open document follows it.
+    QHash<qsizetype, QByteArray> newIds;
+    for (qsizetype g = 0; g < gone.size(); ++g) {
+        QTreeWidgetItem* item = gone[g];
+        const QByteArray id = item->data(0, FileIdRole).toByteArray();
+        if (id.isEmpty())
+            continue;
+        for (qsizetype i = 0; i < entries.size(); ++i) {
+            TEntry& entry = entries[i];
+            if (entry.Item || entry.Folder != IsFolder(item) || !entry.Name.RawName.isEmpty())
+                continue;
+            if (!newIds.contains(i))
+                newIds.insert(i, TqbFileStamp::FileId(prefix + entry.Name.Name));
+            if (newIds.value(i) != id)
+                continue;
+            const QString oldPath = ItemPath(item);
+            if (entry.Folder)
+                SetEntry(item, entry.Name.Name, FolderImage);
+            else
+                SetEntry(item, FileNameNoExt(entry.Name.Name), NoteImage, entry.Name.Name);
+            item->setData(0, FileIdRole, id);
+            RetargetOpenPath(oldPath, ItemPath(item));
+            entry.Item = item;
+            entry.Renamed = true;
+            gone.remove(g--);
+            changed = true;
+            break;
+        }
+    }
+
+    // The selection goes with a node that is gone, without opening another one in its place.
+    for (QTreeWidgetItem* p = currentItem(); p; p = p->parent()) {
+        if (gone.contains(p)) {
+            setCurrentItem(nullptr);
+            break;
+        }
+    }
+    changed = changed || !gone.isEmpty();
+    qDeleteAll(gone);
+
+    // New entries go in their sorted place before the next node that was there already.
+    QList<QTreeWidgetItem*> run;
+    QTreeWidgetItem* reselect = nullptr;
+    const auto flush = [&](QTreeWidgetItem* before) {
+        if (run.isEmpty())
+            return;
+        const int at = before ? (node ? node->indexOfChild(before) : indexOfTopLevelItem(before))
+                              : ChildCount(*this, node);
+        if (node)
+            node->insertChildren(at, run);
+        else
+            insertTopLevelItems(at, run);
+        run.clear();
+        changed = true;
+    };
+    for (TEntry& entry : entries) {
+        if (entry.Item) {
+            if (!entry.Renamed)
+                flush(entry.Item);
+            if (entry.Folder && entry.Item->childCount() == 0 &&
+                FolderHasEntries(NodePath(entry.Item))) {
+                entry.Item->addChild(NewPlaceholder());
+                changed = true;
+            }
+            continue;
+        }
+        QTreeWidgetItem* item =
+            entry.Folder ? NewNode(entry.Name.Name, FolderImage, {}, entry.Name.RawName)
+                         : NewNode(FileNameNoExt(entry.Name.Name), NoteImage, entry.Name.Name,
+                                   entry.Name.RawName);
+        if (entry.Folder && (entry.Name.RawName.isEmpty()
+                                 ? FolderHasEntries(prefix + entry.Name.Name)
+                                 : FolderHasEntries(QByteArray(QFile::encodeName(prefix) +
+                                                               entry.Name.RawName))))
+            item->addChild(NewPlaceholder());
+        // The open document put back (a save by delete and create) is selected again.
+        if (!currentItem() && !m_openPath.isEmpty() && entry.Name.RawName.isEmpty() &&
+            qbTreeRules::DocumentPath(prefix + entry.Name.Name + (entry.Folder ? "/" : "")) ==
+                m_openPath)
+            reselect = item;
+        run << item;
+    }
+    flush(nullptr);
+    if (reselect) {
+        setCurrentItem(reselect);
+        reselect->setData(0, FileIdRole, TqbFileStamp::FileId(WithoutSlash(ItemPath(reselect))));
+    }
+    if (changed)
+        ScheduleWatchSync();
+    return changed;
+}

@@ -1,0 +1,186 @@
+// Another program's changes to the library reach the tree while it shows: added, removed and
+// renamed notes and folders, with the open folders, the selection and the open document kept.
+#include "common/qbTestFiles.h"
+#include "library/UserFileName.h"
+#include "library/qbLibraryWatcher.h"
+#include "library/qbTree.h"
+#include "qbFakeTreeHost.h"
+
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+class tst_TreeWatch : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_temp;
+    QString m_root;
+    TFakeHost m_host;
+    std::unique_ptr<TqbTree> m_tree;
+
+    QString Lib(const QString& rel) const { return rel.isEmpty() ? m_root : m_root + u'/' + rel; }
+    QTreeWidgetItem* Find(const QString& text) const {
+        return m_tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive).value(0);
+    }
+    // The tree as it shows: "*" marks the selection, "[...]" an open folder's contents.
+    QString Shape(const QTreeWidgetItem* node = nullptr) const {
+        QStringList parts;
+        const int count = node ? node->childCount() : m_tree->topLevelItemCount();
+        for (int i = 0; i < count; ++i) {
+            const QTreeWidgetItem* child = node ? node->child(i) : m_tree->topLevelItem(i);
+            QString part = child->text(0) + (child == m_tree->currentItem() ? "*" : "");
+            if (child->isExpanded())
+                part += '[' + Shape(child) + ']';
+            parts << part;
+        }
+        return parts.join(' ');
+    }
+    QStringList Watched(const QStringList& rels) const {
+        QStringList paths;
+        for (const QString& rel : rels)
+            paths << Lib(rel);
+        paths.sort();
+        return paths;
+    }
+
+private slots:
+    void init() {
+        m_temp = std::make_unique<QTemporaryDir>();
+        m_root = m_temp->filePath("BookData");
+        QDir().mkpath(m_temp->filePath("xdg"));
+        qputenv("XDG_DATA_HOME", m_temp->filePath("xdg").toLocal8Bit());
+        WriteBytes(Lib("A/a1.htm"), "a1");
+        WriteBytes(Lib("A/Sub/s1.htm"), "s1");
+        WriteBytes(Lib("B/b1.htm"), "b1");
+        WriteBytes(Lib("top.htm"), "top");
+        m_host.Calls.clear();
+        m_tree = std::make_unique<TqbTree>(m_host, nullptr);
+        m_host.Tree = m_tree.get();
+        m_tree->LoadRoot(m_root);
+        m_tree->ExpandFolder(Find("A"));
+        m_tree->ExpandFolder(Find("Sub"));
+        m_tree->setCurrentItem(Find("a1"));
+        QCOMPARE(Shape(), QStringLiteral("A[Sub[s1] a1*] B top"));
+        // Open folders and the open note are watched; the closed B is not.
+        QTRY_COMPARE(m_tree->Watcher().Watched(), Watched({"", "A", "A/Sub", "A/a1.htm"}));
+    }
+    void cleanup() { m_tree.reset(); }
+
+    void outsideChangesShow_data() {
+        QTest::addColumn<QString>("op");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("shape");
+        QTest::addColumn<QString>("openPath");
+        QTest::newRow("note added") << "add" << "A/a0.htm" << "" << "A[Sub[s1] a0 a1*] B top" << "A/a1.htm";
+        QTest::newRow("note removed") << "remove" << "top.htm" << "" << "A[Sub[s1] a1*] B" << "A/a1.htm";
+        QTest::newRow("open note removed") << "remove" << "A/a1.htm" << "" << "A[Sub[s1]] B top" << "A/a1.htm";
+        QTest::newRow("note renamed") << "rename" << "top.htm" << "zz.htm" << "A[Sub[s1] a1*] B zz" << "A/a1.htm";
+        QTest::newRow("open note renamed") << "rename" << "A/a1.htm" << "A/a9.htm" << "A[Sub[s1] a9*] B top" << "A/a9.htm";
+        QTest::newRow("folder added") << "add" << "C/c1.htm" << "" << "A[Sub[s1] a1*] B C top" << "A/a1.htm";
+        QTest::newRow("folder removed") << "remove" << "B" << "" << "A[Sub[s1] a1*] top" << "A/a1.htm";
+        QTest::newRow("open folder renamed") << "rename" << "A/Sub" << "A/Sub2" << "A[Sub2[s1] a1*] B top" << "A/a1.htm";
+        QTest::newRow("folder above the open note renamed") << "rename" << "A" << "A2" << "A2[Sub[s1] a1*] B top" << "A2/a1.htm";
+    }
+    void outsideChangesShow() {
+        QFETCH(QString, op);
+        QFETCH(QString, path);
+        QFETCH(QString, to);
+        QFETCH(QString, shape);
+        QFETCH(QString, openPath);
+        QSignalSpy refreshed(m_tree.get(), &TqbTree::FoldersRefreshed);
+        if (op == "add")
+            WriteBytes(Lib(path), "new");
+        else if (op == "remove")
+            QVERIFY(QFileInfo(Lib(path)).isDir() ? QDir(Lib(path)).removeRecursively()
+                                                 : QFile::remove(Lib(path)));
+        else
+            QVERIFY(QDir().rename(Lib(path), Lib(to)));
+        QVERIFY(refreshed.wait());
+        QCOMPARE(Shape(), shape);
+        QCOMPARE(m_tree->OpenPath(), Lib(openPath));
+        // Nothing was opened, saved or closed for it.
+        QCOMPARE(m_host.Calls.filter("open ").size(), 1);
+        QVERIFY(m_host.Calls.filter("discard").isEmpty());
+    }
+
+    // Our own operations leave nothing for the watcher to merge: the only refresh is the one
+    // another program causes afterwards, in another folder.
+    void ownChangesAreNoOutsideChanges_data() {
+        QTest::addColumn<QString>("op");
+        QTest::newRow("rename") << "rename";
+        QTest::newRow("delete") << "delete";
+        QTest::newRow("move") << "move";
+        QTest::newRow("kept copy") << "copy";
+    }
+    void ownChangesAreNoOutsideChanges() {
+        QFETCH(QString, op);
+        m_tree->ExpandFolder(Find("B"));
+        QTRY_VERIFY(m_tree->Watcher().Watched().contains(Lib("B")));
+        m_tree->SetDialogRunner([](QDialog& dialog) {
+            auto& name = dynamic_cast<TfrmUserFileName&>(dialog);
+            name.edtName->setText("a2");
+            name.btnConfirmClick();
+            return name.result() == QDialog::Accepted;
+        });
+        QSignalSpy refreshed(m_tree.get(), &TqbTree::FoldersRefreshed);
+        if (op == "rename")
+            m_tree->RenameNode(Find("a1"));
+        else if (op == "delete")
+            m_tree->DeleteNode(Find("s1"));
+        else if (op == "move")
+            m_tree->MoveNode(Find("Sub"), Find("a1"));
+        else {
+            WriteBytes(Lib("A/a1 - 사본.htm"), "copy");
+            m_tree->ShowWrittenNote(Lib("A/a1 - 사본.htm"));
+        }
+        const QString shape = Shape();
+        WriteBytes(Lib("B/b2.htm"), "b2");
+        QVERIFY(refreshed.wait());
+        QCOMPARE(refreshed.size(), 1);
+        QCOMPARE(refreshed.at(0).at(0).toStringList(), QStringList{Lib("B")});
+        QCOMPARE(Shape(), QString(shape).replace("b1]", "b1 b2]"));
+    }
+
+    void refreshKeepsOpenFoldersAndSelection() {
+        m_tree->SetContextNode(Find("B"));
+        m_tree->PopupCut();
+        WriteBytes(Lib("C/c1.htm"), "c1");
+        QFile::remove(Lib("top.htm"));
+        m_tree->PopupRefresh();
+        QCOMPARE(Shape(), QStringLiteral("A[Sub[s1] a1*] B C"));
+        QVERIFY(!m_tree->CutNode());
+    }
+
+    // A closed folder is let go (the open note's folder stays watched); opened again it is
+    // listed anew, so what changed meanwhile shows.
+    void folderShownAgainIsListedAnew() {
+        Find("A")->setExpanded(false);
+        QTRY_COMPARE(m_tree->Watcher().Watched(), Watched({"", "A", "A/a1.htm"}));
+        WriteBytes(Lib("A/Sub/s2.htm"), "s2");
+        QSignalSpy refreshed(m_tree.get(), &TqbTree::FoldersRefreshed);
+        m_tree->ExpandFolder(Find("A"));
+        QVERIFY(refreshed.wait());
+        QCOMPARE(refreshed.at(0).at(0).toStringList(), QStringList{Lib("A/Sub")});
+        QCOMPARE(Shape(), QStringLiteral("A[Sub[s1 s2] a1*] B top"));
+    }
+
+    void firstShownRowStays() {
+        for (int i = 0; i < 60; ++i)
+            WriteBytes(Lib(QStringLiteral("n%1.htm").arg(i, 2, 10, QLatin1Char('0'))), "n");
+        m_tree->PopupRefresh();
+        m_tree->resize(200, 200);
+        m_tree->show();
+        m_tree->scrollToItem(Find("n30"), QAbstractItemView::PositionAtTop);
+        QCOMPARE(m_tree->itemAt(1, 1), Find("n30"));
+        QSignalSpy refreshed(m_tree.get(), &TqbTree::FoldersRefreshed);
+        WriteBytes(Lib("A/a0.htm"), "a0");
+        WriteBytes(Lib("B0/b.htm"), "b");
+        QVERIFY(refreshed.wait());
+        QCOMPARE(m_tree->itemAt(1, 1), Find("n30"));
+    }
+};
+
+QTEST_MAIN(tst_TreeWatch)
+#include "tst_TreeWatch.moc"
