@@ -178,10 +178,10 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
     m_noteTree->SetImages(treeImages);
     layout->addWidget(m_noteTree, 1);
     m_openNote->SetTree(m_noteTree);
-    // Another program's changes wait while a save, a dialog or a menu runs: questions never
-    // come in the middle of one, and nodes held by them stay.
+    // Another program's changes wait while a save, a call into the page, a dialog or a menu
+    // runs: questions never come in the middle of one, and nodes held by them stay.
     m_noteTree->SetWatchHold([this] {
-        return m_openNote->Saving() || QApplication::activeModalWidget() ||
+        return m_openNote->Saving() || Dhtml()->Waiting() || QApplication::activeModalWidget() ||
                QApplication::activePopupWidget();
     });
     connect(m_noteTree, &TqbTree::OutsideChangeSeen, m_openNote, &TqbOpenNote::FileChangedOutside);

@@ -59,6 +59,9 @@ public:
     explicit TqbDhtmlEdit(QWidget* parent = nullptr);
     ~TqbDhtmlEdit() override;
 
+    // A synchronous call waits for the page: nothing else may call into it until it returns.
+    bool Waiting() const { return m_waiting; }
+
     // Starts loading the file, decoded in its own charset; DocumentComplete or
     // DocumentLoadFailed follows (a file that cannot be read fails too, after the call returns).
     // Throws only when a save is waiting for the page.

@@ -6,6 +6,7 @@
 #include "library/qbNoteInfo.h"
 #include "prjinfo/qbProjectInfo.h"
 #include "platform/qbTextFile.h"
+#include "library/qbLibraryWatcher.h"
 #include "library/qbTree.h"
 #include "common/qbAppTestMain.h"
 #include "common/qbDialogAnswerer.h"
@@ -402,6 +403,31 @@ private slots:
         QTest::keyClick(PageWidget(), Qt::Key_X);
         QVERIFY(F.Window->SaveCurrentNote());
         QCOMPARE(ReadBytes(Lib("첫노트.htm")), before);
+    }
+
+    // Another program's change to the open note is weighed as it happens, with no activation:
+    // an unchanged note is read again, one with edits asks.
+    void outsideChangeToTheOpenNoteIsWeighedAtOnce_data() {
+        QTest::addColumn<bool>("edited");
+        QTest::newRow("unchanged: read again") << false;
+        QTest::newRow("edited: asked") << true;
+    }
+    void outsideChangeToTheOpenNoteIsWeighedAtOnce() {
+        QFETCH(bool, edited);
+        Select("둘째");
+        EnterMode(TfrmMainNivora::vmEdit);
+        if (edited)
+            TypeIntoPage("mine");
+        QTRY_VERIFY(F.Tree()->Watcher().Watched().contains(Lib("둘째.htm")));
+        TqbDialogAnswerer answerer; // no button of the question: theirs is read
+        WriteBytes(Lib("둘째.htm"), "<HTML><BODY><DIV>theirs</DIV></BODY></HTML>\r\n");
+        QTRY_VERIFY_WITH_TIMEOUT(F.Window->DocumentReady() &&
+                                     F.Window->Dhtml()->DocumentHtml().contains("theirs"),
+                                 TqbWindowFixture::PageTimeoutMs);
+        QCOMPARE(answerer.texts,
+                 edited ? QStringList{"다른 프로그램이 이 노트를 고쳤습니다. 어느 쪽을 남길까요?"}
+                        : QStringList{});
+        QVERIFY(!F.Window->NoteModified());
     }
 
     // A quit signal (a close) while a save waits for the user's answer: the answer is still the
