@@ -42,8 +42,7 @@ bool SameBytes(const QString& a, const QString& b) {
 
 bool Holds(const QString& path, const QByteArray& bytes) {
     QFile file(path);
-    return file.size() == bytes.size() && file.open(QIODevice::ReadOnly) &&
-           file.readAll() == bytes;
+    return file.size() == bytes.size() && file.open(QIODevice::ReadOnly) && file.readAll() == bytes;
 }
 
 // The name a picture has or gets in `folder`: `name` itself, else the first "<base>_<n>.<ext>"
@@ -60,8 +59,7 @@ QString NameInFolder(const QDir& folder, const QString& name,
 }
 
 QDir ImagesDir(const QString& notePath) {
-    const QString path =
-        QFileInfo(notePath).absoluteDir().filePath(QLatin1String(ImagesFolder));
+    const QString path = QFileInfo(notePath).absoluteDir().filePath(QLatin1String(ImagesFolder));
     if (!QDir().mkpath(path))
         throw EqbError(QStringLiteral("그림 폴더를 만들지 못했습니다: %1\n%2")
                            .arg(QDir::toNativeSeparators(path), qt_error_string(errno)));
@@ -107,11 +105,12 @@ QString KeepInNote(const QByteArray& bytes, const QString& mimeType, const QStri
     if (!type.isValid() || !type.name().startsWith(u"image/") || type.preferredSuffix().isEmpty())
         throw EqbError(QStringLiteral("그림으로 넣을 수 없는 형식입니다: %1").arg(mimeType));
     const QString wanted =
-        !name.isEmpty() ? name
-                        : now.toString(QStringLiteral("'pasted-'yyyyMMdd-HHmmss.")) +
-                              type.preferredSuffix();
-    const QString target = NameInFolder(ImagesDir(notePath), wanted,
-                                        [&bytes](const QString& other) { return Holds(other, bytes); });
+        !name.isEmpty()
+            ? QFileInfo(name).fileName()
+            : now.toString(QStringLiteral("'pasted-'yyyyMMdd-HHmmss.")) + type.preferredSuffix();
+    const QString target =
+        NameInFolder(ImagesDir(notePath), wanted,
+                     [&bytes](const QString& other) { return Holds(other, bytes); });
     if (!QFile::exists(target))
         qbAtomicWrite::ReplaceFile(target, bytes);
     return AddressInNote(notePath, target);

@@ -75,8 +75,8 @@ QUrl TqbPrjInfo::HomePage() {
     const QString address = QStringLiteral(QBNIVORA_HOME_PAGE);
     if (!address.isEmpty())
         return QUrl(address);
-    const QString readme = ReadmeFile(QCoreApplication::applicationDirPath(),
-                                      QStringLiteral(QBNIVORA_SOURCE_README));
+    const QString readme =
+        ReadmeFile(QCoreApplication::applicationDirPath(), QStringLiteral(QBNIVORA_SOURCE_README));
     return readme.isEmpty() ? QUrl() : QUrl::fromLocalFile(readme);
 }
 
