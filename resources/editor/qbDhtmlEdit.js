@@ -192,6 +192,77 @@
     }
     listen();
 
+    // A picture pasted or dropped as data would stay in the page as a data address, which mail,
+    // the search and other programs cannot show: its bytes go to the editor, which keeps them in
+    // a file beside the note and links that. What carries HTML is pasted as the engine would.
+    function isPicture(item) {
+        return item.kind === "file" && /^image\//.test(item.type);
+    }
+
+    function carriesPictures(transfer) {
+        return !!transfer && !!bridge && document.designMode === "on" &&
+            Array.prototype.indexOf.call(transfer.types, "text/html") < 0 &&
+            Array.prototype.some.call(transfer.items, isPicture);
+    }
+
+    // One after the other, so that they land in the order given.
+    function handOver(files, named) {
+        if (!files.length)
+            return;
+        var reader = new FileReader();
+        reader.onload = function () {
+            var data = String(reader.result);
+            bridge.keepPicture(documentId, files[0].type, named ? files[0].name : "",
+                               data.slice(data.indexOf(",") + 1));
+            handOver(files.slice(1), named);
+        };
+        reader.onerror = function () { handOver(files.slice(1), named); };
+        reader.readAsDataURL(files[0]);
+    }
+
+    // Empty while a drag is only passing over: the files show at the drop.
+    function pictureFiles(transfer) {
+        if (!carriesPictures(transfer))
+            return [];
+        return Array.prototype.filter.call(transfer.items, isPicture)
+            .map(function (item) { return item.getAsFile(); })
+            .filter(function (file) { return !!file; });
+    }
+
+    function caretAt(x, y) {
+        var range = document.caretRangeFromPoint(x, y);
+        if (!range)
+            return;
+        var sel = window.getSelection();
+        sel.removeAllRanges();
+        sel.addRange(range);
+    }
+
+    function listenForPictures() {
+        document.addEventListener("paste", function (event) {
+            var files = pictureFiles(event.clipboardData).slice(0, 1);
+            if (!files.length)
+                return;
+            event.preventDefault();
+            // A pasted picture's name is the engine's own ("image.png"): the editor gives one.
+            handOver(files, false);
+        }, true);
+        // Only a drag the page accepts ends in a drop the page sees.
+        document.addEventListener("dragover", function (event) {
+            if (carriesPictures(event.dataTransfer))
+                event.preventDefault();
+        }, true);
+        document.addEventListener("drop", function (event) {
+            var files = pictureFiles(event.dataTransfer);
+            if (!files.length)
+                return;
+            event.preventDefault();
+            caretAt(event.clientX, event.clientY);
+            handOver(files, true);
+        }, true);
+    }
+    listenForPictures();
+
     if (typeof qt !== "undefined" && qt.webChannelTransport) {
         new QWebChannel(qt.webChannelTransport, function (channel) {
             bridge = channel.objects.qbBridge;
@@ -390,6 +461,13 @@
             ensureSelection();
             // A null value would reach the page as the text "null" (a rule's id, say).
             return document.execCommand(cmd, false, value === null ? "" : value);
+        },
+        // Only into the document that gave the picture: another may have taken its place.
+        insertPicture: function (doc, src) {
+            if (doc !== documentId || document.designMode !== "on")
+                return false;
+            ensureSelection();
+            return document.execCommand("insertImage", false, src);
         },
         pasteHtml: function (html) {
             ensureSelection();

@@ -215,6 +215,7 @@ void TfrmMainNivora::ConnectActions() {
     on("actReload", [this] { OpenCurrentNote(); });
     on("tbiStayOnTop", &TfrmMainNivora::tbiStayOnTopClick);
     on("TBItem1", &TfrmMainNivora::TBItem1Click);
+    Action("TBItem1")->setEnabled(!TqbPrjInfo::HomePage().isEmpty());
     on("tbiClose", [this] { close(); });
     on("TBItem12", &TfrmMainNivora::TBItem12Click);
     on("actNoteToMail", &TfrmMainNivora::actNoteToMailExecute);
@@ -675,7 +676,7 @@ void TfrmMainNivora::OpenMainMenu(const QString& title) {
 }
 
 void TfrmMainNivora::TBItem1Click() {
-    QDesktopServices::openUrl(QUrl(TqbPrjInfo::HomePage()));
+    QDesktopServices::openUrl(TqbPrjInfo::HomePage());
 }
 
 void TfrmMainNivora::TBItem12Click() {

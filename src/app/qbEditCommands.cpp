@@ -4,14 +4,17 @@
 #include "app/qbOpenNote.h"
 #include "app/qbSourceView.h"
 #include "controls/qbColorPicker.h"
+#include "dialogs/qbWarningBox.h"
 #include "editing/qbDhtmlEdit.h"
 #include "editing/qbFindDialog.h"
+#include "editing/qbNotePictures.h"
 #include "editing/qbPictureDialog.h"
 #include "library/qbNoteInfo.h"
 #include "platform/qbError.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDateTime>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QScopedValueRollback>
@@ -38,6 +41,9 @@ bool SameValue(const QVariant& a, const QVariant& b) {
 
 } // namespace
 
+const QString TqbEditCommands::PictureNotKeptMessage =
+    QStringLiteral("그림을 노트 폴더에 저장하지 못해 넣지 않았습니다.");
+
 TqbEditCommands::TqbEditCommands(const TqbEditWidgets& widgets, const TqbActions& actions,
                                  TqbOpenNote& note, const TqbNoteInfo& noteInfo,
                                  QWidget* dialogParent)
@@ -55,6 +61,7 @@ TqbEditCommands::TqbEditCommands(const TqbEditWidgets& widgets, const TqbActions
             });
     connect(m_w.Dhtml, &TqbDhtmlEdit::FindRequested, m_w.Find, &TqbFindDialog::Open);
     connect(m_w.Dhtml, &TqbDhtmlEdit::TextFound, m_w.Find, &TqbFindDialog::ShowResult);
+    connect(m_w.Dhtml, &TqbDhtmlEdit::PictureGiven, this, &TqbEditCommands::KeepPicture);
     connect(m_w.Dhtml, &TqbDhtmlEdit::DocumentClick, this, &TqbEditCommands::UpdateFontControls);
     connect(m_w.Dhtml, &TqbDhtmlEdit::DocumentKeyUp, this, &TqbEditCommands::UpdateFontControls);
     // The page reports its selection a moment after the event that changed it.
@@ -156,6 +163,20 @@ void TqbEditCommands::RunControlCommand(int id) {
 void TqbEditCommands::InsertHtmlAtSelection(const QString& html) {
     m_w.Dhtml->PasteHtml(html);
     m_note.MarkModified();
+}
+
+void TqbEditCommands::KeepPicture(const QByteArray& bytes, const QString& type,
+                                  const QString& name) {
+    QString address;
+    try {
+        address = qbPicture::KeepInNote(bytes, type, name, m_w.Dhtml->DocumentPath(),
+                                        QDateTime::currentDateTime());
+    } catch (const EqbError& error) {
+        // This runs inside the page's message: the box must not wait there with a loop of its own.
+        qbShowWarningBox(m_dialogParent, PictureNotKeptMessage + u'\n' + error.Message());
+        return;
+    }
+    m_w.Dhtml->InsertPicture(address);
 }
 
 QString TqbEditCommands::PromptFor(int id) {

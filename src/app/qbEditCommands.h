@@ -37,6 +37,9 @@ public:
         bool Latched = false;
     };
 
+    // The first line of the warning when a pasted or dropped picture could not be kept.
+    static const QString PictureNotKeptMessage;
+
     TqbEditCommands(const TqbEditWidgets& widgets, const TqbActions& actions, TqbOpenNote& note,
                     const TqbNoteInfo& noteInfo, QWidget* dialogParent);
 
@@ -48,6 +51,9 @@ public:
     TCommandState DocumentCommandState(int id) const;
     void RunControlCommand(int id);
     void InsertHtmlAtSelection(const QString& html);
+    // Keeps a picture pasted or dropped as data in the note's folder and links it where it was
+    // put; when it cannot be written, says so and puts nothing in.
+    void KeepPicture(const QByteArray& bytes, const QString& type, const QString& name);
 
     void UpdateFontControls();
     void UpdateStyleChecks();

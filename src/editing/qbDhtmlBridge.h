@@ -13,7 +13,14 @@ public:
 
 public slots:
     void report(const QString& kind, const QVariantMap& state) { emit Reported(kind, state); }
+    // A picture's bytes in base64; name empty for a pasted one.
+    void keepPicture(const QString& doc, const QString& type, const QString& name,
+                     const QString& base64) {
+        emit PictureGiven(doc, type, name, base64);
+    }
 
 signals:
     void Reported(const QString& kind, const QVariantMap& state);
+    void PictureGiven(const QString& doc, const QString& type, const QString& name,
+                      const QString& base64);
 };

@@ -205,6 +205,7 @@ TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
 
     connect(m_page, &QWebEnginePage::loadingChanged, this, &TqbDhtmlEdit::OnLoadingChanged);
     connect(m_bridge, &TqbDhtmlBridge::Reported, this, &TqbDhtmlEdit::OnReported);
+    connect(m_bridge, &TqbDhtmlBridge::PictureGiven, this, &TqbDhtmlEdit::OnPictureGiven);
     connect(m_page, &QWebEnginePage::urlChanged, this, [this](const QUrl& url) {
         // Some other document took the page's place: it must never be saved as the note.
         if (!m_closing && m_ready && !SameDocument(url, m_docUrl))
@@ -692,6 +693,15 @@ void TqbDhtmlEdit::OnReported(const QString& kind, const QVariantMap& state) {
         emit LinkClicked(TqbPageScheme::ToFileUrl(QUrl(state.value("href").toString())));
 }
 
+void TqbDhtmlEdit::OnPictureGiven(const QString& doc, const QString& type, const QString& name,
+                                  const QString& base64) {
+    if (m_closing || !m_ready || m_browse || doc != m_docId)
+        return;
+    m_pictureDoc = doc;
+    emit PictureGiven(QByteArray::fromBase64(base64.toLatin1()), type, name);
+    m_pictureDoc.clear();
+}
+
 // ---- saving
 
 QString TqbDhtmlEdit::SerializedHtml() {
@@ -868,6 +878,12 @@ bool TqbDhtmlEdit::ExecSelectionCommand(const QString& name, const QVariant& val
 bool TqbDhtmlEdit::PasteHtml(const QString& html) {
     RequireReady(tr("붙여 넣을"));
     return CallSync(QStringLiteral("pasteHtml"), {html}).toBool();
+}
+
+void TqbDhtmlEdit::InsertPicture(const QString& address) {
+    // No wait for the page: the call comes while it may be waiting for another.
+    if (!m_pictureDoc.isEmpty())
+        CallAsync(QStringLiteral("insertPicture"), {m_pictureDoc, address}, true);
 }
 
 void TqbDhtmlEdit::FindText(const QString& text, bool backward, bool caseSensitive) {

@@ -123,6 +123,9 @@ public:
     // Replaces the selection (or inserts at the caret) with the HTML fragment; false when the
     // page refused.
     bool PasteHtml(const QString& html);
+    // Puts a picture at the selection of the document that gave PictureGiven; call it from the
+    // slot. The engine inserts nothing of a picture pasted or dropped as data by itself.
+    void InsertPicture(const QString& address);
     const TqbSelectionState& SelectionState() const { return m_state; }
 
     // Highlights the next match; TextFound reports whether there was one.
@@ -161,6 +164,9 @@ signals:
     void LinkClicked(const QUrl& url);
     void PrintFinished(bool success);
     void PrintFailed(const QString& message);
+    // A picture pasted or dropped into the page in edit mode as data, not as HTML: its bytes,
+    // its MIME type, and for a dropped file its name. Nothing is in the page until InsertPicture.
+    void PictureGiven(const QByteArray& bytes, const QString& type, const QString& name);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -179,6 +185,8 @@ private:
     bool AcceptNavigation(const QUrl& url, int type, bool isMainFrame);
     void OnLoadingChanged(const QWebEngineLoadingInfo& info);
     void OnReported(const QString& kind, const QVariantMap& state);
+    void OnPictureGiven(const QString& doc, const QString& type, const QString& name,
+                        const QString& base64);
     void Request(TPageRequest request);
     void Start(TPageRequest request);
     // The load in the engine has ended; starts the one waiting, if any, and says so.
@@ -234,6 +242,7 @@ private:
     int m_timeoutMs = 10000;
     QString m_findText;
     uint m_findFlags = 0;
+    QString m_pictureDoc; // while PictureGiven is told: the document the picture goes into
     TqbSelectionState m_state;
     // Keys and input-method text that reached the view while the document loaded, in the order
     // typed. They go to whatever widget shows the page once it is ready: a page from another

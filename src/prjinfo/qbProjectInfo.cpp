@@ -71,8 +71,22 @@ TqbVersion TqbPrjInfo::CompiledVersion() {
             QBNIVORA_VERSION_BUILD};
 }
 
-QString TqbPrjInfo::HomePage() {
-    return QStringLiteral(QBNIVORA_HOME_PAGE);
+QUrl TqbPrjInfo::HomePage() {
+    const QString address = QStringLiteral(QBNIVORA_HOME_PAGE);
+    if (!address.isEmpty())
+        return QUrl(address);
+    const QString readme =
+        ReadmeFile(QCoreApplication::applicationDirPath(), QStringLiteral(QBNIVORA_SOURCE_README));
+    return readme.isEmpty() ? QUrl() : QUrl::fromLocalFile(readme);
+}
+
+QString TqbPrjInfo::ReadmeFile(const QString& executableDir, const QString& sourceReadme) {
+    const QString installed = QDir::cleanPath(WithSlash(executableDir) +
+                                              QStringLiteral(QBNIVORA_DOC_FROM_BIN "/README.md"));
+    for (const QString& file : {installed, sourceReadme})
+        if (!file.isEmpty() && QFileInfo(file).isFile())
+            return file;
+    return {};
 }
 
 QString TqbPrjInfo::VersionText(const TqbVersion& v) {

@@ -3,6 +3,7 @@
 #include "platform/qbIniFile.h"
 
 #include <QString>
+#include <QUrl>
 
 struct TqbVersion {
     int major = 0, minor = 0, patch = 0, build = 0;
@@ -39,8 +40,13 @@ public:
     static TqbVersion CompiledVersion();
     // The desktop's name for the program: its .desktop file without the extension, its icon.
     static QString DesktopId();
-    // The address the home-page item opens.
-    static QString HomePage();
+    // What the home-page item opens: the address the build was given, else the program's
+    // README; empty when there is neither.
+    static QUrl HomePage();
+    // The README installed in the doc folder beside executableDir's install tree, else
+    // sourceReadme (the source tree's, for a copy run from its build folder); empty when
+    // neither is a file.
+    static QString ReadmeFile(const QString& executableDir, const QString& sourceReadme);
     // "major.minor build N"; empty for a zero version.
     static QString VersionText(const TqbVersion& version);
     QString VersionText() const { return VersionText(CompiledVersion()); }

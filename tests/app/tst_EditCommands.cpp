@@ -1,5 +1,6 @@
 // The editing commands, insert tools and colour pickers, through the main window.
 #include "app/main.h"
+#include "app/qbEditCommands.h"
 #include "app/qbOpenNote.h"
 #include "controls/qbColorPicker.h"
 #include "editing/qbDhtmlEdit.h"
@@ -12,14 +13,19 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -35,6 +41,7 @@
 #include "common/qbAppTestMain.h"
 #include "common/qbDialogAnswerer.h"
 #include "common/qbPageScripts.h"
+#include "common/qbReadOnlyFolder.h"
 #include "common/qbWindowFixture.h"
 
 namespace {
@@ -43,6 +50,31 @@ namespace {
 const QByteArray NoteBody =
     "<HTML><HEAD><META http-equiv=Content-Type content=\"text/html; charset=utf-8\"></HEAD>"
     "<BODY><DIV>abc def</DIV><DIV><FONT color=\"#0000ff\">blue</FONT></DIV></BODY></HTML>\r\n";
+
+// The page's body as it serializes it.
+QString BodyOf(const QString& html) {
+    static const QRegularExpression body(QStringLiteral("<body[^>]*>(.*)</body>"),
+                                         QRegularExpression::CaseInsensitiveOption |
+                                             QRegularExpression::DotMatchesEverythingOption);
+    return body.match(html).captured(1);
+}
+
+// Four colours, opaque, so that any lossless copy of it compares equal.
+QImage SmallPicture() {
+    QImage picture(2, 2, QImage::Format_ARGB32);
+    picture.setPixel(0, 0, qRgb(255, 0, 0));
+    picture.setPixel(1, 0, qRgb(0, 255, 0));
+    picture.setPixel(0, 1, qRgb(0, 0, 255));
+    picture.setPixel(1, 1, qRgb(10, 20, 30));
+    return picture;
+}
+
+QByteArray PngOf(const QImage& picture) {
+    QBuffer png;
+    png.open(QIODevice::WriteOnly);
+    picture.save(&png, "PNG");
+    return png.data();
+}
 
 } // namespace
 
@@ -84,6 +116,28 @@ class TestEditCommands : public QObject {
         action->trigger();
         QTRY_VERIFY2_WITH_TIMEOUT(Html().contains(expected, Qt::CaseInsensitive),
                                   qPrintable(Html()), TqbWindowFixture::PageTimeoutMs);
+    }
+
+    // Drags a file from another program onto the start of the page's first line.
+    void DropFile(const QString& path) {
+        QWebEnginePage* page = Edit()->findChild<QWebEngineView*>()->page();
+        QVariantList place;
+        page->runJavaScript("(function () {"
+                            "  const r = document.body.firstElementChild.getBoundingClientRect();"
+                            "  return [r.left + 1, r.top + r.height / 2];"
+                            "})();",
+                            QWebEngineScript::ApplicationWorld,
+                            [&place](const QVariant& answer) { place = answer.toList(); });
+        QTRY_COMPARE_WITH_TIMEOUT(place.size(), 2, TqbWindowFixture::PageTimeoutMs);
+        const QPoint at(place[0].toInt(), place[1].toInt());
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(PageWidget(), &enter);
+        QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(PageWidget(), &move);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(PageWidget(), &drop);
     }
 
 private slots:
@@ -356,6 +410,88 @@ private slots:
         F.Window->findChild<QAction*>("btnImage")->trigger();
         QCOMPARE(answer.texts, QStringList{"dlgPicture"});
         QVERIFY(F.Window->NoteModified());
+    }
+
+    // A picture pasted or dropped as data goes to a file in the note folder's "__images",
+    // linked from where it was put; a clipboard that carries HTML is pasted as HTML; a folder
+    // that takes no file gets a message and the note stays as it was.
+    void picturesAreKeptBesideTheNote_data() {
+        QTest::addColumn<QString>("how");     // "Ctrl+V", "menu" or "drop"
+        QTest::addColumn<bool>("withHtml");   // the clipboard has HTML beside the picture
+        QTest::addColumn<bool>("writable");
+        QTest::addColumn<QString>("kept");    // the file's name in "__images"; empty: none
+        QTest::addColumn<QString>("body");    // %1: the file's address
+        const QString linked = "<div><img src=\"%1\">abc def</div>"
+                               "<div><font color=\"#0000ff\">blue</font></div>";
+        const QString pasted = "pasted-\\d{8}-\\d{6}\\.png";
+        QTest::newRow("screenshot, Ctrl+V") << "Ctrl+V" << false << true << pasted << linked;
+        QTest::newRow("screenshot, menu") << "menu" << false << true << pasted << linked;
+        QTest::newRow("dropped file keeps its name")
+            << "drop" << false << true << "사진\\.png" << linked;
+        QTest::newRow("picture beside HTML")
+            << "Ctrl+V" << true << true << ""
+            << "<div><b>html</b>abc def</div><div><font color=\"#0000ff\">blue</font></div>";
+        QTest::newRow("read-only folder")
+            << "Ctrl+V" << false << false << ""
+            << "<div>abc def</div><div><font color=\"#0000ff\">blue</font></div>";
+    }
+    void picturesAreKeptBesideTheNote() {
+        QFETCH(QString, how);
+        QFETCH(bool, withHtml);
+        QFETCH(bool, writable);
+        QFETCH(QString, kept);
+        QFETCH(QString, body);
+        const QImage picture = SmallPicture();
+        const QString dropped = F.Dir->filePath("사진.png");
+        WriteBytes(dropped, PngOf(picture));
+        std::unique_ptr<TqbReadOnlyFolder> readOnly;
+        if (!writable) {
+            readOnly = std::make_unique<TqbReadOnlyFolder>(Lib(""));
+            if (!readOnly->IsReadOnly())
+                QSKIP(qPrintable("no read-only folder: " + readOnly->Error()));
+        }
+        const QString before = BodyOf(Html());
+        Edit()->FocusAtStart();
+        QTRY_COMPARE(QApplication::focusWidget(), PageWidget());
+        if (how == "drop") {
+            DropFile(dropped);
+        } else {
+            auto* data = new QMimeData;
+            data->setImageData(picture);
+            if (withHtml)
+                data->setHtml("<b>html</b>");
+            QApplication::clipboard()->setMimeData(data);
+            if (how == "menu")
+                Act("actPaste")->trigger();
+            else
+                QTest::keyClick(PageWidget(), Qt::Key_V, Qt::ControlModifier);
+        }
+
+        const QString images = Lib("__images");
+        if (!writable) {
+            QMessageBox* box = nullptr;
+            QTRY_VERIFY_WITH_TIMEOUT((box = F.Window->findChild<QMessageBox*>()),
+                                     TqbWindowFixture::PageTimeoutMs);
+            QVERIFY2(box->text().startsWith(TqbEditCommands::PictureNotKeptMessage + "\n") &&
+                         box->text().contains(QDir::toNativeSeparators(images)),
+                     qPrintable(box->text()));
+            QCOMPARE(BodyOf(Html()), body);
+            QVERIFY(!QFileInfo::exists(images));
+            return;
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(BodyOf(Html()) != before, TqbWindowFixture::PageTimeoutMs);
+        F.Window->SaveCurrentNote();
+        const QStringList files = QDir(images).entryList(QDir::Files);
+        QCOMPARE(files.size(), kept.isEmpty() ? 0 : 1);
+        const QString name = files.value(0);
+        QVERIFY2(QRegularExpression("^" + kept + "$").match(name).hasMatch(), qPrintable(name));
+        const QString address = "__images/" + QString::fromUtf8(QUrl::toPercentEncoding(name));
+        QCOMPARE(BodyOf(QString::fromUtf8(ReadBytes(Lib("노트.htm")))),
+                 kept.isEmpty() ? body : body.arg(address));
+        if (how == "drop")
+            QCOMPARE(ReadBytes(images + "/" + name), ReadBytes(dropped));
+        else if (!kept.isEmpty())
+            QCOMPARE(QImage(images + "/" + name).convertToFormat(picture.format()), picture);
     }
 
     void findOpensOurDialogOverThePage() {

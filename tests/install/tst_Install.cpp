@@ -65,6 +65,7 @@ QStringList ExpectedFiles() {
         "share/applications/" + AppId + ".desktop",
         "share/metainfo/" + AppId + ".metainfo.xml",
         "share/icons/hicolor/scalable/apps/" + AppId + ".svg",
+        "share/doc/qbNivora/README.md",
     };
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
         files << QStringLiteral("share/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(AppId);
@@ -142,6 +143,8 @@ private slots:
         QVERIFY(QFileInfo(tree + "/bin/qbnivora").isExecutable());
         QCOMPARE(ReadBytes(tree + "/share/icons/hicolor/scalable/apps/" + AppId + ".svg"),
                  ReadBytes(QStringLiteral(QB_SOURCE_DIR "/resources/icons/qbnivora.svg")));
+        QCOMPARE(ReadBytes(tree + "/share/doc/qbNivora/README.md"),
+                 ReadBytes(QStringLiteral(QB_SOURCE_DIR "/README.md")));
     }
 
     void iconBitmapsHaveTheirSizes() {
@@ -185,6 +188,8 @@ private slots:
         const QByteArray xml = ReadBytes(metainfo);
         QVERIFY(xml.contains("<id>" + AppId.toUtf8() + "</id>"));
         QVERIFY(xml.contains(">" + AppId.toUtf8() + ".desktop</launchable>"));
+        // A build without an address names no home page at all.
+        QCOMPARE(xml.contains("<url type=\"homepage\">"), !QByteArray(QB_HOME_PAGE).isEmpty());
     }
 
     // Runs last: it changes the installed tree's templates.

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -111,6 +112,36 @@ private slots:
         const QString sharedDir = shared.isEmpty() ? QString() : dir.path() + "/";
         QCOMPARE(TqbPrjInfo::DefaultsDir(sharedDir, "qbSkinFiles2", ":/built-in/"),
                  installed ? dir.path() + "/qbSkinFiles2/" : QStringLiteral(":/built-in/"));
+    }
+
+    // The home-page item's README: the installed one, else the source tree's, else none.
+    void readmeFile_data() {
+        QTest::addColumn<QStringList>("files"); // under the test folder
+        QTest::addColumn<QString>("readme");    // empty: none
+        const QString installed = QStringLiteral("bin/" QB_DOC_FROM_BIN "/README.md");
+        QTest::newRow("installed") << QStringList{installed, "src/README.md"} << installed;
+        QTest::newRow("build folder") << QStringList{"src/README.md"} << "src/README.md";
+        QTest::newRow("neither") << QStringList{"bin/README.md"} << "";
+    }
+    void readmeFile() {
+        QFETCH(QStringList, files);
+        QFETCH(QString, readme);
+        QTemporaryDir dir;
+        for (const QString& file : files) {
+            const QString path = QDir::cleanPath(dir.filePath(file));
+            QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        QCOMPARE(TqbPrjInfo::ReadmeFile(dir.filePath("bin"), dir.filePath("src/README.md")),
+                 readme.isEmpty() ? QString() : QDir::cleanPath(dir.filePath(readme)));
+    }
+
+    void homePageIsTheSourceReadmeInABuildFolder() {
+        if (!QStringLiteral(QB_HOME_PAGE).isEmpty())
+            QSKIP("built with a home-page address");
+        QCOMPARE(TqbPrjInfo::HomePage(),
+                 QUrl::fromLocalFile(QStringLiteral(QB_SOURCE_DIR "/README.md")));
     }
 
     void startMaximized_data() {
