@@ -1,6 +1,8 @@
 #pragma once
-// A tree host for the benchmarks: every question answered at once, messages printed.
+// A tree host and a library asker for the benchmarks: every question answered at once, messages
+// printed.
 
+#include "library/qbLibrary.h"
 #include "library/qbTreeHost.h"
 
 #include <QString>
@@ -23,4 +25,11 @@ public:
     bool ConfirmTreeQuestionDefaultNo(const QString&) override { return false; }
     QString TreeTemplateDir() const override { return Templates; }
     QStringList TreeDefaultHeader() const override { return {QStringLiteral("<HTML></HTML>")}; }
+};
+
+// The same answers for the library used alone.
+class TNullAsker : public IqbLibraryAsker {
+public:
+    void ShowMessage(const QString& text) override { std::printf("message: %s\n", qPrintable(text)); }
+    bool Confirm(const QString&, bool defaultNo) override { return !defaultNo; }
 };

@@ -6,9 +6,7 @@
 #include "library/qbPaths.h"
 #include "library/qbTreeHost.h"
 #include "platform/qbFileStamp.h"
-#include "platform/qbLeftovers.h"
 #include "platform/qbNativeNames.h"
-#include "platform/qbShellMove.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -80,6 +78,10 @@ TqbTree::TqbTree(IqbTreeHost& host, QWidget* owner)
             });
     connect(this, &QTreeWidget::itemExpanded, this,
             [this](QTreeWidgetItem* node) { RefuseUnlistedExpansion(node); });
+    connect(&m_library, &TqbLibrary::Added, this, &TqbTree::ItemAdded);
+    connect(&m_library, &TqbLibrary::Moved, this, &TqbTree::ItemMoved);
+    connect(&m_library, &TqbLibrary::Removed, this, &TqbTree::ItemRemoved);
+    connect(&m_library, &TqbLibrary::Changed, this, &TqbTree::NotesChanged);
     // What is watched follows what shows.
     m_watcher = new TqbLibraryWatcher(this);
     m_watcher->SetHold([this] { return m_busy > 0 || (m_watchHold && m_watchHold()); });
@@ -194,15 +196,15 @@ void TqbTree::LoadRoot(const QString& dir) {
     clear();
     m_contextNode = QPersistentModelIndex();
     m_rootDir = dir.endsWith(u'/') ? dir.chopped(1) : dir;
+    m_library.SetRoot(m_rootDir);
+    m_library.NoteExt = NoteExt;
     m_watched.clear();
     ScanFolder(nullptr, m_rootDir);
     ScheduleWatchSync();
 }
 
 void TqbTree::ScanFolder(QTreeWidgetItem* node, const QString& dir) {
-    // A crash of an earlier run may have left its temporaries here; they must not pile up.
-    qbLeftovers::RemoveInFolder(dir);
-    const TqbFolderListing listing = ListFolder(dir, NoteExt, m_rootDir);
+    const TqbFolderListing listing = m_library.List(dir);
     const QString prefix = dir.endsWith(u'/') ? dir : dir + u'/';
     m_fresh.insert(prefix.chopped(1));
     QList<QTreeWidgetItem*> added;
@@ -349,14 +351,8 @@ bool TqbTree::MakeUsable(QTreeWidgetItem* node) {
         return true;
     const TBusy busy(*this);
     const QString name = IsFolder(node) ? node->text(0) : NoteFileName(node);
-    if (!m_host.ConfirmTreeQuestion(RawNameQuestion.arg(name)))
+    if (!m_library.AdoptRawName(NodeDirPrefix(node), raw, name))
         return false;
-    const QByteArray dir = QFile::encodeName(NodeDirPrefix(node));
-    QString error;
-    if (!qbShellMove::Rename(dir + raw, dir + QFile::encodeName(name), &error)) {
-        m_host.ShowTreeMessage(error);
-        return false;
-    }
     node->setData(0, RawNameRole, QVariant());
     return true;
 }

@@ -81,26 +81,11 @@ void TqbTree::SyncWatches() {
 }
 
 QTreeWidgetItem* TqbTree::FolderNode(const QString& dir, bool* found) const {
-    *found = false;
-    if (dir == m_rootDir) {
-        *found = true;
+    *found = dir == m_rootDir;
+    if (*found)
         return nullptr;
-    }
-    if (!dir.startsWith(m_rootDir + u'/'))
-        return nullptr;
-    QTreeWidgetItem* node = nullptr;
-    for (const QString& name : dir.mid(m_rootDir.size() + 1).split(u'/', Qt::SkipEmptyParts)) {
-        QTreeWidgetItem* next = nullptr;
-        for (int i = 0; i < ChildCount(*this, node) && !next; ++i) {
-            QTreeWidgetItem* child = ChildAt(*this, node, i);
-            if (IsFolder(child) && child->text(0) == name)
-                next = child;
-        }
-        if (!next)
-            return nullptr;
-        node = next;
-    }
-    *found = true;
+    QTreeWidgetItem* node = ItemNode(dir + u'/');
+    *found = node != nullptr;
     return node;
 }
 
