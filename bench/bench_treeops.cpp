@@ -117,8 +117,7 @@ int main(int argc, char* argv[]) {
         QApplication::processEvents();
     }
     // The library alone: what the tree adds is the difference.
-    TNullAsker asker;
-    TqbLibrary library(asker);
+    TqbLibrary library(host);
     library.SetRoot(root);
     std::vector<double> libNew, libRename, libMove;
     for (int run = 0; run < Runs; ++run) {

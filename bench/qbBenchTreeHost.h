@@ -1,8 +1,7 @@
 #pragma once
-// A tree host and a library asker for the benchmarks: every question answered at once, messages
-// printed.
+// A tree host for the benchmarks (the library's asker too): every question answered at once,
+// messages printed.
 
-#include "library/qbLibrary.h"
 #include "library/qbTreeHost.h"
 
 #include <QString>
@@ -12,24 +11,15 @@
 class TNullHost : public IqbTreeHost {
 public:
     QString Templates;
+    QString Path;
     bool SaveCurrentNote() override { return true; }
-    void OpenCurrentNote() override {}
+    void OpenDocument(const QString& path) override { Path = path; }
+    QString OpenPath() const override { return Path; }
     void EnterEditMode() override {}
     void FocusCurrentView() override {}
     bool TreeShowing() const override { return true; }
-    void DiscardCurrentNote() override {}
-    void ShowTreeMessage(const QString& text) override {
-        std::printf("message: %s\n", qPrintable(text));
-    }
-    bool ConfirmTreeQuestion(const QString&) override { return true; }
-    bool ConfirmTreeQuestionDefaultNo(const QString&) override { return false; }
-    QString TreeTemplateDir() const override { return Templates; }
-    QStringList TreeDefaultHeader() const override { return {QStringLiteral("<HTML></HTML>")}; }
-};
-
-// The same answers for the library used alone.
-class TNullAsker : public IqbLibraryAsker {
-public:
     void ShowMessage(const QString& text) override { std::printf("message: %s\n", qPrintable(text)); }
     bool Confirm(const QString&, bool defaultNo) override { return !defaultNo; }
+    QString TreeTemplateDir() const override { return Templates; }
+    QStringList TreeDefaultHeader() const override { return {QStringLiteral("<HTML></HTML>")}; }
 };

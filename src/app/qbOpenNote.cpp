@@ -55,8 +55,40 @@ TqbOpenNote::TqbOpenNote(IqbNoteView& view, IqbOpenNoteHost& host, const TqbNote
     });
 }
 
-QString TqbOpenNote::Path() const {
-    return m_tree ? m_tree->OpenPath() : QString();
+void TqbOpenNote::SetTree(TqbTree* tree) {
+    m_tree = tree;
+    TqbLibrary& library = tree->Library();
+    connect(&library, &TqbLibrary::Moved, this, &TqbOpenNote::ItemMoved);
+    connect(&library, &TqbLibrary::Removed, this, &TqbOpenNote::ItemRemoved);
+    connect(&library, &TqbLibrary::Changed, this, &TqbOpenNote::NotesRewritten);
+}
+
+void TqbOpenNote::OpenDocument(const QString& path) {
+    // Opening what is open already would throw away unsaved changes in the editor.
+    if (path == m_path)
+        return;
+    m_path = path;
+    if (path.isEmpty())
+        DiscardCurrentNote();
+    else
+        OpenCurrentNote();
+}
+
+void TqbOpenNote::ItemMoved(const QString& oldItemPath, const QString& newItemPath) {
+    // Saved before it moved: the edits stay in the editor and are written to the new place.
+    m_path = qbTreeRules::Followed(m_path, oldItemPath, newItemPath);
+}
+
+void TqbOpenNote::ItemRemoved(const QString& itemPath) {
+    // Closed without writing, so nothing later writes it back to the vacated place.
+    if (qbTreeRules::Within(m_path, itemPath))
+        OpenDocument({});
+}
+
+void TqbOpenNote::NotesRewritten(const QStringList& filePaths) {
+    // The editor would write the old picture addresses back with its next save.
+    if (!m_path.isEmpty() && filePaths.contains(m_path))
+        OpenCurrentNote();
 }
 
 // ---- loading
@@ -337,16 +369,12 @@ void TqbOpenNote::DiscardCurrentNote() {
     m_view.ShowNoDocument();
 }
 
-void TqbOpenNote::ShowTreeMessage(const QString& text) {
+void TqbOpenNote::ShowMessage(const QString& text) {
     m_host.ShowMessage(text);
 }
 
-bool TqbOpenNote::ConfirmTreeQuestion(const QString& text) {
-    return m_host.Confirm(text);
-}
-
-bool TqbOpenNote::ConfirmTreeQuestionDefaultNo(const QString& text) {
-    return m_host.Confirm(text, true);
+bool TqbOpenNote::Confirm(const QString& text, bool defaultNo) {
+    return m_host.Confirm(text, defaultNo);
 }
 
 QString TqbOpenNote::TreeTemplateDir() const {

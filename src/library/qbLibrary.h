@@ -62,6 +62,10 @@ public:
     bool AdoptRawName(const QString& dirPrefix, const QByteArray& rawName, const QString& name);
     // A note the program wrote itself beside the library's own (a kept copy).
     void AnnounceWritten(const QString& filePath) { emit Added(filePath); }
+    // Another program's rename, seen by a view: whoever follows our own follows it too.
+    void AnnounceMoved(const QString& oldItemPath, const QString& newItemPath) {
+        emit Moved(oldItemPath, newItemPath);
+    }
 
 signals:
     void Added(const QString& itemPath);

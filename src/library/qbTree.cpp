@@ -36,6 +36,17 @@ QString DocumentPath(const QString& path) {
     return path;
 }
 
+bool Within(const QString& document, const QString& itemPath) {
+    if (document.isEmpty() || itemPath.isEmpty())
+        return false;
+    return itemPath.endsWith(u'/') ? document.startsWith(itemPath) : document == itemPath;
+}
+
+QString Followed(const QString& document, const QString& oldItemPath, const QString& newItemPath) {
+    return Within(document, oldItemPath) ? newItemPath + document.mid(oldItemPath.size())
+                                         : document;
+}
+
 } // namespace qbTreeRules
 
 quint32 qbTickCount() {
@@ -81,7 +92,6 @@ TqbTree::TqbTree(IqbTreeHost& host, QWidget* owner)
     connect(&m_library, &TqbLibrary::Added, this, &TqbTree::ItemAdded);
     connect(&m_library, &TqbLibrary::Moved, this, &TqbTree::ItemMoved);
     connect(&m_library, &TqbLibrary::Removed, this, &TqbTree::ItemRemoved);
-    connect(&m_library, &TqbLibrary::Changed, this, &TqbTree::NotesChanged);
     // What is watched follows what shows.
     m_watcher = new TqbLibraryWatcher(this);
     m_watcher->SetHold([this] { return m_busy > 0 || (m_watchHold && m_watchHold()); });
@@ -301,10 +311,14 @@ QString TqbTree::SelectedPath() const {
     return ItemPath(node);
 }
 
+QString TqbTree::OpenPath() const {
+    return m_host.OpenPath();
+}
+
 void TqbTree::SetOpenPath(const QString& path) {
     const QString document = qbTreeRules::DocumentPath(path);
     // Opening what is open already would throw away unsaved changes in the editor.
-    if (document == m_openPath)
+    if (document == m_host.OpenPath())
         return;
     if (document.isEmpty()) {
         CloseOpenDocument();
@@ -316,7 +330,7 @@ void TqbTree::SetOpenPath(const QString& path) {
         const QString error =
             qbNativeNames::AdoptCp949Name(path, TqbNoteInfo::FolderDescriptionName);
         if (!error.isEmpty())
-            m_host.ShowTreeMessage(error);
+            m_host.ShowMessage(error);
     }
     switch (DocumentAccess(document, m_rootDir)) {
     case TqbDocumentAccess::Usable:
@@ -325,24 +339,22 @@ void TqbTree::SetOpenPath(const QString& path) {
         break;
     case TqbDocumentAccess::NotRegular:
         CloseOpenDocument();
-        m_host.ShowTreeMessage(NotANoteMessage.arg(QDir::toNativeSeparators(document)));
+        m_host.ShowMessage(NotANoteMessage.arg(QDir::toNativeSeparators(document)));
         return;
     case TqbDocumentAccess::OutsideLibrary:
         CloseOpenDocument();
-        m_host.ShowTreeMessage(OutsideLibraryMessage.arg(QDir::toNativeSeparators(document)));
+        m_host.ShowMessage(OutsideLibraryMessage.arg(QDir::toNativeSeparators(document)));
         return;
     }
-    m_openPath = document;
-    m_watcher->SetOpenFile(m_openPath);
-    m_host.OpenCurrentNote();
+    m_watcher->SetOpenFile(document);
+    m_host.OpenDocument(document);
 }
 
 void TqbTree::CloseOpenDocument() {
-    if (m_openPath.isEmpty())
+    if (m_host.OpenPath().isEmpty())
         return;
-    m_openPath.clear();
     m_watcher->SetOpenFile({});
-    m_host.DiscardCurrentNote();
+    m_host.OpenDocument({});
 }
 
 bool TqbTree::MakeUsable(QTreeWidgetItem* node) {

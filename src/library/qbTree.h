@@ -31,6 +31,10 @@ bool WithinExpandGrace(quint32 now, quint32 lastExpand);
 bool IsOnLabel(int x, int iconLeft);
 // A path ending in "/" stands for that folder's description page.
 QString DocumentPath(const QString& path);
+// The document is the item (a file) or lies inside it (a folder's path ending with "/").
+bool Within(const QString& document, const QString& itemPath);
+// Where the document is after the item moved or got a new name; unchanged when not within it.
+QString Followed(const QString& document, const QString& oldItemPath, const QString& newItemPath);
 
 } // namespace qbTreeRules
 
@@ -78,8 +82,8 @@ public:
     QString NoteExt = QStringLiteral(".htm");
 
     const QString& RootDir() const { return m_rootDir; }
-    // The document open in the editor: a note file or a folder's description file.
-    const QString& OpenPath() const { return m_openPath; }
+    // The document open in the editor (the host's): a note file or a folder's description file.
+    QString OpenPath() const;
     // The node under the pointer at the last mouse press (or pop-up opening).
     QTreeWidgetItem* ContextNode() const;
     quint32 LastExpandTick() const { return m_lastExpandTick; }
@@ -241,11 +245,14 @@ private:
     void ItemAdded(const QString& itemPath);
     void ItemMoved(const QString& oldItemPath, const QString& newItemPath);
     void ItemRemoved(const QString& itemPath);
-    void NotesChanged(const QStringList& filePaths);
     // The node of an item path; null when it is not shown (or is the top level).
     QTreeWidgetItem* ItemNode(const QString& itemPath) const;
 
+    // Nodes of moved and removed items go once the library's call is done: the open document
+    // has followed by then, before a vanishing node moves the selection on.
     void ShowMovedNodes();
+    // The watch on the open file follows the host's path, once it has followed.
+    void ScheduleOpenFileWatch();
     // With the wait cursor up.
     bool MoveItem(const QString& itemPath, const QString& destFolder);
 
@@ -267,21 +274,19 @@ private:
     // Adds a node under parent (null: top level), taking over a lone placeholder; not selected.
     QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, const QString& text, int imageIndex,
                              const QString& fileName = {});
-    // OpenPath lies at the item path (a note file, or inside a folder ending with "/").
-    bool OpenPathWithin(const QString& itemPath) const;
-    // The open document moved with its item: OpenPath follows, nothing is loaded.
-    void RetargetOpenPath(const QString& oldItemPath, const QString& newItemPath);
     // Nothing is open any more: the host drops what it shows without writing it.
     void CloseOpenDocument();
+
     IqbTreeHost& m_host;
     TAsker m_asker{*this};
     TqbLibrary m_library{m_asker};
     // A wait cursor is up while a move runs.
     bool m_waiting = false;
-    // Moved nodes and their new folders, shown when the move is done.
+    // Moved nodes and their new folders (removed ones: none), shown when the call is done.
     QList<std::pair<QPersistentModelIndex, QString>> m_movedNodes;
+    // Calls of ours into the library under way.
+    int m_libraryCalls = 0;
     QString m_rootDir;
-    QString m_openPath;
     QPersistentModelIndex m_contextNode;
     QPersistentModelIndex m_cutNode;
     QMenu* m_popup = nullptr;

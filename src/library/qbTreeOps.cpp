@@ -33,7 +33,7 @@ QString WithoutSlash(const QString& path) {
 void TqbTree::TAsker::ShowMessage(const QString& text) {
     if (m_tree.m_waiting)
         QApplication::restoreOverrideCursor();
-    m_tree.m_host.ShowTreeMessage(text);
+    m_tree.m_host.ShowMessage(text);
     if (m_tree.m_waiting)
         QApplication::setOverrideCursor(Qt::WaitCursor);
 }
@@ -41,8 +41,7 @@ void TqbTree::TAsker::ShowMessage(const QString& text) {
 bool TqbTree::TAsker::Confirm(const QString& text, bool defaultNo) {
     if (m_tree.m_waiting)
         QApplication::restoreOverrideCursor();
-    const bool yes = defaultNo ? m_tree.m_host.ConfirmTreeQuestionDefaultNo(text)
-                               : m_tree.m_host.ConfirmTreeQuestion(text);
+    const bool yes = m_tree.m_host.Confirm(text, defaultNo);
     if (m_tree.m_waiting)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     return yes;
@@ -56,19 +55,6 @@ bool TqbTree::RunDialog(QDialog& dialog) {
 
 void TqbTree::SetDialogRunner(std::function<bool(QDialog&)> runner) {
     m_runDialog = std::move(runner);
-}
-
-bool TqbTree::OpenPathWithin(const QString& itemPath) const {
-    if (m_openPath.isEmpty() || itemPath.isEmpty())
-        return false;
-    return itemPath.endsWith(u'/') ? m_openPath.startsWith(itemPath) : m_openPath == itemPath;
-}
-
-void TqbTree::RetargetOpenPath(const QString& oldItemPath, const QString& newItemPath) {
-    if (OpenPathWithin(oldItemPath)) {
-        m_openPath = newItemPath + m_openPath.mid(oldItemPath.size());
-        m_watcher->SetOpenFile(m_openPath);
-    }
 }
 
 QTreeWidgetItem* TqbTree::AddNode(QTreeWidgetItem* parent, const QString& text, int imageIndex,
@@ -131,9 +117,13 @@ void TqbTree::ItemAdded(const QString& itemPath) {
         AddNode(parent, FileNameNoExt(name), NoteImage, name);
 }
 
+void TqbTree::ScheduleOpenFileWatch() {
+    QMetaObject::invokeMethod(
+        this, [this] { m_watcher->SetOpenFile(m_host.OpenPath()); }, Qt::QueuedConnection);
+}
+
 void TqbTree::ItemMoved(const QString& oldItemPath, const QString& newItemPath) {
-    // The open document (the note, or a page inside the folder) was saved: it follows.
-    RetargetOpenPath(oldItemPath, newItemPath);
+    ScheduleOpenFileWatch();
     QTreeWidgetItem* node = ItemNode(oldItemPath);
     const bool folder = newItemPath.endsWith(u'/');
     const QString newPath = WithoutSlash(newItemPath);
@@ -150,17 +140,21 @@ void TqbTree::ItemMoved(const QString& oldItemPath, const QString& newItemPath) 
         viewport()->update();
         return;
     }
-    // Our own move shows once the library is done with it: the pictures' rewrites reach the
-    // open note before the vanishing node moves the selection on.
     m_movedNodes.append({QPersistentModelIndex(node ? indexFromItem(node) : QModelIndex()), newDir});
-    if (!m_waiting)
+    if (m_libraryCalls == 0)
         ShowMovedNodes();
 }
 
 void TqbTree::ShowMovedNodes() {
     const auto moved = std::exchange(m_movedNodes, {});
     for (const auto& [index, newDir] : moved) {
-        delete itemFromIndex(index);
+        QTreeWidgetItem* node = itemFromIndex(index);
+        if (node && m_cutNode.isValid() &&
+            (itemFromIndex(m_cutNode) == node || IsUnder(node, CutNode())))
+            m_cutNode = QPersistentModelIndex();
+        delete node;
+        if (newDir.isEmpty())
+            continue;
         bool found = false;
         QTreeWidgetItem* target = FolderNode(newDir, &found);
         if (!found)
@@ -176,25 +170,11 @@ void TqbTree::ShowMovedNodes() {
 }
 
 void TqbTree::ItemRemoved(const QString& itemPath) {
-    if (OpenPathWithin(itemPath)) {
-        // The open document went with it: closed without writing, so the next selection change
-        // cannot bring it back.
-        m_openPath.clear();
-        m_watcher->SetOpenFile({});
-        m_host.DiscardCurrentNote();
-    }
-    QTreeWidgetItem* node = ItemNode(itemPath);
-    if (!node)
-        return;
-    if (m_cutNode.isValid() && (itemFromIndex(m_cutNode) == node || IsUnder(node, CutNode())))
-        m_cutNode = QPersistentModelIndex();
-    delete node;
-}
-
-void TqbTree::NotesChanged(const QStringList& filePaths) {
-    // The editor would write the old text back with its next save.
-    if (!m_openPath.isEmpty() && filePaths.contains(m_openPath))
-        m_host.OpenCurrentNote();
+    ScheduleOpenFileWatch();
+    if (QTreeWidgetItem* node = ItemNode(itemPath))
+        m_movedNodes.append({QPersistentModelIndex(indexFromItem(node)), QString()});
+    if (m_libraryCalls == 0)
+        ShowMovedNodes();
 }
 
 void TqbTree::NewFolder(bool forceRoot) {
@@ -311,11 +291,11 @@ void TqbTree::DeleteNode(QTreeWidgetItem* node) {
     const TBusy busy(*this);
     if (!node || IsPlaceholder(node))
         return;
-    if (!m_host.ConfirmTreeQuestion(node->text(0) + DeleteQuestionSuffix))
+    if (!m_host.Confirm(node->text(0) + DeleteQuestionSuffix))
         return;
     if (!MakeUsable(node))
         return;
-    if (!m_library.Trash(ItemPath(node)))
+    if (!ShellDelete(ItemPath(node)))
         return;
     if (currentItem())
         SetOpenPath(SelectedPath());
@@ -340,7 +320,7 @@ void TqbTree::MoveNode(QTreeWidgetItem* target, QTreeWidgetItem* source) {
     if (target && target->childCount() == 1 && IsPlaceholder(target->child(0)))
         delete target->child(0);
     if (IsUnder(source, target)) {
-        m_host.ShowTreeMessage(MoveBelowMessage);
+        m_host.ShowMessage(MoveBelowMessage);
         return;
     }
     if (target && !IsFolder(target))
@@ -364,7 +344,9 @@ void TqbTree::MoveNode(QTreeWidgetItem* target, QTreeWidgetItem* source) {
 bool TqbTree::MoveItem(const QString& itemPath, const QString& destFolder) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_waiting = true;
+    ++m_libraryCalls;
     const bool moved = m_library.Move(itemPath, destFolder);
+    --m_libraryCalls;
     m_waiting = false;
     QApplication::restoreOverrideCursor();
     ShowMovedNodes();
@@ -376,7 +358,12 @@ bool TqbTree::ShellMove(const QString& source, const QString& destFolder) {
 }
 
 bool TqbTree::ShellDelete(const QString& path) {
-    return m_library.Trash(QFileInfo(path).isDir() ? WithoutSlash(path) + u'/' : path);
+    ++m_libraryCalls;
+    const bool trashed =
+        m_library.Trash(path.endsWith(u'/') || !QFileInfo(path).isDir() ? path : path + u'/');
+    --m_libraryCalls;
+    ShowMovedNodes();
+    return trashed;
 }
 
 // -- pop-up menu, Cut and Paste

@@ -12,6 +12,7 @@
 #include "prjinfo/qbProjectInfo.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -478,6 +479,53 @@ private slots:
         QVERIFY(m_note->SaveCurrentNote());
         QCOMPARE(m_host->UndecodableAsked, 1);
         QCOMPARE(ReadBytes(Lib("노트.htm")) == bytes, !agree);
+    }
+
+    // The open note's path follows the library: a new name or place of the note or of a folder
+    // above it (ours, or another program's seen by the tree), and a removal closes it. Typing
+    // afterwards lands in the file where the note now is.
+    void followsTheLibrary_data() {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("path"); // where the note is afterwards; "" closed
+
+        QTest::newRow("note renamed") << "rename" << "폴더/안.htm" << "폴더/밖.htm" << "폴더/밖.htm";
+        QTest::newRow("folder above renamed") << "rename" << "폴더/" << "새 폴더/" << "새 폴더/안.htm";
+        QTest::newRow("note moved") << "move" << "폴더/안.htm" << "" << "안.htm";
+        QTest::newRow("another note renamed") << "rename" << "노트.htm" << "다른.htm" << "폴더/안.htm";
+        QTest::newRow("another program's rename") << "outside" << "폴더/" << "바뀐/" << "바뀐/안.htm";
+        QTest::newRow("note trashed") << "trash" << "폴더/안.htm" << "" << "";
+        QTest::newRow("folder above trashed") << "trash" << "폴더/" << "" << "";
+    }
+
+    void followsTheLibrary() {
+        QFETCH(QString, operation);
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(QString, path);
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir->filePath("xdg")));
+        WriteBytes(Lib("폴더/안.htm"), Cp949Note);
+        Open("폴더/안.htm", TqbOpenNote::vmEdit);
+        TqbLibrary& library = m_tree->Library();
+        if (operation == "rename")
+            QVERIFY(library.Rename(Lib(from), Lib(to)));
+        else if (operation == "move")
+            QVERIFY(library.Move(Lib(from), Lib(to).chopped(1)));
+        else if (operation == "trash")
+            QVERIFY(library.Trash(Lib(from)));
+        else if (operation == "outside") {
+            QVERIFY(QDir().rename(Lib(from), Lib(to)));
+            library.AnnounceMoved(Lib(from), Lib(to));
+        }
+        QCOMPARE(m_note->Path(), path.isEmpty() ? QString() : Lib(path));
+        QCOMPARE(m_view->NoDocument, path.isEmpty());
+        if (path.isEmpty())
+            return;
+        Edit("뒤");
+        QVERIFY(m_note->SaveCurrentNote());
+        QVERIFY(qbPageCodec::Read(Lib(path)).Text.contains("뒤"));
+        QCOMPARE(m_host->OutsideAsked, 0);
     }
 
     void aSaveInsideASaveIsRefused() {

@@ -78,7 +78,7 @@ private slots:
         m_host.Answer = true;
         m_host.SaveSucceeds = true;
         m_tree = std::make_unique<TqbTree>(m_host, nullptr);
-        m_host.Tree = m_tree.get();
+        m_host.Attach(m_tree.get());
         m_typed.clear();
         m_template.clear();
         m_dialogs = 0;

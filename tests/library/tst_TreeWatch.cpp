@@ -50,7 +50,7 @@ private slots:
         m_root = MakeSampleLibrary(m_temp->path());
         m_host.Calls.clear();
         m_tree = std::make_unique<TqbTree>(m_host, nullptr);
-        m_host.Tree = m_tree.get();
+        m_host.Attach(m_tree.get());
         m_tree->LoadRoot(m_root);
         m_tree->ExpandFolder(Find("A"));
         m_tree->ExpandFolder(Find("Sub"));
