@@ -18,7 +18,9 @@ public:
     void EnterEditMode() override {}
     void FocusCurrentView() override {}
     bool TreeShowing() const override { return true; }
-    void ShowMessage(const QString& text) override { std::printf("message: %s\n", qPrintable(text)); }
+    void ShowMessage(const QString& text) override {
+        std::printf("message: %s\n", qPrintable(text));
+    }
     bool Confirm(const QString&, bool defaultNo) override { return !defaultNo; }
     QString TreeTemplateDir() const override { return Templates; }
     QStringList TreeDefaultHeader() const override { return {QStringLiteral("<HTML></HTML>")}; }

@@ -112,7 +112,7 @@ void TqbOpenNote::OpenCurrentNote() {
     m_stamp = TqbFileStamp::Of(path);
     m_documentOpen = true;
     try {
-        if (m_viewMode == vmSource || m_viewMode == vmNone) {
+        if (m_viewMode == TqbViewMode::Source || m_viewMode == TqbViewMode::None) {
             const TqbPageText page = qbPageCodec::Read(path);
             m_sourceCharset = page.Charset;
             m_sourceHadDecodingErrors = page.HadDecodingErrors;
@@ -146,7 +146,7 @@ void TqbOpenNote::PageComplete() {
 }
 
 void TqbOpenNote::PageChanged() {
-    if (m_viewMode == vmEdit)
+    if (m_viewMode == TqbViewMode::Edit)
         MarkModified();
 }
 
@@ -160,8 +160,8 @@ void TqbOpenNote::PageLoadFailed(const QString& reason) {
 }
 
 bool TqbOpenNote::HasOwnChanges() const {
-    return (m_viewMode == vmEdit && m_noteModified) ||
-           (m_viewMode == vmSource && m_view.SourceModified());
+    return (m_viewMode == TqbViewMode::Edit && m_noteModified) ||
+           (m_viewMode == TqbViewMode::Source && m_view.SourceModified());
 }
 
 void TqbOpenNote::CheckOutsideChange() {
@@ -197,9 +197,9 @@ bool TqbOpenNote::SaveCurrentNote() {
     bool saved = true;
     {
         const QScopedValueRollback<bool> saving(m_saving, true);
-        if (m_viewMode == vmEdit && m_noteModified)
+        if (m_viewMode == TqbViewMode::Edit && m_noteModified)
             saved = WritePage();
-        else if (m_viewMode == vmSource && m_view.SourceModified())
+        else if (m_viewMode == TqbViewMode::Source && m_view.SourceModified())
             saved = WriteSource();
     }
     if (!saved)
@@ -296,7 +296,7 @@ bool TqbOpenNote::ResolveOutsideChange() {
 void TqbOpenNote::SaveCopyBeside(const QString& path) {
     const QString copy = FreeCopyName(path, m_tree ? m_tree->NoteExt : QStringLiteral(".htm"));
     try {
-        if (m_viewMode == vmSource)
+        if (m_viewMode == TqbViewMode::Source)
             qbPageCodec::Write(copy, qbText::JoinLines(qbText::SplitLines(m_view.SourceText())),
                                m_sourceCharset);
         else
@@ -319,7 +319,7 @@ void TqbOpenNote::DropChanges() {
 
 // ---- view modes
 
-void TqbOpenNote::SetViewMode(int mode) {
+void TqbOpenNote::SetViewMode(TqbViewMode mode) {
     if (mode == m_viewMode) {
         FocusCurrentView();
         return;
@@ -331,7 +331,7 @@ void TqbOpenNote::SetViewMode(int mode) {
     }
     m_viewMode = mode;
     m_documentReady = false;
-    if (mode == vmEdit || mode == vmSource)
+    if (mode == TqbViewMode::Edit || mode == TqbViewMode::Source)
         m_tmrAutoSave->start();
     else
         m_tmrAutoSave->stop();
@@ -342,10 +342,10 @@ void TqbOpenNote::SetViewMode(int mode) {
 }
 
 void TqbOpenNote::FocusCurrentView() {
-    if (m_viewMode == vmBrowse) {
+    if (m_viewMode == TqbViewMode::Browse) {
         if (m_tree)
             m_tree->setFocus();
-    } else if (m_viewMode == vmEdit || m_viewMode == vmSource) {
+    } else if (m_viewMode == TqbViewMode::Edit || m_viewMode == TqbViewMode::Source) {
         m_view.FocusEditor(m_viewMode);
     }
 }
@@ -353,7 +353,7 @@ void TqbOpenNote::FocusCurrentView() {
 // ---- the rest of what the tree asks
 
 void TqbOpenNote::EnterEditMode() {
-    SetViewMode(vmEdit);
+    SetViewMode(TqbViewMode::Edit);
 }
 
 bool TqbOpenNote::TreeShowing() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/qbModes.h"
 #include "app/qbOpenNoteHost.h"
 #include "library/qbTreeHost.h"
 #include "platform/qbFileStamp.h"
@@ -20,8 +21,6 @@ class TqbTree;
 class TqbOpenNote : public QObject, public IqbTreeHost {
     Q_OBJECT
 public:
-    enum { vmNone = -1, vmBrowse = 0, vmEdit = 1, vmSource = 2 };
-
     static const QString LoadFailedMessage;
     static const QString SaveFailedMessage;
     static const QString NotReadyMessage;
@@ -34,7 +33,7 @@ public:
     // The tree exists only after its host: it is given here once made, and its library followed.
     void SetTree(TqbTree* tree);
 
-    int ViewMode() const { return m_viewMode; }
+    TqbViewMode ViewMode() const { return m_viewMode; }
     bool NoteModified() const { return m_noteModified; }
     bool DocumentReady() const { return m_documentReady; }
     const QString& Path() const { return m_path; }
@@ -57,7 +56,7 @@ public:
     // Loads the open note again (creating it from the default header if missing).
     void OpenCurrentNote();
 
-    void SetViewMode(int mode);
+    void SetViewMode(TqbViewMode mode);
     // An editing command or a key changed the page; with no note open there is nothing to mark.
     void MarkModified();
     // The user chose to close without the changes that could not be written.
@@ -77,7 +76,7 @@ public:
     void PageLoadFailed(const QString& reason);
 
 signals:
-    void ViewModeChanged(int mode);
+    void ViewModeChanged(TqbViewMode mode);
 
 private:
     // The library moved, renamed or removed an item; the note may be it or lie inside it.
@@ -103,7 +102,7 @@ private:
     QString m_path;
     QTimer* m_tmrAutoSave = nullptr;
 
-    int m_viewMode = vmNone;
+    TqbViewMode m_viewMode = TqbViewMode::None;
     bool m_noteModified = false;
     bool m_documentReady = false;
     // The pane shows the note (or is loading it), not the empty page of a failed load.

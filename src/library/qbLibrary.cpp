@@ -43,8 +43,7 @@ QByteArray WithCrLf(const QByteArray& bytes) {
 
 } // namespace
 
-TqbLibrary::TqbLibrary(IqbLibraryAsker& asker, QObject* parent)
-    : QObject(parent), m_asker(asker) {}
+TqbLibrary::TqbLibrary(IqbLibraryAsker& asker, QObject* parent) : QObject(parent), m_asker(asker) {}
 
 void TqbLibrary::SetRoot(const QString& dir) {
     m_root = WithoutSlash(dir);
@@ -94,10 +93,9 @@ bool TqbLibrary::Rename(const QString& oldItemPath, const QString& newItemPath,
         return true;
     const QString oldPath = WithoutSlash(oldItemPath);
     // A name still in CP949 bytes is renamed from those bytes.
-    const QByteArray from =
-        rawName.isEmpty()
-            ? QFile::encodeName(oldPath)
-            : QFile::encodeName(QFileInfo(oldPath).path() + u'/') + rawName;
+    const QByteArray from = rawName.isEmpty()
+                                ? QFile::encodeName(oldPath)
+                                : QFile::encodeName(QFileInfo(oldPath).path() + u'/') + rawName;
     if (!qbShellMove::Rename(from, QFile::encodeName(WithoutSlash(newItemPath)))) {
         m_asker.ShowMessage(RenameFailedMessage);
         return false;

@@ -88,8 +88,7 @@ QTreeWidgetItem* TqbTree::ItemNode(const QString& itemPath) const {
         for (int i = 0; i < count && !next; ++i) {
             QTreeWidgetItem* child = node ? node->child(i) : topLevelItem(i);
             if (last && !folder)
-                next = !IsFolder(child) && !IsPlaceholder(child) &&
-                               NoteFileName(child) == names[n]
+                next = !IsFolder(child) && !IsPlaceholder(child) && NoteFileName(child) == names[n]
                            ? child
                            : nullptr;
             else if (IsFolder(child) && child->text(0) == names[n])
@@ -140,7 +139,8 @@ void TqbTree::ItemMoved(const QString& oldItemPath, const QString& newItemPath) 
         viewport()->update();
         return;
     }
-    m_movedNodes.append({QPersistentModelIndex(node ? indexFromItem(node) : QModelIndex()), newDir});
+    m_movedNodes.append(
+        {QPersistentModelIndex(node ? indexFromItem(node) : QModelIndex()), newDir});
     if (m_libraryCalls == 0)
         ShowMovedNodes();
 }

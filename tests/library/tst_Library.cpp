@@ -42,11 +42,13 @@ class tst_Library : public QObject {
             .entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     }
     void Watch(TqbLibrary& library) {
-        connect(&library, &TqbLibrary::Added, this, [this](const QString& p) { m_told << "added " + Rel(p); });
+        connect(&library, &TqbLibrary::Added, this,
+                [this](const QString& p) { m_told << "added " + Rel(p); });
         connect(&library, &TqbLibrary::Moved, this, [this](const QString& from, const QString& to) {
             m_told << "moved " + Rel(from) + " > " + Rel(to);
         });
-        connect(&library, &TqbLibrary::Removed, this, [this](const QString& p) { m_told << "removed " + Rel(p); });
+        connect(&library, &TqbLibrary::Removed, this,
+                [this](const QString& p) { m_told << "removed " + Rel(p); });
         connect(&library, &TqbLibrary::Changed, this, [this](const QStringList& files) {
             for (const QString& file : files)
                 m_told << "changed " + Rel(file);

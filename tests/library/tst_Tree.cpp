@@ -410,7 +410,8 @@ private slots:
         QTest::newRow("the note") << "/L/a.htm" << "/L/a.htm" << "/L/b.htm" << "/L/b.htm";
         QTest::newRow("a folder above") << "/L/F/G/a.htm" << "/L/F/" << "/L/X/" << "/L/X/G/a.htm";
         QTest::newRow("a folder's page") << "/L/F/p.qb" << "/L/F/" << "/M/F/" << "/M/F/p.qb";
-        QTest::newRow("a name it starts with") << "/L/FG/a.htm" << "/L/F/" << "/L/X/" << "/L/FG/a.htm";
+        QTest::newRow("a name it starts with") << "/L/FG/a.htm" << "/L/F/" << "/L/X/"
+                                               << "/L/FG/a.htm";
         QTest::newRow("a note it starts with") << "/L/a.htm.bak" << "/L/a.htm" << "/L/b.htm"
                                                << "/L/a.htm.bak";
         QTest::newRow("nothing open") << "" << "/L/F/" << "/L/X/" << "";

@@ -329,8 +329,8 @@ private slots:
         m_tree->LoadRoot(m_root);
         m_host.Answer = false;
         m_tree->MoveNode(Find("B"), Find("top"));
-        QCOMPARE(m_host.Calls.filter("confirm"),
-                 QStringList{"confirm, default no: " + TqbTree::ReplaceQuestion.arg(Lib("B/top.htm"))});
+        const QString question = TqbTree::ReplaceQuestion.arg(Lib("B/top.htm"));
+        QCOMPARE(m_host.Calls.filter("confirm"), QStringList{"confirm, default no: " + question});
         QCOMPARE(ReadMaybe(Lib("top.htm")), QByteArray("top"));
         QCOMPARE(ChildTexts(Find("B")), (QStringList{"b1", "top"}));
     }
