@@ -299,10 +299,11 @@ private slots:
         m_tree->MoveNode(Find("a1"), Find("b1"));
         QVERIFY(QFileInfo::exists(Lib("A/b1.htm")));
         QCOMPARE(ChildTexts(Find("A")), (QStringList{"Sub", "a1", "b1"}));
-        // To the top level: the whole tree is listed again.
+        // To the top level: merged in its sorted place, the open folders stay open.
         m_tree->MoveNode(nullptr, Find("Sub"));
         QVERIFY(QFileInfo::exists(Lib("Sub/s1.htm")));
         QCOMPARE(TopTexts(), (QStringList{"A", "B", "Sub"}));
+        QVERIFY(Find("A")->isExpanded() && Find("B")->isExpanded());
         QVERIFY(!m_tree->currentItem());
     }
 
