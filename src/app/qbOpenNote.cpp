@@ -75,7 +75,7 @@ void TqbOpenNote::OpenDocument(const QString& path) {
 }
 
 void TqbOpenNote::ItemMoved(const QString& oldItemPath, const QString& newItemPath) {
-    // Saved before it moved: the edits stay in the editor and are written to the new place.
+    // The edits stay in the editor and go to the new place with the next save.
     m_path = qbTreeRules::Followed(m_path, oldItemPath, newItemPath);
 }
 

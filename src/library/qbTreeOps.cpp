@@ -252,8 +252,8 @@ void TqbTree::NewNote(bool forceRoot) {
 
 void TqbTree::RenameNode(QTreeWidgetItem* node) {
     const TBusy busy(*this);
-    // Unlike the Part, a document that cannot be written stops the rename: it would otherwise be
-    // written back to the old name afterwards.
+    // A document that cannot be written stops the rename: it would otherwise be written back to
+    // the old name afterwards.
     if (!m_host.SaveCurrentNote())
         return;
     if (!node || IsPlaceholder(node) || !m_host.TreeShowing())
