@@ -247,6 +247,8 @@ private:
     void ItemRemoved(const QString& itemPath);
     // The node of an item path; null when it is not shown (or is the top level).
     QTreeWidgetItem* ItemNode(const QString& itemPath) const;
+    // ItemNode, trying the node the running command acts on first.
+    QTreeWidgetItem* NodeOf(const QString& itemPath) const;
 
     // Nodes of moved and removed items go once the library's call is done: the open document
     // has followed by then, before a vanishing node moves the selection on.
@@ -286,6 +288,8 @@ private:
     QList<std::pair<QPersistentModelIndex, QString>> m_movedNodes;
     // Calls of ours into the library under way.
     int m_libraryCalls = 0;
+    // The node a command acts on while it calls the library; the node added by its call.
+    QTreeWidgetItem* m_actingNode = nullptr;
     QString m_rootDir;
     QPersistentModelIndex m_contextNode;
     QPersistentModelIndex m_cutNode;

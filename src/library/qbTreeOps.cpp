@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <utility>
 
@@ -107,13 +108,18 @@ void TqbTree::ItemAdded(const QString& itemPath) {
     bool found = false;
     QTreeWidgetItem* parent = FolderNode(dir, &found);
     // A folder not listed yet shows it when opened.
-    if (!found || (parent && IsUnlisted(parent)) || ItemNode(itemPath))
+    if (!found || (parent && IsUnlisted(parent)))
         return;
     const QString name = QFileInfo(path).fileName();
-    if (itemPath.endsWith(u'/'))
-        AddNode(parent, name, FolderImage);
-    else
-        AddNode(parent, FileNameNoExt(name), NoteImage, name);
+    m_actingNode = itemPath.endsWith(u'/') ? AddNode(parent, name, FolderImage)
+                                           : AddNode(parent, FileNameNoExt(name), NoteImage, name);
+}
+
+QTreeWidgetItem* TqbTree::NodeOf(const QString& itemPath) const {
+    // The node the command acts on is in hand: a folder of thousands is not searched for it.
+    if (m_actingNode && ItemPath(m_actingNode) == itemPath)
+        return m_actingNode;
+    return ItemNode(itemPath);
 }
 
 void TqbTree::ScheduleOpenFileWatch() {
@@ -123,7 +129,7 @@ void TqbTree::ScheduleOpenFileWatch() {
 
 void TqbTree::ItemMoved(const QString& oldItemPath, const QString& newItemPath) {
     ScheduleOpenFileWatch();
-    QTreeWidgetItem* node = ItemNode(oldItemPath);
+    QTreeWidgetItem* node = NodeOf(oldItemPath);
     const bool folder = newItemPath.endsWith(u'/');
     const QString newPath = WithoutSlash(newItemPath);
     const QString newDir = QFileInfo(newPath).path();
@@ -152,6 +158,8 @@ void TqbTree::ShowMovedNodes() {
         if (node && m_cutNode.isValid() &&
             (itemFromIndex(m_cutNode) == node || IsUnder(node, CutNode())))
             m_cutNode = QPersistentModelIndex();
+        if (node && (node == m_actingNode || IsUnder(node, m_actingNode)))
+            m_actingNode = nullptr;
         delete node;
         if (newDir.isEmpty())
             continue;
@@ -171,7 +179,7 @@ void TqbTree::ShowMovedNodes() {
 
 void TqbTree::ItemRemoved(const QString& itemPath) {
     ScheduleOpenFileWatch();
-    if (QTreeWidgetItem* node = ItemNode(itemPath))
+    if (QTreeWidgetItem* node = NodeOf(itemPath))
         m_movedNodes.append({QPersistentModelIndex(indexFromItem(node)), QString()});
     if (m_libraryCalls == 0)
         ShowMovedNodes();
@@ -203,9 +211,10 @@ void TqbTree::NewFolder(bool forceRoot) {
         return;
 
     const QString folder = base + name;
+    const QScopedValueRollback<QTreeWidgetItem*> acting(m_actingNode, nullptr);
     if (!m_library.CreateFolder(folder, m_host.TreeDefaultHeader()))
         return;
-    QTreeWidgetItem* node = ItemNode(folder + u'/');
+    QTreeWidgetItem* node = m_actingNode;
     setCurrentItem(node);
     // A refused selection (the open document could not be written) must not load over it.
     if (node && currentItem() == node)
@@ -242,9 +251,10 @@ void TqbTree::NewNote(bool forceRoot) {
     // No template selected: the default header.
     const QString templateFile =
         templateName.isEmpty() ? QString() : templateDir + templateName + QStringLiteral(".htm");
+    const QScopedValueRollback<QTreeWidgetItem*> acting(m_actingNode, nullptr);
     if (!m_library.CreateNote(notePath, templateFile, m_host.TreeDefaultHeader()))
         return;
-    QTreeWidgetItem* node = ItemNode(notePath);
+    QTreeWidgetItem* node = m_actingNode;
     setCurrentItem(node);
     if (node && currentItem() == node)
         SetOpenPath(notePath);
@@ -281,7 +291,10 @@ void TqbTree::RenameNode(QTreeWidgetItem* node) {
         return;
 
     const QString newPath = base + newName + (folder ? QStringLiteral("/") : ext);
-    m_library.Rename(ItemPath(node), newPath, raw);
+    {
+        const QScopedValueRollback<QTreeWidgetItem*> acting(m_actingNode, node);
+        m_library.Rename(ItemPath(node), newPath, raw);
+    }
     if (currentItem())
         SetOpenPath(SelectedPath());
     m_host.FocusCurrentView();
@@ -295,6 +308,7 @@ void TqbTree::DeleteNode(QTreeWidgetItem* node) {
         return;
     if (!MakeUsable(node))
         return;
+    const QScopedValueRollback<QTreeWidgetItem*> acting(m_actingNode, node);
     if (!ShellDelete(ItemPath(node)))
         return;
     if (currentItem())
@@ -338,6 +352,7 @@ void TqbTree::MoveNode(QTreeWidgetItem* target, QTreeWidgetItem* source) {
     // to the vacated place afterwards.
     if (!m_host.SaveCurrentNote())
         return;
+    const QScopedValueRollback<QTreeWidgetItem*> acting(m_actingNode, source);
     MoveItem(ItemPath(source), targetPath);
 }
 
