@@ -184,7 +184,7 @@ int main(int argc, char* argv[]) {
     TfrmMainNivora window(prj, notes);
     window.show();
     QSignalSpy complete(window.Dhtml(), &TqbDhtmlEdit::DocumentComplete);
-    while (!(window.ViewMode() == TfrmMainNivora::vmBrowse && window.DocumentReady()))
+    while (!(window.ViewMode() == TqbViewMode::Browse && window.DocumentReady()))
         QTest::qWait(1);
     const qint64 firstNote = sinceStart.elapsed();
 
@@ -192,7 +192,7 @@ int main(int argc, char* argv[]) {
     window.NoteTree()->setCurrentItem(window.NoteTree()->topLevelItem(BigNote));
     while (!window.DocumentReady())
         QTest::qWait(1);
-    window.SetViewMode(TfrmMainNivora::vmEdit);
+    window.SetViewMode(TqbViewMode::Edit);
     while (!window.DocumentReady())
         QTest::qWait(1);
     // Each save follows an edit, as in use; the first one also pays for warming the page up.
@@ -218,7 +218,7 @@ int main(int argc, char* argv[]) {
     const qsizetype htmlChars = window.Dhtml()->DocumentHtml().size();
     const qint64 serializeMs = serializeTimer.elapsed();
 
-    window.SetViewMode(TfrmMainNivora::vmBrowse);
+    window.SetViewMode(TqbViewMode::Browse);
     TqbTree* tree = window.NoteTree();
     const int smallNotes = tree->topLevelItemCount() - 1;
     for (int i = 0; i < smallNotes; ++i) {
@@ -238,7 +238,7 @@ int main(int argc, char* argv[]) {
     tree->setCurrentItem(tree->topLevelItem(smallNotes));
     const bool hugeBrowsed = WaitForDocument(window);
     const qint64 hugeBrowseMs = hugeTimer.restart();
-    window.SetViewMode(TfrmMainNivora::vmEdit);
+    window.SetViewMode(TqbViewMode::Edit);
     const bool hugeEdited = WaitForDocument(window);
     const qint64 hugeEditMs = hugeTimer.elapsed();
     if (!hugeBrowsed || !hugeEdited) {
@@ -259,12 +259,12 @@ int main(int argc, char* argv[]) {
     const qint64 hugePeakKiB = memory.PeakKiB();
 
     // Keys at the end of a long line, then Ctrl+S at once: the save waits for their layout.
-    window.SetViewMode(TfrmMainNivora::vmBrowse);
+    window.SetViewMode(TqbViewMode::Browse);
     QFile::rename(oneLinePath, lib + "one line.htm");
     tree->LoadRoot(lib);
     tree->setCurrentItem(tree->findItems("one line", Qt::MatchExactly).value(0));
     const bool oneLineOpened = WaitForDocument(window);
-    window.SetViewMode(TfrmMainNivora::vmEdit);
+    window.SetViewMode(TqbViewMode::Edit);
     const bool oneLineEdited = oneLineOpened && WaitForDocument(window);
     QWidget* page = window.Dhtml()->findChild<QWebEngineView*>()->focusProxy();
     QTest::keyClick(page, Qt::Key_End, Qt::ControlModifier);

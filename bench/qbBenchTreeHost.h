@@ -1,5 +1,6 @@
 #pragma once
-// A tree host for the benchmarks: every question answered at once, messages printed.
+// A tree host for the benchmarks (the library's asker too): every question answered at once,
+// messages printed.
 
 #include "library/qbTreeHost.h"
 
@@ -10,17 +11,17 @@
 class TNullHost : public IqbTreeHost {
 public:
     QString Templates;
+    QString Path;
     bool SaveCurrentNote() override { return true; }
-    void OpenCurrentNote() override {}
+    void OpenDocument(const QString& path) override { Path = path; }
+    QString OpenPath() const override { return Path; }
     void EnterEditMode() override {}
     void FocusCurrentView() override {}
     bool TreeShowing() const override { return true; }
-    void DiscardCurrentNote() override {}
-    void ShowTreeMessage(const QString& text) override {
+    void ShowMessage(const QString& text) override {
         std::printf("message: %s\n", qPrintable(text));
     }
-    bool ConfirmTreeQuestion(const QString&) override { return true; }
-    bool ConfirmTreeQuestionDefaultNo(const QString&) override { return false; }
+    bool Confirm(const QString&, bool defaultNo) override { return !defaultNo; }
     QString TreeTemplateDir() const override { return Templates; }
     QStringList TreeDefaultHeader() const override { return {QStringLiteral("<HTML></HTML>")}; }
 };

@@ -221,7 +221,7 @@ void TfrmMainNivora::ConnectActions() {
     on("actNoteToMail", &TfrmMainNivora::actNoteToMailExecute);
     on("actToolConfig", &TfrmMainNivora::actToolConfigExecute);
     connect(m_actions->ModeItems(), &QActionGroup::triggered, this,
-            [this](QAction* item) { SetViewMode(item->data().toInt()); });
+            [this](QAction* item) { SetViewMode(TqbViewMode(item->data().toInt())); });
 }
 
 void TfrmMainNivora::ConnectParts() {
@@ -253,7 +253,7 @@ TColorPickerButton* TfrmMainNivora::BackColorPicker() const { return m_notePane-
 TqbInsertTools* TfrmMainNivora::InsertTools() const { return m_notePane->InsertTools(); }
 TqbFindDialog* TfrmMainNivora::FindDialog() const { return m_notePane->FindDialog(); }
 QAction* TfrmMainNivora::Action(const QString& name) const { return m_actions->Action(name); }
-int TfrmMainNivora::ViewMode() const { return m_openNote->ViewMode(); }
+TqbViewMode TfrmMainNivora::ViewMode() const { return m_openNote->ViewMode(); }
 bool TfrmMainNivora::NoteModified() const { return m_openNote->NoteModified(); }
 bool TfrmMainNivora::DocumentReady() const { return m_openNote->DocumentReady(); }
 const QString& TfrmMainNivora::SearchText() const { return m_searchPanel->SearchText(); }
@@ -275,7 +275,7 @@ bool TfrmMainNivora::SaveCurrentNote() {
     return m_openNote->SaveCurrentNote();
 }
 void TfrmMainNivora::OpenCurrentNote() { m_openNote->OpenCurrentNote(); }
-void TfrmMainNivora::SetViewMode(int mode) { m_openNote->SetViewMode(mode); }
+void TfrmMainNivora::SetViewMode(TqbViewMode mode) { m_openNote->SetViewMode(mode); }
 void TfrmMainNivora::FocusCurrentView() { m_openNote->FocusCurrentView(); }
 void TfrmMainNivora::UpdateFontControls() { EditCommands()->UpdateFontControls(); }
 void TfrmMainNivora::UpdateStyleChecks() { EditCommands()->UpdateStyleChecks(); }
@@ -288,25 +288,25 @@ void TfrmMainNivora::ApplySelectionCommand(const QString& name, const QVariant& 
     EditCommands()->ApplySelectionCommand(name, value);
 }
 
-void TfrmMainNivora::ShowViewModeItems(int mode) {
+void TfrmMainNivora::ShowViewModeItems(TqbViewMode mode) {
     for (QAction* item : m_actions->ModeItems()->actions())
-        item->setChecked(item->data().toInt() == mode);
+        item->setChecked(item->data().toInt() == int(mode));
 }
 
-void TfrmMainNivora::SetPanelMode(int mode) {
+void TfrmMainNivora::SetPanelMode(TqbPanelMode mode) {
     if (mode == m_panelMode)
         return;
-    if (mode == pmSearch) {
+    if (mode == TqbPanelMode::Search) {
         if (!SaveCurrentNote()) {
-            m_statusPanel->ShowPanelMode(pmTree);
+            m_statusPanel->ShowPanelMode(TqbPanelMode::Tree);
             return;
         }
         m_panelMode = mode;
-        SetViewMode(vmBrowse);
+        SetViewMode(TqbViewMode::Browse);
         m_pnlTreeMode->hide();
         m_searchPanel->show();
         Action("actFileSave")->setEnabled(false);
-        m_statusPanel->ShowPanelMode(pmSearch);
+        m_statusPanel->ShowPanelMode(TqbPanelMode::Search);
         m_statusPanel->Bar()->setValue(0);
         m_statusPanel->Bar()->show();
         m_searchPanel->FocusSearchBox();
@@ -314,7 +314,7 @@ void TfrmMainNivora::SetPanelMode(int mode) {
         m_panelMode = mode;
         m_searchPanel->hide();
         m_pnlTreeMode->show();
-        m_statusPanel->ShowPanelMode(pmTree);
+        m_statusPanel->ShowPanelMode(TqbPanelMode::Tree);
         Action("actFileSave")->setEnabled(true);
         m_statusPanel->Bar()->hide();
         OpenCurrentNote();
@@ -322,7 +322,7 @@ void TfrmMainNivora::SetPanelMode(int mode) {
 }
 
 void TfrmMainNivora::OpenInTree(const QString& path) {
-    SetPanelMode(pmTree);
+    SetPanelMode(TqbPanelMode::Tree);
     qbTreeNavigation::SelectPath(*m_noteTree, path);
 }
 
@@ -352,29 +352,30 @@ void TfrmMainNivora::UpdateActions() {
     actFileSaveUpdate();
     actFileRenameUpdate();
     Action("actNoteToMail")
-        ->setEnabled(m_panelMode == pmTree &&
+        ->setEnabled(m_panelMode == TqbPanelMode::Tree &&
                      qbDialogCommands::NoteToMailEnabled(m_noteTree->OpenPath()));
     EditCommands()->UpdateEditingActions();
 }
 
 void TfrmMainNivora::actFileSaveUpdate() {
     QAction* save = Action("actFileSave");
-    if (ViewMode() == vmEdit)
+    if (ViewMode() == TqbViewMode::Edit)
         save->setEnabled(NoteModified());
-    else if (ViewMode() == vmSource)
+    else if (ViewMode() == TqbViewMode::Source)
         save->setEnabled(m_notePane->SourceModified());
     else
         save->setEnabled(false);
 }
 
 void TfrmMainNivora::actFileRenameUpdate() {
-    Action("actFileRename")->setEnabled(m_noteTree->currentItem() != nullptr && m_panelMode == pmTree);
+    Action("actFileRename")
+        ->setEnabled(m_noteTree->currentItem() != nullptr && m_panelMode == TqbPanelMode::Tree);
 }
 
 void TfrmMainNivora::actFileExecute(int tag) {
     // The tree's commands act on the tree: from the search panel they return to it first, so a
     // new note is never edited where nothing can be saved.
-    SetPanelMode(pmTree);
+    SetPanelMode(TqbPanelMode::Tree);
     switch (tag) {
     case 0:
         m_noteTree->NewFolder(false);
@@ -428,7 +429,7 @@ void TfrmMainNivora::actToolConfigExecute() {
 // ---- what the open note asks
 
 bool TfrmMainNivora::TreeShowing() const {
-    return m_panelMode == pmTree;
+    return m_panelMode == TqbPanelMode::Tree;
 }
 
 void TfrmMainNivora::ShowMessage(const QString& text, const QString& detail) {
@@ -511,7 +512,7 @@ void TfrmMainNivora::showEvent(QShowEvent* event) {
 void TfrmMainNivora::FormActivate() {
     if (m_noteTree->topLevelItemCount() > 0)
         m_noteTree->setCurrentItem(m_noteTree->topLevelItem(0));
-    SetViewMode(vmBrowse);
+    SetViewMode(TqbViewMode::Browse);
     ShowDataDirProblem();
 }
 
@@ -532,9 +533,9 @@ void TfrmMainNivora::changeEvent(QEvent* event) {
     QTimer::singleShot(0, this, [this] {
         if (!isActiveWindow() || QApplication::focusWidget())
             return;
-        if (ViewMode() == vmEdit)
+        if (ViewMode() == TqbViewMode::Edit)
             Dhtml()->setFocus(Qt::ActiveWindowFocusReason);
-        else if (ViewMode() == vmSource)
+        else if (ViewMode() == TqbViewMode::Source)
             RchDhtml()->setFocus(Qt::ActiveWindowFocusReason);
         else
             m_noteTree->setFocus(Qt::ActiveWindowFocusReason);
@@ -614,7 +615,7 @@ void TfrmMainNivora::ConnectKeys() {
     hooks.SetNoteModified = [this](bool modified) {
         if (modified)
             m_openNote->MarkModified();
-        else if (ViewMode() == vmBrowse)
+        else if (ViewMode() == TqbViewMode::Browse)
             m_openNote->DropChanges(); // nothing is saved in browse mode: no change is lost
     };
     hooks.StyleCheck = [this] { UpdateStyleChecks(); };

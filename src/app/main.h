@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/qbModes.h"
 #include "app/qbOpenNote.h"
 #include "app/qbOpenNoteHost.h"
 #include "app/qbSearchPanel.h"
@@ -45,9 +46,6 @@ struct TqbKeyState;
 class TfrmMainNivora : public TfrmQbThreeButtons, private IqbOpenNoteHost {
     Q_OBJECT
 public:
-    enum { vmNone = -1, vmBrowse = 0, vmEdit = 1, vmSource = 2 };
-    enum { pmTree = 3, pmSearch = 4 };
-
     static inline const QString& LoadFailedMessage = TqbOpenNote::LoadFailedMessage;
     static inline const QString& SaveFailedMessage = TqbOpenNote::SaveFailedMessage;
     static inline const QString& NoSearchFilesMessage = TqbSearchPanel::NoSearchFilesMessage;
@@ -72,8 +70,8 @@ public:
     QAction* Action(const QString& name) const;
 
     // -- state
-    int ViewMode() const;
-    int PanelMode() const { return m_panelMode; }
+    TqbViewMode ViewMode() const;
+    TqbPanelMode PanelMode() const { return m_panelMode; }
     bool NoteModified() const;
     bool DocumentReady() const;
     int TreeWidth() const;
@@ -86,9 +84,9 @@ public:
     // user has been told, the changes stay): the caller must not leave the document.
     bool SaveCurrentNote();
     void OpenCurrentNote();
-    void SetViewMode(int mode);
+    void SetViewMode(TqbViewMode mode);
     void FocusCurrentView();
-    void SetPanelMode(int mode);
+    void SetPanelMode(TqbPanelMode mode);
     // The idle update handlers, run on a short timer.
     void UpdateActions();
     void UpdateFontControls();
@@ -153,7 +151,7 @@ private:
     void tbiStayOnTopClick();
     void TBItem1Click();
     void TBItem12Click();
-    void ShowViewModeItems(int mode);
+    void ShowViewModeItems(TqbViewMode mode);
 
     TqbPrjInfo& m_prjInfo;
     TqbNoteInfo& m_noteInfo;
@@ -176,7 +174,7 @@ private:
     QToolBar* m_TBToolbar1 = nullptr;
     QTimer* m_tmrUpdate = nullptr;
 
-    int m_panelMode = pmTree;
+    TqbPanelMode m_panelMode = TqbPanelMode::Tree;
     bool m_activated = false;
     bool m_closeDeferred = false; // a close came while a save waited
     bool m_discardChanges = false; // the user chose to close without the unsaved changes

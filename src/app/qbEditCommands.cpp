@@ -54,7 +54,7 @@ TqbEditCommands::TqbEditCommands(const TqbEditWidgets& widgets, const TqbActions
 
     connect(m_w.Find, &TqbFindDialog::FindNext, this,
             [this](const QString& text, bool backward, bool caseSensitive) {
-                if (m_note.ViewMode() == TqbOpenNote::vmSource)
+                if (m_note.ViewMode() == TqbViewMode::Source)
                     m_w.Find->ShowResult(m_w.Source->FindText(text, backward, caseSensitive));
                 else
                     m_w.Dhtml->FindText(text, backward, caseSensitive);
@@ -201,7 +201,7 @@ QString TqbEditCommands::PromptFor(int id) {
 // ---- command handlers
 
 void TqbEditCommands::actClipBrdExecute(int tag) {
-    if (m_note.ViewMode() == TqbOpenNote::vmSource) {
+    if (m_note.ViewMode() == TqbViewMode::Source) {
         if (tag == 0)
             m_w.Source->cut();
         else if (tag == 1)
@@ -215,7 +215,7 @@ void TqbEditCommands::actClipBrdExecute(int tag) {
 }
 
 void TqbEditCommands::actUndoExecute(int tag) {
-    if (m_note.ViewMode() == TqbOpenNote::vmSource) {
+    if (m_note.ViewMode() == TqbViewMode::Source) {
         if (tag == 0)
             m_w.Source->undo();
         else if (tag == 1)
@@ -244,7 +244,7 @@ void TqbEditCommands::actIndentExecute(int tag) {
 }
 
 void TqbEditCommands::actToolFindExecute() {
-    if (m_note.ViewMode() == TqbOpenNote::vmSource)
+    if (m_note.ViewMode() == TqbViewMode::Source)
         m_w.Find->Open();
     else
         RunControlCommand(DECMD_FINDTEXT);
@@ -303,7 +303,7 @@ void TqbEditCommands::actClipBrdUpdate() {
 void TqbEditCommands::actUndoUpdate() {
     QAction* undo = Action("actUndo");
     QAction* redo = Action("actRedo");
-    if (m_note.ViewMode() == TqbOpenNote::vmSource) {
+    if (m_note.ViewMode() == TqbViewMode::Source) {
         undo->setEnabled(true);
         redo->setEnabled(false);
         return;

@@ -2,9 +2,6 @@
 
 namespace {
 
-constexpr int PanelTree = 3;
-constexpr int ViewEdit = 1;
-
 using enum TqbKeyCommand;
 
 TqbKeyDecision Run(TqbKeyCommand command, bool handled, TqbKeyDecision decision = {}) {
@@ -18,7 +15,7 @@ TqbKeyDecision AltKey(int key, const TqbKeyState& state) {
     if (key != Qt::Key_F && key != Qt::Key_E)
         return {};
     // The menu bar shows only with the tree; the key is used up either way.
-    const bool menuShown = state.MainWindowActive && state.PanelMode == PanelTree;
+    const bool menuShown = state.MainWindowActive && state.PanelMode == TqbPanelMode::Tree;
     return Run(menuShown ? (key == Qt::Key_F ? FileMenu : EditMenu) : None, true);
 }
 
@@ -36,7 +33,7 @@ TqbKeyDecision PlainKey(int key, const TqbKeyState& state) {
     case Qt::Key_F6:
     case Qt::Key_F7:
     case Qt::Key_F8: {
-        if (!state.MainWindowActive || state.PanelMode != PanelTree)
+        if (!state.MainWindowActive || state.PanelMode != TqbPanelMode::Tree)
             return {};
         return Run(key == Qt::Key_F6   ? BrowseMode
                    : key == Qt::Key_F7 ? EditMode
@@ -76,7 +73,7 @@ TqbKeyDecision CtrlKey(int key, const TqbKeyState& state) {
         return run(Save);
     case Qt::Key_V:
     case Qt::Key_X:
-        decision.NoteModified = state.ViewMode == ViewEdit;
+        decision.NoteModified = state.ViewMode == TqbViewMode::Edit;
         return decision;
     // The editor copies, undoes and redoes by itself, past the commands that would mark the
     // note changed; the key marks it as those commands do. The editor also styles text and
@@ -88,7 +85,7 @@ TqbKeyDecision CtrlKey(int key, const TqbKeyState& state) {
     case Qt::Key_U:
     case Qt::Key_Backspace:
     case Qt::Key_Delete:
-        if (state.ViewMode == ViewEdit)
+        if (state.ViewMode == TqbViewMode::Edit)
             decision.NoteModified = true;
         return decision;
     default:
@@ -106,7 +103,7 @@ TqbKeyDecision CtrlShiftKey(int key, const TqbKeyState& state) {
     if (key == Qt::Key_Delete)
         return Run(DeleteNode, true, decision);
     // Redo, and deleting up to the line's end or start, as the Ctrl keys above.
-    if ((key == Qt::Key_Z || key == Qt::Key_Backspace) && state.ViewMode == ViewEdit)
+    if ((key == Qt::Key_Z || key == Qt::Key_Backspace) && state.ViewMode == TqbViewMode::Edit)
         decision.NoteModified = true;
     return decision;
 }

@@ -1,13 +1,15 @@
 #pragma once
 
+#include "app/qbModes.h"
+
 #include <QKeySequence>
 #include <QList>
 #include <optional>
 
 // What the window is doing when a key goes down: the facts the key filter decides on.
 struct TqbKeyState {
-    int PanelMode = 3;            // 3 tree shown, 4 search results shown
-    int ViewMode = -1;            // -1 none, 0 browse, 1 edit, 2 source
+    TqbPanelMode PanelMode = TqbPanelMode::Tree;
+    TqbViewMode ViewMode = TqbViewMode::None;
     bool MainWindowActive = true; // no dialog, menu or other window has the keys
     bool TrayAvailable = true;    // the desktop has a notification area to hide in
     // An input method is composing, or its composition ended right before this key: the key

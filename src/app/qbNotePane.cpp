@@ -202,13 +202,13 @@ void TqbNotePane::AddInsertButtons(QToolBar* bar) {
 
 // ---- IqbNoteView
 
-void TqbNotePane::ShowViewMode(int mode) {
+void TqbNotePane::ShowViewMode(TqbViewMode mode) {
     m_viewMode = mode;
-    m_tbEdit->setVisible(mode == TqbOpenNote::vmEdit);
-    m_dhtml->SetBrowseMode(mode != TqbOpenNote::vmEdit);
-    m_views->setCurrentWidget(mode == TqbOpenNote::vmSource ? static_cast<QWidget*>(m_source)
-                                                            : m_dhtml);
-    m_pnlSpecialChars->setVisible(mode == TqbOpenNote::vmEdit);
+    m_tbEdit->setVisible(mode == TqbViewMode::Edit);
+    m_dhtml->SetBrowseMode(mode != TqbViewMode::Edit);
+    m_views->setCurrentWidget(mode == TqbViewMode::Source ? static_cast<QWidget*>(m_source)
+                                                          : m_dhtml);
+    m_pnlSpecialChars->setVisible(mode == TqbViewMode::Edit);
 }
 
 void TqbNotePane::LoadPage(const QString& path) {
@@ -256,10 +256,10 @@ void TqbNotePane::SetSourceModified(bool modified) {
     m_source->document()->setModified(modified);
 }
 
-void TqbNotePane::FocusEditor(int mode) {
-    if (mode == TqbOpenNote::vmEdit)
+void TqbNotePane::FocusEditor(TqbViewMode mode) {
+    if (mode == TqbViewMode::Edit)
         m_dhtml->FocusAtStart();
-    else if (mode == TqbOpenNote::vmSource)
+    else if (mode == TqbViewMode::Source)
         m_source->setFocus();
 }
 
@@ -269,6 +269,6 @@ void TqbNotePane::HideForClose() {
 
 void TqbNotePane::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (m_viewMode == TqbOpenNote::vmSource)
+    if (m_viewMode == TqbViewMode::Source)
         m_source->viewport()->update();
 }

@@ -35,7 +35,7 @@ public:
     TqbFindDialog* FindDialog() const { return m_findDialog; }
 
     // -- IqbNoteView
-    void ShowViewMode(int mode) override;
+    void ShowViewMode(TqbViewMode mode) override;
     void LoadPage(const QString& path) override;
     void SavePage(const QString& path) override;
     bool PageChanged() override;
@@ -47,7 +47,7 @@ public:
     QString SourceText() const override;
     bool SourceModified() const override;
     void SetSourceModified(bool modified) override;
-    void FocusEditor(int mode) override;
+    void FocusEditor(TqbViewMode mode) override;
 
     // Hides the editor before the window closes; the page can still be saved.
     void HideForClose();
@@ -78,5 +78,5 @@ private:
     TqbEditCommands* m_commands = nullptr;
     QAction* m_btnImage = nullptr;
     QAction* m_btnBR = nullptr;
-    int m_viewMode = -1;
+    TqbViewMode m_viewMode = TqbViewMode::None;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/qbModes.h"
+
 #include <QString>
 
 // What the open note asks of the pane that shows it. The pane never decides when to load or
@@ -9,7 +11,7 @@ public:
     virtual ~IqbNoteView() = default;
 
     // Shows what the view mode shows: editing toolbar, insert panel, which editor, read-only page.
-    virtual void ShowViewMode(int mode) = 0;
+    virtual void ShowViewMode(TqbViewMode mode) = 0;
     // Starts loading the page; the pane then reports it complete or failed. Throws on failure.
     virtual void LoadPage(const QString& path) = 0;
     // Writes the page to the file in the charset it came in. Throws, writing nothing, on failure.
@@ -32,5 +34,5 @@ public:
     virtual void SetSourceModified(bool modified) = 0;
 
     // Focus into the editor of edit or source mode, the caret at the start in edit mode.
-    virtual void FocusEditor(int mode) = 0;
+    virtual void FocusEditor(TqbViewMode mode) = 0;
 };

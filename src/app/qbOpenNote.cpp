@@ -55,8 +55,40 @@ TqbOpenNote::TqbOpenNote(IqbNoteView& view, IqbOpenNoteHost& host, const TqbNote
     });
 }
 
-QString TqbOpenNote::Path() const {
-    return m_tree ? m_tree->OpenPath() : QString();
+void TqbOpenNote::SetTree(TqbTree* tree) {
+    m_tree = tree;
+    TqbLibrary& library = tree->Library();
+    connect(&library, &TqbLibrary::Moved, this, &TqbOpenNote::ItemMoved);
+    connect(&library, &TqbLibrary::Removed, this, &TqbOpenNote::ItemRemoved);
+    connect(&library, &TqbLibrary::Changed, this, &TqbOpenNote::NotesRewritten);
+}
+
+void TqbOpenNote::OpenDocument(const QString& path) {
+    // Opening what is open already would throw away unsaved changes in the editor.
+    if (path == m_path)
+        return;
+    m_path = path;
+    if (path.isEmpty())
+        DiscardCurrentNote();
+    else
+        OpenCurrentNote();
+}
+
+void TqbOpenNote::ItemMoved(const QString& oldItemPath, const QString& newItemPath) {
+    // The edits stay in the editor and go to the new place with the next save.
+    m_path = qbTreeRules::Followed(m_path, oldItemPath, newItemPath);
+}
+
+void TqbOpenNote::ItemRemoved(const QString& itemPath) {
+    // Closed without writing, so nothing later writes it back to the vacated place.
+    if (qbTreeRules::Within(m_path, itemPath))
+        OpenDocument({});
+}
+
+void TqbOpenNote::NotesRewritten(const QStringList& filePaths) {
+    // The editor would write the old picture addresses back with its next save.
+    if (!m_path.isEmpty() && filePaths.contains(m_path))
+        OpenCurrentNote();
 }
 
 // ---- loading
@@ -80,7 +112,7 @@ void TqbOpenNote::OpenCurrentNote() {
     m_stamp = TqbFileStamp::Of(path);
     m_documentOpen = true;
     try {
-        if (m_viewMode == vmSource || m_viewMode == vmNone) {
+        if (m_viewMode == TqbViewMode::Source || m_viewMode == TqbViewMode::None) {
             const TqbPageText page = qbPageCodec::Read(path);
             m_sourceCharset = page.Charset;
             m_sourceHadDecodingErrors = page.HadDecodingErrors;
@@ -114,7 +146,7 @@ void TqbOpenNote::PageComplete() {
 }
 
 void TqbOpenNote::PageChanged() {
-    if (m_viewMode == vmEdit)
+    if (m_viewMode == TqbViewMode::Edit)
         MarkModified();
 }
 
@@ -128,8 +160,8 @@ void TqbOpenNote::PageLoadFailed(const QString& reason) {
 }
 
 bool TqbOpenNote::HasOwnChanges() const {
-    return (m_viewMode == vmEdit && m_noteModified) ||
-           (m_viewMode == vmSource && m_view.SourceModified());
+    return (m_viewMode == TqbViewMode::Edit && m_noteModified) ||
+           (m_viewMode == TqbViewMode::Source && m_view.SourceModified());
 }
 
 void TqbOpenNote::CheckOutsideChange() {
@@ -165,9 +197,9 @@ bool TqbOpenNote::SaveCurrentNote() {
     bool saved = true;
     {
         const QScopedValueRollback<bool> saving(m_saving, true);
-        if (m_viewMode == vmEdit && m_noteModified)
+        if (m_viewMode == TqbViewMode::Edit && m_noteModified)
             saved = WritePage();
-        else if (m_viewMode == vmSource && m_view.SourceModified())
+        else if (m_viewMode == TqbViewMode::Source && m_view.SourceModified())
             saved = WriteSource();
     }
     if (!saved)
@@ -264,7 +296,7 @@ bool TqbOpenNote::ResolveOutsideChange() {
 void TqbOpenNote::SaveCopyBeside(const QString& path) {
     const QString copy = FreeCopyName(path, m_tree ? m_tree->NoteExt : QStringLiteral(".htm"));
     try {
-        if (m_viewMode == vmSource)
+        if (m_viewMode == TqbViewMode::Source)
             qbPageCodec::Write(copy, qbText::JoinLines(qbText::SplitLines(m_view.SourceText())),
                                m_sourceCharset);
         else
@@ -287,7 +319,7 @@ void TqbOpenNote::DropChanges() {
 
 // ---- view modes
 
-void TqbOpenNote::SetViewMode(int mode) {
+void TqbOpenNote::SetViewMode(TqbViewMode mode) {
     if (mode == m_viewMode) {
         FocusCurrentView();
         return;
@@ -299,7 +331,7 @@ void TqbOpenNote::SetViewMode(int mode) {
     }
     m_viewMode = mode;
     m_documentReady = false;
-    if (mode == vmEdit || mode == vmSource)
+    if (mode == TqbViewMode::Edit || mode == TqbViewMode::Source)
         m_tmrAutoSave->start();
     else
         m_tmrAutoSave->stop();
@@ -310,10 +342,10 @@ void TqbOpenNote::SetViewMode(int mode) {
 }
 
 void TqbOpenNote::FocusCurrentView() {
-    if (m_viewMode == vmBrowse) {
+    if (m_viewMode == TqbViewMode::Browse) {
         if (m_tree)
             m_tree->setFocus();
-    } else if (m_viewMode == vmEdit || m_viewMode == vmSource) {
+    } else if (m_viewMode == TqbViewMode::Edit || m_viewMode == TqbViewMode::Source) {
         m_view.FocusEditor(m_viewMode);
     }
 }
@@ -321,7 +353,7 @@ void TqbOpenNote::FocusCurrentView() {
 // ---- the rest of what the tree asks
 
 void TqbOpenNote::EnterEditMode() {
-    SetViewMode(vmEdit);
+    SetViewMode(TqbViewMode::Edit);
 }
 
 bool TqbOpenNote::TreeShowing() const {
@@ -337,16 +369,12 @@ void TqbOpenNote::DiscardCurrentNote() {
     m_view.ShowNoDocument();
 }
 
-void TqbOpenNote::ShowTreeMessage(const QString& text) {
+void TqbOpenNote::ShowMessage(const QString& text) {
     m_host.ShowMessage(text);
 }
 
-bool TqbOpenNote::ConfirmTreeQuestion(const QString& text) {
-    return m_host.Confirm(text);
-}
-
-bool TqbOpenNote::ConfirmTreeQuestionDefaultNo(const QString& text) {
-    return m_host.Confirm(text, true);
+bool TqbOpenNote::Confirm(const QString& text, bool defaultNo) {
+    return m_host.Confirm(text, defaultNo);
 }
 
 QString TqbOpenNote::TreeTemplateDir() const {

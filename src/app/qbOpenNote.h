@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/qbModes.h"
 #include "app/qbOpenNoteHost.h"
 #include "library/qbTreeHost.h"
 #include "platform/qbFileStamp.h"
@@ -13,14 +14,13 @@ class QTimer;
 class TqbNoteInfo;
 class TqbTree;
 
-// The open note: which view mode shows it, whether it has changes, when it is loaded and written
-// back. The tree names the file (its OpenPath); this object decides everything else and is what
-// the tree calls back. It never touches a widget: the pane shows, the host asks the user.
+// The open note: its path, which view mode shows it, whether it has changes, when it is loaded and
+// written back. The tree chooses what to open; the path then follows the library's moves and
+// renames (of the note or a folder above it), and a removal closes the note. This object is
+// what the tree calls back. It never touches a widget: the pane shows, the host asks the user.
 class TqbOpenNote : public QObject, public IqbTreeHost {
     Q_OBJECT
 public:
-    enum { vmNone = -1, vmBrowse = 0, vmEdit = 1, vmSource = 2 };
-
     static const QString LoadFailedMessage;
     static const QString SaveFailedMessage;
     static const QString NotReadyMessage;
@@ -30,31 +30,33 @@ public:
 
     TqbOpenNote(IqbNoteView& view, IqbOpenNoteHost& host, const TqbNoteInfo& noteInfo,
                 QObject* parent = nullptr);
-    // The tree exists only after its host: it is given here once made.
-    void SetTree(TqbTree* tree) { m_tree = tree; }
+    // The tree exists only after its host: it is given here once made, and its library followed.
+    void SetTree(TqbTree* tree);
 
-    int ViewMode() const { return m_viewMode; }
+    TqbViewMode ViewMode() const { return m_viewMode; }
     bool NoteModified() const { return m_noteModified; }
     bool DocumentReady() const { return m_documentReady; }
-    QString Path() const;
+    const QString& Path() const { return m_path; }
     // A save is under way (it may be waiting for the user's answer or for the page).
     bool Saving() const { return m_saving; }
     QTimer* AutoSaveTimer() const { return m_tmrAutoSave; }
 
     // -- what the tree asks (and the window forwards)
     bool SaveCurrentNote() override;
-    void OpenCurrentNote() override;
+    void OpenDocument(const QString& path) override;
+    QString OpenPath() const override { return m_path; }
     void EnterEditMode() override;
     void FocusCurrentView() override;
     bool TreeShowing() const override;
-    void DiscardCurrentNote() override;
-    void ShowTreeMessage(const QString& text) override;
-    bool ConfirmTreeQuestion(const QString& text) override;
-    bool ConfirmTreeQuestionDefaultNo(const QString& text) override;
+    void ShowMessage(const QString& text) override;
+    bool Confirm(const QString& text, bool defaultNo) override;
     QString TreeTemplateDir() const override;
     QStringList TreeDefaultHeader() const override;
 
-    void SetViewMode(int mode);
+    // Loads the open note again (creating it from the default header if missing).
+    void OpenCurrentNote();
+
+    void SetViewMode(TqbViewMode mode);
     // An editing command or a key changed the page; with no note open there is nothing to mark.
     void MarkModified();
     // The user chose to close without the changes that could not be written.
@@ -74,9 +76,15 @@ public:
     void PageLoadFailed(const QString& reason);
 
 signals:
-    void ViewModeChanged(int mode);
+    void ViewModeChanged(TqbViewMode mode);
 
 private:
+    // The library moved, renamed or removed an item; the note may be it or lie inside it.
+    void ItemMoved(const QString& oldItemPath, const QString& newItemPath);
+    void ItemRemoved(const QString& itemPath);
+    void NotesRewritten(const QStringList& filePaths);
+    // The file is gone: what the pane shows is dropped without writing it.
+    void DiscardCurrentNote();
     void ShowLoadFailure(const QString& reason);
     bool HasOwnChanges() const;
     bool WritePage();
@@ -91,9 +99,10 @@ private:
     IqbOpenNoteHost& m_host;
     const TqbNoteInfo& m_noteInfo;
     TqbTree* m_tree = nullptr;
+    QString m_path;
     QTimer* m_tmrAutoSave = nullptr;
 
-    int m_viewMode = vmNone;
+    TqbViewMode m_viewMode = TqbViewMode::None;
     bool m_noteModified = false;
     bool m_documentReady = false;
     // The pane shows the note (or is loading it), not the empty page of a failed load.

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr int TreeMode = 3;
-constexpr int SearchMode = 4;
 constexpr int PanelButtonGroup = 100;
 
 } // namespace
@@ -52,9 +50,10 @@ TqbStatusPanel::TqbStatusPanel(TqbGradiColors* colors, TqbImageList* images, QWi
                                    QStringLiteral("폴더 안 검색(Ctrl-D)"), qbImg::FolderSearch,
                                    {4, 3});
     m_btnToTreeMode->SetDown(true);
-    connect(m_btnToTreeMode, &QToolButton::clicked, this, [this] { emit PanelModeClicked(TreeMode); });
+    connect(m_btnToTreeMode, &QToolButton::clicked, this,
+            [this] { emit PanelModeClicked(TqbPanelMode::Tree); });
     connect(m_btnToSearchMode, &QToolButton::clicked, this,
-            [this] { emit PanelModeClicked(SearchMode); });
+            [this] { emit PanelModeClicked(TqbPanelMode::Search); });
 
     m_bar = new QProgressBar(this);
     m_bar->setObjectName("bar");
@@ -66,7 +65,7 @@ TqbStatusPanel::TqbStatusPanel(TqbGradiColors* colors, TqbImageList* images, QWi
     row->addStretch();
 }
 
-void TqbStatusPanel::ShowPanelMode(int mode) {
+void TqbStatusPanel::ShowPanelMode(TqbPanelMode mode) {
     // Going down releases the other button of the group.
-    (mode == SearchMode ? m_btnToSearchMode : m_btnToTreeMode)->SetDown(true);
+    (mode == TqbPanelMode::Search ? m_btnToSearchMode : m_btnToTreeMode)->SetDown(true);
 }

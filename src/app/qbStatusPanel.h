@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/qbModes.h"
+
 #include <QWidget>
 
 class QProgressBar;
@@ -19,10 +21,10 @@ public:
     TqbGradiSpeedButton* SearchModeButton() const { return m_btnToSearchMode; }
     QProgressBar* Bar() const { return m_bar; }
     // Puts the button of the panel mode down (3 tree, 4 search).
-    void ShowPanelMode(int mode);
+    void ShowPanelMode(TqbPanelMode mode);
 
 signals:
-    void PanelModeClicked(int mode);
+    void PanelModeClicked(TqbPanelMode mode);
 
 private:
     TqbGradiSpeedButton* m_btnToTreeMode = nullptr;

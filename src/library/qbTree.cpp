@@ -6,9 +6,7 @@
 #include "library/qbPaths.h"
 #include "library/qbTreeHost.h"
 #include "platform/qbFileStamp.h"
-#include "platform/qbLeftovers.h"
 #include "platform/qbNativeNames.h"
-#include "platform/qbShellMove.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -36,6 +34,17 @@ QString DocumentPath(const QString& path) {
     if (!path.isEmpty() && path.endsWith(u'/'))
         return path + TqbNoteInfo::FolderDescriptionName;
     return path;
+}
+
+bool Within(const QString& document, const QString& itemPath) {
+    if (document.isEmpty() || itemPath.isEmpty())
+        return false;
+    return itemPath.endsWith(u'/') ? document.startsWith(itemPath) : document == itemPath;
+}
+
+QString Followed(const QString& document, const QString& oldItemPath, const QString& newItemPath) {
+    return Within(document, oldItemPath) ? newItemPath + document.mid(oldItemPath.size())
+                                         : document;
 }
 
 } // namespace qbTreeRules
@@ -80,6 +89,9 @@ TqbTree::TqbTree(IqbTreeHost& host, QWidget* owner)
             });
     connect(this, &QTreeWidget::itemExpanded, this,
             [this](QTreeWidgetItem* node) { RefuseUnlistedExpansion(node); });
+    connect(&m_library, &TqbLibrary::Added, this, &TqbTree::ItemAdded);
+    connect(&m_library, &TqbLibrary::Moved, this, &TqbTree::ItemMoved);
+    connect(&m_library, &TqbLibrary::Removed, this, &TqbTree::ItemRemoved);
     // What is watched follows what shows.
     m_watcher = new TqbLibraryWatcher(this);
     m_watcher->SetHold([this] { return m_busy > 0 || (m_watchHold && m_watchHold()); });
@@ -194,15 +206,15 @@ void TqbTree::LoadRoot(const QString& dir) {
     clear();
     m_contextNode = QPersistentModelIndex();
     m_rootDir = dir.endsWith(u'/') ? dir.chopped(1) : dir;
+    m_library.SetRoot(m_rootDir);
+    m_library.NoteExt = NoteExt;
     m_watched.clear();
     ScanFolder(nullptr, m_rootDir);
     ScheduleWatchSync();
 }
 
 void TqbTree::ScanFolder(QTreeWidgetItem* node, const QString& dir) {
-    // A crash of an earlier run may have left its temporaries here; they must not pile up.
-    qbLeftovers::RemoveInFolder(dir);
-    const TqbFolderListing listing = ListFolder(dir, NoteExt, m_rootDir);
+    const TqbFolderListing listing = m_library.List(dir);
     const QString prefix = dir.endsWith(u'/') ? dir : dir + u'/';
     m_fresh.insert(prefix.chopped(1));
     QList<QTreeWidgetItem*> added;
@@ -299,10 +311,14 @@ QString TqbTree::SelectedPath() const {
     return ItemPath(node);
 }
 
+QString TqbTree::OpenPath() const {
+    return m_host.OpenPath();
+}
+
 void TqbTree::SetOpenPath(const QString& path) {
     const QString document = qbTreeRules::DocumentPath(path);
     // Opening what is open already would throw away unsaved changes in the editor.
-    if (document == m_openPath)
+    if (document == m_host.OpenPath())
         return;
     if (document.isEmpty()) {
         CloseOpenDocument();
@@ -314,7 +330,7 @@ void TqbTree::SetOpenPath(const QString& path) {
         const QString error =
             qbNativeNames::AdoptCp949Name(path, TqbNoteInfo::FolderDescriptionName);
         if (!error.isEmpty())
-            m_host.ShowTreeMessage(error);
+            m_host.ShowMessage(error);
     }
     switch (DocumentAccess(document, m_rootDir)) {
     case TqbDocumentAccess::Usable:
@@ -323,24 +339,22 @@ void TqbTree::SetOpenPath(const QString& path) {
         break;
     case TqbDocumentAccess::NotRegular:
         CloseOpenDocument();
-        m_host.ShowTreeMessage(NotANoteMessage.arg(QDir::toNativeSeparators(document)));
+        m_host.ShowMessage(NotANoteMessage.arg(QDir::toNativeSeparators(document)));
         return;
     case TqbDocumentAccess::OutsideLibrary:
         CloseOpenDocument();
-        m_host.ShowTreeMessage(OutsideLibraryMessage.arg(QDir::toNativeSeparators(document)));
+        m_host.ShowMessage(OutsideLibraryMessage.arg(QDir::toNativeSeparators(document)));
         return;
     }
-    m_openPath = document;
-    m_watcher->SetOpenFile(m_openPath);
-    m_host.OpenCurrentNote();
+    m_watcher->SetOpenFile(document);
+    m_host.OpenDocument(document);
 }
 
 void TqbTree::CloseOpenDocument() {
-    if (m_openPath.isEmpty())
+    if (m_host.OpenPath().isEmpty())
         return;
-    m_openPath.clear();
     m_watcher->SetOpenFile({});
-    m_host.DiscardCurrentNote();
+    m_host.OpenDocument({});
 }
 
 bool TqbTree::MakeUsable(QTreeWidgetItem* node) {
@@ -349,14 +363,8 @@ bool TqbTree::MakeUsable(QTreeWidgetItem* node) {
         return true;
     const TBusy busy(*this);
     const QString name = IsFolder(node) ? node->text(0) : NoteFileName(node);
-    if (!m_host.ConfirmTreeQuestion(RawNameQuestion.arg(name)))
+    if (!m_library.AdoptRawName(NodeDirPrefix(node), raw, name))
         return false;
-    const QByteArray dir = QFile::encodeName(NodeDirPrefix(node));
-    QString error;
-    if (!qbShellMove::Rename(dir + raw, dir + QFile::encodeName(name), &error)) {
-        m_host.ShowTreeMessage(error);
-        return false;
-    }
     node->setData(0, RawNameRole, QVariant());
     return true;
 }

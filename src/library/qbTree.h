@@ -1,5 +1,7 @@
 #pragma once
 
+#include "library/qbLibrary.h"
+
 #include <QList>
 #include <QPersistentModelIndex>
 #include <QPixmap>
@@ -29,6 +31,10 @@ bool WithinExpandGrace(quint32 now, quint32 lastExpand);
 bool IsOnLabel(int x, int iconLeft);
 // A path ending in "/" stands for that folder's description page.
 QString DocumentPath(const QString& path);
+// The document is the item (a file) or lies inside it (a folder's path ending with "/").
+bool Within(const QString& document, const QString& itemPath);
+// Where the document is after the item moved or got a new name; unchanged when not within it.
+QString Followed(const QString& document, const QString& oldItemPath, const QString& newItemPath);
 
 } // namespace qbTreeRules
 
@@ -63,9 +69,7 @@ public:
     // The only child of a folder whose contents are on disk but not listed yet.
     static inline const QString PlaceholderText = QStringLiteral("-\a");
 
-    static inline const QString RawNameQuestion =
-        QStringLiteral("\"%1\" 의 파일 이름은 윈도우 한글 코드(CP949)로 되어 있어 이대로는 쓸 수 "
-                       "없습니다.\n이 이름으로 바꾸시겠습니까?");
+    static inline const QString& RawNameQuestion = TqbLibrary::RawNameQuestion;
     static inline const QString NotANoteMessage =
         QStringLiteral("\"%1\" 은(는) 보통 파일이 아니어서 열 수 없습니다.");
     static inline const QString OutsideLibraryMessage =
@@ -78,8 +82,8 @@ public:
     QString NoteExt = QStringLiteral(".htm");
 
     const QString& RootDir() const { return m_rootDir; }
-    // The document open in the editor: a note file or a folder's description file.
-    const QString& OpenPath() const { return m_openPath; }
+    // The document open in the editor (the host's): a note file or a folder's description file.
+    QString OpenPath() const;
     // The node under the pointer at the last mouse press (or pop-up opening).
     QTreeWidgetItem* ContextNode() const;
     quint32 LastExpandTick() const { return m_lastExpandTick; }
@@ -129,20 +133,20 @@ public:
     // While hold() is true another program's changes wait (a save or a dialog is running).
     void SetWatchHold(std::function<bool()> hold) { m_watchHold = std::move(hold); }
     const TqbLibraryWatcher& Watcher() const { return *m_watcher; }
+    // The files under the nodes; the nodes follow what it announces.
+    TqbLibrary& Library() { return m_library; }
 
     // -- operations (qbTreeOps.cpp)
 
-    static inline const QString RenameFailedMessage = QStringLiteral("이름 변경에 실패했습니다.");
+    static inline const QString& RenameFailedMessage = TqbLibrary::RenameFailedMessage;
     static inline const QString MoveBelowMessage = QStringLiteral("하위로의 이동은 안됩니다.");
     static inline const QString DeleteQuestionSuffix = QStringLiteral(" 을(를) 삭제합니까?");
-    static inline const QString PicturesNotKeptMessage =
-        QStringLiteral("다음 그림을 옮기지 못해 노트에 보이지 않을 수 있습니다.\n");
-    static inline const QString ReplaceQuestion =
-        QStringLiteral("\"%1\" 이(가) 이미 있습니다.\n있던 것을 휴지통으로 보내고 바꾸시겠습니까?");
+    static inline const QString& PicturesNotKeptMessage = TqbLibrary::PicturesNotKeptMessage;
+    static inline const QString& ReplaceQuestion = TqbLibrary::ReplaceQuestion;
 
     // Lists a note the program wrote itself (a kept copy of the open note) under its folder's
     // node; nothing when that folder is not listed yet (it is when opened).
-    void ShowWrittenNote(const QString& filePath);
+    void ShowWrittenNote(const QString& filePath) { m_library.AnnounceWritten(filePath); }
 
     // true: at the top level whatever is selected.
     void NewFolder(bool forceRoot);
@@ -226,6 +230,34 @@ private:
         TqbTree& m_tree;
     };
 
+    // The library's questions go to the host, with the wait cursor out of the way.
+    class TAsker : public IqbLibraryAsker {
+    public:
+        explicit TAsker(TqbTree& tree) : m_tree(tree) {}
+        void ShowMessage(const QString& text) override;
+        bool Confirm(const QString& text, bool defaultNo) override;
+
+    private:
+        TqbTree& m_tree;
+    };
+
+    // What the library announces, shown in the nodes.
+    void ItemAdded(const QString& itemPath);
+    void ItemMoved(const QString& oldItemPath, const QString& newItemPath);
+    void ItemRemoved(const QString& itemPath);
+    // The node of an item path; null when it is not shown (or is the top level).
+    QTreeWidgetItem* ItemNode(const QString& itemPath) const;
+    // ItemNode, trying the node the running command acts on first.
+    QTreeWidgetItem* NodeOf(const QString& itemPath) const;
+
+    // Nodes of moved and removed items go once the library's call is done: the open document
+    // has followed by then, before a vanishing node moves the selection on.
+    void ShowMovedNodes();
+    // The watch on the open file follows the host's path, once it has followed.
+    void ScheduleOpenFileWatch();
+    // With the wait cursor up.
+    bool MoveItem(const QString& itemPath, const QString& destFolder);
+
     void ScheduleWatchSync();
     // Watches the top level, every open folder that shows and the open document; a folder that
     // shows again after it was let go is listed anew.
@@ -244,19 +276,21 @@ private:
     // Adds a node under parent (null: top level), taking over a lone placeholder; not selected.
     QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, const QString& text, int imageIndex,
                              const QString& fileName = {});
-    // OpenPath lies at the item path (a note file, or inside a folder ending with "/").
-    bool OpenPathWithin(const QString& itemPath) const;
-    // The open document moved with its item: OpenPath follows, nothing is loaded.
-    void RetargetOpenPath(const QString& oldItemPath, const QString& newItemPath);
     // Nothing is open any more: the host drops what it shows without writing it.
     void CloseOpenDocument();
-    // After an item moved or got a new name (OpenPath already followed): its notes' pictures
-    // follow, and an open note whose text had to change is loaded again.
-    void KeepPictures(const QString& oldItemPath, const QString& newItemPath);
 
     IqbTreeHost& m_host;
+    TAsker m_asker{*this};
+    TqbLibrary m_library{m_asker};
+    // A wait cursor is up while a move runs.
+    bool m_waiting = false;
+    // Moved nodes and their new folders (removed ones: none), shown when the call is done.
+    QList<std::pair<QPersistentModelIndex, QString>> m_movedNodes;
+    // Calls of ours into the library under way.
+    int m_libraryCalls = 0;
+    // The node a command acts on while it calls the library; the node added by its call.
+    QTreeWidgetItem* m_actingNode = nullptr;
     QString m_rootDir;
-    QString m_openPath;
     QPersistentModelIndex m_contextNode;
     QPersistentModelIndex m_cutNode;
     QMenu* m_popup = nullptr;

@@ -1,15 +1,10 @@
-// The operations that change the library: each changes the disk and the tree together.
+// The tree's commands: they ask, call the library, and show in the nodes what it announces.
 #include "library/qbTree.h"
 
 #include "library/NewNoteName.h"
 #include "library/UserFileName.h"
-#include "platform/qbError.h"
-#include "library/qbNoteInfo.h"
 #include "library/qbLibraryWatcher.h"
-#include "library/qbPictureCarrier.h"
-#include "platform/qbShellMove.h"
-#include "platform/qbTextFile.h"
-#include "platform/qbTrash.h"
+#include "library/qbPaths.h"
 #include "library/qbTreeHost.h"
 
 #include <QApplication>
@@ -22,7 +17,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QScopedValueRollback>
 #include <QTimer>
+#include <utility>
 
 namespace {
 
@@ -32,30 +29,24 @@ QString WithoutSlash(const QString& path) {
     return path.endsWith(u'/') ? path.chopped(1) : path;
 }
 
-// The lines of bytes, each ended with CR LF (the last one too); the bytes themselves unchanged.
-QByteArray WithCrLf(const QByteArray& bytes) {
-    QByteArray out;
-    out.reserve(bytes.size() + bytes.size() / 16 + 2);
-    qsizetype i = 0;
-    const qsizetype n = bytes.size();
-    while (i < n) {
-        const char c = bytes.at(i);
-        if (c == '\r' || c == '\n') {
-            out += "\r\n";
-            if (c == '\r' && i + 1 < n && bytes.at(i + 1) == '\n')
-                ++i;
-            ++i;
-            continue;
-        }
-        out += c;
-        ++i;
-    }
-    if (!out.isEmpty() && !out.endsWith("\r\n"))
-        out += "\r\n";
-    return out;
+} // namespace
+
+void TqbTree::TAsker::ShowMessage(const QString& text) {
+    if (m_tree.m_waiting)
+        QApplication::restoreOverrideCursor();
+    m_tree.m_host.ShowMessage(text);
+    if (m_tree.m_waiting)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
-} // namespace
+bool TqbTree::TAsker::Confirm(const QString& text, bool defaultNo) {
+    if (m_tree.m_waiting)
+        QApplication::restoreOverrideCursor();
+    const bool yes = m_tree.m_host.Confirm(text, defaultNo);
+    if (m_tree.m_waiting)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    return yes;
+}
 
 bool TqbTree::RunDialog(QDialog& dialog) {
     if (m_runDialog)
@@ -65,19 +56,6 @@ bool TqbTree::RunDialog(QDialog& dialog) {
 
 void TqbTree::SetDialogRunner(std::function<bool(QDialog&)> runner) {
     m_runDialog = std::move(runner);
-}
-
-bool TqbTree::OpenPathWithin(const QString& itemPath) const {
-    if (m_openPath.isEmpty() || itemPath.isEmpty())
-        return false;
-    return itemPath.endsWith(u'/') ? m_openPath.startsWith(itemPath) : m_openPath == itemPath;
-}
-
-void TqbTree::RetargetOpenPath(const QString& oldItemPath, const QString& newItemPath) {
-    if (OpenPathWithin(oldItemPath)) {
-        m_openPath = newItemPath + m_openPath.mid(oldItemPath.size());
-        m_watcher->SetOpenFile(m_openPath);
-    }
 }
 
 QTreeWidgetItem* TqbTree::AddNode(QTreeWidgetItem* parent, const QString& text, int imageIndex,
@@ -97,26 +75,114 @@ QTreeWidgetItem* TqbTree::AddNode(QTreeWidgetItem* parent, const QString& text, 
     return node;
 }
 
-void TqbTree::ShowWrittenNote(const QString& filePath) {
-    const QFileInfo file(filePath);
+QTreeWidgetItem* TqbTree::ItemNode(const QString& itemPath) const {
     const QString prefix = m_rootDir + u'/';
-    const QString dir = file.path() + u'/';
-    if (!dir.startsWith(prefix))
-        return;
-    QTreeWidgetItem* parent = nullptr;
-    for (const QString& name : dir.mid(prefix.size()).split(u'/', Qt::SkipEmptyParts)) {
-        QTreeWidgetItem* folder = nullptr;
-        const int count = parent ? parent->childCount() : topLevelItemCount();
-        for (int i = 0; i < count && !folder; ++i) {
-            QTreeWidgetItem* child = parent ? parent->child(i) : topLevelItem(i);
-            if (IsFolder(child) && child->text(0) == name)
-                folder = child;
+    if (!itemPath.startsWith(prefix))
+        return nullptr;
+    const QStringList names = itemPath.mid(prefix.size()).split(u'/', Qt::SkipEmptyParts);
+    const bool folder = itemPath.endsWith(u'/');
+    QTreeWidgetItem* node = nullptr;
+    for (qsizetype n = 0; n < names.size(); ++n) {
+        const bool last = n == names.size() - 1;
+        QTreeWidgetItem* next = nullptr;
+        const int count = node ? node->childCount() : topLevelItemCount();
+        for (int i = 0; i < count && !next; ++i) {
+            QTreeWidgetItem* child = node ? node->child(i) : topLevelItem(i);
+            if (last && !folder)
+                next = !IsFolder(child) && !IsPlaceholder(child) && NoteFileName(child) == names[n]
+                           ? child
+                           : nullptr;
+            else if (IsFolder(child) && child->text(0) == names[n])
+                next = child;
         }
-        if (!folder || IsUnlisted(folder))
-            return;
-        parent = folder;
+        if (!next)
+            return nullptr;
+        node = next;
     }
-    AddNode(parent, file.completeBaseName(), NoteImage, file.fileName());
+    return node;
+}
+
+void TqbTree::ItemAdded(const QString& itemPath) {
+    const QString path = WithoutSlash(itemPath);
+    const QString dir = QFileInfo(path).path();
+    bool found = false;
+    QTreeWidgetItem* parent = FolderNode(dir, &found);
+    // A folder not listed yet shows it when opened.
+    if (!found || (parent && IsUnlisted(parent)))
+        return;
+    const QString name = QFileInfo(path).fileName();
+    m_actingNode = itemPath.endsWith(u'/') ? AddNode(parent, name, FolderImage)
+                                           : AddNode(parent, FileNameNoExt(name), NoteImage, name);
+}
+
+QTreeWidgetItem* TqbTree::NodeOf(const QString& itemPath) const {
+    // The node the command acts on is in hand: a folder of thousands is not searched for it.
+    if (m_actingNode && ItemPath(m_actingNode) == itemPath)
+        return m_actingNode;
+    return ItemNode(itemPath);
+}
+
+void TqbTree::ScheduleOpenFileWatch() {
+    QMetaObject::invokeMethod(
+        this, [this] { m_watcher->SetOpenFile(m_host.OpenPath()); }, Qt::QueuedConnection);
+}
+
+void TqbTree::ItemMoved(const QString& oldItemPath, const QString& newItemPath) {
+    ScheduleOpenFileWatch();
+    QTreeWidgetItem* node = NodeOf(oldItemPath);
+    const bool folder = newItemPath.endsWith(u'/');
+    const QString newPath = WithoutSlash(newItemPath);
+    const QString newDir = QFileInfo(newPath).path();
+    if (newDir == QFileInfo(WithoutSlash(oldItemPath)).path()) {
+        // A new name: the node stays where it is, with its open folders and the selection.
+        if (!node)
+            return;
+        const QString name = QFileInfo(newPath).fileName();
+        SetEntry(node, folder ? name : FileNameNoExt(name), ImageIndex(node),
+                 folder ? QString() : name);
+        if (folder)
+            ScheduleWatchSync();
+        viewport()->update();
+        return;
+    }
+    m_movedNodes.append(
+        {QPersistentModelIndex(node ? indexFromItem(node) : QModelIndex()), newDir});
+    if (m_libraryCalls == 0)
+        ShowMovedNodes();
+}
+
+void TqbTree::ShowMovedNodes() {
+    const auto moved = std::exchange(m_movedNodes, {});
+    for (const auto& [index, newDir] : moved) {
+        QTreeWidgetItem* node = itemFromIndex(index);
+        if (node && m_cutNode.isValid() &&
+            (itemFromIndex(m_cutNode) == node || IsUnder(node, CutNode())))
+            m_cutNode = QPersistentModelIndex();
+        if (node && (node == m_actingNode || IsUnder(node, m_actingNode)))
+            m_actingNode = nullptr;
+        delete node;
+        if (newDir.isEmpty())
+            continue;
+        bool found = false;
+        QTreeWidgetItem* target = FolderNode(newDir, &found);
+        if (!found)
+            continue;
+        if (target && IsUnlisted(target)) {
+            LoadChildren(target);
+        } else {
+            RefreshFolder(newDir);
+            if (target)
+                target->setExpanded(true);
+        }
+    }
+}
+
+void TqbTree::ItemRemoved(const QString& itemPath) {
+    ScheduleOpenFileWatch();
+    if (QTreeWidgetItem* node = NodeOf(itemPath))
+        m_movedNodes.append({QPersistentModelIndex(indexFromItem(node)), QString()});
+    if (m_libraryCalls == 0)
+        ShowMovedNodes();
 }
 
 void TqbTree::NewFolder(bool forceRoot) {
@@ -145,23 +211,13 @@ void TqbTree::NewFolder(bool forceRoot) {
         return;
 
     const QString folder = base + name;
-    if (!QDir().mkdir(folder)) {
-        m_host.ShowTreeMessage(QStringLiteral("폴더를 만들 수 없습니다.\n%1").arg(folder));
+    const QScopedValueRollback<QTreeWidgetItem*> acting(m_actingNode, nullptr);
+    if (!m_library.CreateFolder(folder, m_host.TreeDefaultHeader()))
         return;
-    }
-    try {
-        qbText::WriteLines(folder + u'/' + TqbNoteInfo::FolderDescriptionName,
-                           m_host.TreeDefaultHeader());
-    } catch (const EqbError& error) {
-        // Half made, it would sit on disk where the tree does not show it.
-        QDir().rmdir(folder);
-        m_host.ShowTreeMessage(error.Message());
-        return;
-    }
-    QTreeWidgetItem* node = AddNode(parent, name, FolderImage);
+    QTreeWidgetItem* node = m_actingNode;
     setCurrentItem(node);
     // A refused selection (the open document could not be written) must not load over it.
-    if (currentItem() == node)
+    if (node && currentItem() == node)
         SetOpenPath(folder + u'/');
     m_host.FocusCurrentView();
 }
@@ -192,29 +248,22 @@ void TqbTree::NewNote(bool forceRoot) {
         return;
 
     const QString notePath = base + name + NoteExt;
-    try {
-        if (templateName.isEmpty()) {
-            // No template selected: the default header.
-            qbText::WriteLines(notePath, m_host.TreeDefaultHeader());
-        } else {
-            const QByteArray bytes =
-                qbText::ReadFileBytes(templateDir + templateName + QStringLiteral(".htm"));
-            qbText::WriteFileBytes(notePath, WithCrLf(bytes));
-        }
-    } catch (const EqbError& error) {
-        m_host.ShowTreeMessage(error.Message());
+    // No template selected: the default header.
+    const QString templateFile =
+        templateName.isEmpty() ? QString() : templateDir + templateName + QStringLiteral(".htm");
+    const QScopedValueRollback<QTreeWidgetItem*> acting(m_actingNode, nullptr);
+    if (!m_library.CreateNote(notePath, templateFile, m_host.TreeDefaultHeader()))
         return;
-    }
-    QTreeWidgetItem* node = AddNode(parent, name, NoteImage, name + NoteExt);
+    QTreeWidgetItem* node = m_actingNode;
     setCurrentItem(node);
-    if (currentItem() == node)
+    if (node && currentItem() == node)
         SetOpenPath(notePath);
 }
 
 void TqbTree::RenameNode(QTreeWidgetItem* node) {
     const TBusy busy(*this);
-    // Unlike the Part, a document that cannot be written stops the rename: it would otherwise be
-    // written back to the old name afterwards.
+    // A document that cannot be written stops the rename: it would otherwise be written back to
+    // the old name afterwards.
     if (!m_host.SaveCurrentNote())
         return;
     if (!node || IsPlaceholder(node) || !m_host.TreeShowing())
@@ -241,26 +290,10 @@ void TqbTree::RenameNode(QTreeWidgetItem* node) {
     if (newName.isEmpty())
         return;
 
-    const QString oldPath = ItemPath(node);
     const QString newPath = base + newName + (folder ? QStringLiteral("/") : ext);
-    bool renamed = newName == oldText && raw.isEmpty();
-    if (!renamed) {
-        // A name still in CP949 bytes is renamed from those bytes.
-        const QByteArray nativeBase = QFile::encodeName(base);
-        const QByteArray from = raw.isEmpty() ? QFile::encodeName(WithoutSlash(oldPath))
-                                              : nativeBase + raw;
-        renamed = qbShellMove::Rename(from, QFile::encodeName(WithoutSlash(newPath)));
-    }
-    if (renamed) {
-        SetEntry(node, newName, ImageIndex(node), folder ? QString() : newName + ext);
-        if (folder)
-            ScheduleWatchSync();
-        // The open document (the note, or a page inside the folder) was saved: it follows.
-        RetargetOpenPath(oldPath, newPath);
-        KeepPictures(oldPath, newPath);
-        viewport()->update();
-    } else {
-        m_host.ShowTreeMessage(RenameFailedMessage);
+    {
+        const QScopedValueRollback<QTreeWidgetItem*> acting(m_actingNode, node);
+        m_library.Rename(ItemPath(node), newPath, raw);
     }
     if (currentItem())
         SetOpenPath(SelectedPath());
@@ -271,33 +304,13 @@ void TqbTree::DeleteNode(QTreeWidgetItem* node) {
     const TBusy busy(*this);
     if (!node || IsPlaceholder(node))
         return;
-    if (!m_host.ConfirmTreeQuestion(node->text(0) + DeleteQuestionSuffix))
+    if (!m_host.Confirm(node->text(0) + DeleteQuestionSuffix))
         return;
     if (!MakeUsable(node))
         return;
-    const QString itemPath = ItemPath(node);
-    // Notes elsewhere that show pictures from a folder going away keep copies of them.
-    if (itemPath.endsWith(u'/')) {
-        TqbPictureCarrier carrier;
-        carrier.KeepForOthers(m_rootDir, WithoutSlash(itemPath));
-        if (!m_openPath.isEmpty() && carrier.Rewritten().contains(m_openPath) &&
-            !OpenPathWithin(itemPath))
-            m_host.OpenCurrentNote();
-        if (!carrier.Failures().isEmpty())
-            m_host.ShowTreeMessage(PicturesNotKeptMessage + carrier.Failures().join(u'\n'));
-    }
-    if (!ShellDelete(WithoutSlash(itemPath)))
+    const QScopedValueRollback<QTreeWidgetItem*> acting(m_actingNode, node);
+    if (!ShellDelete(ItemPath(node)))
         return;
-    if (OpenPathWithin(itemPath)) {
-        // The open document went with it: closed without writing, so the next selection change
-        // cannot bring it back.
-        m_openPath.clear();
-        m_watcher->SetOpenFile({});
-        m_host.DiscardCurrentNote();
-    }
-    if (m_cutNode.isValid() && (itemFromIndex(m_cutNode) == node || IsUnder(node, CutNode())))
-        m_cutNode = QPersistentModelIndex();
-    delete node;
     if (currentItem())
         SetOpenPath(SelectedPath());
 }
@@ -321,12 +334,11 @@ void TqbTree::MoveNode(QTreeWidgetItem* target, QTreeWidgetItem* source) {
     if (target && target->childCount() == 1 && IsPlaceholder(target->child(0)))
         delete target->child(0);
     if (IsUnder(source, target)) {
-        m_host.ShowTreeMessage(MoveBelowMessage);
+        m_host.ShowMessage(MoveBelowMessage);
         return;
     }
     if (target && !IsFolder(target))
         target = target->parent();
-    const bool folder = IsFolder(source);
     const QString targetPath = NodePath(target);
     const QString sourcePath = WithoutSlash(ItemPath(source));
     LoadChildren(target);
@@ -340,74 +352,33 @@ void TqbTree::MoveNode(QTreeWidgetItem* target, QTreeWidgetItem* source) {
     // to the vacated place afterwards.
     if (!m_host.SaveCurrentNote())
         return;
-    const QString oldItem = ItemPath(source);
-    const QString newItem =
-        targetPath + u'/' + (folder ? source->text(0) + u'/' : NoteFileName(source));
-    const bool replacesOpen =
-        OpenPathWithin(newItem) && !OpenPathWithin(oldItem) &&
-        QFileInfo::exists(WithoutSlash(newItem));
-    if (!ShellMove(sourcePath, targetPath))
-        return;
-    if (replacesOpen) {
-        m_openPath.clear();
-        m_watcher->SetOpenFile({});
-        m_host.DiscardCurrentNote();
-    }
-    // The open note (or a page inside the moved folder) keeps its edits and follows.
-    RetargetOpenPath(oldItem, newItem);
-    KeepPictures(oldItem, newItem);
-
-    delete source;
-    if (target) {
-        while (target->childCount() > 0)
-            delete target->takeChild(target->childCount() - 1);
-        target->addChild(NewPlaceholder());
-        ExpandFolder(target);
-        target->setExpanded(true);
-    } else {
-        LoadRoot(m_rootDir);
-    }
+    const QScopedValueRollback<QTreeWidgetItem*> acting(m_actingNode, source);
+    MoveItem(ItemPath(source), targetPath);
 }
 
-void TqbTree::KeepPictures(const QString& oldItemPath, const QString& newItemPath) {
-    TqbPictureCarrier carrier;
-    if (oldItemPath.endsWith(u'/'))
-        carrier.FolderMoved(WithoutSlash(oldItemPath), WithoutSlash(newItemPath));
-    else
-        carrier.NoteMoved(oldItemPath, newItemPath);
-    carrier.OthersFollow(m_rootDir);
-    // The editor would write the old addresses back with its next save.
-    if (!m_openPath.isEmpty() && carrier.Rewritten().contains(m_openPath))
-        m_host.OpenCurrentNote();
-    if (!carrier.Failures().isEmpty())
-        m_host.ShowTreeMessage(PicturesNotKeptMessage + carrier.Failures().join(u'\n'));
+bool TqbTree::MoveItem(const QString& itemPath, const QString& destFolder) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_waiting = true;
+    ++m_libraryCalls;
+    const bool moved = m_library.Move(itemPath, destFolder);
+    --m_libraryCalls;
+    m_waiting = false;
+    QApplication::restoreOverrideCursor();
+    ShowMovedNodes();
+    return moved;
 }
 
 bool TqbTree::ShellMove(const QString& source, const QString& destFolder) {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    QString error;
-    const auto result = qbShellMove::Move(
-        source, destFolder,
-        [this](const QString& existing) {
-            QApplication::restoreOverrideCursor();
-            const bool replace = m_host.ConfirmTreeQuestionDefaultNo(
-                ReplaceQuestion.arg(QDir::toNativeSeparators(existing)));
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            return replace;
-        },
-        &error);
-    QApplication::restoreOverrideCursor();
-    if (result == qbShellMove::TResult::Failed)
-        m_host.ShowTreeMessage(error);
-    return result == qbShellMove::TResult::Moved;
+    return MoveItem(QFileInfo(source).isDir() ? WithoutSlash(source) + u'/' : source, destFolder);
 }
 
 bool TqbTree::ShellDelete(const QString& path) {
-    QString error;
-    if (qbTrash::MoveToTrash(path, &error))
-        return true;
-    m_host.ShowTreeMessage(error);
-    return false;
+    ++m_libraryCalls;
+    const bool trashed =
+        m_library.Trash(path.endsWith(u'/') || !QFileInfo(path).isDir() ? path : path + u'/');
+    --m_libraryCalls;
+    ShowMovedNodes();
+    return trashed;
 }
 
 // -- pop-up menu, Cut and Paste

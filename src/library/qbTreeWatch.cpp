@@ -6,6 +6,7 @@
 #include "library/qbLibraryWatcher.h"
 #include "library/qbNoteInfo.h"
 #include "library/qbPaths.h"
+#include "library/qbTreeHost.h"
 #include "platform/qbFileStamp.h"
 
 #include <QFile>
@@ -68,7 +69,7 @@ void TqbTree::SyncWatches() {
     m_watched = QSet<QString>(folders.begin(), folders.end());
     m_fresh.clear();
     m_watcher->SetFolders(folders);
-    m_watcher->SetOpenFile(m_openPath);
+    m_watcher->SetOpenFile(m_host.OpenPath());
     // Shown again after it was let go: what changed meanwhile was not seen.
     QStringList refreshed;
     for (QTreeWidgetItem* folder : std::as_const(stale)) {
@@ -81,26 +82,11 @@ void TqbTree::SyncWatches() {
 }
 
 QTreeWidgetItem* TqbTree::FolderNode(const QString& dir, bool* found) const {
-    *found = false;
-    if (dir == m_rootDir) {
-        *found = true;
+    *found = dir == m_rootDir;
+    if (*found)
         return nullptr;
-    }
-    if (!dir.startsWith(m_rootDir + u'/'))
-        return nullptr;
-    QTreeWidgetItem* node = nullptr;
-    for (const QString& name : dir.mid(m_rootDir.size() + 1).split(u'/', Qt::SkipEmptyParts)) {
-        QTreeWidgetItem* next = nullptr;
-        for (int i = 0; i < ChildCount(*this, node) && !next; ++i) {
-            QTreeWidgetItem* child = ChildAt(*this, node, i);
-            if (IsFolder(child) && child->text(0) == name)
-                next = child;
-        }
-        if (!next)
-            return nullptr;
-        node = next;
-    }
-    *found = true;
+    QTreeWidgetItem* node = ItemNode(dir + u'/');
+    *found = node != nullptr;
     return node;
 }
 
@@ -199,7 +185,8 @@ bool TqbTree::MergeFolder(QTreeWidgetItem* node, const QString& dir) {
             else
                 SetEntry(item, FileNameNoExt(entry.Name.Name), NoteImage, entry.Name.Name);
             item->setData(0, FileIdRole, id);
-            RetargetOpenPath(oldPath, ItemPath(item));
+            // The open document follows, as it does our own renames.
+            m_library.AnnounceMoved(oldPath, ItemPath(item));
             entry.Item = item;
             entry.Renamed = true;
             gone.remove(g--);
@@ -254,9 +241,10 @@ bool TqbTree::MergeFolder(QTreeWidgetItem* node, const QString& dir) {
                                                                entry.Name.RawName))))
             item->addChild(NewPlaceholder());
         // The open document put back (a save by delete and create) is selected again.
-        if (!currentItem() && !m_openPath.isEmpty() && entry.Name.RawName.isEmpty() &&
+        const QString openPath = m_host.OpenPath();
+        if (!currentItem() && !openPath.isEmpty() && entry.Name.RawName.isEmpty() &&
             qbTreeRules::DocumentPath(prefix + entry.Name.Name + (entry.Folder ? "/" : "")) ==
-                m_openPath)
+                openPath)
             reselect = item;
         run << item;
     }

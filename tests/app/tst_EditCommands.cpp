@@ -90,11 +90,11 @@ class TestEditCommands : public QObject {
 
     QWidget* PageWidget() const { return F.PageWidget(); }
 
-    void OpenNoteInMode(int mode) {
+    void OpenNoteInMode(TqbViewMode mode) {
         F.Window->NoteTree()->setCurrentItem(
             F.Window->NoteTree()->findItems("노트", Qt::MatchExactly).value(0));
         F.Window->SetViewMode(mode);
-        if (mode != TfrmMainNivora::vmSource)
+        if (mode != TqbViewMode::Source)
             F.WaitForPage();
     }
 
@@ -143,7 +143,7 @@ class TestEditCommands : public QObject {
 private slots:
     void init() {
         F.Open([](TqbWindowFixture& f) { WriteBytes(f.Lib("노트.htm"), NoteBody); });
-        OpenNoteInMode(TfrmMainNivora::vmEdit);
+        OpenNoteInMode(TqbViewMode::Edit);
     }
     void cleanup() { F.Close(); }
 
@@ -166,7 +166,7 @@ private slots:
         QWidget* panel = F.Window->findChild<QWidget*>("pnlSpecialChars");
         QCOMPARE(panel->width(), 69);
         QVERIFY(panel->isVisible());
-        F.Window->SetViewMode(TfrmMainNivora::vmBrowse);
+        F.Window->SetViewMode(TqbViewMode::Browse);
         QVERIFY(!panel->isVisible());
     }
 
@@ -505,7 +505,7 @@ private slots:
     }
 
     void sourceModeUsesTheSourceEditor() {
-        OpenNoteInMode(TfrmMainNivora::vmSource);
+        OpenNoteInMode(TqbViewMode::Source);
         F.Window->UpdateActions();
         QVERIFY(Act("actUndo")->isEnabled());
         QVERIFY(!Act("actRedo")->isEnabled());
@@ -544,8 +544,8 @@ private slots:
     }
 
     void commandsWaitForTheDocument() {
-        F.Window->SetViewMode(TfrmMainNivora::vmBrowse);
-        F.Window->SetViewMode(TfrmMainNivora::vmEdit);
+        F.Window->SetViewMode(TqbViewMode::Browse);
+        F.Window->SetViewMode(TqbViewMode::Edit);
         // Between the switch and the document's completion nothing runs.
         if (!F.Window->DocumentReady()) {
             F.Window->ApplySelectionCommand("Bold", true);

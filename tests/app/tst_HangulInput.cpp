@@ -209,9 +209,9 @@ class TestHangulInput : public QObject {
     }
 
     // Edit or source mode, with the focus where that mode types.
-    void TypeInMode(int mode) {
+    void TypeInMode(TqbViewMode mode) {
         F.EnterMode(mode);
-        if (mode == TfrmMainNivora::vmEdit) {
+        if (mode == TqbViewMode::Edit) {
             F.Window->Dhtml()->FocusAtStart();
             QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), F.PageWidget(), TqbWindowFixture::PageTimeoutMs);
         } else {
@@ -235,12 +235,12 @@ private slots:
 
     // Ctrl+S right after the last key: the syllable still being composed reaches the file.
     void composedTextReachesTheFile_data() {
-        QTest::addColumn<int>("mode");
-        QTest::newRow("editor") << int(TfrmMainNivora::vmEdit);
-        QTest::newRow("source view") << int(TfrmMainNivora::vmSource);
+        QTest::addColumn<TqbViewMode>("mode");
+        QTest::newRow("editor") << TqbViewMode::Edit;
+        QTest::newRow("source view") << TqbViewMode::Source;
     }
     void composedTextReachesTheFile() {
-        QFETCH(int, mode);
+        QFETCH(TqbViewMode, mode);
         TypeInMode(mode);
         Type({"g", "k", "s", "r", "m", "f", "ctrl+s"});
         QTRY_VERIFY_WITH_TIMEOUT(ReadBytes(F.Lib("노트.htm")).contains(HangeulCp949), TqbWindowFixture::PageTimeoutMs);
@@ -249,16 +249,16 @@ private slots:
     // A click while "글" is still being composed: on another note (the focus moves), or on the
     // save button (it does not). The syllable goes in before the note is written.
     void composedTextSurvivesAClick_data() {
-        QTest::addColumn<int>("mode");
+        QTest::addColumn<TqbViewMode>("mode");
         QTest::addColumn<QString>("target");
-        for (const int mode : {int(TfrmMainNivora::vmEdit), int(TfrmMainNivora::vmSource)})
+        for (const TqbViewMode mode : {TqbViewMode::Edit, TqbViewMode::Source})
             for (const char* target : {"another note", "save button"})
-                QTest::addRow("%s, %s", mode == TfrmMainNivora::vmEdit ? "editor" : "source view",
+                QTest::addRow("%s, %s", mode == TqbViewMode::Edit ? "editor" : "source view",
                               target)
                     << mode << QString(target);
     }
     void composedTextSurvivesAClick() {
-        QFETCH(int, mode);
+        QFETCH(TqbViewMode, mode);
         QFETCH(QString, target);
         TypeInMode(mode);
         Type({"g", "k", "s", "r", "m", "f"});
@@ -303,7 +303,7 @@ private slots:
         WriteBytes(F.Lib("노트.htm"), "<HTML><BODY>" + page + "</BODY></HTML>\r\n");
         F.Window->OpenCurrentNote();
         F.WaitForPage();
-        TypeInMode(TfrmMainNivora::vmEdit);
+        TypeInMode(TqbViewMode::Edit);
         if (!start.isEmpty())
             ClickAt(ScreenPointIn(start, true));
         Type({"t", "l", "g", "j", "a", "a", "n", "s", "w", "k", "d"});
@@ -360,7 +360,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(accepted, 60000);
         QTRY_COMPARE_WITH_TIMEOUT(F.Window->NoteTree()->OpenPath(), F.Lib("새 노트.htm"), 60000);
         watch.stop();
-        QTRY_COMPARE_WITH_TIMEOUT(F.Window->ViewMode(), int(TfrmMainNivora::vmEdit), 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(F.Window->ViewMode(), TqbViewMode::Edit, 60000);
         F.WaitForPage();
         QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), F.PageWidget(), 60000);
         if (click)
@@ -377,7 +377,7 @@ private slots:
 
     void composedTextInTheSearchBox() {
         Type({"ctrl+d"});
-        QTRY_COMPARE(F.Window->PanelMode(), int(TfrmMainNivora::pmSearch));
+        QTRY_COMPARE(F.Window->PanelMode(), TqbPanelMode::Search);
         auto* box = F.Window->findChild<QLineEdit*>("edtSearch");
         QTRY_COMPARE(QApplication::focusWidget(), box);
         // Tab moves on, which ends the composition (Return would start a search).

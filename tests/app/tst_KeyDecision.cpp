@@ -10,8 +10,9 @@ Q_DECLARE_METATYPE(TqbKeyCommand)
 
 namespace {
 
-constexpr int Tree = 3, Search = 4;
-constexpr int Browse = 0, Edit = 1, Source = 2;
+constexpr TqbPanelMode Tree = TqbPanelMode::Tree, Search = TqbPanelMode::Search;
+constexpr TqbViewMode Browse = TqbViewMode::Browse, Edit = TqbViewMode::Edit,
+                      Source = TqbViewMode::Source;
 constexpr int Unchanged = -1;
 
 using enum TqbKeyCommand;
@@ -25,8 +26,8 @@ private slots:
     void everyRowOfTheTables_data() {
         QTest::addColumn<int>("key");
         QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-        QTest::addColumn<int>("panelMode");
-        QTest::addColumn<int>("viewMode");
+        QTest::addColumn<TqbPanelMode>("panelMode");
+        QTest::addColumn<TqbViewMode>("viewMode");
         QTest::addColumn<bool>("mainActive");
         QTest::addColumn<bool>("tray");
         QTest::addColumn<TqbKeyCommand>("command");
@@ -152,8 +153,8 @@ private slots:
     void everyRowOfTheTables() {
         QFETCH(int, key);
         QFETCH(Qt::KeyboardModifiers, modifiers);
-        QFETCH(int, panelMode);
-        QFETCH(int, viewMode);
+        QFETCH(TqbPanelMode, panelMode);
+        QFETCH(TqbViewMode, viewMode);
         QFETCH(bool, mainActive);
         QFETCH(bool, tray);
         QFETCH(TqbKeyCommand, command);

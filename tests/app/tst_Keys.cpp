@@ -34,14 +34,14 @@ class TestKeys : public QObject {
     QWidget* Focus(const QString& where) {
         QWidget* widget = nullptr;
         if (where == "page") {
-            F.EnterMode(TfrmMainNivora::vmEdit);
+            F.EnterMode(TqbViewMode::Edit);
             F.Window->Dhtml()->FocusAtStart();
             widget = PageWidget();
         } else if (where == "source") {
-            F.EnterMode(TfrmMainNivora::vmSource);
+            F.EnterMode(TqbViewMode::Source);
             widget = F.Window->RchDhtml();
         } else if (where == "search box") {
-            F.Window->SetPanelMode(TfrmMainNivora::pmSearch);
+            F.Window->SetPanelMode(TqbPanelMode::Search);
             widget = SearchBox();
         } else {
             widget = F.Tree();
@@ -99,15 +99,15 @@ private slots:
         QWidget* target = Focus(where);
         QTest::keyClick(target, Qt::Key(key), modifiers);
         if (effect == "search panel")
-            QCOMPARE(F.Window->PanelMode(), int(TfrmMainNivora::pmSearch));
+            QCOMPARE(F.Window->PanelMode(), TqbPanelMode::Search);
         else if (effect == "tree panel")
-            QCOMPARE(F.Window->PanelMode(), int(TfrmMainNivora::pmTree));
+            QCOMPARE(F.Window->PanelMode(), TqbPanelMode::Tree);
         else if (effect == "find")
             QTRY_VERIFY(F.Window->FindDialog()->isVisible());
         else if (effect.endsWith("mode"))
-            QCOMPARE(F.Window->ViewMode(), effect == "browse mode" ? 0
-                                           : effect == "edit mode" ? 1
-                                                                   : 2);
+            QCOMPARE(F.Window->ViewMode(), effect == "browse mode" ? TqbViewMode::Browse
+                                           : effect == "edit mode" ? TqbViewMode::Edit
+                                                                   : TqbViewMode::Source);
         else if (effect == "hidden")
             QVERIFY(!F.Window->isVisible());
         else {

@@ -77,7 +77,7 @@ class TestMainWindow : public QObject {
 
     QString Lib(const QString& relative) const { return F.Lib(relative); }
     void Select(const QString& text) { F.Select(text); }
-    void EnterMode(int mode) { F.EnterMode(mode); }
+    void EnterMode(TqbViewMode mode) { F.EnterMode(mode); }
 
     // A library of one folder without a description page and two notes.
     void MakeWindow() {
@@ -121,7 +121,7 @@ private slots:
     void editedTextReachesTheFileInCp949() {
         QFETCH(QString, how);
         Select("첫노트");
-        EnterMode(TfrmMainNivora::vmEdit);
+        EnterMode(TqbViewMode::Edit);
         TypeIntoPage("한글");
         if (how == "save") {
             F.Window->UpdateActions();
@@ -130,7 +130,7 @@ private slots:
         else if (how == "select")
             Select("둘째");
         else if (how == "browse")
-            EnterMode(TfrmMainNivora::vmBrowse);
+            EnterMode(TqbViewMode::Browse);
         else {
             auto* timer = F.Window->findChild<QTimer*>("tmrAutoSave");
             QVERIFY(timer->isActive());
@@ -154,9 +154,9 @@ private slots:
 
     void sourceModeShowsWhatTheControlWrote() {
         Select("첫노트");
-        EnterMode(TfrmMainNivora::vmEdit);
+        EnterMode(TqbViewMode::Edit);
         PasteIntoPage("<b>굵게</b>");
-        EnterMode(TfrmMainNivora::vmSource);
+        EnterMode(TqbViewMode::Source);
         const QString source = F.Window->RchDhtml()->toPlainText();
         QVERIFY2(source.contains("<b>굵게</b>"), qPrintable(source));
         QCOMPARE(source, qbText::ReadLines(Lib("첫노트.htm")).join('\n'));
@@ -165,28 +165,28 @@ private slots:
 
     void sourceEditsReachTheControl() {
         Select("둘째");
-        EnterMode(TfrmMainNivora::vmSource);
+        EnterMode(TqbViewMode::Source);
         QPlainTextEdit* source = F.Window->RchDhtml();
         const QString edited = source->toPlainText().replace("two", "소스에서");
         source->selectAll();
         source->insertPlainText(edited);
         QVERIFY(source->document()->isModified());
-        EnterMode(TfrmMainNivora::vmEdit);
+        EnterMode(TqbViewMode::Edit);
         QVERIFY(ReadBytes(Lib("둘째.htm")).contains("\xBC\xD2\xBD\xBA\xBF\xA1\xBC\xAD"));
         QVERIFY(F.Window->Dhtml()->DocumentHtml().contains("소스에서"));
     }
 
     void unchangedSourceIsNotWritten() {
         Select("둘째");
-        EnterMode(TfrmMainNivora::vmSource);
+        EnterMode(TqbViewMode::Source);
         const QByteArray before = ReadBytes(Lib("둘째.htm"));
-        EnterMode(TfrmMainNivora::vmEdit);
+        EnterMode(TqbViewMode::Edit);
         QCOMPARE(ReadBytes(Lib("둘째.htm")), before);
     }
 
     void reloadDropsEdits() {
         Select("둘째");
-        EnterMode(TfrmMainNivora::vmEdit);
+        EnterMode(TqbViewMode::Edit);
         const QByteArray before = ReadBytes(Lib("둘째.htm"));
         TypeIntoPage("버릴 글");
         F.Window->Action("actReload")->trigger();
@@ -198,10 +198,10 @@ private slots:
 
     void choosingTheCurrentModeSavesNothing() {
         Select("둘째");
-        EnterMode(TfrmMainNivora::vmEdit);
+        EnterMode(TqbViewMode::Edit);
         TypeIntoPage("x");
         const QByteArray before = ReadBytes(Lib("둘째.htm"));
-        F.Window->SetViewMode(TfrmMainNivora::vmEdit);
+        F.Window->SetViewMode(TqbViewMode::Edit);
         QVERIFY(F.Window->NoteModified());
         QCOMPARE(ReadBytes(Lib("둘째.htm")), before);
     }
@@ -213,7 +213,7 @@ private slots:
         F.Window->NoteTree()->LoadRoot(F.Notes->GetDataDir());
         F.Window->NoteTree()->SetOpenPath(Lib("폴더/안/사라질.htm"));
         F.WaitForPage();
-        EnterMode(TfrmMainNivora::vmEdit);
+        EnterMode(TqbViewMode::Edit);
         TypeIntoPage("지키기");
         QVERIFY(QDir(Lib("폴더/안")).removeRecursively());
         {
@@ -294,7 +294,7 @@ private slots:
         WriteBytes(Lib("깨진.htm"), bytes);
         F.Window->NoteTree()->LoadRoot(F.Notes->GetDataDir());
         Select("깨진");
-        EnterMode(TfrmMainNivora::vmEdit);
+        EnterMode(TqbViewMode::Edit);
         TypeIntoPage(QStringLiteral("고침"));
         {
             TqbDialogAnswerer catcher{QMessageBox::StandardButton(answer)};
@@ -310,7 +310,7 @@ private slots:
 
     void unreadableNoteShowsTheLoadMessage() {
         QDir(F.Dir->path()).mkpath("BookData/디렉터리.htm");
-        F.Window->SetViewMode(TfrmMainNivora::vmSource);
+        F.Window->SetViewMode(TqbViewMode::Source);
         TqbDialogAnswerer catcher;
         F.Window->NoteTree()->SetOpenPath(Lib("디렉터리.htm"));
         QTRY_COMPARE(catcher.texts, QStringList{TfrmMainNivora::LoadFailedMessage});
@@ -347,7 +347,7 @@ private slots:
         }
         // The folder was listed empty when the window opened.
         F.Tree()->LoadRoot(QDir::cleanPath(Lib("")));
-        EnterMode(TfrmMainNivora::vmEdit);
+        EnterMode(TqbViewMode::Edit);
         for (const QString& path : paths) {
             QVERIFY(qbTreeNavigation::SelectPath(*F.Tree(), path));
             F.WaitForPage();
@@ -356,7 +356,7 @@ private slots:
             // The style check follows the click; once the page answered it, it has run.
             F.Window->Dhtml()->DocumentHtml();
         }
-        F.Window->SetViewMode(TfrmMainNivora::vmBrowse);
+        F.Window->SetViewMode(TqbViewMode::Browse);
         for (int i = 0; i < paths.size(); ++i) {
             QCOMPARE(ReadBytes(paths[i]), i < pages.size() ? pages[i] : DefaultHeaderBytes);
             QCOMPARE(QFileInfo(paths[i]).lastModified().toUTC(), old);
@@ -382,7 +382,7 @@ private slots:
         WriteBytes(program.filePath("other/다른.htm"), "<HTML><BODY>other</BODY></HTML>\r\n");
         Select("첫노트");
         const QByteArray before = ReadBytes(Lib("첫노트.htm"));
-        EnterMode(TfrmMainNivora::vmEdit);
+        EnterMode(TqbViewMode::Edit);
         F.Prj->Ini().WriteString("PROGRAM", "DirData", QDir::cleanPath(program.filePath(library)));
         QTimer confirm;
         connect(&confirm, &QTimer::timeout, this, [] {
@@ -415,7 +415,7 @@ private slots:
     void outsideChangeToTheOpenNoteIsWeighedAtOnce() {
         QFETCH(bool, edited);
         Select("둘째");
-        EnterMode(TfrmMainNivora::vmEdit);
+        EnterMode(TqbViewMode::Edit);
         if (edited)
             TypeIntoPage("mine");
         QTRY_VERIFY(F.Tree()->Watcher().Watched().contains(Lib("둘째.htm")));
@@ -434,7 +434,7 @@ private slots:
     // user's, nothing is reported as failed, and the window closes once the save is done.
     void aCloseDuringASaveQuestionWaitsForTheAnswer() {
         Select("첫노트");
-        EnterMode(TfrmMainNivora::vmEdit);
+        EnterMode(TqbViewMode::Edit);
         TypeIntoPage("mine");
         WriteBytes(Lib("첫노트.htm"), "<HTML><BODY>theirs, longer than it was</BODY></HTML>\r\n");
         QStringList asked;
@@ -489,7 +489,7 @@ private slots:
         F.Window = std::make_unique<TfrmMainNivora>(*F.Prj, *F.Notes);
         F.Window->resize(1000, 700);
         F.Window->show();
-        QTRY_COMPARE(F.Window->ViewMode(), int(TfrmMainNivora::vmBrowse));
+        QTRY_COMPARE(F.Window->ViewMode(), TqbViewMode::Browse);
         QCOMPARE(F.Window->TreeWidth(), shown);
         F.Window->close();
         QCOMPARE(F.Prj->Ini().ReadInteger("PROGRAM", "TreeWidth", 0), shown);

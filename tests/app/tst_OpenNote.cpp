@@ -12,6 +12,7 @@
 #include "prjinfo/qbProjectInfo.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -35,7 +36,7 @@ public:
     bool NoDocument = false;
     std::function<void()> DuringSave;
 
-    void ShowViewMode(int mode) override { Calls << "mode " + QString::number(mode); }
+    void ShowViewMode(TqbViewMode mode) override { Calls << "mode " + QString::number(int(mode)); }
     void LoadPage(const QString& path) override {
         Calls << "load";
         Ready = false;
@@ -67,7 +68,7 @@ public:
     QString SourceText() const override { return Source; }
     bool SourceModified() const override { return SourceDirty; }
     void SetSourceModified(bool modified) override { SourceDirty = modified; }
-    void FocusEditor(int) override {}
+    void FocusEditor(TqbViewMode) override {}
 };
 
 class TFakeHost : public IqbOpenNoteHost {
@@ -118,10 +119,10 @@ class TestOpenNote : public QObject {
     QString Lib(const QString& relative) const { return m_dir->filePath("BookData/" + relative); }
 
     // Opens the note in the mode, as the tree does, and lets the page finish.
-    void Open(const QString& name, int mode) {
+    void Open(const QString& name, TqbViewMode mode) {
         m_note->SetViewMode(mode);
         m_tree->SetOpenPath(Lib(name));
-        if (mode != TqbOpenNote::vmSource) {
+        if (mode != TqbViewMode::Source) {
             m_view->Ready = true;
             m_note->PageComplete();
         }
@@ -152,24 +153,24 @@ private slots:
     }
 
     void savingFollowsTheMode_data() {
-        QTest::addColumn<int>("mode");
+        QTest::addColumn<TqbViewMode>("mode");
         QTest::addColumn<bool>("edited");
         QTest::addColumn<bool>("tree");
         QTest::addColumn<bool>("written");
-        QTest::newRow("edit, changed") << int(TqbOpenNote::vmEdit) << true << true << true;
-        QTest::newRow("edit, unchanged") << int(TqbOpenNote::vmEdit) << false << true << false;
-        QTest::newRow("browse never writes") << int(TqbOpenNote::vmBrowse) << true << true << false;
-        QTest::newRow("search panel shown") << int(TqbOpenNote::vmEdit) << true << false << false;
-        QTest::newRow("source, changed") << int(TqbOpenNote::vmSource) << true << true << true;
-        QTest::newRow("source, unchanged") << int(TqbOpenNote::vmSource) << false << true << false;
+        QTest::newRow("edit, changed") << TqbViewMode::Edit << true << true << true;
+        QTest::newRow("edit, unchanged") << TqbViewMode::Edit << false << true << false;
+        QTest::newRow("browse never writes") << TqbViewMode::Browse << true << true << false;
+        QTest::newRow("search panel shown") << TqbViewMode::Edit << true << false << false;
+        QTest::newRow("source, changed") << TqbViewMode::Source << true << true << true;
+        QTest::newRow("source, unchanged") << TqbViewMode::Source << false << true << false;
     }
     void savingFollowsTheMode() {
-        QFETCH(int, mode);
+        QFETCH(TqbViewMode, mode);
         QFETCH(bool, edited);
         QFETCH(bool, tree);
         QFETCH(bool, written);
         Open("노트.htm", mode);
-        if (edited && mode == TqbOpenNote::vmSource) {
+        if (edited && mode == TqbViewMode::Source) {
             m_view->Source.replace("가나", "소스");
             m_view->SourceDirty = true;
         } else if (edited) {
@@ -183,7 +184,7 @@ private slots:
     }
 
     void missingNoteIsCreatedFromTheDefaultHeader() {
-        Open("새 노트.htm", TqbOpenNote::vmEdit);
+        Open("새 노트.htm", TqbViewMode::Edit);
         QCOMPARE(ReadBytes(Lib("새 노트.htm")),
                  qbText::Encode(qbText::JoinLines(m_info->DefaultHeader()), "windows-949"));
         QVERIFY(m_note->NoteModified());
@@ -196,7 +197,7 @@ private slots:
     }
     void pageNotReadyWaitsThenSaves() {
         QFETCH(bool, readyAfterWait);
-        Open("노트.htm", TqbOpenNote::vmEdit);
+        Open("노트.htm", TqbViewMode::Edit);
         Edit("추가");
         m_view->Ready = false;
         m_view->ReadyAfterWait = readyAfterWait;
@@ -211,16 +212,16 @@ private slots:
     // A note that could not be read leaves nothing open: a key then marks nothing, nothing is
     // saved, and the next note or mode comes without a word.
     void failedLoadLeavesNoDocumentToType_data() {
-        QTest::addColumn<int>("mode");
+        QTest::addColumn<TqbViewMode>("mode");
         QTest::addColumn<bool>("pageReports"); // the page fails later, or reading fails at once
-        QTest::newRow("source mode, a folder with a note's name") << int(TqbOpenNote::vmSource)
+        QTest::newRow("source mode, a folder with a note's name") << TqbViewMode::Source
                                                                   << false;
-        QTest::newRow("edit mode, a folder with a note's name") << int(TqbOpenNote::vmEdit)
+        QTest::newRow("edit mode, a folder with a note's name") << TqbViewMode::Edit
                                                                 << false;
-        QTest::newRow("edit mode, the page fails") << int(TqbOpenNote::vmEdit) << true;
+        QTest::newRow("edit mode, the page fails") << TqbViewMode::Edit << true;
     }
     void failedLoadLeavesNoDocumentToType() {
-        QFETCH(int, mode);
+        QFETCH(TqbViewMode, mode);
         QFETCH(bool, pageReports);
         QDir(m_dir->path()).mkpath("BookData/디렉터리.htm");
         if (pageReports) {
@@ -237,8 +238,8 @@ private slots:
         m_note->MarkModified(); // a key typed at the empty pane
         QVERIFY(!m_note->NoteModified());
         QVERIFY(m_note->SaveCurrentNote());
-        m_note->SetViewMode(TqbOpenNote::vmBrowse);
-        QCOMPARE(m_note->ViewMode(), int(TqbOpenNote::vmBrowse));
+        m_note->SetViewMode(TqbViewMode::Browse);
+        QCOMPARE(m_note->ViewMode(), TqbViewMode::Browse);
         // Only what the load said (again, for the folder read again in the new mode).
         for (const QString& message : m_host->Messages)
             QVERIFY2(message.startsWith(TqbOpenNote::LoadFailedMessage), qPrintable(message));
@@ -262,7 +263,7 @@ private slots:
         QFETCH(int, choice);
         QFETCH(QByteArray, noteHas);
         QFETCH(bool, copyHasMine);
-        Open("노트.htm", TqbOpenNote::vmEdit);
+        Open("노트.htm", TqbViewMode::Edit);
         if (edited)
             Edit("내것");
         WriteBytes(Lib("노트.htm"), "<HTML><BODY>theirs plus more bytes</BODY></HTML>\r\n");
@@ -302,7 +303,7 @@ private slots:
         QFETCH(bool, open);
         connect(m_tree.get(), &TqbTree::OutsideChangeSeen, m_note.get(),
                 &TqbOpenNote::FileChangedOutside);
-        Open("노트.htm", TqbOpenNote::vmEdit);
+        Open("노트.htm", TqbViewMode::Edit);
         if (edited)
             Edit("내것");
         QTRY_VERIFY(m_tree->Watcher().Watched().contains(Lib("노트.htm")));
@@ -343,7 +344,7 @@ private slots:
         QFETCH(QByteArray, file);
         QFETCH(bool, open);
         const QString path = Lib("노트.htm");
-        Open("노트.htm", TqbOpenNote::vmEdit);
+        Open("노트.htm", TqbViewMode::Edit);
         Edit("내것");
         if (outside == "delete") {
             QVERIFY(QFile::remove(path));
@@ -401,7 +402,7 @@ private slots:
         WriteBytes(Lib(note), Cp949Note);
         if (!taken.isEmpty())
             WriteBytes(Lib(taken), "older copy");
-        Open(note, TqbOpenNote::vmEdit);
+        Open(note, TqbViewMode::Edit);
         Edit("내것");
         WriteBytes(Lib(note), theirs);
         if (copyFails)
@@ -443,7 +444,7 @@ private slots:
         m_tree->LoadRoot(m_info->GetDataDir());
         QTreeWidgetItem* folder = m_tree->findItems("폴더", Qt::MatchExactly).value(0);
         m_tree->ExpandFolder(folder);
-        Open("폴더/___폴더설명.qb", TqbOpenNote::vmEdit);
+        Open("폴더/___폴더설명.qb", TqbViewMode::Edit);
         Edit("내것");
         WriteBytes(Lib("폴더/___폴더설명.qb"), "<HTML><BODY>theirs plus more</BODY></HTML>\r\n");
         QVERIFY(m_note->SaveCurrentNote());
@@ -453,15 +454,15 @@ private slots:
     }
 
     void undecodableBytesAreKeptUnlessTheUserAgrees_data() {
-        QTest::addColumn<int>("mode");
+        QTest::addColumn<TqbViewMode>("mode");
         QTest::addColumn<bool>("agree");
-        QTest::newRow("edit mode, keep the file") << int(TqbOpenNote::vmEdit) << false;
-        QTest::newRow("edit mode, save anyway") << int(TqbOpenNote::vmEdit) << true;
-        QTest::newRow("source mode, keep the file") << int(TqbOpenNote::vmSource) << false;
-        QTest::newRow("source mode, save anyway") << int(TqbOpenNote::vmSource) << true;
+        QTest::newRow("edit mode, keep the file") << TqbViewMode::Edit << false;
+        QTest::newRow("edit mode, save anyway") << TqbViewMode::Edit << true;
+        QTest::newRow("source mode, keep the file") << TqbViewMode::Source << false;
+        QTest::newRow("source mode, save anyway") << TqbViewMode::Source << true;
     }
     void undecodableBytesAreKeptUnlessTheUserAgrees() {
-        QFETCH(int, mode);
+        QFETCH(TqbViewMode, mode);
         QFETCH(bool, agree);
         // A byte CP949 cannot read ahead of the text.
         const QByteArray bytes = QByteArray(Cp949Note).replace("<BODY>", "<BODY>\xF3!");
@@ -469,7 +470,7 @@ private slots:
         Open("노트.htm", mode);
         m_view->DecodingErrors = true;
         m_host->SaveUndecodable = agree;
-        if (mode == TqbOpenNote::vmSource) {
+        if (mode == TqbViewMode::Source) {
             m_view->Source += "x";
             m_view->SourceDirty = true;
         } else {
@@ -480,8 +481,55 @@ private slots:
         QCOMPARE(ReadBytes(Lib("노트.htm")) == bytes, !agree);
     }
 
+    // The open note's path follows the library: a new name or place of the note or of a folder
+    // above it (ours, or another program's seen by the tree), and a removal closes it. Typing
+    // afterwards lands in the file where the note now is.
+    void followsTheLibrary_data() {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("path"); // where the note is afterwards; "" closed
+
+        QTest::newRow("note renamed") << "rename" << "폴더/안.htm" << "폴더/밖.htm" << "폴더/밖.htm";
+        QTest::newRow("folder above renamed") << "rename" << "폴더/" << "새 폴더/" << "새 폴더/안.htm";
+        QTest::newRow("note moved") << "move" << "폴더/안.htm" << "" << "안.htm";
+        QTest::newRow("another note renamed") << "rename" << "노트.htm" << "다른.htm" << "폴더/안.htm";
+        QTest::newRow("another program's rename") << "outside" << "폴더/" << "바뀐/" << "바뀐/안.htm";
+        QTest::newRow("note trashed") << "trash" << "폴더/안.htm" << "" << "";
+        QTest::newRow("folder above trashed") << "trash" << "폴더/" << "" << "";
+    }
+
+    void followsTheLibrary() {
+        QFETCH(QString, operation);
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(QString, path);
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir->filePath("xdg")));
+        WriteBytes(Lib("폴더/안.htm"), Cp949Note);
+        Open("폴더/안.htm", TqbViewMode::Edit);
+        TqbLibrary& library = m_tree->Library();
+        if (operation == "rename")
+            QVERIFY(library.Rename(Lib(from), Lib(to)));
+        else if (operation == "move")
+            QVERIFY(library.Move(Lib(from), Lib(to).chopped(1)));
+        else if (operation == "trash")
+            QVERIFY(library.Trash(Lib(from)));
+        else if (operation == "outside") {
+            QVERIFY(QDir().rename(Lib(from), Lib(to)));
+            library.AnnounceMoved(Lib(from), Lib(to));
+        }
+        QCOMPARE(m_note->Path(), path.isEmpty() ? QString() : Lib(path));
+        QCOMPARE(m_view->NoDocument, path.isEmpty());
+        if (path.isEmpty())
+            return;
+        Edit("뒤");
+        QVERIFY(m_note->SaveCurrentNote());
+        QVERIFY(qbPageCodec::Read(Lib(path)).Text.contains("뒤"));
+        QCOMPARE(m_host->OutsideAsked, 0);
+    }
+
     void aSaveInsideASaveIsRefused() {
-        Open("노트.htm", TqbOpenNote::vmEdit);
+        Open("노트.htm", TqbViewMode::Edit);
         Edit("x");
         bool inner = true;
         m_view->DuringSave = [&] { inner = m_note->SaveCurrentNote(); };
@@ -490,13 +538,13 @@ private slots:
     }
 
     void modeSwitchStopsWhenTheSaveFails() {
-        Open("노트.htm", TqbOpenNote::vmEdit);
+        Open("노트.htm", TqbViewMode::Edit);
         Edit("x");
         m_view->Ready = false;
         QSignalSpy changed(m_note.get(), &TqbOpenNote::ViewModeChanged);
-        m_note->SetViewMode(TqbOpenNote::vmSource);
-        QCOMPARE(m_note->ViewMode(), int(TqbOpenNote::vmEdit));
-        QCOMPARE(changed.value(0).value(0).toInt(), int(TqbOpenNote::vmEdit));
+        m_note->SetViewMode(TqbViewMode::Source);
+        QCOMPARE(m_note->ViewMode(), TqbViewMode::Edit);
+        QCOMPARE(changed.value(0).value(0).value<TqbViewMode>(), TqbViewMode::Edit);
         QVERIFY(m_note->NoteModified());
     }
 
@@ -504,7 +552,7 @@ private slots:
     void sourceModeKeepsThePagesCharset() {
         const QByteArray utf8 = "<html><body>\xED\x95\x9C\xEA\xB8\x80 \xC2\xA0</body></html>\r\n";
         WriteBytes(Lib("utf8.htm"), utf8);
-        Open("utf8.htm", TqbOpenNote::vmSource);
+        Open("utf8.htm", TqbViewMode::Source);
         QVERIFY(m_view->Source.contains(QStringLiteral("한글 \u00A0")));
         m_view->Source.replace(QStringLiteral("한글"), QStringLiteral("글자"));
         m_view->SourceDirty = true;

@@ -66,7 +66,7 @@ class TestSearch : public QObject {
             WriteBytes(f.Lib("__images/그림.htm"), Head + "abc\r\n");
             WriteBytes(f.Lib(".숨김/숨은.htm"), Head + "abc\r\n");
         });
-        F.Window->SetPanelMode(TfrmMainNivora::pmSearch);
+        F.Window->SetPanelMode(TqbPanelMode::Search);
         F.WaitForPage();
     }
 
@@ -134,7 +134,7 @@ private slots:
         QVERIFY(F.Window->Dhtml()->BrowseMode());
         QCOMPARE(ReadBytes(note), before);
 
-        F.Window->SetPanelMode(TfrmMainNivora::pmTree);
+        F.Window->SetPanelMode(TqbPanelMode::Tree);
         F.WaitForPage();
         QCOMPARE(F.Window->Dhtml()->DocumentPath(), F.Window->NoteTree()->OpenPath());
         QCOMPARE(ReadBytes(note), before);
@@ -143,7 +143,7 @@ private slots:
     void leavingThePanelDuringASearchKeepsTheTreeNote() {
         Edit()->setText("abc");
         QTest::keyClick(Edit(), Qt::Key_Return);
-        F.Window->SetPanelMode(TfrmMainNivora::pmTree);
+        F.Window->SetPanelMode(TqbPanelMode::Tree);
         QTRY_VERIFY_WITH_TIMEOUT(!F.Window->SearchRunning(), TqbWindowFixture::PageTimeoutMs);
         F.WaitForPage();
         QCOMPARE(F.Window->Dhtml()->DocumentPath(), F.Window->NoteTree()->OpenPath());
@@ -160,7 +160,7 @@ private slots:
         Search("abc");
         QTest::keyClick(Results(), Qt::Key(key));
         QTest::keyClick(Edit(), Qt::Key(key));
-        QCOMPARE(F.Window->ViewMode(), int(TfrmMainNivora::vmBrowse));
+        QCOMPARE(F.Window->ViewMode(), TqbViewMode::Browse);
     }
 
     // Double click or Enter on a hit: back to the tree with the note itself open.
@@ -181,12 +181,12 @@ private slots:
             QTest::mouseClick(Results()->viewport(), Qt::LeftButton, {}, at);
             QTest::mouseDClick(Results()->viewport(), Qt::LeftButton, {}, at);
         }
-        QCOMPARE(F.Window->PanelMode(), int(TfrmMainNivora::pmTree));
+        QCOMPARE(F.Window->PanelMode(), TqbPanelMode::Tree);
         QCOMPARE(F.Window->NoteTree()->OpenPath(), Lib("폴더/메모.htm"));
         QCOMPARE(F.Window->NoteTree()->currentItem()->text(0), QString("메모"));
         F.WaitForPage();
         QCOMPARE(F.Window->Dhtml()->DocumentPath(), Lib("폴더/메모.htm"));
-        F.EnterMode(TfrmMainNivora::vmEdit);
+        F.EnterMode(TqbViewMode::Edit);
         QVERIFY(!F.Window->Dhtml()->BrowseMode());
     }
 
@@ -214,9 +214,9 @@ private slots:
             return note->result() == QDialog::Accepted;
         });
         F.Window->Action("actFileNewNote")->trigger();
-        QCOMPARE(F.Window->PanelMode(), int(TfrmMainNivora::pmTree));
+        QCOMPARE(F.Window->PanelMode(), TqbPanelMode::Tree);
         F.WaitForPage();
-        QCOMPARE(F.Window->ViewMode(), int(TfrmMainNivora::vmEdit));
+        QCOMPARE(F.Window->ViewMode(), TqbViewMode::Edit);
         F.TypeIntoPage("살아남기");
         QVERIFY(F.Window->SaveCurrentNote());
         QVERIFY(ReadBytes(F.Window->NoteTree()->OpenPath()).contains("\xBB\xEC\xBE\xC6\xB3\xB2\xB1\xE2"));

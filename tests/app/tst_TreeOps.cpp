@@ -115,7 +115,7 @@ private slots:
         F.Window->Action("actFileNewNote")->trigger();
         QCOMPARE(proposed, QStringLiteral("폴더_01"));
         QCOMPARE(templates, 4);
-        QCOMPARE(F.Window->ViewMode(), int(TfrmMainNivora::vmEdit));
+        QCOMPARE(F.Window->ViewMode(), TqbViewMode::Edit);
         QCOMPARE(ReadMaybe(Lib("폴더/폴더_01.htm")),
                  ReadMaybe(F.Dir->filePath("qbTemplate/회의록.htm")));
         QCOMPARE(Tree()->OpenPath(), Lib("폴더/폴더_01.htm"));
@@ -134,7 +134,7 @@ private slots:
 
     void renameOpenNoteKeepsEdits() {
         Select("둘째");
-        F.Window->SetViewMode(TfrmMainNivora::vmEdit);
+        F.Window->SetViewMode(TqbViewMode::Edit);
         F.WaitForPage();
         TypeIntoPage(QStringLiteral("고침"));
         m_typed = "셋째";
@@ -151,15 +151,15 @@ private slots:
         Select("둘째");
         F.Window->UpdateActions();
         QVERIFY(F.Window->Action("actFileRename")->isEnabled());
-        F.Window->SetPanelMode(TfrmMainNivora::pmSearch);
+        F.Window->SetPanelMode(TqbPanelMode::Search);
         F.Window->UpdateActions();
         QVERIFY(!F.Window->Action("actFileRename")->isEnabled());
-        F.Window->SetPanelMode(TfrmMainNivora::pmTree);
+        F.Window->SetPanelMode(TqbPanelMode::Tree);
     }
 
     void deleteOpenNoteWithEdits() {
         Select("둘째");
-        F.Window->SetViewMode(TfrmMainNivora::vmEdit);
+        F.Window->SetViewMode(TqbViewMode::Edit);
         F.WaitForPage();
         TypeIntoPage(QStringLiteral("사라질"));
         {
@@ -180,7 +180,7 @@ private slots:
 
     void deleteFolderAboveOpenDescription() {
         Select("폴더");
-        F.Window->SetViewMode(TfrmMainNivora::vmEdit);
+        F.Window->SetViewMode(TqbViewMode::Edit);
         F.WaitForPage();
         TypeIntoPage(QStringLiteral("설명"));
         {
@@ -201,7 +201,7 @@ private slots:
             F.Window->Action("actFileDelete")->trigger();
         }
         Select("폴더");
-        F.Window->SetViewMode(TfrmMainNivora::vmEdit);
+        F.Window->SetViewMode(TqbViewMode::Edit);
         F.WaitForPage();
         {
             TqbDialogAnswerer yes(QMessageBox::Ok);
@@ -223,7 +223,7 @@ private slots:
 
     void cutAndPasteOpenNoteKeepsEdits() {
         Select("둘째");
-        F.Window->SetViewMode(TfrmMainNivora::vmEdit);
+        F.Window->SetViewMode(TqbViewMode::Edit);
         F.WaitForPage();
         TypeIntoPage(QStringLiteral("옮김"));
         Tree()->SetContextNode(Node("둘째"));

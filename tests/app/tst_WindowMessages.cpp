@@ -48,7 +48,7 @@ class TestWindowMessages : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TTypingWindow> W;
-    TqbKeyState m_state{3, 1, true, true};
+    TqbKeyState m_state{TqbPanelMode::Tree, TqbViewMode::Edit, true, true};
     QStringList m_log; // what the filter asked for, in order
     std::function<void()> m_commit; // what the platform does when asked to commit
 
@@ -72,7 +72,7 @@ private slots:
     void init() {
         m_log.clear();
         m_commit = nullptr;
-        m_state = {3, 1, true, true};
+        m_state = {TqbPanelMode::Tree, TqbViewMode::Edit, true, true};
         W = std::make_unique<TTypingWindow>();
         QVERIFY(QTest::qWaitForWindowActive(&W->Window));
         QTRY_COMPARE(QApplication::focusWidget(), W->Edit);

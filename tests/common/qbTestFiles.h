@@ -32,3 +32,15 @@ inline bool MakeRawFile(const QByteArray& nativePath, const QByteArray& bytes = 
 
 // "___폴더설명.qb" as Windows names it: code page 949 bytes.
 inline const QByteArray Cp949PageName = "___\xC6\xFA\xB4\xF5\xBC\xB3\xB8\xED.qb";
+
+// The small library the tree and library tests start from, in temp's "BookData": a folder with a
+// note and a subfolder, another folder, a top-level note. The trash goes to temp's "xdg".
+inline QString MakeSampleLibrary(const QString& tempDir) {
+    const QString root = tempDir + QStringLiteral("/BookData");
+    QDir().mkpath(tempDir + QStringLiteral("/xdg"));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(tempDir + QStringLiteral("/xdg")));
+    for (const char* rel : {"A/a1", "A/Sub/s1", "B/b1", "top"})
+        WriteBytes(root + u'/' + QLatin1String(rel) + QStringLiteral(".htm"),
+                   QFileInfo(QLatin1String(rel)).fileName().toLatin1());
+    return root;
+}

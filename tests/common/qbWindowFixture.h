@@ -36,7 +36,7 @@ public:
         if (BeforeShow)
             BeforeShow(*this);
         Window->show();
-        QTRY_COMPARE_WITH_TIMEOUT(Window->ViewMode(), int(TfrmMainNivora::vmBrowse), PageTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(Window->ViewMode(), TqbViewMode::Browse, PageTimeoutMs);
         WaitForPage();
     }
 
@@ -64,13 +64,13 @@ public:
     // Selects the node and waits until its document shows.
     void Select(const QString& text) {
         Tree()->setCurrentItem(Node(text));
-        if (Window->ViewMode() != TfrmMainNivora::vmSource)
+        if (Window->ViewMode() != TqbViewMode::Source)
             WaitForPage();
     }
 
-    void EnterMode(int mode) {
+    void EnterMode(TqbViewMode mode) {
         Window->SetViewMode(mode);
-        if (mode != TfrmMainNivora::vmSource)
+        if (mode != TqbViewMode::Source)
             WaitForPage();
     }
 

@@ -1,5 +1,6 @@
 #pragma once
-// A tree host for tests: records each call together with the OpenPath the tree had at that moment.
+// A tree host for tests: records each call together with the open path at that moment, and
+// follows the tree's library by the rules the open note follows.
 
 #include "library/qbTree.h"
 #include "library/qbTreeHost.h"
@@ -9,29 +10,47 @@
 
 class TFakeHost : public IqbTreeHost {
 public:
-    TqbTree* Tree = nullptr;
     QStringList Calls;
     QString Templates;
     QStringList Header{QStringLiteral("<HTML>기본</HTML>")};
     bool Answer = true;
     bool SaveSucceeds = true;
+    QString Path;
+
+    void Attach(TqbTree* tree) {
+        Path.clear();
+        TqbLibrary* library = &tree->Library();
+        QObject::connect(library, &TqbLibrary::Moved, tree,
+                         [this](const QString& from, const QString& to) {
+                             Path = qbTreeRules::Followed(Path, from, to);
+                         });
+        QObject::connect(library, &TqbLibrary::Removed, tree, [this](const QString& item) {
+            if (qbTreeRules::Within(Path, item))
+                OpenDocument({});
+        });
+        QObject::connect(library, &TqbLibrary::Changed, tree, [this](const QStringList& files) {
+            if (files.contains(Path))
+                Calls << "open " + Path;
+        });
+    }
 
     bool SaveCurrentNote() override {
-        Calls << "save " + Tree->OpenPath();
+        Calls << "save " + Path;
         return SaveSucceeds;
     }
-    void OpenCurrentNote() override { Calls << "open " + Tree->OpenPath(); }
+    void OpenDocument(const QString& path) override {
+        if (path == Path)
+            return;
+        Path = path;
+        Calls << (path.isEmpty() ? QStringLiteral("discard") : "open " + path);
+    }
+    QString OpenPath() const override { return Path; }
     void EnterEditMode() override { Calls << "edit mode"; }
     void FocusCurrentView() override { Calls << "focus"; }
     bool TreeShowing() const override { return true; }
-    void DiscardCurrentNote() override { Calls << "discard"; }
-    void ShowTreeMessage(const QString& text) override { Calls << "message " + text; }
-    bool ConfirmTreeQuestion(const QString& text) override {
-        Calls << "confirm " + text;
-        return Answer;
-    }
-    bool ConfirmTreeQuestionDefaultNo(const QString& text) override {
-        Calls << "confirm, default no: " + text;
+    void ShowMessage(const QString& text) override { Calls << "message " + text; }
+    bool Confirm(const QString& text, bool defaultNo) override {
+        Calls << (defaultNo ? "confirm, default no: " : "confirm ") + text;
         return Answer;
     }
     QString TreeTemplateDir() const override { return Templates; }

@@ -61,7 +61,7 @@ private slots:
         m_host.Calls.clear();
         m_host.Answer = true;
         m_tree = std::make_unique<TqbTree>(m_host, nullptr);
-        m_host.Tree = m_tree.get();
+        m_host.Attach(m_tree.get());
         m_tree->SetDialogRunner([this](QDialog& dialog) {
             auto* user = dynamic_cast<TfrmUserFileName*>(&dialog);
             user->edtName->setText(m_typed);

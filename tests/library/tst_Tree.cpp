@@ -78,7 +78,7 @@ private slots:
 
     void init() {
         m_tree = std::make_unique<TqbTree>(m_host, nullptr);
-        m_host.Tree = m_tree.get();
+        m_host.Attach(m_tree.get());
         m_host.Calls.clear();
         m_tree->SetTickSource([this] { return m_tick; });
         m_tree->resize(400, 600);
@@ -398,6 +398,32 @@ private slots:
         QFETCH(quint32, now);
         QFETCH(quint32, last);
         QTEST(qbTreeRules::WithinExpandGrace(now, last), "within");
+    }
+
+    // Where the open document is after an item moved; "" stands for nothing open.
+    void documentFollows_data() {
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("followed");
+
+        QTest::newRow("the note") << "/L/a.htm" << "/L/a.htm" << "/L/b.htm" << "/L/b.htm";
+        QTest::newRow("a folder above") << "/L/F/G/a.htm" << "/L/F/" << "/L/X/" << "/L/X/G/a.htm";
+        QTest::newRow("a folder's page") << "/L/F/p.qb" << "/L/F/" << "/M/F/" << "/M/F/p.qb";
+        QTest::newRow("a name it starts with") << "/L/FG/a.htm" << "/L/F/" << "/L/X/"
+                                               << "/L/FG/a.htm";
+        QTest::newRow("a note it starts with") << "/L/a.htm.bak" << "/L/a.htm" << "/L/b.htm"
+                                               << "/L/a.htm.bak";
+        QTest::newRow("nothing open") << "" << "/L/F/" << "/L/X/" << "";
+    }
+
+    void documentFollows() {
+        QFETCH(QString, document);
+        QFETCH(QString, from);
+        QFETCH(QString, followed);
+        QFETCH(QString, to);
+        QCOMPARE(qbTreeRules::Followed(document, from, to), followed);
+        QCOMPARE(qbTreeRules::Within(document, from), followed != document);
     }
 
     void keyLoadsFolder_data() {

@@ -47,16 +47,10 @@ class tst_TreeWatch : public QObject {
 private slots:
     void init() {
         m_temp = std::make_unique<QTemporaryDir>();
-        m_root = m_temp->filePath("BookData");
-        QDir().mkpath(m_temp->filePath("xdg"));
-        qputenv("XDG_DATA_HOME", m_temp->filePath("xdg").toLocal8Bit());
-        WriteBytes(Lib("A/a1.htm"), "a1");
-        WriteBytes(Lib("A/Sub/s1.htm"), "s1");
-        WriteBytes(Lib("B/b1.htm"), "b1");
-        WriteBytes(Lib("top.htm"), "top");
+        m_root = MakeSampleLibrary(m_temp->path());
         m_host.Calls.clear();
         m_tree = std::make_unique<TqbTree>(m_host, nullptr);
-        m_host.Tree = m_tree.get();
+        m_host.Attach(m_tree.get());
         m_tree->LoadRoot(m_root);
         m_tree->ExpandFolder(Find("A"));
         m_tree->ExpandFolder(Find("Sub"));

@@ -1,0 +1,174 @@
+#include "library/qbLibrary.h"
+
+#include "library/qbNoteInfo.h"
+#include "library/qbPictureCarrier.h"
+#include "platform/qbError.h"
+#include "platform/qbLeftovers.h"
+#include "platform/qbShellMove.h"
+#include "platform/qbTextFile.h"
+#include "platform/qbTrash.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+QString WithoutSlash(const QString& path) {
+    return path.endsWith(u'/') ? path.chopped(1) : path;
+}
+
+// The lines of bytes, each ended with CR LF (the last one too); the bytes themselves unchanged.
+QByteArray WithCrLf(const QByteArray& bytes) {
+    QByteArray out;
+    out.reserve(bytes.size() + bytes.size() / 16 + 2);
+    qsizetype i = 0;
+    const qsizetype n = bytes.size();
+    while (i < n) {
+        const char c = bytes.at(i);
+        if (c == '\r' || c == '\n') {
+            out += "\r\n";
+            if (c == '\r' && i + 1 < n && bytes.at(i + 1) == '\n')
+                ++i;
+            ++i;
+            continue;
+        }
+        out += c;
+        ++i;
+    }
+    if (!out.isEmpty() && !out.endsWith("\r\n"))
+        out += "\r\n";
+    return out;
+}
+
+} // namespace
+
+TqbLibrary::TqbLibrary(IqbLibraryAsker& asker, QObject* parent) : QObject(parent), m_asker(asker) {}
+
+void TqbLibrary::SetRoot(const QString& dir) {
+    m_root = WithoutSlash(dir);
+}
+
+TqbFolderListing TqbLibrary::List(const QString& dir) const {
+    // A crash of an earlier run may have left its temporaries here; they must not pile up.
+    qbLeftovers::RemoveInFolder(dir);
+    return ListFolder(dir, NoteExt, m_root);
+}
+
+bool TqbLibrary::CreateFolder(const QString& dir, const QStringList& header) {
+    if (!QDir().mkdir(dir)) {
+        m_asker.ShowMessage(QStringLiteral("폴더를 만들 수 없습니다.\n%1").arg(dir));
+        return false;
+    }
+    try {
+        qbText::WriteLines(dir + u'/' + TqbNoteInfo::FolderDescriptionName, header);
+    } catch (const EqbError& error) {
+        // Half made, it would sit on disk where no view shows it.
+        QDir().rmdir(dir);
+        m_asker.ShowMessage(error.Message());
+        return false;
+    }
+    emit Added(dir + u'/');
+    return true;
+}
+
+bool TqbLibrary::CreateNote(const QString& notePath, const QString& templateFile,
+                            const QStringList& header) {
+    try {
+        if (templateFile.isEmpty())
+            qbText::WriteLines(notePath, header);
+        else
+            qbText::WriteFileBytes(notePath, WithCrLf(qbText::ReadFileBytes(templateFile)));
+    } catch (const EqbError& error) {
+        m_asker.ShowMessage(error.Message());
+        return false;
+    }
+    emit Added(notePath);
+    return true;
+}
+
+bool TqbLibrary::Rename(const QString& oldItemPath, const QString& newItemPath,
+                        const QByteArray& rawName) {
+    if (oldItemPath == newItemPath && rawName.isEmpty())
+        return true;
+    const QString oldPath = WithoutSlash(oldItemPath);
+    // A name still in CP949 bytes is renamed from those bytes.
+    const QByteArray from = rawName.isEmpty()
+                                ? QFile::encodeName(oldPath)
+                                : QFile::encodeName(QFileInfo(oldPath).path() + u'/') + rawName;
+    if (!qbShellMove::Rename(from, QFile::encodeName(WithoutSlash(newItemPath)))) {
+        m_asker.ShowMessage(RenameFailedMessage);
+        return false;
+    }
+    KeepPictures(oldItemPath, newItemPath);
+    return true;
+}
+
+bool TqbLibrary::Move(const QString& itemPath, const QString& targetDir) {
+    const QString source = WithoutSlash(itemPath);
+    const QString newItemPath =
+        targetDir + u'/' + QFileInfo(source).fileName() + (itemPath.endsWith(u'/') ? "/" : "");
+    const bool replaces = QFileInfo::exists(WithoutSlash(newItemPath));
+    QString error;
+    const auto result = qbShellMove::Move(
+        source, targetDir,
+        [this](const QString& existing) {
+            return m_asker.Confirm(ReplaceQuestion.arg(QDir::toNativeSeparators(existing)), true);
+        },
+        &error);
+    if (result == qbShellMove::TResult::Failed)
+        m_asker.ShowMessage(error);
+    if (result != qbShellMove::TResult::Moved)
+        return false;
+    if (replaces)
+        emit Removed(newItemPath);
+    KeepPictures(itemPath, newItemPath);
+    return true;
+}
+
+bool TqbLibrary::Trash(const QString& itemPath) {
+    if (itemPath.endsWith(u'/')) {
+        TqbPictureCarrier carrier;
+        carrier.KeepForOthers(m_root, WithoutSlash(itemPath));
+        Report(carrier.Rewritten(), carrier.Failures());
+    }
+    QString error;
+    if (!qbTrash::MoveToTrash(WithoutSlash(itemPath), &error)) {
+        m_asker.ShowMessage(error);
+        return false;
+    }
+    emit Removed(itemPath);
+    return true;
+}
+
+bool TqbLibrary::AdoptRawName(const QString& dirPrefix, const QByteArray& rawName,
+                              const QString& name) {
+    if (!m_asker.Confirm(RawNameQuestion.arg(name)))
+        return false;
+    const QByteArray dir = QFile::encodeName(dirPrefix);
+    QString error;
+    if (!qbShellMove::Rename(dir + rawName, dir + QFile::encodeName(name), &error)) {
+        m_asker.ShowMessage(error);
+        return false;
+    }
+    return true;
+}
+
+void TqbLibrary::KeepPictures(const QString& oldItemPath, const QString& newItemPath) {
+    TqbPictureCarrier carrier;
+    if (oldItemPath.endsWith(u'/'))
+        carrier.FolderMoved(WithoutSlash(oldItemPath), WithoutSlash(newItemPath));
+    else
+        carrier.NoteMoved(oldItemPath, newItemPath);
+    carrier.OthersFollow(m_root);
+    emit Moved(oldItemPath, newItemPath);
+    Report(carrier.Rewritten(), carrier.Failures());
+}
+
+void TqbLibrary::Report(const QStringList& rewritten, const QStringList& failures) {
+    // A view holding an old text would write the old addresses back.
+    if (!rewritten.isEmpty())
+        emit Changed(rewritten);
+    if (!failures.isEmpty())
+        m_asker.ShowMessage(PicturesNotKeptMessage + failures.join(u'\n'));
+}

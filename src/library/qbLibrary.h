@@ -1,0 +1,84 @@
+#pragma once
+
+#include "library/qbFolderListing.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+// What the library asks the user. The library never opens a window itself.
+class IqbLibraryAsker {
+public:
+    virtual ~IqbLibraryAsker() = default;
+    // A message box with OK.
+    virtual void ShowMessage(const QString& text) = 0;
+    // OK and Cancel; true for OK. defaultNo makes Cancel the answer of a plain Enter, for
+    // questions whose OK destroys something.
+    virtual bool Confirm(const QString& text, bool defaultNo = false) = 0;
+};
+
+// The library on disk and the operations that change it, on paths: an item path is a note's own
+// file, or a folder's directory followed by "/". Each operation that changes the disk announces
+// it, so every view (the tree, the open note) follows our own changes the same way.
+class TqbLibrary : public QObject {
+    Q_OBJECT
+
+public:
+    static inline const QString RenameFailedMessage = QStringLiteral("이름 변경에 실패했습니다.");
+    static inline const QString PicturesNotKeptMessage =
+        QStringLiteral("다음 그림을 옮기지 못해 노트에 보이지 않을 수 있습니다.\n");
+    static inline const QString ReplaceQuestion =
+        QStringLiteral("\"%1\" 이(가) 이미 있습니다.\n있던 것을 휴지통으로 보내고 바꾸시겠습니까?");
+    static inline const QString RawNameQuestion =
+        QStringLiteral("\"%1\" 의 파일 이름은 윈도우 한글 코드(CP949)로 되어 있어 이대로는 쓸 수 "
+                       "없습니다.\n이 이름으로 바꾸시겠습니까?");
+
+    explicit TqbLibrary(IqbLibraryAsker& asker, QObject* parent = nullptr);
+
+    QString NoteExt = QStringLiteral(".htm");
+    // One trailing "/" removed.
+    void SetRoot(const QString& dir);
+    const QString& Root() const { return m_root; }
+
+    // The folder's entries by the listing rules; our own write leftovers in it are removed.
+    TqbFolderListing List(const QString& dir) const;
+
+    // A folder with its description page (header); nothing is left when the page fails.
+    bool CreateFolder(const QString& dir, const QStringList& header);
+    // A note from a template file (its lines ended with CR LF), or from header without one.
+    bool CreateNote(const QString& notePath, const QString& templateFile,
+                    const QStringList& header);
+    // rawName: the old name's bytes when it is not in the file name encoding (oldItemPath then
+    // holds it decoded). Pictures follow. The same path without raw bytes is done at once.
+    bool Rename(const QString& oldItemPath, const QString& newItemPath,
+                const QByteArray& rawName = {});
+    // Into targetDir (no trailing "/"); asks before replacing an item of the same name, which goes
+    // to the trash. Pictures follow. False when nothing moved.
+    bool Move(const QString& itemPath, const QString& targetDir);
+    // To the desktop's trash; notes elsewhere keep the pictures of a folder going away.
+    bool Trash(const QString& itemPath);
+    // Renames the item whose name is still in CP949 bytes (rawName, in the folder dirPrefix) to
+    // name, once the user agrees.
+    bool AdoptRawName(const QString& dirPrefix, const QByteArray& rawName, const QString& name);
+    // A note the program wrote itself beside the library's own (a kept copy).
+    void AnnounceWritten(const QString& filePath) { emit Added(filePath); }
+    // Another program's rename, seen by a view: whoever follows our own follows it too.
+    void AnnounceMoved(const QString& oldItemPath, const QString& newItemPath) {
+        emit Moved(oldItemPath, newItemPath);
+    }
+
+signals:
+    void Added(const QString& itemPath);
+    // A move or a new name; items inside a folder moved with it.
+    void Moved(const QString& oldItemPath, const QString& newItemPath);
+    void Removed(const QString& itemPath);
+    // Note files whose text the library rewrote (picture addresses).
+    void Changed(const QStringList& filePaths);
+
+private:
+    void KeepPictures(const QString& oldItemPath, const QString& newItemPath);
+    void Report(const QStringList& rewritten, const QStringList& failures);
+
+    IqbLibraryAsker& m_asker;
+    QString m_root;
+};
