@@ -44,7 +44,7 @@ void TChannels::Advance(int steps) {
 }
 
 QColor ToColor(int color) {
-    if ((color & 0xFF000000) == qbColorPalette::SystemColorFlag)
+    if ((unsigned(color) & 0xFF000000u) == unsigned(qbColorPalette::SystemColorFlag))
         color = qbColorPalette::SystemColorValue(color);
     return qbColorPalette::FromColorRef(color & 0xFFFFFF);
 }

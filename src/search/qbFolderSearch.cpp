@@ -29,12 +29,12 @@ constexpr qsizetype WalkBatch = 32;
 
 struct TqbFolderSearch::Publisher {
     TqbOrderedScan& scan;
-    QElapsedTimer clock;
+    QElapsedTimer clock{};
     bool collected = false;
     qsizetype published = 0;
-    QList<TqbSearchHit> hits;
-    QList<TqbSearchHit> oneByOne; // held back until Collected
-    QStringList unreadable;
+    QList<TqbSearchHit> hits{};
+    QList<TqbSearchHit> oneByOne{}; // held back until Collected
+    QStringList unreadable{};
     bool hitsSent = false;
     qint64 lastHits = 0;
     qsizetype progressSent = 0;

@@ -45,9 +45,9 @@ struct TqbTextFinder::Needle {
     QByteArray bytes; // A to Z folded
     TqbFoldedByteSearch search;
     // The byte lengths of the search text's first 1 .. n-1 characters, and the last byte of each.
-    std::vector<qsizetype> prefixes;
+    std::vector<qsizetype> prefixes{};
     std::array<bool, 256> prefixLast{};
-    std::vector<char32_t> characters;
+    std::vector<char32_t> characters{};
     bool namedReferenceCharacter = false;
     bool singleByte = false;
 };
