@@ -1,6 +1,7 @@
 #include "library/qbLibrary.h"
 
 #include "library/qbNoteInfo.h"
+#include "library/qbPaths.h"
 #include "library/qbPictureCarrier.h"
 #include "platform/qbError.h"
 #include "platform/qbLeftovers.h"
@@ -13,10 +14,6 @@
 #include <QFileInfo>
 
 namespace {
-
-QString WithoutSlash(const QString& path) {
-    return path.endsWith(u'/') ? path.chopped(1) : path;
-}
 
 // The lines of bytes, each ended with CR LF (the last one too); the bytes themselves unchanged.
 QByteArray WithCrLf(const QByteArray& bytes) {
@@ -46,7 +43,7 @@ QByteArray WithCrLf(const QByteArray& bytes) {
 TqbLibrary::TqbLibrary(IqbLibraryAsker& asker, QObject* parent) : QObject(parent), m_asker(asker) {}
 
 void TqbLibrary::SetRoot(const QString& dir) {
-    m_root = WithoutSlash(dir);
+    m_root = StripTrailingDelim(dir);
 }
 
 TqbFolderListing TqbLibrary::List(const QString& dir) const {
@@ -91,12 +88,12 @@ bool TqbLibrary::Rename(const QString& oldItemPath, const QString& newItemPath,
                         const QByteArray& rawName) {
     if (oldItemPath == newItemPath && rawName.isEmpty())
         return true;
-    const QString oldPath = WithoutSlash(oldItemPath);
+    const QString oldPath = StripTrailingDelim(oldItemPath);
     // A name still in CP949 bytes is renamed from those bytes.
     const QByteArray from = rawName.isEmpty()
                                 ? QFile::encodeName(oldPath)
                                 : QFile::encodeName(QFileInfo(oldPath).path() + u'/') + rawName;
-    if (!qbShellMove::Rename(from, QFile::encodeName(WithoutSlash(newItemPath)))) {
+    if (!qbShellMove::Rename(from, QFile::encodeName(StripTrailingDelim(newItemPath)))) {
         m_asker.ShowMessage(RenameFailedMessage);
         return false;
     }
@@ -105,10 +102,10 @@ bool TqbLibrary::Rename(const QString& oldItemPath, const QString& newItemPath,
 }
 
 bool TqbLibrary::Move(const QString& itemPath, const QString& targetDir) {
-    const QString source = WithoutSlash(itemPath);
+    const QString source = StripTrailingDelim(itemPath);
     const QString newItemPath =
         targetDir + u'/' + QFileInfo(source).fileName() + (itemPath.endsWith(u'/') ? "/" : "");
-    const bool replaces = QFileInfo::exists(WithoutSlash(newItemPath));
+    const bool replaces = QFileInfo::exists(StripTrailingDelim(newItemPath));
     QString error;
     const auto result = qbShellMove::Move(
         source, targetDir,
@@ -129,11 +126,11 @@ bool TqbLibrary::Move(const QString& itemPath, const QString& targetDir) {
 bool TqbLibrary::Trash(const QString& itemPath) {
     if (itemPath.endsWith(u'/')) {
         TqbPictureCarrier carrier;
-        carrier.KeepForOthers(m_root, WithoutSlash(itemPath));
+        carrier.KeepForOthers(m_root, StripTrailingDelim(itemPath));
         Report(carrier.Rewritten(), carrier.Failures());
     }
     QString error;
-    if (!qbTrash::MoveToTrash(WithoutSlash(itemPath), &error)) {
+    if (!qbTrash::MoveToTrash(StripTrailingDelim(itemPath), &error)) {
         m_asker.ShowMessage(error);
         return false;
     }
@@ -157,7 +154,7 @@ bool TqbLibrary::AdoptRawName(const QString& dirPrefix, const QByteArray& rawNam
 void TqbLibrary::KeepPictures(const QString& oldItemPath, const QString& newItemPath) {
     TqbPictureCarrier carrier;
     if (oldItemPath.endsWith(u'/'))
-        carrier.FolderMoved(WithoutSlash(oldItemPath), WithoutSlash(newItemPath));
+        carrier.FolderMoved(StripTrailingDelim(oldItemPath), StripTrailingDelim(newItemPath));
     else
         carrier.NoteMoved(oldItemPath, newItemPath);
     carrier.OthersFollow(m_root);

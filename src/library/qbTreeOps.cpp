@@ -25,10 +25,6 @@ namespace {
 
 const QString NodeMimeType = QStringLiteral("application/x-qbnivora-tree-node");
 
-QString WithoutSlash(const QString& path) {
-    return path.endsWith(u'/') ? path.chopped(1) : path;
-}
-
 } // namespace
 
 void TqbTree::TAsker::ShowMessage(const QString& text) {
@@ -103,7 +99,7 @@ QTreeWidgetItem* TqbTree::ItemNode(const QString& itemPath) const {
 }
 
 void TqbTree::ItemAdded(const QString& itemPath) {
-    const QString path = WithoutSlash(itemPath);
+    const QString path = StripTrailingDelim(itemPath);
     const QString dir = QFileInfo(path).path();
     bool found = false;
     QTreeWidgetItem* parent = FolderNode(dir, &found);
@@ -131,9 +127,9 @@ void TqbTree::ItemMoved(const QString& oldItemPath, const QString& newItemPath) 
     ScheduleOpenFileWatch();
     QTreeWidgetItem* node = NodeOf(oldItemPath);
     const bool folder = newItemPath.endsWith(u'/');
-    const QString newPath = WithoutSlash(newItemPath);
+    const QString newPath = StripTrailingDelim(newItemPath);
     const QString newDir = QFileInfo(newPath).path();
-    if (newDir == QFileInfo(WithoutSlash(oldItemPath)).path()) {
+    if (newDir == QFileInfo(StripTrailingDelim(oldItemPath)).path()) {
         // A new name: the node stays where it is, with its open folders and the selection.
         if (!node)
             return;
@@ -340,7 +336,7 @@ void TqbTree::MoveNode(QTreeWidgetItem* target, QTreeWidgetItem* source) {
     if (target && !IsFolder(target))
         target = target->parent();
     const QString targetPath = NodePath(target);
-    const QString sourcePath = WithoutSlash(ItemPath(source));
+    const QString sourcePath = StripTrailingDelim(ItemPath(source));
     LoadChildren(target);
     if (sourcePath == targetPath)
         return;
@@ -369,7 +365,7 @@ bool TqbTree::MoveItem(const QString& itemPath, const QString& destFolder) {
 }
 
 bool TqbTree::ShellMove(const QString& source, const QString& destFolder) {
-    return MoveItem(QFileInfo(source).isDir() ? WithoutSlash(source) + u'/' : source, destFolder);
+    return MoveItem(QFileInfo(source).isDir() ? StripTrailingDelim(source) + u'/' : source, destFolder);
 }
 
 bool TqbTree::ShellDelete(const QString& path) {

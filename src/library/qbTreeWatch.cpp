@@ -16,10 +16,6 @@
 
 namespace {
 
-QString WithoutSlash(const QString& path) {
-    return path.endsWith(u'/') ? path.chopped(1) : path;
-}
-
 QString EntryKey(bool folder, const QString& name, const QByteArray& raw) {
     return (folder ? QStringLiteral("d") : QStringLiteral("n")) + name + QChar(0) +
            QString::fromLatin1(raw.toHex());
@@ -92,8 +88,8 @@ QTreeWidgetItem* TqbTree::FolderNode(const QString& dir, bool* found) const {
 
 bool TqbTree::RefreshFolder(const QString& dir) {
     bool found = false;
-    QTreeWidgetItem* node = FolderNode(WithoutSlash(dir), &found);
-    return found && MergeFolder(node, WithoutSlash(dir));
+    QTreeWidgetItem* node = FolderNode(StripTrailingDelim(dir), &found);
+    return found && MergeFolder(node, StripTrailingDelim(dir));
 }
 
 void TqbTree::Refresh() {
@@ -251,7 +247,7 @@ bool TqbTree::MergeFolder(QTreeWidgetItem* node, const QString& dir) {
     flush(nullptr);
     if (reselect) {
         setCurrentItem(reselect);
-        reselect->setData(0, FileIdRole, TqbFileStamp::FileId(WithoutSlash(ItemPath(reselect))));
+        reselect->setData(0, FileIdRole, TqbFileStamp::FileId(StripTrailingDelim(ItemPath(reselect))));
     }
     if (changed)
         ScheduleWatchSync();
