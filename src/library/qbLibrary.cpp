@@ -4,12 +4,14 @@
 #include "library/qbPaths.h"
 #include "library/qbPictureCarrier.h"
 #include "platform/qbError.h"
+#include "platform/qbFileStamp.h"
 #include "platform/qbLeftovers.h"
 #include "platform/qbShellMove.h"
 #include "platform/qbTextFile.h"
 #include "platform/qbTrash.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 
@@ -50,6 +52,31 @@ TqbFolderListing TqbLibrary::List(const QString& dir) const {
     // A crash of an earlier run may have left its temporaries here; they must not pile up.
     qbLeftovers::RemoveInFolder(dir);
     return ListFolder(dir, NoteExt, m_root);
+}
+
+QString TqbLibrary::FindById(const QByteArray& id, bool folder, const QStringList& dirs,
+                             int searchLimit) const {
+    if (id.isEmpty())
+        return {};
+    const QDir::Filters kind = (folder ? QDir::Dirs : QDir::Files) | QDir::NoDotAndDotDot;
+    const auto itemPath = [folder](const QString& path) { return folder ? path + u'/' : path; };
+    for (const QString& dir : dirs) {
+        QDirIterator it(dir, kind);
+        while (it.hasNext())
+            if (const QString path = it.next(); TqbFileStamp::FileId(path) == id)
+                return itemPath(path);
+    }
+    if (searchLimit <= 0 || m_root.isEmpty())
+        return {};
+    // Folders are walked, not followed through links: a link out of the library leads nowhere.
+    QDirIterator it(m_root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::NoSymLinks,
+                    QDirIterator::Subdirectories);
+    for (int seen = 0; seen < searchLimit && it.hasNext(); ++seen) {
+        const QString path = it.next();
+        if (it.fileInfo().isDir() == folder && TqbFileStamp::FileId(path) == id)
+            return itemPath(path);
+    }
+    return {};
 }
 
 bool TqbLibrary::CreateFolder(const QString& dir, const QStringList& header) {

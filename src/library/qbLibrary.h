@@ -60,6 +60,12 @@ public:
     // Renames the item whose name is still in CP949 bytes (rawName, in the folder dirPrefix) to
     // name, once the user agrees.
     bool AdoptRawName(const QString& dirPrefix, const QByteArray& rawName, const QString& name);
+    // Where the file or folder another program moved is now, by its identity
+    // (TqbFileStamp::FileId): first among the entries of dirs (a move between watched folders
+    // arrives in one batch), then, when searchLimit > 0, anywhere in the library within that
+    // many entries. An item path (a folder's ends with "/"); empty when not found.
+    QString FindById(const QByteArray& id, bool folder, const QStringList& dirs,
+                     int searchLimit = 0) const;
     // A note the program wrote itself beside the library's own (a kept copy).
     void AnnounceWritten(const QString& filePath) { emit Added(filePath); }
     // Another program's rename, seen by a view: whoever follows our own follows it too.

@@ -68,6 +68,9 @@ public:
     static constexpr int FileIdRole = Qt::UserRole + 4;
     // The only child of a folder whose contents are on disk but not listed yet.
     static inline const QString PlaceholderText = QStringLiteral("-\a");
+    // How many entries of the library are looked through for the open document another program
+    // moved into a folder not watched.
+    static constexpr int OutsideMoveSearchLimit = 50000;
 
     static inline const QString& RawNameQuestion = TqbLibrary::RawNameQuestion;
     static inline const QString NotANoteMessage =
@@ -259,10 +262,20 @@ private:
     bool MoveItem(const QString& itemPath, const QString& destFolder);
 
     void ScheduleWatchSync();
-    // Watches the top level, every open folder that shows and the open document; a folder that
-    // shows again after it was let go is listed anew.
+    // Watches the top level, every open folder that shows, the closed ones that show (for their
+    // expand arrows) and the open document; an open folder that shows again after it was let go
+    // is listed anew.
     void SyncWatches();
     void MergeBatch(const QStringList& dirs);
+    // Nodes whose file or folder another program moved into another folder follow it there,
+    // when it turns up among dirs or (the open document) within a bounded look through the
+    // library; the selection stays on the open document. The folders moved from and into.
+    QStringList FollowOutsideMoves(const QStringList& dirs);
+    // The node of a document path (a folder's description page: the folder), its folders opened
+    // on the way; null when it is not in the library.
+    QTreeWidgetItem* ShownNode(const QString& documentPath);
+    // A closed folder's expand arrow, as its entries on disk say; true when it changed.
+    bool ShowArrow(QTreeWidgetItem* node, const QString& dir);
     bool MergeFolder(QTreeWidgetItem* node, const QString& dir);
     // The node of a listed folder's directory; null with *found for the top level.
     QTreeWidgetItem* FolderNode(const QString& dir, bool* found) const;

@@ -10,6 +10,7 @@
 #include "platform/qbFileStamp.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QScopedValueRollback>
 #include <QTimer>
@@ -40,12 +41,19 @@ void TqbTree::SyncWatches() {
     if (m_rootDir.isEmpty())
         return;
     QStringList folders{m_rootDir};
+    QStringList closed;
     QList<QTreeWidgetItem*> stale;
     const auto walk = [&](auto& self, QTreeWidgetItem* node) -> void {
         for (int i = 0; i < ChildCount(*this, node); ++i) {
             QTreeWidgetItem* child = ChildAt(*this, node, i);
-            if (!IsFolder(child) || !child->isExpanded() || IsUnlisted(child))
+            if (!IsFolder(child))
                 continue;
+            if (!child->isExpanded() || IsUnlisted(child)) {
+                // Watched for its expand arrow: its first entry, or its last one gone.
+                if (!child->isExpanded() && child->data(0, RawNameRole).isNull())
+                    closed << NodePath(child);
+                continue;
+            }
             const QString dir = NodePath(child);
             folders << dir;
             if (!m_watched.contains(dir)) {
@@ -64,7 +72,7 @@ void TqbTree::SyncWatches() {
     }
     m_watched = QSet<QString>(folders.begin(), folders.end());
     m_fresh.clear();
-    m_watcher->SetFolders(folders);
+    m_watcher->SetFolders(folders + closed);
     m_watcher->SetOpenFile(m_host.OpenPath());
     // Shown again after it was let go: what changed meanwhile was not seen.
     QStringList refreshed;
@@ -107,13 +115,109 @@ void TqbTree::Refresh() {
     MergeBatch(dirs);
 }
 
+QStringList TqbTree::FollowOutsideMoves(const QStringList& dirs) {
+    struct TGone {
+        QString ItemPath;
+        QByteArray Id;
+    };
+    QList<TGone> gone;
+    for (const QString& dir : dirs) {
+        bool found = false;
+        QTreeWidgetItem* node = FolderNode(dir, &found);
+        if (!found || (node && IsUnlisted(node)))
+            continue;
+        for (int i = 0; i < ChildCount(*this, node); ++i) {
+            const QTreeWidgetItem* child = ChildAt(*this, node, i);
+            const QByteArray id = child->data(0, FileIdRole).toByteArray();
+            const QString itemPath = ItemPath(child);
+            if (!id.isEmpty() && !QFileInfo::exists(StripTrailingDelim(itemPath)))
+                gone.append({itemPath, id});
+        }
+    }
+    QStringList moved;
+    if (gone.isEmpty())
+        return moved;
+    // A vanishing node moves the selection on without opening what it lands on.
+    const QScopedValueRollback<bool> merging(m_merging, true);
+    QString reveal;
+    for (const TGone& item : std::as_const(gone)) {
+        const bool folder = item.ItemPath.endsWith(u'/');
+        // Only the open document is worth a look outside the watched folders.
+        const bool holdsOpen = qbTreeRules::Within(m_host.OpenPath(), item.ItemPath);
+        const QString newPath =
+            m_library.FindById(item.Id, folder, dirs, holdsOpen ? OutsideMoveSearchLimit : 0);
+        // A new name in the same folder is the folder's own merge.
+        if (newPath.isEmpty() || QFileInfo(StripTrailingDelim(newPath)).path() ==
+                                     QFileInfo(StripTrailingDelim(item.ItemPath)).path())
+            continue;
+        if (holdsOpen)
+            setCurrentItem(nullptr);
+        // As for our own moves: the open document follows before its node goes.
+        ++m_libraryCalls;
+        m_library.AnnounceMoved(item.ItemPath, newPath);
+        --m_libraryCalls;
+        ShowMovedNodes();
+        moved << QFileInfo(StripTrailingDelim(item.ItemPath)).path()
+              << QFileInfo(StripTrailingDelim(newPath)).path();
+        if (holdsOpen)
+            reveal = m_host.OpenPath();
+    }
+    if (reveal.isEmpty())
+        return moved;
+    // The selection stays on the open document in its new place.
+    if (QTreeWidgetItem* node = ShownNode(reveal)) {
+        setCurrentItem(node);
+        node->setData(0, FileIdRole, TqbFileStamp::FileId(StripTrailingDelim(ItemPath(node))));
+    }
+    return moved;
+}
+
+QTreeWidgetItem* TqbTree::ShownNode(const QString& documentPath) {
+    const QString itemPath = documentPath.endsWith(u'/' + TqbNoteInfo::FolderDescriptionName)
+                                 ? documentPath.chopped(TqbNoteInfo::FolderDescriptionName.size())
+                                 : documentPath;
+    const QString prefix = m_rootDir + u'/';
+    if (!itemPath.startsWith(prefix))
+        return nullptr;
+    for (qsizetype at = itemPath.indexOf(u'/', prefix.size()); at > 0 && at + 1 < itemPath.size();
+         at = itemPath.indexOf(u'/', at + 1)) {
+        QTreeWidgetItem* folder = ItemNode(itemPath.left(at + 1));
+        if (!folder)
+            return nullptr;
+        if (IsUnlisted(folder))
+            LoadChildren(folder);
+        else
+            folder->setExpanded(true);
+    }
+    return ItemNode(itemPath);
+}
+
+bool TqbTree::ShowArrow(QTreeWidgetItem* node, const QString& dir) {
+    const bool hasEntries = FolderHasEntries(dir);
+    if (hasEntries && node->childCount() == 0) {
+        node->addChild(NewPlaceholder());
+        return true;
+    }
+    if (!hasEntries && IsUnlisted(node)) {
+        delete node->takeChild(0);
+        return true;
+    }
+    return false;
+}
+
 void TqbTree::MergeBatch(const QStringList& dirs) {
     const QPersistentModelIndex top = indexAt(QPoint(0, 0));
     const int topY = top.isValid() ? visualRect(top).top() : 0;
-    QStringList refreshed;
+    QStringList refreshed = FollowOutsideMoves(dirs);
+    refreshed.removeDuplicates();
     for (const QString& dir : dirs) {
         // Looked up again each time: an earlier folder's merge may have removed this one.
-        if (RefreshFolder(dir))
+        bool found = false;
+        QTreeWidgetItem* node = FolderNode(dir, &found);
+        // A closed folder not listed (or empty) only gains or loses its expand arrow.
+        const bool closed =
+            found && node && !node->isExpanded() && (IsUnlisted(node) || node->childCount() == 0);
+        if ((closed ? ShowArrow(node, dir) : RefreshFolder(dir)) && !refreshed.contains(dir))
             refreshed << dir;
     }
     // The first row shown stays the first row shown.

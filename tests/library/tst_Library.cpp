@@ -3,6 +3,7 @@
 #include "common/qbSmallDisk.h"
 #include "common/qbTestFiles.h"
 #include "library/qbLibrary.h"
+#include "platform/qbFileStamp.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -74,6 +75,47 @@ private slots:
         QCOMPARE(top.Folders.value(1).Name, QStringLiteral("B"));
         QCOMPARE(top.NoteFiles.size(), 1);
         QCOMPARE(top.NoteFiles.value(0).Name, QStringLiteral("top.htm"));
+    }
+
+    // Another program moved an item: found by its identity among the folders given, or by a
+    // bounded look through the library.
+    void findById_data() {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to"); // empty: deleted
+        QTest::addColumn<QString>("dirs");
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QString>("found");
+        QTest::newRow("note, folder given") << "A/a1.htm" << "B/a1.htm" << "A,B" << 0 << "B/a1.htm";
+        QTest::newRow("note renamed on the way") << "A/a1.htm" << "B/x.htm" << "B" << 0 << "B/x.htm";
+        QTest::newRow("folder, folder given") << "A/Sub" << "Sub" << "" << 0 << "Sub/";
+        QTest::newRow("folder not given, no look") << "A/a1.htm" << "B/a1.htm" << "A" << 0 << "";
+        QTest::newRow("folder not given, looked for") << "A/a1.htm" << "B/Deep/a1.htm" << "A" << 100 << "B/Deep/a1.htm";
+        QTest::newRow("folder looked for") << "A" << "B/A" << "" << 100 << "B/A/";
+        QTest::newRow("deleted") << "A/a1.htm" << "" << "A,B" << 100 << "";
+        QTest::newRow("look too short") << "A/a1.htm" << "B/Deep/a1.htm" << "A" << 1 << "";
+    }
+    void findById() {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(QString, dirs);
+        QFETCH(int, limit);
+        QFETCH(QString, found);
+        const QByteArray id = TqbFileStamp::FileId(Lib(from));
+        QVERIFY(!id.isEmpty());
+        if (to.isEmpty()) {
+            QVERIFY(QFile::remove(Lib(from)));
+        } else {
+            QVERIFY(QDir().mkpath(QFileInfo(Lib(to)).path()));
+            QVERIFY(QDir().rename(Lib(from), Lib(to)));
+        }
+        QStringList given;
+        for (const QString& dir : dirs.split(u',', Qt::SkipEmptyParts))
+            given << Lib(dir);
+        if (dirs.isEmpty())
+            given << m_root;
+        const bool folder = !from.endsWith(".htm");
+        const QString path = m_library->FindById(id, folder, given, limit);
+        QCOMPARE(path.isEmpty() ? path : Rel(path), found);
     }
 
     // Each operation done: the disk afterwards, and exactly what was announced.

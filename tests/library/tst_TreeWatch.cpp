@@ -56,8 +56,8 @@ private slots:
         m_tree->ExpandFolder(Find("Sub"));
         m_tree->setCurrentItem(Find("a1"));
         QCOMPARE(Shape(), QStringLiteral("A[Sub[s1] a1*] B top"));
-        // Open folders and the open note are watched; the closed B is not.
-        QTRY_COMPARE(m_tree->Watcher().Watched(), Watched({"", "A", "A/Sub", "A/a1.htm"}));
+        // Open folders, the closed B for its arrow and the open note are watched.
+        QTRY_COMPARE(m_tree->Watcher().Watched(), Watched({"", "A", "A/Sub", "A/a1.htm", "B"}));
     }
     void cleanup() { m_tree.reset(); }
 
@@ -76,6 +76,12 @@ private slots:
         QTest::newRow("folder removed") << "remove" << "B" << "" << "A[Sub[s1] a1*] top" << "A/a1.htm";
         QTest::newRow("open folder renamed") << "rename" << "A/Sub" << "A/Sub2" << "A[Sub2[s1] a1*] B top" << "A/a1.htm";
         QTest::newRow("folder above the open note renamed") << "rename" << "A" << "A2" << "A2[Sub[s1] a1*] B top" << "A2/a1.htm";
+        QTest::newRow("open note moved to an open folder") << "rename" << "A/a1.htm" << "A/Sub/a1.htm" << "A[Sub[a1* s1]] B top" << "A/Sub/a1.htm";
+        QTest::newRow("open note moved to the top level") << "rename" << "A/a1.htm" << "a1.htm" << "A[Sub[s1]] B a1* top" << "a1.htm";
+        QTest::newRow("open note moved to a closed folder") << "rename" << "A/a1.htm" << "B/a1.htm" << "A[Sub[s1]] B[a1* b1] top" << "B/a1.htm";
+        QTest::newRow("folder above the open note moved") << "rename" << "A" << "B/A" << "B[A[Sub a1*] b1] top" << "B/A/a1.htm";
+        QTest::newRow("open note moved to a folder not shown") << "rename" << "A/a1.htm" << "B/Deep/a1.htm" << "A[Sub[s1]] B[Deep[a1*] b1] top" << "B/Deep/a1.htm";
+        QTest::newRow("open folder moved to a closed folder") << "rename" << "A/Sub" << "B/Sub" << "A[a1*] B[Sub b1] top" << "A/a1.htm";
     }
     void outsideChangesShow() {
         QFETCH(QString, op);
@@ -90,7 +96,7 @@ private slots:
             QVERIFY(QFileInfo(Lib(path)).isDir() ? QDir(Lib(path)).removeRecursively()
                                                  : QFile::remove(Lib(path)));
         else
-            QVERIFY(QDir().rename(Lib(path), Lib(to)));
+            QVERIFY(QDir().mkpath(QFileInfo(Lib(to)).path()) && QDir().rename(Lib(path), Lib(to)));
         QVERIFY(refreshed.wait());
         QCOMPARE(Shape(), shape);
         QCOMPARE(m_tree->OpenPath(), Lib(openPath));
@@ -137,6 +143,39 @@ private slots:
         QCOMPARE(Shape(), QString(shape).replace("b1]", "b1 b2]"));
     }
 
+    // A closed folder shows its expand arrow as soon as it has entries, and loses it when emptied.
+    void closedFolderArrow_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("note");
+        QTest::addColumn<bool>("arrow");
+        // Opened afterwards.
+        QTest::addColumn<QString>("shape");
+        QTest::newRow("first entry") << "E" << "E/e1.htm" << true << "A[Sub[s1] a1*] B E[e1] top";
+        QTest::newRow("last entry gone") << "B" << "B/b1.htm" << false << "A[Sub[s1] a1*] B top";
+    }
+    void closedFolderArrow() {
+        QFETCH(QString, folder);
+        QFETCH(QString, note);
+        QFETCH(bool, arrow);
+        QFETCH(QString, shape);
+        QSignalSpy refreshed(m_tree.get(), &TqbTree::FoldersRefreshed);
+        if (!QFileInfo::exists(Lib(folder))) {
+            QVERIFY(QDir().mkdir(Lib(folder)));
+            QVERIFY(refreshed.wait());
+        }
+        QTRY_VERIFY(m_tree->Watcher().Watched().contains(Lib(folder)));
+        QCOMPARE(Find(folder)->childCount() > 0, !arrow);
+        if (arrow)
+            WriteBytes(Lib(note), "new");
+        else
+            QVERIFY(QFile::remove(Lib(note)));
+        QVERIFY(refreshed.wait());
+        QCOMPARE(Find(folder)->childCount() > 0, arrow);
+        QVERIFY(!Find(folder)->isExpanded());
+        m_tree->ExpandFolder(Find(folder));
+        QCOMPARE(Shape(), shape);
+    }
+
     void refreshKeepsOpenFoldersAndSelection() {
         m_tree->SetContextNode(Find("B"));
         m_tree->PopupCut();
@@ -151,7 +190,7 @@ private slots:
     // listed anew, so what changed meanwhile shows.
     void folderShownAgainIsListedAnew() {
         Find("A")->setExpanded(false);
-        QTRY_COMPARE(m_tree->Watcher().Watched(), Watched({"", "A", "A/a1.htm"}));
+        QTRY_COMPARE(m_tree->Watcher().Watched(), Watched({"", "A", "A/a1.htm", "B"}));
         WriteBytes(Lib("A/Sub/s2.htm"), "s2");
         QSignalSpy refreshed(m_tree.get(), &TqbTree::FoldersRefreshed);
         m_tree->ExpandFolder(Find("A"));
