@@ -80,7 +80,7 @@ private slots:
         int handedOver = 0;
         TfrmNoteToMail dialog("여행", NotePath(), [&](const TqbMailMessage&) {
             ++handedOver;
-            return TqbMailResult{TqbMailStatus::HandedOver};
+            return TqbMailResult{TqbMailStatus::HandedOver, 0, {}};
         });
         dialog.open();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -110,7 +110,7 @@ private slots:
         int sent = 0;
         TfrmNoteToMail dialog("여행", NotePath(), [&](const TqbMailMessage&) {
             ++sent;
-            return TqbMailResult{TqbMailStatus::HandedOver};
+            return TqbMailResult{TqbMailStatus::HandedOver, 0, {}};
         });
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
@@ -169,7 +169,7 @@ private slots:
             text = dialogPtr->labMsg->text();
             colour = TextColour(dialogPtr->labMsg);
             confirmEnabled = dialogPtr->btnConfirm->isEnabled();
-            return TqbMailResult{TqbMailStatus::HandedOver};
+            return TqbMailResult{TqbMailStatus::HandedOver, 0, {}};
         });
         dialogPtr = &dialog;
         dialog.show();

@@ -149,7 +149,7 @@ private slots:
         m_typed.clear();
         m_tree->NewFolder(false);
         QCOMPARE(TopTexts().size(), 3);
-        for (const QString& bad : {".hidden", "__images"}) {
+        for (const QString bad : {".hidden", "__images"}) {
             m_typed = bad;
             m_tree->NewFolder(false);
             QVERIFY(!QFileInfo::exists(Lib(bad)));
@@ -406,7 +406,7 @@ private slots:
             twins << files.next();
         QCOMPARE(twins, QStringList{});
         m_tree->LoadRoot(m_root);
-        for (const QString& folder : {"A", "B"})
+        for (const QString folder : {"A", "B"})
             m_tree->ExpandFolder(Find(folder));
         const int expected = result.isEmpty() ? 0 : 1;
         const QString text = QFileInfo(result).completeBaseName();

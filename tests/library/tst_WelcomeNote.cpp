@@ -74,7 +74,7 @@ private slots:
         QVERIFY(!page.HadDecodingErrors);
         QCOMPARE(page.Text, qbWelcomeNote::Page(templates));
         // What it must explain, by the words and keys the window itself uses.
-        for (const QString& word : {"트리", "브라우즈 모드(F6)", "수정모드(F7)",
+        for (const QString word : {"트리", "브라우즈 모드(F6)", "수정모드(F7)",
                                     "소스 수정모드(F8)", "서식", "Ctrl+D", "휴지통", "환경설정"})
             QVERIFY2(page.Text.contains(word), qPrintable(word));
         QVERIFY(page.Text.contains(QDir::toNativeSeparators(templates)));

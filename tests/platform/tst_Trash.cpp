@@ -153,7 +153,7 @@ private slots:
         QFETCH(QString, first);
         QFETCH(QString, second);
         const bool folder = !name.contains(u'.');
-        for (const QString& from : {"one", "two"}) {
+        for (const QString from : {"one", "two"}) {
             const QString item = Lib(from + u'/' + name);
             if (folder)
                 WriteBytes(item + "/inner.htm", from.toUtf8());
