@@ -250,7 +250,8 @@ private slots:
 
     void fontControlsFollowTheCaret() {
         auto* size = F.Window->findChild<QComboBox*>("cmbFontSize");
-        QTRY_COMPARE(size->currentText(), QString("3")); // the page's default size
+        QTRY_COMPARE_WITH_TIMEOUT(size->currentText(), QString("3"),
+                                  TqbWindowFixture::PageTimeoutMs); // the page's default size
         Edit()->FocusAtStart();
         QTest::keyClick(PageWidget(), Qt::Key_Down);
         QTRY_COMPARE_WITH_TIMEOUT(F.Window->FontColorPicker()->SelectionColor(), 0xFF0000, TqbWindowFixture::PageTimeoutMs);
@@ -452,7 +453,8 @@ private slots:
         }
         const QString before = BodyOf(Html());
         Edit()->FocusAtStart();
-        QTRY_COMPARE(QApplication::focusWidget(), PageWidget());
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), PageWidget(),
+                                  TqbWindowFixture::PageTimeoutMs);
         if (how == "drop") {
             DropFile(dropped);
         } else {
@@ -497,7 +499,7 @@ private slots:
     void findOpensOurDialogOverThePage() {
         Act("actToolFind")->trigger();
         TqbFindDialog* find = F.Window->FindDialog();
-        QTRY_VERIFY(find->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(find->isVisible(), TqbWindowFixture::PageTimeoutMs);
         find->SetSearchText("nothing like it");
         find->findChild<QAbstractButton*>("btnFindNext")->click();
         QTRY_COMPARE_WITH_TIMEOUT(find->findChild<QLabel*>("lblFindResult")->text(),
@@ -522,7 +524,7 @@ private slots:
 
         Act("actToolFind")->trigger();
         TqbFindDialog* find = F.Window->FindDialog();
-        QTRY_VERIFY(find->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(find->isVisible(), TqbWindowFixture::PageTimeoutMs);
         find->SetSearchText("blue");
         find->findChild<QAbstractButton*>("btnFindNext")->click();
         QCOMPARE(source->textCursor().selectedText(), QString("blue"));
@@ -538,7 +540,7 @@ private slots:
         QMetaObject::invokeMethod(
             F.Window.get(), [this] { F.Window->ApplySelectionCommand("NoSuchCommand", true); },
             Qt::QueuedConnection);
-        QTRY_COMPARE(answer.texts.size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(answer.texts.size(), 1, TqbWindowFixture::PageTimeoutMs);
         QVERIFY(answer.texts.first().contains("NoSuchCommand"));
         QVERIFY(!F.Window->NoteModified());
     }

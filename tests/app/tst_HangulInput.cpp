@@ -158,7 +158,8 @@ class TestHangulInput : public QObject {
 
     void Focus(QWidget* widget) {
         widget->setFocus();
-        QTRY_COMPARE(QApplication::focusWidget(), widget);
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), widget,
+                                  TqbWindowFixture::PageTimeoutMs);
     }
 
     // A script's answer from the open page (in the editor's own world).
@@ -357,18 +358,22 @@ private slots:
         watch.start(20);
         Focus(F.Tree());
         opener.start("xdotool", {"key", "ctrl+Insert"});
-        QTRY_VERIFY_WITH_TIMEOUT(accepted, 60000);
-        QTRY_COMPARE_WITH_TIMEOUT(F.Window->NoteTree()->OpenPath(), F.Lib("새 노트.htm"), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(accepted, TqbWindowFixture::PageTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(F.Window->NoteTree()->OpenPath(), F.Lib("새 노트.htm"),
+                                  TqbWindowFixture::PageTimeoutMs);
         watch.stop();
-        QTRY_COMPARE_WITH_TIMEOUT(F.Window->ViewMode(), TqbViewMode::Edit, 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(F.Window->ViewMode(), TqbViewMode::Edit,
+                                  TqbWindowFixture::PageTimeoutMs);
         F.WaitForPage();
-        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), F.PageWidget(), 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), F.PageWidget(),
+                                  TqbWindowFixture::PageTimeoutMs);
         if (click)
             ClickAt(F.PageWidget()->mapToGlobal(QPoint(40, 8)));
         Type(keys);
         const QByteArray before = ReadBytes(F.Lib("새 노트.htm"));
         Type({"ctrl+s"});
-        QTRY_VERIFY_WITH_TIMEOUT(ReadBytes(F.Lib("새 노트.htm")) != before, 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(ReadBytes(F.Lib("새 노트.htm")) != before,
+                                 TqbWindowFixture::PageTimeoutMs);
         const QString page = qbPageCodec::Read(F.Lib("새 노트.htm")).Text;
         const qsizetype start = page.indexOf(u'>', page.indexOf("<body", 0, Qt::CaseInsensitive));
         const qsizetype end = page.lastIndexOf("</body>", -1, Qt::CaseInsensitive);
@@ -377,9 +382,11 @@ private slots:
 
     void composedTextInTheSearchBox() {
         Type({"ctrl+d"});
-        QTRY_COMPARE(F.Window->PanelMode(), TqbPanelMode::Search);
+        QTRY_COMPARE_WITH_TIMEOUT(F.Window->PanelMode(), TqbPanelMode::Search,
+                                  TqbWindowFixture::PageTimeoutMs);
         auto* box = F.Window->findChild<QLineEdit*>("edtSearch");
-        QTRY_COMPARE(QApplication::focusWidget(), box);
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box,
+                                  TqbWindowFixture::PageTimeoutMs);
         // Tab moves on, which ends the composition (Return would start a search).
         Type({"g", "k", "s", "r", "m", "f", "Tab"});
         QTRY_COMPARE_WITH_TIMEOUT(box->text(), QStringLiteral("한글"), TqbWindowFixture::PageTimeoutMs);
@@ -413,7 +420,7 @@ private slots:
         watch.start(20);
         Focus(F.Tree());
         opener.start("xdotool", {"key", "ctrl+Insert"});
-        QTRY_VERIFY_WITH_TIMEOUT(closed, 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(closed, TqbWindowFixture::PageTimeoutMs);
         QCOMPARE(typed, QStringLiteral("한글"));
         typist.waitForFinished(10000);
     }

@@ -47,7 +47,10 @@ class TestKeys : public QObject {
             widget = F.Tree();
         }
         widget->setFocus();
-        [&] { QTRY_COMPARE(QApplication::focusWidget(), widget); }();
+        [&] {
+            QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), widget,
+                                      TqbWindowFixture::PageTimeoutMs);
+        }();
         return widget;
     }
 
@@ -103,7 +106,8 @@ private slots:
         else if (effect == "tree panel")
             QCOMPARE(F.Window->PanelMode(), TqbPanelMode::Tree);
         else if (effect == "find")
-            QTRY_VERIFY(F.Window->FindDialog()->isVisible());
+            QTRY_VERIFY_WITH_TIMEOUT(F.Window->FindDialog()->isVisible(),
+                                     TqbWindowFixture::PageTimeoutMs);
         else if (effect.endsWith("mode"))
             QCOMPARE(F.Window->ViewMode(), effect == "browse mode" ? TqbViewMode::Browse
                                            : effect == "edit mode" ? TqbViewMode::Edit
@@ -111,7 +115,8 @@ private slots:
         else if (effect == "hidden")
             QVERIFY(!F.Window->isVisible());
         else {
-            QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()));
+            QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<QMenu*>(QApplication::activePopupWidget()),
+                                     TqbWindowFixture::PageTimeoutMs);
             auto* menu = static_cast<QMenu*>(QApplication::activePopupWidget());
             QCOMPARE(menu->title(), effect);
             menu->close();
@@ -133,7 +138,9 @@ private slots:
         QTest::keyClick(target, Qt::Key_V, Qt::ControlModifier);
         if (where == "page") {
             QVERIFY(F.Window->NoteModified());
-            QTRY_VERIFY(F.Window->Dhtml()->DocumentHtml().contains(QStringLiteral("붙임")));
+            QTRY_VERIFY_WITH_TIMEOUT(
+                F.Window->Dhtml()->DocumentHtml().contains(QStringLiteral("붙임")),
+                TqbWindowFixture::PageTimeoutMs);
         } else {
             QVERIFY(F.Window->RchDhtml()->toPlainText().startsWith(QStringLiteral("붙임")));
         }
@@ -159,7 +166,7 @@ private slots:
         QWidget* page = Focus("page");
         TqbShortcutBadges* badges = F.Window->ShortcutBadges();
         QTest::keyPress(page, Qt::Key_Control, Qt::ControlModifier);
-        QTRY_VERIFY_WITH_TIMEOUT(badges->Showing(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(badges->Showing(), TqbWindowFixture::PageTimeoutMs);
         QStringList letters;
         for (QLabel* badge : badges->Badges()) {
             QVERIFY(badge->isVisible());

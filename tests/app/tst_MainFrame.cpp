@@ -66,9 +66,9 @@ private slots:
             Fill(f, "[PROGRAM]\r\nLeft=30\r\nTop=40\r\nWidth=500\r\nHeight=400\r\n" + settings);
         });
         if (maximized)
-            QTRY_VERIFY(F.Window->isMaximized());
+            QTRY_VERIFY_WITH_TIMEOUT(F.Window->isMaximized(), TqbWindowFixture::PageTimeoutMs);
         // Still so once the first note has loaded into the web view.
-        QTRY_VERIFY(F.Window->DocumentReady());
+        QTRY_VERIFY_WITH_TIMEOUT(F.Window->DocumentReady(), TqbWindowFixture::PageTimeoutMs);
         QCOMPARE(F.Window->isMaximized(), maximized);
         // Where a maximized window goes back to is checked by the next test.
         if (!maximized)
@@ -81,12 +81,13 @@ private slots:
         F.Open([&](TqbWindowFixture& f) {
             Fill(f, "[PROGRAM]\r\nLeft=30\r\nTop=40\r\nWidth=500\r\nHeight=400\r\nBeginMax=1\r\n");
         });
-        QTRY_VERIFY(F.Window->isMaximized());
-        QTRY_VERIFY(F.Window->DocumentReady());
-        QTRY_VERIFY(F.Window->width() > 500);
+        QTRY_VERIFY_WITH_TIMEOUT(F.Window->isMaximized(), TqbWindowFixture::PageTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(F.Window->DocumentReady(), TqbWindowFixture::PageTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(F.Window->width() > 500, TqbWindowFixture::PageTimeoutMs);
         F.Window->showNormal();
-        QTRY_VERIFY(!F.Window->isMaximized());
-        QTRY_COMPARE(F.Window->geometry(), QRect(30, 40, 500, 400));
+        QTRY_VERIFY_WITH_TIMEOUT(!F.Window->isMaximized(), TqbWindowFixture::PageTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(F.Window->geometry(), QRect(30, 40, 500, 400),
+                                  TqbWindowFixture::PageTimeoutMs);
     }
 
     void windowsLookKeepsTheSkinMenuOnTheMenuBar() {

@@ -137,7 +137,8 @@ private slots:
             timer->setInterval(10);
         }
         // "한글" in code page 949.
-        QTRY_VERIFY(ReadBytes(Lib("첫노트.htm")).contains("\xC7\xD1\xB1\xDB"));
+        QTRY_VERIFY_WITH_TIMEOUT(ReadBytes(Lib("첫노트.htm")).contains("\xC7\xD1\xB1\xDB"),
+                                 TqbWindowFixture::PageTimeoutMs);
         QVERIFY(ReadBytes(Lib("첫노트.htm")).contains(GaNaDa));
         QVERIFY(!F.Window->NoteModified());
     }
@@ -313,7 +314,8 @@ private slots:
         F.Window->SetViewMode(TqbViewMode::Source);
         TqbDialogAnswerer catcher;
         F.Window->NoteTree()->SetOpenPath(Lib("디렉터리.htm"));
-        QTRY_COMPARE(catcher.texts, QStringList{TfrmMainNivora::LoadFailedMessage});
+        QTRY_COMPARE_WITH_TIMEOUT(catcher.texts, QStringList{TfrmMainNivora::LoadFailedMessage},
+                                  TqbWindowFixture::PageTimeoutMs);
         QVERIFY(!F.Window->NoteModified());
     }
 
@@ -418,7 +420,8 @@ private slots:
         EnterMode(TqbViewMode::Edit);
         if (edited)
             TypeIntoPage("mine");
-        QTRY_VERIFY(F.Tree()->Watcher().Watched().contains(Lib("둘째.htm")));
+        QTRY_VERIFY_WITH_TIMEOUT(F.Tree()->Watcher().Watched().contains(Lib("둘째.htm")),
+                                 TqbWindowFixture::PageTimeoutMs);
         TqbDialogAnswerer answerer; // no button of the question: theirs is read
         WriteBytes(Lib("둘째.htm"), "<HTML><BODY><DIV>theirs</DIV></BODY></HTML>\r\n");
         QTRY_VERIFY_WITH_TIMEOUT(F.Window->DocumentReady() &&
@@ -489,7 +492,8 @@ private slots:
         F.Window = std::make_unique<TfrmMainNivora>(*F.Prj, *F.Notes);
         F.Window->resize(1000, 700);
         F.Window->show();
-        QTRY_COMPARE(F.Window->ViewMode(), TqbViewMode::Browse);
+        QTRY_COMPARE_WITH_TIMEOUT(F.Window->ViewMode(), TqbViewMode::Browse,
+                                  TqbWindowFixture::PageTimeoutMs);
         QCOMPARE(F.Window->TreeWidth(), shown);
         F.Window->close();
         QCOMPARE(F.Prj->Ini().ReadInteger("PROGRAM", "TreeWidth", 0), shown);

@@ -128,7 +128,8 @@ private slots:
         QCOMPARE(ReadBytes(temp), Head + "x" + Tag + "Abc</FONT>y" + Tag + "abc</FONT>\r\nline " +
                                       Memo + " " + Tag + "abc</FONT> " + Ddom + "\r\n");
         // The copy is shown in its own charset: Korean stays whole, "똠" included.
-        QTRY_VERIFY(F.Window->Dhtml()->DocumentHtml().contains("ff6600"));
+        QTRY_VERIFY_WITH_TIMEOUT(F.Window->Dhtml()->DocumentHtml().contains("ff6600"),
+                                 TqbWindowFixture::PageTimeoutMs);
         QVERIFY(F.Window->Dhtml()->DocumentHtml().contains("메모"));
         QVERIFY(F.Window->Dhtml()->DocumentHtml().contains("똠"));
         QVERIFY(F.Window->Dhtml()->BrowseMode());
@@ -225,7 +226,8 @@ private slots:
     void koreanSecondBytesAreNoLetters() {
         TqbDialogAnswerer catcher;
         Search("cc");
-        QTRY_COMPARE(catcher.shown, QStringList("Warning: 찾는 파일이 없습니다."));
+        QTRY_COMPARE_WITH_TIMEOUT(catcher.shown, QStringList("Warning: 찾는 파일이 없습니다."),
+                                  TqbWindowFixture::PageTimeoutMs);
     }
 
     void noCandidatesKeepsTheEarlierRows() {
@@ -235,7 +237,8 @@ private slots:
         QDir().mkpath(Lib(""));
         TqbDialogAnswerer catcher;
         Search("abc");
-        QTRY_COMPARE(catcher.shown, QStringList("Warning: 검색할 파일이 없습니다."));
+        QTRY_COMPARE_WITH_TIMEOUT(catcher.shown, QStringList("Warning: 검색할 파일이 없습니다."),
+                                  TqbWindowFixture::PageTimeoutMs);
         QCOMPARE(Rows(), rows);
     }
 
@@ -243,7 +246,7 @@ private slots:
         QVERIFY(QFile::link(Lib("없는대상.htm"), Lib("깨진.htm")));
         TqbDialogAnswerer catcher;
         Search("abc");
-        QTRY_COMPARE(catcher.shown.size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(catcher.shown.size(), 1, TqbWindowFixture::PageTimeoutMs);
         QVERIFY(catcher.shown.first().contains("깨진.htm"));
         QCOMPARE(Rows(), QStringList({"그림", "폴더", "메모"}));
     }

@@ -140,7 +140,7 @@ private slots:
         m_typed = "셋째";
         // The action follows the selection on the window's update timer.
         QAction* rename = F.Window->Action("actFileRename");
-        QTRY_VERIFY(rename->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(rename->isEnabled(), TqbWindowFixture::PageTimeoutMs);
         rename->trigger();
         QVERIFY(!QFileInfo::exists(Lib("둘째.htm")));
         QVERIFY(ReadMaybe(Lib("셋째.htm")).contains("\xB0\xED\xC4\xA7"));

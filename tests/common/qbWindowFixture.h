@@ -91,6 +91,6 @@ public:
 
     void PasteIntoPage(const QString& html) {
         QVERIFY(Window->Dhtml()->PasteHtml(html));
-        QTRY_VERIFY(Window->NoteModified());
+        QTRY_VERIFY_WITH_TIMEOUT(Window->NoteModified(), PageTimeoutMs);
     }
 };

@@ -22,6 +22,10 @@ inline QByteArray ReadBytes(const QString& path) {
 }
 
 class TqbEditorFixture {
+public:
+    // How long a page may take to load on a busy machine; the wait ends as soon as it is there.
+    static constexpr int PageTimeoutMs = 60000;
+
 protected:
     QTemporaryDir m_dir;
     std::unique_ptr<TqbDhtmlEdit> m_edit;
@@ -46,7 +50,7 @@ protected:
     bool Load(const QString& path) {
         QSignalSpy complete(m_edit.get(), &TqbDhtmlEdit::DocumentComplete);
         m_edit->LoadDocument(path);
-        return complete.wait(60000) && m_edit->IsDocumentReady();
+        return complete.wait(PageTimeoutMs) && m_edit->IsDocumentReady();
     }
 
     // Edit mode as the window opens a note in it: mode and focus asked for before the load.
@@ -54,14 +58,14 @@ protected:
         m_edit->SetBrowseMode(false);
         m_edit->FocusAtStart();
         return Load(path) &&
-               QTest::qWaitFor([this] { return m_edit->SelectionState().Editable; }, 60000);
+               QTest::qWaitFor([this] { return m_edit->SelectionState().Editable; }, PageTimeoutMs);
     }
 
     // Edit mode with the caret at the start of the body, keyboard focus in the page.
     bool StartEditing() {
         m_edit->SetBrowseMode(false);
         m_edit->FocusAtStart();
-        if (!QTest::qWaitFor([this] { return m_edit->SelectionState().Editable; }, 60000))
+        if (!QTest::qWaitFor([this] { return m_edit->SelectionState().Editable; }, PageTimeoutMs))
             return false;
         // The page runs calls in order: once this one answers, the caret is in place for keys.
         m_edit->DocumentHtml();
@@ -71,7 +75,8 @@ protected:
     // Selects the body's first line and waits until the page reported it.
     bool SelectFirstLine() {
         AskPage(SelectFirstBlockScript());
-        return QTest::qWaitFor([this] { return m_edit->SelectionState().HasSelection; }, 60000);
+        return QTest::qWaitFor([this] { return m_edit->SelectionState().HasSelection; },
+                               PageTimeoutMs);
     }
 
     QWebEnginePage* EnginePage() const { return m_edit->findChild<QWebEnginePage*>(); }
@@ -86,7 +91,7 @@ protected:
                                         answer = value;
                                         done = true;
                                     });
-        if (!QTest::qWaitFor([&] { return done; }, 60000))
+        if (!QTest::qWaitFor([&] { return done; }, PageTimeoutMs))
             qWarning("the page did not answer: %s", qPrintable(script));
         return answer;
     }

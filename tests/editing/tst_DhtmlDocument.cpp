@@ -79,7 +79,7 @@ private slots:
                 });
         QVERIFY(LoadForEditing(path));
         // Our load, then the refresh's end: refused, it never succeeds.
-        QTRY_VERIFY_WITH_TIMEOUT(ends.size() >= 2, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(ends.size() >= 2, PageTimeoutMs);
         QCOMPARE(ends.first(), QWebEngineLoadingInfo::LoadSucceededStatus);
         QVERIFY(!ends.mid(1).contains(QWebEngineLoadingInfo::LoadSucceededStatus));
         QVERIFY(m_edit->IsDocumentReady());
@@ -165,12 +165,12 @@ private slots:
         QTest::keyClicks(PageWidget(), "ABCDEFGHIJKLM");
         QVERIFY(m_edit->WaitUntilReady(60000));
         disconnect(m_edit.get(), &TqbDhtmlEdit::DocumentComplete, this, nullptr);
-        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), PageWidget(), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), PageWidget(), PageTimeoutMs);
         // Typed once the note is there: after all the rest.
         QTest::keyClicks(PageWidget(), "!");
         QTRY_COMPARE_WITH_TIMEOUT(
             AskPage("document.body.textContent.trim().split('\\n')[0]").toString(),
-            QString("ABCDEFGHIJKLMNOPQRSTUVWXYZ!first"), 20000);
+            QString("ABCDEFGHIJKLMNOPQRSTUVWXYZ!first"), PageTimeoutMs);
     }
 
     // A frameset page has no text of its own to edit: keys typed at it (while it loads and
@@ -395,7 +395,7 @@ private slots:
         QSignalSpy changed(m_edit.get(), &TqbDhtmlEdit::ContentChanged);
         QTest::keyClick(PageWidget(), Qt::Key_End, Qt::ControlModifier);
         QTest::keyClicks(PageWidget(), "end");
-        QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 3, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 3, PageTimeoutMs);
         QVERIFY(SaveOrSay(*m_edit, path));
         QByteArray expected = bytes;
         expected.insert(expected.lastIndexOf("</div>"), "end");

@@ -202,7 +202,7 @@ private slots:
         m_edit->SetBrowseMode(false);
         m_edit->FocusAtStart();
         QVERIFY(Load(path));
-        QTRY_VERIFY(m_edit->SelectionState().Editable);
+        QTRY_VERIFY_WITH_TIMEOUT(m_edit->SelectionState().Editable, PageTimeoutMs);
         QSignalSpy changed(m_edit.get(), &TqbDhtmlEdit::ContentChanged);
         QInputMethodEvent typed;
         typed.setCommitString(QString::fromUtf8("\xF0\x9F\x98\x80"));
@@ -224,12 +224,12 @@ private slots:
 
         QVERIFY(StartEditing());
         QTest::keyClicks(PageWidget(), "abc");
-        QTRY_VERIFY_WITH_TIMEOUT(m_edit->DocumentHtml().contains("abctext"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_edit->DocumentHtml().contains("abctext"), PageTimeoutMs);
         QVERIFY(!m_edit->DocumentHtml().contains("xyz"));
         QVERIFY(changed.count() > 0);
         QVERIFY(keyUp.count() > 0);
 
-        QTRY_VERIFY(m_edit->DocQueryStatus(IDM_UNDO) & OLECMDF_ENABLED);
+        QTRY_VERIFY_WITH_TIMEOUT(m_edit->DocQueryStatus(IDM_UNDO) & OLECMDF_ENABLED, PageTimeoutMs);
         m_edit->DocExec(IDM_UNDO);
         QVERIFY(!m_edit->DocumentHtml().contains("abc"));
         QVERIFY(m_edit->DocQueryStatus(IDM_REDO) & OLECMDF_ENABLED);
@@ -268,7 +268,7 @@ private slots:
             }
         });
         m_edit->SaveDocument(path);
-        QTRY_VERIFY(refused);
+        QTRY_VERIFY_WITH_TIMEOUT(refused, PageTimeoutMs);
     }
 
     void pageScriptsDoNotRun() {
@@ -303,7 +303,7 @@ private slots:
         QSignalSpy clicked(m_edit.get(), &TqbDhtmlEdit::DocumentClick);
         QTest::mouseClick(PageWidget(), Qt::LeftButton, {}, QPoint(40, 40));
         QVERIFY(followed.wait(10000));
-        QTRY_COMPARE(clicked.count(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(clicked.count(), 1, PageTimeoutMs);
         QCOMPARE(followed.first().first().toUrl().fileName(), QString("other.htm"));
         QVERIFY(m_edit->IsDocumentReady());
         QVERIFY(m_edit->DocumentHtml().contains("other.htm"));
@@ -396,11 +396,11 @@ private slots:
         QVERIFY(SelectFirstLine());
         QCOMPARE(m_edit->QueryStatus(DECMD_CUT) & 3, 3);
         m_edit->ExecCommand(DECMD_CUT);
-        QTRY_VERIFY(!m_edit->DocumentHtml().contains("moved"));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_edit->DocumentHtml().contains("moved"), PageTimeoutMs);
         QCOMPARE(m_edit->QueryStatus(DECMD_PASTE) & 3, 3);
         m_edit->ExecCommand(DECMD_PASTE);
         m_edit->ExecCommand(DECMD_PASTE);
-        QTRY_VERIFY(m_edit->DocumentHtml().contains("movedmoved"));
+        QTRY_VERIFY_WITH_TIMEOUT(m_edit->DocumentHtml().contains("movedmoved"), PageTimeoutMs);
     }
 
     void savesAfterHideForClose() {
@@ -491,7 +491,7 @@ private slots:
                                .arg(QLatin1String(id)))
                 .toDouble();
         };
-        QTRY_COMPARE_WITH_TIMEOUT(width("asked"), width("standin"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(width("asked"), width("standin"), PageTimeoutMs);
         QVERIFY(width("standin") != width("plain"));
         const QString saved = m_edit->DocumentHtml();
         QVERIFY(!saved.contains("local(") && !saved.contains("font-face"));
