@@ -198,11 +198,14 @@ bool TqbTree::ShowArrow(QTreeWidgetItem* node, const QString& dir) {
         node->addChild(NewPlaceholder());
         return true;
     }
-    if (!hasEntries && IsUnlisted(node)) {
+    if (hasEntries || node->childCount() == 0)
+        return false;
+    // Emptied: a listed folder's nodes go the way every merge removes nodes.
+    if (IsUnlisted(node)) {
         delete node->takeChild(0);
         return true;
     }
-    return false;
+    return MergeFolder(node, dir);
 }
 
 void TqbTree::MergeBatch(const QStringList& dirs) {
@@ -214,9 +217,9 @@ void TqbTree::MergeBatch(const QStringList& dirs) {
         // Looked up again each time: an earlier folder's merge may have removed this one.
         bool found = false;
         QTreeWidgetItem* node = FolderNode(dir, &found);
-        // A closed folder not listed (or empty) only gains or loses its expand arrow.
-        const bool closed =
-            found && node && !node->isExpanded() && (IsUnlisted(node) || node->childCount() == 0);
+        // A closed folder only gains or loses its expand arrow: what it holds is listed anew
+        // when it opens.
+        const bool closed = found && node && !node->isExpanded();
         if ((closed ? ShowArrow(node, dir) : RefreshFolder(dir)) && !refreshed.contains(dir))
             refreshed << dir;
     }

@@ -152,27 +152,30 @@ private slots:
         QTest::addColumn<QString>("shape");
         QTest::newRow("first entry") << "E" << "E/e1.htm" << true << "A[Sub[s1] a1*] B E[e1] top";
         QTest::newRow("last entry gone") << "B" << "B/b1.htm" << false << "A[Sub[s1] a1*] B top";
+        QTest::newRow("listed before, last entry gone") << "A/Sub" << "A/Sub/s1.htm" << false << "A[Sub a1*] B top";
     }
     void closedFolderArrow() {
         QFETCH(QString, folder);
         QFETCH(QString, note);
         QFETCH(bool, arrow);
         QFETCH(QString, shape);
+        const QString name = QFileInfo(folder).fileName();
         QSignalSpy refreshed(m_tree.get(), &TqbTree::FoldersRefreshed);
         if (!QFileInfo::exists(Lib(folder))) {
             QVERIFY(QDir().mkdir(Lib(folder)));
             QVERIFY(refreshed.wait());
         }
+        Find(name)->setExpanded(false);
         QTRY_VERIFY(m_tree->Watcher().Watched().contains(Lib(folder)));
-        QCOMPARE(Find(folder)->childCount() > 0, !arrow);
+        QCOMPARE(Find(name)->childCount() > 0, !arrow);
         if (arrow)
             WriteBytes(Lib(note), "new");
         else
             QVERIFY(QFile::remove(Lib(note)));
         QVERIFY(refreshed.wait());
-        QCOMPARE(Find(folder)->childCount() > 0, arrow);
-        QVERIFY(!Find(folder)->isExpanded());
-        m_tree->ExpandFolder(Find(folder));
+        QCOMPARE(Find(name)->childCount() > 0, arrow);
+        QVERIFY(!Find(name)->isExpanded());
+        m_tree->ExpandFolder(Find(name));
         QCOMPARE(Shape(), shape);
     }
 
