@@ -186,26 +186,41 @@ private slots:
     }
 
     // An item of the same name in the way: asked with Cancel as the default; a yes sends the old
-    // one to the trash, a no changes nothing.
+    // one to the trash (a folder with what it holds), a no changes nothing.
     void moveOverAnItem_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("inTheWay"); // a file of the item in the way
+        QTest::addColumn<QString>("moved");    // a file of the item where it went
+        QTest::addColumn<QByteArray>("bytes"); // of moved
         QTest::addColumn<bool>("agree");
-        QTest::newRow("replaced") << true;
-        QTest::newRow("kept") << false;
+        QTest::newRow("note replaced") << "top.htm" << "B/top.htm" << "B/top.htm" << QByteArray("top") << true;
+        QTest::newRow("note kept") << "top.htm" << "B/top.htm" << "B/top.htm" << QByteArray("old") << false;
+        QTest::newRow("folder replaced") << "A/" << "B/A/kept.htm" << "B/A/a1.htm" << QByteArray("a1") << true;
+        QTest::newRow("folder kept") << "A/" << "B/A/kept.htm" << "B/A/a1.htm" << QByteArray("<missing>") << false;
     }
 
     void moveOverAnItem() {
+        QFETCH(QString, item);
+        QFETCH(QString, inTheWay);
+        QFETCH(QString, moved);
+        QFETCH(QByteArray, bytes);
         QFETCH(bool, agree);
-        WriteBytes(Lib("B/top.htm"), "old");
+        WriteBytes(Lib(inTheWay), "old");
+        const QString slash = item.endsWith(u'/') ? "/" : "";
+        const QString name = item.chopped(slash.size());
         m_asker.Answer = agree;
-        QCOMPARE(m_library->Move(Lib("top.htm"), Lib("B")), agree);
-        QCOMPARE(m_asker.Calls,
-                 QStringList{"confirm, default no: " +
-                             TqbLibrary::ReplaceQuestion.arg(Lib("B/top.htm"))});
-        QCOMPARE(ReadBytes(Lib("B/top.htm")), QByteArray(agree ? "top" : "old"));
-        QCOMPARE(QFileInfo::exists(Lib("top.htm")), !agree);
-        const QStringList told{"removed B/top.htm", "moved top.htm > B/top.htm"};
+        QCOMPARE(m_library->Move(Lib(item), Lib("B")), agree);
+        QCOMPARE(m_asker.Calls, QStringList{"confirm, default no: " +
+                                            TqbLibrary::ReplaceQuestion.arg(Lib("B/" + name))});
+        QCOMPARE(ReadBytes(Lib(moved), "<missing>"), bytes);
+        QCOMPARE(QFileInfo::exists(Lib(item)), !agree);
+        const QStringList told{"removed B/" + name + slash,
+                               "moved " + item + " > B/" + name + slash};
         QCOMPARE(m_told, agree ? told : QStringList{});
-        QCOMPARE(Trashed(), agree ? QStringList{"top.htm"} : QStringList{});
+        QCOMPARE(Trashed(), agree ? QStringList{name} : QStringList{});
+        if (agree)
+            QCOMPARE(ReadBytes(m_temp->filePath("xdg/Trash/files/") + inTheWay.mid(2)),
+                     QByteArray("old"));
     }
 
     void renameOntoAnExistingName() {

@@ -336,18 +336,6 @@ private slots:
         QCOMPARE(ChildTexts(Find("B")), (QStringList{"b1", "top"}));
     }
 
-    void pasteReplacesIntoTheTrash() {
-        WriteBytes(Lib("B/A/kept.htm"), "other A");
-        m_tree->LoadRoot(m_root);
-        m_tree->SetContextNode(Find("A"));
-        m_tree->PopupCut();
-        m_tree->SetContextNode(Find("B"));
-        m_tree->PopupPaste();
-        QCOMPARE(ReadMaybe(Lib("B/A/a1.htm")), QByteArray("a1"));
-        QCOMPARE(ReadMaybe(m_trash + "/Trash/files/A/kept.htm"), QByteArray("other A"));
-        QVERIFY(m_host.Messages().isEmpty());
-    }
-
     // A note whose extension is not written ".htm" is acted on under its own name by every
     // operation; nothing makes a "x.htm" beside it.
     void upperCaseExtension_data() {
