@@ -218,8 +218,10 @@ void TqbTree::MergeBatch(const QStringList& dirs) {
         bool found = false;
         QTreeWidgetItem* node = FolderNode(dir, &found);
         // A closed folder only gains or loses its expand arrow: what it holds is listed anew
-        // when it opens.
-        const bool closed = found && node && !node->isExpanded();
+        // when it opens. One holding the selection is merged, so the selection never stays on
+        // a node whose file is gone.
+        const bool closed =
+            found && node && !node->isExpanded() && !IsUnder(node, currentItem());
         if ((closed ? ShowArrow(node, dir) : RefreshFolder(dir)) && !refreshed.contains(dir))
             refreshed << dir;
     }
