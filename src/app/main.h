@@ -5,6 +5,7 @@
 #include "app/qbOpenNoteHost.h"
 #include "app/qbSearchPanel.h"
 #include "frames/qbFormThreeBtns.h"
+#include "library/qbNoteHistory.h"
 
 #include <QStringList>
 #include <QVariant>
@@ -105,6 +106,8 @@ public:
     // else in the desktop's own program.
     void OpenLinkedNote(const QString& path);
     void OpenLink(const QUrl& url);
+    const TqbNoteHistory& History() const { return m_history; }
+    const TqbRecentNotes& RecentNotes() const { return m_recent; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -140,6 +143,13 @@ private:
     void TakeFrameParts(QWidget* content);
     // Shows the note of a search hit in the tree, back in the tree panel.
     void OpenInTree(const QString& path);
+    // Opens a document the user asked for by name (a jump, a recent note); one that is gone
+    // is named in a message instead. False when nothing opened.
+    bool GoToDocument(const QString& path);
+    void GoThroughHistory(bool back);
+    void FillRecentMenu();
+    void FollowLibrary();
+    void actJumpToNoteExecute();
 
     // Handlers
     void actFileExecute(int tag);
@@ -173,6 +183,9 @@ private:
     QMenuBar* m_tbtMainMenu = nullptr;
     QToolBar* m_TBToolbar1 = nullptr;
     QTimer* m_tmrUpdate = nullptr;
+
+    TqbNoteHistory m_history;
+    TqbRecentNotes m_recent;
 
     TqbPanelMode m_panelMode = TqbPanelMode::Tree;
     bool m_activated = false;
