@@ -345,16 +345,19 @@ void TfrmMainNivora::FollowLibrary() {
         m_history.Visit(path);
         if (QFileInfo(path).fileName() != TqbNoteInfo::FolderDescriptionName)
             m_recent.Visit(path);
+        UpdateHistoryActions();
     });
     TqbLibrary& library = m_noteTree->Library();
     connect(&library, &TqbLibrary::Moved, this,
             [this](const QString& oldItemPath, const QString& newItemPath) {
                 m_history.Follow(oldItemPath, newItemPath);
                 m_recent.Follow(oldItemPath, newItemPath);
+                UpdateHistoryActions();
             });
     connect(&library, &TqbLibrary::Removed, this, [this](const QString& itemPath) {
         m_history.Forget(itemPath);
         m_recent.Forget(itemPath);
+        UpdateHistoryActions();
     });
 }
 
@@ -379,10 +382,11 @@ void TfrmMainNivora::GoThroughHistory(bool back) {
     while (const std::optional<QString> path = back ? m_history.Back() : m_history.Forward()) {
         SetPanelMode(TqbPanelMode::Tree);
         if (qbTreeNavigation::SelectPath(*m_noteTree, *path))
-            return;
+            break;
         // Not in the tree that shows now (another library): passed over like a deleted one.
         m_history.Forget(*path);
     }
+    UpdateHistoryActions();
 }
 
 void TfrmMainNivora::actJumpToNoteExecute() {
@@ -445,6 +449,11 @@ void TfrmMainNivora::UpdateActions() {
         ->setEnabled(m_panelMode == TqbPanelMode::Tree &&
                      qbDialogCommands::NoteToMailEnabled(m_noteTree->OpenPath()));
     EditCommands()->UpdateEditingActions();
+    UpdateHistoryActions();
+}
+
+// At once, not on the idle timer: a key pressed right after a note opened must find them on.
+void TfrmMainNivora::UpdateHistoryActions() {
     Action("actGoBack")->setEnabled(m_history.CanGoBack());
     Action("actGoForward")->setEnabled(m_history.CanGoForward());
 }

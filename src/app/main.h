@@ -147,6 +147,7 @@ private:
     // is named in a message instead. False when nothing opened.
     bool GoToDocument(const QString& path);
     void GoThroughHistory(bool back);
+    void UpdateHistoryActions();
     void FillRecentMenu();
     void FollowLibrary();
     void actJumpToNoteExecute();
