@@ -46,7 +46,8 @@ void TqbJumpList::AddNames(const QList<TqbGatheredName>& names) {
 }
 
 void TqbJumpList::SetQuery(const QString& query) {
-    if (query == m_queryText && !m_rows.empty())
+    // Batches of names call in with the same text: they were ranked as they came.
+    if (query == m_queryText)
         return;
     m_queryText = query;
     m_query = qbNameMatch::PrepareQuery(query);

@@ -20,8 +20,10 @@ void FollowAll(QStringList& paths, const QString& oldItemPath, const QString& ne
         path = qbTreeRules::Followed(path, oldItemPath, newItemPath);
 }
 
-// Writing a key that holds the value already would rewrite the whole file for nothing.
-void WriteChanged(TqbIniFile& ini, const QString& key, const QString& value) {
+// Writing a key that holds the value already would rewrite the whole file for nothing. A name
+// with a line end in it cannot be one line of the file: that note is not kept.
+void WriteChanged(TqbIniFile& ini, const QString& key, const QString& path) {
+    const QString value = path.contains(u'\n') || path.contains(u'\r') ? QString() : path;
     if (ini.ReadString(Section, key, {}) != value)
         ini.WriteString(Section, key, value);
 }

@@ -1,5 +1,6 @@
 // The "go to a note" list without its dialog: gathering a library's names, ranking them with
 // the notes opened lately, and never handing out a name that is gone.
+#include "common/qbTestFiles.h"
 #include "library/qbJumpList.h"
 
 #include <QDir>
@@ -8,7 +9,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -33,11 +33,6 @@ QStringList ShownRows(const TqbJumpList& list, const QString& root) {
     }
     rows.sort();
     return rows;
-}
-
-void Touch(const QString& path) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
 }
 
 } // namespace
@@ -114,13 +109,13 @@ private slots:
         const QString root = dir.path();
         QDir(root).mkpath("폴더/하위");
         QDir(root).mkpath("__images");
-        Touch(root + "/메모.htm");
-        Touch(root + "/폴더/회의록.htm");
-        Touch(root + "/폴더/하위/일기.HTM");
-        Touch(root + "/폴더/___폴더설명.qb");
-        Touch(root + "/탭\t이름.htm");
-        Touch(root + "/그림.png");
-        Touch(root + "/.숨김.htm");
+        WriteBytes(root + "/메모.htm", {});
+        WriteBytes(root + "/폴더/회의록.htm", {});
+        WriteBytes(root + "/폴더/하위/일기.HTM", {});
+        WriteBytes(root + "/폴더/___폴더설명.qb", {});
+        WriteBytes(root + "/탭\t이름.htm", {});
+        WriteBytes(root + "/그림.png", {});
+        WriteBytes(root + "/.숨김.htm", {});
         // A name in code page 949 bytes, and one in no encoding at all, are not offered.
         const QList<QByteArray> rawNames = {QFile::encodeName(root) + "/\xB8\xDE\xB8\xF0.htm",
                                             QFile::encodeName(root) + "/\xFF\xFE\x80.htm"};
@@ -129,11 +124,8 @@ private slots:
             for (const QByteArray& raw : rawNames)
                 ::unlink(raw.constData());
         });
-        for (const QByteArray& raw : rawNames) {
-            const int fd = ::creat(raw.constData(), 0644);
-            QVERIFY(fd >= 0);
-            ::close(fd);
-        }
+        for (const QByteArray& raw : rawNames)
+            QVERIFY(MakeRawFile(raw));
 
         TqbJumpList list;
         QSignalSpy finished(&list, &TqbJumpList::GatheringFinished);
@@ -158,8 +150,8 @@ private slots:
 
     void aNameGoneFromDiskIsNotHandedOut() {
         QTemporaryDir dir;
-        Touch(dir.filePath("가.htm"));
-        Touch(dir.filePath("나.htm"));
+        WriteBytes(dir.filePath("가.htm"), {});
+        WriteBytes(dir.filePath("나.htm"), {});
         TqbJumpList list;
         QSignalSpy finished(&list, &TqbJumpList::GatheringFinished);
         list.Start(dir.path(), ".htm");
@@ -185,8 +177,8 @@ private slots:
         QTemporaryDir first;
         QTemporaryDir second;
         for (int i = 0; i < 2000; ++i)
-            Touch(first.filePath(QStringLiteral("a%1.htm").arg(i)));
-        Touch(second.filePath("b.htm"));
+            WriteBytes(first.filePath(QStringLiteral("a%1.htm").arg(i)), {});
+        WriteBytes(second.filePath("b.htm"), {});
         TqbJumpList list;
         QSignalSpy finished(&list, &TqbJumpList::GatheringFinished);
         list.Start(first.path(), ".htm");
