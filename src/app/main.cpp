@@ -6,6 +6,7 @@
 #include "app/qbEditCommands.h"
 #include "app/qbErrorWindowCloser.h"
 #include "app/qbKeyDecision.h"
+#include "app/qbNoteNavigation.h"
 #include "app/qbNotePane.h"
 #include "app/qbOpenNote.h"
 #include "app/qbSearchPanel.h"
@@ -19,7 +20,6 @@
 #include "controls/qbImageList.h"
 #include "controls/qbImageLists.h"
 #include "dialogs/qbDialogCommands.h"
-#include "dialogs/qbNotePicker.h"
 #include "editing/qbDhtmlEdit.h"
 #include "frames/qbSkinMenu.h"
 #include "library/qbLinkPolicy.h"
@@ -129,7 +129,6 @@ void TfrmMainNivora::FormCreate() {
     ConnectActions();
     ConnectParts();
     ConnectKeys();
-    FollowLibrary();
 
     m_tmrUpdate = new QTimer(this);
     m_tmrUpdate->setInterval(ActionUpdateInterval);
@@ -181,6 +180,11 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
     m_noteTree->SetImages(treeImages);
     layout->addWidget(m_noteTree, 1);
     m_openNote->SetTree(m_noteTree);
+    TqbNoteNavigation::THooks hooks;
+    hooks.ShowTree = [this] { SetPanelMode(TqbPanelMode::Tree); };
+    hooks.ShowMessage = [this](const QString& text) { ShowMessage(text, QString()); };
+    m_navigation = new TqbNoteNavigation(*m_noteTree, *m_openNote, hooks, this);
+    m_navigation->LoadRecent(m_prjInfo.Ini());
     // Another program's changes wait while a save, a call into the page, a dialog or a menu
     // runs: questions never come in the middle of one, and nodes held by them stay.
     m_noteTree->SetWatchHold([this] {
@@ -223,10 +227,13 @@ void TfrmMainNivora::ConnectActions() {
     on("TBItem12", &TfrmMainNivora::TBItem12Click);
     on("actNoteToMail", &TfrmMainNivora::actNoteToMailExecute);
     on("actToolConfig", &TfrmMainNivora::actToolConfigExecute);
-    on("actJumpToNote", &TfrmMainNivora::actJumpToNoteExecute);
-    on("actGoBack", [this] { GoThroughHistory(true); });
-    on("actGoForward", [this] { GoThroughHistory(false); });
-    connect(m_actions->RecentMenu(), &QMenu::aboutToShow, this, &TfrmMainNivora::FillRecentMenu);
+    on("actJumpToNote", [this] { m_navigation->JumpToNote(); });
+    on("actGoBack", [this] { m_navigation->GoThroughHistory(true); });
+    on("actGoForward", [this] { m_navigation->GoThroughHistory(false); });
+    connect(m_actions->RecentMenu(), &QMenu::aboutToShow, this,
+            [this] { m_navigation->FillRecentMenu(m_actions->RecentMenu()); });
+    connect(m_navigation, &TqbNoteNavigation::HistoryChanged, this,
+            &TfrmMainNivora::UpdateHistoryActions);
     connect(m_actions->ModeItems(), &QActionGroup::triggered, this,
             [this](QAction* item) { SetViewMode(TqbViewMode(item->data().toInt())); });
 }
@@ -333,93 +340,6 @@ void TfrmMainNivora::OpenInTree(const QString& path) {
     qbTreeNavigation::SelectPath(*m_noteTree, path);
 }
 
-// ---- finding the way: the jump list, back and forward, recent notes
-
-void TfrmMainNivora::FollowLibrary() {
-    try {
-        m_recent.Load(m_prjInfo.Ini());
-    } catch (const EqbError&) {
-        // An unreadable settings file only costs the list of recent notes.
-    }
-    connect(m_openNote, &TqbOpenNote::DocumentOpened, this, [this](const QString& path) {
-        m_history.Visit(path);
-        if (QFileInfo(path).fileName() != TqbNoteInfo::FolderDescriptionName)
-            m_recent.Visit(path);
-        UpdateHistoryActions();
-    });
-    TqbLibrary& library = m_noteTree->Library();
-    connect(&library, &TqbLibrary::Moved, this,
-            [this](const QString& oldItemPath, const QString& newItemPath) {
-                m_history.Follow(oldItemPath, newItemPath);
-                m_recent.Follow(oldItemPath, newItemPath);
-                UpdateHistoryActions();
-            });
-    connect(&library, &TqbLibrary::Removed, this, [this](const QString& itemPath) {
-        m_history.Forget(itemPath);
-        m_recent.Forget(itemPath);
-        UpdateHistoryActions();
-    });
-}
-
-bool TfrmMainNivora::GoToDocument(const QString& path) {
-    const QFileInfo info(path);
-    const bool folderPage = info.fileName() == TqbNoteInfo::FolderDescriptionName;
-    if (folderPage ? !QFileInfo(info.path()).isDir() : !info.isFile()) {
-        m_recent.Forget(path);
-        ShowMessage(TqbJumpList::GoneMessage.arg(QDir::toNativeSeparators(path)), QString());
-        return false;
-    }
-    SetPanelMode(TqbPanelMode::Tree);
-    if (qbTreeNavigation::SelectPath(*m_noteTree, path))
-        return true;
-    ShowMessage(QStringLiteral("이 노트는 지금 라이브러리에 없습니다: %1")
-                    .arg(QDir::toNativeSeparators(path)),
-                QString());
-    return false;
-}
-
-void TfrmMainNivora::GoThroughHistory(bool back) {
-    while (const std::optional<QString> path = back ? m_history.Back() : m_history.Forward()) {
-        SetPanelMode(TqbPanelMode::Tree);
-        if (qbTreeNavigation::SelectPath(*m_noteTree, *path))
-            break;
-        // Not in the tree that shows now (another library): passed over like a deleted one.
-        m_history.Forget(*path);
-    }
-    UpdateHistoryActions();
-}
-
-void TfrmMainNivora::actJumpToNoteExecute() {
-    TqbNotePicker picker(QStringLiteral("노트로 이동"), m_noteTree->RootDir(), m_noteTree->NoteExt,
-                         m_recent.Paths(), this);
-    connect(&m_noteTree->Library(), &TqbLibrary::Removed, &picker.List(), &TqbJumpList::Forget);
-    if (picker.exec() == QDialog::Accepted)
-        GoToDocument(qbTreeRules::DocumentPath(picker.ChosenPath()));
-}
-
-void TfrmMainNivora::FillRecentMenu() {
-    QMenu* menu = m_actions->RecentMenu();
-    menu->clear();
-    const QString root = QDir::cleanPath(m_noteTree->RootDir()) + u'/';
-    int number = 0;
-    for (const QString& path : m_recent.Paths()) {
-        if (!path.startsWith(root))
-            continue; // another library's
-        const QFileInfo info(path);
-        const QString folder = info.path().mid(root.size());
-        QString text = qbVisibleName(info.completeBaseName());
-        if (!folder.isEmpty())
-            text += QStringLiteral("  (%1)").arg(qbVisibleName(folder));
-        text.replace(u'&', QStringLiteral("&&"));
-        if (++number <= 9)
-            text = QStringLiteral("&%1 ").arg(number) + text;
-        QAction* item = menu->addAction(text);
-        connect(item, &QAction::triggered, this, [this, path] { GoToDocument(path); });
-    }
-    if (menu->isEmpty())
-        menu->addAction(QStringLiteral("최근에 연 노트가 없습니다"))->setEnabled(false);
-}
-
 void TfrmMainNivora::OpenLink(const QUrl& url) {
     using qbLinkPolicy::TLinkAction;
     const TLinkAction action =
@@ -454,8 +374,8 @@ void TfrmMainNivora::UpdateActions() {
 
 // At once, not on the idle timer: a key pressed right after a note opened must find them on.
 void TfrmMainNivora::UpdateHistoryActions() {
-    Action("actGoBack")->setEnabled(m_history.CanGoBack());
-    Action("actGoForward")->setEnabled(m_history.CanGoForward());
+    Action("actGoBack")->setEnabled(m_navigation->History().CanGoBack());
+    Action("actGoForward")->setEnabled(m_navigation->History().CanGoForward());
 }
 
 void TfrmMainNivora::actFileSaveUpdate() {
@@ -612,10 +532,7 @@ void TfrmMainNivora::showEvent(QShowEvent* event) {
 
 void TfrmMainNivora::FormActivate() {
     // The note open when the program closed opens again; the first node when it is gone.
-    const QString last = TqbRecentNotes::OpenAtClose(m_prjInfo.Ini());
-    const bool reopened = !last.isEmpty() && QFileInfo::exists(last) &&
-                          qbTreeNavigation::SelectPath(*m_noteTree, last);
-    if (!reopened && m_noteTree->topLevelItemCount() > 0)
+    if (!m_navigation->ReopenLast(m_prjInfo.Ini()) && m_noteTree->topLevelItemCount() > 0)
         m_noteTree->setCurrentItem(m_noteTree->topLevelItem(0));
     SetViewMode(TqbViewMode::Browse);
     ShowDataDirProblem();
@@ -678,7 +595,7 @@ void TfrmMainNivora::closeEvent(QCloseEvent* event) {
         m_notePane->HideForClose();
         QCoreApplication::processEvents();
         m_prjInfo.Ini().WriteInteger("PROGRAM", "TreeWidth", TreeWidth());
-        m_recent.Save(m_prjInfo.Ini(), m_openNote->Path());
+        m_navigation->SaveRecent(m_prjInfo.Ini(), m_openNote->Path());
     } catch (const EqbError& error) {
         // Settings that cannot be written must not keep the window from closing.
         TqbApplication::ReportError(error.Message());

@@ -5,7 +5,6 @@
 #include "app/qbOpenNoteHost.h"
 #include "app/qbSearchPanel.h"
 #include "frames/qbFormThreeBtns.h"
-#include "library/qbNoteHistory.h"
 
 #include <QStringList>
 #include <QVariant>
@@ -28,6 +27,7 @@ class TqbImageList;
 class TqbFindDialog;
 class TqbInsertTools;
 class TqbNoteInfo;
+class TqbNoteNavigation;
 class TqbNotePane;
 class TqbOpenNote;
 class TqbPrjInfo;
@@ -106,8 +106,7 @@ public:
     // else in the desktop's own program.
     void OpenLinkedNote(const QString& path);
     void OpenLink(const QUrl& url);
-    const TqbNoteHistory& History() const { return m_history; }
-    const TqbRecentNotes& RecentNotes() const { return m_recent; }
+    TqbNoteNavigation* Navigation() const { return m_navigation; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -143,14 +142,7 @@ private:
     void TakeFrameParts(QWidget* content);
     // Shows the note of a search hit in the tree, back in the tree panel.
     void OpenInTree(const QString& path);
-    // Opens a document the user asked for by name (a jump, a recent note); one that is gone
-    // is named in a message instead. False when nothing opened.
-    bool GoToDocument(const QString& path);
-    void GoThroughHistory(bool back);
     void UpdateHistoryActions();
-    void FillRecentMenu();
-    void FollowLibrary();
-    void actJumpToNoteExecute();
 
     // Handlers
     void actFileExecute(int tag);
@@ -169,6 +161,7 @@ private:
     TqbActions* m_actions = nullptr;
     TqbOpenNote* m_openNote = nullptr;
     TqbNotePane* m_notePane = nullptr;
+    TqbNoteNavigation* m_navigation = nullptr;
     TqbSearchPanel* m_searchPanel = nullptr;
     TqbStatusPanel* m_statusPanel = nullptr;
     TqbAppMessageFilter* m_messageFilter = nullptr;
@@ -184,9 +177,6 @@ private:
     QMenuBar* m_tbtMainMenu = nullptr;
     QToolBar* m_TBToolbar1 = nullptr;
     QTimer* m_tmrUpdate = nullptr;
-
-    TqbNoteHistory m_history;
-    TqbRecentNotes m_recent;
 
     TqbPanelMode m_panelMode = TqbPanelMode::Tree;
     bool m_activated = false;

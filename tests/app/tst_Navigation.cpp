@@ -1,6 +1,7 @@
 // Finding the way in the window: the jump to a note by name, back and forward through the notes
 // opened, the recent notes and the note opened again at the next start.
 #include "app/main.h"
+#include "app/qbNoteNavigation.h"
 #include "common/qbAppTestMain.h"
 #include "common/qbTestFiles.h"
 #include "common/qbWindowFixture.h"
@@ -88,7 +89,7 @@ private slots:
         QCOMPARE(OpenPath(), F.Lib("메모.htm"));
         Trigger("actGoBack");
         QCOMPARE(OpenPath(), first);
-        QVERIFY(!F.Window->History().CanGoBack());
+        QVERIFY(!F.Window->Navigation()->History().CanGoBack());
         Trigger("actGoForward");
         QCOMPARE(OpenPath(), F.Lib("메모.htm"));
         Trigger("actGoForward");
