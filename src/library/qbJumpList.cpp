@@ -27,6 +27,7 @@ void TqbJumpList::Start(const QString& root, const QString& noteExt) {
     m_names.clear();
     m_recency.clear();
     m_gone.clear();
+    m_goneCount = 0;
     m_rows.clear();
     m_matchCount = 0;
     m_gatherer.Start(root, noteExt);
@@ -102,6 +103,7 @@ std::optional<QString> TqbJumpList::Choose(int row) {
     if (path.endsWith(u'/') ? info.isDir() : info.isFile())
         return path;
     m_gone[size_t(index)] = true;
+    ++m_goneCount;
     Rerank();
     return std::nullopt;
 }
@@ -109,8 +111,10 @@ std::optional<QString> TqbJumpList::Choose(int row) {
 void TqbJumpList::Forget(const QString& itemPath) {
     bool any = false;
     for (int i = 0; i < m_names.size(); ++i)
-        if (!m_gone[size_t(i)] && qbTreeRules::Within(m_names[i].Path, itemPath))
+        if (!m_gone[size_t(i)] && qbTreeRules::Within(m_names[i].Path, itemPath)) {
             m_gone[size_t(i)] = any = true;
+            ++m_goneCount;
+        }
     if (any)
         Rerank();
 }

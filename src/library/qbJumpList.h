@@ -39,7 +39,8 @@ public:
     int RowCount() const { return int(m_rows.size()); }
     // How many names match in all (the rows are the best of them).
     int MatchCount() const { return m_matchCount; }
-    int NameCount() const { return int(m_names.size()); }
+    // The names gathered, less those gone since.
+    int NameCount() const { return int(m_names.size()) - m_goneCount; }
     const TqbGatheredName& Row(int row) const { return m_names.at(m_rows.at(row).Index); }
 
     // The row's path when it is still on disk. A name that is gone leaves the list, and nothing
@@ -74,4 +75,5 @@ private:
     qbNameMatch::TqbMatchQuery m_query;
     std::vector<TRanked> m_rows;
     int m_matchCount = 0;
+    int m_goneCount = 0;
 };

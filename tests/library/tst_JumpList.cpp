@@ -160,6 +160,7 @@ private slots:
         QVERIFY(QFile::remove(dir.filePath("가.htm")));
         QCOMPARE(list.Choose(0), std::nullopt);
         QCOMPARE(ShownNames(list), QStringList{"나"});
+        QCOMPARE(list.NameCount(), 1);
         QCOMPARE(list.Choose(0), dir.filePath("나.htm"));
     }
 
@@ -170,6 +171,7 @@ private slots:
                        {"/lib/y.htm", "y", "", qbNameMatch::Prepare("y")}});
         list.Forget("/lib/d/");
         QCOMPARE(ShownNames(list), QStringList{"y"});
+        QCOMPARE(list.NameCount(), 1);
     }
 
     void aNewWalkDropsTheOldOne() {
