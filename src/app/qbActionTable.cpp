@@ -42,7 +42,8 @@ const QList<TqbActionRow>& Actions() {
         {"actReload", "다시 읽기(&R)", "Reload note", "", 0, Reload, false},
         {"actNoteToMail", "메일로 전송(&M)", "", "", 0, SendMail, false},
         {"actToolConfig", "환경설정(&C)", "", "", 0, Settings, false},
-        {"actJumpToNote", "노트로 이동(&J)...", "이름으로 노트나 폴더 찾아가기", "Ctrl+J", 0, -1, false},
+        {"actJumpToNote", "노트로 이동(&J)...", "이름으로 노트나 폴더 찾아가기", "Ctrl+J", 0, -1,
+         false},
         {"actGoBack", "뒤로(&B)", "앞서 연 노트로", "Alt+Left", 0, -1, false},
         {"actGoForward", "앞으로(&W)", "뒤로 가기 전에 연 노트로", "Alt+Right", 0, -1, false},
         // These three do nothing and are on no menu.

@@ -103,8 +103,7 @@ void TqbNoteNavigation::LoadRecent(const TqbIniFile& ini) {
 
 bool TqbNoteNavigation::ReopenLast(const TqbIniFile& ini) {
     const QString last = TqbRecentNotes::OpenAtClose(ini);
-    return !last.isEmpty() && QFileInfo::exists(last) &&
-           qbTreeNavigation::SelectPath(m_tree, last);
+    return !last.isEmpty() && QFileInfo::exists(last) && qbTreeNavigation::SelectPath(m_tree, last);
 }
 
 void TqbNoteNavigation::SaveRecent(const TqbIniFile& ini, const QString& openPath) const {

@@ -20,7 +20,7 @@ class TqbNoteNavigation : public QObject {
     Q_OBJECT
 public:
     struct THooks {
-        std::function<void()> ShowTree;                     // the tree panel, before a note opens
+        std::function<void()> ShowTree; // the tree panel, before a note opens
         std::function<void(const QString&)> ShowMessage;
     };
 

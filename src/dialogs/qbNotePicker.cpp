@@ -99,7 +99,8 @@ void TqbNotePicker::ShowRows() {
     if (!items.isEmpty())
         m_rows->setCurrentItem(items.first());
     m_rows->setUpdatesEnabled(true);
-    QString count = QStringLiteral("전체 %1개 중 %2개").arg(m_list.NameCount()).arg(m_list.MatchCount());
+    QString count =
+        QStringLiteral("전체 %1개 중 %2개").arg(m_list.NameCount()).arg(m_list.MatchCount());
     if (m_list.Gathering())
         count += QStringLiteral(" (이름을 모으는 중...)");
     m_count->setText(count);

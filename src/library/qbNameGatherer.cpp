@@ -71,8 +71,8 @@ void TqbNameGatherer::Start(const QString& root, const QString& noteExt) {
             sinceBatch.restart();
         };
         const auto add = [&](const QString& path, const QString& name, const QString& folder) {
-            batch.append({path, qbVisibleName(name), qbVisibleName(folder),
-                          qbNameMatch::Prepare(name)});
+            batch.append(
+                {path, qbVisibleName(name), qbVisibleName(folder), qbNameMatch::Prepare(name)});
             if (sinceBatch.elapsed() >= BatchMs)
                 handOver();
         };
@@ -91,8 +91,7 @@ void TqbNameGatherer::Start(const QString& root, const QString& noteExt) {
             }
             for (const TqbListedName& note : listing.NoteFiles)
                 if (note.RawName.isEmpty())
-                    add(dir + u'/' + note.Name, QFileInfo(note.Name).completeBaseName(),
-                        relative);
+                    add(dir + u'/' + note.Name, QFileInfo(note.Name).completeBaseName(), relative);
         }
         if (!batch.isEmpty())
             handOver();

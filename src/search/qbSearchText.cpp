@@ -52,8 +52,10 @@ QString MakeSearchText(const QString& entered) {
         ++begin;
     while (end > begin && IsBlankOrControl(entered.at(end - 1)))
         --end;
-    return FoldAsciiCase(
-        QStringView(entered).sliced(begin, end - begin).toString().normalized(QString::NormalizationForm_C));
+    return FoldAsciiCase(QStringView(entered)
+                             .sliced(begin, end - begin)
+                             .toString()
+                             .normalized(QString::NormalizationForm_C));
 }
 
 QString DecomposedForm(const QString& searchText) {
@@ -78,7 +80,8 @@ QString HighlightMatches(QStringView page, const QString& searchText) {
     std::vector<TqbSourceRun> runs;
     for (const QString& form : {searchText, DecomposedForm(searchText)}) {
         const qsizetype n = form.size();
-        for (qsizetype at = n ? folded.indexOf(form) : -1; at >= 0; at = folded.indexOf(form, at + n))
+        for (qsizetype at = n ? folded.indexOf(form) : -1; at >= 0;
+             at = folded.indexOf(form, at + n))
             AddMarkableRuns(visible, at, at + n, runs);
     }
     if (runs.empty())

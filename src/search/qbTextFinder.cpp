@@ -62,8 +62,7 @@ bool TqbTextFinder::FileContainsText(const QByteArray& nativePath) {
     return BytesContainText(m_reader.Read(nativePath));
 }
 
-const TqbTextFinder::Needle* TqbTextFinder::NeedleFor(const QByteArray& charset,
-                                                      bool decomposed) {
+const TqbTextFinder::Needle* TqbTextFinder::NeedleFor(const QByteArray& charset, bool decomposed) {
     auto& needles = decomposed ? m_decomposedNeedles : m_needles;
     const auto known = needles.constFind(charset);
     if (known != needles.constEnd())
@@ -72,8 +71,8 @@ const TqbTextFinder::Needle* TqbTextFinder::NeedleFor(const QByteArray& charset,
     std::shared_ptr<Needle> needle;
     // A search text holding markup's own characters, or one the charset cannot write, is looked
     // for in the decoded page only.
-    const bool plain = !text.contains(u'<') && !text.contains(u'&') &&
-                       !text.contains(QChar::ReplacementCharacter);
+    const bool plain =
+        !text.contains(u'<') && !text.contains(u'&') && !text.contains(QChar::ReplacementCharacter);
     QStringEncoder encoder(charset.constData(), QStringConverter::Flag::Stateless);
     QByteArray bytes = plain && IsByteScannable(charset) ? encoder.encode(text) : QByteArray();
     QStringDecoder decoder(charset.constData(), QStringConverter::Flag::Stateless);
@@ -81,8 +80,7 @@ const TqbTextFinder::Needle* TqbTextFinder::NeedleFor(const QByteArray& charset,
         !decoder.hasError()) {
         for (char& c : bytes)
             c = qbSearch::FoldByte(c);
-        needle = std::make_shared<Needle>(
-            Needle{charset, text, bytes, TqbFoldedByteSearch(bytes)});
+        needle = std::make_shared<Needle>(Needle{charset, text, bytes, TqbFoldedByteSearch(bytes)});
         needle->singleByte = IsSingleByte(charset);
         for (const uint c : text.toUcs4())
             needle->characters.push_back(char32_t(c));

@@ -50,8 +50,9 @@ private slots:
             << QStringList{"영한글", "한글 입력", "한글"} << QStringList{} << "한글"
             << QStringList{"한글", "한글 입력", "영한글"};
         QTest::newRow("recent first within one kind of match")
-            << QStringList{"회의록 1", "회의록 2", "회의록 3"} << QStringList{"회의록 3", "회의록 2"}
-            << "회의" << QStringList{"회의록 3", "회의록 2", "회의록 1"};
+            << QStringList{"회의록 1", "회의록 2", "회의록 3"}
+            << QStringList{"회의록 3", "회의록 2"} << "회의"
+            << QStringList{"회의록 3", "회의록 2", "회의록 1"};
         QTest::newRow("recent does not beat a better match")
             << QStringList{"메모장", "메모"} << QStringList{"메모장"} << "메모"
             << QStringList{"메모", "메모장"};
@@ -59,8 +60,7 @@ private slots:
             << QStringList{"가계부", "여행 계획"} << QStringList{"가계부"} << "계"
             << QStringList{"여행 계획", "가계부"};
         QTest::newRow("nothing typed: recent, then the walk's order")
-            << QStringList{"a", "b", "c"} << QStringList{"c"} << ""
-            << QStringList{"c", "a", "b"};
+            << QStringList{"a", "b", "c"} << QStringList{"c"} << "" << QStringList{"c", "a", "b"};
         QTest::newRow("initial consonants") << QStringList{"한글 입력", "하나"} << QStringList{}
                                             << "ㅎㄱㅇ" << QStringList{"한글 입력"};
         QTest::newRow("syllable being composed")
@@ -69,10 +69,10 @@ private slots:
             << QStringList{QString("한글").normalized(QString::NormalizationForm_D)}
             << QStringList{} << "한글"
             << QStringList{QString("한글").normalized(QString::NormalizationForm_D)};
-        QTest::newRow("latin case") << QStringList{"Todo", "memo"} << QStringList{} << "TODO"
-                                    << QStringList{"Todo"};
-        QTest::newRow("nothing found") << QStringList{"a"} << QStringList{} << "없음"
-                                       << QStringList{};
+        QTest::newRow("latin case")
+            << QStringList{"Todo", "memo"} << QStringList{} << "TODO" << QStringList{"Todo"};
+        QTest::newRow("nothing found")
+            << QStringList{"a"} << QStringList{} << "없음" << QStringList{};
     }
     void ranking() {
         QFETCH(QStringList, names);

@@ -45,21 +45,30 @@ private slots:
     void history_data() {
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("result");
-        QTest::newRow("nothing opened") << "<;>" << "- - |";
-        QTest::newRow("back and forward") << "v a;v b;v c;<;<;<;>;>" << "b a - b c | a b *c";
-        QTest::newRow("opening after a step back drops what lay ahead")
-            << "v a;v b;v c;<;<;v d;>" << "b a - | a *d";
-        QTest::newRow("the same note twice is one step") << "v a;v a;v b;<" << "a | *a b";
-        QTest::newRow("a renamed note is followed") << "v a;v b;m a z;<" << "z | *z b";
-        QTest::newRow("a moved folder takes its notes")
-            << "v d/x;v b;m d/ e/;<" << "e/x | *e/x b";
-        QTest::newRow("a removed note is passed over") << "v a;v b;v c;r b;<" << "a | *a c";
-        QTest::newRow("removing the current note") << "v a;v b;v c;<;r b;>" << "b c | a *c";
-        QTest::newRow("a removed folder takes its notes")
-            << "v d/x;v d/y;v a;r d/;<" << "- | *a";
-        QTest::newRow("deleted by another program") << "v a;v b;v c;g b;<;>" << "a c | a *c";
-        QTest::newRow("every earlier note deleted") << "v a;v b;v c;g a;g b;<" << "- | *c";
-        QTest::newRow("moved onto a note already there") << "v a;v b;m b a;<" << "- | *a";
+        QTest::newRow("nothing opened") << "<;>"
+                                        << "- - |";
+        QTest::newRow("back and forward") << "v a;v b;v c;<;<;<;>;>"
+                                          << "b a - b c | a b *c";
+        QTest::newRow("opening after a step back drops what lay ahead") << "v a;v b;v c;<;<;v d;>"
+                                                                        << "b a - | a *d";
+        QTest::newRow("the same note twice is one step") << "v a;v a;v b;<"
+                                                         << "a | *a b";
+        QTest::newRow("a renamed note is followed") << "v a;v b;m a z;<"
+                                                    << "z | *z b";
+        QTest::newRow("a moved folder takes its notes") << "v d/x;v b;m d/ e/;<"
+                                                        << "e/x | *e/x b";
+        QTest::newRow("a removed note is passed over") << "v a;v b;v c;r b;<"
+                                                       << "a | *a c";
+        QTest::newRow("removing the current note") << "v a;v b;v c;<;r b;>"
+                                                   << "b c | a *c";
+        QTest::newRow("a removed folder takes its notes") << "v d/x;v d/y;v a;r d/;<"
+                                                          << "- | *a";
+        QTest::newRow("deleted by another program") << "v a;v b;v c;g b;<;>"
+                                                    << "a c | a *c";
+        QTest::newRow("every earlier note deleted") << "v a;v b;v c;g a;g b;<"
+                                                    << "- | *c";
+        QTest::newRow("moved onto a note already there") << "v a;v b;m b a;<"
+                                                         << "- | *a";
     }
     void history() {
         QFETCH(QString, script);

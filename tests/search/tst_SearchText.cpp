@@ -181,7 +181,8 @@ private slots:
         QTest::newRow("decomposed page split by a tag")
             << QString("<b>메</b>모").normalized(QString::NormalizationForm_D).toUtf8() << "메모"
             << true;
-        const QString decomposedText = QString("그 메모를").normalized(QString::NormalizationForm_D);
+        const QString decomposedText =
+            QString("그 메모를").normalized(QString::NormalizationForm_D);
         QTest::newRow("decomposed utf-16 page")
             << QByteArray("\xFF\xFE") +
                    QByteArray(reinterpret_cast<const char*>(decomposedText.utf16()),
@@ -391,8 +392,8 @@ private slots:
         QTest::newRow("title untouched") << "<title>abc</title>abc" << "abc"
                                          << "<title>abc</title>" + o + "abc" + c;
         const QString nfd = QString("메모").normalized(QString::NormalizationForm_D);
-        QTest::newRow("decomposed and composed") << nfd + " 메모" << "메모"
-                                                 << o + nfd + c + " " + o + "메모" + c;
+        QTest::newRow("decomposed and composed") << nfd + " 메모"
+                                                 << "메모" << o + nfd + c + " " + o + "메모" + c;
     }
     void highlight() {
         QFETCH(QString, page);
