@@ -6,6 +6,7 @@
 #include "app/qbEditCommands.h"
 #include "app/qbErrorWindowCloser.h"
 #include "app/qbKeyDecision.h"
+#include "app/qbNoteNavigation.h"
 #include "app/qbNotePane.h"
 #include "app/qbOpenNote.h"
 #include "app/qbSearchPanel.h"
@@ -39,6 +40,7 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -178,6 +180,11 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
     m_noteTree->SetImages(treeImages);
     layout->addWidget(m_noteTree, 1);
     m_openNote->SetTree(m_noteTree);
+    TqbNoteNavigation::THooks hooks;
+    hooks.ShowTree = [this] { SetPanelMode(TqbPanelMode::Tree); };
+    hooks.ShowMessage = [this](const QString& text) { ShowMessage(text, QString()); };
+    m_navigation = new TqbNoteNavigation(*m_noteTree, *m_openNote, hooks, this);
+    m_navigation->LoadRecent(m_prjInfo.Ini());
     // Another program's changes wait while a save, a call into the page, a dialog or a menu
     // runs: questions never come in the middle of one, and nodes held by them stay.
     m_noteTree->SetWatchHold([this] {
@@ -220,6 +227,13 @@ void TfrmMainNivora::ConnectActions() {
     on("TBItem12", &TfrmMainNivora::TBItem12Click);
     on("actNoteToMail", &TfrmMainNivora::actNoteToMailExecute);
     on("actToolConfig", &TfrmMainNivora::actToolConfigExecute);
+    on("actJumpToNote", [this] { m_navigation->JumpToNote(); });
+    on("actGoBack", [this] { m_navigation->GoThroughHistory(true); });
+    on("actGoForward", [this] { m_navigation->GoThroughHistory(false); });
+    connect(m_actions->RecentMenu(), &QMenu::aboutToShow, this,
+            [this] { m_navigation->FillRecentMenu(m_actions->RecentMenu()); });
+    connect(m_navigation, &TqbNoteNavigation::HistoryChanged, this,
+            &TfrmMainNivora::UpdateHistoryActions);
     connect(m_actions->ModeItems(), &QActionGroup::triggered, this,
             [this](QAction* item) { SetViewMode(TqbViewMode(item->data().toInt())); });
 }
@@ -355,6 +369,13 @@ void TfrmMainNivora::UpdateActions() {
         ->setEnabled(m_panelMode == TqbPanelMode::Tree &&
                      qbDialogCommands::NoteToMailEnabled(m_noteTree->OpenPath()));
     EditCommands()->UpdateEditingActions();
+    UpdateHistoryActions();
+}
+
+// At once, not on the idle timer: a key pressed right after a note opened must find them on.
+void TfrmMainNivora::UpdateHistoryActions() {
+    Action("actGoBack")->setEnabled(m_navigation->History().CanGoBack());
+    Action("actGoForward")->setEnabled(m_navigation->History().CanGoForward());
 }
 
 void TfrmMainNivora::actFileSaveUpdate() {
@@ -510,7 +531,8 @@ void TfrmMainNivora::showEvent(QShowEvent* event) {
 }
 
 void TfrmMainNivora::FormActivate() {
-    if (m_noteTree->topLevelItemCount() > 0)
+    // The note open when the program closed opens again; the first node when it is gone.
+    if (!m_navigation->ReopenLast(m_prjInfo.Ini()) && m_noteTree->topLevelItemCount() > 0)
         m_noteTree->setCurrentItem(m_noteTree->topLevelItem(0));
     SetViewMode(TqbViewMode::Browse);
     ShowDataDirProblem();
@@ -573,6 +595,7 @@ void TfrmMainNivora::closeEvent(QCloseEvent* event) {
         m_notePane->HideForClose();
         QCoreApplication::processEvents();
         m_prjInfo.Ini().WriteInteger("PROGRAM", "TreeWidth", TreeWidth());
+        m_navigation->SaveRecent(m_prjInfo.Ini(), m_openNote->Path());
     } catch (const EqbError& error) {
         // Settings that cannot be written must not keep the window from closing.
         TqbApplication::ReportError(error.Message());

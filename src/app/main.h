@@ -27,6 +27,7 @@ class TqbImageList;
 class TqbFindDialog;
 class TqbInsertTools;
 class TqbNoteInfo;
+class TqbNoteNavigation;
 class TqbNotePane;
 class TqbOpenNote;
 class TqbPrjInfo;
@@ -105,6 +106,7 @@ public:
     // else in the desktop's own program.
     void OpenLinkedNote(const QString& path);
     void OpenLink(const QUrl& url);
+    TqbNoteNavigation* Navigation() const { return m_navigation; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -140,6 +142,7 @@ private:
     void TakeFrameParts(QWidget* content);
     // Shows the note of a search hit in the tree, back in the tree panel.
     void OpenInTree(const QString& path);
+    void UpdateHistoryActions();
 
     // Handlers
     void actFileExecute(int tag);
@@ -158,6 +161,7 @@ private:
     TqbActions* m_actions = nullptr;
     TqbOpenNote* m_openNote = nullptr;
     TqbNotePane* m_notePane = nullptr;
+    TqbNoteNavigation* m_navigation = nullptr;
     TqbSearchPanel* m_searchPanel = nullptr;
     TqbStatusPanel* m_statusPanel = nullptr;
     TqbAppMessageFilter* m_messageFilter = nullptr;

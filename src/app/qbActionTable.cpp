@@ -42,6 +42,10 @@ const QList<TqbActionRow>& Actions() {
         {"actReload", "다시 읽기(&R)", "Reload note", "", 0, Reload, false},
         {"actNoteToMail", "메일로 전송(&M)", "", "", 0, SendMail, false},
         {"actToolConfig", "환경설정(&C)", "", "", 0, Settings, false},
+        {"actJumpToNote", "노트로 이동(&J)...", "이름으로 노트나 폴더 찾아가기", "Ctrl+J", 0, -1,
+         false},
+        {"actGoBack", "뒤로(&B)", "앞서 연 노트로", "Alt+Left", 0, -1, false},
+        {"actGoForward", "앞으로(&W)", "뒤로 가기 전에 연 노트로", "Alt+Right", 0, -1, false},
         // These three do nothing and are on no menu.
         {"actFontColor", "글자 색상", "글자 색상 선택", "", 0, -1, false},
         {"actBackColor", "배경 색상", "배경 색상 선택", "", 0, -1, false},
@@ -123,7 +127,7 @@ QAction* TqbActions::Action(const QString& name) const {
     return m_owner->findChild<QAction*>(name, Qt::FindDirectChildrenOnly);
 }
 
-void TqbActions::BuildMainMenu(QMenuBar* menu, QMenu* skinMenu) const {
+void TqbActions::BuildMainMenu(QMenuBar* menu, QMenu* skinMenu) {
     // The mode items are the bar's radio buttons: the current mode looks pressed.
     TqbMenuBarLook::Apply(menu);
     menu->addAction(Action("tbiStayOnTop"));
@@ -146,6 +150,9 @@ void TqbActions::BuildMainMenu(QMenuBar* menu, QMenu* skinMenu) const {
     file->addAction(Action("actReload"));
     file->addAction(Action("actNoteToMail"));
     file->addSeparator();
+    m_recentMenu = file->addMenu(QStringLiteral("최근 노트(&L)"));
+    m_recentMenu->setObjectName("mnuRecentNotes");
+    file->addSeparator();
     file->addAction(Action("actToolConfig"));
     if (skinMenu)
         file->addMenu(skinMenu);
@@ -162,6 +169,9 @@ void TqbActions::BuildMainMenu(QMenuBar* menu, QMenu* skinMenu) const {
     edit->addSeparator();
     edit->addAction(Action("actToolFind"));
     edit->addAction(Action("TBItem12"));
+    edit->addSeparator();
+    for (const char* name : {"actJumpToNote", "actGoBack", "actGoForward"})
+        edit->addAction(Action(name));
 
     menu->addSeparator();
     for (const char* name : {"tbiBrowse", "tbiEdit", "tbiSource"})

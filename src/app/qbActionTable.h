@@ -58,7 +58,9 @@ public:
 
     // "파일(F)", "편집(E)", then the three mode items. The skin menu, when given, goes into
     // the file menu after the settings.
-    void BuildMainMenu(QMenuBar* menu, QMenu* skinMenu = nullptr) const;
+    void BuildMainMenu(QMenuBar* menu, QMenu* skinMenu = nullptr);
+    // The file menu's "최근 노트", filled by the window as it opens.
+    QMenu* RecentMenu() const { return m_recentMenu; }
     // The note toolbar of the tree side.
     void BuildNoteToolbar(QToolBar* bar) const;
     // The first row of the editing toolbar.
@@ -67,4 +69,5 @@ public:
 private:
     QWidget* m_owner;
     QActionGroup* m_modeItems = nullptr;
+    QMenu* m_recentMenu = nullptr;
 };

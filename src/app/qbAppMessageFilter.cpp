@@ -65,6 +65,16 @@ bool TqbAppMessageFilter::HandleAppMessage(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease: {
         const auto* mouse = static_cast<QMouseEvent*>(event);
+        // The mouse's own back and forward buttons step through the notes opened, wherever
+        // the pointer is in the main window; the release goes nowhere either.
+        if (mouse->button() == Qt::BackButton || mouse->button() == Qt::ForwardButton) {
+            if (!m_hooks.State().MainWindowActive)
+                return false;
+            if (event->type() == QEvent::MouseButtonPress)
+                m_hooks.Run(mouse->button() == Qt::BackButton ? TqbKeyCommand::GoBack
+                                                              : TqbKeyCommand::GoForward);
+            return true;
+        }
         // A click may save, switch the mode or move the caret: the syllable goes in first.
         if (event->type() == QEvent::MouseButtonPress)
             CommitComposition();

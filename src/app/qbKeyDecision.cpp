@@ -12,6 +12,13 @@ TqbKeyDecision Run(TqbKeyCommand command, bool handled, TqbKeyDecision decision 
 
 // Alt with a letter opens the menu of that letter; Alt combinations are not typing.
 TqbKeyDecision AltKey(int key, const TqbKeyState& state) {
+    // Back and forward through the notes opened; the web engine would take them for its own
+    // page history.
+    if (key == Qt::Key_Left || key == Qt::Key_Right) {
+        if (!state.MainWindowActive)
+            return {};
+        return Run(key == Qt::Key_Left ? GoBack : GoForward, true);
+    }
     if (key != Qt::Key_F && key != Qt::Key_E)
         return {};
     // The menu bar shows only with the tree; the key is used up either way.
@@ -65,6 +72,8 @@ TqbKeyDecision CtrlKey(int key, const TqbKeyState& state) {
         return run(Find);
     case Qt::Key_D:
         return run(SearchPanel);
+    case Qt::Key_J:
+        return run(JumpToNote);
     case Qt::Key_L:
         return run(TreePanel);
     case Qt::Key_P:
@@ -148,6 +157,9 @@ const QList<QKeySequence>& OwnKeys() {
         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete),
         QKeySequence(Qt::ALT | Qt::Key_F),
         QKeySequence(Qt::ALT | Qt::Key_E),
+        QKeySequence(Qt::CTRL | Qt::Key_J),
+        QKeySequence(Qt::ALT | Qt::Key_Left),
+        QKeySequence(Qt::ALT | Qt::Key_Right),
     };
     return keys;
 }
@@ -174,6 +186,12 @@ const char* ActionName(TqbKeyCommand command) {
         return "actToolFind";
     case Print:
         return "actFilePrint";
+    case JumpToNote:
+        return "actJumpToNote";
+    case GoBack:
+        return "actGoBack";
+    case GoForward:
+        return "actGoForward";
     default:
         return nullptr;
     }

@@ -34,6 +34,9 @@ enum class TqbKeyCommand {
     Save,
     FileMenu,
     EditMenu,
+    JumpToNote,
+    GoBack,
+    GoForward,
 };
 
 struct TqbKeyDecision {

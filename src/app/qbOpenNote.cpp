@@ -68,10 +68,12 @@ void TqbOpenNote::OpenDocument(const QString& path) {
     if (path == m_path)
         return;
     m_path = path;
-    if (path.isEmpty())
+    if (path.isEmpty()) {
         DiscardCurrentNote();
-    else
-        OpenCurrentNote();
+        return;
+    }
+    OpenCurrentNote();
+    emit DocumentOpened(path);
 }
 
 void TqbOpenNote::ItemMoved(const QString& oldItemPath, const QString& newItemPath) {

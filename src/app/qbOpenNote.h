@@ -77,6 +77,8 @@ public:
 
 signals:
     void ViewModeChanged(TqbViewMode mode);
+    // The tree chose another document (a note's file, a folder's page).
+    void DocumentOpened(const QString& path);
 
 private:
     // The library moved, renamed or removed an item; the note may be it or lie inside it.

@@ -5,10 +5,12 @@
 #include "library/qbNoteInfo.h"
 #include "library/qbPaths.h"
 #include "search/qbFolderSearch.h"
+#include "search/qbSearchFiles.h"
 #include "search/qbSearchText.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -70,6 +72,9 @@ TqbSearchPanel::TqbSearchPanel(const TqbNoteInfo& noteInfo, QProgressBar* bar,
     m_treeSearch = new QTreeWidget(this);
     m_treeSearch->setObjectName("treeSearch");
     m_treeSearch->setHeaderHidden(true);
+    // The hit's name, then the folder it lies in, greyed.
+    m_treeSearch->setColumnCount(2);
+    m_treeSearch->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     m_treeSearch->setRootIsDecorated(false);
     m_treeSearch->setEditTriggers(QAbstractItemView::NoEditTriggers);
     layout->addWidget(m_treeSearch, 1);
@@ -131,6 +136,7 @@ void TqbSearchPanel::RunFolderSearch() {
     m_btnSearch->setEnabled(false);
     m_searchHadCandidates = false;
     const QString root = StripTrailingDelim(m_noteInfo.GetDataDir());
+    m_searchRoot = root;
     m_folderSearch = new TqbFolderSearch(root, m_searchText, this);
     m_rowsCleared = false;
     connect(m_folderSearch, &TqbFolderSearch::Collected, this, [this](int candidates) {
@@ -179,8 +185,11 @@ void TqbSearchPanel::AddRows(const QList<TqbSearchHit>& hits) {
     ClearRowsOnce();
     const bool first = m_treeSearch->topLevelItemCount() == 0;
     for (const TqbSearchHit& hit : hits) {
-        auto* row = new QTreeWidgetItem(m_treeSearch, QStringList(hit.label));
+        const QString folder = qbSearch::SearchRowFolder(m_searchRoot, hit.path);
+        auto* row = new QTreeWidgetItem(m_treeSearch, {hit.label, folder});
         row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        row->setForeground(1, m_treeSearch->palette().brush(QPalette::Disabled, QPalette::Text));
+        row->setToolTip(0, folder.isEmpty() ? hit.label : folder + u'/' + hit.label);
         m_searchResultPaths.append(hit.path);
         m_searchResultFiles.append(hit.nativePath);
     }

@@ -69,6 +69,7 @@ private:
     // A press that made a row current has shown it; the click that ends it must not again.
     bool m_shownByPress = false;
     QString m_searchText;
+    QString m_searchRoot;
     QStringList m_searchResultPaths;
     // The bytes that reach each hit's file, whose shown path may be decoded from code page 949.
     QList<QByteArray> m_searchResultFiles;

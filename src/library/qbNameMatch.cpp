@@ -128,8 +128,6 @@ int MatchEnd(const TqbMatchQuery& query, const TqbMatchName& name, size_t start)
     return int(at);
 }
 
-enum TPlace { Anywhere = 1, WordStart, NameStart, WholeName };
-
 // The best place the query matches at, or 0.
 int BestPlace(const TqbMatchQuery& query, const TqbMatchName& name) {
     const size_t count = name.Units.size();
@@ -154,6 +152,10 @@ int BestPlace(const TqbMatchQuery& query, const TqbMatchName& name) {
 constexpr int LengthRange = 10000;
 
 } // namespace
+
+TqbMatchPlace PlaceOf(int score) {
+    return TqbMatchPlace((score + LengthRange - 1) / LengthRange);
+}
 
 TqbMatchName Prepare(const QString& name) {
     const QString folded = Folded(name);

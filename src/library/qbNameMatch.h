@@ -50,6 +50,9 @@ TqbMatchQuery PrepareQuery(const QString& query);
 
 // Higher is better: a whole name, then its start, then the start of a word, then anywhere;
 // within each, shorter names. nullopt: no match.
+enum TqbMatchPlace { NoQuery = 0, Anywhere, WordStart, NameStart, WholeName };
+// Where a score's match lies, without the length that orders names within one place.
+TqbMatchPlace PlaceOf(int score);
 std::optional<int> Match(const TqbMatchQuery& query, const TqbMatchName& name);
 std::optional<int> Match(const QString& query, const QString& name);
 

@@ -94,4 +94,12 @@ QString SearchRowLabel(const QString& root, const QString& path) {
     return qbPaths::LastComponent(folder);
 }
 
+QString SearchRowFolder(const QString& root, const QString& path) {
+    QString folder = StripTrailingDelim(qbPaths::DirectoryPart(path));
+    if (path.endsWith(u".qb"))
+        folder = StripTrailingDelim(qbPaths::DirectoryPart(folder));
+    const QString top = StripTrailingDelim(root);
+    return folder.size() > top.size() ? folder.mid(top.size() + 1) : QString();
+}
+
 } // namespace qbSearch

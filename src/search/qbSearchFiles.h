@@ -26,5 +26,8 @@ void CollectSearchFiles(const QString& dir, const std::function<void(const QByte
 // The row text of a hit under root: a note's name without extension, a folder page's folder
 // name; empty for the library's own folder page, which gets no row.
 QString SearchRowLabel(const QString& root, const QString& path);
+// The folder a hit's row lies in under root ("a/b"; empty at the top): for a folder page, the
+// folder holding that folder.
+QString SearchRowFolder(const QString& root, const QString& path);
 
 } // namespace qbSearch

@@ -5,6 +5,7 @@
 #include "search/qbPageReader.h"
 #include "search/qbVisibleText.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace qbSearch {
@@ -51,7 +52,15 @@ QString MakeSearchText(const QString& entered) {
         ++begin;
     while (end > begin && IsBlankOrControl(entered.at(end - 1)))
         --end;
-    return FoldAsciiCase(QStringView(entered).sliced(begin, end - begin));
+    return FoldAsciiCase(QStringView(entered)
+                             .sliced(begin, end - begin)
+                             .toString()
+                             .normalized(QString::NormalizationForm_C));
+}
+
+QString DecomposedForm(const QString& searchText) {
+    QString decomposed = searchText.normalized(QString::NormalizationForm_D);
+    return decomposed == searchText ? QString() : decomposed;
 }
 
 QString FoldAsciiCase(QStringView text) {
@@ -69,11 +78,16 @@ QString HighlightMatches(QStringView page, const QString& searchText) {
     const TqbVisibleText visible(page, true);
     const QString folded = FoldAsciiCase(visible.Text());
     std::vector<TqbSourceRun> runs;
-    const qsizetype n = searchText.size();
-    for (qsizetype at = folded.indexOf(searchText); at >= 0; at = folded.indexOf(searchText, at + n))
-        AddMarkableRuns(visible, at, at + n, runs);
+    for (const QString& form : {searchText, DecomposedForm(searchText)}) {
+        const qsizetype n = form.size();
+        for (qsizetype at = n ? folded.indexOf(form) : -1; at >= 0;
+             at = folded.indexOf(form, at + n))
+            AddMarkableRuns(visible, at, at + n, runs);
+    }
     if (runs.empty())
         return page.toString();
+    std::sort(runs.begin(), runs.end(),
+              [](const TqbSourceRun& a, const TqbSourceRun& b) { return a.begin < b.begin; });
     QString marked;
     marked.reserve(page.size() + qsizetype(runs.size()) * (HighlightOpen.size() + HighlightClose.size()));
     qsizetype from = 0;

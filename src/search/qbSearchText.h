@@ -13,8 +13,12 @@ inline const QString HighlightOpen =
     QStringLiteral("<FONT style=\"BACKGROUND-COLOR: #ff6600\" color=#ffffff>");
 inline const QString HighlightClose = QStringLiteral("</FONT>");
 
-// Blanks and control characters trimmed from both ends, A to Z lower-cased.
+// Blanks and control characters trimmed from both ends, in NFC, A to Z lower-cased.
 QString MakeSearchText(const QString& entered);
+
+// The search text decomposed (NFD), as pages written on a Mac hold Hangul; empty when that is
+// the same text. A page is searched and marked for both forms.
+QString DecomposedForm(const QString& searchText);
 
 // Lower-cases A to Z only: Korean and other letters stay exactly as they are.
 QString FoldAsciiCase(QStringView text);

@@ -42,6 +42,7 @@ bool HasLineEnd(const QString& text) {
 
 struct TqbTextFinder::Needle {
     QByteArray charset;
+    QString text;
     QByteArray bytes; // A to Z folded
     TqbFoldedByteSearch search;
     // The byte lengths of the search text's first 1 .. n-1 characters, and the last byte of each.
@@ -52,7 +53,8 @@ struct TqbTextFinder::Needle {
     bool singleByte = false;
 };
 
-TqbTextFinder::TqbTextFinder(const QString& searchText) : m_searchText(searchText) {}
+TqbTextFinder::TqbTextFinder(const QString& searchText)
+    : m_searchText(searchText), m_decomposedText(qbSearch::DecomposedForm(searchText)) {}
 
 TqbTextFinder::~TqbTextFinder() = default;
 
@@ -60,40 +62,42 @@ bool TqbTextFinder::FileContainsText(const QByteArray& nativePath) {
     return BytesContainText(m_reader.Read(nativePath));
 }
 
-const TqbTextFinder::Needle* TqbTextFinder::NeedleFor(const QByteArray& charset) {
-    const auto known = m_needles.constFind(charset);
-    if (known != m_needles.constEnd())
+const TqbTextFinder::Needle* TqbTextFinder::NeedleFor(const QByteArray& charset, bool decomposed) {
+    auto& needles = decomposed ? m_decomposedNeedles : m_needles;
+    const auto known = needles.constFind(charset);
+    if (known != needles.constEnd())
         return known->get();
+    const QString& text = decomposed ? m_decomposedText : m_searchText;
     std::shared_ptr<Needle> needle;
     // A search text holding markup's own characters, or one the charset cannot write, is looked
     // for in the decoded page only.
-    const bool plain = !m_searchText.contains(u'<') && !m_searchText.contains(u'&') &&
-                       !m_searchText.contains(QChar::ReplacementCharacter);
+    const bool plain =
+        !text.contains(u'<') && !text.contains(u'&') && !text.contains(QChar::ReplacementCharacter);
     QStringEncoder encoder(charset.constData(), QStringConverter::Flag::Stateless);
-    QByteArray bytes = plain && IsByteScannable(charset) ? encoder.encode(m_searchText) : QByteArray();
+    QByteArray bytes = plain && IsByteScannable(charset) ? encoder.encode(text) : QByteArray();
     QStringDecoder decoder(charset.constData(), QStringConverter::Flag::Stateless);
-    if (!bytes.isEmpty() && !encoder.hasError() && decoder.decode(bytes) == m_searchText &&
+    if (!bytes.isEmpty() && !encoder.hasError() && decoder.decode(bytes) == text &&
         !decoder.hasError()) {
         for (char& c : bytes)
             c = qbSearch::FoldByte(c);
-        needle = std::make_shared<Needle>(Needle{charset, bytes, TqbFoldedByteSearch(bytes)});
+        needle = std::make_shared<Needle>(Needle{charset, text, bytes, TqbFoldedByteSearch(bytes)});
         needle->singleByte = IsSingleByte(charset);
-        for (const uint c : m_searchText.toUcs4())
+        for (const uint c : text.toUcs4())
             needle->characters.push_back(char32_t(c));
         needle->namedReferenceCharacter =
             std::any_of(needle->characters.begin(), needle->characters.end(),
                         qbSearch::IsNamedReferenceCharacter);
-        for (qsizetype i = 1; i < m_searchText.size(); ++i) {
-            if (m_searchText[i].isLowSurrogate())
+        for (qsizetype i = 1; i < text.size(); ++i) {
+            if (text[i].isLowSurrogate())
                 continue;
             QStringEncoder prefix(charset.constData(), QStringConverter::Flag::Stateless);
-            const QByteArray part = prefix.encode(QStringView(m_searchText).first(i));
+            const QByteArray part = prefix.encode(QStringView(text).first(i));
             const qsizetype length = part.size();
             needle->prefixes.push_back(length);
             needle->prefixLast[uchar(bytes[length - 1])] = true;
         }
     }
-    m_needles.insert(charset, needle);
+    needles.insert(charset, needle);
     return needle.get();
 }
 
@@ -102,20 +106,22 @@ bool TqbTextFinder::BytesContainText(const QByteArray& bytes) {
     if (m_searchText.isEmpty() || HasLineEnd(m_searchText))
         return false;
     const QByteArray charset = m_charsets.Of(bytes);
-    const Needle* needle = NeedleFor(charset);
-    if (!needle)
-        return qbSearch::VisibleTextContains(qbSearch::DecodePage(bytes, charset), m_searchText);
-    if (needle->search.IndexIn(bytes) < 0 && !MayRunAcrossMarkup(bytes, *needle))
-        return false;
-    switch (ScanPieces(bytes, *needle)) {
-    case Outcome::Found:
-        return true;
-    case Outcome::Absent:
-        return false;
-    case Outcome::Unsure:
-        break;
-    }
+    const Needle* needle = NeedleFor(charset, false);
+    Outcome outcome = needle ? Scan(bytes, *needle) : Outcome::Unsure;
+    // The decomposed form is looked for only in a charset that can write it: a code page 949
+    // page holds no conjoining letters, so a Korean search of those pages costs nothing more.
+    if (outcome == Outcome::Absent && !m_decomposedText.isEmpty())
+        if (const Needle* decomposed = NeedleFor(charset, true))
+            outcome = Scan(bytes, *decomposed);
+    if (outcome != Outcome::Unsure)
+        return outcome == Outcome::Found;
     return qbSearch::VisibleTextContains(qbSearch::DecodePage(bytes, charset), m_searchText);
+}
+
+TqbTextFinder::Outcome TqbTextFinder::Scan(const QByteArray& bytes, const Needle& needle) const {
+    if (needle.search.IndexIn(bytes) < 0 && !MayRunAcrossMarkup(bytes, needle))
+        return Outcome::Absent;
+    return ScanPieces(bytes, needle);
 }
 
 // Without the search text's bytes in the page, it can still be on a line when tags split it
@@ -212,15 +218,17 @@ TqbTextFinder::Outcome TqbTextFinder::HitStartsCharacter(const QByteArray& bytes
         return qbSearch::FoldAsciiCase(text);
     };
     const qsizetype windowEnd = std::min(pieceEnd, at + needle.bytes.size() + 4);
-    return decode(windowEnd).startsWith(decode(at) + m_searchText) ? Outcome::Found
-                                                                   : Outcome::Absent;
+    return decode(windowEnd).startsWith(decode(at) + needle.text) ? Outcome::Found
+                                                                  : Outcome::Absent;
 }
 
 namespace qbSearch {
 
 bool VisibleTextContains(QStringView page, const QString& searchText) {
     const TqbVisibleText visible(page);
-    return FoldAsciiCase(visible.Text()).contains(searchText);
+    const QString text = FoldAsciiCase(visible.Text());
+    const QString decomposed = DecomposedForm(searchText);
+    return text.contains(searchText) || (!decomposed.isEmpty() && text.contains(decomposed));
 }
 
 bool DecodedPageContainsText(const QByteArray& bytes, const QString& searchText) {

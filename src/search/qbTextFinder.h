@@ -27,7 +27,9 @@ private:
     struct Needle;
     enum class Outcome { Found, Absent, Unsure };
 
-    const Needle* NeedleFor(const QByteArray& charset);
+    // For the search text in NFC, or decomposed (a page from a Mac).
+    const Needle* NeedleFor(const QByteArray& charset, bool decomposed);
+    Outcome Scan(const QByteArray& bytes, const Needle& needle) const;
     static bool MayRunAcrossMarkup(const QByteArray& bytes, const Needle& needle);
     static bool EndsWithPrefix(const char* text, qsizetype size, const Needle& needle);
     Outcome ScanPieces(const QByteArray& bytes, const Needle& needle) const;
@@ -35,7 +37,9 @@ private:
                                qsizetype at, const Needle& needle) const;
 
     QString m_searchText;
+    QString m_decomposedText;
     QHash<QByteArray, std::shared_ptr<Needle>> m_needles;
+    QHash<QByteArray, std::shared_ptr<Needle>> m_decomposedNeedles;
     TqbPageReader m_reader;
     TqbPageCharsets m_charsets;
 };

@@ -92,6 +92,16 @@ private slots:
                             << Unchanged << true << true;
         row("Ctrl+S save") << int(Qt::Key_S) << ctrl << Tree << Edit << true << true << Save
                            << Unchanged << true << true;
+        row("Ctrl+J jump to a note") << int(Qt::Key_J) << ctrl << Search << Edit << true << true
+                                     << JumpToNote << Unchanged << true << true;
+        row("Ctrl+J in a dialog") << int(Qt::Key_J) << ctrl << Tree << Edit << false << true << None
+                                  << Unchanged << false << false;
+        row("Alt+Left back") << int(Qt::Key_Left) << alt << Tree << Edit << true << true << GoBack
+                             << Unchanged << false << true;
+        row("Alt+Right forward") << int(Qt::Key_Right) << alt << Search << Browse << true << true
+                                 << GoForward << Unchanged << false << true;
+        row("Alt+Left in a dialog") << int(Qt::Key_Left) << alt << Tree << Edit << false << true
+                                    << None << Unchanged << false << false;
         row("Ctrl+V in browse mode") << int(Qt::Key_V) << ctrl << Tree << Browse << true << true
                                      << None << 0 << true << false;
         row("Ctrl+V in edit mode")

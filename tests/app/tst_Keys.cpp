@@ -58,6 +58,7 @@ private slots:
     void init() {
         F.Open([](TqbWindowFixture& f) {
             WriteBytes(f.Lib("노트.htm"), "<HTML><BODY><DIV>text</DIV></BODY></HTML>\r\n");
+            WriteBytes(f.Lib("둘째.htm"), "<HTML><BODY><DIV>second</DIV></BODY></HTML>\r\n");
         });
         QVERIFY(QTest::qWaitForWindowActive(F.Window.get()));
     }
@@ -69,6 +70,25 @@ private slots:
         TqbDialogAnswerer answerer; // cancels the dialog
         QTest::keyClick(page, Qt::Key_Insert, Qt::ControlModifier);
         QCOMPARE(answerer.texts, QStringList{"frmNewNoteName"});
+    }
+
+    void ctrlJInTheEditorOpensTheJumpList() {
+        QWidget* page = Focus("page");
+        TqbDialogAnswerer answerer; // cancels the dialog
+        QTest::keyClick(page, Qt::Key_J, Qt::ControlModifier);
+        QCOMPARE(answerer.texts, QStringList{"dlgNotePicker"});
+    }
+
+    // The web engine would take Alt+Left and the mouse's back button for its own history.
+    void backAndForwardFromTheEditor() {
+        const QString first = F.Window->OpenNote()->Path();
+        F.Window->OpenLinkedNote(F.Lib("둘째.htm"));
+        F.WaitForPage();
+        QTest::keyClick(Focus("page"), Qt::Key_Left, Qt::AltModifier);
+        QCOMPARE(F.Window->OpenNote()->Path(), first);
+        F.WaitForPage();
+        QTest::mouseClick(Focus("page"), Qt::ForwardButton);
+        QCOMPARE(F.Window->OpenNote()->Path(), F.Lib("둘째.htm"));
     }
 
     void keysWhereverTheFocusIs_data() {

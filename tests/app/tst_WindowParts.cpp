@@ -118,14 +118,15 @@ private slots:
         const QList<QAction*> top = bar.actions();
         QCOMPARE(Texts(top), QStringList({"tbiStayOnTop", "파일(F)", "편집(E)", "|", "tbiBrowse",
                                           "tbiEdit", "tbiSource"}));
-        QCOMPARE(Texts(top.at(1)->menu()->actions()),
-                 QStringList({"actFileNewFolder", "actFileNewNote", "actFileRename",
-                              "actFileDelete", "|", "파일 저장(&S)", "파일 인쇄(&P)", "actReload",
-                              "actNoteToMail", "|", "actToolConfig", "TBItem1", "|",
-                              "tbiClose"}));
+        QCOMPARE(
+            Texts(top.at(1)->menu()->actions()),
+            QStringList({"actFileNewFolder", "actFileNewNote", "actFileRename", "actFileDelete",
+                         "|", "파일 저장(&S)", "파일 인쇄(&P)", "actReload", "actNoteToMail", "|",
+                         "최근 노트(&L)", "|", "actToolConfig", "TBItem1", "|", "tbiClose"}));
         QCOMPARE(Texts(top.at(2)->menu()->actions()),
                  QStringList({"actCut", "actCopy", "actPaste", "|", "actUndo", "actRedo", "|",
-                              "actToolFind", "TBItem12"}));
+                              "actToolFind", "TBItem12", "|", "actJumpToNote", "actGoBack",
+                              "actGoForward"}));
         QToolBar toolbar;
         actions.BuildNoteToolbar(&toolbar);
         QCOMPARE(Texts(toolbar.actions()),

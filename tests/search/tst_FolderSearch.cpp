@@ -149,23 +149,35 @@ private slots:
     void rowLabels_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("folder");
         QTest::newRow("note") << "/r/메모.htm"
-                              << "메모";
+                              << "메모"
+                              << "";
         QTest::newRow("note with dots") << "/r/a/v1.2.htm"
-                                        << "v1.2";
+                                        << "v1.2"
+                                        << "a";
+        QTest::newRow("deep note") << "/r/a/b c/메모.htm"
+                                   << "메모"
+                                   << "a/b c";
         QTest::newRow("folder page") << "/r/폴더/___폴더설명.qb"
-                                     << "폴더";
+                                     << "폴더"
+                                     << "";
         QTest::newRow("nested folder page") << "/r/a/b/___폴더설명.qb"
-                                            << "b";
+                                            << "b"
+                                            << "a";
         QTest::newRow("folder with a dot") << "/r/v1.2/___폴더설명.qb"
-                                           << "v1.2";
+                                           << "v1.2"
+                                           << "";
         QTest::newRow("library's own page") << "/r/___폴더설명.qb"
+                                            << ""
                                             << "";
     }
     void rowLabels() {
         QFETCH(QString, path);
         QFETCH(QString, label);
+        QFETCH(QString, folder);
         QCOMPARE(SearchRowLabel("/r", path), label);
+        QCOMPARE(SearchRowFolder("/r/", path), folder);
     }
 
     void markedCopyKeepsCharsetAndKoreanWhole() {

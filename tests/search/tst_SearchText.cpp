@@ -67,6 +67,8 @@ private slots:
         QTest::newRow("inner blanks stay") << " Ab  Cd " << "ab  cd";
         QTest::newRow("korean unchanged") << "메모 ABC" << "메모 abc";
         QTest::newRow("other letters unchanged") << "ÄÖ Σ" << "ÄÖ Σ";
+        QTest::newRow("decomposed hangul composed")
+            << QString("메모").normalized(QString::NormalizationForm_D) << "메모";
     }
     void searchTextIsTrimmedAndFoldedForAsciiOnly() {
         QFETCH(QString, entered);
@@ -171,6 +173,21 @@ private slots:
         QTest::newRow("text box is read") << Euckr + "<textarea>memo</textarea>" << "memo" << true;
         QTest::newRow("tag in a style sheet is no tag")
             << Euckr + "<style>\"</style>memo" << "memo" << true;
+        // Text from a Mac holds Hangul decomposed; the search text is composed.
+        const QByteArray decomposed =
+            QString("그 메모를").normalized(QString::NormalizationForm_D).toUtf8();
+        QTest::newRow("decomposed page") << decomposed << "메모" << true;
+        QTest::newRow("decomposed page, other word") << decomposed << "메일" << false;
+        QTest::newRow("decomposed page split by a tag")
+            << QString("<b>메</b>모").normalized(QString::NormalizationForm_D).toUtf8() << "메모"
+            << true;
+        const QString decomposedText =
+            QString("그 메모를").normalized(QString::NormalizationForm_D);
+        QTest::newRow("decomposed utf-16 page")
+            << QByteArray("\xFF\xFE") +
+                   QByteArray(reinterpret_cast<const char*>(decomposedText.utf16()),
+                              decomposedText.size() * 2)
+            << "메모" << true;
     }
     void bytesAgreeWithTheFullDecode() {
         QFETCH(QByteArray, page);
@@ -374,6 +391,9 @@ private slots:
                                            << "<textarea>abc</textarea>";
         QTest::newRow("title untouched") << "<title>abc</title>abc" << "abc"
                                          << "<title>abc</title>" + o + "abc" + c;
+        const QString nfd = QString("메모").normalized(QString::NormalizationForm_D);
+        QTest::newRow("decomposed and composed") << nfd + " 메모"
+                                                 << "메모" << o + nfd + c + " " + o + "메모" + c;
     }
     void highlight() {
         QFETCH(QString, page);

@@ -1,0 +1,111 @@
+#include "app/qbNoteNavigation.h"
+
+#include "app/qbOpenNote.h"
+#include "app/qbTreeNavigation.h"
+#include "dialogs/qbNotePicker.h"
+#include "library/qbNoteInfo.h"
+#include "library/qbTree.h"
+#include "platform/qbError.h"
+#include "platform/qbIniFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+
+TqbNoteNavigation::TqbNoteNavigation(TqbTree& tree, TqbOpenNote& openNote, THooks hooks,
+                                     QWidget* dialogParent)
+    : QObject(dialogParent), m_tree(tree), m_openNote(openNote), m_hooks(std::move(hooks)),
+      m_dialogParent(dialogParent) {
+    connect(&m_openNote, &TqbOpenNote::DocumentOpened, this, [this](const QString& path) {
+        m_history.Visit(path);
+        if (QFileInfo(path).fileName() != TqbNoteInfo::FolderDescriptionName)
+            m_recent.Visit(path);
+        emit HistoryChanged();
+    });
+    TqbLibrary& library = m_tree.Library();
+    connect(&library, &TqbLibrary::Moved, this,
+            [this](const QString& oldItemPath, const QString& newItemPath) {
+                m_history.Follow(oldItemPath, newItemPath);
+                m_recent.Follow(oldItemPath, newItemPath);
+                emit HistoryChanged();
+            });
+    connect(&library, &TqbLibrary::Removed, this, [this](const QString& itemPath) {
+        m_history.Forget(itemPath);
+        m_recent.Forget(itemPath);
+        emit HistoryChanged();
+    });
+}
+
+bool TqbNoteNavigation::GoToDocument(const QString& path) {
+    const QFileInfo info(path);
+    const bool folderPage = info.fileName() == TqbNoteInfo::FolderDescriptionName;
+    if (folderPage ? !QFileInfo(info.path()).isDir() : !info.isFile()) {
+        m_recent.Forget(path);
+        m_hooks.ShowMessage(TqbJumpList::GoneMessage.arg(QDir::toNativeSeparators(path)));
+        return false;
+    }
+    m_hooks.ShowTree();
+    if (qbTreeNavigation::SelectPath(m_tree, path))
+        return true;
+    m_hooks.ShowMessage(QStringLiteral("이 노트는 지금 라이브러리에 없습니다: %1")
+                            .arg(QDir::toNativeSeparators(path)));
+    return false;
+}
+
+void TqbNoteNavigation::GoThroughHistory(bool back) {
+    while (const std::optional<QString> path = back ? m_history.Back() : m_history.Forward()) {
+        m_hooks.ShowTree();
+        if (qbTreeNavigation::SelectPath(m_tree, *path))
+            break;
+        // Not in the tree that shows now (another library): passed over like a deleted one.
+        m_history.Forget(*path);
+    }
+    emit HistoryChanged();
+}
+
+void TqbNoteNavigation::JumpToNote() {
+    TqbNotePicker picker(QStringLiteral("노트로 이동"), m_tree.RootDir(), m_tree.NoteExt,
+                         m_recent.Paths(), m_dialogParent);
+    connect(&m_tree.Library(), &TqbLibrary::Removed, &picker.List(), &TqbJumpList::Forget);
+    if (picker.exec() == QDialog::Accepted)
+        GoToDocument(qbTreeRules::DocumentPath(picker.ChosenPath()));
+}
+
+void TqbNoteNavigation::FillRecentMenu(QMenu* menu) {
+    menu->clear();
+    const QString root = QDir::cleanPath(m_tree.RootDir()) + u'/';
+    int number = 0;
+    for (const QString& path : m_recent.Paths()) {
+        if (!path.startsWith(root))
+            continue; // another library's
+        const QFileInfo info(path);
+        const QString folder = info.path().mid(root.size());
+        QString text = qbVisibleName(info.completeBaseName());
+        if (!folder.isEmpty())
+            text += QStringLiteral("  (%1)").arg(qbVisibleName(folder));
+        text.replace(u'&', QStringLiteral("&&"));
+        if (++number <= 9)
+            text = QStringLiteral("&%1 ").arg(number) + text;
+        QAction* item = menu->addAction(text);
+        connect(item, &QAction::triggered, this, [this, path] { GoToDocument(path); });
+    }
+    if (menu->isEmpty())
+        menu->addAction(QStringLiteral("최근에 연 노트가 없습니다"))->setEnabled(false);
+}
+
+void TqbNoteNavigation::LoadRecent(const TqbIniFile& ini) {
+    try {
+        m_recent.Load(ini);
+    } catch (const EqbError&) {
+        // An unreadable settings file only costs the list of recent notes.
+    }
+}
+
+bool TqbNoteNavigation::ReopenLast(const TqbIniFile& ini) {
+    const QString last = TqbRecentNotes::OpenAtClose(ini);
+    return !last.isEmpty() && QFileInfo::exists(last) && qbTreeNavigation::SelectPath(m_tree, last);
+}
+
+void TqbNoteNavigation::SaveRecent(const TqbIniFile& ini, const QString& openPath) const {
+    m_recent.Save(ini, openPath);
+}

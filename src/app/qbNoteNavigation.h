@@ -1,0 +1,58 @@
+#pragma once
+
+#include "library/qbNoteHistory.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QMenu;
+class QWidget;
+class TqbIniFile;
+class TqbOpenNote;
+class TqbTree;
+
+// The ways to a note other than the tree itself: the jump list, back and forward through the
+// notes opened, and the recent notes with the note opened again at the next start. The logic is
+// in TqbNoteHistory and TqbJumpList; this part ties them to the tree, the open note and the
+// library's moves and removals.
+class TqbNoteNavigation : public QObject {
+    Q_OBJECT
+public:
+    struct THooks {
+        std::function<void()> ShowTree; // the tree panel, before a note opens
+        std::function<void(const QString&)> ShowMessage;
+    };
+
+    TqbNoteNavigation(TqbTree& tree, TqbOpenNote& openNote, THooks hooks, QWidget* dialogParent);
+
+    const TqbNoteHistory& History() const { return m_history; }
+    const TqbRecentNotes& RecentNotes() const { return m_recent; }
+
+    // Opens a document the user asked for by name (a jump, a recent note); one that is gone is
+    // named in a message instead. False when nothing opened.
+    bool GoToDocument(const QString& path);
+    void GoThroughHistory(bool back);
+    // "노트로 이동": the picker over the tree's library.
+    void JumpToNote();
+    // The recent notes of the library the tree shows, as items of menu.
+    void FillRecentMenu(QMenu* menu);
+
+    void LoadRecent(const TqbIniFile& ini);
+    // The note open when the program closed, when it is still in the tree; false otherwise.
+    bool ReopenLast(const TqbIniFile& ini);
+    // Throws EqbError when the file cannot be written.
+    void SaveRecent(const TqbIniFile& ini, const QString& openPath) const;
+
+signals:
+    // Back or forward may have become possible or impossible.
+    void HistoryChanged();
+
+private:
+    TqbTree& m_tree;
+    TqbOpenNote& m_openNote;
+    THooks m_hooks;
+    QWidget* m_dialogParent;
+    TqbNoteHistory m_history;
+    TqbRecentNotes m_recent;
+};
