@@ -148,10 +148,11 @@ class TestHangulInput : public QObject {
 
     // Keys as the keyboard sends them (xdotool key names), one after the other, or another
     // xdotool command; returns once xdotool is done.
-    void Type(const QStringList& keys, bool areKeys = true) {
+    void Type(const QStringList& keys, bool areKeys = true, int delayMs = 60) {
         QProcess xdotool;
         QSignalSpy finished(&xdotool, &QProcess::finished);
-        xdotool.start("xdotool", areKeys ? QStringList{"key", "--delay", "60"} + keys : keys);
+        const QStringList key = {"key", "--delay", QString::number(delayMs)};
+        xdotool.start("xdotool", areKeys ? key + keys : keys);
         QVERIFY(finished.wait(60000));
         QCOMPARE(xdotool.exitCode(), 0);
     }
@@ -322,6 +323,37 @@ private slots:
             ClickAt(ScreenPointIn(target, true));
         }
         QCOMPARE(SaveAndReadBody(), body);
+    }
+
+    // A big note after a small one, typed into while it loads: every syllable lands in it once,
+    // the one composed across the switch included.
+    void typingWhileABigNoteLoads_data() {
+        QTest::addColumn<int>("delayMs"); // between keys
+        for (const int delay : {60, 150, 300})
+            QTest::addRow("%d ms apart", delay) << delay;
+    }
+    void typingWhileABigNoteLoads() {
+        QFETCH(int, delayMs);
+        QString lines;
+        for (int i = 0; lines.size() < 2'200'000; ++i)
+            lines += QString("<div>line %1</div>").arg(i);
+        WriteBytes(F.Lib("둘째.htm"), "<html><body>" + lines.toLatin1() + "</body></html>\r\n");
+        TypeInMode(TqbViewMode::Edit);
+        QTreeWidgetItem* big = F.Node("둘째");
+        ClickAt(F.Tree()->viewport()->mapToGlobal(F.Tree()->visualItemRect(big).center()));
+        Type({"g", "k", "s", "r", "m", "f"}, true, delayMs);
+        QTRY_COMPARE_WITH_TIMEOUT(F.Window->OpenNote()->Path(), F.Lib("둘째.htm"),
+                                  TqbWindowFixture::PageTimeoutMs);
+        F.WaitForPage();
+        const QByteArray before = ReadBytes(F.Lib("둘째.htm"));
+        Type({"ctrl+s"});
+        QTRY_VERIFY_WITH_TIMEOUT(ReadBytes(F.Lib("둘째.htm")) != before,
+                                 TqbWindowFixture::PageTimeoutMs);
+        const QString page = qbPageCodec::Read(F.Lib("둘째.htm")).Text;
+        const qsizetype start = page.indexOf(u'>', page.indexOf("<body", 0, Qt::CaseInsensitive));
+        const qsizetype end = page.lastIndexOf("</body>", -1, Qt::CaseInsensitive);
+        QCOMPARE(page.mid(start + 1, end - start - 1).trimmed(),
+                 QString(lines).insert(5, QStringLiteral("한글")));
     }
 
     // A new note from the blank template, typed into at once: every key and every space lands.
