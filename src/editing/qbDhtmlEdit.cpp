@@ -293,11 +293,22 @@ bool TqbDhtmlEdit::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TqbDhtmlEdit::Hold(QObject* watched, QEvent* event) {
-    m_heldInput.push_back(std::unique_ptr<QEvent>(event->clone()));
-    if (watched != m_catcher)
+    if (watched != m_catcher) {
+        m_heldInput.push_back(std::unique_ptr<QEvent>(event->clone()));
         return;
-    if (event->type() == QEvent::InputMethod)
-        m_catcherComposing = !static_cast<QInputMethodEvent*>(event)->preeditString().isEmpty();
+    }
+    m_sinceCaught.start();
+    // The composition ends in the catcher: the page needs only the text it came to.
+    if (event->type() == QEvent::InputMethod) {
+        const QString text = static_cast<QInputMethodEvent*>(event)->commitString();
+        if (!text.isEmpty()) {
+            auto commit = std::make_unique<QInputMethodEvent>();
+            commit->setCommitString(text);
+            m_heldInput.push_back(std::move(commit));
+        }
+    } else {
+        m_heldInput.push_back(std::unique_ptr<QEvent>(event->clone()));
+    }
     if (m_handOverTimer->isActive())
         m_handOverTimer->start();
 }
@@ -308,7 +319,6 @@ void TqbDhtmlEdit::Hold(QObject* watched, QEvent* event) {
 void TqbDhtmlEdit::ReplayHeldInput() {
     if (m_heldInput.empty()) {
         m_replayPending = false;
-        emit HeldInputHandedOver();
         return;
     }
     m_replayPending = true;
@@ -337,7 +347,6 @@ void TqbDhtmlEdit::DeliverHeldInput() {
     const THandingOver mark;
     for (auto& event : std::exchange(m_heldInput, {}))
         QCoreApplication::sendEvent(target, event.get());
-    emit HeldInputHandedOver();
 }
 
 // The keys leave the catcher for the page. Moving them ends a composition: the input method's
@@ -349,7 +358,7 @@ void TqbDhtmlEdit::HandOver() {
     m_replayPending = true;
     if (QApplication::focusWidget() == m_catcher)
         m_view->setFocus(Qt::OtherFocusReason);
-    m_catcherComposing = false;
+    m_sinceCaught.invalidate();
     // A page that had no focus may not have kept its caret.
     if (std::exchange(m_caretOnHandOver, false))
         CallAsync(QStringLiteral("caretToStart"), {}, false);
@@ -362,17 +371,8 @@ void TqbDhtmlEdit::FinishHandOver() {
         return;
     if (m_handOverTimer->isActive())
         HandOver();
-    if (!m_replayPending)
-        return;
-    QEventLoop loop;
-    QTimer limit;
-    limit.setSingleShot(true);
-    connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-    connect(this, &TqbDhtmlEdit::HeldInputHandedOver, &loop, &QEventLoop::quit);
-    limit.start(PageWaitMs(m_timeoutMs, m_docChars));
-    m_waiting = true;
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    m_waiting = false;
+    if (m_replayPending)
+        DeliverHeldInput();
 }
 
 void TqbDhtmlEdit::WantFocus() {
@@ -464,7 +464,7 @@ void TqbDhtmlEdit::Request(TPageRequest request) {
     if (request.Blank) {
         m_heldInput.clear();
         m_focusWanted = false;
-        m_catcherComposing = false;
+        m_sinceCaught.invalidate();
         if (QApplication::focusWidget() == m_catcher)
             m_view->setFocus(Qt::OtherFocusReason);
     }
@@ -609,7 +609,7 @@ void TqbDhtmlEdit::CompleteLoad(const QVariantMap& answer, bool caretPlaced) {
         m_page->settings()->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
         m_caretOnHandOver = caretAsked;
         m_replayPending = true;
-        if (m_catcherComposing)
+        if (m_sinceCaught.isValid() && m_sinceCaught.elapsed() < HandOverPauseMs)
             m_handOverTimer->start();
         else
             HandOver();
@@ -846,10 +846,7 @@ void TqbDhtmlEdit::SetBrowseMode(bool browse) {
     if (!m_ready)
         return;
     // What was typed in the mode that was on goes in before the other one is.
-    if (m_handOverTimer->isActive())
-        HandOver();
-    if (m_replayPending)
-        DeliverHeldInput();
+    FinishHandOver();
     CallAsync(QStringLiteral("setMode"), {browse, false}, true);
 }
 

@@ -3,6 +3,7 @@
 #include "editing/qbSelectionState.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -14,7 +15,6 @@
 #include <utility>
 #include <vector>
 
-class QInputMethodEvent;
 class QPageLayout;
 class QTimer;
 class QPrinter;
@@ -170,8 +170,6 @@ signals:
     void LinkClicked(const QUrl& url);
     void PrintFinished(bool success);
     void PrintFailed(const QString& message);
-    // What was typed while the document loaded has reached the page.
-    void HeldInputHandedOver();
     // A picture pasted or dropped into the page in edit mode as data, not as HTML: its bytes,
     // its MIME type, and for a dropped file its name. Nothing is in the page until InsertPicture.
     void PictureGiven(const QByteArray& bytes, const QString& type, const QString& name);
@@ -273,9 +271,9 @@ private:
     // wait in the catcher meanwhile.
     bool m_catching = false;
     TqbTypingCatcher* m_catcher = nullptr;
-    // The input method is composing in the catcher: moving the keys now would end the syllable,
-    // so they move at the first pause in the typing.
-    bool m_catcherComposing = false;
+    // Moving the keys while the user types would end the syllable being composed, or one the
+    // input method is still working on: they move at the first pause in the typing.
+    QElapsedTimer m_sinceCaught;
     static constexpr int HandOverPauseMs = 500;
     QTimer* m_handOverTimer = nullptr;
     bool m_caretOnHandOver = false;
