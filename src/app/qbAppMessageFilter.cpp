@@ -1,6 +1,7 @@
 #include "app/qbAppMessageFilter.h"
 
 #include "app/qbShortcutBadges.h"
+#include "editing/qbDhtmlEdit.h"
 
 #include <QApplication>
 #include <QInputMethod>
@@ -49,12 +50,18 @@ bool TqbAppMessageFilter::HandleAppMessage(QObject* watched, QEvent* event) {
             KeyUp();
         return false;
     case QEvent::InputMethod: {
+        if (TqbDhtmlEdit::HandingOverHeldInput())
+            return false;
         const auto* input = static_cast<QInputMethodEvent*>(event);
         if (IsEcho(*input))
             return true;
         const bool wasComposing = m_composing;
         m_composing = !input->preeditString().isEmpty();
         m_compositionJustEnded = wasComposing && !m_composing;
+        if (m_compositionJustEnded) {
+            m_endedWith = input->commitString();
+            m_endedIn = watched;
+        }
         if (m_composing)
             m_preedit = input->preeditString();
         // Text from an input method is typing as much as a plain key is.
@@ -62,6 +69,14 @@ bool TqbAppMessageFilter::HandleAppMessage(QObject* watched, QEvent* event) {
             m_hooks.SetNoteModified(true);
         return false;
     }
+    case QEvent::FocusAboutToChange:
+        // The platform commits a composition itself when the focus leaves its widget, and then
+        // tells the input method to end it, which some answer with the syllable again.
+        if (m_compositionJustEnded && watched == m_endedIn && !m_endedWith.isEmpty()) {
+            m_echo = m_endedWith;
+            m_forcedCommitSeen = true;
+        }
+        return false;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease: {
         const auto* mouse = static_cast<QMouseEvent*>(event);

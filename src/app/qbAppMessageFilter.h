@@ -60,4 +60,7 @@ private:
     // A composition the program ended: its syllable, until the input method's repeat of it.
     QString m_echo;
     bool m_forcedCommitSeen = false;
+    // The text and the widget of the composition that ended last.
+    QString m_endedWith;
+    const QObject* m_endedIn = nullptr;
 };

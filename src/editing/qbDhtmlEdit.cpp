@@ -7,6 +7,7 @@
 #include "editing/qbPageRequestFilter.h"
 #include "editing/qbPageScheme.h"
 #include "editing/qbPageText.h"
+#include "editing/qbTypingCatcher.h"
 #include "platform/qbAtomicWrite.h"
 #include "platform/qbError.h"
 #include "platform/qbPageCodec.h"
@@ -21,6 +22,7 @@
 #include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QInputMethodEvent>
 #include <QMouseEvent>
 #include <QPageLayout>
 #include <QPointer>
@@ -145,6 +147,11 @@ TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
     TqbPageScheme::Register();
     static int editors = 0;
     m_schemeKey = QStringLiteral("e%1").arg(++editors);
+    m_catcher = new TqbTypingCatcher(this);
+    m_handOverTimer = new QTimer(this);
+    m_handOverTimer->setSingleShot(true);
+    m_handOverTimer->setInterval(HandOverPauseMs);
+    connect(m_handOverTimer, &QTimer::timeout, this, &TqbDhtmlEdit::HandOver);
     m_view = new QWebEngineView(this);
     m_page = new TqbDhtmlPage(
         m_view, [this](const QUrl& url, QWebEnginePage::NavigationType type, bool isMainFrame) {
@@ -220,7 +227,7 @@ TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
         EndPrint(success ? QString() : tr("인쇄하지 못했습니다."));
     });
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
-        if (IsInsideView(old) && !IsInsideView(now))
+        if (IsInsideView(old) && !TakesTyping(now))
             emit FocusLost();
     });
     // Typing while no document is ready would go into a page that is never saved.
@@ -243,6 +250,10 @@ bool TqbDhtmlEdit::IsInsideView(QObject* object) const {
     return widget && (widget == m_view || m_view->isAncestorOf(widget));
 }
 
+bool TqbDhtmlEdit::TakesTyping(QObject* object) const {
+    return object == m_catcher || IsInsideView(object);
+}
+
 // While the document loads, and until what was typed meanwhile is handed over.
 bool TqbDhtmlEdit::HoldsInput() const {
     return m_phase == TPhase::Loading || (m_ready && m_replayPending);
@@ -257,8 +268,8 @@ bool TqbDhtmlEdit::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyRelease:
     case QEvent::InputMethod:
         // Typing that starts while the document loads is meant for it: kept until it is ready.
-        if (HoldsInput() && IsInsideView(watched) && m_heldInput.size() < MaxHeldInput) {
-            m_heldInput.push_back(std::unique_ptr<QEvent>(event->clone()));
+        if (HoldsInput() && TakesTyping(watched) && m_heldInput.size() < MaxHeldInput) {
+            Hold(watched, event);
             return true;
         }
         edits = event->type() != QEvent::KeyRelease;
@@ -276,38 +287,108 @@ bool TqbDhtmlEdit::eventFilter(QObject* watched, QEvent* event) {
     default:
         break;
     }
-    if (edits && !m_ready && IsInsideView(watched))
+    if (edits && !m_ready && TakesTyping(watched))
         return true;
     return QWidget::eventFilter(watched, event);
+}
+
+void TqbDhtmlEdit::Hold(QObject* watched, QEvent* event) {
+    if (watched != m_catcher) {
+        m_heldInput.push_back(std::unique_ptr<QEvent>(event->clone()));
+        return;
+    }
+    m_sinceCaught.start();
+    // The composition ends in the catcher: the page needs only the text it came to.
+    if (event->type() == QEvent::InputMethod) {
+        const QString text = static_cast<QInputMethodEvent*>(event)->commitString();
+        if (!text.isEmpty()) {
+            auto commit = std::make_unique<QInputMethodEvent>();
+            commit->setCommitString(text);
+            m_heldInput.push_back(std::move(commit));
+        }
+    } else {
+        m_heldInput.push_back(std::unique_ptr<QEvent>(event->clone()));
+    }
+    if (m_handOverTimer->isActive())
+        m_handOverTimer->start();
 }
 
 // After the page's pending calls (the caret placed at the start among them), so the keys land
 // where a user who waited would have typed them. All at once, in the order typed: keys that come
 // meanwhile queue behind them.
 void TqbDhtmlEdit::ReplayHeldInput() {
-    if (m_heldInput.empty())
+    if (m_heldInput.empty()) {
+        m_replayPending = false;
         return;
+    }
     m_replayPending = true;
-    const quint64 generation = m_generation;
-    m_page->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld,
-                          [this, generation](const QVariant&) {
-                              if (m_closing || generation != m_generation || !m_ready)
-                                  return;
-                              m_replayPending = false;
-                              QWidget* target = m_view->focusProxy() ? m_view->focusProxy()
-                                                                     : m_view;
-                              for (auto& event : std::exchange(m_heldInput, {}))
-                                  QCoreApplication::sendEvent(target, event.get());
-                          });
+    AfterPageFocus(m_generation, MaxFocusChecks);
 }
 
-// The keys go to the page only once the engine itself gave it the focus: a page from another
-// address comes in a process of its own, which a focused widget alone never tells. So the engine
-// focuses the page it navigates to while the user means to type there, and never otherwise (a
-// click in the tree keeps the keys).
+// Keys reach the page's document only once its process has heard of the focus: until then they
+// are held too.
+void TqbDhtmlEdit::AfterPageFocus(quint64 generation, int checksLeft) {
+    m_page->runJavaScript(
+        QStringLiteral("document.hasFocus()"), QWebEngineScript::ApplicationWorld,
+        [this, generation, checksLeft](const QVariant& focused) {
+            if (m_closing || generation != m_generation || !m_ready || !m_replayPending)
+                return;
+            if (!focused.toBool() && checksLeft > 0 && m_view->hasFocus()) {
+                AfterPageFocus(generation, checksLeft - 1);
+                return;
+            }
+            DeliverHeldInput();
+        });
+}
+
+void TqbDhtmlEdit::DeliverHeldInput() {
+    m_replayPending = false;
+    QWidget* target = m_view->focusProxy() ? m_view->focusProxy() : m_view;
+    const THandingOver mark;
+    for (auto& event : std::exchange(m_heldInput, {}))
+        QCoreApplication::sendEvent(target, event.get());
+}
+
+// The keys leave the catcher for the page. Moving them ends a composition: the input method's
+// syllable lands in the catcher first and goes with the rest.
+void TqbDhtmlEdit::HandOver() {
+    m_handOverTimer->stop();
+    if (!m_ready)
+        return;
+    m_replayPending = true;
+    if (QApplication::focusWidget() == m_catcher)
+        m_view->setFocus(Qt::OtherFocusReason);
+    m_sinceCaught.invalidate();
+    // A page that had no focus may not have kept its caret.
+    if (std::exchange(m_caretOnHandOver, false))
+        CallAsync(QStringLiteral("caretToStart"), {}, false);
+    ReplayHeldInput();
+}
+
+// A call into the page comes after everything typed before it.
+void TqbDhtmlEdit::FinishHandOver() {
+    if (!m_ready)
+        return;
+    if (m_handOverTimer->isActive())
+        HandOver();
+    if (m_replayPending)
+        DeliverHeldInput();
+}
+
 void TqbDhtmlEdit::WantFocus() {
     m_focusWanted = true;
-    m_page->settings()->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, true);
+    AimKeys();
+}
+
+// Where keys typed before the document is ready go: into the catcher when the load may take
+// long or bring the page another widget; otherwise the engine focuses the page it navigates to
+// while the user means to type there, and never otherwise (a click in the tree keeps the keys).
+void TqbDhtmlEdit::AimKeys() {
+    if (!m_focusWanted)
+        return;
+    m_page->settings()->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, !m_catching);
+    if (m_catching && QApplication::focusWidget() != m_catcher)
+        m_catcher->setFocus(Qt::OtherFocusReason);
 }
 
 // Once the document is ready the focus goes back to the page, unless the user took it elsewhere.
@@ -315,7 +396,7 @@ void TqbDhtmlEdit::TakeFocusBack() {
     const bool wanted = std::exchange(m_focusWanted, false);
     QWidget* now = QApplication::focusWidget();
     m_page->settings()->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
-    if (wanted && (!now || now == window() || now == this || IsInsideView(now)))
+    if (wanted && (!now || now == window() || now == this || TakesTyping(now)))
         m_view->setFocus(Qt::OtherFocusReason);
 }
 
@@ -373,15 +454,19 @@ void TqbDhtmlEdit::ShowNoDocument() {
 }
 
 void TqbDhtmlEdit::Request(TPageRequest request) {
+    m_handOverTimer->stop();
     m_ready = false;
     m_replayPending = false;
     m_phase = request.Blank ? TPhase::NoDocument : TPhase::Loading;
-    if (IsInsideView(QApplication::focusWidget()))
-        WantFocus();
+    if (TakesTyping(QApplication::focusWidget()))
+        m_focusWanted = true;
     // Typed for a document that will not be shown after all: nowhere to go.
     if (request.Blank) {
         m_heldInput.clear();
         m_focusWanted = false;
+        m_sinceCaught.invalidate();
+        if (QApplication::focusWidget() == m_catcher)
+            m_view->setFocus(Qt::OtherFocusReason);
     }
     ++m_generation;
     m_docId.clear();
@@ -412,6 +497,7 @@ void TqbDhtmlEdit::Start(TPageRequest request) {
     ++m_loads;
     m_stage = TStage::Navigating;
     m_loadingBlank = request.Blank;
+    const bool fromPageAddress = TqbPageScheme::IsPageAddress(m_docUrl);
     m_scheme->Drop(m_schemeKey);
     const QString mime = QStringLiteral("text/html;charset=UTF-8");
     if (request.Blank) {
@@ -419,6 +505,7 @@ void TqbDhtmlEdit::Start(TPageRequest request) {
         m_docUrl = QUrl::fromLocalFile(
             QDir::temp().filePath(QStringLiteral("qbNivora-no-document.htm")));
         m_docChars = 0;
+        m_catching = false;
         m_page->setContent("<html><body></body></html>", mime, m_docUrl);
         return;
     }
@@ -426,7 +513,11 @@ void TqbDhtmlEdit::Start(TPageRequest request) {
     const QByteArray utf8 = (text.startsWith(QChar(0xFEFF)) ? text.mid(1) : text).toUtf8();
     m_filter->SetDocumentFolder(QFileInfo(request.FilePath).absolutePath());
     m_docChars = text.size();
-    if (DataAddressLength(utf8) <= MaxDataAddressLength) {
+    const bool big = DataAddressLength(utf8) > MaxDataAddressLength;
+    // A page from the other address comes in a process and a widget of its own.
+    m_catching = big || fromPageAddress;
+    AimKeys();
+    if (!big) {
         m_docUrl = QUrl::fromLocalFile(QFileInfo(request.FilePath).absoluteFilePath());
         m_page->setContent(utf8, mime, m_docUrl);
         return;
@@ -511,12 +602,23 @@ void TqbDhtmlEdit::CompleteLoad(const QVariantMap& answer, bool caretPlaced) {
     m_ready = true;
     m_phase = TPhase::Ready;
     ApplyState(answer);
-    if (m_caretPending && !caretPlaced)
-        CallAsync(QStringLiteral("caretToStart"), {}, false);
-    m_caretPending = false;
-    TakeFocusBack();
+    const bool caretAsked = std::exchange(m_caretPending, false);
     // Before anyone hears of the document: keys typed from then on queue behind the held ones.
-    ReplayHeldInput();
+    if (QApplication::focusWidget() == m_catcher) {
+        m_focusWanted = false;
+        m_page->settings()->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
+        m_caretOnHandOver = caretAsked;
+        m_replayPending = true;
+        if (m_sinceCaught.isValid() && m_sinceCaught.elapsed() < HandOverPauseMs)
+            m_handOverTimer->start();
+        else
+            HandOver();
+    } else {
+        if (caretAsked && !caretPlaced)
+            CallAsync(QStringLiteral("caretToStart"), {}, false);
+        TakeFocusBack();
+        ReplayHeldInput();
+    }
     emit SelectionStateChanged();
     emit DocumentComplete();
 }
@@ -590,6 +692,7 @@ void TqbDhtmlEdit::RequireIdle() const {
 
 QVariant TqbDhtmlEdit::CallSync(const QString& function, const QVariantList& args) {
     RequireIdle();
+    FinishHandOver();
     struct TAnswer {
         bool Done = false;
         QVariant Value;
@@ -740,8 +843,11 @@ QString TqbDhtmlEdit::DocumentHtml() {
 
 void TqbDhtmlEdit::SetBrowseMode(bool browse) {
     m_browse = browse;
-    if (m_ready)
-        CallAsync(QStringLiteral("setMode"), {browse, false}, true);
+    if (!m_ready)
+        return;
+    // What was typed in the mode that was on goes in before the other one is.
+    FinishHandOver();
+    CallAsync(QStringLiteral("setMode"), {browse, false}, true);
 }
 
 void TqbDhtmlEdit::ExecCommand(int id) {
@@ -905,14 +1011,18 @@ void TqbDhtmlEdit::FindText(const QString& text, bool backward, bool caseSensiti
 }
 
 void TqbDhtmlEdit::FocusAtStart() {
-    m_view->setFocus(Qt::OtherFocusReason);
     if (m_ready) {
+        if (m_handOverTimer->isActive())
+            HandOver();
+        m_view->setFocus(Qt::OtherFocusReason);
         CallAsync(QStringLiteral("caretToStart"), {}, true);
-    } else {
-        m_caretPending = true;
-        if (IsLoading())
-            WantFocus();
+        return;
     }
+    m_caretPending = true;
+    if (!(IsLoading() && m_catching))
+        m_view->setFocus(Qt::OtherFocusReason);
+    if (IsLoading())
+        WantFocus();
 }
 
 // ---- printing and closing

@@ -3,6 +3,7 @@
 #include "editing/qbSelectionState.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -15,6 +16,7 @@
 #include <vector>
 
 class QPageLayout;
+class QTimer;
 class QPrinter;
 class QWebChannel;
 class QWebEngineLoadingInfo;
@@ -23,6 +25,7 @@ class TqbDhtmlBridge;
 class TqbDhtmlPage;
 class TqbPageRequestFilter;
 class TqbPageScheme;
+class TqbTypingCatcher;
 
 namespace qbDhtml {
 
@@ -75,6 +78,9 @@ public:
     void ShowNoDocument();
     // True from the end of a load (with the browse mode applied) until the next load starts.
     bool IsDocumentReady() const { return m_ready; }
+    // True while input typed during a load is handed to the page: it was seen once already,
+    // when it was typed, and is no new typing.
+    static bool HandingOverHeldInput() { return s_handingOver > 0; }
     // Waits for the load in progress, user input held back; whether the document is ready.
     // False at once when no load is under way (no document, or it failed).
     bool WaitUntilReady(int milliseconds);
@@ -199,9 +205,16 @@ private:
     void RequireIdle() const;
     bool IsLoading() const;
     bool IsInsideView(QObject* object) const;
+    bool TakesTyping(QObject* object) const;
+    void Hold(QObject* watched, QEvent* event);
     void ReplayHeldInput();
+    void AfterPageFocus(quint64 generation, int checksLeft);
+    void DeliverHeldInput();
+    void HandOver();
+    void FinishHandOver();
     bool HoldsInput() const;
     void WantFocus();
+    void AimKeys();
     void TakeFocusBack();
     // Runs a page-script API call and waits for its answer; throws on error or time-out.
     QVariant CallSync(const QString& function, const QVariantList& args);
@@ -254,4 +267,21 @@ private:
     bool m_replayPending = false;
     // The keyboard focus belongs in the page once it is ready.
     bool m_focusWanted = false;
+    // The load in flight may take long or bring the page a widget of its own: keys meant for it
+    // wait in the catcher meanwhile.
+    bool m_catching = false;
+    TqbTypingCatcher* m_catcher = nullptr;
+    // Moving the keys while the user types would end the syllable being composed, or one the
+    // input method is still working on: they move at the first pause in the typing.
+    QElapsedTimer m_sinceCaught;
+    static constexpr int HandOverPauseMs = 500;
+    QTimer* m_handOverTimer = nullptr;
+    bool m_caretOnHandOver = false;
+    // The page's process may hear of the focus later than the widget does; keys go only then.
+    static constexpr int MaxFocusChecks = 50;
+    struct THandingOver {
+        THandingOver() { ++s_handingOver; }
+        ~THandingOver() { --s_handingOver; }
+    };
+    static inline int s_handingOver = 0;
 };

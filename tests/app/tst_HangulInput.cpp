@@ -148,10 +148,11 @@ class TestHangulInput : public QObject {
 
     // Keys as the keyboard sends them (xdotool key names), one after the other, or another
     // xdotool command; returns once xdotool is done.
-    void Type(const QStringList& keys, bool areKeys = true) {
+    void Type(const QStringList& keys, bool areKeys = true, int delayMs = 60) {
         QProcess xdotool;
         QSignalSpy finished(&xdotool, &QProcess::finished);
-        xdotool.start("xdotool", areKeys ? QStringList{"key", "--delay", "60"} + keys : keys);
+        const QStringList key = {"key", "--delay", QString::number(delayMs)};
+        xdotool.start("xdotool", areKeys ? key + keys : keys);
         QVERIFY(finished.wait(60000));
         QCOMPARE(xdotool.exitCode(), 0);
     }
@@ -323,6 +324,46 @@ private slots:
             ClickAt(ScreenPointIn(target, true));
         }
         QCOMPARE(SaveAndReadBody(), body);
+    }
+
+    // Typed into at once after another note is chosen in the tree, while it loads: a big note
+    // comes in a page process and widget of its own, and the engine ends compositions as it
+    // loads. Every syllable lands in the chosen note once, the one typed across the switch too.
+    void typingWhileTheNextNoteLoads_data() {
+        QTest::addColumn<bool>("toBig"); // from the small note to a big one, or back
+        QTest::addColumn<int>("delayMs"); // between keys
+        for (const int delay : {60, 150, 300})
+            QTest::addRow("small to big, %d ms apart", delay) << true << delay;
+        QTest::addRow("big to small") << false << 60;
+    }
+    void typingWhileTheNextNoteLoads() {
+        QFETCH(bool, toBig);
+        QFETCH(int, delayMs);
+        QString lines;
+        for (int i = 0; lines.size() < 2'200'000; ++i)
+            lines += QString("<div>line %1</div>").arg(i);
+        WriteBytes(F.Lib("둘째.htm"), "<html><body>" + lines.toLatin1() + "</body></html>\r\n");
+        if (!toBig) {
+            F.Select("둘째");
+            F.WaitForPage();
+        }
+        const QString next = toBig ? F.Lib("둘째.htm") : F.Lib("노트.htm");
+        TypeInMode(TqbViewMode::Edit);
+        QTreeWidgetItem* item = F.Node(toBig ? "둘째" : "노트");
+        ClickAt(F.Tree()->viewport()->mapToGlobal(F.Tree()->visualItemRect(item).center()));
+        Type({"g", "k", "s", "r", "m", "f"}, true, delayMs);
+        QTRY_COMPARE_WITH_TIMEOUT(F.Window->OpenNote()->Path(), next,
+                                  TqbWindowFixture::PageTimeoutMs);
+        F.WaitForPage();
+        const QByteArray before = ReadBytes(next);
+        Type({"ctrl+s"});
+        QTRY_VERIFY_WITH_TIMEOUT(ReadBytes(next) != before, TqbWindowFixture::PageTimeoutMs);
+        const QString page = qbPageCodec::Read(next).Text;
+        const qsizetype start = page.indexOf(u'>', page.indexOf("<body", 0, Qt::CaseInsensitive));
+        const qsizetype end = page.lastIndexOf("</body>", -1, Qt::CaseInsensitive);
+        QCOMPARE(page.mid(start + 1, end - start - 1).trimmed(),
+                 toBig ? QString(lines).insert(5, QStringLiteral("한글"))
+                       : QStringLiteral("<div>한글text</div>"));
     }
 
     // A new note from the blank template, typed into at once: every key and every space lands.
