@@ -85,14 +85,16 @@ int main(int argc, char* argv[]) {
                                 text = v;
                                 done = true;
                             });
-        QTest::qWaitFor([&] { return done; }, 20000);
+        if (!QTest::qWaitFor([&] { return done; }, 20000))
+            return QString();
         return text.toString();
     };
     const auto load = [&](const QString& path) {
         QSignalSpy complete(&edit, &TqbDhtmlEdit::DocumentComplete);
         QSignalSpy failed(&edit, &TqbDhtmlEdit::DocumentLoadFailed);
         edit.LoadDocument(path);
-        QTest::qWaitFor([&] { return complete.count() > 0 || failed.count() > 0; }, 60000);
+        if (!QTest::qWaitFor([&] { return complete.count() > 0 || failed.count() > 0; }, 60000))
+            return false;
         return edit.IsDocumentReady();
     };
 

@@ -70,7 +70,7 @@ private slots:
         const bool ran = RunNoteToMail(nullptr, "a", "/lib/a.htm", [] { return false; },
                                        [&](const TqbMailMessage&) {
                                            sent = true;
-                                           return TqbMailResult{TqbMailStatus::HandedOver};
+                                           return TqbMailResult{TqbMailStatus::HandedOver, 0, {}};
                                        });
         QVERIFY(!ran);
         QVERIFY(!sent);
@@ -97,7 +97,7 @@ private slots:
         QVERIFY(RunNoteToMail(nullptr, "여행", openPath, [&] { return ++saves, true; },
                               [&](const TqbMailMessage& m) {
                                   message = m;
-                                  return TqbMailResult{TqbMailStatus::HandedOver};
+                                  return TqbMailResult{TqbMailStatus::HandedOver, 0, {}};
                               }));
         QCOMPARE(savesWhenShown, 1);
         QCOMPARE(message.AttachmentPath, attached);

@@ -206,7 +206,7 @@ private slots:
         QCOMPARE(Files(Prefix(), true), prefixBefore);
         QVERIFY(QFileInfo(UserFolder() + "qbNivora.ini").isFile());
         QVERIFY(QFileInfo(UserFolder() + "BookData").isDir());
-        for (const QString& kind : {"qbTemplate/", "qbSkinFiles2/"}) {
+        for (const char* kind : {"qbTemplate/", "qbSkinFiles2/"}) {
             const QStringList installed = Files(shared + kind);
             QVERIFY(installed.size() > 2);
             for (const QString& file : installed)
