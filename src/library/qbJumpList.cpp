@@ -1,6 +1,6 @@
 #include "library/qbJumpList.h"
 
-#include "library/qbTree.h"
+#include "library/qbTreeRules.h"
 
 #include <QFileInfo>
 #include <algorithm>

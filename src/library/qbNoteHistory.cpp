@@ -1,7 +1,7 @@
 #include "library/qbNoteHistory.h"
 
 #include "library/qbNoteInfo.h"
-#include "library/qbTree.h"
+#include "library/qbTreeRules.h"
 #include "platform/qbIniFile.h"
 
 #include <QFileInfo>
