@@ -354,12 +354,15 @@ void TfrmMainNivora::OpenLink(const QUrl& url) {
 
 // A link to a note that is not there (deleted, renamed by hand) says so instead of doing nothing.
 void TfrmMainNivora::OpenLinkedNote(const QString& path) {
-    if (!QFileInfo::exists(path)) {
+    // A folder's page need not be written yet: the folder is what the link names.
+    const QFileInfo target(path);
+    const bool there = target.fileName() == TqbNoteInfo::FolderDescriptionName
+                           ? target.dir().exists()
+                           : target.isFile();
+    SetPanelMode(TqbPanelMode::Tree);
+    if (!there || !qbTreeNavigation::SelectPath(*m_noteTree, path))
         ShowMessage(QStringLiteral("연결된 노트가 없습니다: %1").arg(QDir::toNativeSeparators(path)),
                     QString());
-        return;
-    }
-    OpenInTree(path);
 }
 
 void TfrmMainNivora::UpdateActions() {

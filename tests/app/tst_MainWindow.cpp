@@ -254,6 +254,7 @@ private slots:
 
         QTest::newRow("web page") << "https://example.org/" << true << "" << "폴더";
         QTest::newRow("note of the library") << "<lib>둘째.htm" << false << "" << "둘째";
+        QTest::newRow("folder of the library") << "<lib>폴더" << false << "" << "폴더";
         QTest::newRow("missing note of the library")
             << "<lib>없는 노트.htm" << false << QStringLiteral("연결된 노트가 없습니다: <lib>없는 노트.htm")
             << "폴더";
@@ -277,6 +278,22 @@ private slots:
         told.replace("<lib>", QDir::toNativeSeparators(Lib("")));
         QCOMPARE(catcher.texts, told.isEmpty() ? QStringList() : QStringList{told});
         QCOMPARE(F.Window->NoteTree()->currentItem()->text(0), current);
+    }
+
+    // A real click in browse mode, on a name the engine must encode and the tree decode.
+    void clickedLinkOpensTheNote() {
+        WriteBytes(Lib("폴더/C# 노트 & 'x'.htm"), "<HTML><BODY>target</BODY></HTML>\r\n");
+        WriteBytes(Lib("링크.htm"), "<HTML><BODY style=\"margin:0\"><A style=\"display:block;"
+                                   "height:300px\" href=\"%ED%8F%B4%EB%8D%94/C%23 노트 &amp; 'x'."
+                                   "htm\">go</A></BODY></HTML>\r\n");
+        F.Window->NoteTree()->LoadRoot(F.Notes->GetDataDir());
+        Select("링크");
+        TDesktopOpener desktop;
+        QTest::mouseClick(PageWidget(), Qt::LeftButton, {}, QPoint(40, 40));
+        QTRY_COMPARE_WITH_TIMEOUT(F.Window->NoteTree()->OpenPath(), Lib("폴더/C# 노트 & 'x'.htm"),
+                                  TqbWindowFixture::PageTimeoutMs);
+        QCOMPARE(F.Window->NoteTree()->currentItem()->text(0), QString("C# 노트 & 'x'"));
+        QCOMPARE(desktop.opened, QStringList());
     }
 
     // Bytes the note's charset cannot read would turn into U+FFFD: the user decides, once.
