@@ -180,6 +180,7 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
     m_noteTree->SetImages(treeImages);
     layout->addWidget(m_noteTree, 1);
     m_openNote->SetTree(m_noteTree);
+    EditCommands()->SetNoteTree(m_noteTree);
     TqbNoteNavigation::THooks hooks;
     hooks.ShowTree = [this] { SetPanelMode(TqbPanelMode::Tree); };
     hooks.ShowMessage = [this](const QString& text) { ShowMessage(text, QString()); };

@@ -38,7 +38,7 @@ const QList<TqbActionRow>& Actions() {
         {"actIndent", "들여 쓰기", "들여 쓰기", "", 0, Indent, false},
         {"actOutdent", "내어 쓰기", "내어 쓰기", "", 1, Outdent, false},
         {"actToolFind", "찾기(&F)", "문자열 찾기", "Ctrl+F", 0, qbImg::Find, false},
-        {"actAddLink", "actAddLink", "링크 만들기", "", 0, Link, false},
+        {"actAddLink", "actAddLink", "링크 만들기", "Ctrl+K", 0, Link, false},
         {"actReload", "다시 읽기(&R)", "Reload note", "", 0, Reload, false},
         {"actNoteToMail", "메일로 전송(&M)", "", "", 0, SendMail, false},
         {"actToolConfig", "환경설정(&C)", "", "", 0, Settings, false},

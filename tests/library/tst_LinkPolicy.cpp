@@ -112,6 +112,30 @@ private slots:
         if (!path.isEmpty())
             QCOMPARE(qbLinkPolicy::LibraryPath(url), lib + u'/' + path);
     }
+
+    // The href written from "/lib/개인/오늘.htm", and that it leads back to the same file.
+    void hrefToANote_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("href");
+        QTest::newRow("beside") << "/lib/개인/abc.htm" << "abc.htm";
+        QTest::newRow("space and Korean")
+            << "/lib/개인/2026-12-08 일기.htm" << "2026-12-08%20%EC%9D%BC%EA%B8%B0.htm";
+        QTest::newRow("'#', '%', '&' and quote")
+            << "/lib/개인/C# 100% & 'x'.htm" << "C%23%20100%25%20%26%20%27x%27.htm";
+        QTest::newRow("subfolder") << "/lib/개인/a b/c.htm" << "a%20b/c.htm";
+        QTest::newRow("parent folder") << "/lib/일/c.htm" << "../%EC%9D%BC/c.htm";
+        QTest::newRow("two up") << "/lib/c.htm" << "../c.htm";
+        QTest::newRow("folder page")
+            << "/lib/일/___폴더설명.qb" << "../%EC%9D%BC/___%ED%8F%B4%EB%8D%94%EC%84%A4%EB%AA%85.qb";
+        QTest::newRow("itself") << "/lib/개인/오늘.htm" << "%EC%98%A4%EB%8A%98.htm";
+    }
+    void hrefToANote() {
+        QFETCH(QString, target);
+        QFETCH(QString, href);
+        const QString note = "/lib/개인/오늘.htm";
+        QCOMPARE(qbNoteLinks::Href(note, target), href);
+        QCOMPARE(qbLinkPolicy::LibraryPath(qbNoteLinks::Resolve(href, note)), target);
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_LinkPolicy)
