@@ -20,6 +20,7 @@
 #include "controls/qbImageList.h"
 #include "controls/qbImageLists.h"
 #include "dialogs/qbDialogCommands.h"
+#include "dialogs/qbPathListDialog.h"
 #include "editing/qbDhtmlEdit.h"
 #include "frames/qbSkinMenu.h"
 #include "library/qbLinkPolicy.h"
@@ -30,6 +31,8 @@
 #include "platform/qbError.h"
 #include "platform/qbWheelHook.h"
 #include "prjinfo/qbProjectInfo.h"
+#include "search/qbBacklinks.h"
+#include "search/qbSearchFiles.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -229,6 +232,7 @@ void TfrmMainNivora::ConnectActions() {
     on("actNoteToMail", &TfrmMainNivora::actNoteToMailExecute);
     on("actToolConfig", &TfrmMainNivora::actToolConfigExecute);
     on("actJumpToNote", [this] { m_navigation->JumpToNote(); });
+    on("actBacklinks", [this] { ShowBacklinks(); });
     on("actGoBack", [this] { m_navigation->GoThroughHistory(true); });
     on("actGoForward", [this] { m_navigation->GoThroughHistory(false); });
     connect(m_actions->RecentMenu(), &QMenu::aboutToShow, this,
@@ -364,6 +368,30 @@ void TfrmMainNivora::OpenLinkedNote(const QString& path) {
     if (!there || !qbTreeNavigation::SelectPath(*m_noteTree, path))
         ShowMessage(QStringLiteral("연결된 노트가 없습니다: %1").arg(QDir::toNativeSeparators(path)),
                     QString());
+}
+
+const QString TfrmMainNivora::NoBacklinksMessage =
+    QStringLiteral("이 노트를 가리키는 노트가 없습니다.");
+
+void TfrmMainNivora::ShowBacklinks() {
+    const QString target = qbTreeRules::DocumentPath(m_noteTree->OpenPath());
+    if (target.isEmpty())
+        return;
+    const QString root = QDir::cleanPath(m_noteTree->RootDir());
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const QStringList pages = qbBacklinks::LinkingPages(root, target);
+    QApplication::restoreOverrideCursor();
+    if (pages.isEmpty()) {
+        ShowMessage(NoBacklinksMessage, QString());
+        return;
+    }
+    QList<TqbPathRow> rows;
+    for (const QString& page : pages)
+        rows.append({qbSearch::SearchRowLabel(root, page), qbSearch::SearchRowFolder(root, page),
+                     page});
+    TqbPathListDialog dialog(QStringLiteral("이 노트를 가리키는 노트"), rows, this);
+    if (dialog.exec() == QDialog::Accepted && !dialog.ChosenPath().isEmpty())
+        OpenLinkedNote(dialog.ChosenPath());
 }
 
 void TfrmMainNivora::UpdateActions() {

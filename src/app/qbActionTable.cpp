@@ -46,6 +46,7 @@ const QList<TqbActionRow>& Actions() {
          false},
         {"actGoBack", "뒤로(&B)", "앞서 연 노트로", "Alt+Left", 0, -1, false},
         {"actGoForward", "앞으로(&W)", "뒤로 가기 전에 연 노트로", "Alt+Right", 0, -1, false},
+        {"actBacklinks", "이 노트를 가리키는 노트", "이 노트에 연결된 노트 보기", "", 0, -1, false},
         // These three do nothing and are on no menu.
         {"actFontColor", "글자 색상", "글자 색상 선택", "", 0, -1, false},
         {"actBackColor", "배경 색상", "배경 색상 선택", "", 0, -1, false},
@@ -170,7 +171,7 @@ void TqbActions::BuildMainMenu(QMenuBar* menu, QMenu* skinMenu) {
     edit->addAction(Action("actToolFind"));
     edit->addAction(Action("TBItem12"));
     edit->addSeparator();
-    for (const char* name : {"actJumpToNote", "actGoBack", "actGoForward"})
+    for (const char* name : {"actJumpToNote", "actGoBack", "actGoForward", "actBacklinks"})
         edit->addAction(Action(name));
 
     menu->addSeparator();

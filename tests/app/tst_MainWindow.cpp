@@ -2,6 +2,7 @@
 #include "app/main.h"
 #include "app/qbTreeNavigation.h"
 #include "dialogs/Config.h"
+#include "dialogs/qbPathListDialog.h"
 #include "editing/qbDhtmlEdit.h"
 #include "library/qbNoteInfo.h"
 #include "prjinfo/qbProjectInfo.h"
@@ -30,6 +31,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <memory>
 
 namespace {
@@ -294,6 +296,36 @@ private slots:
                                   TqbWindowFixture::PageTimeoutMs);
         QCOMPARE(F.Window->NoteTree()->currentItem()->text(0), QString("C# 노트 & 'x'"));
         QCOMPARE(desktop.opened, QStringList());
+    }
+
+    // The notes that link to the open one are listed; the one chosen opens. None: a word.
+    void backlinksOpenTheLinkingNote() {
+        WriteBytes(Lib("폴더/가리킴.htm"), "<HTML><BODY><A href=\"../%EB%91%98%EC%A7%B8.htm\">2</A>"
+                                          "</BODY></HTML>\r\n");
+        F.Window->NoteTree()->LoadRoot(F.Notes->GetDataDir());
+        Select("첫노트");
+        {
+            TqbDialogAnswerer told;
+            F.Window->Action("actBacklinks")->trigger();
+            QCOMPARE(told.texts, QStringList{TfrmMainNivora::NoBacklinksMessage});
+        }
+        Select("둘째");
+        QStringList listed;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&] {
+            if (auto* dialog = qobject_cast<TqbPathListDialog*>(QApplication::activeModalWidget())) {
+                answer.stop();
+                for (int i = 0; i < dialog->Rows()->topLevelItemCount(); ++i)
+                    listed << dialog->Rows()->topLevelItem(i)->text(0) + u'|' +
+                                  dialog->Rows()->topLevelItem(i)->text(1);
+                dialog->accept();
+            }
+        });
+        answer.start(20);
+        F.Window->Action("actBacklinks")->trigger();
+        QCOMPARE(listed, QStringList{"가리킴|폴더"});
+        QTRY_COMPARE_WITH_TIMEOUT(F.Window->NoteTree()->OpenPath(), Lib("폴더/가리킴.htm"),
+                                  TqbWindowFixture::PageTimeoutMs);
     }
 
     // Bytes the note's charset cannot read would turn into U+FFFD: the user decides, once.
