@@ -184,6 +184,18 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
     layout->addWidget(m_noteTree, 1);
     m_openNote->SetTree(m_noteTree);
     EditCommands()->SetNoteTree(m_noteTree);
+    // Pages inside a folder being deleted go with it: only the others are named.
+    m_noteTree->SetLinkingNames([this](const QString& document) {
+        const QString root = QDir::cleanPath(m_noteTree->RootDir());
+        const QString folder = QFileInfo(document).fileName() == TqbNoteInfo::FolderDescriptionName
+                                   ? QFileInfo(document).absolutePath() + u'/'
+                                   : QString();
+        QStringList names;
+        for (const QString& page : qbBacklinks::LinkingPages(root, document))
+            if (folder.isEmpty() || !page.startsWith(folder))
+                names << qbSearch::SearchRowLabel(root, page);
+        return names;
+    });
     TqbNoteNavigation::THooks hooks;
     hooks.ShowTree = [this] { SetPanelMode(TqbPanelMode::Tree); };
     hooks.ShowMessage = [this](const QString& text) { ShowMessage(text, QString()); };
@@ -387,8 +399,8 @@ void TfrmMainNivora::ShowBacklinks() {
     }
     QList<TqbPathRow> rows;
     for (const QString& page : pages)
-        rows.append({qbSearch::SearchRowLabel(root, page), qbSearch::SearchRowFolder(root, page),
-                     page});
+        rows.append(
+            {qbSearch::SearchRowLabel(root, page), qbSearch::SearchRowFolder(root, page), page});
     TqbPathListDialog dialog(QStringLiteral("이 노트를 가리키는 노트"), rows, this);
     if (dialog.exec() == QDialog::Accepted && !dialog.ChosenPath().isEmpty())
         OpenLinkedNote(dialog.ChosenPath());

@@ -318,9 +318,9 @@ void TqbEditCommands::actUndoUpdate() {
 
 void TqbEditCommands::actOnSelectionUpdate() {
     // A link to a note needs no selection: the note's name becomes its text.
-    Action("actAddLink")->setEnabled(m_note.ViewMode() == TqbViewMode::Edit &&
-                                     m_note.DocumentReady() &&
-                                     m_w.Dhtml->SelectionState().Editable);
+    Action("actAddLink")
+        ->setEnabled(m_note.ViewMode() == TqbViewMode::Edit && m_note.DocumentReady() &&
+                     m_w.Dhtml->SelectionState().Editable);
 }
 
 void TqbEditCommands::UpdateFontControls() {

@@ -11,8 +11,8 @@ QUrl Resolve(const QString& href, const QString& notePath) {
 }
 
 QString Href(const QString& fromNote, const QString& toPath) {
-    const QString relative =
-        QDir(QFileInfo(fromNote).absolutePath()).relativeFilePath(QFileInfo(toPath).absoluteFilePath());
+    const QString relative = QDir(QFileInfo(fromNote).absolutePath())
+                                 .relativeFilePath(QFileInfo(toPath).absoluteFilePath());
     QStringList parts = relative.split(u'/');
     for (QString& part : parts)
         if (part != u".." && part != u".")

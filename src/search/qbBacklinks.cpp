@@ -36,10 +36,10 @@ QString Unescaped(const QString& value) {
     for (qsizetype i = 0; i < value.size(); ++i) {
         char32_t c = 0;
         const qsizetype length =
-            value[i] == u'&' ? qbSearch::ReadCharacterReference(
-                                   reinterpret_cast<const char16_t*>(value.constData()) + i,
-                                   value.size() - i, c)
-                             : 0;
+            value[i] == u'&'
+                ? qbSearch::ReadCharacterReference(
+                      reinterpret_cast<const char16_t*>(value.constData()) + i, value.size() - i, c)
+                : 0;
         if (length == 0) {
             text += value[i];
             continue;
@@ -59,7 +59,8 @@ QList<QByteArray> Needles(const QString& target) {
                              : info.fileName();
     // A writer may encode a space or a '#' and leave the letters, or encode everything: the
     // longest piece between such characters is the part every form holds the same way.
-    static const QRegularExpression encodable(QStringLiteral("[^A-Za-z0-9._~\\-\\x{80}-\\x{10FFFF}]+"));
+    static const QRegularExpression encodable(
+        QStringLiteral("[^A-Za-z0-9._~\\-\\x{80}-\\x{10FFFF}]+"));
     QString piece;
     for (const QString& part : name.split(encodable, Qt::SkipEmptyParts))
         if (part.size() > piece.size())
@@ -111,9 +112,8 @@ QStringList LinkingPages(const QString& root, const QString& target) {
                 continue;
             try {
                 const QByteArray& page = reader.Read(files[i]);
-                const bool candidate = std::any_of(searches.begin(), searches.end(), [&](auto& s) {
-                    return s.IndexIn(page) >= 0;
-                });
+                const bool candidate = std::any_of(searches.begin(), searches.end(),
+                                                   [&](auto& s) { return s.IndexIn(page) >= 0; });
                 linking[size_t(i)] = candidate && LinksTo(page, path, target);
             } catch (const EqbError&) {
                 // A page that cannot be read links nowhere as far as anyone can tell.

@@ -328,6 +328,33 @@ private slots:
                                   TqbWindowFixture::PageTimeoutMs);
     }
 
+    // The question before a delete names the other notes that link to the note or folder.
+    void deleteNamesTheLinkingNotes_data() {
+        QTest::addColumn<QString>("node"); // its page
+        QTest::addColumn<QString>("question");
+        QTest::newRow("note") << "둘째.htm"
+                              << QStringLiteral("둘째 을(를) 삭제합니까?\n\n다른 노트 2개가 이 "
+                                                "노트를 가리킵니다\n첫노트\n가리킴");
+        QTest::newRow("folder, its own pages left out")
+            << QStringLiteral("폴더/___폴더설명.qb") << QStringLiteral("폴더 을(를) 삭제합니까?\n\n다른 노트 1개가 이 노트를 "
+                                        "가리킵니다\n둘째");
+        QTest::newRow("note no one links to")
+            << QStringLiteral("폴더/가리킴.htm") << QStringLiteral("가리킴 을(를) 삭제합니까?");
+    }
+    void deleteNamesTheLinkingNotes() {
+        QFETCH(QString, node);
+        QFETCH(QString, question);
+        WriteBytes(Lib("폴더/가리킴.htm"), "<HTML><BODY><A href=\"../%EB%91%98%EC%A7%B8.htm\">2</A>"
+                                          "<A href=\"./\">here</A></BODY></HTML>\r\n");
+        WriteBytes(Lib("첫노트.htm"), "<HTML><BODY><A href=\"둘째.htm#x\">2</A></BODY></HTML>\r\n");
+        WriteBytes(Lib("둘째.htm"), "<HTML><BODY><A href=\"폴더\">f</A></BODY></HTML>\r\n");
+        F.Window->NoteTree()->LoadRoot(F.Notes->GetDataDir());
+        QVERIFY(qbTreeNavigation::SelectPath(*F.Tree(), Lib(node)));
+        TqbDialogAnswerer keep(QMessageBox::No);
+        F.Tree()->DeleteNode(F.Tree()->currentItem());
+        QCOMPARE(keep.texts, QStringList{question});
+    }
+
     // Bytes the note's charset cannot read would turn into U+FFFD: the user decides, once.
     void undecodableBytesAreSavedOnlyWhenTheUserSaysSo_data() {
         QTest::addColumn<int>("answer");
