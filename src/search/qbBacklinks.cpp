@@ -78,7 +78,8 @@ QList<QByteArray> Needles(const QString& target) {
 }
 
 bool LinksTo(const QByteArray& page, const QString& pagePath, const QString& target) {
-    static const QRegularExpression href(
+    // One per call: the readers' threads ask at once, and only candidate pages come here.
+    const QRegularExpression href(
         QStringLiteral(R"re(\shref\s*=\s*(?:"([^"]*)"|'([^']*)'|([^\s>]+)))re"),
         QRegularExpression::CaseInsensitiveOption);
     const QString text = qbSearch::DecodePage(page, qbSearch::PageCharset(page));
