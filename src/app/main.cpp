@@ -20,6 +20,7 @@
 #include "controls/qbImageList.h"
 #include "controls/qbImageLists.h"
 #include "dialogs/qbDialogCommands.h"
+#include "dialogs/qbPathListDialog.h"
 #include "editing/qbDhtmlEdit.h"
 #include "frames/qbSkinMenu.h"
 #include "library/qbLinkPolicy.h"
@@ -30,6 +31,8 @@
 #include "platform/qbError.h"
 #include "platform/qbWheelHook.h"
 #include "prjinfo/qbProjectInfo.h"
+#include "search/qbBacklinks.h"
+#include "search/qbSearchFiles.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -180,6 +183,19 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
     m_noteTree->SetImages(treeImages);
     layout->addWidget(m_noteTree, 1);
     m_openNote->SetTree(m_noteTree);
+    EditCommands()->SetNoteTree(m_noteTree);
+    // Pages inside a folder being deleted go with it: only the others are named.
+    m_noteTree->SetLinkingNames([this](const QString& document) {
+        const QString root = QDir::cleanPath(m_noteTree->RootDir());
+        const QString folder = QFileInfo(document).fileName() == TqbNoteInfo::FolderDescriptionName
+                                   ? QFileInfo(document).absolutePath() + u'/'
+                                   : QString();
+        QStringList names;
+        for (const QString& page : qbBacklinks::LinkingPages(root, document))
+            if (folder.isEmpty() || !page.startsWith(folder))
+                names << qbSearch::SearchRowLabel(root, page);
+        return names;
+    });
     TqbNoteNavigation::THooks hooks;
     hooks.ShowTree = [this] { SetPanelMode(TqbPanelMode::Tree); };
     hooks.ShowMessage = [this](const QString& text) { ShowMessage(text, QString()); };
@@ -228,6 +244,7 @@ void TfrmMainNivora::ConnectActions() {
     on("actNoteToMail", &TfrmMainNivora::actNoteToMailExecute);
     on("actToolConfig", &TfrmMainNivora::actToolConfigExecute);
     on("actJumpToNote", [this] { m_navigation->JumpToNote(); });
+    on("actBacklinks", [this] { ShowBacklinks(); });
     on("actGoBack", [this] { m_navigation->GoThroughHistory(true); });
     on("actGoForward", [this] { m_navigation->GoThroughHistory(false); });
     connect(m_actions->RecentMenu(), &QMenu::aboutToShow, this,
@@ -354,12 +371,39 @@ void TfrmMainNivora::OpenLink(const QUrl& url) {
 
 // A link to a note that is not there (deleted, renamed by hand) says so instead of doing nothing.
 void TfrmMainNivora::OpenLinkedNote(const QString& path) {
-    if (!QFileInfo::exists(path)) {
+    // A folder's page need not be written yet: the folder is what the link names.
+    const QFileInfo target(path);
+    const bool there = target.fileName() == TqbNoteInfo::FolderDescriptionName
+                           ? target.dir().exists()
+                           : target.isFile();
+    SetPanelMode(TqbPanelMode::Tree);
+    if (!there || !qbTreeNavigation::SelectPath(*m_noteTree, path))
         ShowMessage(QStringLiteral("연결된 노트가 없습니다: %1").arg(QDir::toNativeSeparators(path)),
                     QString());
+}
+
+const QString TfrmMainNivora::NoBacklinksMessage =
+    QStringLiteral("이 노트를 가리키는 노트가 없습니다.");
+
+void TfrmMainNivora::ShowBacklinks() {
+    const QString target = qbTreeRules::DocumentPath(m_noteTree->OpenPath());
+    if (target.isEmpty())
+        return;
+    const QString root = QDir::cleanPath(m_noteTree->RootDir());
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const QStringList pages = qbBacklinks::LinkingPages(root, target);
+    QApplication::restoreOverrideCursor();
+    if (pages.isEmpty()) {
+        ShowMessage(NoBacklinksMessage, QString());
         return;
     }
-    OpenInTree(path);
+    QList<TqbPathRow> rows;
+    for (const QString& page : pages)
+        rows.append(
+            {qbSearch::SearchRowLabel(root, page), qbSearch::SearchRowFolder(root, page), page});
+    TqbPathListDialog dialog(QStringLiteral("이 노트를 가리키는 노트"), rows, this);
+    if (dialog.exec() == QDialog::Accepted && !dialog.ChosenPath().isEmpty())
+        OpenLinkedNote(dialog.ChosenPath());
 }
 
 void TfrmMainNivora::UpdateActions() {

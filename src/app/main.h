@@ -106,6 +106,9 @@ public:
     // else in the desktop's own program.
     void OpenLinkedNote(const QString& path);
     void OpenLink(const QUrl& url);
+    // Lists the notes that link to the open one; the one chosen opens.
+    void ShowBacklinks();
+    static const QString NoBacklinksMessage;
     TqbNoteNavigation* Navigation() const { return m_navigation; }
 
 protected:

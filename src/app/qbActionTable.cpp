@@ -38,7 +38,7 @@ const QList<TqbActionRow>& Actions() {
         {"actIndent", "들여 쓰기", "들여 쓰기", "", 0, Indent, false},
         {"actOutdent", "내어 쓰기", "내어 쓰기", "", 1, Outdent, false},
         {"actToolFind", "찾기(&F)", "문자열 찾기", "Ctrl+F", 0, qbImg::Find, false},
-        {"actAddLink", "actAddLink", "링크 만들기", "", 0, Link, false},
+        {"actAddLink", "actAddLink", "링크 만들기", "Ctrl+K", 0, Link, false},
         {"actReload", "다시 읽기(&R)", "Reload note", "", 0, Reload, false},
         {"actNoteToMail", "메일로 전송(&M)", "", "", 0, SendMail, false},
         {"actToolConfig", "환경설정(&C)", "", "", 0, Settings, false},
@@ -46,6 +46,7 @@ const QList<TqbActionRow>& Actions() {
          false},
         {"actGoBack", "뒤로(&B)", "앞서 연 노트로", "Alt+Left", 0, -1, false},
         {"actGoForward", "앞으로(&W)", "뒤로 가기 전에 연 노트로", "Alt+Right", 0, -1, false},
+        {"actBacklinks", "이 노트를 가리키는 노트", "이 노트에 연결된 노트 보기", "", 0, -1, false},
         // These three do nothing and are on no menu.
         {"actFontColor", "글자 색상", "글자 색상 선택", "", 0, -1, false},
         {"actBackColor", "배경 색상", "배경 색상 선택", "", 0, -1, false},
@@ -170,7 +171,7 @@ void TqbActions::BuildMainMenu(QMenuBar* menu, QMenu* skinMenu) {
     edit->addAction(Action("actToolFind"));
     edit->addAction(Action("TBItem12"));
     edit->addSeparator();
-    for (const char* name : {"actJumpToNote", "actGoBack", "actGoForward"})
+    for (const char* name : {"actJumpToNote", "actGoBack", "actGoForward", "actBacklinks"})
         edit->addAction(Action(name));
 
     menu->addSeparator();

@@ -4,12 +4,14 @@
 #include "app/qbOpenNote.h"
 #include "app/qbSourceView.h"
 #include "controls/qbColorPicker.h"
+#include "dialogs/qbLinkDialog.h"
 #include "dialogs/qbWarningBox.h"
 #include "editing/qbDhtmlEdit.h"
 #include "editing/qbFindDialog.h"
 #include "editing/qbNotePictures.h"
 #include "editing/qbPictureDialog.h"
 #include "library/qbNoteInfo.h"
+#include "library/qbTree.h"
 #include "platform/qbError.h"
 
 #include <QAction>
@@ -136,8 +138,8 @@ void TqbEditCommands::ApplySelectionCommand(const QString& name, const QVariant&
 
 void TqbEditCommands::RunDocumentCommand(int id, bool prompt) {
     QString address;
-    if (prompt && (id == IDM_HYPERLINK || id == IDM_IMAGE)) {
-        address = PromptFor(id);
+    if (prompt && id == IDM_IMAGE) {
+        address = PromptForPicture();
         if (address.isNull()) {
             m_note.MarkModified();
             return;
@@ -179,18 +181,7 @@ void TqbEditCommands::KeepPicture(const QByteArray& bytes, const QString& type,
     m_w.Dhtml->InsertPicture(address);
 }
 
-QString TqbEditCommands::PromptFor(int id) {
-    if (id == IDM_HYPERLINK) {
-        bool ok = false;
-        const QString address =
-            QInputDialog::getText(m_dialogParent, QStringLiteral("링크 만들기"),
-                                  QStringLiteral("링크 주소:"), QLineEdit::Normal,
-                                  QStringLiteral("http://"), &ok)
-                .trimmed();
-        if (!ok || address.isEmpty() || address == u"http://")
-            return {};
-        return address;
-    }
+QString TqbEditCommands::PromptForPicture() {
     TqbPictureDialog dialog(m_dialogParent);
     if (dialog.exec() != QDialog::Accepted || dialog.Picture().isEmpty())
         return {};
@@ -251,7 +242,18 @@ void TqbEditCommands::actToolFindExecute() {
 }
 
 void TqbEditCommands::actAddLinkExecute() {
-    RunDocumentCommand(IDM_HYPERLINK, true);
+    TqbLinkDialog dialog(m_noteTree ? m_noteTree->RootDir() : QString(),
+                         m_noteTree ? m_noteTree->NoteExt : QString(), m_w.Dhtml->DocumentPath(),
+                         m_dialogParent);
+    if (dialog.exec() == QDialog::Accepted && m_w.Dhtml->IsDocumentReady()) {
+        // With nothing selected the engine would make the address itself the text.
+        if (!dialog.TargetName().isEmpty() && !m_w.Dhtml->SelectionState().HasSelection)
+            m_w.Dhtml->PasteHtml(QStringLiteral("<a href=\"%1\">%2</a>")
+                                     .arg(dialog.Address(), dialog.TargetName().toHtmlEscaped()));
+        else
+            m_w.Dhtml->DocExec(IDM_HYPERLINK, dialog.Address());
+    }
+    m_note.MarkModified();
 }
 
 void TqbEditCommands::btnImageClick() {
@@ -315,7 +317,10 @@ void TqbEditCommands::actUndoUpdate() {
 }
 
 void TqbEditCommands::actOnSelectionUpdate() {
-    Action("actAddLink")->setEnabled(Action("actCut")->isEnabled());
+    // A link to a note needs no selection: the note's name becomes its text.
+    Action("actAddLink")
+        ->setEnabled(m_note.ViewMode() == TqbViewMode::Edit && m_note.DocumentReady() &&
+                     m_w.Dhtml->SelectionState().Editable);
 }
 
 void TqbEditCommands::UpdateFontControls() {

@@ -14,6 +14,7 @@ class TqbFindDialog;
 class TqbNoteInfo;
 class TqbOpenNote;
 class TqbSourceView;
+class TqbTree;
 
 // The widgets of the note pane the editing commands act on.
 struct TqbEditWidgets {
@@ -48,6 +49,8 @@ public:
     // Applies the value unless the selection already has it; marks the note modified.
     void ApplySelectionCommand(const QString& name, const QVariant& value);
     void RunDocumentCommand(int id, bool prompt);
+    // The library a link to a note is picked from.
+    void SetNoteTree(const TqbTree* tree) { m_noteTree = tree; }
     TCommandState DocumentCommandState(int id) const;
     void RunControlCommand(int id);
     void InsertHtmlAtSelection(const QString& html);
@@ -80,8 +83,8 @@ private:
     void actClipBrdUpdate();
     void actUndoUpdate();
     void actOnSelectionUpdate();
-    // Asks for a link address or a picture; null when the user cancelled.
-    QString PromptFor(int id);
+    // Asks for a picture; null when the user cancelled.
+    QString PromptForPicture();
     QAction* Action(const char* name) const;
 
     TqbEditWidgets m_w;
@@ -89,6 +92,7 @@ private:
     TqbOpenNote& m_note;
     const TqbNoteInfo& m_noteInfo;
     QWidget* m_dialogParent;
+    const TqbTree* m_noteTree = nullptr;
     bool m_settingFontControls = false;
     bool m_applyingSelection = false;
 };

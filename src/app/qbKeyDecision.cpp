@@ -74,6 +74,9 @@ TqbKeyDecision CtrlKey(int key, const TqbKeyState& state) {
         return run(SearchPanel);
     case Qt::Key_J:
         return run(JumpToNote);
+    case Qt::Key_K:
+        // Only the editor makes links; in browse mode the key does nothing.
+        return state.ViewMode == TqbViewMode::Edit ? run(MakeLink) : decision;
     case Qt::Key_L:
         return run(TreePanel);
     case Qt::Key_P:
@@ -150,6 +153,7 @@ const QList<QKeySequence>& OwnKeys() {
         QKeySequence(Qt::CTRL | Qt::Key_B),
         QKeySequence(Qt::CTRL | Qt::Key_F),
         QKeySequence(Qt::CTRL | Qt::Key_D),
+        QKeySequence(Qt::CTRL | Qt::Key_K),
         QKeySequence(Qt::CTRL | Qt::Key_L),
         QKeySequence(Qt::CTRL | Qt::Key_P),
         QKeySequence(Qt::CTRL | Qt::Key_S),
@@ -192,6 +196,8 @@ const char* ActionName(TqbKeyCommand command) {
         return "actGoBack";
     case GoForward:
         return "actGoForward";
+    case MakeLink:
+        return "actAddLink";
     default:
         return nullptr;
     }

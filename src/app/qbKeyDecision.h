@@ -37,6 +37,7 @@ enum class TqbKeyCommand {
     JumpToNote,
     GoBack,
     GoForward,
+    MakeLink,
 };
 
 struct TqbKeyDecision {

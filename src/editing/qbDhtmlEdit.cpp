@@ -792,8 +792,13 @@ void TqbDhtmlEdit::OnReported(const QString& kind, const QVariantMap& state) {
         emit DocumentKeyUp();
     else if (kind == u"changed")
         emit ContentChanged();
-    else if (kind == u"link")
-        emit LinkClicked(TqbPageScheme::ToFileUrl(QUrl(state.value("href").toString())));
+    else if (kind == u"link") {
+        // Following saves the note, a call into the page that cannot be answered from inside
+        // the page's own message.
+        const QUrl target = TqbPageScheme::ToFileUrl(QUrl(state.value("href").toString()));
+        QMetaObject::invokeMethod(
+            this, [this, target] { emit LinkClicked(target); }, Qt::QueuedConnection);
+    }
 }
 
 void TqbDhtmlEdit::OnPictureGiven(const QString& doc, const QString& type, const QString& name,

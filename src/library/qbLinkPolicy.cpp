@@ -17,9 +17,9 @@ TLinkAction Decide(const QUrl& url, const QString& libraryRoot, const QString& n
     if (scheme != u"file")
         return TLinkAction::RefuseScheme;
     const QString root = QDir::cleanPath(libraryRoot);
-    const QString path = LibraryPath(url);
-    if (root.isEmpty() || !path.startsWith(root + u'/'))
+    if (root.isEmpty() || !QDir::cleanPath(url.toLocalFile()).startsWith(root + u'/'))
         return TLinkAction::RefuseOutsideLibrary;
+    const QString path = LibraryPath(url);
     const QString name = QFileInfo(path).fileName();
     return IsNoteFileName(name, noteExt) || name == TqbNoteInfo::FolderDescriptionName
                ? TLinkAction::ShowInTree
@@ -27,7 +27,11 @@ TLinkAction Decide(const QUrl& url, const QString& libraryRoot, const QString& n
 }
 
 QString LibraryPath(const QUrl& url) {
-    return QDir::cleanPath(url.toLocalFile());
+    const QString path = QDir::cleanPath(url.toLocalFile());
+    // A folder shows in the tree as its page.
+    if (QFileInfo(path).isDir())
+        return path + u'/' + TqbNoteInfo::FolderDescriptionName;
+    return path;
 }
 
 QString RefusalText(const QUrl& url, TLinkAction action) {
@@ -40,7 +44,7 @@ QString RefusalText(const QUrl& url, TLinkAction action) {
             .arg(QDir::toNativeSeparators(LibraryPath(url)));
     case TLinkAction::RefuseOutsideLibrary:
         return QStringLiteral("라이브러리 밖의 파일은 열지 않습니다: %1")
-            .arg(url.host().isEmpty() ? QDir::toNativeSeparators(LibraryPath(url))
+            .arg(url.host().isEmpty() ? QDir::toNativeSeparators(QDir::cleanPath(url.toLocalFile()))
                                       : url.toDisplayString());
     case TLinkAction::RefuseScheme:
         if (!url.isValid())

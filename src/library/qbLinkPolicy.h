@@ -18,7 +18,7 @@ enum class TLinkAction {
 
 TLinkAction Decide(const QUrl& url, const QString& libraryRoot, const QString& noteExt);
 
-// The file a link inside the library names.
+// The file a link inside the library names; for a folder, its page.
 QString LibraryPath(const QUrl& url);
 
 // What the user is told about a refused link; empty for one that is followed.

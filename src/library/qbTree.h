@@ -116,6 +116,10 @@ public:
     bool RefreshFolder(const QString& dir);
     // While hold() is true another program's changes wait (a save or a dialog is running).
     void SetWatchHold(std::function<bool()> hold) { m_watchHold = std::move(hold); }
+    // The names of the notes that link to a document (a note's file, a folder's page), named
+    // in the question before it is deleted.
+    using TLinkingNames = std::function<QStringList(const QString& documentPath)>;
+    void SetLinkingNames(TLinkingNames names) { m_linkingNames = std::move(names); }
     const TqbLibraryWatcher& Watcher() const { return *m_watcher; }
     // The files under the nodes; the nodes follow what it announces.
     TqbLibrary& Library() { return m_library; }
@@ -125,6 +129,8 @@ public:
     static inline const QString& RenameFailedMessage = TqbLibrary::RenameFailedMessage;
     static inline const QString MoveBelowMessage = QStringLiteral("하위로의 이동은 안됩니다.");
     static inline const QString DeleteQuestionSuffix = QStringLiteral(" 을(를) 삭제합니까?");
+    static inline const QString LinkedFromText =
+        QStringLiteral("다른 노트 %1개가 이 노트를 가리킵니다");
     static inline const QString& PicturesNotKeptMessage = TqbLibrary::PicturesNotKeptMessage;
     static inline const QString& ReplaceQuestion = TqbLibrary::ReplaceQuestion;
 
@@ -303,6 +309,7 @@ private:
     TqbLibraryWatcher* m_watcher = nullptr;
     QTimer* m_watchSync = nullptr;
     std::function<bool()> m_watchHold;
+    TLinkingNames m_linkingNames;
     // Folders listed since the watches were last set: they need no second listing.
     QSet<QString> m_fresh;
     // The folders watched, as last given to the watcher.

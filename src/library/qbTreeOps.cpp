@@ -300,7 +300,14 @@ void TqbTree::DeleteNode(QTreeWidgetItem* node) {
     const TBusy busy(*this);
     if (!node || IsPlaceholder(node))
         return;
-    if (!m_host.Confirm(node->text(0) + DeleteQuestionSuffix))
+    QString question = node->text(0) + DeleteQuestionSuffix;
+    if (m_linkingNames) {
+        const QStringList names = m_linkingNames(qbTreeRules::DocumentPath(ItemPath(node)));
+        if (!names.isEmpty())
+            question += QStringLiteral("\n\n") + LinkedFromText.arg(names.size()) + u'\n' +
+                        names.join(u'\n');
+    }
+    if (!m_host.Confirm(question))
         return;
     if (!MakeUsable(node))
         return;

@@ -25,12 +25,14 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QToolButton>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
@@ -43,6 +45,9 @@
 #include "common/qbPageScripts.h"
 #include "common/qbReadOnlyFolder.h"
 #include "common/qbWindowFixture.h"
+#include "common/qbTestFiles.h"
+#include "dialogs/qbLinkDialog.h"
+#include "dialogs/qbNotePicker.h"
 
 namespace {
 
@@ -377,8 +382,9 @@ private slots:
         Edit()->FocusAtStart();
         QTRY_VERIFY_WITH_TIMEOUT(!Edit()->SelectionState().HasSelection, TqbWindowFixture::PageTimeoutMs);
         F.Window->UpdateActions();
-        for (const char* name : {"actCut", "actCopy", "actAddLink"})
+        for (const char* name : {"actCut", "actCopy"})
             QVERIFY2(!Act(name)->isEnabled(), name);
+        QVERIFY(Act("actAddLink")->isEnabled());
         QVERIFY(!F.Window->BackColorPicker()->isEnabled());
         SelectFirstLine();
         for (const char* name : {"actCut", "actCopy", "actAddLink"})
@@ -393,13 +399,68 @@ private slots:
         QVERIFY(F.Window->NoteModified());
     }
 
+    // Answers the link dialog with a web address, or with the one note a typed name finds.
+    void AnswerLinkDialog(const QString& address, const QString& typedName, QTimer& answer) {
+        auto picking = std::make_shared<bool>(false);
+        connect(&answer, &QTimer::timeout, this, [address, typedName, picking] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* picker = qobject_cast<TqbNotePicker*>(modal)) {
+                if (picker->List().Gathering())
+                    return;
+                if (picker->QueryBox()->text().isEmpty())
+                    picker->QueryBox()->setText(typedName);
+                else if (picker->Rows()->topLevelItemCount() == 1)
+                    QTest::keyClick(picker->QueryBox(), Qt::Key_Return);
+            } else if (auto* dialog = qobject_cast<TqbLinkDialog*>(modal)) {
+                if (!address.isEmpty()) {
+                    dialog->AddressBox()->setText(address);
+                    dialog->accept();
+                } else if (!*picking) {
+                    *picking = true;
+                    QMetaObject::invokeMethod(dialog->NoteButton(), &QPushButton::click,
+                                              Qt::QueuedConnection);
+                }
+            }
+        });
+        answer.start(20);
+    }
+
     void linkAsksForTheAddress() {
         SelectFirstLine();
-        TqbDialogAnswerer answer(QMessageBox::Ok, "http://example.com/");
+        QTimer answer;
+        AnswerLinkDialog("http://example.com/", {}, answer);
         Act("actAddLink")->trigger();
         QTRY_VERIFY2_WITH_TIMEOUT(Html().contains("<a href=\"http://example.com/\">abc def</a>"),
                                   qPrintable(Html()), TqbWindowFixture::PageTimeoutMs);
         QVERIFY(F.Window->NoteModified());
+    }
+
+    // Ctrl+K with nothing selected, a note picked by name: the link carries the note's name,
+    // reaches the file, and a Ctrl+click on it opens that note.
+    void linkToANoteIsMadeAndFollowed() {
+        QDir(Lib("")).mkpath("폴더");
+        WriteBytes(Lib("폴더/C# 노트 & 'x'.htm"), "<HTML><BODY>target</BODY></HTML>\r\n");
+        WriteBytes(Lib("링크.htm"), "<HTML><BODY style=\"margin:0;font-size:80px\"><DIV>끝</DIV>"
+                                   "</BODY></HTML>\r\n");
+        F.Window->NoteTree()->LoadRoot(F.Notes->GetDataDir());
+        F.Select("링크");
+        F.EnterMode(TqbViewMode::Edit);
+        Edit()->FocusAtStart();
+        QTRY_VERIFY_WITH_TIMEOUT(Act("actAddLink")->isEnabled(), TqbWindowFixture::PageTimeoutMs);
+        QTimer answer;
+        AnswerLinkDialog({}, "C#", answer);
+        QTest::keyClick(PageWidget(), Qt::Key_K, Qt::ControlModifier);
+        const QString link = "<a href=\"%ED%8F%B4%EB%8D%94/C%23%20%EB%85%B8%ED%8A%B8%20%26%20"
+                             "%27x%27.htm\">C# 노트 &amp; 'x'</a>";
+        QTRY_VERIFY2_WITH_TIMEOUT(Html().contains(link), qPrintable(Html()),
+                                  TqbWindowFixture::PageTimeoutMs);
+        // Followed from the changed note, which is saved on the way.
+        TqbDialogAnswerer unexpected;
+        QTest::mouseClick(PageWidget(), Qt::LeftButton, Qt::ControlModifier, QPoint(20, 40));
+        QTRY_COMPARE_WITH_TIMEOUT(F.Window->NoteTree()->OpenPath(), Lib("폴더/C# 노트 & 'x'.htm"),
+                                  TqbWindowFixture::PageTimeoutMs);
+        QCOMPARE(unexpected.texts, QStringList());
+        QVERIFY(QString::fromUtf8(ReadBytes(Lib("링크.htm"))).contains(link));
     }
 
     void ruleAndCancelledPicture() {

@@ -96,6 +96,10 @@ private slots:
                                      << JumpToNote << Unchanged << true << true;
         row("Ctrl+J in a dialog") << int(Qt::Key_J) << ctrl << Tree << Edit << false << true << None
                                   << Unchanged << false << false;
+        row("Ctrl+K makes a link") << int(Qt::Key_K) << ctrl << Tree << Edit << true << true
+                                   << MakeLink << Unchanged << true << true;
+        row("Ctrl+K in browse mode") << int(Qt::Key_K) << ctrl << Tree << Browse << true << true
+                                     << None << Unchanged << true << false;
         row("Alt+Left back") << int(Qt::Key_Left) << alt << Tree << Edit << true << true << GoBack
                              << Unchanged << false << true;
         row("Alt+Right forward") << int(Qt::Key_Right) << alt << Search << Browse << true << true

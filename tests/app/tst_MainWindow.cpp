@@ -2,6 +2,7 @@
 #include "app/main.h"
 #include "app/qbTreeNavigation.h"
 #include "dialogs/Config.h"
+#include "dialogs/qbPathListDialog.h"
 #include "editing/qbDhtmlEdit.h"
 #include "library/qbNoteInfo.h"
 #include "prjinfo/qbProjectInfo.h"
@@ -30,6 +31,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <memory>
 
 namespace {
@@ -254,6 +256,7 @@ private slots:
 
         QTest::newRow("web page") << "https://example.org/" << true << "" << "폴더";
         QTest::newRow("note of the library") << "<lib>둘째.htm" << false << "" << "둘째";
+        QTest::newRow("folder of the library") << "<lib>폴더" << false << "" << "폴더";
         QTest::newRow("missing note of the library")
             << "<lib>없는 노트.htm" << false << QStringLiteral("연결된 노트가 없습니다: <lib>없는 노트.htm")
             << "폴더";
@@ -277,6 +280,79 @@ private slots:
         told.replace("<lib>", QDir::toNativeSeparators(Lib("")));
         QCOMPARE(catcher.texts, told.isEmpty() ? QStringList() : QStringList{told});
         QCOMPARE(F.Window->NoteTree()->currentItem()->text(0), current);
+    }
+
+    // A real click in browse mode, on a name the engine must encode and the tree decode.
+    void clickedLinkOpensTheNote() {
+        WriteBytes(Lib("폴더/C# 노트 & 'x'.htm"), "<HTML><BODY>target</BODY></HTML>\r\n");
+        WriteBytes(Lib("링크.htm"), "<HTML><BODY style=\"margin:0\"><A style=\"display:block;"
+                                   "height:300px\" href=\"%ED%8F%B4%EB%8D%94/C%23 노트 &amp; 'x'."
+                                   "htm\">go</A></BODY></HTML>\r\n");
+        F.Window->NoteTree()->LoadRoot(F.Notes->GetDataDir());
+        Select("링크");
+        TDesktopOpener desktop;
+        QTest::mouseClick(PageWidget(), Qt::LeftButton, {}, QPoint(40, 40));
+        QTRY_COMPARE_WITH_TIMEOUT(F.Window->NoteTree()->OpenPath(), Lib("폴더/C# 노트 & 'x'.htm"),
+                                  TqbWindowFixture::PageTimeoutMs);
+        QCOMPARE(F.Window->NoteTree()->currentItem()->text(0), QString("C# 노트 & 'x'"));
+        QCOMPARE(desktop.opened, QStringList());
+    }
+
+    // The notes that link to the open one are listed; the one chosen opens. None: a word.
+    void backlinksOpenTheLinkingNote() {
+        WriteBytes(Lib("폴더/가리킴.htm"), "<HTML><BODY><A href=\"../%EB%91%98%EC%A7%B8.htm\">2</A>"
+                                          "</BODY></HTML>\r\n");
+        F.Window->NoteTree()->LoadRoot(F.Notes->GetDataDir());
+        Select("첫노트");
+        {
+            TqbDialogAnswerer told;
+            F.Window->Action("actBacklinks")->trigger();
+            QCOMPARE(told.texts, QStringList{TfrmMainNivora::NoBacklinksMessage});
+        }
+        Select("둘째");
+        QStringList listed;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&] {
+            if (auto* dialog = qobject_cast<TqbPathListDialog*>(QApplication::activeModalWidget())) {
+                answer.stop();
+                for (int i = 0; i < dialog->Rows()->topLevelItemCount(); ++i)
+                    listed << dialog->Rows()->topLevelItem(i)->text(0) + u'|' +
+                                  dialog->Rows()->topLevelItem(i)->text(1);
+                dialog->accept();
+            }
+        });
+        answer.start(20);
+        F.Window->Action("actBacklinks")->trigger();
+        QCOMPARE(listed, QStringList{"가리킴|폴더"});
+        QTRY_COMPARE_WITH_TIMEOUT(F.Window->NoteTree()->OpenPath(), Lib("폴더/가리킴.htm"),
+                                  TqbWindowFixture::PageTimeoutMs);
+    }
+
+    // The question before a delete names the other notes that link to the note or folder.
+    void deleteNamesTheLinkingNotes_data() {
+        QTest::addColumn<QString>("node"); // its page
+        QTest::addColumn<QString>("question");
+        QTest::newRow("note") << "둘째.htm"
+                              << QStringLiteral("둘째 을(를) 삭제합니까?\n\n다른 노트 2개가 이 "
+                                                "노트를 가리킵니다\n첫노트\n가리킴");
+        QTest::newRow("folder, its own pages left out")
+            << QStringLiteral("폴더/___폴더설명.qb") << QStringLiteral("폴더 을(를) 삭제합니까?\n\n다른 노트 1개가 이 노트를 "
+                                        "가리킵니다\n둘째");
+        QTest::newRow("note no one links to")
+            << QStringLiteral("폴더/가리킴.htm") << QStringLiteral("가리킴 을(를) 삭제합니까?");
+    }
+    void deleteNamesTheLinkingNotes() {
+        QFETCH(QString, node);
+        QFETCH(QString, question);
+        WriteBytes(Lib("폴더/가리킴.htm"), "<HTML><BODY><A href=\"../%EB%91%98%EC%A7%B8.htm\">2</A>"
+                                          "<A href=\"./\">here</A></BODY></HTML>\r\n");
+        WriteBytes(Lib("첫노트.htm"), "<HTML><BODY><A href=\"둘째.htm#x\">2</A></BODY></HTML>\r\n");
+        WriteBytes(Lib("둘째.htm"), "<HTML><BODY><A href=\"폴더\">f</A></BODY></HTML>\r\n");
+        F.Window->NoteTree()->LoadRoot(F.Notes->GetDataDir());
+        QVERIFY(qbTreeNavigation::SelectPath(*F.Tree(), Lib(node)));
+        TqbDialogAnswerer keep(QMessageBox::No);
+        F.Tree()->DeleteNode(F.Tree()->currentItem());
+        QCOMPARE(keep.texts, QStringList{question});
     }
 
     // Bytes the note's charset cannot read would turn into U+FFFD: the user decides, once.

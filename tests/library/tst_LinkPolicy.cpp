@@ -1,6 +1,9 @@
 // Which links a note may follow, and what the user is told about the others.
 #include "library/qbLinkPolicy.h"
+#include "library/qbNoteLinks.h"
 
+#include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
 
 using qbLinkPolicy::TLinkAction;
@@ -59,6 +62,79 @@ private slots:
         const TLinkAction decided = qbLinkPolicy::Decide(link, "/lib/", ".htm");
         QCOMPARE(int(decided), action);
         QCOMPARE(qbLinkPolicy::RefusalText(link, decided), told);
+    }
+
+    // An href as written in the note "<lib>/개인/오늘.htm", to the file the tree shows.
+    void hrefLeadsToTheFile_data() {
+        QTest::addColumn<QString>("href");
+        QTest::addColumn<int>("action");
+        QTest::addColumn<QString>("path"); // under the library
+
+        const int tree = int(TLinkAction::ShowInTree);
+        const int notANote = int(TLinkAction::RefuseNotANote);
+        const int outside = int(TLinkAction::RefuseOutsideLibrary);
+        const QString folderPage = QStringLiteral("/___폴더설명.qb");
+
+        QTest::newRow("beside") << "어제.htm" << tree << "개인/어제.htm";
+        QTest::newRow("parent folder, space, Korean")
+            << "../일/2026-12-08 일기.htm" << tree << "일/2026-12-08 일기.htm";
+        QTest::newRow("encoded Korean and space")
+            << "../%EC%9D%BC/a%20b.htm" << tree << "일/a b.htm";
+        QTest::newRow("encoded '#' is part of the name") << "C%23%20%EB%85%B8%ED%8A%B8.htm" << tree
+                                                         << "개인/C# 노트.htm";
+        QTest::newRow("bare '#' starts a place in the page") << "C#1.htm" << notANote << "개인/C";
+        QTest::newRow("place in a note") << "어제.htm#끝" << tree << "개인/어제.htm";
+        QTest::newRow("encoded '%'") << "100%25.htm" << tree << "개인/100%.htm";
+        QTest::newRow("lone '%' kept") << "100%.htm" << tree << "개인/100%.htm";
+        QTest::newRow("'&' and quote") << "Tom&Jerry's.htm" << tree << "개인/Tom&Jerry's.htm";
+        QTest::newRow("encoded '&' and quote")
+            << "Tom%26Jerry%27s.htm" << tree << "개인/Tom&Jerry's.htm";
+        QTest::newRow("query") << "어제.htm?x=1" << tree << "개인/어제.htm";
+        QTest::newRow("folder") << "../일/" << tree << QStringLiteral("일") + folderPage;
+        QTest::newRow("folder without slash") << "../일" << tree << QStringLiteral("일") + folderPage;
+        QTest::newRow("folder page") << "../일/___폴더설명.qb" << tree
+                                     << QStringLiteral("일") + folderPage;
+        QTest::newRow("absolute address") << "file://<lib>/일/a.htm" << tree << "일/a.htm";
+        QTest::newRow("the note itself") << "" << tree << "개인/오늘.htm";
+        QTest::newRow("library itself") << ".." << outside << "";
+        QTest::newRow("out of the library") << "../../x.htm" << outside << "";
+    }
+    void hrefLeadsToTheFile() {
+        QFETCH(QString, href);
+        QFETCH(int, action);
+        QFETCH(QString, path);
+        QTemporaryDir dir;
+        const QString lib = dir.filePath("lib");
+        QVERIFY(QDir().mkpath(lib + "/일"));
+        href.replace("<lib>", lib);
+        const QUrl url = qbNoteLinks::Resolve(href, lib + "/개인/오늘.htm");
+        QCOMPARE(int(qbLinkPolicy::Decide(url, lib, ".htm")), action);
+        if (!path.isEmpty())
+            QCOMPARE(qbLinkPolicy::LibraryPath(url), lib + u'/' + path);
+    }
+
+    // The href written from "/lib/개인/오늘.htm", and that it leads back to the same file.
+    void hrefToANote_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("href");
+        QTest::newRow("beside") << "/lib/개인/abc.htm" << "abc.htm";
+        QTest::newRow("space and Korean")
+            << "/lib/개인/2026-12-08 일기.htm" << "2026-12-08%20%EC%9D%BC%EA%B8%B0.htm";
+        QTest::newRow("'#', '%', '&' and quote")
+            << "/lib/개인/C# 100% & 'x'.htm" << "C%23%20100%25%20%26%20%27x%27.htm";
+        QTest::newRow("subfolder") << "/lib/개인/a b/c.htm" << "a%20b/c.htm";
+        QTest::newRow("parent folder") << "/lib/일/c.htm" << "../%EC%9D%BC/c.htm";
+        QTest::newRow("two up") << "/lib/c.htm" << "../c.htm";
+        QTest::newRow("folder page")
+            << "/lib/일/___폴더설명.qb" << "../%EC%9D%BC/___%ED%8F%B4%EB%8D%94%EC%84%A4%EB%AA%85.qb";
+        QTest::newRow("itself") << "/lib/개인/오늘.htm" << "%EC%98%A4%EB%8A%98.htm";
+    }
+    void hrefToANote() {
+        QFETCH(QString, target);
+        QFETCH(QString, href);
+        const QString note = "/lib/개인/오늘.htm";
+        QCOMPARE(qbNoteLinks::Href(note, target), href);
+        QCOMPARE(qbLinkPolicy::LibraryPath(qbNoteLinks::Resolve(href, note)), target);
     }
 };
 

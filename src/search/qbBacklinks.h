@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// The notes that link to a note, found by reading the pages, not from an index: a fast byte
+// scan for the target's file name, in the forms an href may hold it, picks the candidates, and
+// only their hrefs are resolved.
+namespace qbBacklinks {
+
+// The byte forms an href to target holds of its name's longest piece free of characters a writer
+// may encode or not: as typed (UTF-8 and code page 949) and percent-encoded from UTF-8. A folder
+// page is linked by its folder's name. Folded as the byte search wants them.
+QList<QByteArray> Needles(const QString& target);
+
+// Whether the page at pagePath, with these bytes, has an href that leads to target.
+bool LinksTo(const QByteArray& page, const QString& pagePath, const QString& target);
+
+// The pages under root that link to target, in the walk's order, the target itself left out.
+QStringList LinkingPages(const QString& root, const QString& target);
+
+} // namespace qbBacklinks
