@@ -257,7 +257,10 @@ private slots:
         auto* size = F.Window->findChild<QComboBox*>("cmbFontSize");
         QTRY_COMPARE_WITH_TIMEOUT(size->currentText(), QString("3"),
                                   TqbWindowFixture::PageTimeoutMs); // the page's default size
+        // The key only once the caret is at the start: the page may take input before a script.
+        QSignalSpy placed(Edit(), &TqbDhtmlEdit::SelectionStateChanged);
         Edit()->FocusAtStart();
+        QVERIFY(placed.wait(TqbWindowFixture::PageTimeoutMs));
         QTest::keyClick(PageWidget(), Qt::Key_Down);
         QTRY_COMPARE_WITH_TIMEOUT(F.Window->FontColorPicker()->SelectionColor(), 0xFF0000, TqbWindowFixture::PageTimeoutMs);
         // A name longer than its box shows from its start.
