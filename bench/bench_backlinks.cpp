@@ -1,6 +1,7 @@
 // Times the search for the notes that link to one note over a generated library of 10,000 CP949
 // notes, beside grep -rlF of the note's file name over the same folder (a grep that only finds
 // files, and does not read an href).
+#include "qbBenchTiming.h"
 #include "search/qbBacklinks.h"
 
 #include <QCoreApplication>
@@ -58,17 +59,6 @@ bool BuildLibrary(const QString& root) {
     return true;
 }
 
-template <typename Work> double BestMs(Work work) {
-    double best = 1e99;
-    for (int run = 0; run < Runs; ++run) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -81,7 +71,7 @@ int main(int argc, char** argv) {
     }
     const QString target = root + "/폴더000/" + TargetName;
     qsizetype found = 0;
-    const double ours = BestMs([&] { found = qbBacklinks::LinkingPages(root, target).size(); });
+    const double ours = qbBestOfMs(Runs, [&] { found = qbBacklinks::LinkingPages(root, target).size(); });
     std::printf("%d notes of %d KiB, %d linking to \"%s\" (best of %d, warm cache)\n", NoteCount,
                 NoteBytes / 1024, NoteCount / LinkEvery, qPrintable(TargetName), Runs);
     std::printf("  backlinks %-36s %8.1f ms, %lld found\n", "", ours, (long long)found);
@@ -93,7 +83,7 @@ int main(int argc, char** argv) {
     const QString encoded = QString::fromLatin1(QUrl::toPercentEncoding(TargetName));
     for (const QString& needle : {TargetName, encoded}) {
         QByteArray listed;
-        const double theirs = BestMs([&] {
+        const double theirs = qbBestOfMs(Runs, [&] {
             QProcess process;
             process.start(grep, {"-rlF", needle, root});
             process.waitForFinished(-1);

@@ -1,4 +1,5 @@
 // Lists one large folder the way the note tree does and prints the times.
+#include "qbBenchTiming.h"
 #include "library/qbFolderListing.h"
 #include "library/qbTree.h"
 #include "qbBenchTreeHost.h"
@@ -37,17 +38,6 @@ bool BuildLibrary(const QString& dir) {
     return true;
 }
 
-template <typename Work> double BestMs(Work work) {
-    double best = std::numeric_limits<double>::max();
-    for (int run = 0; run < Runs; ++run) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -63,7 +53,7 @@ int main(int argc, char** argv) {
     }
 
     qsizetype listed = 0;
-    const double listMs = BestMs([&] {
+    const double listMs = qbBestOfMs(Runs, [&] {
         const TqbFolderListing listing = ListFolder(dir, QStringLiteral(".htm"), dir);
         for (const TqbListedName& folder : listing.Folders)
             listed += FolderHasEntries(dir + u'/' + folder.Name);
@@ -72,7 +62,7 @@ int main(int argc, char** argv) {
 
     TNullHost host;
     TqbTree tree(host, nullptr);
-    const double loadMs = BestMs([&] { tree.LoadRoot(dir); });
+    const double loadMs = qbBestOfMs(Runs, [&] { tree.LoadRoot(dir); });
 
     if (tree.topLevelItemCount() != NoteCount + FolderCount ||
         listed != Runs * (NoteCount + FolderCount)) {

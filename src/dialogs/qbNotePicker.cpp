@@ -1,7 +1,8 @@
 #include "dialogs/qbNotePicker.h"
 
+#include "dialogs/qbPathListDialog.h"
+
 #include <QApplication>
-#include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -36,13 +37,7 @@ TqbNotePicker::TqbNotePicker(const QString& title, const QString& root, const QS
     m_query = new TqbQueryEdit(this);
     m_query->setObjectName("edtQuery");
     m_query->setPlaceholderText(QStringLiteral("노트나 폴더 이름 (초성도 됩니다)"));
-    m_rows = new QTreeWidget(this);
-    m_rows->setObjectName("lstNames");
-    m_rows->setColumnCount(2);
-    m_rows->setHeaderLabels({QStringLiteral("이름"), QStringLiteral("폴더")});
-    m_rows->setRootIsDecorated(false);
-    m_rows->setUniformRowHeights(true);
-    m_rows->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_rows = qbNewNameFolderList(QStringLiteral("lstNames"), this);
     m_rows->setFocusPolicy(Qt::NoFocus);
     m_count = new QLabel(this);
     layout->addWidget(m_query);

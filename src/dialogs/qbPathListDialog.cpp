@@ -5,6 +5,17 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+QTreeWidget* qbNewNameFolderList(const QString& objectName, QWidget* parent) {
+    auto* list = new QTreeWidget(parent);
+    list->setObjectName(objectName);
+    list->setColumnCount(2);
+    list->setHeaderLabels({QStringLiteral("이름"), QStringLiteral("폴더")});
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    return list;
+}
+
 TqbPathListDialog::TqbPathListDialog(const QString& title, const QList<TqbPathRow>& rows,
                                      QWidget* parent)
     : QDialog(parent) {
@@ -12,12 +23,7 @@ TqbPathListDialog::TqbPathListDialog(const QString& title, const QList<TqbPathRo
     setWindowTitle(title);
     resize(480, 320);
     auto* layout = new QVBoxLayout(this);
-    m_rows = new QTreeWidget(this);
-    m_rows->setObjectName("lstPaths");
-    m_rows->setColumnCount(2);
-    m_rows->setHeaderLabels({QStringLiteral("이름"), QStringLiteral("폴더")});
-    m_rows->setRootIsDecorated(false);
-    m_rows->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_rows = qbNewNameFolderList(QStringLiteral("lstPaths"), this);
     for (const TqbPathRow& row : rows) {
         auto* item = new QTreeWidgetItem(m_rows, {row.Label, row.Folder});
         item->setData(0, Qt::UserRole, row.Path);

@@ -13,6 +13,9 @@ struct TqbPathRow {
     QString Path;
 };
 
+// The two columns, name and folder, that lists of notes show.
+QTreeWidget* qbNewNameFolderList(const QString& objectName, QWidget* parent);
+
 // A short list of notes to choose one of, by double-click or Enter: the notes that link to the
 // open one.
 class TqbPathListDialog : public QDialog {
