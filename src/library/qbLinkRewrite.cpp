@@ -52,8 +52,10 @@ TqbRewrittenLinks Rewrite(const QString& html, const QString& oldPagePath,
         const QString after = Moved(before, move);
         if (Target(href, newPagePath) == after)
             continue;
-        const QString path = href.trimmed();
-        const qsizetype tail = path.indexOf(QRegularExpression(QStringLiteral("[?#]")));
+        // The query and place are kept as written, character references and all.
+        static const QRegularExpression tailStart(QStringLiteral("(?<!&)[?#]"));
+        const QString path = html.mid(it->Pos, it->Len).trimmed();
+        const qsizetype tail = path.indexOf(tailStart);
         const QString kept = tail < 0 ? QString() : path.mid(tail);
         const bool folder = (tail < 0 ? path : path.left(tail)).endsWith(u'/');
         const QString written =

@@ -130,7 +130,7 @@ private:
         if (m_hrefs) {
             if (name == u"href")
                 m_links.append({valueStart, valueEnd - valueStart,
-                                m_html.mid(valueStart, valueEnd - valueStart)});
+                                UndoReferences(m_html.mid(valueStart, valueEnd - valueStart))});
         } else if (name == u"src" || name == u"background")
             Add(valueStart, valueEnd - valueStart);
         else if (name == u"style")

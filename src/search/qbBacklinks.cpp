@@ -94,28 +94,17 @@ bool LinksTo(const QByteArray& page, const QString& pagePath, const QString& tar
     return false;
 }
 
-QStringList LinkingPages(const QString& root, const QString& target) {
+QStringList PagesWhere(const QString& root, const TPageTest& take) {
     QList<QByteArray> files;
     qbSearch::CollectSearchFiles(root, files);
-    std::vector<TqbFoldedByteSearch> searches;
-    for (const QByteArray& needle : Needles(target))
-        searches.emplace_back(needle);
-    const QString self = QDir::cleanPath(target);
-
-    // Each reader takes the next file; a page is confirmed only where a form of the name is.
-    std::vector<char> linking(size_t(files.size()), 0);
+    // Each reader takes the next file.
+    std::vector<char> taken(size_t(files.size()), 0);
     std::atomic<qsizetype> next = 0;
     const auto read = [&] {
         TqbPageReader reader;
         for (qsizetype i = next++; i < files.size(); i = next++) {
-            const QString path = QFile::decodeName(files[i]);
-            if (path == self)
-                continue;
             try {
-                const QByteArray& page = reader.Read(files[i]);
-                const bool candidate = std::any_of(searches.begin(), searches.end(),
-                                                   [&](auto& s) { return s.IndexIn(page) >= 0; });
-                linking[size_t(i)] = candidate && LinksTo(page, path, target);
+                taken[size_t(i)] = take(reader.Read(files[i]), QFile::decodeName(files[i]));
             } catch (const EqbError&) {
                 // A page that cannot be read links nowhere as far as anyone can tell.
             }
@@ -131,9 +120,23 @@ QStringList LinkingPages(const QString& root, const QString& target) {
 
     QStringList pages;
     for (qsizetype i = 0; i < files.size(); ++i)
-        if (linking[size_t(i)])
+        if (taken[size_t(i)])
             pages << QFile::decodeName(files[i]);
     return pages;
+}
+
+QStringList LinkingPages(const QString& root, const QString& target) {
+    std::vector<TqbFoldedByteSearch> searches;
+    for (const QByteArray& needle : Needles(target))
+        searches.emplace_back(needle);
+    const QString self = QDir::cleanPath(target);
+    // A page is confirmed only where a form of the name is.
+    return PagesWhere(root, [&](const QByteArray& page, const QString& path) {
+        return path != self &&
+               std::any_of(searches.begin(), searches.end(),
+                           [&](auto& s) { return s.IndexIn(page) >= 0; }) &&
+               LinksTo(page, path, target);
+    });
 }
 
 } // namespace qbBacklinks

@@ -41,6 +41,10 @@ private slots:
             << page << page << "/lib/a.htm" << "/lib/b.htm"
             << "<a href=\"a.htm#part\">x</a><a href=\"a.htm?v=1#p\">y</a>"
             << "<a href=\"b.htm#part\">x</a><a href=\"b.htm?v=1#p\">y</a>" << 2;
+        QTest::newRow("character references read, query written as it was")
+            << page << page << "/lib/a&b.htm" << "/lib/c.htm"
+            << "<a href=\"a&amp;b.htm?x=1&amp;y=2\">x</a>"
+            << "<a href=\"c.htm?x=1&amp;y=2\">x</a>" << 1;
         QTest::newRow("unrelated links, pictures, comments and text untouched")
             << page << page << "/lib/a.htm" << "/lib/b.htm"
             << "<a href=\"sub/a.htm\">a.htm</a><a href=\"http://x/a.htm\">w</a>"
