@@ -65,6 +65,7 @@ public:
     TqbOpenNote* OpenNote() const { return m_openNote; }
     TqbNotePane* NotePane() const { return m_notePane; }
     TqbSearchPanel* SearchPanel() const { return m_searchPanel; }
+    TqbStatusPanel* StatusPanel() const { return m_statusPanel; }
     TqbEditCommands* EditCommands() const;
     TqbDhtmlEdit* Dhtml() const;
     QPlainTextEdit* RchDhtml() const;

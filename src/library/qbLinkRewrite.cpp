@@ -24,16 +24,21 @@ QString Target(const QString& href, const QString& pagePath) {
     return url.isLocalFile() ? QDir::cleanPath(url.toLocalFile()) : QString();
 }
 
+// Hangul written on one system may be composed (NFC) and on another not (NFD): the same name.
+bool SameName(const QString& a, const QString& b) {
+    return a == b || a.normalized(QString::NormalizationForm_C) ==
+                         b.normalized(QString::NormalizationForm_C);
+}
+
 // Where the file is after the move: the moved item or anything inside a moved folder follows it.
 QString Moved(const QString& file, const TqbItemMove& move) {
-    if (!move.From.endsWith(u'/'))
-        return file == move.From ? move.To : file;
     const QString from = QDir::cleanPath(move.From);
     const QString to = QDir::cleanPath(move.To);
-    if (file == from)
+    if (SameName(file, from))
         return to;
-    if (file.startsWith(from + u'/'))
-        return to + file.mid(from.size());
+    const qsizetype depth = from.count(u'/') + 1;
+    if (move.From.endsWith(u'/') && SameName(file.section(u'/', 0, depth - 1), from))
+        return to + u'/' + file.section(u'/', depth);
     return file;
 }
 
@@ -50,7 +55,7 @@ TqbRewrittenLinks Rewrite(const QString& html, const QString& oldPagePath,
         if (before.isEmpty())
             continue;
         const QString after = Moved(before, move);
-        if (Target(href, newPagePath) == after)
+        if (SameName(Target(href, newPagePath), after))
             continue;
         // The query and place are kept as written, character references and all.
         static const QRegularExpression tailStart(QStringLiteral("(?<!&)[?#]"));

@@ -67,7 +67,12 @@ QList<QByteArray> Needles(const QString& target) {
             piece = part;
     if (piece.isEmpty())
         piece = name;
-    QList<QByteArray> needles{Folded(piece.toUtf8()), Folded(QUrl::toPercentEncoding(piece))};
+    // Hangul may be written composed or not, whichever way the name on disk has it.
+    const QString decomposed = piece.normalized(QString::NormalizationForm_D);
+    piece = piece.normalized(QString::NormalizationForm_C);
+    QList<QByteArray> needles{Folded(piece.toUtf8()), Folded(QUrl::toPercentEncoding(piece)),
+                              Folded(decomposed.toUtf8()),
+                              Folded(QUrl::toPercentEncoding(decomposed))};
     QStringEncoder cp949("windows-949");
     const QByteArray legacy = cp949.encode(piece);
     if (!cp949.hasError())

@@ -63,6 +63,11 @@ private slots:
             << page << page << "/lib/내 노트.htm" << "/lib/sub/내 노트.htm"
             << "<a href=\"내 노트.htm\">x</a>"
             << "<a href=\"sub/%EB%82%B4%20%EB%85%B8%ED%8A%B8.htm\">x</a>" << 1;
+        QTest::newRow("folder name decomposed in the link, composed on disk")
+            << page << page << "/lib/폴더/" << "/lib/new/"
+            << "<a href=\"" + QStringLiteral("폴더/a.htm").normalized(QString::NormalizationForm_D) +
+                   "\">x</a>"
+            << "<a href=\"new/a.htm\">x</a>" << 1;
         QTest::newRow("moved page keeps reaching the others")
             << page << "/lib/sub/p.htm" << page << "/lib/sub/p.htm"
             << "<a href=\"a.htm#x\">1</a><a href='sub/b.htm'>2</a><a href=\"p.htm#me\">3</a>"
