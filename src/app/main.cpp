@@ -32,6 +32,7 @@
 #include "platform/qbWheelHook.h"
 #include "prjinfo/qbProjectInfo.h"
 #include "search/qbBacklinks.h"
+#include "search/qbLinkFollower.h"
 #include "search/qbSearchFiles.h"
 
 #include <QAction>
@@ -208,12 +209,26 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
                QApplication::activePopupWidget();
     });
     connect(m_noteTree, &TqbTree::OutsideChangeSeen, m_openNote, &TqbOpenNote::FileChangedOutside);
+    KeepLinksOnMoves();
     const QString dataDir = m_noteInfo.GetDataDir();
     // A library made just now starts with a note that shows the way.
     if (m_noteInfo.DataDirCreated())
         qbWelcomeNote::Write(dataDir, m_noteInfo.TemplateDir());
     LoadLibrary(dataDir);
     return panel;
+}
+
+void TfrmMainNivora::KeepLinksOnMoves() {
+    m_linkFollower = std::make_unique<TqbLinkFollower>([this] {
+        // The open note's edits would write its old links back: saved first, else left alone.
+        const QString open = m_openNote->Path();
+        return open.isEmpty() || m_openNote->SaveCurrentNote() ? QStringList() : QStringList{open};
+    });
+    TqbLibrary& library = m_noteTree->Library();
+    library.SetLinkKeeper(m_linkFollower.get());
+    connect(&library, &TqbLibrary::LinksFollowed, this, [this](const QStringList& notes) {
+        m_statusPanel->ShowNotice(LinksFollowedNotice.arg(notes.size()));
+    });
 }
 
 void TfrmMainNivora::LoadLibrary(const QString& dataDir) {

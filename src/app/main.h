@@ -8,6 +8,7 @@
 
 #include <QStringList>
 #include <QVariant>
+#include <memory>
 
 class QAction;
 class QMenuBar;
@@ -24,6 +25,7 @@ class TqbEditCommands;
 class TqbErrorWindowCloser;
 class TqbGradiColors;
 class TqbImageList;
+class TqbLinkFollower;
 class TqbFindDialog;
 class TqbInsertTools;
 class TqbNoteInfo;
@@ -51,6 +53,8 @@ public:
     static inline const QString& SaveFailedMessage = TqbOpenNote::SaveFailedMessage;
     static inline const QString& NoSearchFilesMessage = TqbSearchPanel::NoSearchFilesMessage;
     static inline const QString& NothingFoundMessage = TqbSearchPanel::NothingFoundMessage;
+    static inline const QString LinksFollowedNotice =
+        QStringLiteral("다른 노트 %1개의 링크를 새 위치로 고쳤습니다.");
     static const QString CloseUnsavedQuestion;
 
     TfrmMainNivora(TqbPrjInfo& prjInfo, TqbNoteInfo& noteInfo, QWidget* parent = nullptr);
@@ -61,6 +65,7 @@ public:
     TqbOpenNote* OpenNote() const { return m_openNote; }
     TqbNotePane* NotePane() const { return m_notePane; }
     TqbSearchPanel* SearchPanel() const { return m_searchPanel; }
+    TqbStatusPanel* StatusPanel() const { return m_statusPanel; }
     TqbEditCommands* EditCommands() const;
     TqbDhtmlEdit* Dhtml() const;
     QPlainTextEdit* RchDhtml() const;
@@ -131,6 +136,8 @@ private:
     void ShowDataDirProblem();
     QWidget* CreateTreePanel();
     void LoadLibrary(const QString& dataDir);
+    // Links between notes follow moves and renames, ours and other programs'.
+    void KeepLinksOnMoves();
     QWidget* CreateTreeModePanel(QWidget* parent);
     void ConnectActions();
     void ConnectParts();
@@ -175,6 +182,7 @@ private:
     TqbGradiColors* m_colorsBrown = nullptr;
     TqbImageList* m_imgs16 = nullptr;
     TqbTree* m_noteTree = nullptr;
+    std::unique_ptr<TqbLinkFollower> m_linkFollower;
     QSplitter* m_splitter = nullptr;
     QWidget* m_pnlTreeMode = nullptr;
     QMenuBar* m_tbtMainMenu = nullptr;

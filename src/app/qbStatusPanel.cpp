@@ -4,12 +4,15 @@
 #include "controls/qbImageLists.h"
 
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QProgressBar>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
 
 constexpr int PanelButtonGroup = 100;
+constexpr int NoticeShownMs = 8000;
 
 } // namespace
 
@@ -63,6 +66,23 @@ TqbStatusPanel::TqbStatusPanel(TqbGradiColors* colors, TqbImageList* images, QWi
     row->addSpacing(6);
     row->addWidget(m_bar, 1);
     row->addStretch();
+
+    m_notice = new QLabel(this);
+    m_notice->setObjectName("lblNotice");
+    row->addWidget(m_notice);
+    m_noticeTimer = new QTimer(this);
+    m_noticeTimer->setSingleShot(true);
+    m_noticeTimer->setInterval(NoticeShownMs);
+    connect(m_noticeTimer, &QTimer::timeout, m_notice, &QLabel::clear);
+}
+
+void TqbStatusPanel::ShowNotice(const QString& text) {
+    m_notice->setText(text);
+    m_noticeTimer->start();
+}
+
+QString TqbStatusPanel::Notice() const {
+    return m_notice->text();
 }
 
 void TqbStatusPanel::ShowPanelMode(TqbPanelMode mode) {

@@ -4,7 +4,9 @@
 
 #include <QWidget>
 
+class QLabel;
 class QProgressBar;
+class QTimer;
 class TqbGradiColors;
 class TqbGradiSpeedButton;
 class TqbImageList;
@@ -22,6 +24,9 @@ public:
     QProgressBar* Bar() const { return m_bar; }
     // Puts the button of the panel mode down (3 tree, 4 search).
     void ShowPanelMode(TqbPanelMode mode);
+    // A line that tells what just happened, gone after a while.
+    void ShowNotice(const QString& text);
+    QString Notice() const;
 
 signals:
     void PanelModeClicked(TqbPanelMode mode);
@@ -30,4 +35,6 @@ private:
     TqbGradiSpeedButton* m_btnToTreeMode = nullptr;
     TqbGradiSpeedButton* m_btnToSearchMode = nullptr;
     QProgressBar* m_bar = nullptr;
+    QLabel* m_notice = nullptr;
+    QTimer* m_noticeTimer = nullptr;
 };

@@ -14,6 +14,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <utility>
 
 namespace {
 
@@ -124,7 +125,7 @@ bool TqbLibrary::Rename(const QString& oldItemPath, const QString& newItemPath,
         m_asker.ShowMessage(RenameFailedMessage);
         return false;
     }
-    KeepPictures(oldItemPath, newItemPath);
+    FollowMove(oldItemPath, newItemPath);
     return true;
 }
 
@@ -146,7 +147,7 @@ bool TqbLibrary::Move(const QString& itemPath, const QString& targetDir) {
         return false;
     if (replaces)
         emit Removed(newItemPath);
-    KeepPictures(itemPath, newItemPath);
+    FollowMove(itemPath, newItemPath);
     return true;
 }
 
@@ -178,15 +179,51 @@ bool TqbLibrary::AdoptRawName(const QString& dirPrefix, const QByteArray& rawNam
     return true;
 }
 
-void TqbLibrary::KeepPictures(const QString& oldItemPath, const QString& newItemPath) {
+void TqbLibrary::AnnounceMoved(const QString& oldItemPath, const QString& newItemPath) {
+    emit Moved(oldItemPath, newItemPath);
+    if (!m_linkKeeper)
+        return;
+    m_announcedMoves.append({oldItemPath, newItemPath});
+    if (m_announcedMoves.size() == 1)
+        QMetaObject::invokeMethod(this, &TqbLibrary::KeepAnnouncedLinks, Qt::QueuedConnection);
+}
+
+void TqbLibrary::KeepAnnouncedLinks() {
+    const QList<TqbItemMove> moves = std::exchange(m_announcedMoves, {});
+    TqbKeptLinks kept;
+    for (const TqbItemMove& move : moves) {
+        const TqbKeptLinks one = KeepLinks(move);
+        kept.Rewritten << one.Rewritten;
+        kept.Failures << one.Failures;
+    }
+    kept.Rewritten.removeDuplicates();
+    ReportLinks(kept);
+}
+
+void TqbLibrary::FollowMove(const QString& oldItemPath, const QString& newItemPath) {
     TqbPictureCarrier carrier;
     if (oldItemPath.endsWith(u'/'))
         carrier.FolderMoved(StripTrailingDelim(oldItemPath), StripTrailingDelim(newItemPath));
     else
         carrier.NoteMoved(oldItemPath, newItemPath);
     carrier.OthersFollow(m_root);
+    // The open note follows first: the keeper may save it, and only to its new place.
     emit Moved(oldItemPath, newItemPath);
     Report(carrier.Rewritten(), carrier.Failures());
+    ReportLinks(KeepLinks({oldItemPath, newItemPath}));
+}
+
+TqbKeptLinks TqbLibrary::KeepLinks(const TqbItemMove& move) {
+    return m_linkKeeper ? m_linkKeeper->Follow(m_root, move) : TqbKeptLinks{};
+}
+
+void TqbLibrary::ReportLinks(const TqbKeptLinks& kept) {
+    if (!kept.Rewritten.isEmpty()) {
+        emit Changed(kept.Rewritten);
+        emit LinksFollowed(kept.Rewritten);
+    }
+    if (!kept.Failures.isEmpty())
+        m_asker.ShowMessage(LinksNotKeptMessage + kept.Failures.join(u'\n'));
 }
 
 void TqbLibrary::Report(const QStringList& rewritten, const QStringList& failures) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "library/qbFolderListing.h"
+#include "library/qbLinkKeeper.h"
+#include "library/qbLinkRewrite.h"
 
 #include <QObject>
 #include <QString>
@@ -27,6 +29,8 @@ public:
     static inline const QString RenameFailedMessage = QStringLiteral("이름 변경에 실패했습니다.");
     static inline const QString PicturesNotKeptMessage =
         QStringLiteral("다음 그림을 옮기지 못해 노트에 보이지 않을 수 있습니다.\n");
+    static inline const QString LinksNotKeptMessage =
+        QStringLiteral("다음 노트의 링크를 새 위치로 고치지 못했습니다.\n");
     static inline const QString ReplaceQuestion =
         QStringLiteral("\"%1\" 이(가) 이미 있습니다.\n있던 것을 휴지통으로 보내고 바꾸시겠습니까?");
     static inline const QString RawNameQuestion =
@@ -38,6 +42,8 @@ public:
     QString NoteExt = QStringLiteral(".htm");
     // One trailing "/" removed.
     void SetRoot(const QString& dir);
+    // Who rewrites links between notes after a move; none keeps them as they are.
+    void SetLinkKeeper(IqbLinkKeeper* keeper) { m_linkKeeper = keeper; }
     const QString& Root() const { return m_root; }
 
     // The folder's entries by the listing rules; our own write leftovers in it are removed.
@@ -68,23 +74,30 @@ public:
                      int searchLimit = 0) const;
     // A note the program wrote itself beside the library's own (a kept copy).
     void AnnounceWritten(const QString& filePath) { emit Added(filePath); }
-    // Another program's rename, seen by a view: whoever follows our own follows it too.
-    void AnnounceMoved(const QString& oldItemPath, const QString& newItemPath) {
-        emit Moved(oldItemPath, newItemPath);
-    }
+    // Another program's rename, seen by a view: whoever follows our own follows it too. Links
+    // to it are kept from the event loop, once the view has done with its batch of changes.
+    void AnnounceMoved(const QString& oldItemPath, const QString& newItemPath);
 
 signals:
     void Added(const QString& itemPath);
     // A move or a new name; items inside a folder moved with it.
     void Moved(const QString& oldItemPath, const QString& newItemPath);
     void Removed(const QString& itemPath);
-    // Note files whose text the library rewrote (picture addresses).
+    // Note files whose text the library rewrote (picture addresses, links).
     void Changed(const QStringList& filePaths);
+    // Notes whose links were rewritten to follow a move (also reported through Changed).
+    void LinksFollowed(const QStringList& filePaths);
 
 private:
-    void KeepPictures(const QString& oldItemPath, const QString& newItemPath);
+    // Pictures and links follow an item we moved; announces the move.
+    void FollowMove(const QString& oldItemPath, const QString& newItemPath);
+    TqbKeptLinks KeepLinks(const TqbItemMove& move);
+    void KeepAnnouncedLinks();
     void Report(const QStringList& rewritten, const QStringList& failures);
+    void ReportLinks(const TqbKeptLinks& kept);
 
     IqbLibraryAsker& m_asker;
     QString m_root;
+    IqbLinkKeeper* m_linkKeeper = nullptr;
+    QList<TqbItemMove> m_announcedMoves;
 };

@@ -26,8 +26,31 @@ TLinkAction Decide(const QUrl& url, const QString& libraryRoot, const QString& n
                : TLinkAction::RefuseNotANote;
 }
 
+namespace {
+
+// The path as the disk spells it, where a name was written with its Hangul composed (NFC) and is
+// kept decomposed (NFD, as macOS writes names), or the other way round.
+QString AsOnDisk(const QString& path) {
+    if (QFileInfo::exists(path))
+        return path;
+    const QStringList parts = path.split(u'/');
+    QString at = parts.first();
+    for (qsizetype i = 1; i < parts.size(); ++i) {
+        QString next = at + u'/' + parts[i];
+        for (const auto form : {QString::NormalizationForm_C, QString::NormalizationForm_D}) {
+            const QString other = at + u'/' + parts[i].normalized(form);
+            if (!QFileInfo::exists(next) && QFileInfo::exists(other))
+                next = other;
+        }
+        at = next;
+    }
+    return at;
+}
+
+} // namespace
+
 QString LibraryPath(const QUrl& url) {
-    const QString path = QDir::cleanPath(url.toLocalFile());
+    const QString path = AsOnDisk(QDir::cleanPath(url.toLocalFile()));
     // A folder shows in the tree as its page.
     if (QFileInfo(path).isDir())
         return path + u'/' + TqbNoteInfo::FolderDescriptionName;

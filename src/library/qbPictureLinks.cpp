@@ -40,7 +40,8 @@ QString UndoReferences(const QString& value) {
 
 class TPageScanner {
 public:
-    explicit TPageScanner(const QString& html) : m_html(html) {}
+    // Pictures, or else the href values as written (File holds the value itself).
+    TPageScanner(const QString& html, bool hrefs) : m_html(html), m_hrefs(hrefs) {}
 
     QList<TqbPictureLink> Run() {
         const qsizetype n = m_html.size();
@@ -92,7 +93,7 @@ private:
             }
             i = Attribute(i);
         }
-        if (name == u"style") {
+        if (name == u"style" && !m_hrefs) {
             qsizetype end = m_html.indexOf(QStringLiteral("</style"), i, Qt::CaseInsensitive);
             if (end < 0)
                 end = m_html.size();
@@ -126,7 +127,11 @@ private:
                 ++i;
             valueEnd = i;
         }
-        if (name == u"src" || name == u"background")
+        if (m_hrefs) {
+            if (name == u"href")
+                m_links.append({valueStart, valueEnd - valueStart,
+                                UndoReferences(m_html.mid(valueStart, valueEnd - valueStart))});
+        } else if (name == u"src" || name == u"background")
             Add(valueStart, valueEnd - valueStart);
         else if (name == u"style")
             StyleUrls(valueStart, valueEnd);
@@ -147,13 +152,18 @@ private:
     }
 
     const QString& m_html;
+    const bool m_hrefs;
     QList<TqbPictureLink> m_links;
 };
 
 } // namespace
 
 QList<TqbPictureLink> Find(const QString& html) {
-    return TPageScanner(html).Run();
+    return TPageScanner(html, false).Run();
+}
+
+QList<TqbPictureLink> FindHrefs(const QString& html) {
+    return TPageScanner(html, true).Run();
 }
 
 QString FileOfAddress(const QString& address) {

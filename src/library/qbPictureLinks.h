@@ -20,6 +20,11 @@ namespace qbPictureLinks {
 // (".htm", ".qb") and anything inside comments are left out.
 QList<TqbPictureLink> Find(const QString& html);
 
+// The href values of a page's tags outside comments, each with File holding the value with its
+// character references undone;
+// the same reading of tags and quotes as Find, for rewriting links between notes.
+QList<TqbPictureLink> FindHrefs(const QString& html);
+
 // The file a relative address names, percent escapes, character references and "\" undone,
 // query and fragment dropped; empty for an address that is not a relative file.
 QString FileOfAddress(const QString& address);

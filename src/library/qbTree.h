@@ -253,6 +253,8 @@ private:
     // expand arrows) and the open document; an open folder that shows again after it was let go
     // is listed anew.
     void SyncWatches();
+    // The identities of the folder's notes, so that another program's rename is seen as one.
+    void RememberNoteIds(QTreeWidgetItem* node, const QString& dir);
     void MergeBatch(const QStringList& dirs);
     // Nodes whose file or folder another program moved into another folder follow it there,
     // when it turns up among dirs or (the open document) within a bounded look through the

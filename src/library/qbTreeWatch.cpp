@@ -57,9 +57,10 @@ void TqbTree::SyncWatches() {
             const QString dir = NodePath(child);
             folders << dir;
             if (!m_watched.contains(dir)) {
-                // Its renames are followed from now on.
+                // Its renames are followed from now on, and those of its notes.
                 if (child->data(0, FileIdRole).isNull())
                     child->setData(0, FileIdRole, TqbFileStamp::FileId(dir));
+                RememberNoteIds(child, dir);
                 if (!m_fresh.contains(dir))
                     stale << child;
             }
@@ -68,6 +69,8 @@ void TqbTree::SyncWatches() {
     };
     {
         const QScopedValueRollback<bool> merging(m_merging, true);
+        if (!m_watched.contains(m_rootDir))
+            RememberNoteIds(nullptr, m_rootDir);
         walk(walk, nullptr);
     }
     m_watched = QSet<QString>(folders.begin(), folders.end());
@@ -83,6 +86,15 @@ void TqbTree::SyncWatches() {
     }
     if (!refreshed.isEmpty())
         emit FoldersRefreshed(refreshed);
+}
+
+void TqbTree::RememberNoteIds(QTreeWidgetItem* node, const QString& dir) {
+    for (int i = 0; i < ChildCount(*this, node); ++i) {
+        QTreeWidgetItem* child = ChildAt(*this, node, i);
+        if (!IsFolder(child) && !IsPlaceholder(child) && child->data(0, RawNameRole).isNull() &&
+            child->data(0, FileIdRole).isNull())
+            child->setData(0, FileIdRole, TqbFileStamp::FileId(dir + u'/' + NoteFileName(child)));
+    }
 }
 
 QTreeWidgetItem* TqbTree::FolderNode(const QString& dir, bool* found) const {
@@ -345,6 +357,8 @@ bool TqbTree::MergeFolder(QTreeWidgetItem* node, const QString& dir) {
                                  : FolderHasEntries(QByteArray(QFile::encodeName(prefix) +
                                                                entry.Name.RawName))))
             item->addChild(NewPlaceholder());
+        if (!entry.Folder && entry.Name.RawName.isEmpty())
+            item->setData(0, FileIdRole, TqbFileStamp::FileId(prefix + entry.Name.Name));
         // The open document put back (a save by delete and create) is selected again.
         const QString openPath = m_host.OpenPath();
         if (!currentItem() && !openPath.isEmpty() && entry.Name.RawName.isEmpty() &&

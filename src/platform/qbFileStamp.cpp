@@ -42,8 +42,13 @@ QByteArray TqbFileStamp::FileId(const QString& path) {
     struct stat status {};
     if (::stat(QFile::encodeName(path).constData(), &status) != 0)
         return {};
-    return QByteArray::number(quint64(status.st_dev)) + ':' +
-           QByteArray::number(quint64(status.st_ino));
+    QByteArray id = QByteArray::number(quint64(status.st_dev)) + ':' +
+                    QByteArray::number(quint64(status.st_ino));
+    // A folder's time changes with its entries; a file's stays through a rename.
+    if (S_ISREG(status.st_mode))
+        id += ':' + QByteArray::number(qint64(status.st_mtim.tv_sec)) + '.' +
+              QByteArray::number(qint64(status.st_mtim.tv_nsec));
+    return id;
 #else
     Q_UNUSED(path);
     return {};

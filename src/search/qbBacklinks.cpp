@@ -67,7 +67,12 @@ QList<QByteArray> Needles(const QString& target) {
             piece = part;
     if (piece.isEmpty())
         piece = name;
-    QList<QByteArray> needles{Folded(piece.toUtf8()), Folded(QUrl::toPercentEncoding(piece))};
+    // Hangul may be written composed or not, whichever way the name on disk has it.
+    const QString decomposed = piece.normalized(QString::NormalizationForm_D);
+    piece = piece.normalized(QString::NormalizationForm_C);
+    QList<QByteArray> needles{Folded(piece.toUtf8()), Folded(QUrl::toPercentEncoding(piece)),
+                              Folded(decomposed.toUtf8()),
+                              Folded(QUrl::toPercentEncoding(decomposed))};
     QStringEncoder cp949("windows-949");
     const QByteArray legacy = cp949.encode(piece);
     if (!cp949.hasError())
@@ -94,28 +99,17 @@ bool LinksTo(const QByteArray& page, const QString& pagePath, const QString& tar
     return false;
 }
 
-QStringList LinkingPages(const QString& root, const QString& target) {
+QStringList PagesWhere(const QString& root, const TPageTest& take) {
     QList<QByteArray> files;
     qbSearch::CollectSearchFiles(root, files);
-    std::vector<TqbFoldedByteSearch> searches;
-    for (const QByteArray& needle : Needles(target))
-        searches.emplace_back(needle);
-    const QString self = QDir::cleanPath(target);
-
-    // Each reader takes the next file; a page is confirmed only where a form of the name is.
-    std::vector<char> linking(size_t(files.size()), 0);
+    // Each reader takes the next file.
+    std::vector<char> taken(size_t(files.size()), 0);
     std::atomic<qsizetype> next = 0;
     const auto read = [&] {
         TqbPageReader reader;
         for (qsizetype i = next++; i < files.size(); i = next++) {
-            const QString path = QFile::decodeName(files[i]);
-            if (path == self)
-                continue;
             try {
-                const QByteArray& page = reader.Read(files[i]);
-                const bool candidate = std::any_of(searches.begin(), searches.end(),
-                                                   [&](auto& s) { return s.IndexIn(page) >= 0; });
-                linking[size_t(i)] = candidate && LinksTo(page, path, target);
+                taken[size_t(i)] = take(reader.Read(files[i]), QFile::decodeName(files[i]));
             } catch (const EqbError&) {
                 // A page that cannot be read links nowhere as far as anyone can tell.
             }
@@ -131,9 +125,23 @@ QStringList LinkingPages(const QString& root, const QString& target) {
 
     QStringList pages;
     for (qsizetype i = 0; i < files.size(); ++i)
-        if (linking[size_t(i)])
+        if (taken[size_t(i)])
             pages << QFile::decodeName(files[i]);
     return pages;
+}
+
+QStringList LinkingPages(const QString& root, const QString& target) {
+    std::vector<TqbFoldedByteSearch> searches;
+    for (const QByteArray& needle : Needles(target))
+        searches.emplace_back(needle);
+    const QString self = QDir::cleanPath(target);
+    // A page is confirmed only where a form of the name is.
+    return PagesWhere(root, [&](const QByteArray& page, const QString& path) {
+        return path != self &&
+               std::any_of(searches.begin(), searches.end(),
+                           [&](auto& s) { return s.IndexIn(page) >= 0; }) &&
+               LinksTo(page, path, target);
+    });
 }
 
 } // namespace qbBacklinks

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // The notes that link to a note, found by reading the pages, not from an index: a fast byte
 // scan for the target's file name, in the forms an href may hold it, picks the candidates, and
@@ -16,6 +17,11 @@ QList<QByteArray> Needles(const QString& target);
 
 // Whether the page at pagePath, with these bytes, has an href that leads to target.
 bool LinksTo(const QByteArray& page, const QString& pagePath, const QString& target);
+
+// The pages under root (as the folder search takes them) that take accepts, in the walk's order;
+// take is called from several threads at once with each page's bytes.
+using TPageTest = std::function<bool(const QByteArray& page, const QString& path)>;
+QStringList PagesWhere(const QString& root, const TPageTest& take);
 
 // The pages under root that link to target, in the walk's order, the target itself left out.
 QStringList LinkingPages(const QString& root, const QString& target);

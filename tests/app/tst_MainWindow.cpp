@@ -1,5 +1,6 @@
 // The main window over a temporary program folder and library, checked on disk.
 #include "app/main.h"
+#include "app/qbStatusPanel.h"
 #include "app/qbTreeNavigation.h"
 #include "dialogs/Config.h"
 #include "dialogs/qbPathListDialog.h"
@@ -326,6 +327,36 @@ private slots:
         QCOMPARE(listed, QStringList{"가리킴|폴더"});
         QTRY_COMPARE_WITH_TIMEOUT(F.Window->NoteTree()->OpenPath(), Lib("폴더/가리킴.htm"),
                                   TqbWindowFixture::PageTimeoutMs);
+    }
+
+    // Another program renames a note that the open, edited note links to: the edits are saved
+    // first, then every link leads to the new name, and the status bar says how many notes.
+    void linksFollowAnotherProgramsRename() {
+        const QByteArray linking =
+            "<HTML><BODY><A href=\"../%EB%91%98%EC%A7%B8.htm\">2</A></BODY></HTML>\r\n";
+        WriteBytes(Lib("폴더/가리킴.htm"), linking);
+        WriteBytes(Lib("첫노트.htm"), "<HTML><BODY><A href=\"둘째.htm\">2</A></BODY></HTML>\r\n");
+        F.Window->NoteTree()->LoadRoot(F.Notes->GetDataDir());
+        Select("첫노트");
+        EnterMode(TqbViewMode::Edit);
+        TypeIntoPage("mine");
+        QTRY_VERIFY_WITH_TIMEOUT(F.Tree()->Watcher().Watched().contains(Lib("첫노트.htm")),
+                                 TqbWindowFixture::PageTimeoutMs);
+        QVERIFY(QDir().rename(Lib("둘째.htm"), Lib("셋째.htm")));
+        QTRY_COMPARE_WITH_TIMEOUT(F.Window->StatusPanel()->Notice(),
+                                  QStringLiteral("다른 노트 2개의 링크를 새 위치로 고쳤습니다."),
+                                  TqbWindowFixture::PageTimeoutMs);
+        QByteArray moved = linking;
+        QCOMPARE(ReadBytes(Lib("폴더/가리킴.htm")),
+                 moved.replace("%EB%91%98%EC%A7%B8", "%EC%85%8B%EC%A7%B8"));
+        const QByteArray open = ReadBytes(Lib("첫노트.htm"));
+        QVERIFY2(open.contains("mine") && open.contains("href=\"%EC%85%8B%EC%A7%B8.htm\""), open);
+        QTRY_VERIFY_WITH_TIMEOUT(F.Window->DocumentReady() &&
+                                     F.Window->Dhtml()->DocumentHtml().contains("%EC%85%8B"),
+                                 TqbWindowFixture::PageTimeoutMs);
+        // The editor holds the new links: a save now puts no old one back.
+        QVERIFY(F.Window->OpenNote()->SaveCurrentNote());
+        QCOMPARE(ReadBytes(Lib("첫노트.htm")), open);
     }
 
     // The question before a delete names the other notes that link to the note or folder.

@@ -1,4 +1,5 @@
 // Which links a note may follow, and what the user is told about the others.
+#include "common/qbTestFiles.h"
 #include "library/qbLinkPolicy.h"
 #include "library/qbNoteLinks.h"
 
@@ -96,6 +97,12 @@ private slots:
                                      << QStringLiteral("일") + folderPage;
         QTest::newRow("absolute address") << "file://<lib>/일/a.htm" << tree << "일/a.htm";
         QTest::newRow("the note itself") << "" << tree << "개인/오늘.htm";
+        const QString nfd = QStringLiteral("메모.htm").normalized(QString::NormalizationForm_D);
+        QTest::newRow("name composed on disk, decomposed in the link")
+            << QStringLiteral("한글.htm").normalized(QString::NormalizationForm_D) << tree
+            << "개인/한글.htm";
+        QTest::newRow("name decomposed on disk, composed in the link")
+            << "../일/메모.htm" << tree << QStringLiteral("일/") + nfd;
         QTest::newRow("library itself") << ".." << outside << "";
         QTest::newRow("out of the library") << "../../x.htm" << outside << "";
     }
@@ -106,6 +113,8 @@ private slots:
         QTemporaryDir dir;
         const QString lib = dir.filePath("lib");
         QVERIFY(QDir().mkpath(lib + "/일"));
+        WriteBytes(lib + "/개인/한글.htm", {});
+        WriteBytes(lib + "/일/" + QStringLiteral("메모.htm").normalized(QString::NormalizationForm_D), {});
         href.replace("<lib>", lib);
         const QUrl url = qbNoteLinks::Resolve(href, lib + "/개인/오늘.htm");
         QCOMPARE(int(qbLinkPolicy::Decide(url, lib, ".htm")), action);

@@ -6,6 +6,7 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 class tst_Backlinks : public QObject {
     Q_OBJECT
@@ -42,6 +43,12 @@ private slots:
         Write("f.htm", Page("<a href=\"%EA%B0%9C%EC%9D%B8/\">the folder</a>"));
         Write("g.htm", Page("<a href=../outside/개인/a.htm>no</a><a href=개인>folder</a>"));
         Write("개인/___폴더설명.qb", Page("<a href=\"a.htm\">a</a>"));
+        Write("개인/한글.htm", Page("composed on disk"));
+        Write("h.htm", Page("<a href=\"" +
+                            QUrl::toPercentEncoding(QStringLiteral("개인/한글.htm")
+                                                        .normalized(QString::NormalizationForm_D),
+                                                    "/") +
+                            "\">decomposed in the link</a>"));
     }
 
     void linkingPages_data() {
@@ -53,6 +60,8 @@ private slots:
             << "개인/a.htm" << QStringList{"개인/___폴더설명.qb"};
         QTest::newRow("folder page") << QStringLiteral("개인/___폴더설명.qb")
                                      << QStringList{"f.htm", "g.htm"};
+        QTest::newRow("name composed on disk, decomposed in the link")
+            << QStringLiteral("개인/한글.htm") << QStringList{"h.htm"};
         QTest::newRow("no one links here") << "c.htm" << QStringList{};
     }
     void linkingPages() {

@@ -1,0 +1,77 @@
+#include "search/qbLinkFollower.h"
+
+#include "library/qbLinkRewrite.h"
+#include "platform/qbError.h"
+#include "platform/qbPageCodec.h"
+#include "platform/qbTextFile.h"
+#include "search/qbBacklinks.h"
+#include "search/qbFoldedByteSearch.h"
+#include "search/qbSearchFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <algorithm>
+
+namespace {
+
+bool Within(const QString& path, const QString& dir) {
+    return path == dir || path.startsWith(dir + u'/');
+}
+
+// Rewrites one page (when mayWrite); false when it had links to change that were not written.
+bool RewritePage(const QString& oldPagePath, const QString& pagePath, const TqbItemMove& move,
+                 bool mayWrite, QStringList& rewritten) {
+    try {
+        const TqbPageText page = qbPageCodec::Decode(qbText::ReadFileBytes(pagePath));
+        const TqbRewrittenLinks links =
+            qbLinkRewrite::LinksOfMoved(page.Text, oldPagePath, pagePath, move);
+        if (links.Count == 0)
+            return true;
+        // Bytes that were not valid in the page's charset would not survive a rewrite.
+        if (page.HadDecodingErrors || !mayWrite)
+            return false;
+        qbPageCodec::Write(pagePath, links.Html, page.Charset);
+        rewritten << pagePath;
+        return true;
+    } catch (const EqbError&) {
+        return false;
+    }
+}
+
+} // namespace
+
+TqbLinkFollower::TqbLinkFollower(TUnsavedNotes unsavedNotes)
+    : m_unsavedNotes(std::move(unsavedNotes)) {}
+
+TqbKeptLinks TqbLinkFollower::Follow(const QString& libraryRoot, const TqbItemMove& move) {
+    const QStringList unsaved = m_unsavedNotes ? m_unsavedNotes() : QStringList();
+    const QString from = QDir::cleanPath(move.From);
+    const QString to = QDir::cleanPath(move.To);
+    const bool folder = move.From.endsWith(u'/');
+
+    // Where each page is now, and where it was when its links were written.
+    QList<std::pair<QString, QString>> pages;
+    if (folder) {
+        qbSearch::CollectSearchFiles(to, [&](const QByteArray& file) {
+            const QString path = QFile::decodeName(file);
+            pages.append({from + path.mid(to.size()), path});
+        });
+    } else {
+        pages.append({from, to});
+    }
+    std::vector<TqbFoldedByteSearch> searches;
+    for (const QByteArray& needle : qbBacklinks::Needles(from))
+        searches.emplace_back(needle);
+    for (const QString& path :
+         qbBacklinks::PagesWhere(libraryRoot, [&](const QByteArray& page, const QString& path) {
+             return !Within(path, to) && std::any_of(searches.begin(), searches.end(),
+                                                     [&](auto& s) { return s.IndexIn(page) >= 0; });
+         }))
+        pages.append({path, path});
+
+    TqbKeptLinks kept;
+    for (const auto& [oldPath, path] : std::as_const(pages))
+        if (!RewritePage(oldPath, path, move, !unsaved.contains(path), kept.Rewritten))
+            kept.Failures << QDir::toNativeSeparators(path);
+    return kept;
+}

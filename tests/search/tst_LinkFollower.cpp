@@ -1,0 +1,192 @@
+// Links between notes follow a note or folder moved or renamed, by us or by another program:
+// the bytes of every note before and after.
+#include "common/qbReadOnlyFolder.h"
+#include "common/qbTestFiles.h"
+#include "library/qbLibrary.h"
+#include "search/qbLinkFollower.h"
+
+#include <QDirIterator>
+#include <QSignalSpy>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+class TFakeAsker : public IqbLibraryAsker {
+public:
+    QStringList Calls;
+    void ShowMessage(const QString& text) override { Calls << text; }
+    bool Confirm(const QString&, bool) override { return true; }
+};
+
+using TFiles = QMap<QString, QString>; // relative path, text
+
+const QString Utf8Head = QStringLiteral("<html><head><meta charset=\"utf-8\"></head><body>");
+
+// a, b and sub/c link each other; k is a code page 949 page without a declaration; z only
+// names b in its text.
+TFiles Sample() {
+    return {
+        {"a.htm", Utf8Head + "<a href=\"b.htm\">비</a> <a href=\"sub/c.htm\">c</a></body></html>"},
+        {"b.htm", Utf8Head + "<a href=\"a.htm#top\">a</a><a href='sub/'>폴더</a></body></html>"},
+        {"sub/c.htm", Utf8Head + "<a href=\"../a.htm\">a</a><a href=../b.htm>b</a></body></html>"},
+        {"k.htm", "<p>한글 <a href=\"b.htm\">비</a></p>"},
+        {"z.htm", "<p>b.htm is only a name here</p>"},
+    };
+}
+
+QByteArray Bytes(const QString& rel, const QString& text) {
+    return rel.startsWith(u'k') ? QStringEncoder("windows-949").encode(text) : text.toUtf8();
+}
+
+TFiles Apply(TFiles files, const QList<std::pair<QString, QString>>& edits) {
+    for (const auto& [rel, text] : edits) {
+        if (text.isEmpty())
+            files.remove(rel);
+        else
+            files[rel] = text;
+    }
+    return files;
+}
+
+} // namespace
+
+class tst_LinkFollower : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_temp;
+    QString m_root;
+    TFakeAsker m_asker;
+    int m_libraries = 0;
+
+    void MakeLibrary() {
+        m_root = m_temp.path() + "/lib" + QString::number(++m_libraries);
+        const TFiles files = Sample();
+        for (auto it = files.cbegin(); it != files.cend(); ++it)
+            WriteBytes(m_root + u'/' + it.key(), Bytes(it.key(), it.value()));
+        m_asker.Calls.clear();
+    }
+    void CompareLibrary(const TFiles& expected) {
+        QStringList found;
+        for (QDirIterator it(m_root, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+            found << it.next().mid(m_root.size() + 1);
+        found.sort();
+        QCOMPARE(found, expected.keys());
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+            QCOMPARE(ReadBytes(m_root + u'/' + it.key()), Bytes(it.key(), it.value()));
+    }
+
+private slots:
+    void moves_data() {
+        QTest::addColumn<QString>("how"); // rename, move, or outside (another program's rename)
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<TFiles>("expected");
+        QTest::addColumn<QStringList>("rewritten");
+
+        const TFiles sample = Sample();
+        const TFiles bRenamed = Apply(
+            sample,
+            {{"b.htm", {}},
+             {"b2.htm", sample["b.htm"]},
+             {"a.htm", Utf8Head + "<a href=\"b2.htm\">비</a> <a href=\"sub/c.htm\">c</a></body></html>"},
+             {"sub/c.htm", Utf8Head + "<a href=\"../a.htm\">a</a><a href=../b2.htm>b</a></body></html>"},
+             {"k.htm", "<p>한글 <a href=\"b2.htm\">비</a></p>"}});
+        const QStringList bLinks{"a.htm", "k.htm", "sub/c.htm"};
+        QTest::newRow("note renamed") << "rename" << "b.htm" << "b2.htm" << bRenamed << bLinks;
+        QTest::newRow("note renamed by another program")
+            << "outside" << "b.htm" << "b2.htm" << bRenamed << bLinks;
+        QTest::newRow("note moved into a folder: links to it and its own")
+            << "move" << "a.htm" << "sub"
+            << Apply(sample,
+                     {{"a.htm", {}},
+                      {"sub/a.htm",
+                       Utf8Head + "<a href=\"../b.htm\">비</a> <a href=\"c.htm\">c</a></body></html>"},
+                      {"b.htm", Utf8Head + "<a href=\"sub/a.htm#top\">a</a><a href='sub/'>폴더</a>"
+                                           "</body></html>"},
+                      {"sub/c.htm",
+                       Utf8Head + "<a href=\"a.htm\">a</a><a href=../b.htm>b</a></body></html>"}})
+            << QStringList{"sub/a.htm", "b.htm", "sub/c.htm"};
+        const QString newDir = "%EC%83%88%20%ED%8F%B4%EB%8D%94";
+        QTest::newRow("folder renamed: the notes inside keep theirs")
+            << "rename" << "sub/" << "새 폴더/"
+            << Apply(sample,
+                     {{"sub/c.htm", {}},
+                      {"새 폴더/c.htm", sample["sub/c.htm"]},
+                      {"a.htm", Utf8Head + "<a href=\"b.htm\">비</a> <a href=\"" + newDir +
+                                    "/c.htm\">c</a></body></html>"},
+                      {"b.htm", Utf8Head + "<a href=\"a.htm#top\">a</a><a href='" + newDir +
+                                    "/'>폴더</a></body></html>"}})
+            << QStringList{"a.htm", "b.htm"};
+    }
+
+    void moves() {
+        QFETCH(QString, how);
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(TFiles, expected);
+        QFETCH(QStringList, rewritten);
+        MakeLibrary();
+        TqbLinkFollower follower;
+        TqbLibrary library(m_asker);
+        library.SetRoot(m_root);
+        library.SetLinkKeeper(&follower);
+        QSignalSpy followed(&library, &TqbLibrary::LinksFollowed);
+        const QString oldPath = m_root + u'/' + from;
+        if (how == u"rename") {
+            QVERIFY(library.Rename(oldPath, m_root + u'/' + to));
+        } else if (how == u"move") {
+            QVERIFY(library.Move(oldPath, m_root + u'/' + to));
+        } else {
+            QVERIFY(QDir().rename(oldPath, m_root + u'/' + to));
+            library.AnnounceMoved(oldPath, m_root + u'/' + to);
+            QVERIFY(followed.wait());
+        }
+        CompareLibrary(expected);
+        QCOMPARE(followed.size(), 1);
+        QStringList got = followed.first().first().toStringList();
+        for (QString& path : got)
+            path = path.mid(m_root.size() + 1);
+        QCOMPARE(got, rewritten);
+        QCOMPARE(m_asker.Calls, QStringList());
+    }
+
+    // A note that cannot take the new links keeps its bytes and is named; the others follow.
+    void notesLeftAlone_data() {
+        QTest::addColumn<QString>("why");
+        QTest::newRow("open note with edits not saved") << "unsaved";
+        QTest::newRow("note in a read-only folder") << "read-only";
+    }
+
+    void notesLeftAlone() {
+        QFETCH(QString, why);
+        MakeLibrary();
+        const QString held = m_root + "/sub/c.htm";
+        TqbLinkFollower follower([&] {
+            return why == u"unsaved" ? QStringList{held} : QStringList();
+        });
+        TqbLibrary library(m_asker);
+        library.SetRoot(m_root);
+        library.SetLinkKeeper(&follower);
+        std::unique_ptr<TqbReadOnlyFolder> readOnly;
+        if (why == u"read-only") {
+            readOnly = std::make_unique<TqbReadOnlyFolder>(m_root + "/sub");
+            if (!readOnly->IsReadOnly())
+                QSKIP(qPrintable("no read-only folder here: " + readOnly->Error()));
+        }
+        QVERIFY(library.Rename(m_root + "/b.htm", m_root + "/b2.htm"));
+        readOnly.reset();
+        const TFiles sample = Sample();
+        CompareLibrary(Apply(
+            sample,
+            {{"b.htm", {}},
+             {"b2.htm", sample["b.htm"]},
+             {"a.htm", Utf8Head + "<a href=\"b2.htm\">비</a> <a href=\"sub/c.htm\">c</a></body></html>"},
+             {"k.htm", "<p>한글 <a href=\"b2.htm\">비</a></p>"}}));
+        QCOMPARE(m_asker.Calls, QStringList{TqbLibrary::LinksNotKeptMessage + held});
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_LinkFollower)
+#include "tst_LinkFollower.moc"
