@@ -52,6 +52,8 @@ public:
     static inline const QString& NoSearchFilesMessage = TqbSearchPanel::NoSearchFilesMessage;
     static inline const QString& NothingFoundMessage = TqbSearchPanel::NothingFoundMessage;
     static const QString CloseUnsavedQuestion;
+    // The spell-check item's tooltip where no dictionary was installed.
+    static const QString SpellCheckUnavailable;
 
     TfrmMainNivora(TqbPrjInfo& prjInfo, TqbNoteInfo& noteInfo, QWidget* parent = nullptr);
     ~TfrmMainNivora() override;
@@ -155,6 +157,7 @@ private:
     void actNoteToMailExecute();
     void actToolConfigExecute();
     void tbiStayOnTopClick();
+    void SetUpSpellCheck();
     void TBItem1Click();
     void TBItem12Click();
     void ShowViewModeItems(TqbViewMode mode);

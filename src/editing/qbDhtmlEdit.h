@@ -25,6 +25,7 @@ class TqbDhtmlBridge;
 class TqbDhtmlPage;
 class TqbPageRequestFilter;
 class TqbPageScheme;
+class TqbSpellCheck;
 class TqbTypingCatcher;
 
 namespace qbDhtml {
@@ -173,6 +174,9 @@ signals:
     // A picture pasted or dropped into the page in edit mode as data, not as HTML: its bytes,
     // its MIME type, and for a dropped file its name. Nothing is in the page until InsertPicture.
     void PictureGiven(const QByteArray& bytes, const QString& type, const QString& name);
+    // The pop-up menu opened: the misspelt word clicked (empty for none) and the engine's
+    // suggestions for it.
+    void ContextMenuShown(const QString& misspelledWord, const QStringList& suggestions);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -221,6 +225,7 @@ private:
     void CallAsync(const QString& function, const QVariantList& args, bool emitState);
     void ApplyState(const QVariantMap& answer);
     QString SerializedHtml();
+    void ShowContextMenu(const QPoint& pos);
     void PrintToPdfFile(const QString& path, const QPageLayout& chosen);
     void EndPrint(const QString& failure);
 
@@ -235,6 +240,7 @@ private:
     QByteArray m_fileCharset;         // what the file is written in
     bool m_hadDecodingErrors = false;
     bool m_hadMark = false;           // the file began with a byte-order mark
+    TqbSpellCheck* m_spell = nullptr;
     TqbPageScheme* m_scheme = nullptr; // where pages too big for a data address come from
     QString m_schemeKey;
     qsizetype m_docChars = 0;
