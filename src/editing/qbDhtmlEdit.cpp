@@ -872,7 +872,7 @@ void TqbDhtmlEdit::ShowContextMenu(const QPoint& pos) {
     if (!m_browse)
         m_spell->AddMenuItems(menu, *request, m_page);
     menu->addActions(m_view->actions());
-    emit ContextMenuShown(request->misspelledWord(), request->spellCheckerSuggestions());
+    emit ContextMenuShown(request->misspelledWord(), TqbSpellCheck::Suggestions(*request));
     menu->popup(m_view->mapToGlobal(pos));
 }
 

@@ -175,7 +175,7 @@ signals:
     // its MIME type, and for a dropped file its name. Nothing is in the page until InsertPicture.
     void PictureGiven(const QByteArray& bytes, const QString& type, const QString& name);
     // The pop-up menu opened: the misspelt word clicked (empty for none) and the engine's
-    // suggestions for it.
+    // suggestions for it, in NFC.
     void ContextMenuShown(const QString& misspelledWord, const QStringList& suggestions);
 
 protected:

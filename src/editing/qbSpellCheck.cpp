@@ -95,12 +95,21 @@ void TqbSpellCheck::AddWord(const QString& word) {
         m_user->WriteEngineFile(m_profile->persistentStoragePath());
 }
 
+// The Korean dictionary gives some suggestions with a final consonant as a letter of its own
+// (돼 + ᆻ for 됐): they go into the page as one syllable, as typed text is.
+QStringList TqbSpellCheck::Suggestions(const QWebEngineContextMenuRequest& request) {
+    QStringList suggestions;
+    for (const QString& suggestion : request.spellCheckerSuggestions())
+        suggestions.append(suggestion.normalized(QString::NormalizationForm_C));
+    return suggestions;
+}
+
 void TqbSpellCheck::AddMenuItems(QMenu* menu, const QWebEngineContextMenuRequest& request,
                                  QWebEnginePage* page) {
     const QString word = request.misspelledWord();
     if (!Active() || word.isEmpty() || !request.isContentEditable())
         return;
-    const QStringList suggestions = request.spellCheckerSuggestions();
+    const QStringList suggestions = Suggestions(request);
     for (const QString& suggestion : suggestions)
         connect(menu->addAction(suggestion), &QAction::triggered, page,
                 [page, suggestion] { page->replaceMisspelledWord(suggestion); });

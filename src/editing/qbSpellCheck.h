@@ -50,6 +50,8 @@ public:
     // from its next start on. Throws EqbError.
     void AddWord(const QString& word);
 
+    // The engine's suggestions for the clicked word, in NFC.
+    static QStringList Suggestions(const QWebEngineContextMenuRequest& request);
     // The spelling items of an editor's pop-up menu for what was clicked: the suggestions
     // (each replacing the word), "사전에 추가"; nothing when no misspelt word was clicked.
     void AddMenuItems(QMenu* menu, const QWebEngineContextMenuRequest& request,
