@@ -55,7 +55,6 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
-#include <QWebEngineProfile>
 #include <QVBoxLayout>
 
 namespace {
@@ -759,7 +758,7 @@ const QString TfrmMainNivora::SpellCheckUnavailable =
     QStringLiteral("맞춤법 사전이 설치되지 않아 맞춤법 검사를 쓸 수 없습니다.");
 
 void TfrmMainNivora::SetUpSpellCheck() {
-    TqbSpellCheck* spell = TqbSpellCheck::For(QWebEngineProfile::defaultProfile());
+    TqbSpellCheck* spell = TqbSpellCheck::For(TqbDhtmlEdit::EngineProfile());
     QAction* item = Action("actSpellCheck");
     if (!spell->Available()) {
         spell->SetWanted(false);

@@ -37,6 +37,7 @@
 #include <QWebEngineContextMenuRequest>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineLoadingInfo>
+#include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
@@ -146,8 +147,13 @@ const char* DocumentCommand(int id) {
 
 } // namespace
 
-TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
+QWebEngineProfile* TqbDhtmlEdit::EngineProfile() {
     TqbPageScheme::Register();
+    return QWebEngineProfile::defaultProfile();
+}
+
+TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
+    QWebEngineProfile* profile = EngineProfile();
     static int editors = 0;
     m_schemeKey = QStringLiteral("e%1").arg(++editors);
     m_catcher = new TqbTypingCatcher(this);
@@ -157,7 +163,7 @@ TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
     connect(m_handOverTimer, &QTimer::timeout, this, &TqbDhtmlEdit::HandOver);
     m_view = new QWebEngineView(this);
     m_page = new TqbDhtmlPage(
-        m_view, [this](const QUrl& url, QWebEnginePage::NavigationType type, bool isMainFrame) {
+        profile, m_view, [this](const QUrl& url, QWebEnginePage::NavigationType type, bool isMainFrame) {
             return AcceptNavigation(url, type, isMainFrame);
         });
     m_view->setPage(m_page);

@@ -20,6 +20,7 @@ class QTimer;
 class QPrinter;
 class QWebChannel;
 class QWebEngineLoadingInfo;
+class QWebEngineProfile;
 class QWebEngineView;
 class TqbDhtmlBridge;
 class TqbDhtmlPage;
@@ -62,6 +63,10 @@ class TqbDhtmlEdit : public QWidget {
 public:
     explicit TqbDhtmlEdit(QWidget* parent = nullptr);
     ~TqbDhtmlEdit() override;
+
+    // The engine's profile the editors' pages live in. The first call starts the engine, so the
+    // page scheme is registered before: call this, never the engine's default, to set it up.
+    static QWebEngineProfile* EngineProfile();
 
     // A synchronous call waits for the page: nothing else may call into it until it returns.
     bool Waiting() const { return m_waiting; }

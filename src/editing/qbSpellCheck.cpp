@@ -115,9 +115,14 @@ void TqbSpellCheck::AddMenuItems(QMenu* menu, const QWebEngineContextMenuRequest
                 [page, suggestion] { page->replaceMisspelledWord(suggestion); });
     if (suggestions.isEmpty())
         menu->addAction(QStringLiteral("추천 단어 없음"))->setEnabled(false);
-    QAction* add = menu->addAction(QStringLiteral("사전에 추가"));
-    add->setObjectName(QStringLiteral("actAddToDictionary"));
-    add->setEnabled(m_user && !m_user->Contains(word) && TqbUserDictionary::IsValidWord(word));
-    connect(add, &QAction::triggered, this, [this, word] { AddWord(word); });
+    if (m_user && m_user->Contains(word)) {
+        // The running engine cannot be told of a word: it reads the list when it starts.
+        menu->addAction(QStringLiteral("사전에 추가한 낱말: 다시 시작하면 밑줄이 없어집니다"))
+            ->setEnabled(false);
+    } else {
+        QAction* add = menu->addAction(QStringLiteral("사전에 추가"));
+        add->setEnabled(m_user && TqbUserDictionary::IsValidWord(word));
+        connect(add, &QAction::triggered, this, [this, word] { AddWord(word); });
+    }
     menu->addSeparator();
 }

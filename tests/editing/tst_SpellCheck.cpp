@@ -49,7 +49,7 @@ class TestSpellCheck : public QObject, protected TqbEditorFixture {
 
 private slots:
     void initTestCase() {
-        m_spell = TqbSpellCheck::For(QWebEngineProfile::defaultProfile());
+        m_spell = TqbSpellCheck::For(TqbDhtmlEdit::EngineProfile());
         if (!m_spell->Available())
             QSKIP("no spelling dictionaries were built");
         QCOMPARE(m_spell->Languages(), (QStringList{"en-US", "ko-KR"}));
@@ -156,7 +156,7 @@ private slots:
         for (const QString& each : words)
             lines += each.toUtf8() + '\n';
         const QString engineFile = TqbUserDictionary::EngineFileName(
-            QWebEngineProfile::defaultProfile()->persistentStoragePath());
+            TqbDhtmlEdit::EngineProfile()->persistentStoragePath());
         QCOMPARE(ReadBytes(engineFile),
                  lines + "checksum_v1 = " +
                      QCryptographicHash::hash(lines, QCryptographicHash::Md5).toHex());
