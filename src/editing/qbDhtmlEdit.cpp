@@ -163,7 +163,8 @@ TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
     connect(m_handOverTimer, &QTimer::timeout, this, &TqbDhtmlEdit::HandOver);
     m_view = new QWebEngineView(this);
     m_page = new TqbDhtmlPage(
-        profile, m_view, [this](const QUrl& url, QWebEnginePage::NavigationType type, bool isMainFrame) {
+        profile, m_view,
+        [this](const QUrl& url, QWebEnginePage::NavigationType type, bool isMainFrame) {
             return AcceptNavigation(url, type, isMainFrame);
         });
     m_view->setPage(m_page);

@@ -43,9 +43,7 @@ public:
     // The user's words, and the engine's copy of them that it reads when it starts. Call before
     // the first page loads. Throws EqbError when the engine's copy cannot be written.
     void SetUserDictionary(const QString& fileName);
-    const TqbUserDictionary* UserDictionary() const {
-        return m_user ? &*m_user : nullptr;
-    }
+    const TqbUserDictionary* UserDictionary() const { return m_user ? &*m_user : nullptr; }
     // Adds a word to the user's dictionary (see TqbUserDictionary::Add); the engine skips it
     // from its next start on. Throws EqbError.
     void AddWord(const QString& word);

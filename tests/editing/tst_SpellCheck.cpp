@@ -20,9 +20,10 @@ class TestSpellCheck : public QObject, protected TqbEditorFixture {
     // Right-clicks the element and gives what the engine said of the word under it.
     QStringList ClickWord(const QString& id, bool closeMenu = true) {
         const QVariantList box =
-            AskPage(QStringLiteral("(function(){var r=document.getElementById('%1')"
-                                   ".getBoundingClientRect();return [r.left+4, r.top+r.height/2];})()")
-                        .arg(id))
+            AskPage(
+                QStringLiteral("(function(){var r=document.getElementById('%1')"
+                               ".getBoundingClientRect();return [r.left+4, r.top+r.height/2];})()")
+                    .arg(id))
                 .toList();
         const QPoint at(box.value(0).toInt(), box.value(1).toInt());
         QSignalSpy shown(m_edit.get(), &TqbDhtmlEdit::ContextMenuShown);
@@ -85,8 +86,8 @@ private slots:
         QTest::addColumn<QByteArray>("word");
         QTest::addColumn<QStringList>("menu");
         QTest::addColumn<QString>("chosen");
-        const QStringList common = {"사전에 추가", "", "실행 취소", "다시 실행", "", "잘라내기",
-                                    "복사", "붙여넣기", "", "모두 선택"};
+        const QStringList common = {"사전에 추가", "",     "실행 취소", "다시 실행", "",
+                                    "잘라내기",    "복사", "붙여넣기",  "",          "모두 선택"};
         QTest::newRow("English") << QByteArray("teh")
                                  << QStringList{"the", "eh", "teth", "tech", "tee"} + common
                                  << "the";
