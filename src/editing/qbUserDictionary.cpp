@@ -43,11 +43,13 @@ bool TqbUserDictionary::Add(const QString& word) {
         throw EqbError(QStringLiteral("사전에 넣을 수 없는 단어입니다: %1").arg(word));
     if (Contains(word))
         return false;
-    QStringList words = m_words;
-    words.append(word);
+    // Lines the list does not take (edited by hand) stay in the file as they were.
+    QByteArray bytes = ReadAll(m_fileName);
+    if (!bytes.isEmpty() && !bytes.endsWith('\n'))
+        bytes += '\n';
     QDir().mkpath(QFileInfo(m_fileName).absolutePath());
-    qbAtomicWrite::ReplaceFile(m_fileName, (words.join(u'\n') + u'\n').toUtf8());
-    m_words = words;
+    qbAtomicWrite::ReplaceFile(m_fileName, bytes + word.toUtf8() + '\n');
+    m_words.append(word);
     return true;
 }
 

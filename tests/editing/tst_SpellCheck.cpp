@@ -162,6 +162,28 @@ private slots:
                  lines + "checksum_v1 = " +
                      QCryptographicHash::hash(lines, QCryptographicHash::Md5).toHex());
     }
+
+    // What the user wrote into the file by hand stays, even what the list does not take.
+    void handEditedFileKept_data() {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("a line of two words")
+            << QByteArray("a b\nqbx\n") << QStringList{"qbx", "new"}
+            << QByteArray("a b\nqbx\nnew\n");
+        QTest::newRow("no last line end")
+            << QByteArray("qbx") << QStringList{"qbx", "new"} << QByteArray("qbx\nnew\n");
+    }
+    void handEditedFileKept() {
+        QFETCH(QByteArray, before);
+        QFETCH(QStringList, words);
+        QFETCH(QByteArray, after);
+        const QString path = Write(QStringLiteral("hand.txt"), before);
+        TqbUserDictionary dictionary(path);
+        QVERIFY(dictionary.Add(QStringLiteral("new")));
+        QCOMPARE(dictionary.Words(), words);
+        QCOMPARE(ReadBytes(path), after);
+    }
 };
 
 int main(int argc, char* argv[]) {
