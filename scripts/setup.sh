@@ -16,6 +16,7 @@ packages=(build-essential cmake ninja-build qt6-base-dev qt6-webengine-dev qt6-w
   qt6-translations-l10n  # Qt's own dialogs and buttons in the user's language
   poppler-utils  # pdftotext: the print test reads the text back out of the PDF
   libfontconfig-dev  # font families' Korean names for the font box
+  hunspell-ko hunspell-en-us  # converted at build time into the editor's spelling dictionaries
 )
 
 missing=()

@@ -22,6 +22,7 @@
 #include "dialogs/qbDialogCommands.h"
 #include "dialogs/qbPathListDialog.h"
 #include "editing/qbDhtmlEdit.h"
+#include "editing/qbSpellCheck.h"
 #include "frames/qbSkinMenu.h"
 #include "library/qbLinkPolicy.h"
 #include "library/qbNoteInfo.h"
@@ -101,6 +102,8 @@ void TfrmMainNivora::FormCreate() {
                                 m_prjInfo.DefaultsDir("qbTemplate", qbTemplates::BuiltInDir()));
 
     m_actions = new TqbActions(this);
+    // The engine reads the user's words when it starts: before the editor's first page.
+    SetUpSpellCheck();
     m_notePane = new TqbNotePane(*m_actions, this);
     m_openNote = new TqbOpenNote(*m_notePane, *this, m_noteInfo, this);
     m_notePane->CreateCommands(*m_openNote, m_noteInfo, this);
@@ -764,6 +767,33 @@ void TfrmMainNivora::TBItem1Click() {
 
 void TfrmMainNivora::TBItem12Click() {
     m_statusPanel->SearchModeButton()->click();
+}
+
+const QString TfrmMainNivora::SpellCheckUnavailable =
+    QStringLiteral("맞춤법 사전이 설치되지 않아 맞춤법 검사를 쓸 수 없습니다.");
+
+void TfrmMainNivora::SetUpSpellCheck() {
+    TqbSpellCheck* spell = TqbSpellCheck::For(TqbDhtmlEdit::EngineProfile());
+    QAction* item = Action("actSpellCheck");
+    if (!spell->Available()) {
+        spell->SetWanted(false);
+        item->setEnabled(false);
+        item->setToolTip(SpellCheckUnavailable);
+        item->setStatusTip(SpellCheckUnavailable);
+        return;
+    }
+    spell->SetWanted(m_prjInfo.Ini().ReadBool("PROGRAM", "SpellCheck", true));
+    item->setChecked(spell->Wanted());
+    try {
+        spell->SetUserDictionary(m_prjInfo.ProgramDir() + QStringLiteral("qbUserDictionary.txt"));
+    } catch (const EqbError& error) {
+        // Checking goes on; only the user's own words are missing from it this time.
+        qWarning("spell check: %s", error.what());
+    }
+    connect(item, &QAction::toggled, this, [this, spell](bool on) {
+        spell->SetWanted(on);
+        m_prjInfo.Ini().WriteBool("PROGRAM", "SpellCheck", on);
+    });
 }
 
 void TfrmMainNivora::tbiStayOnTopClick() {

@@ -56,6 +56,8 @@ public:
     static inline const QString LinksFollowedNotice =
         QStringLiteral("다른 노트 %1개의 링크를 새 위치로 고쳤습니다.");
     static const QString CloseUnsavedQuestion;
+    // The spell-check item's tooltip where no dictionary was installed.
+    static const QString SpellCheckUnavailable;
 
     TfrmMainNivora(TqbPrjInfo& prjInfo, TqbNoteInfo& noteInfo, QWidget* parent = nullptr);
     ~TfrmMainNivora() override;
@@ -162,6 +164,7 @@ private:
     void actNoteToMailExecute();
     void actToolConfigExecute();
     void tbiStayOnTopClick();
+    void SetUpSpellCheck();
     void TBItem1Click();
     void TBItem12Click();
     void ShowViewModeItems(TqbViewMode mode);

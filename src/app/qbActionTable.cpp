@@ -47,6 +47,7 @@ const QList<TqbActionRow>& Actions() {
         {"actGoBack", "뒤로(&B)", "앞서 연 노트로", "Alt+Left", 0, -1, false},
         {"actGoForward", "앞으로(&W)", "뒤로 가기 전에 연 노트로", "Alt+Right", 0, -1, false},
         {"actBacklinks", "이 노트를 가리키는 노트", "이 노트에 연결된 노트 보기", "", 0, -1, false},
+        {"actSpellCheck", "맞춤법 검사", "수정 모드에서 틀린 낱말에 밑줄 긋기", "", 0, -1, true},
         // These three do nothing and are on no menu.
         {"actFontColor", "글자 색상", "글자 색상 선택", "", 0, -1, false},
         {"actBackColor", "배경 색상", "배경 색상 선택", "", 0, -1, false},
@@ -173,6 +174,10 @@ void TqbActions::BuildMainMenu(QMenuBar* menu, QMenu* skinMenu) {
     edit->addSeparator();
     for (const char* name : {"actJumpToNote", "actGoBack", "actGoForward", "actBacklinks"})
         edit->addAction(Action(name));
+    edit->addSeparator();
+    edit->addAction(Action("actSpellCheck"));
+    // A greyed item says why on its tooltip (spell checking without dictionaries).
+    edit->setToolTipsVisible(true);
 
     menu->addSeparator();
     for (const char* name : {"tbiBrowse", "tbiEdit", "tbiSource"})

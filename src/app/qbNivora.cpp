@@ -2,6 +2,7 @@
 #include "app/main.h"
 #include "app/qbApplication.h"
 #include "controls/qbImageLists.h"
+#include "editing/qbSpellCheck.h"
 #include "platform/qbLeftovers.h"
 #include "platform/qbQtTranslations.h"
 #include "platform/qbQuitSignals.h"
@@ -54,6 +55,8 @@ int main(int argc, char* argv[]) {
             QMessageBox::warning(nullptr, QStringLiteral("Warning"), problem);
         return 0;
     }
+    // An installed copy's dictionaries are not where the engine looks by itself.
+    TqbSpellCheck::PublishDictionaries(prjInfo.SharedDir());
     // What a crash of an earlier run left behind is ours to remove, now that no other run is.
     qbLeftovers::RemoveInTempFolder();
 

@@ -7,6 +7,7 @@
 #include "editing/qbPageRequestFilter.h"
 #include "editing/qbPageScheme.h"
 #include "editing/qbPageText.h"
+#include "editing/qbSpellCheck.h"
 #include "editing/qbTypingCatcher.h"
 #include "platform/qbAtomicWrite.h"
 #include "platform/qbError.h"
@@ -22,6 +23,7 @@
 #include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QMenu>
 #include <QInputMethodEvent>
 #include <QMouseEvent>
 #include <QPageLayout>
@@ -32,8 +34,10 @@
 #include <utility>
 #include <QVBoxLayout>
 #include <QWebChannel>
+#include <QWebEngineContextMenuRequest>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineLoadingInfo>
+#include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
@@ -143,8 +147,13 @@ const char* DocumentCommand(int id) {
 
 } // namespace
 
-TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
+QWebEngineProfile* TqbDhtmlEdit::EngineProfile() {
     TqbPageScheme::Register();
+    return QWebEngineProfile::defaultProfile();
+}
+
+TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
+    QWebEngineProfile* profile = EngineProfile();
     static int editors = 0;
     m_schemeKey = QStringLiteral("e%1").arg(++editors);
     m_catcher = new TqbTypingCatcher(this);
@@ -154,7 +163,8 @@ TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
     connect(m_handOverTimer, &QTimer::timeout, this, &TqbDhtmlEdit::HandOver);
     m_view = new QWebEngineView(this);
     m_page = new TqbDhtmlPage(
-        m_view, [this](const QUrl& url, QWebEnginePage::NavigationType type, bool isMainFrame) {
+        profile, m_view,
+        [this](const QUrl& url, QWebEnginePage::NavigationType type, bool isMainFrame) {
             return AcceptNavigation(url, type, isMainFrame);
         });
     m_view->setPage(m_page);
@@ -208,7 +218,10 @@ TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
         action->setText(QString::fromUtf8(item.Text));
         m_view->addAction(action);
     }
-    m_view->setContextMenuPolicy(Qt::ActionsContextMenu);
+    // The menu is made for each click: a misspelt word brings its suggestions first.
+    m_view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_view, &QWidget::customContextMenuRequested, this, &TqbDhtmlEdit::ShowContextMenu);
+    m_spell = TqbSpellCheck::For(m_page->profile());
 
     connect(m_page, &QWebEnginePage::loadingChanged, this, &TqbDhtmlEdit::OnLoadingChanged);
     connect(m_bridge, &TqbDhtmlBridge::Reported, this, &TqbDhtmlEdit::OnReported);
@@ -848,11 +861,26 @@ QString TqbDhtmlEdit::DocumentHtml() {
 
 void TqbDhtmlEdit::SetBrowseMode(bool browse) {
     m_browse = browse;
+    m_spell->SetEditing(this, !browse);
     if (!m_ready)
         return;
     // What was typed in the mode that was on goes in before the other one is.
     FinishHandOver();
     CallAsync(QStringLiteral("setMode"), {browse, false}, true);
+}
+
+void TqbDhtmlEdit::ShowContextMenu(const QPoint& pos) {
+    const QWebEngineContextMenuRequest* request = m_view->lastContextMenuRequest();
+    if (!request)
+        return;
+    auto* menu = new QMenu(m_view);
+    menu->setObjectName(QStringLiteral("mnuEditor"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    if (!m_browse)
+        m_spell->AddMenuItems(menu, *request, m_page);
+    menu->addActions(m_view->actions());
+    emit ContextMenuShown(request->misspelledWord(), TqbSpellCheck::Suggestions(*request));
+    menu->popup(m_view->mapToGlobal(pos));
 }
 
 void TqbDhtmlEdit::ExecCommand(int id) {

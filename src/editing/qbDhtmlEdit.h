@@ -20,11 +20,13 @@ class QTimer;
 class QPrinter;
 class QWebChannel;
 class QWebEngineLoadingInfo;
+class QWebEngineProfile;
 class QWebEngineView;
 class TqbDhtmlBridge;
 class TqbDhtmlPage;
 class TqbPageRequestFilter;
 class TqbPageScheme;
+class TqbSpellCheck;
 class TqbTypingCatcher;
 
 namespace qbDhtml {
@@ -61,6 +63,10 @@ class TqbDhtmlEdit : public QWidget {
 public:
     explicit TqbDhtmlEdit(QWidget* parent = nullptr);
     ~TqbDhtmlEdit() override;
+
+    // The engine's profile the editors' pages live in. The first call starts the engine, so the
+    // page scheme is registered before: call this, never the engine's default, to set it up.
+    static QWebEngineProfile* EngineProfile();
 
     // A synchronous call waits for the page: nothing else may call into it until it returns.
     bool Waiting() const { return m_waiting; }
@@ -173,6 +179,9 @@ signals:
     // A picture pasted or dropped into the page in edit mode as data, not as HTML: its bytes,
     // its MIME type, and for a dropped file its name. Nothing is in the page until InsertPicture.
     void PictureGiven(const QByteArray& bytes, const QString& type, const QString& name);
+    // The pop-up menu opened: the misspelt word clicked (empty for none) and the engine's
+    // suggestions for it, in NFC.
+    void ContextMenuShown(const QString& misspelledWord, const QStringList& suggestions);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -221,6 +230,7 @@ private:
     void CallAsync(const QString& function, const QVariantList& args, bool emitState);
     void ApplyState(const QVariantMap& answer);
     QString SerializedHtml();
+    void ShowContextMenu(const QPoint& pos);
     void PrintToPdfFile(const QString& path, const QPageLayout& chosen);
     void EndPrint(const QString& failure);
 
@@ -235,6 +245,7 @@ private:
     QByteArray m_fileCharset;         // what the file is written in
     bool m_hadDecodingErrors = false;
     bool m_hadMark = false;           // the file began with a byte-order mark
+    TqbSpellCheck* m_spell = nullptr;
     TqbPageScheme* m_scheme = nullptr; // where pages too big for a data address come from
     QString m_schemeKey;
     qsizetype m_docChars = 0;

@@ -1,7 +1,7 @@
 #include "editing/qbDhtmlPage.h"
 
-TqbDhtmlPage::TqbDhtmlPage(QObject* parent, Filter filter)
-    : QWebEnginePage(parent), m_filter(std::move(filter)) {}
+TqbDhtmlPage::TqbDhtmlPage(QWebEngineProfile* profile, QObject* parent, Filter filter)
+    : QWebEnginePage(profile, parent), m_filter(std::move(filter)) {}
 
 bool TqbDhtmlPage::acceptNavigationRequest(const QUrl& url, NavigationType type,
                                            bool isMainFrame) {

@@ -9,7 +9,7 @@ class TqbDhtmlPage : public QWebEnginePage {
     Q_OBJECT
 public:
     using Filter = std::function<bool(const QUrl&, NavigationType, bool)>;
-    TqbDhtmlPage(QObject* parent, Filter filter);
+    TqbDhtmlPage(QWebEngineProfile* profile, QObject* parent, Filter filter);
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;

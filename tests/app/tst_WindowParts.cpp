@@ -126,7 +126,7 @@ private slots:
         QCOMPARE(Texts(top.at(2)->menu()->actions()),
                  QStringList({"actCut", "actCopy", "actPaste", "|", "actUndo", "actRedo", "|",
                               "actToolFind", "TBItem12", "|", "actJumpToNote", "actGoBack",
-                              "actGoForward", "actBacklinks"}));
+                              "actGoForward", "actBacklinks", "|", "actSpellCheck"}));
         QToolBar toolbar;
         actions.BuildNoteToolbar(&toolbar);
         QCOMPARE(Texts(toolbar.actions()),

@@ -75,6 +75,10 @@ QStringList ExpectedFiles() {
     for (const QString& skinFile :
          Files(QStringLiteral(QB_SOURCE_DIR "/resources/skins/qbSkinFiles2")))
         files << "share/qbNivora/qbSkinFiles2/" + skinFile;
+    // The spelling dictionaries the build could make (none without the hunspell packages).
+    for (const QString& name :
+         QDir(QStringLiteral(QB_BUILD_DIR "/bin/qtwebengine_dictionaries")).entryList({"*.bdic"}))
+        files << "share/qbNivora/dictionaries/" + name;
     files.sort();
     return files;
 }
