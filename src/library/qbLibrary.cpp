@@ -46,6 +46,7 @@ TqbLibrary::TqbLibrary(IqbLibraryAsker& asker, QObject* parent) : QObject(parent
 
 void TqbLibrary::SetRoot(const QString& dir) {
     m_root = StripTrailingDelim(dir);
+    m_versions.SetRoot(m_root);
 }
 
 TqbFolderListing TqbLibrary::List(const QString& dir) const {
@@ -161,6 +162,8 @@ bool TqbLibrary::Trash(const QString& itemPath) {
         m_asker.ShowMessage(error);
         return false;
     }
+    if (!m_versions.Trash(itemPath, &error))
+        m_asker.ShowMessage(error);
     emit Removed(itemPath);
     return true;
 }
@@ -185,6 +188,7 @@ void TqbLibrary::KeepPictures(const QString& oldItemPath, const QString& newItem
     else
         carrier.NoteMoved(oldItemPath, newItemPath);
     carrier.OthersFollow(m_root);
+    m_versions.Follow(oldItemPath, newItemPath);
     emit Moved(oldItemPath, newItemPath);
     Report(carrier.Rewritten(), carrier.Failures());
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "library/qbFolderListing.h"
+#include "library/qbNoteVersions.h"
 
 #include <QObject>
 #include <QString>
@@ -70,8 +71,11 @@ public:
     void AnnounceWritten(const QString& filePath) { emit Added(filePath); }
     // Another program's rename, seen by a view: whoever follows our own follows it too.
     void AnnounceMoved(const QString& oldItemPath, const QString& newItemPath) {
+        m_versions.Follow(oldItemPath, newItemPath);
         emit Moved(oldItemPath, newItemPath);
     }
+    // The notes' kept versions; they follow the library's moves, renames and deletions.
+    TqbNoteVersions& Versions() { return m_versions; }
 
 signals:
     void Added(const QString& itemPath);
@@ -87,4 +91,5 @@ private:
 
     IqbLibraryAsker& m_asker;
     QString m_root;
+    TqbNoteVersions m_versions;
 };

@@ -183,8 +183,10 @@ void TqbPictureCarrier::RewriteOthers(
     while (it.hasNext()) {
         const QFileInfo info(it.next());
         const QString notePath = QDir::cleanPath(info.filePath());
+        // Under a hidden folder (the notes' kept versions) lie no notes of the library.
         if (!IsNotePageName(info.fileName()) || !info.isFile() || info.isSymLink() ||
-            notePath == skip || IsInside(notePath, skip))
+            notePath == skip || IsInside(notePath, skip) ||
+            (u'/' + QDir(libraryRoot).relativeFilePath(notePath)).contains(QStringLiteral("/.")))
             continue;
         QByteArray bytes;
         try {
