@@ -25,6 +25,7 @@ class TqbErrorWindowCloser;
 class TqbGradiColors;
 class TqbImageList;
 class TqbFindDialog;
+class TqbHistoryCommands;
 class TqbInsertTools;
 class TqbNoteInfo;
 class TqbNoteNavigation;
@@ -110,6 +111,7 @@ public:
     void ShowBacklinks();
     static const QString NoBacklinksMessage;
     TqbNoteNavigation* Navigation() const { return m_navigation; }
+    TqbHistoryCommands* History() const { return m_history; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -124,6 +126,7 @@ private:
     TOutsideChoice AskOutsideChange(const QString& path) override;
     bool AskSaveUndecodable(const QString& path) override;
     bool AskRestoreDeleted(const QString& path) override;
+    bool Composing() const override;
 
     void FormCreate();
     void FormActivate();
@@ -165,6 +168,7 @@ private:
     TqbOpenNote* m_openNote = nullptr;
     TqbNotePane* m_notePane = nullptr;
     TqbNoteNavigation* m_navigation = nullptr;
+    TqbHistoryCommands* m_history = nullptr;
     TqbSearchPanel* m_searchPanel = nullptr;
     TqbStatusPanel* m_statusPanel = nullptr;
     TqbAppMessageFilter* m_messageFilter = nullptr;

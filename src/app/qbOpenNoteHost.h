@@ -21,4 +21,6 @@ public:
     virtual bool AskRestoreDeleted(const QString& path) = 0;
     // The page held bytes its charset cannot hold; true to save anyway.
     virtual bool AskSaveUndecodable(const QString& path) = 0;
+    // A syllable is being composed: reading the page now could end it.
+    virtual bool Composing() const { return false; }
 };

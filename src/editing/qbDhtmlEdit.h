@@ -105,6 +105,8 @@ public:
     bool DocumentChanged();
     // The text SaveDocument writes.
     QString DocumentHtml();
+    // The bytes SaveDocument would write now. Throws as SaveDocument does.
+    QByteArray DocumentBytes();
 
     void SetBrowseMode(bool browse);
     bool BrowseMode() const { return m_browse; }
@@ -221,6 +223,8 @@ private:
     void CallAsync(const QString& function, const QVariantList& args, bool emitState);
     void ApplyState(const QVariantMap& answer);
     QString SerializedHtml();
+    // With the byte-order mark the file came with.
+    QString TextToWrite();
     void PrintToPdfFile(const QString& path, const QPageLayout& chosen);
     void EndPrint(const QString& failure);
 
