@@ -551,8 +551,8 @@ bool TfrmMainNivora::AskRestoreDeleted(const QString& path) {
     return box.exec() != QMessageBox::No;
 }
 
-bool TfrmMainNivora::Composing() const {
-    return m_messageFilter && m_messageFilter->Composing();
+bool TfrmMainNivora::PageBusy() const {
+    return (m_messageFilter && m_messageFilter->Composing()) || Dhtml()->Waiting();
 }
 
 bool TfrmMainNivora::AskSaveUndecodable(const QString& path) {

@@ -126,7 +126,7 @@ private:
     TOutsideChoice AskOutsideChange(const QString& path) override;
     bool AskSaveUndecodable(const QString& path) override;
     bool AskRestoreDeleted(const QString& path) override;
-    bool Composing() const override;
+    bool PageBusy() const override;
 
     void FormCreate();
     void FormActivate();

@@ -382,9 +382,15 @@ void TqbOpenNote::DropVersion(const QString& versionPath) {
 }
 
 void TqbOpenNote::WriteJournal() {
-    if (!m_journal || m_saving || Path().isEmpty() || !m_documentOpen || !HasOwnChanges() ||
-        m_host.Composing())
+    if (!m_journal || Path().isEmpty() || !m_documentOpen || !HasOwnChanges())
         return;
+    // Busy now: soon again rather than a whole interval later.
+    if (m_saving || m_host.PageBusy()) {
+        m_tmrJournal->start(JournalRetryInterval);
+        return;
+    }
+    if (m_tmrJournal->interval() != JournalInterval)
+        m_tmrJournal->start(JournalInterval);
     // Asking the page runs a local event loop: no save may start inside it.
     const QScopedValueRollback<bool> saving(m_saving, true);
     try {

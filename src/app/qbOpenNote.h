@@ -30,6 +30,7 @@ public:
     static constexpr int PageWaitMs = 30000;
     static constexpr int AutoSaveInterval = 60000;
     static constexpr int JournalInterval = 5000;
+    static constexpr int JournalRetryInterval = 250;
 
     TqbOpenNote(IqbNoteView& view, IqbOpenNoteHost& host, const TqbNoteInfo& noteInfo,
                 QObject* parent = nullptr);

@@ -102,7 +102,7 @@ public:
         ++OutsideAsked;
         return RestoreDeleted;
     }
-    bool Composing() const override { return ComposingNow; }
+    bool PageBusy() const override { return ComposingNow; }
 };
 
 const QByteArray Cp949Note = "<HTML><HEAD><META http-equiv=Content-Type content=\"text/html; "
