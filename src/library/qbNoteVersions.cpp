@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -98,7 +99,7 @@ QString TqbNoteVersions::Keep(const QString& notePath, const QByteArray& bytes) 
                                                          QString::fromLocal8Bit(std::strerror(error))));
         if (m_historyBytes >= 0)
             m_historyBytes += bytes.size();
-        Thin(notePath, now);
+        Thin(versions, now);
         KeepWithinLimit();
         return path;
     }
@@ -123,15 +124,15 @@ void TqbNoteVersions::Restore(const QString& notePath, const QString& versionPat
     qbAtomicWrite::ReplaceFile(notePath, bytes);
 }
 
-void TqbNoteVersions::Thin(const QString& notePath, qint64 nowMs) {
-    const QList<TqbNoteVersion> versions = List(notePath);
+void TqbNoteVersions::Thin(const QList<TqbNoteVersion>& versions, qint64 nowMs) {
     QList<qint64> times;
     times.reserve(versions.size());
     for (const TqbNoteVersion& version : versions)
         times << version.TimeMs;
-    const QList<qint64> dropped = qbVersionRules::Thinned(times, nowMs);
+    QList<qint64> dropped = qbVersionRules::Thinned(times, nowMs);
+    std::sort(dropped.begin(), dropped.end());
     for (const TqbNoteVersion& version : versions)
-        if (dropped.contains(version.TimeMs))
+        if (std::binary_search(dropped.begin(), dropped.end(), version.TimeMs))
             Remove(version.Path);
 }
 

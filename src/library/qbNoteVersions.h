@@ -56,7 +56,8 @@ public:
     qint64 DiskUse() const;
 
 private:
-    void Thin(const QString& notePath, qint64 nowMs);
+    // The versions but the one just kept (newer than all of them) thinned at nowMs.
+    void Thin(const QList<TqbNoteVersion>& versions, qint64 nowMs);
     void KeepWithinLimit();
     qint64 Limit();
 

@@ -74,13 +74,29 @@ QString FileName(qint64 timeMs, const QString& suffix) {
     return QDateTime::fromMSecsSinceEpoch(timeMs, Qt::UTC).toString(NameFormat) + suffix;
 }
 
+// Read by hand: a note with a thousand versions lists them each time its dialog opens and each
+// time it is saved.
 qint64 TimeOfFileName(const QString& name) {
-    if (name.size() < NameFormat.size())
+    if (name.size() < NameFormat.size() || name[8] != u'-' || name[15] != u'-')
         return -1;
-    const QDateTime time = QDateTime::fromString(name.left(NameFormat.size()), NameFormat);
-    if (!time.isValid())
+    const auto number = [&name](int from, int length) {
+        int value = 0;
+        for (int i = from; i < from + length; ++i) {
+            const char16_t c = name[i].unicode();
+            if (c < u'0' || c > u'9')
+                return -1;
+            value = value * 10 + (c - u'0');
+        }
+        return value;
+    };
+    const QDate date(number(0, 4), number(4, 2), number(6, 2));
+    const int hour = number(9, 2), minute = number(11, 2), second = number(13, 2),
+              ms = number(16, 3);
+    if (!date.isValid() || !QTime::isValid(hour, minute, second, ms))
         return -1;
-    return QDateTime(time.date(), time.time(), Qt::UTC).toMSecsSinceEpoch();
+    constexpr qint64 EpochDay = 2440588; // the Julian day of 1970-01-01
+    return (date.toJulianDay() - EpochDay) * 86'400'000 +
+           ((hour * 60 + minute) * 60 + second) * 1000LL + ms;
 }
 
 } // namespace qbVersionRules
