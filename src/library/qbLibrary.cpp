@@ -154,6 +154,7 @@ bool TqbLibrary::Move(const QString& itemPath, const QString& targetDir) {
 bool TqbLibrary::Trash(const QString& itemPath) {
     if (itemPath.endsWith(u'/')) {
         TqbPictureCarrier carrier;
+        carrier.BeforeRewrite = KeepVersionHook();
         carrier.KeepForOthers(m_root, StripTrailingDelim(itemPath));
         Report(carrier.Rewritten(), carrier.Failures());
     }
@@ -182,15 +183,26 @@ bool TqbLibrary::AdoptRawName(const QString& dirPrefix, const QByteArray& rawNam
 }
 
 void TqbLibrary::KeepPictures(const QString& oldItemPath, const QString& newItemPath) {
+    m_versions.Follow(oldItemPath, newItemPath);
     TqbPictureCarrier carrier;
+    carrier.BeforeRewrite = KeepVersionHook();
     if (oldItemPath.endsWith(u'/'))
         carrier.FolderMoved(StripTrailingDelim(oldItemPath), StripTrailingDelim(newItemPath));
     else
         carrier.NoteMoved(oldItemPath, newItemPath);
     carrier.OthersFollow(m_root);
-    m_versions.Follow(oldItemPath, newItemPath);
     emit Moved(oldItemPath, newItemPath);
     Report(carrier.Rewritten(), carrier.Failures());
+}
+
+std::function<void(const QString&)> TqbLibrary::KeepVersionHook() {
+    return [this](const QString& notePath) {
+        // A version that cannot be kept never stops the rewrite; the note stays whole either way.
+        try {
+            m_versions.KeepCurrent(notePath);
+        } catch (const EqbError&) {
+        }
+    };
 }
 
 void TqbLibrary::Report(const QStringList& rewritten, const QStringList& failures) {

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // What the library asks the user. The library never opens a window itself.
 class IqbLibraryAsker {
@@ -88,6 +89,8 @@ signals:
 private:
     void KeepPictures(const QString& oldItemPath, const QString& newItemPath);
     void Report(const QStringList& rewritten, const QStringList& failures);
+    // What a note held before the library rewrites it becomes a version.
+    std::function<void(const QString&)> KeepVersionHook();
 
     IqbLibraryAsker& m_asker;
     QString m_root;

@@ -169,6 +169,8 @@ void TqbPictureCarrier::Rewrite(const QString& notePath, const QString& text,
     for (const auto& [link, file] : std::as_const(changes))
         changed.replace(link.Pos, link.Len, qbPictureLinks::AddressOfFile(file));
     try {
+        if (BeforeRewrite)
+            BeforeRewrite(notePath);
         qbPageCodec::Write(notePath, changed, charset);
         m_rewritten << notePath;
     } catch (const EqbError&) {
