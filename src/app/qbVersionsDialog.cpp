@@ -19,6 +19,7 @@
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
+#include <utility>
 
 namespace {
 
@@ -57,8 +58,12 @@ QStringList qbVisibleLines(const QByteArray& pageBytes) {
 
 QString qbComparisonHtml(const QByteArray& versionBytes, const QByteArray& currentBytes) {
     QString html;
+    bool marked = false;
     for (const qbLineDiff::TLine& line :
          qbLineDiff::Compare(qbVisibleLines(versionBytes), qbVisibleLines(currentBytes))) {
+        // The view opens at the first difference.
+        if (line.Kind != qbLineDiff::TKind::Same && !std::exchange(marked, true))
+            html += QStringLiteral("<a name=\"change\"></a>");
         switch (line.Kind) {
         case qbLineDiff::TKind::Same:
             html += QStringLiteral("<div>&nbsp; %1</div>").arg(line.Text.toHtmlEscaped());
@@ -115,7 +120,9 @@ TqbVersionsDialog::TqbVersionsDialog(const QString& title, const QString& notePa
     m_comparison->setObjectName("txtComparison");
     m_comparison->setReadOnly(true);
     belowLayout->addWidget(m_comparison, 1);
-    split->setStretchFactor(1, 1);
+    // The page as the note would look is what the user came for; the list needs little room.
+    split->setSizes({260, 640});
+    right->setSizes({360, 240});
 
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* restore =
@@ -144,4 +151,5 @@ void TqbVersionsDialog::ShowChosen() {
     else
         m_page->setHtml(QStringLiteral("<p>이 버전은 너무 커서 여기에 보이지 않습니다.</p>"), base);
     m_comparison->setHtml(qbComparisonHtml(bytes, ReadOrEmpty(m_notePath)));
+    m_comparison->scrollToAnchor(QStringLiteral("change"));
 }
