@@ -552,7 +552,12 @@ bool TfrmMainNivora::AskRestoreDeleted(const QString& path) {
 }
 
 bool TfrmMainNivora::PageBusy() const {
-    return (m_messageFilter && m_messageFilter->Composing()) || Dhtml()->Waiting();
+    // Right after a key or a click an input method may still be ending its composition; a call
+    // into the page then could land its syllable elsewhere. A pause in the typing is waited for.
+    constexpr qint64 TypingPauseMs = 700;
+    return Dhtml()->Waiting() ||
+           (m_messageFilter &&
+            (m_messageFilter->Composing() || m_messageFilter->MsSinceInput() < TypingPauseMs));
 }
 
 bool TfrmMainNivora::AskSaveUndecodable(const QString& path) {

@@ -32,8 +32,8 @@ int main(int argc, char* argv[]) {
     for (int i = 0;; ++i) {
         fixture.TypeIntoPage(QStringLiteral("[글자%1]").arg(i));
         Say("typed " + QByteArray::number(i));
-        // A person's pace: the window has moments between keys, as it has when someone types.
-        QTest::qWait(50);
+        // A person's pace: a word, then a moment's thought, when the journal may be written.
+        QTest::qWait(1000);
         if (!journaled && QFileInfo::exists(fixture.Dir->filePath("qbJournal.txt"))) {
             journaled = true;
             Say("journaled");
