@@ -5,6 +5,7 @@
 #include "app/qbApplication.h"
 #include "app/qbEditCommands.h"
 #include "app/qbErrorWindowCloser.h"
+#include "app/qbHistoryCommands.h"
 #include "app/qbKeyDecision.h"
 #include "app/qbNoteNavigation.h"
 #include "app/qbNotePane.h"
@@ -205,6 +206,16 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
     hooks.ShowMessage = [this](const QString& text) { ShowMessage(text, QString()); };
     m_navigation = new TqbNoteNavigation(*m_noteTree, *m_openNote, hooks, this);
     m_navigation->LoadRecent(m_prjInfo.Ini());
+    TqbHistoryCommands::THooks historyHooks;
+    historyHooks.SaveCurrentNote = [this] { return SaveCurrentNote(); };
+    historyHooks.OpenPage = [this](const QString& path) { OpenLinkedNote(path); };
+    historyHooks.ShowMessage = [this](const QString& text, const QString& detail) {
+        ShowMessage(text, detail);
+    };
+    // The journal lies beside the settings, outside the library.
+    m_history = new TqbHistoryCommands(*m_openNote, *m_noteTree, m_prjInfo.ProgramDir(),
+                                       historyHooks, this);
+    connect(m_noteTree, &TqbTree::VersionsRequested, m_history, &TqbHistoryCommands::ShowVersions);
     // Another program's changes wait while a save, a call into the page, a dialog or a menu
     // runs: questions never come in the middle of one, and nodes held by them stay.
     m_noteTree->SetWatchHold([this] {
@@ -263,6 +274,7 @@ void TfrmMainNivora::ConnectActions() {
     on("actToolConfig", &TfrmMainNivora::actToolConfigExecute);
     on("actJumpToNote", [this] { m_navigation->JumpToNote(); });
     on("actBacklinks", [this] { ShowBacklinks(); });
+    on("actVersions", [this] { m_history->ShowVersions(m_openNote->Path()); });
     on("actGoBack", [this] { m_navigation->GoThroughHistory(true); });
     on("actGoForward", [this] { m_navigation->GoThroughHistory(false); });
     connect(m_actions->RecentMenu(), &QMenu::aboutToShow, this,
@@ -557,6 +569,15 @@ bool TfrmMainNivora::AskRestoreDeleted(const QString& path) {
     return box.exec() != QMessageBox::No;
 }
 
+bool TfrmMainNivora::PageBusy() const {
+    // Right after a key or a click an input method may still be ending its composition; a call
+    // into the page then could land its syllable elsewhere. A pause in the typing is waited for.
+    constexpr qint64 TypingPauseMs = 700;
+    return Dhtml()->Waiting() ||
+           (m_messageFilter &&
+            (m_messageFilter->Composing() || m_messageFilter->MsSinceInput() < TypingPauseMs));
+}
+
 bool TfrmMainNivora::AskSaveUndecodable(const QString& path) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"),
                     QStringLiteral("이 노트에는 문자 코드에 맞지 않는 바이트가 있습니다. 저장하면 그 "
@@ -598,6 +619,7 @@ void TfrmMainNivora::FormActivate() {
         m_noteTree->setCurrentItem(m_noteTree->topLevelItem(0));
     SetViewMode(TqbViewMode::Browse);
     ShowDataDirProblem();
+    m_history->OfferJournal();
 }
 
 void TfrmMainNivora::ShowDataDirProblem() {

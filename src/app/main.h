@@ -27,6 +27,7 @@ class TqbGradiColors;
 class TqbImageList;
 class TqbLinkFollower;
 class TqbFindDialog;
+class TqbHistoryCommands;
 class TqbInsertTools;
 class TqbNoteInfo;
 class TqbNoteNavigation;
@@ -117,6 +118,7 @@ public:
     void ShowBacklinks();
     static const QString NoBacklinksMessage;
     TqbNoteNavigation* Navigation() const { return m_navigation; }
+    TqbHistoryCommands* History() const { return m_history; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -131,6 +133,7 @@ private:
     TOutsideChoice AskOutsideChange(const QString& path) override;
     bool AskSaveUndecodable(const QString& path) override;
     bool AskRestoreDeleted(const QString& path) override;
+    bool PageBusy() const override;
 
     void FormCreate();
     void FormActivate();
@@ -175,6 +178,7 @@ private:
     TqbOpenNote* m_openNote = nullptr;
     TqbNotePane* m_notePane = nullptr;
     TqbNoteNavigation* m_navigation = nullptr;
+    TqbHistoryCommands* m_history = nullptr;
     TqbSearchPanel* m_searchPanel = nullptr;
     TqbStatusPanel* m_statusPanel = nullptr;
     TqbAppMessageFilter* m_messageFilter = nullptr;

@@ -41,6 +41,7 @@ const QList<TqbActionRow>& Actions() {
         {"actAddLink", "actAddLink", "링크 만들기", "Ctrl+K", 0, Link, false},
         {"actReload", "다시 읽기(&R)", "Reload note", "", 0, Reload, false},
         {"actNoteToMail", "메일로 전송(&M)", "", "", 0, SendMail, false},
+        {"actVersions", "이전 버전", "노트의 이전 버전 보기와 되살리기", "", 0, -1, false},
         {"actToolConfig", "환경설정(&C)", "", "", 0, Settings, false},
         {"actJumpToNote", "노트로 이동(&J)...", "이름으로 노트나 폴더 찾아가기", "Ctrl+J", 0, -1,
          false},
@@ -150,6 +151,7 @@ void TqbActions::BuildMainMenu(QMenuBar* menu, QMenu* skinMenu) {
     alias("actFileSave", QStringLiteral("파일 저장(&S)"));
     alias("actFilePrint", QStringLiteral("파일 인쇄(&P)"));
     file->addAction(Action("actReload"));
+    file->addAction(Action("actVersions"));
     file->addAction(Action("actNoteToMail"));
     file->addSeparator();
     m_recentMenu = file->addMenu(QStringLiteral("최근 노트(&L)"));

@@ -219,6 +219,10 @@ void TqbNotePane::SavePage(const QString& path) {
     m_dhtml->SaveDocument(path);
 }
 
+QByteArray TqbNotePane::PageBytes() {
+    return m_dhtml->DocumentBytes();
+}
+
 bool TqbNotePane::PageChanged() {
     return m_dhtml->DocumentChanged();
 }

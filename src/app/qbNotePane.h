@@ -38,6 +38,7 @@ public:
     void ShowViewMode(TqbViewMode mode) override;
     void LoadPage(const QString& path) override;
     void SavePage(const QString& path) override;
+    QByteArray PageBytes() override;
     bool PageChanged() override;
     bool PageReady() const override;
     bool WaitForPage(int milliseconds) override;

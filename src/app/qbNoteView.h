@@ -2,6 +2,7 @@
 
 #include "app/qbModes.h"
 
+#include <QByteArray>
 #include <QString>
 
 // What the open note asks of the pane that shows it. The pane never decides when to load or
@@ -16,6 +17,8 @@ public:
     virtual void LoadPage(const QString& path) = 0;
     // Writes the page to the file in the charset it came in. Throws, writing nothing, on failure.
     virtual void SavePage(const QString& path) = 0;
+    // The bytes SavePage would write now. Throws when the page does not answer.
+    virtual QByteArray PageBytes() = 0;
     virtual bool PageReady() const = 0;
     // Whether the user changed anything in the page since it finished loading. Throws when the
     // page does not answer.

@@ -1,6 +1,7 @@
 #include "app/qbOpenNote.h"
 
 #include "app/qbNoteView.h"
+#include "app/qbTypingJournal.h"
 #include "library/qbNoteInfo.h"
 #include "library/qbTree.h"
 #include "platform/qbError.h"
@@ -13,12 +14,15 @@
 #include <QFileInfo>
 #include <QScopedValueRollback>
 #include <QTimer>
+#include <utility>
 
 const QString TqbOpenNote::LoadFailedMessage = QStringLiteral("파일이 너무 커서 읽기에 실패했습니다.");
 const QString TqbOpenNote::SaveFailedMessage =
     QStringLiteral("노트를 저장하지 못했습니다. 고친 내용은 편집기에 그대로 남아 있습니다.");
 const QString TqbOpenNote::NotReadyMessage =
     QStringLiteral("노트를 아직 다 읽지 못했습니다. 잠시 뒤에 다시 저장해 주세요.");
+const QString TqbOpenNote::VersionNotKeptMessage =
+    QStringLiteral("저장하기 전의 노트를 이전 버전으로 남기지 못했습니다. 노트는 저장합니다.");
 
 namespace {
 
@@ -53,6 +57,10 @@ TqbOpenNote::TqbOpenNote(IqbNoteView& view, IqbOpenNoteHost& host, const TqbNote
         SaveCurrentNote();
         CheckOutsideChange();
     });
+    m_tmrJournal = new QTimer(this);
+    m_tmrJournal->setObjectName("tmrJournal");
+    m_tmrJournal->setInterval(JournalInterval);
+    connect(m_tmrJournal, &QTimer::timeout, this, &TqbOpenNote::WriteJournal);
 }
 
 void TqbOpenNote::SetTree(TqbTree* tree) {
@@ -68,6 +76,7 @@ void TqbOpenNote::OpenDocument(const QString& path) {
     if (path == m_path)
         return;
     m_path = path;
+    m_versionWarned = false;
     if (path.isEmpty()) {
         DiscardCurrentNote();
         return;
@@ -102,6 +111,7 @@ void TqbOpenNote::OpenCurrentNote() {
     m_documentReady = false;
     m_noteModified = false;
     m_undecodableAccepted = false;
+    ClearJournal();
     if (!QFileInfo::exists(path)) {
         m_noteModified = true;
         try {
@@ -153,8 +163,10 @@ void TqbOpenNote::PageChanged() {
 }
 
 void TqbOpenNote::MarkModified() {
-    if (m_documentOpen)
+    if (m_documentOpen) {
         m_noteModified = true;
+        m_changedSinceJournal = true;
+    }
 }
 
 void TqbOpenNote::PageLoadFailed(const QString& reason) {
@@ -208,6 +220,7 @@ bool TqbOpenNote::SaveCurrentNote() {
         return false;
     m_view.SetSourceModified(false);
     m_noteModified = false;
+    ClearJournal();
     return true;
 }
 
@@ -227,11 +240,17 @@ bool TqbOpenNote::WritePage() {
     }
     if (!MayWriteUndecodable(m_view.PageHadDecodingErrors()))
         return true; // the user keeps the file as it is
+    QString kept;
     try {
         if (!ResolveOutsideChange())
             return true;
+        const TqbFileStamp before = TqbFileStamp::Of(path);
+        kept = KeepVersion(path);
         m_view.SavePage(path);
+        if (before.Matches(path))
+            DropVersion(kept);
     } catch (const EqbError& error) {
+        DropVersion(kept);
         m_host.ShowMessage(SaveFailedMessage, error.Message());
         return false;
     }
@@ -243,12 +262,16 @@ bool TqbOpenNote::WriteSource() {
     const QString path = Path();
     if (!MayWriteUndecodable(m_sourceHadDecodingErrors))
         return true;
+    QString kept;
     try {
         if (!ResolveOutsideChange())
             return true;
         const QString text = qbText::JoinLines(qbText::SplitLines(m_view.SourceText()));
-        qbPageCodec::WriteIfChanged(path, text, m_sourceCharset);
+        kept = KeepVersion(path);
+        if (!qbPageCodec::WriteIfChanged(path, text, m_sourceCharset))
+            DropVersion(kept);
     } catch (const EqbError& error) {
+        DropVersion(kept);
         m_host.ShowMessage(SaveFailedMessage, error.Message());
         return false;
     }
@@ -287,6 +310,8 @@ bool TqbOpenNote::ResolveOutsideChange() {
         SaveCopyBeside(path);
         break;
     case IqbOpenNoteHost::TOutsideChoice::TakeTheirs:
+        // Theirs stays in the file; ours is not thrown away.
+        KeepOwnChangesAsVersion(path);
         break;
     }
     m_noteModified = false;
@@ -317,6 +342,81 @@ void TqbOpenNote::SaveCopyBeside(const QString& path) {
 void TqbOpenNote::DropChanges() {
     m_noteModified = false;
     m_view.SetSourceModified(false);
+    ClearJournal();
+}
+
+// ---- versions and the journal
+
+QByteArray TqbOpenNote::BytesToWrite() {
+    if (m_viewMode == TqbViewMode::Source)
+        return qbPageCodec::Encode(qbText::JoinLines(qbText::SplitLines(m_view.SourceText())),
+                                   m_sourceCharset);
+    return m_view.PageBytes();
+}
+
+QString TqbOpenNote::KeepVersion(const QString& path) {
+    if (!m_tree)
+        return {};
+    try {
+        return m_tree->Library().Versions().KeepCurrent(path);
+    } catch (const EqbError& error) {
+        if (!std::exchange(m_versionWarned, true))
+            m_host.ShowMessage(VersionNotKeptMessage, error.Message());
+        return {};
+    }
+}
+
+void TqbOpenNote::KeepOwnChangesAsVersion(const QString& path) {
+    if (!m_tree)
+        return;
+    try {
+        m_tree->Library().Versions().Keep(path, BytesToWrite());
+    } catch (const EqbError& error) {
+        m_host.ShowMessage(VersionNotKeptMessage, error.Message());
+    }
+}
+
+void TqbOpenNote::DropVersion(const QString& versionPath) {
+    if (m_tree && !versionPath.isEmpty())
+        m_tree->Library().Versions().Remove(versionPath);
+}
+
+void TqbOpenNote::WriteJournal() {
+    if (!m_journal || Path().isEmpty() || !m_documentOpen || !HasOwnChanges())
+        return;
+    // Busy now: soon again rather than a whole interval later.
+    if (m_saving || m_host.PageBusy()) {
+        m_tmrJournal->start(JournalRetryInterval);
+        return;
+    }
+    if (m_tmrJournal->interval() != JournalInterval)
+        m_tmrJournal->start(JournalInterval);
+    // Asking the page runs a local event loop: no save may start inside it.
+    const QScopedValueRollback<bool> saving(m_saving, true);
+    try {
+        if (m_viewMode == TqbViewMode::Source) {
+            const QString text = m_view.SourceText();
+            if (text == m_journaledSource)
+                return;
+            m_journal->Write(Path(), BytesToWrite());
+            m_journaledSource = text;
+        } else {
+            if (!m_changedSinceJournal || !m_view.PageReady())
+                return;
+            m_journal->Write(Path(), BytesToWrite());
+            m_changedSinceJournal = false;
+        }
+    } catch (const EqbError& error) {
+        // The next change tries again; the note itself is untouched.
+        qWarning("%s", qPrintable(error.Message()));
+    }
+}
+
+void TqbOpenNote::ClearJournal() {
+    m_changedSinceJournal = false;
+    m_journaledSource.clear();
+    if (m_journal)
+        m_journal->Clear();
 }
 
 // ---- view modes
@@ -333,10 +433,13 @@ void TqbOpenNote::SetViewMode(TqbViewMode mode) {
     }
     m_viewMode = mode;
     m_documentReady = false;
-    if (mode == TqbViewMode::Edit || mode == TqbViewMode::Source)
+    if (mode == TqbViewMode::Edit || mode == TqbViewMode::Source) {
         m_tmrAutoSave->start();
-    else
+        m_tmrJournal->start();
+    } else {
         m_tmrAutoSave->stop();
+        m_tmrJournal->stop();
+    }
     m_view.ShowViewMode(mode);
     emit ViewModeChanged(mode);
     QCoreApplication::processEvents();
@@ -363,6 +466,7 @@ bool TqbOpenNote::TreeShowing() const {
 }
 
 void TqbOpenNote::DiscardCurrentNote() {
+    ClearJournal();
     m_noteModified = false;
     m_documentReady = false;
     m_documentOpen = false;

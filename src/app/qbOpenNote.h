@@ -11,6 +11,7 @@
 
 class IqbNoteView;
 class QTimer;
+class TqbTypingJournal;
 class TqbNoteInfo;
 class TqbTree;
 
@@ -24,14 +25,19 @@ public:
     static const QString LoadFailedMessage;
     static const QString SaveFailedMessage;
     static const QString NotReadyMessage;
+    static const QString VersionNotKeptMessage;
     // How long a save waits for a page still loading before it gives up.
     static constexpr int PageWaitMs = 30000;
     static constexpr int AutoSaveInterval = 60000;
+    static constexpr int JournalInterval = 5000;
+    static constexpr int JournalRetryInterval = 250;
 
     TqbOpenNote(IqbNoteView& view, IqbOpenNoteHost& host, const TqbNoteInfo& noteInfo,
                 QObject* parent = nullptr);
     // The tree exists only after its host: it is given here once made, and its library followed.
     void SetTree(TqbTree* tree);
+    // Where unsaved changes are written aside; none by default.
+    void SetJournal(TqbTypingJournal* journal) { m_journal = journal; }
 
     TqbViewMode ViewMode() const { return m_viewMode; }
     bool NoteModified() const { return m_noteModified; }
@@ -40,6 +46,10 @@ public:
     // A save is under way (it may be waiting for the user's answer or for the page).
     bool Saving() const { return m_saving; }
     QTimer* AutoSaveTimer() const { return m_tmrAutoSave; }
+    QTimer* JournalTimer() const { return m_tmrJournal; }
+    // Writes the changes not yet saved aside (the journal timer's work); nothing while a syllable
+    // is being composed or when nothing changed since the last time.
+    void WriteJournal();
 
     // -- what the tree asks (and the window forwards)
     bool SaveCurrentNote() override;
@@ -96,6 +106,14 @@ private:
     // Whether a page that held undecodable bytes may be written; asks the user the first time.
     bool MayWriteUndecodable(bool hadDecodingErrors);
     void SaveCopyBeside(const QString& path);
+    // The bytes a save of the open note would write now.
+    QByteArray BytesToWrite();
+    // The file as it is, kept as a version before a write replaces it; a version that cannot be
+    // kept never stops the save. The version's path, or empty.
+    QString KeepVersion(const QString& path);
+    void KeepOwnChangesAsVersion(const QString& path);
+    void DropVersion(const QString& versionPath);
+    void ClearJournal();
 
     IqbNoteView& m_view;
     IqbOpenNoteHost& m_host;
@@ -103,6 +121,13 @@ private:
     TqbTree* m_tree = nullptr;
     QString m_path;
     QTimer* m_tmrAutoSave = nullptr;
+    QTimer* m_tmrJournal = nullptr;
+    TqbTypingJournal* m_journal = nullptr;
+    // The page changed since it was last written aside; the source text written aside last.
+    bool m_changedSinceJournal = false;
+    QString m_journaledSource;
+    // A version could not be kept: said once for the note opened.
+    bool m_versionWarned = false;
 
     TqbViewMode m_viewMode = TqbViewMode::None;
     bool m_noteModified = false;

@@ -21,4 +21,7 @@ public:
     virtual bool AskRestoreDeleted(const QString& path) = 0;
     // The page held bytes its charset cannot hold; true to save anyway.
     virtual bool AskSaveUndecodable(const QString& path) = 0;
+    // A syllable is being composed, or a call into the page waits for its answer: reading the
+    // page now could end the one or run inside the other.
+    virtual bool PageBusy() const { return false; }
 };

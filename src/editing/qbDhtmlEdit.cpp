@@ -842,10 +842,18 @@ QString TqbDhtmlEdit::SerializedHtml() {
 bool TqbDhtmlEdit::SaveDocument(const QString& path) {
     if (path.isEmpty())
         throw EqbError(tr("저장할 파일 이름이 없습니다."));
+    return qbPageCodec::WriteIfChanged(path, TextToWrite(), m_fileCharset);
+}
+
+QByteArray TqbDhtmlEdit::DocumentBytes() {
+    return qbPageCodec::Encode(TextToWrite(), m_fileCharset);
+}
+
+QString TqbDhtmlEdit::TextToWrite() {
     QString text = SerializedHtml();
     if (m_hadMark)
         text.prepend(QChar(0xFEFF));
-    return qbPageCodec::WriteIfChanged(path, text, m_fileCharset);
+    return text;
 }
 
 bool TqbDhtmlEdit::DocumentChanged() {

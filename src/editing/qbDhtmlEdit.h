@@ -111,6 +111,8 @@ public:
     bool DocumentChanged();
     // The text SaveDocument writes.
     QString DocumentHtml();
+    // The bytes SaveDocument would write now. Throws as SaveDocument does.
+    QByteArray DocumentBytes();
 
     void SetBrowseMode(bool browse);
     bool BrowseMode() const { return m_browse; }
@@ -231,6 +233,8 @@ private:
     void ApplyState(const QVariantMap& answer);
     QString SerializedHtml();
     void ShowContextMenu(const QPoint& pos);
+    // With the byte-order mark the file came with.
+    QString TextToWrite();
     void PrintToPdfFile(const QString& path, const QPageLayout& chosen);
     void EndPrint(const QString& failure);
 

@@ -47,6 +47,7 @@ TqbLibrary::TqbLibrary(IqbLibraryAsker& asker, QObject* parent) : QObject(parent
 
 void TqbLibrary::SetRoot(const QString& dir) {
     m_root = StripTrailingDelim(dir);
+    m_versions.SetRoot(m_root);
 }
 
 TqbFolderListing TqbLibrary::List(const QString& dir) const {
@@ -154,6 +155,7 @@ bool TqbLibrary::Move(const QString& itemPath, const QString& targetDir) {
 bool TqbLibrary::Trash(const QString& itemPath) {
     if (itemPath.endsWith(u'/')) {
         TqbPictureCarrier carrier;
+        carrier.BeforeRewrite = KeepVersionHook();
         carrier.KeepForOthers(m_root, StripTrailingDelim(itemPath));
         Report(carrier.Rewritten(), carrier.Failures());
     }
@@ -162,6 +164,8 @@ bool TqbLibrary::Trash(const QString& itemPath) {
         m_asker.ShowMessage(error);
         return false;
     }
+    if (!m_versions.Trash(itemPath, &error))
+        m_asker.ShowMessage(error);
     emit Removed(itemPath);
     return true;
 }
@@ -180,6 +184,7 @@ bool TqbLibrary::AdoptRawName(const QString& dirPrefix, const QByteArray& rawNam
 }
 
 void TqbLibrary::AnnounceMoved(const QString& oldItemPath, const QString& newItemPath) {
+    m_versions.Follow(oldItemPath, newItemPath);
     emit Moved(oldItemPath, newItemPath);
     if (!m_linkKeeper)
         return;
@@ -201,7 +206,9 @@ void TqbLibrary::KeepAnnouncedLinks() {
 }
 
 void TqbLibrary::FollowMove(const QString& oldItemPath, const QString& newItemPath) {
+    m_versions.Follow(oldItemPath, newItemPath);
     TqbPictureCarrier carrier;
+    carrier.BeforeRewrite = KeepVersionHook();
     if (oldItemPath.endsWith(u'/'))
         carrier.FolderMoved(StripTrailingDelim(oldItemPath), StripTrailingDelim(newItemPath));
     else
@@ -214,7 +221,7 @@ void TqbLibrary::FollowMove(const QString& oldItemPath, const QString& newItemPa
 }
 
 TqbKeptLinks TqbLibrary::KeepLinks(const TqbItemMove& move) {
-    return m_linkKeeper ? m_linkKeeper->Follow(m_root, move) : TqbKeptLinks{};
+    return m_linkKeeper ? m_linkKeeper->Follow(m_root, move, KeepVersionHook()) : TqbKeptLinks{};
 }
 
 void TqbLibrary::ReportLinks(const TqbKeptLinks& kept) {
@@ -224,6 +231,16 @@ void TqbLibrary::ReportLinks(const TqbKeptLinks& kept) {
     }
     if (!kept.Failures.isEmpty())
         m_asker.ShowMessage(LinksNotKeptMessage + kept.Failures.join(u'\n'));
+}
+
+std::function<void(const QString&)> TqbLibrary::KeepVersionHook() {
+    return [this](const QString& notePath) {
+        // A version that cannot be kept never stops the rewrite; the note stays whole either way.
+        try {
+            m_versions.KeepCurrent(notePath);
+        } catch (const EqbError&) {
+        }
+    };
 }
 
 void TqbLibrary::Report(const QStringList& rewritten, const QStringList& failures) {

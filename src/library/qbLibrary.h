@@ -3,10 +3,12 @@
 #include "library/qbFolderListing.h"
 #include "library/qbLinkKeeper.h"
 #include "library/qbLinkRewrite.h"
+#include "library/qbNoteVersions.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // What the library asks the user. The library never opens a window itself.
 class IqbLibraryAsker {
@@ -77,6 +79,8 @@ public:
     // Another program's rename, seen by a view: whoever follows our own follows it too. Links
     // to it are kept from the event loop, once the view has done with its batch of changes.
     void AnnounceMoved(const QString& oldItemPath, const QString& newItemPath);
+    // The notes' kept versions; they follow the library's moves, renames and deletions.
+    TqbNoteVersions& Versions() { return m_versions; }
 
 signals:
     void Added(const QString& itemPath);
@@ -95,9 +99,12 @@ private:
     void KeepAnnouncedLinks();
     void Report(const QStringList& rewritten, const QStringList& failures);
     void ReportLinks(const TqbKeptLinks& kept);
+    // What a note held before the library rewrites it becomes a version.
+    std::function<void(const QString&)> KeepVersionHook();
 
     IqbLibraryAsker& m_asker;
     QString m_root;
+    TqbNoteVersions m_versions;
     IqbLinkKeeper* m_linkKeeper = nullptr;
     QList<TqbItemMove> m_announcedMoves;
 };

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 struct TqbItemMove;
 
@@ -11,9 +12,12 @@ struct TqbKeptLinks {
 };
 
 // Keeps the links between notes leading where they led once a note or folder has moved; the
-// library calls it after the files moved and it announced the move.
+// library calls it after the files moved and it announced the move, with what to do with a note
+// just before its text is rewritten (keep it as a version).
 class IqbLinkKeeper {
 public:
+    using TBeforeRewrite = std::function<void(const QString& notePath)>;
     virtual ~IqbLinkKeeper() = default;
-    virtual TqbKeptLinks Follow(const QString& libraryRoot, const TqbItemMove& move) = 0;
+    virtual TqbKeptLinks Follow(const QString& libraryRoot, const TqbItemMove& move,
+                                const TBeforeRewrite& beforeRewrite) = 0;
 };

@@ -169,6 +169,8 @@ void TqbPictureCarrier::Rewrite(const QString& notePath, const QString& text,
     for (const auto& [link, file] : std::as_const(changes))
         changed.replace(link.Pos, link.Len, qbPictureLinks::AddressOfFile(file));
     try {
+        if (BeforeRewrite)
+            BeforeRewrite(notePath);
         qbPageCodec::Write(notePath, changed, charset);
         m_rewritten << notePath;
     } catch (const EqbError&) {
@@ -183,8 +185,10 @@ void TqbPictureCarrier::RewriteOthers(
     while (it.hasNext()) {
         const QFileInfo info(it.next());
         const QString notePath = QDir::cleanPath(info.filePath());
+        // Under a hidden folder (the notes' kept versions) lie no notes of the library.
         if (!IsNotePageName(info.fileName()) || !info.isFile() || info.isSymLink() ||
-            notePath == skip || IsInside(notePath, skip))
+            notePath == skip || IsInside(notePath, skip) ||
+            (u'/' + QDir(libraryRoot).relativeFilePath(notePath)).contains(QStringLiteral("/.")))
             continue;
         QByteArray bytes;
         try {

@@ -30,6 +30,9 @@ public:
     // notes ("__images"), which then show the copies.
     void KeepForOthers(const QString& libraryRoot, const QString& dir);
 
+    // Called with each note file before its addresses are rewritten (to keep what it held).
+    std::function<void(const QString& notePath)> BeforeRewrite;
+
     // One line for each picture that could not be kept showing.
     const QStringList& Failures() const { return m_failures; }
     // The note files whose text was changed.

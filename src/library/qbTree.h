@@ -162,6 +162,7 @@ public:
     void PopupRename();
     void PopupDelete();
     void PopupRefresh();
+    void PopupVersions();
     // Switches the pop-up items on and off for the present ContextNode and CutNode.
     void UpdatePopupItems();
     // A drop of the selected node at pos (viewport coordinates).
@@ -190,6 +191,8 @@ public:
 signals:
     // Another program's changes were merged into these folders' nodes (RootDir: the top level).
     void FoldersRefreshed(const QStringList& dirs);
+    // "이전 버전" was chosen on a node: the item path of the note or folder.
+    void VersionsRequested(const QString& itemPath);
     // A batch of another program's changes was handled; the open document may be among them.
     void OutsideChangeSeen();
 
@@ -300,6 +303,7 @@ private:
     QAction* m_itemPaste = nullptr;
     QAction* m_itemRename = nullptr;
     QAction* m_itemDelete = nullptr;
+    QAction* m_itemVersions = nullptr;
     QPoint m_pressPos;
     QPersistentModelIndex m_pressNode;
     std::function<bool(QDialog&)> m_runDialog;

@@ -403,6 +403,8 @@ void TqbTree::CreatePopupMenu() {
     m_popup->addSeparator();
     item("itemNewFolder", QStringLiteral("새 폴더 만들기"), &TqbTree::PopupNewFolder);
     item("itemRefresh", QStringLiteral("트리 갱신"), &TqbTree::PopupRefresh);
+    m_popup->addSeparator();
+    m_itemVersions = item("itemVersions", QStringLiteral("이전 버전"), &TqbTree::PopupVersions);
     m_itemPaste->setEnabled(false);
 }
 
@@ -423,6 +425,7 @@ void TqbTree::UpdatePopupItems() {
     m_itemCut->setEnabled(overNode);
     m_itemRename->setEnabled(overNode);
     m_itemDelete->setEnabled(overNode);
+    m_itemVersions->setEnabled(overNode);
     // A mark whose node is gone (deleted, moved, reloaded) is cleared, never pasted.
     if (!CutNode())
         m_cutNode = QPersistentModelIndex();
@@ -468,6 +471,11 @@ void TqbTree::PopupRefresh() {
     // A refresh starts over with the cut mark, as a reload did.
     m_cutNode = QPersistentModelIndex();
     Refresh();
+}
+
+void TqbTree::PopupVersions() {
+    if (const QTreeWidgetItem* node = ContextNode())
+        emit VersionsRequested(ItemPath(node));
 }
 
 // -- drag and drop inside the tree

@@ -20,7 +20,8 @@ bool Within(const QString& path, const QString& dir) {
 
 // Rewrites one page (when mayWrite); false when it had links to change that were not written.
 bool RewritePage(const QString& oldPagePath, const QString& pagePath, const TqbItemMove& move,
-                 bool mayWrite, QStringList& rewritten) {
+                 bool mayWrite, const IqbLinkKeeper::TBeforeRewrite& beforeRewrite,
+                 QStringList& rewritten) {
     try {
         const TqbPageText page = qbPageCodec::Decode(qbText::ReadFileBytes(pagePath));
         const TqbRewrittenLinks links =
@@ -30,6 +31,8 @@ bool RewritePage(const QString& oldPagePath, const QString& pagePath, const TqbI
         // Bytes that were not valid in the page's charset would not survive a rewrite.
         if (page.HadDecodingErrors || !mayWrite)
             return false;
+        if (beforeRewrite)
+            beforeRewrite(pagePath);
         qbPageCodec::Write(pagePath, links.Html, page.Charset);
         rewritten << pagePath;
         return true;
@@ -43,7 +46,8 @@ bool RewritePage(const QString& oldPagePath, const QString& pagePath, const TqbI
 TqbLinkFollower::TqbLinkFollower(TUnsavedNotes unsavedNotes)
     : m_unsavedNotes(std::move(unsavedNotes)) {}
 
-TqbKeptLinks TqbLinkFollower::Follow(const QString& libraryRoot, const TqbItemMove& move) {
+TqbKeptLinks TqbLinkFollower::Follow(const QString& libraryRoot, const TqbItemMove& move,
+                                     const TBeforeRewrite& beforeRewrite) {
     const QStringList unsaved = m_unsavedNotes ? m_unsavedNotes() : QStringList();
     const QString from = QDir::cleanPath(move.From);
     const QString to = QDir::cleanPath(move.To);
@@ -71,7 +75,8 @@ TqbKeptLinks TqbLinkFollower::Follow(const QString& libraryRoot, const TqbItemMo
 
     TqbKeptLinks kept;
     for (const auto& [oldPath, path] : std::as_const(pages))
-        if (!RewritePage(oldPath, path, move, !unsaved.contains(path), kept.Rewritten))
+        if (!RewritePage(oldPath, path, move, !unsaved.contains(path), beforeRewrite,
+                         kept.Rewritten))
             kept.Failures << QDir::toNativeSeparators(path);
     return kept;
 }

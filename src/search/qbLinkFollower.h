@@ -14,7 +14,8 @@ public:
     using TUnsavedNotes = std::function<QStringList()>;
     explicit TqbLinkFollower(TUnsavedNotes unsavedNotes = {});
 
-    TqbKeptLinks Follow(const QString& libraryRoot, const TqbItemMove& move) override;
+    TqbKeptLinks Follow(const QString& libraryRoot, const TqbItemMove& move,
+                        const TBeforeRewrite& beforeRewrite = {}) override;
 
 private:
     TUnsavedNotes m_unsavedNotes;

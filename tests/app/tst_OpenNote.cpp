@@ -2,6 +2,8 @@
 #include "app/qbNoteView.h"
 #include "app/qbOpenNote.h"
 #include "app/qbOpenNoteHost.h"
+#include "app/qbTypingJournal.h"
+#include "common/qbSmallDisk.h"
 #include "common/qbTestFiles.h"
 #include "library/qbLibraryWatcher.h"
 #include "library/qbNoteInfo.h"
@@ -49,6 +51,7 @@ public:
             DuringSave();
         qbPageCodec::Write(path, Page, "windows-949");
     }
+    QByteArray PageBytes() override { return qbPageCodec::Encode(Page, "windows-949"); }
     bool PageReady() const override { return Ready; }
     bool PageChanged() override { return Page != Loaded; }
     bool WaitForPage(int) override {
@@ -80,6 +83,7 @@ public:
     bool RestoreDeleted = true;
     int OutsideAsked = 0;
     int UndecodableAsked = 0;
+    bool ComposingNow = false;
 
     bool TreeShowing() const override { return Tree; }
     void ShowMessage(const QString& text, const QString& detail) override {
@@ -98,6 +102,7 @@ public:
         ++OutsideAsked;
         return RestoreDeleted;
     }
+    bool PageBusy() const override { return ComposingNow; }
 };
 
 const QByteArray Cp949Note = "<HTML><HEAD><META http-equiv=Content-Type content=\"text/html; "
@@ -126,6 +131,14 @@ class TestOpenNote : public QObject {
             m_view->Ready = true;
             m_note->PageComplete();
         }
+    }
+
+    // The note's kept versions, newest first.
+    QList<QByteArray> Kept(const QString& name) {
+        QList<QByteArray> out;
+        for (const TqbNoteVersion& version : m_tree->Library().Versions().List(Lib(name)))
+            out << ReadBytes(version.Path);
+        return out;
     }
 
     void Edit(const QString& text) {
@@ -181,6 +194,88 @@ private slots:
         QVERIFY(m_note->SaveCurrentNote());
         QCOMPARE(ReadBytes(Lib("노트.htm")) != Cp949Note, written);
         QVERIFY(!m_note->NoteModified() || !tree);
+        // What a save replaced is kept, once; a save that changed nothing keeps nothing.
+        QCOMPARE(Kept("노트.htm"), written ? QList<QByteArray>{Cp949Note} : QList<QByteArray>{});
+    }
+
+    // Changes not yet saved are written aside (never while a syllable is being composed), and
+    // nothing is left once they are saved, dropped or read over.
+    void journalHoldsUnsavedChanges_data() {
+        QTest::addColumn<TqbViewMode>("mode");
+        QTest::addColumn<QString>("end");
+        QTest::newRow("edit, saved") << TqbViewMode::Edit << "save";
+        QTest::newRow("edit, dropped") << TqbViewMode::Edit << "drop";
+        QTest::newRow("edit, read again") << TqbViewMode::Edit << "reload";
+        QTest::newRow("source, saved") << TqbViewMode::Source << "save";
+    }
+    void journalHoldsUnsavedChanges() {
+        QFETCH(TqbViewMode, mode);
+        QFETCH(QString, end);
+        TqbTypingJournal journal(m_dir->path());
+        m_note->SetJournal(&journal);
+        Open("노트.htm", mode);
+        m_note->WriteJournal();
+        QVERIFY(!journal.Read());
+        if (mode == TqbViewMode::Source) {
+            m_view->Source.replace("가나", "소스");
+            m_view->SourceDirty = true;
+        } else {
+            Edit("추가");
+        }
+        m_host->ComposingNow = true;
+        m_note->WriteJournal();
+        QVERIFY(!journal.Read());
+        m_host->ComposingNow = false;
+        m_note->WriteJournal();
+        const auto entry = journal.Read();
+        QVERIFY(entry);
+        QCOMPARE(entry->NotePath, Lib("노트.htm"));
+        const QString text = mode == TqbViewMode::Source
+                                 ? qbText::JoinLines(qbText::SplitLines(m_view->Source))
+                                 : m_view->Page;
+        QCOMPARE(entry->Bytes, qbText::Encode(text, "windows-949"));
+        if (end == "save")
+            QVERIFY(m_note->SaveCurrentNote());
+        else if (end == "drop")
+            m_note->DropChanges();
+        else
+            m_note->OpenCurrentNote();
+        QVERIFY(!journal.Read());
+        QVERIFY(!QFileInfo::exists(journal.PagePath()));
+    }
+
+    // No room for the version: the save goes on, the user hears why, nothing half is left.
+    void fullDiskSkipsTheVersionNotTheSave() {
+        TqbSmallDisk disk(2 * 1024 * 1024);
+        if (!disk.IsMounted())
+            QSKIP(qPrintable("no tmpfs: " + disk.Error()));
+        const QString path = disk.FilePath("BookData/big.htm");
+        QDir(disk.Path()).mkpath("BookData");
+        WriteBytes(path, "<HTML><BODY>" + QByteArray(600 * 1024, 'a') + "</BODY></HTML>\r\n");
+        TqbPrjInfo prj("qbNivora", disk.Path());
+        TqbNoteInfo info(prj);
+        TFakeView view;
+        TFakeHost host;
+        TqbOpenNote note(view, host, info);
+        TqbTree tree(note, nullptr);
+        note.SetTree(&tree);
+        tree.LoadRoot(info.GetDataDir());
+        note.SetViewMode(TqbViewMode::Edit);
+        tree.SetOpenPath(path);
+        view.Ready = true;
+        note.PageComplete();
+        view.Page = "<HTML><BODY>short</BODY></HTML>\r\n";
+        note.MarkModified();
+        disk.Fill(300 * 1024);
+        QVERIFY(note.SaveCurrentNote());
+        QCOMPARE(ReadBytes(path), QByteArray("<HTML><BODY>short</BODY></HTML>\r\n"));
+        QCOMPARE(host.Messages.size(), 1);
+        QVERIFY2(host.Messages.first().startsWith(TqbOpenNote::VersionNotKeptMessage + " | ") &&
+                     host.Messages.first().endsWith("No space left on device"),
+                 qPrintable(host.Messages.first()));
+        QCOMPARE(QDir(disk.FilePath("BookData/.qbhistory/big.htm"))
+                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{});
     }
 
     void missingNoteIsCreatedFromTheDefaultHeader() {
@@ -252,17 +347,19 @@ private slots:
         QTest::addColumn<int>("choice");
         QTest::addColumn<QByteArray>("noteHas");
         QTest::addColumn<bool>("copyHasMine");
+        QTest::addColumn<QByteArray>("versionHas"); // empty: no version kept
         using C = IqbOpenNoteHost::TOutsideChoice;
-        QTest::newRow("no edits: read again") << false << int(C::KeepMine) << QByteArray("theirs") << false;
-        QTest::newRow("keep mine") << true << int(C::KeepMine) << QByteArray("\xB3\xBB\xB0\xCD") << false;
-        QTest::newRow("take theirs") << true << int(C::TakeTheirs) << QByteArray("theirs") << false;
-        QTest::newRow("keep both") << true << int(C::KeepBoth) << QByteArray("theirs") << true;
+        QTest::newRow("no edits: read again") << false << int(C::KeepMine) << QByteArray("theirs") << false << QByteArray();
+        QTest::newRow("keep mine") << true << int(C::KeepMine) << QByteArray("\xB3\xBB\xB0\xCD") << false << QByteArray("theirs");
+        QTest::newRow("take theirs") << true << int(C::TakeTheirs) << QByteArray("theirs") << false << QByteArray("\xB3\xBB\xB0\xCD");
+        QTest::newRow("keep both") << true << int(C::KeepBoth) << QByteArray("theirs") << true << QByteArray();
     }
     void outsideChange() {
         QFETCH(bool, edited);
         QFETCH(int, choice);
         QFETCH(QByteArray, noteHas);
         QFETCH(bool, copyHasMine);
+        QFETCH(QByteArray, versionHas);
         Open("노트.htm", TqbViewMode::Edit);
         if (edited)
             Edit("내것");
@@ -279,6 +376,9 @@ private slots:
         QCOMPARE(m_tree->findItems("노트 - 사본", Qt::MatchExactly).size(), copyHasMine ? 1 : 0);
         // Whatever was chosen, the editor holds what the note file holds now, or is saving it.
         QVERIFY(!m_note->NoteModified());
+        const QList<QByteArray> kept = Kept("노트.htm");
+        QCOMPARE(kept.size(), versionHas.isEmpty() ? 0 : 1);
+        QVERIFY(versionHas.isEmpty() || kept.first().contains(versionHas));
     }
 
     // Seen while it happens, another program's change to the open note goes through the same

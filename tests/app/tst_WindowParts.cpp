@@ -121,7 +121,7 @@ private slots:
         QCOMPARE(
             Texts(top.at(1)->menu()->actions()),
             QStringList({"actFileNewFolder", "actFileNewNote", "actFileRename", "actFileDelete",
-                         "|", "파일 저장(&S)", "파일 인쇄(&P)", "actReload", "actNoteToMail", "|",
+                         "|", "파일 저장(&S)", "파일 인쇄(&P)", "actReload", "actVersions", "actNoteToMail", "|",
                          "최근 노트(&L)", "|", "actToolConfig", "TBItem1", "|", "tbiClose"}));
         QCOMPARE(Texts(top.at(2)->menu()->actions()),
                  QStringList({"actCut", "actCopy", "actPaste", "|", "actUndo", "actRedo", "|",

@@ -254,13 +254,18 @@ private slots:
         QCOMPARE(m_told, QStringList{"moved 메모.htm > 새 이름.htm"});
     }
 
-    // A note whose picture address had to change is announced, so the editor reads it again.
+    // A note whose picture address had to change is announced, so the editor reads it again;
+    // what it held before is kept as a version, where it followed the note.
     void picturesRewrittenAreAnnounced() {
-        WriteBytes(Lib("A/p.htm"), "<HTML><BODY><IMG src=\"../shared/s.png\"></BODY></HTML>\r\n");
+        const QByteArray page = "<HTML><BODY><IMG src=\"../shared/s.png\"></BODY></HTML>\r\n";
+        WriteBytes(Lib("A/p.htm"), page);
         WriteBytes(Lib("shared/s.png"), "png");
         QVERIFY(m_library->Move(Lib("A/p.htm"), Lib("A/Sub")));
         QCOMPARE(m_told, (QStringList{"moved A/p.htm > A/Sub/p.htm", "changed A/Sub/p.htm"}));
         QVERIFY(ReadBytes(Lib("A/Sub/p.htm")).contains("../../shared/s.png"));
+        const QList<TqbNoteVersion> kept = m_library->Versions().List(Lib("A/Sub/p.htm"));
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(ReadBytes(kept.first().Path), page);
     }
 
     // Neither a new folder nor a trash half happens on a full disk: each says why.

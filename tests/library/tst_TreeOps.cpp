@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QSignalSpy>
 #include <QTest>
 #include <cstdio>
 #include <sys/stat.h>
@@ -643,17 +644,22 @@ private slots:
         for (QAction* a : menu->actions())
             captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
         QCOMPARE(captions, (QStringList{"잘라내기", "붙여넣기", "-", "이름 바꾸기", "삭제", "-",
-                                        "새 폴더 만들기", "트리 갱신"}));
+                                        "새 폴더 만들기", "트리 갱신", "-", "이전 버전"}));
         m_tree->SetContextNode(nullptr);
         m_tree->UpdatePopupItems();
         QVERIFY(!m_tree->PopupItem("itemCut")->isEnabled());
         QVERIFY(!m_tree->PopupItem("itemRename")->isEnabled());
         QVERIFY(!m_tree->PopupItem("itemDelete")->isEnabled());
+        QVERIFY(!m_tree->PopupItem("itemVersions")->isEnabled());
         QVERIFY(m_tree->PopupItem("itemNewFolder")->isEnabled());
         m_tree->SetContextNode(Find("A"));
         m_tree->UpdatePopupItems();
         QVERIFY(m_tree->PopupItem("itemCut")->isEnabled());
         QVERIFY(m_tree->PopupItem("itemDelete")->isEnabled());
+        // A folder's versions are its page's: the window is handed the folder's item path.
+        QSignalSpy versions(m_tree.get(), &TqbTree::VersionsRequested);
+        m_tree->PopupItem("itemVersions")->trigger();
+        QCOMPARE(versions.value(0).value(0).toString(), Lib("A") + u'/');
     }
 };
 

@@ -150,6 +150,14 @@ private slots:
             path = path.mid(m_root.size() + 1);
         QCOMPARE(got, rewritten);
         QCOMPARE(m_asker.Calls, QStringList());
+        // What each rewritten note held before is kept as its version.
+        const TFiles sample = Sample();
+        for (const QString& rel : std::as_const(rewritten)) {
+            const QString before = how == u"move" && rel == to + u'/' + from ? from : rel;
+            const QList<TqbNoteVersion> versions = library.Versions().List(m_root + u'/' + rel);
+            QCOMPARE(versions.size(), 1);
+            QCOMPARE(ReadBytes(versions.first().Path), Bytes(before, sample[before]));
+        }
     }
 
     // A note that cannot take the new links keeps its bytes and is named; the others follow.

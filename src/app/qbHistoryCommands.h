@@ -1,0 +1,53 @@
+#pragma once
+
+#include "app/qbTypingJournal.h"
+#include "app/qbVersionsDialog.h"
+#include "library/qbNoteVersions.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QWidget;
+class TqbOpenNote;
+class TqbTree;
+
+// "이전 버전" and the journal of unsaved typing, as the window offers them: the versions of a
+// note listed, shown and restored, and what a crashed run left in the journal brought back.
+class TqbHistoryCommands : public QObject {
+    Q_OBJECT
+public:
+    struct THooks {
+        // Saves the open note; false when it could not be written (the user was told).
+        std::function<bool()> SaveCurrentNote;
+        // Shows a page of the library in the tree.
+        std::function<void(const QString& path)> OpenPage;
+        std::function<void(const QString& text, const QString& detail)> ShowMessage;
+    };
+    static const QString NoVersionsMessage;
+    static const QString RestoreFailedMessage;
+    static const QString JournalQuestion;
+
+    TqbHistoryCommands(TqbOpenNote& openNote, TqbTree& tree, const QString& journalDir,
+                       THooks hooks, QWidget* parent);
+
+    TqbTypingJournal& Journal() { return m_journal; }
+    // The versions of the note or folder page at itemPath (a folder's ends with "/"); the one
+    // the user restores replaces the page.
+    void ShowVersions(const QString& itemPath);
+    // What an earlier run typed and never saved: shown, restored or dropped as the user says.
+    void OfferJournal();
+
+    // The rows the dialog lists, newest first, with their local time.
+    static QList<TqbVersionRow> Rows(const QList<TqbNoteVersion>& versions);
+
+private:
+    // The page at versionPath becomes the note's, the current one kept first.
+    bool Restore(const QString& notePath, const QString& versionPath);
+
+    TqbOpenNote& m_openNote;
+    TqbTree& m_tree;
+    TqbTypingJournal m_journal;
+    THooks m_hooks;
+    QWidget* m_parent;
+};

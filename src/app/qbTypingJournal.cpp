@@ -1,0 +1,58 @@
+#include "app/qbTypingJournal.h"
+
+#include "library/qbNoteVersions.h"
+#include "platform/qbAtomicWrite.h"
+#include "platform/qbError.h"
+#include "platform/qbTextFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+TqbTypingJournal::TqbTypingJournal(const QString& dir) : m_dir(QDir::cleanPath(dir)) {}
+
+void TqbTypingJournal::Write(const QString& notePath, const QByteArray& bytes) {
+    if (m_written != notePath) {
+        // A page of another note must never stand beside this one's path.
+        QFile::remove(NotePathFile());
+        m_written.clear();
+    }
+    m_wrote = true;
+    qbAtomicWrite::ReplaceFile(PagePath(), bytes);
+    if (m_written != notePath) {
+        qbAtomicWrite::ReplaceFile(NotePathFile(), notePath.toUtf8());
+        m_written = notePath;
+    }
+}
+
+void TqbTypingJournal::Clear() {
+    if (m_wrote)
+        Drop();
+}
+
+void TqbTypingJournal::Drop() {
+    // The path first: a page without it is no entry.
+    QFile::remove(NotePathFile());
+    QFile::remove(PagePath());
+    m_written.clear();
+    m_wrote = false;
+}
+
+std::optional<TqbTypingJournal::TEntry> TqbTypingJournal::Read() const {
+    if (!QFileInfo(NotePathFile()).isFile() || !QFileInfo(PagePath()).isFile())
+        return std::nullopt;
+    try {
+        TEntry entry{QString::fromUtf8(qbText::ReadFileBytes(NotePathFile())),
+                     qbText::ReadFileBytes(PagePath())};
+        if (entry.NotePath.isEmpty())
+            return std::nullopt;
+        return entry;
+    } catch (const EqbError&) {
+        return std::nullopt;
+    }
+}
+
+void TqbTypingJournal::Restore(const TEntry& entry, TqbNoteVersions& versions) {
+    versions.KeepCurrent(entry.NotePath);
+    qbAtomicWrite::ReplaceFile(entry.NotePath, entry.Bytes);
+}
