@@ -645,6 +645,10 @@ void TqbDhtmlEdit::PageGaveUp(const QString& reason) {
 
 // Whatever failed, the editor then shows no document: what was on screen is not the note.
 void TqbDhtmlEdit::FailLoad(const QString& message) {
+    // With no document shown nothing the caller asked for failed: telling would only bring on
+    // another message, and the next load starts a fresh page process anyway.
+    if (m_phase == TPhase::NoDocument || m_phase == TPhase::Failed)
+        return;
     m_caretPending = false;
     m_focusWanted = false;
     m_heldInput.clear();
