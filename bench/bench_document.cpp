@@ -8,6 +8,7 @@
 #include "library/qbNoteInfo.h"
 #include "prjinfo/qbProjectInfo.h"
 #include "platform/qbTextFile.h"
+#include "qbBenchProcesses.h"
 #include "library/qbTree.h"
 
 #include <QApplication>
@@ -26,45 +27,8 @@
 
 namespace {
 
-// Resident set sizes in KiB: this process and its WebEngine helper processes.
-qint64 ResidentKiB(qint64 pid) {
-    QFile status(QString("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    return 0;
-}
-
-qint64 ParentOf(qint64 pid) {
-    QFile stat(QString("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray text = stat.readAll();
-    // The command name may hold blanks; the fields after its closing parenthesis do not.
-    return text.mid(text.lastIndexOf(')') + 2).split(' ').value(1).toLongLong();
-}
-
-bool DescendsFrom(qint64 pid, qint64 ancestor) {
-    for (int depth = 0; depth < 4 && pid > 1; ++depth) {
-        pid = ParentOf(pid);
-        if (pid == ancestor)
-            return true;
-    }
-    return false;
-}
-
-qint64 HelperProcessesKiB() {
-    qint64 total = 0;
-    const qint64 self = QCoreApplication::applicationPid();
-    for (const QString& entry : QDir("/proc").entryList(QDir::Dirs)) {
-        const qint64 pid = entry.toLongLong();
-        if (pid > 0 && pid != self && DescendsFrom(pid, self))
-            total += ResidentKiB(pid);
-    }
-    return total;
-}
+using qbBench::HelperProcessesKiB;
+using qbBench::ResidentKiB;
 
 QByteArray NotePage(int index, int bodyBytes) {
     QByteArray page = "<HTML><HEAD><META http-equiv=Content-Type content=\"text/html; "
