@@ -11,6 +11,7 @@
 #include "app/qbOpenNote.h"
 #include "app/qbSearchPanel.h"
 #include "app/qbShortcutBadges.h"
+#include "app/qbStartupSteps.h"
 #include "app/qbSourceView.h"
 #include "app/qbStatusPanel.h"
 #include "app/qbTrayKeeper.h"
@@ -92,6 +93,7 @@ TfrmMainNivora::~TfrmMainNivora() {
 }
 
 void TfrmMainNivora::FormCreate() {
+    qbStartupSteps::Mark("skinned frame");
     setObjectName("frmMainNivora");
     setWindowIcon(qbAppIcon());
     setWindowTitle(m_noteInfo.AppTitle());
@@ -106,6 +108,7 @@ void TfrmMainNivora::FormCreate() {
     m_colorsBrown = TqbGradiColors::CreateColorsBrown(this);
     m_imgs16 = qbImgs16List(this);
     m_statusPanel = new TqbStatusPanel(m_colorsBrown, m_imgs16, this);
+    qbStartupSteps::Mark("note pane and editor");
 
     auto* central = new QWidget(this);
     auto* column = TightColumn(central);
@@ -128,10 +131,12 @@ void TfrmMainNivora::FormCreate() {
     m_splitter->setStretchFactor(1, 1);
     column->addWidget(m_splitter, 1);
     TakeFrameParts(central);
+    qbStartupSteps::Mark("tree, menus and frame");
 
     ConnectActions();
     ConnectParts();
     ConnectKeys();
+    qbStartupSteps::Mark("keys, tray and badges");
 
     m_tmrUpdate = new QTimer(this);
     m_tmrUpdate->setInterval(ActionUpdateInterval);
@@ -213,6 +218,7 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
     if (m_noteInfo.DataDirCreated())
         qbWelcomeNote::Write(dataDir, m_noteInfo.TemplateDir());
     LoadLibrary(dataDir);
+    qbStartupSteps::Mark("library tree");
     return panel;
 }
 

@@ -1,18 +1,25 @@
 // The program's entry: bring the process up in order, or hand over to the running instance.
 #include "app/main.h"
 #include "app/qbApplication.h"
+#include "app/qbStartupSteps.h"
 #include "controls/qbImageLists.h"
 #include "platform/qbLeftovers.h"
 #include "platform/qbQtTranslations.h"
 #include "platform/qbQuitSignals.h"
+#include "platform/qbRenderPath.h"
 #include "library/qbNoteInfo.h"
 #include "prjinfo/qbProjectInfo.h"
 #include "platform/qbSingleInstance.h"
+#include "editing/qbDhtmlEdit.h"
 
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QMessageBox>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <functional>
 #include <memory>
 
 #ifdef Q_OS_UNIX
@@ -29,12 +36,43 @@ void PrepareWebEngineEnvironment() {
 #endif
 }
 
+// Start-up timing for the benchmark: the window is up once its first paint is done.
+class TFirstPaint : public QObject {
+public:
+    TFirstPaint(QWidget* window, std::function<void()> done)
+        : QObject(window), m_done(std::move(done)) {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, m_done);
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_done;
+};
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     QElapsedTimer sinceStart;
     sinceStart.start();
+    const auto given = [argc, argv](const char* option) {
+        return std::any_of(argv + 1, argv + argc,
+                           [option](const char* arg) { return std::strcmp(arg, option) == 0; });
+    };
+    const bool quitWhenShown = given("--quit-when-shown");
+    const bool quitWhenNoteShown = given("--quit-when-note-shown");
+    if (quitWhenShown || quitWhenNoteShown)
+        qbStartupSteps::Enable();
+    qbStartupSteps::Mark("main entered");
     PrepareWebEngineEnvironment();
+    qbRenderPath::Apply();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // The program folder is known only once the application object exists.
     TqbApplication app(argc, argv);
@@ -44,7 +82,7 @@ int main(int argc, char* argv[]) {
     // Task bars and the tray find the program's name and icon through its desktop entry.
     QGuiApplication::setDesktopFileName(TqbPrjInfo::DesktopId());
     QApplication::setWindowIcon(qbAppIcon());
-    const bool quitWhenShown = app.arguments().contains("--quit-when-shown");
+    qbStartupSteps::Mark("application object");
 
     TqbPrjInfo prjInfo("qbNivora");
     TqbSingleInstance instance(TqbSingleInstance::DefaultKey(prjInfo.AppName()));
@@ -56,6 +94,7 @@ int main(int argc, char* argv[]) {
     }
     // What a crash of an earlier run left behind is ours to remove, now that no other run is.
     qbLeftovers::RemoveInTempFolder();
+    qbStartupSteps::Mark("single instance checked");
 
     int rc = 0;
     {
@@ -72,12 +111,22 @@ int main(int argc, char* argv[]) {
             window.showMaximized();
         else
             window.show();
-        if (quitWhenShown) {
-            // Start-up timing for the benchmark: the window is up once the first paint is done.
-            QTimer::singleShot(0, &window, [&] {
+        qbStartupSteps::Mark("window built and shown");
+        if (qbStartupSteps::Enabled()) {
+            new TFirstPaint(&window, [&] {
+                qbStartupSteps::Mark("first paint");
                 std::printf("shown after %lld ms\n", static_cast<long long>(sinceStart.elapsed()));
                 std::fflush(stdout);
-                window.close();
+                if (quitWhenShown)
+                    window.close();
+            });
+        }
+        if (quitWhenNoteShown) {
+            QObject::connect(window.Dhtml(), &TqbDhtmlEdit::DocumentComplete, &window, [&] {
+                QTimer::singleShot(0, &window, [&] {
+                    qbStartupSteps::Mark("first note's text");
+                    window.close();
+                });
             });
         }
         rc = app.exec();
