@@ -1,6 +1,7 @@
 #include "app/main.h"
 
 #include "app/qbActionTable.h"
+#include "app/qbAfterFirstPaint.h"
 #include "app/qbAppMessageFilter.h"
 #include "app/qbApplication.h"
 #include "app/qbEditCommands.h"
@@ -575,8 +576,9 @@ void TfrmMainNivora::showEvent(QShowEvent* event) {
     TfrmQbThreeButtons::showEvent(event);
     if (!m_activated) {
         m_activated = true;
-        // Once, after the window is up, as the first activation would come.
-        QTimer::singleShot(0, this, &TfrmMainNivora::FormActivate);
+        // Once, after the window is up, as the first activation would come; after its first
+        // picture, since the note's page starts the web engine.
+        new TqbAfterFirstPaint(this, [this] { FormActivate(); });
     }
 }
 

@@ -1,5 +1,6 @@
 // The program's entry: bring the process up in order, or hand over to the running instance.
 #include "app/main.h"
+#include "app/qbAfterFirstPaint.h"
 #include "app/qbApplication.h"
 #include "app/qbStartupSteps.h"
 #include "controls/qbImageLists.h"
@@ -13,13 +14,11 @@
 #include "editing/qbDhtmlEdit.h"
 
 #include <QElapsedTimer>
-#include <QEvent>
 #include <QMessageBox>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <memory>
 
 #ifdef Q_OS_UNIX
@@ -35,27 +34,6 @@ void PrepareWebEngineEnvironment() {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 #endif
 }
-
-// Start-up timing for the benchmark: the window is up once its first paint is done.
-class TFirstPaint : public QObject {
-public:
-    TFirstPaint(QWidget* window, std::function<void()> done)
-        : QObject(window), m_done(std::move(done)) {
-        window->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            watched->removeEventFilter(this);
-            QTimer::singleShot(0, this, m_done);
-        }
-        return false;
-    }
-
-private:
-    std::function<void()> m_done;
-};
 
 } // namespace
 
@@ -113,7 +91,7 @@ int main(int argc, char* argv[]) {
             window.show();
         qbStartupSteps::Mark("window built and shown");
         if (qbStartupSteps::Enabled()) {
-            new TFirstPaint(&window, [&] {
+            new TqbAfterFirstPaint(&window, [&] {
                 qbStartupSteps::Mark("first paint");
                 std::printf("shown after %lld ms\n", static_cast<long long>(sinceStart.elapsed()));
                 std::fflush(stdout);

@@ -188,6 +188,7 @@ private:
         bool Blank = false;
     };
 
+    void CreateView();
     bool AcceptNavigation(const QUrl& url, int type, bool isMainFrame);
     void OnLoadingChanged(const QWebEngineLoadingInfo& info);
     void OnReported(const QString& kind, const QVariantMap& state);
