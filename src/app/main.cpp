@@ -269,6 +269,7 @@ void TfrmMainNivora::ConnectParts() {
     connect(dhtml, &TqbDhtmlEdit::DocumentComplete, this, &TfrmMainNivora::UpdateFontControls);
     connect(dhtml, &TqbDhtmlEdit::ContentChanged, m_openNote, &TqbOpenNote::PageChanged);
     connect(dhtml, &TqbDhtmlEdit::DocumentLoadFailed, m_openNote, &TqbOpenNote::PageLoadFailed);
+    connect(dhtml, &TqbDhtmlEdit::EditingRefused, m_openNote, &TqbOpenNote::PageTooBigToEdit);
     connect(dhtml, &TqbDhtmlEdit::LinkClicked, this, &TfrmMainNivora::OpenLink);
     connect(m_openNote, &TqbOpenNote::ViewModeChanged, this, &TfrmMainNivora::ShowViewModeItems);
 

@@ -619,6 +619,7 @@ void TqbDhtmlEdit::CompleteLoad(const QVariantMap& answer, bool caretPlaced) {
     m_ready = true;
     m_phase = TPhase::Ready;
     ApplyState(answer);
+    const bool tooBig = !m_browse && answer.value("value").toString() == u"too big";
     const bool caretAsked = std::exchange(m_caretPending, false);
     // Before anyone hears of the document: keys typed from then on queue behind the held ones.
     if (QApplication::focusWidget() == m_catcher) {
@@ -638,6 +639,16 @@ void TqbDhtmlEdit::CompleteLoad(const QVariantMap& answer, bool caretPlaced) {
     }
     emit SelectionStateChanged();
     emit DocumentComplete();
+    if (tooBig) {
+        const quint64 generation = m_generation;
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation] {
+                if (!m_closing && generation == m_generation)
+                    emit EditingRefused();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 // The load in flight ended without a document; unless a newer one waits, that is a failure.

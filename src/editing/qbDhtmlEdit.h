@@ -156,6 +156,9 @@ public:
 signals:
     void DocumentComplete();
     void DocumentLoadFailed(const QString& message);
+    // Edit mode was asked for a page too big to edit (a table of thousands of rows): it shows
+    // read-only, before anything is typed into it.
+    void EditingRefused();
     void DocumentClick();
     void DocumentKeyUp();
     // The user changed the page: typing, composition, paste, drop, cut, delete or a command.
