@@ -6,11 +6,11 @@
 #include "app/main.h"
 #include "editing/qbDhtmlEdit.h"
 #include "library/qbNoteInfo.h"
-#include "prjinfo/qbProjectInfo.h"
+#include "library/qbTree.h"
 #include "platform/qbRenderPath.h"
 #include "platform/qbTextFile.h"
+#include "prjinfo/qbProjectInfo.h"
 #include "qbBenchProcesses.h"
-#include "library/qbTree.h"
 
 #include <QApplication>
 #include <QDir>
@@ -19,9 +19,9 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
-#include <QTimer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWebEngineView>
 #include <algorithm>
 #include <cstdio>
@@ -111,12 +111,12 @@ bool WaitForDocument(TfrmMainNivora& window) {
     return window.DocumentReady();
 }
 
-
 // A note that is one block of about five megabytes, written as the engine writes a page back,
 // so that a saved change must come back as that change alone.
 constexpr int OneBlockBytes = 5000000;
-const QByteArray OneBlockHead = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
-                                "charset=euc-kr\"></head><body>\r\n";
+const QByteArray OneBlockHead =
+    "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
+    "charset=euc-kr\"></head><body>\r\n";
 
 QByteArray OneTablePage() {
     QByteArray page = OneBlockHead + "<table border=\"1\"><tbody>";
@@ -236,16 +236,17 @@ TOneBlock MeasureOneBlock(TfrmMainNivora& window, const QString& lib, const QStr
 }
 
 bool PrintOneBlock(const char* kind, const TOneBlock& f) {
-    std::printf("a %d-byte note of one %s: browse mode %lld ms (aim: < 3000 ms), edit mode %lld ms, "
-                "Ctrl+S unchanged %lld ms (%s)\n",
-                OneBlockBytes, kind, static_cast<long long>(f.BrowseMs),
-                static_cast<long long>(f.EditMs), static_cast<long long>(f.UnchangedSaveMs),
-                f.SameBytes ? "same bytes" : "FILE CHANGED");
+    std::printf(
+        "a %d-byte note of one %s: browse mode %lld ms (aim: < 3000 ms), edit mode %lld ms, "
+        "Ctrl+S unchanged %lld ms (%s)\n",
+        OneBlockBytes, kind, static_cast<long long>(f.BrowseMs), static_cast<long long>(f.EditMs),
+        static_cast<long long>(f.UnchangedSaveMs), f.SameBytes ? "same bytes" : "FILE CHANGED");
     if (f.Refused)
         std::printf("  edit mode refused with a message before any key, source mode taken\n");
     std::printf("  a key typed at its start reached the %s after %lld ms (aim: < 500 ms); Ctrl+S "
                 "%lld ms (aim: < 3000 ms), %s\n",
-                f.Refused ? "source" : "page", static_cast<long long>(f.KeyMs), static_cast<long long>(f.SaveMs),
+                f.Refused ? "source" : "page", static_cast<long long>(f.KeyMs),
+                static_cast<long long>(f.SaveMs),
                 f.OnlyTheChange ? "the file holds that change only" : "FAILED");
     std::printf("  web engine helpers' resident memory at its peak: %lld MiB (aim: < 1024 MiB)\n",
                 static_cast<long long>(f.PeakKiB / 1024));
@@ -330,8 +331,8 @@ int main(int argc, char* argv[]) {
     // The notes of one block first: --one-block runs only these.
     const bool tableOk = PrintOneBlock(
         "table", MeasureOneBlock(window, lib, "zz one table", OneTablePage(), "<td>"));
-    const bool preOk = PrintOneBlock(
-        "<pre>", MeasureOneBlock(window, lib, "zz one pre", OnePrePage(), "<pre>"));
+    const bool preOk =
+        PrintOneBlock("<pre>", MeasureOneBlock(window, lib, "zz one pre", OnePrePage(), "<pre>"));
     if (app.arguments().contains("--one-block"))
         return tableOk && preOk ? 0 : 1;
 

@@ -61,7 +61,8 @@ int main(int argc, char* argv[]) {
     for (int i = 0; i < 50; ++i) {
         QFile note(dir.filePath(QString("BookData/note%1.htm").arg(i, 2, 10, QChar('0'))));
         note.open(QIODevice::WriteOnly);
-        note.write("<HTML><BODY><P>\xEA\xB0\x80\xEB\x82\x98\xEB\x8B\xA4 idle note</P></BODY></HTML>");
+        note.write(
+            "<HTML><BODY><P>\xEA\xB0\x80\xEB\x82\x98\xEB\x8B\xA4 idle note</P></BODY></HTML>");
     }
     TqbPrjInfo prj("qbNivora", dir.path());
     TqbNoteInfo notes(prj);
@@ -73,7 +74,8 @@ int main(int argc, char* argv[]) {
     std::printf("processor time of the idle window over %d s, program and web engine (%s; "
                 "QT_QUICK_BACKEND=%s, engine flags \"%s\"):\n",
                 seconds, keepGl ? "render path as the environment has it" : "chosen render path",
-                qgetenv("QT_QUICK_BACKEND").isEmpty() ? "(unset)" : qgetenv("QT_QUICK_BACKEND").constData(),
+                qgetenv("QT_QUICK_BACKEND").isEmpty() ? "(unset)"
+                                                      : qgetenv("QT_QUICK_BACKEND").constData(),
                 qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").constData());
     window.NoteTree()->setFocus();
     Print("tree, a note in browse mode", IdleMsPerSecond(seconds));

@@ -5,17 +5,14 @@
 #include <QWidget>
 #include <utility>
 
-namespace {
-constexpr int UnpaintedWindowMs = 500;
-}
-
-TqbAfterFirstPaint::TqbAfterFirstPaint(QWidget* widget, std::function<void()> task)
+TqbAfterFirstPaint::TqbAfterFirstPaint(QWidget* widget, std::function<void()> task, int unpaintedMs)
     : QObject(widget), m_widget(widget), m_task(std::move(task)) {
     m_widget->installEventFilter(this);
     m_fallback = new QTimer(this);
     m_fallback->setSingleShot(true);
     connect(m_fallback, &QTimer::timeout, this, &TqbAfterFirstPaint::Run);
-    m_fallback->start(UnpaintedWindowMs);
+    if (unpaintedMs >= 0)
+        m_fallback->start(unpaintedMs);
 }
 
 bool TqbAfterFirstPaint::eventFilter(QObject* watched, QEvent* event) {

@@ -16,14 +16,14 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFontDatabase>
-#include <QRawFont>
-#include <QStyle>
-#include <algorithm>
-#include <utility>
 #include <QHBoxLayout>
+#include <QRawFont>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <utility>
 
 namespace {
 

@@ -245,9 +245,8 @@ void TqbDhtmlEdit::CreateView() {
             return;
         FailLoad(tr("문서를 보여 주던 프로세스가 끝났습니다."));
     });
-    connect(m_view, &QWebEngineView::printFinished, this, [this](bool success) {
-        EndPrint(success ? QString() : tr("인쇄하지 못했습니다."));
-    });
+    connect(m_view, &QWebEngineView::printFinished, this,
+            [this](bool success) { EndPrint(success ? QString() : tr("인쇄하지 못했습니다.")); });
 }
 
 TqbDhtmlEdit::~TqbDhtmlEdit() {

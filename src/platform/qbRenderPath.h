@@ -9,11 +9,11 @@
 namespace qbRenderPath {
 
 struct TMachine {
-    bool HasRenderDevice = false;    // a DRM render or card node
-    bool SoftwareGlForced = false;   // LIBGL_ALWAYS_SOFTWARE
-    bool Headless = false;           // offscreen or minimal platform plug-in
-    QByteArray QuickBackend;         // QT_QUICK_BACKEND as the user set it
-    QByteArray EngineFlags;          // QTWEBENGINE_CHROMIUM_FLAGS as the user set it
+    bool HasRenderDevice = false;  // a DRM render or card node
+    bool SoftwareGlForced = false; // LIBGL_ALWAYS_SOFTWARE
+    bool Headless = false;         // offscreen or minimal platform plug-in
+    QByteArray QuickBackend;       // QT_QUICK_BACKEND as the user set it
+    QByteArray EngineFlags;        // QTWEBENGINE_CHROMIUM_FLAGS as the user set it
 };
 
 struct TChoice {
