@@ -20,15 +20,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QInputMethodEvent>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QInputMethodEvent>
 #include <QMouseEvent>
 #include <QPageLayout>
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QTimer>
+#include <utility>
 #include <QVBoxLayout>
 #include <QWebChannel>
 #include <QWebEngineFindTextResult>
@@ -37,8 +38,6 @@
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
-#include <algorithm>
-#include <utility>
 
 using namespace qbDhtml;
 
@@ -740,20 +739,14 @@ QVariant TqbDhtmlEdit::CallSync(const QString& function, const QVariantList& arg
     // A big document takes the page longer; a page whose process ended never answers. Keys
     // typed just before still go first, each laying out the whole paragraph it changed (a long
     // line takes the engine a while per key): the page reports each, and a page that reports is
-    // working, not stuck, so the time limit runs from its last report; but a page that keeps
-    // reporting and never answers is given up at twice the limit, with the user's text kept.
+    // working, not stuck, so the time limit runs from its last report.
     const int limitMs = PageWaitMs(m_timeoutMs, m_docChars);
     bool processEnded = false;
     if (!answer->Done) {
-        QElapsedTimer waited;
-        waited.start();
         QTimer limit;
         limit.setSingleShot(true);
         connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-        connect(m_bridge, &TqbDhtmlBridge::Reported, &limit, [&limit, &waited, limitMs] {
-            limit.start(
-                int(std::clamp<qint64>(2 * qint64(limitMs) - waited.elapsed(), 0, limitMs)));
-        });
+        connect(m_bridge, &TqbDhtmlBridge::Reported, &limit, [&limit] { limit.start(); });
         limit.start(limitMs);
         connect(m_page, &QWebEnginePage::renderProcessTerminated, &loop, [&] {
             processEnded = true;

@@ -62,6 +62,10 @@ public:
     explicit TqbDhtmlEdit(QWidget* parent = nullptr);
     ~TqbDhtmlEdit() override;
 
+    // The web view and its page are made with the first document shown, so that a window
+    // shows before the web engine starts; this makes them now.
+    void PreparePage() { CreateView(); }
+
     // A synchronous call waits for the page: nothing else may call into it until it returns.
     bool Waiting() const { return m_waiting; }
 
