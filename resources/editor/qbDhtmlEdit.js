@@ -163,6 +163,57 @@
         return true;
     }
 
+    // A big <pre> of text alone is one paragraph to the engine, laid out whole at every key: its
+    // lines go into chunks too, each cut after a line feed, so the text reads the same.
+    function chunkPre(pre) {
+        for (var child = pre.firstChild; child; child = child.nextSibling)
+            if (child.nodeType !== Node.TEXT_NODE)
+                return false;
+        pre.normalize();
+        var text = pre.firstChild;
+        if (!text)
+            return false;
+        var cuts = [];
+        var lines = 0;
+        for (var at = text.data.indexOf("\n"); at >= 0; at = text.data.indexOf("\n", at + 1))
+            if (++lines % linesPerChunk === 0 && at + 1 < text.data.length)
+                cuts.push(at + 1);
+        if (lines < 4 * linesPerChunk)
+            return false;
+        // From the end, so that each split copies one chunk's text, not the rest of the page.
+        var pieces = [];
+        for (var i = cuts.length - 1; i >= 0; --i)
+            pieces.unshift(text.splitText(cuts[i]));
+        pieces.unshift(text);
+        pieces.forEach(function (piece) {
+            var chunk = document.createElement(chunkName);
+            pre.insertBefore(chunk, piece);
+            chunk.appendChild(piece);
+        });
+        return true;
+    }
+
+    function chunkPres() {
+        var chunked = false;
+        var pres = document.getElementsByTagName("pre");
+        for (var i = 0; i < pres.length; ++i)
+            chunked = chunkPre(pres[i]) || chunked;
+        return chunked;
+    }
+
+    // A table is laid out whole: every key typed into a very long one waits for all its rows.
+    // Such a page is shown, not edited (source mode still edits it).
+    var maxEditableRows = 4 * linesPerChunk;
+    var tooBigToEdit = false;
+
+    function hasHugeTable() {
+        var tables = document.getElementsByTagName("table");
+        for (var i = 0; i < tables.length; ++i)
+            if (tables[i].rows.length > maxEditableRows)
+                return true;
+        return false;
+    }
+
     function layOutBigPageOnce() {
         if (location.protocol !== "qbpage:" || typeof CSSStyleSheet === "undefined")
             return;
@@ -176,7 +227,10 @@
                            chunkName + ":last-of-type { content-visibility: visible; }");
         document.adoptedStyleSheets = [hidden];
         document.addEventListener("DOMContentLoaded", function () {
-            document.adoptedStyleSheets = chunkBody() ? [inView] : [];
+            var chunked = chunkBody();
+            chunked = chunkPres() || chunked;
+            tooBigToEdit = hasHugeTable();
+            document.adoptedStyleSheets = chunked ? [inView] : [];
         });
     }
     layOutBigPageOnce();
@@ -324,6 +378,8 @@
 
     function losesFirstLine(element) {
         var first = element.firstChild;
+        if (first && first.localName === chunkName)
+            first = first.firstChild;
         return firstLineFeedDropped.test(element.nodeName) && first &&
             first.nodeType === Node.TEXT_NODE && first.data.charAt(0) === "\n";
     }
@@ -420,10 +476,10 @@
             watchChanges();
             // A frameset has no text of its own: typed keys would land inside its markup.
             var framed = !document.body || document.body.nodeName === "FRAMESET";
-            document.designMode = browse || framed ? "off" : "on";
+            document.designMode = browse || framed || tooBigToEdit ? "off" : "on";
             if (caret)
                 caretToStart();
-            return document.designMode;
+            return !browse && tooBigToEdit ? "too big" : document.designMode;
         },
         caretToStart: caretToStart,
         changed: hasChanged,

@@ -1,6 +1,7 @@
 #include "app/main.h"
 
 #include "app/qbActionTable.h"
+#include "app/qbAfterFirstPaint.h"
 #include "app/qbAppMessageFilter.h"
 #include "app/qbApplication.h"
 #include "app/qbEditCommands.h"
@@ -13,6 +14,7 @@
 #include "app/qbSearchPanel.h"
 #include "app/qbShortcutBadges.h"
 #include "app/qbSourceView.h"
+#include "app/qbStartupSteps.h"
 #include "app/qbStatusPanel.h"
 #include "app/qbTrayKeeper.h"
 #include "app/qbTreeNavigation.h"
@@ -95,6 +97,7 @@ TfrmMainNivora::~TfrmMainNivora() {
 }
 
 void TfrmMainNivora::FormCreate() {
+    qbStartupSteps::Mark("skinned frame");
     setObjectName("frmMainNivora");
     setWindowIcon(qbAppIcon());
     setWindowTitle(m_noteInfo.AppTitle());
@@ -111,6 +114,7 @@ void TfrmMainNivora::FormCreate() {
     m_colorsBrown = TqbGradiColors::CreateColorsBrown(this);
     m_imgs16 = qbImgs16List(this);
     m_statusPanel = new TqbStatusPanel(m_colorsBrown, m_imgs16, this);
+    qbStartupSteps::Mark("note pane and editor");
 
     auto* central = new QWidget(this);
     auto* column = TightColumn(central);
@@ -133,10 +137,12 @@ void TfrmMainNivora::FormCreate() {
     m_splitter->setStretchFactor(1, 1);
     column->addWidget(m_splitter, 1);
     TakeFrameParts(central);
+    qbStartupSteps::Mark("tree, menus and frame");
 
     ConnectActions();
     ConnectParts();
     ConnectKeys();
+    qbStartupSteps::Mark("keys, tray and badges");
 
     m_tmrUpdate = new QTimer(this);
     m_tmrUpdate->setInterval(ActionUpdateInterval);
@@ -229,6 +235,7 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
     if (m_noteInfo.DataDirCreated())
         qbWelcomeNote::Write(dataDir, m_noteInfo.TemplateDir());
     LoadLibrary(dataDir);
+    qbStartupSteps::Mark("library tree");
     return panel;
 }
 
@@ -292,6 +299,7 @@ void TfrmMainNivora::ConnectParts() {
     connect(dhtml, &TqbDhtmlEdit::DocumentComplete, this, &TfrmMainNivora::UpdateFontControls);
     connect(dhtml, &TqbDhtmlEdit::ContentChanged, m_openNote, &TqbOpenNote::PageChanged);
     connect(dhtml, &TqbDhtmlEdit::DocumentLoadFailed, m_openNote, &TqbOpenNote::PageLoadFailed);
+    connect(dhtml, &TqbDhtmlEdit::EditingRefused, m_openNote, &TqbOpenNote::PageTooBigToEdit);
     connect(dhtml, &TqbDhtmlEdit::LinkClicked, this, &TfrmMainNivora::OpenLink);
     connect(m_openNote, &TqbOpenNote::ViewModeChanged, this, &TfrmMainNivora::ShowViewModeItems);
 
@@ -608,8 +616,9 @@ void TfrmMainNivora::showEvent(QShowEvent* event) {
     TfrmQbThreeButtons::showEvent(event);
     if (!m_activated) {
         m_activated = true;
-        // Once, after the window is up, as the first activation would come.
-        QTimer::singleShot(0, this, &TfrmMainNivora::FormActivate);
+        // Once, after the window is up, as the first activation would come; after its first
+        // picture, since the note's page starts the web engine.
+        new TqbAfterFirstPaint(this, [this] { FormActivate(); });
     }
 }
 

@@ -1,19 +1,25 @@
 // The program's entry: bring the process up in order, or hand over to the running instance.
 #include "app/main.h"
+#include "app/qbAfterFirstPaint.h"
 #include "app/qbApplication.h"
+#include "app/qbStartupSteps.h"
 #include "controls/qbImageLists.h"
+#include "editing/qbDhtmlEdit.h"
 #include "editing/qbSpellCheck.h"
+#include "library/qbNoteInfo.h"
 #include "platform/qbLeftovers.h"
 #include "platform/qbQtTranslations.h"
 #include "platform/qbQuitSignals.h"
-#include "library/qbNoteInfo.h"
-#include "prjinfo/qbProjectInfo.h"
+#include "platform/qbRenderPath.h"
 #include "platform/qbSingleInstance.h"
+#include "prjinfo/qbProjectInfo.h"
 
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #ifdef Q_OS_UNIX
@@ -35,7 +41,17 @@ void PrepareWebEngineEnvironment() {
 int main(int argc, char* argv[]) {
     QElapsedTimer sinceStart;
     sinceStart.start();
+    const auto given = [argc, argv](const char* option) {
+        return std::any_of(argv + 1, argv + argc,
+                           [option](const char* arg) { return std::strcmp(arg, option) == 0; });
+    };
+    const bool quitWhenShown = given("--quit-when-shown");
+    const bool quitWhenNoteShown = given("--quit-when-note-shown");
+    if (quitWhenShown || quitWhenNoteShown)
+        qbStartupSteps::Enable();
+    qbStartupSteps::Mark("main entered");
     PrepareWebEngineEnvironment();
+    qbRenderPath::Apply();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // The program folder is known only once the application object exists.
     TqbApplication app(argc, argv);
@@ -45,7 +61,7 @@ int main(int argc, char* argv[]) {
     // Task bars and the tray find the program's name and icon through its desktop entry.
     QGuiApplication::setDesktopFileName(TqbPrjInfo::DesktopId());
     QApplication::setWindowIcon(qbAppIcon());
-    const bool quitWhenShown = app.arguments().contains("--quit-when-shown");
+    qbStartupSteps::Mark("application object");
 
     TqbPrjInfo prjInfo("qbNivora");
     TqbSingleInstance instance(TqbSingleInstance::DefaultKey(prjInfo.AppName()));
@@ -59,6 +75,7 @@ int main(int argc, char* argv[]) {
     TqbSpellCheck::PublishDictionaries(prjInfo.SharedDir());
     // What a crash of an earlier run left behind is ours to remove, now that no other run is.
     qbLeftovers::RemoveInTempFolder();
+    qbStartupSteps::Mark("single instance checked");
 
     int rc = 0;
     {
@@ -68,19 +85,34 @@ int main(int argc, char* argv[]) {
                          &TfrmMainNivora::RestoreFromTray);
         QObject::connect(&instance, &TqbSingleInstance::ActivateRequest, &window,
                          &TfrmMainNivora::RestoreFromTray);
-        // Being told to stop (a shutdown, kill, Ctrl+C) closes as the user would: the note is saved.
+        // Being told to stop (a shutdown, kill, Ctrl+C) closes as the user would: the note is
+        // saved.
         TqbQuitSignals quitSignals;
         QObject::connect(&quitSignals, &TqbQuitSignals::QuitRequested, &window, &QWidget::close);
         if (prjInfo.StartMaximized())
             window.showMaximized();
         else
             window.show();
-        if (quitWhenShown) {
-            // Start-up timing for the benchmark: the window is up once the first paint is done.
-            QTimer::singleShot(0, &window, [&] {
-                std::printf("shown after %lld ms\n", static_cast<long long>(sinceStart.elapsed()));
-                std::fflush(stdout);
-                window.close();
+        qbStartupSteps::Mark("window built and shown");
+        if (qbStartupSteps::Enabled()) {
+            new TqbAfterFirstPaint(
+                &window,
+                [&] {
+                    qbStartupSteps::Mark("first paint");
+                    std::printf("shown after %lld ms\n",
+                                static_cast<long long>(sinceStart.elapsed()));
+                    std::fflush(stdout);
+                    if (quitWhenShown)
+                        window.close();
+                },
+                -1); // the figure is the paint itself, however late
+        }
+        if (quitWhenNoteShown) {
+            QObject::connect(window.Dhtml(), &TqbDhtmlEdit::DocumentComplete, &window, [&] {
+                QTimer::singleShot(0, &window, [&] {
+                    qbStartupSteps::Mark("first note's text");
+                    window.close();
+                });
             });
         }
         rc = app.exec();

@@ -16,13 +16,14 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFontDatabase>
-#include <QRawFont>
-#include <QStyle>
-#include <algorithm>
 #include <QHBoxLayout>
+#include <QRawFont>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -153,7 +154,6 @@ QWidget* TqbNotePane::CreateFontPanel(QWidget* parent) {
     m_cmbFontName->setFixedWidth(91);
     m_cmbFontName->addItems(
         qbPageFonts::BoxNames(QFontDatabase::families(), qbPageFonts::KoreanNames()));
-    ShowNamesInTheirFaces(m_cmbFontName);
     m_cmbFontName->setCurrentText(QString());
     m_cmbFontSize = new QComboBox(pnlFont);
     m_cmbFontSize->setObjectName("cmbFontSize");
@@ -204,6 +204,9 @@ void TqbNotePane::AddInsertButtons(QToolBar* bar) {
 
 void TqbNotePane::ShowViewMode(TqbViewMode mode) {
     m_viewMode = mode;
+    // Loading every face takes longer than the rest of the window: only once the box shows.
+    if (mode == TqbViewMode::Edit && !std::exchange(m_fontFacesShown, true))
+        ShowNamesInTheirFaces(m_cmbFontName);
     m_tbEdit->setVisible(mode == TqbViewMode::Edit);
     m_dhtml->SetBrowseMode(mode != TqbViewMode::Edit);
     m_views->setCurrentWidget(mode == TqbViewMode::Source ? static_cast<QWidget*>(m_source)

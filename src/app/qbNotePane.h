@@ -67,6 +67,7 @@ private:
     const TqbActions& m_actions;
     QWidget* m_tbEdit = nullptr;
     QComboBox* m_cmbFontName = nullptr;
+    bool m_fontFacesShown = false;
     QComboBox* m_cmbFontSize = nullptr;
     TColorPickerButton* m_clrFont = nullptr;
     TColorPickerButton* m_clrBack = nullptr;

@@ -173,6 +173,16 @@ void TqbOpenNote::PageLoadFailed(const QString& reason) {
     ShowLoadFailure(reason);
 }
 
+const QString TqbOpenNote::TooBigToEditQuestion = QStringLiteral(
+    "이 노트는 너무 커서 수정 모드에서 고칠 수 없어 읽기 전용으로 보여 줍니다.\n소스 수정 모드로 "
+    "열까요?");
+
+void TqbOpenNote::PageTooBigToEdit() {
+    if (m_viewMode != TqbViewMode::Edit)
+        return;
+    SetViewMode(m_host.Confirm(TooBigToEditQuestion) ? TqbViewMode::Source : TqbViewMode::Browse);
+}
+
 bool TqbOpenNote::HasOwnChanges() const {
     return (m_viewMode == TqbViewMode::Edit && m_noteModified) ||
            (m_viewMode == TqbViewMode::Source && m_view.SourceModified());

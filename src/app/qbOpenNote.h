@@ -23,6 +23,7 @@ class TqbOpenNote : public QObject, public IqbTreeHost {
     Q_OBJECT
 public:
     static const QString LoadFailedMessage;
+    static const QString TooBigToEditQuestion;
     static const QString SaveFailedMessage;
     static const QString NotReadyMessage;
     static const QString VersionNotKeptMessage;
@@ -84,6 +85,9 @@ public:
     void PageComplete();
     void PageChanged();
     void PageLoadFailed(const QString& reason);
+    // The page shows read-only in edit mode: the user is told before typing, and may edit the
+    // note in source mode instead.
+    void PageTooBigToEdit();
 
 signals:
     void ViewModeChanged(TqbViewMode mode);

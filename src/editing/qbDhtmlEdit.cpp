@@ -153,7 +153,7 @@ QWebEngineProfile* TqbDhtmlEdit::EngineProfile() {
 }
 
 TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
-    QWebEngineProfile* profile = EngineProfile();
+    TqbPageScheme::Register();
     static int editors = 0;
     m_schemeKey = QStringLiteral("e%1").arg(++editors);
     m_catcher = new TqbTypingCatcher(this);
@@ -161,20 +161,47 @@ TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
     m_handOverTimer->setSingleShot(true);
     m_handOverTimer->setInterval(HandOverPauseMs);
     connect(m_handOverTimer, &QTimer::timeout, this, &TqbDhtmlEdit::HandOver);
+    m_filter = new TqbPageRequestFilter(this);
+    m_bridge = new TqbDhtmlBridge(this);
+    m_channel = new QWebChannel(this);
+    m_channel->registerObject(QStringLiteral("qbBridge"), m_bridge);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    // Until the view comes the pane is the page's blank white.
+    setAutoFillBackground(true);
+    QPalette blank = palette();
+    blank.setColor(QPalette::Window, Qt::white);
+    setPalette(blank);
+
+    connect(m_bridge, &TqbDhtmlBridge::Reported, this, &TqbDhtmlEdit::OnReported);
+    connect(m_bridge, &TqbDhtmlBridge::PictureGiven, this, &TqbDhtmlEdit::OnPictureGiven);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        if (IsInsideView(old) && !TakesTyping(now))
+            emit FocusLost();
+    });
+    // Typing while no document is ready would go into a page that is never saved.
+    qApp->installEventFilter(this);
+}
+
+// The web engine starts with the first page: a window shows before it, and one that never
+// shows a note never starts it.
+void TqbDhtmlEdit::CreateView() {
+    if (m_view)
+        return;
     m_view = new QWebEngineView(this);
     m_page = new TqbDhtmlPage(
-        profile, m_view,
+        EngineProfile(), m_view,
         [this](const QUrl& url, QWebEnginePage::NavigationType type, bool isMainFrame) {
             return AcceptNavigation(url, type, isMainFrame);
         });
     m_view->setPage(m_page);
-    m_filter = new TqbPageRequestFilter(this);
     m_page->setUrlRequestInterceptor(m_filter);
     m_scheme = TqbPageScheme::For(m_page->profile());
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_view);
+    layout()->addWidget(m_view);
+    const bool focused = hasFocus();
     setFocusProxy(m_view);
+    if (focused)
+        m_view->setFocus(Qt::OtherFocusReason);
 
     QWebEngineSettings* settings = m_page->settings();
     settings->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
@@ -185,9 +212,6 @@ TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
     settings->setDefaultTextEncoding(QStringLiteral("EUC-KR"));
     ApplyPageFonts(settings);
 
-    m_bridge = new TqbDhtmlBridge(this);
-    m_channel = new QWebChannel(this);
-    m_channel->registerObject(QStringLiteral("qbBridge"), m_bridge);
     m_page->setWebChannel(m_channel, QWebEngineScript::ApplicationWorld);
 
     QWebEngineScript script;
@@ -222,10 +246,9 @@ TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
     m_view->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_view, &QWidget::customContextMenuRequested, this, &TqbDhtmlEdit::ShowContextMenu);
     m_spell = TqbSpellCheck::For(m_page->profile());
+    m_spell->SetEditing(this, !m_browse);
 
     connect(m_page, &QWebEnginePage::loadingChanged, this, &TqbDhtmlEdit::OnLoadingChanged);
-    connect(m_bridge, &TqbDhtmlBridge::Reported, this, &TqbDhtmlEdit::OnReported);
-    connect(m_bridge, &TqbDhtmlBridge::PictureGiven, this, &TqbDhtmlEdit::OnPictureGiven);
     connect(m_page, &QWebEnginePage::urlChanged, this, [this](const QUrl& url) {
         // Some other document took the page's place: it must never be saved as the note.
         if (!m_closing && m_ready && !SameDocument(url, m_docUrl))
@@ -236,15 +259,8 @@ TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
             return;
         FailLoad(tr("문서를 보여 주던 프로세스가 끝났습니다."));
     });
-    connect(m_view, &QWebEngineView::printFinished, this, [this](bool success) {
-        EndPrint(success ? QString() : tr("인쇄하지 못했습니다."));
-    });
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
-        if (IsInsideView(old) && !TakesTyping(now))
-            emit FocusLost();
-    });
-    // Typing while no document is ready would go into a page that is never saved.
-    qApp->installEventFilter(this);
+    connect(m_view, &QWebEngineView::printFinished, this,
+            [this](bool success) { EndPrint(success ? QString() : tr("인쇄하지 못했습니다.")); });
 }
 
 TqbDhtmlEdit::~TqbDhtmlEdit() {
@@ -260,7 +276,7 @@ bool TqbDhtmlEdit::IsLoading() const {
 
 bool TqbDhtmlEdit::IsInsideView(QObject* object) const {
     auto* widget = qobject_cast<QWidget*>(object);
-    return widget && (widget == m_view || m_view->isAncestorOf(widget));
+    return widget && m_view && (widget == m_view || m_view->isAncestorOf(widget));
 }
 
 bool TqbDhtmlEdit::TakesTyping(QObject* object) const {
@@ -397,7 +413,7 @@ void TqbDhtmlEdit::WantFocus() {
 // long or bring the page another widget; otherwise the engine focuses the page it navigates to
 // while the user means to type there, and never otherwise (a click in the tree keeps the keys).
 void TqbDhtmlEdit::AimKeys() {
-    if (!m_focusWanted)
+    if (!m_focusWanted || !m_page)
         return;
     m_page->settings()->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, !m_catching);
     if (m_catching && QApplication::focusWidget() != m_catcher)
@@ -507,6 +523,7 @@ bool TqbDhtmlEdit::StartNext() {
 // would show as plain text). So pages reach it as text we decoded, in UTF-8, based at their own
 // file, and are written back in the charset they came in.
 void TqbDhtmlEdit::Start(TPageRequest request) {
+    CreateView();
     ++m_loads;
     m_stage = TStage::Navigating;
     m_loadingBlank = request.Blank;
@@ -615,6 +632,7 @@ void TqbDhtmlEdit::CompleteLoad(const QVariantMap& answer, bool caretPlaced) {
     m_ready = true;
     m_phase = TPhase::Ready;
     ApplyState(answer);
+    const bool tooBig = !m_browse && answer.value("value").toString() == u"too big";
     const bool caretAsked = std::exchange(m_caretPending, false);
     // Before anyone hears of the document: keys typed from then on queue behind the held ones.
     if (QApplication::focusWidget() == m_catcher) {
@@ -634,6 +652,16 @@ void TqbDhtmlEdit::CompleteLoad(const QVariantMap& answer, bool caretPlaced) {
     }
     emit SelectionStateChanged();
     emit DocumentComplete();
+    if (tooBig) {
+        const quint64 generation = m_generation;
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation] {
+                if (!m_closing && generation == m_generation)
+                    emit EditingRefused();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 // The load in flight ended without a document; unless a newer one waits, that is a failure.
@@ -873,7 +901,8 @@ QString TqbDhtmlEdit::DocumentHtml() {
 
 void TqbDhtmlEdit::SetBrowseMode(bool browse) {
     m_browse = browse;
-    m_spell->SetEditing(this, !browse);
+    if (m_spell)
+        m_spell->SetEditing(this, !browse);
     if (!m_ready)
         return;
     // What was typed in the mode that was on goes in before the other one is.
@@ -916,6 +945,10 @@ void TqbDhtmlEdit::ExecCommand(int id) {
 }
 
 int TqbDhtmlEdit::QueryStatus(int id) const {
+    if (!m_page)
+        return id == DECMD_COPY || id == DECMD_CUT || id == DECMD_PASTE || id == DECMD_FINDTEXT
+                   ? OLECMDF_SUPPORTED | (id == DECMD_FINDTEXT && m_ready ? OLECMDF_ENABLED : 0)
+                   : 0;
     bool enabled = false;
     switch (id) {
     case DECMD_COPY:
@@ -1038,6 +1071,7 @@ void TqbDhtmlEdit::InsertPicture(const QString& address) {
 }
 
 void TqbDhtmlEdit::FindText(const QString& text, bool backward, bool caseSensitive) {
+    CreateView();
     QWebEnginePage::FindFlags flags;
     if (backward)
         flags |= QWebEnginePage::FindBackward;
@@ -1065,7 +1099,7 @@ void TqbDhtmlEdit::FocusAtStart() {
     }
     m_caretPending = true;
     if (!(IsLoading() && m_catching))
-        m_view->setFocus(Qt::OtherFocusReason);
+        setFocus(Qt::OtherFocusReason); // the view once there is one
     if (IsLoading())
         WantFocus();
 }
@@ -1129,6 +1163,7 @@ void TqbDhtmlEdit::PrintDocument(bool withUi) {
 }
 
 void TqbDhtmlEdit::HideForClose() {
-    m_view->hide();
+    if (m_view)
+        m_view->hide();
     hide();
 }

@@ -67,6 +67,9 @@ public:
     // The engine's profile the editors' pages live in. The first call starts the engine, so the
     // page scheme is registered before: call this, never the engine's default, to set it up.
     static QWebEngineProfile* EngineProfile();
+    // The web view and its page are made with the first document shown, so that a window
+    // shows before the web engine starts; this makes them now.
+    void PreparePage() { CreateView(); }
 
     // A synchronous call waits for the page: nothing else may call into it until it returns.
     bool Waiting() const { return m_waiting; }
@@ -164,6 +167,9 @@ public:
 signals:
     void DocumentComplete();
     void DocumentLoadFailed(const QString& message);
+    // Edit mode was asked for a page too big to edit (a table of thousands of rows): it shows
+    // read-only, before anything is typed into it.
+    void EditingRefused();
     void DocumentClick();
     void DocumentKeyUp();
     // The user changed the page: typing, composition, paste, drop, cut, delete or a command.
@@ -199,6 +205,7 @@ private:
         bool Blank = false;
     };
 
+    void CreateView();
     bool AcceptNavigation(const QUrl& url, int type, bool isMainFrame);
     void OnLoadingChanged(const QWebEngineLoadingInfo& info);
     void OnReported(const QString& kind, const QVariantMap& state);

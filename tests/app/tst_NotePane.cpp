@@ -22,6 +22,7 @@ private slots:
         QWidget owner;
         TqbActions actions(&owner);
         TqbNotePane pane(actions, &owner);
+        pane.ShowViewMode(TqbViewMode::Edit);
         auto* box = pane.findChild<QComboBox*>("cmbFontName");
         QVERIFY(box);
         QCOMPARE(box->width(), 91);

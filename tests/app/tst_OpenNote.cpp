@@ -89,7 +89,12 @@ public:
     void ShowMessage(const QString& text, const QString& detail) override {
         Messages << text + (detail.isEmpty() ? QString() : " | " + detail);
     }
-    bool Confirm(const QString&, bool) override { return true; }
+    bool Answer = true;
+    QStringList Questions;
+    bool Confirm(const QString& text, bool) override {
+        Questions << text;
+        return Answer;
+    }
     TOutsideChoice AskOutsideChange(const QString&) override {
         ++OutsideAsked;
         return Outside;
@@ -626,6 +631,24 @@ private slots:
         QVERIFY(m_note->SaveCurrentNote());
         QVERIFY(qbPageCodec::Read(Lib(path)).Text.contains("뒤"));
         QCOMPARE(m_host->OutsideAsked, 0);
+    }
+
+    // A page too big to edit says so before anything is typed, and offers source mode.
+    void pageTooBigToEditOffersSourceMode_data() {
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<TqbViewMode>("mode");
+        QTest::newRow("source mode") << true << TqbViewMode::Source;
+        QTest::newRow("browse mode") << false << TqbViewMode::Browse;
+    }
+    void pageTooBigToEditOffersSourceMode() {
+        QFETCH(bool, answer);
+        QFETCH(TqbViewMode, mode);
+        Open("노트.htm", TqbViewMode::Edit);
+        m_host->Answer = answer;
+        m_note->PageTooBigToEdit();
+        QCOMPARE(m_host->Questions, QStringList{TqbOpenNote::TooBigToEditQuestion});
+        QCOMPARE(m_note->ViewMode(), mode);
+        QCOMPARE(ReadBytes(Lib("노트.htm")), Cp949Note);
     }
 
     void aSaveInsideASaveIsRefused() {

@@ -79,7 +79,10 @@ protected:
                                PageTimeoutMs);
     }
 
-    QWebEnginePage* EnginePage() const { return m_edit->findChild<QWebEnginePage*>(); }
+    QWebEnginePage* EnginePage() const {
+        m_edit->PreparePage();
+        return m_edit->findChild<QWebEnginePage*>();
+    }
     QWidget* PageWidget() const { return m_edit->findChild<QWebEngineView*>()->focusProxy(); }
 
     // The page's answer to a script run beside ours (notes' own scripts are off).

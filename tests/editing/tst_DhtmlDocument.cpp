@@ -403,6 +403,42 @@ private slots:
         QCOMPARE(ReadBytes(path), expected);
     }
 
+    // A big note of one <pre> is laid out in pieces of lines too, yet saved as it came, and a
+    // key typed at its end lands there alone.
+    void bigPreSavesAsItCame() {
+        QByteArray body = "<pre>\r\n\r\n"; // the parser drops one line feed after the tag
+        for (int line = 0; body.size() < 2500 * 1024; ++line)
+            body += Cp949TtomGa + " a &amp; b &lt;c&gt; " + QByteArray::number(line) + "\r\n";
+        body += "</pre>\r\n";
+        const QByteArray bytes = Page(EucKrMeta, body);
+        const QString path = Write("pre.htm", bytes);
+        QVERIFY(LoadForEditing(path));
+        QVERIFY(AskPage("document.querySelectorAll('pre > qb-chunk').length").toInt() > 1);
+        QSignalSpy changed(m_edit.get(), &TqbDhtmlEdit::ContentChanged);
+        QTest::keyClick(PageWidget(), Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(PageWidget(), "end");
+        QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 3, PageTimeoutMs);
+        QVERIFY(SaveOrSay(*m_edit, path));
+        QByteArray expected = bytes;
+        expected.insert(expected.lastIndexOf("\r\n</pre>"), "end");
+        QCOMPARE(ReadBytes(path), expected);
+    }
+
+    // A table of thousands of rows is laid out whole at every key: it is shown, not edited, and
+    // edit mode is refused as it opens.
+    void hugeTableIsShownNotEdited() {
+        QByteArray body = "<table><tbody>";
+        for (int row = 0; body.size() < 2500 * 1024; ++row)
+            body += "<tr><td>" + Cp949TtomGa + " " + QByteArray::number(row) + "</td></tr>\r\n";
+        body += "</tbody></table>\r\n";
+        const QString path = Write("table.htm", Page(EucKrMeta, body));
+        QSignalSpy refused(m_edit.get(), &TqbDhtmlEdit::EditingRefused);
+        m_edit->SetBrowseMode(false);
+        QVERIFY(Load(path));
+        QVERIFY(refused.wait(PageTimeoutMs));
+        QCOMPARE(AskPage("document.designMode").toString(), QString("off"));
+    }
+
     // Saving a big note takes the page longer than a small one: the wait grows with it, and
     // the first save succeeds however short the wait for a small note is.
     void bigNoteSavesDespiteAShortWait() {
