@@ -673,15 +673,16 @@ void TqbDhtmlEdit::PageGaveUp(const QString& reason) {
 
 // Whatever failed, the editor then shows no document: what was on screen is not the note.
 void TqbDhtmlEdit::FailLoad(const QString& message) {
-    // With no document shown nothing the caller asked for failed: telling would only bring on
-    // another message, and the next load starts a fresh page process anyway.
-    if (m_phase == TPhase::NoDocument || m_phase == TPhase::Failed)
-        return;
+    // With no document shown nothing the caller asked for failed: the blank page is put back
+    // without a word, or each message would bring on another.
+    const bool news = m_phase != TPhase::NoDocument && m_phase != TPhase::Failed;
     m_caretPending = false;
     m_focusWanted = false;
     m_heldInput.clear();
     ShowNoDocument();
     m_phase = TPhase::Failed;
+    if (!news)
+        return;
     const quint64 generation = m_generation;
     QMetaObject::invokeMethod(
         this,

@@ -15,7 +15,6 @@
 #include <QTimer>
 #include <QWebEngineView>
 #include <QtTest>
-#include <csignal>
 
 using namespace qbDhtml;
 
@@ -251,24 +250,19 @@ private slots:
     }
 
     // The page's process ending under a note is reported once; ending again while no document
-    // shows is no news, so a failure's message never brings on another.
+    // shows is no news, so a failure's message never brings on another. The next note loads.
     void processEndIsReportedOnce() {
         QVERIFY(Load(Write("p.htm", Page({}, "text"))));
         QWebEnginePage* page = m_edit->findChild<QWebEngineView*>()->page();
         QSignalSpy failed(m_edit.get(), &TqbDhtmlEdit::DocumentLoadFailed);
-        qint64 lastPid = 0;
         for (int i = 0; i < 2; ++i) {
-            QTRY_VERIFY_WITH_TIMEOUT(page->renderProcessPid() > 0 &&
-                                         page->renderProcessPid() != lastPid,
-                                     PageTimeoutMs);
-            lastPid = page->renderProcessPid();
-            QSignalSpy ended(page, &QWebEnginePage::renderProcessTerminated);
-            QCOMPARE(::kill(pid_t(lastPid), SIGKILL), 0);
-            QVERIFY(ended.wait(PageTimeoutMs));
+            emit page->renderProcessTerminated(QWebEnginePage::KilledTerminationStatus, 9);
             QCoreApplication::processEvents(); // the queued report, if any
         }
         QCOMPARE(failed.count(), 1);
         QVERIFY(!m_edit->IsDocumentReady());
+        QVERIFY(Load(Write("q.htm", Page({}, "again"))));
+        QCOMPARE(failed.count(), 1);
     }
 
     void impossiblePathsThrow() {
