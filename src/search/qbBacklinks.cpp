@@ -82,6 +82,22 @@ QList<QByteArray> Needles(const QString& target) {
     return needles;
 }
 
+struct TNameScan::TSearches {
+    std::vector<TqbFoldedByteSearch> All;
+};
+
+TNameScan::TNameScan(const QString& target) : m_searches(std::make_unique<TSearches>()) {
+    for (const QByteArray& needle : Needles(target))
+        m_searches->All.emplace_back(needle);
+}
+
+TNameScan::~TNameScan() = default;
+
+bool TNameScan::In(const QByteArray& page) const {
+    return std::any_of(m_searches->All.begin(), m_searches->All.end(),
+                       [&](const TqbFoldedByteSearch& s) { return s.IndexIn(page) >= 0; });
+}
+
 bool LinksTo(const QByteArray& page, const QString& pagePath, const QString& target) {
     // One per call: the readers' threads ask at once, and only candidate pages come here.
     const QRegularExpression href(
@@ -131,16 +147,11 @@ QStringList PagesWhere(const QString& root, const TPageTest& take) {
 }
 
 QStringList LinkingPages(const QString& root, const QString& target) {
-    std::vector<TqbFoldedByteSearch> searches;
-    for (const QByteArray& needle : Needles(target))
-        searches.emplace_back(needle);
+    const TNameScan name(target);
     const QString self = QDir::cleanPath(target);
     // A page is confirmed only where a form of the name is.
     return PagesWhere(root, [&](const QByteArray& page, const QString& path) {
-        return path != self &&
-               std::any_of(searches.begin(), searches.end(),
-                           [&](auto& s) { return s.IndexIn(page) >= 0; }) &&
-               LinksTo(page, path, target);
+        return path != self && name.In(page) && LinksTo(page, path, target);
     });
 }
 

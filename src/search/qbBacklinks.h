@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 // The notes that link to a note, found by reading the pages, not from an index: a fast byte
 // scan for the target's file name, in the forms an href may hold it, picks the candidates, and
@@ -14,6 +15,18 @@ namespace qbBacklinks {
 // may encode or not: as typed (UTF-8 and code page 949) and percent-encoded from UTF-8. A folder
 // page is linked by its folder's name. Folded as the byte search wants them.
 QList<QByteArray> Needles(const QString& target);
+
+// Whether a page's bytes hold target's name in one of the forms Needles gives.
+class TNameScan {
+public:
+    explicit TNameScan(const QString& target);
+    ~TNameScan();
+    bool In(const QByteArray& page) const;
+
+private:
+    struct TSearches;
+    std::unique_ptr<TSearches> m_searches;
+};
 
 // Whether the page at pagePath, with these bytes, has an href that leads to target.
 bool LinksTo(const QByteArray& page, const QString& pagePath, const QString& target);

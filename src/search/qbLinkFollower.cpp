@@ -5,12 +5,10 @@
 #include "platform/qbPageCodec.h"
 #include "platform/qbTextFile.h"
 #include "search/qbBacklinks.h"
-#include "search/qbFoldedByteSearch.h"
 #include "search/qbSearchFiles.h"
 
 #include <QDir>
 #include <QFile>
-#include <algorithm>
 
 namespace {
 
@@ -63,13 +61,10 @@ TqbKeptLinks TqbLinkFollower::Follow(const QString& libraryRoot, const TqbItemMo
     } else {
         pages.append({from, to});
     }
-    std::vector<TqbFoldedByteSearch> searches;
-    for (const QByteArray& needle : qbBacklinks::Needles(from))
-        searches.emplace_back(needle);
+    const qbBacklinks::TNameScan oldName(from);
     for (const QString& path :
          qbBacklinks::PagesWhere(libraryRoot, [&](const QByteArray& page, const QString& path) {
-             return !Within(path, to) && std::any_of(searches.begin(), searches.end(),
-                                                     [&](auto& s) { return s.IndexIn(page) >= 0; });
+             return !Within(path, to) && oldName.In(page);
          }))
         pages.append({path, path});
 
