@@ -12,6 +12,7 @@
 #include "prjinfo/qbProjectInfo.h"
 #include "qbBenchProcesses.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -90,7 +91,10 @@ public:
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                 m_texts << box->text() + u' ' + box->informativeText();
-                box->done(QMessageBox::Ok);
+                if (QAbstractButton* ok = box->button(QMessageBox::Ok))
+                    ok->click();
+                else
+                    box->done(QMessageBox::Ok);
             }
         });
         m_timer.start();
@@ -103,12 +107,16 @@ private:
 };
 
 // False when the page has not come after three minutes: a figure that long is a failure anyway.
+// Source mode, taken when edit mode is refused, shows the file's text at once: no page to wait for.
 bool WaitForDocument(TfrmMainNivora& window) {
+    const auto shown = [&window] {
+        return window.DocumentReady() || window.ViewMode() == TqbViewMode::Source;
+    };
     QElapsedTimer waited;
     waited.start();
-    while (!window.DocumentReady() && waited.elapsed() < 180000)
+    while (!shown() && waited.elapsed() < 180000)
         QTest::qWait(1);
-    return window.DocumentReady();
+    return shown();
 }
 
 // A note that is one block of about five megabytes, written as the engine writes a page back,
@@ -189,7 +197,7 @@ TOneBlock MeasureOneBlock(TfrmMainNivora& window, const QString& lib, const QStr
     asked.start();
     while (messages.Texts().isEmpty() && asked.elapsed() < 2000)
         QTest::qWait(10);
-    figures.Refused = window.ViewMode() == TqbViewMode::Source && WaitForDocument(window);
+    figures.Refused = window.ViewMode() == TqbViewMode::Source;
     if (figures.Refused) {
         QPlainTextEdit* source = window.RchDhtml();
         QSignalSpy changed(source, &QPlainTextEdit::textChanged);

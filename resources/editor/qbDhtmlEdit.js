@@ -201,17 +201,80 @@
         return chunked;
     }
 
-    // A table is laid out whole: every key typed into a very long one waits for all its rows.
-    // Such a page is shown, not edited (source mode still edits it).
+    // A table is laid out whole, rows in view or not. In the page's view the rows of a very long
+    // one are spread over tables of linesPerChunk rows, each in a chunk, so that only the parts
+    // in view are laid out; the parts after the first take its column widths, so that the
+    // columns line up. The serialiser writes their rows back into the first part's body. Such a
+    // page is shown, not edited (source mode still edits it): its markup is not the view's.
     var maxEditableRows = 4 * linesPerChunk;
     var tooBigToEdit = false;
+    var tableRests = new Map(); // a split body -> the bodies holding the rest of its rows
+    var restChunks = new WeakSet();
 
-    function hasHugeTable() {
-        var tables = document.getElementsByTagName("table");
-        for (var i = 0; i < tables.length; ++i)
-            if (tables[i].rows.length > maxEditableRows)
-                return true;
-        return false;
+    function rowGroups(body) {
+        var groups = [[]];
+        var rows = 0;
+        for (var node = body.firstChild; node; node = node.nextSibling) {
+            if (node.nodeName === "TR" && rows++ > 0 && rows % linesPerChunk === 1)
+                groups.push([]);
+            groups[groups.length - 1].push(node);
+        }
+        return groups;
+    }
+
+    function splitTableBody(table, body) {
+        var rests = [];
+        var anchor = table.nextSibling;
+        rowGroups(body).slice(1).forEach(function (members) {
+            var chunk = document.createElement(chunkName);
+            var part = table.cloneNode(false);
+            var rest = body.cloneNode(false);
+            rest.append.apply(rest, members);
+            part.appendChild(rest);
+            chunk.appendChild(part);
+            table.parentNode.insertBefore(chunk, anchor);
+            restChunks.add(chunk);
+            rests.push(rest);
+        });
+        tableRests.set(body, rests);
+    }
+
+    function splitHugeTables() {
+        var huge = Array.prototype.filter.call(document.getElementsByTagName("table"),
+            function (table) { return table.rows.length > maxEditableRows; });
+        huge.forEach(function (table) {
+            Array.prototype.forEach.call(table.tBodies, function (body) {
+                if (body.rows.length > 2 * linesPerChunk)
+                    splitTableBody(table, body);
+            });
+        });
+        return huge.length > 0;
+    }
+
+    // Once the first part is laid out: its widths, fixed, for the parts after it.
+    function lineUpTableParts() {
+        tableRests.forEach(function (rests, body) {
+            var table = body.parentNode;
+            var widest = Array.prototype.reduce.call(body.rows, function (best, row) {
+                return row.cells.length > best.cells.length ? row : best;
+            }, body.rows[0]);
+            var widths = Array.prototype.map.call(widest.cells, function (cell) {
+                return cell.getBoundingClientRect().width;
+            });
+            var tableWidth = table.getBoundingClientRect().width;
+            rests.forEach(function (rest) {
+                var part = rest.parentNode;
+                var columns = document.createElement("colgroup");
+                widths.forEach(function (width) {
+                    var column = document.createElement("col");
+                    column.style.width = width + "px";
+                    columns.appendChild(column);
+                });
+                part.insertBefore(columns, rest);
+                part.style.tableLayout = "fixed";
+                part.style.width = tableWidth + "px";
+            });
+        });
     }
 
     function layOutBigPageOnce() {
@@ -227,10 +290,11 @@
                            chunkName + ":last-of-type { content-visibility: visible; }");
         document.adoptedStyleSheets = [hidden];
         document.addEventListener("DOMContentLoaded", function () {
-            var chunked = chunkBody();
+            tooBigToEdit = splitHugeTables();
+            var chunked = chunkBody() || tooBigToEdit;
             chunked = chunkPres() || chunked;
-            tooBigToEdit = hasHugeTable();
             document.adoptedStyleSheets = chunked ? [inView] : [];
+            lineUpTableParts();
         });
     }
     layOutBigPageOnce();
@@ -403,6 +467,8 @@
     // outerHTML, with the line feed written back where the parser would drop it and chunks
     // replaced by their content. Only elements on the way to such a place are taken apart.
     function elementHtml(element, onPath) {
+        if (restChunks.has(element))
+            return "";
         var chunk = element.localName === chunkName;
         if (!onPath.has(element) && !chunk)
             return element.outerHTML;
@@ -418,26 +484,32 @@
             return html + element.innerHTML + endTag;
         if (losesFirstLine(element))
             html += "\n";
-        for (var child = element.firstChild; child; child = child.nextSibling) {
-            if (child.nodeType === Node.ELEMENT_NODE) {
-                html += elementHtml(child, onPath);
-            } else if (chunk && child.nodeType === Node.TEXT_NODE) {
-                html += escapedText(child.data);
-            } else {
-                // The text's escaping depends on its parent: let a copy of the parent decide.
-                var holder = element.cloneNode(false);
-                holder.appendChild(child.cloneNode(false));
-                html += holder.innerHTML;
+        [element].concat(tableRests.get(element) || []).forEach(function (part) {
+            for (var child = part.firstChild; child; child = child.nextSibling) {
+                if (child.nodeType === Node.ELEMENT_NODE) {
+                    html += elementHtml(child, onPath);
+                } else if (chunk && child.nodeType === Node.TEXT_NODE) {
+                    html += escapedText(child.data);
+                } else {
+                    // The text's escaping depends on its parent: let a copy of it decide.
+                    var holder = element.cloneNode(false);
+                    holder.appendChild(child.cloneNode(false));
+                    html += holder.innerHTML;
+                }
             }
-        }
+        });
         return html + endTag;
     }
 
-    // The elements the serialiser must take apart: those holding a chunk, and an element whose
-    // first line the parser would drop with those holding it. A chunk holding neither is
-    // written whole, as its content.
+    // The elements the serialiser must take apart: those holding a chunk, a split table's body
+    // with those holding it, and an element whose first line the parser would drop with those
+    // holding it. A chunk holding neither is written whole, as its content.
     function pathsToTakeApart() {
         var onPath = new Set();
+        tableRests.forEach(function (rests, body) {
+            for (var node = body; node && !onPath.has(node); node = node.parentNode)
+                onPath.add(node);
+        });
         var candidates = document.querySelectorAll("pre, textarea, listing, " + chunkName);
         for (var i = 0; i < candidates.length; ++i) {
             var chunk = candidates[i].localName === chunkName;
