@@ -14,6 +14,7 @@
 #include "platform/qbPageCodec.h"
 #include "platform/qbTextFile.h"
 
+#include <algorithm>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -758,15 +759,25 @@ QVariant TqbDhtmlEdit::CallSync(const QString& function, const QVariantList& arg
     // A big document takes the page longer; a page whose process ended never answers. Keys
     // typed just before still go first, each laying out the whole paragraph it changed (a long
     // line takes the engine a while per key): the page reports each, and a page that reports is
-    // working, not stuck, so the time limit runs from its last report.
+    // working, not stuck, so the time limit runs from its last report. A page that never stops
+    // reporting (a script of its own, say) would hold the save for ever: that wait has a cap.
     const int limitMs = PageWaitMs(m_timeoutMs, m_docChars);
+    const int busyLimitMs = std::max(limitMs, m_busyLimitMs);
     bool processEnded = false;
+    bool busyTooLong = false;
     if (!answer->Done) {
         QTimer limit;
         limit.setSingleShot(true);
         connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
         connect(m_bridge, &TqbDhtmlBridge::Reported, &limit, [&limit] { limit.start(); });
         limit.start(limitMs);
+        QTimer cap;
+        cap.setSingleShot(true);
+        connect(&cap, &QTimer::timeout, &loop, [&] {
+            busyTooLong = true;
+            loop.quit();
+        });
+        cap.start(busyLimitMs);
         connect(m_page, &QWebEnginePage::renderProcessTerminated, &loop, [&] {
             processEnded = true;
             loop.quit();
@@ -786,6 +797,8 @@ QVariant TqbDhtmlEdit::CallSync(const QString& function, const QVariantList& arg
     m_waiting = false;
     if (!answer->Done && processEnded)
         throw EqbError(tr("문서를 보여 주던 프로세스가 끝났습니다."));
+    if (!answer->Done && busyTooLong)
+        throw EqbError(tr("편집기가 %1초 동안 바빠서 응답하지 않았습니다.").arg(busyLimitMs / 1000.0));
     if (!answer->Done)
         throw EqbError(tr("편집기가 %1초 안에 응답하지 않았습니다.").arg(limitMs / 1000.0));
     const QVariantMap map = answer->Value.toMap();

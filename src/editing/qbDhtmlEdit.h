@@ -161,8 +161,10 @@ public:
     // Hides the view before the window closes; the document can still be saved.
     void HideForClose();
 
-    // How long synchronous calls wait for the page.
+    // How long synchronous calls wait for a silent page.
     void SetScriptTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
+    // How long they wait in all for a page that keeps reporting (at least the silent wait).
+    void SetBusyPageLimit(int milliseconds) { m_busyLimitMs = milliseconds; }
 
 signals:
     void DocumentComplete();
@@ -275,6 +277,7 @@ private:
     quint64 m_generation = 0;
     quint64 m_loads = 0;
     int m_timeoutMs = 10000;
+    int m_busyLimitMs = 60000;
     QString m_findText;
     uint m_findFlags = 0;
     QString m_pictureDoc; // while PictureGiven is told: the document the picture goes into

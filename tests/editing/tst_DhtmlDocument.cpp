@@ -461,19 +461,42 @@ private slots:
 
     // Keys typed into a long line keep the page busy laying it out, each for a while, and a
     // save right after waits behind them: a page that keeps reporting is working, so the save
-    // waits for it however short the wait for a silent page is. The busy page is played by a
-    // script that reports every few milliseconds for longer than that wait.
+    // waits for it however short the wait for a silent page is, up to a cap. Past the cap the
+    // save is refused with a message, the file is untouched, and the text is still there to
+    // save once the page is free. The busy page is played by a script that reports every few
+    // milliseconds for longer than the wait for a silent page.
+    void saveWaitsForAPageThatKeepsReporting_data() {
+        QTest::addColumn<int>("busyMs");
+        QTest::addColumn<int>("busyLimitMs");
+        QTest::newRow("busy within the cap: saved") << 1500 << 60000;
+        QTest::newRow("busy past the cap: refused, then saved") << 4000 << 600;
+    }
     void saveWaitsForAPageThatKeepsReporting() {
+        QFETCH(int, busyMs);
+        QFETCH(int, busyLimitMs);
         const QString path = Write("busy.htm", Page(EucKrMeta, "text"));
         QVERIFY(LoadForEditing(path));
         m_edit->SetScriptTimeout(300);
+        m_edit->SetBusyPageLimit(busyLimitMs);
         EnginePage()->runJavaScript(
-            "document.body.append('typed');"
-            "for (var end = Date.now() + 1500; Date.now() < end;) {"
-            "  for (var step = Date.now() + 20; Date.now() < step;) {}"
-            "  document.dispatchEvent(new Event('selectionchange'));"
-            "}",
+            QString("document.body.append('typed');"
+                    "for (var end = Date.now() + %1; Date.now() < end;) {"
+                    "  for (var step = Date.now() + 20; Date.now() < step;) {}"
+                    "  document.dispatchEvent(new Event('selectionchange'));"
+                    "}")
+                .arg(busyMs),
             QWebEngineScript::ApplicationWorld);
+        if (busyLimitMs < busyMs) {
+            QString refusal;
+            try {
+                m_edit->SaveDocument(path);
+            } catch (const EqbError& error) {
+                refusal = error.Message();
+            }
+            QCOMPARE(refusal, QString("편집기가 0.6초 동안 바빠서 응답하지 않았습니다."));
+            QCOMPARE(ReadBytes(path), Page(EucKrMeta, "text"));
+            m_edit->SetBusyPageLimit(60000);
+        }
         QVERIFY(SaveOrSay(*m_edit, path));
         QCOMPARE(ReadBytes(path), Page(EucKrMeta, "text\r\ntyped"));
     }
