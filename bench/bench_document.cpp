@@ -310,6 +310,22 @@ int main(int argc, char* argv[]) {
 
     // Memory after 1,000 notes visited: the small notes in turn, ten rounds.
     if (!app.arguments().contains("--one-block")) {
+        const auto printEngineParts = [] {
+            for (qint64 pid : qbBench::HelperProcesses()) {
+                QFile command(QString("/proc/%1/cmdline").arg(pid));
+                command.open(QIODevice::ReadOnly);
+                QByteArray type;
+                for (const QByteArray& argument : command.readAll().split('\0'))
+                    if (argument.startsWith("--type="))
+                        type = argument;
+                std::printf("  %s: %lld MiB\n", type.isEmpty() ? "helper" : type.constData(),
+                            static_cast<long long>(qbBench::ProportionalKiB(pid) / 1024));
+            }
+        };
+        std::printf("memory with the first note shown (PSS): program %lld MiB\n",
+                    static_cast<long long>(
+                        qbBench::ProportionalKiB(QCoreApplication::applicationPid()) / 1024));
+        printEngineParts();
         TqbTree* tree = window.NoteTree();
         const int notesOnTop = tree->topLevelItemCount();
         int visited = 0;
@@ -331,6 +347,7 @@ int main(int argc, char* argv[]) {
                     visited, static_cast<long long>(programPss / 1024),
                     static_cast<long long>(helpersPss / 1024),
                     static_cast<long long>((programPss + helpersPss) / 1024));
+        printEngineParts();
         std::fflush(stdout);
         if (app.arguments().contains("--memory"))
             return 0;

@@ -37,6 +37,7 @@
 #include <QWebChannel>
 #include <QWebEngineContextMenuRequest>
 #include <QWebEngineFindTextResult>
+#include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
@@ -631,6 +632,8 @@ void TqbDhtmlEdit::CompleteLoad(const QVariantMap& answer, bool caretPlaced) {
         return;
     m_docId = answer.value("doc").toString();
     m_ready = true;
+    // Each entry holds its page's whole text; notes are never gone back to by the engine.
+    m_page->history()->clear();
     m_phase = TPhase::Ready;
     ApplyState(answer);
     const bool tooBig = !m_browse && answer.value("value").toString() == u"too big";
