@@ -18,8 +18,10 @@
 #include "app/qbStatusPanel.h"
 #include "app/qbTrayKeeper.h"
 #include "app/qbTreeNavigation.h"
+#include "controls/qbCaretBlink.h"
 #include "controls/qbGradiClrs.h"
 #include "controls/qbGradiSpeedBtn.h"
+#include "controls/qbIdleUpdate.h"
 #include "controls/qbImageList.h"
 #include "controls/qbImageLists.h"
 #include "dialogs/qbDialogCommands.h"
@@ -144,10 +146,7 @@ void TfrmMainNivora::FormCreate() {
     ConnectKeys();
     qbStartupSteps::Mark("keys, tray and badges");
 
-    m_tmrUpdate = new QTimer(this);
-    m_tmrUpdate->setInterval(ActionUpdateInterval);
-    connect(m_tmrUpdate, &QTimer::timeout, this, &TfrmMainNivora::UpdateActions);
-    m_tmrUpdate->start();
+    new TqbIdleUpdate(this, ActionUpdateInterval, [this] { UpdateActions(); });
 
     ApplyStoredTreeWidth();
     UpdateActions();
@@ -714,6 +713,7 @@ void TfrmMainNivora::ShowShortcutHints(bool show) {
 void TfrmMainNivora::ConnectKeys() {
     m_trayKeeper = new TqbTrayKeeper(this, m_noteInfo.AppTitle());
     m_errorCloser = new TqbErrorWindowCloser(this);
+    new TqbCaretBlink(this);
 
     m_badges = new TqbShortcutBadges(this);
     const auto toolButton = [this](const char* action) {

@@ -194,7 +194,6 @@ private:
     QWidget* m_pnlTreeMode = nullptr;
     QMenuBar* m_tbtMainMenu = nullptr;
     QToolBar* m_TBToolbar1 = nullptr;
-    QTimer* m_tmrUpdate = nullptr;
 
     TqbPanelMode m_panelMode = TqbPanelMode::Tree;
     bool m_activated = false;

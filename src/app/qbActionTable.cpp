@@ -116,9 +116,9 @@ QAction* Create(const TqbActionRow& row, QWidget* owner, bool addToOwner) {
 
 TqbActions::TqbActions(QWidget* owner) : m_owner(owner) {
     for (const TqbActionRow& row : qbActionTable::Actions())
-        qbActionTable::Create(row, owner, true);
+        m_byName.insert(QString::fromLatin1(row.Name), qbActionTable::Create(row, owner, true));
     for (const TqbActionRow& row : qbActionTable::MenuItems())
-        qbActionTable::Create(row, owner, false);
+        m_byName.insert(QString::fromLatin1(row.Name), qbActionTable::Create(row, owner, false));
     Action("tbiStayOnTop")->setVisible(false);
     m_modeItems = new QActionGroup(owner);
     m_modeItems->setExclusive(true);
@@ -127,7 +127,7 @@ TqbActions::TqbActions(QWidget* owner) : m_owner(owner) {
 }
 
 QAction* TqbActions::Action(const QString& name) const {
-    return m_owner->findChild<QAction*>(name, Qt::FindDirectChildrenOnly);
+    return m_byName.value(name);
 }
 
 void TqbActions::BuildMainMenu(QMenuBar* menu, QMenu* skinMenu) {

@@ -31,6 +31,7 @@
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QStyleHints>
 #include <QTimer>
 #include <utility>
 #include <QVBoxLayout>
@@ -48,6 +49,27 @@
 using namespace qbDhtml;
 
 namespace {
+
+// The page's caret does not blink: the engine fixes a page's blink as its first load starts,
+// and with no graphics card each blink repaints the whole view (a tenth of a core, for as long
+// as the note is open). While this lives, new pages take a steady caret.
+class TSteadyCaret {
+public:
+    explicit TSteadyCaret(bool newPage)
+        : m_flashMs(newPage ? QGuiApplication::styleHints()->cursorFlashTime() : 0) {
+        if (m_flashMs)
+            QGuiApplication::styleHints()->setCursorFlashTime(0);
+    }
+    ~TSteadyCaret() {
+        if (m_flashMs)
+            QGuiApplication::styleHints()->setCursorFlashTime(m_flashMs);
+    }
+    TSteadyCaret(const TSteadyCaret&) = delete;
+    TSteadyCaret& operator=(const TSteadyCaret&) = delete;
+
+private:
+    int m_flashMs;
+};
 
 QString ReadResource(const QString& name) {
     QFile file(name);
@@ -525,6 +547,7 @@ bool TqbDhtmlEdit::StartNext() {
 // would show as plain text). So pages reach it as text we decoded, in UTF-8, based at their own
 // file, and are written back in the charset they came in.
 void TqbDhtmlEdit::Start(TPageRequest request) {
+    const TSteadyCaret steady(!m_view);
     CreateView();
     ++m_loads;
     m_stage = TStage::Navigating;

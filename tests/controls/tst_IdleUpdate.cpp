@@ -1,0 +1,35 @@
+#include "controls/qbIdleUpdate.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+// The update runs while events come and rests while none do; the next event wakes it.
+class tst_IdleUpdate : public QObject {
+    Q_OBJECT
+private slots:
+    void restsUntilSomethingHappens() {
+        int updates = 0;
+        TqbIdleUpdate idle(nullptr, 10, [&updates] { ++updates; });
+        QSignalSpy rested(&idle, &TqbIdleUpdate::Rested);
+        QVERIFY(rested.wait());
+        QCOMPARE(updates, 1); // the start counts as something
+        QVERIFY(idle.Resting());
+
+        QObject receiver;
+        QCoreApplication::postEvent(&receiver, new QEvent(QEvent::User));
+        QVERIFY(rested.wait());
+        QCOMPARE(updates, 2);
+
+        // A timer of someone else's firing on its own is nothing happening.
+        QTimer other;
+        other.start(1);
+        QSignalSpy ticks(&other, &QTimer::timeout);
+        QVERIFY(ticks.wait());
+        QVERIFY(ticks.wait());
+        QCOMPARE(updates, 2);
+        QVERIFY(idle.Resting());
+    }
+};
+
+QTEST_MAIN(tst_IdleUpdate)
+#include "tst_IdleUpdate.moc"
