@@ -1,5 +1,8 @@
 // Prints the processor time the idle window costs, the program and the web engine's processes
 // together, in each panel: the tree, the search box with its caret, the editor with its caret.
+// Each is measured 15 s after the panel was shown, once what showing it started has settled;
+// no key is pressed, so the carets have stopped blinking by then, as they do for a user who
+// rests. The kernel counts in 10 ms ticks: --seconds 30 gives steadier figures.
 //   bench_idle [--seconds N] [--keep-gl]
 // --keep-gl leaves the render path as the environment has it, to compare with the chosen one.
 #include "app/main.h"

@@ -12,10 +12,13 @@ TqbIdleUpdate::TqbIdleUpdate(QObject* parent, int intervalMs, std::function<void
     QCoreApplication::instance()->installEventFilter(this);
 }
 
-// Timers alone change nothing a user sees until they do something that sends an event (a
-// save, a repaint): this one's own ticks must not keep it awake.
+// A program's own timers (a save every few minutes, say) count; what widgets and the web engine
+// run on timers of their own (a caret's blink, the engine's housekeeping) changes no command,
+// and neither do this one's own ticks.
 bool TqbIdleUpdate::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::Timer) {
+    const bool noise = event->type() == QEvent::Timer &&
+                       (watched == &m_timer || !qobject_cast<QTimer*>(watched));
+    if (!noise) {
         m_happened = true;
         if (!m_timer.isActive())
             m_timer.start();

@@ -1,5 +1,6 @@
 #include "controls/qbIdleUpdate.h"
 
+#include <QBasicTimer>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -20,15 +21,26 @@ private slots:
         QVERIFY(rested.wait());
         QCOMPARE(updates, 2);
 
-        // A timer of someone else's firing on its own is nothing happening.
-        QTimer other;
-        other.start(1);
-        QSignalSpy ticks(&other, &QTimer::timeout);
-        QVERIFY(ticks.wait());
-        QVERIFY(ticks.wait());
+        // A widget's own timer (a caret's blink) is nothing happening; a program's timer is.
+        QBasicTimer blink;
+        TTicks widget;
+        blink.start(1, &widget);
+        QVERIFY(QTest::qWaitFor([&widget] { return widget.Ticks >= 2; }));
+        blink.stop();
         QCOMPARE(updates, 2);
         QVERIFY(idle.Resting());
+        QTimer save;
+        save.setSingleShot(true);
+        save.start(1);
+        QVERIFY(rested.wait());
+        QCOMPARE(updates, 3);
     }
+
+private:
+    struct TTicks : QObject {
+        int Ticks = 0;
+        void timerEvent(QTimerEvent*) override { ++Ticks; }
+    };
 };
 
 QTEST_MAIN(tst_IdleUpdate)
