@@ -12,13 +12,11 @@ TqbIdleUpdate::TqbIdleUpdate(QObject* parent, int intervalMs, std::function<void
     QCoreApplication::instance()->installEventFilter(this);
 }
 
-// A program's own timers (a save every few minutes, say) count; what widgets and the web engine
-// run on timers of their own (a caret's blink, the engine's housekeeping) changes no command,
-// and neither do this one's own ticks.
+// Anything counts, timers too: the web engine hands the page's news (the state of its undo
+// and paste) to the program on timers of its own. Only this one's own ticks do not, and once
+// carets rest (see TqbCaretBlink) an idle window hears next to nothing.
 bool TqbIdleUpdate::eventFilter(QObject* watched, QEvent* event) {
-    const bool noise = event->type() == QEvent::Timer &&
-                       (watched == &m_timer || !qobject_cast<QTimer*>(watched));
-    if (!noise) {
+    if (watched != &m_timer) {
         m_happened = true;
         if (!m_timer.isActive())
             m_timer.start();
