@@ -33,5 +33,4 @@ void TqbIdleUpdate::Tick() {
     m_update();
     // What the update itself sent is no news.
     m_happened = false;
-    emit Updated();
 }

@@ -16,7 +16,6 @@ public:
     bool Resting() const { return !m_timer.isActive(); }
 
 signals:
-    void Updated();
     // Nothing happened since the last update: no more until something does.
     void Rested();
 
