@@ -455,8 +455,9 @@ void TfrmQbThreeButtons::FormShow() {
     // The stored place is the normal one; maximizing is the settings' decision, made below.
     if (isMaximized())
         setWindowState(windowState() & ~Qt::WindowMaximized);
-    setGeometry(qbPlacement::RestoredPlace(StoredPlace(ini, screens), screens,
-                                           BorderWidth + CaptionHeight));
+    m_shownPlace = qbPlacement::RestoredPlace(StoredPlace(ini, screens), screens,
+                                              BorderWidth + CaptionHeight);
+    setGeometry(m_shownPlace);
     if (m_prjInfo.StartMaximized() || ini.ReadBool("PROGRAM", "Maximized", false)) {
         // A window holding a web view loses a maximized state given before it is first
         // shown: it is maximized once it is up.
@@ -535,7 +536,7 @@ bool TfrmQbThreeButtons::event(QEvent* event) {
         // On the way the new window is reported at the maximized size but unmaximized, and that
         // would become its normal place.
         if (m_remaximize)
-            m_placeBeforeRemake = normalGeometry();
+            m_placeBeforeRemake = NormalPlace();
     } else if (event->type() == QEvent::WinIdChange && m_remaximize && internalWinId()) {
         m_remaximize = false;
         m_remaking = true;
@@ -547,6 +548,13 @@ bool TfrmQbThreeButtons::event(QEvent* event) {
         });
     }
     return QWidget::event(event);
+}
+
+QRect TfrmQbThreeButtons::NormalPlace() const {
+    // A window manager can report the window unmaximized for a moment while maximizing it, and
+    // the toolkit then takes the maximized bounds for its normal place.
+    const QRect normal = normalGeometry();
+    return normal.size() == size() && m_shownPlace.isValid() ? m_shownPlace : normal;
 }
 
 void TfrmQbThreeButtons::moveEvent(QMoveEvent* event) {

@@ -111,6 +111,7 @@ private:
     void ApplyWindowFlags(Qt::WindowFlags flags);
     void UpdateFrame();
     QPoint DragStep(QPoint to);
+    QRect NormalPlace() const;
     // A settings write; while the window is being built a failure must not keep it from
     // opening.
     template <class Write>
@@ -141,6 +142,7 @@ private:
     bool m_remaximize = false; // the window system's window is made anew while maximized
     bool m_remaking = false;   // and is being maximized again
     QRect m_placeBeforeRemake; // its normal place before that
+    QRect m_shownPlace;        // the place given when first shown
     QPoint FGrabOffset; // pointer less the window's origin when the caption was pressed
     QRect FSnapRect;    // the edges that attract the window during that drag
     QPoint m_lastCursor;
