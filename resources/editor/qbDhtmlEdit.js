@@ -210,6 +210,7 @@
     var tooBigToEdit = false;
     var tableRests = new Map(); // a split body -> the bodies holding the rest of its rows
     var restChunks = new WeakSet();
+    var viewStyled = new WeakSet(); // chunks whose style is the view's, not the document's
 
     function rowGroups(body) {
         var groups = [[]];
@@ -222,9 +223,19 @@
         return groups;
     }
 
+    // The table itself goes in a chunk too, written as its content, so that where it meets its
+    // next part can be styled without touching the table's own markup.
     function splitTableBody(table, body) {
         var rests = [];
-        var anchor = table.nextSibling;
+        var head = table.parentNode;
+        if (head.localName !== chunkName || head.childNodes.length !== 1) {
+            head = document.createElement(chunkName);
+            table.parentNode.insertBefore(head, table);
+            head.appendChild(table);
+        }
+        var anchor = head.nextSibling;
+        while (anchor && restChunks.has(anchor))
+            anchor = anchor.nextSibling;
         rowGroups(body).slice(1).forEach(function (members) {
             var chunk = document.createElement(chunkName);
             var part = table.cloneNode(false);
@@ -232,7 +243,7 @@
             rest.append.apply(rest, members);
             part.appendChild(rest);
             chunk.appendChild(part);
-            table.parentNode.insertBefore(chunk, anchor);
+            head.parentNode.insertBefore(chunk, anchor);
             restChunks.add(chunk);
             rests.push(rest);
         });
@@ -249,6 +260,37 @@
             });
         });
         return huge.length > 0;
+    }
+
+    // Where two parts meet there is the gap there is between rows within a part: an upper
+    // part has no bottom edge (the sheet hides it, since the first part's own style is the
+    // document's), a lower part's top edge is what lies between two of its rows, and the upper
+    // part is drawn up over what remains of the difference.
+    var joinedBelow = "qb-joined-below";
+
+    function closeJoins(table, body, parts) {
+        var uppers = [table].concat(parts.slice(0, -1));
+        uppers.forEach(function (upper) {
+            viewStyled.add(upper.parentNode);
+            upper.parentNode.setAttribute(joinedBelow, "");
+        });
+        var lastCells = table.rows[table.rows.length - 1].cells;
+        var line = lastCells.length ? getComputedStyle(lastCells[0]) : null;
+        var collapsed = getComputedStyle(table).borderCollapse === "collapse";
+        parts.forEach(function (part) {
+            if (collapsed && line)
+                part.style.borderTop = line.borderBottomWidth + " " + line.borderBottomStyle + " " +
+                    line.borderBottomColor;
+            else
+                part.style.borderTopStyle = "hidden";
+        });
+        var box = function (node) { return node.getBoundingClientRect(); };
+        var within = box(body.rows[1]).top - box(body.rows[0]).bottom;
+        var below = box(table).bottom - box(table.rows[table.rows.length - 1]).bottom;
+        var above = box(parts[0].rows[0]).top - box(parts[0]).top;
+        uppers.forEach(function (upper) {
+            upper.parentNode.style.marginBottom = within - below - above + "px";
+        });
     }
 
     // Once the first part is laid out: its widths, fixed, for the parts after it.
@@ -274,6 +316,7 @@
                 part.style.tableLayout = "fixed";
                 part.style.width = tableWidth + "px";
             });
+            closeJoins(table, body, rests.map(function (rest) { return rest.parentNode; }));
         });
     }
 
@@ -287,7 +330,9 @@
         // in laid-out content, and would otherwise stop at the start of that chunk.
         inView.replaceSync(chunkName + " { display: block; content-visibility: auto;" +
                            " contain-intrinsic-block-size: auto " + linesPerChunk * 20 + "px; }" +
-                           chunkName + ":last-of-type { content-visibility: visible; }");
+                           chunkName + ":last-of-type { content-visibility: visible; }" +
+                           chunkName + "[" + joinedBelow + "] > table" +
+                           " { border-bottom-style: hidden !important; }");
         document.adoptedStyleSheets = [hidden];
         document.addEventListener("DOMContentLoaded", function () {
             tooBigToEdit = splitHugeTables();
@@ -451,7 +496,7 @@
     // A chunk's content stands in its place. Should editing have given a chunk attributes of
     // its own (an alignment, say), it is written as the block it then is.
     function chunkShell(chunk) {
-        if (!chunk.attributes.length)
+        if (!chunk.attributes.length || viewStyled.has(chunk))
             return null;
         var block = document.createElement("div");
         for (var i = 0; i < chunk.attributes.length; ++i)

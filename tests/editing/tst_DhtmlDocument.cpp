@@ -419,10 +419,18 @@ private slots:
     }
 
     // A table of thousands of rows is shown in parts laid out as they come into view, whose
-    // columns line up though later rows are wider; it is not edited, and edit mode is refused as
-    // it opens. Its markup is still the file's, whole.
+    // columns line up though later rows are wider, and which meet with the gap there is between
+    // rows; it is not edited, and edit mode is refused as it opens. Its markup is still the
+    // file's, whole.
+    void hugeTableIsShownNotEdited_data() {
+        QTest::addColumn<QByteArray>("tableTag");
+        QTest::newRow("separate borders") << QByteArray("<table border=\"1\" cellspacing=\"3\">");
+        QTest::newRow("collapsed borders")
+            << QByteArray("<table border=\"2\" style=\"border-collapse: collapse\">");
+    }
     void hugeTableIsShownNotEdited() {
-        QByteArray body = "<table border=\"1\"><tbody>";
+        QFETCH(QByteArray, tableTag);
+        QByteArray body = tableTag + "<tbody>";
         for (int row = 0; body.size() < 2500 * 1024; ++row)
             body += "<tr><td>" + Cp949TtomGa + " " + QByteArray::number(row) + "</td><td>" +
                     QByteArray(row < 1000 ? 1 : 1 + row % 40, 'w') + "</td></tr>\r\n";
@@ -442,6 +450,16 @@ private slots:
                          "JSON.stringify(widths(tables[0])) === "
                          "JSON.stringify(widths(tables[tables.length - 1]))"),
                  QVariant(true));
+        const char* gaps =
+            "var tables = document.getElementsByTagName('table');"
+            "tables[1].rows[0].scrollIntoView();"
+            "var gap = function (upper, lower) {"
+            "  return lower.getBoundingClientRect().top - upper.getBoundingClientRect().bottom; };"
+            "JSON.stringify([gap(tables[0].rows[498], tables[0].rows[499]),"
+            "                gap(tables[0].rows[499], tables[1].rows[0])])";
+        const QStringList measured = AskPage(gaps).toString().remove('[').remove(']').split(',');
+        QCOMPARE(measured.size(), 2);
+        QCOMPARE(measured[1], measured[0]);
         QCOMPARE(m_edit->DocumentBytes(), bytes);
     }
 
