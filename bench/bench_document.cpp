@@ -353,11 +353,13 @@ int main(int argc, char* argv[]) {
             return 0;
     }
 
-    // The notes of one block first: --one-block runs only these.
-    const bool tableOk = PrintOneBlock(
-        "table", MeasureOneBlock(window, lib, "zz one table", OneTablePage(), "<td>"));
+    // The notes of one block first: --one-block runs only these. The <pre> goes first: on the
+    // offscreen platform, after the table's message box a synthetic key no longer reaches the
+    // next big page (on a real display it does, and by hand too).
     const bool preOk =
         PrintOneBlock("<pre>", MeasureOneBlock(window, lib, "zz one pre", OnePrePage(), "<pre>"));
+    const bool tableOk = PrintOneBlock(
+        "table", MeasureOneBlock(window, lib, "zz one table", OneTablePage(), "<td>"));
     if (app.arguments().contains("--one-block"))
         return tableOk && preOk ? 0 : 1;
 
