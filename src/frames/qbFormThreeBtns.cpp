@@ -323,10 +323,12 @@ void TfrmQbThreeButtons::FitToWorkArea() {
     const int nearest = qbPlacement::NearestScreen(geometry(), screens);
     if (nearest < 0)
         return;
-    // The window manager puts a maximized window where it wants it; the frame lies over the
-    // bounds the window takes on its monitor, so a border past the work area is not shown.
+    // The window manager puts a maximized window over the work area of its monitor; the frame
+    // lies over the bounds the window takes there, so a border past the work area is not shown.
+    // It is placed from the work area, not from the window's place as last reported: the report
+    // of the window manager's move can come late, or not at all.
     const QRect bounds = qbPlacement::FitToWorkArea(screens[nearest]);
-    m_frameRect = bounds.translated(-geometry().topLeft());
+    m_frameRect = QRect(QPoint(-qbPlacement::FitBorder, -qbPlacement::FitBorder), bounds.size());
 }
 
 void TfrmQbThreeButtons::UpdateFrame() {
