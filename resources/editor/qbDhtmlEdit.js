@@ -274,8 +274,8 @@
             viewStyled.add(upper.parentNode);
             upper.parentNode.setAttribute(joinedBelow, "");
         });
-        var lastCells = table.rows[table.rows.length - 1].cells;
-        var line = lastCells.length ? getComputedStyle(lastCells[0]) : null;
+        var lastRow = table.rows[table.rows.length - 1];
+        var line = lastRow.cells.length ? getComputedStyle(lastRow.cells[0]) : null;
         var collapsed = getComputedStyle(table).borderCollapse === "collapse";
         parts.forEach(function (part) {
             if (collapsed && line)
@@ -286,7 +286,7 @@
         });
         var box = function (node) { return node.getBoundingClientRect(); };
         var within = box(body.rows[1]).top - box(body.rows[0]).bottom;
-        var below = box(table).bottom - box(table.rows[table.rows.length - 1]).bottom;
+        var below = box(table).bottom - box(lastRow).bottom;
         var above = box(parts[0].rows[0]).top - box(parts[0]).top;
         uppers.forEach(function (upper) {
             upper.parentNode.style.marginBottom = within - below - above + "px";
