@@ -56,6 +56,15 @@ bool TqbAppMessageFilter::HandleAppMessage(QObject* watched, QEvent* event) {
             return false;
         m_echo.clear();
         return KeyDown(static_cast<QKeyEvent*>(event), std::exchange(m_compositionJustEnded, false));
+    case QEvent::ShortcutOverride:
+        // The page arms an editing command (Ctrl+Insert copies) when it is offered a key's
+        // shortcut; a key the program takes never reaches the page, and the armed command would
+        // then run on the next key typed instead of its letter. The program claims such keys
+        // first.
+        if (!event->spontaneous() || !FirstKeyReceiver(watched) || !TakesKey(static_cast<QKeyEvent*>(event)))
+            return false;
+        event->accept();
+        return true;
     case QEvent::KeyRelease:
         if (event->spontaneous() && FirstKeyReceiver(watched))
             KeyUp();
@@ -68,8 +77,14 @@ bool TqbAppMessageFilter::HandleAppMessage(QObject* watched, QEvent* event) {
             return true;
         const bool wasComposing = m_composing;
         m_composing = !input->preeditString().isEmpty();
-        m_compositionJustEnded = wasComposing && !m_composing;
-        if (m_compositionJustEnded) {
+        if (m_composing) {
+            m_compositionJustEnded = false;
+        } else if (wasComposing) {
+            m_compositionJustEnded = true;
+            m_endedWith = input->commitString();
+            m_endedIn = watched;
+        } else if (m_compositionJustEnded && !input->commitString().isEmpty()) {
+            // Some input methods end a composition with an empty event and send its text after.
             m_endedWith = input->commitString();
             m_endedIn = watched;
         }
@@ -148,6 +163,12 @@ bool TqbAppMessageFilter::KeyDown(QKeyEvent* event, bool afterComposition) {
         m_hooks.Run(decision.Command);
     }
     return decision.Handled;
+}
+
+bool TqbAppMessageFilter::TakesKey(const QKeyEvent* event) const {
+    TqbKeyState state = m_hooks.State();
+    state.Composing = m_composing || m_compositionJustEnded;
+    return qbKeyDecision::Decide(event->key(), event->modifiers(), state).Handled;
 }
 
 void TqbAppMessageFilter::KeyUp() {

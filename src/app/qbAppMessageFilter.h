@@ -52,6 +52,8 @@ protected:
 
 private:
     bool KeyDown(QKeyEvent* event, bool afterComposition);
+    // Whether the key's press will be the program's own, never the focused widget's.
+    bool TakesKey(const QKeyEvent* event) const;
     bool IsEcho(const QInputMethodEvent& input);
     void KeyUp();
     void QueueStyleCheck();

@@ -368,6 +368,7 @@ private slots:
 
     // A new note from the blank template, typed into at once: every key and every space lands.
     void aNewNoteKeepsEveryKey_data() {
+        QTest::addColumn<bool>("fromPage"); // Ctrl+Insert typed in the open note, or in the tree
         QTest::addColumn<bool>("click"); // into the page first, or straight away
         QTest::addColumn<QStringList>("keys");
         QTest::addColumn<QString>("body");
@@ -376,11 +377,18 @@ private slots:
         // The template's first line is an empty block, which holds no caret: typing goes before it.
         // (Korean typed within milliseconds of the page taking the focus may reach the page before
         // the input method has heard of it: a user clicks into the page first.)
-        QTest::newRow("Korean words after a click") << true << korean << "보고서 작성<div></div>";
-        QTest::newRow("digits") << false << digits << "12 34<div></div>";
-        QTest::newRow("digits after a click") << true << digits << "12 34<div></div>";
+        QTest::newRow("Korean words after a click")
+            << false << true << korean << "보고서 작성<div></div>";
+        QTest::newRow("digits") << false << false << digits << "12 34<div></div>";
+        QTest::newRow("digits after a click") << false << true << digits << "12 34<div></div>";
+        // The page is offered Ctrl+Insert as its own copy key, though the window takes it.
+        QTest::newRow("digits, made from the page")
+            << true << false << digits << "12 34<div></div>";
+        QTest::newRow("Korean words, made from the page")
+            << true << false << korean << "보고서 작성<div></div>";
     }
     void aNewNoteKeepsEveryKey() {
+        QFETCH(bool, fromPage);
         QFETCH(bool, click);
         QFETCH(QStringList, keys);
         QFETCH(QString, body);
@@ -397,7 +405,10 @@ private slots:
             QProcess::startDetached("xdotool", {"key", "Return"});
         });
         watch.start(20);
-        Focus(F.Tree());
+        if (fromPage)
+            TypeInMode(TqbViewMode::Edit);
+        else
+            Focus(F.Tree());
         opener.start("xdotool", {"key", "ctrl+Insert"});
         QTRY_VERIFY_WITH_TIMEOUT(accepted, TqbWindowFixture::PageTimeoutMs);
         QTRY_COMPARE_WITH_TIMEOUT(F.Window->NoteTree()->OpenPath(), F.Lib("새 노트.htm"),

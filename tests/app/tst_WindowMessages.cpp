@@ -211,6 +211,10 @@ private slots:
         QTest::newRow("while composing") << QStringList{"preedit"} << false;
         QTest::newRow("right after the commit it caused") << QStringList{"preedit", "commit"}
                                                            << false;
+        // What one input method sends for Escape: the end of the composition, its text, and
+        // an empty event besides.
+        QTest::newRow("ended in several events")
+            << QStringList{"preedit", "empty", "empty", "commit", "empty"} << false;
         QTest::newRow("after a key") << QStringList{"preedit", "commit", "key"} << true;
         QTest::newRow("no composition") << QStringList{} << true;
     }
