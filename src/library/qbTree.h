@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QPersistentModelIndex>
+#include <QScopedValueRollback>
 #include <QPixmap>
 #include <QSet>
 #include <QString>
@@ -136,7 +137,7 @@ public:
 
     // Lists a note the program wrote itself (a kept copy of the open note) under its folder's
     // node; nothing when that folder is not listed yet (it is when opened).
-    void ShowWrittenNote(const QString& filePath) { m_library.AnnounceWritten(filePath); }
+    void ShowWrittenNote(const QString& filePath);
 
     // true: at the top level whatever is selected.
     void NewFolder(bool forceRoot);
@@ -242,6 +243,8 @@ private:
     QTreeWidgetItem* ItemNode(const QString& itemPath) const;
     // ItemNode, trying the node the running command acts on first.
     QTreeWidgetItem* NodeOf(const QString& itemPath) const;
+    // Acts on node (null: none yet) until the returned guard goes.
+    [[nodiscard]] QScopedValueRollback<QPersistentModelIndex> ActOn(QTreeWidgetItem* node);
 
     // Nodes of moved and removed items go once the library's call is done: the open document
     // has followed by then, before a vanishing node moves the selection on.
@@ -293,8 +296,9 @@ private:
     QList<std::pair<QPersistentModelIndex, QString>> m_movedNodes;
     // Calls of ours into the library under way.
     int m_libraryCalls = 0;
-    // The node a command acts on while it calls the library; the node added by its call.
-    QTreeWidgetItem* m_actingNode = nullptr;
+    // The node a command acts on while it calls the library; the node added by its call. Held
+    // by index and only for the length of the call, so a row deleted meanwhile leaves nothing.
+    QPersistentModelIndex m_actingNode;
     QString m_rootDir;
     QPersistentModelIndex m_contextNode;
     QPersistentModelIndex m_cutNode;
