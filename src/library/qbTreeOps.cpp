@@ -412,10 +412,13 @@ void TqbTree::CreatePopupMenu() {
     m_itemRename = item("itemRename", QStringLiteral("이름 바꾸기"), &TqbTree::PopupRename);
     m_itemDelete = item("itemDelete", QStringLiteral("삭제"), &TqbTree::PopupDelete);
     m_popup->addSeparator();
+    item("itemNewNote", QStringLiteral("새 노트"), &TqbTree::PopupNewNote);
     item("itemNewFolder", QStringLiteral("새 폴더 만들기"), &TqbTree::PopupNewFolder);
     item("itemRefresh", QStringLiteral("트리 갱신"), &TqbTree::PopupRefresh);
     m_popup->addSeparator();
     m_itemVersions = item("itemVersions", QStringLiteral("이전 버전"), &TqbTree::PopupVersions);
+    m_itemBacklinks =
+        item("itemBacklinks", QStringLiteral("이 노트를 가리키는 노트"), &TqbTree::PopupBacklinks);
     m_itemPaste->setEnabled(false);
 }
 
@@ -437,6 +440,7 @@ void TqbTree::UpdatePopupItems() {
     m_itemRename->setEnabled(overNode);
     m_itemDelete->setEnabled(overNode);
     m_itemVersions->setEnabled(overNode);
+    m_itemBacklinks->setEnabled(overNode);
     // A mark whose node is gone (deleted, moved, reloaded) is cleared, never pasted.
     if (!CutNode())
         m_cutNode = QPersistentModelIndex();
@@ -457,17 +461,25 @@ void TqbTree::PopupPaste() {
         MoveNode(target, source);
 }
 
-void TqbTree::PopupNewFolder() {
+void TqbTree::PopupCreate(void (TqbTree::*create)(bool forceRoot)) {
     const TBusy busy(*this);
     QTreeWidgetItem* node = ContextNode();
     if (!node || (!IsFolder(node) && !node->parent())) {
-        NewFolder(true);
+        (this->*create)(true);
         return;
     }
     QTreeWidgetItem* folder = IsFolder(node) ? node : node->parent();
     setCurrentItem(folder);
     if (currentItem() == folder)
-        NewFolder(false);
+        (this->*create)(false);
+}
+
+void TqbTree::PopupNewFolder() {
+    PopupCreate(&TqbTree::NewFolder);
+}
+
+void TqbTree::PopupNewNote() {
+    PopupCreate(&TqbTree::NewNote);
 }
 
 void TqbTree::PopupRename() {
@@ -487,6 +499,11 @@ void TqbTree::PopupRefresh() {
 void TqbTree::PopupVersions() {
     if (const QTreeWidgetItem* node = ContextNode())
         emit VersionsRequested(ItemPath(node));
+}
+
+void TqbTree::PopupBacklinks() {
+    if (const QTreeWidgetItem* node = ContextNode())
+        emit BacklinksRequested(qbTreeRules::DocumentPath(ItemPath(node)));
 }
 
 // -- drag and drop inside the tree
