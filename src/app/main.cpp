@@ -221,6 +221,8 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
     m_history = new TqbHistoryCommands(*m_openNote, *m_noteTree, m_prjInfo.ProgramDir(),
                                        historyHooks, this);
     connect(m_noteTree, &TqbTree::VersionsRequested, m_history, &TqbHistoryCommands::ShowVersions);
+    connect(m_noteTree, &TqbTree::BacklinksRequested, this,
+            [this](const QString& document) { ShowBacklinks(document); });
     // Another program's changes wait while a save, a call into the page, a dialog or a menu
     // runs: questions never come in the middle of one, and nodes held by them stay.
     m_noteTree->SetWatchHold([this] {
@@ -422,8 +424,9 @@ void TfrmMainNivora::OpenLinkedNote(const QString& path) {
 const QString TfrmMainNivora::NoBacklinksMessage =
     QStringLiteral("이 노트를 가리키는 노트가 없습니다.");
 
-void TfrmMainNivora::ShowBacklinks() {
-    const QString target = qbTreeRules::DocumentPath(m_noteTree->OpenPath());
+void TfrmMainNivora::ShowBacklinks(const QString& document) {
+    const QString target =
+        qbTreeRules::DocumentPath(document.isEmpty() ? m_noteTree->OpenPath() : document);
     if (target.isEmpty())
         return;
     const QString root = QDir::cleanPath(m_noteTree->RootDir());

@@ -114,8 +114,8 @@ public:
     // else in the desktop's own program.
     void OpenLinkedNote(const QString& path);
     void OpenLink(const QUrl& url);
-    // Lists the notes that link to the open one; the one chosen opens.
-    void ShowBacklinks();
+    // Lists the notes that link to a document (the open one unless given); the one chosen opens.
+    void ShowBacklinks(const QString& document = {});
     static const QString NoBacklinksMessage;
     TqbNoteNavigation* Navigation() const { return m_navigation; }
     TqbHistoryCommands* History() const { return m_history; }

@@ -4,6 +4,7 @@
 #include "library/qbPictureLinks.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace qbLinkRewrite {
@@ -24,10 +25,14 @@ QString Target(const QString& href, const QString& pagePath) {
     return url.isLocalFile() ? QDir::cleanPath(url.toLocalFile()) : QString();
 }
 
-// Hangul written on one system may be composed (NFC) and on another not (NFD): the same name.
-bool SameName(const QString& a, const QString& b) {
-    return a == b || a.normalized(QString::NormalizationForm_C) ==
-                         b.normalized(QString::NormalizationForm_C);
+// Hangul written on one system may be composed (NFC) and on another not (NFD): the same name,
+// unless the name as written is on disk itself, a twin beside the other.
+bool SameName(const QString& written, const QString& name) {
+    if (written == name)
+        return true;
+    return written.normalized(QString::NormalizationForm_C) ==
+               name.normalized(QString::NormalizationForm_C) &&
+           !QFileInfo::exists(written);
 }
 
 // Where the file is after the move: the moved item or anything inside a moved folder follows it.

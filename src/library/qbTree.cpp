@@ -10,7 +10,6 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QCursor>
 #include <QDir>
 #include <QFile>
 #include <QFocusEvent>
@@ -37,6 +36,13 @@ public:
             if (const auto* tree = qobject_cast<const TqbTree*>(treeWidget()))
                 return tree->IconFor(this);
             return {};
+        }
+        if (column == 0 && role == Qt::BackgroundRole) {
+            if (const auto* tree = qobject_cast<const TqbTree*>(treeWidget())) {
+                const QBrush mark = tree->PopupMark(this);
+                if (mark.style() != Qt::NoBrush)
+                    return mark;
+            }
         }
         return QTreeWidgetItem::data(column, role);
     }
@@ -430,7 +436,40 @@ void TqbTree::mouseDoubleClickEvent(QMouseEvent* event) {
     event->accept();
 }
 
+bool TqbTree::IsTreeEditKey(const QKeyEvent* event) const {
+    return event->modifiers() == Qt::ControlModifier &&
+           (event->key() == Qt::Key_X || event->key() == Qt::Key_V);
+}
+
+bool TqbTree::event(QEvent* event) {
+    // The window's editing shortcuts would take these keys from the tree.
+    if (event->type() == QEvent::ShortcutOverride &&
+        IsTreeEditKey(static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    return QTreeWidget::event(event);
+}
+
 void TqbTree::keyPressEvent(QKeyEvent* event) {
+    if (IsTreeEditKey(event)) {
+        event->accept();
+        QTreeWidgetItem* node = currentItem();
+        SetContextNode(IsPlaceholder(node) ? nullptr : node);
+        if (event->key() == Qt::Key_X) {
+            if (ContextNode())
+                PopupCut();
+        } else {
+            PopupPaste();
+        }
+        return;
+    }
+    // The menu key itself comes as a context menu event from the platform.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        event->accept();
+        ShowPopupAtCurrent();
+        return;
+    }
     switch (event->key()) {
     case Qt::Key_Right:
     case Qt::Key_Enter:
@@ -451,13 +490,43 @@ void TqbTree::focusInEvent(QFocusEvent* event) {
 }
 
 void TqbTree::contextMenuEvent(QContextMenuEvent* event) {
-    // The node under the pointer, even when the menu is asked for from the keyboard.
-    QTreeWidgetItem* node = itemAt(viewport()->mapFromGlobal(QCursor::pos()));
-    m_contextNode = node ? QPersistentModelIndex(indexFromItem(node)) : QPersistentModelIndex();
-    UpdatePopupItems();
     event->accept();
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        // The event's own place in the viewport: the window's place on the screen may not be
+        // known yet, and a global position mapped back would name another row.
+        ShowPopup(itemAt(event->pos()), event->globalPos());
+        return;
+    }
+    ShowPopupAtCurrent();
+}
+
+void TqbTree::ShowPopupAtCurrent() {
+    QTreeWidgetItem* node = currentItem();
+    if (IsPlaceholder(node))
+        node = nullptr;
+    const QRect row = node ? visualItemRect(node) : QRect();
+    ShowPopup(node, viewport()->mapToGlobal(row.isValid() ? QPoint(IconLeft(node), row.bottom())
+                                                          : QPoint(0, 0)));
+}
+
+void TqbTree::ShowPopup(QTreeWidgetItem* node, QPoint globalPos) {
     const TBusy busy(*this);
-    m_popup->exec(event->globalPos());
+    SetContextNode(node);
+    UpdatePopupItems();
+    // The row the menu acts on stands out while it is open.
+    m_popupShowing = true;
+    viewport()->update();
+    m_popup->exec(globalPos);
+    m_popupShowing = false;
+    viewport()->update();
+}
+
+QBrush TqbTree::PopupMark(const QTreeWidgetItem* node) const {
+    if (!m_popupShowing || !node || node != ContextNode())
+        return {};
+    QColor mark = palette().color(QPalette::Highlight);
+    mark.setAlpha(96);
+    return mark;
 }
 
 QItemSelectionModel::SelectionFlags TqbTree::selectionCommand(const QModelIndex& index,

@@ -3,8 +3,10 @@
 #include "library/qbLibrary.h"
 #include "library/qbTreeRules.h"
 
+#include <QBrush>
 #include <QList>
 #include <QPersistentModelIndex>
+#include <QScopedValueRollback>
 #include <QPixmap>
 #include <QSet>
 #include <QString>
@@ -17,6 +19,7 @@ class TqbLibraryWatcher;
 class QDialog;
 class QTimer;
 class QMenu;
+class QKeyEvent;
 class QAction;
 
 // Milliseconds of one steady clock; wraps like a 32-bit tick counter.
@@ -136,7 +139,7 @@ public:
 
     // Lists a note the program wrote itself (a kept copy of the open note) under its folder's
     // node; nothing when that folder is not listed yet (it is when opened).
-    void ShowWrittenNote(const QString& filePath) { m_library.AnnounceWritten(filePath); }
+    void ShowWrittenNote(const QString& filePath);
 
     // true: at the top level whatever is selected.
     void NewFolder(bool forceRoot);
@@ -159,10 +162,12 @@ public:
     void PopupCut();
     void PopupPaste();
     void PopupNewFolder();
+    void PopupNewNote();
     void PopupRename();
     void PopupDelete();
     void PopupRefresh();
     void PopupVersions();
+    void PopupBacklinks();
     // Switches the pop-up items on and off for the present ContextNode and CutNode.
     void UpdatePopupItems();
     // A drop of the selected node at pos (viewport coordinates).
@@ -183,6 +188,11 @@ public:
     // A folder whose first child is the placeholder.
     static bool IsUnlisted(const QTreeWidgetItem* node);
 
+    // The mark of the row the open pop-up menu acts on; no brush for every other row.
+    QBrush PopupMark(const QTreeWidgetItem* node) const;
+    // The pop-up menu for the current row, as the keyboard asks for it.
+    void ShowPopupAtCurrent();
+
     // Where the node's icon starts, in viewport coordinates.
     int IconLeft(const QTreeWidgetItem* node) const;
     // The picture a node is drawn with, from the images given to SetImages.
@@ -193,6 +203,8 @@ signals:
     void FoldersRefreshed(const QStringList& dirs);
     // "이전 버전" was chosen on a node: the item path of the note or folder.
     void VersionsRequested(const QString& itemPath);
+    // The notes linking to a node were asked for: its document (a folder's page for a folder).
+    void BacklinksRequested(const QString& documentPath);
     // A batch of another program's changes was handled; the open document may be among them.
     void OutsideChangeSeen();
 
@@ -201,6 +213,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -242,6 +255,8 @@ private:
     QTreeWidgetItem* ItemNode(const QString& itemPath) const;
     // ItemNode, trying the node the running command acts on first.
     QTreeWidgetItem* NodeOf(const QString& itemPath) const;
+    // Acts on node (null: none yet) until the returned guard goes.
+    [[nodiscard]] QScopedValueRollback<QPersistentModelIndex> ActOn(QTreeWidgetItem* node);
 
     // Nodes of moved and removed items go once the library's call is done: the open document
     // has followed by then, before a vanishing node moves the selection on.
@@ -276,6 +291,13 @@ private:
     void CurrentNodeChanged(QTreeWidgetItem* current, QTreeWidgetItem* previous);
     void RefuseUnlistedExpansion(QTreeWidgetItem* node);
     void CreatePopupMenu();
+    // Opens the pop-up menu at globalPos, acting on node (null: empty space).
+    void ShowPopup(QTreeWidgetItem* node, QPoint globalPos);
+    // The new item goes where the pop-up menu was opened: into a folder, beside a note in a
+    // folder, else at the top level.
+    void PopupCreate(void (TqbTree::*create)(bool forceRoot));
+    // Ctrl+X and Ctrl+V act on the current row as Cut and Paste do on the menu's row.
+    bool IsTreeEditKey(const QKeyEvent* event) const;
     void StartNodeDrag();
     bool RunDialog(QDialog& dialog);
     // Adds a node under parent (null: top level), taking over a lone placeholder; not selected.
@@ -293,8 +315,9 @@ private:
     QList<std::pair<QPersistentModelIndex, QString>> m_movedNodes;
     // Calls of ours into the library under way.
     int m_libraryCalls = 0;
-    // The node a command acts on while it calls the library; the node added by its call.
-    QTreeWidgetItem* m_actingNode = nullptr;
+    // The node a command acts on while it calls the library; the node added by its call. Held
+    // by index and only for the length of the call, so a row deleted meanwhile leaves nothing.
+    QPersistentModelIndex m_actingNode;
     QString m_rootDir;
     QPersistentModelIndex m_contextNode;
     QPersistentModelIndex m_cutNode;
@@ -304,6 +327,8 @@ private:
     QAction* m_itemRename = nullptr;
     QAction* m_itemDelete = nullptr;
     QAction* m_itemVersions = nullptr;
+    QAction* m_itemBacklinks = nullptr;
+    bool m_popupShowing = false;
     QPoint m_pressPos;
     QPersistentModelIndex m_pressNode;
     std::function<bool(QDialog&)> m_runDialog;

@@ -107,14 +107,27 @@ void TqbTree::ItemAdded(const QString& itemPath) {
     if (!found || (parent && IsUnlisted(parent)))
         return;
     const QString name = QFileInfo(path).fileName();
-    m_actingNode = itemPath.endsWith(u'/') ? AddNode(parent, name, FolderImage)
-                                           : AddNode(parent, FileNameNoExt(name), NoteImage, name);
+    QTreeWidgetItem* node = itemPath.endsWith(u'/')
+                                ? AddNode(parent, name, FolderImage)
+                                : AddNode(parent, FileNameNoExt(name), NoteImage, name);
+    m_actingNode = QPersistentModelIndex(indexFromItem(node));
+}
+
+QScopedValueRollback<QPersistentModelIndex> TqbTree::ActOn(QTreeWidgetItem* node) {
+    return QScopedValueRollback<QPersistentModelIndex>(
+        m_actingNode, QPersistentModelIndex(indexFromItem(node)));
+}
+
+void TqbTree::ShowWrittenNote(const QString& filePath) {
+    const auto acting = ActOn(nullptr);
+    m_library.AnnounceWritten(filePath);
 }
 
 QTreeWidgetItem* TqbTree::NodeOf(const QString& itemPath) const {
     // The node the command acts on is in hand: a folder of thousands is not searched for it.
-    if (m_actingNode && ItemPath(m_actingNode) == itemPath)
-        return m_actingNode;
+    QTreeWidgetItem* acting = itemFromIndex(m_actingNode);
+    if (acting && ItemPath(acting) == itemPath)
+        return acting;
     return ItemNode(itemPath);
 }
 
@@ -154,8 +167,6 @@ void TqbTree::ShowMovedNodes() {
         if (node && m_cutNode.isValid() &&
             (itemFromIndex(m_cutNode) == node || IsUnder(node, CutNode())))
             m_cutNode = QPersistentModelIndex();
-        if (node && (node == m_actingNode || IsUnder(node, m_actingNode)))
-            m_actingNode = nullptr;
         delete node;
         if (newDir.isEmpty())
             continue;
@@ -207,10 +218,10 @@ void TqbTree::NewFolder(bool forceRoot) {
         return;
 
     const QString folder = base + name;
-    const QScopedValueRollback<QTreeWidgetItem*> acting(m_actingNode, nullptr);
+    const auto acting = ActOn(nullptr);
     if (!m_library.CreateFolder(folder, m_host.TreeDefaultHeader()))
         return;
-    QTreeWidgetItem* node = m_actingNode;
+    QTreeWidgetItem* node = itemFromIndex(m_actingNode);
     setCurrentItem(node);
     // A refused selection (the open document could not be written) must not load over it.
     if (node && currentItem() == node)
@@ -247,10 +258,10 @@ void TqbTree::NewNote(bool forceRoot) {
     // No template selected: the default header.
     const QString templateFile =
         templateName.isEmpty() ? QString() : templateDir + templateName + QStringLiteral(".htm");
-    const QScopedValueRollback<QTreeWidgetItem*> acting(m_actingNode, nullptr);
+    const auto acting = ActOn(nullptr);
     if (!m_library.CreateNote(notePath, templateFile, m_host.TreeDefaultHeader()))
         return;
-    QTreeWidgetItem* node = m_actingNode;
+    QTreeWidgetItem* node = itemFromIndex(m_actingNode);
     setCurrentItem(node);
     if (node && currentItem() == node)
         SetOpenPath(notePath);
@@ -288,7 +299,7 @@ void TqbTree::RenameNode(QTreeWidgetItem* node) {
 
     const QString newPath = base + newName + (folder ? QStringLiteral("/") : ext);
     {
-        const QScopedValueRollback<QTreeWidgetItem*> acting(m_actingNode, node);
+        const auto acting = ActOn(node);
         m_library.Rename(ItemPath(node), newPath, raw);
     }
     if (currentItem())
@@ -311,7 +322,7 @@ void TqbTree::DeleteNode(QTreeWidgetItem* node) {
         return;
     if (!MakeUsable(node))
         return;
-    const QScopedValueRollback<QTreeWidgetItem*> acting(m_actingNode, node);
+    const auto acting = ActOn(node);
     if (!ShellDelete(ItemPath(node)))
         return;
     if (currentItem())
@@ -355,7 +366,7 @@ void TqbTree::MoveNode(QTreeWidgetItem* target, QTreeWidgetItem* source) {
     // to the vacated place afterwards.
     if (!m_host.SaveCurrentNote())
         return;
-    const QScopedValueRollback<QTreeWidgetItem*> acting(m_actingNode, source);
+    const auto acting = ActOn(source);
     MoveItem(ItemPath(source), targetPath);
 }
 
@@ -401,10 +412,13 @@ void TqbTree::CreatePopupMenu() {
     m_itemRename = item("itemRename", QStringLiteral("이름 바꾸기"), &TqbTree::PopupRename);
     m_itemDelete = item("itemDelete", QStringLiteral("삭제"), &TqbTree::PopupDelete);
     m_popup->addSeparator();
+    item("itemNewNote", QStringLiteral("새 노트"), &TqbTree::PopupNewNote);
     item("itemNewFolder", QStringLiteral("새 폴더 만들기"), &TqbTree::PopupNewFolder);
     item("itemRefresh", QStringLiteral("트리 갱신"), &TqbTree::PopupRefresh);
     m_popup->addSeparator();
     m_itemVersions = item("itemVersions", QStringLiteral("이전 버전"), &TqbTree::PopupVersions);
+    m_itemBacklinks =
+        item("itemBacklinks", QStringLiteral("이 노트를 가리키는 노트"), &TqbTree::PopupBacklinks);
     m_itemPaste->setEnabled(false);
 }
 
@@ -426,6 +440,7 @@ void TqbTree::UpdatePopupItems() {
     m_itemRename->setEnabled(overNode);
     m_itemDelete->setEnabled(overNode);
     m_itemVersions->setEnabled(overNode);
+    m_itemBacklinks->setEnabled(overNode);
     // A mark whose node is gone (deleted, moved, reloaded) is cleared, never pasted.
     if (!CutNode())
         m_cutNode = QPersistentModelIndex();
@@ -446,17 +461,25 @@ void TqbTree::PopupPaste() {
         MoveNode(target, source);
 }
 
-void TqbTree::PopupNewFolder() {
+void TqbTree::PopupCreate(void (TqbTree::*create)(bool forceRoot)) {
     const TBusy busy(*this);
     QTreeWidgetItem* node = ContextNode();
     if (!node || (!IsFolder(node) && !node->parent())) {
-        NewFolder(true);
+        (this->*create)(true);
         return;
     }
     QTreeWidgetItem* folder = IsFolder(node) ? node : node->parent();
     setCurrentItem(folder);
     if (currentItem() == folder)
-        NewFolder(false);
+        (this->*create)(false);
+}
+
+void TqbTree::PopupNewFolder() {
+    PopupCreate(&TqbTree::NewFolder);
+}
+
+void TqbTree::PopupNewNote() {
+    PopupCreate(&TqbTree::NewNote);
 }
 
 void TqbTree::PopupRename() {
@@ -476,6 +499,11 @@ void TqbTree::PopupRefresh() {
 void TqbTree::PopupVersions() {
     if (const QTreeWidgetItem* node = ContextNode())
         emit VersionsRequested(ItemPath(node));
+}
+
+void TqbTree::PopupBacklinks() {
+    if (const QTreeWidgetItem* node = ContextNode())
+        emit BacklinksRequested(qbTreeRules::DocumentPath(ItemPath(node)));
 }
 
 // -- drag and drop inside the tree

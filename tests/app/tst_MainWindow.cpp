@@ -299,7 +299,8 @@ private slots:
         QCOMPARE(desktop.opened, QStringList());
     }
 
-    // The notes that link to the open one are listed; the one chosen opens. None: a word.
+    // The notes that link to the open one, or to the row the tree's pop-up menu was opened on,
+    // are listed; the one chosen opens. None: a word.
     void backlinksOpenTheLinkingNote() {
         WriteBytes(Lib("폴더/가리킴.htm"), "<HTML><BODY><A href=\"../%EB%91%98%EC%A7%B8.htm\">2</A>"
                                           "</BODY></HTML>\r\n");
@@ -310,7 +311,6 @@ private slots:
             F.Window->Action("actBacklinks")->trigger();
             QCOMPARE(told.texts, QStringList{TfrmMainNivora::NoBacklinksMessage});
         }
-        Select("둘째");
         QStringList listed;
         QTimer answer;
         connect(&answer, &QTimer::timeout, this, [&] {
@@ -323,7 +323,8 @@ private slots:
             }
         });
         answer.start(20);
-        F.Window->Action("actBacklinks")->trigger();
+        F.Tree()->SetContextNode(F.Node("둘째"));
+        F.Tree()->PopupItem("itemBacklinks")->trigger();
         QCOMPARE(listed, QStringList{"가리킴|폴더"});
         QTRY_COMPARE_WITH_TIMEOUT(F.Window->NoteTree()->OpenPath(), Lib("폴더/가리킴.htm"),
                                   TqbWindowFixture::PageTimeoutMs);

@@ -221,15 +221,30 @@ private slots:
         QCOMPARE(QDir(Lib("")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{});
     }
 
+    // By the pop-up menu, or by Ctrl+X and Ctrl+V in the tree, which the window's own editing
+    // shortcuts on those keys leave to it.
+    void cutAndPasteOpenNoteKeepsEdits_data() {
+        QTest::addColumn<bool>("keys");
+        QTest::newRow("pop-up menu") << false;
+        QTest::newRow("keys") << true;
+    }
     void cutAndPasteOpenNoteKeepsEdits() {
+        QFETCH(bool, keys);
         Select("둘째");
         F.Window->SetViewMode(TqbViewMode::Edit);
         F.WaitForPage();
         TypeIntoPage(QStringLiteral("옮김"));
-        Tree()->SetContextNode(Node("둘째"));
-        Tree()->PopupItem("itemCut")->trigger();
-        Tree()->SetContextNode(Node("폴더"));
-        Tree()->PopupItem("itemPaste")->trigger();
+        if (keys) {
+            Tree()->setFocus();
+            QTest::keyClick(Tree(), Qt::Key_X, Qt::ControlModifier);
+            Tree()->setCurrentItem(Node("폴더"));
+            QTest::keyClick(Tree(), Qt::Key_V, Qt::ControlModifier);
+        } else {
+            Tree()->SetContextNode(Node("둘째"));
+            Tree()->PopupItem("itemCut")->trigger();
+            Tree()->SetContextNode(Node("폴더"));
+            Tree()->PopupItem("itemPaste")->trigger();
+        }
         QVERIFY(!QFileInfo::exists(Lib("둘째.htm")));
         QVERIFY(ReadMaybe(Lib("폴더/둘째.htm")).contains("\xBF\xC5\xB1\xE8"));
         F.WaitForPage();

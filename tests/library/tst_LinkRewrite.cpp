@@ -1,6 +1,8 @@
 // Links between notes follow a note or folder that moves.
 #include "library/qbLinkRewrite.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 class tst_LinkRewrite : public QObject {
@@ -94,6 +96,51 @@ private slots:
         const TqbRewrittenLinks got = oldPage == newPage
                                           ? qbLinkRewrite::LinksTo(html, oldPage, move)
                                           : qbLinkRewrite::LinksOfMoved(html, oldPage, newPage, move);
+        QCOMPARE(got.Html, expected);
+        QCOMPARE(got.Count, count);
+    }
+
+    // Names that differ only in composed (NFC) or decomposed (NFD) Hangul match each other only
+    // while one of them is on disk; side by side they are two notes with links of their own.
+    void composedAndDecomposedNames_data() {
+        QTest::addColumn<bool>("twinStays");
+        QTest::addColumn<bool>("decomposedMoves");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<int>("count");
+        const QString nfc = "<a href=\"%ED%95%9C.htm\">c</a>";
+        const QString nfd = "<a href=\"%E1%84%92%E1%85%A1%E1%86%AB.htm\">d</a>";
+        const QString moved = "<a href=\"b.htm\">%1</a>";
+        QTest::newRow("decomposed renamed, composed twin stays")
+            << true << true << nfc + moved.arg('d') << 1;
+        QTest::newRow("composed renamed, decomposed twin stays")
+            << true << false << moved.arg('c') + nfd << 1;
+        QTest::newRow("the only one renamed: both spellings follow")
+            << false << true << moved.arg('c') + moved.arg('d') << 2;
+    }
+    void composedAndDecomposedNames() {
+        QFETCH(bool, twinStays);
+        QFETCH(bool, decomposedMoves);
+        QFETCH(QString, expected);
+        QFETCH(int, count);
+        QTemporaryDir dir;
+        const QString composed = dir.filePath(QStringLiteral("한.htm"));
+        const QString decomposed = composed.normalized(QString::NormalizationForm_D);
+        QVERIFY(composed != decomposed);
+        const QString moving = decomposedMoves ? decomposed : composed;
+        const QString twin = decomposedMoves ? composed : decomposed;
+        const QString to = dir.filePath("b.htm");
+        // The move is done on disk before the links follow it.
+        QFile file(to);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        if (twinStays) {
+            QFile other(twin);
+            QVERIFY(other.open(QIODevice::WriteOnly));
+        }
+        const QString html = "<a href=\"%ED%95%9C.htm\">c</a>"
+                             "<a href=\"%E1%84%92%E1%85%A1%E1%86%AB.htm\">d</a>";
+        const TqbRewrittenLinks got =
+            qbLinkRewrite::LinksTo(html, dir.filePath("p.htm"), TqbItemMove{moving, to});
         QCOMPARE(got.Html, expected);
         QCOMPARE(got.Count, count);
     }

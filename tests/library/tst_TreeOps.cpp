@@ -8,6 +8,10 @@
 #include "qbFakeTreeHost.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QTreeWidgetItemIterator>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -158,28 +162,118 @@ private slots:
         QCOMPARE(TopTexts().size(), 3);
     }
 
-    void newFolderFromPopup() {
-        // Over a note inside a folder: a sibling of the note.
+    // The pop-up menu's new folder and new note go where the menu was opened.
+    void newItemFromPopup_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("over"); // empty: empty space
+        QTest::addColumn<QString>("created");
+        QTest::newRow("folder over a note in a folder: beside it") << "itemNewFolder" << "a1" << "A/P";
+        QTest::newRow("folder over empty space: top level") << "itemNewFolder" << "" << "P";
+        QTest::newRow("folder over a top-level note: top level") << "itemNewFolder" << "top" << "P";
+        QTest::newRow("folder over a folder: inside") << "itemNewFolder" << "B" << "B/P";
+        QTest::newRow("note over a note in a folder: beside it") << "itemNewNote" << "a1" << "A/P.htm";
+        QTest::newRow("note over empty space: top level") << "itemNewNote" << "" << "P.htm";
+        QTest::newRow("note over a folder: inside") << "itemNewNote" << "B" << "B/P.htm";
+    }
+    void newItemFromPopup() {
+        QFETCH(QString, item);
+        QFETCH(QString, over);
+        QFETCH(QString, created);
         m_tree->ExpandFolder(Find("A"));
-        m_tree->SetContextNode(Find("a1"));
-        m_typed = "P1";
-        m_tree->PopupItem("itemNewFolder")->trigger();
-        QVERIFY(QFileInfo(Lib("A/P1")).isDir());
-        // Over empty space: the top level, the selection unchanged.
-        m_tree->SetContextNode(nullptr);
-        m_typed = "P2";
-        m_tree->PopupNewFolder();
-        QVERIFY(QFileInfo(Lib("P2")).isDir());
-        // Over a top-level note: the top level.
-        m_tree->SetContextNode(Find("top"));
-        m_typed = "P3";
-        m_tree->PopupNewFolder();
-        QVERIFY(QFileInfo(Lib("P3")).isDir());
-        // Over a folder: inside it.
-        m_tree->SetContextNode(Find("B"));
-        m_typed = "P4";
-        m_tree->PopupNewFolder();
-        QVERIFY(QFileInfo(Lib("B/P4")).isDir());
+        m_tree->SetContextNode(over.isEmpty() ? nullptr : Find(over));
+        m_typed = "P";
+        m_tree->PopupItem(item)->trigger();
+        QVERIFY(QFileInfo::exists(Lib(created)));
+        QCOMPARE(m_tree->OpenPath(),
+                 Lib(created.endsWith(".htm") ? created : created + "/___폴더설명.qb"));
+    }
+
+    // The menu acts on the row it was opened for and marks that row while it is open: the row
+    // under the pointer where the click's own event says, the current row from the keyboard.
+    void popupActsOnItsRow_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("clicked");
+        QTest::addColumn<QString>("question");
+        QTest::newRow("right click, the pointer's screen place stale") << "mouse" << "B" << "B";
+        QTest::newRow("right click on empty space") << "mouse" << "" << "";
+        QTest::newRow("menu key") << "key" << "" << "A";
+        QTest::newRow("Shift+F10") << "shift+f10" << "" << "A";
+    }
+    void popupActsOnItsRow() {
+        QFETCH(QString, how);
+        QFETCH(QString, clicked);
+        QFETCH(QString, question);
+        m_tree->resize(300, 400);
+        m_tree->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_tree.get()));
+        m_tree->setCurrentItem(Find("A"));
+        // Where the window thinks the pointer is: another row.
+        QCursor::setPos(m_tree->viewport()->mapToGlobal(m_tree->visualItemRect(Find("top")).center()));
+        m_host.Answer = false;
+        m_host.Calls.clear();
+        QStringList marked;
+        QStringList enabled;
+        connect(m_tree->PopupMenu(), &QMenu::aboutToShow, this, [&] {
+            QMetaObject::invokeMethod(this, [&] {
+                QTreeWidgetItemIterator it(m_tree.get());
+                for (; *it; ++it)
+                    if ((*it)->data(0, Qt::BackgroundRole).isValid())
+                        marked << (*it)->text(0);
+                for (QAction* a : m_tree->PopupMenu()->actions())
+                    if (!a->isSeparator() && a->isEnabled())
+                        enabled << a->objectName();
+                m_tree->PopupItem("itemDelete")->trigger();
+                m_tree->PopupMenu()->close();
+            }, Qt::QueuedConnection);
+        });
+        if (how == "mouse") {
+            const QPoint at = clicked.isEmpty() ? QPoint(5, m_tree->viewport()->height() - 5)
+                                                : m_tree->visualItemRect(Find(clicked)).center();
+            QContextMenuEvent event(QContextMenuEvent::Mouse, at,
+                                    m_tree->viewport()->mapToGlobal(at) + QPoint(0, 25));
+            QApplication::sendEvent(m_tree->viewport(), &event);
+        } else if (how == "key") {
+            QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                                    m_tree->mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(m_tree.get(), &event);
+        } else {
+            QTest::keyClick(m_tree.get(), Qt::Key_F10, Qt::ShiftModifier);
+        }
+        QCOMPARE(marked, question.isEmpty() ? QStringList() : QStringList{question});
+        QCOMPARE(m_host.Calls, question.isEmpty()
+                                   ? QStringList()
+                                   : QStringList{"confirm " + question + TqbTree::DeleteQuestionSuffix});
+        const QStringList always{"itemNewNote", "itemNewFolder", "itemRefresh"};
+        const QStringList overRow = QStringList{"itemCut", "itemRename", "itemDelete"} + always +
+                                    QStringList{"itemVersions", "itemBacklinks"};
+        QCOMPARE(enabled, question.isEmpty() ? always : overRow);
+        // The mark goes with the menu; nothing was opened.
+        QCOMPARE(Find(question.isEmpty() ? "A" : question)->data(0, Qt::BackgroundRole), QVariant());
+        QCOMPARE(m_tree->currentItem(), Find("A"));
+    }
+
+    // A move without the mouse: Ctrl+X on a row, Ctrl+V on the folder it goes to, also where the
+    // window has its own editing shortcuts on those keys.
+    void cutAndPasteKeys() {
+        QAction windowCut;
+        windowCut.setShortcut(QKeySequence::Cut);
+        QAction windowPaste;
+        windowPaste.setShortcut(QKeySequence::Paste);
+        m_tree->addActions({&windowCut, &windowPaste});
+        QSignalSpy windowKeys(&windowCut, &QAction::triggered);
+        QSignalSpy windowPasteKeys(&windowPaste, &QAction::triggered);
+        m_tree->show();
+        m_tree->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_tree.get()));
+        m_tree->setCurrentItem(Find("top"));
+        QTest::keyClick(m_tree.get(), Qt::Key_X, Qt::ControlModifier);
+        QVERIFY(m_tree->PopupItem("itemPaste")->isEnabled());
+        m_tree->setCurrentItem(Find("B"));
+        QTest::keyClick(m_tree.get(), Qt::Key_V, Qt::ControlModifier);
+        QVERIFY(QFileInfo::exists(Lib("B/top.htm")));
+        QVERIFY(!QFileInfo::exists(Lib("top.htm")));
+        QCOMPARE(ChildTexts(Find("B")), (QStringList{"b1", "top"}));
+        QCOMPARE(windowKeys.size() + windowPasteKeys.size(), 0);
     }
 
     void newNoteFromTemplate() {
@@ -644,7 +738,8 @@ private slots:
         for (QAction* a : menu->actions())
             captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
         QCOMPARE(captions, (QStringList{"잘라내기", "붙여넣기", "-", "이름 바꾸기", "삭제", "-",
-                                        "새 폴더 만들기", "트리 갱신", "-", "이전 버전"}));
+                                        "새 노트", "새 폴더 만들기", "트리 갱신", "-", "이전 버전",
+                                        "이 노트를 가리키는 노트"}));
         m_tree->SetContextNode(nullptr);
         m_tree->UpdatePopupItems();
         QVERIFY(!m_tree->PopupItem("itemCut")->isEnabled());
@@ -660,6 +755,10 @@ private slots:
         QSignalSpy versions(m_tree.get(), &TqbTree::VersionsRequested);
         m_tree->PopupItem("itemVersions")->trigger();
         QCOMPARE(versions.value(0).value(0).toString(), Lib("A") + u'/');
+        // Its backlinks are those of its page.
+        QSignalSpy backlinks(m_tree.get(), &TqbTree::BacklinksRequested);
+        m_tree->PopupItem("itemBacklinks")->trigger();
+        QCOMPARE(backlinks.value(0).value(0).toString(), Lib("A/___폴더설명.qb"));
     }
 };
 

@@ -105,6 +105,23 @@ private slots:
         QVERIFY(m_host.Calls.filter("discard").isEmpty());
     }
 
+    // A copy the program wrote beside the open note, deleted by another program, leaves no
+    // trace behind that a later rename could trip over.
+    void writtenCopyGoneThenRename() {
+        QSignalSpy refreshed(m_tree.get(), &TqbTree::FoldersRefreshed);
+        const QString copy = Lib(QStringLiteral("A/a1 - 사본.htm"));
+        WriteBytes(copy, "copy");
+        m_tree->ShowWrittenNote(copy);
+        QCOMPARE(Shape(), QStringLiteral("A[Sub[s1] a1* a1 - 사본] B top"));
+        QVERIFY(QFile::remove(copy));
+        QTRY_COMPARE(Shape(), QStringLiteral("A[Sub[s1] a1*] B top"));
+        refreshed.clear();
+        QVERIFY(QDir().rename(Lib("top.htm"), Lib("zz.htm")));
+        QVERIFY(refreshed.wait());
+        QCOMPARE(Shape(), QStringLiteral("A[Sub[s1] a1*] B zz"));
+        QCOMPARE(m_tree->OpenPath(), Lib("A/a1.htm"));
+    }
+
     // Our own operations leave nothing for the watcher to merge: the only refresh is the one
     // another program causes afterwards, in another folder.
     void ownChangesAreNoOutsideChanges_data() {
