@@ -96,6 +96,9 @@ private slots:
         QTest::newRow("folder page") << "../일/___폴더설명.qb" << tree
                                      << QStringLiteral("일") + folderPage;
         QTest::newRow("absolute address") << "file://<lib>/일/a.htm" << tree << "일/a.htm";
+        QTest::newRow("Windows separators") << "..\\일\\a b.htm#p" << tree << "일/a b.htm";
+        QTest::newRow("name encoded from code page 949")
+            << "../%C0%CF/%B0%A1.htm" << tree << "일/가.htm";
         QTest::newRow("the note itself") << "" << tree << "개인/오늘.htm";
         const QString nfd = QStringLiteral("메모.htm").normalized(QString::NormalizationForm_D);
         QTest::newRow("name composed on disk, decomposed in the link")

@@ -48,7 +48,9 @@ private slots:
         QTest::newRow("links, comments and text left alone")
             << "<a href=\"big.png\">src=\"t.png\"</a><!-- <img src=\"old.png\"> -->"
                "<p>url(prose.png)</p><img src=\"after.png\">"
-            << QStringList{"after.png"} << QStringList{"after.png"};
+               "<TEXTAREA><img src=\"typed.png\"></TEXTAREA><script>'<img src=\"s.png\">'</script>"
+               "<title><img src=\"t.png\"></title><img src=\"last.png\">"
+            << QStringList{"after.png", "last.png"} << QStringList{"after.png", "last.png"};
         QTest::newRow("unclosed tag at the end")
             << "<img src=\"a.png" << QStringList{"a.png"} << QStringList{"a.png"};
     }
