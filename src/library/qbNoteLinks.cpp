@@ -21,6 +21,30 @@ bool Reads(const char* encoding, const QByteArray& bytes, QString* text = nullpt
     return !decoder.hasError();
 }
 
+// The text with its percent escapes undone, each run of them read as UTF-8, or as code page
+// 949 where it is not UTF-8 (legacy then says so); a run is one name or a piece of one, so a
+// path may mix both.
+QString Unescaped(const QString& escaped, bool* legacy = nullptr) {
+    static const QRegularExpression run(QStringLiteral("(?:%[0-9A-Fa-f]{2})+"));
+    QString out;
+    qsizetype from = 0;
+    for (auto it = run.globalMatch(escaped); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out += escaped.mid(from, m.capturedStart() - from);
+        const QByteArray bytes = QByteArray::fromPercentEncoding(m.captured().toLatin1());
+        QString text;
+        if (Reads("UTF-8", bytes, &text) || !Reads(Cp949, bytes, &text)) {
+            out += QString::fromUtf8(bytes);
+        } else {
+            out += text;
+            if (legacy)
+                *legacy = true;
+        }
+        from = m.capturedEnd();
+    }
+    return out + escaped.mid(from);
+}
+
 // A name's bytes in code page 949 where asked and every character fits, else in UTF-8.
 QByteArray NameBytes(const QString& name, TNameBytes bytes) {
     if (bytes == TNameBytes::Cp949) {
@@ -65,17 +89,13 @@ QString LocalPath(const QUrl& url) {
         return {};
     if (!url.host().isEmpty() && url.host().compare(u"localhost", Qt::CaseInsensitive) != 0)
         return url.toLocalFile();
-    const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
-    QString text;
-    if (Reads("UTF-8", bytes, &text) || !Reads(Cp949, bytes, &text))
-        return QString::fromUtf8(bytes);
-    return text;
+    return Unescaped(url.path(QUrl::FullyEncoded));
 }
 
 TNameBytes NameBytesOf(const QString& href) {
-    const QByteArray bytes =
-        QByteArray::fromPercentEncoding(href.left(PathEnd(href)).toUtf8());
-    return !Reads("UTF-8", bytes) && Reads(Cp949, bytes) ? TNameBytes::Cp949 : TNameBytes::Utf8;
+    bool legacy = false;
+    Unescaped(href.left(PathEnd(href)), &legacy);
+    return legacy ? TNameBytes::Cp949 : TNameBytes::Utf8;
 }
 
 QString Href(const QString& fromNote, const QString& toPath, TNameBytes bytes) {

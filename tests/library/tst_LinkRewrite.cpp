@@ -92,7 +92,7 @@ private slots:
                "<img src=\"a.htm\"><script src=\"a.htm\"></script>"
             << 2;
         QTest::newRow("names percent-encoded in code page 949 stay so")
-            << page << page << "/lib/가.htm" << "/lib/나 다.htm"
+            << "/문서/p.htm" << "/문서/p.htm" << "/문서/가.htm" << "/문서/나 다.htm"
             << "<a href=\"%B0%A1.htm\">1</a><a href=\"%EA%B0%80.htm\">2</a>"
             << "<a href=\"%B3%AA%20%B4%D9.htm\">1</a><a href=\"%EB%82%98%20%EB%8B%A4.htm\">2</a>"
             << 2;
