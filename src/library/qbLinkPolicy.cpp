@@ -79,4 +79,29 @@ QString RefusalText(const QUrl& url, TLinkAction action) {
     return QString();
 }
 
+QUrl ForDesktop(const QUrl& url, QStringList* dropped) {
+    if (url.scheme().compare(u"mailto", Qt::CaseInsensitive) != 0 || !url.hasQuery())
+        return url;
+    QStringList kept;
+    for (const QString& item : url.query(QUrl::FullyEncoded).split(u'&')) {
+        const QString key = QUrl::fromPercentEncoding(item.section(u'=', 0, 0).toLatin1()).toLower();
+        if (key != u"attach" && key != u"attachment") {
+            kept << item;
+            continue;
+        }
+        const QString value = item.section(u'=', 1);
+        if (dropped)
+            *dropped << QUrl::fromPercentEncoding(value.toLatin1());
+    }
+    QUrl out = url;
+    out.setQuery(kept.isEmpty() ? QString() : kept.join(u'&'), QUrl::StrictMode);
+    return out;
+}
+
+QString DroppedAttachmentsText(const QStringList& dropped) {
+    return QStringLiteral("메일 링크가 첨부하려던 파일은 넘기지 않았습니다. 필요하면 메일 "
+                          "프로그램에서 직접 첨부하세요:\n%1")
+        .arg(dropped.join(u'\n'));
+}
+
 } // namespace qbLinkPolicy
