@@ -61,13 +61,15 @@ QList<QByteArray> Needles(const QString& target) {
     // Hangul may be written composed or not, whichever way the name on disk has it.
     const QString decomposed = piece.normalized(QString::NormalizationForm_D);
     piece = piece.normalized(QString::NormalizationForm_C);
-    QList<QByteArray> needles;
-    for (const QString& form : {piece, decomposed}) {
-        needles << form.toUtf8() << QUrl::toPercentEncoding(form) << AsReferences(form, true)
-                << AsReferences(form, false);
-        for (const char* utf16 : {"UTF-16LE", "UTF-16BE"})
-            needles << QStringEncoder(utf16).encode(form);
-    }
+    // Pages in UTF-16 or with references come from Windows programs, which compose Hangul.
+    QList<QByteArray> needles{piece.toUtf8(),
+                              QUrl::toPercentEncoding(piece),
+                              decomposed.toUtf8(),
+                              QUrl::toPercentEncoding(decomposed),
+                              AsReferences(piece, true),
+                              AsReferences(piece, false),
+                              QStringEncoder("UTF-16LE").encode(piece),
+                              QStringEncoder("UTF-16BE").encode(piece)};
     QStringEncoder cp949("windows-949");
     const QByteArray legacy = cp949.encode(piece);
     if (!cp949.hasError())

@@ -274,20 +274,25 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("address"); // empty: refused, nothing written
         QTest::addColumn<QString>("file");    // below the note's folder
-        QTest::newRow("pasted") << QByteArray("pic") << "image/png" << "" << "__images/pasted-20240501-153012.png"
+        const QByteArray pic("pic");
+        QTest::newRow("pasted") << pic << "image/png" << ""
+                                << "__images/pasted-20240501-153012.png"
                                 << "__images/pasted-20240501-153012.png";
-        QTest::newRow("pasted JPEG") << QByteArray("pic") << "image/jpeg" << "" << "__images/pasted-20240501-153012.jpg"
+        QTest::newRow("pasted JPEG") << pic << "image/jpeg" << ""
+                                     << "__images/pasted-20240501-153012.jpg"
                                      << "__images/pasted-20240501-153012.jpg";
         QTest::newRow("dropped file keeps its name")
-            << QByteArray("pic") << "image/png" << "휴가.png" << "__images/%ED%9C%B4%EA%B0%80.png" << "__images/휴가.png";
+            << pic << "image/png" << "휴가.png" << "__images/%ED%9C%B4%EA%B0%80.png"
+            << "__images/휴가.png";
         QTest::newRow("name taken by other bytes")
-            << QByteArray("pic") << "image/png" << "다른.png" << "__images/%EB%8B%A4%EB%A5%B8_2.png"
+            << pic << "image/png" << "다른.png" << "__images/%EB%8B%A4%EB%A5%B8_2.png"
             << "__images/다른_2.png";
         QTest::newRow("same bytes already there")
-            << QByteArray("pic") << "image/png" << "같은.png" << "__images/%EA%B0%99%EC%9D%80.png" << "__images/같은.png";
-        QTest::newRow("not a picture") << QByteArray("pic") << "text/plain" << "" << "" << "";
+            << pic << "image/png" << "같은.png" << "__images/%EA%B0%99%EC%9D%80.png"
+            << "__images/같은.png";
+        QTest::newRow("not a picture") << pic << "text/plain" << "" << "" << "";
         QTest::newRow("empty picture pasted") << QByteArray() << "image/png" << "" << "" << "";
-        QTest::newRow("empty file dropped") << QByteArray("") << "image/png" << "빈.png" << "" << "";
+        QTest::newRow("empty file dropped") << QByteArray() << "image/png" << "빈.png" << "" << "";
     }
     void keptPictures() {
         QFETCH(QByteArray, bytes);
