@@ -21,10 +21,36 @@ bool Reads(const char* encoding, const QByteArray& bytes, QString* text = nullpt
     return !decoder.hasError();
 }
 
-// The text with its percent escapes undone, each run of them read as UTF-8, or as code page
-// 949 where it is not UTF-8 (legacy then says so); a run is one name or a piece of one, so a
-// path may mix both.
-QString Unescaped(const QString& escaped, bool* legacy = nullptr) {
+// A name's bytes in code page 949 where asked and every character fits, else in UTF-8.
+QByteArray NameBytes(const QString& name, TNameBytes bytes) {
+    if (bytes == TNameBytes::Cp949) {
+        QStringEncoder cp949(Cp949);
+        const QByteArray legacy = cp949.encode(name);
+        if (!cp949.hasError())
+            return legacy;
+    }
+    return name.toUtf8();
+}
+
+QString Encoded(const QString& path, TNameBytes bytes) {
+    QStringList parts = path.split(u'/');
+    for (QString& part : parts)
+        if (part != u".." && part != u".")
+            part = QString::fromLatin1(NameBytes(part, bytes).toPercentEncoding());
+    return parts.join(u'/');
+}
+
+// The path part of an href: up to its query or place.
+qsizetype PathEnd(const QString& href) {
+    static const QRegularExpression tail(QStringLiteral("[?#]"));
+    const qsizetype end = href.indexOf(tail);
+    return end < 0 ? href.size() : end;
+}
+
+} // namespace
+
+// A run of escapes is one name or a piece of one, so a path may mix both encodings.
+QString Unescaped(const QString& escaped, bool* legacy) {
     static const QRegularExpression run(QStringLiteral("(?:%[0-9A-Fa-f]{2})+"));
     QString out;
     qsizetype from = 0;
@@ -44,34 +70,6 @@ QString Unescaped(const QString& escaped, bool* legacy = nullptr) {
     }
     return out + escaped.mid(from);
 }
-
-// A name's bytes in code page 949 where asked and every character fits, else in UTF-8.
-QByteArray NameBytes(const QString& name, TNameBytes bytes) {
-    if (bytes == TNameBytes::Cp949) {
-        QStringEncoder cp949(Cp949);
-        const QByteArray legacy = cp949.encode(name);
-        if (!cp949.hasError())
-            return legacy;
-    }
-    return name.toUtf8();
-}
-
-QString Encoded(const QString& path, TNameBytes bytes) {
-    QStringList parts = path.split(u'/');
-    for (QString& part : parts)
-        if (part != u".." && part != u".")
-            part = QString::fromLatin1(QByteArray(NameBytes(part, bytes)).toPercentEncoding());
-    return parts.join(u'/');
-}
-
-// The path part of an href: up to its query or place.
-qsizetype PathEnd(const QString& href) {
-    static const QRegularExpression tail(QStringLiteral("[?#]"));
-    const qsizetype end = href.indexOf(tail);
-    return end < 0 ? href.size() : end;
-}
-
-} // namespace
 
 QUrl Resolve(const QString& href, const QString& notePath) {
     const QUrl base = QUrl::fromLocalFile(QFileInfo(notePath).absoluteFilePath());

@@ -19,6 +19,10 @@ QUrl Resolve(const QString& href, const QString& notePath);
 // they are not UTF-8; empty for an address that is no local file.
 QString LocalPath(const QUrl& url);
 
+// The text with its percent escapes undone, each run of them read as UTF-8, or as code page
+// 949 where it is not UTF-8 (legacy, when given, then says so).
+QString Unescaped(const QString& escaped, bool* legacy = nullptr);
+
 // How the percent escapes of an href's path are meant to be read.
 TNameBytes NameBytesOf(const QString& href);
 

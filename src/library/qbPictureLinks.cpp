@@ -1,6 +1,7 @@
 #include "library/qbPictureLinks.h"
 
 #include "library/qbFolderListing.h"
+#include "library/qbNoteLinks.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -211,7 +212,7 @@ QString FileOfAddress(const QString& address) {
     static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:"));
     if (scheme.match(a).hasMatch())
         return {};
-    const QString file = QDir::cleanPath(QUrl::fromPercentEncoding(a.toUtf8()));
+    const QString file = QDir::cleanPath(qbNoteLinks::Unescaped(a));
     // Pages shown inside pages are notes of their own, never carried along.
     if (file.isEmpty() || file == u"." || file.endsWith(u'/') ||
         IsNoteFileName(file, QStringLiteral(".htm")) ||

@@ -26,10 +26,10 @@ private slots:
             << QStringList{"s1.png", "s2.png", "s3.png"};
         QTest::newRow("escapes, references and backslashes undone")
             << "<img src=\"__images/a%20b.png\"><img src=\"x&amp;y.png\"><img src=\"sub\\z.png\">"
-               "<img src=\"&#xADF8;&#47548;.png\">"
+               "<img src=\"&#xADF8;&#47548;.png\"><img src=\"%B1%D7%B8%B2/1.png\">"
             << QStringList{"__images/a%20b.png", "x&amp;y.png", "sub\\z.png",
-                           "&#xADF8;&#47548;.png"}
-            << QStringList{"__images/a b.png", "x&y.png", "sub/z.png", "그림.png"};
+                           "&#xADF8;&#47548;.png", "%B1%D7%B8%B2/1.png"}
+            << QStringList{"__images/a b.png", "x&y.png", "sub/z.png", "그림.png", "그림/1.png"};
         QTest::newRow("Korean name, query and fragment")
             << "<img src=\"그림/사진.png?v=2\"><img src=\"d.png#top\">"
             << QStringList{"그림/사진.png?v=2", "d.png#top"}
