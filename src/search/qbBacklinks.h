@@ -29,7 +29,7 @@ private:
     std::unique_ptr<TSearches> m_searches;
 };
 
-// Whether the page at pagePath, with these bytes, has an href that leads to target.
+// Whether the page at pagePath, with these bytes, has an href (or a frame) that leads to target.
 bool LinksTo(const QByteArray& page, const QString& pagePath, const QString& target);
 
 // The pages under root (as the folder search takes them) that take accepts, in the walk's order;
