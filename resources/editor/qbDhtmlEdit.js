@@ -374,9 +374,11 @@
             return;
         var reader = new FileReader();
         reader.onload = function () {
+            // An empty file reads as "data:" with no comma: no bytes, not the scheme's.
             var data = String(reader.result);
+            var comma = data.indexOf(",");
             bridge.keepPicture(documentId, files[0].type, named ? files[0].name : "",
-                               data.slice(data.indexOf(",") + 1));
+                               comma < 0 ? "" : data.slice(comma + 1));
             handOver(files.slice(1), named);
         };
         reader.onerror = function () { handOver(files.slice(1), named); };

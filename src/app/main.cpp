@@ -400,9 +400,12 @@ void TfrmMainNivora::OpenLink(const QUrl& url) {
     using qbLinkPolicy::TLinkAction;
     const TLinkAction action =
         qbLinkPolicy::Decide(url, m_noteTree->RootDir(), m_noteTree->NoteExt);
-    if (action == TLinkAction::Desktop)
-        QDesktopServices::openUrl(url);
-    else if (action == TLinkAction::ShowInTree)
+    if (action == TLinkAction::Desktop) {
+        QStringList dropped;
+        QDesktopServices::openUrl(qbLinkPolicy::ForDesktop(url, &dropped));
+        if (!dropped.isEmpty())
+            ShowMessage(qbLinkPolicy::DroppedAttachmentsText(dropped), QString());
+    } else if (action == TLinkAction::ShowInTree)
         OpenLinkedNote(qbLinkPolicy::LibraryPath(url));
     else
         ShowMessage(qbLinkPolicy::RefusalText(url, action), QString());

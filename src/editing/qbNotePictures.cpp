@@ -104,6 +104,10 @@ QString KeepInNote(const QByteArray& bytes, const QString& mimeType, const QStri
     const QMimeType type = QMimeDatabase().mimeTypeForName(mimeType);
     if (!type.isValid() || !type.name().startsWith(u"image/") || type.preferredSuffix().isEmpty())
         throw EqbError(QStringLiteral("그림으로 넣을 수 없는 형식입니다: %1").arg(mimeType));
+    if (bytes.isEmpty())
+        throw EqbError(name.isEmpty() ? QStringLiteral("그림이 비어 있습니다 (0바이트).")
+                                      : QStringLiteral("그림 파일이 비어 있습니다 (0바이트): %1")
+                                            .arg(QFileInfo(name).fileName()));
     const QString wanted =
         !name.isEmpty()
             ? QFileInfo(name).fileName()

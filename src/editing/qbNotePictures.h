@@ -22,7 +22,8 @@ QString PlaceInNote(const QString& picture, const QString& notePath, const QStri
 // written into the note folder's "__images" under `name`, or when there is none under
 // "pasted-<yyyyMMdd>-<HHmmss>" and the usual suffix of its MIME type, numbered and shared as
 // PlaceInNote does; returns its address in the note as PlaceInNote does. Throws EqbError,
-// writing nothing, for a type that is no picture's or when the file cannot be written.
+// writing nothing, for a type that is no picture's, for no bytes at all, or when the file
+// cannot be written.
 QString KeepInNote(const QByteArray& bytes, const QString& mimeType, const QString& name,
                    const QString& notePath, const QDateTime& now);
 

@@ -2,6 +2,7 @@
 
 #include "library/qbFolderListing.h"
 #include "library/qbNoteInfo.h"
+#include "library/qbNoteLinks.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,7 +18,7 @@ TLinkAction Decide(const QUrl& url, const QString& libraryRoot, const QString& n
     if (scheme != u"file")
         return TLinkAction::RefuseScheme;
     const QString root = QDir::cleanPath(libraryRoot);
-    if (root.isEmpty() || !QDir::cleanPath(url.toLocalFile()).startsWith(root + u'/'))
+    if (root.isEmpty() || !QDir::cleanPath(qbNoteLinks::LocalPath(url)).startsWith(root + u'/'))
         return TLinkAction::RefuseOutsideLibrary;
     const QString path = LibraryPath(url);
     const QString name = QFileInfo(path).fileName();
@@ -50,7 +51,7 @@ QString AsOnDisk(const QString& path) {
 } // namespace
 
 QString LibraryPath(const QUrl& url) {
-    const QString path = AsOnDisk(QDir::cleanPath(url.toLocalFile()));
+    const QString path = AsOnDisk(QDir::cleanPath(qbNoteLinks::LocalPath(url)));
     // A folder shows in the tree as its page.
     if (QFileInfo(path).isDir())
         return path + u'/' + TqbNoteInfo::FolderDescriptionName;
@@ -67,7 +68,7 @@ QString RefusalText(const QUrl& url, TLinkAction action) {
             .arg(QDir::toNativeSeparators(LibraryPath(url)));
     case TLinkAction::RefuseOutsideLibrary:
         return QStringLiteral("라이브러리 밖의 파일은 열지 않습니다: %1")
-            .arg(url.host().isEmpty() ? QDir::toNativeSeparators(QDir::cleanPath(url.toLocalFile()))
+            .arg(url.host().isEmpty() ? QDir::toNativeSeparators(QDir::cleanPath(qbNoteLinks::LocalPath(url)))
                                       : url.toDisplayString());
     case TLinkAction::RefuseScheme:
         if (!url.isValid())
@@ -76,6 +77,31 @@ QString RefusalText(const QUrl& url, TLinkAction action) {
             .arg(url.scheme().isEmpty() ? url.toDisplayString() : url.scheme() + u':');
     }
     return QString();
+}
+
+QUrl ForDesktop(const QUrl& url, QStringList* dropped) {
+    if (url.scheme().compare(u"mailto", Qt::CaseInsensitive) != 0 || !url.hasQuery())
+        return url;
+    QStringList kept;
+    for (const QString& item : url.query(QUrl::FullyEncoded).split(u'&')) {
+        const QString key = QUrl::fromPercentEncoding(item.section(u'=', 0, 0).toLatin1()).toLower();
+        if (key != u"attach" && key != u"attachment") {
+            kept << item;
+            continue;
+        }
+        const QString value = item.section(u'=', 1);
+        if (dropped)
+            *dropped << QUrl::fromPercentEncoding(value.toLatin1());
+    }
+    QUrl out = url;
+    out.setQuery(kept.isEmpty() ? QString() : kept.join(u'&'), QUrl::StrictMode);
+    return out;
+}
+
+QString DroppedAttachmentsText(const QStringList& dropped) {
+    return QStringLiteral("메일 링크가 첨부하려던 파일은 넘기지 않았습니다. 필요하면 메일 "
+                          "프로그램에서 직접 첨부하세요:\n%1")
+        .arg(dropped.join(u'\n'));
 }
 
 } // namespace qbLinkPolicy

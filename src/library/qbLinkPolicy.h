@@ -24,4 +24,12 @@ QString LibraryPath(const QUrl& url);
 // What the user is told about a refused link; empty for one that is followed.
 QString RefusalText(const QUrl& url, TLinkAction action);
 
+// A link as it goes to the desktop. A mail link loses the files it asks to attach ("attach=",
+// "attachment="): the mail program would attach any file a note names, unasked. The files left
+// out go to dropped; the rest of the address stays as written.
+QUrl ForDesktop(const QUrl& url, QStringList* dropped);
+
+// What the user is told about the files a mail link asked to attach.
+QString DroppedAttachmentsText(const QStringList& dropped);
+
 } // namespace qbLinkPolicy

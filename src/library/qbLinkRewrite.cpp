@@ -11,18 +11,58 @@ namespace qbLinkRewrite {
 
 namespace {
 
-// Only the relative links a page carries between notes; absolute ones name their place.
-bool IsRelative(const QString& href) {
-    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:"));
+// How an href to a file is written, so that a rewritten one keeps it: relative or absolute
+// (with the "file:" part as it was), '/' or '\' between names, names encoded as they were.
+struct TLinkForm {
+    bool Absolute = false;
+    QString Prefix; // before an absolute path: "", "file://", "FILE://localhost", ...
+    bool Backslashes = false;
+    qbNoteLinks::TNameBytes Bytes = qbNoteLinks::TNameBytes::Utf8;
+};
+
+// An href up to its query or place.
+QString PathOf(const QString& href) {
+    static const QRegularExpression tail(QStringLiteral("[?#]"));
     const QString h = href.trimmed();
-    return !h.isEmpty() && !h.startsWith(u'/') && !h.startsWith(u'#') && !h.startsWith(u'?') &&
-           !scheme.match(h).hasMatch();
+    const qsizetype end = h.indexOf(tail);
+    return end < 0 ? h : h.left(end);
+}
+
+// The form of a link to a local file; false for any other link (a place in the page, the web,
+// a file on another machine).
+bool FormOf(const QString& href, TLinkForm& form) {
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:"));
+    static const QRegularExpression fileAddress(
+        QStringLiteral("^file:(?:[/\\\\]{2}([^/\\\\?#]*))?(?=[/\\\\])"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QString h = href.trimmed();
+    if (h.isEmpty() || h.startsWith(u'#') || h.startsWith(u'?'))
+        return false;
+    QString path = h;
+    if (const QRegularExpressionMatch file = fileAddress.match(h); file.hasMatch()) {
+        const QString host = file.captured(1);
+        if (!host.isEmpty() && host.compare(u"localhost", Qt::CaseInsensitive) != 0)
+            return false;
+        form.Absolute = true;
+        form.Prefix = file.captured();
+        path = h.mid(file.capturedLength());
+    } else if (scheme.match(h).hasMatch()) {
+        return false;
+    } else if (h.startsWith(u'/') || h.startsWith(u'\\')) {
+        // "//host/..." names another machine.
+        if (h.size() > 1 && (h[1] == u'/' || h[1] == u'\\'))
+            return false;
+        form.Absolute = true;
+    }
+    form.Backslashes = PathOf(path).contains(u'\\');
+    form.Bytes = qbNoteLinks::NameBytesOf(path);
+    return true;
 }
 
 // The file an href leads to from the page, without a trailing '/'; empty when not a local file.
 QString Target(const QString& href, const QString& pagePath) {
-    const QUrl url = qbNoteLinks::Resolve(href, pagePath);
-    return url.isLocalFile() ? QDir::cleanPath(url.toLocalFile()) : QString();
+    const QString path = qbNoteLinks::LocalPath(qbNoteLinks::Resolve(href, pagePath));
+    return path.isEmpty() ? QString() : QDir::cleanPath(path);
 }
 
 // Hangul written on one system may be composed (NFC) and on another not (NFD): the same name,
@@ -47,6 +87,18 @@ QString Moved(const QString& file, const TqbItemMove& move) {
     return file;
 }
 
+// The href from the page to the file, in the form the old one had.
+QString Written(const TLinkForm& form, const QString& pagePath, const QString& file,
+                bool folder) {
+    QString path = form.Absolute ? qbNoteLinks::EncodedPath(file, form.Bytes)
+                                 : qbNoteLinks::Href(pagePath, file, form.Bytes);
+    if (folder)
+        path += u'/';
+    if (form.Backslashes)
+        path.replace(u'/', u'\\');
+    return form.Prefix + path;
+}
+
 TqbRewrittenLinks Rewrite(const QString& html, const QString& oldPagePath,
                           const QString& newPagePath, const TqbItemMove& move) {
     TqbRewrittenLinks out{html, 0};
@@ -54,7 +106,8 @@ TqbRewrittenLinks Rewrite(const QString& html, const QString& oldPagePath,
     // From the end, so that earlier positions stay true.
     for (auto it = hrefs.crbegin(); it != hrefs.crend(); ++it) {
         const QString& href = it->File;
-        if (!IsRelative(href))
+        TLinkForm form;
+        if (!FormOf(href, form))
             continue;
         const QString before = Target(href, oldPagePath);
         if (before.isEmpty())
@@ -63,15 +116,12 @@ TqbRewrittenLinks Rewrite(const QString& html, const QString& oldPagePath,
         if (SameName(Target(href, newPagePath), after))
             continue;
         // The query and place are kept as written, character references and all.
-        static const QRegularExpression tailStart(QStringLiteral("(?<!&)[?#]"));
-        const QString path = html.mid(it->Pos, it->Len).trimmed();
-        const qsizetype tail = path.indexOf(tailStart);
-        const QString kept = tail < 0 ? QString() : path.mid(tail);
-        const bool folder = (tail < 0 ? path : path.left(tail)).endsWith(u'/');
-        const QString written =
-            qbNoteLinks::Href(newPagePath, after) + (folder ? QStringLiteral("/") : QString()) +
-            kept;
-        out.Html.replace(it->Pos, it->Len, written);
+        const QString value = html.mid(it->Pos, it->Len).trimmed();
+        const qsizetype tail = qbPictureLinks::TailStart(value);
+        const QString kept = tail < 0 ? QString() : value.mid(tail);
+        const QString path = PathOf(href);
+        const bool folder = path.endsWith(u'/') || path.endsWith(u'\\');
+        out.Html.replace(it->Pos, it->Len, Written(form, newPagePath, after, folder) + kept);
         ++out.Count;
     }
     return out;

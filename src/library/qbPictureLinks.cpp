@@ -1,6 +1,7 @@
 #include "library/qbPictureLinks.h"
 
 #include "library/qbFolderListing.h"
+#include "library/qbNoteLinks.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -70,6 +71,26 @@ private:
         return i;
     }
 
+    // Where the contents of the element just opened end: at its end tag, or the page's end.
+    qsizetype ContentEnd(qsizetype i, const QString& name) const {
+        const QString endTag = QStringLiteral("</") + name;
+        for (i = m_html.indexOf(endTag, i, Qt::CaseInsensitive); i >= 0;
+             i = m_html.indexOf(endTag, i + 1, Qt::CaseInsensitive)) {
+            const qsizetype after = i + endTag.size();
+            if (after >= m_html.size() || m_html[after].isSpace() || m_html[after] == u'>' ||
+                m_html[after] == u'/')
+                return i;
+        }
+        return m_html.size();
+    }
+
+    // Elements whose contents are text, not tags: what looks like a link there is not one.
+    static bool HoldsText(const QString& name) {
+        static const QStringList names{"script", "style",   "title",    "textarea",
+                                       "xmp",    "iframe", "noembed", "noframes"};
+        return names.contains(name);
+    }
+
     // The tag whose name starts at i; returns where scanning goes on.
     qsizetype Tag(qsizetype i) {
         const qsizetype nameStart = i;
@@ -91,19 +112,19 @@ private:
                 ++i;
                 continue;
             }
-            i = Attribute(i);
+            i = Attribute(i, name);
         }
-        if (name == u"style" && !m_hrefs) {
-            qsizetype end = m_html.indexOf(QStringLiteral("</style"), i, Qt::CaseInsensitive);
-            if (end < 0)
-                end = m_html.size();
+        if (name == u"plaintext")
+            return m_html.size();
+        if (!HoldsText(name))
+            return i;
+        const qsizetype end = ContentEnd(i, name);
+        if (name == u"style" && !m_hrefs)
             StyleUrls(i, end);
-            return end;
-        }
-        return i;
+        return end;
     }
 
-    qsizetype Attribute(qsizetype i) {
+    qsizetype Attribute(qsizetype i, const QString& tag) {
         const qsizetype nameStart = i;
         while (i < m_html.size() && !m_html[i].isSpace() && m_html[i] != u'=' &&
                m_html[i] != u'>' && m_html[i] != u'/')
@@ -128,7 +149,8 @@ private:
             valueEnd = i;
         }
         if (m_hrefs) {
-            if (name == u"href")
+            // A frame shows another note as a link leads to one.
+            if (name == u"href" || (name == u"src" && (tag == u"iframe" || tag == u"frame")))
                 m_links.append({valueStart, valueEnd - valueStart,
                                 UndoReferences(m_html.mid(valueStart, valueEnd - valueStart))});
         } else if (name == u"src" || name == u"background")
@@ -166,6 +188,18 @@ QList<TqbPictureLink> FindHrefs(const QString& html) {
     return TPageScanner(html, true).Run();
 }
 
+qsizetype TailStart(const QString& address) {
+    static const QRegularExpression mark(
+        QStringLiteral("&(?:amp|#[0-9]{1,7}|#[xX][0-9a-fA-F]{1,6});|[?#]"));
+    for (auto it = mark.globalMatch(address); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const QString character = UndoReferences(m.captured());
+        if (character == u"?" || character == u"#")
+            return m.capturedStart();
+    }
+    return -1;
+}
+
 QString FileOfAddress(const QString& address) {
     QString a = UndoReferences(address).trimmed();
     a.replace(u'\\', u'/');
@@ -178,7 +212,7 @@ QString FileOfAddress(const QString& address) {
     static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:"));
     if (scheme.match(a).hasMatch())
         return {};
-    const QString file = QDir::cleanPath(QUrl::fromPercentEncoding(a.toUtf8()));
+    const QString file = QDir::cleanPath(qbNoteLinks::Unescaped(a));
     // Pages shown inside pages are notes of their own, never carried along.
     if (file.isEmpty() || file == u"." || file.endsWith(u'/') ||
         IsNoteFileName(file, QStringLiteral(".htm")) ||

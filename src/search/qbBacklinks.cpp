@@ -3,10 +3,10 @@
 #include "library/qbLinkPolicy.h"
 #include "library/qbNoteInfo.h"
 #include "library/qbNoteLinks.h"
+#include "library/qbPictureLinks.h"
 #include "platform/qbError.h"
-#include "search/qbCharacterReferences.h"
+#include "platform/qbPageCodec.h"
 #include "search/qbFoldedByteSearch.h"
-#include "search/qbPageCharset.h"
 #include "search/qbPageReader.h"
 #include "search/qbSearchFiles.h"
 
@@ -28,26 +28,17 @@ QByteArray Folded(QByteArray bytes) {
     return bytes;
 }
 
-// An attribute's value as the page means it: "&amp;" is '&'.
-QString Unescaped(const QString& value) {
-    if (!value.contains(u'&'))
-        return value;
-    QString text;
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        char32_t c = 0;
-        const qsizetype length =
-            value[i] == u'&'
-                ? qbSearch::ReadCharacterReference(
-                      reinterpret_cast<const char16_t*>(value.constData()) + i, value.size() - i, c)
-                : 0;
-        if (length == 0) {
-            text += value[i];
-            continue;
-        }
-        text += QString::fromUcs4(&c, 1);
-        i += length - 1;
+// The piece with each character outside ASCII written as a numeric reference, as pages in an
+// ASCII charset hold names.
+QByteArray AsReferences(const QString& piece, bool hex) {
+    QByteArray out;
+    for (const char32_t c : piece.toUcs4()) {
+        if (c < 0x80)
+            out += char(c);
+        else
+            out += (hex ? "&#x" + QByteArray::number(uint(c), 16) : "&#" + QByteArray::number(uint(c))) + ';';
     }
-    return text;
+    return out;
 }
 
 } // namespace
@@ -70,13 +61,21 @@ QList<QByteArray> Needles(const QString& target) {
     // Hangul may be written composed or not, whichever way the name on disk has it.
     const QString decomposed = piece.normalized(QString::NormalizationForm_D);
     piece = piece.normalized(QString::NormalizationForm_C);
-    QList<QByteArray> needles{Folded(piece.toUtf8()), Folded(QUrl::toPercentEncoding(piece)),
-                              Folded(decomposed.toUtf8()),
-                              Folded(QUrl::toPercentEncoding(decomposed))};
+    // Pages in UTF-16 or with references come from Windows programs, which compose Hangul.
+    QList<QByteArray> needles{piece.toUtf8(),
+                              QUrl::toPercentEncoding(piece),
+                              decomposed.toUtf8(),
+                              QUrl::toPercentEncoding(decomposed),
+                              AsReferences(piece, true),
+                              AsReferences(piece, false),
+                              QStringEncoder("UTF-16LE").encode(piece),
+                              QStringEncoder("UTF-16BE").encode(piece)};
     QStringEncoder cp949("windows-949");
     const QByteArray legacy = cp949.encode(piece);
     if (!cp949.hasError())
-        needles << Folded(legacy);
+        needles << legacy << legacy.toPercentEncoding();
+    for (QByteArray& needle : needles)
+        needle = Folded(needle);
     std::sort(needles.begin(), needles.end());
     needles.erase(std::unique(needles.begin(), needles.end()), needles.end());
     return needles;
@@ -99,16 +98,10 @@ bool TNameScan::In(const QByteArray& page) const {
 }
 
 bool LinksTo(const QByteArray& page, const QString& pagePath, const QString& target) {
-    // One per call: the readers' threads ask at once, and only candidate pages come here.
-    const QRegularExpression href(
-        QStringLiteral(R"re(\shref\s*=\s*(?:"([^"]*)"|'([^']*)'|([^\s>]+)))re"),
-        QRegularExpression::CaseInsensitiveOption);
-    const QString text = qbSearch::DecodePage(page, qbSearch::PageCharset(page));
     const QString wanted = QDir::cleanPath(target);
-    for (auto it = href.globalMatch(text); it.hasNext();) {
-        const QRegularExpressionMatch match = it.next();
-        const QString value = match.captured(1) + match.captured(2) + match.captured(3);
-        const QUrl url = qbNoteLinks::Resolve(Unescaped(value), pagePath);
+    // Links are read as the rewrite after a move reads them.
+    for (const TqbPictureLink& href : qbPictureLinks::FindHrefs(qbPageCodec::Decode(page).Text)) {
+        const QUrl url = qbNoteLinks::Resolve(href.File, pagePath);
         if (url.isLocalFile() && qbLinkPolicy::LibraryPath(url) == wanted)
             return true;
     }

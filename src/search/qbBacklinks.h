@@ -12,8 +12,9 @@
 namespace qbBacklinks {
 
 // The byte forms an href to target holds of its name's longest piece free of characters a writer
-// may encode or not: as typed (UTF-8 and code page 949) and percent-encoded from UTF-8. A folder
-// page is linked by its folder's name. Folded as the byte search wants them.
+// may encode or not: as typed (UTF-8, UTF-16 and code page 949), percent-encoded (from UTF-8 and
+// code page 949) and as numeric character references. A folder page is linked by its folder's
+// name. Folded as the byte search wants them.
 QList<QByteArray> Needles(const QString& target);
 
 // Whether a page's bytes hold target's name in one of the forms Needles gives.
@@ -28,7 +29,7 @@ private:
     std::unique_ptr<TSearches> m_searches;
 };
 
-// Whether the page at pagePath, with these bytes, has an href that leads to target.
+// Whether the page at pagePath, with these bytes, has an href (or a frame) that leads to target.
 bool LinksTo(const QByteArray& page, const QString& pagePath, const QString& target);
 
 // The pages under root (as the folder search takes them) that take accepts, in the walk's order;

@@ -481,7 +481,7 @@ private slots:
     // linked from where it was put; a clipboard that carries HTML is pasted as HTML; a folder
     // that takes no file gets a message and the note stays as it was.
     void picturesAreKeptBesideTheNote_data() {
-        QTest::addColumn<QString>("how");     // "Ctrl+V", "menu" or "drop"
+        QTest::addColumn<QString>("how");     // "Ctrl+V", "menu", "drop" or "drop empty"
         QTest::addColumn<bool>("withHtml");   // the clipboard has HTML beside the picture
         QTest::addColumn<bool>("writable");
         QTest::addColumn<QString>("kept");    // the file's name in "__images"; empty: none
@@ -499,6 +499,9 @@ private slots:
         QTest::newRow("read-only folder")
             << "Ctrl+V" << false << false << ""
             << "<div>abc def</div><div><font color=\"#0000ff\">blue</font></div>";
+        QTest::newRow("empty file dropped")
+            << "drop empty" << false << true << ""
+            << "<div>abc def</div><div><font color=\"#0000ff\">blue</font></div>";
     }
     void picturesAreKeptBesideTheNote() {
         QFETCH(QString, how);
@@ -508,7 +511,8 @@ private slots:
         QFETCH(QString, body);
         const QImage picture = SmallPicture();
         const QString dropped = F.Dir->filePath("사진.png");
-        WriteBytes(dropped, PngOf(picture));
+        const bool empty = how == "drop empty";
+        WriteBytes(dropped, empty ? QByteArray() : PngOf(picture));
         std::unique_ptr<TqbReadOnlyFolder> readOnly;
         if (!writable) {
             readOnly = std::make_unique<TqbReadOnlyFolder>(Lib(""));
@@ -519,7 +523,7 @@ private slots:
         Edit()->FocusAtStart();
         QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), PageWidget(),
                                   TqbWindowFixture::PageTimeoutMs);
-        if (how == "drop") {
+        if (how.startsWith("drop")) {
             DropFile(dropped);
         } else {
             auto* data = new QMimeData;
@@ -534,13 +538,17 @@ private slots:
         }
 
         const QString images = Lib("__images");
-        if (!writable) {
+        if (!writable || empty) {
             QMessageBox* box = nullptr;
             QTRY_VERIFY_WITH_TIMEOUT((box = F.Window->findChild<QMessageBox*>()),
                                      TqbWindowFixture::PageTimeoutMs);
-            QVERIFY2(box->text().startsWith(TqbEditCommands::PictureNotKeptMessage + "\n") &&
-                         box->text().contains(QDir::toNativeSeparators(images)),
-                     qPrintable(box->text()));
+            if (empty)
+                QCOMPARE(box->text(), TqbEditCommands::PictureNotKeptMessage +
+                                          "\n그림 파일이 비어 있습니다 (0바이트): 사진.png");
+            else
+                QVERIFY2(box->text().startsWith(TqbEditCommands::PictureNotKeptMessage + "\n") &&
+                             box->text().contains(QDir::toNativeSeparators(images)),
+                         qPrintable(box->text()));
             QCOMPARE(BodyOf(Html()), body);
             QVERIFY(!QFileInfo::exists(images));
             return;

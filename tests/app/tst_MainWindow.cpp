@@ -251,33 +251,43 @@ private slots:
     // Only web and mail links reach the desktop; a note of the library opens in the tree.
     void linksFollowThePolicy_data() {
         QTest::addColumn<QString>("link");
-        QTest::addColumn<bool>("toDesktop");
+        QTest::addColumn<QString>("opened"); // what the desktop was given; empty: nothing
         QTest::addColumn<QString>("told");
         QTest::addColumn<QString>("current"); // the tree's node afterwards
 
-        QTest::newRow("web page") << "https://example.org/" << true << "" << "폴더";
-        QTest::newRow("note of the library") << "<lib>둘째.htm" << false << "" << "둘째";
-        QTest::newRow("folder of the library") << "<lib>폴더" << false << "" << "폴더";
+        QTest::newRow("web page") << "https://example.org/" << "https://example.org/" << ""
+                                  << "폴더";
+        QTest::newRow("mail asking to attach a file")
+            << "mailto:a@example.org?subject=x&attach=/etc/passwd"
+            << "mailto:a@example.org?subject=x"
+            << QStringLiteral("메일 링크가 첨부하려던 파일은 넘기지 않았습니다. 필요하면 메일 "
+                              "프로그램에서 직접 첨부하세요:\n/etc/passwd")
+            << "폴더";
+        QTest::newRow("note of the library") << "<lib>둘째.htm" << "" << "" << "둘째";
+        QTest::newRow("note linked in code page 949")
+            << "file://<lib>%B5%D1%C2%B0.htm" << "" << "" << "둘째";
+        QTest::newRow("folder of the library") << "<lib>폴더" << "" << "" << "폴더";
         QTest::newRow("missing note of the library")
-            << "<lib>없는 노트.htm" << false << QStringLiteral("연결된 노트가 없습니다: <lib>없는 노트.htm")
+            << "<lib>없는 노트.htm" << "" << QStringLiteral("연결된 노트가 없습니다: <lib>없는 노트.htm")
             << "폴더";
         QTest::newRow("file outside the library")
-            << "file:///etc/passwd" << false
+            << "file:///etc/passwd" << ""
             << QStringLiteral("라이브러리 밖의 파일은 열지 않습니다: /etc/passwd") << "폴더";
-        QTest::newRow("script") << "javascript:alert(1)" << false
+        QTest::newRow("script") << "javascript:alert(1)" << ""
                                 << QStringLiteral("이 종류의 링크는 열지 않습니다: javascript:")
                                 << "폴더";
     }
     void linksFollowThePolicy() {
         QFETCH(QString, link);
-        QFETCH(bool, toDesktop);
+        QFETCH(QString, opened);
         QFETCH(QString, told);
         QFETCH(QString, current);
+        link.replace("file://<lib>", QUrl::fromLocalFile(Lib("")).toString(QUrl::FullyEncoded));
         const QUrl url = link.startsWith("<lib>") ? QUrl::fromLocalFile(Lib(link.mid(5))) : QUrl(link);
         TDesktopOpener desktop;
         TqbDialogAnswerer catcher;
         emit F.Window->Dhtml()->LinkClicked(url);
-        QCOMPARE(desktop.opened, toDesktop ? QStringList{url.toString()} : QStringList());
+        QCOMPARE(desktop.opened, opened.isEmpty() ? QStringList() : QStringList{opened});
         told.replace("<lib>", QDir::toNativeSeparators(Lib("")));
         QCOMPARE(catcher.texts, told.isEmpty() ? QStringList() : QStringList{told});
         QCOMPARE(F.Window->NoteTree()->currentItem()->text(0), current);

@@ -269,24 +269,33 @@ private slots:
 
     // Pictures that come as bytes are written into "__images" as the copies above are.
     void keptPictures_data() {
+        QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("address"); // empty: refused, nothing written
         QTest::addColumn<QString>("file");    // below the note's folder
-        QTest::newRow("pasted") << "image/png" << "" << "__images/pasted-20240501-153012.png"
+        const QByteArray pic("pic");
+        QTest::newRow("pasted") << pic << "image/png" << ""
+                                << "__images/pasted-20240501-153012.png"
                                 << "__images/pasted-20240501-153012.png";
-        QTest::newRow("pasted JPEG") << "image/jpeg" << "" << "__images/pasted-20240501-153012.jpg"
+        QTest::newRow("pasted JPEG") << pic << "image/jpeg" << ""
+                                     << "__images/pasted-20240501-153012.jpg"
                                      << "__images/pasted-20240501-153012.jpg";
         QTest::newRow("dropped file keeps its name")
-            << "image/png" << "휴가.png" << "__images/%ED%9C%B4%EA%B0%80.png" << "__images/휴가.png";
+            << pic << "image/png" << "휴가.png" << "__images/%ED%9C%B4%EA%B0%80.png"
+            << "__images/휴가.png";
         QTest::newRow("name taken by other bytes")
-            << "image/png" << "다른.png" << "__images/%EB%8B%A4%EB%A5%B8_2.png"
+            << pic << "image/png" << "다른.png" << "__images/%EB%8B%A4%EB%A5%B8_2.png"
             << "__images/다른_2.png";
         QTest::newRow("same bytes already there")
-            << "image/png" << "같은.png" << "__images/%EA%B0%99%EC%9D%80.png" << "__images/같은.png";
-        QTest::newRow("not a picture") << "text/plain" << "" << "" << "";
+            << pic << "image/png" << "같은.png" << "__images/%EA%B0%99%EC%9D%80.png"
+            << "__images/같은.png";
+        QTest::newRow("not a picture") << pic << "text/plain" << "" << "" << "";
+        QTest::newRow("empty picture pasted") << QByteArray() << "image/png" << "" << "" << "";
+        QTest::newRow("empty file dropped") << QByteArray() << "image/png" << "빈.png" << "" << "";
     }
     void keptPictures() {
+        QFETCH(QByteArray, bytes);
         QFETCH(QString, type);
         QFETCH(QString, name);
         QFETCH(QString, address);
@@ -297,15 +306,15 @@ private slots:
         const QString note = folder + "/노트.htm";
         const QDateTime now(QDate(2024, 5, 1), QTime(15, 30, 12));
         if (address.isEmpty()) {
-            QVERIFY_THROWS_EXCEPTION(EqbError, qbPicture::KeepInNote("pic", type, name, note, now));
+            QVERIFY_THROWS_EXCEPTION(EqbError, qbPicture::KeepInNote(bytes, type, name, note, now));
             QVERIFY(!QFileInfo::exists(folder + "/__images"));
             return;
         }
         QDir().mkpath(folder + "/__images");
         Touch(folder + "/__images/다른.png", "other");
         Touch(folder + "/__images/같은.png", "pic");
-        QCOMPARE(qbPicture::KeepInNote("pic", type, name, note, now), address);
-        QCOMPARE(FileBytes(folder + "/" + file), QByteArray("pic"));
+        QCOMPARE(qbPicture::KeepInNote(bytes, type, name, note, now), address);
+        QCOMPARE(FileBytes(folder + "/" + file), bytes);
         QCOMPARE(FileBytes(folder + "/__images/다른.png"), QByteArray("other"));
     }
 

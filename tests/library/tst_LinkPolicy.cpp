@@ -65,6 +65,34 @@ private slots:
         QCOMPARE(qbLinkPolicy::RefusalText(link, decided), told);
     }
 
+    // Mail links reach the mail program without the files they ask it to attach.
+    void forDesktop_data() {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("opened");
+        QTest::addColumn<QStringList>("dropped");
+
+        QTest::newRow("attachment among other fields")
+            << "mailto:a@example.org?subject=%ED%9A%8C%EC%9D%98&attach=/etc/passwd&body=x+y"
+            << "mailto:a@example.org?subject=%ED%9A%8C%EC%9D%98&body=x+y"
+            << QStringList{"/etc/passwd"};
+        QTest::newRow("only attachments, any case, encoded")
+            << "MAILTO:a@example.org?Attachment=%2Fhome%2Fu%2F.ssh%2Fid%20rsa&ATTACH=file:///x"
+            << "mailto:a@example.org" << QStringList{"/home/u/.ssh/id rsa", "file:///x"};
+        QTest::newRow("a field that only names attach")
+            << "mailto:a@example.org?subject=attach&body=attach=1"
+            << "mailto:a@example.org?subject=attach&body=attach=1" << QStringList{};
+        QTest::newRow("web page keeps its query")
+            << "https://example.org/?attach=1" << "https://example.org/?attach=1" << QStringList{};
+    }
+    void forDesktop() {
+        QFETCH(QString, url);
+        QFETCH(QString, opened);
+        QFETCH(QStringList, dropped);
+        QStringList got;
+        QCOMPARE(qbLinkPolicy::ForDesktop(QUrl(url), &got).toString(QUrl::FullyEncoded), opened);
+        QCOMPARE(got, dropped);
+    }
+
     // An href as written in the note "<lib>/개인/오늘.htm", to the file the tree shows.
     void hrefLeadsToTheFile_data() {
         QTest::addColumn<QString>("href");
@@ -96,6 +124,9 @@ private slots:
         QTest::newRow("folder page") << "../일/___폴더설명.qb" << tree
                                      << QStringLiteral("일") + folderPage;
         QTest::newRow("absolute address") << "file://<lib>/일/a.htm" << tree << "일/a.htm";
+        QTest::newRow("Windows separators") << "..\\일\\a b.htm#p" << tree << "일/a b.htm";
+        QTest::newRow("name encoded from code page 949")
+            << "../%C0%CF/%B0%A1.htm" << tree << "일/가.htm";
         QTest::newRow("the note itself") << "" << tree << "개인/오늘.htm";
         const QString nfd = QStringLiteral("메모.htm").normalized(QString::NormalizationForm_D);
         QTest::newRow("name composed on disk, decomposed in the link")

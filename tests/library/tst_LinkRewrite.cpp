@@ -50,12 +50,58 @@ private slots:
         QTest::newRow("unrelated links, pictures, comments and text untouched")
             << page << page << "/lib/a.htm" << "/lib/b.htm"
             << "<a href=\"sub/a.htm\">a.htm</a><a href=\"http://x/a.htm\">w</a>"
-               "<a href=\"/lib/a.htm\">abs</a><img src=\"a.htm\"><!-- <a href=\"a.htm\"> -->"
-               "<a href=\"#a.htm\">top</a>"
+               "<a href=\"//lib/a.htm\">host</a><img src=\"a.htm\"><!-- <a href=\"a.htm\"> -->"
+               "<a href=\"#a.htm\">top</a><textarea><a href=\"a.htm\"></textarea>"
+               "<script>s='<a href=\"a.htm\">'</script><style>a[href=\"a.htm\"]{}</style>"
+               "<title><a href=\"a.htm\"></title><xmp><a href=\"a.htm\"></xmp>"
             << "<a href=\"sub/a.htm\">a.htm</a><a href=\"http://x/a.htm\">w</a>"
-               "<a href=\"/lib/a.htm\">abs</a><img src=\"a.htm\"><!-- <a href=\"a.htm\"> -->"
-               "<a href=\"#a.htm\">top</a>"
+               "<a href=\"//lib/a.htm\">host</a><img src=\"a.htm\"><!-- <a href=\"a.htm\"> -->"
+               "<a href=\"#a.htm\">top</a><textarea><a href=\"a.htm\"></textarea>"
+               "<script>s='<a href=\"a.htm\">'</script><style>a[href=\"a.htm\"]{}</style>"
+               "<title><a href=\"a.htm\"></title><xmp><a href=\"a.htm\"></xmp>"
             << 0;
+        QTest::newRow("absolute links keep their form")
+            << page << page << "/lib/a.htm" << "/lib/새/b.htm"
+            << "<a href=\"/lib/a.htm\">1</a><a href=\"file:///lib/a.htm#x\">2</a>"
+               "<a href=\"FILE://localhost/lib/./a.htm\">3</a><a href=\"file://server/lib/a.htm\">4</a>"
+            << "<a href=\"/lib/%EC%83%88/b.htm\">1</a><a href=\"file:///lib/%EC%83%88/b.htm#x\">2</a>"
+               "<a href=\"FILE://localhost/lib/%EC%83%88/b.htm\">3</a>"
+               "<a href=\"file://server/lib/a.htm\">4</a>"
+            << 3;
+        QTest::newRow("absolute link into a renamed folder")
+            << page << page << "/lib/old/" << "/lib/new/"
+            << "<a href=\"file:///lib/old/\">1</a><a href=\"/lib/old/deep/a.htm?q\">2</a>"
+            << "<a href=\"file:///lib/new/\">1</a><a href=\"/lib/new/deep/a.htm?q\">2</a>" << 2;
+        QTest::newRow("Windows separators stay")
+            << "/lib/x/p.htm" << "/lib/x/p.htm" << "/lib/a.htm" << "/lib/sub/a.htm"
+            << "<a href=\"..\\a.htm\">1</a><a href=\"..\\x\\..\\a.htm#p\">2</a>"
+            << "<a href=\"..\\sub\\a.htm\">1</a><a href=\"..\\sub\\a.htm#p\">2</a>" << 2;
+        QTest::newRow("moved page keeps Windows separators")
+            << page << "/lib/sub/p.htm" << page << "/lib/sub/p.htm"
+            << "<a href=\"x\\b.htm\">1</a><a href=\"x\\\">2</a><a href=\"sub\\q.htm\">3</a>"
+            << "<a href=\"..\\x\\b.htm\">1</a><a href=\"..\\x\\\">2</a><a href=\"q.htm\">3</a>"
+            << 3;
+        QTest::newRow("href written as character references")
+            << "/lib/sub/p.htm" << "/lib/sub/p.htm" << "/lib/a.htm" << "/lib/b.htm"
+            << "<a href=\"&#46;&#46;/a.htm\">1</a><a href=\"&#x2e;&#x2E;&#47;&#97;.htm&#35;x\">2</a>"
+            << "<a href=\"../b.htm\">1</a><a href=\"../b.htm&#35;x\">2</a>"
+            << 2;
+        QTest::newRow("frames follow like links")
+            << page << page << "/lib/a.htm" << "/lib/b.htm"
+            << "<iframe src=\"a.htm\"></iframe><frameset><FRAME SRC='a.htm'></frameset>"
+               "<img src=\"a.htm\"><script src=\"a.htm\"></script>"
+            << "<iframe src=\"b.htm\"></iframe><frameset><FRAME SRC='b.htm'></frameset>"
+               "<img src=\"a.htm\"><script src=\"a.htm\"></script>"
+            << 2;
+        QTest::newRow("names percent-encoded in code page 949 stay so")
+            << "/문서/p.htm" << "/문서/p.htm" << "/문서/가.htm" << "/문서/나 다.htm"
+            << "<a href=\"%B0%A1.htm\">1</a><a href=\"%EA%B0%80.htm\">2</a>"
+            << "<a href=\"%B3%AA%20%B4%D9.htm\">1</a><a href=\"%EB%82%98%20%EB%8B%A4.htm\">2</a>"
+            << 2;
+        QTest::newRow("code page 949 folder, new name it cannot hold")
+            << page << page << "/lib/폴더/" << "/lib/😀/"
+            << "<a href=\"%C6%FA%B4%F5/a.htm\">1</a>"
+            << "<a href=\"%F0%9F%98%80/a.htm\">1</a>" << 1;
         QTest::newRow("%23 is part of the name, '#' starts the place")
             << page << page << "/lib/a#1.htm" << "/lib/c#2.htm"
             << "<a href=\"a%231.htm\">x</a><a href=\"a%231.htm#1\">y</a><a href=\"a.htm#1\">z</a>"

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 #include <sys/stat.h>
@@ -23,7 +24,7 @@ QByteArray Page(const QStringList& addresses) {
     QByteArray page = "<HTML><HEAD><META http-equiv=Content-Type content=\"text/html; "
                       "charset=euc-kr\"></HEAD><BODY>\xB1\xD7\xB8\xB2\r\n";
     for (const QString& address : addresses)
-        page += "<IMG src=\"" + address.toUtf8() + "\">\r\n";
+        page += "<IMG src=\"" + QStringEncoder("windows-949").encode(address) + "\">\r\n";
     return page + "</BODY></HTML>\r\n";
 }
 
@@ -210,6 +211,9 @@ private slots:
                                                           << "../shared/s.png"
                                                           << "../../shared/s.png"
                                                           << "../../shared/s.png";
+        QTest::newRow("name percent-encoded in code page 949")
+            << "n3" << "../shared/%B1%D7%B8%B2.png" << "../../shared/그림.png"
+            << "../../shared/그림.png";
     }
 
     void addressChangedAsALastResort() {
@@ -220,6 +224,7 @@ private slots:
         WriteBytes(Lib("A/__images/taken.png"), "mine");
         WriteBytes(Lib("B/C/__images/taken.png"), "theirs");
         WriteBytes(Lib("shared/s.png"), "mine");
+        WriteBytes(Lib("shared/그림.png"), "mine");
         WriteBytes(Lib("A/" + note + ".htm"), Page({address}));
         m_tree->LoadRoot(m_root);
         Expand({"A", "B", "C"});

@@ -26,10 +26,10 @@ private slots:
             << QStringList{"s1.png", "s2.png", "s3.png"};
         QTest::newRow("escapes, references and backslashes undone")
             << "<img src=\"__images/a%20b.png\"><img src=\"x&amp;y.png\"><img src=\"sub\\z.png\">"
-               "<img src=\"&#xADF8;&#47548;.png\">"
+               "<img src=\"&#xADF8;&#47548;.png\"><img src=\"%B1%D7%B8%B2/1.png\">"
             << QStringList{"__images/a%20b.png", "x&amp;y.png", "sub\\z.png",
-                           "&#xADF8;&#47548;.png"}
-            << QStringList{"__images/a b.png", "x&y.png", "sub/z.png", "그림.png"};
+                           "&#xADF8;&#47548;.png", "%B1%D7%B8%B2/1.png"}
+            << QStringList{"__images/a b.png", "x&y.png", "sub/z.png", "그림.png", "그림/1.png"};
         QTest::newRow("Korean name, query and fragment")
             << "<img src=\"그림/사진.png?v=2\"><img src=\"d.png#top\">"
             << QStringList{"그림/사진.png?v=2", "d.png#top"}
@@ -48,7 +48,9 @@ private slots:
         QTest::newRow("links, comments and text left alone")
             << "<a href=\"big.png\">src=\"t.png\"</a><!-- <img src=\"old.png\"> -->"
                "<p>url(prose.png)</p><img src=\"after.png\">"
-            << QStringList{"after.png"} << QStringList{"after.png"};
+               "<TEXTAREA><img src=\"typed.png\"></TEXTAREA><script>'<img src=\"s.png\">'</script>"
+               "<title><img src=\"t.png\"></title><img src=\"last.png\">"
+            << QStringList{"after.png", "last.png"} << QStringList{"after.png", "last.png"};
         QTest::newRow("unclosed tag at the end")
             << "<img src=\"a.png" << QStringList{"a.png"} << QStringList{"a.png"};
     }

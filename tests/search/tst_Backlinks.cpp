@@ -49,6 +49,15 @@ private slots:
                                                         .normalized(QString::NormalizationForm_D),
                                                     "/") +
                             "\">decomposed in the link</a>"));
+        Write("i.htm", Page("<iframe src=\"개인/a.htm\"></iframe>"));
+        Write("r.htm", Page("<a href=\"&#x2e;/%EA%B0%9C%EC%9D%B8/&#xD55C;&#xAE00;.htm\">refs</a>"));
+        Write("t.htm", Page("<textarea><a href=\"개인/a.htm\"></textarea><!-- <a href=\"개인/a.htm\"> -->"
+                            "<script>'<a href=\"개인/한글.htm\">'</script>"));
+        QStringEncoder utf16("UTF-16LE");
+        Write("u.htm", "\xFF\xFE" + utf16.encode(QStringLiteral("<HTML><BODY><a href=\"개인/a.htm\">"
+                                                                  "x</a></BODY></HTML>")));
+        Write("w.htm", Page("<a href=\"%B0%B3%C0%CE\\a.htm\">a</a><a href=\"%C7%D1%B1%DB.htm\">no</a>"
+                            "<a href=\"개인\\%C7%D1%B1%DB.htm\">한글</a>"));
     }
 
     void linkingPages_data() {
@@ -57,11 +66,11 @@ private slots:
         QTest::newRow("note with odd characters")
             << QStringLiteral("개인/C# 노트 & 'x'.htm") << QStringList{"b.htm", "e.htm", "개인/a.htm"};
         QTest::newRow("plain note, linked from a folder page")
-            << "개인/a.htm" << QStringList{"개인/___폴더설명.qb"};
+            << "개인/a.htm" << QStringList{"i.htm", "u.htm", "w.htm", "개인/___폴더설명.qb"};
         QTest::newRow("folder page") << QStringLiteral("개인/___폴더설명.qb")
                                      << QStringList{"f.htm", "g.htm"};
         QTest::newRow("name composed on disk, decomposed in the link")
-            << QStringLiteral("개인/한글.htm") << QStringList{"h.htm"};
+            << QStringLiteral("개인/한글.htm") << QStringList{"h.htm", "r.htm", "w.htm"};
         QTest::newRow("no one links here") << "c.htm" << QStringList{};
     }
     void linkingPages() {

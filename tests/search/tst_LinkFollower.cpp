@@ -24,19 +24,22 @@ using TFiles = QMap<QString, QString>; // relative path, text
 
 const QString Utf8Head = QStringLiteral("<html><head><meta charset=\"utf-8\"></head><body>");
 
-// a, b and sub/c link each other; k is a code page 949 page without a declaration; z only
-// names b in its text.
+// a, b and sub/c link each other; k is a code page 949 page without a declaration, u a UTF-16
+// one; z only names b in its text.
 TFiles Sample() {
     return {
         {"a.htm", Utf8Head + "<a href=\"b.htm\">비</a> <a href=\"sub/c.htm\">c</a></body></html>"},
         {"b.htm", Utf8Head + "<a href=\"a.htm#top\">a</a><a href='sub/'>폴더</a></body></html>"},
         {"sub/c.htm", Utf8Head + "<a href=\"../a.htm\">a</a><a href=../b.htm>b</a></body></html>"},
         {"k.htm", "<p>한글 <a href=\"b.htm\">비</a></p>"},
+        {"u.htm", "<p><a href=\"b.htm\">비</a><textarea><a href=\"b.htm\"></textarea></p>"},
         {"z.htm", "<p>b.htm is only a name here</p>"},
     };
 }
 
 QByteArray Bytes(const QString& rel, const QString& text) {
+    if (rel.startsWith(u'u'))
+        return "\xFF\xFE" + QStringEncoder("UTF-16LE").encode(text);
     return rel.startsWith(u'k') ? QStringEncoder("windows-949").encode(text) : text.toUtf8();
 }
 
@@ -92,8 +95,9 @@ private slots:
              {"b2.htm", sample["b.htm"]},
              {"a.htm", Utf8Head + "<a href=\"b2.htm\">비</a> <a href=\"sub/c.htm\">c</a></body></html>"},
              {"sub/c.htm", Utf8Head + "<a href=\"../a.htm\">a</a><a href=../b2.htm>b</a></body></html>"},
-             {"k.htm", "<p>한글 <a href=\"b2.htm\">비</a></p>"}});
-        const QStringList bLinks{"a.htm", "k.htm", "sub/c.htm"};
+             {"k.htm", "<p>한글 <a href=\"b2.htm\">비</a></p>"},
+             {"u.htm", "<p><a href=\"b2.htm\">비</a><textarea><a href=\"b.htm\"></textarea></p>"}});
+        const QStringList bLinks{"a.htm", "k.htm", "sub/c.htm", "u.htm"};
         QTest::newRow("note renamed") << "rename" << "b.htm" << "b2.htm" << bRenamed << bLinks;
         QTest::newRow("note renamed by another program")
             << "outside" << "b.htm" << "b2.htm" << bRenamed << bLinks;
@@ -191,7 +195,8 @@ private slots:
             {{"b.htm", {}},
              {"b2.htm", sample["b.htm"]},
              {"a.htm", Utf8Head + "<a href=\"b2.htm\">비</a> <a href=\"sub/c.htm\">c</a></body></html>"},
-             {"k.htm", "<p>한글 <a href=\"b2.htm\">비</a></p>"}}));
+             {"k.htm", "<p>한글 <a href=\"b2.htm\">비</a></p>"},
+             {"u.htm", "<p><a href=\"b2.htm\">비</a><textarea><a href=\"b.htm\"></textarea></p>"}}));
         QCOMPARE(m_asker.Calls, QStringList{TqbLibrary::LinksNotKeptMessage + held});
     }
 };
