@@ -18,6 +18,7 @@
 #include "app/qbStatusPanel.h"
 #include "app/qbTrayKeeper.h"
 #include "app/qbTreeNavigation.h"
+#include "controls/KfFolderDialog.h"
 #include "controls/qbCaretBlink.h"
 #include "controls/qbGradiClrs.h"
 #include "controls/qbGradiSpeedBtn.h"
@@ -217,6 +218,7 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
     historyHooks.ShowMessage = [this](const QString& text, const QString& detail) {
         ShowMessage(text, detail);
     };
+    historyHooks.AskOutsideChange = [this](const QString& path) { return AskOutsideChange(path); };
     // The journal lies beside the settings, outside the library.
     m_history = new TqbHistoryCommands(*m_openNote, *m_noteTree, m_prjInfo.ProgramDir(),
                                        historyHooks, this);
@@ -555,13 +557,14 @@ IqbOpenNoteHost::TOutsideChoice TfrmMainNivora::AskOutsideChange(const QString& 
     box.setInformativeText(QDir::toNativeSeparators(path));
     QPushButton* both = box.addButton(QStringLiteral("둘 다 남기기(&B)"), QMessageBox::AcceptRole);
     QPushButton* mine = box.addButton(QStringLiteral("내 것으로 저장(&M)"), QMessageBox::YesRole);
-    box.addButton(QStringLiteral("바뀐 파일 읽기(&T)"), QMessageBox::NoRole);
+    QPushButton* theirs = box.addButton(QStringLiteral("바뀐 파일 읽기(&T)"), QMessageBox::NoRole);
     box.setDefaultButton(both);
     box.setEscapeButton(both);
     box.exec();
+    // A box closed without a button keeps both, as its Escape does.
     if (box.clickedButton() == mine)
         return TOutsideChoice::KeepMine;
-    return box.clickedButton() == both ? TOutsideChoice::KeepBoth : TOutsideChoice::TakeTheirs;
+    return box.clickedButton() == theirs ? TOutsideChoice::TakeTheirs : TOutsideChoice::KeepBoth;
 }
 
 bool TfrmMainNivora::AskRestoreDeleted(const QString& path) {
@@ -574,6 +577,26 @@ bool TfrmMainNivora::AskRestoreDeleted(const QString& path) {
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::Yes);
     return box.exec() != QMessageBox::No;
+}
+
+QString TfrmMainNivora::AskFolderToSaveIn(const QString& path) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"),
+                    QStringLiteral("이 노트가 있던 폴더를 다른 프로그램이 지웠습니다. 고친 내용을 "
+                                   "다른 폴더에 저장할까요?\n\n취소를 누르면 고친 내용은 편집기에 "
+                                   "그대로 남습니다."),
+                    QMessageBox::NoButton, this);
+    box.setInformativeText(QDir::toNativeSeparators(path));
+    QPushButton* saveAs = box.addButton(QStringLiteral("다른 이름으로 저장"), QMessageBox::AcceptRole);
+    box.addButton(QStringLiteral("취소"), QMessageBox::RejectRole);
+    box.setDefaultButton(saveAs);
+    box.exec();
+    if (box.clickedButton() != saveAs)
+        return {};
+    TKfFolderDialog dialog(this);
+    dialog.SetFlags(TKfBrowseFlag::OnlyFileSystem | TKfBrowseFlag::ShowPath);
+    dialog.SetNewFolderCaptions({QStringLiteral("0412=새폴더")});
+    dialog.SetFolder(m_noteInfo.GetDataDir());
+    return dialog.RunFolderBrowser() ? dialog.Folder() : QString();
 }
 
 bool TfrmMainNivora::PageBusy() const {

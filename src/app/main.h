@@ -133,6 +133,7 @@ private:
     TOutsideChoice AskOutsideChange(const QString& path) override;
     bool AskSaveUndecodable(const QString& path) override;
     bool AskRestoreDeleted(const QString& path) override;
+    QString AskFolderToSaveIn(const QString& path) override;
     bool PageBusy() const override;
 
     void FormCreate();
