@@ -16,6 +16,7 @@
 #include "app/qbSourceView.h"
 #include "app/qbStartupSteps.h"
 #include "app/qbStatusPanel.h"
+#include "app/qbSteadyQuestion.h"
 #include "app/qbTrayKeeper.h"
 #include "app/qbTreeNavigation.h"
 #include "controls/KfFolderDialog.h"
@@ -87,6 +88,9 @@ QVBoxLayout* TightColumn(QWidget* owner) {
 
 const QString TfrmMainNivora::CloseUnsavedQuestion =
     QStringLiteral("노트를 저장하지 못했습니다. 저장하지 않고 프로그램을 닫을까요?");
+const QString TfrmMainNivora::FolderGoneQuestion =
+    QStringLiteral("이 노트가 있던 폴더를 다른 프로그램이 지웠습니다. 고친 내용을 다른 폴더에 "
+                   "저장할까요?\n\n취소를 누르면 고친 내용은 편집기에 그대로 남습니다.");
 
 TfrmMainNivora::TfrmMainNivora(TqbPrjInfo& prjInfo, TqbNoteInfo& noteInfo, QWidget* parent)
     : TfrmQbThreeButtons(prjInfo, parent), m_prjInfo(prjInfo), m_noteInfo(noteInfo) {
@@ -558,9 +562,8 @@ IqbOpenNoteHost::TOutsideChoice TfrmMainNivora::AskOutsideChange(const QString& 
     QPushButton* both = box.addButton(QStringLiteral("둘 다 남기기(&B)"), QMessageBox::AcceptRole);
     QPushButton* mine = box.addButton(QStringLiteral("내 것으로 저장(&M)"), QMessageBox::YesRole);
     QPushButton* theirs = box.addButton(QStringLiteral("바뀐 파일 읽기(&T)"), QMessageBox::NoRole);
-    box.setDefaultButton(both);
     box.setEscapeButton(both);
-    box.exec();
+    TqbSteadyQuestion::Ask(box, both);
     // A box closed without a button keeps both, as its Escape does.
     if (box.clickedButton() == mine)
         return TOutsideChoice::KeepMine;
@@ -574,22 +577,17 @@ bool TfrmMainNivora::AskRestoreDeleted(const QString& path) {
                                    "내용은 버립니다."),
                     QMessageBox::Yes | QMessageBox::No, this);
     box.setInformativeText(QDir::toNativeSeparators(path));
-    box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::Yes);
-    return box.exec() != QMessageBox::No;
+    return TqbSteadyQuestion::Ask(box, box.button(QMessageBox::Yes)) != QMessageBox::No;
 }
 
 QString TfrmMainNivora::AskFolderToSaveIn(const QString& path) {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"),
-                    QStringLiteral("이 노트가 있던 폴더를 다른 프로그램이 지웠습니다. 고친 내용을 "
-                                   "다른 폴더에 저장할까요?\n\n취소를 누르면 고친 내용은 편집기에 "
-                                   "그대로 남습니다."),
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), FolderGoneQuestion,
                     QMessageBox::NoButton, this);
     box.setInformativeText(QDir::toNativeSeparators(path));
     QPushButton* saveAs = box.addButton(QStringLiteral("다른 이름으로 저장"), QMessageBox::AcceptRole);
     box.addButton(QStringLiteral("취소"), QMessageBox::RejectRole);
-    box.setDefaultButton(saveAs);
-    box.exec();
+    TqbSteadyQuestion::Ask(box, saveAs);
     if (box.clickedButton() != saveAs)
         return {};
     TKfFolderDialog dialog(this);
@@ -616,8 +614,7 @@ bool TfrmMainNivora::AskSaveUndecodable(const QString& path) {
                                    "않습니다."),
                     QMessageBox::Yes | QMessageBox::No, this);
     box.setInformativeText(QDir::toNativeSeparators(path));
-    box.setDefaultButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    return TqbSteadyQuestion::Ask(box, box.button(QMessageBox::No)) == QMessageBox::Yes;
 }
 
 // ---- the window itself

@@ -57,6 +57,7 @@ public:
     static inline const QString LinksFollowedNotice =
         QStringLiteral("다른 노트 %1개의 링크를 새 위치로 고쳤습니다.");
     static const QString CloseUnsavedQuestion;
+    static const QString FolderGoneQuestion;
     // The spell-check item's tooltip where no dictionary was installed.
     static const QString SpellCheckUnavailable;
 

@@ -2,6 +2,7 @@
 #include "app/qbNoteView.h"
 #include "app/qbOpenNote.h"
 #include "app/qbOpenNoteHost.h"
+#include "app/qbSteadyQuestion.h"
 #include "app/qbTypingJournal.h"
 #include "common/qbSmallDisk.h"
 #include "common/qbTestFiles.h"
@@ -16,6 +17,8 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -733,6 +736,42 @@ private slots:
         QCOMPARE(m_host->Questions, QStringList{TqbOpenNote::TooBigToEditQuestion});
         QCOMPARE(m_note->ViewMode(), mode);
         QCOMPARE(ReadBytes(Lib("노트.htm")), Cp949Note);
+    }
+
+    // Keys on their way as a question comes up (Enter, Escape, Space on a button) answer
+    // nothing; a button pressed once the box takes answers does.
+    void questionTakesNoTypingQueuedAsItAppears_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("toButtons"); // sent to each button, else to the box
+        QTest::newRow("Enter") << int(Qt::Key_Return) << false;
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << false;
+        QTest::newRow("Space") << int(Qt::Key_Space) << true;
+    }
+    void questionTakesNoTypingQueuedAsItAppears() {
+        QFETCH(int, key);
+        QFETCH(bool, toButtons);
+        QMessageBox box(QMessageBox::Warning, "Warning", "question", QMessageBox::NoButton);
+        QPushButton* both = box.addButton("둘 다 남기기(&B)", QMessageBox::AcceptRole);
+        QPushButton* mine = box.addButton("내 것으로 저장(&M)", QMessageBox::YesRole);
+        box.setDefaultButton(mine);
+        box.setEscapeButton(mine);
+        auto* steady = new TqbSteadyQuestion(box, both);
+        for (QObject* target : toButtons ? QList<QObject*>{both, mine} : QList<QObject*>{&box}) {
+            const QString text = key == Qt::Key_Space ? " " : "";
+            QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, key, {}, text));
+            QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, key, {}, text));
+        }
+        QStringList seen;
+        connect(steady, &TqbSteadyQuestion::Steadied, &box, [&] {
+            seen << QString("focus %1, default %2")
+                        .arg(QApplication::focusWidget() == both)
+                        .arg(both->isDefault() || mine->isDefault());
+            QTest::keyClick(&box, Qt::Key_Return); // no default: nothing
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        });
+        box.exec();
+        QCOMPARE(seen, QStringList{"focus 1, default 0"});
+        QCOMPARE(box.clickedButton(), both);
     }
 
     void aSaveInsideASaveIsRefused() {
