@@ -1,6 +1,7 @@
 // Prints key-to-paint times in a 1 MB note in edit mode, with the spell checker off and on:
 // Latin keys, and Korean syllables as an input method composes them (each step of the
-// composition painted). Median and slowest of the keys typed.
+// composition painted). Median and slowest of the keys typed. Then how long a save waits for
+// the page after one key in notes of one paragraph of growing length.
 #include "editing/qbDhtmlEdit.h"
 #include "editing/qbSpellCheck.h"
 
@@ -94,6 +95,52 @@ TFigures TypeKorean(QWidget* page, TPaintCounter& counter) {
     return Summarise(times);
 }
 
+// One paragraph of prose, a misspelt word in every sentence, to about the given characters.
+QByteArray OneParagraphPage(qsizetype chars) {
+    const QString sentence =
+        QStringLiteral("오늘은 맞춤법 검사를 시험하는 날입니다 teh 맞춤뻡 English words. ");
+    QString text;
+    while (text.size() < chars)
+        text += sentence;
+    return "<html><head><meta charset=\"utf-8\"></head><body><p>" + text.toUtf8() +
+           "</p></body></html>\r\n";
+}
+
+// One key typed into a one-paragraph page in edit mode, spell checking wanted, then what a
+// save asks of the page: milliseconds, -1 when the page did not answer.
+qint64 KeyThenSave(const QString& path, qsizetype chars) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(OneParagraphPage(chars)) < 0)
+        return -1;
+    file.close();
+    TqbDhtmlEdit edit;
+    edit.resize(900, 700);
+    edit.show();
+    edit.activateWindow();
+    QSignalSpy complete(&edit, &TqbDhtmlEdit::DocumentComplete);
+    edit.SetBrowseMode(false);
+    edit.FocusAtStart();
+    edit.LoadDocument(path);
+    if (!complete.wait(TimeoutMs) ||
+        !QTest::qWaitFor([&] { return edit.SelectionState().Editable; }, TimeoutMs))
+        return -1;
+    QWidget* page = edit.findChild<QWebEngineView*>()->focusProxy();
+    TPaintCounter counter;
+    page->installEventFilter(&counter);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    ToPaint(page, counter, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    QApplication::sendEvent(page, &release);
+    QElapsedTimer timer;
+    timer.start();
+    try {
+        edit.DocumentBytes();
+    } catch (...) {
+        return -1;
+    }
+    return timer.elapsed();
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -139,6 +186,17 @@ int main(int argc, char* argv[]) {
                     "%6.2f / %6.2f\n",
                     on ? "on" : "off", latin.Median / 1000.0, latin.Slowest / 1000.0,
                     korean.Median / 1000.0, korean.Slowest / 1000.0);
+        std::fflush(stdout);
+    }
+
+    spell->SetWanted(true);
+    std::printf("one key, then the save's read of a note of one paragraph, spell checking wanted "
+                "(paragraphs up to %lld characters checked):\n",
+                static_cast<long long>(TqbSpellCheck::MaxCheckedParagraph));
+    for (const qsizetype kb : {16, 32, 64, 256, 1024}) {
+        const qint64 ms = KeyThenSave(dir.filePath("paragraph.htm"), kb * 1024);
+        std::printf("  %5lld K characters  %s %lld ms\n", static_cast<long long>(kb),
+                    ms < 0 ? "no answer after" : "", static_cast<long long>(ms));
         std::fflush(stdout);
     }
     return 0;

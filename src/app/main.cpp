@@ -16,8 +16,10 @@
 #include "app/qbSourceView.h"
 #include "app/qbStartupSteps.h"
 #include "app/qbStatusPanel.h"
+#include "app/qbSteadyQuestion.h"
 #include "app/qbTrayKeeper.h"
 #include "app/qbTreeNavigation.h"
+#include "controls/KfFolderDialog.h"
 #include "controls/qbCaretBlink.h"
 #include "controls/qbGradiClrs.h"
 #include "controls/qbGradiSpeedBtn.h"
@@ -86,6 +88,9 @@ QVBoxLayout* TightColumn(QWidget* owner) {
 
 const QString TfrmMainNivora::CloseUnsavedQuestion =
     QStringLiteral("노트를 저장하지 못했습니다. 저장하지 않고 프로그램을 닫을까요?");
+const QString TfrmMainNivora::FolderGoneQuestion =
+    QStringLiteral("이 노트가 있던 폴더를 다른 프로그램이 지웠습니다. 고친 내용을 다른 폴더에 "
+                   "저장할까요?\n\n취소를 누르면 고친 내용은 편집기에 그대로 남습니다.");
 
 TfrmMainNivora::TfrmMainNivora(TqbPrjInfo& prjInfo, TqbNoteInfo& noteInfo, QWidget* parent)
     : TfrmQbThreeButtons(prjInfo, parent), m_prjInfo(prjInfo), m_noteInfo(noteInfo) {
@@ -217,6 +222,7 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
     historyHooks.ShowMessage = [this](const QString& text, const QString& detail) {
         ShowMessage(text, detail);
     };
+    historyHooks.AskOutsideChange = [this](const QString& path) { return AskOutsideChange(path); };
     // The journal lies beside the settings, outside the library.
     m_history = new TqbHistoryCommands(*m_openNote, *m_noteTree, m_prjInfo.ProgramDir(),
                                        historyHooks, this);
@@ -561,13 +567,13 @@ IqbOpenNoteHost::TOutsideChoice TfrmMainNivora::AskOutsideChange(const QString& 
     box.setInformativeText(QDir::toNativeSeparators(path));
     QPushButton* both = box.addButton(QStringLiteral("둘 다 남기기(&B)"), QMessageBox::AcceptRole);
     QPushButton* mine = box.addButton(QStringLiteral("내 것으로 저장(&M)"), QMessageBox::YesRole);
-    box.addButton(QStringLiteral("바뀐 파일 읽기(&T)"), QMessageBox::NoRole);
-    box.setDefaultButton(both);
+    QPushButton* theirs = box.addButton(QStringLiteral("바뀐 파일 읽기(&T)"), QMessageBox::NoRole);
     box.setEscapeButton(both);
-    box.exec();
+    TqbSteadyQuestion::Ask(box, both);
+    // A box closed without a button keeps both, as its Escape does.
     if (box.clickedButton() == mine)
         return TOutsideChoice::KeepMine;
-    return box.clickedButton() == both ? TOutsideChoice::KeepBoth : TOutsideChoice::TakeTheirs;
+    return box.clickedButton() == theirs ? TOutsideChoice::TakeTheirs : TOutsideChoice::KeepBoth;
 }
 
 bool TfrmMainNivora::AskRestoreDeleted(const QString& path) {
@@ -577,9 +583,24 @@ bool TfrmMainNivora::AskRestoreDeleted(const QString& path) {
                                    "내용은 버립니다."),
                     QMessageBox::Yes | QMessageBox::No, this);
     box.setInformativeText(QDir::toNativeSeparators(path));
-    box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::Yes);
-    return box.exec() != QMessageBox::No;
+    return TqbSteadyQuestion::Ask(box, box.button(QMessageBox::Yes)) != QMessageBox::No;
+}
+
+QString TfrmMainNivora::AskFolderToSaveIn(const QString& path) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), FolderGoneQuestion,
+                    QMessageBox::NoButton, this);
+    box.setInformativeText(QDir::toNativeSeparators(path));
+    QPushButton* saveAs = box.addButton(QStringLiteral("다른 이름으로 저장"), QMessageBox::AcceptRole);
+    box.addButton(QStringLiteral("취소"), QMessageBox::RejectRole);
+    TqbSteadyQuestion::Ask(box, saveAs);
+    if (box.clickedButton() != saveAs)
+        return {};
+    TKfFolderDialog dialog(this);
+    dialog.SetFlags(TKfBrowseFlag::OnlyFileSystem | TKfBrowseFlag::ShowPath);
+    dialog.SetNewFolderCaptions({QStringLiteral("0412=새폴더")});
+    dialog.SetFolder(m_noteInfo.GetDataDir());
+    return dialog.RunFolderBrowser() ? dialog.Folder() : QString();
 }
 
 bool TfrmMainNivora::PageBusy() const {
@@ -599,8 +620,7 @@ bool TfrmMainNivora::AskSaveUndecodable(const QString& path) {
                                    "않습니다."),
                     QMessageBox::Yes | QMessageBox::No, this);
     box.setInformativeText(QDir::toNativeSeparators(path));
-    box.setDefaultButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    return TqbSteadyQuestion::Ask(box, box.button(QMessageBox::No)) == QMessageBox::Yes;
 }
 
 // ---- the window itself

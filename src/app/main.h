@@ -57,6 +57,7 @@ public:
     static inline const QString LinksFollowedNotice =
         QStringLiteral("다른 노트 %1개의 링크를 새 위치로 고쳤습니다.");
     static const QString CloseUnsavedQuestion;
+    static const QString FolderGoneQuestion;
     // The spell-check item's tooltip where no dictionary was installed.
     static const QString SpellCheckUnavailable;
 
@@ -133,6 +134,7 @@ private:
     TOutsideChoice AskOutsideChange(const QString& path) override;
     bool AskSaveUndecodable(const QString& path) override;
     bool AskRestoreDeleted(const QString& path) override;
+    QString AskFolderToSaveIn(const QString& path) override;
     bool PageBusy() const override;
 
     void FormCreate();

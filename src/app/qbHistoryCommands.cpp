@@ -106,17 +106,40 @@ void TqbHistoryCommands::OfferJournal() {
                                     .arg(QDir::toNativeSeparators(entry->NotePath)));
             return;
         }
+        QString shown;
         try {
-            TqbTypingJournal::Restore(*entry, m_tree.Library().Versions());
+            shown = RestoreJournal(*entry);
         } catch (const EqbError& error) {
             m_hooks.ShowMessage(RestoreFailedMessage, error.Message());
             return;
         }
         m_journal.Drop();
-        if (entry->NotePath == qbTreeRules::DocumentPath(m_openNote.Path()))
+        if (shown == qbTreeRules::DocumentPath(m_openNote.Path()))
             m_openNote.OpenCurrentNote();
         else
-            m_hooks.OpenPage(entry->NotePath);
+            m_hooks.OpenPage(shown);
         return;
     }
+}
+
+QString TqbHistoryCommands::RestoreJournal(const TqbTypingJournal::TEntry& entry) {
+    TqbNoteVersions& versions = m_tree.Library().Versions();
+    const auto choice = TqbTypingJournal::NoteChangedSince(entry) && m_hooks.AskOutsideChange
+                            ? m_hooks.AskOutsideChange(entry.NotePath)
+                            : IqbOpenNoteHost::TOutsideChoice::KeepMine;
+    switch (choice) {
+    case IqbOpenNoteHost::TOutsideChoice::KeepMine:
+        TqbTypingJournal::Restore(entry, versions);
+        return entry.NotePath;
+    case IqbOpenNoteHost::TOutsideChoice::TakeTheirs:
+        // The note stays as the other program left it; the typing is not thrown away.
+        versions.Keep(entry.NotePath, entry.Bytes);
+        return entry.NotePath;
+    case IqbOpenNoteHost::TOutsideChoice::KeepBoth:
+        break;
+    }
+    const QString copy = qbTreeRules::FreeCopyName(entry.NotePath, m_tree.NoteExt);
+    qbAtomicWrite::ReplaceFile(copy, entry.Bytes);
+    m_tree.ShowWrittenNote(copy);
+    return copy;
 }

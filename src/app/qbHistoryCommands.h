@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/qbOpenNoteHost.h"
 #include "app/qbTypingJournal.h"
 #include "app/qbVersionsDialog.h"
 #include "library/qbNoteVersions.h"
@@ -23,6 +24,8 @@ public:
         // Shows a page of the library in the tree.
         std::function<void(const QString& path)> OpenPage;
         std::function<void(const QString& text, const QString& detail)> ShowMessage;
+        // Another program changed the note since the journal's typing began from it.
+        std::function<IqbOpenNoteHost::TOutsideChoice(const QString& path)> AskOutsideChange;
     };
     static const QString NoVersionsMessage;
     static const QString RestoreFailedMessage;
@@ -44,6 +47,9 @@ public:
 private:
     // The page at versionPath becomes the note's, the current one kept first.
     bool Restore(const QString& notePath, const QString& versionPath);
+    // The entry's page into the library as the user chose; the page that shows the typing now.
+    // Throws EqbError, changing nothing, when it cannot be written.
+    QString RestoreJournal(const TqbTypingJournal::TEntry& entry);
 
     TqbOpenNote& m_openNote;
     TqbTree& m_tree;

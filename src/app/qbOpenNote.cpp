@@ -5,7 +5,6 @@
 #include "library/qbNoteInfo.h"
 #include "library/qbTree.h"
 #include "platform/qbError.h"
-#include "platform/qbNameFit.h"
 #include "platform/qbPageCodec.h"
 #include "platform/qbTextFile.h"
 
@@ -21,31 +20,10 @@ const QString TqbOpenNote::SaveFailedMessage =
     QStringLiteral("노트를 저장하지 못했습니다. 고친 내용은 편집기에 그대로 남아 있습니다.");
 const QString TqbOpenNote::NotReadyMessage =
     QStringLiteral("노트를 아직 다 읽지 못했습니다. 잠시 뒤에 다시 저장해 주세요.");
+const QString TqbOpenNote::FolderGoneMessage =
+    QStringLiteral("노트가 있던 폴더가 없어졌습니다: %1");
 const QString TqbOpenNote::VersionNotKeptMessage =
     QStringLiteral("저장하기 전의 노트를 이전 버전으로 남기지 못했습니다. 노트는 저장합니다.");
-
-namespace {
-
-// "name - 사본.htm", "name - 사본 2.htm", ...: a name beside the note that nothing uses yet.
-// Always a note, so that a kept copy of a folder's page shows in the tree too.
-// A long note name is shortened to leave the copy's ending room.
-QString FreeCopyName(const QString& path, const QString& noteExt) {
-    const QFileInfo info(path);
-    const QString suffix = info.suffix().compare(noteExt.mid(1), Qt::CaseInsensitive) == 0
-                               ? u'.' + info.suffix()
-                               : noteExt;
-    const auto candidate = [&](int n) {
-        const QString ending = QStringLiteral(" - 사본") +
-                               (n > 1 ? u' ' + QString::number(n) : QString()) + suffix;
-        return info.path() + u'/' + qbNameFit::Fit(info.completeBaseName(), ending);
-    };
-    int n = 1;
-    while (QFileInfo(candidate(n)).exists() || QFileInfo(candidate(n)).isSymLink())
-        ++n;
-    return candidate(n);
-}
-
-} // namespace
 
 TqbOpenNote::TqbOpenNote(IqbNoteView& view, IqbOpenNoteHost& host, const TqbNoteInfo& noteInfo,
                          QObject* parent)
@@ -250,17 +228,15 @@ bool TqbOpenNote::WritePage() {
     }
     if (!MayWriteUndecodable(m_view.PageHadDecodingErrors()))
         return true; // the user keeps the file as it is
-    QString kept;
     try {
         if (!ResolveOutsideChange())
             return true;
         const TqbFileStamp before = TqbFileStamp::Of(path);
-        kept = KeepVersion(path);
+        const std::optional<QByteArray> replaced = BytesBeforeSave(path);
         m_view.SavePage(path);
-        if (before.Matches(path))
-            DropVersion(kept);
+        if (replaced && !before.Matches(path))
+            KeepVersion(path, *replaced);
     } catch (const EqbError& error) {
-        DropVersion(kept);
         m_host.ShowMessage(SaveFailedMessage, error.Message());
         return false;
     }
@@ -272,16 +248,14 @@ bool TqbOpenNote::WriteSource() {
     const QString path = Path();
     if (!MayWriteUndecodable(m_sourceHadDecodingErrors))
         return true;
-    QString kept;
     try {
         if (!ResolveOutsideChange())
             return true;
         const QString text = qbText::JoinLines(qbText::SplitLines(m_view.SourceText()));
-        kept = KeepVersion(path);
-        if (!qbPageCodec::WriteIfChanged(path, text, m_sourceCharset))
-            DropVersion(kept);
+        const std::optional<QByteArray> replaced = BytesBeforeSave(path);
+        if (qbPageCodec::WriteIfChanged(path, text, m_sourceCharset) && replaced)
+            KeepVersion(path, *replaced);
     } catch (const EqbError& error) {
-        DropVersion(kept);
         m_host.ShowMessage(SaveFailedMessage, error.Message());
         return false;
     }
@@ -304,14 +278,19 @@ bool TqbOpenNote::ResolveOutsideChange() {
     const QString path = Path();
     if (m_stamp.Matches(path))
         return true;
-    const QFileInfo file(path);
-    if (!file.exists()) {
-        // A vanished folder cannot take the note back: the write says so.
-        if (!file.dir().exists() || m_host.AskRestoreDeleted(path))
+    if (!QFileInfo::exists(path)) {
+        if (!QFileInfo(path).dir().exists()) {
+            SaveElsewhere(path);
+            return false;
+        }
+        if (!m_host.AskRestoreDeleted(path)) {
+            // Left deleted, as the other program meant: nothing is open any more.
+            DiscardCurrentNote();
+            return false;
+        }
+        // Made again while the user was asked: the new file is weighed as any other change.
+        if (!QFileInfo::exists(path))
             return true;
-        // Left deleted, as the other program meant: nothing is open any more.
-        DiscardCurrentNote();
-        return false;
     }
     switch (m_host.AskOutsideChange(path)) {
     case IqbOpenNoteHost::TOutsideChoice::KeepMine:
@@ -330,14 +309,45 @@ bool TqbOpenNote::ResolveOutsideChange() {
     return false;
 }
 
+QString TqbOpenNote::NoteExt() const {
+    return m_tree ? m_tree->NoteExt : QStringLiteral(".htm");
+}
+
+void TqbOpenNote::WriteCopy(const QString& copy) {
+    if (m_viewMode == TqbViewMode::Source)
+        qbPageCodec::Write(copy, qbText::JoinLines(qbText::SplitLines(m_view.SourceText())),
+                           m_sourceCharset);
+    else
+        m_view.SavePage(copy);
+}
+
+void TqbOpenNote::SaveElsewhere(const QString& path) {
+    const QString folder = m_host.AskFolderToSaveIn(path);
+    if (folder.isEmpty())
+        throw EqbError(FolderGoneMessage.arg(QDir::toNativeSeparators(QFileInfo(path).path())));
+    QString target = QDir(folder).filePath(QFileInfo(path).fileName());
+    if (QFileInfo(target).exists() || QFileInfo(target).isSymLink())
+        target = qbTreeRules::FreeCopyName(target, NoteExt());
+    WriteCopy(target);
+    m_noteModified = false;
+    m_view.SetSourceModified(false);
+    if (!m_tree)
+        return;
+    // The note now is the page written: the tree shows it and the typing goes on there.
+    if (target.startsWith(m_tree->RootDir() + u'/')) {
+        m_tree->ShowWrittenNote(target);
+        m_tree->SetOpenPath(target);
+    } else {
+        m_tree->SetOpenPath({});
+        m_host.ShowMessage(QStringLiteral("고친 내용을 다음 파일에 저장했습니다."),
+                           QDir::toNativeSeparators(target));
+    }
+}
+
 void TqbOpenNote::SaveCopyBeside(const QString& path) {
-    const QString copy = FreeCopyName(path, m_tree ? m_tree->NoteExt : QStringLiteral(".htm"));
+    const QString copy = qbTreeRules::FreeCopyName(path, NoteExt());
     try {
-        if (m_viewMode == TqbViewMode::Source)
-            qbPageCodec::Write(copy, qbText::JoinLines(qbText::SplitLines(m_view.SourceText())),
-                               m_sourceCharset);
-        else
-            m_view.SavePage(copy);
+        WriteCopy(copy);
     } catch (const EqbError& error) {
         throw EqbError(
             QStringLiteral("사본 \"%1\" 을(를) 만들지 못해 두 파일 모두 그대로 두었습니다.\n%2")
@@ -364,16 +374,28 @@ QByteArray TqbOpenNote::BytesToWrite() {
     return m_view.PageBytes();
 }
 
-QString TqbOpenNote::KeepVersion(const QString& path) {
-    if (!m_tree)
-        return {};
+std::optional<QByteArray> TqbOpenNote::BytesBeforeSave(const QString& path) {
+    if (!m_tree || !QFileInfo(path).isFile())
+        return std::nullopt;
     try {
-        return m_tree->Library().Versions().KeepCurrent(path);
+        return qbText::ReadFileBytes(path);
     } catch (const EqbError& error) {
-        if (!std::exchange(m_versionWarned, true))
-            m_host.ShowMessage(VersionNotKeptMessage, error.Message());
-        return {};
+        WarnVersionNotKept(error.Message());
+        return std::nullopt;
     }
+}
+
+void TqbOpenNote::KeepVersion(const QString& path, const QByteArray& replaced) {
+    try {
+        m_tree->Library().Versions().Keep(path, replaced);
+    } catch (const EqbError& error) {
+        WarnVersionNotKept(error.Message());
+    }
+}
+
+void TqbOpenNote::WarnVersionNotKept(const QString& reason) {
+    if (!std::exchange(m_versionWarned, true))
+        m_host.ShowMessage(VersionNotKeptMessage, reason);
 }
 
 void TqbOpenNote::KeepOwnChangesAsVersion(const QString& path) {
@@ -384,11 +406,6 @@ void TqbOpenNote::KeepOwnChangesAsVersion(const QString& path) {
     } catch (const EqbError& error) {
         m_host.ShowMessage(VersionNotKeptMessage, error.Message());
     }
-}
-
-void TqbOpenNote::DropVersion(const QString& versionPath) {
-    if (m_tree && !versionPath.isEmpty())
-        m_tree->Library().Versions().Remove(versionPath);
 }
 
 void TqbOpenNote::WriteJournal() {
@@ -408,12 +425,12 @@ void TqbOpenNote::WriteJournal() {
             const QString text = m_view.SourceText();
             if (text == m_journaledSource)
                 return;
-            m_journal->Write(Path(), BytesToWrite());
+            m_journal->Write(Path(), BytesToWrite(), m_stamp.Hash().toHex());
             m_journaledSource = text;
         } else {
             if (!m_changedSinceJournal || !m_view.PageReady())
                 return;
-            m_journal->Write(Path(), BytesToWrite());
+            m_journal->Write(Path(), BytesToWrite(), m_stamp.Hash().toHex());
             m_changedSinceJournal = false;
         }
     } catch (const EqbError& error) {

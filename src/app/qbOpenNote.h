@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <optional>
 
 class IqbNoteView;
 class QTimer;
@@ -27,6 +28,7 @@ public:
     static const QString SaveFailedMessage;
     static const QString NotReadyMessage;
     static const QString VersionNotKeptMessage;
+    static const QString FolderGoneMessage;
     // How long a save waits for a page still loading before it gives up.
     static constexpr int PageWaitMs = 30000;
     static constexpr int AutoSaveInterval = 60000;
@@ -110,13 +112,21 @@ private:
     // Whether a page that held undecodable bytes may be written; asks the user the first time.
     bool MayWriteUndecodable(bool hadDecodingErrors);
     void SaveCopyBeside(const QString& path);
+    // The note's folder is gone: the typing goes into a folder the user chooses, and the page
+    // written there becomes the open note. Throws EqbError when the user declines.
+    void SaveElsewhere(const QString& path);
+    void WriteCopy(const QString& copy);
+    QString NoteExt() const;
     // The bytes a save of the open note would write now.
     QByteArray BytesToWrite();
-    // The file as it is, kept as a version before a write replaces it; a version that cannot be
-    // kept never stops the save. The version's path, or empty.
-    QString KeepVersion(const QString& path);
+    // What a save is about to replace, held in memory: the note is written first and its old
+    // page kept as a version after, so a disk with room for the note alone still takes the save.
+    // Nothing for a missing file or without a library.
+    std::optional<QByteArray> BytesBeforeSave(const QString& path);
+    // A version that cannot be kept never stops the save; the user hears of it once per note.
+    void KeepVersion(const QString& path, const QByteArray& replaced);
+    void WarnVersionNotKept(const QString& reason);
     void KeepOwnChangesAsVersion(const QString& path);
-    void DropVersion(const QString& versionPath);
     void ClearJournal();
 
     IqbNoteView& m_view;

@@ -19,6 +19,9 @@ public:
     virtual TOutsideChoice AskOutsideChange(const QString& path) = 0;
     // Another program deleted the file while the editor holds changes; true to write them back.
     virtual bool AskRestoreDeleted(const QString& path) = 0;
+    // The note's folder is gone while the editor holds changes: an existing folder to save them
+    // in ("다른 이름으로 저장"), or empty when the user declines.
+    virtual QString AskFolderToSaveIn(const QString& path) = 0;
     // The page held bytes its charset cannot hold; true to save anyway.
     virtual bool AskSaveUndecodable(const QString& path) = 0;
     // A syllable is being composed, or a call into the page waits for its answer: reading the

@@ -5,13 +5,15 @@
 #include "platform/qbError.h"
 #include "platform/qbTextFile.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 TqbTypingJournal::TqbTypingJournal(const QString& dir) : m_dir(QDir::cleanPath(dir)) {}
 
-void TqbTypingJournal::Write(const QString& notePath, const QByteArray& bytes) {
+void TqbTypingJournal::Write(const QString& notePath, const QByteArray& bytes,
+                             const QByteArray& baseHash) {
     if (m_written != notePath) {
         // A page of another note must never stand beside this one's path.
         QFile::remove(NotePathFile());
@@ -20,6 +22,8 @@ void TqbTypingJournal::Write(const QString& notePath, const QByteArray& bytes) {
     m_wrote = true;
     qbAtomicWrite::ReplaceFile(PagePath(), bytes);
     if (m_written != notePath) {
+        // The start stays until a save or a reload clears the journal.
+        qbAtomicWrite::ReplaceFile(BaseFile(), baseHash + '\n');
         qbAtomicWrite::ReplaceFile(NotePathFile(), notePath.toUtf8());
         m_written = notePath;
     }
@@ -34,6 +38,7 @@ void TqbTypingJournal::Drop() {
     // The path first: a page without it is no entry.
     QFile::remove(NotePathFile());
     QFile::remove(PagePath());
+    QFile::remove(BaseFile());
     m_written.clear();
     m_wrote = false;
 }
@@ -46,6 +51,8 @@ std::optional<TqbTypingJournal::TEntry> TqbTypingJournal::Read() const {
                      qbText::ReadFileBytes(PagePath())};
         if (entry.NotePath.isEmpty())
             return std::nullopt;
+        if (QFileInfo(BaseFile()).isFile())
+            entry.BaseHash = qbText::ReadFileBytes(BaseFile()).trimmed();
         return entry;
     } catch (const EqbError&) {
         return std::nullopt;
@@ -55,4 +62,15 @@ std::optional<TqbTypingJournal::TEntry> TqbTypingJournal::Read() const {
 void TqbTypingJournal::Restore(const TEntry& entry, TqbNoteVersions& versions) {
     versions.KeepCurrent(entry.NotePath);
     qbAtomicWrite::ReplaceFile(entry.NotePath, entry.Bytes);
+}
+
+bool TqbTypingJournal::NoteChangedSince(const TEntry& entry) {
+    if (!QFileInfo(entry.NotePath).isFile())
+        return false;
+    QFile note(entry.NotePath);
+    if (entry.BaseHash.isEmpty() || !note.open(QIODevice::ReadOnly))
+        return true;
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    hash.addData(&note);
+    return hash.result().toHex() != entry.BaseHash;
 }

@@ -568,6 +568,8 @@ void TqbDhtmlEdit::Start(TPageRequest request) {
     const QByteArray utf8 = (text.startsWith(QChar(0xFEFF)) ? text.mid(1) : text).toUtf8();
     m_filter->SetDocumentFolder(QFileInfo(request.FilePath).absolutePath());
     m_docChars = text.size();
+    if (m_spell)
+        m_spell->SetPage(this, text);
     const bool big = DataAddressLength(utf8) > MaxDataAddressLength;
     // A page from the other address comes in a process and a widget of its own.
     m_catching = big || fromPageAddress;

@@ -9,6 +9,7 @@
 #include <QWebEngineContextMenuRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <algorithm>
 
 namespace {
 
@@ -61,17 +62,84 @@ void TqbSpellCheck::SetWanted(bool wanted) {
 }
 
 void TqbSpellCheck::SetEditing(const QObject* editor, bool editing) {
-    if (editing && !m_editing.contains(editor)) {
+    if (editing)
         m_editing.insert(editor);
-        connect(editor, &QObject::destroyed, this, [this, editor] { SetEditing(editor, false); });
-    } else if (!editing && m_editing.remove(editor)) {
-        disconnect(editor, nullptr, this, nullptr);
-    }
+    else
+        m_editing.remove(editor);
+    connect(editor, &QObject::destroyed, this, &TqbSpellCheck::Forget, Qt::UniqueConnection);
+    Apply();
+}
+
+void TqbSpellCheck::SetPage(const QObject* editor, QStringView html) {
+    if (LongestParagraph(html) > MaxCheckedParagraph)
+        m_unchecked.insert(editor);
+    else
+        m_unchecked.remove(editor);
+    connect(editor, &QObject::destroyed, this, &TqbSpellCheck::Forget, Qt::UniqueConnection);
+    Apply();
+}
+
+void TqbSpellCheck::Forget(QObject* editor) {
+    m_editing.remove(editor);
+    m_unchecked.remove(editor);
     Apply();
 }
 
 bool TqbSpellCheck::Active() const {
-    return Available() && m_wanted && !m_editing.isEmpty();
+    if (!Available() || !m_wanted)
+        return false;
+    for (const QObject* editor : m_editing)
+        if (!m_unchecked.contains(editor))
+            return true;
+    return false;
+}
+
+qsizetype TqbSpellCheck::LongestParagraph(QStringView html) {
+    static const QSet<QString> breaking = {
+        "address", "article", "aside", "blockquote", "body", "br", "caption", "center", "dd",
+        "details", "div", "dl", "dt", "fieldset", "figcaption", "figure", "footer", "form",
+        "h1", "h2", "h3", "h4", "h5", "h6", "head", "header", "hr", "html", "li", "main", "nav",
+        "ol", "p", "pre", "section", "table", "tbody", "td", "tfoot", "th", "thead", "title",
+        "tr", "ul"};
+    qsizetype longest = 0;
+    qsizetype run = 0;
+    int inPre = 0;
+    const qsizetype n = html.size();
+    for (qsizetype i = 0; i < n;) {
+        const QChar c = html[i];
+        if (c != u'<') {
+            if (c == u'\n' && inPre > 0)
+                run = 0;
+            else
+                longest = std::max(longest, ++run);
+            ++i;
+            continue;
+        }
+        if (html.mid(i, 4) == u"<!--") {
+            const qsizetype end = html.indexOf(u"-->", i + 4);
+            i = end < 0 ? n : end + 3;
+            continue;
+        }
+        const qsizetype nameStart = i + (i + 1 < n && html[i + 1] == u'/' ? 2 : 1);
+        const bool closing = nameStart == i + 2;
+        qsizetype end = nameStart;
+        while (end < n && html[end].isLetterOrNumber())
+            ++end;
+        const QString name = html.mid(nameStart, end - nameStart).toString().toLower();
+        if (breaking.contains(name))
+            run = 0;
+        if (name == u"pre")
+            inPre = std::max(0, inPre + (closing ? -1 : 1));
+        // A script's or a style's text is never checked.
+        if (!closing && (name == u"script" || name == u"style")) {
+            const qsizetype close = html.indexOf(QStringLiteral("</") + name, end, Qt::CaseInsensitive);
+            i = close < 0 ? n : close;
+            continue;
+        }
+        const qsizetype gt = html.indexOf(u'>', end);
+        i = gt < 0 ? n : gt + 1;
+    }
+    return longest;
 }
 
 // Turning the engine's checker off also takes its underlines off the pages.

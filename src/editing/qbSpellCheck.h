@@ -35,8 +35,18 @@ public:
 
     bool Wanted() const { return m_wanted; }
     void SetWanted(bool wanted);
+    // A page with a longer paragraph than this (characters) is not checked: the engine checks
+    // a paragraph whole after every key, and a save waits behind it (seconds at 256 K, minutes
+    // at 1 M).
+    static constexpr qsizetype MaxCheckedParagraph = 32 * 1024;
+    // The characters of the longest paragraph of the page's markup, as the engine divides
+    // the text: at block elements, line breaks and the line ends of a <pre>.
+    static qsizetype LongestParagraph(QStringView html);
+
     // An editor entered or left edit mode (or went away).
     void SetEditing(const QObject* editor, bool editing);
+    // The editor shows this page now.
+    void SetPage(const QObject* editor, QStringView html);
     // Whether the engine checks the pages now.
     bool Active() const;
 
@@ -61,10 +71,13 @@ signals:
 private:
     explicit TqbSpellCheck(QWebEngineProfile* profile);
     void Apply();
+    void Forget(QObject* editor);
 
     QWebEngineProfile* m_profile;
     QStringList m_languages;
     bool m_wanted = true;
     QSet<const QObject*> m_editing;
+    // Editors whose page is too long to check.
+    QSet<const QObject*> m_unchecked;
     std::optional<TqbUserDictionary> m_user;
 };

@@ -1,6 +1,9 @@
 #include "library/qbTreeRules.h"
 
 #include "library/qbNoteInfo.h"
+#include "platform/qbNameFit.h"
+
+#include <QFileInfo>
 
 namespace qbTreeRules {
 
@@ -27,6 +30,22 @@ bool Within(const QString& document, const QString& itemPath) {
 QString Followed(const QString& document, const QString& oldItemPath, const QString& newItemPath) {
     return Within(document, oldItemPath) ? newItemPath + document.mid(oldItemPath.size())
                                          : document;
+}
+
+QString FreeCopyName(const QString& path, const QString& noteExt) {
+    const QFileInfo info(path);
+    const QString suffix = info.suffix().compare(noteExt.mid(1), Qt::CaseInsensitive) == 0
+                               ? u'.' + info.suffix()
+                               : noteExt;
+    const auto candidate = [&](int n) {
+        const QString ending = QStringLiteral(" - 사본") +
+                               (n > 1 ? u' ' + QString::number(n) : QString()) + suffix;
+        return info.path() + u'/' + qbNameFit::Fit(info.completeBaseName(), ending);
+    };
+    int n = 1;
+    while (QFileInfo(candidate(n)).exists() || QFileInfo(candidate(n)).isSymLink())
+        ++n;
+    return candidate(n);
 }
 
 } // namespace qbTreeRules

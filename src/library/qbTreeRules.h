@@ -21,4 +21,9 @@ bool Within(const QString& document, const QString& itemPath);
 // Where the document is after the item moved or got a new name; unchanged when not within it.
 QString Followed(const QString& document, const QString& oldItemPath, const QString& newItemPath);
 
+// "name - 사본.htm", "name - 사본 2.htm", ...: a name beside the file that nothing uses yet, for
+// a copy that keeps what would otherwise be written over. Always a note (noteExt), so that a
+// copy of a folder's page shows in the tree too; a long name is shortened to leave room.
+QString FreeCopyName(const QString& path, const QString& noteExt);
+
 } // namespace qbTreeRules

@@ -17,6 +17,8 @@ public:
     static QByteArray FileId(const QString& path);
 
     bool IsNull() const { return !m_taken; }
+    // The SHA-1 of the bytes seen; empty when the file was missing or unreadable.
+    const QByteArray& Hash() const { return m_hash; }
     bool Exists() const { return m_exists; }
     // Whether the file at path still holds what this stamp saw. A null stamp matches anything.
     bool Matches(const QString& path) const;

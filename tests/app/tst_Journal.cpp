@@ -9,6 +9,7 @@
 #include "library/qbNoteVersions.h"
 #include "platform/qbPageCodec.h"
 
+#include <QCryptographicHash>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -74,6 +75,9 @@ private slots:
                  qPrintable(page));
         const QByteArray saved = ReadBytes(note);
         QCOMPARE(saved, QByteArray("<HTML><BODY><P>start</P></BODY></HTML>\r\n"));
+        // The journal knows the note it began from: that note is still there to write over.
+        QCOMPARE(entry->BaseHash, QCryptographicHash::hash(saved, QCryptographicHash::Sha1).toHex());
+        QVERIFY(!TqbTypingJournal::NoteChangedSince(*entry));
 
         TqbNoteVersions versions;
         versions.SetRoot(dir + "/BookData");
@@ -82,21 +86,41 @@ private slots:
         QCOMPARE(Kept(versions, note), QList<QByteArray>{saved});
     }
 
-    // At the start after a crash the user is asked; "되살리기" brings the page back into the note.
+    // At the start after a crash the user is asked; "되살리기" brings the page back into the
+    // note. A note another program wrote since is asked about as any outside change: kept both
+    // by default, the typing in a copy beside it.
+    void offeredAtTheNextStart_data() {
+        QTest::addColumn<QByteArray>("noteNow");
+        QTest::addColumn<QString>("shown"); // the page that holds the typing afterwards
+        QTest::newRow("note as the typing began") << FirstPage << "a.htm";
+        QTest::newRow("note changed since")
+            << QByteArray("<HTML><BODY><P>다른 프로그램의 글</P></BODY></HTML>\r\n")
+            << "a - 사본.htm";
+    }
     void offeredAtTheNextStart() {
+        QFETCH(QByteArray, noteNow);
+        QFETCH(QString, shown);
         const QByteArray typed = "<HTML><BODY><P>입력하던 글</P></BODY></HTML>\r\n";
         TqbWindowFixture F;
         TqbDialogAnswerer answerer(QMessageBox::Yes);
         F.Open([&](TqbWindowFixture& f) {
-            WriteBytes(f.Lib("a.htm"), FirstPage);
-            TqbTypingJournal(f.Dir->path()).Write(f.Lib("a.htm"), typed);
+            TqbTypingJournal(f.Dir->path())
+                .Write(f.Lib("a.htm"), typed,
+                       QCryptographicHash::hash(FirstPage, QCryptographicHash::Sha1).toHex());
+            WriteBytes(f.Lib("a.htm"), noteNow);
         });
-        QTRY_COMPARE_WITH_TIMEOUT(ReadBytes(F.Lib("a.htm")), typed, TqbWindowFixture::PageTimeoutMs);
-        QCOMPARE(answerer.texts.value(0),
-                 TqbHistoryCommands::JournalQuestion.arg(F.Lib("a.htm")));
-        QCOMPARE(Kept(F.Tree()->Library().Versions(), F.Lib("a.htm")), QList<QByteArray>{FirstPage});
+        QTRY_COMPARE_WITH_TIMEOUT(F.Tree()->OpenPath(), F.Lib(shown),
+                                  TqbWindowFixture::PageTimeoutMs);
+        QCOMPARE(ReadBytes(F.Lib(shown)), typed);
+        const bool changed = noteNow != FirstPage;
+        QStringList asked{TqbHistoryCommands::JournalQuestion.arg(F.Lib("a.htm"))};
+        if (changed)
+            asked << QStringLiteral("다른 프로그램이 이 노트를 고쳤습니다. 어느 쪽을 남길까요?");
+        QCOMPARE(answerer.texts, asked);
+        QCOMPARE(ReadBytes(F.Lib("a.htm")), changed ? noteNow : typed);
+        QCOMPARE(Kept(F.Tree()->Library().Versions(), F.Lib("a.htm")),
+                 changed ? QList<QByteArray>{} : QList<QByteArray>{FirstPage});
         QVERIFY(!TqbTypingJournal(F.Dir->path()).Read());
-        QCOMPARE(F.Tree()->OpenPath(), F.Lib("a.htm"));
     }
 
     // "이전 버전" lists what a save replaced, compares it with the note line by line and

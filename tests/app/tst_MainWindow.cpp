@@ -210,7 +210,8 @@ private slots:
         QCOMPARE(ReadBytes(Lib("둘째.htm")), before);
     }
 
-    // A note whose folder has vanished cannot be written: the user is told, the text stays.
+    // A note whose folder has vanished cannot be written there: "다른 이름으로 저장" declined,
+    // the user is told and the text stays.
     void failedSaveKeepsTheChanges() {
         QDir(F.Dir->path()).mkpath("BookData/폴더/안");
         WriteBytes(Lib("폴더/안/사라질.htm"), "<HTML><BODY>x</BODY></HTML>");
@@ -223,7 +224,8 @@ private slots:
         {
             TqbDialogAnswerer catcher;
             QVERIFY(!F.Window->SaveCurrentNote());
-            QCOMPARE(catcher.texts, QStringList{TfrmMainNivora::SaveFailedMessage});
+            QCOMPARE(catcher.texts, QStringList({TfrmMainNivora::FolderGoneQuestion,
+                                                 TfrmMainNivora::SaveFailedMessage}));
         }
         QVERIFY(F.Window->NoteModified());
         QVERIFY(F.Window->Dhtml()->DocumentHtml().contains("지키기"));
@@ -232,7 +234,8 @@ private slots:
             // and the text.
             TqbDialogAnswerer keep(QMessageBox::No);
             QVERIFY(!F.Window->close());
-            QCOMPARE(keep.texts, QStringList({TfrmMainNivora::SaveFailedMessage,
+            QCOMPARE(keep.texts, QStringList({TfrmMainNivora::FolderGoneQuestion,
+                                              TfrmMainNivora::SaveFailedMessage,
                                               TfrmMainNivora::CloseUnsavedQuestion}));
         }
         QVERIFY(F.Window->isVisible());
@@ -540,14 +543,16 @@ private slots:
             TypeIntoPage("mine");
         QTRY_VERIFY_WITH_TIMEOUT(F.Tree()->Watcher().Watched().contains(Lib("둘째.htm")),
                                  TqbWindowFixture::PageTimeoutMs);
-        TqbDialogAnswerer answerer; // no button of the question: theirs is read
+        TqbDialogAnswerer answerer; // no button of the question: both kept, theirs shown
         WriteBytes(Lib("둘째.htm"), "<HTML><BODY><DIV>theirs</DIV></BODY></HTML>\r\n");
         QTRY_VERIFY_WITH_TIMEOUT(F.Window->DocumentReady() &&
                                      F.Window->Dhtml()->DocumentHtml().contains("theirs"),
                                  TqbWindowFixture::PageTimeoutMs);
         QCOMPARE(answerer.texts,
-                 edited ? QStringList{"다른 프로그램이 이 노트를 고쳤습니다. 어느 쪽을 남길까요?"}
+                 edited ? QStringList({"다른 프로그램이 이 노트를 고쳤습니다. 어느 쪽을 남길까요?",
+                                       "고친 내용을 다음 파일에 따로 저장했습니다."})
                         : QStringList{});
+        QCOMPARE(QFileInfo::exists(Lib("둘째 - 사본.htm")), edited);
         QVERIFY(!F.Window->NoteModified());
     }
 

@@ -2,6 +2,7 @@
 #include "app/qbNoteView.h"
 #include "app/qbOpenNote.h"
 #include "app/qbOpenNoteHost.h"
+#include "app/qbSteadyQuestion.h"
 #include "app/qbTypingJournal.h"
 #include "common/qbSmallDisk.h"
 #include "common/qbTestFiles.h"
@@ -16,6 +17,8 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -103,9 +106,18 @@ public:
         ++UndecodableAsked;
         return SaveUndecodable;
     }
+    std::function<void()> WhileAsked; // another program at work while the user reads
     bool AskRestoreDeleted(const QString&) override {
         ++OutsideAsked;
+        if (WhileAsked)
+            WhileAsked();
         return RestoreDeleted;
+    }
+    QString FolderToSaveIn;
+    QStringList FoldersAsked;
+    QString AskFolderToSaveIn(const QString& path) override {
+        FoldersAsked << path;
+        return FolderToSaveIn;
     }
     bool PageBusy() const override { return ComposingNow; }
 };
@@ -249,14 +261,30 @@ private slots:
         QVERIFY(!QFileInfo::exists(journal.PagePath()));
     }
 
-    // No room for the version: the save goes on, the user hears why, nothing half is left.
+    // A full disk never stops a save for the sake of the version: the note is written first,
+    // the page it replaced is kept after if there is room, else the user hears why, nothing half
+    // is left.
+    void fullDiskSkipsTheVersionNotTheSave_data() {
+        QTest::addColumn<int>("oldKb");
+        QTest::addColumn<int>("newKb");
+        QTest::addColumn<int>("freeKb"); // free before the save
+        QTest::addColumn<bool>("historyBlocked"); // a file where the history's folder would be
+        QTest::newRow("room for the note, not for both") << 200 << 210 << 260 << false;
+        QTest::newRow("no place for the version") << 600 << 0 << 300 << true;
+    }
     void fullDiskSkipsTheVersionNotTheSave() {
+        QFETCH(int, oldKb);
+        QFETCH(int, newKb);
+        QFETCH(int, freeKb);
+        QFETCH(bool, historyBlocked);
         TqbSmallDisk disk(2 * 1024 * 1024);
         if (!disk.IsMounted())
             QSKIP(qPrintable("no tmpfs: " + disk.Error()));
         const QString path = disk.FilePath("BookData/big.htm");
         QDir(disk.Path()).mkpath("BookData");
-        WriteBytes(path, "<HTML><BODY>" + QByteArray(600 * 1024, 'a') + "</BODY></HTML>\r\n");
+        const QByteArray old =
+            "<HTML><BODY>" + QByteArray(oldKb * 1024, 'a') + "</BODY></HTML>\r\n";
+        WriteBytes(path, old);
         TqbPrjInfo prj("qbNivora", disk.Path());
         TqbNoteInfo info(prj);
         TFakeView view;
@@ -269,18 +297,27 @@ private slots:
         tree.SetOpenPath(path);
         view.Ready = true;
         note.PageComplete();
-        view.Page = "<HTML><BODY>short</BODY></HTML>\r\n";
+        const QByteArray typed =
+            "<HTML><BODY>short" + QByteArray(newKb * 1024, 'b') + "</BODY></HTML>\r\n";
+        view.Page = QString::fromLatin1(typed);
         note.MarkModified();
-        disk.Fill(300 * 1024);
+        if (historyBlocked)
+            WriteBytes(disk.FilePath("BookData/.qbhistory"), "not a folder");
+        disk.Fill(freeKb * 1024);
         QVERIFY(note.SaveCurrentNote());
-        QCOMPARE(ReadBytes(path), QByteArray("<HTML><BODY>short</BODY></HTML>\r\n"));
-        QCOMPARE(host.Messages.size(), 1);
-        QVERIFY2(host.Messages.first().startsWith(TqbOpenNote::VersionNotKeptMessage + " | ") &&
-                     host.Messages.first().endsWith("No space left on device"),
-                 qPrintable(host.Messages.first()));
-        QCOMPARE(QDir(disk.FilePath("BookData/.qbhistory/big.htm"))
-                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                 QStringList{});
+        QCOMPARE(ReadBytes(path), typed);
+        if (historyBlocked) {
+            QCOMPARE(host.Messages,
+                     QStringList{TqbOpenNote::VersionNotKeptMessage +
+                                 " | 이전 버전을 둘 폴더를 만들 수 없습니다.\n" +
+                                 disk.FilePath("BookData/.qbhistory/big.htm")});
+            return;
+        }
+        QCOMPARE(host.Messages, QStringList{});
+        const QString versions = disk.FilePath("BookData/.qbhistory/big.htm");
+        const QStringList kept = QDir(versions).entryList(QDir::Files);
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(ReadBytes(versions + '/' + kept.first()), old);
     }
 
     void missingNoteIsCreatedFromTheDefaultHeader() {
@@ -437,22 +474,29 @@ private slots:
         QTest::addColumn<bool>("restore");  // the answer to "write it back?"
         QTest::addColumn<QByteArray>("file"); // what the note file holds after the save
         QTest::addColumn<bool>("open");       // the note still open afterwards
+        QTest::addColumn<int>("asked");
         const QByteArray mine = "\xB3\xBB\xB0\xCD";
-        QTest::newRow("deleted, written back") << "delete" << true << mine << true;
-        QTest::newRow("deleted, left deleted") << "delete" << false << QByteArray() << false;
+        QTest::newRow("deleted, written back") << "delete" << true << mine << true << 1;
+        QTest::newRow("deleted, left deleted") << "delete" << false << QByteArray() << false << 1;
+        // Answered "write it back" to a file that exists again: theirs is asked about too.
+        QTest::newRow("deleted, made again while asked")
+            << "recreate" << true << QByteArray("made again") << true << 2;
         QTest::newRow("restored in size and time") << "restore" << true << QByteArray("restored")
-                                                   << true;
+                                                   << true << 1;
     }
     void outsideDeleteOrRestoreIsAsked() {
         QFETCH(QString, outside);
         QFETCH(bool, restore);
         QFETCH(QByteArray, file);
         QFETCH(bool, open);
+        QFETCH(int, asked);
         const QString path = Lib("노트.htm");
         Open("노트.htm", TqbViewMode::Edit);
         Edit("내것");
-        if (outside == "delete") {
+        if (outside == "delete" || outside == "recreate") {
             QVERIFY(QFile::remove(path));
+            if (outside == "recreate")
+                m_host->WhileAsked = [&] { WriteBytes(path, "<HTML>made again</HTML>\r\n"); };
         } else {
             const QDateTime time = QFileInfo(path).lastModified();
             QByteArray older = Cp949Note;
@@ -472,12 +516,55 @@ private slots:
         m_host->Outside = IqbOpenNoteHost::TOutsideChoice::TakeTheirs;
         m_host->RestoreDeleted = restore;
         QVERIFY(m_note->SaveCurrentNote());
-        QCOMPARE(m_host->OutsideAsked, 1);
+        QCOMPARE(m_host->OutsideAsked, asked);
         QCOMPARE(QFileInfo::exists(path), !file.isEmpty());
         if (!file.isEmpty())
             QVERIFY2(ReadBytes(path).contains(file), ReadBytes(path));
         QCOMPARE(m_view->NoDocument, !open);
         QVERIFY(!m_note->NoteModified());
+    }
+
+    // Another program deleted the note's folder while it had edits: they go into a folder the
+    // user chooses, which then holds the open note; declined, nothing is written and they stay.
+    void vanishedFolderOffersAnotherFolder_data() {
+        QTest::addColumn<QString>("folder");  // the user's choice; "-": declined
+        QTest::addColumn<QString>("written"); // where the edits are then; empty: nowhere
+        QTest::newRow("into the library's top") << "" << "안.htm";
+        QTest::newRow("beside a note of that name") << "폴더2" << "폴더2/안 - 사본.htm";
+        QTest::newRow("declined") << "-" << QString();
+    }
+    void vanishedFolderOffersAnotherFolder() {
+        QFETCH(QString, folder);
+        QFETCH(QString, written);
+        WriteBytes(Lib("폴더/안.htm"), Cp949Note);
+        WriteBytes(Lib("폴더2/안.htm"), "older");
+        m_tree->LoadRoot(m_info->GetDataDir());
+        Open("폴더/안.htm", TqbViewMode::Edit);
+        Edit("내것");
+        QVERIFY(QDir(Lib("폴더")).removeRecursively());
+        m_host->FolderToSaveIn = folder == "-" ? QString() : Lib(folder);
+        QCOMPARE(m_note->SaveCurrentNote(), !written.isEmpty());
+        QCOMPARE(m_host->FoldersAsked, QStringList{Lib("폴더/안.htm")});
+        QCOMPARE(ReadBytes(Lib("폴더2/안.htm")), QByteArray("older"));
+        if (written.isEmpty()) {
+            QCOMPARE(m_host->Messages,
+                     QStringList{TqbOpenNote::SaveFailedMessage + " | " +
+                                 TqbOpenNote::FolderGoneMessage.arg(Lib("폴더"))});
+            QVERIFY(m_note->NoteModified());
+            QCOMPARE(m_note->Path(), Lib("폴더/안.htm"));
+            return;
+        }
+        QCOMPARE(m_host->Messages, QStringList{});
+        QVERIFY(ReadBytes(Lib(written)).contains("\xB3\xBB\xB0\xCD"));
+        QCOMPARE(m_note->Path(), Lib(written));
+        QVERIFY(!m_note->NoteModified());
+        // The typing goes on in the new place, read from there.
+        QCOMPARE(m_view->Calls.count("load"), 2);
+        m_view->Ready = true;
+        m_note->PageComplete();
+        Edit("뒤");
+        QVERIFY(m_note->SaveCurrentNote());
+        QVERIFY(qbPageCodec::Read(Lib(written)).Text.contains("뒤"));
     }
 
     // The copy kept beside theirs: a long name is shortened to fit, and a copy that cannot be
@@ -649,6 +736,42 @@ private slots:
         QCOMPARE(m_host->Questions, QStringList{TqbOpenNote::TooBigToEditQuestion});
         QCOMPARE(m_note->ViewMode(), mode);
         QCOMPARE(ReadBytes(Lib("노트.htm")), Cp949Note);
+    }
+
+    // Keys on their way as a question comes up (Enter, Escape, Space on a button) answer
+    // nothing; a button pressed once the box takes answers does.
+    void questionTakesNoTypingQueuedAsItAppears_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("toButtons"); // sent to each button, else to the box
+        QTest::newRow("Enter") << int(Qt::Key_Return) << false;
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << false;
+        QTest::newRow("Space") << int(Qt::Key_Space) << true;
+    }
+    void questionTakesNoTypingQueuedAsItAppears() {
+        QFETCH(int, key);
+        QFETCH(bool, toButtons);
+        QMessageBox box(QMessageBox::Warning, "Warning", "question", QMessageBox::NoButton);
+        QPushButton* both = box.addButton("둘 다 남기기(&B)", QMessageBox::AcceptRole);
+        QPushButton* mine = box.addButton("내 것으로 저장(&M)", QMessageBox::YesRole);
+        box.setDefaultButton(mine);
+        box.setEscapeButton(mine);
+        auto* steady = new TqbSteadyQuestion(box, both);
+        for (QObject* target : toButtons ? QList<QObject*>{both, mine} : QList<QObject*>{&box}) {
+            const QString text = key == Qt::Key_Space ? " " : "";
+            QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, key, {}, text));
+            QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, key, {}, text));
+        }
+        QStringList seen;
+        connect(steady, &TqbSteadyQuestion::Steadied, &box, [&] {
+            seen << QString("focus %1, default %2")
+                        .arg(QApplication::focusWidget() == both)
+                        .arg(both->isDefault() || mine->isDefault());
+            QTest::keyClick(&box, Qt::Key_Return); // no default: nothing
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        });
+        box.exec();
+        QCOMPARE(seen, QStringList{"focus 1, default 0"});
+        QCOMPARE(box.clickedButton(), both);
     }
 
     void aSaveInsideASaveIsRefused() {

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QStringList>
 #include <QTimer>
+#include <algorithm>
 
 // Message boxes get the given button (or are closed), input dialogs the given text, any other
 // dialog is cancelled. Only one answerer should be alive at a time.
@@ -21,6 +22,13 @@ public:
         connect(&m_timer, &QTimer::timeout, this, [this, answer, input] {
             QWidget* modal = QApplication::activeModalWidget();
             if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                // A question that takes no answer yet (its buttons still disabled) is asked
+                // at the next turn.
+                const QList<QAbstractButton*> buttons = box->buttons();
+                if (!buttons.isEmpty() &&
+                    std::none_of(buttons.begin(), buttons.end(),
+                                 [](QAbstractButton* b) { return b->isEnabled(); }))
+                    return;
                 texts << box->text();
                 shown << box->windowTitle() + ": " + box->text();
                 details << box->informativeText();

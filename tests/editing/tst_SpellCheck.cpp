@@ -118,6 +118,44 @@ private slots:
                  QString(before).replace(clicked + QString::fromUtf8(word), clicked + chosen));
     }
 
+    // Paragraphs as the engine divides the text, measured in the page's markup.
+    void longestParagraph_data() {
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<int>("chars");
+        QTest::newRow("paragraphs") << "<p>abc</p><p>de</p>" << 3;
+        QTest::newRow("a line break ends one") << "<P>ab<BR>cde" << 3;
+        QTest::newRow("inline elements do not") << "<p>a<b>bc</b><span>d</span></p>" << 4;
+        QTest::newRow("line ends of the source do not") << "<p>ab\ncd</p>" << 5;
+        QTest::newRow("line ends of a pre do") << "<pre>ab\ncde</pre>x" << 3;
+        QTest::newRow("comment") << "<p>a<!-- <p> comment --></p>" << 1;
+        QTest::newRow("script and style") << "<style>p{}</style><SCRIPT>var x;</script><p>ab" << 2;
+    }
+    void longestParagraph() {
+        QFETCH(QString, html);
+        QFETCH(int, chars);
+        QCOMPARE(TqbSpellCheck::LongestParagraph(html), chars);
+    }
+
+    // The engine checks while an editor edits a page whose paragraphs it checks at typing
+    // speed; one with a longer paragraph is left unchecked, or every key would keep the page's
+    // process busy and a save wait behind it.
+    void checkedOnlyWhereParagraphsAreShort_data() {
+        QTest::addColumn<int>("paragraphs");
+        QTest::addColumn<int>("chars"); // each
+        QTest::addColumn<bool>("checked");
+        const int longest = int(TqbSpellCheck::MaxCheckedParagraph);
+        QTest::newRow("a note") << 1 << 100 << true;
+        QTest::newRow("many paragraphs") << 40 << longest << true;
+        QTest::newRow("one paragraph too long to check") << 1 << longest + 1 << false;
+    }
+    void checkedOnlyWhereParagraphsAreShort() {
+        QFETCH(int, paragraphs);
+        QFETCH(int, chars);
+        QFETCH(bool, checked);
+        QVERIFY(OpenForEditing(("<p>" + QByteArray(chars, 'a') + "</p>").repeated(paragraphs)));
+        QCOMPARE(m_spell->Active(), checked);
+    }
+
     // Underlines live in the engine only: the text a save writes is the same with them, and
     // browse mode has none.
     void markupUnchanged() {
