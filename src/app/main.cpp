@@ -345,9 +345,6 @@ int TfrmMainNivora::TreeWidth() const {
 // ---- operations
 
 bool TfrmMainNivora::SaveCurrentNote() {
-    // A syllable still being composed is part of what the user typed.
-    if (m_messageFilter)
-        m_messageFilter->CommitComposition();
     return m_openNote->SaveCurrentNote();
 }
 void TfrmMainNivora::OpenCurrentNote() { m_openNote->OpenCurrentNote(); }
@@ -603,13 +600,9 @@ QString TfrmMainNivora::AskFolderToSaveIn(const QString& path) {
     return dialog.RunFolderBrowser() ? dialog.Folder() : QString();
 }
 
-bool TfrmMainNivora::PageBusy() const {
-    // Right after a key or a click an input method may still be ending its composition; a call
-    // into the page then could land its syllable elsewhere. A pause in the typing is waited for.
-    constexpr qint64 TypingPauseMs = 700;
-    return Dhtml()->Waiting() ||
-           (m_messageFilter &&
-            (m_messageFilter->Composing() || m_messageFilter->MsSinceInput() < TypingPauseMs));
+void TfrmMainNivora::CommitTyping() {
+    if (m_messageFilter)
+        m_messageFilter->CommitComposition();
 }
 
 bool TfrmMainNivora::AskSaveUndecodable(const QString& path) {

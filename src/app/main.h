@@ -135,7 +135,7 @@ private:
     bool AskSaveUndecodable(const QString& path) override;
     bool AskRestoreDeleted(const QString& path) override;
     QString AskFolderToSaveIn(const QString& path) override;
-    bool PageBusy() const override;
+    void CommitTyping() override;
 
     void FormCreate();
     void FormActivate();

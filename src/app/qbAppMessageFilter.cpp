@@ -39,17 +39,6 @@ bool TqbAppMessageFilter::eventFilter(QObject* watched, QEvent* event) {
 
 bool TqbAppMessageFilter::HandleAppMessage(QObject* watched, QEvent* event) {
     switch (event->type()) {
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::InputMethod:
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-        m_lastInput.start();
-        break;
-    default:
-        break;
-    }
-    switch (event->type()) {
     // Keys handed on by the program itself (typed while a note loaded) were decided when typed.
     case QEvent::KeyPress:
         if (!event->spontaneous() || !FirstKeyReceiver(watched))

@@ -2,11 +2,9 @@
 
 #include "app/qbKeyDecision.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <functional>
-#include <limits>
 
 class QInputMethodEvent;
 class QKeyEvent;
@@ -38,10 +36,6 @@ public:
     bool Composing() const { return m_composing; }
     // The syllable being composed; empty when none is.
     QString CompositionText() const { return m_composing ? m_preedit : QString(); }
-    // How long ago the last key, click or input-method text came; a very long time before any.
-    qint64 MsSinceInput() const {
-        return m_lastInput.isValid() ? m_lastInput.elapsed() : std::numeric_limits<qint64>::max();
-    }
     // Commits the syllable being composed, if any, into the widget that shows it.
     void CommitComposition();
 
@@ -71,5 +65,4 @@ private:
     // The text and the widget of the composition that ended last.
     QString m_endedWith;
     const QObject* m_endedIn = nullptr;
-    QElapsedTimer m_lastInput;
 };

@@ -226,6 +226,10 @@ QByteArray TqbNotePane::PageBytes() {
     return m_dhtml->DocumentBytes();
 }
 
+void TqbNotePane::ReadPageBytes(std::function<void(const QByteArray&)> done) {
+    m_dhtml->ReadDocumentBytes(std::move(done));
+}
+
 bool TqbNotePane::PageChanged() {
     return m_dhtml->DocumentChanged();
 }

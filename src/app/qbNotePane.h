@@ -39,6 +39,7 @@ public:
     void LoadPage(const QString& path) override;
     void SavePage(const QString& path) override;
     QByteArray PageBytes() override;
+    void ReadPageBytes(std::function<void(const QByteArray&)> done) override;
     bool PageChanged() override;
     bool PageReady() const override;
     bool WaitForPage(int milliseconds) override;

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 // What the open note asks of the pane that shows it. The pane never decides when to load or
 // save; the open note never touches a widget.
@@ -19,6 +20,10 @@ public:
     virtual void SavePage(const QString& path) = 0;
     // The bytes SavePage would write now. Throws when the page does not answer.
     virtual QByteArray PageBytes() = 0;
+    // The same bytes, handed to `done` once the page answers, without waiting for it: typing
+    // goes on meanwhile, and a syllable still being composed is in them as text. Nothing comes
+    // when another document is shown by then.
+    virtual void ReadPageBytes(std::function<void(const QByteArray&)> done) = 0;
     virtual bool PageReady() const = 0;
     // Whether the user changed anything in the page since it finished loading. Throws when the
     // page does not answer.

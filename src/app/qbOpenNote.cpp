@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QPointer>
 #include <QScopedValueRollback>
 #include <QTimer>
 #include <utility>
@@ -196,6 +197,7 @@ bool TqbOpenNote::SaveCurrentNote() {
     // The editor's wait for the page runs timers; a second save inside it must not start.
     if (m_saving)
         return false;
+    m_host.CommitTyping();
     bool saved = true;
     {
         const QScopedValueRollback<bool> saving(m_saving, true);
@@ -412,34 +414,49 @@ void TqbOpenNote::WriteJournal() {
     if (!m_journal || Path().isEmpty() || !m_documentOpen || !HasOwnChanges())
         return;
     // Busy now: soon again rather than a whole interval later.
-    if (m_saving || m_host.PageBusy()) {
+    if (m_saving) {
         m_tmrJournal->start(JournalRetryInterval);
         return;
     }
     if (m_tmrJournal->interval() != JournalInterval)
         m_tmrJournal->start(JournalInterval);
-    // Asking the page runs a local event loop: no save may start inside it.
-    const QScopedValueRollback<bool> saving(m_saving, true);
-    try {
-        if (m_viewMode == TqbViewMode::Source) {
-            const QString text = m_view.SourceText();
-            if (text == m_journaledSource)
-                return;
-            m_journal->Write(Path(), BytesToWrite(), m_stamp.Hash().toHex());
+    if (m_viewMode == TqbViewMode::Source) {
+        // The source view's text holds the syllable being composed too.
+        const QString text = m_view.SourceText();
+        if (text != m_journaledSource && WriteJournalEntry(Path(), BytesToWrite()))
             m_journaledSource = text;
-        } else {
-            if (!m_changedSinceJournal || !m_view.PageReady())
-                return;
-            m_journal->Write(Path(), BytesToWrite(), m_stamp.Hash().toHex());
-            m_changedSinceJournal = false;
-        }
+        return;
+    }
+    if (!m_changedSinceJournal || !m_view.PageReady())
+        return;
+    m_changedSinceJournal = false;
+    // Nothing waits for the page: the typing goes on, a composition included. An answer that
+    // comes after a save or after another note was opened is of no use any more.
+    const QPointer<TqbOpenNote> self(this);
+    const QString path = Path();
+    const quint64 entry = ++m_journalEntry;
+    m_view.ReadPageBytes([self, path, entry](const QByteArray& bytes) {
+        if (!self || entry != self->m_journalEntry || path != self->Path() ||
+            self->m_viewMode != TqbViewMode::Edit)
+            return;
+        if (!self->WriteJournalEntry(path, bytes))
+            self->m_changedSinceJournal = true;
+    });
+}
+
+bool TqbOpenNote::WriteJournalEntry(const QString& path, const QByteArray& bytes) {
+    try {
+        m_journal->Write(path, bytes, m_stamp.Hash().toHex());
+        return true;
     } catch (const EqbError& error) {
         // The next change tries again; the note itself is untouched.
         qWarning("%s", qPrintable(error.Message()));
+        return false;
     }
 }
 
 void TqbOpenNote::ClearJournal() {
+    ++m_journalEntry; // a page asked for before is not written after
     m_changedSinceJournal = false;
     m_journaledSource.clear();
     if (m_journal)

@@ -128,6 +128,8 @@ private:
     void WarnVersionNotKept(const QString& reason);
     void KeepOwnChangesAsVersion(const QString& path);
     void ClearJournal();
+    // Whether the journal took the page; a failure is only logged: the note itself is untouched.
+    bool WriteJournalEntry(const QString& path, const QByteArray& bytes);
 
     IqbNoteView& m_view;
     IqbOpenNoteHost& m_host;
@@ -139,6 +141,8 @@ private:
     TqbTypingJournal* m_journal = nullptr;
     // The page changed since it was last written aside; the source text written aside last.
     bool m_changedSinceJournal = false;
+    // Counts the journal's page requests; a save or another note makes older answers stale.
+    quint64 m_journalEntry = 0;
     QString m_journaledSource;
     // A version could not be kept: said once for the note opened.
     bool m_versionWarned = false;

@@ -24,7 +24,7 @@ public:
     virtual QString AskFolderToSaveIn(const QString& path) = 0;
     // The page held bytes its charset cannot hold; true to save anyway.
     virtual bool AskSaveUndecodable(const QString& path) = 0;
-    // A syllable is being composed, or a call into the page waits for its answer: reading the
-    // page now could end the one or run inside the other.
-    virtual bool PageBusy() const { return false; }
+    // Ends the input method's composition, keeping its syllable: what the user typed is saved
+    // whole, whoever saves (the user, autosave, a tree operation, the link rewriter).
+    virtual void CommitTyping() {}
 };

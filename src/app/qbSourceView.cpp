@@ -2,6 +2,7 @@
 
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 
 TqbSourceView::TqbSourceView(QWidget* parent) : QPlainTextEdit(parent) {
     setTabChangesFocus(false);
@@ -21,6 +22,10 @@ QFont TqbSourceView::SourceFont() {
 
 QString TqbSourceView::Text() const {
     QString text = document()->toRawText();
+    // A syllable still being composed is shown but not yet in the document; it is typing too.
+    const QTextBlock block = textCursor().block();
+    if (const QTextLayout* layout = block.layout(); layout && !layout->preeditAreaText().isEmpty())
+        text.insert(block.position() + layout->preeditAreaPosition(), layout->preeditAreaText());
     text.replace(QChar::ParagraphSeparator, u'\n');
     text.replace(QChar::LineSeparator, u'\n');
     return text;

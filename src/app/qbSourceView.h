@@ -9,7 +9,8 @@ class TqbSourceView : public QPlainTextEdit {
 public:
     explicit TqbSourceView(QWidget* parent = nullptr);
 
-    // Lines joined by "\n"; U+00A0 kept, unlike toPlainText().
+    // Lines joined by "\n"; U+00A0 kept, unlike toPlainText(); the syllable an input method is
+    // composing included.
     QString Text() const;
     // Replaces the text, clears the modified flag and the undo history, and allows typing.
     // U+2028 and U+2029 show as the references "&#x2028;" and "&#x2029;".

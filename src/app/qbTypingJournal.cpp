@@ -48,7 +48,7 @@ std::optional<TqbTypingJournal::TEntry> TqbTypingJournal::Read() const {
         return std::nullopt;
     try {
         TEntry entry{QString::fromUtf8(qbText::ReadFileBytes(NotePathFile())),
-                     qbText::ReadFileBytes(PagePath())};
+                     qbText::ReadFileBytes(PagePath()), {}};
         if (entry.NotePath.isEmpty())
             return std::nullopt;
         if (QFileInfo(BaseFile()).isFile())

@@ -923,6 +923,30 @@ QByteArray TqbDhtmlEdit::DocumentBytes() {
     return qbPageCodec::Encode(TextToWrite(), m_fileCharset);
 }
 
+void TqbDhtmlEdit::ReadDocumentBytes(std::function<void(const QByteArray&)> done) {
+    if (!m_ready || m_closing)
+        return;
+    const quint64 generation = m_generation;
+    const QPointer<TqbDhtmlEdit> self(this);
+    m_page->runJavaScript(
+        CallScript(QStringLiteral("serialize"), {}), QWebEngineScript::ApplicationWorld,
+        [self, generation, done = std::move(done)](const QVariant& value) {
+            if (!self || self->m_closing || !self->m_ready || generation != self->m_generation)
+                return;
+            const QVariantMap answer = value.toMap();
+            const QVariantMap page = answer.value("value").toMap();
+            const QString html = page.value("html").toString();
+            if (!answer.value("ok").toBool() || answer.value("doc").toString() != self->m_docId ||
+                !SameDocument(QUrl(page.value("url").toString()), self->m_docUrl) ||
+                !html.contains(u'<'))
+                return;
+            QString text = PageTextToSave(html);
+            if (self->m_hadMark)
+                text.prepend(QChar(0xFEFF));
+            done(qbPageCodec::Encode(text, self->m_fileCharset));
+        });
+}
+
 QString TqbDhtmlEdit::TextToWrite() {
     QString text = SerializedHtml();
     if (m_hadMark)

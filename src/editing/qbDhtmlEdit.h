@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QVariant>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -116,6 +117,10 @@ public:
     QString DocumentHtml();
     // The bytes SaveDocument would write now. Throws as SaveDocument does.
     QByteArray DocumentBytes();
+    // The same bytes, handed to `done` when the page answers; nothing waits for it, so typing and
+    // an input method's composition go on undisturbed (the syllable being composed is in the page
+    // as text). Nothing comes when no document is ready or another one is shown by then.
+    void ReadDocumentBytes(std::function<void(const QByteArray&)> done);
 
     void SetBrowseMode(bool browse);
     bool BrowseMode() const { return m_browse; }

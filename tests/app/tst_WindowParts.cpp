@@ -6,6 +6,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QHelpEvent>
+#include <QInputMethodEvent>
+#include <QTextCursor>
 #include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
@@ -166,6 +168,22 @@ private slots:
         view.ShowNothing();
         QVERIFY(view.isReadOnly());
         QCOMPARE(view.Text(), QString());
+    }
+
+    // What the journal reads: the syllable being composed is text already, where it will land.
+    void sourceTextHoldsTheComposition() {
+        TqbSourceView view;
+        view.SetText("ab\ncd");
+        QTextCursor caret = view.textCursor();
+        caret.setPosition(4);
+        view.setTextCursor(caret);
+        QInputMethodEvent composing(QStringLiteral("한"), {});
+        QApplication::sendEvent(&view, &composing);
+        QCOMPARE(view.Text(), QStringLiteral("ab\nc한d"));
+        QInputMethodEvent done;
+        done.setCommitString(QStringLiteral("한"));
+        QApplication::sendEvent(&view, &done);
+        QCOMPARE(view.Text(), QStringLiteral("ab\nc한d"));
     }
 
     void sourceFindGoesRoundOnce() {
