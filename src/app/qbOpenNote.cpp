@@ -127,6 +127,7 @@ void TqbOpenNote::OpenCurrentNote() {
         if (m_viewMode == TqbViewMode::Source || m_viewMode == TqbViewMode::None) {
             const TqbPageText page = qbPageCodec::Read(path);
             m_sourceCharset = page.Charset;
+            m_sourceLineEnd = page.LineEnd;
             m_sourceHadDecodingErrors = page.HadDecodingErrors;
             m_view.SetSourceText(qbText::SplitLines(page.Text).join(u'\n'));
         } else {
@@ -276,9 +277,8 @@ bool TqbOpenNote::WriteSource() {
     try {
         if (!ResolveOutsideChange())
             return true;
-        const QString text = qbText::JoinLines(qbText::SplitLines(m_view.SourceText()));
         kept = KeepVersion(path);
-        if (!qbPageCodec::WriteIfChanged(path, text, m_sourceCharset))
+        if (!qbPageCodec::WriteIfChanged(path, SourceToWrite(), m_sourceCharset))
             DropVersion(kept);
     } catch (const EqbError& error) {
         DropVersion(kept);
@@ -334,8 +334,7 @@ void TqbOpenNote::SaveCopyBeside(const QString& path) {
     const QString copy = FreeCopyName(path, m_tree ? m_tree->NoteExt : QStringLiteral(".htm"));
     try {
         if (m_viewMode == TqbViewMode::Source)
-            qbPageCodec::Write(copy, qbText::JoinLines(qbText::SplitLines(m_view.SourceText())),
-                               m_sourceCharset);
+            qbPageCodec::Write(copy, SourceToWrite(), m_sourceCharset);
         else
             m_view.SavePage(copy);
     } catch (const EqbError& error) {
@@ -359,9 +358,12 @@ void TqbOpenNote::DropChanges() {
 
 QByteArray TqbOpenNote::BytesToWrite() {
     if (m_viewMode == TqbViewMode::Source)
-        return qbPageCodec::Encode(qbText::JoinLines(qbText::SplitLines(m_view.SourceText())),
-                                   m_sourceCharset);
+        return qbPageCodec::Encode(SourceToWrite(), m_sourceCharset);
     return m_view.PageBytes();
+}
+
+QString TqbOpenNote::SourceToWrite() const {
+    return qbText::JoinLines(qbText::SplitLines(m_view.SourceText()), m_sourceLineEnd);
 }
 
 QString TqbOpenNote::KeepVersion(const QString& path) {

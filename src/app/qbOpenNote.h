@@ -110,6 +110,8 @@ private:
     // Whether a page that held undecodable bytes may be written; asks the user the first time.
     bool MayWriteUndecodable(bool hadDecodingErrors);
     void SaveCopyBeside(const QString& path);
+    // The source view's text with the line ends the file had.
+    QString SourceToWrite() const;
     // The bytes a save of the open note would write now.
     QByteArray BytesToWrite();
     // The file as it is, kept as a version before a write replaces it; a version that cannot be
@@ -140,8 +142,9 @@ private:
     bool m_documentOpen = false;
     bool m_saving = false;
     bool m_undecodableAccepted = false;
-    // The file as last read or written, and the charset the source text came in.
+    // The file as last read or written, and the charset and line ends the source text came in.
     TqbFileStamp m_stamp;
     QByteArray m_sourceCharset;
+    QString m_sourceLineEnd = QStringLiteral("\r\n");
     bool m_sourceHadDecodingErrors = false;
 };

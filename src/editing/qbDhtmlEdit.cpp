@@ -478,6 +478,7 @@ void TqbDhtmlEdit::LoadDocument(const QString& path) {
     m_fileCharset = page.Charset;
     m_hadDecodingErrors = page.HadDecodingErrors;
     m_hadMark = page.Text.startsWith(QChar(0xFEFF));
+    m_lineEnd = page.LineEnd;
     Request({page.Text, path, false});
 }
 
@@ -493,6 +494,7 @@ void TqbDhtmlEdit::SetDocumentHtml(const QString& html, const QString& basePath)
         m_fileCharset = qbText::DeclaredCharset(html.left(8192).toUtf8());
         m_hadDecodingErrors = false;
         m_hadMark = false;
+        m_lineEnd = qbText::DominantLineEnd(html);
     }
     m_docPath = base;
     Request({html, base, false});
@@ -908,7 +910,7 @@ QString TqbDhtmlEdit::SerializedHtml() {
     const QString html = page.value("html").toString();
     if (!html.contains(u'<'))
         throw EqbError(tr("편집기가 빈 문서를 돌려주었습니다."));
-    return PageTextToSave(html);
+    return PageTextToSave(html, m_lineEnd);
 }
 
 bool TqbDhtmlEdit::SaveDocument(const QString& path) {

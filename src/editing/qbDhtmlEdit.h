@@ -258,6 +258,7 @@ private:
     QByteArray m_fileCharset;         // what the file is written in
     bool m_hadDecodingErrors = false;
     bool m_hadMark = false;           // the file began with a byte-order mark
+    QString m_lineEnd = QStringLiteral("\r\n"); // the file's own line ends
     TqbSpellCheck* m_spell = nullptr;
     TqbPageScheme* m_scheme = nullptr; // where pages too big for a data address come from
     QString m_schemeKey;

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 namespace qbPageCodec {
@@ -155,6 +156,33 @@ QByteArray DeclaredIn(const QString& text) {
     return qbText::DeclaresCharset(bytes) ? qbText::DeclaredCharset(bytes) : QByteArray();
 }
 
+// The text with a META declaring label at the start of its head, made when there is none.
+QString WithDeclaration(const QString& text, QLatin1StringView label) {
+    const QString meta = QStringLiteral("<meta charset=\"%1\">").arg(label);
+    static const QRegularExpression body(QStringLiteral("<body[\\s/>]"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression head(QStringLiteral("<head(?:[\\s/][^>]*)?>"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression html(QStringLiteral("<html(?:[\\s/][^>]*)?>"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression doctype(QStringLiteral("^\\s*<!doctype[^>]*>"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const qsizetype bodyAt = text.indexOf(body);
+    const qsizetype before = bodyAt < 0 ? text.size() : bodyAt;
+    const auto inHead = [&](const QRegularExpression& tag) {
+        const QRegularExpressionMatch m = tag.match(text);
+        return m.hasMatch() && m.capturedStart() < before ? m.capturedEnd() : qsizetype(-1);
+    };
+    QString out = text;
+    if (const qsizetype at = inHead(head); at >= 0)
+        return out.insert(at, meta);
+    const QString made = QStringLiteral("<head>%1</head>").arg(meta);
+    if (const qsizetype at = inHead(html); at >= 0)
+        return out.insert(at, made);
+    const QRegularExpressionMatch m = doctype.match(text);
+    return out.insert(m.hasMatch() ? m.capturedEnd() : 0, made);
+}
+
 QByteArray WithMark(const QByteArray& bytes, const QByteArray& charset) {
     return qbText::Encode(QString(QChar(ByteOrderMark)), charset) + bytes;
 }
@@ -210,7 +238,11 @@ QString Decode(const QByteArray& bytes, const QByteArray& charset, bool* hadErro
 TqbPageText Decode(const QByteArray& bytes) {
     TqbPageText page;
     page.Charset = Charset(bytes);
+    if (SameCharset(page.Charset, qbText::DefaultCharset) && !qbText::DeclaresCharset(bytes) &&
+        IsPureAscii(bytes))
+        page.Charset = AsciiOnly;
     page.Text = Decode(bytes, page.Charset, &page.HadDecodingErrors);
+    page.LineEnd = qbText::DominantLineEnd(page.Text);
     return page;
 }
 
@@ -219,6 +251,14 @@ TqbPageText Read(const QString& path) {
 }
 
 QByteArray Encode(const QString& text, const QByteArray& charset) {
+    if (SameCharset(charset, AsciiOnly) && DeclaredIn(text).isEmpty()) {
+        const QByteArray bytes = qbText::Encode(text, qbText::DefaultCharset);
+        if (IsPureAscii(bytes))
+            return bytes;
+        // Browsers would guess what these first bytes beyond ASCII are in.
+        return qbText::Encode(WithDeclaration(text, QLatin1StringView("euc-kr")),
+                              qbText::DefaultCharset);
+    }
     QByteArray target = qbText::NormalizeCharset(charset);
     const bool marked = text.startsWith(QChar(ByteOrderMark));
     // What decides the charset on reading decides it here: a mark before a declaration.

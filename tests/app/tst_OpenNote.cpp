@@ -671,17 +671,39 @@ private slots:
         QVERIFY(m_note->NoteModified());
     }
 
-    // An undeclared UTF-8 note keeps its bytes through source mode.
-    void sourceModeKeepsThePagesCharset() {
-        const QByteArray utf8 = "<html><body>\xED\x95\x9C\xEA\xB8\x80 \xC2\xA0</body></html>\r\n";
-        WriteBytes(Lib("utf8.htm"), utf8);
-        Open("utf8.htm", TqbViewMode::Source);
-        QVERIFY(m_view->Source.contains(QStringLiteral("한글 \u00A0")));
-        m_view->Source.replace(QStringLiteral("한글"), QStringLiteral("글자"));
+    // A note edited in source mode keeps its charset and line ends; only the edit changes.
+    void sourceModeKeepsThePagesForm_data() {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("undeclared utf-8")
+            << QByteArray("<html><body>\xED\x95\x9C\xEA\xB8\x80 \xC2\xA0</body></html>\r\n")
+            << "한글" << "글자"
+            << QByteArray("<html><body>\xEA\xB8\x80\xEC\x9E\x90 \xC2\xA0</body></html>\r\n");
+        QTest::newRow("line feeds")
+            << QByteArray("<html><body><pre>\na\nxy\n</pre></body></html>\n") << "xy" << "z"
+            << QByteArray("<html><body><pre>\na\nz\n</pre></body></html>\n");
+        QTest::newRow("carriage returns, one cr lf")
+            << QByteArray("<html>\r<body>\ra\r\nxy</body></html>\r") << "xy" << "z"
+            << QByteArray("<html>\r<body>\ra\rz</body></html>\r");
+        QTest::newRow("korean typed into plain ascii")
+            << QByteArray("<html><head><title>t</title></head><body>a</body></html>\n") << ">a<"
+            << ">\uAC00<"
+            << QByteArray("<html><head><meta charset=\"euc-kr\"><title>t</title></head>"
+                          "<body>\xB0\xA1</body></html>\n");
+    }
+    void sourceModeKeepsThePagesForm() {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        WriteBytes(Lib("form.htm"), before);
+        Open("form.htm", TqbViewMode::Source);
+        QVERIFY(m_view->Source.contains(from));
+        m_view->Source.replace(from, to);
         m_view->SourceDirty = true;
         QVERIFY(m_note->SaveCurrentNote());
-        QCOMPARE(ReadBytes(Lib("utf8.htm")),
-                 QByteArray("<html><body>\xEA\xB8\x80\xEC\x9E\x90 \xC2\xA0</body></html>\r\n"));
+        QTEST(ReadBytes(Lib("form.htm")), "after");
     }
 };
 
