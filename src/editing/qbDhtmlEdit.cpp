@@ -313,8 +313,11 @@ bool TqbDhtmlEdit::HoldsInput() const {
 }
 
 bool TqbDhtmlEdit::eventFilter(QObject* watched, QEvent* event) {
-    if (m_closing || (m_ready && !m_replayPending))
+    if (m_closing || (m_ready && !m_replayPending)) {
+        if (TypedAsText(watched, event))
+            return true;
         return QWidget::eventFilter(watched, event);
+    }
     bool edits = false;
     switch (event->type()) {
     case QEvent::KeyPress:
@@ -343,6 +346,21 @@ bool TqbDhtmlEdit::eventFilter(QObject* watched, QEvent* event) {
     if (edits && !m_ready && TakesTyping(watched))
         return true;
     return QWidget::eventFilter(watched, event);
+}
+
+// The engine takes one UTF-16 unit of a key's text: a character beyond the basic plane (an emoji
+// from a key event, not through an input method) would lose its high bits. Such text goes in as
+// an input method's commit, which the engine takes whole.
+bool TqbDhtmlEdit::TypedAsText(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !IsInsideView(watched))
+        return false;
+    const QString text = static_cast<QKeyEvent*>(event)->text();
+    if (!std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSurrogate(); }))
+        return false;
+    QInputMethodEvent commit;
+    commit.setCommitString(text);
+    QCoreApplication::sendEvent(watched, &commit);
+    return true;
 }
 
 void TqbDhtmlEdit::Hold(QObject* watched, QEvent* event) {

@@ -227,6 +227,7 @@ private:
     bool IsInsideView(QObject* object) const;
     bool TakesTyping(QObject* object) const;
     void Hold(QObject* watched, QEvent* event);
+    bool TypedAsText(QObject* watched, QEvent* event);
     void ReplayHeldInput();
     void AfterPageFocus(quint64 generation, int checksLeft);
     void DeliverHeldInput();
