@@ -12,7 +12,9 @@ public:
     // Lines joined by "\n"; U+00A0 kept, unlike toPlainText().
     QString Text() const;
     // Replaces the text, clears the modified flag and the undo history, and allows typing.
-    // U+2028 and U+2029 show as the references "&#x2028;" and "&#x2029;".
+    // U+2028 and U+2029, which the editor would take for line ends, show as the references
+    // "&#x2028;" and "&#x2029;" where the page decodes references, and elsewhere (scripts,
+    // styles, comments) as marked symbols that Text() gives back as the characters.
     void SetText(const QString& text);
     // Shows nothing and takes no typing: no document is open.
     void ShowNothing();
@@ -21,4 +23,7 @@ public:
     bool FindText(const QString& text, bool backward, bool caseSensitive);
 
     static QFont SourceFont();
+
+private:
+    bool m_hasMarkedSeparators = false;
 };
