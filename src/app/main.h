@@ -132,6 +132,7 @@ private:
     bool Confirm(const QString& text, bool defaultNo) override;
     TOutsideChoice AskOutsideChange(const QString& path) override;
     bool AskSaveUndecodable(const QString& path) override;
+    bool AskReadAsCp949(const QString& path) override;
     bool AskRestoreDeleted(const QString& path) override;
     bool PageBusy() const override;
 

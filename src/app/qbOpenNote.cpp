@@ -124,14 +124,18 @@ void TqbOpenNote::OpenCurrentNote() {
     m_stamp = TqbFileStamp::Of(path);
     m_documentOpen = true;
     try {
+        const bool asCp949 = ReadAsCp949(path);
         if (m_viewMode == TqbViewMode::Source || m_viewMode == TqbViewMode::None) {
-            const TqbPageText page = qbPageCodec::Read(path);
+            const QByteArray bytes = qbText::ReadFileBytes(path);
+            const std::optional<TqbPageText> cp949 =
+                asCp949 ? qbPageCodec::Cp949Reading(bytes) : std::nullopt;
+            const TqbPageText page = cp949 ? *cp949 : qbPageCodec::Decode(bytes);
             m_sourceCharset = page.Charset;
             m_sourceLineEnd = page.LineEnd;
             m_sourceHadDecodingErrors = page.HadDecodingErrors;
             m_view.SetSourceText(qbText::SplitLines(page.Text).join(u'\n'));
         } else {
-            m_view.LoadPage(path);
+            m_view.LoadPage(path, asCp949);
         }
         FocusCurrentView();
     } catch (const EqbError& error) {
@@ -151,7 +155,14 @@ void TqbOpenNote::ShowLoadFailure(const QString& reason) {
 
 void TqbOpenNote::ShowOtherPage(const QString& path) {
     m_documentReady = false;
-    m_view.LoadPage(path);
+    m_view.LoadPage(path, false);
+}
+
+// Asked only where the note can be saved: browse mode shows the page as browsers would.
+bool TqbOpenNote::ReadAsCp949(const QString& path) {
+    if (m_viewMode != TqbViewMode::Edit && m_viewMode != TqbViewMode::Source)
+        return false;
+    return qbPageCodec::Cp949Reading(qbText::ReadFileBytes(path)) && m_host.AskReadAsCp949(path);
 }
 
 void TqbOpenNote::PageComplete() {

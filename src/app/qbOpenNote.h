@@ -102,6 +102,8 @@ private:
     // The file is gone: what the pane shows is dropped without writing it.
     void DiscardCurrentNote();
     void ShowLoadFailure(const QString& reason);
+    // The note declares UTF-8 but holds CP949, and the user would read it as CP949.
+    bool ReadAsCp949(const QString& path);
     bool HasOwnChanges() const;
     bool WritePage();
     bool WriteSource();

@@ -21,6 +21,8 @@ public:
     virtual bool AskRestoreDeleted(const QString& path) = 0;
     // The page held bytes its charset cannot hold; true to save anyway.
     virtual bool AskSaveUndecodable(const QString& path) = 0;
+    // The page declares UTF-8 but reads cleanly only as CP949; true to read it so.
+    virtual bool AskReadAsCp949(const QString& path) = 0;
     // A syllable is being composed, or a call into the page waits for its answer: reading the
     // page now could end the one or run inside the other.
     virtual bool PageBusy() const { return false; }

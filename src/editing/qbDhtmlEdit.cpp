@@ -481,13 +481,16 @@ void TqbDhtmlEdit::SetAllowedRoots(const QStringList& folders) {
 // the one in flight as soon as that ends, so that the engine's news always belongs to the load
 // it is about: two loads of the same address cannot be told apart by their news.
 
-void TqbDhtmlEdit::LoadDocument(const QString& path) {
+void TqbDhtmlEdit::LoadDocument(const QString& path, bool asCp949) {
     RequireIdle();
     TqbPageText page;
     try {
         if (!QFileInfo(path).isFile())
             throw EqbError(tr("문서를 열 수 없습니다: %1").arg(QDir::toNativeSeparators(path)));
-        page = qbPageCodec::Read(path);
+        const QByteArray bytes = qbText::ReadFileBytes(path);
+        const std::optional<TqbPageText> cp949 =
+            asCp949 ? qbPageCodec::Cp949Reading(bytes) : std::nullopt;
+        page = cp949 ? *cp949 : qbPageCodec::Decode(bytes);
     } catch (const EqbError& error) {
         FailLoad(error.Message());
         return;

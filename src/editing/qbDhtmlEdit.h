@@ -76,8 +76,9 @@ public:
 
     // Starts loading the file, decoded in its own charset; DocumentComplete or
     // DocumentLoadFailed follows (a file that cannot be read fails too, after the call returns).
-    // Throws only when a save is waiting for the page.
-    void LoadDocument(const QString& path);
+    // Throws only when a save is waiting for the page. asCp949: a page that declares UTF-8 but
+    // holds CP949 is read as CP949 (qbPageCodec::Cp949Reading).
+    void LoadDocument(const QString& path, bool asCp949 = false);
     // Shows HTML text in place of the document, relative addresses resolved against the current
     // document's file (or basePath when given); it is saved in the charset the document came in,
     // or in the one the text now declares. With neither, there is no document (ShowNoDocument).

@@ -250,6 +250,38 @@ TqbPageText Read(const QString& path) {
     return Decode(qbText::ReadFileBytes(path));
 }
 
+std::optional<TqbPageText> Cp949Reading(const QByteArray& bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF") || !qbText::DeclaresCharset(bytes) ||
+        !SameCharset(qbText::DeclaredCharset(bytes), "UTF-8") || IsUtf8NotAscii(bytes) ||
+        IsPureAscii(bytes))
+        return std::nullopt;
+    TqbPageText page;
+    page.Charset = qbText::DefaultCharset;
+    page.Text = Decode(bytes, page.Charset, &page.HadDecodingErrors);
+    if (page.HadDecodingErrors)
+        return std::nullopt;
+    // The converter gives control and private-use characters to bytes no Korean text has.
+    for (const QChar c : std::as_const(page.Text)) {
+        const QChar::Category category = c.category();
+        if ((category == QChar::Other_Control && c.unicode() >= 0x80) ||
+            category == QChar::Other_PrivateUse)
+            return std::nullopt;
+    }
+    // The declaration is ASCII: where it lies in the bytes it lies in the text.
+    static const QRegularExpression declared(
+        QStringLiteral("((?:charset|encoding)\\s*=\\s*[\"']?\\s*)utf-?8"),
+        QRegularExpression::CaseInsensitiveOption);
+    const qsizetype body = page.Text.indexOf(QLatin1String("<body"), 0, Qt::CaseInsensitive);
+    const QString head = page.Text.left(body < 0 ? DeclarationScan : qMin(body, DeclarationScan));
+    QString renamed = head;
+    renamed.replace(declared, QStringLiteral("\\1euc-kr"));
+    if (!SameCharset(DeclaredIn(renamed), qbText::DefaultCharset))
+        return std::nullopt;
+    page.Text.replace(0, head.size(), renamed);
+    page.LineEnd = qbText::DominantLineEnd(page.Text);
+    return page;
+}
+
 QByteArray Encode(const QString& text, const QByteArray& charset) {
     if (SameCharset(charset, AsciiOnly) && DeclaredIn(text).isEmpty()) {
         const QByteArray bytes = qbText::Encode(text, qbText::DefaultCharset);

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 // A note page as text, and the charset its bytes came in.
 struct TqbPageText {
@@ -31,6 +32,10 @@ QByteArray Charset(const QByteArray& bytes);
 TqbPageText Decode(const QByteArray& bytes);
 QString Decode(const QByteArray& bytes, const QByteArray& charset, bool* hadErrors = nullptr);
 TqbPageText Read(const QString& path); // throws EqbError naming the file
+// A page that declares UTF-8 but is not, and reads cleanly in windows-949 (as old Korean sites
+// often are): that reading, its declaration in the text now euc-kr, so that a save writes the
+// same bytes back. Nothing for any other page.
+std::optional<TqbPageText> Cp949Reading(const QByteArray& bytes);
 
 // Text in `charset`; characters it lacks become numeric references (&#x1F600;). Where the text
 // now declares another charset (the user edited the META in source mode) the declaration wins.

@@ -608,21 +608,38 @@ private slots:
 
     // Bytes that are not valid in the page's charset are shown as U+FFFD, each alone, and the
     // window is told so before it saves.
+    // A page that declares UTF-8 but holds CP949, read as CP949 when the user chose so, is
+    // saved as its own bytes but for the declaration.
     void decodingErrorsAreTold_data() {
+        QTest::addColumn<QByteArray>("head");
         QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<bool>("asCp949");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("errors");
         QTest::newRow("latin-1 in a cp949 note")
-            << QByteArray("G\xF3rny") << QStringLiteral("G\uFFFDrny") << true;
-        QTest::newRow("clean") << Cp949TtomGa << TtomGa << false;
+            << QByteArray() << QByteArray("G\xF3rny") << false << QStringLiteral("G\uFFFDrny")
+            << true;
+        QTest::newRow("clean") << QByteArray() << Cp949TtomGa << false << TtomGa << false;
+        QTest::newRow("cp949 declared utf-8") << QByteArray(R"(<meta charset="utf-8">)")
+                                              << Cp949TtomGa << false
+                                              << QStringLiteral("\uFFFDc\uFFFD\uFFFD") << true;
+        QTest::newRow("cp949 declared utf-8, read as cp949")
+            << QByteArray(R"(<meta charset="utf-8">)") << Cp949TtomGa << true << TtomGa << false;
     }
     void decodingErrorsAreTold() {
+        QFETCH(QByteArray, head);
         QFETCH(QByteArray, body);
+        QFETCH(bool, asCp949);
         QFETCH(QString, text);
         QFETCH(bool, errors);
-        QVERIFY(Load(Write("latin.htm", Page({}, "<div>" + body + "</div>"))));
+        const QString path = Write("latin.htm", Page(head, "<div>" + body + "</div>"));
+        QVERIFY(Load(path, asCp949));
         QCOMPARE(m_edit->HadDecodingErrors(), errors);
         QVERIFY(m_edit->DocumentHtml().contains("<div>" + text + "</div>"));
+        if (!asCp949)
+            return;
+        m_edit->SaveDocument(path);
+        QCOMPARE(ReadBytes(path), Page(R"(<meta charset="euc-kr">)", "<div>" + body + "</div>"));
     }
 };
 

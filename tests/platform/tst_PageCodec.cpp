@@ -242,6 +242,46 @@ private slots:
         QCOMPARE(qbPageCodec::Encode(text, charset), bytes);
     }
 
+    // A page that declares UTF-8 but holds CP949 can be read as CP949; written back unchanged it
+    // is its own bytes but for the declaration.
+    void cp949ReadingOfAMisdeclaredPage_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text"); // empty: no such reading
+        QTest::newRow("meta charset")
+            << Page(Utf8Meta, Cp949Ganada + Cp949Ttom) << R"(<html><head><meta charset="euc-kr"></head>
+<body>가나다똠</body></html>
+)";
+        QTest::newRow("meta http-equiv and xml declaration")
+            << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" +
+                   Page(R"(<META http-equiv="Content-Type" content="text/html; charset=UTF8">)",
+                        Cp949Ganada + " charset=utf-8")
+            << R"(<?xml version="1.0" encoding="euc-kr"?><html><head><META http-equiv="Content-Type" content="text/html; charset=euc-kr"></head>
+<body>가나다 charset=utf-8</body></html>
+)";
+        QTest::newRow("valid utf-8") << Page(Utf8Meta, Utf8Ganada) << QString();
+        QTest::newRow("not clean in cp949 either") << Page(Utf8Meta, "\xFF" + Cp949Ganada)
+                                                   << QString();
+        QTest::newRow("declared euc-kr") << Page(EucKrMeta, Cp949Ganada) << QString();
+        QTest::newRow("undeclared") << Page({}, Cp949Ganada) << QString();
+    }
+    void cp949ReadingOfAMisdeclaredPage() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        const std::optional<TqbPageText> page = qbPageCodec::Cp949Reading(bytes);
+        QCOMPARE(page.has_value(), !text.isEmpty());
+        if (!page)
+            return;
+        text.replace("\n", "\r\n");
+        QCOMPARE(page->Text, text);
+        QCOMPARE(page->Charset, QByteArray("windows-949"));
+        QVERIFY(!page->HadDecodingErrors);
+        QByteArray expected = bytes;
+        expected.replace(Utf8Meta, R"(<meta charset="euc-kr">)")
+            .replace("encoding=\"UTF-8\"", "encoding=\"euc-kr\"")
+            .replace("charset=UTF8", "charset=euc-kr");
+        QCOMPARE(qbPageCodec::Encode(page->Text, page->Charset), expected);
+    }
+
     void writeAndReadAFile() {
         QTemporaryDir dir;
         const QString path = dir.filePath("노트.htm");
