@@ -4,6 +4,7 @@
 
 #include <QTextBlock>
 #include <QTextDocument>
+#include <algorithm>
 
 namespace {
 
@@ -72,7 +73,9 @@ void TqbSourceView::SetText(const QString& text) {
     QString shown;
     shown.reserve(text.size());
     QList<std::pair<qsizetype, QChar>> marked;
-    const auto raw = qbSourceText::RawStretches(text);
+    const bool hasSeparators = std::any_of(text.cbegin(), text.cend(), IsSeparator);
+    const auto raw = hasSeparators ? qbSourceText::RawStretches(text)
+                                   : QList<std::pair<qsizetype, qsizetype>>();
     qsizetype stretch = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
