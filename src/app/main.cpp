@@ -616,6 +616,18 @@ bool TfrmMainNivora::AskSaveUndecodable(const QString& path) {
     return TqbSteadyQuestion::Ask(box, box.button(QMessageBox::No)) == QMessageBox::Yes;
 }
 
+bool TfrmMainNivora::AskReadAsCp949(const QString& path) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("확인"),
+                    QStringLiteral("이 노트는 UTF-8이라고 적혀 있지만 UTF-8에 맞지 않는 바이트가 "
+                                   "있고, CP949(euc-kr)로는 모두 읽힙니다.\n\nCP949로 읽을까요? "
+                                   "저장할 때 문자 코드 선언도 euc-kr로 바뀝니다. 아니요를 누르면 "
+                                   "UTF-8로 읽어 맞지 않는 바이트가 \uFFFD 문자로 보입니다."),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setInformativeText(QDir::toNativeSeparators(path));
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
 // ---- the window itself
 
 void TfrmMainNivora::ApplyStoredTreeWidth() {

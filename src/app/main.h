@@ -133,6 +133,7 @@ private:
     bool Confirm(const QString& text, bool defaultNo) override;
     TOutsideChoice AskOutsideChange(const QString& path) override;
     bool AskSaveUndecodable(const QString& path) override;
+    bool AskReadAsCp949(const QString& path) override;
     bool AskRestoreDeleted(const QString& path) override;
     QString AskFolderToSaveIn(const QString& path) override;
     void CommitTyping() override;

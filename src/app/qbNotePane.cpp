@@ -214,8 +214,8 @@ void TqbNotePane::ShowViewMode(TqbViewMode mode) {
     m_pnlSpecialChars->setVisible(mode == TqbViewMode::Edit);
 }
 
-void TqbNotePane::LoadPage(const QString& path) {
-    m_dhtml->LoadDocument(path);
+void TqbNotePane::LoadPage(const QString& path, bool asCp949) {
+    m_dhtml->LoadDocument(path, asCp949);
 }
 
 void TqbNotePane::SavePage(const QString& path) {

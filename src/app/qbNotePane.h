@@ -36,7 +36,7 @@ public:
 
     // -- IqbNoteView
     void ShowViewMode(TqbViewMode mode) override;
-    void LoadPage(const QString& path) override;
+    void LoadPage(const QString& path, bool asCp949) override;
     void SavePage(const QString& path) override;
     QByteArray PageBytes() override;
     void ReadPageBytes(std::function<void(const QByteArray&)> done) override;

@@ -14,8 +14,9 @@ public:
 
     // Shows what the view mode shows: editing toolbar, insert panel, which editor, read-only page.
     virtual void ShowViewMode(TqbViewMode mode) = 0;
-    // Starts loading the page; the pane then reports it complete or failed. Throws on failure.
-    virtual void LoadPage(const QString& path) = 0;
+    // Starts loading the page, read as CP949 when asked; the pane then reports it complete or
+    // failed. Throws on failure.
+    virtual void LoadPage(const QString& path, bool asCp949) = 0;
     // Writes the page to the file in the charset it came in. Throws, writing nothing, on failure.
     virtual void SavePage(const QString& path) = 0;
     // The bytes SavePage would write now. Throws when the page does not answer.

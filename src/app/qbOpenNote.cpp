@@ -103,13 +103,18 @@ void TqbOpenNote::OpenCurrentNote() {
     m_stamp = TqbFileStamp::Of(path);
     m_documentOpen = true;
     try {
+        const bool asCp949 = ReadAsCp949(path);
         if (m_viewMode == TqbViewMode::Source || m_viewMode == TqbViewMode::None) {
-            const TqbPageText page = qbPageCodec::Read(path);
+            const QByteArray bytes = qbText::ReadFileBytes(path);
+            const std::optional<TqbPageText> cp949 =
+                asCp949 ? qbPageCodec::Cp949Reading(bytes) : std::nullopt;
+            const TqbPageText page = cp949 ? *cp949 : qbPageCodec::Decode(bytes);
             m_sourceCharset = page.Charset;
+            m_sourceLineEnd = page.LineEnd;
             m_sourceHadDecodingErrors = page.HadDecodingErrors;
             m_view.SetSourceText(qbText::SplitLines(page.Text).join(u'\n'));
         } else {
-            m_view.LoadPage(path);
+            m_view.LoadPage(path, asCp949);
         }
         FocusCurrentView();
     } catch (const EqbError& error) {
@@ -129,7 +134,14 @@ void TqbOpenNote::ShowLoadFailure(const QString& reason) {
 
 void TqbOpenNote::ShowOtherPage(const QString& path) {
     m_documentReady = false;
-    m_view.LoadPage(path);
+    m_view.LoadPage(path, false);
+}
+
+// Asked only where the note can be saved: browse mode shows the page as browsers would.
+bool TqbOpenNote::ReadAsCp949(const QString& path) {
+    if (m_viewMode != TqbViewMode::Edit && m_viewMode != TqbViewMode::Source)
+        return false;
+    return qbPageCodec::Cp949Reading(qbText::ReadFileBytes(path)) && m_host.AskReadAsCp949(path);
 }
 
 void TqbOpenNote::PageComplete() {
@@ -253,9 +265,8 @@ bool TqbOpenNote::WriteSource() {
     try {
         if (!ResolveOutsideChange())
             return true;
-        const QString text = qbText::JoinLines(qbText::SplitLines(m_view.SourceText()));
         const std::optional<QByteArray> replaced = BytesBeforeSave(path);
-        if (qbPageCodec::WriteIfChanged(path, text, m_sourceCharset) && replaced)
+        if (qbPageCodec::WriteIfChanged(path, SourceToWrite(), m_sourceCharset) && replaced)
             KeepVersion(path, *replaced);
     } catch (const EqbError& error) {
         m_host.ShowMessage(SaveFailedMessage, error.Message());
@@ -317,8 +328,7 @@ QString TqbOpenNote::NoteExt() const {
 
 void TqbOpenNote::WriteCopy(const QString& copy) {
     if (m_viewMode == TqbViewMode::Source)
-        qbPageCodec::Write(copy, qbText::JoinLines(qbText::SplitLines(m_view.SourceText())),
-                           m_sourceCharset);
+        qbPageCodec::Write(copy, SourceToWrite(), m_sourceCharset);
     else
         m_view.SavePage(copy);
 }
@@ -371,9 +381,12 @@ void TqbOpenNote::DropChanges() {
 
 QByteArray TqbOpenNote::BytesToWrite() {
     if (m_viewMode == TqbViewMode::Source)
-        return qbPageCodec::Encode(qbText::JoinLines(qbText::SplitLines(m_view.SourceText())),
-                                   m_sourceCharset);
+        return qbPageCodec::Encode(SourceToWrite(), m_sourceCharset);
     return m_view.PageBytes();
+}
+
+QString TqbOpenNote::SourceToWrite() const {
+    return qbText::JoinLines(qbText::SplitLines(m_view.SourceText()), m_sourceLineEnd);
 }
 
 std::optional<QByteArray> TqbOpenNote::BytesBeforeSave(const QString& path) {

@@ -104,6 +104,8 @@ private:
     // The file is gone: what the pane shows is dropped without writing it.
     void DiscardCurrentNote();
     void ShowLoadFailure(const QString& reason);
+    // The note declares UTF-8 but holds CP949, and the user would read it as CP949.
+    bool ReadAsCp949(const QString& path);
     bool HasOwnChanges() const;
     bool WritePage();
     bool WriteSource();
@@ -117,6 +119,8 @@ private:
     void SaveElsewhere(const QString& path);
     void WriteCopy(const QString& copy);
     QString NoteExt() const;
+    // The source view's text with the line ends the file had.
+    QString SourceToWrite() const;
     // The bytes a save of the open note would write now.
     QByteArray BytesToWrite();
     // What a save is about to replace, held in memory: the note is written first and its old
@@ -154,8 +158,9 @@ private:
     bool m_documentOpen = false;
     bool m_saving = false;
     bool m_undecodableAccepted = false;
-    // The file as last read or written, and the charset the source text came in.
+    // The file as last read or written, and the charset and line ends the source text came in.
     TqbFileStamp m_stamp;
     QByteArray m_sourceCharset;
+    QString m_sourceLineEnd = QStringLiteral("\r\n");
     bool m_sourceHadDecodingErrors = false;
 };

@@ -24,6 +24,8 @@ public:
     virtual QString AskFolderToSaveIn(const QString& path) = 0;
     // The page held bytes its charset cannot hold; true to save anyway.
     virtual bool AskSaveUndecodable(const QString& path) = 0;
+    // The page declares UTF-8 but reads cleanly only as CP949; true to read it so.
+    virtual bool AskReadAsCp949(const QString& path) = 0;
     // Ends the input method's composition, keeping its syllable: what the user typed is saved
     // whole, whoever saves (the user, autosave, a tree operation, the link rewriter).
     virtual void CommitTyping() {}

@@ -13,7 +13,9 @@ public:
     // composing included.
     QString Text() const;
     // Replaces the text, clears the modified flag and the undo history, and allows typing.
-    // U+2028 and U+2029 show as the references "&#x2028;" and "&#x2029;".
+    // U+2028 and U+2029, which the editor would take for line ends, show as the references
+    // "&#x2028;" and "&#x2029;" where the page decodes references, and elsewhere (scripts,
+    // styles, comments) as marked symbols that Text() gives back as the characters.
     void SetText(const QString& text);
     // Shows nothing and takes no typing: no document is open.
     void ShowNothing();
@@ -22,4 +24,10 @@ public:
     bool FindText(const QString& text, bool backward, bool caseSensitive);
 
     static QFont SourceFont();
+
+private:
+    // The document's text, separators as the page holds them, without a composition.
+    QString DocumentText() const;
+
+    bool m_hasMarkedSeparators = false;
 };

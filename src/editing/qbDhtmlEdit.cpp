@@ -313,8 +313,11 @@ bool TqbDhtmlEdit::HoldsInput() const {
 }
 
 bool TqbDhtmlEdit::eventFilter(QObject* watched, QEvent* event) {
-    if (m_closing || (m_ready && !m_replayPending))
+    if (m_closing || (m_ready && !m_replayPending)) {
+        if (TypedAsText(watched, event))
+            return true;
         return QWidget::eventFilter(watched, event);
+    }
     bool edits = false;
     switch (event->type()) {
     case QEvent::KeyPress:
@@ -343,6 +346,21 @@ bool TqbDhtmlEdit::eventFilter(QObject* watched, QEvent* event) {
     if (edits && !m_ready && TakesTyping(watched))
         return true;
     return QWidget::eventFilter(watched, event);
+}
+
+// The engine takes one UTF-16 unit of a key's text: a character beyond the basic plane (an emoji
+// from a key event, not through an input method) would lose its high bits. Such text goes in as
+// an input method's commit, which the engine takes whole.
+bool TqbDhtmlEdit::TypedAsText(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !IsInsideView(watched))
+        return false;
+    const QString text = static_cast<QKeyEvent*>(event)->text();
+    if (!std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSurrogate(); }))
+        return false;
+    QInputMethodEvent commit;
+    commit.setCommitString(text);
+    QCoreApplication::sendEvent(watched, &commit);
+    return true;
 }
 
 void TqbDhtmlEdit::Hold(QObject* watched, QEvent* event) {
@@ -463,13 +481,16 @@ void TqbDhtmlEdit::SetAllowedRoots(const QStringList& folders) {
 // the one in flight as soon as that ends, so that the engine's news always belongs to the load
 // it is about: two loads of the same address cannot be told apart by their news.
 
-void TqbDhtmlEdit::LoadDocument(const QString& path) {
+void TqbDhtmlEdit::LoadDocument(const QString& path, bool asCp949) {
     RequireIdle();
     TqbPageText page;
     try {
         if (!QFileInfo(path).isFile())
             throw EqbError(tr("문서를 열 수 없습니다: %1").arg(QDir::toNativeSeparators(path)));
-        page = qbPageCodec::Read(path);
+        const QByteArray bytes = qbText::ReadFileBytes(path);
+        const std::optional<TqbPageText> cp949 =
+            asCp949 ? qbPageCodec::Cp949Reading(bytes) : std::nullopt;
+        page = cp949 ? *cp949 : qbPageCodec::Decode(bytes);
     } catch (const EqbError& error) {
         FailLoad(error.Message());
         return;
@@ -478,6 +499,7 @@ void TqbDhtmlEdit::LoadDocument(const QString& path) {
     m_fileCharset = page.Charset;
     m_hadDecodingErrors = page.HadDecodingErrors;
     m_hadMark = page.Text.startsWith(QChar(0xFEFF));
+    m_lineEnd = page.LineEnd;
     Request({page.Text, path, false});
 }
 
@@ -493,6 +515,7 @@ void TqbDhtmlEdit::SetDocumentHtml(const QString& html, const QString& basePath)
         m_fileCharset = qbText::DeclaredCharset(html.left(8192).toUtf8());
         m_hadDecodingErrors = false;
         m_hadMark = false;
+        m_lineEnd = qbText::DominantLineEnd(html);
     }
     m_docPath = base;
     Request({html, base, false});
@@ -910,7 +933,7 @@ QString TqbDhtmlEdit::SerializedHtml() {
     const QString html = page.value("html").toString();
     if (!html.contains(u'<'))
         throw EqbError(tr("편집기가 빈 문서를 돌려주었습니다."));
-    return PageTextToSave(html);
+    return PageTextToSave(html, m_lineEnd);
 }
 
 bool TqbDhtmlEdit::SaveDocument(const QString& path) {

@@ -77,8 +77,9 @@ public:
 
     // Starts loading the file, decoded in its own charset; DocumentComplete or
     // DocumentLoadFailed follows (a file that cannot be read fails too, after the call returns).
-    // Throws only when a save is waiting for the page.
-    void LoadDocument(const QString& path);
+    // Throws only when a save is waiting for the page. asCp949: a page that declares UTF-8 but
+    // holds CP949 is read as CP949 (qbPageCodec::Cp949Reading).
+    void LoadDocument(const QString& path, bool asCp949 = false);
     // Shows HTML text in place of the document, relative addresses resolved against the current
     // document's file (or basePath when given); it is saved in the charset the document came in,
     // or in the one the text now declares. With neither, there is no document (ShowNoDocument).
@@ -232,6 +233,7 @@ private:
     bool IsInsideView(QObject* object) const;
     bool TakesTyping(QObject* object) const;
     void Hold(QObject* watched, QEvent* event);
+    bool TypedAsText(QObject* watched, QEvent* event);
     void ReplayHeldInput();
     void AfterPageFocus(quint64 generation, int checksLeft);
     void DeliverHeldInput();
@@ -263,6 +265,7 @@ private:
     QByteArray m_fileCharset;         // what the file is written in
     bool m_hadDecodingErrors = false;
     bool m_hadMark = false;           // the file began with a byte-order mark
+    QString m_lineEnd = QStringLiteral("\r\n"); // the file's own line ends
     TqbSpellCheck* m_spell = nullptr;
     TqbPageScheme* m_scheme = nullptr; // where pages too big for a data address come from
     QString m_schemeKey;

@@ -4,27 +4,27 @@
 
 namespace qbDhtml {
 
-QString WithCrLf(const QString& html) {
+QString WithLineEnds(const QString& html, QStringView lineEnd) {
     QString out;
     out.reserve(html.size() + html.size() / 16 + 2);
     for (qsizetype i = 0; i < html.size(); ++i) {
         const QChar c = html[i];
         if (c == u'\r') {
-            out += QStringLiteral("\r\n");
+            out += lineEnd;
             if (i + 1 < html.size() && html[i + 1] == u'\n')
                 ++i;
         } else if (c == u'\n') {
-            out += QStringLiteral("\r\n");
+            out += lineEnd;
         } else {
             out += c;
         }
     }
-    if (!out.isEmpty() && !out.endsWith(u'\n'))
-        out += QStringLiteral("\r\n");
+    if (!out.isEmpty() && !out.endsWith(lineEnd))
+        out += lineEnd;
     return out;
 }
 
-QString PageTextToSave(const QString& serialized) {
+QString PageTextToSave(const QString& serialized, QStringView lineEnd) {
     // Parsing turns every line end into a line feed, so a carriage return here is the
     // document's own character, in text or an attribute, never in a script or style.
     QString text = serialized;
@@ -32,7 +32,7 @@ QString PageTextToSave(const QString& serialized) {
     const qsizetype bodyEnd = text.lastIndexOf(QLatin1String("</body>"), -1, Qt::CaseInsensitive);
     if (bodyEnd > 0 && text[bodyEnd - 1] == u'\n')
         text.remove(bodyEnd - 1, 1);
-    return WithCrLf(text);
+    return WithLineEnds(text, lineEnd);
 }
 
 qsizetype DataAddressLength(const QByteArray& utf8Page) {

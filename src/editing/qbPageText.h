@@ -6,15 +6,15 @@
 // Rules for the page text that crosses between the editor and Chromium.
 namespace qbDhtml {
 
-// Every line ended by CR LF, the last one included, as the program's text files are. The page
-// reads the same either way: its parser turns CR LF back into LF.
-QString WithCrLf(const QString& html);
+// Every line ended by lineEnd, the last one included. The page reads the same either way: its
+// parser turns every line end into LF.
+QString WithLineEnds(const QString& html, QStringView lineEnd);
 
-// The serialised page as it is written: with CR LF, and without the line feed at the end of the
+// The serialised page as it is written: with the file's own line ends, and without the line feed at the end of the
 // body that the last line end itself becomes (the parser puts what follows "</html>" into the
 // body), so that saving again and again does not grow the page. A carriage return in the text
 // (from "&#13;") is written as that reference again: the parser would make a line feed of it.
-QString PageTextToSave(const QString& serialized);
+QString PageTextToSave(const QString& serialized, QStringView lineEnd = u"\r\n");
 
 // The length of the data address Chromium builds for a page handed over as text: each byte
 // outside the unreserved ASCII set takes three characters, a Korean syllable nine.

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <QStringEncoder>
 #include <QStringList>
 
 #include <optional>
@@ -20,6 +21,7 @@ struct TIniText {
     QStringList lines;
     QString lineEnd = QStringLiteral("\n");
     bool bom = false;
+    bool cp949 = false; // carried over from the Windows program
 };
 
 QString NativePath(const QString& path) {
@@ -36,8 +38,10 @@ TIniText Parse(QByteArray bytes) {
     QString text = utf8.decode(bytes);
     // A file carried over from the Windows program is in the Korean code page: read it as such
     // rather than turning its names into replacement characters.
-    if (utf8.hasError())
+    if (utf8.hasError()) {
         text = qbText::Decode(bytes, qbText::DefaultCharset);
+        ini.cp949 = true;
+    }
     if (text.contains(u"\r\n"))
         ini.lineEnd = QStringLiteral("\r\n");
     ini.lines = qbText::SplitLines(text);
@@ -114,6 +118,21 @@ std::optional<QString> FindValue(const QString& fileName, const QString& section
     return std::nullopt;
 }
 
+// In the file's own code page while that holds every character, so that the Windows program
+// can still read it; else UTF-8.
+QByteArray Serialize(const TIniText& ini) {
+    QString text;
+    for (const QString& line : ini.lines)
+        text += line + ini.lineEnd;
+    if (ini.cp949) {
+        QStringEncoder encoder(qbText::DefaultCharset);
+        const QByteArray bytes = encoder.encode(text);
+        if (!encoder.hasError() && qbText::Decode(bytes, qbText::DefaultCharset) == text)
+            return bytes;
+    }
+    return (ini.bom ? Utf8Bom : QByteArray()) + text.toUtf8();
+}
+
 bool HasLineBreak(const QString& s) {
     return s.contains(u'\r') || s.contains(u'\n');
 }
@@ -183,6 +202,7 @@ void TqbIniFile::WriteString(const QString& section, const QString& key, const Q
             QStringLiteral("설정 파일 %1의 [%2] %3 값에 줄바꿈을 쓸 수 없습니다.").arg(file, s, k));
 
     TIniText ini = LoadForWrite(m_fileName);
+    const QStringList before = ini.lines;
     const auto range = FindSection(ini.lines, s);
     if (!range) {
         ini.lines.append(u'[' + s + u']');
@@ -207,12 +227,9 @@ void TqbIniFile::WriteString(const QString& section, const QString& key, const Q
             ini.lines.insert(insertAt, k + u'=' + value);
     }
 
-    QByteArray bytes = ini.bom ? Utf8Bom : QByteArray();
-    for (const QString& line : ini.lines) {
-        bytes += line.toUtf8();
-        bytes += ini.lineEnd.toLatin1();
-    }
-    qbText::WriteFileBytes(m_fileName, bytes);
+    // A setting that keeps its value leaves the file as it was.
+    if (ini.lines != before || !QFileInfo::exists(m_fileName))
+        qbText::WriteFileBytes(m_fileName, Serialize(ini));
 }
 
 void TqbIniFile::WriteInteger(const QString& section, const QString& key, int value) {

@@ -36,12 +36,39 @@ std::optional<QString> DecodeCp949(const QByteArray& bytes) {
     return name;
 }
 
+// Some characters beyond ASCII, and each of them in [from, to].
+bool BeyondAsciiOnlyIn(const QString& name, char16_t from, char16_t to) {
+    bool beyond = false;
+    for (const QChar c : name) {
+        if (c.unicode() < 0x80)
+            continue;
+        if (c.unicode() < from || c.unicode() > to)
+            return false;
+        beyond = true;
+    }
+    return beyond;
+}
+
+// Hundreds of Hangul syllables in CP949 are also valid UTF-8 for one Latin-1 character
+// ("책" is C3 A5, "å"): such a name is taken for what a Korean library most likely holds.
+std::optional<QString> Cp949Looking(const QString& utf8Reading, const QByteArray& raw) {
+    if (!BeyondAsciiOnlyIn(utf8Reading, 0x80, 0xFF))
+        return std::nullopt;
+    std::optional<QString> cp949 = DecodeCp949(raw);
+    if (!cp949 || !BeyondAsciiOnlyIn(*cp949, 0xAC00, 0xD7A3))
+        return std::nullopt;
+    return cp949;
+}
+
 } // namespace
 
 std::optional<TDecoded> Decode(const QByteArray& raw) {
     QString name = QFile::decodeName(raw);
-    if (QFile::encodeName(name) == raw)
+    if (QFile::encodeName(name) == raw) {
+        if (std::optional<QString> cp949 = Cp949Looking(name, raw))
+            return TDecoded{std::move(*cp949), true};
         return TDecoded{std::move(name), false};
+    }
     if (std::optional<QString> cp949 = DecodeCp949(raw))
         return TDecoded{std::move(*cp949), true};
     return std::nullopt;

@@ -16,7 +16,8 @@ struct TDecoded {
 };
 
 // The name raw stands for, read in the file name encoding, else in code page 949; nothing when
-// it is in neither.
+// it is in neither. Bytes that read in the file name encoding as Latin-1 characters only beyond
+// ASCII, and in code page 949 as Hangul syllables, are taken as code page 949.
 std::optional<TDecoded> Decode(const QByteArray& raw);
 
 // A path given by its bytes as shown: each name decoded as Decode does, a name in neither

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 namespace qbPageCodec {
@@ -155,6 +156,33 @@ QByteArray DeclaredIn(const QString& text) {
     return qbText::DeclaresCharset(bytes) ? qbText::DeclaredCharset(bytes) : QByteArray();
 }
 
+// The text with a META declaring label at the start of its head, made when there is none.
+QString WithDeclaration(const QString& text, QLatin1StringView label) {
+    const QString meta = QStringLiteral("<meta charset=\"%1\">").arg(label);
+    static const QRegularExpression body(QStringLiteral("<body[\\s/>]"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression head(QStringLiteral("<head(?:[\\s/][^>]*)?>"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression html(QStringLiteral("<html(?:[\\s/][^>]*)?>"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression doctype(QStringLiteral("^\\s*<!doctype[^>]*>"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const qsizetype bodyAt = text.indexOf(body);
+    const qsizetype before = bodyAt < 0 ? text.size() : bodyAt;
+    const auto inHead = [&](const QRegularExpression& tag) {
+        const QRegularExpressionMatch m = tag.match(text);
+        return m.hasMatch() && m.capturedStart() < before ? m.capturedEnd() : qsizetype(-1);
+    };
+    QString out = text;
+    if (const qsizetype at = inHead(head); at >= 0)
+        return out.insert(at, meta);
+    const QString made = QStringLiteral("<head>%1</head>").arg(meta);
+    if (const qsizetype at = inHead(html); at >= 0)
+        return out.insert(at, made);
+    const QRegularExpressionMatch m = doctype.match(text);
+    return out.insert(m.hasMatch() ? m.capturedEnd() : 0, made);
+}
+
 QByteArray WithMark(const QByteArray& bytes, const QByteArray& charset) {
     return qbText::Encode(QString(QChar(ByteOrderMark)), charset) + bytes;
 }
@@ -210,7 +238,11 @@ QString Decode(const QByteArray& bytes, const QByteArray& charset, bool* hadErro
 TqbPageText Decode(const QByteArray& bytes) {
     TqbPageText page;
     page.Charset = Charset(bytes);
+    if (SameCharset(page.Charset, qbText::DefaultCharset) && !qbText::DeclaresCharset(bytes) &&
+        IsPureAscii(bytes))
+        page.Charset = AsciiOnly;
     page.Text = Decode(bytes, page.Charset, &page.HadDecodingErrors);
+    page.LineEnd = qbText::DominantLineEnd(page.Text);
     return page;
 }
 
@@ -218,7 +250,47 @@ TqbPageText Read(const QString& path) {
     return Decode(qbText::ReadFileBytes(path));
 }
 
+std::optional<TqbPageText> Cp949Reading(const QByteArray& bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF") || !qbText::DeclaresCharset(bytes) ||
+        !SameCharset(qbText::DeclaredCharset(bytes), "UTF-8") || IsUtf8NotAscii(bytes) ||
+        IsPureAscii(bytes))
+        return std::nullopt;
+    TqbPageText page;
+    page.Charset = qbText::DefaultCharset;
+    page.Text = Decode(bytes, page.Charset, &page.HadDecodingErrors);
+    if (page.HadDecodingErrors)
+        return std::nullopt;
+    // The converter gives control and private-use characters to bytes no Korean text has.
+    for (const QChar c : std::as_const(page.Text)) {
+        const QChar::Category category = c.category();
+        if ((category == QChar::Other_Control && c.unicode() >= 0x80) ||
+            category == QChar::Other_PrivateUse)
+            return std::nullopt;
+    }
+    // The declaration is ASCII: where it lies in the bytes it lies in the text.
+    static const QRegularExpression declared(
+        QStringLiteral("((?:charset|encoding)\\s*=\\s*[\"']?\\s*)utf-?8"),
+        QRegularExpression::CaseInsensitiveOption);
+    const qsizetype body = page.Text.indexOf(QLatin1String("<body"), 0, Qt::CaseInsensitive);
+    const QString head = page.Text.left(body < 0 ? DeclarationScan : qMin(body, DeclarationScan));
+    QString renamed = head;
+    renamed.replace(declared, QStringLiteral("\\1euc-kr"));
+    if (!SameCharset(DeclaredIn(renamed), qbText::DefaultCharset))
+        return std::nullopt;
+    page.Text.replace(0, head.size(), renamed);
+    page.LineEnd = qbText::DominantLineEnd(page.Text);
+    return page;
+}
+
 QByteArray Encode(const QString& text, const QByteArray& charset) {
+    if (SameCharset(charset, AsciiOnly) && DeclaredIn(text).isEmpty()) {
+        const QByteArray bytes = qbText::Encode(text, qbText::DefaultCharset);
+        if (IsPureAscii(bytes))
+            return bytes;
+        // Browsers would guess what these first bytes beyond ASCII are in.
+        return qbText::Encode(WithDeclaration(text, QLatin1StringView("euc-kr")),
+                              qbText::DefaultCharset);
+    }
     QByteArray target = qbText::NormalizeCharset(charset);
     const bool marked = text.startsWith(QChar(ByteOrderMark));
     // What decides the charset on reading decides it here: a mark before a declaration.

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 // A note page as text, and the charset its bytes came in.
 struct TqbPageText {
@@ -10,10 +11,16 @@ struct TqbPageText {
     QString Text;
     QByteArray Charset;             // converter name the page came in ("windows-949", "UTF-8", ...)
     bool HadDecodingErrors = false; // some bytes were not valid in Charset
+    // What most of its lines end with: a save writes its line ends so, whatever the editor gives.
+    QString LineEnd = QStringLiteral("\r\n");
 };
 
 // The one place that decides a page's charset: reading and writing note pages goes through here.
 namespace qbPageCodec {
+
+// What a page of ASCII bytes without a declaration came in: no charset in particular yet. It is
+// written in windows-949, and declared so by the save that first writes other bytes into it.
+inline constexpr const char* AsciiOnly = "US-ASCII";
 
 // A byte-order mark; else the page's declaration (META charset, META http-equiv content, or the
 // XML declaration's encoding); else UTF-16 without a mark, told by its NUL bytes; else valid
@@ -21,10 +28,14 @@ namespace qbPageCodec {
 QByteArray Charset(const QByteArray& bytes);
 
 // Each byte that is not valid in the charset becomes one U+FFFD and never takes an ASCII byte
-// after it along, as browsers read pages.
+// after it along, as browsers read pages. A page of undeclared ASCII bytes comes in AsciiOnly.
 TqbPageText Decode(const QByteArray& bytes);
 QString Decode(const QByteArray& bytes, const QByteArray& charset, bool* hadErrors = nullptr);
 TqbPageText Read(const QString& path); // throws EqbError naming the file
+// A page that declares UTF-8 but is not, and reads cleanly in windows-949 (as old Korean sites
+// often are): that reading, its declaration in the text now euc-kr, so that a save writes the
+// same bytes back. Nothing for any other page.
+std::optional<TqbPageText> Cp949Reading(const QByteArray& bytes);
 
 // Text in `charset`; characters it lacks become numeric references (&#x1F600;). Where the text
 // now declares another charset (the user edited the META in source mode) the declaration wins.

@@ -212,17 +212,39 @@ QStringList SplitLines(const QString& text) {
     return lines;
 }
 
-QString JoinLines(const QStringList& lines) {
+QString JoinLines(const QStringList& lines, QStringView lineEnd) {
     qsizetype size = 0;
     for (const QString& line : lines)
-        size += line.size() + 2;
+        size += line.size() + lineEnd.size();
     QString text;
     text.reserve(size);
     for (const QString& line : lines) {
         text += line;
-        text += u"\r\n";
+        text += lineEnd;
     }
     return text;
+}
+
+QString DominantLineEnd(QStringView text) {
+    qsizetype crLf = 0, lf = 0, cr = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (text[i] == u'\n') {
+            ++lf;
+        } else if (text[i] == u'\r') {
+            if (i + 1 < n && text[i + 1] == u'\n') {
+                ++crLf;
+                ++i;
+            } else {
+                ++cr;
+            }
+        }
+    }
+    if (lf > crLf && lf >= cr)
+        return QStringLiteral("\n");
+    if (cr > crLf && cr > lf)
+        return QStringLiteral("\r");
+    return QStringLiteral("\r\n");
 }
 
 QStringList ReadLines(const QString& path) {

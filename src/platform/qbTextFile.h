@@ -26,8 +26,11 @@ QByteArray Encode(const QString& text, const QByteArray& charset);
 
 // Splits at CR, LF or CR LF; a final line end does not make an extra empty line.
 QStringList SplitLines(const QString& text);
-// Each line followed by CR LF, the last line included.
-QString JoinLines(const QStringList& lines);
+// Each line followed by lineEnd, the last line included.
+QString JoinLines(const QStringList& lines, QStringView lineEnd = u"\r\n");
+// The line end most lines of the text end with ("\r\n", "\n" or "\r"); CR LF when the text
+// has none or no kind is ahead, as for a new note.
+QString DominantLineEnd(QStringView text);
 
 // Reads the file's lines in its declared charset (DefaultCharset when none). Throws EqbError when
 // the file cannot be read.

@@ -44,11 +44,14 @@ public:
     std::function<void()> DuringSave;
 
     void ShowViewMode(TqbViewMode mode) override { Calls << "mode " + QString::number(int(mode)); }
-    void LoadPage(const QString& path) override {
+    void LoadPage(const QString& path, bool asCp949) override {
         Calls << "load";
         Ready = false;
         NoDocument = false;
-        Page = Loaded = qbPageCodec::Read(path).Text;
+        const QByteArray bytes = ReadBytes(path);
+        const std::optional<TqbPageText> cp949 =
+            asCp949 ? qbPageCodec::Cp949Reading(bytes) : std::nullopt;
+        Page = Loaded = cp949 ? cp949->Text : qbPageCodec::Decode(bytes).Text;
     }
     void SavePage(const QString& path) override {
         Calls << "save " + QFileInfo(path).fileName();
@@ -114,6 +117,12 @@ public:
     bool AskSaveUndecodable(const QString&) override {
         ++UndecodableAsked;
         return SaveUndecodable;
+    }
+    bool ReadAsCp949 = true;
+    int Cp949Asked = 0;
+    bool AskReadAsCp949(const QString&) override {
+        ++Cp949Asked;
+        return ReadAsCp949;
     }
     std::function<void()> WhileAsked; // another program at work while the user reads
     bool AskRestoreDeleted(const QString&) override {
@@ -684,6 +693,45 @@ private slots:
         QCOMPARE(ReadBytes(Lib("노트.htm")) == bytes, !agree);
     }
 
+    // A page that declares UTF-8 but holds CP949 is offered the CP949 reading where it can be
+    // saved; the declaration changes with the first save of an edit.
+    void utf8PageHoldingCp949_data() {
+        QTest::addColumn<TqbViewMode>("mode");
+        QTest::addColumn<bool>("agree");
+        QTest::addColumn<int>("asked");
+        QTest::addColumn<QString>("shown");
+        const QString cp949 = "<html><head><meta charset=\"euc-kr\"></head><body>가나</body></html>";
+        const QString utf8 = "<html><head><meta charset=\"utf-8\"></head>"
+                             "<body>\uFFFD\uFFFD\uFFFD\uFFFD</body></html>";
+        QTest::newRow("edit mode, as cp949") << TqbViewMode::Edit << true << 1 << cp949 + "\r\n";
+        QTest::newRow("source mode, as cp949") << TqbViewMode::Source << true << 1 << cp949;
+        QTest::newRow("source mode, refused") << TqbViewMode::Source << false << 1 << utf8;
+        QTest::newRow("browse mode asks nothing")
+            << TqbViewMode::Browse << true << 0 << utf8 + "\r\n";
+    }
+    void utf8PageHoldingCp949() {
+        QFETCH(TqbViewMode, mode);
+        QFETCH(bool, agree);
+        const QByteArray bytes =
+            "<html><head><meta charset=\"utf-8\"></head><body>\xB0\xA1\xB3\xAA</body></html>\r\n";
+        WriteBytes(Lib("old.htm"), bytes);
+        m_host->ReadAsCp949 = agree;
+        Open("old.htm", mode);
+        QTEST(m_host->Cp949Asked, "asked");
+        QString& shown = mode == TqbViewMode::Source ? m_view->Source : m_view->Page;
+        QTEST(shown, "shown");
+        QVERIFY(!m_note->NoteModified() && !m_view->SourceDirty);
+        if (!agree || mode == TqbViewMode::Browse)
+            return;
+        shown.replace("가나", "가나다");
+        m_view->SourceDirty = true;
+        m_note->MarkModified();
+        QVERIFY(m_note->SaveCurrentNote());
+        QCOMPARE(ReadBytes(Lib("old.htm")),
+                 QByteArray("<html><head><meta charset=\"euc-kr\"></head><body>"
+                            "\xB0\xA1\xB3\xAA\xB4\xD9</body></html>\r\n"));
+    }
+
     // The open note's path follows the library: a new name or place of the note or of a folder
     // above it (ours, or another program's seen by the tree), and a removal closes it. Typing
     // afterwards lands in the file where the note now is.
@@ -805,17 +853,39 @@ private slots:
         QVERIFY(m_note->NoteModified());
     }
 
-    // An undeclared UTF-8 note keeps its bytes through source mode.
-    void sourceModeKeepsThePagesCharset() {
-        const QByteArray utf8 = "<html><body>\xED\x95\x9C\xEA\xB8\x80 \xC2\xA0</body></html>\r\n";
-        WriteBytes(Lib("utf8.htm"), utf8);
-        Open("utf8.htm", TqbViewMode::Source);
-        QVERIFY(m_view->Source.contains(QStringLiteral("한글 \u00A0")));
-        m_view->Source.replace(QStringLiteral("한글"), QStringLiteral("글자"));
+    // A note edited in source mode keeps its charset and line ends; only the edit changes.
+    void sourceModeKeepsThePagesForm_data() {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("undeclared utf-8")
+            << QByteArray("<html><body>\xED\x95\x9C\xEA\xB8\x80 \xC2\xA0</body></html>\r\n")
+            << "한글" << "글자"
+            << QByteArray("<html><body>\xEA\xB8\x80\xEC\x9E\x90 \xC2\xA0</body></html>\r\n");
+        QTest::newRow("line feeds")
+            << QByteArray("<html><body><pre>\na\nxy\n</pre></body></html>\n") << "xy" << "z"
+            << QByteArray("<html><body><pre>\na\nz\n</pre></body></html>\n");
+        QTest::newRow("carriage returns, one cr lf")
+            << QByteArray("<html>\r<body>\ra\r\nxy</body></html>\r") << "xy" << "z"
+            << QByteArray("<html>\r<body>\ra\rz</body></html>\r");
+        QTest::newRow("korean typed into plain ascii")
+            << QByteArray("<html><head><title>t</title></head><body>a</body></html>\n") << ">a<"
+            << ">\uAC00<"
+            << QByteArray("<html><head><meta charset=\"euc-kr\"><title>t</title></head>"
+                          "<body>\xB0\xA1</body></html>\n");
+    }
+    void sourceModeKeepsThePagesForm() {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        WriteBytes(Lib("form.htm"), before);
+        Open("form.htm", TqbViewMode::Source);
+        QVERIFY(m_view->Source.contains(from));
+        m_view->Source.replace(from, to);
         m_view->SourceDirty = true;
         QVERIFY(m_note->SaveCurrentNote());
-        QCOMPARE(ReadBytes(Lib("utf8.htm")),
-                 QByteArray("<html><body>\xEA\xB8\x80\xEC\x9E\x90 \xC2\xA0</body></html>\r\n"));
+        QTEST(ReadBytes(Lib("form.htm")), "after");
     }
 };
 

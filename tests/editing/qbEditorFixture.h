@@ -47,9 +47,9 @@ protected:
         return path;
     }
 
-    bool Load(const QString& path) {
+    bool Load(const QString& path, bool asCp949 = false) {
         QSignalSpy complete(m_edit.get(), &TqbDhtmlEdit::DocumentComplete);
-        m_edit->LoadDocument(path);
+        m_edit->LoadDocument(path, asCp949);
         return complete.wait(PageTimeoutMs) && m_edit->IsDocumentReady();
     }
 

@@ -389,20 +389,23 @@ private slots:
     // lines too, yet saved as it came.
     void bigNoteTakesKeysAtItsEnd_data() {
         QTest::addColumn<bool>("pre");
-        QTest::newRow("many lines") << false;
-        QTest::newRow("one pre") << true;
+        QTest::addColumn<QByteArray>("lineEnd"); // the file's, kept by the save
+        QTest::newRow("many lines") << false << QByteArray("\r\n");
+        QTest::newRow("one pre") << true << QByteArray("\r\n");
+        QTest::newRow("one pre of line feeds") << true << QByteArray("\n");
     }
     void bigNoteTakesKeysAtItsEnd() {
         QFETCH(bool, pre);
+        QFETCH(QByteArray, lineEnd);
         // The parser drops one line feed after <pre>.
-        QByteArray body = pre ? "<pre>\r\n\r\n" : "";
+        QByteArray body = pre ? "<pre>" + lineEnd + lineEnd : "";
         for (int line = 0; body.size() < 2500 * 1024; ++line)
-            body += pre ? Cp949TtomGa + " a &amp; b &lt;c&gt; " + QByteArray::number(line) + "\r\n"
+            body += pre ? Cp949TtomGa + " a &amp; b &lt;c&gt; " + QByteArray::number(line) + lineEnd
                         : "<div>" + Cp949TtomGa + " line " + QByteArray::number(line) +
-                              "</div>\r\n";
+                              "</div>" + lineEnd;
         if (pre)
-            body += "</pre>\r\n";
-        const QByteArray bytes = Page(EucKrMeta, body);
+            body += "</pre>" + lineEnd;
+        const QByteArray bytes = Page(EucKrMeta, body).replace("\r\n", lineEnd);
         const QString path = Write("big.htm", bytes);
         QVERIFY(LoadForEditing(path));
         QVERIFY(AskPage(pre ? "document.querySelectorAll('pre > qb-chunk').length"
@@ -414,7 +417,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 3, PageTimeoutMs);
         QVERIFY(SaveOrSay(*m_edit, path));
         QByteArray expected = bytes;
-        expected.insert(expected.lastIndexOf(pre ? "\r\n</pre>" : "</div>"), "end");
+        expected.insert(expected.lastIndexOf(pre ? lineEnd + "</pre>" : "</div>"), "end");
         QCOMPARE(ReadBytes(path), expected);
     }
 
@@ -605,21 +608,38 @@ private slots:
 
     // Bytes that are not valid in the page's charset are shown as U+FFFD, each alone, and the
     // window is told so before it saves.
+    // A page that declares UTF-8 but holds CP949, read as CP949 when the user chose so, is
+    // saved as its own bytes but for the declaration.
     void decodingErrorsAreTold_data() {
+        QTest::addColumn<QByteArray>("head");
         QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<bool>("asCp949");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("errors");
         QTest::newRow("latin-1 in a cp949 note")
-            << QByteArray("G\xF3rny") << QStringLiteral("G\uFFFDrny") << true;
-        QTest::newRow("clean") << Cp949TtomGa << TtomGa << false;
+            << QByteArray() << QByteArray("G\xF3rny") << false << QStringLiteral("G\uFFFDrny")
+            << true;
+        QTest::newRow("clean") << QByteArray() << Cp949TtomGa << false << TtomGa << false;
+        QTest::newRow("cp949 declared utf-8") << QByteArray(R"(<meta charset="utf-8">)")
+                                              << Cp949TtomGa << false
+                                              << QStringLiteral("\uFFFDc\uFFFD\uFFFD") << true;
+        QTest::newRow("cp949 declared utf-8, read as cp949")
+            << QByteArray(R"(<meta charset="utf-8">)") << Cp949TtomGa << true << TtomGa << false;
     }
     void decodingErrorsAreTold() {
+        QFETCH(QByteArray, head);
         QFETCH(QByteArray, body);
+        QFETCH(bool, asCp949);
         QFETCH(QString, text);
         QFETCH(bool, errors);
-        QVERIFY(Load(Write("latin.htm", Page({}, "<div>" + body + "</div>"))));
+        const QString path = Write("latin.htm", Page(head, "<div>" + body + "</div>"));
+        QVERIFY(Load(path, asCp949));
         QCOMPARE(m_edit->HadDecodingErrors(), errors);
         QVERIFY(m_edit->DocumentHtml().contains("<div>" + text + "</div>"));
+        if (!asCp949)
+            return;
+        m_edit->SaveDocument(path);
+        QCOMPARE(ReadBytes(path), Page(R"(<meta charset="euc-kr">)", "<div>" + body + "</div>"));
     }
 };
 

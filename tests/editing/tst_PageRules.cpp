@@ -51,27 +51,37 @@ private slots:
 
     void savedText_data() {
         QTest::addColumn<QString>("serialized");
+        QTest::addColumn<QString>("lineEnd"); // the file's own
         QTest::addColumn<QString>("saved");
         QTest::newRow("last line ends too")
-            << "<html><body>a</body></html>" << "<html><body>a</body></html>\r\n";
+            << "<html><body>a</body></html>" << "\r\n" << "<html><body>a</body></html>\r\n";
         QTest::newRow("line feeds become CR LF")
-            << "<html>\n<body>a\nb\n\nc</body></html>" << "<html>\r\n<body>a\r\nb\r\n\r\nc</body></html>\r\n";
+            << "<html>\n<body>a\nb\n\nc</body></html>" << "\r\n"
+            << "<html>\r\n<body>a\r\nb\r\n\r\nc</body></html>\r\n";
         // The page's own carriage returns came from references, and go back as references.
         QTest::newRow("carriage return in text and attribute")
-            << "<html><body title=\"a\rb\"><pre>\r\nx</pre></body></html>"
+            << "<html><body title=\"a\rb\"><pre>\r\nx</pre></body></html>" << "\r\n"
             << "<html><body title=\"a&#13;b\"><pre>&#13;\r\nx</pre></body></html>\r\n";
         // What follows "</html>" is parsed into the body: the last line end comes back there.
         QTest::newRow("the body's last line feed is the file's last")
-            << "<html><body><div>a</div>\n</body></html>" << "<html><body><div>a</div></body></html>\r\n";
+            << "<html><body><div>a</div>\n</body></html>" << "\r\n"
+            << "<html><body><div>a</div></body></html>\r\n";
         QTest::newRow("only one of two")
-            << "<html><body>a\n\n</body></html>" << "<html><body>a\r\n</body></html>\r\n";
+            << "<html><body>a\n\n</body></html>" << "\r\n" << "<html><body>a\r\n</body></html>\r\n";
         QTest::newRow("a pre's own line feeds stay")
-            << "<html><body><pre>\n\nx\n</pre></body></html>"
+            << "<html><body><pre>\n\nx\n</pre></body></html>" << "\r\n"
             << "<html><body><pre>\r\n\r\nx\r\n</pre></body></html>\r\n";
+        QTest::newRow("a file of line feeds keeps them")
+            << "<html>\n<body><pre>a\nb\n</pre>\n</body></html>" << "\n"
+            << "<html>\n<body><pre>a\nb\n</pre></body></html>\n";
+        QTest::newRow("a file of carriage returns keeps them")
+            << "<html><body title=\"a\rb\">x\ny</body></html>" << "\r"
+            << "<html><body title=\"a&#13;b\">x\ry</body></html>\r";
     }
     void savedText() {
         QFETCH(QString, serialized);
-        QTEST(PageTextToSave(serialized), "saved");
+        QFETCH(QString, lineEnd);
+        QTEST(PageTextToSave(serialized, lineEnd), "saved");
     }
 
     // Chromium measures the data address it builds, not the text: Korean grows ninefold there.

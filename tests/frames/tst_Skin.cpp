@@ -203,11 +203,13 @@ private slots:
         // Copied from Windows: "파랑" in code page 949 bytes.
         const QByteArray blue = QFile::encodeName(skins) + "\xC6\xC4\xB6\xFB";
         QCOMPARE(::mkdir(blue.constData(), 0755), 0);
+        // "책" in code page 949, bytes that are also UTF-8 for "å".
+        QCOMPARE(::mkdir(QByteArray(QFile::encodeName(skins) + "\xC3\xA5").constData(), 0755), 0);
         WriteBytes(skins + "readme.txt", "x");
         WriteBytes(skins + ".dotfile", "x");
         QStringList listed = qbSkinFolder::List(skins);
         listed.sort();
-        QStringList expected{"Blue", "readme.txt", "녹색", "파랑"};
+        QStringList expected{"Blue", "readme.txt", "녹색", "파랑", "책"};
         expected.sort();
         QCOMPARE(listed, expected);
         QCOMPARE(qbSkinFolder::Dir("/opt/qb/"), QStringLiteral("/opt/qb/qbSkinFiles2/"));

@@ -221,6 +221,9 @@ private slots:
         QTest::newRow("note with an extended syllable")
             << QByteArray("\x8C\x63.HTM") << false << "똠.HTM";
         QTest::newRow("folder") << QByteArray("\xC0\xCF\xB1\xE2") << true << "일기";
+        // Also valid UTF-8, for Latin-1 letters only ("å", "¯"): the Hangul reading wins.
+        QTest::newRow("note also utf-8") << QByteArray("\xC3\xA5.htm") << false << "책.htm";
+        QTest::newRow("folder also utf-8") << QByteArray("a\xC3\xA5\xC2\xAF") << true << "a책짱";
         QTest::newRow("in neither encoding: left out") << QByteArray("bad\xFF.htm") << false << "";
         QTest::newRow("folder in neither encoding: left out")
             << QByteArray("bad\xFE") << true << "";

@@ -216,6 +216,25 @@ void TstIniFile::Write_data() {
         << QByteArray("\xEF\xBB\xBF[S]\n") << "S"
         << "DirData"
         << "D:/노트" << QByteArray("\xEF\xBB\xBF[S]\nDirData=D:/\xEB\x85\xB8\xED\x8A\xB8\n");
+    // A file from the Windows program stays in its code page while that can hold it.
+    const QByteArray windows = "[Skin]\r\nName=\xC6\xC4\xB6\xFB\r\n";
+    QTest::newRow("code page 949 kept") << windows << "PROGRAM"
+                                        << "DirData"
+                                        << "D:/노트"
+                                        << windows + "[PROGRAM]\r\nDirData=D:/\xB3\xEB\xC6\xAE\r\n";
+    QTest::newRow("code page 949 file takes what it cannot hold as UTF-8")
+        << windows << "PROGRAM"
+        << "DirData"
+        << "D:/😀"
+        << QByteArray("[Skin]\r\nName=\xED\x8C\x8C\xEB\x9E\x91\r\n[PROGRAM]\r\n"
+                      "DirData=D:/\xF0\x9F\x98\x80\r\n");
+    QTest::newRow("code page 949 file, same value: as it was")
+        << windows << "skin"
+        << "name"
+        << "파랑" << windows;
+    QTest::newRow("same value: as it was") << QByteArray("[S]\nA=1") << "S"
+                                          << "A"
+                                          << "1" << QByteArray("[S]\nA=1");
 }
 
 void TstIniFile::Write() {

@@ -44,44 +44,56 @@ private slots:
     void charsetOfAPage_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QByteArray>("charset");
-        QTest::newRow("meta http-equiv euc-kr")
-            << Page(EucKrMeta, Cp949Ganada) << QByteArray("windows-949");
-        QTest::newRow("meta charset utf-8") << Page(Utf8Meta, Utf8Ganada) << QByteArray("UTF-8");
-        QTest::newRow("declaration beats valid utf-8")
-            << Page(EucKrMeta, Utf8Ganada) << QByteArray("windows-949");
-        QTest::newRow("xml declaration only")
-            << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n" + Page({}, "caf\xC3\xA9")
-            << QByteArray("UTF-8");
-        QTest::newRow("xml declaration latin-1")
-            << "<?xml version='1.0' encoding='ISO-8859-1'?>" + Page({}, "caf\xE9")
-            << QByteArray("windows-1252");
-        QTest::newRow("utf-8 mark beats meta")
-            << "\xEF\xBB\xBF" + Page(EucKrMeta, Utf8Ganada) << QByteArray("UTF-8");
-        QTest::newRow("utf-16le mark") << "\xFF\xFE" + Utf16Le("<html>가</html>")
-                                       << QByteArray("UTF-16LE");
-        QTest::newRow("utf-16le without a mark")
-            << Utf16Le("<html><body>가나다</body></html>") << QByteArray("UTF-16LE");
-        QTest::newRow("utf-16be without a mark")
-            << Utf16Be("<html><body>가나다</body></html>") << QByteArray("UTF-16BE");
-        QTest::newRow("undeclared utf-8") << Page({}, Utf8Ganada) << QByteArray("UTF-8");
-        QTest::newRow("undeclared cp949") << Page({}, Cp949Ganada) << QByteArray("windows-949");
-        QTest::newRow("undeclared extended syllable")
-            << Page({}, Cp949Ttom) << QByteArray("windows-949");
-        QTest::newRow("plain ascii") << Page({}, "text") << QByteArray("windows-949");
-        QTest::newRow("utf-8 cut short at the end")
-            << Page({}, Utf8Ganada) + "\xEA\xB0" << QByteArray("windows-949");
-        QTest::newRow("utf-8 surrogate is not utf-8")
-            << Page({}, "\xED\xA0\x80") << QByteArray("windows-949");
-        QTest::newRow("latin-1 bytes") << Page({}, "G\xF3rny") << QByteArray("windows-949");
-        QTest::newRow("meta in the body is not the page's")
-            << "<html><body>" + Utf8Meta + Cp949Ganada + "</body></html>"
-            << QByteArray("windows-949");
+        QTest::addColumn<QByteArray>("read"); // what a page read from the bytes came in
+        const auto row = [](const char* name, const QByteArray& bytes, const QByteArray& charset,
+                            const QByteArray& read = {}) {
+            QTest::newRow(name) << bytes << charset << (read.isEmpty() ? charset : read);
+        };
+        row("meta http-equiv euc-kr", Page(EucKrMeta, Cp949Ganada), "windows-949");
+        row("meta charset utf-8", Page(Utf8Meta, Utf8Ganada), "UTF-8");
+        row("declaration beats valid utf-8", Page(EucKrMeta, Utf8Ganada), "windows-949");
+        row("xml declaration only",
+            "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n" + Page({}, "caf\xC3\xA9"), "UTF-8");
+        row("xml declaration latin-1",
+            "<?xml version='1.0' encoding='ISO-8859-1'?>" + Page({}, "caf\xE9"), "windows-1252");
+        row("utf-8 mark beats meta", "\xEF\xBB\xBF" + Page(EucKrMeta, Utf8Ganada), "UTF-8");
+        row("utf-16le mark", "\xFF\xFE" + Utf16Le("<html>가</html>"), "UTF-16LE");
+        row("utf-16le without a mark", Utf16Le("<html><body>가나다</body></html>"), "UTF-16LE");
+        row("utf-16be without a mark", Utf16Be("<html><body>가나다</body></html>"), "UTF-16BE");
+        row("utf-16le ascii without a mark", Utf16Le("<html><body>abc</body></html>"),
+            "UTF-16LE");
+        row("undeclared utf-8", Page({}, Utf8Ganada), "UTF-8");
+        row("undeclared cp949", Page({}, Cp949Ganada), "windows-949");
+        row("undeclared extended syllable", Page({}, Cp949Ttom), "windows-949");
+        row("plain ascii", Page({}, "text"), "windows-949", "US-ASCII");
+        row("declared ascii", Page(EucKrMeta, "text"), "windows-949");
+        row("utf-8 cut short at the end", Page({}, Utf8Ganada) + "\xEA\xB0", "windows-949");
+        row("utf-8 surrogate is not utf-8", Page({}, "\xED\xA0\x80"), "windows-949");
+        row("latin-1 bytes", Page({}, "G\xF3rny"), "windows-949");
+        row("meta in the body is not the page's",
+            "<html><body>" + Utf8Meta + Cp949Ganada + "</body></html>", "windows-949");
     }
     void charsetOfAPage() {
         QFETCH(QByteArray, bytes);
         QFETCH(QByteArray, charset);
         QCOMPARE(qbPageCodec::Charset(bytes), charset);
-        QCOMPARE(qbPageCodec::Decode(bytes).Charset, charset);
+        QTEST(qbPageCodec::Decode(bytes).Charset, "read");
+    }
+
+    // A save writes the line ends most of the page's lines had; a page without any gets CR LF.
+    void lineEndsOfAPage_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("lineEnd");
+        QTest::newRow("cr lf") << QByteArray("<html>\r\n<body>\r\n</body>") << "\r\n";
+        QTest::newRow("lf") << QByteArray("<pre>\na\nb\n</pre>\r\n") << "\n";
+        QTest::newRow("cr") << QByteArray("<pre>\ra\rb</pre>") << "\r";
+        QTest::newRow("as many lf as cr lf") << QByteArray("a\nb\r\n") << "\r\n";
+        QTest::newRow("none") << QByteArray("<p>a</p>") << "\r\n";
+        QTest::newRow("utf-16 lf") << "\xFF\xFE" + Utf16Le("<p>\n가\n</p>") << "\n";
+    }
+    void lineEndsOfAPage() {
+        QFETCH(QByteArray, bytes);
+        QTEST(qbPageCodec::Decode(bytes).LineEnd, "lineEnd");
     }
 
     // As browsers read: a bad byte is one U+FFFD, and an ASCII byte after it is never taken.
@@ -205,6 +217,21 @@ private slots:
         QTest::newRow("a mark decides over the declaration")
             << QStringLiteral("\uFEFF") + eucKrPage.arg("가") << QByteArray("UTF-8")
             << "\xEF\xBB\xBF" + Page(EucKrMeta, Utf8Ganada.left(3));
+        // Korean typed into a page of plain ASCII: browsers are told how to read it.
+        QTest::newRow("ascii page gets its first korean")
+            << plainPage.arg("가") << QByteArray("US-ASCII")
+            << Page(R"(<meta charset="euc-kr">)", Cp949Ganada.left(2));
+        QTest::newRow("ascii page that stays ascii")
+            << plainPage.arg("&#xAC00; a") << QByteArray("US-ASCII") << Page({}, "&#xAC00; a");
+        QTest::newRow("ascii page without a head")
+            << QStringLiteral("<!DOCTYPE html>\r\n<HTML lang=ko><p>가") << QByteArray("US-ASCII")
+            << "<!DOCTYPE html>\r\n<HTML lang=ko><head><meta charset=\"euc-kr\"></head><p>" +
+                   Cp949Ganada.left(2);
+        QTest::newRow("ascii page without markup")
+            << QStringLiteral("가") << QByteArray("US-ASCII")
+            << "<head><meta charset=\"euc-kr\"></head>" + Cp949Ganada.left(2);
+        QTest::newRow("ascii page whose meta the user wrote")
+            << utf8Page.arg("가") << QByteArray("US-ASCII") << Page(Utf8Meta, Utf8Ganada.left(3));
         QTest::newRow("unknown charset is the default")
             << plainPage.arg("가") << QByteArray("x-no-such") << Page({}, Cp949Ganada.left(2));
     }
@@ -213,6 +240,46 @@ private slots:
         QFETCH(QByteArray, charset);
         QFETCH(QByteArray, bytes);
         QCOMPARE(qbPageCodec::Encode(text, charset), bytes);
+    }
+
+    // A page that declares UTF-8 but holds CP949 can be read as CP949; written back unchanged it
+    // is its own bytes but for the declaration.
+    void cp949ReadingOfAMisdeclaredPage_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text"); // empty: no such reading
+        QTest::newRow("meta charset")
+            << Page(Utf8Meta, Cp949Ganada + Cp949Ttom) << R"(<html><head><meta charset="euc-kr"></head>
+<body>가나다똠</body></html>
+)";
+        QTest::newRow("meta http-equiv and xml declaration")
+            << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" +
+                   Page(R"(<META http-equiv="Content-Type" content="text/html; charset=UTF8">)",
+                        Cp949Ganada + " charset=utf-8")
+            << R"(<?xml version="1.0" encoding="euc-kr"?><html><head><META http-equiv="Content-Type" content="text/html; charset=euc-kr"></head>
+<body>가나다 charset=utf-8</body></html>
+)";
+        QTest::newRow("valid utf-8") << Page(Utf8Meta, Utf8Ganada) << QString();
+        QTest::newRow("not clean in cp949 either") << Page(Utf8Meta, "\xFF" + Cp949Ganada)
+                                                   << QString();
+        QTest::newRow("declared euc-kr") << Page(EucKrMeta, Cp949Ganada) << QString();
+        QTest::newRow("undeclared") << Page({}, Cp949Ganada) << QString();
+    }
+    void cp949ReadingOfAMisdeclaredPage() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        const std::optional<TqbPageText> page = qbPageCodec::Cp949Reading(bytes);
+        QCOMPARE(page.has_value(), !text.isEmpty());
+        if (!page)
+            return;
+        text.replace("\n", "\r\n");
+        QCOMPARE(page->Text, text);
+        QCOMPARE(page->Charset, QByteArray("windows-949"));
+        QVERIFY(!page->HadDecodingErrors);
+        QByteArray expected = bytes;
+        expected.replace(Utf8Meta, R"(<meta charset="euc-kr">)")
+            .replace("encoding=\"UTF-8\"", "encoding=\"euc-kr\"")
+            .replace("charset=UTF8", "charset=euc-kr");
+        QCOMPARE(qbPageCodec::Encode(page->Text, page->Charset), expected);
     }
 
     void writeAndReadAFile() {
