@@ -29,6 +29,8 @@ TqbAppMessageFilter::TqbAppMessageFilter(THooks hooks, TqbShortcutBadges* badges
     : QObject(parent), m_hooks(std::move(hooks)), m_badges(badges) {
     if (!m_hooks.Commit)
         m_hooks.Commit = [] { QGuiApplication::inputMethod()->commit(); };
+    if (!m_hooks.Reset)
+        m_hooks.Reset = [] { QGuiApplication::inputMethod()->reset(); };
 }
 
 bool TqbAppMessageFilter::eventFilter(QObject* watched, QEvent* event) {
@@ -62,12 +64,14 @@ bool TqbAppMessageFilter::HandleAppMessage(QObject* watched, QEvent* event) {
         if (TqbDhtmlEdit::HandingOverHeldInput())
             return false;
         const auto* input = static_cast<QInputMethodEvent*>(event);
+        ++m_inputEvents;
         if (IsEcho(*input))
             return true;
         const bool wasComposing = m_composing;
         m_composing = !input->preeditString().isEmpty();
         if (m_composing) {
             m_compositionJustEnded = false;
+            m_composedIn = watched;
         } else if (wasComposing) {
             m_compositionJustEnded = true;
             m_endedWith = input->commitString();
@@ -172,7 +176,17 @@ void TqbAppMessageFilter::CommitComposition() {
     m_composing = false;
     m_echo = std::exchange(m_preedit, {});
     m_forcedCommitSeen = false;
+    const quint64 seen = m_inputEvents;
     m_hooks.Commit();
+    // Some input methods answer a commit only with their next key, so the syllable would land
+    // where the click that ended it put the caret. It goes in now, where it was composed, and the
+    // input method forgets it; should it still send it later, that is the repeat dropped above.
+    if (m_inputEvents == seen && m_composedIn) {
+        QInputMethodEvent commit;
+        commit.setCommitString(m_echo);
+        QCoreApplication::sendEvent(m_composedIn, &commit);
+        m_hooks.Reset();
+    }
     m_compositionJustEnded = false;
 }
 

@@ -3,6 +3,7 @@
 #include "app/qbKeyDecision.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <functional>
 
@@ -28,6 +29,9 @@ public:
         std::function<void()> StyleCheck;
         // Ends the input method's composition, keeping its text; the platform's own by default.
         std::function<void()> Commit;
+        // Makes the input method drop its composition without a word; the platform's own reset
+        // by default. Used when Commit put no text anywhere: the filter has typed it itself.
+        std::function<void()> Reset;
     };
 
     TqbAppMessageFilter(THooks hooks, TqbShortcutBadges* badges, QObject* parent = nullptr);
@@ -59,6 +63,8 @@ private:
     // The input method ended its composition and no key has come since.
     bool m_compositionJustEnded = false;
     QString m_preedit; // the syllable being composed
+    QPointer<QObject> m_composedIn; // the widget that shows it
+    quint64 m_inputEvents = 0;      // input-method events seen, to tell whether a commit came
     // A composition the program ended: its syllable, until the input method's repeat of it.
     QString m_echo;
     bool m_forcedCommitSeen = false;

@@ -49,10 +49,26 @@ bool BeyondAsciiOnlyIn(const QString& name, char16_t from, char16_t to) {
     return beyond;
 }
 
+// A Latin word's accented letters stand among Latin letters; Hangul read as UTF-8 gives signs
+// no word holds ("짱" is C2 AF, "¯"), or letters with no Latin letter beside them in the name.
+bool ReadsAsLatinWords(const QString& utf8Reading) {
+    const QString base = utf8Reading.left(utf8Reading.lastIndexOf(u'.') > 0
+                                              ? utf8Reading.lastIndexOf(u'.')
+                                              : utf8Reading.size());
+    bool latinLetter = false;
+    for (const QChar c : base) {
+        if (c.unicode() >= 0x80 && (c.unicode() < 0xC0 || c == u'\u00D7' || c == u'\u00F7'))
+            return false;
+        latinLetter = latinLetter || (c.unicode() < 0x80 && c.isLetter());
+    }
+    return latinLetter;
+}
+
 // Hundreds of Hangul syllables in CP949 are also valid UTF-8 for one Latin-1 character
-// ("책" is C3 A5, "å"): such a name is taken for what a Korean library most likely holds.
+// ("책" is C3 A5, "å"): unless the name reads as Latin words, it is taken for what a Korean
+// library most likely holds.
 std::optional<QString> Cp949Looking(const QString& utf8Reading, const QByteArray& raw) {
-    if (!BeyondAsciiOnlyIn(utf8Reading, 0x80, 0xFF))
+    if (!BeyondAsciiOnlyIn(utf8Reading, 0x80, 0xFF) || ReadsAsLatinWords(utf8Reading))
         return std::nullopt;
     std::optional<QString> cp949 = DecodeCp949(raw);
     if (!cp949 || !BeyondAsciiOnlyIn(*cp949, 0xAC00, 0xD7A3))

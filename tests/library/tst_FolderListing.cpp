@@ -224,6 +224,11 @@ private slots:
         // Also valid UTF-8, for Latin-1 letters only ("å", "¯"): the Hangul reading wins.
         QTest::newRow("note also utf-8") << QByteArray("\xC3\xA5.htm") << false << "책.htm";
         QTest::newRow("folder also utf-8") << QByteArray("a\xC3\xA5\xC2\xAF") << true << "a책짱";
+        // Latin words with accented letters are what they say: only a name without a Latin
+        // letter, or with a sign no word has, is read as Hangul.
+        QTest::newRow("accented latin note") << QByteArray("caf\xC3\xA9.htm") << false << "café.htm";
+        QTest::newRow("accented latin folder") << QByteArray("Gr\xC3\xB6\xC3\x9F" "e") << true
+                                               << "Größe";
         QTest::newRow("in neither encoding: left out") << QByteArray("bad\xFF.htm") << false << "";
         QTest::newRow("folder in neither encoding: left out")
             << QByteArray("bad\xFE") << true << "";
@@ -245,8 +250,9 @@ private slots:
 
         const TqbFolderListing listing = ListFolder(temp.path(), ".htm", temp.path());
         QList<TqbListedName> expected;
+        const bool utf8Name = QFile::encodeName(shown) == rawName;
         if (!shown.isEmpty())
-            expected << TqbListedName{shown, rawName};
+            expected << TqbListedName{shown, utf8Name ? QByteArray() : rawName};
         QList<TqbListedName> notes{{"good.htm", {}}};
         if (!folder)
             notes = expected + notes;
