@@ -19,6 +19,7 @@
 #include "app/qbSteadyQuestion.h"
 #include "app/qbTrayKeeper.h"
 #include "app/qbTreeNavigation.h"
+#include "app/qbWindowState.h"
 #include "controls/KfFolderDialog.h"
 #include "controls/qbCaretBlink.h"
 #include "controls/qbGradiClrs.h"
@@ -37,6 +38,7 @@
 #include "library/qbTree.h"
 #include "library/qbWelcomeNote.h"
 #include "platform/qbError.h"
+#include "platform/qbParticle.h"
 #include "platform/qbWheelHook.h"
 #include "prjinfo/qbProjectInfo.h"
 #include "search/qbBacklinks.h"
@@ -396,7 +398,9 @@ void TfrmMainNivora::SetPanelMode(TqbPanelMode mode) {
 
 void TfrmMainNivora::OpenInTree(const QString& path) {
     SetPanelMode(TqbPanelMode::Tree);
-    qbTreeNavigation::SelectPath(*m_noteTree, path);
+    // A hit is opened to work on: ready to edit.
+    if (qbTreeNavigation::SelectPath(*m_noteTree, path))
+        SetViewMode(TqbViewMode::Edit);
 }
 
 void TfrmMainNivora::OpenLink(const QUrl& url) {
@@ -544,14 +548,15 @@ bool TfrmMainNivora::TreeShowing() const {
 }
 
 void TfrmMainNivora::ShowMessage(const QString& text, const QString& detail) {
-    QMessageBox box(QMessageBox::Information, windowTitle(), text, QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::Information, windowTitle(), qbParticle::Resolve(text),
+                    QMessageBox::Ok, this);
     box.setProperty(TqbErrorWindowCloser::KeepOpenProperty, true);
-    box.setInformativeText(detail);
+    box.setInformativeText(qbParticle::Resolve(detail));
     box.exec();
 }
 
 bool TfrmMainNivora::Confirm(const QString& text, bool defaultNo) {
-    return QMessageBox::question(this, QStringLiteral("Confirm"), text,
+    return QMessageBox::question(this, QStringLiteral("Confirm"), qbParticle::Resolve(text),
                                  QMessageBox::Ok | QMessageBox::Cancel,
                                  defaultNo ? QMessageBox::Cancel : QMessageBox::Ok) ==
            QMessageBox::Ok;
@@ -653,10 +658,12 @@ void TfrmMainNivora::showEvent(QShowEvent* event) {
 }
 
 void TfrmMainNivora::FormActivate() {
-    // The note open when the program closed opens again; the first node when it is gone.
+    // The folders open and the note open when the program closed open again, in the mode it
+    // was in; the first node when the note is gone.
+    qbTreeNavigation::ReopenFolders(*m_noteTree, qbWindowState::OpenFolders(m_prjInfo.Ini()));
     if (!m_navigation->ReopenLast(m_prjInfo.Ini()) && m_noteTree->topLevelItemCount() > 0)
         m_noteTree->setCurrentItem(m_noteTree->topLevelItem(0));
-    SetViewMode(TqbViewMode::Browse);
+    SetViewMode(qbWindowState::ViewMode(m_prjInfo.Ini()));
     ShowDataDirProblem();
     m_history->OfferJournal();
 }
@@ -664,7 +671,7 @@ void TfrmMainNivora::FormActivate() {
 void TfrmMainNivora::ShowDataDirProblem() {
     const QString problem = m_noteInfo.DataDirProblem();
     if (!problem.isEmpty())
-        QMessageBox::warning(this, QStringLiteral("Warning"), problem);
+        QMessageBox::warning(this, QStringLiteral("Warning"), qbParticle::Resolve(problem));
 }
 
 void TfrmMainNivora::changeEvent(QEvent* event) {
@@ -719,6 +726,8 @@ void TfrmMainNivora::closeEvent(QCloseEvent* event) {
         QCoreApplication::processEvents();
         m_prjInfo.Ini().WriteInteger("PROGRAM", "TreeWidth", TreeWidth());
         m_navigation->SaveRecent(m_prjInfo.Ini(), m_openNote->Path());
+        qbWindowState::SaveOpenFolders(m_prjInfo.Ini(), qbTreeNavigation::OpenFolders(*m_noteTree));
+        qbWindowState::SaveViewMode(m_prjInfo.Ini(), ViewMode());
     } catch (const EqbError& error) {
         // Settings that cannot be written must not keep the window from closing.
         TqbApplication::ReportError(error.Message());

@@ -41,7 +41,7 @@ const QList<TqbActionRow>& Actions() {
         {"actAddLink", "actAddLink", "링크 만들기", "Ctrl+K", 0, Link, false},
         {"actReload", "다시 읽기(&R)", "Reload note", "", 0, Reload, false},
         {"actNoteToMail", "메일로 전송(&M)", "", "", 0, SendMail, false},
-        {"actVersions", "이전 버전", "노트의 이전 버전 보기와 되살리기", "", 0, -1, false},
+        {"actVersions", "이전 버전", "노트의 이전 버전 보기와 되살리기", "Ctrl+H", 0, -1, false},
         {"actToolConfig", "환경설정(&C)", "", "", 0, Settings, false},
         {"actJumpToNote", "노트로 이동(&J)...", "이름으로 노트나 폴더 찾아가기", "Ctrl+J", 0, -1,
          false},
@@ -140,16 +140,16 @@ void TqbActions::BuildMainMenu(QMenuBar* menu, QMenu* skinMenu) {
         file->addAction(Action(name));
     file->addSeparator();
     // Items that show an action under another caption; the action keeps the key.
-    const auto alias = [this, file](const char* name, const QString& caption) {
+    const auto alias = [this](QMenu* into, const char* name, const QString& caption) {
         QAction* source = Action(name);
         const QString key = qbActionTable::KeyText(*qbActionTable::Find(name));
-        QAction* item = file->addAction(source->icon(), caption + '\t' + key);
+        QAction* item = into->addAction(source->icon(), caption + '\t' + key);
         QObject::connect(item, &QAction::triggered, source, &QAction::trigger);
         QObject::connect(source, &QAction::changed, item,
                          [item, source] { item->setEnabled(source->isEnabled()); });
     };
-    alias("actFileSave", QStringLiteral("파일 저장(&S)"));
-    alias("actFilePrint", QStringLiteral("파일 인쇄(&P)"));
+    alias(file, "actFileSave", QStringLiteral("파일 저장(&S)"));
+    alias(file, "actFilePrint", QStringLiteral("파일 인쇄(&P)"));
     file->addAction(Action("actReload"));
     file->addAction(Action("actVersions"));
     file->addAction(Action("actNoteToMail"));
@@ -170,6 +170,8 @@ void TqbActions::BuildMainMenu(QMenuBar* menu, QMenu* skinMenu) {
     edit->addSeparator();
     edit->addAction(Action("actUndo"));
     edit->addAction(Action("actRedo"));
+    edit->addSeparator();
+    alias(edit, "actAddLink", QStringLiteral("링크 만들기(&K)"));
     edit->addSeparator();
     edit->addAction(Action("actToolFind"));
     edit->addAction(Action("TBItem12"));

@@ -1,6 +1,7 @@
 #include "app/qbApplication.h"
 
 #include "platform/qbError.h"
+#include "platform/qbParticle.h"
 
 #include <QMessageBox>
 #include <QProxyStyle>
@@ -43,7 +44,8 @@ bool TqbApplication::notify(QObject* receiver, QEvent* event) {
     return false;
 }
 
-void TqbApplication::ReportError(const QString& text) {
+void TqbApplication::ReportError(const QString& message) {
+    const QString text = qbParticle::Resolve(message);
     if (Reporter()) {
         Reporter()(text);
         return;

@@ -8,6 +8,7 @@
 #include "editing/qbSpellCheck.h"
 #include "library/qbNoteInfo.h"
 #include "platform/qbLeftovers.h"
+#include "platform/qbParticle.h"
 #include "platform/qbQtTranslations.h"
 #include "platform/qbQuitSignals.h"
 #include "platform/qbRenderPath.h"
@@ -68,7 +69,7 @@ int main(int argc, char* argv[]) {
     if (!instance.IsFirstInstance()) {
         const QString problem = instance.HandOver(prjInfo.AppName());
         if (!problem.isEmpty())
-            QMessageBox::warning(nullptr, QStringLiteral("Warning"), problem);
+            QMessageBox::warning(nullptr, QStringLiteral("Warning"), qbParticle::Resolve(problem));
         return 0;
     }
     // An installed copy's dictionaries are not where the engine looks by itself.

@@ -64,8 +64,8 @@ void TqbNoteNavigation::GoThroughHistory(bool back) {
 }
 
 void TqbNoteNavigation::JumpToNote() {
-    TqbNotePicker picker(QStringLiteral("노트로 이동"), m_tree.RootDir(), m_tree.NoteExt,
-                         m_recent.Paths(), m_dialogParent);
+    TqbNotePicker picker(QStringLiteral("노트로 이동"), QStringLiteral("열기"), m_tree.RootDir(),
+                         m_tree.NoteExt, m_recent.Paths(), m_dialogParent);
     connect(&m_tree.Library(), &TqbLibrary::Removed, &picker.List(), &TqbJumpList::Forget);
     if (picker.exec() == QDialog::Accepted)
         GoToDocument(qbTreeRules::DocumentPath(picker.ChosenPath()));

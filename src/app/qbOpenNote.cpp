@@ -17,6 +17,23 @@
 #include <utility>
 
 const QString TqbOpenNote::LoadFailedMessage = QStringLiteral("파일이 너무 커서 읽기에 실패했습니다.");
+const QString TqbOpenNote::NoteMissingMessage = QStringLiteral("노트 파일이 없어 읽지 못했습니다.");
+const QString TqbOpenNote::FolderInPlaceMessage =
+    QStringLiteral("노트 자리에 같은 이름의 폴더가 있어 읽지 못했습니다.");
+const QString TqbOpenNote::NoPermissionMessage =
+    QStringLiteral("노트 파일을 읽을 권한이 없어 읽지 못했습니다.");
+
+QString TqbOpenNote::LoadFailureText(const QString& path) {
+    // Only a readable file the editor gave up on keeps the old words.
+    const QFileInfo file(path);
+    if (!file.exists())
+        return NoteMissingMessage;
+    if (file.isDir())
+        return FolderInPlaceMessage;
+    if (!file.isReadable())
+        return NoPermissionMessage;
+    return LoadFailedMessage;
+}
 const QString TqbOpenNote::SaveFailedMessage =
     QStringLiteral("노트를 저장하지 못했습니다. 고친 내용은 편집기에 그대로 남아 있습니다.");
 const QString TqbOpenNote::NotReadyMessage =
@@ -129,7 +146,7 @@ void TqbOpenNote::ShowLoadFailure(const QString& reason) {
     m_stamp = {};
     // Whatever the pane showed before belongs to no file now: typing there would go nowhere.
     m_view.ShowNoDocument();
-    m_host.ShowMessage(LoadFailedMessage, reason);
+    m_host.ShowMessage(LoadFailureText(Path()), reason);
 }
 
 void TqbOpenNote::ShowOtherPage(const QString& path) {

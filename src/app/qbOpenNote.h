@@ -24,6 +24,11 @@ class TqbOpenNote : public QObject, public IqbTreeHost {
     Q_OBJECT
 public:
     static const QString LoadFailedMessage;
+    // Said instead where the file system tells why a note could not be read.
+    static const QString NoteMissingMessage;
+    static const QString FolderInPlaceMessage;
+    static const QString NoPermissionMessage;
+    static QString LoadFailureText(const QString& path);
     static const QString TooBigToEditQuestion;
     static const QString SaveFailedMessage;
     static const QString NotReadyMessage;

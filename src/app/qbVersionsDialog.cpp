@@ -1,5 +1,6 @@
 #include "app/qbVersionsDialog.h"
 
+#include "editing/qbPageFonts.h"
 #include "library/qbLineDiff.h"
 #include "platform/qbError.h"
 #include "platform/qbPageCodec.h"
@@ -111,6 +112,7 @@ TqbVersionsDialog::TqbVersionsDialog(const QString& title, const QString& notePa
     m_page->setObjectName("vwVersion");
     m_page->setPage(new TReadOnlyPage(m_page));
     m_page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+    qbPageFonts::ApplyDefaults(m_page->settings());
     auto* below = new QWidget(right);
     auto* belowLayout = new QVBoxLayout(below);
     belowLayout->setContentsMargins(0, 0, 0, 0);

@@ -48,7 +48,8 @@ void TqbLinkDialog::accept() {
 }
 
 void TqbLinkDialog::PickNote() {
-    TqbNotePicker picker(QStringLiteral("노트에 연결"), m_root, m_noteExt, {}, this);
+    TqbNotePicker picker(QStringLiteral("노트에 연결"), QStringLiteral("연결"), m_root, m_noteExt, {},
+                         this);
     if (picker.exec() == QDialog::Accepted)
         LinkTo(picker.ChosenPath());
 }

@@ -97,17 +97,7 @@ QString CallScript(const QString& function, const QVariantList& args) {
 // Pages ask for fonts by the names of the machine they were written on; each missing one known
 // to the rules gets its stand-in, for the engine's generic names and for Qt's own text.
 void ApplyPageFonts(QWebEngineSettings* settings) {
-    qbPageFonts::InstallSubstitutions();
-    static const qbPageFonts::TFamilies families =
-        qbPageFonts::Defaults(qbPageFonts::InstalledFamilies());
-    const auto set = [settings](QWebEngineSettings::FontFamily which, const QString& family) {
-        if (!family.isEmpty())
-            settings->setFontFamily(which, family);
-    };
-    set(QWebEngineSettings::StandardFont, families.Standard);
-    set(QWebEngineSettings::SansSerifFont, families.SansSerif);
-    set(QWebEngineSettings::SerifFont, families.Serif);
-    set(QWebEngineSettings::FixedFont, families.Fixed);
+    qbPageFonts::ApplyDefaults(settings);
 }
 
 // The same names for the page itself: the page script makes each an alias of its stand-in, in
@@ -1243,6 +1233,10 @@ void TqbDhtmlEdit::PrintDocument(bool withUi) {
         throw EqbError(tr("앞의 인쇄가 아직 끝나지 않았습니다."));
     if (!m_printer)
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    // A print to a file is offered under the note's name, not the last note's or "print.pdf".
+    m_printer->setDocName(QFileInfo(m_docPath).completeBaseName());
+    if (m_printer->outputFormat() == QPrinter::PdfFormat)
+        m_printer->setOutputFileName(qbDhtml::PrintFileName(m_docPath, m_printer->outputFileName()));
     if (withUi) {
         QPrintDialog dialog(m_printer.get(), this);
         if (dialog.exec() != QDialog::Accepted)

@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QSet>
+#include <QWebEngineSettings>
 #include <algorithm>
 #include <array>
 #include <initializer_list>
@@ -165,6 +166,19 @@ QStringList InstalledFamilies() {
 QHash<QString, QString> KoreanNames() {
     static const QHash<QString, QString> names = qbFontNames::LocalNames(QStringLiteral("ko"));
     return names;
+}
+
+void ApplyDefaults(QWebEngineSettings* settings) {
+    InstallSubstitutions();
+    static const TFamilies families = Defaults(InstalledFamilies());
+    const auto set = [settings](QWebEngineSettings::FontFamily which, const QString& family) {
+        if (!family.isEmpty())
+            settings->setFontFamily(which, family);
+    };
+    set(QWebEngineSettings::StandardFont, families.Standard);
+    set(QWebEngineSettings::SansSerifFont, families.SansSerif);
+    set(QWebEngineSettings::SerifFont, families.Serif);
+    set(QWebEngineSettings::FixedFont, families.Fixed);
 }
 
 void InstallSubstitutions() {

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+class QWebEngineSettings;
+
 // Pages written on other machines ask for fonts this one may lack ("굴림", "verdana", ...). These
 // rules pick the installed face that stands in for each: one of the same kind (sans, serif or
 // fixed), and a Korean face for a Korean one, never a serif for a sans.
@@ -44,5 +46,9 @@ QHash<QString, QString> KoreanNames();
 
 // Makes Qt's own text (the source view, the font box) take the stand-ins too; once a process.
 void InstallSubstitutions();
+
+// Gives a web view the editor's faces for no font and the generic names, so every view of a
+// note shows it in the same letters.
+void ApplyDefaults(QWebEngineSettings* settings);
 
 } // namespace qbPageFonts

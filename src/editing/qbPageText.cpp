@@ -1,5 +1,7 @@
 #include "editing/qbPageText.h"
 
+#include <QFileInfo>
+
 #include <limits>
 
 namespace qbDhtml {
@@ -52,6 +54,12 @@ qsizetype DataAddressLength(const QByteArray& utf8Page) {
 int PageWaitMs(int baseMs, qsizetype documentChars) {
     const qint64 extra = qint64(documentChars) * 5000 / 1000000;
     return int(qMin<qint64>(qint64(baseMs) + extra, std::numeric_limits<int>::max()));
+}
+
+QString PrintFileName(const QString& notePath, const QString& lastFile) {
+    const QFileInfo note(notePath);
+    const QString folder = lastFile.isEmpty() ? note.absolutePath() : QFileInfo(lastFile).absolutePath();
+    return folder + u'/' + note.completeBaseName() + QStringLiteral(".pdf");
 }
 
 } // namespace qbDhtml

@@ -26,4 +26,8 @@ inline constexpr qsizetype MaxDataAddressLength = 2 * 1024 * 1024 - 1024;
 // serialising or changing it takes the page longer (about 5 s for each million characters).
 int PageWaitMs(int baseMs, qsizetype documentChars);
 
+// The file a print to PDF offers: the note's name with ".pdf", in the folder the last such file
+// went to, else beside the note.
+QString PrintFileName(const QString& notePath, const QString& lastFile);
+
 } // namespace qbDhtml

@@ -11,7 +11,10 @@ const QString TqbJumpList::GoneMessage =
 
 TqbJumpList::TqbJumpList(QObject* parent) : QObject(parent) {
     connect(&m_gatherer, &TqbNameGatherer::Batch, this, &TqbJumpList::AddNames);
-    connect(&m_gatherer, &TqbNameGatherer::Finished, this, &TqbJumpList::GatheringFinished);
+    connect(&m_gatherer, &TqbNameGatherer::Finished, this, [this] {
+        m_gathering = false;
+        emit GatheringFinished();
+    });
 }
 
 void TqbJumpList::SetRecent(const QStringList& recent) {
@@ -30,6 +33,7 @@ void TqbJumpList::Start(const QString& root, const QString& noteExt) {
     m_goneCount = 0;
     m_rows.clear();
     m_matchCount = 0;
+    m_gathering = true;
     m_gatherer.Start(root, noteExt);
 }
 

@@ -28,7 +28,8 @@ public:
     void SetRecent(const QStringList& recent);
     // Gathers the library's names on a thread; rows follow as they arrive.
     void Start(const QString& root, const QString& noteExt);
-    bool Gathering() const { return m_gatherer.Running(); }
+    // Until the last batch has arrived: the walk's thread may end before its batches are in.
+    bool Gathering() const { return m_gathering; }
     // Names handed in directly (the gatherer's batches arrive here too).
     void AddNames(const QList<TqbGatheredName>& names);
 
@@ -76,4 +77,5 @@ private:
     std::vector<TRanked> m_rows;
     int m_matchCount = 0;
     int m_goneCount = 0;
+    bool m_gathering = false;
 };

@@ -188,7 +188,12 @@ bool TqbNoteVersions::Trash(const QString& itemPath, QString* error) {
     const QString dir = VersionsDir(itemPath);
     if (dir.isEmpty() || !QFileInfo(dir).isDir())
         return true;
-    if (!qbTrash::MoveToTrash(dir, error))
+    // Beside the note in the trash, named so that a user tells the two apart.
+    const QFileInfo item(StripTrailingDelim(itemPath));
+    const bool folder = itemPath.endsWith(u'/');
+    const QString shown =
+        (folder ? item.fileName() : item.completeBaseName()) + QStringLiteral(" (이전 버전)");
+    if (!qbTrash::MoveToTrash(dir, error, shown))
         return false;
     m_historyBytes = -1;
     return true;

@@ -121,9 +121,10 @@ bool TrashFor(const QByteArray& item, TTrashPlace& place, int& reason) {
     return TopTrash(TopOfFileSystem(parent, itemStat.st_dev), place, reason);
 }
 
-// "name", "name 2", ... each short enough for its entry in info/ to fit.
-QString TrashName(const QString& name, int number) {
-    const qsizetype dot = name.lastIndexOf(u'.');
+// "name", "name 2", ... each short enough for its entry in info/ to fit. A whole name is
+// numbered at its end, not before what looks like an extension.
+QString TrashName(const QString& name, int number, bool whole) {
+    const qsizetype dot = whole ? -1 : name.lastIndexOf(u'.');
     const bool shortExtension = dot > 0 && qbNameFit::DiskBytes(name.mid(dot)) <= 16;
     const QString stem = shortExtension ? name.left(dot) : name;
     const QString extension = shortExtension ? name.mid(dot) : QString();
@@ -151,9 +152,9 @@ public:
     }
 
     // Returns the errno-style reason when no record could be written.
-    int Write(const TTrashPlace& place, const QString& name, const QByteArray& record) {
+    int Write(const TTrashPlace& place, const QString& name, bool whole, const QByteArray& record) {
         for (int number = 1; number < 100000; ++number) {
-            m_name = TrashName(name, number);
+            m_name = TrashName(name, number, whole);
             struct stat st {};
             if (::lstat(QFile::encodeName(FilesPath(place)).constData(), &st) == 0)
                 continue;
@@ -202,7 +203,7 @@ bool EnsureHomeTrash(QString* error) {
     return true;
 }
 
-bool MoveToTrash(const QString& path, QString* error) {
+bool MoveToTrash(const QString& path, QString* error, const QString& name) {
     const QString target = QFileInfo(WithoutTrailingSlash(path)).absoluteFilePath();
     const QByteArray nativeTarget = QFile::encodeName(target);
     const auto fail = [&](const QString& reason) {
@@ -226,7 +227,8 @@ bool MoveToTrash(const QString& path, QString* error) {
                         .arg(qt_error_string(reason)));
     const QString infoFolder = QDir::toNativeSeparators(place.dir + QStringLiteral("/info"));
     TInfoEntry entry;
-    reason = entry.Write(place, QFileInfo(target).fileName(), TrashInfo(target, place.topDir));
+    reason = entry.Write(place, name.isEmpty() ? QFileInfo(target).fileName() : name, !name.isEmpty(),
+                         TrashInfo(target, place.topDir));
     if (reason != 0)
         return fail(QStringLiteral("휴지통의 \"%1\" 에 기록을 남길 수 없습니다.\n%2")
                         .arg(infoFolder, qt_error_string(reason)));

@@ -16,7 +16,8 @@ QString HomeTrashDir();
 bool EnsureHomeTrash(QString* error = nullptr);
 
 // Moves the file or the folder with everything in it to the trash. False when the trash cannot
-// take it; then nothing is removed and error says why.
-bool MoveToTrash(const QString& path, QString* error = nullptr);
+// take it; then nothing is removed and error says why. A name given is the one the item takes
+// in the trash (numbered after it where taken); its record still gives the place it came from.
+bool MoveToTrash(const QString& path, QString* error = nullptr, const QString& name = {});
 
 } // namespace qbTrash

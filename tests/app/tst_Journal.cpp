@@ -15,6 +15,8 @@
 #include <QSignalSpy>
 #include <QTextEdit>
 #include <QTimer>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
 #include <csignal>
 
 namespace {
@@ -136,6 +138,7 @@ private slots:
         QVERIFY(edited != FirstPage);
 
         QString comparison;
+        QString previewFont;
         int rows = 0;
         QTimer restorer;
         connect(&restorer, &QTimer::timeout, this, [&] {
@@ -145,12 +148,17 @@ private slots:
             restorer.stop();
             rows = dialog->Rows()->topLevelItemCount();
             comparison = dialog->Comparison()->toPlainText();
+            previewFont = dialog->findChild<QWebEngineView*>("vwVersion")->settings()->fontFamily(
+                QWebEngineSettings::StandardFont);
             dialog->findChild<QPushButton*>("btnRestore")->click();
         });
         restorer.start(20);
         F.Window->Action("actVersions")->trigger();
         QCOMPARE(rows, 1);
         QCOMPARE(comparison, QStringLiteral("- 처음 글\n+ 새 글 처음 글"));
+        // The version shows in the letters the editor shows the note in.
+        QCOMPARE(previewFont, F.Window->Dhtml()->findChild<QWebEngineView*>()->settings()->fontFamily(
+                                  QWebEngineSettings::StandardFont));
         QCOMPARE(ReadBytes(F.Lib("a.htm")), FirstPage);
         QCOMPARE(Kept(F.Tree()->Library().Versions(), F.Lib("a.htm")),
                  (QList<QByteArray>{edited, FirstPage}));

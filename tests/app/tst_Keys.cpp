@@ -1,6 +1,7 @@
 // The program's own keys in the real window, wherever the focus is: the HTML editor, the source
 // view, the tree and the search box.
 #include "app/main.h"
+#include "app/qbHistoryCommands.h"
 #include "app/qbShortcutBadges.h"
 #include "app/qbTrayKeeper.h"
 #include "common/qbAppTestMain.h"
@@ -65,18 +66,21 @@ private slots:
     void cleanup() { F.Close(); }
 
     // Ctrl+Insert typed in the editor used to go to the page, which took it for copy.
-    void ctrlInsertInTheEditorOpensTheNewNoteDialog() {
-        QWidget* page = Focus("page");
-        TqbDialogAnswerer answerer; // cancels the dialog
-        QTest::keyClick(page, Qt::Key_Insert, Qt::ControlModifier);
-        QCOMPARE(answerer.texts, QStringList{"frmNewNoteName"});
+    void dialogKeysInTheEditor_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("dialog");
+        QTest::newRow("Ctrl+Insert new note") << int(Qt::Key_Insert) << "frmNewNoteName";
+        QTest::newRow("Ctrl+J jump list") << int(Qt::Key_J) << "dlgNotePicker";
+        // The note has none yet: the command says so.
+        QTest::newRow("Ctrl+H versions") << int(Qt::Key_H) << TqbHistoryCommands::NoVersionsMessage;
     }
-
-    void ctrlJInTheEditorOpensTheJumpList() {
+    void dialogKeysInTheEditor() {
+        QFETCH(int, key);
+        QFETCH(QString, dialog);
         QWidget* page = Focus("page");
         TqbDialogAnswerer answerer; // cancels the dialog
-        QTest::keyClick(page, Qt::Key_J, Qt::ControlModifier);
-        QCOMPARE(answerer.texts, QStringList{"dlgNotePicker"});
+        QTest::keyClick(page, Qt::Key(key), Qt::ControlModifier);
+        QCOMPARE(answerer.texts, QStringList{dialog});
     }
 
     // The web engine would take Alt+Left and the mouse's back button for its own history.

@@ -378,13 +378,13 @@ private slots:
         QTest::addColumn<QString>("node"); // its page
         QTest::addColumn<QString>("question");
         QTest::newRow("note") << "둘째.htm"
-                              << QStringLiteral("둘째 을(를) 삭제합니까?\n\n다른 노트 2개가 이 "
+                              << QStringLiteral("둘째를 삭제합니까?\n\n다른 노트 2개가 이 "
                                                 "노트를 가리킵니다\n첫노트\n가리킴");
         QTest::newRow("folder, its own pages left out")
-            << QStringLiteral("폴더/___폴더설명.qb") << QStringLiteral("폴더 을(를) 삭제합니까?\n\n다른 노트 1개가 이 노트를 "
+            << QStringLiteral("폴더/___폴더설명.qb") << QStringLiteral("폴더를 삭제합니까?\n\n다른 노트 1개가 이 노트를 "
                                         "가리킵니다\n둘째");
         QTest::newRow("note no one links to")
-            << QStringLiteral("폴더/가리킴.htm") << QStringLiteral("가리킴 을(를) 삭제합니까?");
+            << QStringLiteral("폴더/가리킴.htm") << QStringLiteral("가리킴을 삭제합니까?");
     }
     void deleteNamesTheLinkingNotes() {
         QFETCH(QString, node);
@@ -430,12 +430,12 @@ private slots:
         QCOMPARE(now.contains("\xB0\xED\xC4\xA7"), written);
     }
 
-    void unreadableNoteShowsTheLoadMessage() {
+    void unreadableNoteSaysWhy() {
         QDir(F.Dir->path()).mkpath("BookData/디렉터리.htm");
         F.Window->SetViewMode(TqbViewMode::Source);
         TqbDialogAnswerer catcher;
         F.Window->NoteTree()->SetOpenPath(Lib("디렉터리.htm"));
-        QTRY_COMPARE_WITH_TIMEOUT(catcher.texts, QStringList{TfrmMainNivora::LoadFailedMessage},
+        QTRY_COMPARE_WITH_TIMEOUT(catcher.texts, QStringList{TqbOpenNote::FolderInPlaceMessage},
                                   TqbWindowFixture::PageTimeoutMs);
         QVERIFY(!F.Window->NoteModified());
     }

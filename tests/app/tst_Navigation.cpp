@@ -28,15 +28,14 @@ class tst_Navigation : public QObject {
     QString OpenPath() const { return F.Window->OpenNote()->Path(); }
 
     // The window as the next start shows it, over the same program folder.
-    void Restart() {
+    void Restart(TqbViewMode mode = TqbViewMode::Browse) {
         if (F.Window->isVisible())
             F.Window->close();
         F.Window.reset();
         F.Notes = std::make_unique<TqbNoteInfo>(*F.Prj);
         F.Window = std::make_unique<TfrmMainNivora>(*F.Prj, *F.Notes);
         F.Window->show();
-        QTRY_COMPARE_WITH_TIMEOUT(F.Window->ViewMode(), TqbViewMode::Browse,
-                                  TqbWindowFixture::PageTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(F.Window->ViewMode(), mode, TqbWindowFixture::PageTimeoutMs);
         F.WaitForPage();
     }
 
@@ -126,6 +125,26 @@ private slots:
         }
         Restart();
         QCOMPARE(OpenPath(), deleted ? first : F.Lib("폴더/회의록.htm"));
+    }
+
+    // The folders left open and the mode come back with the note.
+    void theWindowAsLeftAtClose_data() {
+        QTest::addColumn<TqbViewMode>("mode");
+        QTest::addColumn<bool>("folderOpen");
+        QTest::newRow("edit mode, folder open") << TqbViewMode::Edit << true;
+        QTest::newRow("source mode comes back as edit") << TqbViewMode::Source << true;
+        QTest::newRow("browse mode, folder closed") << TqbViewMode::Browse << false;
+    }
+    void theWindowAsLeftAtClose() {
+        QFETCH(TqbViewMode, mode);
+        QFETCH(bool, folderOpen);
+        Open("폴더/회의록.htm");
+        F.Select("메모");
+        F.Node("폴더")->setExpanded(folderOpen);
+        F.EnterMode(mode);
+        Restart(mode == TqbViewMode::Browse ? TqbViewMode::Browse : TqbViewMode::Edit);
+        QCOMPARE(OpenPath(), F.Lib("메모.htm"));
+        QCOMPARE(F.Node("폴더")->isExpanded(), folderOpen);
     }
 };
 

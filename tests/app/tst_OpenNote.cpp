@@ -371,15 +371,18 @@ private slots:
     void failedLoadLeavesNoDocumentToType_data() {
         QTest::addColumn<TqbViewMode>("mode");
         QTest::addColumn<bool>("pageReports"); // the page fails later, or reading fails at once
-        QTest::newRow("source mode, a folder with a note's name") << TqbViewMode::Source
-                                                                  << false;
-        QTest::newRow("edit mode, a folder with a note's name") << TqbViewMode::Edit
-                                                                << false;
-        QTest::newRow("edit mode, the page fails") << TqbViewMode::Edit << true;
+        QTest::addColumn<QString>("message");
+        QTest::newRow("source mode, a folder with a note's name")
+            << TqbViewMode::Source << false << TqbOpenNote::FolderInPlaceMessage;
+        QTest::newRow("edit mode, a folder with a note's name")
+            << TqbViewMode::Edit << false << TqbOpenNote::FolderInPlaceMessage;
+        QTest::newRow("edit mode, the page fails")
+            << TqbViewMode::Edit << true << TqbOpenNote::LoadFailedMessage;
     }
     void failedLoadLeavesNoDocumentToType() {
         QFETCH(TqbViewMode, mode);
         QFETCH(bool, pageReports);
+        QFETCH(QString, message);
         QDir(m_dir->path()).mkpath("BookData/디렉터리.htm");
         if (pageReports) {
             Open("노트.htm", mode);
@@ -391,15 +394,15 @@ private slots:
         QVERIFY(m_view->NoDocument);
         QVERIFY(!m_note->DocumentReady());
         QCOMPARE(m_host->Messages.size(), 1);
-        QVERIFY(m_host->Messages.first().startsWith(TqbOpenNote::LoadFailedMessage));
+        QVERIFY(m_host->Messages.first().startsWith(message + " | "));
         m_note->MarkModified(); // a key typed at the empty pane
         QVERIFY(!m_note->NoteModified());
         QVERIFY(m_note->SaveCurrentNote());
         m_note->SetViewMode(TqbViewMode::Browse);
         QCOMPARE(m_note->ViewMode(), TqbViewMode::Browse);
         // Only what the load said (again, for the folder read again in the new mode).
-        for (const QString& message : m_host->Messages)
-            QVERIFY2(message.startsWith(TqbOpenNote::LoadFailedMessage), qPrintable(message));
+        for (const QString& shown : m_host->Messages)
+            QVERIFY2(shown.startsWith(message + " | "), qPrintable(shown));
         QCOMPARE(ReadBytes(Lib("노트.htm")), Cp949Note);
     }
 

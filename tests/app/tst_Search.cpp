@@ -187,7 +187,7 @@ private slots:
         QCOMPARE(F.Window->NoteTree()->currentItem()->text(0), QString("메모"));
         F.WaitForPage();
         QCOMPARE(F.Window->Dhtml()->DocumentPath(), Lib("폴더/메모.htm"));
-        F.EnterMode(TqbViewMode::Edit);
+        QCOMPARE(F.Window->ViewMode(), TqbViewMode::Edit);
         QVERIFY(!F.Window->Dhtml()->BrowseMode());
     }
 

@@ -165,7 +165,7 @@ private slots:
         {
             TqbDialogAnswerer catcher(QMessageBox::Ok);
             F.Window->Action("actFileDelete")->trigger();
-            QCOMPARE(catcher.texts, QStringList{"둘째 을(를) 삭제합니까?"});
+            QCOMPARE(catcher.texts, QStringList{"둘째를 삭제합니까?"});
         }
         QVERIFY(QFileInfo::exists(Trashed("둘째.htm")));
         QVERIFY(!Node("둘째"));

@@ -127,7 +127,7 @@ private slots:
                          "최근 노트(&L)", "|", "actToolConfig", "TBItem1", "|", "tbiClose"}));
         QCOMPARE(Texts(top.at(2)->menu()->actions()),
                  QStringList({"actCut", "actCopy", "actPaste", "|", "actUndo", "actRedo", "|",
-                              "actToolFind", "TBItem12", "|", "actJumpToNote", "actGoBack",
+                              "링크 만들기(&K)", "|", "actToolFind", "TBItem12", "|", "actJumpToNote", "actGoBack",
                               "actGoForward", "actBacklinks", "|", "actSpellCheck"}));
         QToolBar toolbar;
         actions.BuildNoteToolbar(&toolbar);

@@ -121,6 +121,23 @@ private slots:
         QFETCH(qint64, chars);
         QTEST(PageWaitMs(baseMs, chars), "waitMs");
     }
+
+    void printFileName_data() {
+        QTest::addColumn<QString>("note");
+        QTest::addColumn<QString>("lastFile");
+        QTest::addColumn<QString>("offered");
+        QTest::newRow("beside the note") << "/lib/일기/오늘 일기.htm" << ""
+                                         << "/lib/일기/오늘 일기.pdf";
+        QTest::newRow("where the last one went") << "/lib/일기/오늘 일기.htm" << "/home/u/print.pdf"
+                                                 << "/home/u/오늘 일기.pdf";
+        QTest::newRow("dots in the name") << "/lib/v1.2 계획.htm" << "" << "/lib/v1.2 계획.pdf";
+    }
+    void printFileName() {
+        QFETCH(QString, note);
+        QFETCH(QString, lastFile);
+        QFETCH(QString, offered);
+        QCOMPARE(PrintFileName(note, lastFile), offered);
+    }
 };
 
 QTEST_APPLESS_MAIN(TestPageRules)

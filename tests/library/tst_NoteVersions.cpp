@@ -165,12 +165,14 @@ private slots:
         QTest::addColumn<QString>("operation");
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("to");
-        QTest::addColumn<QString>("notePath"); // a1's new place
+        QTest::addColumn<QString>("notePath"); // a1's new place; or its versions' in the trash
         QTest::newRow("rename") << "rename" << "A/a1.htm" << "A/new.htm" << "A/new.htm";
         QTest::newRow("move") << "move" << "A/a1.htm" << "B" << "B/a1.htm";
         QTest::newRow("folder renamed") << "rename" << "A/" << "C/" << "C/a1.htm";
         QTest::newRow("folder moved") << "move" << "A/" << "B" << "B/A/a1.htm";
-        QTest::newRow("trash") << "trash" << "A/a1.htm" << "" << "";
+        // In the trash the versions are named apart from the note.
+        QTest::newRow("trash") << "trash" << "A/a1.htm" << "" << "a1 (이전 버전)";
+        QTest::newRow("folder trashed") << "trash" << "A/" << "" << "A (이전 버전)/a1.htm";
     }
     void followsTheNote() {
         QFETCH(QString, operation);
@@ -187,8 +189,8 @@ private slots:
             QVERIFY(m_library->Trash(Lib(item)));
         QCOMPARE(m_asker.Calls, QStringList{});
         QCOMPARE(Kept("A/a1.htm"), QList<QByteArray>{});
-        if (notePath.isEmpty()) {
-            const QString trashed = m_temp->filePath("xdg/Trash/files/a1 2.htm");
+        if (operation == "trash") {
+            const QString trashed = m_temp->filePath("xdg/Trash/files/") + notePath;
             QCOMPARE(QDir(trashed).entryList(QDir::Files).size(), 2);
         } else {
             QCOMPARE(Kept(notePath), (QList<QByteArray>{"two", "one"}));

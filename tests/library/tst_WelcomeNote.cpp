@@ -75,7 +75,9 @@ private slots:
         QCOMPARE(page.Text, qbWelcomeNote::Page(templates));
         // What it must explain, by the words and keys the window itself uses.
         for (const QString word : {"트리", "브라우즈 모드(F6)", "수정모드(F7)",
-                                    "소스 수정모드(F8)", "서식", "Ctrl+D", "휴지통", "환경설정"})
+                                    "소스 수정모드(F8)", "서식", "Ctrl+D", "휴지통", "환경설정",
+                                    "Ctrl+J", "링크 만들기(Ctrl+K)", "이 노트를 가리키는 노트",
+                                    "이전 버전(Ctrl+H)", "맞춤법 검사", "사전에 추가"})
             QVERIFY2(page.Text.contains(word), qPrintable(word));
         QVERIFY(page.Text.contains(QDir::toNativeSeparators(templates)));
     }
