@@ -434,6 +434,38 @@
         });
     }
 
+    // Where the caret is, as child indexes from the body down and an offset, with the scroll:
+    // the same page read again (its links rewritten) has the same nodes.
+    function caretPlace() {
+        var sel = window.getSelection();
+        var node = sel.rangeCount ? sel.anchorNode : null;
+        if (!node || !document.body || !document.body.contains(node))
+            return null;
+        var path = [];
+        for (var n = node; n !== document.body; n = n.parentNode)
+            path.unshift(Array.prototype.indexOf.call(n.parentNode.childNodes, n));
+        return { path: path, offset: sel.anchorOffset, x: window.scrollX, y: window.scrollY };
+    }
+
+    function caretToPlace(place) {
+        var node = document.body;
+        for (var i = 0; node && i < place.path.length; ++i)
+            node = node.childNodes[place.path[i]];
+        if (!node) {
+            caretToStart();
+            return;
+        }
+        window.focus();
+        var length = node.nodeType === Node.TEXT_NODE ? node.data.length : node.childNodes.length;
+        var range = document.createRange();
+        range.setStart(node, Math.min(place.offset, length));
+        range.collapse(true);
+        var sel = window.getSelection();
+        sel.removeAllRanges();
+        sel.addRange(range);
+        window.scrollTo(place.x, place.y);
+    }
+
     function caretToStart() {
         var body = document.body;
         if (!body)
@@ -591,16 +623,19 @@
     }
 
     var api = {
-        setMode: function (browse, caret) {
+        setMode: function (browse, caret, place) {
             watchChanges();
             // A frameset has no text of its own: typed keys would land inside its markup.
             var framed = !document.body || document.body.nodeName === "FRAMESET";
             document.designMode = browse || framed || tooBigToEdit ? "off" : "on";
-            if (caret)
+            if (caret && place)
+                caretToPlace(place);
+            else if (caret)
                 caretToStart();
             return !browse && tooBigToEdit ? "too big" : document.designMode;
         },
         caretToStart: caretToStart,
+        caretPlace: caretPlace,
         changed: hasChanged,
         serialize: function () {
             var parts = [];

@@ -230,6 +230,10 @@ void TqbNotePane::ReadPageBytes(std::function<void(const QByteArray&)> done) {
     m_dhtml->ReadDocumentBytes(std::move(done));
 }
 
+void TqbNotePane::KeepPlaceForNextLoad() {
+    m_dhtml->KeepPlaceForNextLoad();
+}
+
 bool TqbNotePane::PageChanged() {
     return m_dhtml->DocumentChanged();
 }

@@ -40,6 +40,7 @@ public:
     void SavePage(const QString& path) override;
     QByteArray PageBytes() override;
     void ReadPageBytes(std::function<void(const QByteArray&)> done) override;
+    void KeepPlaceForNextLoad() override;
     bool PageChanged() override;
     bool PageReady() const override;
     bool WaitForPage(int milliseconds) override;

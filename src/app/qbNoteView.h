@@ -42,6 +42,8 @@ public:
     virtual bool SourceModified() const = 0;
     virtual void SetSourceModified(bool modified) = 0;
 
+    // The next page loaded keeps the caret's place and the scroll, for the same note read again.
+    virtual void KeepPlaceForNextLoad() {}
     // Focus into the editor of edit or source mode, the caret at the start in edit mode.
     virtual void FocusEditor(TqbViewMode mode) = 0;
 };

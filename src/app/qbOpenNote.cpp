@@ -93,9 +93,13 @@ void TqbOpenNote::ItemRemoved(const QString& itemPath) {
 }
 
 void TqbOpenNote::NotesRewritten(const QStringList& filePaths) {
-    // The editor would write the old picture addresses back with its next save.
-    if (!m_path.isEmpty() && filePaths.contains(m_path))
+    // The editor would write the old picture addresses back with its next save. The page read
+    // again is the same but for its addresses: the user goes on typing where the caret was.
+    if (!m_path.isEmpty() && filePaths.contains(m_path)) {
+        if (m_viewMode == TqbViewMode::Edit)
+            m_view.KeepPlaceForNextLoad();
         OpenCurrentNote();
+    }
 }
 
 // ---- loading

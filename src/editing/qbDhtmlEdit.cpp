@@ -653,7 +653,8 @@ void TqbDhtmlEdit::FinishLoad() {
     m_stage = TStage::Finishing;
     const quint64 load = m_loads;
     const bool caret = m_caretPending;
-    m_page->runJavaScript(CallScript(QStringLiteral("setMode"), {m_browse, caret}),
+    const QVariant place = std::exchange(m_placeForNextLoad, {});
+    m_page->runJavaScript(CallScript(QStringLiteral("setMode"), {m_browse, caret, place}),
                           QWebEngineScript::ApplicationWorld,
                           [this, load, caret](const QVariant& result) {
                               if (!m_closing && load == m_loads && m_stage == TStage::Finishing)
@@ -1166,6 +1167,17 @@ void TqbDhtmlEdit::FindText(const QString& text, bool backward, bool caseSensiti
         if (self && !self->m_closing)
             emit self->TextFound(result.numberOfMatches() > 0);
     });
+}
+
+void TqbDhtmlEdit::KeepPlaceForNextLoad() {
+    m_placeForNextLoad = {};
+    if (!m_ready || m_browse || m_waiting)
+        return;
+    try {
+        m_placeForNextLoad = CallSync(QStringLiteral("caretPlace"), {});
+    } catch (const EqbError&) {
+        // Without an answer the caret goes to the start, as for any note opened.
+    }
 }
 
 void TqbDhtmlEdit::FocusAtStart() {

@@ -156,6 +156,9 @@ public:
 
     // Focuses the view and puts the caret at the start of the body, once the document is ready.
     void FocusAtStart();
+    // The next load puts the caret (when asked for) and the scroll where they are now, not at
+    // the start: for the same page read again after another program or a move rewrote it.
+    void KeepPlaceForNextLoad();
 
     // Prints without a dialog; PrintFinished follows (and PrintFailed with the reason when it
     // failed). The printer must live until then. A PDF file (a printer set to PDF output with a
@@ -286,6 +289,7 @@ private:
     quint64 m_loads = 0;
     int m_timeoutMs = 10000;
     int m_busyLimitMs = 60000;
+    QVariant m_placeForNextLoad; // the page's own description of the caret's place
     QString m_findText;
     uint m_findFlags = 0;
     QString m_pictureDoc; // while PictureGiven is told: the document the picture goes into

@@ -86,8 +86,14 @@ void TqbQuitSignals::OnReadable() {
     }
     if (latest == 0)
         return;
-    g_unanswered = 0;
+    // A request still being carried out (a save that waits for a page that does not answer)
+    // is no answer yet: the signals that come meanwhile count towards the default action.
+    if (m_answering)
+        return;
+    m_answering = true;
     emit QuitRequested(latest);
+    m_answering = false;
+    g_unanswered = 0;
 }
 
 #else

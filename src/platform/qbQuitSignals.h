@@ -7,8 +7,8 @@ class QSocketNotifier;
 // Turns SIGTERM, SIGINT and SIGHUP into one Qt signal on the thread that made this object, so
 // that a kill, a closed terminal or a logout saves the open note and closes as a close does.
 // The handler only writes to a pipe (async-signal-safe); the rest runs in the event loop. A
-// program whose event loop no longer runs still ends: the third signal that finds the two before
-// it unanswered takes the system's default action. One object at a time; the handlers that were
+// program whose event loop no longer runs, or whose answer to the first never returns, still
+// ends: the third signal that finds the two before it unanswered takes the system's default action. One object at a time; the handlers that were
 // there before come back when it goes.
 class TqbQuitSignals : public QObject {
     Q_OBJECT
@@ -32,4 +32,5 @@ private:
     void OnReadable();
 
     QSocketNotifier* m_notifier = nullptr;
+    bool m_answering = false; // QuitRequested has not returned yet
 };

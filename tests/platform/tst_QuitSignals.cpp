@@ -46,6 +46,7 @@ private slots:
     void SignalsTogetherGiveOneRequest();
     void OneWatcherAtATimeAndHandlersComeBack();
     void KilledProgramQuits();
+    void HungProgramEndsAtThirdSignal_data();
     void HungProgramEndsAtThirdSignal();
 };
 
@@ -112,9 +113,16 @@ void TstQuitSignals::KilledProgramQuits() {
     QCOMPARE(helper.readAll().trimmed(), QByteArray("quit 15"));
 }
 
+void TstQuitSignals::HungProgramEndsAtThirdSignal_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("event loop stopped") << "--hang";
+    QTest::newRow("answer waits for ever") << "--stuck";
+}
+
 void TstQuitSignals::HungProgramEndsAtThirdSignal() {
+    QFETCH(QString, how);
     QProcess helper;
-    helper.start(QStringLiteral(QB_QUIT_HELPER), {"--hang"});
+    helper.start(QStringLiteral(QB_QUIT_HELPER), {how});
     QVERIFY(helper.waitForReadyRead(ProcessWaitMs));
     QCOMPARE(helper.readLine().trimmed(), QByteArray("ready"));
     const qint64 pid = helper.processId();
