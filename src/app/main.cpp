@@ -66,6 +66,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace {
 
@@ -100,6 +101,9 @@ TfrmMainNivora::TfrmMainNivora(TqbPrjInfo& prjInfo, TqbNoteInfo& noteInfo, QWidg
 }
 
 TfrmMainNivora::~TfrmMainNivora() {
+    // Its ticks look at the window's parts, which go before it does; the save below and the
+    // page's going may run events.
+    delete std::exchange(m_idleUpdate, nullptr);
     qApp->removeEventFilter(m_messageFilter);
     if (!m_discardChanges)
         SaveCurrentNote();
@@ -153,7 +157,7 @@ void TfrmMainNivora::FormCreate() {
     ConnectKeys();
     qbStartupSteps::Mark("keys, tray and badges");
 
-    new TqbIdleUpdate(this, ActionUpdateInterval, [this] { UpdateActions(); });
+    m_idleUpdate = new TqbIdleUpdate(this, ActionUpdateInterval, [this] { UpdateActions(); });
 
     ApplyStoredTreeWidth();
     UpdateActions();
@@ -578,15 +582,26 @@ IqbOpenNoteHost::TOutsideChoice TfrmMainNivora::AskOutsideChange(const QString& 
     return box.clickedButton() == theirs ? TOutsideChoice::TakeTheirs : TOutsideChoice::KeepBoth;
 }
 
-bool TfrmMainNivora::AskRestoreDeleted(const QString& path) {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"),
-                    QStringLiteral("다른 프로그램이 이 노트를 지웠습니다. 고친 내용으로 다시 "
-                                   "저장할까요?\n\n아니요를 누르면 노트는 지워진 채로 두고 고친 "
-                                   "내용은 버립니다."),
-                    QMessageBox::Yes | QMessageBox::No, this);
+// A yes-or-no question about the note's file, which typing never answers; Escape and closing
+// the box give the safe answer, which also has the focus.
+bool TfrmMainNivora::AskAboutFile(const QString& caption, const QString& text,
+                                  const QString& path, bool yesIsSafe) {
+    // The program's warnings are captioned "Warning"; other questions are plain questions.
+    const auto icon = caption == u"Warning" ? QMessageBox::Warning : QMessageBox::Question;
+    QMessageBox box(icon, caption, text, QMessageBox::Yes | QMessageBox::No, this);
     box.setInformativeText(QDir::toNativeSeparators(path));
-    box.setEscapeButton(QMessageBox::Yes);
-    return TqbSteadyQuestion::Ask(box, box.button(QMessageBox::Yes)) != QMessageBox::No;
+    const QMessageBox::StandardButton safe = yesIsSafe ? QMessageBox::Yes : QMessageBox::No;
+    box.setEscapeButton(safe);
+    const int answer = TqbSteadyQuestion::Ask(box, box.button(safe));
+    return answer == QMessageBox::Yes || (yesIsSafe && answer != QMessageBox::No);
+}
+
+bool TfrmMainNivora::AskRestoreDeleted(const QString& path) {
+    return AskAboutFile(QStringLiteral("Warning"),
+                        QStringLiteral("다른 프로그램이 이 노트를 지웠습니다. 고친 내용으로 다시 "
+                                       "저장할까요?\n\n아니요를 누르면 노트는 지워진 채로 두고 "
+                                       "고친 내용은 버립니다."),
+                        path, true);
 }
 
 QString TfrmMainNivora::AskFolderToSaveIn(const QString& path) {
@@ -611,26 +626,22 @@ void TfrmMainNivora::CommitTyping() {
 }
 
 bool TfrmMainNivora::AskSaveUndecodable(const QString& path) {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"),
-                    QStringLiteral("이 노트에는 문자 코드에 맞지 않는 바이트가 있습니다. 저장하면 그 "
-                                   "바이트는 \uFFFD 문자로 바뀝니다.\n\n그래도 저장할까요? "
-                                   "아니요를 누르면 파일은 그대로 두고 고친 내용은 저장하지 "
-                                   "않습니다."),
-                    QMessageBox::Yes | QMessageBox::No, this);
-    box.setInformativeText(QDir::toNativeSeparators(path));
-    return TqbSteadyQuestion::Ask(box, box.button(QMessageBox::No)) == QMessageBox::Yes;
+    return AskAboutFile(QStringLiteral("Warning"),
+                        QStringLiteral("이 노트에는 문자 코드에 맞지 않는 바이트가 있습니다. "
+                                       "저장하면 그 바이트는 \uFFFD 문자로 바뀝니다.\n\n그래도 "
+                                       "저장할까요? 아니요를 누르면 파일은 그대로 두고 고친 "
+                                       "내용은 저장하지 않습니다."),
+                        path, false);
 }
 
 bool TfrmMainNivora::AskReadAsCp949(const QString& path) {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("확인"),
-                    QStringLiteral("이 노트는 UTF-8이라고 적혀 있지만 UTF-8에 맞지 않는 바이트가 "
-                                   "있고, CP949(euc-kr)로는 모두 읽힙니다.\n\nCP949로 읽을까요? "
-                                   "저장할 때 문자 코드 선언도 euc-kr로 바뀝니다. 아니요를 누르면 "
-                                   "UTF-8로 읽어 맞지 않는 바이트가 \uFFFD 문자로 보입니다."),
-                    QMessageBox::Yes | QMessageBox::No, this);
-    box.setInformativeText(QDir::toNativeSeparators(path));
-    box.setDefaultButton(QMessageBox::Yes);
-    return box.exec() == QMessageBox::Yes;
+    return AskAboutFile(QStringLiteral("확인"),
+                        QStringLiteral("이 노트는 UTF-8이라고 적혀 있지만 UTF-8에 맞지 않는 "
+                                       "바이트가 있고, CP949(euc-kr)로는 모두 읽힙니다.\n\n"
+                                       "CP949로 읽을까요? 저장할 때 문자 코드 선언도 euc-kr로 "
+                                       "바뀝니다. 아니요를 누르면 UTF-8로 읽어 맞지 않는 바이트가 "
+                                       "\uFFFD 문자로 보입니다."),
+                        path, true);
 }
 
 // ---- the window itself

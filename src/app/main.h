@@ -23,6 +23,7 @@ class TqbAppMessageFilter;
 class TqbDhtmlEdit;
 class TqbEditCommands;
 class TqbErrorWindowCloser;
+class TqbIdleUpdate;
 class TqbGradiColors;
 class TqbImageList;
 class TqbLinkFollower;
@@ -137,6 +138,8 @@ private:
     bool AskRestoreDeleted(const QString& path) override;
     QString AskFolderToSaveIn(const QString& path) override;
     void CommitTyping() override;
+    bool AskAboutFile(const QString& caption, const QString& text, const QString& path,
+                      bool yesIsSafe);
 
     void FormCreate();
     void FormActivate();
@@ -180,6 +183,7 @@ private:
     TqbActions* m_actions = nullptr;
     TqbOpenNote* m_openNote = nullptr;
     TqbNotePane* m_notePane = nullptr;
+    TqbIdleUpdate* m_idleUpdate = nullptr;
     TqbNoteNavigation* m_navigation = nullptr;
     TqbHistoryCommands* m_history = nullptr;
     TqbSearchPanel* m_searchPanel = nullptr;
