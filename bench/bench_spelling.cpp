@@ -106,6 +106,20 @@ QByteArray OneParagraphPage(qsizetype chars) {
            "</p></body></html>\r\n";
 }
 
+// Shows the editor with the file open in edit mode, as the window opens a note in it; false when
+// the page did not get there in time.
+bool OpenForEditing(TqbDhtmlEdit& edit, const QString& path) {
+    edit.resize(900, 700);
+    edit.show();
+    edit.activateWindow();
+    QSignalSpy complete(&edit, &TqbDhtmlEdit::DocumentComplete);
+    edit.SetBrowseMode(false);
+    edit.FocusAtStart();
+    edit.LoadDocument(path);
+    return complete.wait(TimeoutMs) &&
+           QTest::qWaitFor([&] { return edit.SelectionState().Editable; }, TimeoutMs);
+}
+
 // One key typed into a one-paragraph page in edit mode, spell checking wanted, then what a
 // save asks of the page: milliseconds, -1 when the page did not answer.
 qint64 KeyThenSave(const QString& path, qsizetype chars) {
@@ -114,15 +128,7 @@ qint64 KeyThenSave(const QString& path, qsizetype chars) {
         return -1;
     file.close();
     TqbDhtmlEdit edit;
-    edit.resize(900, 700);
-    edit.show();
-    edit.activateWindow();
-    QSignalSpy complete(&edit, &TqbDhtmlEdit::DocumentComplete);
-    edit.SetBrowseMode(false);
-    edit.FocusAtStart();
-    edit.LoadDocument(path);
-    if (!complete.wait(TimeoutMs) ||
-        !QTest::qWaitFor([&] { return edit.SelectionState().Editable; }, TimeoutMs))
+    if (!OpenForEditing(edit, path))
         return -1;
     QWidget* page = edit.findChild<QWebEngineView*>()->focusProxy();
     TPaintCounter counter;
@@ -159,15 +165,7 @@ int main(int argc, char* argv[]) {
     file.close();
 
     TqbDhtmlEdit edit;
-    edit.resize(900, 700);
-    edit.show();
-    edit.activateWindow();
-    QSignalSpy complete(&edit, &TqbDhtmlEdit::DocumentComplete);
-    edit.SetBrowseMode(false);
-    edit.FocusAtStart();
-    edit.LoadDocument(path);
-    if (!complete.wait(TimeoutMs) ||
-        !QTest::qWaitFor([&] { return edit.SelectionState().Editable; }, TimeoutMs))
+    if (!OpenForEditing(edit, path))
         return 1;
     QWidget* page = edit.findChild<QWebEngineView*>()->focusProxy();
     TPaintCounter counter;
