@@ -531,8 +531,12 @@ private slots:
             if (withHtml)
                 data->setHtml("<b>html</b>");
             QApplication::clipboard()->setMimeData(data);
-            if (how == "menu")
+            if (how == "menu") {
+                // As a user finds it: the item is greyed until the page says it can paste.
+                QTRY_VERIFY_WITH_TIMEOUT(Act("actPaste")->isEnabled(),
+                                         TqbWindowFixture::PageTimeoutMs);
                 Act("actPaste")->trigger();
+            }
             else
                 QTest::keyClick(PageWidget(), Qt::Key_V, Qt::ControlModifier);
         }
