@@ -635,6 +635,7 @@
             return !browse && tooBigToEdit ? "too big" : document.designMode;
         },
         caretToStart: caretToStart,
+        caretToPlace: caretToPlace,
         caretPlace: caretPlace,
         changed: hasChanged,
         serialize: function () {

@@ -31,6 +31,7 @@
 #include "dialogs/qbPathListDialog.h"
 #include "editing/qbDhtmlEdit.h"
 #include "editing/qbSpellCheck.h"
+#include "editing/qbTypingGate.h"
 #include "frames/qbSkinMenu.h"
 #include "library/qbLinkPolicy.h"
 #include "library/qbNoteInfo.h"
@@ -621,8 +622,7 @@ QString TfrmMainNivora::AskFolderToSaveIn(const QString& path) {
 }
 
 void TfrmMainNivora::CommitTyping() {
-    if (m_messageFilter)
-        m_messageFilter->CommitComposition();
+    TqbTypingGate::Instance().CommitComposition();
 }
 
 bool TfrmMainNivora::AskSaveUndecodable(const QString& path) {
