@@ -282,8 +282,9 @@ private slots:
         m_template = "일기";
         m_tree->NewNote(false);
         QCOMPARE(m_proposed, QStringLiteral("A_01"));
-        // The template's bytes, each line ended with CR LF.
-        QCOMPARE(ReadMaybe(Lib("A/A_01.htm")), QByteArray("line1\r\nline2\r\n\xC0\xCF\xB1\xE2\r\n"));
+        // The template's bytes, each line ended with CR LF, and the caret's place marked.
+        QCOMPARE(ReadMaybe(Lib("A/A_01.htm")),
+                 QByteArray("line1\r\nline2\r\n\xC0\xCF\xB1\xE2<!--qbCaret-->\r\n"));
         QCOMPARE(ChildTexts(Find("A")), (QStringList{"Sub", "A_01", "a1"}));
         QCOMPARE(m_tree->currentItem()->text(0), QStringLiteral("A_01"));
         QCOMPARE(m_tree->OpenPath(), Lib("A/A_01.htm"));
@@ -688,7 +689,7 @@ private slots:
         m_typed = "새 메모";
         m_template = "메모";
         m_tree->NewNote(false);
-        QCOMPARE(ReadMaybe(Lib("B/새 메모.htm")), QByteArray("memo\r\n"));
+        QCOMPARE(ReadMaybe(Lib("B/새 메모.htm")), QByteArray("memo<!--qbCaret-->\r\n"));
         QCOMPARE(QDir(m_host.Templates).entryList(QDir::Files),
                  QStringList({"메모.htm", "일기.htm"}));
         QVERIFY(m_host.Messages().isEmpty());
