@@ -466,11 +466,45 @@
         window.scrollTo(place.x, place.y);
     }
 
+    // A note just made from a template marks where typing begins (<!--qbCaret-->): the caret
+    // goes there once and the mark goes. A lone &nbsp; holding the line open is selected, so
+    // typing replaces it.
+    function caretToMark() {
+        var walker = document.createTreeWalker(document.body, NodeFilter.SHOW_COMMENT);
+        var mark = walker.nextNode();
+        while (mark && mark.data !== "qbCaret")
+            mark = walker.nextNode();
+        if (!mark)
+            return false;
+        var parent = mark.parentNode;
+        var next = mark.nextSibling;
+        parent.removeChild(mark);
+        var range = document.createRange();
+        if (next && next.nodeType === Node.TEXT_NODE && next.data === "\u00a0" &&
+            !next.nextSibling) {
+            range.selectNodeContents(next);
+        } else if (next) {
+            range.setStartBefore(next);
+            range.collapse(true);
+        } else {
+            range.selectNodeContents(parent);
+            range.collapse(false);
+        }
+        var sel = window.getSelection();
+        sel.removeAllRanges();
+        sel.addRange(range);
+        if (parent.scrollIntoView)
+            parent.scrollIntoView({ block: "nearest" });
+        return true;
+    }
+
     function caretToStart() {
         var body = document.body;
         if (!body)
             return false;
         window.focus();
+        if (caretToMark())
+            return true;
         // Into the first block rather than before it, so typing lands in the page's first line.
         var start = body;
         while (start.firstChild && start.firstChild.nodeType === Node.ELEMENT_NODE &&

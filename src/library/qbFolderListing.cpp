@@ -1,13 +1,12 @@
 #include "library/qbFolderListing.h"
 
+#include "library/qbNameOrder.h"
 #include "library/qbNoteInfo.h"
+#include "library/qbPaths.h"
 #include "platform/qbNativeNames.h"
 
-#include <QCollator>
 #include <QFile>
-#include <algorithm>
 #include <filesystem>
-#include <numeric>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,45 +43,6 @@ std::optional<fs::path> Canonical(const fs::path& path) {
     return result;
 }
 
-std::vector<qsizetype> LocaleOrder(const QStringList& names) {
-    std::vector<qsizetype> order(names.size());
-    std::iota(order.begin(), order.end(), 0);
-    if (names.size() < 2)
-        return order;
-    const auto sortBy = [&](auto compare) {
-        std::sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
-            const int c = compare(a, b);
-            // Names equal but for case still get one fixed order.
-            return c != 0 ? c < 0 : names.at(a) < names.at(b);
-        });
-    };
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    if (collator.locale().language() == QLocale::C) {
-        // The C collator's sort keys ignore the case setting: fold case here instead.
-        QStringList folded;
-        folded.reserve(names.size());
-        for (const QString& name : names)
-            folded.append(name.toCaseFolded());
-        sortBy([&](qsizetype a, qsizetype b) { return folded.at(a).compare(folded.at(b)); });
-        return order;
-    }
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(names.size());
-    for (const QString& name : names)
-        keys.push_back(collator.sortKey(name));
-    sortBy([&](qsizetype a, qsizetype b) { return keys[a].compare(keys[b]); });
-    return order;
-}
-
-template <typename T> void Reorder(QList<T>& items, const std::vector<qsizetype>& order) {
-    QList<T> sorted;
-    sorted.reserve(items.size());
-    for (qsizetype i : order)
-        sorted.append(std::move(items[i]));
-    items.swap(sorted);
-}
-
 } // namespace
 
 std::optional<TqbListedName> ListedName(const QByteArray& raw) {
@@ -108,18 +68,6 @@ bool IsNoteFileName(const QString& name, const QString& noteExt) {
             return false;
     }
     return true;
-}
-
-void SortByLocale(QStringList& names) {
-    Reorder(names, LocaleOrder(names));
-}
-
-void SortByLocale(QList<TqbListedName>& names) {
-    QStringList texts;
-    texts.reserve(names.size());
-    for (const TqbListedName& entry : std::as_const(names))
-        texts.append(entry.Name);
-    Reorder(names, LocaleOrder(texts));
 }
 
 TqbFolderListing ListFolder(const QString& dir, const QString& noteExt,
@@ -158,8 +106,9 @@ TqbFolderListing ListFolder(const QString& dir, const QString& noteExt,
         }
         listing.NoteFiles.append(std::move(listed));
     }
-    SortByLocale(listing.Folders);
-    SortByLocale(listing.NoteFiles);
+    qbNameOrder::Sort(listing.Folders, [](const TqbListedName& entry) { return entry.Name; });
+    qbNameOrder::Sort(listing.NoteFiles,
+                      [](const TqbListedName& entry) { return FileNameNoExt(entry.Name); });
     return listing;
 }
 

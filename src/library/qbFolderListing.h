@@ -26,8 +26,9 @@ QByteArray NativeName(const TqbListedName& entry);
 
 // What the note tree shows of one directory.
 struct TqbFolderListing {
-    QList<TqbListedName> Folders;   // directory names, sorted
-    QList<TqbListedName> NoteFiles; // note file names with their own extension, sorted
+    // Each in the names' order (qbNameOrder); notes by their names without the extension.
+    QList<TqbListedName> Folders;   // directory names
+    QList<TqbListedName> NoteFiles; // note file names with their own extension
 };
 
 // Lists dir + "/" (so an empty dir is the file system root). Names beginning with "." are
@@ -47,10 +48,6 @@ bool FolderHasEntries(const QByteArray& nativeDir);
 // The extension from the last ".", ASCII letters lower-cased, equals noteExt: with ".htm",
 // "Y.HTM" is a note and "x.html" is not.
 bool IsNoteFileName(const QString& name, const QString& noteExt);
-
-// Case-insensitive order of the user's locale.
-void SortByLocale(QStringList& names);
-void SortByLocale(QList<TqbListedName>& names);
 
 // Whether the editor may open the document at path in the library at libraryRoot.
 enum class TqbDocumentAccess {

@@ -59,13 +59,20 @@ void TqbJumpList::SetQuery(const QString& query) {
     Rerank();
 }
 
-bool TqbJumpList::Before(const TRanked& a, const TRanked& b) {
+bool TqbJumpList::Before(const TRanked& a, const TRanked& b) const {
     if (a.Place != b.Place)
         return a.Place > b.Place;
     if (a.Recency != b.Recency)
         return a.Recency < b.Recency;
     if (a.Score != b.Score)
         return a.Score > b.Score;
+    const TqbGatheredName& first = m_names[a.Index];
+    const TqbGatheredName& second = m_names[b.Index];
+    const bool firstFolder = first.Path.endsWith(u'/');
+    if (firstFolder != second.Path.endsWith(u'/'))
+        return firstFolder;
+    if (const int c = first.Order.Compare(second.Order))
+        return c < 0;
     return a.Index < b.Index;
 }
 
@@ -82,7 +89,8 @@ void TqbJumpList::Merge(std::vector<TRanked> found) {
     m_matchCount += int(found.size());
     found.insert(found.end(), m_rows.begin(), m_rows.end());
     const auto keep = std::min(found.size(), size_t(MaxRows));
-    std::partial_sort(found.begin(), found.begin() + keep, found.end(), Before);
+    std::partial_sort(found.begin(), found.begin() + keep, found.end(),
+                      [this](const TRanked& a, const TRanked& b) { return Before(a, b); });
     found.resize(keep);
     m_rows = std::move(found);
     emit RowsChanged();

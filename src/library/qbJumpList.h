@@ -12,9 +12,9 @@
 
 // What a "go to a note" list shows: every note and folder of the library, gathered while the
 // user types, filtered and ranked by the name matcher. Within one kind of match (whole name,
-// name start, word start, anywhere) recently opened notes come first, then shorter names; with
-// nothing typed, the recent ones lead and the rest follow in walk order. No widget: the picker
-// dialog shows it.
+// name start, word start, anywhere) recently opened notes come first, then shorter names, then
+// the tree's order (folders before notes, names by qbNameOrder); with nothing typed, the recent
+// ones lead and the rest follow in that order. No widget: the picker dialog shows it.
 class TqbJumpList : public QObject {
     Q_OBJECT
 public:
@@ -61,7 +61,7 @@ private:
         int Score;
         int Index;
     };
-    static bool Before(const TRanked& a, const TRanked& b);
+    bool Before(const TRanked& a, const TRanked& b) const;
     std::optional<TRanked> Ranked(int index) const;
     // Merges the ranked names into the rows, keeping the best MaxRows.
     void Merge(std::vector<TRanked> found);

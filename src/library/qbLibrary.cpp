@@ -3,6 +3,7 @@
 #include "library/qbNoteInfo.h"
 #include "library/qbPaths.h"
 #include "library/qbPictureCarrier.h"
+#include "library/qbTemplateFiller.h"
 #include "platform/qbError.h"
 #include "platform/qbFileStamp.h"
 #include "platform/qbLeftovers.h"
@@ -10,6 +11,7 @@
 #include "platform/qbTextFile.h"
 #include "platform/qbTrash.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -104,7 +106,10 @@ bool TqbLibrary::CreateNote(const QString& notePath, const QString& templateFile
         if (templateFile.isEmpty())
             qbText::WriteLines(notePath, header);
         else
-            qbText::WriteFileBytes(notePath, WithCrLf(qbText::ReadFileBytes(templateFile)));
+            qbText::WriteFileBytes(
+                notePath, WithCrLf(TqbTemplateFiller(FileNameNoExt(notePath),
+                                                     QDateTime::currentDateTime())
+                                       .FillBytes(qbText::ReadFileBytes(templateFile))));
     } catch (const EqbError& error) {
         m_asker.ShowMessage(error.Message());
         return false;

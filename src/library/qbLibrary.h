@@ -53,7 +53,8 @@ public:
 
     // A folder with its description page (header); nothing is left when the page fails.
     bool CreateFolder(const QString& dir, const QStringList& header);
-    // A note from a template file (its lines ended with CR LF), or from header without one.
+    // A note from a template file (its fields filled, its lines ended with CR LF), or from
+    // header without one.
     bool CreateNote(const QString& notePath, const QString& templateFile,
                     const QStringList& header);
     // rawName: the old name's bytes when it is not in the file name encoding (oldItemPath then

@@ -71,8 +71,9 @@ void TqbNameGatherer::Start(const QString& root, const QString& noteExt) {
             sinceBatch.restart();
         };
         const auto add = [&](const QString& path, const QString& name, const QString& folder) {
-            batch.append(
-                {path, qbVisibleName(name), qbVisibleName(folder), qbNameMatch::Prepare(name)});
+            const QString shown = qbVisibleName(name);
+            batch.append({path, shown, qbVisibleName(folder), qbNameMatch::Prepare(name),
+                          qbNameOrder::TKey(shown)});
             if (sinceBatch.elapsed() >= BatchMs)
                 handOver();
         };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "library/qbNameMatch.h"
+#include "library/qbNameOrder.h"
 
 #include <QList>
 #include <QObject>
@@ -16,6 +17,7 @@ struct TqbGatheredName {
     QString Name;   // the note's name without extension, or the folder's; controls made visible
     QString Folder; // where it lies, from the library's root ("" at the top), "/" between folders
     qbNameMatch::TqbMatchName Match;
+    qbNameOrder::TKey Order; // of Name
 };
 
 // Lists every note and folder below a library root on a thread of its own, by the tree's listing

@@ -2,6 +2,7 @@
 
 #include "library/qbFolderListing.h"
 #include "library/qbLibraryWatcher.h"
+#include "library/qbNameOrder.h"
 #include "library/qbNoteInfo.h"
 #include "library/qbPaths.h"
 #include "library/qbTreeHost.h"
@@ -46,9 +47,38 @@ public:
         }
         return QTreeWidgetItem::data(column, role);
     }
+
+    // The listing's order, which a sort of the children keeps.
+    bool operator<(const QTreeWidgetItem& other) const override {
+        return qbNameOrder::CompareItems(TqbTree::IsFolder(this), text(0),
+                                         TqbTree::IsFolder(&other), other.text(0)) < 0;
+    }
 };
 
 } // namespace
+
+int TqbTree::SortedRow(const QTreeWidgetItem* owner, const QTreeWidgetItem* node) {
+    int low = 0;
+    int high = owner->childCount();
+    while (low < high) {
+        const int mid = (low + high) / 2;
+        if (*owner->child(mid) < *node)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return low;
+}
+
+void TqbTree::KeepInOrder(QTreeWidgetItem* node) {
+    QTreeWidgetItem* owner = node->parent() ? node->parent() : invisibleRootItem();
+    const int row = owner->indexOfChild(node);
+    const bool inOrder = (row == 0 || *owner->child(row - 1) < *node) &&
+                         (row + 1 == owner->childCount() || *node < *owner->child(row + 1));
+    // A sort moves rows without taking them out: open folders and the selection stay.
+    if (!inOrder)
+        owner->sortChildren(0, Qt::AscendingOrder);
+}
 
 TqbTree::TqbTree(IqbTreeHost& host, QWidget* owner)
     : QTreeWidget(owner), m_host(host), m_tick(qbTickCount) {

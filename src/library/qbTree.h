@@ -300,7 +300,12 @@ private:
     bool IsTreeEditKey(const QKeyEvent* event) const;
     void StartNodeDrag();
     bool RunDialog(QDialog& dialog);
-    // Adds a node under parent (null: top level), taking over a lone placeholder; not selected.
+    // The row where node belongs among owner's children, which are in the listing's order.
+    static int SortedRow(const QTreeWidgetItem* owner, const QTreeWidgetItem* node);
+    // A renamed node goes to its place in the listing's order.
+    void KeepInOrder(QTreeWidgetItem* node);
+    // Adds a node under parent (null: top level) in its place, taking over a lone placeholder;
+    // not selected.
     QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, const QString& text, int imageIndex,
                              const QString& fileName = {});
     // Nothing is open any more: the host drops what it shows without writing it.

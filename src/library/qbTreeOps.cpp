@@ -56,18 +56,14 @@ void TqbTree::SetDialogRunner(std::function<bool(QDialog&)> runner) {
 
 QTreeWidgetItem* TqbTree::AddNode(QTreeWidgetItem* parent, const QString& text, int imageIndex,
                                   const QString& fileName) {
-    if (!parent) {
-        QTreeWidgetItem* node = NewNode(text, imageIndex, fileName);
-        addTopLevelItem(node);
+    if (IsUnlisted(parent)) {
+        QTreeWidgetItem* node = parent->child(0);
+        SetEntry(node, text, imageIndex, fileName);
         return node;
     }
-    if (!IsUnlisted(parent)) {
-        QTreeWidgetItem* node = NewNode(text, imageIndex, fileName);
-        parent->addChild(node);
-        return node;
-    }
-    QTreeWidgetItem* node = parent->child(0);
-    SetEntry(node, text, imageIndex, fileName);
+    QTreeWidgetItem* owner = parent ? parent : invisibleRootItem();
+    QTreeWidgetItem* node = NewNode(text, imageIndex, fileName);
+    owner->insertChild(SortedRow(owner, node), node);
     return node;
 }
 
@@ -143,12 +139,13 @@ void TqbTree::ItemMoved(const QString& oldItemPath, const QString& newItemPath) 
     const QString newPath = StripTrailingDelim(newItemPath);
     const QString newDir = QFileInfo(newPath).path();
     if (newDir == QFileInfo(StripTrailingDelim(oldItemPath)).path()) {
-        // A new name: the node stays where it is, with its open folders and the selection.
+        // A new name: the node keeps its open folders and the selection.
         if (!node)
             return;
         const QString name = QFileInfo(newPath).fileName();
         SetEntry(node, folder ? name : FileNameNoExt(name), ImageIndex(node),
                  folder ? QString() : name);
+        KeepInOrder(node);
         if (folder)
             ScheduleWatchSync();
         viewport()->update();

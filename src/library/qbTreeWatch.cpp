@@ -281,7 +281,7 @@ bool TqbTree::MergeFolder(QTreeWidgetItem* node, const QString& dir) {
 
     bool changed = false;
     // A node whose file or folder turns up under a new name was renamed, not replaced: it keeps
-    // its place, its open subfolders and the selection, and the open document follows it.
+    // its open subfolders and the selection, and the open document follows it.
     QHash<qsizetype, QByteArray> newIds;
     for (qsizetype g = 0; g < gone.size(); ++g) {
         QTreeWidgetItem* item = gone[g];
@@ -368,6 +368,9 @@ bool TqbTree::MergeFolder(QTreeWidgetItem* node, const QString& dir) {
         run << item;
     }
     flush(nullptr);
+    for (const TEntry& entry : std::as_const(entries))
+        if (entry.Renamed)
+            KeepInOrder(entry.Item);
     if (reselect) {
         setCurrentItem(reselect);
         reselect->setData(0, FileIdRole, TqbFileStamp::FileId(StripTrailingDelim(ItemPath(reselect))));

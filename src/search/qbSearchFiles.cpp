@@ -1,10 +1,11 @@
 #include "search/qbSearchFiles.h"
 
 #include "library/qbFolderListing.h"
+#include "library/qbNameOrder.h"
+#include "library/qbNoteInfo.h"
 #include "library/qbPaths.h"
 
 #include <QFile>
-#include <QSet>
 #include <filesystem>
 #include <system_error>
 
@@ -41,8 +42,8 @@ void Walk(const QByteArray& dir, const std::function<void(const QByteArray&)>& a
     fs::directory_iterator it(fs::path((dir + '/').toStdString()), error);
     if (error)
         return;
-    QSet<QByteArray> folders;
-    QList<TqbListedName> entries;
+    QList<TqbListedName> folders;
+    QList<TqbListedName> pages;
     for (const fs::directory_iterator end; it != end; it.increment(error)) {
         if (error || (stop && *stop))
             break;
@@ -54,22 +55,23 @@ void Walk(const QByteArray& dir, const std::function<void(const QByteArray&)>& a
             continue;
         std::error_code kindError;
         const bool link = it->is_symlink(kindError);
-        if (!link && it->is_directory(kindError)) {
-            folders.insert(raw);
-            entries.append(std::move(*entry));
-        } else if (IsSearchedPage(entry->Name) && IsPageFile(*it, link)) {
-            entries.append(std::move(*entry));
-        }
+        if (!link && it->is_directory(kindError))
+            folders.append(std::move(*entry));
+        else if (IsSearchedPage(entry->Name) && IsPageFile(*it, link))
+            pages.append(std::move(*entry));
     }
-    SortByLocale(entries);
-    for (const TqbListedName& entry : std::as_const(entries)) {
-        const QByteArray name = NativeName(entry);
-        const QByteArray path = dir + '/' + name;
-        if (folders.contains(name))
-            Walk(path, add, stop);
-        else
-            add(path);
-    }
+    // The tree's order: the folder's own page stands for the folder, then its folders, then
+    // its notes.
+    qbNameOrder::Sort(folders, [](const TqbListedName& entry) { return entry.Name; });
+    qbNameOrder::Sort(pages, [](const TqbListedName& entry) { return FileNameNoExt(entry.Name); });
+    for (const TqbListedName& page : std::as_const(pages))
+        if (page.Name == TqbNoteInfo::FolderDescriptionName)
+            add(dir + '/' + NativeName(page));
+    for (const TqbListedName& folder : std::as_const(folders))
+        Walk(dir + '/' + NativeName(folder), add, stop);
+    for (const TqbListedName& page : std::as_const(pages))
+        if (page.Name != TqbNoteInfo::FolderDescriptionName)
+            add(dir + '/' + NativeName(page));
 }
 
 } // namespace

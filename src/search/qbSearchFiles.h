@@ -11,9 +11,10 @@
 namespace qbSearch {
 
 // Adds the pages under dir to files by the bytes of their paths (a name copied from Windows is
-// in code page 949, which no path of ours reaches), depth first, each folder's entries in the
-// tree's order: regular files (or links to one) ending in exactly ".htm" or ".qb", in every
-// real directory (not a link) whose name does not begin with ".". Names are read as the tree
+// in code page 949, which no path of ours reaches), depth first in the tree's order (a folder's
+// own page, its folders, its notes; each by qbNameOrder): regular files (or links to one)
+// ending in exactly ".htm" or ".qb", in every real directory (not a link) whose name does not
+// begin with ".". Names are read as the tree
 // reads them; one the tree cannot show is not taken either. Picture folders are walked too. A
 // folder that cannot be read adds nothing; a FIFO, a socket or a device is never taken,
 // whatever its name. Stops early, with part of the list, once stop is set.

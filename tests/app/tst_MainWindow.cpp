@@ -379,7 +379,7 @@ private slots:
         QTest::addColumn<QString>("question");
         QTest::newRow("note") << "둘째.htm"
                               << QStringLiteral("둘째를 삭제합니까?\n\n다른 노트 2개가 이 "
-                                                "노트를 가리킵니다\n첫노트\n가리킴");
+                                                "노트를 가리킵니다\n가리킴\n첫노트");
         QTest::newRow("folder, its own pages left out")
             << QStringLiteral("폴더/___폴더설명.qb") << QStringLiteral("폴더를 삭제합니까?\n\n다른 노트 1개가 이 노트를 "
                                         "가리킵니다\n둘째");

@@ -1,4 +1,5 @@
 #include "library/qbFolderListing.h"
+#include "library/qbNameOrder.h"
 #include "library/qbNoteInfo.h"
 
 #include <QDir>
@@ -106,6 +107,12 @@ private slots:
             << QStringList{"일기/", "가나다/", "Memo/", "하루.htm", "가계부.htm", "abc.htm"}
             << QStringList{"가나다", "일기", "Memo"}
             << QStringList{"가계부.htm", "하루.htm", "abc.htm"};
+        QTest::newRow("numbers by value, a note by its name without extension")
+            << QStringList{"시험10/", "시험3/", "노트 10.htm", "노트 2.htm", "노트 - 사본.htm",
+                           "노트.htm", "a b.htm", "a.htm"}
+            << QStringList{"시험3", "시험10"}
+            << QStringList{"노트.htm", "노트 - 사본.htm", "노트 2.htm", "노트 10.htm", "a.htm",
+                           "a b.htm"};
         QTest::newRow("link to a directory is neither folder nor note")
             << QStringList{"real/", "linked@real", "linked.htm@real"} << QStringList{"real"}
             << QStringList{};
@@ -312,33 +319,40 @@ private slots:
         QCOMPARE(FolderHasEntries(temp.path() + u'/'), expected);
     }
 
-    void sortByLocale_data() {
-        QTest::addColumn<QString>("locale");
+    void nameOrder_data() {
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<QStringList>("expected");
 
-        const QStringList names{"b", "일기", "z", "A", "가나다", "Y"};
-        QTest::newRow("C") << "C" << names << QStringList{"A", "b", "Y", "z", "가나다", "일기"};
-        QTest::newRow("en_US") << "en_US" << names
-                               << QStringList{"A", "b", "Y", "z", "가나다", "일기"};
-        QTest::newRow("ko_KR") << "ko_KR" << names
-                               << QStringList{"가나다", "일기", "A", "b", "Y", "z"};
-        QTest::newRow("names equal but for case, C")
-            << "C" << QStringList{"memo", "Memo", "MEMO"} << QStringList{"MEMO", "Memo", "memo"};
-        QTest::newRow("names equal but for case, ko_KR")
-            << "ko_KR" << QStringList{"memo", "Memo", "MEMO"}
-            << QStringList{"MEMO", "Memo", "memo"};
-        QTest::newRow("one name") << "ko_KR" << QStringList{"x"} << QStringList{"x"};
+        QTest::newRow("Korean before Latin, case aside")
+            << QStringList{"b", "일기", "z", "A", "가나다", "Y"}
+            << QStringList{"가나다", "일기", "A", "b", "Y", "z"};
+        QTest::newRow("numbers by value")
+            << QStringList{"시험10", "시험3", "시험17", "시험9", "노트 10", "노트 2", "노트 1"}
+            << QStringList{"노트 1", "노트 2", "노트 10", "시험3", "시험9", "시험10", "시험17"};
+        QTest::newRow("a copy right after its note")
+            << QStringList{"노트 2", "노트 - 사본", "노트 1 - 사본", "노트", "노트 1"}
+            << QStringList{"노트", "노트 - 사본", "노트 1", "노트 1 - 사본", "노트 2"};
+        QTest::newRow("names equal but for case keep one order")
+            << QStringList{"memo", "Memo", "MEMO"} << QStringList{"MEMO", "Memo", "memo"};
+        QTest::newRow("one name") << QStringList{"x"} << QStringList{"x"};
     }
 
-    void sortByLocale() {
-        QFETCH(QString, locale);
+    // The same order whatever the user's locale, and the one Compare and the keys give.
+    void nameOrder() {
         QFETCH(QStringList, names);
+        QFETCH(QStringList, expected);
         const QLocale saved;
-        QLocale::setDefault(QLocale(locale));
-        SortByLocale(names);
-        QLocale::setDefault(saved);
-        QTEST(names, "expected");
+        const auto restore = qScopeGuard([&] { QLocale::setDefault(saved); });
+        for (const char* locale : {"C", "en_US", "ko_KR"}) {
+            QLocale::setDefault(QLocale(locale));
+            QStringList sorted = names;
+            qbNameOrder::Sort(sorted);
+            QCOMPARE(sorted, expected);
+            for (qsizetype i = 1; i < expected.size(); ++i) {
+                QCOMPARE(qbNameOrder::Compare(expected[i - 1], expected[i]), -1);
+                QCOMPARE(qbNameOrder::Compare(expected[i], expected[i - 1]), 1);
+            }
+        }
     }
 };
 

@@ -13,8 +13,12 @@
 
 namespace {
 
+// "name/" is a folder.
 TqbGatheredName Named(const QString& name) {
-    return {"/lib/" + name + ".htm", name, QString(), qbNameMatch::Prepare(name)};
+    const bool folder = name.endsWith(u'/');
+    const QString shown = folder ? name.chopped(1) : name;
+    return {"/lib/" + shown + (folder ? "/" : ".htm"), shown, QString(),
+            qbNameMatch::Prepare(shown), qbNameOrder::TKey(shown)};
 }
 
 QStringList ShownNames(const TqbJumpList& list) {
@@ -59,8 +63,13 @@ private slots:
         QTest::newRow("word start before anywhere, recent or not")
             << QStringList{"가계부", "여행 계획"} << QStringList{"가계부"} << "계"
             << QStringList{"여행 계획", "가계부"};
-        QTest::newRow("nothing typed: recent, then the walk's order")
-            << QStringList{"a", "b", "c"} << QStringList{"c"} << "" << QStringList{"c", "a", "b"};
+        QTest::newRow("nothing typed: recent, then folders, then notes, numbers by value")
+            << QStringList{"노트 10", "노트 2", "보관/", "노트 1", "a", "가방/"}
+            << QStringList{"노트 10"} << ""
+            << QStringList{"노트 10", "가방", "보관", "노트 1", "노트 2", "a"};
+        QTest::newRow("names of one length and match: folders, then notes, in order")
+            << QStringList{"회의록 3", "회의록 1", "회의록 2/"} << QStringList{} << "회의"
+            << QStringList{"회의록 2", "회의록 1", "회의록 3"};
         QTest::newRow("initial consonants") << QStringList{"한글 입력", "하나"} << QStringList{}
                                             << "ㅎㄱㅇ" << QStringList{"한글 입력"};
         QTest::newRow("syllable being composed")

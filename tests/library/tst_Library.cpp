@@ -130,9 +130,9 @@ private slots:
 
         QTest::newRow("new note") << "note" << "A/n.htm" << "" << "added A/n.htm" << "A/n.htm"
                                   << QByteArray("<HTML></HTML>\r\n") << "";
-        QTest::newRow("new note from a template, lines in CR LF")
+        QTest::newRow("new note from a template, lines in CR LF, the caret's place marked")
             << "template" << "n.htm" << "" << "added n.htm" << "n.htm"
-            << QByteArray("line1\r\nline2\r\n\xC0\xCF\r\n") << "";
+            << QByteArray("line1\r\nline2\r\n\xC0\xCF<!--qbCaret-->\r\n") << "";
         QTest::newRow("new folder") << "folder" << "A/F" << "" << "added A/F/" << "A/F/___폴더설명.qb"
                                     << QByteArray("<HTML></HTML>\r\n") << "";
         QTest::newRow("rename note") << "rename" << "top.htm" << "new.htm"

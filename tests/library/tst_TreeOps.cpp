@@ -120,8 +120,8 @@ private slots:
         QCOMPARE(m_host.Calls.value(0), QStringLiteral("edit mode"));
         QVERIFY(QFileInfo(Lib("새 폴더")).isDir());
         QCOMPARE(ReadMaybe(Lib("새 폴더/___폴더설명.qb")), QByteArray("<HTML>\xB1\xE2\xBA\xBB</HTML>\r\n"));
-        // Last among its siblings, after the notes, and selected.
-        QCOMPARE(TopTexts(), (QStringList{"A", "B", "top", "새 폴더"}));
+        // In its place among the folders (Korean names first), before the notes, and selected.
+        QCOMPARE(TopTexts(), (QStringList{"새 폴더", "A", "B", "top"}));
         QCOMPARE(m_tree->currentItem()->text(0), QStringLiteral("새 폴더"));
         QCOMPARE(m_tree->OpenPath(), Lib("새 폴더/___폴더설명.qb"));
         QCOMPARE(m_host.Calls.last(), QStringLiteral("focus"));
@@ -132,7 +132,7 @@ private slots:
         m_typed = "Inner";
         m_tree->NewFolder(false);
         QVERIFY(QFileInfo(Lib("A/Inner")).isDir());
-        QCOMPARE(ChildTexts(Find("A")), (QStringList{"Sub", "a1", "Inner"}));
+        QCOMPARE(ChildTexts(Find("A")), (QStringList{"Inner", "Sub", "a1"}));
         // Beside a note: a sibling of it.
         m_tree->setCurrentItem(Find("a1"));
         m_typed = "Beside";
@@ -147,7 +147,7 @@ private slots:
         m_typed = "Root";
         m_tree->NewFolder(true);
         QVERIFY(QFileInfo(Lib("Root")).isDir());
-        QCOMPARE(TopTexts().last(), QStringLiteral("Root"));
+        QCOMPARE(TopTexts(), (QStringList{"A", "B", "Root", "top"}));
     }
 
     void newFolderCancelledOrRefused() {
@@ -282,9 +282,10 @@ private slots:
         m_template = "일기";
         m_tree->NewNote(false);
         QCOMPARE(m_proposed, QStringLiteral("A_01"));
-        // The template's bytes, each line ended with CR LF.
-        QCOMPARE(ReadMaybe(Lib("A/A_01.htm")), QByteArray("line1\r\nline2\r\n\xC0\xCF\xB1\xE2\r\n"));
-        QCOMPARE(ChildTexts(Find("A")).last(), QStringLiteral("A_01"));
+        // The template's bytes, each line ended with CR LF, and the caret's place marked.
+        QCOMPARE(ReadMaybe(Lib("A/A_01.htm")),
+                 QByteArray("line1\r\nline2\r\n\xC0\xCF\xB1\xE2<!--qbCaret-->\r\n"));
+        QCOMPARE(ChildTexts(Find("A")), (QStringList{"Sub", "A_01", "a1"}));
         QCOMPARE(m_tree->currentItem()->text(0), QStringLiteral("A_01"));
         QCOMPARE(m_tree->OpenPath(), Lib("A/A_01.htm"));
         // Beside a note, without a template: the default header.
@@ -333,11 +334,16 @@ private slots:
         m_tree->ExpandFolder(Find("Sub"));
         m_tree->setCurrentItem(Find("s1"));
         QCOMPARE(m_tree->OpenPath(), Lib("A/Sub/s1.htm"));
-        m_typed = "AA";
+        m_host.Calls.clear();
+        m_typed = "C";
         m_tree->RenameNode(Find("A"));
-        QVERIFY(QFileInfo::exists(Lib("AA/Sub/s1.htm")));
-        QCOMPARE(m_tree->OpenPath(), Lib("AA/Sub/s1.htm"));
-        QCOMPARE(m_tree->SelectedPath(), Lib("AA/Sub/s1.htm"));
+        QVERIFY(QFileInfo::exists(Lib("C/Sub/s1.htm")));
+        QCOMPARE(m_tree->OpenPath(), Lib("C/Sub/s1.htm"));
+        QCOMPARE(m_tree->SelectedPath(), Lib("C/Sub/s1.htm"));
+        // In its new place at once, still open, and nothing else was opened for it.
+        QCOMPARE(TopTexts(), (QStringList{"B", "C", "top"}));
+        QVERIFY(Find("C")->isExpanded() && Find("Sub")->isExpanded());
+        QVERIFY(m_host.Calls.filter("open ").isEmpty());
         // Saving now writes to the new place, and the old one stays gone.
         m_host.SaveCurrentNote();
         QVERIFY(!QFileInfo::exists(Lib("A")));
@@ -683,7 +689,7 @@ private slots:
         m_typed = "새 메모";
         m_template = "메모";
         m_tree->NewNote(false);
-        QCOMPARE(ReadMaybe(Lib("B/새 메모.htm")), QByteArray("memo\r\n"));
+        QCOMPARE(ReadMaybe(Lib("B/새 메모.htm")), QByteArray("memo<!--qbCaret-->\r\n"));
         QCOMPARE(QDir(m_host.Templates).entryList(QDir::Files),
                  QStringList({"메모.htm", "일기.htm"}));
         QVERIFY(m_host.Messages().isEmpty());

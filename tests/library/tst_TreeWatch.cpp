@@ -76,6 +76,7 @@ private slots:
         QTest::newRow("folder removed") << "remove" << "B" << "" << "A[Sub[s1] a1*] top" << "A/a1.htm";
         QTest::newRow("open folder renamed") << "rename" << "A/Sub" << "A/Sub2" << "A[Sub2[s1] a1*] B top" << "A/a1.htm";
         QTest::newRow("folder above the open note renamed") << "rename" << "A" << "A2" << "A2[Sub[s1] a1*] B top" << "A2/a1.htm";
+        QTest::newRow("folder above the open note renamed to a later place") << "rename" << "A" << "C" << "B C[Sub[s1] a1*] top" << "C/a1.htm";
         QTest::newRow("open note moved to an open folder") << "rename" << "A/a1.htm" << "A/Sub/a1.htm" << "A[Sub[a1* s1]] B top" << "A/Sub/a1.htm";
         QTest::newRow("open note moved to the top level") << "rename" << "A/a1.htm" << "a1.htm" << "A[Sub[s1]] B a1* top" << "a1.htm";
         QTest::newRow("open note moved to a closed folder") << "rename" << "A/a1.htm" << "B/a1.htm" << "A[Sub[s1]] B[a1* b1] top" << "B/a1.htm";

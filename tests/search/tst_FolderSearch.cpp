@@ -136,8 +136,8 @@ private slots:
         QList<QByteArray> files;
         CollectSearchFiles(root, files);
         QCOMPARE(RelativeTo(root, files),
-                 QStringList({"__images/i.htm", "a/___폴더설명.qb", "a/x.htm", "a.htm", "b.htm",
-                              "gone.htm", "linked.htm", "z/y/deep.htm"}));
+                 QStringList({"__images/i.htm", "a/___폴더설명.qb", "a/x.htm", "z/y/deep.htm",
+                              "a.htm", "b.htm", "gone.htm", "linked.htm"}));
     }
 
     void walkOfAMissingFolderFindsNothing() {
@@ -275,18 +275,18 @@ private slots:
         QStringList labels;
         for (const TqbSearchHit& hit : run.batched)
             labels << hit.label;
-        QCOMPARE(labels, QStringList({"검색", "일기", "메모"}));
+        QCOMPARE(labels, QStringList({"일기", "메모", "검색"}));
         QCOMPARE(RelativeTo(root, run.BatchedPaths()),
-                 QStringList({"검색.htm", "일기/___폴더설명.qb", "일기/메모.htm"}));
+                 QStringList({"일기/___폴더설명.qb", "일기/메모.htm", "검색.htm"}));
         const QByteArray tag = "<FONT style=\"BACKGROUND-COLOR: #ff6600\" color=#ffffff>";
         QStringList marked;
         for (const TqbSearchHit& hit : run.batched) {
             WriteMarkedCopy(hit.nativePath, root + "/copy.qb", "needle");
             marked << QString::fromLatin1(ReadBytes(root + "/copy.qb"));
         }
-        QCOMPARE(marked, QStringList({"<p>" + tag + "needle</FONT> on top</p>\r\n",
-                                      "<p>" + tag + "needle</FONT> in the page</p>\r\n",
-                                      "<p>" + tag + "needle</FONT> in a note</p>\r\n"}));
+        QCOMPARE(marked, QStringList({"<p>" + tag + "needle</FONT> in the page</p>\r\n",
+                                      "<p>" + tag + "needle</FONT> in a note</p>\r\n",
+                                      "<p>" + tag + "needle</FONT> on top</p>\r\n"}));
     }
 
     void searchOfAnEmptyLibraryFindsNoCandidates() {

@@ -97,7 +97,7 @@ private slots:
              {"sub/c.htm", Utf8Head + "<a href=\"../a.htm\">a</a><a href=../b2.htm>b</a></body></html>"},
              {"k.htm", "<p>한글 <a href=\"b2.htm\">비</a></p>"},
              {"u.htm", "<p><a href=\"b2.htm\">비</a><textarea><a href=\"b.htm\"></textarea></p>"}});
-        const QStringList bLinks{"a.htm", "k.htm", "sub/c.htm", "u.htm"};
+        const QStringList bLinks{"sub/c.htm", "a.htm", "k.htm", "u.htm"};
         QTest::newRow("note renamed") << "rename" << "b.htm" << "b2.htm" << bRenamed << bLinks;
         QTest::newRow("note renamed by another program")
             << "outside" << "b.htm" << "b2.htm" << bRenamed << bLinks;
@@ -111,7 +111,7 @@ private slots:
                                            "</body></html>"},
                       {"sub/c.htm",
                        Utf8Head + "<a href=\"a.htm\">a</a><a href=../b.htm>b</a></body></html>"}})
-            << QStringList{"sub/a.htm", "b.htm", "sub/c.htm"};
+            << QStringList{"sub/a.htm", "sub/c.htm", "b.htm"};
         const QString newDir = "%EC%83%88%20%ED%8F%B4%EB%8D%94";
         QTest::newRow("folder renamed: the notes inside keep theirs")
             << "rename" << "sub/" << "새 폴더/"
