@@ -1,6 +1,7 @@
 #include "library/qbNameGatherer.h"
 
 #include "library/qbFolderListing.h"
+#include "platform/qbFileStamp.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -71,8 +72,9 @@ void TqbNameGatherer::Start(const QString& root, const QString& noteExt) {
             sinceBatch.restart();
         };
         const auto add = [&](const QString& path, const QString& name, const QString& folder) {
-            batch.append(
-                {path, qbVisibleName(name), qbVisibleName(folder), qbNameMatch::Prepare(name)});
+            batch.append({path, qbVisibleName(name), qbVisibleName(folder),
+                          qbNameMatch::Prepare(name),
+                          TqbFileStamp::FileId(path.endsWith(u'/') ? path.chopped(1) : path)});
             if (sinceBatch.elapsed() >= BatchMs)
                 handOver();
         };

@@ -58,7 +58,9 @@ TqbKeptLinks TqbLinkFollower::Follow(const QString& libraryRoot, const TqbItemMo
             const QString path = QFile::decodeName(file);
             pages.append({from + path.mid(to.size()), path});
         });
-    } else {
+    } else if (QFile::exists(to)) {
+        // A name passed through on the way (a swap) holds no page; the page is read at the step
+        // that brings it to its place.
         pages.append({from, to});
     }
     const qbBacklinks::TNameScan oldName(from);

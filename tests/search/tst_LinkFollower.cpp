@@ -3,9 +3,11 @@
 #include "common/qbReadOnlyFolder.h"
 #include "common/qbTestFiles.h"
 #include "library/qbLibrary.h"
+#include "platform/qbTextFile.h"
 #include "search/qbLinkFollower.h"
 
 #include <QDirIterator>
+#include <cstdio>
 #include <QSignalSpy>
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -143,8 +145,9 @@ private slots:
         } else if (how == u"move") {
             QVERIFY(library.Move(oldPath, m_root + u'/' + to));
         } else {
+            QTRY_VERIFY(!library.Store().Learning());
             QVERIFY(QDir().rename(oldPath, m_root + u'/' + to));
-            library.AnnounceMoved(oldPath, m_root + u'/' + to);
+            library.FollowOutsideMoves({m_root}, {});
             QVERIFY(followed.wait());
         }
         CompareLibrary(expected);
@@ -162,6 +165,131 @@ private slots:
             QCOMPARE(versions.size(), 1);
             QCOMPARE(ReadBytes(versions.first().Path), Bytes(before, sample[before]));
         }
+    }
+
+    // Another program's changes, each seen as the watcher reports it (its folders) or when a
+    // folder is listed again: a note keeps its identity through every kind of write, so a later
+    // rename or move of it is followed (links, pictures, versions) wherever it lies.
+    void outsideChangesFollowed_data() {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<TFiles>("expected");
+        QTest::addColumn<QString>("versionAt"); // where b.htm's kept version is afterwards
+
+        const TFiles sample = Apply(Sample(), {{"sub/p.htm", "<img src=\"__images/p.png\">"},
+                                               {"sub/__images/p.png", "png"},
+                                               {"pic.htm", "<img src=\"sub/__images/p.png\">"}});
+        const auto bRenamed = [&](TFiles files, const QString& c) {
+            return Apply(files,
+                         {{"b.htm", {}},
+                          {"b2.htm", files["b.htm"]},
+                          {"a.htm", QString(files["a.htm"]).replace("\"b.htm", "\"b2.htm")},
+                          {c, QString(files[c]).replace("../b.htm", "../b2.htm")},
+                          {"k.htm", "<p>한글 <a href=\"b2.htm\">비</a></p>"},
+                          {"u.htm", "<p><a href=\"b2.htm\">비</a><textarea><a href=\"b.htm\"></textarea></p>"}});
+        };
+        const QStringList rename{"mv b.htm b2.htm"};
+        QTest::newRow("rename after a write in place")
+            << QStringList{"edit b.htm"} + rename << bRenamed(sample, "sub/c.htm") << "b2.htm";
+        QTest::newRow("rename after our save")
+            << QStringList{"save b.htm"} + rename << bRenamed(sample, "sub/c.htm") << "b2.htm";
+        QTest::newRow("rename after a replace by rename")
+            << QStringList{"replace b.htm"} + rename << bRenamed(sample, "sub/c.htm") << "b2.htm";
+        const TFiles cRenamed = Apply(
+            sample, {{"sub/c.htm", {}},
+                     {"sub/d.htm", sample["sub/c.htm"]},
+                     {"a.htm", QString(sample["a.htm"]).replace("sub/c.htm", "sub/d.htm")}});
+        QTest::newRow("rename after our link rewrite")
+            << QStringList{"rename sub/c.htm sub/d.htm"} + rename << bRenamed(cRenamed, "sub/d.htm") << "b2.htm";
+        QTest::newRow("rename in a folder never listed")
+            << QStringList{"mv sub/c.htm sub/d.htm"} << cRenamed << "b.htm";
+        QTest::newRow("rename found when the folder is listed again")
+            << QStringList{"mv sub/c.htm sub/d.htm", "list sub"} << cRenamed << "b.htm";
+        QTest::newRow("folder renamed: links and pictures into it")
+            << QStringList{"mv sub sub2"}
+            << Apply(sample, {{"sub/c.htm", {}}, {"sub/p.htm", {}}, {"sub/__images/p.png", {}},
+                              {"sub2/c.htm", sample["sub/c.htm"]},
+                              {"sub2/p.htm", sample["sub/p.htm"]},
+                              {"sub2/__images/p.png", "png"},
+                              {"a.htm", QString(sample["a.htm"]).replace("sub/", "sub2/")},
+                              {"b.htm", QString(sample["b.htm"]).replace("sub/", "sub2/")},
+                              {"pic.htm", "<img src=\"sub2/__images/p.png\">"}})
+            << "b.htm";
+        QTest::newRow("note moved out of its folder takes its picture")
+            << QStringList{"mv sub/p.htm p.htm"}
+            << Apply(sample, {{"sub/p.htm", {}}, {"sub/__images/p.png", {}},
+                              {"p.htm", sample["sub/p.htm"]},
+                              {"__images/p.png", "png"},
+                              {"pic.htm", "<img src=\"__images/p.png\">"}})
+            << "b.htm";
+        QTest::newRow("swap")
+            << QStringList{"swap a.htm b.htm"}
+            << Apply(sample,
+                     {{"a.htm", Utf8Head + "<a href=\"b.htm#top\">a</a><a href='sub/'>폴더</a></body></html>"},
+                      {"b.htm", Utf8Head + "<a href=\"a.htm\">비</a> <a href=\"sub/c.htm\">c</a></body></html>"},
+                      {"sub/c.htm", Utf8Head + "<a href=\"../b.htm\">a</a><a href=../a.htm>b</a></body></html>"},
+                      {"k.htm", "<p>한글 <a href=\"a.htm\">비</a></p>"},
+                      {"u.htm", "<p><a href=\"a.htm\">비</a><textarea><a href=\"b.htm\"></textarea></p>"}})
+            << "a.htm";
+    }
+
+    void outsideChangesFollowed() {
+        QFETCH(QStringList, steps);
+        QFETCH(TFiles, expected);
+        QFETCH(QString, versionAt);
+        MakeLibrary();
+        WriteBytes(m_root + "/sub/p.htm", "<img src=\"__images/p.png\">");
+        WriteBytes(m_root + "/sub/__images/p.png", "png");
+        WriteBytes(m_root + "/pic.htm", "<img src=\"sub/__images/p.png\">");
+        TqbLinkFollower follower;
+        TqbLibrary library(m_asker);
+        library.SetRoot(m_root);
+        library.SetLinkKeeper(&follower);
+        library.Versions().Keep(m_root + "/b.htm", "kept");
+        QTRY_VERIFY(!library.Store().Learning());
+        const auto lib = [&](const QString& rel) { return m_root + u'/' + rel; };
+        const auto dirOf = [&](const QString& rel) { return QFileInfo(lib(rel)).path(); };
+        for (const QString& step : std::as_const(steps)) {
+            const QStringList words = step.split(u' ');
+            const QString& op = words[0];
+            const QString path = lib(words[1]);
+            QStringList reported{dirOf(words[1])};
+            if (op == u"edit") {
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::ReadWrite));
+                const QByteArray bytes = file.readAll();
+                QVERIFY(file.seek(0) && file.write(bytes) == bytes.size());
+                // Renamed before the watcher reports the write.
+                continue;
+            } else if (op == u"save") {
+                qbText::WriteFileBytes(path, ReadBytes(path));
+                library.NoteWritten(path);
+                continue;
+            } else if (op == u"replace") {
+                WriteBytes(path + ".tmp", ReadBytes(path));
+                QVERIFY(std::rename(qPrintable(path + ".tmp"), qPrintable(path)) == 0);
+            } else if (op == u"rename") {
+                QVERIFY(library.Rename(path, lib(words[2])));
+                continue;
+            } else if (op == u"mv") {
+                QVERIFY(QDir().rename(path, lib(words[2])));
+                reported << dirOf(words[2]);
+            } else if (op == u"swap") {
+                QVERIFY(QDir().rename(path, path + ".t") && QDir().rename(lib(words[2]), path) &&
+                        QDir().rename(path + ".t", lib(words[2])));
+            }
+            if (op == u"list")
+                library.List(path);
+            else
+                library.FollowOutsideMoves(reported, {});
+            // The links follow from the event loop.
+            QCoreApplication::sendPostedEvents(&library, QEvent::MetaCall);
+        }
+        CompareLibrary(expected);
+        QCOMPARE(m_asker.Calls, QStringList());
+        QList<QByteArray> kept;
+        for (const TqbNoteVersion& version : library.Versions().List(lib(versionAt)))
+            kept << ReadBytes(version.Path);
+        QVERIFY2(kept.contains("kept"), qPrintable(versionAt));
     }
 
     // A note that cannot take the new links keeps its bytes and is named; the others follow.
