@@ -55,10 +55,14 @@ void TqbLibrary::SetRoot(const QString& dir) {
 TqbFolderListing TqbLibrary::List(const QString& dir) {
     // A crash of an earlier run may have left its temporaries here; they must not pile up.
     qbLeftovers::RemoveInFolder(dir);
-    const QList<TqbItemMove> moves = m_store.Reconcile({StripTrailingDelim(dir)}).Moves;
-    if (!moves.isEmpty())
-        QMetaObject::invokeMethod(
-            this, [this, moves] { FollowMoves(moves); }, Qt::QueuedConnection);
+    // Compared with what was remembered of it once the listing shows, before the watcher's
+    // first report.
+    QMetaObject::invokeMethod(
+        this,
+        [this, folder = StripTrailingDelim(dir)] {
+            FollowMoves(m_store.Reconcile({folder}).Moves);
+        },
+        Qt::QueuedConnection);
     return ListFolder(dir, NoteExt, m_root);
 }
 

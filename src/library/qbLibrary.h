@@ -55,7 +55,7 @@ public:
 
     // The folder's entries by the listing rules; our own write leftovers in it are removed.
     // Items another program moved into it while no listing looked are followed from the event
-    // loop, as the moves found by FollowOutsideMoves.
+    // loop, as FollowOutsideMoves follows them.
     TqbFolderListing List(const QString& dir);
 
     // A folder with its description page (header); nothing is left when the page fails.

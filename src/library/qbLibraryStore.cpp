@@ -63,8 +63,16 @@ void TqbLibraryStore::SetRoot(const QString& root, const QString& noteExt) {
     m_paths.clear();
     m_lost.clear();
     m_learning = !m_root.isEmpty();
-    if (m_learning)
-        m_walk.Start(m_root, m_noteExt);
+    if (!m_learning)
+        return;
+    // Once the first listing shows: the walk would only hold it up.
+    QMetaObject::invokeMethod(
+        this,
+        [this, root = m_root] {
+            if (root == m_root)
+                m_walk.Start(m_root, m_noteExt);
+        },
+        Qt::QueuedConnection);
 }
 
 void TqbLibraryStore::Learn(const QList<TqbGatheredName>& names) {
@@ -75,16 +83,22 @@ void TqbLibraryStore::Learn(const QList<TqbGatheredName>& names) {
 }
 
 TqbLibraryStore::TReconciled TqbLibraryStore::Reconcile(const QStringList& dirs) {
+    QList<std::pair<QString, TqbFolderListing>> listings;
+    for (const QString& dir : dirs)
+        // A folder gone is its parent's to tell.
+        if (QFileInfo(dir).isDir())
+            listings.append({dir, ListFolder(dir, m_noteExt, m_root)});
+    return Compare(listings);
+}
+
+TqbLibraryStore::TReconciled
+TqbLibraryStore::Compare(const QList<std::pair<QString, TqbFolderListing>>& listings) {
     TReconciled result;
     QHash<QString, QByteArray> now;
     QStringList order;
     QStringList listed;
-    for (const QString& dir : dirs) {
-        // A folder gone is its parent's to tell.
-        if (!QFileInfo(dir).isDir())
-            continue;
+    for (const auto& [dir, listing] : listings) {
         listed << dir;
-        const TqbFolderListing listing = ListFolder(dir, m_noteExt, m_root);
         const QString prefix = dir + u'/';
         const auto see = [&](const TqbListedName& entry, bool folder) {
             if (!entry.RawName.isEmpty())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "library/qbFolderListing.h"
 #include "library/qbLinkRewrite.h"
 #include "library/qbNameGatherer.h"
 
@@ -33,8 +34,8 @@ public:
 
     explicit TqbLibraryStore(QObject* parent = nullptr);
 
-    // Forgets everything and learns the whole library on a thread (the walk the name lists use);
-    // what a listing finds meanwhile wins over what the walk brings later.
+    // Forgets everything and learns the whole library on a thread (the walk the name lists use)
+    // from the event loop; what a listing finds meanwhile wins over what the walk brings later.
     void SetRoot(const QString& root, const QString& noteExt);
     bool Learning() const { return m_learning; }
 
@@ -59,6 +60,7 @@ signals:
     void Learned();
 
 private:
+    TReconciled Compare(const QList<std::pair<QString, TqbFolderListing>>& listings);
     void Learn(const QList<TqbGatheredName>& names);
     void Remember(const QString& itemPath, const QByteArray& id);
     void Forget(const QString& itemPath);

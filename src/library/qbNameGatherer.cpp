@@ -83,7 +83,10 @@ void TqbNameGatherer::Start(const QString& root, const QString& noteExt) {
             const QString relative = pending.takeFirst();
             const QString dir = relative.isEmpty() ? top : top + u'/' + relative;
             const TqbFolderListing listing = ListFolder(dir, noteExt, top);
+            // A stop is seen within a folder of thousands too.
             for (const TqbListedName& folder : listing.Folders) {
+                if (stop->load())
+                    break;
                 if (!folder.RawName.isEmpty())
                     continue;
                 const QString inside =
@@ -92,7 +95,7 @@ void TqbNameGatherer::Start(const QString& root, const QString& noteExt) {
                 pending.append(inside);
             }
             for (const TqbListedName& note : listing.NoteFiles)
-                if (note.RawName.isEmpty())
+                if (note.RawName.isEmpty() && !stop->load())
                     add(dir + u'/' + note.Name, QFileInfo(note.Name).completeBaseName(), relative);
         }
         if (!batch.isEmpty())
