@@ -221,6 +221,16 @@ private slots:
                               {"__images/p.png", "png"},
                               {"pic.htm", "<img src=\"__images/p.png\">"}})
             << "b.htm";
+        QTest::newRow("one into the name another left, in one batch")
+            << QStringList{"chain a.htm b.htm b2.htm"}
+            << Apply(sample,
+                     {{"a.htm", {}},
+                      {"b.htm", Utf8Head + "<a href=\"b2.htm\">비</a> <a href=\"sub/c.htm\">c</a></body></html>"},
+                      {"b2.htm", Utf8Head + "<a href=\"b.htm#top\">a</a><a href='sub/'>폴더</a></body></html>"},
+                      {"sub/c.htm", Utf8Head + "<a href=\"../b.htm\">a</a><a href=../b2.htm>b</a></body></html>"},
+                      {"k.htm", "<p>한글 <a href=\"b2.htm\">비</a></p>"},
+                      {"u.htm", "<p><a href=\"b2.htm\">비</a><textarea><a href=\"b.htm\"></textarea></p>"}})
+            << "b2.htm";
         QTest::newRow("swap")
             << QStringList{"swap a.htm b.htm"}
             << Apply(sample,
@@ -273,6 +283,9 @@ private slots:
             } else if (op == u"mv") {
                 QVERIFY(QDir().rename(path, lib(words[2])));
                 reported << dirOf(words[2]);
+            } else if (op == u"chain") {
+                QVERIFY(QDir().rename(lib(words[2]), lib(words[3])) &&
+                        QDir().rename(path, lib(words[2])));
             } else if (op == u"swap") {
                 QVERIFY(QDir().rename(path, path + ".t") && QDir().rename(lib(words[2]), path) &&
                         QDir().rename(path + ".t", lib(words[2])));
