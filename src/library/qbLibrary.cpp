@@ -262,8 +262,8 @@ void TqbLibrary::FollowMoves(const QList<TqbItemMove>& moves) {
 void TqbLibrary::KeepAnnouncedLinks() {
     const QList<TqbItemMove> moves = std::exchange(m_announcedMoves, {});
     TqbKeptLinks kept;
-    for (const TqbItemMove& move : moves) {
-        const TqbKeptLinks one = KeepLinks(move);
+    for (qsizetype i = 0; i < moves.size(); ++i) {
+        const TqbKeptLinks one = KeepLinks(moves[i], moves.mid(i + 1));
         kept.Rewritten << one.Rewritten;
         kept.Failures << one.Failures;
     }
@@ -287,8 +287,9 @@ void TqbLibrary::FollowMove(const QString& oldItemPath, const QString& newItemPa
     ReportLinks(KeepLinks({oldItemPath, newItemPath}));
 }
 
-TqbKeptLinks TqbLibrary::KeepLinks(const TqbItemMove& move) {
-    return m_linkKeeper ? m_linkKeeper->Follow(m_root, move, KeepVersionHook()) : TqbKeptLinks{};
+TqbKeptLinks TqbLibrary::KeepLinks(const TqbItemMove& move, const QList<TqbItemMove>& later) {
+    return m_linkKeeper ? m_linkKeeper->Follow(m_root, move, KeepVersionHook(), later)
+                        : TqbKeptLinks{};
 }
 
 void TqbLibrary::ReportLinks(const TqbKeptLinks& kept) {

@@ -116,7 +116,8 @@ private:
     void FollowMove(const QString& oldItemPath, const QString& newItemPath);
     // Moves another program made, followed in an order where none takes a name another leaves.
     void FollowMoves(const QList<TqbItemMove>& moves);
-    TqbKeptLinks KeepLinks(const TqbItemMove& move);
+    // later: the moves of the same batch still to follow, already made on disk.
+    TqbKeptLinks KeepLinks(const TqbItemMove& move, const QList<TqbItemMove>& later = {});
     void KeepAnnouncedLinks();
     void Report(const QStringList& rewritten, const QStringList& failures);
     void ReportLinks(const TqbKeptLinks& kept);

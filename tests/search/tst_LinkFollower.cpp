@@ -7,6 +7,8 @@
 #include "search/qbLinkFollower.h"
 
 #include <QDirIterator>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <cstdio>
 #include <QSignalSpy>
 #include <QStringEncoder>
@@ -303,6 +305,93 @@ private slots:
         for (const TqbNoteVersion& version : library.Versions().List(lib(versionAt)))
             kept << ReadBytes(version.Path);
         QVERIFY2(kept.contains("kept"), qPrintable(versionAt));
+    }
+
+    // Another program's renames, moves, swaps and writes and our own, interleaved at random
+    // (seeded, so a failure replays): after each, every note is where the model says, once, and
+    // its link still leads to the note it led to.
+    void randomChangesKeepEveryLink() {
+        constexpr quint32 Seed = 38;
+        constexpr int Notes = 8;
+        constexpr int Steps = 300;
+        QRandomGenerator random(Seed);
+        m_root = m_temp.path() + "/random";
+        const QStringList dirs{"", "P", "Q"};
+        const auto lib = [&](const QString& rel) { return m_root + u'/' + rel; };
+        const auto dirOf = [&](const QString& rel) { return QFileInfo(lib(rel)).path(); };
+        QStringList where;
+        for (int i = 0; i < Notes; ++i)
+            where << QDir::cleanPath(dirs[i % 3] + QStringLiteral("/n%1.htm").arg(i)).remove(
+                         QRegularExpression("^/"));
+        for (int i = 0; i < Notes; ++i) {
+            const QString href = QDir(dirOf(where[i])).relativeFilePath(lib(where[(i + 1) % Notes]));
+            WriteBytes(lib(where[i]), QStringLiteral("<p>%1</p><a href=\"%2\">x</a>").arg(i).arg(href).toUtf8());
+        }
+        TqbLinkFollower follower;
+        TqbLibrary library(m_asker);
+        library.SetRoot(m_root);
+        library.SetLinkKeeper(&follower);
+        QTRY_VERIFY(!library.Store().Learning());
+        int names = 0;
+        const auto freeName = [&](const QString& dir) {
+            return QDir::cleanPath(dir + QStringLiteral("/m%1.htm").arg(++names)).remove(
+                QRegularExpression("^/"));
+        };
+        const QRegularExpression idAndHref("^<p>(\\d+)</p><a href=\"([^\"]*)\">");
+        for (int step = 0; step < Steps; ++step) {
+            const int i = int(random.bounded(Notes));
+            const int j = (i + 1 + int(random.bounded(Notes - 1))) % Notes;
+            const QString dir = dirs[random.bounded(3)];
+            const QString path = lib(where[i]);
+            const quint32 op = random.bounded(7);
+            QStringList reported{dirOf(where[i])};
+            if (op == 0 || op == 1) { // another program's rename, or move to another folder
+                const QString to = freeName(op == 0 ? QFileInfo(where[i]).path() : dir);
+                QVERIFY(QDir().rename(path, lib(to)));
+                reported << dirOf(to);
+                where[i] = to;
+            } else if (op == 2) { // another program's swap
+                QVERIFY(QDir().rename(path, path + ".t") && QDir().rename(lib(where[j]), path) &&
+                        QDir().rename(path + ".t", lib(where[j])));
+                reported << dirOf(where[j]);
+                where.swapItemsAt(i, j);
+            } else if (op == 3) { // another program's write in place, not reported yet
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::Append));
+                reported.clear();
+            } else if (op == 4) { // a sync tool's replace by rename
+                WriteBytes(path + ".tmp", ReadBytes(path));
+                QVERIFY(std::rename(qPrintable(path + ".tmp"), qPrintable(path)) == 0);
+            } else if (op == 5) { // our save
+                qbText::WriteFileBytes(path, ReadBytes(path));
+                library.NoteWritten(path);
+                reported.clear();
+            } else { // our rename
+                const QString to = freeName(dir);
+                QVERIFY(library.Rename(path, lib(to)));
+                reported.clear();
+                where[i] = to;
+            }
+            if (!reported.isEmpty())
+                library.FollowOutsideMoves(reported, {});
+            QCoreApplication::sendPostedEvents(&library, QEvent::MetaCall);
+            const QString at = QStringLiteral("seed %1, step %2, op %3").arg(Seed).arg(step).arg(op);
+            int found = 0;
+            for (QDirIterator it(m_root, {"*.htm"}, QDir::Files, QDirIterator::Subdirectories);
+                 it.hasNext(); it.next())
+                ++found;
+            QVERIFY2(found == Notes, qPrintable(at));
+            for (int n = 0; n < Notes; ++n) {
+                const QRegularExpressionMatch match =
+                    idAndHref.match(QString::fromUtf8(ReadBytes(lib(where[n]))));
+                QVERIFY2(match.hasMatch() && match.captured(1).toInt() == n,
+                         qPrintable(at + ": " + where[n]));
+                QVERIFY2(QDir::cleanPath(dirOf(where[n]) + u'/' + match.captured(2)) ==
+                             lib(where[(n + 1) % Notes]),
+                         qPrintable(at + ": " + where[n] + " > " + match.captured(2)));
+            }
+        }
+        QCOMPARE(m_asker.Calls, QStringList());
     }
 
     // A note that cannot take the new links keeps its bytes and is named; the others follow.
