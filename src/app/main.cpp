@@ -254,11 +254,9 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
 }
 
 void TfrmMainNivora::KeepLinksOnMoves() {
-    m_linkFollower = std::make_unique<TqbLinkFollower>([this] {
-        // The open note's edits would write its old links back: saved first, else left alone.
-        const QString open = m_openNote->Path();
-        return open.isEmpty() || m_openNote->SaveCurrentNote() ? QStringList() : QStringList{open};
-    });
+    // The open note's edits would write its old links back: saved first, else left alone.
+    m_linkFollower = std::make_unique<TqbLinkFollower>(
+        [this] { return m_openNote->SaveBeforeLinksRewritten(); });
     TqbLibrary& library = m_noteTree->Library();
     library.SetLinkKeeper(m_linkFollower.get());
     connect(&library, &TqbLibrary::LinksFollowed, this, [this](const QStringList& notes) {

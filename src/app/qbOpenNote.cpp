@@ -224,6 +224,12 @@ void TqbOpenNote::FileChangedOutside() {
 
 // ---- saving
 
+QStringList TqbOpenNote::SaveBeforeLinksRewritten() {
+    if (Path().isEmpty() || !HasOwnChanges() || SaveCurrentNote())
+        return {};
+    return {Path()};
+}
+
 bool TqbOpenNote::SaveCurrentNote() {
     if (!m_host.TreeShowing() || Path().isEmpty() || !m_documentOpen)
         return true;
@@ -275,7 +281,7 @@ bool TqbOpenNote::WritePage() {
         m_host.ShowMessage(SaveFailedMessage, error.Message());
         return false;
     }
-    m_stamp = TqbFileStamp::Of(path);
+    Written(path);
     return true;
 }
 
@@ -293,8 +299,15 @@ bool TqbOpenNote::WriteSource() {
         m_host.ShowMessage(SaveFailedMessage, error.Message());
         return false;
     }
-    m_stamp = TqbFileStamp::Of(path);
+    Written(path);
     return true;
+}
+
+void TqbOpenNote::Written(const QString& path) {
+    m_stamp = TqbFileStamp::Of(path);
+    // Written anew, the file is a new one under the same name: still this note.
+    if (m_tree)
+        m_tree->Library().NoteWritten(path);
 }
 
 // Bytes the charset could not read are written as U+FFFD: the user is asked once per opened

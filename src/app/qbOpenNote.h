@@ -59,6 +59,11 @@ public:
     // is being composed or when nothing changed since the last time.
     void WriteJournal();
 
+    // Before the library rewrites links in its notes: edits not on disk yet are saved first (an
+    // operation of ours has saved them already, so nothing is asked again); the note is named
+    // when they still could not be written and is then left as it is.
+    QStringList SaveBeforeLinksRewritten();
+
     // -- what the tree asks (and the window forwards)
     bool SaveCurrentNote() override;
     void OpenDocument(const QString& path) override;
@@ -114,6 +119,8 @@ private:
     bool HasOwnChanges() const;
     bool WritePage();
     bool WriteSource();
+    // After a write of ours: what the file holds now is our own.
+    void Written(const QString& path);
     // Whether the write may go ahead over what another program put in the file.
     bool ResolveOutsideChange();
     // Whether a page that held undecodable bytes may be written; asks the user the first time.

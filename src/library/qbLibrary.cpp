@@ -4,6 +4,7 @@
 #include "library/qbPaths.h"
 #include "library/qbPictureCarrier.h"
 #include "library/qbTemplateFiller.h"
+#include "library/qbTreeRules.h"
 #include "platform/qbError.h"
 #include "platform/qbFileStamp.h"
 #include "platform/qbLeftovers.h"
@@ -50,11 +51,20 @@ TqbLibrary::TqbLibrary(IqbLibraryAsker& asker, QObject* parent) : QObject(parent
 void TqbLibrary::SetRoot(const QString& dir) {
     m_root = StripTrailingDelim(dir);
     m_versions.SetRoot(m_root);
+    m_store.SetRoot(m_root, NoteExt);
 }
 
-TqbFolderListing TqbLibrary::List(const QString& dir) const {
+TqbFolderListing TqbLibrary::List(const QString& dir) {
     // A crash of an earlier run may have left its temporaries here; they must not pile up.
     qbLeftovers::RemoveInFolder(dir);
+    // Compared with what was remembered of it once the listing shows, before the watcher's
+    // first report.
+    QMetaObject::invokeMethod(
+        this,
+        [this, folder = StripTrailingDelim(dir)] {
+            FollowMoves(m_store.Reconcile({folder}).Moves);
+        },
+        Qt::QueuedConnection);
     return ListFolder(dir, NoteExt, m_root);
 }
 
@@ -96,6 +106,7 @@ bool TqbLibrary::CreateFolder(const QString& dir, const QStringList& header) {
         m_asker.ShowMessage(error.Message());
         return false;
     }
+    m_store.Added(dir + u'/');
     emit Added(dir + u'/');
     return true;
 }
@@ -114,6 +125,7 @@ bool TqbLibrary::CreateNote(const QString& notePath, const QString& templateFile
         m_asker.ShowMessage(error.Message());
         return false;
     }
+    m_store.Added(notePath);
     emit Added(notePath);
     return true;
 }
@@ -151,8 +163,10 @@ bool TqbLibrary::Move(const QString& itemPath, const QString& targetDir) {
         m_asker.ShowMessage(error);
     if (result != qbShellMove::TResult::Moved)
         return false;
-    if (replaces)
+    if (replaces) {
+        m_store.Removed(newItemPath);
         emit Removed(newItemPath);
+    }
     FollowMove(itemPath, newItemPath);
     return true;
 }
@@ -171,6 +185,7 @@ bool TqbLibrary::Trash(const QString& itemPath) {
     }
     if (!m_versions.Trash(itemPath, &error))
         m_asker.ShowMessage(error);
+    m_store.Removed(itemPath);
     emit Removed(itemPath);
     return true;
 }
@@ -189,6 +204,7 @@ bool TqbLibrary::AdoptRawName(const QString& dirPrefix, const QByteArray& rawNam
 }
 
 void TqbLibrary::AnnounceMoved(const QString& oldItemPath, const QString& newItemPath) {
+    m_store.Moved(oldItemPath, newItemPath);
     m_versions.Follow(oldItemPath, newItemPath);
     emit Moved(oldItemPath, newItemPath);
     if (!m_linkKeeper)
@@ -198,11 +214,61 @@ void TqbLibrary::AnnounceMoved(const QString& oldItemPath, const QString& newIte
         QMetaObject::invokeMethod(this, &TqbLibrary::KeepAnnouncedLinks, Qt::QueuedConnection);
 }
 
+QList<TqbItemMove> TqbLibrary::FollowOutsideMoves(const QStringList& dirs,
+                                                  const QString& openPath) {
+    TqbLibraryStore::TReconciled found = m_store.Reconcile(dirs);
+    for (const TqbLibraryStore::TLost& lost : std::as_const(found.Lost)) {
+        // Only the open document is worth a look through the library.
+        if (openPath.isEmpty() || !qbTreeRules::Within(openPath, lost.ItemPath))
+            continue;
+        const QString now =
+            FindById(lost.Id, lost.ItemPath.endsWith(u'/'), {}, OutsideMoveSearchLimit);
+        if (now.isEmpty())
+            continue;
+        m_store.Found(lost.Id, now);
+        found.Moves.append({lost.ItemPath, now});
+    }
+    FollowMoves(found.Moves);
+    return found.Moves;
+}
+
+void TqbLibrary::FollowMoves(const QList<TqbItemMove>& moves) {
+    if (moves.isEmpty())
+        return;
+    const QList<TqbItemMove> steps = qbMoveSteps(moves);
+    // The versions first: a picture rewrite keeps the note's text as a version in its new place.
+    for (const TqbItemMove& step : steps)
+        m_versions.Follow(step.From, step.To);
+    QStringList rewritten;
+    QStringList failures;
+    for (const TqbItemMove& move : moves) {
+        TqbPictureCarrier carrier;
+        carrier.BeforeRewrite = KeepVersionHook();
+        if (move.From.endsWith(u'/'))
+            carrier.FolderMoved(StripTrailingDelim(move.From), StripTrailingDelim(move.To));
+        else
+            carrier.NoteMoved(move.From, move.To);
+        carrier.OthersFollow(m_root);
+        rewritten << carrier.Rewritten();
+        failures << carrier.Failures();
+    }
+    rewritten.removeDuplicates();
+    for (const TqbItemMove& step : steps)
+        emit Moved(step.From, step.To);
+    Report(rewritten, failures);
+    if (!m_linkKeeper)
+        return;
+    const bool queued = !m_announcedMoves.isEmpty();
+    m_announcedMoves << steps;
+    if (!queued)
+        QMetaObject::invokeMethod(this, &TqbLibrary::KeepAnnouncedLinks, Qt::QueuedConnection);
+}
+
 void TqbLibrary::KeepAnnouncedLinks() {
     const QList<TqbItemMove> moves = std::exchange(m_announcedMoves, {});
     TqbKeptLinks kept;
-    for (const TqbItemMove& move : moves) {
-        const TqbKeptLinks one = KeepLinks(move);
+    for (qsizetype i = 0; i < moves.size(); ++i) {
+        const TqbKeptLinks one = KeepLinks(moves[i], moves.mid(i + 1));
         kept.Rewritten << one.Rewritten;
         kept.Failures << one.Failures;
     }
@@ -211,6 +277,7 @@ void TqbLibrary::KeepAnnouncedLinks() {
 }
 
 void TqbLibrary::FollowMove(const QString& oldItemPath, const QString& newItemPath) {
+    m_store.Moved(oldItemPath, newItemPath);
     m_versions.Follow(oldItemPath, newItemPath);
     TqbPictureCarrier carrier;
     carrier.BeforeRewrite = KeepVersionHook();
@@ -225,12 +292,14 @@ void TqbLibrary::FollowMove(const QString& oldItemPath, const QString& newItemPa
     ReportLinks(KeepLinks({oldItemPath, newItemPath}));
 }
 
-TqbKeptLinks TqbLibrary::KeepLinks(const TqbItemMove& move) {
-    return m_linkKeeper ? m_linkKeeper->Follow(m_root, move, KeepVersionHook()) : TqbKeptLinks{};
+TqbKeptLinks TqbLibrary::KeepLinks(const TqbItemMove& move, const QList<TqbItemMove>& later) {
+    return m_linkKeeper ? m_linkKeeper->Follow(m_root, move, KeepVersionHook(), later)
+                        : TqbKeptLinks{};
 }
 
 void TqbLibrary::ReportLinks(const TqbKeptLinks& kept) {
     if (!kept.Rewritten.isEmpty()) {
+        m_store.Written(kept.Rewritten);
         emit Changed(kept.Rewritten);
         emit LinksFollowed(kept.Rewritten);
     }
@@ -250,8 +319,10 @@ std::function<void(const QString&)> TqbLibrary::KeepVersionHook() {
 
 void TqbLibrary::Report(const QStringList& rewritten, const QStringList& failures) {
     // A view holding an old text would write the old addresses back.
-    if (!rewritten.isEmpty())
+    if (!rewritten.isEmpty()) {
+        m_store.Written(rewritten);
         emit Changed(rewritten);
+    }
     if (!failures.isEmpty())
         m_asker.ShowMessage(PicturesNotKeptMessage + failures.join(u'\n'));
 }

@@ -2,6 +2,7 @@
 
 #include "library/qbFolderListing.h"
 #include "library/qbLinkKeeper.h"
+#include "library/qbLibraryStore.h"
 #include "library/qbLinkRewrite.h"
 #include "library/qbNoteVersions.h"
 
@@ -39,17 +40,23 @@ public:
         QStringLiteral("\"%1\" 의 파일 이름은 윈도우 한글 코드(CP949)로 되어 있어 이대로는 쓸 수 "
                        "없습니다.\n이 이름으로 바꾸시겠습니까?");
 
+    // How many entries of the library are looked through for the open document another program
+    // moved where no listing looked.
+    static constexpr int OutsideMoveSearchLimit = 50000;
+
     explicit TqbLibrary(IqbLibraryAsker& asker, QObject* parent = nullptr);
 
     QString NoteExt = QStringLiteral(".htm");
-    // One trailing "/" removed.
+    // One trailing "/" removed. Set NoteExt first: the library is learnt from here on.
     void SetRoot(const QString& dir);
     // Who rewrites links between notes after a move; none keeps them as they are.
     void SetLinkKeeper(IqbLinkKeeper* keeper) { m_linkKeeper = keeper; }
     const QString& Root() const { return m_root; }
 
     // The folder's entries by the listing rules; our own write leftovers in it are removed.
-    TqbFolderListing List(const QString& dir) const;
+    // Items another program moved into it while no listing looked are followed from the event
+    // loop, as FollowOutsideMoves follows them.
+    TqbFolderListing List(const QString& dir);
 
     // A folder with its description page (header); nothing is left when the page fails.
     bool CreateFolder(const QString& dir, const QStringList& header);
@@ -76,10 +83,22 @@ public:
     QString FindById(const QByteArray& id, bool folder, const QStringList& dirs,
                      int searchLimit = 0) const;
     // A note the program wrote itself beside the library's own (a kept copy).
-    void AnnounceWritten(const QString& filePath) { emit Added(filePath); }
+    void AnnounceWritten(const QString& filePath) {
+        m_store.Added(filePath);
+        emit Added(filePath);
+    }
     // Another program's rename, seen by a view: whoever follows our own follows it too. Links
     // to it are kept from the event loop, once the view has done with its batch of changes.
     void AnnounceMoved(const QString& oldItemPath, const QString& newItemPath);
+    // Lists the folders (no trailing "/") that another program changed and follows what it moved
+    // there, by the items' identities, as our own moves are followed: versions, pictures, links
+    // (from the event loop) and the announcement. An item gone that holds openPath is looked for
+    // in the whole library. The moves followed, in the order found.
+    QList<TqbItemMove> FollowOutsideMoves(const QStringList& dirs, const QString& openPath);
+    // The program wrote the note anew (an atomic write makes it a new file): still the same note.
+    void NoteWritten(const QString& filePath) { m_store.Written({filePath}); }
+    // What the library knows of every item's identity.
+    const TqbLibraryStore& Store() const { return m_store; }
     // The notes' kept versions; they follow the library's moves, renames and deletions.
     TqbNoteVersions& Versions() { return m_versions; }
 
@@ -96,7 +115,10 @@ signals:
 private:
     // Pictures and links follow an item we moved; announces the move.
     void FollowMove(const QString& oldItemPath, const QString& newItemPath);
-    TqbKeptLinks KeepLinks(const TqbItemMove& move);
+    // Moves another program made, followed in an order where none takes a name another leaves.
+    void FollowMoves(const QList<TqbItemMove>& moves);
+    // later: the moves of the same batch still to follow, already made on disk.
+    TqbKeptLinks KeepLinks(const TqbItemMove& move, const QList<TqbItemMove>& later = {});
     void KeepAnnouncedLinks();
     void Report(const QStringList& rewritten, const QStringList& failures);
     void ReportLinks(const TqbKeptLinks& kept);
@@ -107,5 +129,6 @@ private:
     QString m_root;
     TqbNoteVersions m_versions;
     IqbLinkKeeper* m_linkKeeper = nullptr;
+    TqbLibraryStore m_store;
     QList<TqbItemMove> m_announcedMoves;
 };

@@ -1,6 +1,7 @@
 #include "library/qbNameGatherer.h"
 
 #include "library/qbFolderListing.h"
+#include "platform/qbFileStamp.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -73,7 +74,8 @@ void TqbNameGatherer::Start(const QString& root, const QString& noteExt) {
         const auto add = [&](const QString& path, const QString& name, const QString& folder) {
             const QString shown = qbVisibleName(name);
             batch.append({path, shown, qbVisibleName(folder), qbNameMatch::Prepare(name),
-                          qbNameOrder::TKey(shown)});
+                          qbNameOrder::TKey(shown),
+                          TqbFileStamp::FileId(path.endsWith(u'/') ? path.chopped(1) : path)});
             if (sinceBatch.elapsed() >= BatchMs)
                 handOver();
         };
@@ -82,7 +84,10 @@ void TqbNameGatherer::Start(const QString& root, const QString& noteExt) {
             const QString relative = pending.takeFirst();
             const QString dir = relative.isEmpty() ? top : top + u'/' + relative;
             const TqbFolderListing listing = ListFolder(dir, noteExt, top);
+            // A stop is seen within a folder of thousands too.
             for (const TqbListedName& folder : listing.Folders) {
+                if (stop->load())
+                    break;
                 if (!folder.RawName.isEmpty())
                     continue;
                 const QString inside =
@@ -91,7 +96,7 @@ void TqbNameGatherer::Start(const QString& root, const QString& noteExt) {
                 pending.append(inside);
             }
             for (const TqbListedName& note : listing.NoteFiles)
-                if (note.RawName.isEmpty())
+                if (note.RawName.isEmpty() && !stop->load())
                     add(dir + u'/' + note.Name, QFileInfo(note.Name).completeBaseName(), relative);
         }
         if (!batch.isEmpty())

@@ -18,6 +18,8 @@ struct TqbGatheredName {
     QString Folder; // where it lies, from the library's root ("" at the top), "/" between folders
     qbNameMatch::TqbMatchName Match;
     qbNameOrder::TKey Order; // of Name
+    // Which file or folder it is (TqbFileStamp::FileId), so that a later rename is known.
+    QByteArray Id;
 };
 
 // Lists every note and folder below a library root on a thread of its own, by the tree's listing

@@ -213,8 +213,8 @@ void TqbTree::LoadRoot(const QString& dir) {
     clear();
     m_contextNode = QPersistentModelIndex();
     m_rootDir = dir.endsWith(u'/') ? dir.chopped(1) : dir;
-    m_library.SetRoot(m_rootDir);
     m_library.NoteExt = NoteExt;
+    m_library.SetRoot(m_rootDir);
     m_watched.clear();
     ScanFolder(nullptr, m_rootDir);
     ScheduleWatchSync();
@@ -389,9 +389,6 @@ void TqbTree::CurrentNodeChanged(QTreeWidgetItem* current, QTreeWidgetItem* prev
     }
     // A name left in CP949 bytes has no path of ours: nothing is open while it is selected.
     const bool usable = MakeUsable(current);
-    if (usable && currentItem() == current)
-        current->setData(0, FileIdRole, TqbFileStamp::FileId(ItemPath(current).chopped(
-                                            ItemPath(current).endsWith(u'/') ? 1 : 0)));
     SetOpenPath(usable ? ItemPath(current) : QString());
 }
 

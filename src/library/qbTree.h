@@ -47,14 +47,9 @@ public:
     static constexpr int FileNameRole = Qt::UserRole + 2;
     // The bytes of a name that is not in the file name encoding (shown decoded from CP949).
     static constexpr int RawNameRole = Qt::UserRole + 3;
-    // Which file or folder a node stands for (TqbFileStamp::FileId), kept on the selected node
-    // and on open folders: another program's rename of them is followed, not shown as a new item.
-    static constexpr int FileIdRole = Qt::UserRole + 4;
     // The only child of a folder whose contents are on disk but not listed yet.
     static inline const QString PlaceholderText = QStringLiteral("-\a");
-    // How many entries of the library are looked through for the open document another program
-    // moved into a folder not watched.
-    static constexpr int OutsideMoveSearchLimit = 50000;
+    static constexpr int OutsideMoveSearchLimit = TqbLibrary::OutsideMoveSearchLimit;
 
     static inline const QString& RawNameQuestion = TqbLibrary::RawNameQuestion;
     static inline const QString NotANoteMessage =
@@ -271,12 +266,10 @@ private:
     // expand arrows) and the open document; an open folder that shows again after it was let go
     // is listed anew.
     void SyncWatches();
-    // The identities of the folder's notes, so that another program's rename is seen as one.
-    void RememberNoteIds(QTreeWidgetItem* node, const QString& dir);
     void MergeBatch(const QStringList& dirs);
-    // Nodes whose file or folder another program moved into another folder follow it there,
-    // when it turns up among dirs or (the open document) within a bounded look through the
-    // library; the selection stays on the open document. The folders moved from and into.
+    // Nodes whose file or folder another program renamed or moved follow it, as the library
+    // finds it by its identity; the selection stays on the open document. The folders moved from
+    // and into.
     QStringList FollowOutsideMoves(const QStringList& dirs);
     // The node of a document path (a folder's description page: the folder), its folders opened
     // on the way; null when it is not in the library.

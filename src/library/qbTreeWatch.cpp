@@ -7,7 +7,6 @@
 #include "library/qbNoteInfo.h"
 #include "library/qbPaths.h"
 #include "library/qbTreeHost.h"
-#include "platform/qbFileStamp.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -42,7 +41,7 @@ void TqbTree::SyncWatches() {
         return;
     QStringList folders{m_rootDir};
     QStringList closed;
-    QList<QTreeWidgetItem*> stale;
+    QStringList stale;
     const auto walk = [&](auto& self, QTreeWidgetItem* node) -> void {
         for (int i = 0; i < ChildCount(*this, node); ++i) {
             QTreeWidgetItem* child = ChildAt(*this, node, i);
@@ -56,45 +55,26 @@ void TqbTree::SyncWatches() {
             }
             const QString dir = NodePath(child);
             folders << dir;
-            if (!m_watched.contains(dir)) {
-                // Its renames are followed from now on, and those of its notes.
-                if (child->data(0, FileIdRole).isNull())
-                    child->setData(0, FileIdRole, TqbFileStamp::FileId(dir));
-                RememberNoteIds(child, dir);
-                if (!m_fresh.contains(dir))
-                    stale << child;
-            }
+            if (!m_watched.contains(dir) && !m_fresh.contains(dir))
+                stale << dir;
             self(self, child);
         }
     };
-    {
-        const QScopedValueRollback<bool> merging(m_merging, true);
-        if (!m_watched.contains(m_rootDir))
-            RememberNoteIds(nullptr, m_rootDir);
-        walk(walk, nullptr);
-    }
+    walk(walk, nullptr);
     m_watched = QSet<QString>(folders.begin(), folders.end());
     m_fresh.clear();
     m_watcher->SetFolders(folders + closed);
     m_watcher->SetOpenFile(m_host.OpenPath());
     // Shown again after it was let go: what changed meanwhile was not seen.
-    QStringList refreshed;
-    for (QTreeWidgetItem* folder : std::as_const(stale)) {
-        const QString dir = NodePath(folder);
-        if (MergeFolder(folder, dir))
+    if (stale.isEmpty())
+        return;
+    QStringList refreshed = FollowOutsideMoves(stale);
+    for (const QString& dir : std::as_const(stale))
+        if (RefreshFolder(dir))
             refreshed << dir;
-    }
+    refreshed.removeDuplicates();
     if (!refreshed.isEmpty())
         emit FoldersRefreshed(refreshed);
-}
-
-void TqbTree::RememberNoteIds(QTreeWidgetItem* node, const QString& dir) {
-    for (int i = 0; i < ChildCount(*this, node); ++i) {
-        QTreeWidgetItem* child = ChildAt(*this, node, i);
-        if (!IsFolder(child) && !IsPlaceholder(child) && child->data(0, RawNameRole).isNull() &&
-            child->data(0, FileIdRole).isNull())
-            child->setData(0, FileIdRole, TqbFileStamp::FileId(dir + u'/' + NoteFileName(child)));
-    }
 }
 
 QTreeWidgetItem* TqbTree::FolderNode(const QString& dir, bool* found) const {
@@ -128,58 +108,23 @@ void TqbTree::Refresh() {
 }
 
 QStringList TqbTree::FollowOutsideMoves(const QStringList& dirs) {
-    struct TGone {
-        QString ItemPath;
-        QByteArray Id;
-    };
-    QList<TGone> gone;
-    for (const QString& dir : dirs) {
-        bool found = false;
-        QTreeWidgetItem* node = FolderNode(dir, &found);
-        if (!found || (node && IsUnlisted(node)))
-            continue;
-        for (int i = 0; i < ChildCount(*this, node); ++i) {
-            const QTreeWidgetItem* child = ChildAt(*this, node, i);
-            const QByteArray id = child->data(0, FileIdRole).toByteArray();
-            const QString itemPath = ItemPath(child);
-            if (!id.isEmpty() && !QFileInfo::exists(StripTrailingDelim(itemPath)))
-                gone.append({itemPath, id});
-        }
-    }
-    QStringList moved;
-    if (gone.isEmpty())
-        return moved;
     // A vanishing node moves the selection on without opening what it lands on.
     const QScopedValueRollback<bool> merging(m_merging, true);
-    QString reveal;
-    for (const TGone& item : std::as_const(gone)) {
-        const bool folder = item.ItemPath.endsWith(u'/');
-        // Only the open document is worth a look outside the watched folders.
-        const bool holdsOpen = qbTreeRules::Within(m_host.OpenPath(), item.ItemPath);
-        const QString newPath =
-            m_library.FindById(item.Id, folder, dirs, holdsOpen ? OutsideMoveSearchLimit : 0);
-        // A new name in the same folder is the folder's own merge.
-        if (newPath.isEmpty() || QFileInfo(StripTrailingDelim(newPath)).path() ==
-                                     QFileInfo(StripTrailingDelim(item.ItemPath)).path())
-            continue;
-        if (holdsOpen)
-            setCurrentItem(nullptr);
-        // As for our own moves: the open document follows before its node goes.
-        ++m_libraryCalls;
-        m_library.AnnounceMoved(item.ItemPath, newPath);
-        --m_libraryCalls;
-        ShowMovedNodes();
-        moved << QFileInfo(StripTrailingDelim(item.ItemPath)).path()
-              << QFileInfo(StripTrailingDelim(newPath)).path();
-        if (holdsOpen)
-            reveal = m_host.OpenPath();
-    }
-    if (reveal.isEmpty())
-        return moved;
+    const QString open = m_host.OpenPath();
+    // As for our own moves: the open document follows before a node goes.
+    ++m_libraryCalls;
+    const QList<TqbItemMove> moves = m_library.FollowOutsideMoves(dirs, open);
+    --m_libraryCalls;
+    ShowMovedNodes();
+    QStringList moved;
+    for (const TqbItemMove& move : moves)
+        moved << QFileInfo(StripTrailingDelim(move.From)).path()
+              << QFileInfo(StripTrailingDelim(move.To)).path();
     // The selection stays on the open document in its new place.
-    if (QTreeWidgetItem* node = ShownNode(reveal)) {
-        setCurrentItem(node);
-        node->setData(0, FileIdRole, TqbFileStamp::FileId(StripTrailingDelim(ItemPath(node))));
+    if (m_host.OpenPath() != open) {
+        QTreeWidgetItem* node = ShownNode(m_host.OpenPath());
+        if (currentItem() != node)
+            setCurrentItem(node);
     }
     return moved;
 }
@@ -254,7 +199,6 @@ bool TqbTree::MergeFolder(QTreeWidgetItem* node, const QString& dir) {
         TqbListedName Name;
         bool Folder;
         QTreeWidgetItem* Item = nullptr;
-        bool Renamed = false;
     };
     QList<TEntry> entries;
     for (const TqbListedName& name : listing.Folders)
@@ -280,38 +224,6 @@ bool TqbTree::MergeFolder(QTreeWidgetItem* node, const QString& dir) {
     }
 
     bool changed = false;
-    // A node whose file or folder turns up under a new name was renamed, not replaced: it keeps
-    // its open subfolders and the selection, and the open document follows it.
-    QHash<qsizetype, QByteArray> newIds;
-    for (qsizetype g = 0; g < gone.size(); ++g) {
-        QTreeWidgetItem* item = gone[g];
-        const QByteArray id = item->data(0, FileIdRole).toByteArray();
-        if (id.isEmpty())
-            continue;
-        for (qsizetype i = 0; i < entries.size(); ++i) {
-            TEntry& entry = entries[i];
-            if (entry.Item || entry.Folder != IsFolder(item) || !entry.Name.RawName.isEmpty())
-                continue;
-            if (!newIds.contains(i))
-                newIds.insert(i, TqbFileStamp::FileId(prefix + entry.Name.Name));
-            if (newIds.value(i) != id)
-                continue;
-            const QString oldPath = ItemPath(item);
-            if (entry.Folder)
-                SetEntry(item, entry.Name.Name, FolderImage);
-            else
-                SetEntry(item, FileNameNoExt(entry.Name.Name), NoteImage, entry.Name.Name);
-            item->setData(0, FileIdRole, id);
-            // The open document follows, as it does our own renames.
-            m_library.AnnounceMoved(oldPath, ItemPath(item));
-            entry.Item = item;
-            entry.Renamed = true;
-            gone.remove(g--);
-            changed = true;
-            break;
-        }
-    }
-
     // The selection goes with a node that is gone, without opening another one in its place.
     for (QTreeWidgetItem* p = currentItem(); p; p = p->parent()) {
         if (gone.contains(p)) {
@@ -339,8 +251,7 @@ bool TqbTree::MergeFolder(QTreeWidgetItem* node, const QString& dir) {
     };
     for (TEntry& entry : entries) {
         if (entry.Item) {
-            if (!entry.Renamed)
-                flush(entry.Item);
+            flush(entry.Item);
             if (entry.Folder && entry.Item->childCount() == 0 &&
                 FolderHasEntries(NodePath(entry.Item))) {
                 entry.Item->addChild(NewPlaceholder());
@@ -357,8 +268,6 @@ bool TqbTree::MergeFolder(QTreeWidgetItem* node, const QString& dir) {
                                  : FolderHasEntries(QByteArray(QFile::encodeName(prefix) +
                                                                entry.Name.RawName))))
             item->addChild(NewPlaceholder());
-        if (!entry.Folder && entry.Name.RawName.isEmpty())
-            item->setData(0, FileIdRole, TqbFileStamp::FileId(prefix + entry.Name.Name));
         // The open document put back (a save by delete and create) is selected again.
         const QString openPath = m_host.OpenPath();
         if (!currentItem() && !openPath.isEmpty() && entry.Name.RawName.isEmpty() &&
@@ -368,13 +277,8 @@ bool TqbTree::MergeFolder(QTreeWidgetItem* node, const QString& dir) {
         run << item;
     }
     flush(nullptr);
-    for (const TEntry& entry : std::as_const(entries))
-        if (entry.Renamed)
-            KeepInOrder(entry.Item);
-    if (reselect) {
+    if (reselect)
         setCurrentItem(reselect);
-        reselect->setData(0, FileIdRole, TqbFileStamp::FileId(StripTrailingDelim(ItemPath(reselect))));
-    }
     if (changed)
         ScheduleWatchSync();
     return changed;

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/stat.h>
 #endif
 
@@ -39,15 +40,18 @@ QByteArray IdentityOf(const QString& path) {
 
 QByteArray TqbFileStamp::FileId(const QString& path) {
 #ifdef Q_OS_UNIX
-    struct stat status {};
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+    struct statx status {};
+    if (::statx(AT_FDCWD, QFile::encodeName(path).constData(), 0, STATX_INO | STATX_BTIME,
+                &status) != 0)
         return {};
-    QByteArray id = QByteArray::number(quint64(status.st_dev)) + ':' +
-                    QByteArray::number(quint64(status.st_ino));
-    // A folder's time changes with its entries; a file's stays through a rename.
-    if (S_ISREG(status.st_mode))
-        id += ':' + QByteArray::number(qint64(status.st_mtim.tv_sec)) + '.' +
-              QByteArray::number(qint64(status.st_mtim.tv_nsec));
+    QByteArray id = QByteArray::number(quint64(status.stx_dev_major)) + '.' +
+                    QByteArray::number(quint64(status.stx_dev_minor)) + ':' +
+                    QByteArray::number(quint64(status.stx_ino));
+    // A write in place or a rename keeps the birth time; an inode given again to a new file
+    // after a deletion does not.
+    if (status.stx_mask & STATX_BTIME)
+        id += ':' + QByteArray::number(qint64(status.stx_btime.tv_sec)) + '.' +
+              QByteArray::number(quint64(status.stx_btime.tv_nsec));
     return id;
 #else
     Q_UNUSED(path);

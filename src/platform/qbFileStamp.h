@@ -11,9 +11,10 @@ public:
     TqbFileStamp() = default;
     // The file as it is now; a stamp that says "missing" when it does not exist.
     static TqbFileStamp Of(const QString& path);
-    // Which file or folder this is (device and inode; for a file its modification time too, so
-    // that a new file given a deleted one's inode is not taken for it), the same under any name;
-    // empty when it does not exist or the system cannot tell.
+    // Which file or folder this is (device and inode, with its birth time where the file system
+    // keeps one, so that a new file given a deleted one's inode is not taken for it): the same
+    // under any name and through writes in place; empty when it does not exist or the system
+    // cannot tell.
     static QByteArray FileId(const QString& path);
 
     bool IsNull() const { return !m_taken; }

@@ -16,12 +16,23 @@ bool Within(const QString& path, const QString& dir) {
     return path == dir || path.startsWith(dir + u'/');
 }
 
-// Rewrites one page (when mayWrite); false when it had links to change that were not written.
-bool RewritePage(const QString& oldPagePath, const QString& pagePath, const TqbItemMove& move,
-                 bool mayWrite, const IqbLinkKeeper::TBeforeRewrite& beforeRewrite,
-                 QStringList& rewritten) {
+// Where a page was before the later moves of its batch, which are already on disk.
+QString BeforeLater(QString path, const QList<TqbItemMove>& later) {
+    for (qsizetype k = later.size() - 1; k >= 0; --k) {
+        const QString to = QDir::cleanPath(later[k].To);
+        if (Within(path, to))
+            path = QDir::cleanPath(later[k].From) + path.mid(to.size());
+    }
+    return path;
+}
+
+// Rewrites one page (when mayWrite): its links were written for oldPagePath, now it stands for
+// pagePath, its file is at file. False when it had links to change that were not written.
+bool RewritePage(const QString& file, const QString& oldPagePath, const QString& pagePath,
+                 const TqbItemMove& move, bool mayWrite,
+                 const IqbLinkKeeper::TBeforeRewrite& beforeRewrite, QStringList& rewritten) {
     try {
-        const TqbPageText page = qbPageCodec::Decode(qbText::ReadFileBytes(pagePath));
+        const TqbPageText page = qbPageCodec::Decode(qbText::ReadFileBytes(file));
         const TqbRewrittenLinks links =
             qbLinkRewrite::LinksOfMoved(page.Text, oldPagePath, pagePath, move);
         if (links.Count == 0)
@@ -30,9 +41,9 @@ bool RewritePage(const QString& oldPagePath, const QString& pagePath, const TqbI
         if (page.HadDecodingErrors || !mayWrite)
             return false;
         if (beforeRewrite)
-            beforeRewrite(pagePath);
-        qbPageCodec::Write(pagePath, links.Html, page.Charset);
-        rewritten << pagePath;
+            beforeRewrite(file);
+        qbPageCodec::Write(file, links.Html, page.Charset);
+        rewritten << file;
         return true;
     } catch (const EqbError&) {
         return false;
@@ -45,7 +56,8 @@ TqbLinkFollower::TqbLinkFollower(TUnsavedNotes unsavedNotes)
     : m_unsavedNotes(std::move(unsavedNotes)) {}
 
 TqbKeptLinks TqbLinkFollower::Follow(const QString& libraryRoot, const TqbItemMove& move,
-                                     const TBeforeRewrite& beforeRewrite) {
+                                     const TBeforeRewrite& beforeRewrite,
+                                     const QList<TqbItemMove>& later) {
     const QStringList unsaved = m_unsavedNotes ? m_unsavedNotes() : QStringList();
     const QString from = QDir::cleanPath(move.From);
     const QString to = QDir::cleanPath(move.To);
@@ -58,7 +70,9 @@ TqbKeptLinks TqbLinkFollower::Follow(const QString& libraryRoot, const TqbItemMo
             const QString path = QFile::decodeName(file);
             pages.append({from + path.mid(to.size()), path});
         });
-    } else {
+    } else if (QFile::exists(to)) {
+        // A name passed through on the way (a swap) holds no page; the page is read at the step
+        // that brings it to its place.
         pages.append({from, to});
     }
     const qbBacklinks::TNameScan oldName(from);
@@ -69,9 +83,11 @@ TqbKeptLinks TqbLinkFollower::Follow(const QString& libraryRoot, const TqbItemMo
         pages.append({path, path});
 
     TqbKeptLinks kept;
-    for (const auto& [oldPath, path] : std::as_const(pages))
-        if (!RewritePage(oldPath, path, move, !unsaved.contains(path), beforeRewrite,
-                         kept.Rewritten))
+    for (const auto& [oldPath, path] : std::as_const(pages)) {
+        const QString was = BeforeLater(path, later);
+        if (!RewritePage(path, oldPath == path ? was : oldPath, was, move,
+                         !unsaved.contains(path), beforeRewrite, kept.Rewritten))
             kept.Failures << QDir::toNativeSeparators(path);
+    }
     return kept;
 }

@@ -15,7 +15,8 @@ public:
     explicit TqbLinkFollower(TUnsavedNotes unsavedNotes = {});
 
     TqbKeptLinks Follow(const QString& libraryRoot, const TqbItemMove& move,
-                        const TBeforeRewrite& beforeRewrite = {}) override;
+                        const TBeforeRewrite& beforeRewrite = {},
+                        const QList<TqbItemMove>& later = {}) override;
 
 private:
     TUnsavedNotes m_unsavedNotes;

@@ -6,6 +6,7 @@
 #include "app/qbTypingJournal.h"
 #include "common/qbSmallDisk.h"
 #include "common/qbTestFiles.h"
+#include "library/UserFileName.h"
 #include "library/qbLibraryWatcher.h"
 #include "library/qbNoteInfo.h"
 #include "library/qbTree.h"
@@ -13,10 +14,12 @@
 #include "platform/qbPageCodec.h"
 #include "platform/qbTextFile.h"
 #include "prjinfo/qbProjectInfo.h"
+#include "search/qbLinkFollower.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -100,7 +103,10 @@ public:
     int OutsideAsked = 0;
     int UndecodableAsked = 0;
 
+    int Commits = 0;
+
     bool TreeShowing() const override { return Tree; }
+    void CommitTyping() override { ++Commits; }
     void ShowMessage(const QString& text, const QString& detail) override {
         Messages << text + (detail.isEmpty() ? QString() : " | " + detail);
     }
@@ -780,6 +786,29 @@ private slots:
         QVERIFY(m_note->SaveCurrentNote());
         QVERIFY(qbPageCodec::Read(Lib(path)).Text.contains("뒤"));
         QCOMPARE(m_host->OutsideAsked, 0);
+    }
+
+    // A rename in the tree saves the open note once: the links that follow it ask nothing again.
+    void renameSavesTheOpenNoteOnce() {
+        TqbLinkFollower follower([this] { return m_note->SaveBeforeLinksRewritten(); });
+        m_tree->Library().SetLinkKeeper(&follower);
+        WriteBytes(Lib("링크.htm"), "<a href=\"note.htm\">n</a>");
+        WriteBytes(Lib("note.htm"), Cp949Note);
+        Open("note.htm", TqbViewMode::Edit);
+        Edit("뒤");
+        m_tree->SetDialogRunner([](QDialog& dialog) {
+            auto& name = dynamic_cast<TfrmUserFileName&>(dialog);
+            name.edtName->setText("new");
+            name.btnConfirmClick();
+            return name.result() == QDialog::Accepted;
+        });
+        m_tree->PopupRefresh();
+        m_tree->RenameNode(m_tree->findItems("note", Qt::MatchExactly).value(0));
+        m_tree->Library().SetLinkKeeper(nullptr);
+        QCOMPARE(m_note->Path(), Lib("new.htm"));
+        QCOMPARE(m_view->Calls.filter("save ").size(), 1);
+        QCOMPARE(m_host->Commits, 1);
+        QCOMPARE(ReadBytes(Lib("링크.htm")), QByteArray("<a href=\"new.htm\">n</a>"));
     }
 
     // A page too big to edit says so before anything is typed, and offers source mode.

@@ -18,7 +18,7 @@ TqbGatheredName Named(const QString& name) {
     const bool folder = name.endsWith(u'/');
     const QString shown = folder ? name.chopped(1) : name;
     return {"/lib/" + shown + (folder ? "/" : ".htm"), shown, QString(),
-            qbNameMatch::Prepare(shown), qbNameOrder::TKey(shown)};
+            qbNameMatch::Prepare(shown), qbNameOrder::TKey(shown), {}};
 }
 
 QStringList ShownNames(const TqbJumpList& list) {
@@ -175,9 +175,9 @@ private slots:
 
     void aRemovedFolderTakesItsNames() {
         TqbJumpList list;
-        list.AddNames({{"/lib/d/", "d", "", qbNameMatch::Prepare("d")},
-                       {"/lib/d/x.htm", "x", "d", qbNameMatch::Prepare("x")},
-                       {"/lib/y.htm", "y", "", qbNameMatch::Prepare("y")}});
+        list.AddNames({{"/lib/d/", "d", "", qbNameMatch::Prepare("d"), {}},
+                       {"/lib/d/x.htm", "x", "d", qbNameMatch::Prepare("x"), {}},
+                       {"/lib/y.htm", "y", "", qbNameMatch::Prepare("y"), {}}});
         list.Forget("/lib/d/");
         QCOMPARE(ShownNames(list), QStringList{"y"});
         QCOMPARE(list.NameCount(), 1);

@@ -4,6 +4,7 @@
 #include "library/UserFileName.h"
 #include "library/qbLibraryWatcher.h"
 #include "library/qbTree.h"
+#include "platform/qbTextFile.h"
 #include "qbFakeTreeHost.h"
 
 #include <QLineEdit>
@@ -72,6 +73,8 @@ private slots:
         QTest::newRow("open note removed") << "remove" << "A/a1.htm" << "" << "A[Sub[s1]] B top" << "A/a1.htm";
         QTest::newRow("note renamed") << "rename" << "top.htm" << "zz.htm" << "A[Sub[s1] a1*] B zz" << "A/a1.htm";
         QTest::newRow("open note renamed") << "rename" << "A/a1.htm" << "A/a9.htm" << "A[Sub[s1] a9*] B top" << "A/a9.htm";
+        QTest::newRow("open note written anew, then renamed") << "write, rename" << "A/a1.htm" << "A/a9.htm" << "A[Sub[s1] a9*] B top" << "A/a9.htm";
+        QTest::newRow("open note swapped with another") << "swap" << "A/a1.htm" << "top.htm" << "A[Sub[s1] a1] B top*" << "top.htm";
         QTest::newRow("folder added") << "add" << "C/c1.htm" << "" << "A[Sub[s1] a1*] B C top" << "A/a1.htm";
         QTest::newRow("folder removed") << "remove" << "B" << "" << "A[Sub[s1] a1*] top" << "A/a1.htm";
         QTest::newRow("open folder renamed") << "rename" << "A/Sub" << "A/Sub2" << "A[Sub2[s1] a1*] B top" << "A/a1.htm";
@@ -96,7 +99,15 @@ private slots:
         else if (op == "remove")
             QVERIFY(QFileInfo(Lib(path)).isDir() ? QDir(Lib(path)).removeRecursively()
                                                  : QFile::remove(Lib(path)));
-        else
+        else if (op == "swap")
+            QVERIFY(QDir().rename(Lib(path), Lib(path) + ".t") && QDir().rename(Lib(to), Lib(path)) &&
+                    QDir().rename(Lib(path) + ".t", Lib(to)));
+        if (op == "write, rename") {
+            // Written as every save writes: a new file under the old name.
+            qbText::WriteFileBytes(Lib(path), "written");
+            m_tree->Library().NoteWritten(Lib(path));
+        }
+        if (op.endsWith("rename"))
             QVERIFY(QDir().mkpath(QFileInfo(Lib(to)).path()) && QDir().rename(Lib(path), Lib(to)));
         QVERIFY(refreshed.wait());
         QCOMPARE(Shape(), shape);

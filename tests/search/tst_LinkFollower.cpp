@@ -3,9 +3,13 @@
 #include "common/qbReadOnlyFolder.h"
 #include "common/qbTestFiles.h"
 #include "library/qbLibrary.h"
+#include "platform/qbTextFile.h"
 #include "search/qbLinkFollower.h"
 
 #include <QDirIterator>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <cstdio>
 #include <QSignalSpy>
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -143,8 +147,9 @@ private slots:
         } else if (how == u"move") {
             QVERIFY(library.Move(oldPath, m_root + u'/' + to));
         } else {
+            QTRY_VERIFY(!library.Store().Learning());
             QVERIFY(QDir().rename(oldPath, m_root + u'/' + to));
-            library.AnnounceMoved(oldPath, m_root + u'/' + to);
+            library.FollowOutsideMoves({m_root}, {});
             QVERIFY(followed.wait());
         }
         CompareLibrary(expected);
@@ -162,6 +167,231 @@ private slots:
             QCOMPARE(versions.size(), 1);
             QCOMPARE(ReadBytes(versions.first().Path), Bytes(before, sample[before]));
         }
+    }
+
+    // Another program's changes, each seen as the watcher reports it (its folders) or when a
+    // folder is listed again: a note keeps its identity through every kind of write, so a later
+    // rename or move of it is followed (links, pictures, versions) wherever it lies.
+    void outsideChangesFollowed_data() {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<TFiles>("expected");
+        QTest::addColumn<QString>("versionAt"); // where b.htm's kept version is afterwards
+
+        const TFiles sample = Apply(Sample(), {{"sub/p.htm", "<img src=\"__images/p.png\">"},
+                                               {"sub/__images/p.png", "png"},
+                                               {"pic.htm", "<img src=\"sub/__images/p.png\">"}});
+        const auto bRenamed = [&](TFiles files, const QString& c) {
+            return Apply(files,
+                         {{"b.htm", {}},
+                          {"b2.htm", files["b.htm"]},
+                          {"a.htm", QString(files["a.htm"]).replace("\"b.htm", "\"b2.htm")},
+                          {c, QString(files[c]).replace("../b.htm", "../b2.htm")},
+                          {"k.htm", "<p>한글 <a href=\"b2.htm\">비</a></p>"},
+                          {"u.htm", "<p><a href=\"b2.htm\">비</a><textarea><a href=\"b.htm\"></textarea></p>"}});
+        };
+        const QStringList rename{"mv b.htm b2.htm"};
+        QTest::newRow("rename after a write in place")
+            << QStringList{"edit b.htm"} + rename << bRenamed(sample, "sub/c.htm") << "b2.htm";
+        QTest::newRow("rename after our save")
+            << QStringList{"save b.htm"} + rename << bRenamed(sample, "sub/c.htm") << "b2.htm";
+        QTest::newRow("rename after a replace by rename")
+            << QStringList{"replace b.htm"} + rename << bRenamed(sample, "sub/c.htm") << "b2.htm";
+        const TFiles cRenamed = Apply(
+            sample, {{"sub/c.htm", {}},
+                     {"sub/d.htm", sample["sub/c.htm"]},
+                     {"a.htm", QString(sample["a.htm"]).replace("sub/c.htm", "sub/d.htm")}});
+        QTest::newRow("rename after our link rewrite")
+            << QStringList{"rename sub/c.htm sub/d.htm"} + rename << bRenamed(cRenamed, "sub/d.htm") << "b2.htm";
+        QTest::newRow("rename in a folder never listed")
+            << QStringList{"mv sub/c.htm sub/d.htm"} << cRenamed << "b.htm";
+        QTest::newRow("rename found when the folder is listed again")
+            << QStringList{"mv sub/c.htm sub/d.htm", "list sub"} << cRenamed << "b.htm";
+        QTest::newRow("folder renamed: links and pictures into it")
+            << QStringList{"mv sub sub2"}
+            << Apply(sample, {{"sub/c.htm", {}}, {"sub/p.htm", {}}, {"sub/__images/p.png", {}},
+                              {"sub2/c.htm", sample["sub/c.htm"]},
+                              {"sub2/p.htm", sample["sub/p.htm"]},
+                              {"sub2/__images/p.png", "png"},
+                              {"a.htm", QString(sample["a.htm"]).replace("sub/", "sub2/")},
+                              {"b.htm", QString(sample["b.htm"]).replace("sub/", "sub2/")},
+                              {"pic.htm", "<img src=\"sub2/__images/p.png\">"}})
+            << "b.htm";
+        QTest::newRow("note moved out of its folder takes its picture")
+            << QStringList{"mv sub/p.htm p.htm"}
+            << Apply(sample, {{"sub/p.htm", {}}, {"sub/__images/p.png", {}},
+                              {"p.htm", sample["sub/p.htm"]},
+                              {"__images/p.png", "png"},
+                              {"pic.htm", "<img src=\"__images/p.png\">"}})
+            << "b.htm";
+        QTest::newRow("one into the name another left, in one batch")
+            << QStringList{"chain a.htm b.htm b2.htm"}
+            << Apply(sample,
+                     {{"a.htm", {}},
+                      {"b.htm", Utf8Head + "<a href=\"b2.htm\">비</a> <a href=\"sub/c.htm\">c</a></body></html>"},
+                      {"b2.htm", Utf8Head + "<a href=\"b.htm#top\">a</a><a href='sub/'>폴더</a></body></html>"},
+                      {"sub/c.htm", Utf8Head + "<a href=\"../b.htm\">a</a><a href=../b2.htm>b</a></body></html>"},
+                      {"k.htm", "<p>한글 <a href=\"b2.htm\">비</a></p>"},
+                      {"u.htm", "<p><a href=\"b2.htm\">비</a><textarea><a href=\"b.htm\"></textarea></p>"}})
+            << "b2.htm";
+        QTest::newRow("swap")
+            << QStringList{"swap a.htm b.htm"}
+            << Apply(sample,
+                     {{"a.htm", Utf8Head + "<a href=\"b.htm#top\">a</a><a href='sub/'>폴더</a></body></html>"},
+                      {"b.htm", Utf8Head + "<a href=\"a.htm\">비</a> <a href=\"sub/c.htm\">c</a></body></html>"},
+                      {"sub/c.htm", Utf8Head + "<a href=\"../b.htm\">a</a><a href=../a.htm>b</a></body></html>"},
+                      {"k.htm", "<p>한글 <a href=\"a.htm\">비</a></p>"},
+                      {"u.htm", "<p><a href=\"a.htm\">비</a><textarea><a href=\"b.htm\"></textarea></p>"}})
+            << "a.htm";
+    }
+
+    void outsideChangesFollowed() {
+        QFETCH(QStringList, steps);
+        QFETCH(TFiles, expected);
+        QFETCH(QString, versionAt);
+        MakeLibrary();
+        WriteBytes(m_root + "/sub/p.htm", "<img src=\"__images/p.png\">");
+        WriteBytes(m_root + "/sub/__images/p.png", "png");
+        WriteBytes(m_root + "/pic.htm", "<img src=\"sub/__images/p.png\">");
+        TqbLinkFollower follower;
+        TqbLibrary library(m_asker);
+        library.SetRoot(m_root);
+        library.SetLinkKeeper(&follower);
+        library.Versions().Keep(m_root + "/b.htm", "kept");
+        QTRY_VERIFY(!library.Store().Learning());
+        const auto lib = [&](const QString& rel) { return m_root + u'/' + rel; };
+        const auto dirOf = [&](const QString& rel) { return QFileInfo(lib(rel)).path(); };
+        for (const QString& step : std::as_const(steps)) {
+            const QStringList words = step.split(u' ');
+            const QString& op = words[0];
+            const QString path = lib(words[1]);
+            QStringList reported{dirOf(words[1])};
+            if (op == u"edit") {
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::ReadWrite));
+                const QByteArray bytes = file.readAll();
+                QVERIFY(file.seek(0) && file.write(bytes) == bytes.size());
+                // Renamed before the watcher reports the write.
+                continue;
+            } else if (op == u"save") {
+                qbText::WriteFileBytes(path, ReadBytes(path));
+                library.NoteWritten(path);
+                continue;
+            } else if (op == u"replace") {
+                WriteBytes(path + ".tmp", ReadBytes(path));
+                QVERIFY(std::rename(qPrintable(path + ".tmp"), qPrintable(path)) == 0);
+            } else if (op == u"rename") {
+                QVERIFY(library.Rename(path, lib(words[2])));
+                continue;
+            } else if (op == u"mv") {
+                QVERIFY(QDir().rename(path, lib(words[2])));
+                reported << dirOf(words[2]);
+            } else if (op == u"chain") {
+                QVERIFY(QDir().rename(lib(words[2]), lib(words[3])) &&
+                        QDir().rename(path, lib(words[2])));
+            } else if (op == u"swap") {
+                QVERIFY(QDir().rename(path, path + ".t") && QDir().rename(lib(words[2]), path) &&
+                        QDir().rename(path + ".t", lib(words[2])));
+            }
+            if (op == u"list")
+                library.List(path);
+            else
+                library.FollowOutsideMoves(reported, {});
+            // The links follow from the event loop.
+            QCoreApplication::sendPostedEvents(&library, QEvent::MetaCall);
+        }
+        CompareLibrary(expected);
+        QCOMPARE(m_asker.Calls, QStringList());
+        QList<QByteArray> kept;
+        for (const TqbNoteVersion& version : library.Versions().List(lib(versionAt)))
+            kept << ReadBytes(version.Path);
+        QVERIFY2(kept.contains("kept"), qPrintable(versionAt));
+    }
+
+    // Another program's renames, moves, swaps and writes and our own, interleaved at random
+    // (seeded, so a failure replays): after each, every note is where the model says, once, and
+    // its link still leads to the note it led to.
+    void randomChangesKeepEveryLink() {
+        constexpr quint32 Seed = 38;
+        constexpr int Notes = 8;
+        constexpr int Steps = 300;
+        QRandomGenerator random(Seed);
+        m_root = m_temp.path() + "/random";
+        const QStringList dirs{"", "P", "Q"};
+        const auto lib = [&](const QString& rel) { return m_root + u'/' + rel; };
+        const auto dirOf = [&](const QString& rel) { return QFileInfo(lib(rel)).path(); };
+        QStringList where;
+        for (int i = 0; i < Notes; ++i)
+            where << QDir::cleanPath(dirs[i % 3] + QStringLiteral("/n%1.htm").arg(i)).remove(
+                         QRegularExpression("^/"));
+        for (int i = 0; i < Notes; ++i) {
+            const QString href = QDir(dirOf(where[i])).relativeFilePath(lib(where[(i + 1) % Notes]));
+            WriteBytes(lib(where[i]), QStringLiteral("<p>%1</p><a href=\"%2\">x</a>").arg(i).arg(href).toUtf8());
+        }
+        TqbLinkFollower follower;
+        TqbLibrary library(m_asker);
+        library.SetRoot(m_root);
+        library.SetLinkKeeper(&follower);
+        QTRY_VERIFY(!library.Store().Learning());
+        int names = 0;
+        const auto freeName = [&](const QString& dir) {
+            return QDir::cleanPath(dir + QStringLiteral("/m%1.htm").arg(++names)).remove(
+                QRegularExpression("^/"));
+        };
+        const QRegularExpression idAndHref("^<p>(\\d+)</p><a href=\"([^\"]*)\">");
+        for (int step = 0; step < Steps; ++step) {
+            const int i = int(random.bounded(Notes));
+            const int j = (i + 1 + int(random.bounded(Notes - 1))) % Notes;
+            const QString dir = dirs[random.bounded(3)];
+            const QString path = lib(where[i]);
+            const quint32 op = random.bounded(7);
+            QStringList reported{dirOf(where[i])};
+            if (op == 0 || op == 1) { // another program's rename, or move to another folder
+                const QString to = freeName(op == 0 ? QFileInfo(where[i]).path() : dir);
+                QVERIFY(QDir().rename(path, lib(to)));
+                reported << dirOf(to);
+                where[i] = to;
+            } else if (op == 2) { // another program's swap
+                QVERIFY(QDir().rename(path, path + ".t") && QDir().rename(lib(where[j]), path) &&
+                        QDir().rename(path + ".t", lib(where[j])));
+                reported << dirOf(where[j]);
+                where.swapItemsAt(i, j);
+            } else if (op == 3) { // another program's write in place, not reported yet
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::Append));
+                reported.clear();
+            } else if (op == 4) { // a sync tool's replace by rename
+                WriteBytes(path + ".tmp", ReadBytes(path));
+                QVERIFY(std::rename(qPrintable(path + ".tmp"), qPrintable(path)) == 0);
+            } else if (op == 5) { // our save
+                qbText::WriteFileBytes(path, ReadBytes(path));
+                library.NoteWritten(path);
+                reported.clear();
+            } else { // our rename
+                const QString to = freeName(dir);
+                QVERIFY(library.Rename(path, lib(to)));
+                reported.clear();
+                where[i] = to;
+            }
+            if (!reported.isEmpty())
+                library.FollowOutsideMoves(reported, {});
+            QCoreApplication::sendPostedEvents(&library, QEvent::MetaCall);
+            const QString at = QStringLiteral("seed %1, step %2, op %3").arg(Seed).arg(step).arg(op);
+            int found = 0;
+            for (QDirIterator it(m_root, {"*.htm"}, QDir::Files, QDirIterator::Subdirectories);
+                 it.hasNext(); it.next())
+                ++found;
+            QVERIFY2(found == Notes, qPrintable(at));
+            for (int n = 0; n < Notes; ++n) {
+                const QRegularExpressionMatch match =
+                    idAndHref.match(QString::fromUtf8(ReadBytes(lib(where[n]))));
+                QVERIFY2(match.hasMatch() && match.captured(1).toInt() == n,
+                         qPrintable(at + ": " + where[n]));
+                QVERIFY2(QDir::cleanPath(dirOf(where[n]) + u'/' + match.captured(2)) ==
+                             lib(where[(n + 1) % Notes]),
+                         qPrintable(at + ": " + where[n] + " > " + match.captured(2)));
+            }
+        }
+        QCOMPARE(m_asker.Calls, QStringList());
     }
 
     // A note that cannot take the new links keeps its bytes and is named; the others follow.

@@ -1,0 +1,233 @@
+#include "library/qbLibraryStore.h"
+
+#include "library/qbFolderListing.h"
+#include "library/qbPaths.h"
+#include "platform/qbFileStamp.h"
+
+#include <QFileInfo>
+
+namespace {
+
+QByteArray IdOf(const QString& itemPath) {
+    return TqbFileStamp::FileId(StripTrailingDelim(itemPath));
+}
+
+// A name of its own beside the item, for a ring of moves to pass through; a note keeps its
+// extension.
+QString AsideName(const QString& itemPath) {
+    if (itemPath.endsWith(u'/'))
+        return itemPath.chopped(1) + QStringLiteral(".qbswap/");
+    const qsizetype slash = itemPath.lastIndexOf(u'/');
+    const qsizetype dot = itemPath.lastIndexOf(u'.');
+    return dot > slash ? itemPath.left(dot) + QStringLiteral(".qbswap") + itemPath.mid(dot)
+                       : itemPath + QStringLiteral(".qbswap");
+}
+
+} // namespace
+
+QList<TqbItemMove> qbMoveSteps(QList<TqbItemMove> moves) {
+    QList<TqbItemMove> steps;
+    while (!moves.isEmpty()) {
+        qsizetype ready = -1;
+        for (qsizetype i = 0; i < moves.size() && ready < 0; ++i) {
+            bool waits = false;
+            for (qsizetype j = 0; j < moves.size() && !waits; ++j)
+                waits = j != i && moves[j].From == moves[i].To;
+            if (!waits)
+                ready = i;
+        }
+        if (ready >= 0) {
+            steps << moves.takeAt(ready);
+            continue;
+        }
+        TqbItemMove& first = moves.first();
+        const QString aside = AsideName(first.From);
+        steps << TqbItemMove{first.From, aside};
+        first.From = aside;
+    }
+    return steps;
+}
+
+TqbLibraryStore::TqbLibraryStore(QObject* parent) : QObject(parent) {
+    connect(&m_walk, &TqbNameGatherer::Batch, this, &TqbLibraryStore::Learn);
+    connect(&m_walk, &TqbNameGatherer::Finished, this, [this] {
+        m_learning = false;
+        emit Learned();
+    });
+}
+
+void TqbLibraryStore::SetRoot(const QString& root, const QString& noteExt) {
+    m_root = StripTrailingDelim(root);
+    m_noteExt = noteExt;
+    m_ids.clear();
+    m_paths.clear();
+    m_lost.clear();
+    m_learning = !m_root.isEmpty();
+    if (!m_learning)
+        return;
+    // Once the first listing shows: the walk would only hold it up.
+    QMetaObject::invokeMethod(
+        this,
+        [this, root = m_root] {
+            if (root == m_root)
+                m_walk.Start(m_root, m_noteExt);
+        },
+        Qt::QueuedConnection);
+}
+
+void TqbLibraryStore::Learn(const QList<TqbGatheredName>& names) {
+    for (const TqbGatheredName& name : names)
+        if (!name.Id.isEmpty() && !m_ids.contains(name.Path) && !m_paths.contains(name.Id) &&
+            !m_lost.contains(name.Id))
+            Remember(name.Path, name.Id);
+}
+
+TqbLibraryStore::TReconciled TqbLibraryStore::Reconcile(const QStringList& dirs) {
+    QList<std::pair<QString, TqbFolderListing>> listings;
+    for (const QString& dir : dirs)
+        // A folder gone is its parent's to tell.
+        if (QFileInfo(dir).isDir())
+            listings.append({dir, ListFolder(dir, m_noteExt, m_root)});
+    return Compare(listings);
+}
+
+TqbLibraryStore::TReconciled
+TqbLibraryStore::Compare(const QList<std::pair<QString, TqbFolderListing>>& listings) {
+    TReconciled result;
+    QHash<QString, QByteArray> now;
+    QStringList order;
+    QStringList listed;
+    for (const auto& [dir, listing] : listings) {
+        listed << dir;
+        const QString prefix = dir + u'/';
+        const auto see = [&](const TqbListedName& entry, bool folder) {
+            if (!entry.RawName.isEmpty())
+                return;
+            const QString path = prefix + entry.Name + (folder ? "/" : "");
+            const QByteArray id = IdOf(path);
+            if (!id.isEmpty() && !now.contains(path)) {
+                now.insert(path, id);
+                order << path;
+            }
+        };
+        for (const TqbListedName& entry : listing.Folders)
+            see(entry, true);
+        for (const TqbListedName& entry : listing.NoteFiles)
+            see(entry, false);
+    }
+
+    // An identity remembered under another name that no longer holds it has moved here.
+    const auto holds = [&](const QString& itemPath, const QByteArray& id) {
+        const auto at = now.constFind(itemPath);
+        return at != now.cend() ? *at == id : IdOf(itemPath) == id;
+    };
+    for (const QString& path : std::as_const(order)) {
+        const QByteArray id = now.value(path);
+        if (m_ids.value(path) == id)
+            continue;
+        const QString was = m_paths.value(id, m_lost.value(id));
+        if (was.isEmpty() || was == path || was.endsWith(u'/') != path.endsWith(u'/') ||
+            holds(was, id))
+            continue;
+        result.Moves.append({was, path});
+    }
+    // All leave before any arrives: in a swap each takes the other's old name.
+    QList<QList<std::pair<QString, QByteArray>>> trees;
+    for (const TqbItemMove& move : std::as_const(result.Moves)) {
+        trees.append(TakeTree(move.From));
+        m_lost.remove(now.value(move.To));
+    }
+    for (qsizetype i = 0; i < result.Moves.size(); ++i)
+        for (const auto& [rel, id] : std::as_const(trees[i]))
+            Remember(result.Moves[i].To + rel, id);
+    // A file replaced under its name (a save, a sync tool's rename over it) is the same note.
+    for (const QString& path : std::as_const(order))
+        Remember(path, now.value(path));
+    for (const QString& dir : std::as_const(listed)) {
+        for (const QString& child : Children(dir)) {
+            if (now.contains(child))
+                continue;
+            const QByteArray id = m_ids.value(child);
+            result.Lost.append({child, id});
+            m_lost.insert(id, child);
+            Forget(child);
+        }
+    }
+    return result;
+}
+
+void TqbLibraryStore::Added(const QString& itemPath) {
+    Remember(itemPath, IdOf(itemPath));
+}
+
+void TqbLibraryStore::Moved(const QString& oldItemPath, const QString& newItemPath) {
+    const auto tree = TakeTree(oldItemPath);
+    for (const auto& [rel, id] : tree)
+        Remember(newItemPath + rel, id);
+    if (!m_ids.contains(newItemPath))
+        Added(newItemPath);
+}
+
+void TqbLibraryStore::Removed(const QString& itemPath) {
+    TakeTree(itemPath);
+}
+
+void TqbLibraryStore::Written(const QStringList& filePaths) {
+    for (const QString& path : filePaths)
+        Added(path);
+}
+
+void TqbLibraryStore::Found(const QByteArray& id, const QString& newItemPath) {
+    const QString was = m_lost.take(id);
+    if (!was.isEmpty())
+        for (const auto& [rel, inner] : TakeTree(was))
+            Remember(newItemPath + rel, inner);
+    Remember(newItemPath, id);
+}
+
+void TqbLibraryStore::Remember(const QString& itemPath, const QByteArray& id) {
+    const QByteArray old = m_ids.value(itemPath);
+    if (!old.isEmpty() && old != id && m_paths.value(old) == itemPath)
+        m_paths.remove(old);
+    if (id.isEmpty()) {
+        m_ids.remove(itemPath);
+        return;
+    }
+    m_ids.insert(itemPath, id);
+    m_paths.insert(id, itemPath);
+}
+
+void TqbLibraryStore::Forget(const QString& itemPath) {
+    const QByteArray id = m_ids.take(itemPath);
+    if (m_paths.value(id) == itemPath)
+        m_paths.remove(id);
+}
+
+QStringList TqbLibraryStore::Children(const QString& dir) const {
+    const QString prefix = dir + u'/';
+    QStringList children;
+    for (auto it = m_ids.lowerBound(prefix); it != m_ids.cend() && it.key().startsWith(prefix);
+         ++it) {
+        const qsizetype slash = it.key().indexOf(u'/', prefix.size());
+        if (slash < 0 || slash == it.key().size() - 1)
+            children << it.key();
+    }
+    return children;
+}
+
+QList<std::pair<QString, QByteArray>> TqbLibraryStore::TakeTree(const QString& itemPath) {
+    QList<std::pair<QString, QByteArray>> tree;
+    if (!itemPath.endsWith(u'/')) {
+        if (m_ids.contains(itemPath)) {
+            tree.append({QString(), m_ids.value(itemPath)});
+            Forget(itemPath);
+        }
+        return tree;
+    }
+    for (auto it = m_ids.lowerBound(itemPath); it != m_ids.cend() && it.key().startsWith(itemPath);
+         ++it)
+        tree.append({it.key().mid(itemPath.size()), it.value()});
+    for (const auto& [rel, id] : std::as_const(tree))
+        Forget(itemPath + rel);
+    return tree;
+}
