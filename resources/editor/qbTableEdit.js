@@ -426,6 +426,120 @@ var qbTables = (function () {
     }
     document.addEventListener("keydown", onKey, true);
 
+    // A column's width is set by dragging its right border: while the mouse moves the column is
+    // shown at its new width, and the release writes it as the width of the column's cells, one
+    // step of the undo. The cursor over a border comes from a sheet of the document's, never from
+    // its markup.
+    var borderSlack = 4;
+    var cursorSheet = null;
+    var cursorShown = false;
+    var drag = null;
+
+    function showResizeCursor(on) {
+        if (on === cursorShown || typeof CSSStyleSheet === "undefined")
+            return;
+        cursorShown = on;
+        if (!cursorSheet)
+            cursorSheet = new CSSStyleSheet();
+        // A big page sets the document's sheets once it has come: this one is added again.
+        if (document.adoptedStyleSheets.indexOf(cursorSheet) < 0)
+            document.adoptedStyleSheets = document.adoptedStyleSheets.concat([cursorSheet]);
+        cursorSheet.replaceSync(on ? "* { cursor: col-resize !important; }" : "");
+    }
+
+    // The cell whose right border is under the pointer, with the grid column that border ends.
+    function borderAt(event) {
+        var cell = cellOf(event.target);
+        var table = cell && tableOf(cell);
+        if (!table || Math.abs(cell.getBoundingClientRect().right - event.clientX) > borderSlack)
+            return null;
+        var map = layout(table);
+        var p = map.place.get(cell);
+        var column = p.c + p.across - 1;
+        var cells = [];
+        map.place.forEach(function (q, other) {
+            if (q.c === column && q.across === 1)
+                cells.push(other);
+        });
+        return cells.length ? { table: table, cells: cells, left: cells[0].getBoundingClientRect().left }
+                            : null;
+    }
+
+    function widthAt(x) {
+        return Math.max(2 * borderSlack, Math.round(x - drag.left));
+    }
+
+    function endDrag(x) {
+        var width = String(widthAt(x));
+        var done = drag;
+        drag = null;
+        showResizeCursor(false);
+        if (!done.moved)
+            return;
+        // The page as it was, so that the one step the engine records holds the whole change.
+        done.cells.forEach(function (cell, i) {
+            if (done.styles[i] === null)
+                cell.removeAttribute("style");
+            else
+                cell.setAttribute("style", done.styles[i]);
+        });
+        var copy = done.table.cloneNode(true);
+        done.cells.forEach(function (cell) {
+            var made = twin(copy, cell);
+            made.setAttribute("width", width);
+            // A width of the cell's own style would hide the attribute's.
+            if (made.style.width)
+                made.style.width = width + "px";
+        });
+        var first = layout(done.table).place.get(done.cells[0]);
+        replace(done.table, copy, first.r, first.c);
+    }
+
+    function listenForColumnDrags() {
+        document.addEventListener("mousemove", function (event) {
+            if (drag) {
+                event.preventDefault();
+                if (!(event.buttons & 1)) {
+                    endDrag(event.clientX);
+                    return;
+                }
+                drag.moved = drag.moved || event.clientX !== drag.startX;
+                // Through the attribute, not the style object: the engine would write an emptied
+                // style object back as style="" even after the attribute was removed.
+                if (drag.moved) {
+                    var width = "width: " + widthAt(event.clientX) + "px";
+                    drag.cells.forEach(function (cell, i) {
+                        var style = drag.styles[i];
+                        cell.setAttribute("style", style ? style + "; " + width : width);
+                    });
+                }
+                return;
+            }
+            showResizeCursor(editing() && !!borderAt(event));
+        }, true);
+        document.addEventListener("mousedown", function (event) {
+            if (event.button !== 0 || !editing())
+                return;
+            var border = borderAt(event);
+            if (!border)
+                return;
+            event.preventDefault();
+            event.stopPropagation();
+            drag = border;
+            drag.startX = event.clientX;
+            drag.moved = false;
+            drag.styles = border.cells.map(function (cell) { return cell.getAttribute("style"); });
+        }, true);
+        document.addEventListener("mouseup", function (event) {
+            if (!drag)
+                return;
+            event.preventDefault();
+            drag.moved = drag.moved || event.clientX !== drag.startX;
+            endDrag(event.clientX);
+        }, true);
+    }
+    listenForColumnDrags();
+
     return {
         // What the table commands may do at the selection; cheap enough for every report.
         state: function () {

@@ -186,6 +186,34 @@ private slots:
         QCOMPARE(SavedBody(), loaded);
     }
 
+    // Dragging a cell's right border sets its column's width, in one step of the undo.
+    void columnWidthByDragging() {
+        QVERIFY(Open(Three));
+        const QString loaded = SavedBody();
+        const QVariantList box =
+            AskPage("(function () {"
+                    "  const r = document.getElementsByTagName('table')[0].rows[0].cells[1]"
+                    "    .getBoundingClientRect();"
+                    "  return [r.left, r.right, r.top + r.height / 2];"
+                    "})();")
+                .toList();
+        QCOMPARE(box.size(), 3);
+        const QPoint border(qFloor(box[1].toDouble()) - 2, qRound(box[2].toDouble()));
+        const QPoint end = border + QPoint(40, 0);
+        QTest::mousePress(PageWidget(), Qt::LeftButton, {}, border);
+        QTest::mouseMove(PageWidget(), border + QPoint(20, 0));
+        QTest::mouseRelease(PageWidget(), Qt::LeftButton, {}, end);
+        const QString width = QString::number(qRound(end.x() - box[0].toDouble()));
+        const QString cell = "<td width=\"" + width + "\">%1</td>";
+        QTRY_COMPARE_WITH_TIMEOUT(SavedBody(),
+                                  Table("<tr><td>a</td>" + cell.arg("b") + "<td>c</td></tr><tr><td>d</td>" +
+                                        cell.arg("e") + "<td>f</td></tr><tr><td>g</td>" +
+                                        cell.arg("h") + "<td>i</td></tr>"),
+                                  PageTimeoutMs);
+        Undo(1);
+        QCOMPARE(SavedBody(), loaded);
+    }
+
     void tab_data() {
         QTest::addColumn<QPoint>("cell");
         QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
