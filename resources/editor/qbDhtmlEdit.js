@@ -691,7 +691,10 @@
 
     if (typeof qbTables !== "undefined")
         Object.keys(qbTables.commands).forEach(function (name) {
-            api[name] = qbTables.commands[name];
+            api[name] = function () {
+                ensureSelection();
+                return qbTables.commands[name].apply(null, arguments);
+            };
         });
 
     window.qbEdit = {

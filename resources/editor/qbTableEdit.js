@@ -156,13 +156,13 @@ var qbTables = (function () {
             for (var c = 0; c < map.width && column < 0; ++c)
                 if (!starts.has(c))
                     column = c;
-            if (column < 0)
-                break;
             var spanning = new Set();
             map.grid.forEach(function (line) {
                 if (line[column])
                     spanning.add(line[column]);
             });
+            if (!spanning.size)
+                break;
             spanning.forEach(function (cell) { setSpan(cell, "colspan", cell.colSpan - 1); });
         }
         Array.prototype.slice.call(table.querySelectorAll(":scope > thead, :scope > tbody, :scope > tfoot"))
@@ -326,9 +326,10 @@ var qbTables = (function () {
 
     function mergeCells(copy, map, box) {
         var cells = cellsIn(map, box);
-        if (cells.length < 2)
-            return null;
         var target = map.grid[box.top][box.left];
+        // A row too short to reach the block's corner leaves nothing to merge into.
+        if (cells.length < 2 || !target)
+            return null;
         cells.forEach(function (cell) {
             if (cell === target)
                 return;

@@ -138,6 +138,13 @@ private slots:
         QTest::newRow("deleting the row a span starts in moves it down")
             << spanned << QPoint(1, 0) << QPoint(1, 0) << TCommand::DeleteRows
             << Table("<tr><td>a</td><td>e</td><td>f</td></tr><tr><td>g</td><td>h</td><td>i</td></tr>");
+        const QString wide = Table("<tr><td colspan=\"2\">a</td></tr><tr><td>b</td><td>c</td></tr>");
+        QTest::newRow("a column through a span widens it")
+            << wide << QPoint(1, 1) << QPoint(1, 1) << TCommand::ColumnLeft
+            << Table("<tr><td colspan=\"3\">a</td></tr><tr><td>b</td>" + Empty + "<td>c</td></tr>");
+        QTest::newRow("deleting a column narrows a span over it")
+            << wide << QPoint(0, 1) << QPoint(0, 1) << TCommand::DeleteColumns
+            << Table("<tr><td>a</td></tr><tr><td>c</td></tr>");
         QTest::newRow("header row: a row below it is of data cells")
             << Table("<tr><th align=\"center\">x</th></tr><tr><td>y</td></tr>") << QPoint(0, 0)
             << QPoint(0, 0) << TCommand::RowBelow
