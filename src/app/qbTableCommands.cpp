@@ -15,7 +15,7 @@ using TCommand = TqbTableEdit::TCommand;
 
 // In the order of TqbTableEdit's commands, which their tags name.
 const char* const ActionNames[] = {
-    "actTableInsert",        "actTableRowAbove",   "actTableRowBelow",
+    "actTableInsert",        "actTableRowAbove",    "actTableRowBelow",
     "actTableColumnLeft",    "actTableColumnRight", "actTableDeleteRows",
     "actTableDeleteColumns", "actTableMerge",       "actTableSplit",
 };
@@ -28,7 +28,8 @@ TqbTableCommands::TqbTableCommands(TqbDhtmlEdit* dhtml, const TqbActions& action
       m_dialogParent(dialogParent), m_tables(std::make_unique<TqbTableEdit>(*dhtml)) {
     for (const char* name : ActionNames) {
         QAction* action = m_actions.Action(QString::fromLatin1(name));
-        connect(action, &QAction::triggered, this, [this, action] { Execute(action->data().toInt()); });
+        connect(action, &QAction::triggered, this,
+                [this, action] { Execute(action->data().toInt()); });
     }
     connect(m_dhtml, &TqbDhtmlEdit::ContextMenuFilling, this, &TqbTableCommands::AddToPopup);
     // Merging and splitting follow the selection at once: a drag across cells makes one.

@@ -23,7 +23,8 @@ bool TqbTableEdit::Applies(TCommand command) const {
 }
 
 bool TqbTableEdit::InsertTable(int rows, int columns, bool headerRow) {
-    return m_edit.RunPageCommand(QStringLiteral("insertTable"), {rows, columns, headerRow}).toBool();
+    return m_edit.RunPageCommand(QStringLiteral("insertTable"), {rows, columns, headerRow})
+        .toBool();
 }
 
 bool TqbTableEdit::Run(TCommand command) {

@@ -86,17 +86,18 @@ private slots:
         QTest::newRow("row below")
             << Three << e << e << TCommand::RowBelow
             << Table("<tr><td>a</td><td>b</td><td>c</td></tr><tr><td>d</td><td>e</td><td>f</td>"
-                     "</tr><tr>" + Empty + Empty + Empty +
-                     "</tr><tr><td>g</td><td>h</td><td>i</td></tr>");
+                     "</tr><tr>" +
+                     Empty + Empty + Empty + "</tr><tr><td>g</td><td>h</td><td>i</td></tr>");
         QTest::newRow("column left")
             << Three << e << e << TCommand::ColumnLeft
-            << Table("<tr><td>a</td>" + Empty + "<td>b</td><td>c</td></tr><tr><td>d</td>" +
-                     Empty + "<td>e</td><td>f</td></tr><tr><td>g</td>" + Empty +
+            << Table("<tr><td>a</td>" + Empty + "<td>b</td><td>c</td></tr><tr><td>d</td>" + Empty +
+                     "<td>e</td><td>f</td></tr><tr><td>g</td>" + Empty +
                      "<td>h</td><td>i</td></tr>");
         QTest::newRow("column right")
             << Three << e << e << TCommand::ColumnRight
-            << Table("<tr><td>a</td><td>b</td>" + Empty + "<td>c</td></tr><tr><td>d</td><td>e</td>" +
-                     Empty + "<td>f</td></tr><tr><td>g</td><td>h</td>" + Empty + "<td>i</td></tr>");
+            << Table("<tr><td>a</td><td>b</td>" + Empty +
+                     "<td>c</td></tr><tr><td>d</td><td>e</td>" + Empty +
+                     "<td>f</td></tr><tr><td>g</td><td>h</td>" + Empty + "<td>i</td></tr>");
         QTest::newRow("delete two rows")
             << Three << QPoint(0, 0) << QPoint(0, 1) << TCommand::DeleteRows
             << Table("<tr><td>g</td><td>h</td><td>i</td></tr>");
@@ -104,8 +105,8 @@ private slots:
             << Three << e << e << TCommand::DeleteColumns
             << Table("<tr><td>a</td><td>c</td></tr><tr><td>d</td><td>f</td></tr>"
                      "<tr><td>g</td><td>i</td></tr>");
-        QTest::newRow("delete every column") << Three << QPoint(0, 0) << QPoint(2, 0)
-                                             << TCommand::DeleteColumns << "<br>";
+        QTest::newRow("delete every column")
+            << Three << QPoint(0, 0) << QPoint(2, 0) << TCommand::DeleteColumns << "<br>";
         QTest::newRow("merge a block")
             << Three << QPoint(0, 0) << e << TCommand::MergeCells
             << Table("<tr><td colspan=\"2\" rowspan=\"2\">a<br>b<br>d<br>e</td><td>c</td></tr>"
@@ -134,11 +135,14 @@ private slots:
             << spanned << QPoint(0, 0) << QPoint(0, 0) << TCommand::ColumnLeft
             << Table("<tr><td rowspan=\"2\"><br></td><td rowspan=\"2\">a</td><td>b</td>"
                      "<td>c</td></tr><tr><td>e</td><td>f</td></tr>"
-                     "<tr>" + Empty + "<td>g</td><td>h</td><td>i</td></tr>");
+                     "<tr>" +
+                     Empty + "<td>g</td><td>h</td><td>i</td></tr>");
         QTest::newRow("deleting the row a span starts in moves it down")
             << spanned << QPoint(1, 0) << QPoint(1, 0) << TCommand::DeleteRows
-            << Table("<tr><td>a</td><td>e</td><td>f</td></tr><tr><td>g</td><td>h</td><td>i</td></tr>");
-        const QString wide = Table("<tr><td colspan=\"2\">a</td></tr><tr><td>b</td><td>c</td></tr>");
+            << Table("<tr><td>a</td><td>e</td><td>f</td></tr><tr><td>g</td><td>h</td><td>i</td></"
+                     "tr>");
+        const QString wide =
+            Table("<tr><td colspan=\"2\">a</td></tr><tr><td>b</td><td>c</td></tr>");
         QTest::newRow("a column through a span widens it")
             << wide << QPoint(1, 1) << QPoint(1, 1) << TCommand::ColumnLeft
             << Table("<tr><td colspan=\"3\">a</td></tr><tr><td>b</td>" + Empty + "<td>c</td></tr>");
@@ -175,10 +179,9 @@ private slots:
         QTest::newRow("plain") << false
                                << table + "<tr><td>z</td>" + Empty + Empty + "</tr><tr>" + Empty +
                                       Empty + Empty + "</tr></tbody></table><p>x</p>";
-        QTest::newRow("header row")
-            << true
-            << table + "<tr><th>z</th><th><br></th><th><br></th></tr><tr>" + Empty + Empty + Empty +
-                   "</tr></tbody></table><p>x</p>";
+        QTest::newRow("header row") << true
+                                    << table + "<tr><th>z</th><th><br></th><th><br></th></tr><tr>" +
+                                           Empty + Empty + Empty + "</tr></tbody></table><p>x</p>";
     }
     void insertTable() {
         QFETCH(bool, header);
@@ -213,9 +216,10 @@ private slots:
         const QString width = QString::number(qRound(end.x() - box[0].toDouble()));
         const QString cell = "<td width=\"" + width + "\">%1</td>";
         QTRY_COMPARE_WITH_TIMEOUT(SavedBody(),
-                                  Table("<tr><td>a</td>" + cell.arg("b") + "<td>c</td></tr><tr><td>d</td>" +
-                                        cell.arg("e") + "<td>f</td></tr><tr><td>g</td>" +
-                                        cell.arg("h") + "<td>i</td></tr>"),
+                                  Table("<tr><td>a</td>" + cell.arg("b") +
+                                        "<td>c</td></tr><tr><td>d</td>" + cell.arg("e") +
+                                        "<td>f</td></tr><tr><td>g</td>" + cell.arg("h") +
+                                        "<td>i</td></tr>"),
                                   PageTimeoutMs);
         Undo(1);
         QCOMPARE(SavedBody(), loaded);
@@ -226,13 +230,13 @@ private slots:
         QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
         QTest::addColumn<QString>("after");
         QTest::addColumn<int>("steps"); // to undo, typing included
-        const QString two = Table("<tr><td>a</td><td>b</td></tr><tr><td>c</td><td>d</td></tr>");
         QTest::newRow("to the next cell")
             << QPoint(1, 0) << Qt::KeyboardModifiers()
             << Table("<tr><td>a</td><td>b</td></tr><tr><td>zc</td><td>d</td></tr>") << 1;
-        QTest::newRow("back")
-            << QPoint(1, 0) << Qt::KeyboardModifiers(Qt::ShiftModifier)
-            << Table("<tr><td>za</td><td>b</td></tr><tr><td>c</td><td>d</td></tr>") << 1;
+        QTest::newRow("back") << QPoint(1, 0) << Qt::KeyboardModifiers(Qt::ShiftModifier)
+                              << Table(
+                                     "<tr><td>za</td><td>b</td></tr><tr><td>c</td><td>d</td></tr>")
+                              << 1;
         QTest::newRow("the last cell adds a row")
             << QPoint(1, 1) << Qt::KeyboardModifiers()
             << Table("<tr><td>a</td><td>b</td></tr><tr><td>c</td><td>d</td></tr>"
