@@ -34,7 +34,8 @@
             backColor: query("queryCommandValue", "backColor"),
             hasSelection: !!sel && sel.rangeCount > 0 && !sel.isCollapsed,
             canUndo: query("queryCommandEnabled", "undo"),
-            canRedo: query("queryCommandEnabled", "redo")
+            canRedo: query("queryCommandEnabled", "redo"),
+            table: typeof qbTables !== "undefined" ? qbTables.state() : null
         };
     }
 
@@ -722,6 +723,14 @@
             return document.execCommand("insertHTML", false, html);
         }
     };
+
+    if (typeof qbTables !== "undefined")
+        Object.keys(qbTables.commands).forEach(function (name) {
+            api[name] = function () {
+                ensureSelection();
+                return qbTables.commands[name].apply(null, arguments);
+            };
+        });
 
     window.qbEdit = {
         call: function (name, args) {

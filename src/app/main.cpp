@@ -5,6 +5,7 @@
 #include "app/qbAppMessageFilter.h"
 #include "app/qbApplication.h"
 #include "app/qbEditCommands.h"
+#include "app/qbTableCommands.h"
 #include "app/qbErrorWindowCloser.h"
 #include "app/qbHistoryCommands.h"
 #include "app/qbKeyDecision.h"
@@ -466,6 +467,7 @@ void TfrmMainNivora::UpdateActions() {
         ->setEnabled(m_panelMode == TqbPanelMode::Tree &&
                      qbDialogCommands::NoteToMailEnabled(m_noteTree->OpenPath()));
     EditCommands()->UpdateEditingActions();
+    m_notePane->TableCommands()->UpdateActions();
     UpdateHistoryActions();
 }
 

@@ -49,6 +49,19 @@ const QList<TqbActionRow>& Actions() {
         {"actGoForward", "앞으로(&W)", "뒤로 가기 전에 연 노트로", "Alt+Right", 0, -1, false},
         {"actBacklinks", "이 노트를 가리키는 노트", "이 노트에 연결된 노트 보기", "", 0, -1, false},
         {"actSpellCheck", "맞춤법 검사", "수정 모드에서 틀린 낱말에 밑줄 긋기", "", 0, -1, true},
+        // The table commands; the tag is the command of TqbTableEdit.
+        {"actTableInsert", "표 넣기(&T)...", "행과 열의 수를 정해 표 넣기", "Alt+Shift+T", 0, -1,
+         false},
+        {"actTableRowAbove", "위에 행 넣기(&A)", "", "Alt+Shift+Up", 1, -1, false},
+        {"actTableRowBelow", "아래에 행 넣기(&B)", "", "Alt+Shift+Down", 2, -1, false},
+        {"actTableColumnLeft", "왼쪽에 열 넣기(&L)", "", "Alt+Shift+Left", 3, -1, false},
+        {"actTableColumnRight", "오른쪽에 열 넣기(&R)", "", "Alt+Shift+Right", 4, -1, false},
+        {"actTableDeleteRows", "행 지우기(&D)", "선택한 셀이 있는 행 지우기", "Alt+Shift+Del", 5, -1,
+         false},
+        {"actTableDeleteColumns", "열 지우기(&E)", "선택한 셀이 있는 열 지우기",
+         "Alt+Shift+Backspace", 6, -1, false},
+        {"actTableMerge", "셀 합치기(&M)", "선택한 셀을 한 셀로 합치기", "Alt+Shift+M", 7, -1, false},
+        {"actTableSplit", "셀 나누기(&S)", "합친 셀을 다시 나누기", "Alt+Shift+S", 8, -1, false},
         // These three do nothing and are on no menu.
         {"actFontColor", "글자 색상", "글자 색상 선택", "", 0, -1, false},
         {"actBackColor", "배경 색상", "배경 색상 선택", "", 0, -1, false},
@@ -179,6 +192,8 @@ void TqbActions::BuildMainMenu(QMenuBar* menu, QMenu* skinMenu) {
     for (const char* name : {"actJumpToNote", "actGoBack", "actGoForward", "actBacklinks"})
         edit->addAction(Action(name));
     edit->addSeparator();
+    BuildTableMenu(edit->addMenu(QStringLiteral("표(&A)")));
+    edit->addSeparator();
     edit->addAction(Action("actSpellCheck"));
     // A greyed item says why on its tooltip (spell checking without dictionaries).
     edit->setToolTipsVisible(true);
@@ -186,6 +201,21 @@ void TqbActions::BuildMainMenu(QMenuBar* menu, QMenu* skinMenu) {
     menu->addSeparator();
     for (const char* name : {"tbiBrowse", "tbiEdit", "tbiSource"})
         menu->addAction(Action(name));
+}
+
+void TqbActions::BuildTableMenu(QMenu* menu) const {
+    menu->setObjectName("mnuTable");
+    menu->addAction(Action("actTableInsert"));
+    menu->addSeparator();
+    for (const char* name :
+         {"actTableRowAbove", "actTableRowBelow", "actTableColumnLeft", "actTableColumnRight"})
+        menu->addAction(Action(name));
+    menu->addSeparator();
+    menu->addAction(Action("actTableDeleteRows"));
+    menu->addAction(Action("actTableDeleteColumns"));
+    menu->addSeparator();
+    menu->addAction(Action("actTableMerge"));
+    menu->addAction(Action("actTableSplit"));
 }
 
 void TqbActions::BuildNoteToolbar(QToolBar* bar) const {

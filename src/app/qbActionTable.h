@@ -62,6 +62,8 @@ public:
     void BuildMainMenu(QMenuBar* menu, QMenu* skinMenu = nullptr);
     // The file menu's "최근 노트", filled by the window as it opens.
     QMenu* RecentMenu() const { return m_recentMenu; }
+    // The table commands, for the edit menu's "표" and the page's pop-up menu.
+    void BuildTableMenu(QMenu* menu) const;
     // The note toolbar of the tree side.
     void BuildNoteToolbar(QToolBar* bar) const;
     // The first row of the editing toolbar.

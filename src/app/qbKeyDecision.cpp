@@ -11,10 +11,10 @@ TqbKeyDecision Run(TqbKeyCommand command, bool handled, TqbKeyDecision decision 
 }
 
 // Alt with a letter opens the menu of that letter; Alt combinations are not typing.
-TqbKeyDecision AltKey(int key, const TqbKeyState& state) {
+TqbKeyDecision AltKey(int key, bool shift, const TqbKeyState& state) {
     // Back and forward through the notes opened; the web engine would take them for its own
-    // page history.
-    if (key == Qt::Key_Left || key == Qt::Key_Right) {
+    // page history. With Shift they are the table's column keys.
+    if ((key == Qt::Key_Left || key == Qt::Key_Right) && !shift) {
         if (!state.MainWindowActive)
             return {};
         return Run(key == Qt::Key_Left ? GoBack : GoForward, true);
@@ -139,7 +139,7 @@ TqbKeyDecision Decide(int key, Qt::KeyboardModifiers modifiers, const TqbKeyStat
         return decision;
     }
     if (alt)
-        return AltKey(key, state);
+        return AltKey(key, shift, state);
     return PlainKey(key, state);
 }
 

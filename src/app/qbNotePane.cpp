@@ -2,6 +2,7 @@
 
 #include "app/qbActionTable.h"
 #include "app/qbEditCommands.h"
+#include "app/qbTableCommands.h"
 #include "app/qbOpenNote.h"
 #include "app/qbSourceView.h"
 #include "controls/qbColorPicker.h"
@@ -115,6 +116,7 @@ void TqbNotePane::CreateCommands(TqbOpenNote& note, const TqbNoteInfo& noteInfo,
     widgets.BackColor = m_clrBack;
     widgets.Find = m_findDialog;
     m_commands = new TqbEditCommands(widgets, m_actions, note, noteInfo, dialogParent);
+    m_tableCommands = new TqbTableCommands(m_dhtml, m_actions, note, dialogParent);
     connect(m_insertTools, &TqbInsertTools::InsertHtml, m_commands,
             &TqbEditCommands::InsertHtmlAtSelection);
     connect(m_btnImage, &QAction::triggered, m_commands, &TqbEditCommands::btnImageClick);

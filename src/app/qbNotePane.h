@@ -11,6 +11,7 @@ class TColorPickerButton;
 class TqbActions;
 class TqbDhtmlEdit;
 class TqbEditCommands;
+class TqbTableCommands;
 class TqbFindDialog;
 class TqbInsertTools;
 class TqbNoteInfo;
@@ -29,6 +30,7 @@ public:
     TqbDhtmlEdit* Dhtml() const { return m_dhtml; }
     TqbSourceView* Source() const { return m_source; }
     TqbEditCommands* Commands() const { return m_commands; }
+    TqbTableCommands* TableCommands() const { return m_tableCommands; }
     TColorPickerButton* FontColorPicker() const { return m_clrFont; }
     TColorPickerButton* BackColorPicker() const { return m_clrBack; }
     TqbInsertTools* InsertTools() const { return m_insertTools; }
@@ -80,6 +82,7 @@ private:
     TqbInsertTools* m_insertTools = nullptr;
     TqbFindDialog* m_findDialog = nullptr;
     TqbEditCommands* m_commands = nullptr;
+    TqbTableCommands* m_tableCommands = nullptr;
     QAction* m_btnImage = nullptr;
     QAction* m_btnBR = nullptr;
     TqbViewMode m_viewMode = TqbViewMode::None;

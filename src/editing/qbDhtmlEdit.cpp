@@ -242,6 +242,7 @@ void TqbDhtmlEdit::CreateView() {
     script.setName(QStringLiteral("qbDhtmlEdit"));
     script.setSourceCode(ReadResource(QStringLiteral(":/qtwebchannel/qwebchannel.js")) + u'\n' +
                          FontAliasScript() + u'\n' +
+                         ReadResource(QStringLiteral(":/qbEditing/qbTableEdit.js")) + u'\n' +
                          ReadResource(QStringLiteral(":/qbEditing/qbDhtmlEdit.js")));
     script.setInjectionPoint(QWebEngineScript::DocumentCreation);
     script.setWorldId(QWebEngineScript::ApplicationWorld);
@@ -814,6 +815,8 @@ void TqbDhtmlEdit::ShowContextMenu(const QPoint& pos) {
     if (!m_browse)
         m_spell->AddMenuItems(menu, *request, m_page);
     menu->addActions(m_view->actions());
+    if (!m_browse)
+        emit ContextMenuFilling(menu);
     emit ContextMenuShown(request->misspelledWord(), TqbSpellCheck::Suggestions(*request));
     menu->popup(m_view->mapToGlobal(pos));
 }
@@ -956,6 +959,11 @@ bool TqbDhtmlEdit::ExecSelectionCommand(const QString& name, const QVariant& val
 bool TqbDhtmlEdit::PasteHtml(const QString& html) {
     RequireReady(tr("붙여 넣을"));
     return CallSync(QStringLiteral("pasteHtml"), {html}).toBool();
+}
+
+QVariant TqbDhtmlEdit::RunPageCommand(const QString& name, const QVariantList& args) {
+    RequireReady(tr("명령을 실행할"));
+    return CallSync(name, args);
 }
 
 void TqbDhtmlEdit::InsertPicture(const QString& address) {

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+class QMenu;
 class QPageLayout;
 class QTimer;
 class QPrinter;
@@ -146,6 +147,9 @@ public:
     // slot. The engine inserts nothing of a picture pasted or dropped as data by itself.
     void InsertPicture(const QString& address);
     const TqbSelectionState& SelectionState() const { return m_state; }
+    // Runs one of the page script's own editing commands (the tables', say) on the document;
+    // its answer. Throws as the other commands do.
+    QVariant RunPageCommand(const QString& name, const QVariantList& args = {});
 
     // Highlights the next match; TextFound reports whether there was one.
     void FindText(const QString& text, bool backward = false, bool caseSensitive = false);
@@ -197,6 +201,8 @@ signals:
     // The pop-up menu opened: the misspelt word clicked (empty for none) and the engine's
     // suggestions for it, in NFC.
     void ContextMenuShown(const QString& misspelledWord, const QStringList& suggestions);
+    // The pop-up menu is being filled: others may add their items to it before it shows.
+    void ContextMenuFilling(QMenu* menu);
 
 private:
     // What the document last asked for has become.

@@ -40,6 +40,10 @@ TqbSelectionState TqbSelectionState::FromReport(const QVariantMap& report) {
     s.HasSelection = report.value("hasSelection").toBool();
     s.CanUndo = report.value("canUndo").toBool();
     s.CanRedo = report.value("canRedo").toBool();
+    const QVariantMap table = report.value("table").toMap();
+    s.InTable = table.value("inTable").toBool();
+    s.CanMergeCells = table.value("canMerge").toBool();
+    s.CanSplitCell = table.value("canSplit").toBool();
     s.FontName = ParseFontName(report.value("fontName"));
     s.FontSize = ParseFontSize(report.value("fontSize"));
     s.ForeColor = qbDhtml::ColorFromCss(report.value("foreColor").toString());

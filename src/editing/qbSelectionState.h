@@ -21,6 +21,9 @@ struct TqbSelectionState {
     bool HasSelection = false;
     bool CanUndo = false;
     bool CanRedo = false;
+    bool InTable = false;      // the caret is in a table cell
+    bool CanMergeCells = false; // the selection reaches from one cell into another
+    bool CanSplitCell = false;  // the caret's cell spans more than one place
     QString FontName;             // empty when the selection has none
     std::optional<int> FontSize;  // HTML font size 1..7
     std::optional<int> ForeColor; // Windows colour 0x00BBGGRR

@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QBuffer>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
@@ -27,6 +28,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSpinBox>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -426,6 +429,59 @@ private slots:
             }
         });
         answer.start(20);
+    }
+
+    // A table made through the menu's dialog, then a row added by its key and offered in the
+    // pop-up menu; the commands are greyed where they do not apply.
+    void tableCommandsThroughTheWindow() {
+        const auto enabled = [this] {
+            F.Window->UpdateActions();
+            QStringList names;
+            for (const char* name : {"actTableInsert", "actTableRowBelow", "actTableMerge",
+                                     "actTableSplit"})
+                if (Act(name)->isEnabled())
+                    names << name;
+            return names;
+        };
+        SelectFirstLine();
+        QCOMPARE(enabled(), QStringList{"actTableInsert"});
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog || dialog->objectName() != "dlgTable")
+                return;
+            dialog->findChild<QSpinBox*>("spnRows")->setValue(1);
+            dialog->findChild<QSpinBox*>("spnColumns")->setValue(2);
+            dialog->findChild<QCheckBox*>("chkHeaderRow")->setChecked(true);
+            dialog->accept();
+        });
+        answer.start(20);
+        F.Window->OpenNote()->DropChanges();
+        Act("actTableInsert")->trigger();
+        answer.stop();
+        // The selected line's block holds the table in its place.
+        const QString table = "<div><table border=\"1\" cellspacing=\"0\" cellpadding=\"4\"><tbody>"
+                              "<tr><th><br></th><th><br></th></tr>";
+        const QString after = "</tbody></table></div><div><font color=\"#0000ff\">blue</font></div>";
+        QCOMPARE(BodyOf(Html()), table + after);
+        QVERIFY(F.Window->NoteModified());
+        QTRY_COMPARE_WITH_TIMEOUT(enabled(), QStringList({"actTableInsert", "actTableRowBelow"}),
+                                  TqbWindowFixture::PageTimeoutMs);
+
+        // A shortcut reaches only the active window.
+        F.Window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(F.Window.get()));
+        QTest::keyClick(PageWidget(), Qt::Key_Down, Qt::AltModifier | Qt::ShiftModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(BodyOf(Html()),
+                                  table + "<tr><td><br></td><td><br></td></tr>" + after,
+                                  TqbWindowFixture::PageTimeoutMs);
+        QMenu popup;
+        emit Edit()->ContextMenuFilling(&popup);
+        QCOMPARE(popup.actions().last()->text(), QString("표"));
+
+        F.Window->SetViewMode(TqbViewMode::Browse);
+        F.WaitForPage();
+        QCOMPARE(enabled(), QStringList());
     }
 
     void linkAsksForTheAddress() {

@@ -104,6 +104,8 @@ private slots:
                              << Unchanged << false << true;
         row("Alt+Right forward") << int(Qt::Key_Right) << alt << Search << Browse << true << true
                                  << GoForward << Unchanged << false << true;
+        row("Alt+Shift+Left is the table's") << int(Qt::Key_Left) << (alt | shift) << Tree << Edit
+                                             << true << true << None << Unchanged << false << false;
         row("Alt+Left in a dialog") << int(Qt::Key_Left) << alt << Tree << Edit << false << true
                                     << None << Unchanged << false << false;
         row("Ctrl+V in browse mode") << int(Qt::Key_V) << ctrl << Tree << Browse << true << true

@@ -128,7 +128,12 @@ private slots:
         QCOMPARE(Texts(top.at(2)->menu()->actions()),
                  QStringList({"actCut", "actCopy", "actPaste", "|", "actUndo", "actRedo", "|",
                               "링크 만들기(&K)", "|", "actToolFind", "TBItem12", "|", "actJumpToNote", "actGoBack",
-                              "actGoForward", "actBacklinks", "|", "actSpellCheck"}));
+                              "actGoForward", "actBacklinks", "|", "표(&A)", "|", "actSpellCheck"}));
+        QCOMPARE(Texts(top.at(2)->menu()->actions().at(17)->menu()->actions()),
+                 QStringList({"actTableInsert", "|", "actTableRowAbove", "actTableRowBelow",
+                              "actTableColumnLeft", "actTableColumnRight", "|",
+                              "actTableDeleteRows", "actTableDeleteColumns", "|", "actTableMerge",
+                              "actTableSplit"}));
         QToolBar toolbar;
         actions.BuildNoteToolbar(&toolbar);
         QCOMPARE(Texts(toolbar.actions()),
