@@ -435,7 +435,8 @@
     var officeMarkup = new RegExp([
         /urn:schemas-microsoft-com:office|<o:p[\s>]|\sx:(num|str|fmla)\b/.source,
         /class=["']?(Mso|xl\d|HStyle\d)/.source,
-        /<meta[^>]+content=["']?[^"'>]*(LibreOffice|OpenOffice|Excel|Word|Hancom|HWP)/.source
+        /<meta\s+name=["']?(generator|progid)["']?\s+content=["']?[^"'>]*/.source +
+            /(LibreOffice|OpenOffice|Excel|Word|Hancom|HWP)/.source
     ].join("|"), "i");
 
     // The class names the note's own style sheets define, which a paste keeps.

@@ -11,8 +11,7 @@ bool IsLetter(QChar c) {
 }
 
 bool HoldsRawText(const QString& name) {
-    return name == u"style" || name == u"script" || name == u"title" || name == u"textarea" ||
-           name == u"xml";
+    return name == u"style" || name == u"script" || name == u"title" || name == u"xml";
 }
 
 class TReader {

@@ -22,6 +22,6 @@ struct TqbHtmlToken {
 
 // Comments, conditional comments' markers, declarations and processing instructions give no
 // token: a page shows none of them. An element whose content is raw text (style, script, title,
-// textarea, xml) is one start token holding that content, its end tag read with it. A '<' that
+// xml) is one start token holding that content, its end tag read with it. A '<' that
 // starts no tag is text.
 QList<TqbHtmlToken> qbReadHtml(QStringView html);

@@ -182,6 +182,7 @@ bool CarriesLookOnly(const QString& name) {
     return name == u"span" || name == u"font";
 }
 
+// Namespaced and office-only attributes; event handlers too, which no note runs.
 bool IsOfficeAttribute(const QString& name) {
     return name.contains(u':') || name.startsWith(u"xmlns") || name.startsWith(u"on") ||
            name == u"lang" || name == u"sdval" || name == u"sdnum";
