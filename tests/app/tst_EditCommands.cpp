@@ -584,11 +584,12 @@ private slots:
         const QString sheet =
             "<html xmlns:x=\"urn:schemas-microsoft-com:office:excel\"><head><style>"
             ".xl65 {font-weight:700; mso-number-format:\"\\#\\,\\#\\#0\";}</style></head><body>"
-            "<table><!--StartFragment--><tr><td class=xl65 x:num=\"1234\">1,234</td></tr>"
+            "<table><!--StartFragment--><tr><td class=\"box xl65\" x:num=\"1234\">1,234</td></tr>"
             "<!--EndFragment--></table></body></html>";
         QTest::newRow("spreadsheet cells")
             << sheet << false
-            << "<table><tbody><tr><td style=\"font-weight:700\">1,234</td></tr></tbody></table>"
+            << "<table><tbody><tr><td class=\"box\" style=\"font-weight:700\">1,234</td></tr>"
+               "</tbody></table>"
                "<div>" + rest
             << "";
         const QString word =
@@ -610,6 +611,12 @@ private slots:
         QFETCH(QString, message);
         const QString picture = F.Dir->filePath("clip_image001.png");
         WriteBytes(picture, PngOf(SmallPicture()));
+        // The note's own style sheet defines "box", which a paste keeps.
+        bool styled = false;
+        Edit()->findChild<QWebEngineView*>()->page()->runJavaScript(
+            "document.head.insertAdjacentHTML('beforeend', '<style>.box {color: green}</style>');",
+            QWebEngineScript::ApplicationWorld, [&styled](const QVariant&) { styled = true; });
+        QTRY_VERIFY_WITH_TIMEOUT(styled, TqbWindowFixture::PageTimeoutMs);
         const QString before = BodyOf(Html());
         Edit()->FocusAtStart();
         QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), PageWidget(),
