@@ -36,9 +36,10 @@ private slots:
         QTest::addColumn<QString>("sample");
         QTest::newRow("LibreOffice Calc cells") << "libreoffice-calc";
         QTest::newRow("LibreOffice Writer text and table") << "libreoffice-writer";
-        QTest::newRow("spreadsheet with x: numbers and xl classes") << "excel";
-        QTest::newRow("word processor with Mso classes, o:p and conditional comments") << "word";
-        QTest::newRow("Korean word processor with HStyle classes") << "hangul";
+        QTest::newRow("spreadsheet with x: numbers and xl classes") << "spreadsheet";
+        QTest::newRow("word processor with Mso classes, o:p and conditional comments")
+            << "word-processor";
+        QTest::newRow("Korean word processor with HStyle classes") << "korean-word-processor";
     }
     void samples() {
         QFETCH(QString, sample);
