@@ -429,6 +429,47 @@
     }
     listenForPictures();
 
+    // What a spreadsheet or a word processor puts on the clipboard carries its own styles,
+    // namespaces and temporary pictures, which would stay in the note for good: the editor
+    // cleans it first. Other HTML is pasted as the engine does, and a paste as plain text
+    // carries no HTML.
+    var officeMarkup = new RegExp([
+        /urn:schemas-microsoft-com:office|<o:p[\s>]|\sx:(num|str|fmla)\b/.source,
+        /class=["']?(Mso|xl\d|HStyle\d)/.source,
+        /<meta\s+name=["']?(generator|progid)["']?\s+content=["']?[^"'>]*/.source +
+            /(LibreOffice|OpenOffice|Excel|Word|Hancom|HWP)/.source
+    ].join("|"), "i");
+
+    // The class names the note's own style sheets define, which a paste keeps.
+    function noteClasses() {
+        var names = {};
+        Array.prototype.forEach.call(document.styleSheets, function (sheet) {
+            var rules = [];
+            try {
+                rules = sheet.cssRules || [];
+            } catch (e) {
+                return;
+            }
+            Array.prototype.forEach.call(rules, function (rule) {
+                (rule.selectorText || "").replace(/\.(-?[_a-zA-Z][\w-]*)/g, function (all, name) {
+                    names[name] = true;
+                    return all;
+                });
+            });
+        });
+        return Object.keys(names);
+    }
+
+    document.addEventListener("paste", function (event) {
+        if (!bridge || document.designMode !== "on" || !event.clipboardData)
+            return;
+        var html = event.clipboardData.getData("text/html");
+        if (!html || !officeMarkup.test(html))
+            return;
+        event.preventDefault();
+        bridge.cleanPaste(documentId, html, noteClasses());
+    }, true);
+
     if (typeof qt !== "undefined" && qt.webChannelTransport) {
         new QWebChannel(qt.webChannelTransport, function (channel) {
             bridge = channel.objects.qbBridge;
@@ -714,6 +755,12 @@
                 return false;
             ensureSelection();
             return document.execCommand("insertImage", false, src);
+        },
+        // Only into the document that gave the paste, as one step to undo.
+        pasteCleaned: function (doc, html) {
+            if (doc !== documentId || document.designMode !== "on")
+                return false;
+            return api.pasteHtml(html);
         },
         pasteHtml: function (html) {
             ensureSelection();

@@ -9,6 +9,7 @@
 #include "editing/qbDhtmlEdit.h"
 #include "editing/qbFindDialog.h"
 #include "editing/qbNotePictures.h"
+#include "editing/qbOfficePaste.h"
 #include "editing/qbPictureDialog.h"
 #include "library/qbNoteInfo.h"
 #include "library/qbTree.h"
@@ -64,6 +65,7 @@ TqbEditCommands::TqbEditCommands(const TqbEditWidgets& widgets, const TqbActions
     connect(m_w.Dhtml, &TqbDhtmlEdit::FindRequested, m_w.Find, &TqbFindDialog::Open);
     connect(m_w.Dhtml, &TqbDhtmlEdit::TextFound, m_w.Find, &TqbFindDialog::ShowResult);
     connect(m_w.Dhtml, &TqbDhtmlEdit::PictureGiven, this, &TqbEditCommands::KeepPicture);
+    connect(m_w.Dhtml, &TqbDhtmlEdit::OfficeHtmlPasted, this, &TqbEditCommands::PasteOfficeHtml);
     connect(m_w.Dhtml, &TqbDhtmlEdit::DocumentClick, this, &TqbEditCommands::UpdateFontControls);
     connect(m_w.Dhtml, &TqbDhtmlEdit::DocumentKeyUp, this, &TqbEditCommands::UpdateFontControls);
     // The page reports its selection a moment after the event that changed it.
@@ -179,6 +181,35 @@ void TqbEditCommands::KeepPicture(const QByteArray& bytes, const QString& type,
         return;
     }
     m_w.Dhtml->InsertPicture(address);
+}
+
+void TqbEditCommands::PasteOfficeHtml(const QString& html, const QStringList& noteClasses) {
+    const QString notePath = m_w.Dhtml->DocumentPath();
+    const QString library = m_noteInfo.GetDataDir();
+    const QDateTime now = QDateTime::currentDateTime();
+    QStringList notKept;
+    const TqbOfficePaste cleaner(
+        QSet<QString>(noteClasses.begin(), noteClasses.end()),
+        [&](const QString& address) -> QString {
+            try {
+                return qbPicture::KeepPasted(address, notePath, library, now);
+            } catch (const EqbError& error) {
+                notKept.append(error.Message());
+                return {};
+            }
+        });
+    const QString cleaned = cleaner.Clean(html);
+    notKept.removeDuplicates();
+    // This runs inside the page's message: the box must not wait there with a loop of its own.
+    const auto warn = [this, notKept] {
+        if (!notKept.isEmpty())
+            qbShowWarningBox(m_dialogParent,
+                             PictureNotKeptMessage + u'\n' + notKept.join(u'\n'));
+    };
+    if (cleaned.isEmpty())
+        warn();
+    else
+        m_w.Dhtml->InsertPastedHtml(cleaned, warn);
 }
 
 QString TqbEditCommands::PromptForPicture() {

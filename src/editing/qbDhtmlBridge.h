@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QVariantMap>
 
 // The one object the page script sees over the web channel: a separate small object, because
@@ -18,9 +19,15 @@ public slots:
                      const QString& base64) {
         emit PictureGiven(doc, type, name, base64);
     }
+    // An office program's clipboard HTML, taken instead of pasted, with the class names the
+    // note's own style sheets define.
+    void cleanPaste(const QString& doc, const QString& html, const QStringList& noteClasses) {
+        emit OfficeHtmlGiven(doc, html, noteClasses);
+    }
 
 signals:
     void Reported(const QString& kind, const QVariantMap& state);
     void PictureGiven(const QString& doc, const QString& type, const QString& name,
                       const QString& base64);
+    void OfficeHtmlGiven(const QString& doc, const QString& html, const QStringList& noteClasses);
 };

@@ -199,6 +199,7 @@ TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
 
     connect(m_bridge, &TqbDhtmlBridge::Reported, this, &TqbDhtmlEdit::OnReported);
     connect(m_bridge, &TqbDhtmlBridge::PictureGiven, this, &TqbDhtmlEdit::OnPictureGiven);
+    connect(m_bridge, &TqbDhtmlBridge::OfficeHtmlGiven, this, &TqbDhtmlEdit::OnOfficeHtmlGiven);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
         if (m_typing && m_typing->IsInsideView(old) && !m_typing->TakesTyping(now))
             emit FocusLost();
@@ -670,10 +671,11 @@ QVariant TqbDhtmlEdit::CallSync(const QString& function, const QVariantList& arg
     return map.value("value");
 }
 
-void TqbDhtmlEdit::CallAsync(const QString& function, const QVariantList& args, bool emitState) {
+void TqbDhtmlEdit::CallAsync(const QString& function, const QVariantList& args, bool emitState,
+                             const std::function<void()>& done) {
     const quint64 generation = m_generation;
     m_page->runJavaScript(CallScript(function, args), QWebEngineScript::ApplicationWorld,
-                          [this, generation, emitState, function](const QVariant& result) {
+                          [this, generation, emitState, function, done](const QVariant& result) {
                               if (m_closing || generation != m_generation)
                                   return;
                               const QVariantMap answer = result.toMap();
@@ -687,6 +689,8 @@ void TqbDhtmlEdit::CallAsync(const QString& function, const QVariantList& args, 
                               ApplyState(answer);
                               if (emitState)
                                   emit SelectionStateChanged();
+                              if (done)
+                                  done();
                           });
 }
 
@@ -721,9 +725,18 @@ void TqbDhtmlEdit::OnPictureGiven(const QString& doc, const QString& type, const
                                   const QString& base64) {
     if (m_closing || !m_ready || m_browse || doc != m_docId)
         return;
-    m_pictureDoc = doc;
+    m_givenDoc = doc;
     emit PictureGiven(QByteArray::fromBase64(base64.toLatin1()), type, name);
-    m_pictureDoc.clear();
+    m_givenDoc.clear();
+}
+
+void TqbDhtmlEdit::OnOfficeHtmlGiven(const QString& doc, const QString& html,
+                                     const QStringList& noteClasses) {
+    if (m_closing || !m_ready || m_browse || doc != m_docId)
+        return;
+    m_givenDoc = doc;
+    emit OfficeHtmlPasted(html, noteClasses);
+    m_givenDoc.clear();
 }
 
 // ---- saving
@@ -968,8 +981,13 @@ QVariant TqbDhtmlEdit::RunPageCommand(const QString& name, const QVariantList& a
 
 void TqbDhtmlEdit::InsertPicture(const QString& address) {
     // No wait for the page: the call comes while it may be waiting for another.
-    if (!m_pictureDoc.isEmpty())
-        CallAsync(QStringLiteral("insertPicture"), {m_pictureDoc, address}, true);
+    if (!m_givenDoc.isEmpty())
+        CallAsync(QStringLiteral("insertPicture"), {m_givenDoc, address}, true);
+}
+
+void TqbDhtmlEdit::InsertPastedHtml(const QString& html, const std::function<void()>& done) {
+    if (!m_givenDoc.isEmpty())
+        CallAsync(QStringLiteral("pasteCleaned"), {m_givenDoc, html}, true, done);
 }
 
 void TqbDhtmlEdit::FindText(const QString& text, bool backward, bool caseSensitive) {

@@ -146,6 +146,10 @@ public:
     // Puts a picture at the selection of the document that gave PictureGiven; call it from the
     // slot. The engine inserts nothing of a picture pasted or dropped as data by itself.
     void InsertPicture(const QString& address);
+    // Puts cleaned HTML at the selection of the document that gave OfficeHtmlPasted, as one
+    // step to undo; call it from the slot. `done` runs once it is in: a window opened before
+    // would take the page's focus, and an insertion into a page without it cannot be undone.
+    void InsertPastedHtml(const QString& html, const std::function<void()>& done);
     const TqbSelectionState& SelectionState() const { return m_state; }
     // Runs one of the page script's own editing commands (the tables', say) on the document;
     // its answer. Throws as the other commands do.
@@ -198,6 +202,10 @@ signals:
     // A picture pasted or dropped into the page in edit mode as data, not as HTML: its bytes,
     // its MIME type, and for a dropped file its name. Nothing is in the page until InsertPicture.
     void PictureGiven(const QByteArray& bytes, const QString& type, const QString& name);
+    // HTML an office program put on the clipboard, pasted in edit mode (not as plain text) and
+    // not yet in the page; with the class names the note's own style sheets define. Nothing is
+    // in the page until InsertPastedHtml.
+    void OfficeHtmlPasted(const QString& html, const QStringList& noteClasses);
     // The pop-up menu opened: the misspelt word clicked (empty for none) and the engine's
     // suggestions for it, in NFC.
     void ContextMenuShown(const QString& misspelledWord, const QStringList& suggestions);
@@ -221,6 +229,7 @@ private:
     void OnReported(const QString& kind, const QVariantMap& state);
     void OnPictureGiven(const QString& doc, const QString& type, const QString& name,
                         const QString& base64);
+    void OnOfficeHtmlGiven(const QString& doc, const QString& html, const QStringList& noteClasses);
     void Request(TPageRequest request);
     void Start(TPageRequest request);
     // The load in the engine has ended; starts the one waiting, if any, and says so.
@@ -234,7 +243,9 @@ private:
     bool IsLoading() const;
     // Runs a page-script API call and waits for its answer; throws on error or time-out.
     QVariant CallSync(const QString& function, const QVariantList& args);
-    void CallAsync(const QString& function, const QVariantList& args, bool emitState);
+    // `done` runs once the page has carried it out.
+    void CallAsync(const QString& function, const QVariantList& args, bool emitState,
+                   const std::function<void()>& done = {});
     void ApplyState(const QVariantMap& answer);
     QString SerializedHtml();
     void ShowContextMenu(const QPoint& pos);
@@ -279,7 +290,7 @@ private:
     QVariant m_loadPlace;        // where the load in flight puts the caret; null: the start
     QString m_findText;
     uint m_findFlags = 0;
-    QString m_pictureDoc; // while PictureGiven is told: the document the picture goes into
+    QString m_givenDoc; // while PictureGiven or OfficeHtmlPasted is told: the document it goes into
     TqbSelectionState m_state;
     std::unique_ptr<TqbPageTyping> m_typing; // what is typed for the page while it is not ready
 };

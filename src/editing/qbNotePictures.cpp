@@ -120,4 +120,23 @@ QString KeepInNote(const QByteArray& bytes, const QString& mimeType, const QStri
     return AddressInNote(notePath, target);
 }
 
+QString KeepPasted(const QString& address, const QString& notePath, const QString& libraryDir,
+                   const QDateTime& now) {
+    const QString scheme = QUrl(address).scheme().toLower();
+    if (scheme == u"file")
+        return PlaceInNote(address, notePath, libraryDir);
+    if (scheme != u"data")
+        return address;
+    // data:[<type>][;base64],<bytes>
+    const qsizetype comma = address.indexOf(u',');
+    if (comma < 0)
+        throw EqbError(QStringLiteral("그림 주소가 올바르지 않습니다: %1").arg(address.left(40)));
+    const QStringList header = address.mid(5, comma - 5).split(u';');
+    const QByteArray data = QByteArray::fromPercentEncoding(address.mid(comma + 1).toLatin1());
+    const QByteArray bytes =
+        header.contains(QStringLiteral("base64"), Qt::CaseInsensitive) ? QByteArray::fromBase64(data)
+                                                                       : data;
+    return KeepInNote(bytes, header.first().trimmed(), {}, notePath, now);
+}
+
 } // namespace qbPicture

@@ -27,4 +27,11 @@ QString PlaceInNote(const QString& picture, const QString& notePath, const QStri
 QString KeepInNote(const QByteArray& bytes, const QString& mimeType, const QString& name,
                    const QString& notePath, const QDateTime& now);
 
+// A picture's address in pasted markup, made one the note can keep: a `data:` address is kept
+// as KeepInNote does, a `file:` one placed as PlaceInNote does; any other is left as it is (a web
+// picture is never fetched). Throws EqbError as those do, or for a `data:` address that holds
+// no picture.
+QString KeepPasted(const QString& address, const QString& notePath, const QString& libraryDir,
+                   const QDateTime& now);
+
 } // namespace qbPicture

@@ -628,6 +628,81 @@ private slots:
             QCOMPARE(QImage(images + "/" + name).convertToFormat(picture.format()), picture);
     }
 
+    // An office program's clipboard HTML is cleaned before it goes in, and saved clean; its
+    // picture files are kept beside the note; one paste is one step to undo; a paste as plain
+    // text stays plain.
+    void officePastesAreCleaned_data() {
+        QTest::addColumn<QString>("html"); // %1: a picture file's address
+        QTest::addColumn<bool>("plain");   // pasted with Ctrl+Shift+V
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<QString>("message"); // the warning after the first line; empty: none
+        const QString rest = "abc def</div><div><font color=\"#0000ff\">blue</font></div>";
+        const QString sheet =
+            "<html xmlns:x=\"urn:schemas-microsoft-com:office:excel\"><head><style>"
+            ".xl65 {font-weight:700; mso-number-format:\"\\#\\,\\#\\#0\";}</style></head><body>"
+            "<table><!--StartFragment--><tr><td class=\"box xl65\" x:num=\"1234\">1,234</td></tr>"
+            "<!--EndFragment--></table></body></html>";
+        QTest::newRow("spreadsheet cells")
+            << sheet << false
+            << "<table><tbody><tr><td class=\"box\" style=\"font-weight:700\">1,234</td></tr>"
+               "</tbody></table>"
+               "<div>" + rest
+            << "";
+        const QString word =
+            "<html xmlns:o=\"urn:schemas-microsoft-com:office:office\"><body>"
+            "<p class=MsoNormal><span lang=EN-US>그림<img src=\"%1\" v:shapes=\"_x0000_i1025\">"
+            "</span><o:p></o:p></p></body></html>";
+        QTest::newRow("word processor text with a picture file")
+            << word << false
+            << "<div>그림<img src=\"__images/clip_image001.png\">" + rest << "";
+        QTest::newRow("a picture file that is gone")
+            << QString(word).replace("%1", "file:///nowhere/clip_image009.png") << false
+            << "<div>그림" + rest << "그림 파일이 없습니다: /nowhere/clip_image009.png";
+        QTest::newRow("as plain text") << sheet << true << "<div>1,234" + rest << "";
+    }
+    void officePastesAreCleaned() {
+        QFETCH(QString, html);
+        QFETCH(bool, plain);
+        QFETCH(QString, body);
+        QFETCH(QString, message);
+        const QString picture = F.Dir->filePath("clip_image001.png");
+        WriteBytes(picture, PngOf(SmallPicture()));
+        // The note's own style sheet defines "box", which a paste keeps.
+        bool styled = false;
+        Edit()->findChild<QWebEngineView*>()->page()->runJavaScript(
+            "document.head.insertAdjacentHTML('beforeend', '<style>.box {color: green}</style>');",
+            QWebEngineScript::ApplicationWorld, [&styled](const QVariant&) { styled = true; });
+        QTRY_VERIFY_WITH_TIMEOUT(styled, TqbWindowFixture::PageTimeoutMs);
+        const QString before = BodyOf(Html());
+        Edit()->FocusAtStart();
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), PageWidget(),
+                                  TqbWindowFixture::PageTimeoutMs);
+        auto* data = new QMimeData;
+        data->setHtml(QString(html).replace("%1", QUrl::fromLocalFile(picture).toString()));
+        data->setText(QStringLiteral("1,234"));
+        QApplication::clipboard()->setMimeData(data);
+        QTest::keyClick(PageWidget(), Qt::Key_V,
+                        plain ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(BodyOf(Html()) != before, TqbWindowFixture::PageTimeoutMs);
+        if (!message.isEmpty()) {
+            QMessageBox* box = nullptr;
+            QTRY_VERIFY_WITH_TIMEOUT((box = F.Window->findChild<QMessageBox*>()),
+                                     TqbWindowFixture::PageTimeoutMs);
+            QCOMPARE(box->text(), TqbEditCommands::PictureNotKeptMessage + '\n' + message);
+            box->close();
+        }
+        F.Window->SaveCurrentNote();
+        QCOMPARE(BodyOf(QString::fromUtf8(ReadBytes(Lib("노트.htm")))), body);
+        if (body.contains("__images"))
+            QCOMPARE(ReadBytes(Lib("__images/clip_image001.png")), ReadBytes(picture));
+        // The box took the page's focus; the page then offers no undo until the user is back.
+        if (!message.isEmpty())
+            return;
+        QTRY_VERIFY_WITH_TIMEOUT(Act("actUndo")->isEnabled(), TqbWindowFixture::PageTimeoutMs);
+        Act("actUndo")->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(BodyOf(Html()), before, TqbWindowFixture::PageTimeoutMs);
+    }
+
     void findOpensOurDialogOverThePage() {
         Act("actToolFind")->trigger();
         TqbFindDialog* find = F.Window->FindDialog();

@@ -318,6 +318,47 @@ private slots:
         QCOMPARE(FileBytes(folder + "/__images/다른.png"), QByteArray("other"));
     }
 
+    // Pictures in pasted markup: kept by their scheme; web ones never fetched.
+    void pastedPictures_data() {
+        QTest::addColumn<QString>("picture"); // "@" stands for a folder outside the library
+        QTest::addColumn<QString>("address"); // empty: refused
+        QTest::addColumn<QByteArray>("kept"); // the bytes in "__images", for a copy
+        QTest::newRow("data in base64") << "data:image/png;base64,cGlj"
+                                        << "__images/pasted-20240501-153012.png" << QByteArray("pic");
+        QTest::newRow("data percent-encoded") << "data:image/svg+xml,%3Csvg%2F%3E"
+                                              << "__images/pasted-20240501-153012.svg"
+                                              << QByteArray("<svg/>");
+        QTest::newRow("data that is no picture") << "data:text/html,%3Cb%3E" << "" << QByteArray();
+        QTest::newRow("data without its comma") << "data:image/png;base64" << "" << QByteArray();
+        QTest::newRow("a temporary file of the word processor")
+            << "file://@/clip_image001.png" << "__images/clip_image001.png" << QByteArray("pic");
+        QTest::newRow("a file that is gone") << "file://@/clip_image002.png" << "" << QByteArray();
+        QTest::newRow("web picture") << "https://example.org/a.png" << "https://example.org/a.png"
+                                     << QByteArray();
+    }
+    void pastedPictures() {
+        QFETCH(QString, picture);
+        QFETCH(QString, address);
+        QFETCH(QByteArray, kept);
+        QTemporaryDir dir;
+        const QString library = dir.filePath("BookData");
+        QDir().mkpath(library);
+        QDir().mkpath(dir.filePath("밖"));
+        Touch(dir.filePath("밖/clip_image001.png"), "pic");
+        picture.replace('@', dir.filePath("밖"));
+        const QString note = library + "/노트.htm";
+        const QDateTime now(QDate(2024, 5, 1), QTime(15, 30, 12));
+        if (address.isEmpty()) {
+            QVERIFY_THROWS_EXCEPTION(EqbError, qbPicture::KeepPasted(picture, note, library, now));
+            QVERIFY(!QFileInfo::exists(library + "/__images") ||
+                    QDir(library + "/__images").isEmpty());
+            return;
+        }
+        QCOMPARE(qbPicture::KeepPasted(picture, note, library, now), address);
+        if (!kept.isEmpty())
+            QCOMPARE(FileBytes(library + "/" + address), kept);
+    }
+
     void missingPictureThrows() {
         QTemporaryDir dir;
         QVERIFY_THROWS_EXCEPTION(EqbError, qbPicture::PlaceInNote(dir.filePath("없는.gif"),
