@@ -565,6 +565,19 @@
         return true;
     }
 
+    // Where the load put the caret, to put it there again once the page has the focus: a page
+    // that had none may not keep it.
+    var placedByLoad = null;
+    function caretAgain() {
+        if (!placedByLoad || !document.body.contains(placedByLoad.startContainer))
+            return caretToStart();
+        window.focus();
+        var sel = window.getSelection();
+        sel.removeAllRanges();
+        sel.addRange(placedByLoad);
+        return true;
+    }
+
     // Commands need a place to act on; a page nobody clicked into has none yet.
     function ensureSelection() {
         if (!document.body)
@@ -708,10 +721,14 @@
                 caretToPlace(place);
             else if (caret)
                 caretToStart();
+            if (caret) {
+                var placed = window.getSelection();
+                placedByLoad = placed.rangeCount ? placed.getRangeAt(0).cloneRange() : null;
+            }
             return !browse && tooBigToEdit ? "too big" : document.designMode;
         },
         caretToStart: caretToStart,
-        caretToPlace: caretToPlace,
+        caretAgain: caretAgain,
         caretPlace: caretPlace,
         changed: hasChanged,
         serialize: function () {

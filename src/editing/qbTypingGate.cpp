@@ -33,8 +33,10 @@ bool PlatformFilter(QEvent* event) {
 // The platform notes whether the focus takes compositions when the focus moves, and some input
 // methods start composing for a widget only then.
 void PlatformRefocus() {
+    QPlatformInputContext* context = PlatformInputContext();
+    const bool wasAccepted = context && context->inputMethodAccepted();
     QGuiApplication::inputMethod()->update(Qt::ImEnabled);
-    if (QPlatformInputContext* context = PlatformInputContext())
+    if (context && !wasAccepted && context->inputMethodAccepted())
         context->setFocusObject(QGuiApplication::focusObject());
 }
 
