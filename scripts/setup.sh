@@ -10,7 +10,6 @@ packages=(build-essential cmake ninja-build qt6-base-dev qt6-webengine-dev qt6-w
   fonts-liberation2  # Arial's widths: "..." of the settings dialog fits its 17-pixel button
   libxi-dev  # the wheel gesture: XInput2 raw wheel events on X11
   ibus ibus-hangul libglib2.0-bin  # the Korean input test types through ibus (gsettings sets its mode)
-  fcitx5 fcitx5-hangul fcitx5-frontend-qt6 dbus  # and through fcitx5, on a session bus of its own
   ripgrep  # for the benchmark only: bench_search times ripgrep beside the folder search
   openbox x11-utils  # a window manager (and xprop) for the window tests under Xvfb
   desktop-file-utils appstream  # the install test validates the desktop entry and metainfo

@@ -565,19 +565,6 @@
         return true;
     }
 
-    // Where the load put the caret, to put it there again once the page has the focus: a page
-    // that had none may not keep it.
-    var placedByLoad = null;
-    function caretAgain() {
-        if (!placedByLoad || !document.body.contains(placedByLoad.startContainer))
-            return caretToStart();
-        window.focus();
-        var sel = window.getSelection();
-        sel.removeAllRanges();
-        sel.addRange(placedByLoad);
-        return true;
-    }
-
     // Commands need a place to act on; a page nobody clicked into has none yet.
     function ensureSelection() {
         if (!document.body)
@@ -721,14 +708,10 @@
                 caretToPlace(place);
             else if (caret)
                 caretToStart();
-            if (caret) {
-                var placed = window.getSelection();
-                placedByLoad = placed.rangeCount ? placed.getRangeAt(0).cloneRange() : null;
-            }
             return !browse && tooBigToEdit ? "too big" : document.designMode;
         },
         caretToStart: caretToStart,
-        caretAgain: caretAgain,
+        caretToPlace: caretToPlace,
         caretPlace: caretPlace,
         changed: hasChanged,
         serialize: function () {

@@ -178,7 +178,12 @@ TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
                               QWebEngineScript::ApplicationWorld,
                               [answer](const QVariant& focused) { answer(focused.toBool()); });
     };
-    page.PutCaretBack = [this] { CallAsync(QStringLiteral("caretAgain"), {}, false); };
+    page.PutCaretBack = [this] {
+        if (m_loadPlace.isValid())
+            CallAsync(QStringLiteral("caretToPlace"), {m_loadPlace}, false);
+        else
+            CallAsync(QStringLiteral("caretToStart"), {}, false);
+    };
     m_typing = std::make_unique<TqbPageTyping>(this, std::move(page));
     m_filter = new TqbPageRequestFilter(this);
     m_bridge = new TqbDhtmlBridge(this);
@@ -472,6 +477,7 @@ void TqbDhtmlEdit::FinishLoad() {
     const quint64 load = m_loads;
     const bool caret = m_caretPending;
     const QVariant place = std::exchange(m_placeForNextLoad, {});
+    m_loadPlace = place;
     m_page->runJavaScript(CallScript(QStringLiteral("setMode"), {m_browse, caret, place}),
                           QWebEngineScript::ApplicationWorld,
                           [this, load, caret](const QVariant& result) {

@@ -287,6 +287,7 @@ private:
     int m_timeoutMs = 10000;
     int m_busyLimitMs = 60000;
     QVariant m_placeForNextLoad; // the page's own description of the caret's place
+    QVariant m_loadPlace;        // where the load in flight puts the caret; null: the start
     QString m_findText;
     uint m_findFlags = 0;
     QString m_givenDoc; // while PictureGiven or OfficeHtmlPasted is told: the document it goes into

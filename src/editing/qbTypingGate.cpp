@@ -33,10 +33,8 @@ bool PlatformFilter(QEvent* event) {
 // The platform notes whether the focus takes compositions when the focus moves, and some input
 // methods start composing for a widget only then.
 void PlatformRefocus() {
-    QPlatformInputContext* context = PlatformInputContext();
-    const bool wasAccepted = context && context->inputMethodAccepted();
     QGuiApplication::inputMethod()->update(Qt::ImEnabled);
-    if (context && !wasAccepted && context->inputMethodAccepted())
+    if (QPlatformInputContext* context = PlatformInputContext())
         context->setFocusObject(QGuiApplication::focusObject());
 }
 

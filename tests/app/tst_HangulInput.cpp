@@ -1,5 +1,4 @@
-// Korean typed through a real input method: ibus with its Hangul engine, or fcitx5 with its own
-// when QB_TEST_INPUT_METHOD=fcitx5, on a private X server,
+// Korean typed through a real input method: ibus with its Hangul engine on a private X server,
 // keys sent as the keyboard sends them. "gksrmf" composes "한글"; the key filter must neither
 // break the composition nor lose the syllable still being composed when a command comes.
 #include "app/main.h"
@@ -52,40 +51,29 @@ bool Retry(const QString& program, const QStringList& args) {
     return false;
 }
 
-// An X server with an input method whose Hangul engine starts in Hangul mode, set up before the
-// application object so that Qt's input context finds it. Problem() says what is missing.
+// An X server with an ibus daemon whose Hangul engine starts in Hangul mode, set up before the
+// application object so that Qt's ibus input context finds it. Problem() says what is missing.
 class THangulSession {
 public:
-    THangulSession() {
-        m_fcitx = qEnvironmentVariable("QB_TEST_INPUT_METHOD") == u"fcitx5";
-        m_problem = Start();
-    }
+    THangulSession() { m_problem = Start(); }
     ~THangulSession() {
         StopProcess(m_daemon);
-        StopProcess(m_bus);
         StopProcess(m_windowManager);
     }
     QString Problem() const { return m_problem; }
 
 private:
     QString Start() {
-        const QString plugin =
-            QLibraryInfo::path(QLibraryInfo::PluginsPath) + "/platforminputcontexts/" +
-            (m_fcitx ? "libfcitx5platforminputcontextplugin.so"
-                     : "libibusplatforminputcontextplugin.so");
+        const QString plugin = QLibraryInfo::path(QLibraryInfo::PluginsPath) +
+                               "/platforminputcontexts/libibusplatforminputcontextplugin.so";
         if (!QFile::exists(plugin))
-            return "Qt's input context plugin is missing: " + plugin;
-        const QStringList programs =
-            m_fcitx ? QStringList{"Xvfb", "xdotool", "fcitx5", "fcitx5-remote", "dbus-daemon"}
-                    : QStringList{"Xvfb", "xdotool", "ibus-daemon", "ibus", "gsettings"};
-        for (const QString& program : programs)
+            return "Qt's ibus input context plugin is missing: " + plugin;
+        for (const char* program : {"Xvfb", "ibus-daemon", "ibus", "xdotool", "gsettings"})
             if (QStandardPaths::findExecutable(program).isEmpty())
                 return QString("%1 is missing").arg(program);
-        if (!m_fcitx)
-            for (const char* part :
-                 {"/usr/libexec/ibus-engine-hangul", "/usr/libexec/ibus-memconf"})
-                if (!QFile::exists(part))
-                    return QString("%1 is missing (packages ibus, ibus-hangul)").arg(part);
+        for (const char* part : {"/usr/libexec/ibus-engine-hangul", "/usr/libexec/ibus-memconf"})
+            if (!QFile::exists(part))
+                return QString("%1 is missing (packages ibus, ibus-hangul)").arg(part);
         if (!m_home.isValid() || !m_xvfb.Start())
             return "Xvfb did not start";
         qputenv("DISPLAY", m_xvfb.Display().toLatin1());
@@ -102,43 +90,13 @@ private:
             return "the window manager did not start";
         qputenv("XDG_CONFIG_HOME", m_home.filePath("config").toLocal8Bit());
         qputenv("XDG_CACHE_HOME", m_home.filePath("cache").toLocal8Bit());
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        return m_fcitx ? StartFcitx() : StartIbus();
-    }
-
-    QString StartFcitx() {
-        qputenv("XDG_DATA_HOME", m_home.filePath("data").toLocal8Bit());
-        m_bus.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
-        if (!m_bus.waitForStarted(SetUpMs) || !m_bus.waitForReadyRead(SetUpMs))
-            return "the session bus did not start";
-        qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus.readLine().trimmed());
-        // Hangul beside the plain keyboard, on from the start, one state for every window.
-        const QDir config(m_home.filePath("config"));
-        config.mkpath("fcitx5");
-        WriteBytes(config.filePath("fcitx5/profile"),
-                   "[Groups/0]\nName=Default\nDefault Layout=us\nDefaultIM=hangul\n\n"
-                   "[Groups/0/Items/0]\nName=keyboard-us\nLayout=\n\n"
-                   "[Groups/0/Items/1]\nName=hangul\nLayout=\n\n[GroupOrder]\n0=Default\n");
-        WriteBytes(config.filePath("fcitx5/config"),
-                   "[Behavior]\nShareInputState=All\nActiveByDefault=True\n");
-        qputenv("QT_IM_MODULE", "fcitx");
-        m_daemon.setStandardOutputFile(QProcess::nullDevice());
-        m_daemon.setStandardErrorFile(QProcess::nullDevice());
-        m_daemon.start("fcitx5", {"--disable=wayland,notificationitem,classicui"});
-        if (!m_daemon.waitForStarted(SetUpMs))
-            return "fcitx5 did not start";
-        if (!Retry("fcitx5-remote", {"-o"}))
-            return "fcitx5 did not come up";
-        return {};
-    }
-
-    QString StartIbus() {
         qunsetenv("IBUS_ADDRESS");
         // The engine's settings in a file of the test's own, so it starts in Hangul mode.
         qputenv("GSETTINGS_BACKEND", "keyfile");
         if (!RunOnce("gsettings",
                      {"set", "org.freedesktop.ibus.engine.hangul", "initial-input-mode", "hangul"}))
             return "the Hangul engine's starting mode could not be set";
+        qputenv("QT_QPA_PLATFORM", "xcb");
         qputenv("QT_IM_MODULE", "ibus");
 
         m_daemon.setStandardOutputFile(QProcess::nullDevice());
@@ -175,10 +133,8 @@ private:
     QTemporaryDir m_home;
     TqbXvfb m_xvfb;
     QProcess m_daemon;
-    QProcess m_bus; // fcitx5 talks over a session bus of the test's own
     QProcess m_windowManager;
     QString m_problem;
-    bool m_fcitx = false;
 };
 
 THangulSession* g_session = nullptr;
