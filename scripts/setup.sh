@@ -5,7 +5,7 @@ set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 packages=(build-essential cmake ninja-build qt6-base-dev qt6-webengine-dev qt6-webchannel-dev
-  qt6-svg-dev qt6-tools-dev qt6-base-private-dev xvfb xauth libgl1-mesa-dri fonts-nanum imagemagick xdotool
+  qt6-svg-dev qt6-tools-dev xvfb xauth libgl1-mesa-dri fonts-nanum imagemagick xdotool
   xdg-utils  # xdg-email hands a note to the desktop's mail program
   fonts-liberation2  # Arial's widths: "..." of the settings dialog fits its 17-pixel button
   libxi-dev  # the wheel gesture: XInput2 raw wheel events on X11

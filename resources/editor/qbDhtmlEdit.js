@@ -711,7 +711,6 @@
             return !browse && tooBigToEdit ? "too big" : document.designMode;
         },
         caretToStart: caretToStart,
-        caretToPlace: caretToPlace,
         caretPlace: caretPlace,
         changed: hasChanged,
         serialize: function () {

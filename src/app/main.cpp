@@ -32,7 +32,6 @@
 #include "dialogs/qbPathListDialog.h"
 #include "editing/qbDhtmlEdit.h"
 #include "editing/qbSpellCheck.h"
-#include "editing/qbTypingGate.h"
 #include "frames/qbSkinMenu.h"
 #include "library/qbLinkPolicy.h"
 #include "library/qbNoteInfo.h"
@@ -622,7 +621,8 @@ QString TfrmMainNivora::AskFolderToSaveIn(const QString& path) {
 }
 
 void TfrmMainNivora::CommitTyping() {
-    TqbTypingGate::Instance().CommitComposition();
+    if (m_messageFilter)
+        m_messageFilter->CommitComposition();
 }
 
 bool TfrmMainNivora::AskSaveUndecodable(const QString& path) {

@@ -111,6 +111,7 @@ public:
     void ShowShortcutHints(bool show);
     TqbTrayKeeper* TrayKeeper() const { return m_trayKeeper; }
     TqbShortcutBadges* ShortcutBadges() const { return m_badges; }
+    TqbAppMessageFilter* MessageFilter() const { return m_messageFilter; }
     // A link the user followed in a note: a page of the library opens in the tree, anything
     // else in the desktop's own program.
     void OpenLinkedNote(const QString& path);

@@ -1,9 +1,11 @@
 #include "app/qbAppMessageFilter.h"
 
 #include "app/qbShortcutBadges.h"
-#include "editing/qbTypingGate.h"
+#include "editing/qbDhtmlEdit.h"
 
 #include <QApplication>
+#include <QInputMethod>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
@@ -25,11 +27,10 @@ bool FirstKeyReceiver(QObject* watched) {
 
 TqbAppMessageFilter::TqbAppMessageFilter(THooks hooks, TqbShortcutBadges* badges, QObject* parent)
     : QObject(parent), m_hooks(std::move(hooks)), m_badges(badges) {
-    // Text from an input method is typing as much as a plain key is.
-    connect(&TqbTypingGate::Instance(), &TqbTypingGate::Typed, this, [this] {
-        if (m_hooks.State().MainWindowActive)
-            m_hooks.SetNoteModified(true);
-    });
+    if (!m_hooks.Commit)
+        m_hooks.Commit = [] { QGuiApplication::inputMethod()->commit(); };
+    if (!m_hooks.Reset)
+        m_hooks.Reset = [] { QGuiApplication::inputMethod()->reset(); };
 }
 
 bool TqbAppMessageFilter::eventFilter(QObject* watched, QEvent* event) {
@@ -44,7 +45,8 @@ bool TqbAppMessageFilter::HandleAppMessage(QObject* watched, QEvent* event) {
     case QEvent::KeyPress:
         if (!event->spontaneous() || !FirstKeyReceiver(watched))
             return false;
-        return KeyDown(static_cast<QKeyEvent*>(event), TqbTypingGate::Instance().KeyPressed());
+        m_echo.clear();
+        return KeyDown(static_cast<QKeyEvent*>(event), std::exchange(m_compositionJustEnded, false));
     case QEvent::ShortcutOverride:
         // The page arms an editing command (Ctrl+Insert copies) when it is offered a key's
         // shortcut; a key the program takes never reaches the page, and the armed command would
@@ -57,6 +59,42 @@ bool TqbAppMessageFilter::HandleAppMessage(QObject* watched, QEvent* event) {
     case QEvent::KeyRelease:
         if (event->spontaneous() && FirstKeyReceiver(watched))
             KeyUp();
+        return false;
+    case QEvent::InputMethod: {
+        if (TqbDhtmlEdit::HandingOverHeldInput())
+            return false;
+        const auto* input = static_cast<QInputMethodEvent*>(event);
+        ++m_inputEvents;
+        if (IsEcho(*input))
+            return true;
+        const bool wasComposing = m_composing;
+        m_composing = !input->preeditString().isEmpty();
+        if (m_composing) {
+            m_compositionJustEnded = false;
+            m_composedIn = watched;
+        } else if (wasComposing) {
+            m_compositionJustEnded = true;
+            m_endedWith = input->commitString();
+            m_endedIn = watched;
+        } else if (m_compositionJustEnded && !input->commitString().isEmpty()) {
+            // Some input methods end a composition with an empty event and send its text after.
+            m_endedWith = input->commitString();
+            m_endedIn = watched;
+        }
+        if (m_composing)
+            m_preedit = input->preeditString();
+        // Text from an input method is typing as much as a plain key is.
+        if ((m_composing || !input->commitString().isEmpty()) && m_hooks.State().MainWindowActive)
+            m_hooks.SetNoteModified(true);
+        return false;
+    }
+    case QEvent::FocusAboutToChange:
+        // The platform commits a composition itself when the focus leaves its widget, and then
+        // tells the input method to end it, which some answer with the syllable again.
+        if (m_compositionJustEnded && watched == m_endedIn && !m_endedWith.isEmpty()) {
+            m_echo = m_endedWith;
+            m_forcedCommitSeen = true;
+        }
         return false;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease: {
@@ -71,6 +109,9 @@ bool TqbAppMessageFilter::HandleAppMessage(QObject* watched, QEvent* event) {
                                                               : TqbKeyCommand::GoForward);
             return true;
         }
+        // A click may save, switch the mode or move the caret: the syllable goes in first.
+        if (event->type() == QEvent::MouseButtonPress)
+            CommitComposition();
         if (mouse->button() == Qt::LeftButton)
             QueueStyleCheck();
         return false;
@@ -80,16 +121,38 @@ bool TqbAppMessageFilter::HandleAppMessage(QObject* watched, QEvent* event) {
     }
 }
 
+// Some Korean input methods commit the syllable again when they are told to end a composition
+// that the application already ended by committing it: the click that ended it would type the
+// syllable twice. The second, identical commit right after a forced one, before any new
+// composition or key, is that echo.
+bool TqbAppMessageFilter::IsEcho(const QInputMethodEvent& input) {
+    if (m_echo.isEmpty())
+        return false;
+    const bool sameText = input.preeditString().isEmpty() && input.commitString() == m_echo &&
+                          input.replacementLength() == 0;
+    if (sameText && m_forcedCommitSeen) {
+        m_echo.clear();
+        return true;
+    }
+    if (sameText) {
+        m_forcedCommitSeen = true; // the platform's own commit of the forced syllable
+        return false;
+    }
+    if (!input.preeditString().isEmpty() || !input.commitString().isEmpty())
+        m_echo.clear();
+    return false;
+}
+
 bool TqbAppMessageFilter::KeyDown(QKeyEvent* event, bool afterComposition) {
     TqbKeyState state = m_hooks.State();
-    state.Composing = TqbTypingGate::Instance().Composing() || afterComposition;
+    state.Composing = m_composing || afterComposition;
     const TqbKeyDecision decision = qbKeyDecision::Decide(event->key(), event->modifiers(), state);
     if (decision.StartHintTimer && m_badges)
         m_badges->StartTimer();
     if (decision.NoteModified)
         m_hooks.SetNoteModified(*decision.NoteModified);
     if (decision.Command != TqbKeyCommand::None) {
-        TqbTypingGate::Instance().CommitComposition();
+        CommitComposition();
         m_hooks.Run(decision.Command);
     }
     return decision.Handled;
@@ -97,8 +160,7 @@ bool TqbAppMessageFilter::KeyDown(QKeyEvent* event, bool afterComposition) {
 
 bool TqbAppMessageFilter::TakesKey(const QKeyEvent* event) const {
     TqbKeyState state = m_hooks.State();
-    const TqbTypingGate& typing = TqbTypingGate::Instance();
-    state.Composing = typing.Composing() || typing.CompositionJustEnded();
+    state.Composing = m_composing || m_compositionJustEnded;
     return qbKeyDecision::Decide(event->key(), event->modifiers(), state).Handled;
 }
 
@@ -106,6 +168,26 @@ void TqbAppMessageFilter::KeyUp() {
     if (m_badges)
         m_badges->ShowShortcutHints(false);
     QueueStyleCheck();
+}
+
+void TqbAppMessageFilter::CommitComposition() {
+    if (!m_composing)
+        return;
+    m_composing = false;
+    m_echo = std::exchange(m_preedit, {});
+    m_forcedCommitSeen = false;
+    const quint64 seen = m_inputEvents;
+    m_hooks.Commit();
+    // Some input methods answer a commit only with their next key, so the syllable would land
+    // where the click that ended it put the caret. It goes in now, where it was composed, and the
+    // input method forgets it; should it still send it later, that is the repeat dropped above.
+    if (m_inputEvents == seen && m_composedIn) {
+        QInputMethodEvent commit;
+        commit.setCommitString(m_echo);
+        QCoreApplication::sendEvent(m_composedIn, &commit);
+        m_hooks.Reset();
+    }
+    m_compositionJustEnded = false;
 }
 
 void TqbAppMessageFilter::QueueStyleCheck() {

@@ -8,7 +8,7 @@
 #include "editing/qbPageScheme.h"
 #include "editing/qbPageText.h"
 #include "editing/qbSpellCheck.h"
-#include "editing/qbPageTyping.h"
+#include "editing/qbTypingCatcher.h"
 #include "platform/qbAtomicWrite.h"
 #include "platform/qbError.h"
 #include "platform/qbPageCodec.h"
@@ -170,21 +170,11 @@ TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
     TqbPageScheme::Register();
     static int editors = 0;
     m_schemeKey = QStringLiteral("e%1").arg(++editors);
-    TqbPageTyping::TPage page;
-    page.View = [this] { return static_cast<QWidget*>(m_view); };
-    page.Editing = [this] { return !m_browse; };
-    page.AskFocused = [this](std::function<void(bool)> answer) {
-        m_page->runJavaScript(QStringLiteral("document.hasFocus()"),
-                              QWebEngineScript::ApplicationWorld,
-                              [answer](const QVariant& focused) { answer(focused.toBool()); });
-    };
-    page.PutCaretBack = [this] {
-        if (m_loadPlace.isValid())
-            CallAsync(QStringLiteral("caretToPlace"), {m_loadPlace}, false);
-        else
-            CallAsync(QStringLiteral("caretToStart"), {}, false);
-    };
-    m_typing = std::make_unique<TqbPageTyping>(this, std::move(page));
+    m_catcher = new TqbTypingCatcher(this);
+    m_handOverTimer = new QTimer(this);
+    m_handOverTimer->setSingleShot(true);
+    m_handOverTimer->setInterval(HandOverPauseMs);
+    connect(m_handOverTimer, &QTimer::timeout, this, &TqbDhtmlEdit::HandOver);
     m_filter = new TqbPageRequestFilter(this);
     m_bridge = new TqbDhtmlBridge(this);
     m_channel = new QWebChannel(this);
@@ -201,9 +191,11 @@ TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
     connect(m_bridge, &TqbDhtmlBridge::PictureGiven, this, &TqbDhtmlEdit::OnPictureGiven);
     connect(m_bridge, &TqbDhtmlBridge::OfficeHtmlGiven, this, &TqbDhtmlEdit::OnOfficeHtmlGiven);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
-        if (m_typing && m_typing->IsInsideView(old) && !m_typing->TakesTyping(now))
+        if (IsInsideView(old) && !TakesTyping(now))
             emit FocusLost();
     });
+    // Typing while no document is ready would go into a page that is never saved.
+    qApp->installEventFilter(this);
 }
 
 // The web engine starts with the first page: a window shows before it, and one that never
@@ -234,8 +226,6 @@ void TqbDhtmlEdit::CreateView() {
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
     settings->setDefaultTextEncoding(QStringLiteral("EUC-KR"));
     ApplyPageFonts(settings);
-    // Keys typed while a page loads are held and go to it once it is ready and focused.
-    settings->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
 
     m_page->setWebChannel(m_channel, QWebEngineScript::ApplicationWorld);
 
@@ -292,12 +282,185 @@ void TqbDhtmlEdit::CreateView() {
 TqbDhtmlEdit::~TqbDhtmlEdit() {
     // The page answers pending calls while it goes away; they must find nothing to change.
     m_closing = true;
-    m_typing.reset();
+    qApp->removeEventFilter(this);
     delete m_view;
 }
 
 bool TqbDhtmlEdit::IsLoading() const {
     return m_phase == TPhase::Loading;
+}
+
+bool TqbDhtmlEdit::IsInsideView(QObject* object) const {
+    auto* widget = qobject_cast<QWidget*>(object);
+    return widget && m_view && (widget == m_view || m_view->isAncestorOf(widget));
+}
+
+bool TqbDhtmlEdit::TakesTyping(QObject* object) const {
+    return object == m_catcher || IsInsideView(object);
+}
+
+// While the document loads, and until what was typed meanwhile is handed over.
+bool TqbDhtmlEdit::HoldsInput() const {
+    return m_phase == TPhase::Loading || (m_ready && m_replayPending);
+}
+
+bool TqbDhtmlEdit::eventFilter(QObject* watched, QEvent* event) {
+    if (m_closing || (m_ready && !m_replayPending)) {
+        if (TypedAsText(watched, event))
+            return true;
+        return QWidget::eventFilter(watched, event);
+    }
+    bool edits = false;
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::InputMethod:
+        // Typing that starts while the document loads is meant for it: kept until it is ready.
+        if (HoldsInput() && TakesTyping(watched) && m_heldInput.size() < MaxHeldInput) {
+            Hold(watched, event);
+            return true;
+        }
+        edits = event->type() != QEvent::KeyRelease;
+        break;
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+    case QEvent::ContextMenu:
+        edits = true;
+        break;
+    case QEvent::MouseButtonPress:
+        // The middle button pastes the X11 selection.
+        edits = static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton;
+        break;
+    default:
+        break;
+    }
+    if (edits && !m_ready && TakesTyping(watched))
+        return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+// The engine takes one UTF-16 unit of a key's text: a character beyond the basic plane (an emoji
+// from a key event, not through an input method) would lose its high bits. Such text goes in as
+// an input method's commit, which the engine takes whole.
+bool TqbDhtmlEdit::TypedAsText(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !IsInsideView(watched))
+        return false;
+    const QString text = static_cast<QKeyEvent*>(event)->text();
+    if (!std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSurrogate(); }))
+        return false;
+    QInputMethodEvent commit;
+    commit.setCommitString(text);
+    QCoreApplication::sendEvent(watched, &commit);
+    return true;
+}
+
+void TqbDhtmlEdit::Hold(QObject* watched, QEvent* event) {
+    if (watched != m_catcher) {
+        m_heldInput.push_back(std::unique_ptr<QEvent>(event->clone()));
+        return;
+    }
+    m_sinceCaught.start();
+    // The composition ends in the catcher: the page needs only the text it came to.
+    if (event->type() == QEvent::InputMethod) {
+        const QString text = static_cast<QInputMethodEvent*>(event)->commitString();
+        if (!text.isEmpty()) {
+            auto commit = std::make_unique<QInputMethodEvent>();
+            commit->setCommitString(text);
+            m_heldInput.push_back(std::move(commit));
+        }
+    } else {
+        m_heldInput.push_back(std::unique_ptr<QEvent>(event->clone()));
+    }
+    if (m_handOverTimer->isActive())
+        m_handOverTimer->start();
+}
+
+// After the page's pending calls (the caret placed at the start among them), so the keys land
+// where a user who waited would have typed them. All at once, in the order typed: keys that come
+// meanwhile queue behind them.
+void TqbDhtmlEdit::ReplayHeldInput() {
+    if (m_heldInput.empty()) {
+        m_replayPending = false;
+        return;
+    }
+    m_replayPending = true;
+    AfterPageFocus(m_generation, MaxFocusChecks);
+}
+
+// Keys reach the page's document only once its process has heard of the focus: until then they
+// are held too.
+void TqbDhtmlEdit::AfterPageFocus(quint64 generation, int checksLeft) {
+    m_page->runJavaScript(
+        QStringLiteral("document.hasFocus()"), QWebEngineScript::ApplicationWorld,
+        [this, generation, checksLeft](const QVariant& focused) {
+            if (m_closing || generation != m_generation || !m_ready || !m_replayPending)
+                return;
+            if (!focused.toBool() && checksLeft > 0 && m_view->hasFocus()) {
+                AfterPageFocus(generation, checksLeft - 1);
+                return;
+            }
+            DeliverHeldInput();
+        });
+}
+
+void TqbDhtmlEdit::DeliverHeldInput() {
+    m_replayPending = false;
+    QWidget* target = m_view->focusProxy() ? m_view->focusProxy() : m_view;
+    const THandingOver mark;
+    for (auto& event : std::exchange(m_heldInput, {}))
+        QCoreApplication::sendEvent(target, event.get());
+}
+
+// The keys leave the catcher for the page. Moving them ends a composition: the input method's
+// syllable lands in the catcher first and goes with the rest.
+void TqbDhtmlEdit::HandOver() {
+    m_handOverTimer->stop();
+    if (!m_ready)
+        return;
+    m_replayPending = true;
+    if (QApplication::focusWidget() == m_catcher)
+        m_view->setFocus(Qt::OtherFocusReason);
+    m_sinceCaught.invalidate();
+    // A page that had no focus may not have kept its caret.
+    if (std::exchange(m_caretOnHandOver, false))
+        CallAsync(QStringLiteral("caretToStart"), {}, false);
+    ReplayHeldInput();
+}
+
+// A call into the page comes after everything typed before it.
+void TqbDhtmlEdit::FinishHandOver() {
+    if (!m_ready)
+        return;
+    if (m_handOverTimer->isActive())
+        HandOver();
+    if (m_replayPending)
+        DeliverHeldInput();
+}
+
+void TqbDhtmlEdit::WantFocus() {
+    m_focusWanted = true;
+    AimKeys();
+}
+
+// Where keys typed before the document is ready go: into the catcher when the load may take
+// long or bring the page another widget; otherwise the engine focuses the page it navigates to
+// while the user means to type there, and never otherwise (a click in the tree keeps the keys).
+void TqbDhtmlEdit::AimKeys() {
+    if (!m_focusWanted || !m_page)
+        return;
+    m_page->settings()->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, !m_catching);
+    if (m_catching && QApplication::focusWidget() != m_catcher)
+        m_catcher->setFocus(Qt::OtherFocusReason);
+}
+
+// Once the document is ready the focus goes back to the page, unless the user took it elsewhere.
+void TqbDhtmlEdit::TakeFocusBack() {
+    const bool wanted = std::exchange(m_focusWanted, false);
+    QWidget* now = QApplication::focusWidget();
+    m_page->settings()->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
+    if (wanted && (!now || now == window() || now == this || TakesTyping(now)))
+        m_view->setFocus(Qt::OtherFocusReason);
 }
 
 void TqbDhtmlEdit::SetAllowedRoots(const QStringList& folders) {
@@ -359,9 +522,20 @@ void TqbDhtmlEdit::ShowNoDocument() {
 }
 
 void TqbDhtmlEdit::Request(TPageRequest request) {
+    m_handOverTimer->stop();
     m_ready = false;
+    m_replayPending = false;
     m_phase = request.Blank ? TPhase::NoDocument : TPhase::Loading;
-    m_typing->LoadStarted(request.Blank);
+    if (TakesTyping(QApplication::focusWidget()))
+        m_focusWanted = true;
+    // Typed for a document that will not be shown after all: nowhere to go.
+    if (request.Blank) {
+        m_heldInput.clear();
+        m_focusWanted = false;
+        m_sinceCaught.invalidate();
+        if (QApplication::focusWidget() == m_catcher)
+            m_view->setFocus(Qt::OtherFocusReason);
+    }
     ++m_generation;
     m_docId.clear();
     m_state = {};
@@ -393,6 +567,7 @@ void TqbDhtmlEdit::Start(TPageRequest request) {
     ++m_loads;
     m_stage = TStage::Navigating;
     m_loadingBlank = request.Blank;
+    const bool fromPageAddress = TqbPageScheme::IsPageAddress(m_docUrl);
     m_scheme->Drop(m_schemeKey);
     const QString mime = QStringLiteral("text/html;charset=UTF-8");
     if (request.Blank) {
@@ -400,6 +575,7 @@ void TqbDhtmlEdit::Start(TPageRequest request) {
         m_docUrl = QUrl::fromLocalFile(
             QDir::temp().filePath(QStringLiteral("qbNivora-no-document.htm")));
         m_docChars = 0;
+        m_catching = false;
         m_page->setContent("<html><body></body></html>", mime, m_docUrl);
         return;
     }
@@ -410,6 +586,9 @@ void TqbDhtmlEdit::Start(TPageRequest request) {
     if (m_spell)
         m_spell->SetPage(this, text);
     const bool big = DataAddressLength(utf8) > MaxDataAddressLength;
+    // A page from the other address comes in a process and a widget of its own.
+    m_catching = big || fromPageAddress;
+    AimKeys();
     if (!big) {
         m_docUrl = QUrl::fromLocalFile(QFileInfo(request.FilePath).absoluteFilePath());
         m_page->setContent(utf8, mime, m_docUrl);
@@ -477,7 +656,6 @@ void TqbDhtmlEdit::FinishLoad() {
     const quint64 load = m_loads;
     const bool caret = m_caretPending;
     const QVariant place = std::exchange(m_placeForNextLoad, {});
-    m_loadPlace = place;
     m_page->runJavaScript(CallScript(QStringLiteral("setMode"), {m_browse, caret, place}),
                           QWebEngineScript::ApplicationWorld,
                           [this, load, caret](const QVariant& result) {
@@ -502,7 +680,21 @@ void TqbDhtmlEdit::CompleteLoad(const QVariantMap& answer, bool caretPlaced) {
     const bool tooBig = !m_browse && answer.value("value").toString() == u"too big";
     const bool caretAsked = std::exchange(m_caretPending, false);
     // Before anyone hears of the document: keys typed from then on queue behind the held ones.
-    m_typing->PageReady(caretAsked, caretPlaced);
+    if (QApplication::focusWidget() == m_catcher) {
+        m_focusWanted = false;
+        m_page->settings()->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
+        m_caretOnHandOver = caretAsked;
+        m_replayPending = true;
+        if (m_sinceCaught.isValid() && m_sinceCaught.elapsed() < HandOverPauseMs)
+            m_handOverTimer->start();
+        else
+            HandOver();
+    } else {
+        if (caretAsked && !caretPlaced)
+            CallAsync(QStringLiteral("caretToStart"), {}, false);
+        TakeFocusBack();
+        ReplayHeldInput();
+    }
     emit SelectionStateChanged();
     emit DocumentComplete();
     if (tooBig) {
@@ -530,7 +722,8 @@ void TqbDhtmlEdit::FailLoad(const QString& message) {
     // without a word, or each message would bring on another.
     const bool news = m_phase != TPhase::NoDocument && m_phase != TPhase::Failed;
     m_caretPending = false;
-    m_typing->LoadFailed();
+    m_focusWanted = false;
+    m_heldInput.clear();
     ShowNoDocument();
     m_phase = TPhase::Failed;
     if (!news)
@@ -590,16 +783,7 @@ void TqbDhtmlEdit::RequireIdle() const {
 
 QVariant TqbDhtmlEdit::CallSync(const QString& function, const QVariantList& args) {
     RequireIdle();
-    QPointer<TqbDhtmlEdit> self(this);
-    // Waiting for the typing to reach the page is part of the call: no other may start.
-    m_waiting = true;
-    m_typing->Flush();
-    if (!self)
-        throw EqbError(tr("편집기가 닫혔습니다."));
-    if (!m_ready) {
-        m_waiting = false;
-        RequireReady(tr("그 일을 할"));
-    }
+    FinishHandOver();
     struct TAnswer {
         bool Done = false;
         QVariant Value;
@@ -607,6 +791,8 @@ QVariant TqbDhtmlEdit::CallSync(const QString& function, const QVariantList& arg
     auto answer = std::make_shared<TAnswer>();
     QEventLoop loop;
     QPointer<QEventLoop> loopAlive(&loop);
+    QPointer<TqbDhtmlEdit> self(this);
+    m_waiting = true;
     m_page->runJavaScript(CallScript(function, args), QWebEngineScript::ApplicationWorld,
                           [answer, loopAlive](const QVariant& value) {
                               answer->Done = true;
@@ -814,7 +1000,7 @@ void TqbDhtmlEdit::SetBrowseMode(bool browse) {
     if (!m_ready)
         return;
     // What was typed in the mode that was on goes in before the other one is.
-    m_typing->Flush();
+    FinishHandOver();
     CallAsync(QStringLiteral("setMode"), {browse, false}, true);
 }
 
@@ -1022,16 +1208,17 @@ void TqbDhtmlEdit::KeepPlaceForNextLoad() {
 
 void TqbDhtmlEdit::FocusAtStart() {
     if (m_ready) {
-        m_typing->Flush();
+        if (m_handOverTimer->isActive())
+            HandOver();
         m_view->setFocus(Qt::OtherFocusReason);
         CallAsync(QStringLiteral("caretToStart"), {}, true);
         return;
     }
     m_caretPending = true;
-    if (IsLoading())
-        m_typing->WantFocus();
-    else
+    if (!(IsLoading() && m_catching))
         setFocus(Qt::OtherFocusReason); // the view once there is one
+    if (IsLoading())
+        WantFocus();
 }
 
 // ---- printing and closing

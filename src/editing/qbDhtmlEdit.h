@@ -3,6 +3,7 @@
 #include "editing/qbSelectionState.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -28,7 +29,7 @@ class TqbDhtmlPage;
 class TqbPageRequestFilter;
 class TqbPageScheme;
 class TqbSpellCheck;
-class TqbPageTyping;
+class TqbTypingCatcher;
 
 namespace qbDhtml {
 
@@ -89,6 +90,9 @@ public:
     void ShowNoDocument();
     // True from the end of a load (with the browse mode applied) until the next load starts.
     bool IsDocumentReady() const { return m_ready; }
+    // True while input typed during a load is handed to the page: it was seen once already,
+    // when it was typed, and is no new typing.
+    static bool HandingOverHeldInput() { return s_handingOver > 0; }
     // Waits for the load in progress, user input held back; whether the document is ready.
     // False at once when no load is under way (no document, or it failed).
     bool WaitUntilReady(int milliseconds);
@@ -212,6 +216,9 @@ signals:
     // The pop-up menu is being filled: others may add their items to it before it shows.
     void ContextMenuFilling(QMenu* menu);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     // What the document last asked for has become.
     enum class TPhase { Loading, Ready, Failed, NoDocument };
@@ -241,6 +248,19 @@ private:
     void RequireReady(const QString& action) const;
     void RequireIdle() const;
     bool IsLoading() const;
+    bool IsInsideView(QObject* object) const;
+    bool TakesTyping(QObject* object) const;
+    void Hold(QObject* watched, QEvent* event);
+    bool TypedAsText(QObject* watched, QEvent* event);
+    void ReplayHeldInput();
+    void AfterPageFocus(quint64 generation, int checksLeft);
+    void DeliverHeldInput();
+    void HandOver();
+    void FinishHandOver();
+    bool HoldsInput() const;
+    void WantFocus();
+    void AimKeys();
+    void TakeFocusBack();
     // Runs a page-script API call and waits for its answer; throws on error or time-out.
     QVariant CallSync(const QString& function, const QVariantList& args);
     // `done` runs once the page has carried it out.
@@ -287,10 +307,35 @@ private:
     int m_timeoutMs = 10000;
     int m_busyLimitMs = 60000;
     QVariant m_placeForNextLoad; // the page's own description of the caret's place
-    QVariant m_loadPlace;        // where the load in flight puts the caret; null: the start
     QString m_findText;
     uint m_findFlags = 0;
     QString m_givenDoc; // while PictureGiven or OfficeHtmlPasted is told: the document it goes into
     TqbSelectionState m_state;
-    std::unique_ptr<TqbPageTyping> m_typing; // what is typed for the page while it is not ready
+    // Keys and input-method text that reached the view while the document loaded, in the order
+    // typed. They go to whatever widget shows the page once it is ready: a page from another
+    // address comes with a widget of its own.
+    static constexpr size_t MaxHeldInput = 10000;
+    std::vector<std::unique_ptr<QEvent>> m_heldInput;
+    // The document is ready but the held input has not been handed over yet: newer keys wait
+    // behind it.
+    bool m_replayPending = false;
+    // The keyboard focus belongs in the page once it is ready.
+    bool m_focusWanted = false;
+    // The load in flight may take long or bring the page a widget of its own: keys meant for it
+    // wait in the catcher meanwhile.
+    bool m_catching = false;
+    TqbTypingCatcher* m_catcher = nullptr;
+    // Moving the keys while the user types would end the syllable being composed, or one the
+    // input method is still working on: they move at the first pause in the typing.
+    QElapsedTimer m_sinceCaught;
+    static constexpr int HandOverPauseMs = 500;
+    QTimer* m_handOverTimer = nullptr;
+    bool m_caretOnHandOver = false;
+    // The page's process may hear of the focus later than the widget does; keys go only then.
+    static constexpr int MaxFocusChecks = 50;
+    struct THandingOver {
+        THandingOver() { ++s_handingOver; }
+        ~THandingOver() { --s_handingOver; }
+    };
+    static inline int s_handingOver = 0;
 };

@@ -2,8 +2,8 @@
 // keys sent as the keyboard sends them. "gksrmf" composes "한글"; the key filter must neither
 // break the composition nor lose the syllable still being composed when a command comes.
 #include "app/main.h"
+#include "app/qbAppMessageFilter.h"
 #include "app/qbApplication.h"
-#include "editing/qbTypingGate.h"
 #include "common/qbDialogAnswerer.h"
 #include "common/qbWindowFixture.h"
 #include "common/qbXvfb.h"
@@ -264,7 +264,7 @@ private slots:
         QFETCH(QString, target);
         TypeInMode(mode);
         Type({"g", "k", "s", "r", "m", "f"});
-        QTRY_COMPARE_WITH_TIMEOUT(TqbTypingGate::Instance().CompositionText(), QString("글"), TqbWindowFixture::PageTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(F.Window->MessageFilter()->CompositionText(), QString("글"), TqbWindowFixture::PageTimeoutMs);
         QTreeWidgetItem* other = F.Node("둘째");
         QPoint where;
         if (target == "another note") {
@@ -310,7 +310,7 @@ private slots:
             ClickAt(ScreenPointIn(start, true));
         Type({"t", "l", "g", "j", "a", "a", "n", "s", "w", "k", "d"});
         // The input method has taken every key: the last syllable shows, still composed.
-        QTRY_COMPARE_WITH_TIMEOUT(TqbTypingGate::Instance().CompositionText(), QString("장"),
+        QTRY_COMPARE_WITH_TIMEOUT(F.Window->MessageFilter()->CompositionText(), QString("장"),
                                   TqbWindowFixture::PageTimeoutMs);
         if (target == "bold") {
             QAction* bold = F.Window->Action("actBold");

@@ -6,7 +6,6 @@
 #include "app/qbShortcutBadges.h"
 #include "app/qbTrayKeeper.h"
 #include "common/qbAppTestMain.h"
-#include "editing/qbTypingGate.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>
@@ -59,14 +58,11 @@ class TestWindowMessages : public QObject {
         hooks.Run = [this](TqbKeyCommand command) { m_log << QString("run %1").arg(int(command)); };
         hooks.SetNoteModified = [this](bool on) { m_log << QString("modified %1").arg(on); };
         hooks.StyleCheck = [this] { m_log << "style"; };
-        TqbTypingGate::TInputMethod inputMethod;
-        inputMethod.Commit = [this] {
+        hooks.Commit = [this] {
             m_log << "commit";
             if (m_commit)
                 m_commit();
         };
-        inputMethod.Reset = [] {};
-        TqbTypingGate::Instance().SetInputMethod(inputMethod);
         auto filter = std::make_unique<TqbAppMessageFilter>(hooks, badges);
         qApp->installEventFilter(filter.get());
         return filter;
@@ -158,7 +154,7 @@ private slots:
             done.setCommitString(QStringLiteral("한"));
             QApplication::sendEvent(W->Edit, &done);
         }
-        QCOMPARE(TqbTypingGate::Instance().Composing(), composing);
+        QCOMPARE(filter->Composing(), composing);
         // Input-method text is typing: it marks the note.
         QVERIFY(m_log.contains("modified 1"));
         m_log.clear();
