@@ -536,7 +536,17 @@ var qbTables = (function () {
                 return;
             event.preventDefault();
             drag.moved = drag.moved || event.clientX !== drag.startX;
+            var clicked = !drag.moved;
             endDrag(event.clientX);
+            // A click on a border without a drag is a click at the end of the cell's text: the
+            // caret goes there, as anywhere else.
+            var range = clicked && document.caretRangeFromPoint
+                            ? document.caretRangeFromPoint(event.clientX, event.clientY) : null;
+            if (range) {
+                var selection = window.getSelection();
+                selection.removeAllRanges();
+                selection.addRange(range);
+            }
         }, true);
     }
     listenForColumnDrags();
