@@ -95,7 +95,9 @@ int TqbLibraryModel::SortedRow(const TNode* parent, bool folder, const QString& 
                                int skip) const {
     // The rows without the one at skip, which is the one being placed.
     const int count = int(parent->Children.size()) - (skip >= 0 ? 1 : 0);
-    const auto at = [&](int i) { return parent->Children[i >= skip && skip >= 0 ? i + 1 : i].get(); };
+    const auto at = [&](int i) {
+        return parent->Children[i >= skip && skip >= 0 ? i + 1 : i].get();
+    };
     int low = 0;
     int high = count;
     while (low < high) {
@@ -227,7 +229,8 @@ bool TqbLibraryModel::Merge(TNode* folder) {
         entries.append({entry, false});
     QHash<QString, qsizetype> keys;
     for (qsizetype i = 0; i < entries.size(); ++i)
-        keys.insert(EntryKey(entries[i].second, entries[i].first.Name, entries[i].first.RawName), i);
+        keys.insert(EntryKey(entries[i].second, entries[i].first.Name, entries[i].first.RawName),
+                    i);
 
     bool changed = false;
     for (int row = int(folder->Children.size()) - 1; row >= 0; --row) {
@@ -270,9 +273,8 @@ bool TqbLibraryModel::Merge(TNode* folder) {
                            folder->Children[row]->RawName)
                 : QString();
         std::vector<std::unique_ptr<TNode>> run;
-        while (i < entries.size() &&
-               EntryKey(entries[i].second, entries[i].first.Name, entries[i].first.RawName) !=
-                   nextKey)
+        while (i < entries.size() && EntryKey(entries[i].second, entries[i].first.Name,
+                                              entries[i].first.RawName) != nextKey)
             run.push_back(MakeNode(dir, entries[i].first, entries[i].second)), ++i;
         beginInsertRows(parent, row, row + int(run.size()) - 1);
         for (auto& node : run) {

@@ -87,8 +87,9 @@ private slots:
         QCOMPARE(Dump(), "A/+\nB/+\nE/\nEmpty/\n가\n노트 2\n노트 10\nb\ntop\n");
         Fetch("A/");
         Fetch("A/Sub/");
-        QCOMPARE(Dump(), "A/\n  Sub/\n    s1\n  Sub2/\n  a1\nB/+\nE/\nEmpty/\n가\n노트 2\n노트 10\nb\n"
-                         "top\n");
+        QCOMPARE(Dump(),
+                 "A/\n  Sub/\n    s1\n  Sub2/\n  a1\nB/+\nE/\nEmpty/\n가\n노트 2\n노트 10\nb\n"
+                 "top\n");
         QVERIFY(m_model->IsListed(m_root));
         QVERIFY(m_model->IsListed(Lib("A")));
         QVERIFY(!m_model->IsListed(Lib("B")));
@@ -105,16 +106,26 @@ private slots:
     void rowOfAPath_data() {
         QTest::addColumn<QString>("itemPath");
         QTest::addColumn<QString>("text"); // empty: no row
-        QTest::newRow("top-level note") << "top.htm" << "top";
-        QTest::newRow("note by its own extension") << "b.HTM" << "b";
-        QTest::newRow("note by another case of its extension") << "b.htm" << "";
-        QTest::newRow("folder") << "A/" << "A";
-        QTest::newRow("folder without its slash is no note") << "A" << "";
-        QTest::newRow("note in a listed folder") << "A/a1.htm" << "a1";
-        QTest::newRow("folder in a listed folder") << "A/Sub/" << "Sub";
-        QTest::newRow("note in a folder not read yet") << "B/b1.htm" << "";
-        QTest::newRow("missing") << "A/zz.htm" << "";
-        QTest::newRow("the top level") << "" << "";
+        QTest::newRow("top-level note") << "top.htm"
+                                        << "top";
+        QTest::newRow("note by its own extension") << "b.HTM"
+                                                   << "b";
+        QTest::newRow("note by another case of its extension") << "b.htm"
+                                                               << "";
+        QTest::newRow("folder") << "A/"
+                                << "A";
+        QTest::newRow("folder without its slash is no note") << "A"
+                                                             << "";
+        QTest::newRow("note in a listed folder") << "A/a1.htm"
+                                                 << "a1";
+        QTest::newRow("folder in a listed folder") << "A/Sub/"
+                                                   << "Sub";
+        QTest::newRow("note in a folder not read yet") << "B/b1.htm"
+                                                       << "";
+        QTest::newRow("missing") << "A/zz.htm"
+                                 << "";
+        QTest::newRow("the top level") << ""
+                                       << "";
     }
 
     void rowOfAPath() {
@@ -139,32 +150,63 @@ private slots:
         QTest::addColumn<QString>("heldAt"); // where the row of path is afterwards; "": gone
 
         const QString rest = "B/+\nE/\nEmpty/\n가\n노트 2\n노트 10\nb\ntop\n";
-        QTest::newRow("new note")
-            << "note" << "A/n.htm" << "" << "A/\n  Sub/+\n  Sub2/\n  a1\n  n\n" + rest << "";
-        QTest::newRow("new note in a folder not read") << "note" << "E/n.htm" << ""
-            << "A/\n  Sub/+\n  Sub2/\n  a1\nB/+\nE/+\nEmpty/\n가\n노트 2\n노트 10\nb\ntop\n" << "";
-        QTest::newRow("new folder") << "folder" << "A/F" << ""
-            << "A/\n  F/\n  Sub/+\n  Sub2/\n  a1\n" + rest << "";
-        QTest::newRow("rename note to its place in the order") << "rename" << "top.htm" << "노트 3.htm"
+        QTest::newRow("new note") << "note"
+                                  << "A/n.htm"
+                                  << ""
+                                  << "A/\n  Sub/+\n  Sub2/\n  a1\n  n\n" + rest << "";
+        QTest::newRow("new note in a folder not read")
+            << "note"
+            << "E/n.htm"
+            << ""
+            << "A/\n  Sub/+\n  Sub2/\n  a1\nB/+\nE/+\nEmpty/\n가\n노트 2\n노트 10\nb\ntop\n"
+            << "";
+        QTest::newRow("new folder") << "folder"
+                                    << "A/F"
+                                    << ""
+                                    << "A/\n  F/\n  Sub/+\n  Sub2/\n  a1\n" + rest << "";
+        QTest::newRow("rename note to its place in the order")
+            << "rename"
+            << "top.htm"
+            << "노트 3.htm"
             << "A/\n  Sub/+\n  Sub2/\n  a1\nB/+\nE/\nEmpty/\n가\n노트 2\n노트 3\n노트 10\nb\n"
             << "노트 3.htm";
-        QTest::newRow("rename folder, its rows read go with it") << "rename" << "A/" << "C/"
+        QTest::newRow("rename folder, its rows read go with it")
+            << "rename"
+            << "A/"
+            << "C/"
             << "B/+\nC/\n  Sub/+\n  Sub2/\n  a1\nE/\nEmpty/\n가\n노트 2\n노트 10\nb\ntop\n"
             << "C/";
-        QTest::newRow("move note into a read folder") << "move" << "top.htm" << "A"
+        QTest::newRow("move note into a read folder")
+            << "move"
+            << "top.htm"
+            << "A"
             << "A/\n  Sub/+\n  Sub2/\n  a1\n  top\nB/+\nE/\nEmpty/\n가\n노트 2\n노트 10\nb\n"
             << "A/top.htm";
-        QTest::newRow("move note into a folder not read") << "move" << "A/a1.htm" << "B"
-            << "A/\n  Sub/+\n  Sub2/\n" + rest << "";
-        QTest::newRow("move note into an empty folder") << "move" << "top.htm" << "Empty"
-            << "A/\n  Sub/+\n  Sub2/\n  a1\nB/+\nE/\nEmpty/+\n가\n노트 2\n노트 10\nb\n" << "";
-        QTest::newRow("move folder to the top") << "move" << "A/Sub/" << ""
+        QTest::newRow("move note into a folder not read") << "move"
+                                                          << "A/a1.htm"
+                                                          << "B"
+                                                          << "A/\n  Sub/+\n  Sub2/\n" + rest << "";
+        QTest::newRow("move note into an empty folder")
+            << "move"
+            << "top.htm"
+            << "Empty"
+            << "A/\n  Sub/+\n  Sub2/\n  a1\nB/+\nE/\nEmpty/+\n가\n노트 2\n노트 10\nb\n"
+            << "";
+        QTest::newRow("move folder to the top")
+            << "move"
+            << "A/Sub/"
+            << ""
             << "A/\n  Sub2/\n  a1\nB/+\nE/\nEmpty/\nSub/+\n가\n노트 2\n노트 10\nb\ntop\n"
             << "Sub/";
-        QTest::newRow("trash note") << "trash" << "A/a1.htm" << ""
-            << "A/\n  Sub/+\n  Sub2/\n" + rest << "";
-        QTest::newRow("trash folder") << "trash" << "A/" << ""
-            << "B/+\nE/\nEmpty/\n가\n노트 2\n노트 10\nb\ntop\n" << "";
+        QTest::newRow("trash note") << "trash"
+                                    << "A/a1.htm"
+                                    << ""
+                                    << "A/\n  Sub/+\n  Sub2/\n" + rest << "";
+        QTest::newRow("trash folder") << "trash"
+                                      << "A/"
+                                      << ""
+                                      << "B/+\nE/\nEmpty/\n가\n노트 2\n노트 10\nb\ntop\n"
+                                      << "";
     }
 
     void followsTheLibrary() {
@@ -205,24 +247,33 @@ private slots:
         QTest::addColumn<QString>("dump");
 
         const QString a = "A/\n  Sub/+\n  Sub2/\n  a1\n";
-        QTest::newRow("nothing") << "" << "" << false
-            << a + "B/+\nE/\nEmpty/\n가\n노트 2\n노트 10\nb\ntop\n";
-        QTest::newRow("notes come and go") << "rm top.htm; add 나.htm; add 0.htm" << "" << true
-            << a + "B/+\nE/\nEmpty/\n0\n가\n나\n노트 2\n노트 10\nb\n";
-        QTest::newRow("a folder appears") << "add D/d.htm" << "" << true
-            << a + "B/+\nD/+\nE/\nEmpty/\n가\n노트 2\n노트 10\nb\ntop\n";
-        QTest::newRow("rename in a read folder") << "mv A/a1.htm A/a0.htm" << "A" << true
+        QTest::newRow("nothing") << ""
+                                 << "" << false
+                                 << a + "B/+\nE/\nEmpty/\n가\n노트 2\n노트 10\nb\ntop\n";
+        QTest::newRow("notes come and go")
+            << "rm top.htm; add 나.htm; add 0.htm"
+            << "" << true << a + "B/+\nE/\nEmpty/\n0\n가\n나\n노트 2\n노트 10\nb\n";
+        QTest::newRow("a folder appears")
+            << "add D/d.htm"
+            << "" << true << a + "B/+\nD/+\nE/\nEmpty/\n가\n노트 2\n노트 10\nb\ntop\n";
+        QTest::newRow("rename in a read folder")
+            << "mv A/a1.htm A/a0.htm"
+            << "A" << true
             << "A/\n  Sub/+\n  Sub2/\n  a0\nB/+\nE/\nEmpty/\n가\n노트 2\n노트 10\nb\ntop\n";
-        QTest::newRow("a folder not read is emptied") << "rm B/b1.htm" << "B" << true
-            << a + "B/\nE/\nEmpty/\n가\n노트 2\n노트 10\nb\ntop\n";
-        QTest::newRow("a read empty folder is filled") << "add A/Sub2/n.htm" << "A" << true
+        QTest::newRow("a folder not read is emptied")
+            << "rm B/b1.htm"
+            << "B" << true << a + "B/\nE/\nEmpty/\n가\n노트 2\n노트 10\nb\ntop\n";
+        QTest::newRow("a read empty folder is filled")
+            << "add A/Sub2/n.htm"
+            << "A" << true
             << "A/\n  Sub/+\n  Sub2/+\n  a1\nB/+\nE/\nEmpty/\n가\n노트 2\n노트 10\nb\ntop\n";
-        QTest::newRow("a folder read is emptied") << "rm A/a1.htm; rm A/Sub2/.hidden; rmdir A/Sub2; "
-                                                     "rm A/Sub/s1.htm; rmdir A/Sub"
-                                                  << "A" << true
-            << "A/\nB/+\nE/\nEmpty/\n가\n노트 2\n노트 10\nb\ntop\n";
-        QTest::newRow("a folder not shown") << "add B/n.htm" << "B/Deeper" << false
-            << a + "B/+\nE/\nEmpty/\n가\n노트 2\n노트 10\nb\ntop\n";
+        QTest::newRow("a folder read is emptied")
+            << "rm A/a1.htm; rm A/Sub2/.hidden; rmdir A/Sub2; "
+               "rm A/Sub/s1.htm; rmdir A/Sub"
+            << "A" << true << "A/\nB/+\nE/\nEmpty/\n가\n노트 2\n노트 10\nb\ntop\n";
+        QTest::newRow("a folder not shown")
+            << "add B/n.htm"
+            << "B/Deeper" << false << a + "B/+\nE/\nEmpty/\n가\n노트 2\n노트 10\nb\ntop\n";
     }
 
     void refresh() {
@@ -258,8 +309,9 @@ private slots:
         QVERIFY(QDir().rename(Lib("A"), Lib("Zz")));
         const QList<TqbItemMove> moves = m_library->FollowOutsideMoves({m_root}, {});
         QCOMPARE(moves.size(), 1);
-        QCOMPARE(Dump(), "B/\n  b1\nE/\nEmpty/\nZz/\n  Sub/+\n  Sub2/\n  a1\n가\n노트 2\n노트 10\nb\n"
-                         "top\n");
+        QCOMPARE(Dump(),
+                 "B/\n  b1\nE/\nEmpty/\nZz/\n  Sub/+\n  Sub2/\n  a1\n가\n노트 2\n노트 10\nb\n"
+                 "top\n");
         QCOMPARE(m_model->ItemPath(a1), Lib("Zz/a1.htm"));
     }
 
