@@ -61,9 +61,7 @@ TqbFolderListing TqbLibrary::List(const QString& dir) {
     // first report.
     QMetaObject::invokeMethod(
         this,
-        [this, folder = StripTrailingDelim(dir)] {
-            FollowMoves(m_store.Reconcile({folder}).Moves);
-        },
+        [this, folder = StripTrailingDelim(dir)] { FollowOutsideMoves({folder}, {}); },
         Qt::QueuedConnection);
     return ListFolder(dir, NoteExt, m_root);
 }
@@ -218,8 +216,10 @@ QList<TqbItemMove> TqbLibrary::FollowOutsideMoves(const QStringList& dirs,
                                                   const QString& openPath) {
     TqbLibraryStore::TReconciled found = m_store.Reconcile(dirs);
     for (const TqbLibraryStore::TLost& lost : std::as_const(found.Lost)) {
-        // Only the open document is worth a look through the library.
-        if (openPath.isEmpty() || !qbTreeRules::Within(openPath, lost.ItemPath))
+        // Only the open document, or the other half of a swap, is worth a look through the
+        // library.
+        if (!lost.Displaced &&
+            (openPath.isEmpty() || !qbTreeRules::Within(openPath, lost.ItemPath)))
             continue;
         const QString now =
             FindById(lost.Id, lost.ItemPath.endsWith(u'/'), {}, OutsideMoveSearchLimit);

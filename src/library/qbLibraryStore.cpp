@@ -5,6 +5,7 @@
 #include "platform/qbFileStamp.h"
 
 #include <QFileInfo>
+#include <QSet>
 
 namespace {
 
@@ -133,9 +134,27 @@ TqbLibraryStore::Compare(const QList<std::pair<QString, TqbFolderListing>>& list
     }
     // All leave before any arrives: in a swap each takes the other's old name.
     QList<QList<std::pair<QString, QByteArray>>> trees;
+    QSet<QByteArray> moving;
+    for (const TqbItemMove& move : std::as_const(result.Moves))
+        moving.insert(now.value(move.To));
+    for (const QString& path : std::as_const(order)) {
+        // Another item under a remembered name: the one it replaced may turn up in a folder listed
+        // later (one half of a swap across folders), else it was a replace by rename.
+        const QByteArray was = m_ids.value(path);
+        if (!was.isEmpty() && was != now.value(path) && !moving.contains(was) &&
+            m_paths.value(was) == path) {
+            m_lost.insert(was, path);
+            if (moving.contains(now.value(path)))
+                result.Lost.append({path, was, true});
+        }
+    }
     for (const TqbItemMove& move : std::as_const(result.Moves)) {
-        trees.append(TakeTree(move.From));
-        m_lost.remove(now.value(move.To));
+        // Found again after it was lost: its old name may hold another item by now.
+        const QByteArray at = m_ids.value(move.From);
+        const QByteArray id = now.value(move.To);
+        trees.append(at.isEmpty() || at == id ? TakeTree(move.From)
+                                              : QList<std::pair<QString, QByteArray>>());
+        m_lost.remove(id);
     }
     for (qsizetype i = 0; i < result.Moves.size(); ++i)
         for (const auto& [rel, id] : std::as_const(trees[i]))
@@ -179,7 +198,9 @@ void TqbLibraryStore::Written(const QStringList& filePaths) {
 
 void TqbLibraryStore::Found(const QByteArray& id, const QString& newItemPath) {
     const QString was = m_lost.take(id);
-    if (!was.isEmpty())
+    // Its old name may hold another item by now (a swap), which stays where it is.
+    const QByteArray there = m_ids.value(was);
+    if (!was.isEmpty() && (there.isEmpty() || there == id))
         for (const auto& [rel, inner] : TakeTree(was))
             Remember(newItemPath + rel, inner);
     Remember(newItemPath, id);
@@ -206,7 +227,8 @@ void TqbLibraryStore::Forget(const QString& itemPath) {
 QStringList TqbLibraryStore::Children(const QString& dir) const {
     const QString prefix = dir + u'/';
     QStringList children;
-    for (auto it = m_ids.lowerBound(prefix); it != m_ids.cend() && it.key().startsWith(prefix);
+    // The folder's own entry sorts first under its prefix: it is no child of itself.
+    for (auto it = m_ids.upperBound(prefix); it != m_ids.cend() && it.key().startsWith(prefix);
          ++it) {
         const qsizetype slash = it.key().indexOf(u'/', prefix.size());
         if (slash < 0 || slash == it.key().size() - 1)

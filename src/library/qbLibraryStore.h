@@ -25,6 +25,8 @@ public:
     struct TLost {
         QString ItemPath;
         QByteArray Id;
+        // Another item moved into its name: it most likely went elsewhere (a swap).
+        bool Displaced = false;
     };
     struct TReconciled {
         // In the order found; several may lead into each other (a swap).

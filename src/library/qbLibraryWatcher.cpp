@@ -68,7 +68,7 @@ void TqbLibraryWatcher::Apply() {
 void TqbLibraryWatcher::Note(const QString& dir) {
     m_pending.insert(dir);
     if (!m_batch->isActive())
-        m_batch->start(BatchMs);
+        m_batch->start(m_batchMs);
 }
 
 void TqbLibraryWatcher::Deliver() {

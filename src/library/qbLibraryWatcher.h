@@ -32,6 +32,8 @@ public:
     QStringList Watched() const;
     // While hold() is true a batch waits: a save, a dialog or an operation holding nodes runs.
     void SetHold(std::function<bool()> hold) { m_hold = std::move(hold); }
+    // How long changes gather (BatchMs unless set): a test's burst is its own step.
+    void SetBatchMs(int ms) { m_batchMs = ms; }
 
 signals:
     // Folders whose entries changed, or that hold the open file and it changed; sorted.
@@ -48,4 +50,5 @@ private:
     QString m_openFile;
     QSet<QString> m_pending;
     std::function<bool()> m_hold;
+    int m_batchMs = BatchMs;
 };
