@@ -214,16 +214,6 @@ private slots:
                               {"b.htm", QString(sample["b.htm"]).replace("sub/", "sub2/")},
                               {"pic.htm", "<img src=\"sub2/__images/p.png\">"}})
             << "b.htm";
-        QTest::newRow("folder renamed after it was listed")
-            << QStringList{"list sub", "mv sub sub2"}
-            << Apply(sample, {{"sub/c.htm", {}}, {"sub/p.htm", {}}, {"sub/__images/p.png", {}},
-                              {"sub2/c.htm", sample["sub/c.htm"]},
-                              {"sub2/p.htm", sample["sub/p.htm"]},
-                              {"sub2/__images/p.png", "png"},
-                              {"a.htm", QString(sample["a.htm"]).replace("sub/", "sub2/")},
-                              {"b.htm", QString(sample["b.htm"]).replace("sub/", "sub2/")},
-                              {"pic.htm", "<img src=\"sub2/__images/p.png\">"}})
-            << "b.htm";
         QTest::newRow("swap across folders, one folder reported")
             << QStringList{"swap b.htm sub/c.htm", "list sub"}
             << Apply(sample,

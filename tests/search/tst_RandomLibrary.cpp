@@ -309,8 +309,14 @@ private slots:
                     touched << DirOf(item) << *target;
                 }
                 Moved(item, to);
-            } else if (op == 4 && AliveNotes().size() > 8) {
+            } else if (op == 4) {
                 const QString item = anyItem();
+                // Enough notes stay for every other operation.
+                qsizetype staying = 0;
+                for (const int key : AliveNotes())
+                    staying += m_notes[key].Path != item && !Under(m_notes[key].Path, item);
+                if (staying < 8)
+                    continue;
                 what = "we delete " + item;
                 QVERIFY(library.Trash(Abs(item) + (isFolder(item) ? "/" : "")));
                 Removed(item);
