@@ -7,6 +7,7 @@
 #include "editing/qbDhtmlEdit.h"
 #include "editing/qbOfficePaste.h"
 #include "library/qbNoteInfo.h"
+#include "library/qbNoteVersions.h"
 #include "library/qbTree.h"
 #include "platform/qbRenderPath.h"
 #include "platform/qbTextFile.h"
@@ -477,7 +478,9 @@ int main(int argc, char* argv[]) {
     const qint64 saveMs = saves[saves.size() / 2];
     const QString bigPath = lib + QString("note%1.htm").arg(BigNote, 3, 10, QChar('0'));
     const qint64 savedBytes = QFileInfo(bigPath).size();
-    const qsizetype versionsKept = window.NoteTree()->Library().Versions().List(bigPath).size();
+    TqbNoteVersions versions;
+    versions.SetRoot(lib);
+    const qsizetype versionsKept = versions.List(bigPath).size();
     QElapsedTimer serializeTimer;
     serializeTimer.start();
     const qsizetype htmlChars = window.Dhtml()->DocumentHtml().size();

@@ -61,7 +61,8 @@ int main(int argc, char** argv) {
     });
 
     TNullHost host;
-    TqbTree tree(host, nullptr);
+    TqbLibrary library(host);
+    TqbTree tree(host, library, nullptr);
     const double loadMs = qbBestOfMs(Runs, [&] { tree.LoadRoot(dir); });
 
     if (tree.topLevelItemCount() != NoteCount + FolderCount ||

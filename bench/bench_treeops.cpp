@@ -61,7 +61,8 @@ int main(int argc, char* argv[]) {
     host.Templates = temp.filePath("qbTemplate/");
     qbTemplates::InstallMissing(host.Templates);
 
-    TqbTree tree(host, nullptr);
+    TqbLibrary treeLibrary(host);
+    TqbTree tree(host, treeLibrary, nullptr);
     tree.resize(300, 600);
     tree.show();
     tree.LoadRoot(root);

@@ -62,7 +62,8 @@ int main(int argc, char* argv[]) {
     }
 
     TNullHost host;
-    TqbTree tree(host, nullptr);
+    TqbLibrary library(host);
+    TqbTree tree(host, library, nullptr);
     tree.resize(300, 600);
     tree.show();
     QEventLoop loop;
@@ -115,7 +116,7 @@ int main(int argc, char* argv[]) {
     limit.stop();
     timer.start();
     // No file has this identity: every entry is looked at, as far as the bound lets it.
-    if (!tree.Library().FindById("0:0", false, {}, TqbTree::OutsideMoveSearchLimit).isEmpty())
+    if (!library.FindById("0:0", false, {}, TqbTree::OutsideMoveSearchLimit).isEmpty())
         return 5;
     const double lookupMs = timer.nsecsElapsed() / 1e6;
     const double idleCpu = idleCpuMs();

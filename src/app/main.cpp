@@ -37,6 +37,7 @@
 #include "library/qbNoteInfo.h"
 #include "library/qbTemplates.h"
 #include "library/qbTree.h"
+#include "library/qbWaitCursorAsker.h"
 #include "library/qbWelcomeNote.h"
 #include "platform/qbError.h"
 #include "platform/qbParticle.h"
@@ -196,7 +197,12 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
     m_actions->BuildNoteToolbar(m_TBToolbar1);
     layout->addWidget(m_TBToolbar1);
 
-    m_noteTree = new TqbTree(*m_openNote, panel);
+    // Deleted after the splitter and the open note, which follow it until they go.
+    auto* libraryAsker = new TqbWaitCursorAsker(*m_openNote, this);
+    m_library = new TqbLibrary(*libraryAsker, this);
+    m_library->NoteExt = QStringLiteral(".htm");
+    m_openNote->SetLibrary(*m_library);
+    m_noteTree = new TqbTree(*m_openNote, *m_library, panel);
     m_noteTree->setObjectName("NoteTree");
     m_noteTree->NoteExt = QStringLiteral(".htm");
     QList<QPixmap> treeImages;
@@ -221,7 +227,7 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
     TqbNoteNavigation::THooks hooks;
     hooks.ShowTree = [this] { SetPanelMode(TqbPanelMode::Tree); };
     hooks.ShowMessage = [this](const QString& text) { ShowMessage(text, QString()); };
-    m_navigation = new TqbNoteNavigation(*m_noteTree, *m_openNote, hooks, this);
+    m_navigation = new TqbNoteNavigation(*m_library, *m_noteTree, *m_openNote, hooks, this);
     m_navigation->LoadRecent(m_prjInfo.Ini());
     TqbHistoryCommands::THooks historyHooks;
     historyHooks.SaveCurrentNote = [this] { return SaveCurrentNote(); };
@@ -231,7 +237,7 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
     };
     historyHooks.AskOutsideChange = [this](const QString& path) { return AskOutsideChange(path); };
     // The journal lies beside the settings, outside the library.
-    m_history = new TqbHistoryCommands(*m_openNote, *m_noteTree, m_prjInfo.ProgramDir(),
+    m_history = new TqbHistoryCommands(*m_openNote, *m_library, *m_noteTree, m_prjInfo.ProgramDir(),
                                        historyHooks, this);
     connect(m_noteTree, &TqbTree::VersionsRequested, m_history, &TqbHistoryCommands::ShowVersions);
     connect(m_noteTree, &TqbTree::BacklinksRequested, this,
@@ -257,9 +263,8 @@ void TfrmMainNivora::KeepLinksOnMoves() {
     // The open note's edits would write its old links back: saved first, else left alone.
     m_linkFollower = std::make_unique<TqbLinkFollower>(
         [this] { return m_openNote->SaveBeforeLinksRewritten(); });
-    TqbLibrary& library = m_noteTree->Library();
-    library.SetLinkKeeper(m_linkFollower.get());
-    connect(&library, &TqbLibrary::LinksFollowed, this, [this](const QStringList& notes) {
+    m_library->SetLinkKeeper(m_linkFollower.get());
+    connect(m_library, &TqbLibrary::LinksFollowed, this, [this](const QStringList& notes) {
         m_statusPanel->ShowNotice(LinksFollowedNotice.arg(notes.size()));
     });
 }

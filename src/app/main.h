@@ -195,6 +195,7 @@ private:
     TqbWheelHook* m_wheelHook = nullptr;
     TqbGradiColors* m_colorsBrown = nullptr;
     TqbImageList* m_imgs16 = nullptr;
+    TqbLibrary* m_library = nullptr;
     TqbTree* m_noteTree = nullptr;
     std::unique_ptr<TqbLinkFollower> m_linkFollower;
     QSplitter* m_splitter = nullptr;

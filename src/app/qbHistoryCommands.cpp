@@ -20,10 +20,10 @@ const QString TqbHistoryCommands::JournalQuestion =
     QStringLiteral("지난번에 프로그램이 저장하지 못하고 끝났습니다. 저장하지 않은 채 입력한 "
                    "내용이 남아 있습니다.\n%1\n\n그 내용으로 노트를 되살리시겠습니까?");
 
-TqbHistoryCommands::TqbHistoryCommands(TqbOpenNote& openNote, TqbTree& tree,
+TqbHistoryCommands::TqbHistoryCommands(TqbOpenNote& openNote, TqbLibrary& library, TqbTree& tree,
                                        const QString& journalDir, THooks hooks, QWidget* parent)
-    : QObject(parent), m_openNote(openNote), m_tree(tree), m_journal(journalDir),
-      m_hooks(std::move(hooks)), m_parent(parent) {
+    : QObject(parent), m_openNote(openNote), m_library(library), m_tree(tree),
+      m_journal(journalDir), m_hooks(std::move(hooks)), m_parent(parent) {
     m_openNote.SetJournal(&m_journal);
 }
 
@@ -45,7 +45,7 @@ void TqbHistoryCommands::ShowVersions(const QString& itemPath) {
     // The comparison and a restore weigh the note as the user sees it.
     if (notePath == qbTreeRules::DocumentPath(m_openNote.Path()) && !m_hooks.SaveCurrentNote())
         return;
-    const QList<TqbNoteVersion> versions = m_tree.Library().Versions().List(notePath);
+    const QList<TqbNoteVersion> versions = m_library.Versions().List(notePath);
     if (versions.isEmpty()) {
         m_hooks.ShowMessage(NoVersionsMessage, QDir::toNativeSeparators(notePath));
         return;
@@ -58,7 +58,7 @@ void TqbHistoryCommands::ShowVersions(const QString& itemPath) {
 
 bool TqbHistoryCommands::Restore(const QString& notePath, const QString& versionPath) {
     try {
-        m_tree.Library().Versions().Restore(notePath, versionPath);
+        m_library.Versions().Restore(notePath, versionPath);
     } catch (const EqbError& error) {
         m_hooks.ShowMessage(RestoreFailedMessage, error.Message());
         return false;
@@ -123,7 +123,7 @@ void TqbHistoryCommands::OfferJournal() {
 }
 
 QString TqbHistoryCommands::RestoreJournal(const TqbTypingJournal::TEntry& entry) {
-    TqbNoteVersions& versions = m_tree.Library().Versions();
+    TqbNoteVersions& versions = m_library.Versions();
     const auto choice = TqbTypingJournal::NoteChangedSince(entry) && m_hooks.AskOutsideChange
                             ? m_hooks.AskOutsideChange(entry.NotePath)
                             : IqbOpenNoteHost::TOutsideChoice::KeepMine;

@@ -10,6 +10,7 @@
 #include <functional>
 
 class QWidget;
+class TqbLibrary;
 class TqbOpenNote;
 class TqbTree;
 
@@ -31,8 +32,8 @@ public:
     static const QString RestoreFailedMessage;
     static const QString JournalQuestion;
 
-    TqbHistoryCommands(TqbOpenNote& openNote, TqbTree& tree, const QString& journalDir,
-                       THooks hooks, QWidget* parent);
+    TqbHistoryCommands(TqbOpenNote& openNote, TqbLibrary& library, TqbTree& tree,
+                       const QString& journalDir, THooks hooks, QWidget* parent);
 
     TqbTypingJournal& Journal() { return m_journal; }
     // The versions of the note or folder page at itemPath (a folder's ends with "/"); the one
@@ -52,6 +53,7 @@ private:
     QString RestoreJournal(const TqbTypingJournal::TEntry& entry);
 
     TqbOpenNote& m_openNote;
+    TqbLibrary& m_library;
     TqbTree& m_tree;
     TqbTypingJournal m_journal;
     THooks m_hooks;

@@ -12,18 +12,17 @@
 #include <QFileInfo>
 #include <QMenu>
 
-TqbNoteNavigation::TqbNoteNavigation(TqbTree& tree, TqbOpenNote& openNote, THooks hooks,
-                                     QWidget* dialogParent)
-    : QObject(dialogParent), m_tree(tree), m_openNote(openNote), m_hooks(std::move(hooks)),
-      m_dialogParent(dialogParent) {
+TqbNoteNavigation::TqbNoteNavigation(TqbLibrary& library, TqbTree& tree, TqbOpenNote& openNote,
+                                     THooks hooks, QWidget* dialogParent)
+    : QObject(dialogParent), m_library(library), m_tree(tree), m_openNote(openNote),
+      m_hooks(std::move(hooks)), m_dialogParent(dialogParent) {
     connect(&m_openNote, &TqbOpenNote::DocumentOpened, this, [this](const QString& path) {
         m_history.Visit(path);
         if (QFileInfo(path).fileName() != TqbNoteInfo::FolderDescriptionName)
             m_recent.Visit(path);
         emit HistoryChanged();
     });
-    TqbLibrary& library = m_tree.Library();
-    connect(&library, &TqbLibrary::Moved, this,
+    connect(&m_library, &TqbLibrary::Moved, this,
             [this](const QString& oldItemPath, const QString& newItemPath) {
                 m_history.Follow(oldItemPath, newItemPath);
                 m_recent.Follow(oldItemPath, newItemPath);
@@ -66,7 +65,7 @@ void TqbNoteNavigation::GoThroughHistory(bool back) {
 void TqbNoteNavigation::JumpToNote() {
     TqbNotePicker picker(QStringLiteral("노트로 이동"), QStringLiteral("열기"), m_tree.RootDir(),
                          m_tree.NoteExt, m_recent.Paths(), m_dialogParent);
-    connect(&m_tree.Library(), &TqbLibrary::Removed, &picker.List(), &TqbJumpList::Forget);
+    connect(&m_library, &TqbLibrary::Removed, &picker.List(), &TqbJumpList::Forget);
     if (picker.exec() == QDialog::Accepted)
         GoToDocument(qbTreeRules::DocumentPath(picker.ChosenPath()));
 }

@@ -9,6 +9,7 @@
 class QMenu;
 class QWidget;
 class TqbIniFile;
+class TqbLibrary;
 class TqbOpenNote;
 class TqbTree;
 
@@ -24,7 +25,8 @@ public:
         std::function<void(const QString&)> ShowMessage;
     };
 
-    TqbNoteNavigation(TqbTree& tree, TqbOpenNote& openNote, THooks hooks, QWidget* dialogParent);
+    TqbNoteNavigation(TqbLibrary& library, TqbTree& tree, TqbOpenNote& openNote, THooks hooks,
+                      QWidget* dialogParent);
 
     const TqbNoteHistory& History() const { return m_history; }
     const TqbRecentNotes& RecentNotes() const { return m_recent; }
@@ -49,6 +51,7 @@ signals:
     void HistoryChanged();
 
 private:
+    TqbLibrary& m_library;
     TqbTree& m_tree;
     TqbOpenNote& m_openNote;
     THooks m_hooks;

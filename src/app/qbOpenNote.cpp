@@ -59,9 +59,8 @@ TqbOpenNote::TqbOpenNote(IqbNoteView& view, IqbOpenNoteHost& host, const TqbNote
     connect(m_tmrJournal, &QTimer::timeout, this, &TqbOpenNote::WriteJournal);
 }
 
-void TqbOpenNote::SetTree(TqbTree* tree) {
-    m_tree = tree;
-    TqbLibrary& library = tree->Library();
+void TqbOpenNote::SetLibrary(TqbLibrary& library) {
+    m_library = &library;
     connect(&library, &TqbLibrary::Moved, this, &TqbOpenNote::ItemMoved);
     connect(&library, &TqbLibrary::Removed, this, &TqbOpenNote::ItemRemoved);
     connect(&library, &TqbLibrary::Changed, this, &TqbOpenNote::NotesRewritten);
@@ -306,8 +305,8 @@ bool TqbOpenNote::WriteSource() {
 void TqbOpenNote::Written(const QString& path) {
     m_stamp = TqbFileStamp::Of(path);
     // Written anew, the file is a new one under the same name: still this note.
-    if (m_tree)
-        m_tree->Library().NoteWritten(path);
+    if (m_library)
+        m_library->NoteWritten(path);
 }
 
 // Bytes the charset could not read are written as U+FFFD: the user is asked once per opened
@@ -424,7 +423,7 @@ QString TqbOpenNote::SourceToWrite() const {
 }
 
 std::optional<QByteArray> TqbOpenNote::BytesBeforeSave(const QString& path) {
-    if (!m_tree || !QFileInfo(path).isFile())
+    if (!m_library || !QFileInfo(path).isFile())
         return std::nullopt;
     try {
         return qbText::ReadFileBytes(path);
@@ -436,7 +435,7 @@ std::optional<QByteArray> TqbOpenNote::BytesBeforeSave(const QString& path) {
 
 void TqbOpenNote::KeepVersion(const QString& path, const QByteArray& replaced) {
     try {
-        m_tree->Library().Versions().Keep(path, replaced);
+        m_library->Versions().Keep(path, replaced);
     } catch (const EqbError& error) {
         WarnVersionNotKept(error.Message());
     }
@@ -448,10 +447,10 @@ void TqbOpenNote::WarnVersionNotKept(const QString& reason) {
 }
 
 void TqbOpenNote::KeepOwnChangesAsVersion(const QString& path) {
-    if (!m_tree)
+    if (!m_library)
         return;
     try {
-        m_tree->Library().Versions().Keep(path, BytesToWrite());
+        m_library->Versions().Keep(path, BytesToWrite());
     } catch (const EqbError& error) {
         m_host.ShowMessage(VersionNotKeptMessage, error.Message());
     }

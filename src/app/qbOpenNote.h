@@ -42,8 +42,10 @@ public:
 
     TqbOpenNote(IqbNoteView& view, IqbOpenNoteHost& host, const TqbNoteInfo& noteInfo,
                 QObject* parent = nullptr);
-    // The tree exists only after its host: it is given here once made, and its library followed.
-    void SetTree(TqbTree* tree);
+    // The note follows the library's moves and removals, and its saves keep versions there.
+    void SetLibrary(TqbLibrary& library);
+    // The tree exists only after its host: it is given here once made.
+    void SetTree(TqbTree* tree) { m_tree = tree; }
     // Where unsaved changes are written aside; none by default.
     void SetJournal(TqbTypingJournal* journal) { m_journal = journal; }
 
@@ -150,6 +152,7 @@ private:
     IqbNoteView& m_view;
     IqbOpenNoteHost& m_host;
     const TqbNoteInfo& m_noteInfo;
+    TqbLibrary* m_library = nullptr;
     TqbTree* m_tree = nullptr;
     QString m_path;
     QTimer* m_tmrAutoSave = nullptr;

@@ -80,8 +80,8 @@ void TqbTree::KeepInOrder(QTreeWidgetItem* node) {
         owner->sortChildren(0, Qt::AscendingOrder);
 }
 
-TqbTree::TqbTree(IqbTreeHost& host, QWidget* owner)
-    : QTreeWidget(owner), m_host(host), m_tick(qbTickCount) {
+TqbTree::TqbTree(IqbTreeHost& host, TqbLibrary& library, QWidget* owner)
+    : QTreeWidget(owner), m_host(host), m_library(library), m_tick(qbTickCount) {
     setColumnCount(1);
     setHeaderHidden(true);
     setSelectionMode(SingleSelection);

@@ -57,7 +57,8 @@ public:
     static inline const QString OutsideLibraryMessage =
         QStringLiteral("\"%1\" 은(는) 데이터 폴더 밖에 있어 열 수 없습니다.");
 
-    TqbTree(IqbTreeHost& host, QWidget* owner);
+    // The library outlives the tree.
+    TqbTree(IqbTreeHost& host, TqbLibrary& library, QWidget* owner);
     ~TqbTree() override;
 
     // Set by the window before the first LoadRoot.
@@ -119,8 +120,6 @@ public:
     using TLinkingNames = std::function<QStringList(const QString& documentPath)>;
     void SetLinkingNames(TLinkingNames names) { m_linkingNames = std::move(names); }
     const TqbLibraryWatcher& Watcher() const { return *m_watcher; }
-    // The files under the nodes; the nodes follow what it announces.
-    TqbLibrary& Library() { return m_library; }
 
     // -- operations (qbTreeOps.cpp)
 
@@ -231,17 +230,6 @@ private:
         TqbTree& m_tree;
     };
 
-    // The library's questions go to the host, with the wait cursor out of the way.
-    class TAsker : public IqbLibraryAsker {
-    public:
-        explicit TAsker(TqbTree& tree) : m_tree(tree) {}
-        void ShowMessage(const QString& text) override;
-        bool Confirm(const QString& text, bool defaultNo) override;
-
-    private:
-        TqbTree& m_tree;
-    };
-
     // What the library announces, shown in the nodes.
     void ItemAdded(const QString& itemPath);
     void ItemMoved(const QString& oldItemPath, const QString& newItemPath);
@@ -305,10 +293,8 @@ private:
     void CloseOpenDocument();
 
     IqbTreeHost& m_host;
-    TAsker m_asker{*this};
-    TqbLibrary m_library{m_asker};
-    // A wait cursor is up while a move runs.
-    bool m_waiting = false;
+    // The files under the nodes; the nodes follow what it announces.
+    TqbLibrary& m_library;
     // Moved nodes and their new folders (removed ones: none), shown when the call is done.
     QList<std::pair<QPersistentModelIndex, QString>> m_movedNodes;
     // Calls of ours into the library under way.

@@ -27,23 +27,6 @@ const QString NodeMimeType = QStringLiteral("application/x-qbnivora-tree-node");
 
 } // namespace
 
-void TqbTree::TAsker::ShowMessage(const QString& text) {
-    if (m_tree.m_waiting)
-        QApplication::restoreOverrideCursor();
-    m_tree.m_host.ShowMessage(text);
-    if (m_tree.m_waiting)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-}
-
-bool TqbTree::TAsker::Confirm(const QString& text, bool defaultNo) {
-    if (m_tree.m_waiting)
-        QApplication::restoreOverrideCursor();
-    const bool yes = m_tree.m_host.Confirm(text, defaultNo);
-    if (m_tree.m_waiting)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    return yes;
-}
-
 bool TqbTree::RunDialog(QDialog& dialog) {
     if (m_runDialog)
         return m_runDialog(dialog);
@@ -369,11 +352,9 @@ void TqbTree::MoveNode(QTreeWidgetItem* target, QTreeWidgetItem* source) {
 
 bool TqbTree::MoveItem(const QString& itemPath, const QString& destFolder) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_waiting = true;
     ++m_libraryCalls;
     const bool moved = m_library.Move(itemPath, destFolder);
     --m_libraryCalls;
-    m_waiting = false;
     QApplication::restoreOverrideCursor();
     ShowMovedNodes();
     return moved;

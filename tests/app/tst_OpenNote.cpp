@@ -159,6 +159,7 @@ class TestOpenNote : public QObject {
     std::unique_ptr<TFakeView> m_view;
     std::unique_ptr<TFakeHost> m_host;
     std::unique_ptr<TqbOpenNote> m_note;
+    std::unique_ptr<TqbLibrary> m_library;
     std::unique_ptr<TqbTree> m_tree;
 
     QString Lib(const QString& relative) const { return m_dir->filePath("BookData/" + relative); }
@@ -176,7 +177,7 @@ class TestOpenNote : public QObject {
     // The note's kept versions, newest first.
     QList<QByteArray> Kept(const QString& name) {
         QList<QByteArray> out;
-        for (const TqbNoteVersion& version : m_tree->Library().Versions().List(Lib(name)))
+        for (const TqbNoteVersion& version : m_library->Versions().List(Lib(name)))
             out << ReadBytes(version.Path);
         return out;
     }
@@ -195,12 +196,15 @@ private slots:
         m_view = std::make_unique<TFakeView>();
         m_host = std::make_unique<TFakeHost>();
         m_note = std::make_unique<TqbOpenNote>(*m_view, *m_host, *m_info);
-        m_tree = std::make_unique<TqbTree>(*m_note, nullptr);
+        m_library = std::make_unique<TqbLibrary>(*m_note);
+        m_note->SetLibrary(*m_library);
+        m_tree = std::make_unique<TqbTree>(*m_note, *m_library, nullptr);
         m_note->SetTree(m_tree.get());
         m_tree->LoadRoot(m_info->GetDataDir());
     }
     void cleanup() {
         m_tree.reset();
+        m_library.reset();
         m_note.reset();
         m_dir.reset();
     }
@@ -316,7 +320,9 @@ private slots:
         TFakeView view;
         TFakeHost host;
         TqbOpenNote note(view, host, info);
-        TqbTree tree(note, nullptr);
+        TqbLibrary library(note);
+        note.SetLibrary(library);
+        TqbTree tree(note, library, nullptr);
         note.SetTree(&tree);
         tree.LoadRoot(info.GetDataDir());
         note.SetViewMode(TqbViewMode::Edit);
@@ -767,7 +773,7 @@ private slots:
         qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir->filePath("xdg")));
         WriteBytes(Lib("폴더/안.htm"), Cp949Note);
         Open("폴더/안.htm", TqbViewMode::Edit);
-        TqbLibrary& library = m_tree->Library();
+        TqbLibrary& library = *m_library;
         if (operation == "rename")
             QVERIFY(library.Rename(Lib(from), Lib(to)));
         else if (operation == "move")
@@ -791,7 +797,7 @@ private slots:
     // A rename in the tree saves the open note once: the links that follow it ask nothing again.
     void renameSavesTheOpenNoteOnce() {
         TqbLinkFollower follower([this] { return m_note->SaveBeforeLinksRewritten(); });
-        m_tree->Library().SetLinkKeeper(&follower);
+        m_library->SetLinkKeeper(&follower);
         WriteBytes(Lib("링크.htm"), "<a href=\"note.htm\">n</a>");
         WriteBytes(Lib("note.htm"), Cp949Note);
         Open("note.htm", TqbViewMode::Edit);
@@ -804,7 +810,7 @@ private slots:
         });
         m_tree->PopupRefresh();
         m_tree->RenameNode(m_tree->findItems("note", Qt::MatchExactly).value(0));
-        m_tree->Library().SetLinkKeeper(nullptr);
+        m_library->SetLinkKeeper(nullptr);
         QCOMPARE(m_note->Path(), Lib("new.htm"));
         QCOMPARE(m_view->Calls.filter("save ").size(), 1);
         QCOMPARE(m_host->Commits, 1);

@@ -1,6 +1,6 @@
 #pragma once
 // A tree host for tests: records each call together with the open path at that moment, and
-// follows the tree's library by the rules the open note follows.
+// follows the library by the rules the open note follows.
 
 #include "library/qbTree.h"
 #include "library/qbTreeHost.h"
@@ -17,18 +17,18 @@ public:
     bool SaveSucceeds = true;
     QString Path;
 
-    void Attach(TqbTree* tree) {
+    // context: the connections' lifetime.
+    void Attach(TqbLibrary& library, QObject* context) {
         Path.clear();
-        TqbLibrary* library = &tree->Library();
-        QObject::connect(library, &TqbLibrary::Moved, tree,
+        QObject::connect(&library, &TqbLibrary::Moved, context,
                          [this](const QString& from, const QString& to) {
                              Path = qbTreeRules::Followed(Path, from, to);
                          });
-        QObject::connect(library, &TqbLibrary::Removed, tree, [this](const QString& item) {
+        QObject::connect(&library, &TqbLibrary::Removed, context, [this](const QString& item) {
             if (qbTreeRules::Within(Path, item))
                 OpenDocument({});
         });
-        QObject::connect(library, &TqbLibrary::Changed, tree, [this](const QStringList& files) {
+        QObject::connect(&library, &TqbLibrary::Changed, context, [this](const QStringList& files) {
             if (files.contains(Path))
                 Calls << "open " + Path;
         });

@@ -36,6 +36,7 @@ class tst_NotePictures : public QObject {
     std::unique_ptr<QTemporaryDir> m_temp;
     QString m_root;
     TFakeHost m_host;
+    std::unique_ptr<TqbLibrary> m_library;
     std::unique_ptr<TqbTree> m_tree;
     QString m_typed;
 
@@ -61,8 +62,9 @@ private slots:
         WriteBytes(Lib("B/C/c.htm"), Page({}));
         m_host.Calls.clear();
         m_host.Answer = true;
-        m_tree = std::make_unique<TqbTree>(m_host, nullptr);
-        m_host.Attach(m_tree.get());
+        m_library = std::make_unique<TqbLibrary>(m_host);
+        m_tree = std::make_unique<TqbTree>(m_host, *m_library, nullptr);
+        m_host.Attach(*m_library, m_tree.get());
         m_tree->SetDialogRunner([this](QDialog& dialog) {
             auto* user = dynamic_cast<TfrmUserFileName*>(&dialog);
             user->edtName->setText(m_typed);
@@ -72,7 +74,10 @@ private slots:
         m_tree->LoadRoot(m_root);
         Expand({"A", "B"});
     }
-    void cleanup() { m_tree.reset(); }
+    void cleanup() {
+        m_tree.reset();
+        m_library.reset();
+    }
 
     // Moved with the note, or copied while another note of the old folder still shows it.
     void noteMoved_data() {

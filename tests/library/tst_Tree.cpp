@@ -48,6 +48,7 @@ class tst_Tree : public QObject {
     QTemporaryDir m_temp;
     QString m_root;
     TFakeHost m_host;
+    std::unique_ptr<TqbLibrary> m_library;
     std::unique_ptr<TqbTree> m_tree;
     quint32 m_tick = 100000;
 
@@ -77,8 +78,9 @@ private slots:
     }
 
     void init() {
-        m_tree = std::make_unique<TqbTree>(m_host, nullptr);
-        m_host.Attach(m_tree.get());
+        m_library = std::make_unique<TqbLibrary>(m_host);
+        m_tree = std::make_unique<TqbTree>(m_host, *m_library, nullptr);
+        m_host.Attach(*m_library, m_tree.get());
         m_host.Calls.clear();
         m_tree->SetTickSource([this] { return m_tick; });
         m_tree->resize(400, 600);
@@ -87,7 +89,10 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(m_tree.get()));
     }
 
-    void cleanup() { m_tree.reset(); }
+    void cleanup() {
+        m_tree.reset();
+        m_library.reset();
+    }
 
     void topLevelOrder() {
         QList<QTreeWidgetItem*> top;

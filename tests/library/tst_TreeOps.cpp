@@ -5,6 +5,7 @@
 #include "library/qbNameRules.h"
 #include "library/qbNoteInfo.h"
 #include "library/qbTree.h"
+#include "library/qbWaitCursorAsker.h"
 #include "qbFakeTreeHost.h"
 
 #include <QAction>
@@ -33,6 +34,16 @@ QByteArray ReadMaybe(const QString& path) {
     return ReadBytes(path, "<missing>");
 }
 
+// Notes whether the wait cursor is up when a question shows.
+class TCursorHost : public TFakeHost {
+public:
+    QList<bool> Waiting;
+    bool Confirm(const QString& text, bool defaultNo) override {
+        Waiting << (QApplication::overrideCursor() != nullptr);
+        return TFakeHost::Confirm(text, defaultNo);
+    }
+};
+
 QStringList ChildTexts(const QTreeWidgetItem* node) {
     QStringList texts;
     for (int i = 0; i < node->childCount(); ++i)
@@ -49,6 +60,7 @@ class tst_TreeOps : public QObject {
     QString m_root;
     QString m_trash;
     TFakeHost m_host;
+    std::unique_ptr<TqbLibrary> m_library;
     std::unique_ptr<TqbTree> m_tree;
     // What the next name dialog gets typed into it; empty: cancelled.
     QString m_typed;
@@ -82,8 +94,9 @@ private slots:
         m_host.Calls.clear();
         m_host.Answer = true;
         m_host.SaveSucceeds = true;
-        m_tree = std::make_unique<TqbTree>(m_host, nullptr);
-        m_host.Attach(m_tree.get());
+        m_library = std::make_unique<TqbLibrary>(m_host);
+        m_tree = std::make_unique<TqbTree>(m_host, *m_library, nullptr);
+        m_host.Attach(*m_library, m_tree.get());
         m_typed.clear();
         m_template.clear();
         m_dialogs = 0;
@@ -112,7 +125,26 @@ private slots:
         });
         m_tree->LoadRoot(m_root);
     }
-    void cleanup() { m_tree.reset(); }
+    // The question in the middle of a move shows with the normal cursor; the wait cursor comes
+    // back for the rest of the move, and is gone once it is done.
+    void questionsShowWithoutTheWaitCursor() {
+        TCursorHost host;
+        TqbWaitCursorAsker asker(host);
+        TqbLibrary library(asker);
+        TqbTree tree(host, library, nullptr);
+        host.Attach(library, &tree);
+        tree.LoadRoot(m_root);
+        WriteBytes(m_root + "/B/top.htm", "old");
+        QVERIFY(tree.ShellMove(m_root + "/top.htm", m_root + "/B"));
+        QCOMPARE(host.Waiting, QList<bool>{false});
+        QVERIFY(!QApplication::overrideCursor());
+        QCOMPARE(ReadMaybe(m_root + "/B/top.htm"), "top");
+    }
+
+    void cleanup() {
+        m_tree.reset();
+        m_library.reset();
+    }
 
     void newFolderTopLevel() {
         m_typed = "새 폴더";

@@ -18,6 +18,7 @@ class tst_TreeWatch : public QObject {
     std::unique_ptr<QTemporaryDir> m_temp;
     QString m_root;
     TFakeHost m_host;
+    std::unique_ptr<TqbLibrary> m_library;
     std::unique_ptr<TqbTree> m_tree;
 
     QString Lib(const QString& rel) const { return rel.isEmpty() ? m_root : m_root + u'/' + rel; }
@@ -50,8 +51,9 @@ private slots:
         m_temp = std::make_unique<QTemporaryDir>();
         m_root = MakeSampleLibrary(m_temp->path());
         m_host.Calls.clear();
-        m_tree = std::make_unique<TqbTree>(m_host, nullptr);
-        m_host.Attach(m_tree.get());
+        m_library = std::make_unique<TqbLibrary>(m_host);
+        m_tree = std::make_unique<TqbTree>(m_host, *m_library, nullptr);
+        m_host.Attach(*m_library, m_tree.get());
         m_tree->LoadRoot(m_root);
         m_tree->ExpandFolder(Find("A"));
         m_tree->ExpandFolder(Find("Sub"));
@@ -60,7 +62,10 @@ private slots:
         // Open folders, the closed B for its arrow and the open note are watched.
         QTRY_COMPARE(m_tree->Watcher().Watched(), Watched({"", "A", "A/Sub", "A/a1.htm", "B"}));
     }
-    void cleanup() { m_tree.reset(); }
+    void cleanup() {
+        m_tree.reset();
+        m_library.reset();
+    }
 
     void outsideChangesShow_data() {
         QTest::addColumn<QString>("op");
@@ -105,7 +110,7 @@ private slots:
         if (op == "write, rename") {
             // Written as every save writes: a new file under the old name.
             qbText::WriteFileBytes(Lib(path), "written");
-            m_tree->Library().NoteWritten(Lib(path));
+            m_library->NoteWritten(Lib(path));
         }
         if (op.endsWith("rename"))
             QVERIFY(QDir().mkpath(QFileInfo(Lib(to)).path()) && QDir().rename(Lib(path), Lib(to)));
