@@ -63,6 +63,7 @@ void TqbLibraryStore::SetRoot(const QString& root, const QString& noteExt) {
     m_ids.clear();
     m_paths.clear();
     m_lost.clear();
+    m_lostTrees.clear();
     m_learning = !m_root.isEmpty();
     if (!m_learning)
         return;
@@ -144,16 +145,23 @@ TqbLibraryStore::Compare(const QList<std::pair<QString, TqbFolderListing>>& list
         if (!was.isEmpty() && was != now.value(path) && !moving.contains(was) &&
             m_paths.value(was) == path) {
             m_lost.insert(was, path);
-            if (moving.contains(now.value(path)))
-                result.Lost.append({path, was, true});
+            if (!moving.contains(now.value(path)))
+                continue;
+            result.Lost.append({path, was, true});
+            // What it held must not mix with what the folder moving in holds.
+            if (path.endsWith(u'/'))
+                m_lostTrees.insert(was, TakeTree(path));
         }
     }
     for (const TqbItemMove& move : std::as_const(result.Moves)) {
         // Found again after it was lost: its old name may hold another item by now.
         const QByteArray at = m_ids.value(move.From);
         const QByteArray id = now.value(move.To);
-        trees.append(at.isEmpty() || at == id ? TakeTree(move.From)
-                                              : QList<std::pair<QString, QByteArray>>());
+        if (m_lostTrees.contains(id))
+            trees.append(m_lostTrees.take(id));
+        else
+            trees.append(at.isEmpty() || at == id ? TakeTree(move.From)
+                                                  : QList<std::pair<QString, QByteArray>>());
         m_lost.remove(id);
     }
     for (qsizetype i = 0; i < result.Moves.size(); ++i)
@@ -200,9 +208,12 @@ void TqbLibraryStore::Found(const QByteArray& id, const QString& newItemPath) {
     const QString was = m_lost.take(id);
     // Its old name may hold another item by now (a swap), which stays where it is.
     const QByteArray there = m_ids.value(was);
-    if (!was.isEmpty() && (there.isEmpty() || there == id))
-        for (const auto& [rel, inner] : TakeTree(was))
-            Remember(newItemPath + rel, inner);
+    const QList<std::pair<QString, QByteArray>> tree =
+        m_lostTrees.contains(id) ? m_lostTrees.take(id)
+        : !was.isEmpty() && (there.isEmpty() || there == id) ? TakeTree(was)
+                                                              : QList<std::pair<QString, QByteArray>>();
+    for (const auto& [rel, inner] : tree)
+        Remember(newItemPath + rel, inner);
     Remember(newItemPath, id);
 }
 

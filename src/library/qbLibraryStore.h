@@ -76,6 +76,8 @@ private:
     QMap<QString, QByteArray> m_ids;
     QHash<QByteArray, QString> m_paths;
     QHash<QByteArray, QString> m_lost;
+    // What a lost folder held when another folder took its name, kept until it is found.
+    QHash<QByteArray, QList<std::pair<QString, QByteArray>>> m_lostTrees;
     TqbNameGatherer m_walk;
     bool m_learning = false;
 };

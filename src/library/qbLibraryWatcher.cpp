@@ -1,5 +1,7 @@
 #include "library/qbLibraryWatcher.h"
 
+#include "platform/qbFileStamp.h"
+
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QTimer>
@@ -46,9 +48,15 @@ void TqbLibraryWatcher::Apply() {
     const QStringList dirs = m_watcher->directories();
     const QStringList watchedFiles = m_watcher->files();
     QStringList gone;
-    for (const QString& dir : dirs)
-        if (!wanted.remove(dir))
+    for (const QString& dir : dirs) {
+        // The system watches a folder, not its name: one put in its place (a swap) is watched anew.
+        if (!wanted.contains(dir) || TqbFileStamp::FileId(dir) != m_dirIds.value(dir)) {
             gone << dir;
+            m_dirIds.remove(dir);
+        } else {
+            wanted.remove(dir);
+        }
+    }
     for (const QString& file : watchedFiles)
         if (!files.remove(file))
             gone << file;
@@ -63,6 +71,8 @@ void TqbLibraryWatcher::Apply() {
                 added << path;
     if (!added.isEmpty())
         m_watcher->addPaths(added);
+    for (const QString& dir : std::as_const(wanted))
+        m_dirIds.insert(dir, TqbFileStamp::FileId(dir));
 }
 
 void TqbLibraryWatcher::Note(const QString& dir) {
@@ -80,6 +90,8 @@ void TqbLibraryWatcher::Deliver() {
     }
     QStringList dirs(m_pending.begin(), m_pending.end());
     m_pending.clear();
+    // A watched folder swapped with another in this batch is watched under its own name again.
+    Apply();
     dirs.sort();
     emit Changed(dirs);
 }

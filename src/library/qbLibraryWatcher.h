@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QHash>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -47,6 +49,8 @@ private:
     QFileSystemWatcher* m_watcher;
     QTimer* m_batch;
     QSet<QString> m_folders;
+    // The identity of each folder watched, as it was when the watch began.
+    QHash<QString, QByteArray> m_dirIds;
     QString m_openFile;
     QSet<QString> m_pending;
     std::function<bool()> m_hold;

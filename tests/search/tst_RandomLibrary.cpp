@@ -338,18 +338,19 @@ private slots:
                     QVERIFY(std::rename(qPrintable(path + ".tmp"), qPrintable(path)) == 0);
                     touched << DirOf(m_notes[key].Path);
                 }
-            } else if (op == 11) { // mv a t; mv b a; mv t b
-                const int a = AnyNote();
-                const int b = AnyNote();
-                if (a == b)
+            } else if (op == 11) { // mv a t; mv b a; mv t b, two notes or two folders
+                const QString a = anyItem();
+                const QString b = anyItem();
+                if (a.isEmpty() || b.isEmpty() || a == b || isFolder(a) != isFolder(b) ||
+                    Under(a, b) || Under(b, a))
                     continue;
-                what = "another swaps " + m_notes[a].Path + " and " + m_notes[b].Path;
-                const QString pa = Abs(m_notes[a].Path);
-                const QString pb = Abs(m_notes[b].Path);
-                QVERIFY(QDir().rename(pa, pa + ".t") && QDir().rename(pb, pa) &&
-                        QDir().rename(pa + ".t", pb));
-                touched << DirOf(m_notes[a].Path) << DirOf(m_notes[b].Path);
-                std::swap(m_notes[a].Path, m_notes[b].Path);
+                what = "another swaps " + a + " and " + b;
+                QVERIFY(QDir().rename(Abs(a), Abs(a) + ".t") && QDir().rename(Abs(b), Abs(a)) &&
+                        QDir().rename(Abs(a) + ".t", Abs(b)));
+                touched << DirOf(a) << DirOf(b);
+                Moved(a, a + ".t");
+                Moved(b, a);
+                Moved(a + ".t", b);
             } else if (op == 12 && mayAdd) { // a copy beside the original
                 const int key = AnyNote();
                 TNote note = m_notes[key];
