@@ -175,7 +175,7 @@ class tst_RandomLibrary : public QObject {
         for (const QString& folder : m_folders)
             if (!folder.isEmpty() &&
                 library.Store().Id(Abs(folder) + u'/') != TqbFileStamp::FileId(Abs(folder)))
-                return folder + ": the library knows another identity " + library.Store().Id(Abs(folder) + u'/') + " / " + TqbFileStamp::FileId(Abs(folder));
+                return folder + ": the library knows another identity";
         return {};
     }
 
