@@ -15,7 +15,7 @@ TqbLibraryWatcher::TqbLibraryWatcher(QObject* parent)
     connect(m_watcher, &QFileSystemWatcher::fileChanged, this, [this](const QString& file) {
         Note(QFileInfo(file).path());
         // A file replaced by a rename is no longer the one watched.
-        QTimer::singleShot(0, this, &TqbLibraryWatcher::Apply);
+        QTimer::singleShot(0, this, [this] { Apply(); });
     });
 }
 
@@ -37,7 +37,7 @@ QStringList TqbLibraryWatcher::Watched() const {
     return paths;
 }
 
-void TqbLibraryWatcher::Apply() {
+void TqbLibraryWatcher::Apply(const QSet<QString>& changed) {
     QSet<QString> wanted = m_folders;
     QSet<QString> files;
     if (!m_openFile.isEmpty()) {
@@ -50,7 +50,9 @@ void TqbLibraryWatcher::Apply() {
     QStringList gone;
     for (const QString& dir : dirs) {
         // The system watches a folder, not its name: one put in its place (a swap) is watched anew.
-        if (!wanted.contains(dir) || TqbFileStamp::FileId(dir) != m_dirIds.value(dir)) {
+        const bool replaced = changed.contains(QFileInfo(dir).path()) &&
+                              TqbFileStamp::FileId(dir) != m_dirIds.value(dir);
+        if (!wanted.contains(dir) || replaced) {
             gone << dir;
             m_dirIds.remove(dir);
         } else {
@@ -88,10 +90,10 @@ void TqbLibraryWatcher::Deliver() {
         m_batch->start(HoldRetryMs);
         return;
     }
+    // A watched folder swapped with another in this batch is watched under its own name again.
+    Apply(m_pending);
     QStringList dirs(m_pending.begin(), m_pending.end());
     m_pending.clear();
-    // A watched folder swapped with another in this batch is watched under its own name again.
-    Apply();
     dirs.sort();
     emit Changed(dirs);
 }

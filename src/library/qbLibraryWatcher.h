@@ -44,7 +44,8 @@ signals:
 private:
     void Note(const QString& dir);
     void Deliver();
-    void Apply();
+    // changed: folders whose entries changed; a watched folder in one is checked for a swap.
+    void Apply(const QSet<QString>& changed = {});
 
     QFileSystemWatcher* m_watcher;
     QTimer* m_batch;
