@@ -1,6 +1,7 @@
 #include "library/qbFolderListing.h"
 #include "library/qbNameOrder.h"
 #include "library/qbNoteInfo.h"
+#include "library/qbSyncNames.h"
 
 #include <QDir>
 #include <QFile>
@@ -130,6 +131,68 @@ private slots:
         QTEST(Names(listing.NoteFiles), "notes");
         // A trailing "/" on the folder changes nothing.
         QCOMPARE(ListFolder(temp.path() + u'/', ".htm", temp.path()).NoteFiles, listing.NoteFiles);
+    }
+
+    // Names as the engines write them beside the notes they carry, and ordinary notes that only
+    // look alike.
+    void syncEngineNames_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("original");
+        QTest::addColumn<bool>("temporary");
+
+        const QString page = TqbNoteInfo::FolderDescriptionName;
+        QTest::newRow("syncthing") << "회의록.sync-conflict-20261209-101010-ABCDEFG.htm"
+                                   << "회의록.htm" << false;
+        QTest::newRow("syncthing, folder page")
+            << "___폴더설명.sync-conflict-20261209-101010-Q2W3E4R.qb" << page << false;
+        QTest::newRow("syncthing, name with dots")
+            << "v1.2 계획.sync-conflict-20261209-235959-ZZZZZZZ.HTM" << "v1.2 계획.HTM" << false;
+        QTest::newRow("syncthing, no extension")
+            << "메모.sync-conflict-20261209-101010-ABCDEFG" << "메모" << false;
+        QTest::newRow("syncthing, copy of a copy")
+            << "a.sync-conflict-20261209-101010-ABCDEFG.sync-conflict-20261210-080000-BCDEFGH.htm"
+            << "a.htm" << false;
+        QTest::newRow("nextcloud") << "일기 (conflicted copy 2026-12-09 101010).htm" << "일기.htm"
+                                   << false;
+        QTest::newRow("nextcloud, name with parentheses")
+            << "보고서 (최종) (conflicted copy 2026-12-09 101010).htm" << "보고서 (최종).htm"
+            << false;
+        QTest::newRow("nextcloud, folder page")
+            << "___폴더설명 (conflicted copy 2026-12-09 101010).qb" << page << false;
+        QTest::newRow("owncloud") << "todo_conflict-20261209-101010.htm" << "todo.htm" << false;
+        QTest::newRow("dropbox") << "장보기 (Kim's conflicted copy 2026-12-09).htm" << "장보기.htm"
+                                 << false;
+        QTest::newRow("dropbox, second copy")
+            << "장보기 (Kim's conflicted copy 2026-12-09 (1)).htm" << "장보기.htm" << false;
+        QTest::newRow("syncthing temporary")
+            << ".syncthing.회의록.htm.tmp" << "" << true;
+        QTest::newRow("tilde temporary") << "~회의록.htm.tmp" << "" << true;
+        QTest::newRow("partial download") << "회의록.htm.part" << "" << true;
+        QTest::newRow("office lock") << ".~lock.회의록.htm#" << "" << true;
+
+        QTest::newRow("note named sync-conflict") << "sync-conflict.htm" << "" << false;
+        QTest::newRow("syncthing mark without a time")
+            << "a.sync-conflict-2026-ABCDEFG.htm" << "" << false;
+        QTest::newRow("syncthing mark, nothing before it")
+            << ".sync-conflict-20261209-101010-ABCDEFG.htm" << "" << false;
+        QTest::newRow("note about a conflicted copy")
+            << "conflicted copy 정리 (2026-12-09).htm" << "" << false;
+        QTest::newRow("conflicted copy without a date") << "a (conflicted copy).htm" << "" << false;
+        QTest::newRow("owncloud mark without the time")
+            << "budget_conflict-20261209.htm" << "" << false;
+        QTest::newRow("underscore words") << "merge_conflict-notes.htm" << "" << false;
+        QTest::newRow("tilde note") << "~초안.htm" << "" << false;
+        QTest::newRow("part in the name") << "part 2.htm" << "" << false;
+        QTest::newRow("tmp note") << "tmp.htm" << "" << false;
+    }
+
+    void syncEngineNames() {
+        QFETCH(QString, name);
+        QFETCH(QString, original);
+        QFETCH(bool, temporary);
+        QCOMPARE(qbSyncNames::ConflictOriginal(name), original);
+        QCOMPARE(qbSyncNames::IsTemporary(name), temporary);
+        QCOMPARE(qbSyncNames::IsEngineFile(name), temporary || !original.isEmpty());
     }
 
     // Only regular files are notes, and a link only while its target stays in the library: a
