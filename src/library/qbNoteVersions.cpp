@@ -12,6 +12,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QSysInfo>
 
 #include <algorithm>
 #include <cerrno>
@@ -30,7 +31,21 @@ qint64 FolderBytes(const QString& dir, const QString& skip = {}) {
     return total;
 }
 
+TqbNoteVersion VersionOf(const QFileInfo& file) {
+    const QString name = file.fileName();
+    return {file.filePath(), qbVersionRules::TimeOfFileName(name), file.size(),
+            qbVersionRules::ComputerOfFileName(name)};
+}
+
 } // namespace
+
+TqbNoteVersions::TqbNoteVersions()
+    : m_computer(qbVersionRules::ComputerName(QSysInfo::machineHostName(),
+                                              QSysInfo::machineUniqueId())) {}
+
+bool TqbNoteVersions::IsOwn(const TqbNoteVersion& version) const {
+    return version.Computer.isEmpty() || version.Computer == m_computer;
+}
 
 void TqbNoteVersions::SetRoot(const QString& root) {
     m_root = StripTrailingDelim(root);
@@ -63,9 +78,9 @@ QList<TqbNoteVersion> TqbNoteVersions::List(const QString& notePath) const {
         QDir(dir).entryInfoList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::Reversed);
     versions.reserve(entries.size());
     for (const QFileInfo& entry : entries) {
-        const qint64 time = qbVersionRules::TimeOfFileName(entry.fileName());
-        if (time >= 0)
-            versions.append({entry.filePath(), time, entry.size()});
+        TqbNoteVersion version = VersionOf(entry);
+        if (version.TimeMs >= 0)
+            versions.append(std::move(version));
     }
     return versions;
 }
@@ -88,7 +103,7 @@ QString TqbNoteVersions::Keep(const QString& notePath, const QByteArray& bytes) 
     if (!versions.isEmpty())
         time = std::max(time, versions.first().TimeMs + 1);
     for (;;) {
-        const QString path = dir + u'/' + qbVersionRules::FileName(time, suffix);
+        const QString path = dir + u'/' + qbVersionRules::FileName(time, suffix, m_computer);
         const int error = qbAtomicWrite::CreateNew(path, bytes, 0644);
         if (error == EEXIST) {
             ++time;
@@ -113,9 +128,9 @@ QString TqbNoteVersions::KeepCurrent(const QString& notePath) {
 }
 
 void TqbNoteVersions::Remove(const QString& versionPath) {
-    const qint64 size = QFileInfo(versionPath).size();
-    if (Holds(versionPath) && QFile::remove(versionPath) && m_historyBytes >= 0)
-        m_historyBytes -= size;
+    const TqbNoteVersion version = VersionOf(QFileInfo(versionPath));
+    if (Holds(versionPath) && QFile::remove(versionPath) && m_historyBytes >= 0 && IsOwn(version))
+        m_historyBytes -= version.Bytes;
 }
 
 void TqbNoteVersions::Restore(const QString& notePath, const QString& versionPath) {
@@ -128,11 +143,12 @@ void TqbNoteVersions::Thin(const QList<TqbNoteVersion>& versions, qint64 nowMs) 
     QList<qint64> times;
     times.reserve(versions.size());
     for (const TqbNoteVersion& version : versions)
-        times << version.TimeMs;
+        if (IsOwn(version))
+            times << version.TimeMs;
     QList<qint64> dropped = qbVersionRules::Thinned(times, nowMs);
     std::sort(dropped.begin(), dropped.end());
     for (const TqbNoteVersion& version : versions)
-        if (std::binary_search(dropped.begin(), dropped.end(), version.TimeMs))
+        if (IsOwn(version) && std::binary_search(dropped.begin(), dropped.end(), version.TimeMs))
             Remove(version.Path);
 }
 
@@ -145,25 +161,37 @@ qint64 TqbNoteVersions::Limit() {
     return qbVersionRules::SizeLimit(m_libraryBytes);
 }
 
+QList<TqbNoteVersion> TqbNoteVersions::OwnVersions() const {
+    QList<TqbNoteVersion> own;
+    QDirIterator it(HistoryDir(), QDir::Files | QDir::NoSymLinks, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        TqbNoteVersion version = VersionOf(it.fileInfo());
+        if (version.TimeMs >= 0 && IsOwn(version))
+            own.append(std::move(version));
+    }
+    return own;
+}
+
 void TqbNoteVersions::KeepWithinLimit() {
-    if (m_historyBytes < 0)
-        m_historyBytes = DiskUse();
+    QList<TqbNoteVersion> own;
+    if (m_historyBytes < 0) {
+        own = OwnVersions();
+        m_historyBytes = 0;
+        for (const TqbNoteVersion& version : std::as_const(own))
+            m_historyBytes += version.Bytes;
+    }
     const qint64 limit = Limit();
     if (m_historyBytes <= limit)
         return;
-    QStringList paths;
+    if (own.isEmpty())
+        own = OwnVersions();
     QList<qbVersionRules::TVersionAge> ages;
-    QDirIterator it(HistoryDir(), QDir::Files | QDir::NoSymLinks, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const qint64 time = qbVersionRules::TimeOfFileName(it.fileName());
-        if (time < 0)
-            continue;
-        paths << path;
-        ages.append({time, it.fileInfo().size()});
-    }
+    ages.reserve(own.size());
+    for (const TqbNoteVersion& version : std::as_const(own))
+        ages.append({version.TimeMs, version.Bytes});
     for (const qsizetype i : qbVersionRules::OverLimit(ages, limit))
-        Remove(paths[i]);
+        Remove(own[i].Path);
 }
 
 qint64 TqbNoteVersions::DiskUse() const {

@@ -9,15 +9,22 @@ struct TqbNoteVersion {
     QString Path;
     qint64 TimeMs = 0; // when it was replaced, milliseconds since the epoch
     qint64 Bytes = 0;
+    // The computer that kept it; empty for a version named before names said so.
+    QString Computer;
 };
 
 // The versions of a library's notes, kept in the library itself so that they travel with it:
 // a hidden folder at its root holds, under each note's relative path, a folder of the note's old
-// pages named by their time (".qbhistory/A/note.htm/20261209-005555-123.htm"). Any program
-// reads them; the tree, the search and the name rules never show a name beginning with ".".
+// pages named by their time and the computer that kept them
+// (".qbhistory/A/note.htm/20261209-005555-123@laptop-3fa2b1.htm"). Any program reads them; the
+// tree, the search and the name rules never show a name beginning with ".". Where a sync engine
+// shares the library between computers, each thins and limits only the versions it kept itself
+// (and those named before names said whose they are), so none deletes another's.
 class TqbNoteVersions {
 public:
     static inline const QString FolderName = QStringLiteral(".qbhistory");
+
+    TqbNoteVersions();
 
     void SetRoot(const QString& root);
     QString HistoryDir() const;
@@ -50,9 +57,17 @@ public:
 
     // The clock versions are stamped and aged with (tests and benchmarks set their own).
     void SetClock(std::function<qint64()> nowMs) { m_now = std::move(nowMs); }
-    // The history's size limit in bytes; 0 (the default) derives it from the library's size.
+    // The name this computer's versions carry (qbVersionRules::ComputerName); by default this
+    // host's.
+    void SetComputer(const QString& computer) { m_computer = computer; m_historyBytes = -1; }
+    QString Computer() const { return m_computer; }
+    // Whether the version is this computer's to thin and to limit.
+    bool IsOwn(const TqbNoteVersion& version) const;
+
+    // This computer's share of the history's size limit in bytes; 0 (the default) derives it from
+    // the library's size.
     void SetSizeLimit(qint64 bytes) { m_limit = bytes; }
-    // What the history holds on disk, in bytes.
+    // What the history holds on disk, in bytes, whoever kept it.
     qint64 DiskUse() const;
 
 private:
@@ -60,11 +75,14 @@ private:
     void Thin(const QList<TqbNoteVersion>& versions, qint64 nowMs);
     void KeepWithinLimit();
     qint64 Limit();
+    // This computer's versions of all notes, and what they hold.
+    QList<TqbNoteVersion> OwnVersions() const;
 
     QString m_root;
     std::function<qint64()> m_now;
     qint64 m_limit = 0;
     qint64 m_libraryBytes = -1;
-    // What the history holds, once counted; -1 before.
+    QString m_computer;
+    // What this computer's versions hold, once counted; -1 before.
     qint64 m_historyBytes = -1;
 };

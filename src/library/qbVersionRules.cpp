@@ -70,8 +70,39 @@ QList<qsizetype> OverLimit(const QList<TVersionAge>& versions, qint64 limitBytes
     return dropped;
 }
 
-QString FileName(qint64 timeMs, const QString& suffix) {
-    return QDateTime::fromMSecsSinceEpoch(timeMs, Qt::UTC).toString(NameFormat) + suffix;
+QString FileName(qint64 timeMs, const QString& suffix, const QString& computer) {
+    const QString time = QDateTime::fromMSecsSinceEpoch(timeMs, Qt::UTC).toString(NameFormat);
+    return computer.isEmpty() ? time + suffix : time + u'@' + computer + suffix;
+}
+
+QString ComputerOfFileName(const QString& name) {
+    const qsizetype start = NameFormat.size() + 1;
+    if (TimeOfFileName(name) < 0 || name.size() <= start || name[start - 1] != u'@')
+        return {};
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return name.mid(start, dot >= start ? dot - start : -1);
+}
+
+QString ComputerName(const QString& hostName, const QByteArray& machineId) {
+    constexpr qsizetype HostChars = 24;
+    constexpr qsizetype IdChars = 6;
+    const auto safe = [](QStringView text, qsizetype most) {
+        QString out;
+        for (const QChar c : text) {
+            if (out.size() == most)
+                break;
+            const char16_t u = c.unicode();
+            const bool plain = (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') ||
+                               (u >= u'0' && u <= u'9') || u == u'-' || u == u'_';
+            out += plain ? c : QChar(u'-');
+        }
+        return out;
+    };
+    const QString host = safe(QStringView(hostName).left(hostName.indexOf(u'.')), HostChars);
+    const QString id = safe(QString::fromLatin1(machineId.trimmed()), IdChars);
+    if (host.isEmpty() || id.isEmpty())
+        return host.isEmpty() ? id : host;
+    return host + u'-' + id;
 }
 
 // Read by hand: a note with a thousand versions lists them each time its dialog opens and each

@@ -27,9 +27,18 @@ qint64 SizeLimit(qint64 libraryBytes);
 // limitBytes. The newest version of all always stays.
 QList<qsizetype> OverLimit(const QList<TVersionAge>& versions, qint64 limitBytes);
 
-// A version's file name: its time, in UTC to the millisecond, then the note's extension.
-QString FileName(qint64 timeMs, const QString& suffix);
+// A version's file name: its time, in UTC to the millisecond, "@" and the computer that kept it,
+// then the note's extension ("20261209-005555-123@laptop-3fa2b1.htm"). Without a computer, the
+// name earlier versions were kept under.
+QString FileName(qint64 timeMs, const QString& suffix, const QString& computer = {});
 // The time a version's file name holds; -1 when it is no version's name.
 qint64 TimeOfFileName(const QString& name);
+// The computer a version's file name names; empty for a name that names none.
+QString ComputerOfFileName(const QString& name);
+
+// A computer's name as version names carry it: the host's name up to its first dot, then the
+// start of the machine's id (hosts are often named alike, "debian"), in letters, digits, "-" and
+// "_" only, so that every file system and sync engine takes it.
+QString ComputerName(const QString& hostName, const QByteArray& machineId);
 
 } // namespace qbVersionRules

@@ -63,6 +63,7 @@ private slots:
         m_library->SetRoot(m_root);
         m_clock = Now;
         Versions().SetClock([this] { return m_clock += Minute; });
+        Versions().SetComputer("pc-a");
     }
 
     void thinning_data() {
@@ -117,6 +118,45 @@ private slots:
         QCOMPARE(qbVersionRules::SizeLimit(5'000'000'000), qint64(500'000'000));
     }
 
+    void versionNames_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<qint64>("time");
+        QTest::addColumn<QString>("computer");
+        const qint64 time = QDateTime(QDate(2026, 12, 9), QTime(0, 55, 55, 123), Qt::UTC)
+                                .toMSecsSinceEpoch();
+        QTest::newRow("named before computers were") << "20261209-005555-123.htm" << time << "";
+        QTest::newRow("kept by a computer")
+            << "20261209-005555-123@laptop-3fa2b1.htm" << time << "laptop-3fa2b1";
+        QTest::newRow("folder page") << "20261209-005555-123@pc_2.qb" << time << "pc_2";
+        QTest::newRow("no version") << "메모@pc.htm" << qint64(-1) << "";
+        QTest::newRow("no time") << "20261309-005555-123@pc.htm" << qint64(-1) << "";
+    }
+    void versionNames() {
+        QFETCH(QString, name);
+        QFETCH(qint64, time);
+        QFETCH(QString, computer);
+        QCOMPARE(qbVersionRules::TimeOfFileName(name), time);
+        QCOMPARE(qbVersionRules::ComputerOfFileName(name), computer);
+        if (time >= 0)
+            QCOMPARE(qbVersionRules::FileName(time, '.' + QFileInfo(name).suffix(), computer), name);
+    }
+
+    void computerName_data() {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QByteArray>("machineId");
+        QTest::addColumn<QString>("computer");
+        QTest::newRow("host and id") << "laptop" << QByteArray("3fa2b1c9d0e4\n") << "laptop-3fa2b1";
+        QTest::newRow("domain left out") << "desk.home.lan" << QByteArray("0011223344") << "desk-001122";
+        QTest::newRow("no id") << "desk" << QByteArray() << "desk";
+        QTest::newRow("no host") << "" << QByteArray("abcdef0123") << "abcdef";
+        QTest::newRow("unsafe characters") << "my pc:1/x" << QByteArray("a*b?c") << "my-pc-1-x-a-b-c";
+    }
+    void computerName() {
+        QFETCH(QString, host);
+        QFETCH(QByteArray, machineId);
+        QTEST(qbVersionRules::ComputerName(host, machineId), "computer");
+    }
+
     void lineDiff_data() {
         using K = qbLineDiff::TKind;
         QTest::addColumn<QStringList>("before");
@@ -155,7 +195,7 @@ private slots:
         QCOMPARE(ReadBytes(Lib("top.htm")), old);
         QCOMPARE(Kept("top.htm"), (QList<QByteArray>{now, old}));
         QCOMPARE(QFileInfo(Versions().List(Lib("top.htm")).first().Path).fileName(),
-                 QStringLiteral("20260604-000200-000.htm"));
+                 QStringLiteral("20260604-000200-000@pc-a.htm"));
         // The listing of the folder shows no history.
         const TqbFolderListing top = m_library->List(m_root);
         QCOMPARE(top.Folders.size(), 2);
@@ -206,6 +246,43 @@ private slots:
         QCOMPARE(Kept("top.htm"), QList<QByteArray>{"9876543210"});
         QCOMPARE(Kept("B/b1.htm"), QList<QByteArray>{"abcdefghij"});
         QCOMPARE(Versions().DiskUse(), 20);
+    }
+
+    // Two computers keep versions in one shared history: each thins and limits its own and the
+    // ones named before names said whose they are, never the other's.
+    void twoComputersShareTheHistory() {
+        TqbNoteVersions& a = Versions();
+        TqbNoteVersions b;
+        b.SetRoot(m_root);
+        b.SetComputer("pc-b");
+        b.SetClock([this] { return m_clock += Minute; });
+        const QString note = Lib("top.htm");
+        const QString dir = a.VersionsDir(note);
+        // All in one hour three days ago, where thinning keeps one version each.
+        const qint64 hourAgo = Now - 3 * Day;
+        QVERIFY(QDir().mkpath(dir));
+        WriteBytes(dir + u'/' + qbVersionRules::FileName(hourAgo + Minute, ".htm"), "o1");
+        WriteBytes(dir + u'/' + qbVersionRules::FileName(hourAgo + 2 * Minute, ".htm"), "o2");
+        m_clock = hourAgo + 10 * Minute;
+        a.Keep(note, "a1");
+        a.Keep(note, "a2");
+        m_clock = hourAgo + 20 * Minute;
+        b.Keep(note, "b1");
+        b.Keep(note, "b2");
+        m_clock = Now;
+        b.Keep(note, "b3");
+        QCOMPARE(Kept("top.htm"), (QList<QByteArray>{"b3", "b2", "a2", "a1"}));
+
+        a.SetSizeLimit(4);
+        b.SetSizeLimit(4);
+        b.Keep(note, "b4");
+        QCOMPARE(Kept("top.htm"), (QList<QByteArray>{"b4", "b3", "a2", "a1"}));
+        a.Keep(note, "a3");
+        QCOMPARE(Kept("top.htm"), (QList<QByteArray>{"a3", "b4", "b3", "a2"}));
+        QStringList computers;
+        for (const TqbNoteVersion& version : a.List(note))
+            computers << version.Computer;
+        QCOMPARE(computers, (QStringList{"pc-a", "pc-b", "pc-b", "pc-a"}));
     }
 
     // A full disk: the version fails with the system's reason and leaves nothing behind.
