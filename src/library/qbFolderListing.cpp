@@ -3,9 +3,11 @@
 #include "library/qbNameOrder.h"
 #include "library/qbNoteInfo.h"
 #include "library/qbPaths.h"
+#include "library/qbSyncNames.h"
 #include "platform/qbNativeNames.h"
 
 #include <QFile>
+#include <QSet>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -75,6 +77,9 @@ TqbFolderListing ListFolder(const QString& dir, const QString& noteExt,
     TqbFolderListing listing;
     // Asked only when a link turns up.
     std::optional<std::optional<fs::path>> root;
+    // Conflict copies that are notes, and the names of all files, to find their originals by.
+    QList<TqbListedName> copies;
+    QSet<QString> files;
     std::error_code ec;
     fs::directory_iterator it(NativeDir(dir), ec);
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
@@ -94,6 +99,14 @@ TqbFolderListing ListFolder(const QString& dir, const QString& noteExt,
                 listing.Folders.append(std::move(listed));
             continue;
         }
+        files.insert(listed.Name);
+        if (qbSyncNames::IsTemporary(listed.Name))
+            continue;
+        const QString original = qbSyncNames::ConflictOriginal(listed.Name);
+        if (!original.isEmpty() && !link && entry.is_regular_file(kindEc)) {
+            copies.append(std::move(listed));
+            continue;
+        }
         if (!IsNoteFileName(listed.Name, noteExt) || !entry.is_regular_file(kindEc))
             continue;
         if (link) {
@@ -106,6 +119,16 @@ TqbFolderListing ListFolder(const QString& dir, const QString& noteExt,
         }
         listing.NoteFiles.append(std::move(listed));
     }
+    for (TqbListedName& copy : copies) {
+        const QString original = qbSyncNames::ConflictOriginal(copy.Name);
+        if (files.contains(original)) {
+            if (!listing.Conflicted.contains(original))
+                listing.Conflicted << original;
+        } else if (IsNoteFileName(copy.Name, noteExt)) {
+            listing.NoteFiles.append(std::move(copy));
+        }
+    }
+    qbNameOrder::Sort(listing.Conflicted);
     qbNameOrder::Sort(listing.Folders, [](const TqbListedName& entry) { return entry.Name; });
     qbNameOrder::Sort(listing.NoteFiles,
                       [](const TqbListedName& entry) { return FileNameNoExt(entry.Name); });
@@ -123,7 +146,11 @@ bool FolderHasEntries(const QByteArray& nativeDir) {
     fs::directory_iterator it(NativeDir(nativeDir), ec);
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
         const std::string name = it->path().filename().native();
-        if (!name.empty() && name.front() != '.' && name != description)
+        if (name.empty() || name.front() == '.' || name == description)
+            continue;
+        const QString decoded = QFile::decodeName(QByteArray::fromStdString(name));
+        if (!qbSyncNames::IsTemporary(decoded) &&
+            qbSyncNames::ConflictOriginal(decoded) != TqbNoteInfo::FolderDescriptionName)
             return true;
     }
     return false;

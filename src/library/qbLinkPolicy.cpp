@@ -3,6 +3,7 @@
 #include "library/qbFolderListing.h"
 #include "library/qbNoteInfo.h"
 #include "library/qbNoteLinks.h"
+#include "library/qbSyncNames.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -22,9 +23,11 @@ TLinkAction Decide(const QUrl& url, const QString& libraryRoot, const QString& n
         return TLinkAction::RefuseOutsideLibrary;
     const QString path = LibraryPath(url);
     const QString name = QFileInfo(path).fileName();
-    return IsNoteFileName(name, noteExt) || name == TqbNoteInfo::FolderDescriptionName
-               ? TLinkAction::ShowInTree
-               : TLinkAction::RefuseNotANote;
+    const bool page = IsNoteFileName(name, noteExt) || name == TqbNoteInfo::FolderDescriptionName;
+    // A conflict copy beside its original is no note of its own, as the tree does not show it.
+    const QString original = qbSyncNames::ConflictOriginal(name);
+    const bool copy = !original.isEmpty() && QFileInfo::exists(QFileInfo(path).dir().filePath(original));
+    return page && !copy ? TLinkAction::ShowInTree : TLinkAction::RefuseNotANote;
 }
 
 namespace {

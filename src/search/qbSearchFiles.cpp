@@ -4,8 +4,10 @@
 #include "library/qbNameOrder.h"
 #include "library/qbNoteInfo.h"
 #include "library/qbPaths.h"
+#include "library/qbSyncNames.h"
 
 #include <QFile>
+#include <QSet>
 #include <filesystem>
 #include <system_error>
 
@@ -60,6 +62,13 @@ void Walk(const QByteArray& dir, const std::function<void(const QByteArray&)>& a
         else if (IsSearchedPage(entry->Name) && IsPageFile(*it, link))
             pages.append(std::move(*entry));
     }
+    // A conflict copy beside its original is no page of its own, as the tree does not show it.
+    QSet<QString> names;
+    for (const TqbListedName& page : std::as_const(pages))
+        names.insert(page.Name);
+    pages.removeIf([&names](const TqbListedName& page) {
+        return names.contains(qbSyncNames::ConflictOriginal(page.Name));
+    });
     // The tree's order: the folder's own page stands for the folder, then its folders, then
     // its notes.
     qbNameOrder::Sort(folders, [](const TqbListedName& entry) { return entry.Name; });

@@ -195,6 +195,55 @@ private slots:
         QCOMPARE(qbSyncNames::IsEngineFile(name), temporary || !original.isEmpty());
     }
 
+    // What engines leave beside the notes is no note: a conflict copy marks its original instead,
+    // unless the original is gone, and then the copy is all there is of the note.
+    void syncEngineFilesInAListing_data() {
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QStringList>("notes");
+        QTest::addColumn<QStringList>("conflicted");
+        QTest::addColumn<bool>("hasEntries");
+
+        const QString page = TqbNoteInfo::FolderDescriptionName;
+        QTest::newRow("copies of one note from two engines")
+            << QStringList{"a.htm", "a.sync-conflict-20261209-101010-ABCDEFG.htm",
+                           "a (conflicted copy 2026-12-09 101010).htm", "b.htm"}
+            << QStringList{"a.htm", "b.htm"} << QStringList{"a.htm"} << true;
+        QTest::newRow("copies of two notes")
+            << QStringList{"일기.htm", "todo.htm", "todo_conflict-20261209-101010.htm",
+                           "일기 (Kim's conflicted copy 2026-12-09).htm"}
+            << QStringList{"일기.htm", "todo.htm"} << QStringList{"일기.htm", "todo.htm"} << true;
+        QTest::newRow("copy of the folder page")
+            << QStringList{page, "___폴더설명.sync-conflict-20261209-101010-ABCDEFG.qb"}
+            << QStringList{} << QStringList{page} << false;
+        QTest::newRow("copy without its original")
+            << QStringList{"gone.sync-conflict-20261209-101010-ABCDEFG.htm"}
+            << QStringList{"gone.sync-conflict-20261209-101010-ABCDEFG.htm"} << QStringList{}
+            << true;
+        QTest::newRow("temporary files")
+            << QStringList{"~a.htm.tmp", "a.htm.part", ".syncthing.a.htm.tmp", ".~lock.a.htm#"}
+            << QStringList{} << QStringList{} << false;
+        QTest::newRow("near misses are notes")
+            << QStringList{"a (conflicted copy).htm", "merge_conflict-notes.htm", "~초안.htm"}
+            << QStringList{"~초안.htm", "a (conflicted copy).htm", "merge_conflict-notes.htm"}
+            << QStringList{} << true;
+        QTest::newRow("folder named like a copy is a folder")
+            << QStringList{"a.htm", "a.sync-conflict-20261209-101010-ABCDEFG.htm/"}
+            << QStringList{"a.htm"} << QStringList{} << true;
+    }
+
+    void syncEngineFilesInAListing() {
+        QFETCH(QStringList, entries);
+        QFETCH(QStringList, notes);
+        QFETCH(QStringList, conflicted);
+        QTemporaryDir temp;
+        QVERIFY(MakeEntries(temp.path(), entries));
+
+        const TqbFolderListing listing = ListFolder(temp.path(), ".htm", temp.path());
+        QCOMPARE(Names(listing.NoteFiles), notes);
+        QCOMPARE(listing.Conflicted, conflicted);
+        QTEST(FolderHasEntries(temp.path()), "hasEntries");
+    }
+
     // Only regular files are notes, and a link only while its target stays in the library: a
     // pipe would hang the editor, and a link out would let a page be edited elsewhere.
     void notesAreRegularFilesInsideTheLibrary_data() {

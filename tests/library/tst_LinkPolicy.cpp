@@ -134,6 +134,12 @@ private slots:
             << "개인/한글.htm";
         QTest::newRow("name decomposed on disk, composed in the link")
             << "../일/메모.htm" << tree << QStringLiteral("일/") + nfd;
+        QTest::newRow("conflict copy beside its original")
+            << "한글.sync-conflict-20261209-101010-ABCDEFG.htm" << notANote
+            << "개인/한글.sync-conflict-20261209-101010-ABCDEFG.htm";
+        QTest::newRow("conflict copy alone")
+            << "어제 (conflicted copy 2026-12-09 101010).htm" << tree
+            << "개인/어제 (conflicted copy 2026-12-09 101010).htm";
         QTest::newRow("library itself") << ".." << outside << "";
         QTest::newRow("out of the library") << "../../x.htm" << outside << "";
     }

@@ -123,7 +123,10 @@ private slots:
         const QString root = dir.path();
         for (const char* name :
              {"b.htm", "a.htm", "a/x.htm", "a/___폴더설명.qb", "c.HTM", "d.html", "e.qbx", "f.txt",
-              ".hidden/h.htm", ".g.htm", "__images/i.htm", "z/y/deep.htm", "noext"})
+              ".hidden/h.htm", ".g.htm", "__images/i.htm", "z/y/deep.htm", "noext",
+              "b.sync-conflict-20261209-101010-ABCDEFG.htm",
+              "a/___폴더설명 (conflicted copy 2026-12-09 101010).qb",
+              "solo_conflict-20261209-101010.htm", "b.htm.part"})
             WriteBytes(root + "/" + name, "x");
         QVERIFY(QFile::link(root + "/a", root + "/link"));
         QVERIFY(QFile::link(root + "/a", root + "/folder.htm"));
@@ -137,7 +140,8 @@ private slots:
         CollectSearchFiles(root, files);
         QCOMPARE(RelativeTo(root, files),
                  QStringList({"__images/i.htm", "a/___폴더설명.qb", "a/x.htm", "z/y/deep.htm",
-                              "a.htm", "b.htm", "gone.htm", "linked.htm"}));
+                              "a.htm", "b.htm", "gone.htm", "linked.htm",
+                              "solo_conflict-20261209-101010.htm"}));
     }
 
     void walkOfAMissingFolderFindsNothing() {
