@@ -250,6 +250,8 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
     });
     connect(m_noteTree, &TqbTree::OutsideChangeSeen, m_openNote, &TqbOpenNote::FileChangedOutside);
     KeepLinksOnMoves();
+    connect(&m_noteTree->Library().Store().Conflicts(), &TqbConflictIndex::CountChanged,
+            m_statusPanel, &TqbStatusPanel::ShowConflicts);
     const QString dataDir = m_noteInfo.GetDataDir();
     // A library made just now starts with a note that shows the way.
     if (m_noteInfo.DataDirCreated())

@@ -2,6 +2,7 @@
 
 #include "controls/qbGradiSpeedBtn.h"
 #include "controls/qbImageLists.h"
+#include "library/qbConflictIndex.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -70,6 +71,9 @@ TqbStatusPanel::TqbStatusPanel(TqbGradiColors* colors, TqbImageList* images, QWi
     m_notice = new QLabel(this);
     m_notice->setObjectName("lblNotice");
     row->addWidget(m_notice);
+    m_conflicts = new QLabel(this);
+    m_conflicts->setObjectName("lblConflicts");
+    row->addWidget(m_conflicts);
     m_noticeTimer = new QTimer(this);
     m_noticeTimer->setSingleShot(true);
     m_noticeTimer->setInterval(NoticeShownMs);
@@ -83,6 +87,14 @@ void TqbStatusPanel::ShowNotice(const QString& text) {
 
 QString TqbStatusPanel::Notice() const {
     return m_notice->text();
+}
+
+void TqbStatusPanel::ShowConflicts(int count) {
+    m_conflicts->setText(qbConflictCountText(count));
+}
+
+QString TqbStatusPanel::Conflicts() const {
+    return m_conflicts->text();
 }
 
 void TqbStatusPanel::ShowPanelMode(TqbPanelMode mode) {

@@ -27,6 +27,9 @@ public:
     // A line that tells what just happened, gone after a while.
     void ShowNotice(const QString& text);
     QString Notice() const;
+    // How many notes have a sync engine's conflict copy beside them; nothing shows for none.
+    void ShowConflicts(int count);
+    QString Conflicts() const;
 
 signals:
     void PanelModeClicked(TqbPanelMode mode);
@@ -36,5 +39,6 @@ private:
     TqbGradiSpeedButton* m_btnToSearchMode = nullptr;
     QProgressBar* m_bar = nullptr;
     QLabel* m_notice = nullptr;
+    QLabel* m_conflicts = nullptr;
     QTimer* m_noticeTimer = nullptr;
 };

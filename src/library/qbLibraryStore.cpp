@@ -51,6 +51,7 @@ QList<TqbItemMove> qbMoveSteps(QList<TqbItemMove> moves) {
 
 TqbLibraryStore::TqbLibraryStore(QObject* parent) : QObject(parent) {
     connect(&m_walk, &TqbNameGatherer::Batch, this, &TqbLibraryStore::Learn);
+    connect(&m_walk, &TqbNameGatherer::Conflicted, &m_conflicts, &TqbConflictIndex::Add);
     connect(&m_walk, &TqbNameGatherer::Finished, this, [this] {
         m_learning = false;
         emit Learned();
@@ -64,6 +65,7 @@ void TqbLibraryStore::SetRoot(const QString& root, const QString& noteExt) {
     m_paths.clear();
     m_lost.clear();
     m_lostTrees.clear();
+    m_conflicts.Clear();
     m_learning = !m_root.isEmpty();
     if (!m_learning)
         return;
@@ -101,6 +103,7 @@ TqbLibraryStore::Compare(const QList<std::pair<QString, TqbFolderListing>>& list
     QStringList listed;
     for (const auto& [dir, listing] : listings) {
         listed << dir;
+        m_conflicts.SetFolder(dir, listing.Conflicted);
         const QString prefix = dir + u'/';
         const auto see = [&](const TqbListedName& entry, bool folder) {
             if (!entry.RawName.isEmpty())
@@ -188,6 +191,7 @@ void TqbLibraryStore::Added(const QString& itemPath) {
 }
 
 void TqbLibraryStore::Moved(const QString& oldItemPath, const QString& newItemPath) {
+    m_conflicts.Moved(oldItemPath, newItemPath);
     const auto tree = TakeTree(oldItemPath);
     for (const auto& [rel, id] : tree)
         Remember(newItemPath + rel, id);
@@ -196,6 +200,7 @@ void TqbLibraryStore::Moved(const QString& oldItemPath, const QString& newItemPa
 }
 
 void TqbLibraryStore::Removed(const QString& itemPath) {
+    m_conflicts.Forget(itemPath);
     TakeTree(itemPath);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "library/qbConflictIndex.h"
 #include "library/qbFolderListing.h"
 #include "library/qbLinkRewrite.h"
 #include "library/qbNameGatherer.h"
@@ -54,6 +55,10 @@ public:
     // A lost item found again at newItemPath.
     void Found(const QByteArray& id, const QString& newItemPath);
 
+    // The notes and folder pages with a sync engine's conflict copy beside them, as the walk and
+    // the listings found them.
+    const TqbConflictIndex& Conflicts() const { return m_conflicts; }
+
     // The identity remembered for an item; empty when it is not known.
     QByteArray Id(const QString& itemPath) const { return m_ids.value(itemPath); }
 
@@ -79,6 +84,7 @@ private:
     // What a lost folder held when another folder took its name, kept until it is found.
     QHash<QByteArray, QList<std::pair<QString, QByteArray>>> m_lostTrees;
     TqbNameGatherer m_walk;
+    TqbConflictIndex m_conflicts;
     bool m_learning = false;
 };
 

@@ -57,18 +57,23 @@ void TqbNameGatherer::Start(const QString& root, const QString& noteExt) {
     const QString top = root.endsWith(u'/') && root.size() > 1 ? root.chopped(1) : root;
     m_thread = QThread::create([self, stop, top, noteExt] {
         QList<TqbGatheredName> batch;
+        QStringList conflicted;
         QElapsedTimer sinceBatch;
         sinceBatch.start();
         const auto handOver = [&] {
             // Queued to the gatherer's thread; nothing arrives once it stopped.
             QMetaObject::invokeMethod(
                 self,
-                [self, stop, names = std::move(batch)] {
-                    if (!stop->load())
-                        emit self->Batch(names);
+                [self, stop, names = std::move(batch), files = std::move(conflicted)] {
+                    if (stop->load())
+                        return;
+                    emit self->Batch(names);
+                    if (!files.isEmpty())
+                        emit self->Conflicted(files);
                 },
                 Qt::QueuedConnection);
             batch = {};
+            conflicted = {};
             sinceBatch.restart();
         };
         const auto add = [&](const QString& path, const QString& name, const QString& folder) {
@@ -84,6 +89,8 @@ void TqbNameGatherer::Start(const QString& root, const QString& noteExt) {
             const QString relative = pending.takeFirst();
             const QString dir = relative.isEmpty() ? top : top + u'/' + relative;
             const TqbFolderListing listing = ListFolder(dir, noteExt, top);
+            for (const QString& name : listing.Conflicted)
+                conflicted << dir + u'/' + name;
             // A stop is seen within a folder of thousands too.
             for (const TqbListedName& folder : listing.Folders) {
                 if (stop->load())
@@ -99,7 +106,7 @@ void TqbNameGatherer::Start(const QString& root, const QString& noteExt) {
                 if (note.RawName.isEmpty() && !stop->load())
                     add(dir + u'/' + note.Name, QFileInfo(note.Name).completeBaseName(), relative);
         }
-        if (!batch.isEmpty())
+        if (!batch.isEmpty() || !conflicted.isEmpty())
             handOver();
         QMetaObject::invokeMethod(
             self,

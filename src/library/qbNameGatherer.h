@@ -38,6 +38,8 @@ public:
 
 signals:
     void Batch(const QList<TqbGatheredName>& names);
+    // Files found with a sync engine's conflict copy beside them (qbFolderListing's Conflicted).
+    void Conflicted(const QStringList& filePaths);
     void Finished();
 
 private:

@@ -38,6 +38,10 @@ public:
                 return tree->IconFor(this);
             return {};
         }
+        if (column == 0 && (role == Qt::ToolTipRole || role == Qt::ForegroundRole) &&
+            QTreeWidgetItem::data(0, TqbTree::ConflictRole).toBool())
+            return role == Qt::ToolTipRole ? QVariant(TqbTree::ConflictTip)
+                                           : QVariant(QBrush(TqbTree::ConflictColor));
         if (column == 0 && role == Qt::BackgroundRole) {
             if (const auto* tree = qobject_cast<const TqbTree*>(treeWidget())) {
                 const QBrush mark = tree->PopupMark(this);
@@ -184,6 +188,10 @@ QTreeWidgetItem* TqbTree::NewPlaceholder() {
     return node;
 }
 
+void TqbTree::MarkConflict(QTreeWidgetItem* node, bool conflict) {
+    node->setData(0, ConflictRole, conflict ? QVariant(true) : QVariant());
+}
+
 void TqbTree::SetEntry(QTreeWidgetItem* node, const QString& text, int imageIndex,
                        const QString& fileName, const QByteArray& rawName) {
     node->setText(0, text);
@@ -248,7 +256,10 @@ void TqbTree::ScanFolder(QTreeWidgetItem* node, const QString& dir) {
             folder->addChild(NewPlaceholder());
     }
     for (const TqbListedName& entry : listing.NoteFiles)
-        place(entry, FileNameNoExt(entry.Name), NoteImage, entry.Name);
+        MarkConflict(place(entry, FileNameNoExt(entry.Name), NoteImage, entry.Name),
+                     listing.Conflicted.contains(entry.Name));
+    if (node)
+        MarkConflict(node, listing.Conflicted.contains(TqbNoteInfo::FolderDescriptionName));
     // Whole lists go in at once: one model update instead of one per node.
     if (node)
         node->addChildren(added);

@@ -47,6 +47,12 @@ public:
     static constexpr int FileNameRole = Qt::UserRole + 2;
     // The bytes of a name that is not in the file name encoding (shown decoded from CP949).
     static constexpr int RawNameRole = Qt::UserRole + 3;
+    // True on a note, or a folder by its page, that a sync engine's conflict copy stands beside:
+    // drawn in ConflictColor, with ConflictTip.
+    static constexpr int ConflictRole = Qt::UserRole + 4;
+    static inline const QString ConflictTip =
+        QStringLiteral("다른 컴퓨터에서 따로 고친 충돌 사본이 옆에 있습니다.");
+    static inline const QColor ConflictColor = QColor(0xC0, 0x30, 0x30);
     // The only child of a folder whose contents are on disk but not listed yet.
     static inline const QString PlaceholderText = QStringLiteral("-\a");
     static constexpr int OutsideMoveSearchLimit = TqbLibrary::OutsideMoveSearchLimit;
@@ -176,6 +182,7 @@ public:
     // Turns node (a placeholder too) into the given entry.
     static void SetEntry(QTreeWidgetItem* node, const QString& text, int imageIndex,
                          const QString& fileName = {}, const QByteArray& rawName = {});
+    static void MarkConflict(QTreeWidgetItem* node, bool conflict);
     static int ImageIndex(const QTreeWidgetItem* node);
     static bool IsFolder(const QTreeWidgetItem* node);
     static bool IsPlaceholder(const QTreeWidgetItem* node);

@@ -249,7 +249,11 @@ bool TqbTree::MergeFolder(QTreeWidgetItem* node, const QString& dir) {
         run.clear();
         changed = true;
     };
+    if (node)
+        MarkConflict(node, listing.Conflicted.contains(TqbNoteInfo::FolderDescriptionName));
     for (TEntry& entry : entries) {
+        if (!entry.Folder && entry.Item)
+            MarkConflict(entry.Item, listing.Conflicted.contains(entry.Name.Name));
         if (entry.Item) {
             flush(entry.Item);
             if (entry.Folder && entry.Item->childCount() == 0 &&
@@ -274,6 +278,8 @@ bool TqbTree::MergeFolder(QTreeWidgetItem* node, const QString& dir) {
             qbTreeRules::DocumentPath(prefix + entry.Name.Name + (entry.Folder ? "/" : "")) ==
                 openPath)
             reselect = item;
+        if (!entry.Folder)
+            MarkConflict(item, listing.Conflicted.contains(entry.Name.Name));
         run << item;
     }
     flush(nullptr);

@@ -343,6 +343,16 @@ private slots:
                                   TqbWindowFixture::PageTimeoutMs);
     }
 
+    // The status bar counts the notes a sync engine left a conflict copy beside.
+    void statusBarCountsConflicts() {
+        WriteBytes(Lib("첫노트.htm"), "<HTML><BODY>1</BODY></HTML>\r\n");
+        WriteBytes(Lib("첫노트.sync-conflict-20261209-101010-ABCDEFG.htm"), "<HTML></HTML>\r\n");
+        F.Window->NoteTree()->LoadRoot(F.Notes->GetDataDir());
+        QTRY_COMPARE_WITH_TIMEOUT(F.Window->StatusPanel()->Conflicts(),
+                                  QStringLiteral("충돌 사본이 있는 노트 1개"),
+                                  TqbWindowFixture::PageTimeoutMs);
+    }
+
     // Another program renames a note that the open, edited note links to: the edits are saved
     // first, then every link leads to the new name, and the status bar says how many notes.
     void linksFollowAnotherProgramsRename() {

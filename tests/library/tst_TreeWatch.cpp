@@ -139,6 +139,37 @@ private slots:
         QCOMPARE(m_tree->OpenPath(), Lib("A/a1.htm"));
     }
 
+    // A sync engine's conflict copy is no row: it marks its original (a folder by its page), and
+    // the library counts the notes so marked, those in folders never shown too.
+    void conflictCopyMarksItsOriginal() {
+        const TqbConflictIndex& conflicts = m_tree->Library().Store().Conflicts();
+        const auto marked = [this](const QString& text) {
+            return Find(text)->data(0, TqbTree::ConflictRole).toBool();
+        };
+        const QString copy = Lib("A/a1.sync-conflict-20261209-101010-ABCDEFG.htm");
+        WriteBytes(Lib("A/___폴더설명.qb"), "page");
+        WriteBytes(Lib("A/___폴더설명 (conflicted copy 2026-12-09 101010).qb"), "page 2");
+        WriteBytes(copy, "a1 elsewhere");
+        QTRY_VERIFY(marked("a1") && marked("A"));
+        QTRY_COMPARE(conflicts.Count(), 2);
+        QCOMPARE(Shape(), QStringLiteral("A[Sub[s1] a1*] B top"));
+        QVERIFY(!marked("top") && !marked("Sub"));
+        QCOMPARE(Find("a1")->data(0, Qt::ToolTipRole).toString(), TqbTree::ConflictTip);
+        QVERIFY(QFile::remove(copy));
+        QTRY_VERIFY(!marked("a1"));
+        QTRY_COMPARE(conflicts.Count(), 1);
+
+        WriteBytes(Lib("B/b1 (Kim's conflicted copy 2026-12-09).htm"), "b1 elsewhere");
+        QSignalSpy learned(&m_tree->Library().Store(), &TqbLibraryStore::Learned);
+        m_tree->LoadRoot(m_root);
+        QVERIFY(learned.wait());
+        QCOMPARE(conflicts.Count(), 2);
+        QCOMPARE(qbConflictCountText(conflicts.Count()), QStringLiteral("충돌 사본이 있는 노트 2개"));
+        m_tree->ExpandFolder(Find("B"));
+        QCOMPARE(Shape(), QStringLiteral("A B[b1] top"));
+        QVERIFY(marked("b1"));
+    }
+
     // Our own operations leave nothing for the watcher to merge: the only refresh is the one
     // another program causes afterwards, in another folder.
     void ownChangesAreNoOutsideChanges_data() {
