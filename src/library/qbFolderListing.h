@@ -36,15 +36,16 @@ struct TqbFolderListing {
 
 // Lists dir + "/" (so an empty dir is the file system root). Names beginning with "." and sync
 // engines' temporary files are skipped, and so is a conflict copy whose original is there (it
-// marks the original as Conflicted; a copy alone is all there is of its note and is listed); a real directory (not a symbolic link) is a folder unless it is exactly "__images";
-// a note is a regular file whose name IsNoteFileName accepts, or a link to one that lies inside
-// libraryRoot. Pipes, devices, sockets, dangling links and links leaving the library are no
-// notes. Names neither in the file name encoding nor in code page 949 are left out. A folder
-// that cannot be read lists nothing.
+// marks the original as Conflicted; a copy alone is all there is of its note and is listed); a real
+// directory (not a symbolic link) is a folder unless it is exactly "__images"; a note is a regular
+// file whose name IsNoteFileName accepts, or a link to one that lies inside libraryRoot. Pipes,
+// devices, sockets, dangling links and links leaving the library are no notes. Names neither in the
+// file name encoding nor in code page 949 are left out. A folder that cannot be read lists nothing.
 TqbFolderListing ListFolder(const QString& dir, const QString& noteExt, const QString& libraryRoot);
 
 // True at the first entry of dir not beginning with ".", not the folder description file, not a
-// conflict copy of it and no sync engine's temporary file, whatever its kind. A folder that cannot be read has none.
+// conflict copy of it and no sync engine's temporary file, whatever its kind. A folder that cannot
+// be read has none.
 bool FolderHasEntries(const QString& dir);
 // The same for a directory given by its bytes, which need not be in the file name encoding.
 bool FolderHasEntries(const QByteArray& nativeDir);

@@ -26,7 +26,8 @@ TLinkAction Decide(const QUrl& url, const QString& libraryRoot, const QString& n
     const bool page = IsNoteFileName(name, noteExt) || name == TqbNoteInfo::FolderDescriptionName;
     // A conflict copy beside its original is no note of its own, as the tree does not show it.
     const QString original = qbSyncNames::ConflictOriginal(name);
-    const bool copy = !original.isEmpty() && QFileInfo::exists(QFileInfo(path).dir().filePath(original));
+    const bool copy =
+        !original.isEmpty() && QFileInfo::exists(QFileInfo(path).dir().filePath(original));
     return page && !copy ? TLinkAction::ShowInTree : TLinkAction::RefuseNotANote;
 }
 

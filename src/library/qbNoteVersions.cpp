@@ -40,8 +40,8 @@ TqbNoteVersion VersionOf(const QFileInfo& file) {
 } // namespace
 
 TqbNoteVersions::TqbNoteVersions()
-    : m_computer(qbVersionRules::ComputerName(QSysInfo::machineHostName(),
-                                              QSysInfo::machineUniqueId())) {}
+    : m_computer(
+          qbVersionRules::ComputerName(QSysInfo::machineHostName(), QSysInfo::machineUniqueId())) {}
 
 bool TqbNoteVersions::IsOwn(const TqbNoteVersion& version) const {
     return version.Computer.isEmpty() || version.Computer == m_computer;

@@ -59,7 +59,10 @@ public:
     void SetClock(std::function<qint64()> nowMs) { m_now = std::move(nowMs); }
     // The name this computer's versions carry (qbVersionRules::ComputerName); by default this
     // host's.
-    void SetComputer(const QString& computer) { m_computer = computer; m_historyBytes = -1; }
+    void SetComputer(const QString& computer) {
+        m_computer = computer;
+        m_historyBytes = -1;
+    }
     QString Computer() const { return m_computer; }
     // Whether the version is this computer's to thin and to limit.
     bool IsOwn(const TqbNoteVersion& version) const;
