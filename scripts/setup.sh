@@ -17,6 +17,7 @@ packages=(build-essential cmake ninja-build qt6-base-dev qt6-webengine-dev qt6-w
   poppler-utils  # pdftotext: the print test reads the text back out of the PDF
   libfontconfig-dev  # font families' Korean names for the font box
   hunspell-ko hunspell-en-us  # converted at build time into the editor's spelling dictionaries
+  libgit2-dev pkg-config  # the three-way merge of a note and its sync engine's conflict copy
 )
 
 missing=()

@@ -90,8 +90,12 @@ QString TqbNoteVersions::Keep(const QString& notePath, const QByteArray& bytes) 
     if (dir.isEmpty())
         return {};
     const QList<TqbNoteVersion> versions = List(notePath);
-    if (!versions.isEmpty() && versions.first().Bytes == bytes.size() &&
-        qbText::ReadFileBytes(versions.first().Path) == bytes)
+    // Only against this computer's own: the page two computers both replaced is kept by each, so
+    // that a merge of their conflict finds it as their common ancestor.
+    const auto ownNewest = std::find_if(versions.begin(), versions.end(),
+                                        [this](const TqbNoteVersion& v) { return IsOwn(v); });
+    if (ownNewest != versions.end() && ownNewest->Bytes == bytes.size() &&
+        qbText::ReadFileBytes(ownNewest->Path) == bytes)
         return {};
     if (!QDir().mkpath(dir))
         throw EqbError(QStringLiteral("이전 버전을 둘 폴더를 만들 수 없습니다.\n%1")

@@ -38,7 +38,7 @@ public:
     QList<TqbNoteVersion> List(const QString& notePath) const;
     // Keeps bytes as the version the note had until now, then thins the note's versions and keeps
     // the history within its size limit. Returns the version's path; empty when the newest
-    // version already holds these bytes. Throws EqbError (a full disk: nothing is left).
+    // version this computer kept already holds these bytes. Throws EqbError (a full disk: nothing is left).
     QString Keep(const QString& notePath, const QByteArray& bytes);
     // The note's file as it is now; nothing for a missing file.
     QString KeepCurrent(const QString& notePath);
