@@ -19,6 +19,7 @@
 #include "app/qbStatusPanel.h"
 #include "app/qbSteadyQuestion.h"
 #include "app/qbTrayKeeper.h"
+#include "app/qbTagBar.h"
 #include "app/qbTreeNavigation.h"
 #include "app/qbWindowState.h"
 #include "controls/KfFolderDialog.h"
@@ -126,6 +127,7 @@ void TfrmMainNivora::FormCreate() {
     m_notePane = new TqbNotePane(*m_actions, this);
     m_openNote = new TqbOpenNote(*m_notePane, *this, m_noteInfo, this);
     m_notePane->CreateCommands(*m_openNote, m_noteInfo, this);
+    m_notePane->AddNoteBar(new TqbTagBar(*m_openNote, m_notePane));
     m_colorsBrown = TqbGradiColors::CreateColorsBrown(this);
     m_imgs16 = qbImgs16List(this);
     m_statusPanel = new TqbStatusPanel(m_colorsBrown, m_imgs16, this);
@@ -300,6 +302,7 @@ void TfrmMainNivora::ConnectActions() {
     on("actToolConfig", &TfrmMainNivora::actToolConfigExecute);
     on("actJumpToNote", [this] { m_navigation->JumpToNote(); });
     on("actBacklinks", [this] { ShowBacklinks(); });
+    on("actTagList", [this] { m_navigation->ShowTagList(); });
     on("actVersions", [this] { m_history->ShowVersions(m_openNote->Path()); });
     on("actGoBack", [this] { m_navigation->GoThroughHistory(true); });
     on("actGoForward", [this] { m_navigation->GoThroughHistory(false); });

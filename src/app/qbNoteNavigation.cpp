@@ -3,6 +3,7 @@
 #include "app/qbOpenNote.h"
 #include "app/qbTreeNavigation.h"
 #include "dialogs/qbNotePicker.h"
+#include "dialogs/qbTagListDialog.h"
 #include "library/qbNoteInfo.h"
 #include "library/qbTree.h"
 #include "platform/qbError.h"
@@ -62,12 +63,23 @@ void TqbNoteNavigation::GoThroughHistory(bool back) {
     emit HistoryChanged();
 }
 
-void TqbNoteNavigation::JumpToNote() {
+void TqbNoteNavigation::JumpToNote(const QString& query) {
     TqbNotePicker picker(QStringLiteral("노트로 이동"), QStringLiteral("열기"), m_tree.RootDir(),
                          m_tree.NoteExt, m_recent.Paths(), m_dialogParent);
+    picker.List().SetTagIndex(&m_tags);
+    picker.QueryBox()->setText(query);
     connect(&m_library, &TqbLibrary::Removed, &picker.List(), &TqbJumpList::Forget);
     if (picker.exec() == QDialog::Accepted)
         GoToDocument(qbTreeRules::DocumentPath(picker.ChosenPath()));
+}
+
+void TqbNoteNavigation::ShowTagList() {
+    // Notes saved just now are read from the disk, as are the others.
+    m_openNote.SaveCurrentNote();
+    TqbTagListDialog dialog(m_tags.Count(TqbTagIndex::NotesBelow(m_tree.RootDir(), m_tree.NoteExt)),
+                            m_dialogParent);
+    if (dialog.exec() == QDialog::Accepted && !dialog.ChosenTag().isEmpty())
+        JumpToNote(u'#' + dialog.ChosenTag());
 }
 
 void TqbNoteNavigation::FillRecentMenu(QMenu* menu) {

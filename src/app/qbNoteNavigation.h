@@ -1,6 +1,7 @@
 #pragma once
 
 #include "library/qbNoteHistory.h"
+#include "library/qbTagIndex.h"
 
 #include <QObject>
 #include <QString>
@@ -35,8 +36,10 @@ public:
     // named in a message instead. False when nothing opened.
     bool GoToDocument(const QString& path);
     void GoThroughHistory(bool back);
-    // "노트로 이동": the picker over the tree's library.
-    void JumpToNote();
+    // "노트로 이동": the picker over the tree's library, starting with query typed ("#tag").
+    void JumpToNote(const QString& query = {});
+    // "태그 목록": the library's tags with their counts; the one chosen lists its notes.
+    void ShowTagList();
     // The recent notes of the library the tree shows, as items of menu.
     void FillRecentMenu(QMenu* menu);
 
@@ -58,4 +61,5 @@ private:
     QWidget* m_dialogParent;
     TqbNoteHistory m_history;
     TqbRecentNotes m_recent;
+    TqbTagIndex m_tags;
 };

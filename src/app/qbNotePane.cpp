@@ -280,6 +280,11 @@ void TqbNotePane::FocusEditor(TqbViewMode mode) {
         m_source->setFocus();
 }
 
+void TqbNotePane::AddNoteBar(QWidget* bar) {
+    auto* column = static_cast<QVBoxLayout*>(layout());
+    column->insertWidget(column->indexOf(m_tbEdit) + 1, bar);
+}
+
 void TqbNotePane::HideForClose() {
     m_dhtml->HideForClose();
 }

@@ -54,6 +54,9 @@ public:
     void SetSourceModified(bool modified) override;
     void FocusEditor(TqbViewMode mode) override;
 
+    // A bar of the note's own between the editing toolbar and the editor.
+    void AddNoteBar(QWidget* bar);
+
     // Hides the editor before the window closes; the page can still be saved.
     void HideForClose();
 

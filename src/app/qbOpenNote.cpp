@@ -4,6 +4,7 @@
 #include "app/qbTypingJournal.h"
 #include "library/qbNoteInfo.h"
 #include "library/qbTree.h"
+#include "platform/qbAtomicWrite.h"
 #include "platform/qbError.h"
 #include "platform/qbPageCodec.h"
 #include "platform/qbTextFile.h"
@@ -139,7 +140,35 @@ void TqbOpenNote::OpenCurrentNote() {
         FocusCurrentView();
     } catch (const EqbError& error) {
         ShowLoadFailure(error.Message());
+        return;
     }
+    emit DocumentLoaded(path);
+}
+
+const QString TqbOpenNote::EditFailedMessage = QStringLiteral("노트 파일을 고치지 못했습니다.");
+
+bool TqbOpenNote::EditFile(const std::function<QByteArray(const QByteArray&)>& edit) {
+    const QString path = Path();
+    if (path.isEmpty() || !m_documentOpen)
+        return false;
+    // Typing that cannot be saved now stays in the editor, and the file as it is.
+    if (!SaveCurrentNote() || HasOwnChanges())
+        return false;
+    try {
+        const QByteArray before = qbText::ReadFileBytes(path);
+        const QByteArray after = edit(before);
+        if (after == before)
+            return true;
+        qbAtomicWrite::ReplaceFile(path, after);
+    } catch (const EqbError& error) {
+        m_host.ShowMessage(EditFailedMessage, error.Message());
+        return false;
+    }
+    Written(path);
+    if (m_viewMode == TqbViewMode::Edit)
+        m_view.KeepPlaceForNextLoad();
+    OpenCurrentNote();
+    return true;
 }
 
 void TqbOpenNote::ShowLoadFailure(const QString& reason) {
@@ -149,6 +178,7 @@ void TqbOpenNote::ShowLoadFailure(const QString& reason) {
     m_stamp = {};
     // Whatever the pane showed before belongs to no file now: typing there would go nowhere.
     m_view.ShowNoDocument();
+    emit DocumentLoaded({});
     m_host.ShowMessage(LoadFailureText(Path()), reason);
 }
 
@@ -563,6 +593,7 @@ void TqbOpenNote::DiscardCurrentNote() {
     m_stamp = {};
     m_view.SetSourceModified(false);
     m_view.ShowNoDocument();
+    emit DocumentLoaded({});
 }
 
 void TqbOpenNote::ShowMessage(const QString& text) {

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <optional>
 
 class IqbNoteView;
@@ -34,6 +35,7 @@ public:
     static const QString NotReadyMessage;
     static const QString VersionNotKeptMessage;
     static const QString FolderGoneMessage;
+    static const QString EditFailedMessage;
     // How long a save waits for a page still loading before it gives up.
     static constexpr int PageWaitMs = 30000;
     static constexpr int AutoSaveInterval = 60000;
@@ -80,6 +82,10 @@ public:
 
     // Loads the open note again (creating it from the default header if missing).
     void OpenCurrentNote();
+    // Changes the note's file by `edit` (bytes in, bytes out), leaving every byte it does not
+    // touch as it is: typing not saved yet is saved first, and the note is read again after, so
+    // the next save carries the change. The user is told what failed; whether it was done.
+    bool EditFile(const std::function<QByteArray(const QByteArray&)>& edit);
 
     void SetViewMode(TqbViewMode mode);
     // An editing command or a key changed the page; with no note open there is nothing to mark.
@@ -107,6 +113,8 @@ signals:
     void ViewModeChanged(TqbViewMode mode);
     // The tree chose another document (a note's file, a folder's page).
     void DocumentOpened(const QString& path);
+    // The open document was read (again) from its file, or none is open any more (empty path).
+    void DocumentLoaded(const QString& path);
 
 private:
     // The library moved, renamed or removed an item; the note may be it or lie inside it.

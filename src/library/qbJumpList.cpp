@@ -28,6 +28,7 @@ void TqbJumpList::SetRecent(const QStringList& recent) {
 
 void TqbJumpList::Start(const QString& root, const QString& noteExt) {
     m_names.clear();
+    m_nameTags.clear();
     m_recency.clear();
     m_gone.clear();
     m_goneCount = 0;
@@ -43,6 +44,7 @@ void TqbJumpList::AddNames(const QList<TqbGatheredName>& names) {
     std::vector<TRanked> found;
     for (int i = first; i < m_names.size(); ++i) {
         m_recency.push_back(m_recent.value(m_names[i].Path, INT_MAX));
+        m_nameTags.emplace_back();
         m_gone.push_back(false);
         if (const std::optional<TRanked> ranked = Ranked(i))
             found.push_back(*ranked);
@@ -56,6 +58,9 @@ void TqbJumpList::SetQuery(const QString& query) {
         return;
     m_queryText = query;
     m_query = qbNameMatch::PrepareQuery(query);
+    m_tagQuery.reset();
+    if (query.startsWith(u'#'))
+        m_tagQuery = query.mid(1).trimmed().toCaseFolded();
     Rerank();
 }
 
@@ -79,10 +84,32 @@ bool TqbJumpList::Before(const TRanked& a, const TRanked& b) const {
 std::optional<TqbJumpList::TRanked> TqbJumpList::Ranked(int index) const {
     if (m_gone[size_t(index)])
         return std::nullopt;
+    if (m_tagQuery)
+        return RankedByTag(index);
     const std::optional<int> score = qbNameMatch::Match(m_query, m_names[index].Match);
     if (!score)
         return std::nullopt;
     return TRanked{qbNameMatch::PlaceOf(*score), m_recency[size_t(index)], *score, index};
+}
+
+std::optional<TqbJumpList::TRanked> TqbJumpList::RankedByTag(int index) const {
+    const QString& path = m_names[index].Path;
+    if (path.endsWith(u'/'))
+        return std::nullopt;
+    std::optional<QStringList>& tags = m_nameTags[size_t(index)];
+    if (!tags)
+        tags = m_tags->TagsOf(path);
+    int place = 0;
+    for (const QString& tag : *tags) {
+        const QString folded = tag.toCaseFolded();
+        if (folded == *m_tagQuery)
+            place = 2;
+        else if (folded.startsWith(*m_tagQuery))
+            place = std::max(place, 1);
+    }
+    if (place == 0)
+        return std::nullopt;
+    return TRanked{place, m_recency[size_t(index)], 0, index};
 }
 
 void TqbJumpList::Merge(std::vector<TRanked> found) {

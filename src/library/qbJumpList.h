@@ -1,6 +1,7 @@
 #pragma once
 
 #include "library/qbNameGatherer.h"
+#include "library/qbTagIndex.h"
 
 #include <QHash>
 #include <QList>
@@ -14,7 +15,8 @@
 // user types, filtered and ranked by the name matcher. Within one kind of match (whole name,
 // name start, word start, anywhere) recently opened notes come first, then shorter names, then
 // the tree's order (folders before notes, names by qbNameOrder); with nothing typed, the recent
-// ones lead and the rest follow in that order. No widget: the picker dialog shows it.
+// ones lead and the rest follow in that order. "#tag" lists the notes carrying a tag that begins
+// so (the tag itself first). No widget: the picker dialog shows it.
 class TqbJumpList : public QObject {
     Q_OBJECT
 public:
@@ -23,6 +25,10 @@ public:
     static const QString GoneMessage;
 
     explicit TqbJumpList(QObject* parent = nullptr);
+
+    // Where the notes' tags come from: one that lives longer keeps what it read for the next
+    // list. The list has one of its own until given another.
+    void SetTagIndex(TqbTagIndex* tags) { m_tags = tags; }
 
     // recent: paths opened lately, the latest first (item paths: folders end in "/").
     void SetRecent(const QStringList& recent);
@@ -63,6 +69,7 @@ private:
     };
     bool Before(const TRanked& a, const TRanked& b) const;
     std::optional<TRanked> Ranked(int index) const;
+    std::optional<TRanked> RankedByTag(int index) const;
     // Merges the ranked names into the rows, keeping the best MaxRows.
     void Merge(std::vector<TRanked> found);
     void Rerank();
@@ -74,6 +81,12 @@ private:
     QHash<QString, int> m_recent;
     QString m_queryText;
     qbNameMatch::TqbMatchQuery m_query;
+    // After "#": the beginning of a tag (case folded); nothing for a query by name.
+    std::optional<QString> m_tagQuery;
+    TqbTagIndex m_ownTags;
+    TqbTagIndex* m_tags = &m_ownTags;
+    // Each name's tags once asked for, so no key reads a file again.
+    mutable std::vector<std::optional<QStringList>> m_nameTags;
     std::vector<TRanked> m_rows;
     int m_matchCount = 0;
     int m_goneCount = 0;

@@ -209,6 +209,53 @@ private slots:
         m_dir.reset();
     }
 
+    // A change made to the file itself (tags): typing goes in first, the bytes the edit does not
+    // touch stay, and the editor reads the file again so that its next save keeps the change.
+    void fileEditKeepsTypingAndTheRest_data() {
+        QTest::addColumn<TqbViewMode>("mode");
+        QTest::addColumn<bool>("tree");
+        QTest::addColumn<bool>("fails");
+        QTest::addColumn<bool>("done");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("messages");
+        const QByteArray typed = Cp949Note + "\xC6\xED\xC1\xFD"; // 편집
+        QTest::newRow("edit: the typing saved, then the edit")
+            << TqbViewMode::Edit << true << false << true << typed + "<!--x-->" << QStringList{};
+        QTest::newRow("browse: the file edited alone")
+            << TqbViewMode::Browse << true << false << true << Cp949Note + "<!--x-->"
+            << QStringList{};
+        QTest::newRow("typing that cannot be saved now: nothing done")
+            << TqbViewMode::Edit << false << false << false << Cp949Note << QStringList{};
+        QTest::newRow("an edit that fails: said, the file as saved")
+            << TqbViewMode::Edit << true << true << false << typed
+            << QStringList{TqbOpenNote::EditFailedMessage + " | 안 됨"};
+    }
+    void fileEditKeepsTypingAndTheRest() {
+        QFETCH(TqbViewMode, mode);
+        QFETCH(bool, tree);
+        QFETCH(bool, fails);
+        QFETCH(bool, done);
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, messages);
+        Open("노트.htm", mode);
+        if (mode == TqbViewMode::Edit)
+            Edit("편집");
+        m_host->Tree = tree;
+        QSignalSpy loaded(m_note.get(), &TqbOpenNote::DocumentLoaded);
+        QCOMPARE(m_note->EditFile([fails](const QByteArray& bytes) {
+            if (fails)
+                throw EqbError("안 됨");
+            return bytes + "<!--x-->";
+        }), done);
+        QCOMPARE(ReadBytes(Lib("노트.htm")), file);
+        QCOMPARE(m_host->Messages, messages);
+        QCOMPARE(loaded.count(), done ? 1 : 0);
+        if (done) {
+            QCOMPARE(m_view->Page, qbPageCodec::Decode(file).Text);
+            QVERIFY(!m_note->NoteModified());
+        }
+    }
+
     void savingFollowsTheMode_data() {
         QTest::addColumn<TqbViewMode>("mode");
         QTest::addColumn<bool>("edited");

@@ -146,6 +146,35 @@ private slots:
                               "폴더|회의록|/폴더/회의록.htm"}));
     }
 
+    void hashListsTheNotesWithTheTag_data() {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("a whole tag before tags beginning so, without case")
+            << QString("#회의") << QStringList{"나", "가", "다"};
+        QTest::newRow("the start of a tag") << QString("# 회") << QStringList{"가", "나", "다"};
+        QTest::newRow("latin case") << QString("#PLAN") << QStringList{"라"};
+        QTest::newRow("every tagged note, no folder") << QString("#")
+                                                       << QStringList{"가", "나", "다", "라"};
+        QTest::newRow("a tag nobody carries") << QString("#없음") << QStringList{};
+    }
+    void hashListsTheNotesWithTheTag() {
+        QFETCH(QString, query);
+        QFETCH(QStringList, names);
+        QTemporaryDir dir;
+        const auto note = [&](const QString& name, const QByteArray& tags) {
+            WriteBytes(dir.filePath(name + ".htm"),
+                       "<head><meta name=\"keywords\" content=\"" + tags + "\"></head>");
+            TqbGatheredName gathered = Named(name);
+            gathered.Path = dir.filePath(name + ".htm");
+            return gathered;
+        };
+        TqbJumpList list;
+        list.AddNames({note("가", "회의록"), note("나", "업무, 회의"), note("다", "회의실"),
+                       note("라", "plan"), note("마", ""), Named("회의/")});
+        list.SetQuery(query);
+        QCOMPARE(ShownNames(list), names);
+    }
+
     void anEmptyLibraryFinishesEmpty() {
         QTemporaryDir dir;
         TqbJumpList list;
