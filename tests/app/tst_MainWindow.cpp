@@ -2,17 +2,17 @@
 #include "app/main.h"
 #include "app/qbStatusPanel.h"
 #include "app/qbTreeNavigation.h"
-#include "common/qbAppTestMain.h"
-#include "common/qbDialogAnswerer.h"
-#include "common/qbWindowFixture.h"
 #include "dialogs/Config.h"
 #include "dialogs/qbPathListDialog.h"
 #include "editing/qbDhtmlEdit.h"
-#include "library/qbLibraryWatcher.h"
 #include "library/qbNoteInfo.h"
-#include "library/qbTree.h"
-#include "platform/qbTextFile.h"
 #include "prjinfo/qbProjectInfo.h"
+#include "platform/qbTextFile.h"
+#include "library/qbLibraryWatcher.h"
+#include "library/qbTree.h"
+#include "common/qbAppTestMain.h"
+#include "common/qbDialogAnswerer.h"
+#include "common/qbWindowFixture.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -20,20 +20,19 @@
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
+#include <QTimeZone>
+#include <QFile>
 #include <QInputMethodEvent>
-#include <QLineEdit>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPrinter>
+#include <QWebEngineView>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimeZone>
 #include <QTimer>
 #include <QTreeWidget>
-#include <QWebEngineView>
 #include <memory>
 
 namespace {
@@ -130,7 +129,8 @@ private slots:
         if (how == "save") {
             F.Window->UpdateActions();
             QTest::keyClick(PageWidget(), Qt::Key_S, Qt::ControlModifier);
-        } else if (how == "select")
+        }
+        else if (how == "select")
             Select("둘째");
         else if (how == "browse")
             EnterMode(TqbViewMode::Browse);
@@ -289,9 +289,7 @@ private slots:
         QTest::addColumn<QString>("told");
         QTest::addColumn<QString>("current"); // the tree's node afterwards
 
-        QTest::newRow("web page") << "https://example.org/"
-                                  << "https://example.org/"
-                                  << ""
+        QTest::newRow("web page") << "https://example.org/" << "https://example.org/" << ""
                                   << "폴더";
         QTest::newRow("mail asking to attach a file")
             << "mailto:a@example.org?subject=x&attach=/etc/passwd"
@@ -299,26 +297,17 @@ private slots:
             << QStringLiteral("메일 링크가 첨부하려던 파일은 넘기지 않았습니다. 필요하면 메일 "
                               "프로그램에서 직접 첨부하세요:\n/etc/passwd")
             << "폴더";
-        QTest::newRow("note of the library") << "<lib>둘째.htm"
-                                             << ""
-                                             << ""
-                                             << "둘째";
-        QTest::newRow("note linked in code page 949") << "file://<lib>%B5%D1%C2%B0.htm"
-                                                      << ""
-                                                      << ""
-                                                      << "둘째";
-        QTest::newRow("folder of the library") << "<lib>폴더"
-                                               << ""
-                                               << ""
-                                               << "폴더";
+        QTest::newRow("note of the library") << "<lib>둘째.htm" << "" << "" << "둘째";
+        QTest::newRow("note linked in code page 949")
+            << "file://<lib>%B5%D1%C2%B0.htm" << "" << "" << "둘째";
+        QTest::newRow("folder of the library") << "<lib>폴더" << "" << "" << "폴더";
         QTest::newRow("missing note of the library")
-            << "<lib>없는 노트.htm"
-            << "" << QStringLiteral("연결된 노트가 없습니다: <lib>없는 노트.htm") << "폴더";
+            << "<lib>없는 노트.htm" << "" << QStringLiteral("연결된 노트가 없습니다: <lib>없는 노트.htm")
+            << "폴더";
         QTest::newRow("file outside the library")
-            << "file:///etc/passwd"
-            << "" << QStringLiteral("라이브러리 밖의 파일은 열지 않습니다: /etc/passwd") << "폴더";
-        QTest::newRow("script") << "javascript:alert(1)"
-                                << ""
+            << "file:///etc/passwd" << ""
+            << QStringLiteral("라이브러리 밖의 파일은 열지 않습니다: /etc/passwd") << "폴더";
+        QTest::newRow("script") << "javascript:alert(1)" << ""
                                 << QStringLiteral("이 종류의 링크는 열지 않습니다: javascript:")
                                 << "폴더";
     }
@@ -328,8 +317,7 @@ private slots:
         QFETCH(QString, told);
         QFETCH(QString, current);
         link.replace("file://<lib>", QUrl::fromLocalFile(Lib("")).toString(QUrl::FullyEncoded));
-        const QUrl url =
-            link.startsWith("<lib>") ? QUrl::fromLocalFile(Lib(link.mid(5))) : QUrl(link);
+        const QUrl url = link.startsWith("<lib>") ? QUrl::fromLocalFile(Lib(link.mid(5))) : QUrl(link);
         TDesktopOpener desktop;
         TqbDialogAnswerer catcher;
         emit F.Window->Dhtml()->LinkClicked(url);
@@ -343,8 +331,8 @@ private slots:
     void clickedLinkOpensTheNote() {
         WriteBytes(Lib("폴더/C# 노트 & 'x'.htm"), "<HTML><BODY>target</BODY></HTML>\r\n");
         WriteBytes(Lib("링크.htm"), "<HTML><BODY style=\"margin:0\"><A style=\"display:block;"
-                                    "height:300px\" href=\"%ED%8F%B4%EB%8D%94/C%23 노트 &amp; 'x'."
-                                    "htm\">go</A></BODY></HTML>\r\n");
+                                   "height:300px\" href=\"%ED%8F%B4%EB%8D%94/C%23 노트 &amp; 'x'."
+                                   "htm\">go</A></BODY></HTML>\r\n");
         F.Window->NoteTree()->LoadRoot(F.Notes->GetDataDir());
         Select("링크");
         TDesktopOpener desktop;
@@ -359,7 +347,7 @@ private slots:
     // are listed; the one chosen opens. None: a word.
     void backlinksOpenTheLinkingNote() {
         WriteBytes(Lib("폴더/가리킴.htm"), "<HTML><BODY><A href=\"../%EB%91%98%EC%A7%B8.htm\">2</A>"
-                                           "</BODY></HTML>\r\n");
+                                          "</BODY></HTML>\r\n");
         F.Window->NoteTree()->LoadRoot(F.Notes->GetDataDir());
         Select("첫노트");
         {
@@ -370,8 +358,7 @@ private slots:
         QStringList listed;
         QTimer answer;
         connect(&answer, &QTimer::timeout, this, [&] {
-            if (auto* dialog =
-                    qobject_cast<TqbPathListDialog*>(QApplication::activeModalWidget())) {
+            if (auto* dialog = qobject_cast<TqbPathListDialog*>(QApplication::activeModalWidget())) {
                 answer.stop();
                 for (int i = 0; i < dialog->Rows()->topLevelItemCount(); ++i)
                     listed << dialog->Rows()->topLevelItem(i)->text(0) + u'|' +
@@ -435,9 +422,8 @@ private slots:
                               << QStringLiteral("둘째를 삭제합니까?\n\n다른 노트 2개가 이 "
                                                 "노트를 가리킵니다\n가리킴\n첫노트");
         QTest::newRow("folder, its own pages left out")
-            << QStringLiteral("폴더/___폴더설명.qb")
-            << QStringLiteral("폴더를 삭제합니까?\n\n다른 노트 1개가 이 노트를 "
-                              "가리킵니다\n둘째");
+            << QStringLiteral("폴더/___폴더설명.qb") << QStringLiteral("폴더를 삭제합니까?\n\n다른 노트 1개가 이 노트를 "
+                                        "가리킵니다\n둘째");
         QTest::newRow("note no one links to")
             << QStringLiteral("폴더/가리킴.htm") << QStringLiteral("가리킴을 삭제합니까?");
     }
@@ -445,7 +431,7 @@ private slots:
         QFETCH(QString, node);
         QFETCH(QString, question);
         WriteBytes(Lib("폴더/가리킴.htm"), "<HTML><BODY><A href=\"../%EB%91%98%EC%A7%B8.htm\">2</A>"
-                                           "<A href=\"./\">here</A></BODY></HTML>\r\n");
+                                          "<A href=\"./\">here</A></BODY></HTML>\r\n");
         WriteBytes(Lib("첫노트.htm"), "<HTML><BODY><A href=\"둘째.htm#x\">2</A></BODY></HTML>\r\n");
         WriteBytes(Lib("둘째.htm"), "<HTML><BODY><A href=\"폴더\">f</A></BODY></HTML>\r\n");
         F.Window->NoteTree()->LoadRoot(F.Notes->GetDataDir());
@@ -505,8 +491,7 @@ private slots:
             "<P>no html element<P>second\r\n",
             "<html><head><style>div{color:blue}</style></head><body><div>blue</div></body></html>",
             "<HTML><BODY><UL><LI>one<LI>two</UL><PRE>\r\n\r\npre</PRE></BODY></HTML>\r\n",
-            "<HTML><BODY><A href=\"http://example.org\">link</A><IMG "
-            "src=\"none.png\"></BODY></HTML>",
+            "<HTML><BODY><A href=\"http://example.org\">link</A><IMG src=\"none.png\"></BODY></HTML>",
             "<!DOCTYPE html><html><body><p style=\"margin:0\">doctype</p></body></html>\r\n",
             "<HTML><BODY bgColor=#ffffcc><DIV align=center>\xB0\xA1\xB3\xAA</DIV></BODY></HTML>",
             "just text, no markup\r\nsecond line",
@@ -548,12 +533,9 @@ private slots:
     void switchingTheLibraryClosesANoteItDoesNotHold_data() {
         QTest::addColumn<QString>("library"); // relative to the program folder
         QTest::addColumn<QString>("open");    // the note open afterwards, relative to it too
-        QTest::newRow("another library") << "other"
-                                         << "other/다른.htm";
-        QTest::newRow("an empty library") << "empty"
-                                          << "";
-        QTest::newRow("a library holding the note") << "."
-                                                    << "BookData/첫노트.htm";
+        QTest::newRow("another library") << "other" << "other/다른.htm";
+        QTest::newRow("an empty library") << "empty" << "";
+        QTest::newRow("a library holding the note") << "." << "BookData/첫노트.htm";
     }
     void switchingTheLibraryClosesANoteItDoesNotHold() {
         QFETCH(QString, library);

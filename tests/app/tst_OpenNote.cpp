@@ -24,11 +24,11 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <utility>
+#include <vector>
 #include <QTest>
 #include <functional>
 #include <memory>
-#include <utility>
-#include <vector>
 
 namespace {
 
@@ -36,9 +36,9 @@ namespace {
 class TFakeView : public IqbNoteView {
 public:
     QStringList Calls;
-    QString Page;   // what the editor holds
-    QString Loaded; // what it held when the page finished loading
-    QString Source; // what the source editor holds
+    QString Page;      // what the editor holds
+    QString Loaded;    // what it held when the page finished loading
+    QString Source;    // what the source editor holds
     bool SourceDirty = false;
     bool Ready = false;
     bool ReadyAfterWait = false;
@@ -246,8 +246,7 @@ private slots:
             if (fails)
                 throw EqbError("안 됨");
             return bytes + "<!--x-->";
-        }),
-                 done);
+        }), done);
         QCOMPARE(ReadBytes(Lib("노트.htm")), file);
         QCOMPARE(m_host->Messages, messages);
         QCOMPARE(loaded.count(), done ? 1 : 0);
@@ -345,7 +344,7 @@ private slots:
     void fullDiskSkipsTheVersionNotTheSave_data() {
         QTest::addColumn<int>("oldKb");
         QTest::addColumn<int>("newKb");
-        QTest::addColumn<int>("freeKb");          // free before the save
+        QTest::addColumn<int>("freeKb"); // free before the save
         QTest::addColumn<bool>("historyBlocked"); // a file where the history's folder would be
         QTest::newRow("room for the note, not for both") << 200 << 210 << 260 << false;
         QTest::newRow("no place for the version") << 600 << 0 << 300 << true;
@@ -387,9 +386,10 @@ private slots:
         QVERIFY(note.SaveCurrentNote());
         QCOMPARE(ReadBytes(path), typed);
         if (historyBlocked) {
-            QCOMPARE(host.Messages, QStringList{TqbOpenNote::VersionNotKeptMessage +
-                                                " | 이전 버전을 둘 폴더를 만들 수 없습니다.\n" +
-                                                disk.FilePath("BookData/.qbhistory/big.htm")});
+            QCOMPARE(host.Messages,
+                     QStringList{TqbOpenNote::VersionNotKeptMessage +
+                                 " | 이전 버전을 둘 폴더를 만들 수 없습니다.\n" +
+                                 disk.FilePath("BookData/.qbhistory/big.htm")});
             return;
         }
         QCOMPARE(host.Messages, QStringList{});
@@ -473,14 +473,10 @@ private slots:
         QTest::addColumn<bool>("copyHasMine");
         QTest::addColumn<QByteArray>("versionHas"); // empty: no version kept
         using C = IqbOpenNoteHost::TOutsideChoice;
-        QTest::newRow("no edits: read again")
-            << false << int(C::KeepMine) << QByteArray("theirs") << false << QByteArray();
-        QTest::newRow("keep mine") << true << int(C::KeepMine) << QByteArray("\xB3\xBB\xB0\xCD")
-                                   << false << QByteArray("theirs");
-        QTest::newRow("take theirs") << true << int(C::TakeTheirs) << QByteArray("theirs") << false
-                                     << QByteArray("\xB3\xBB\xB0\xCD");
-        QTest::newRow("keep both")
-            << true << int(C::KeepBoth) << QByteArray("theirs") << true << QByteArray();
+        QTest::newRow("no edits: read again") << false << int(C::KeepMine) << QByteArray("theirs") << false << QByteArray();
+        QTest::newRow("keep mine") << true << int(C::KeepMine) << QByteArray("\xB3\xBB\xB0\xCD") << false << QByteArray("theirs");
+        QTest::newRow("take theirs") << true << int(C::TakeTheirs) << QByteArray("theirs") << false << QByteArray("\xB3\xBB\xB0\xCD");
+        QTest::newRow("keep both") << true << int(C::KeepBoth) << QByteArray("theirs") << true << QByteArray();
     }
     void outsideChange() {
         QFETCH(bool, edited);
@@ -557,7 +553,7 @@ private slots:
     // while it had edits: the user is asked before anything is written.
     void outsideDeleteOrRestoreIsAsked_data() {
         QTest::addColumn<QString>("outside");
-        QTest::addColumn<bool>("restore");    // the answer to "write it back?"
+        QTest::addColumn<bool>("restore");  // the answer to "write it back?"
         QTest::addColumn<QByteArray>("file"); // what the note file holds after the save
         QTest::addColumn<bool>("open");       // the note still open afterwards
         QTest::addColumn<int>("asked");
@@ -567,8 +563,8 @@ private slots:
         // Answered "write it back" to a file that exists again: theirs is asked about too.
         QTest::newRow("deleted, made again while asked")
             << "recreate" << true << QByteArray("made again") << true << 2;
-        QTest::newRow("restored in size and time")
-            << "restore" << true << QByteArray("restored") << true << 1;
+        QTest::newRow("restored in size and time") << "restore" << true << QByteArray("restored")
+                                                   << true << 1;
     }
     void outsideDeleteOrRestoreIsAsked() {
         QFETCH(QString, outside);
@@ -615,10 +611,8 @@ private slots:
     void vanishedFolderOffersAnotherFolder_data() {
         QTest::addColumn<QString>("folder");  // the user's choice; "-": declined
         QTest::addColumn<QString>("written"); // where the edits are then; empty: nowhere
-        QTest::newRow("into the library's top") << ""
-                                                << "안.htm";
-        QTest::newRow("beside a note of that name") << "폴더2"
-                                                    << "폴더2/안 - 사본.htm";
+        QTest::newRow("into the library's top") << "" << "안.htm";
+        QTest::newRow("beside a note of that name") << "폴더2" << "폴더2/안 - 사본.htm";
         QTest::newRow("declined") << "-" << QString();
     }
     void vanishedFolderOffersAnotherFolder() {
@@ -666,8 +660,8 @@ private slots:
         // 250 bytes: 82 syllables of three bytes and ".htm".
         const QString longStem = QString("가").repeated(82);
         const QString cut = QString("가").repeated(80);
-        QTest::newRow("long name")
-            << longStem + ".htm" << QString() << false << cut + " - 사본.htm";
+        QTest::newRow("long name") << longStem + ".htm" << QString() << false
+                                   << cut + " - 사본.htm";
         QTest::newRow("long name, first copy taken")
             << longStem + ".htm" << cut + " - 사본.htm" << false
             << QString("가").repeated(80) + " - 사본 2.htm"; // exactly 255 bytes
@@ -768,8 +762,7 @@ private slots:
         QTest::addColumn<bool>("agree");
         QTest::addColumn<int>("asked");
         QTest::addColumn<QString>("shown");
-        const QString cp949 =
-            "<html><head><meta charset=\"euc-kr\"></head><body>가나</body></html>";
+        const QString cp949 = "<html><head><meta charset=\"euc-kr\"></head><body>가나</body></html>";
         const QString utf8 = "<html><head><meta charset=\"utf-8\"></head>"
                              "<body>\uFFFD\uFFFD\uFFFD\uFFFD</body></html>";
         QTest::newRow("edit mode, as cp949") << TqbViewMode::Edit << true << 1 << cp949 + "\r\n";
@@ -810,34 +803,13 @@ private slots:
         QTest::addColumn<QString>("to");
         QTest::addColumn<QString>("path"); // where the note is afterwards; "" closed
 
-        QTest::newRow("note renamed") << "rename"
-                                      << "폴더/안.htm"
-                                      << "폴더/밖.htm"
-                                      << "폴더/밖.htm";
-        QTest::newRow("folder above renamed") << "rename"
-                                              << "폴더/"
-                                              << "새 폴더/"
-                                              << "새 폴더/안.htm";
-        QTest::newRow("note moved") << "move"
-                                    << "폴더/안.htm"
-                                    << ""
-                                    << "안.htm";
-        QTest::newRow("another note renamed") << "rename"
-                                              << "노트.htm"
-                                              << "다른.htm"
-                                              << "폴더/안.htm";
-        QTest::newRow("another program's rename") << "outside"
-                                                  << "폴더/"
-                                                  << "바뀐/"
-                                                  << "바뀐/안.htm";
-        QTest::newRow("note trashed") << "trash"
-                                      << "폴더/안.htm"
-                                      << ""
-                                      << "";
-        QTest::newRow("folder above trashed") << "trash"
-                                              << "폴더/"
-                                              << ""
-                                              << "";
+        QTest::newRow("note renamed") << "rename" << "폴더/안.htm" << "폴더/밖.htm" << "폴더/밖.htm";
+        QTest::newRow("folder above renamed") << "rename" << "폴더/" << "새 폴더/" << "새 폴더/안.htm";
+        QTest::newRow("note moved") << "move" << "폴더/안.htm" << "" << "안.htm";
+        QTest::newRow("another note renamed") << "rename" << "노트.htm" << "다른.htm" << "폴더/안.htm";
+        QTest::newRow("another program's rename") << "outside" << "폴더/" << "바뀐/" << "바뀐/안.htm";
+        QTest::newRow("note trashed") << "trash" << "폴더/안.htm" << "" << "";
+        QTest::newRow("folder above trashed") << "trash" << "폴더/" << "" << "";
     }
 
     void followsTheLibrary() {
@@ -974,15 +946,14 @@ private slots:
         QTest::addColumn<QByteArray>("after");
         QTest::newRow("undeclared utf-8")
             << QByteArray("<html><body>\xED\x95\x9C\xEA\xB8\x80 \xC2\xA0</body></html>\r\n")
-            << "한글"
-            << "글자"
+            << "한글" << "글자"
             << QByteArray("<html><body>\xEA\xB8\x80\xEC\x9E\x90 \xC2\xA0</body></html>\r\n");
         QTest::newRow("line feeds")
-            << QByteArray("<html><body><pre>\na\nxy\n</pre></body></html>\n") << "xy"
-            << "z" << QByteArray("<html><body><pre>\na\nz\n</pre></body></html>\n");
+            << QByteArray("<html><body><pre>\na\nxy\n</pre></body></html>\n") << "xy" << "z"
+            << QByteArray("<html><body><pre>\na\nz\n</pre></body></html>\n");
         QTest::newRow("carriage returns, one cr lf")
-            << QByteArray("<html>\r<body>\ra\r\nxy</body></html>\r") << "xy"
-            << "z" << QByteArray("<html>\r<body>\ra\rz</body></html>\r");
+            << QByteArray("<html>\r<body>\ra\r\nxy</body></html>\r") << "xy" << "z"
+            << QByteArray("<html>\r<body>\ra\rz</body></html>\r");
         QTest::newRow("korean typed into plain ascii")
             << QByteArray("<html><head><title>t</title></head><body>a</body></html>\n") << ">a<"
             << ">\uAC00<"

@@ -4,15 +4,15 @@
 #include "app/qbSourceView.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QHelpEvent>
 #include <QInputMethodEvent>
+#include <QTextCursor>
+#include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSet>
 #include <QTest>
-#include <QTextCursor>
 #include <QToolBar>
 #include <QToolTip>
 #include <QWidget>
@@ -22,7 +22,7 @@ namespace {
 QStringList Texts(const QList<QAction*>& actions) {
     QStringList texts;
     for (QAction* action : actions)
-        texts << (action->isSeparator()            ? QStringLiteral("|")
+        texts << (action->isSeparator() ? QStringLiteral("|")
                   : action->objectName().isEmpty() ? action->text().section(u'\t', 0, 0)
                                                    : action->objectName());
     return texts;
@@ -48,10 +48,8 @@ private slots:
     void toolTipIsTheHintElseTheCaption_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("tip");
-        QTest::newRow("hint") << "actFileSave"
-                              << "노트 저장";
-        QTest::newRow("caption without &") << "actCut"
-                                           << "잘라내기(T)";
+        QTest::newRow("hint") << "actFileSave" << "노트 저장";
+        QTest::newRow("caption without &") << "actCut" << "잘라내기(T)";
     }
     void toolTipIsTheHintElseTheCaption() {
         QFETCH(QString, name);
@@ -67,7 +65,8 @@ private slots:
         TqbActions actions(&owner);
         for (const auto* list : {&qbActionTable::Actions(), &qbActionTable::MenuItems()})
             for (const TqbActionRow& row : *list)
-                QVERIFY2(actions.Action(row.Name)->toolTip() != QLatin1String(row.Name), row.Name);
+                QVERIFY2(actions.Action(row.Name)->toolTip() != QLatin1String(row.Name),
+                         row.Name);
         QCOMPARE(actions.Action("actAddLink")->toolTip(), QStringLiteral("링크 만들기"));
     }
 
@@ -121,42 +120,27 @@ private slots:
         const QList<QAction*> top = bar.actions();
         QCOMPARE(Texts(top), QStringList({"tbiStayOnTop", "파일(F)", "편집(E)", "|", "tbiBrowse",
                                           "tbiEdit", "tbiSource"}));
-        QCOMPARE(Texts(top.at(1)->menu()->actions()),
-                 QStringList({"actFileNewFolder", "actFileNewNote", "actFileRename",
-                              "actFileDelete", "|", "파일 저장(&S)", "파일 인쇄(&P)", "actReload",
-                              "actVersions", "actNoteToMail", "|", "최근 노트(&L)", "|",
-                              "actToolConfig", "TBItem1", "|", "tbiClose"}));
-        QCOMPARE(Texts(top.at(2)->menu()->actions()), QStringList({"actCut",
-                                                                   "actCopy",
-                                                                   "actPaste",
-                                                                   "|",
-                                                                   "actUndo",
-                                                                   "actRedo",
-                                                                   "|",
-                                                                   "링크 만들기(&K)",
-                                                                   "|",
-                                                                   "actToolFind",
-                                                                   "TBItem12",
-                                                                   "|",
-                                                                   "actJumpToNote",
-                                                                   "actGoBack",
-                                                                   "actGoForward",
-                                                                   "actBacklinks",
-                                                                   "actTagList",
-                                                                   "|",
-                                                                   "표(&A)",
-                                                                   "|",
-                                                                   "actSpellCheck"}));
         QCOMPARE(
-            Texts(top.at(2)->menu()->actions().at(18)->menu()->actions()),
-            QStringList({"actTableInsert", "|", "actTableRowAbove", "actTableRowBelow",
-                         "actTableColumnLeft", "actTableColumnRight", "|", "actTableDeleteRows",
-                         "actTableDeleteColumns", "|", "actTableMerge", "actTableSplit"}));
+            Texts(top.at(1)->menu()->actions()),
+            QStringList({"actFileNewFolder", "actFileNewNote", "actFileRename", "actFileDelete",
+                         "|", "파일 저장(&S)", "파일 인쇄(&P)", "actReload", "actVersions", "actNoteToMail", "|",
+                         "최근 노트(&L)", "|", "actToolConfig", "TBItem1", "|", "tbiClose"}));
+        QCOMPARE(Texts(top.at(2)->menu()->actions()),
+                 QStringList({"actCut", "actCopy", "actPaste", "|", "actUndo", "actRedo", "|",
+                              "링크 만들기(&K)", "|", "actToolFind", "TBItem12", "|", "actJumpToNote", "actGoBack",
+                              "actGoForward", "actBacklinks", "actTagList", "|", "표(&A)", "|",
+                              "actSpellCheck"}));
+        QCOMPARE(Texts(top.at(2)->menu()->actions().at(18)->menu()->actions()),
+                 QStringList({"actTableInsert", "|", "actTableRowAbove", "actTableRowBelow",
+                              "actTableColumnLeft", "actTableColumnRight", "|",
+                              "actTableDeleteRows", "actTableDeleteColumns", "|", "actTableMerge",
+                              "actTableSplit"}));
         QToolBar toolbar;
         actions.BuildNoteToolbar(&toolbar);
         QCOMPARE(Texts(toolbar.actions()),
-                 QStringList({"actFileNewFolder", "actFileNewNote", "actFileDelete", "actFileSave",
-                              "actFilePrint", "|", "actToolFind", "actReload", "actNoteToMail"}));
+                 QStringList({"actFileNewFolder", "actFileNewNote", "actFileDelete",
+                              "actFileSave", "actFilePrint", "|", "actToolFind", "actReload",
+                              "actNoteToMail"}));
         // The aliases follow their action's enabling and run it.
         QAction* save = actions.Action("actFileSave");
         QAction* alias = top.at(1)->menu()->actions().at(5);
@@ -175,8 +159,8 @@ private slots:
     void sourceTextKeepsItsCharacters_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("saved");
-        QTest::newRow("non-breaking space")
-            << QStringLiteral("a\u00A0b\nline two") << QStringLiteral("a\u00A0b\nline two");
+        QTest::newRow("non-breaking space") << QStringLiteral("a\u00A0b\nline two")
+                                            << QStringLiteral("a\u00A0b\nline two");
         QTest::newRow("line and paragraph separators")
             << QStringLiteral("a\u2028b\nc\u2029d") << QStringLiteral("a&#x2028;b\nc&#x2029;d");
         QTest::newRow("in a script")
@@ -191,8 +175,7 @@ private slots:
         QTest::newRow("a script left open, typing right after")
             << QStringLiteral("<script>\n\u2028") << QStringLiteral("<script>\n\u2028");
         QTest::newRow("the symbol itself stays, in an xmp too")
-            << QStringLiteral("\u2424<xmp>\u2424\u2028")
-            << QStringLiteral("\u2424<xmp>\u2424\u2028");
+            << QStringLiteral("\u2424<xmp>\u2424\u2028") << QStringLiteral("\u2424<xmp>\u2424\u2028");
     }
     void sourceTextKeepsItsCharacters() {
         QFETCH(QString, text);

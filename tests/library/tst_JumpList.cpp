@@ -17,12 +17,8 @@ namespace {
 TqbGatheredName Named(const QString& name) {
     const bool folder = name.endsWith(u'/');
     const QString shown = folder ? name.chopped(1) : name;
-    return {"/lib/" + shown + (folder ? "/" : ".htm"),
-            shown,
-            QString(),
-            qbNameMatch::Prepare(shown),
-            qbNameOrder::TKey(shown),
-            {}};
+    return {"/lib/" + shown + (folder ? "/" : ".htm"), shown, QString(),
+            qbNameMatch::Prepare(shown), qbNameOrder::TKey(shown), {}};
 }
 
 QStringList ShownNames(const TqbJumpList& list) {
@@ -157,8 +153,8 @@ private slots:
             << QString("#회의") << QStringList{"나", "가", "다"};
         QTest::newRow("the start of a tag") << QString("# 회") << QStringList{"가", "나", "다"};
         QTest::newRow("latin case") << QString("#PLAN") << QStringList{"라"};
-        QTest::newRow("every tagged note, no folder")
-            << QString("#") << QStringList{"가", "나", "다", "라"};
+        QTest::newRow("every tagged note, no folder") << QString("#")
+                                                       << QStringList{"가", "나", "다", "라"};
         QTest::newRow("a tag nobody carries") << QString("#없음") << QStringList{};
     }
     void hashListsTheNotesWithTheTag() {
