@@ -303,6 +303,9 @@ void TfrmMainNivora::ConnectActions() {
     on("actJumpToNote", [this] { m_navigation->JumpToNote(); });
     on("actBacklinks", [this] { ShowBacklinks(); });
     on("actTagList", [this] { m_navigation->ShowTagList(); });
+    on("actDailyNote", [this] { m_navigation->OpenDailyNote(); });
+    on("actDailyPrev", [this] { m_navigation->GoDailyNote(true); });
+    on("actDailyNext", [this] { m_navigation->GoDailyNote(false); });
     on("actVersions", [this] { m_history->ShowVersions(m_openNote->Path()); });
     on("actGoBack", [this] { m_navigation->GoThroughHistory(true); });
     on("actGoForward", [this] { m_navigation->GoThroughHistory(false); });

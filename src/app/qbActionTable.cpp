@@ -49,6 +49,10 @@ const QList<TqbActionRow>& Actions() {
         {"actGoForward", "앞으로(&W)", "뒤로 가기 전에 연 노트로", "Alt+Right", 0, -1, false},
         {"actBacklinks", "이 노트를 가리키는 노트", "이 노트에 연결된 노트 보기", "", 0, -1, false},
         {"actTagList", "태그 목록(&G)...", "모든 태그와 그 태그를 단 노트 보기", "", 0, -1, false},
+        {"actDailyNote", "오늘 일기(&D)", "일기 폴더에서 오늘의 일기 열기 (처음에는 만들기)",
+         "Ctrl+Shift+D", 0, -1, false},
+        {"actDailyPrev", "앞 일기", "이보다 앞선 날의 일기로", "Ctrl+Shift+PgUp", 0, -1, false},
+        {"actDailyNext", "뒤 일기", "이보다 뒤의 날의 일기로", "Ctrl+Shift+PgDown", 0, -1, false},
         {"actSpellCheck", "맞춤법 검사", "수정 모드에서 틀린 낱말에 밑줄 긋기", "", 0, -1, true},
         // The table commands; the tag is the command of TqbTableEdit.
         {"actTableInsert", "표 넣기(&T)...", "행과 열의 수를 정해 표 넣기", "Alt+Shift+T", 0, -1,
@@ -191,7 +195,7 @@ void TqbActions::BuildMainMenu(QMenuBar* menu, QMenu* skinMenu) {
     edit->addAction(Action("TBItem12"));
     edit->addSeparator();
     for (const char* name : {"actJumpToNote", "actGoBack", "actGoForward", "actBacklinks",
-                             "actTagList"})
+                             "actTagList", "actDailyNote", "actDailyPrev", "actDailyNext"})
         edit->addAction(Action(name));
     edit->addSeparator();
     BuildTableMenu(edit->addMenu(QStringLiteral("표(&A)")));

@@ -4,6 +4,7 @@
 #include "app/qbTreeNavigation.h"
 #include "dialogs/qbNotePicker.h"
 #include "dialogs/qbTagListDialog.h"
+#include "library/qbDailyNotes.h"
 #include "library/qbNoteInfo.h"
 #include "library/qbTree.h"
 #include "platform/qbError.h"
@@ -80,6 +81,45 @@ void TqbNoteNavigation::ShowTagList() {
                             m_dialogParent);
     if (dialog.exec() == QDialog::Accepted && !dialog.ChosenTag().isEmpty())
         JumpToNote(u'#' + dialog.ChosenTag());
+}
+
+const QString TqbNoteNavigation::NoEarlierDailyNote = QStringLiteral("이보다 앞선 일기가 없습니다.");
+const QString TqbNoteNavigation::NoLaterDailyNote = QStringLiteral("이보다 뒤의 일기가 없습니다.");
+
+void TqbNoteNavigation::OpenDailyNote() {
+    const QString path = qbDailyNotes::PathOf(m_tree.RootDir(), QDate::currentDate(), m_tree.NoteExt);
+    const bool made = !QFileInfo::exists(path);
+    if (made && !MakeDailyNote(path))
+        return;
+    if (GoToDocument(path) && made)
+        m_openNote.EnterEditMode();
+}
+
+bool TqbNoteNavigation::MakeDailyNote(const QString& path) {
+    TqbLibrary& library = m_tree.Library();
+    const QStringList header = m_openNote.TreeDefaultHeader();
+    // The folders on the way, each with its description page, as the tree makes folders.
+    const QString year = QFileInfo(path).path();
+    for (const QString& dir : {QFileInfo(year).path(), year})
+        if (!QFileInfo(dir).isDir() && !library.CreateFolder(dir, header))
+            return false;
+    const QString templateFile = QDir(m_openNote.TreeTemplateDir())
+                                     .filePath(qbDailyNotes::TemplateName + QStringLiteral(".htm"));
+    return library.CreateNote(path, QFileInfo(templateFile).isFile() ? templateFile : QString(),
+                              header);
+}
+
+void TqbNoteNavigation::GoDailyNote(bool earlier) {
+    const QString root = m_tree.RootDir();
+    const QDate from = qbDailyNotes::DayOf(root, m_openNote.Path(), m_tree.NoteExt)
+                           .value_or(QDate::currentDate());
+    const std::optional<QDate> day =
+        qbDailyNotes::Neighbour(qbDailyNotes::Days(root, m_tree.NoteExt), from, earlier);
+    if (!day) {
+        m_hooks.ShowMessage(earlier ? NoEarlierDailyNote : NoLaterDailyNote);
+        return;
+    }
+    GoToDocument(qbDailyNotes::PathOf(root, *day, m_tree.NoteExt));
 }
 
 void TqbNoteNavigation::FillRecentMenu(QMenu* menu) {

@@ -21,6 +21,9 @@ class TqbTree;
 class TqbNoteNavigation : public QObject {
     Q_OBJECT
 public:
+    static const QString NoEarlierDailyNote;
+    static const QString NoLaterDailyNote;
+
     struct THooks {
         std::function<void()> ShowTree; // the tree panel, before a note opens
         std::function<void(const QString&)> ShowMessage;
@@ -40,6 +43,13 @@ public:
     void JumpToNote(const QString& query = {});
     // "태그 목록": the library's tags with their counts; the one chosen lists its notes.
     void ShowTagList();
+    // "오늘 일기": today's daily note, made from the 일기 template (and its folders made) the first
+    // time, then opened in edit mode.
+    void OpenDailyNote();
+    // The daily note nearest before (after) the open one's day, or today's when another note is
+    // open; a word when there is none.
+    void GoDailyNote(bool earlier);
+
     // The recent notes of the library the tree shows, as items of menu.
     void FillRecentMenu(QMenu* menu);
 
@@ -54,6 +64,8 @@ signals:
     void HistoryChanged();
 
 private:
+    bool MakeDailyNote(const QString& path);
+
     TqbLibrary& m_library;
     TqbTree& m_tree;
     TqbOpenNote& m_openNote;

@@ -1,5 +1,6 @@
 // The main window over a temporary program folder and library, checked on disk.
 #include "app/main.h"
+#include "app/qbNoteNavigation.h"
 #include "app/qbStatusPanel.h"
 #include "app/qbTreeNavigation.h"
 #include "dialogs/Config.h"
@@ -175,6 +176,34 @@ private slots:
         QCOMPARE(field->text(), QString());
         Select("첫노트");
         QCOMPARE(field->text(), QString("업무, 회의"));
+    }
+
+    // Today's note is made in its year's folder from the template, in edit mode; the other days
+    // are the notes already there.
+    void dailyNoteIsMadeOnceAndStepsThroughTheDays() {
+        const QDate today = QDate::currentDate();
+        const QString name = today.toString("yyyy-MM-dd");
+        const QString path = Lib(QString("일기/%1/%2.htm").arg(today.year()).arg(name));
+        WriteBytes(Lib("일기/2020/2020-05-01.htm"), "<HTML><BODY>old</BODY></HTML>\r\n");
+        F.Window->NoteTree()->LoadRoot(F.Notes->GetDataDir());
+        QTest::keyClick(F.Window->NoteTree(), Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(F.Window->NoteTree()->OpenPath(), path);
+        QCOMPARE(F.Window->ViewMode(), TqbViewMode::Edit);
+        QVERIFY(ReadBytes(path).contains("<B>" + name.toLatin1() + "</B>"));
+        QCOMPARE(ReadBytes(Lib(QString("일기/%1/___폴더설명.qb").arg(today.year()))),
+                 DefaultHeaderBytes);
+        QTRY_VERIFY_WITH_TIMEOUT(F.Window->DocumentReady(), TqbWindowFixture::PageTimeoutMs);
+        QTest::keyClick(PageWidget(), Qt::Key_PageUp, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(F.Window->NoteTree()->OpenPath(), Lib("일기/2020/2020-05-01.htm"));
+        {
+            TqbDialogAnswerer told;
+            F.Window->Action("actDailyPrev")->trigger();
+            QCOMPARE(told.texts, QStringList{TqbNoteNavigation::NoEarlierDailyNote});
+        }
+        F.Window->Action("actDailyNext")->trigger();
+        QCOMPARE(F.Window->NoteTree()->OpenPath(), path);
+        F.Window->Action("actDailyNote")->trigger();
+        QCOMPARE(F.Window->NoteTree()->OpenPath(), path);
     }
 
     void browseModeNeverWrites() {

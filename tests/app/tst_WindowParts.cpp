@@ -128,9 +128,9 @@ private slots:
         QCOMPARE(Texts(top.at(2)->menu()->actions()),
                  QStringList({"actCut", "actCopy", "actPaste", "|", "actUndo", "actRedo", "|",
                               "링크 만들기(&K)", "|", "actToolFind", "TBItem12", "|", "actJumpToNote", "actGoBack",
-                              "actGoForward", "actBacklinks", "actTagList", "|", "표(&A)", "|",
-                              "actSpellCheck"}));
-        QCOMPARE(Texts(top.at(2)->menu()->actions().at(18)->menu()->actions()),
+                              "actGoForward", "actBacklinks", "actTagList", "actDailyNote",
+                              "actDailyPrev", "actDailyNext", "|", "표(&A)", "|", "actSpellCheck"}));
+        QCOMPARE(Texts(top.at(2)->menu()->actions().at(21)->menu()->actions()),
                  QStringList({"actTableInsert", "|", "actTableRowAbove", "actTableRowBelow",
                               "actTableColumnLeft", "actTableColumnRight", "|",
                               "actTableDeleteRows", "actTableDeleteColumns", "|", "actTableMerge",
