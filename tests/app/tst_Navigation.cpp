@@ -6,9 +6,11 @@
 #include "common/qbTestFiles.h"
 #include "common/qbWindowFixture.h"
 #include "dialogs/qbNotePicker.h"
+#include "dialogs/qbTagListDialog.h"
 
 #include <QAction>
 #include <QInputMethodEvent>
+#include <QListWidget>
 #include <QMenu>
 #include <QTimer>
 #include <QTreeWidget>
@@ -75,6 +77,39 @@ private slots:
         QCOMPARE(shown, (QStringList{"회의록", "폴더"}));
         QCOMPARE(OpenPath(), F.Lib("폴더/회의록.htm"));
         QCOMPARE(F.Tree()->currentItem()->text(0), "회의록");
+    }
+
+    // The tag list counts the library's tags; the tag chosen lists its notes in the jump list.
+    void tagListLeadsToTheTaggedNotes() {
+        WriteBytes(F.Lib("폴더/회의록.htm"), "<HTML><HEAD><meta name=\"keywords\" content=\"업무, "
+                                             "회의\"></HEAD><BODY>minutes</BODY></HTML>\r\n");
+        WriteBytes(F.Lib("메모.htm"), "<HTML><HEAD><meta name=\"keywords\" content=\"회의\">"
+                                      "</HEAD><BODY>memo</BODY></HTML>\r\n");
+        QStringList tags;
+        QStringList notes;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* list = qobject_cast<TqbTagListDialog*>(modal)) {
+                for (int i = 0; i < list->Rows()->count(); ++i)
+                    tags << list->Rows()->item(i)->text();
+                list->Rows()->setCurrentRow(1);
+                list->accept();
+            } else if (auto* picker = qobject_cast<TqbNotePicker*>(modal)) {
+                if (picker->List().Gathering() || picker->Rows()->topLevelItemCount() < 2)
+                    return;
+                answer.stop();
+                for (int i = 0; i < picker->Rows()->topLevelItemCount(); ++i)
+                    notes << picker->Rows()->topLevelItem(i)->text(0);
+                picker->Rows()->setCurrentItem(picker->Rows()->topLevelItem(1));
+                picker->accept();
+            }
+        });
+        answer.start(20);
+        F.Window->Action("actTagList")->trigger();
+        QCOMPARE(tags, (QStringList{"업무 (1)", "회의 (2)"}));
+        QCOMPARE(notes, (QStringList{"메모", "회의록"}));
+        QCOMPARE(OpenPath(), F.Lib("폴더/회의록.htm"));
     }
 
     void backAndForwardAcrossFolders() {
