@@ -83,11 +83,13 @@ void TqbNoteNavigation::ShowTagList() {
         JumpToNote(u'#' + dialog.ChosenTag());
 }
 
-const QString TqbNoteNavigation::NoEarlierDailyNote = QStringLiteral("이보다 앞선 일기가 없습니다.");
+const QString TqbNoteNavigation::NoEarlierDailyNote =
+    QStringLiteral("이보다 앞선 일기가 없습니다.");
 const QString TqbNoteNavigation::NoLaterDailyNote = QStringLiteral("이보다 뒤의 일기가 없습니다.");
 
 void TqbNoteNavigation::OpenDailyNote() {
-    const QString path = qbDailyNotes::PathOf(m_tree.RootDir(), QDate::currentDate(), m_tree.NoteExt);
+    const QString path =
+        qbDailyNotes::PathOf(m_tree.RootDir(), QDate::currentDate(), m_tree.NoteExt);
     const bool made = !QFileInfo::exists(path);
     if (made && !MakeDailyNote(path))
         return;
@@ -111,8 +113,8 @@ bool TqbNoteNavigation::MakeDailyNote(const QString& path) {
 
 void TqbNoteNavigation::GoDailyNote(bool earlier) {
     const QString root = m_tree.RootDir();
-    const QDate from = qbDailyNotes::DayOf(root, m_openNote.Path(), m_tree.NoteExt)
-                           .value_or(QDate::currentDate());
+    const QDate from =
+        qbDailyNotes::DayOf(root, m_openNote.Path(), m_tree.NoteExt).value_or(QDate::currentDate());
     const std::optional<QDate> day =
         qbDailyNotes::Neighbour(qbDailyNotes::Days(root, m_tree.NoteExt), from, earlier);
     if (!day) {
