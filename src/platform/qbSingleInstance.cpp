@@ -8,6 +8,7 @@
 #include <QSysInfo>
 #include <QThread>
 #include <QTimer>
+#include <cstring>
 
 #include <QStandardPaths>
 
@@ -24,8 +25,10 @@
 
 namespace {
 
-// A request line longer than this is no request of ours.
-constexpr qint64 MaxRequestLength = 256;
+// A request line longer than this is no request of ours; a captured text makes the longest.
+constexpr qint64 MaxRequestLength = 16 * 1024 * 1024;
+// A captured text follows this, in base64 so that its lines stay on the request's one line.
+constexpr const char* CapturePrefix = "capture ";
 // A client that connects and says nothing is dropped after this.
 constexpr int IdleClientMs = 10000;
 // How often a later start tries again to reach a first instance that is not listening yet.
@@ -237,6 +240,9 @@ void TqbSingleInstance::OnNewConnection() {
                 emit RestoreRequest();
             else if (request == "activate")
                 emit ActivateRequest();
+            else if (request.startsWith(CapturePrefix))
+                emit CaptureRequested(QString::fromUtf8(
+                    QByteArray::fromBase64(request.mid(qsizetype(std::strlen(CapturePrefix))))));
             else
                 known = false;
             socket->write(known ? "ok\n" : "unknown\n");
@@ -270,6 +276,10 @@ bool TqbSingleInstance::SendRequest(const QByteArray& message, int timeoutMs) {
             return false;
     }
     return socket.readLine(MaxRequestLength).trimmed() == "ok";
+}
+
+QByteArray TqbSingleInstance::CaptureRequest(const QString& text) {
+    return CapturePrefix + text.toUtf8().toBase64();
 }
 
 QString TqbSingleInstance::HandOver(const QString& appName, const QByteArray& request,

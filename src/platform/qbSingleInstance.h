@@ -8,7 +8,8 @@
 class QLocalServer;
 
 // One running instance per user: a lock file decides who is first (a lock left by a crashed
-// process is taken over), a local socket carries "restore" and "activate" from later starts.
+// process is taken over), a local socket carries "restore", "activate" and captured texts from
+// later starts.
 // Both live in a folder no other user can write in, so nobody else can take their names.
 class TqbSingleInstance : public QObject {
     Q_OBJECT
@@ -44,9 +45,13 @@ public:
     // user that nobody else may enter counts; empty when there is none.
     static QString Folder();
     static QString LockFileName(const QString& key);
+
+    // The request that hands a captured text to the running instance, whatever lines it holds.
+    static QByteArray CaptureRequest(const QString& text);
 signals:
     void RestoreRequest();
     void ActivateRequest();
+    void CaptureRequested(const QString& text);
 
 private:
     void OnNewConnection();

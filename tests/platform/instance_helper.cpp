@@ -1,8 +1,8 @@
 // Stands in for a program start in the single-instance test:
 //   instance_helper KEY [MESSAGE [WAIT_MS]]
-// The first instance prints "first", then the first request it gets, and ends; MESSAGE "--hang"
+// The first instance prints "first", then the first request it gets (a captured text's line ends as "|"), and ends; MESSAGE "--hang"
 // makes it print "first" and then never answer (it waits on its standard input). A later start
-// hands MESSAGE (default "restore") over and ends with 0 when it was answered, else prints
+// hands MESSAGE (default "restore"; "capture:TEXT" captures TEXT) over and ends with 0 when it was answered, else prints
 // "not answering" and ends with 4.
 #include "platform/qbSingleInstance.h"
 
@@ -18,7 +18,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: instance_helper KEY [MESSAGE [WAIT_MS]]\n");
         return 64;
     }
-    const QByteArray message = args.size() > 2 ? args[2].toUtf8() : QByteArray("restore");
+    QByteArray message = args.size() > 2 ? args[2].toUtf8() : QByteArray("restore");
+    if (message.startsWith("capture:"))
+        message = TqbSingleInstance::CaptureRequest(args[2].mid(8));
     const int waitMs = args.size() > 3 ? args[3].toInt() : TqbSingleInstance::HandOverWaitMs;
 
     TqbSingleInstance instance(args[1]);
@@ -45,6 +47,9 @@ int main(int argc, char** argv) {
     };
     QObject::connect(&instance, &TqbSingleInstance::RestoreRequest, [&] { report("restore"); });
     QObject::connect(&instance, &TqbSingleInstance::ActivateRequest, [&] { report("activate"); });
+    QObject::connect(&instance, &TqbSingleInstance::CaptureRequested, [&](const QString& text) {
+        report(("capture " + QString(text).replace(u'\n', u'|')).toUtf8().constData());
+    });
     // Never outlive a test that failed to talk to us.
     QTimer::singleShot(60000, &app, [] { QCoreApplication::exit(3); });
     return app.exec();

@@ -149,12 +149,18 @@ void TstSingleInstance::FilesStayWhereNoOtherUserWrites() {
 
 void TstSingleInstance::SecondStartReachesFirst_data() {
     QTest::addColumn<QString>("message");
-    QTest::newRow("restore") << "restore";
-    QTest::newRow("activate") << "activate";
+    QTest::addColumn<QString>("heard");
+    QTest::newRow("restore") << "restore" << "restore";
+    QTest::newRow("activate") << "activate" << "activate";
+    QTest::newRow("captured text with its lines")
+        << "capture:우유 사기\n전화 <하기>" << "capture 우유 사기|전화 <하기>";
+    QTest::newRow("long captured text")
+        << "capture:" + QString(20000, u'가') << "capture " + QString(20000, u'가');
 }
 
 void TstSingleInstance::SecondStartReachesFirst() {
     QFETCH(QString, message);
+    QFETCH(QString, heard);
     THelper first({m_key});
     QTRY_COMPARE_WITH_TIMEOUT(first.Lines(), QStringList{"first"}, ProcessWaitMs);
 
@@ -165,7 +171,7 @@ void TstSingleInstance::SecondStartReachesFirst() {
     QVERIFY(second.Lines().isEmpty());
 
     QTRY_VERIFY_WITH_TIMEOUT(first.Finished(), ProcessWaitMs);
-    QCOMPARE(first.Lines(), QStringList({"first", message}));
+    QCOMPARE(first.Lines(), QStringList({"first", heard}));
     QCOMPARE(first.Process().exitCode(), 0);
 }
 
