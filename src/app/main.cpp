@@ -12,6 +12,8 @@
 #include "app/qbNoteNavigation.h"
 #include "app/qbNotePane.h"
 #include "app/qbOpenNote.h"
+#include "app/qbQuickCapture.h"
+#include "app/qbQuickCaptureWindow.h"
 #include "app/qbSearchPanel.h"
 #include "app/qbShortcutBadges.h"
 #include "app/qbSourceView.h"
@@ -64,6 +66,7 @@
 #include <QPushButton>
 #include <QSessionManager>
 #include <QSplitter>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -213,6 +216,9 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
     m_noteTree->SetImages(treeImages);
     layout->addWidget(m_noteTree, 1);
     m_openNote->SetTree(m_noteTree);
+    m_quickCapture = new TqbQuickCapture(
+        *m_noteTree, *m_openNote,
+        [this](const QString& text, const QString& detail) { ShowMessage(text, detail); }, this);
     EditCommands()->SetNoteTree(m_noteTree);
     // Pages inside a folder being deleted go with it: only the others are named.
     m_noteTree->SetLinkingNames([this](const QString& document) {
@@ -768,6 +774,18 @@ void TfrmMainNivora::RestoreFromTray() {
     m_trayKeeper->RestoreFromTray();
 }
 
+bool TfrmMainNivora::Capture(const QString& text) {
+    return m_quickCapture->Capture(text);
+}
+
+void TfrmMainNivora::ShowQuickCapture() {
+    if (!m_quickCaptureWindow)
+        m_quickCaptureWindow = new TqbQuickCaptureWindow(*m_quickCapture, this);
+    m_quickCaptureWindow->show();
+    m_quickCaptureWindow->raise();
+    m_quickCaptureWindow->activateWindow();
+}
+
 void TfrmMainNivora::ShowShortcutHints(bool show) {
     m_badges->ShowShortcutHints(show);
 }
@@ -776,6 +794,9 @@ void TfrmMainNivora::ShowShortcutHints(bool show) {
 
 void TfrmMainNivora::ConnectKeys() {
     m_trayKeeper = new TqbTrayKeeper(this, m_noteInfo.AppTitle());
+    auto* trayMenu = new QMenu(this);
+    trayMenu->addAction(TqbQuickCaptureWindow::Title, this, &TfrmMainNivora::ShowQuickCapture);
+    m_trayKeeper->TrayIcon()->setContextMenu(trayMenu);
     m_errorCloser = new TqbErrorWindowCloser(this);
     new TqbCaretBlink(this);
 

@@ -35,6 +35,8 @@ class TqbNoteNavigation;
 class TqbNotePane;
 class TqbOpenNote;
 class TqbPrjInfo;
+class TqbQuickCapture;
+class TqbQuickCaptureWindow;
 class TqbSearchPanel;
 class TqbShortcutBadges;
 class TqbStatusPanel;
@@ -108,6 +110,11 @@ public:
     void HideToTray();
     // Brings the window back from wherever it went; a visible window stays as it is.
     void RestoreFromTray();
+    // A text captured from outside goes into the inbox note at once; true when it is on disk.
+    bool Capture(const QString& text);
+    // The small window of "빠른 메모".
+    void ShowQuickCapture();
+    TqbQuickCapture* QuickCapture() const { return m_quickCapture; }
     void ShowShortcutHints(bool show);
     TqbTrayKeeper* TrayKeeper() const { return m_trayKeeper; }
     TqbShortcutBadges* ShortcutBadges() const { return m_badges; }
@@ -197,6 +204,8 @@ private:
     TqbImageList* m_imgs16 = nullptr;
     TqbLibrary* m_library = nullptr;
     TqbTree* m_noteTree = nullptr;
+    TqbQuickCapture* m_quickCapture = nullptr;
+    TqbQuickCaptureWindow* m_quickCaptureWindow = nullptr;
     std::unique_ptr<TqbLinkFollower> m_linkFollower;
     QSplitter* m_splitter = nullptr;
     QWidget* m_pnlTreeMode = nullptr;

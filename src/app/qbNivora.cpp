@@ -6,6 +6,7 @@
 #include "controls/qbImageLists.h"
 #include "editing/qbDhtmlEdit.h"
 #include "editing/qbSpellCheck.h"
+#include "library/qbInbox.h"
 #include "library/qbNoteInfo.h"
 #include "platform/qbLeftovers.h"
 #include "platform/qbParticle.h"
@@ -16,12 +17,14 @@
 #include "prjinfo/qbProjectInfo.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QMessageBox>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -65,11 +68,24 @@ int main(int argc, char* argv[]) {
     qbStartupSteps::Mark("application object");
 
     TqbPrjInfo prjInfo("qbNivora");
+    // "--capture TEXT" (or "-" for standard input): the text goes into the inbox note.
+    QFile standardInput;
+    standardInput.open(stdin, QIODevice::ReadOnly);
+    const std::optional<QString> captured = qbInbox::CaptureText(app.arguments(), standardInput);
     TqbSingleInstance instance(TqbSingleInstance::DefaultKey(prjInfo.AppName()));
     if (!instance.IsFirstInstance()) {
-        const QString problem = instance.HandOver(prjInfo.AppName());
-        if (!problem.isEmpty())
+        QString problem = instance.HandOver(
+            prjInfo.AppName(),
+            captured ? TqbSingleInstance::CaptureRequest(*captured) : QByteArray("restore"));
+        if (!problem.isEmpty()) {
+            // The text reached nobody: the user gets it back to keep.
+            if (captured) {
+                problem += QStringLiteral("\n\n받은 메모에 넣지 못한 글:\n") + *captured;
+                std::fprintf(stderr, "%s\n", captured->toUtf8().constData());
+            }
             QMessageBox::warning(nullptr, QStringLiteral("Warning"), qbParticle::Resolve(problem));
+            return 1;
+        }
         return 0;
     }
     // An installed copy's dictionaries are not where the engine looks by itself.
@@ -86,11 +102,17 @@ int main(int argc, char* argv[]) {
                          &TfrmMainNivora::RestoreFromTray);
         QObject::connect(&instance, &TqbSingleInstance::ActivateRequest, &window,
                          &TfrmMainNivora::RestoreFromTray);
+        QObject::connect(&instance, &TqbSingleInstance::CaptureRequested, &window,
+                         &TfrmMainNivora::Capture);
         // Being told to stop (a shutdown, kill, Ctrl+C) closes as the user would: the note is
         // saved.
         TqbQuitSignals quitSignals;
         QObject::connect(&quitSignals, &TqbQuitSignals::QuitRequested, &window, &QWidget::close);
-        if (prjInfo.StartMaximized())
+        // Started for a capture, the program stays in the notification area.
+        if (captured) {
+            window.HideToTray();
+            window.Capture(*captured);
+        } else if (prjInfo.StartMaximized())
             window.showMaximized();
         else
             window.show();
