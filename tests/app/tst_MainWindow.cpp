@@ -178,6 +178,29 @@ private slots:
         QCOMPARE(field->text(), QString("업무, 회의"));
     }
 
+    // A capture makes the inbox note the first time; into the open inbox it comes after the
+    // typing not saved yet, which stays.
+    void captureGoesIntoTheInboxKeepingTyping() {
+        const QString inbox = Lib("받은 메모.htm");
+        QVERIFY(F.Window->Capture("우유 <사기>"));
+        // 우유 and 사기 in code page 949, below the default header's body.
+        const QByteArray first = "<br>\xBF\xEC\xC0\xAF &lt;\xBB\xE7\xB1\xE2&gt;</p>\r\n";
+        QByteArray page = ReadBytes(inbox);
+        QVERIFY(page.startsWith(DefaultHeaderBytes.chopped(16)));
+        QVERIFY(page.endsWith(first + "</BODY></HTML>\r\n"));
+        Select("받은 메모");
+        EnterMode(TqbViewMode::Edit);
+        TypeIntoPage("한글");
+        QVERIFY(F.Window->Capture("다"));
+        page = ReadBytes(inbox);
+        QVERIFY(page.contains("\xC7\xD1\xB1\xDB")); // 한글
+        QVERIFY(page.contains(first));
+        // The editor's save wrote the markup in its own letters.
+        QVERIFY(page.endsWith("<br>\xB4\xD9</p>\r\n</body></html>\r\n")); // 다
+        QTRY_VERIFY_WITH_TIMEOUT(F.Window->DocumentReady(), TqbWindowFixture::PageTimeoutMs);
+        QVERIFY(!F.Window->NoteModified());
+    }
+
     // Today's note is made in its year's folder from the template, in edit mode; the other days
     // are the notes already there.
     void dailyNoteIsMadeOnceAndStepsThroughTheDays() {
