@@ -45,7 +45,8 @@ QByteArray Appended(const QByteArray& page, const QString& text, const QDateTime
     if (charset.startsWith("UTF-16") || charset.startsWith("UTF-32"))
         throw EqbError(QStringLiteral("받은 메모의 문자 인코딩(%1)에는 덧붙일 수 없습니다.")
                            .arg(QString::fromLatin1(charset)));
-    QStringList lines = QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+    QStringList lines = QString(text)
+                            .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
                             .replace(u'\r', u'\n')
                             .split(u'\n');
     for (QString& line : lines)
@@ -57,22 +58,18 @@ QByteArray Appended(const QByteArray& page, const QString& text, const QDateTime
     const QByteArray paragraph = Bytes(html, page) + lineEnd;
 
     const qsizetype bodyEnd = page.toLower().lastIndexOf("</body");
-    if (bodyEnd < 0)
-        return page + (page.isEmpty() || page.endsWith('\n') || page.endsWith('\r')
-                           ? QByteArray()
-                           : lineEnd) +
-               paragraph;
-    // The paragraph takes a line of its own just before the body's end.
+    if (bodyEnd < 0) {
+        const bool lineEnded = page.isEmpty() || page.endsWith('\n') || page.endsWith('\r');
+        return page + (lineEnded ? QByteArray() : lineEnd) + paragraph;
+    }
+    // On a line of its own before the body's end, which keeps its indent.
     qsizetype lineStart = bodyEnd;
     while (lineStart > 0 && (page[lineStart - 1] == ' ' || page[lineStart - 1] == '\t'))
         --lineStart;
-    const bool ownLine = lineStart == 0 || page[lineStart - 1] == '\n' || page[lineStart - 1] == '\r';
-    QByteArray out = page.left(lineStart);
-    if (!ownLine) {
-        out += page.mid(lineStart, bodyEnd - lineStart);
-        return out + paragraph + page.mid(bodyEnd);
-    }
-    return out + paragraph + page.mid(lineStart);
+    const bool ownLine =
+        lineStart == 0 || page[lineStart - 1] == '\n' || page[lineStart - 1] == '\r';
+    const qsizetype at = ownLine ? lineStart : bodyEnd;
+    return page.left(at) + paragraph + page.mid(at);
 }
 
 std::optional<QString> CaptureText(const QStringList& arguments, QIODevice& in) {

@@ -24,8 +24,7 @@ private slots:
                       "  </BODY>\n";
         QTest::newRow("body's end on a line with text")
             << head + "<body><p>x</p></body>"
-            << "y"
-            << head + "<body><p>x</p><p><b>2026-12-09 08:05</b><br>y</p>\r\n</body>";
+            << "y" << head + "<body><p>x</p><p><b>2026-12-09 08:05</b><br>y</p>\r\n</body>";
         QTest::newRow("no body's end")
             << QByteArray("<p>x</p>\n") << "y"
             << QByteArray("<p>x</p>\n<p><b>2026-12-09 08:05</b><br>y</p>\n");
@@ -61,8 +60,8 @@ private slots:
         QTest::newRow("standard input, last line end dropped")
             << QStringList{"qbnivora", "--capture", "-"} << QByteArray("첫 줄\n둘째 줄\n")
             << "첫 줄\n둘째 줄" << true;
-        QTest::newRow("nothing after it") << QStringList{"qbnivora", "--capture"} << QByteArray()
-                                          << "" << true;
+        QTest::newRow("nothing after it")
+            << QStringList{"qbnivora", "--capture"} << QByteArray() << "" << true;
     }
     void captureText() {
         QFETCH(QStringList, arguments);
