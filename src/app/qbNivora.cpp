@@ -74,9 +74,9 @@ int main(int argc, char* argv[]) {
     const std::optional<QString> captured = qbInbox::CaptureText(app.arguments(), standardInput);
     TqbSingleInstance instance(TqbSingleInstance::DefaultKey(prjInfo.AppName()));
     if (!instance.IsFirstInstance()) {
-        QString problem = instance.HandOver(
-            prjInfo.AppName(),
-            captured ? TqbSingleInstance::CaptureRequest(*captured) : QByteArray("restore"));
+        QString problem = instance.HandOver(prjInfo.AppName(),
+                                            captured ? TqbSingleInstance::CaptureRequest(*captured)
+                                                     : QByteArray("restore"));
         if (!problem.isEmpty()) {
             // The text reached nobody: the user gets it back to keep.
             if (captured) {

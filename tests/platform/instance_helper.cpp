@@ -1,9 +1,9 @@
 // Stands in for a program start in the single-instance test:
 //   instance_helper KEY [MESSAGE [WAIT_MS]]
-// The first instance prints "first", then the first request it gets (a captured text's line ends as "|"), and ends; MESSAGE "--hang"
-// makes it print "first" and then never answer (it waits on its standard input). A later start
-// hands MESSAGE (default "restore"; "capture:TEXT" captures TEXT) over and ends with 0 when it was answered, else prints
-// "not answering" and ends with 4.
+// The first instance prints "first", then the first request it gets (a captured text's line ends as
+// "|"), and ends; MESSAGE "--hang" makes it print "first" and then never answer (it waits on its
+// standard input). A later start hands MESSAGE (default "restore"; "capture:TEXT" captures TEXT)
+// over and ends with 0 when it was answered, else prints "not answering" and ends with 4.
 #include "platform/qbSingleInstance.h"
 
 #include <QCoreApplication>
