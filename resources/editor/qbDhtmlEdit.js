@@ -345,11 +345,25 @@
     }
     layOutBigPageOnce();
 
+    // A page being edited ignores clicks on its form controls. A to-do item's box is ticked
+    // here instead, in its markup so that the tick is saved. Not through an editing command:
+    // those rewrite the space after the box as "&nbsp;", so the tick is not a step to undo.
+    function tickBox(event) {
+        var box = event.target;
+        if (document.designMode !== "on" || event.button !== 0 || !box ||
+            box.nodeName !== "INPUT" || String(box.type).toLowerCase() !== "checkbox")
+            return;
+        event.preventDefault();
+        box.toggleAttribute("checked");
+        changed();
+    }
+
     function listen() {
         document.addEventListener("input", changed, true);
         document.addEventListener("selectionchange", function () { report("selection"); });
         document.addEventListener("keyup", function () { report("keyup"); }, true);
         document.addEventListener("click", function (event) {
+            tickBox(event);
             followLink(event);
             report("click");
         }, true);

@@ -23,6 +23,10 @@ const QString TitleBlock = QStringLiteral(
 const QString BoxedText = QStringLiteral(
     "<table width=\"500\" border=\"0\" cellpadding=\"4\" cellspacing=\"1\" bgcolor=\"#3c62c6\">"
     "<tr bgcolor=\"#ffffff\"><td><div>내용</div></td></tr></table>");
+// Items to type over; a click on a box ticks it in edit mode.
+const QString TodoList = QStringLiteral(
+    "<DIV><input type=\"checkbox\"> 할 일</DIV><DIV><input type=\"checkbox\"> 할 일</DIV>"
+    "<DIV><input type=\"checkbox\"> 할 일</DIV>");
 
 } // namespace
 
@@ -64,6 +68,8 @@ QString SnippetFor(int kind, const QDateTime& now) {
         return TimeStamp(now);
     case itBox:
         return BoxedText;
+    case itTodo:
+        return TodoList;
     default:
         return {};
     }
@@ -92,22 +98,25 @@ TqbInsertTools::TqbInsertTools(QWidget* parent) : QWidget(parent) {
     m_tbPaste->setContentsMargins(0, 0, 0, 0);
     m_tbPaste->layout()->setContentsMargins(0, 0, 0, 0);
     m_tbPaste->layout()->setSpacing(0);
-    m_tbPaste->setStyleSheet(QStringLiteral("QToolBar { border: 0px; background: transparent; }"));
+    // Four buttons just fit the panel's width; a toolbar that found them too wide would hide one.
+    m_tbPaste->setStyleSheet(QStringLiteral(
+        "QToolBar { border: 0px; padding: 0px; spacing: 0px; background: transparent; }"));
     const struct {
         const char* Name;
         QString Hint;
         int Glyph;
     } buttons[] = {{"ToolButton11", QStringLiteral("제목 달기"), 25},
                    {"ToolButton13", QStringLiteral("시간 넣기"), 26},
-                   {"ToolButton15", QString(), 27}};
-    for (int kind = 0; kind < 3; ++kind) {
+                   {"ToolButton15", QString(), 27},
+                   {"ToolButton17", QStringLiteral("할 일 목록"), qbImg::Bullets}};
+    for (int kind = 0; kind < int(std::size(buttons)); ++kind) {
         auto* button = new QToolButton(m_tbPaste);
         button->setObjectName(buttons[kind].Name);
         button->setIcon(qbImgs16(buttons[kind].Glyph));
         button->setToolTip(buttons[kind].Hint);
         button->setProperty("tag", kind);
         button->setAutoRaise(true);
-        button->setFixedSize(20, 22);
+        button->setFixedSize(17, 22);
         m_tbPaste->addWidget(button);
         connect(button, &QToolButton::clicked, this, [this, kind] { ToolButton11Click(kind); });
     }
@@ -166,7 +175,7 @@ bool TqbInsertTools::eventFilter(QObject* watched, QEvent* event) {
 
 void TqbInsertTools::ToolButton11Click(int kind) {
     const QString html = SnippetFor(kind, QDateTime::currentDateTime());
-    if (kind >= itTitle && kind <= itBox)
+    if (kind >= itTitle && kind <= itTodo)
         emit InsertHtml(html);
 }
 

@@ -10,7 +10,7 @@ class QToolBar;
 // What the insert panel puts into a note, apart from the panel so that it can be checked alone.
 namespace qbInsert {
 
-enum TInsertToolKind { itTitle = 0, itTime = 1, itBox = 2 };
+enum TInsertToolKind { itTitle = 0, itTime = 1, itBox = 2, itTodo = 3 };
 
 inline constexpr int GridColumns = 4;
 
@@ -29,7 +29,7 @@ int RowAfterWheel(int row, int rowCount, int delta);
 
 } // namespace qbInsert
 
-// The insert panel of edit mode: three snippet buttons over the special character grid. It only
+// The insert panel of edit mode: four snippet buttons over the special character grid. It only
 // reports what to insert; the window puts it into the note.
 class TqbInsertTools : public QWidget {
     Q_OBJECT

@@ -14,7 +14,12 @@ QString WithLineEnds(const QString& html, QStringView lineEnd);
 // body that the last line end itself becomes (the parser puts what follows "</html>" into the
 // body), so that saving again and again does not grow the page. A carriage return in the text
 // (from "&#13;") is written as that reference again: the parser would make a line feed of it.
+// A ticked box is written as the note's own markup has it, plain "checked" (WithPlainChecked).
 QString PageTextToSave(const QString& serialized, QStringView lineEnd = u"\r\n");
+
+// The serialised page with every input's 'checked=""' written plain, 'checked'; text, comments,
+// scripts and other attributes stay as they are.
+QString WithPlainChecked(const QString& html);
 
 // The length of the data address Chromium builds for a page handed over as text: each byte
 // outside the unreserved ASCII set takes three characters, a Korean syllable nine.

@@ -352,6 +352,7 @@ private slots:
         QTest::newRow("time") << "ToolButton13" << QDate::currentDate().toString("yyyy-MM-dd");
         QTest::newRow("box") << "ToolButton15"
                              << "bgcolor=\"#3c62c6\"";
+        QTest::newRow("to-do list") << "ToolButton17" << "<input type=\"checkbox\"> 할 일";
     }
     void snippetsReplaceTheSelection() {
         QFETCH(QString, button);

@@ -442,6 +442,57 @@ private slots:
         QVERIFY2(saved.contains(expected.toUtf8()), saved.constData());
     }
 
+    // A to-do item's box: a click in edit mode ticks or unticks it as a change to save; in
+    // browse mode the note stays as it was.
+    void clickOnABox_data() {
+        QTest::addColumn<bool>("editing");
+        QTest::addColumn<int>("box");
+        QTest::addColumn<QByteArray>("after");
+        const QByteArray meta = "<meta charset=\"utf-8\">";
+        QTest::newRow("ticks")
+            << true << 0
+            << Page(meta, "<input type=\"checkbox\" checked> 우유</div>"
+                          "<div><input type=\"checkbox\" checked> 빵");
+        QTest::newRow("unticks")
+            << true << 1
+            << Page(meta, "<input type=\"checkbox\"> 우유</div><div><input type=\"checkbox\"> 빵");
+        QTest::newRow("browse mode leaves the note")
+            << false << 0
+            << Page(meta, "<input type=\"checkbox\"> 우유</div>"
+                          "<div><input type=\"checkbox\" checked> 빵");
+    }
+    void clickOnABox() {
+        QFETCH(bool, editing);
+        QFETCH(int, box);
+        const QByteArray before =
+            Page("<meta charset=\"utf-8\">", "<input type=\"checkbox\"> 우유</div>"
+                                              "<div><input type=\"checkbox\" checked> 빵");
+        const QString path = Write("todo.htm", before);
+        if (editing) {
+            QVERIFY(LoadForEditing(path));
+            QVERIFY(StartEditing());
+        } else {
+            m_edit->SetBrowseMode(true);
+            QVERIFY(Load(path));
+        }
+        const QVariantList at =
+            AskPage(QStringLiteral("(function(){var r=document.querySelectorAll('input')[%1]"
+                                   ".getBoundingClientRect();return [r.left+r.width/2,"
+                                   "r.top+r.height/2];})()")
+                        .arg(box))
+                .toList();
+        QSignalSpy changed(m_edit.get(), &TqbDhtmlEdit::ContentChanged);
+        QSignalSpy clicked(m_edit.get(), &TqbDhtmlEdit::DocumentClick);
+        QTest::mouseClick(PageWidget(), Qt::LeftButton, {},
+                          QPoint(at.value(0).toInt(), at.value(1).toInt()));
+        // The change is reported before the click, on the same channel.
+        QVERIFY(clicked.wait(PageTimeoutMs));
+        QCOMPARE(changed.count(), editing ? 1 : 0);
+        QCOMPARE(m_edit->DocumentChanged(), editing);
+        m_edit->SaveDocument(path);
+        QTEST(ReadBytes(path), "after");
+    }
+
     void pasteHtmlReplacesSelection() {
         const QString path = Write("o.htm", Page({}, "old"));
         QVERIFY(Load(path));

@@ -132,7 +132,10 @@ private slots:
                  QString("<table width=\"500\" border=\"0\" cellpadding=\"4\" cellspacing=\"1\" "
                          "bgcolor=\"#3c62c6\"><tr bgcolor=\"#ffffff\"><td><div>내용</div></td></tr>"
                          "</table>"));
-        QVERIFY(SnippetFor(3, now).isEmpty());
+        QCOMPARE(SnippetFor(itTodo, now),
+                 QString("<DIV><input type=\"checkbox\"> 할 일</DIV><DIV><input type=\"checkbox\"> 할 일"
+                         "</DIV><DIV><input type=\"checkbox\"> 할 일</DIV>"));
+        QVERIFY(SnippetFor(4, now).isEmpty());
     }
 
     void buttonsReportTheirSnippets_data() {
@@ -142,13 +145,18 @@ private slots:
         QTest::newRow("title") << "ToolButton11" << 0 << "제목 달기";
         QTest::newRow("time") << "ToolButton13" << 1 << "시간 넣기";
         QTest::newRow("box") << "ToolButton15" << 2 << "";
+        QTest::newRow("to-do list") << "ToolButton17" << 3 << "할 일 목록";
     }
     void buttonsReportTheirSnippets() {
         QFETCH(QString, button);
         QFETCH(int, kind);
         TqbInsertTools tools;
+        tools.resize(69, 400); // as wide as the window's panel: no button is pushed off it
+        tools.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tools));
         auto* tool = tools.findChild<QToolButton*>(button);
         QVERIFY(tool);
+        QVERIFY(tool->isVisible());
         QTEST(tool->toolTip(), "hint");
         QSignalSpy inserted(&tools, &TqbInsertTools::InsertHtml);
         tool->click();

@@ -77,6 +77,21 @@ private slots:
         QTest::newRow("a file of carriage returns keeps them")
             << "<html><body title=\"a\rb\">x\ny</body></html>" << "\r"
             << "<html><body title=\"a&#13;b\">x\ry</body></html>\r";
+        // The engine writes a ticked box 'checked=""'; notes have it plain.
+        QTest::newRow("ticked boxes are written plain")
+            << "<html><body><div><input type=\"checkbox\" checked=\"\"> a</div>"
+               "<INPUT value=\"b> c\" checked=\"\"/></body></html>" << "\n"
+            << "<html><body><div><input type=\"checkbox\" checked> a</div>"
+               "<INPUT value=\"b> c\" checked/></body></html>\n";
+        QTest::newRow("checked elsewhere stays")
+            << "<html><body><p title=\"<input checked=&quot;&quot;>\">x checked=\"\" y"
+               "<!-- <input checked=\"\"> --><option checked=\"\"></option>"
+               "<input checked=\"checked\"><script>\"<input checked=\"\">\"</script></p>"
+               "</body></html>" << "\n"
+            << "<html><body><p title=\"<input checked=&quot;&quot;>\">x checked=\"\" y"
+               "<!-- <input checked=\"\"> --><option checked=\"\"></option>"
+               "<input checked=\"checked\"><script>\"<input checked=\"\">\"</script></p>"
+               "</body></html>\n";
     }
     void savedText() {
         QFETCH(QString, serialized);
