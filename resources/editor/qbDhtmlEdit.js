@@ -345,16 +345,23 @@
     }
     layOutBigPageOnce();
 
-    // A page being edited ignores clicks on its form controls. A to-do item's box is ticked
-    // here instead, in its markup so that the tick is saved. Not through an editing command:
-    // those rewrite the space after the box as "&nbsp;", so the tick is not a step to undo.
+    // A box shows what the note holds, so a click in browse mode leaves it alone. In edit mode
+    // a to-do item's box is ticked in its markup, for the save to see. Not by an editing
+    // command, which would rewrite the space after the box as "&nbsp;": no step to undo. The
+    // click leaves the box showing its own state, not its markup: a new box takes its place.
     function tickBox(event) {
         var box = event.target;
-        if (document.designMode !== "on" || event.button !== 0 || !box ||
-            box.nodeName !== "INPUT" || String(box.type).toLowerCase() !== "checkbox")
+        if (event.button !== 0 || !box || box.nodeName !== "INPUT" ||
+            String(box.type).toLowerCase() !== "checkbox")
             return;
         event.preventDefault();
-        box.toggleAttribute("checked");
+        if (document.designMode !== "on")
+            return;
+        var ticked = document.createElement("input");
+        for (var i = 0; i < box.attributes.length; ++i)
+            ticked.setAttribute(box.attributes[i].name, box.attributes[i].value);
+        ticked.toggleAttribute("checked", !box.hasAttribute("checked"));
+        box.replaceWith(ticked);
         changed();
     }
 

@@ -443,21 +443,22 @@ private slots:
     }
 
     // A to-do item's box: a click in edit mode ticks or unticks it as a change to save; in
-    // browse mode the note stays as it was.
+    // browse mode the box and the note stay as they were.
     void clickOnABox_data() {
         QTest::addColumn<bool>("editing");
         QTest::addColumn<int>("box");
+        QTest::addColumn<bool>("ticked");
         QTest::addColumn<QByteArray>("after");
         const QByteArray meta = "<meta charset=\"utf-8\">";
         QTest::newRow("ticks")
-            << true << 0
+            << true << 0 << true
             << Page(meta, "<input type=\"checkbox\" checked> 우유</div>"
                           "<div><input type=\"checkbox\" checked> 빵");
         QTest::newRow("unticks")
-            << true << 1
+            << true << 1 << false
             << Page(meta, "<input type=\"checkbox\"> 우유</div><div><input type=\"checkbox\"> 빵");
         QTest::newRow("browse mode leaves the note")
-            << false << 0
+            << false << 0 << false
             << Page(meta, "<input type=\"checkbox\"> 우유</div>"
                           "<div><input type=\"checkbox\" checked> 빵");
     }
@@ -489,6 +490,9 @@ private slots:
         QVERIFY(clicked.wait(PageTimeoutMs));
         QCOMPARE(changed.count(), editing ? 1 : 0);
         QCOMPARE(m_edit->DocumentChanged(), editing);
+        QTEST(AskPage(QStringLiteral("document.querySelectorAll('input')[%1].checked").arg(box))
+                  .toBool(),
+              "ticked");
         m_edit->SaveDocument(path);
         QTEST(ReadBytes(path), "after");
     }
