@@ -34,7 +34,8 @@ QString TagWithPlainChecked(QStringView tag) {
             quoted = !quoted;
         } else if (!quoted && c.isSpace() && tag.mid(i + 1).startsWith(empty)) {
             const qsizetype after = i + 1 + empty.size();
-            if (after < tag.size() && (tag[after].isSpace() || tag[after] == u'>' || tag[after] == u'/')) {
+            if (after < tag.size() &&
+                (tag[after].isSpace() || tag[after] == u'>' || tag[after] == u'/')) {
                 out += QLatin1String("checked");
                 i = after - 1;
             }
@@ -46,6 +47,8 @@ QString TagWithPlainChecked(QStringView tag) {
 } // namespace
 
 QString WithPlainChecked(const QString& html) {
+    if (!html.contains(QLatin1String("checked=\"\""), Qt::CaseInsensitive))
+        return html;
     QString out;
     out.reserve(html.size());
     qsizetype from = 0;
@@ -65,12 +68,16 @@ QString WithPlainChecked(const QString& html) {
                 quoted = !quoted;
         end = qMin(end + 1, html.size());
         const QStringView tag = QStringView(html).mid(lt, end - lt);
-        out += IsStartTag(tag, QLatin1String("input")) ? TagWithPlainChecked(tag) : tag.toString();
+        if (IsStartTag(tag, QLatin1String("input")))
+            out += TagWithPlainChecked(tag);
+        else
+            out += tag;
         from = end;
         for (const QLatin1String raw : RawTextElements) {
             if (!IsStartTag(tag, raw))
                 continue;
-            const qsizetype close = html.indexOf(QLatin1String("</") + raw, from, Qt::CaseInsensitive);
+            const qsizetype close =
+                html.indexOf(QLatin1String("</") + raw, from, Qt::CaseInsensitive);
             const qsizetype rawEnd = close < 0 ? html.size() : close;
             out += QStringView(html).mid(from, rawEnd - from);
             from = rawEnd;
