@@ -495,6 +495,13 @@ private slots:
               "ticked");
         m_edit->SaveDocument(path);
         QTEST(ReadBytes(path), "after");
+
+        // The box that took the clicked one's place answers the next click.
+        QTest::mouseClick(PageWidget(), Qt::LeftButton, {},
+                          QPoint(at.value(0).toInt(), at.value(1).toInt()));
+        QVERIFY(clicked.wait(PageTimeoutMs));
+        m_edit->SaveDocument(path);
+        QCOMPARE(ReadBytes(path), before);
     }
 
     void pasteHtmlReplacesSelection() {
