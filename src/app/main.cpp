@@ -217,7 +217,7 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
     layout->addWidget(m_noteTree, 1);
     m_openNote->SetTree(m_noteTree);
     m_quickCapture = new TqbQuickCapture(
-        *m_noteTree, *m_openNote,
+        *m_library, *m_noteTree, *m_openNote,
         [this](const QString& text, const QString& detail) { ShowMessage(text, detail); }, this);
     EditCommands()->SetNoteTree(m_noteTree);
     // Pages inside a folder being deleted go with it: only the others are named.
@@ -258,7 +258,7 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
     });
     connect(m_noteTree, &TqbTree::OutsideChangeSeen, m_openNote, &TqbOpenNote::FileChangedOutside);
     KeepLinksOnMoves();
-    connect(&m_noteTree->Library().Store().Conflicts(), &TqbConflictIndex::CountChanged,
+    connect(&m_library->Store().Conflicts(), &TqbConflictIndex::CountChanged,
             m_statusPanel, &TqbStatusPanel::ShowConflicts);
     const QString dataDir = m_noteInfo.GetDataDir();
     // A library made just now starts with a note that shows the way.

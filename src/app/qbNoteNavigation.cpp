@@ -98,7 +98,7 @@ void TqbNoteNavigation::OpenDailyNote() {
 }
 
 bool TqbNoteNavigation::MakeDailyNote(const QString& path) {
-    TqbLibrary& library = m_tree.Library();
+    TqbLibrary& library = m_library;
     const QStringList header = m_openNote.TreeDefaultHeader();
     // The folders on the way, each with its description page, as the tree makes folders.
     const QString year = QFileInfo(path).path();

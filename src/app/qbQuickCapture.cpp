@@ -14,9 +14,9 @@
 const QString TqbQuickCapture::FailedMessage =
     QStringLiteral("받은 메모에 넣지 못했습니다. 넣으려던 글은 다음과 같습니다:\n\n%1");
 
-TqbQuickCapture::TqbQuickCapture(TqbTree& tree, TqbOpenNote& openNote, TShowMessage showMessage,
-                                 QObject* parent)
-    : QObject(parent), m_tree(tree), m_openNote(openNote), m_showMessage(std::move(showMessage)) {}
+TqbQuickCapture::TqbQuickCapture(TqbLibrary& library, TqbTree& tree, TqbOpenNote& openNote,
+                                 TShowMessage showMessage, QObject* parent)
+    : QObject(parent), m_library(library), m_tree(tree), m_openNote(openNote), m_showMessage(std::move(showMessage)) {}
 
 QString TqbQuickCapture::InboxPath() const {
     return qbInbox::PathOf(m_tree.RootDir(), m_tree.NoteExt);
@@ -31,7 +31,7 @@ bool TqbQuickCapture::Capture(const QString& text) {
     bool done = false;
     QString reason;
     if (!QFileInfo::exists(path) &&
-        !m_tree.Library().CreateNote(path, QString(), m_openNote.TreeDefaultHeader())) {
+        !m_library.CreateNote(path, QString(), m_openNote.TreeDefaultHeader())) {
         // The library has told why already.
     } else if (QDir::cleanPath(m_openNote.Path()) == QDir::cleanPath(path)) {
         done = m_openNote.EditFile(append);

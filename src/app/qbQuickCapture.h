@@ -4,6 +4,7 @@
 #include <QString>
 #include <functional>
 
+class TqbLibrary;
 class TqbOpenNote;
 class TqbTree;
 
@@ -13,7 +14,7 @@ class TqbQuickCapture : public QObject {
     Q_OBJECT
 public:
     using TShowMessage = std::function<void(const QString& text, const QString& detail)>;
-    TqbQuickCapture(TqbTree& tree, TqbOpenNote& openNote, TShowMessage showMessage,
+    TqbQuickCapture(TqbLibrary& library, TqbTree& tree, TqbOpenNote& openNote, TShowMessage showMessage,
                     QObject* parent = nullptr);
 
     // True when the text is in the inbox on disk; else the user was told, with the text, so
@@ -24,6 +25,7 @@ public:
     static const QString FailedMessage;
 
 private:
+    TqbLibrary& m_library;
     TqbTree& m_tree;
     TqbOpenNote& m_openNote;
     TShowMessage m_showMessage;

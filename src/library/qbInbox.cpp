@@ -10,26 +10,9 @@
 
 namespace {
 
-QByteArray LineEnd(const QByteArray& page) {
-    if (page.contains("\r\n"))
-        return "\r\n";
-    if (page.contains('\n'))
-        return "\n";
-    return page.contains('\r') ? "\r" : "\r\n";
-}
 
-// A page of undeclared ASCII keeps to ASCII, so that nothing new has to be guessed about it.
 QByteArray Bytes(const QString& html, const QByteArray& page) {
-    const bool asciiOnly =
-        !qbText::DeclaresCharset(page) &&
-        std::all_of(page.cbegin(), page.cend(), [](char c) { return uchar(c) < 0x80; });
-    if (!asciiOnly)
-        return qbText::Encode(html, qbPageCodec::Charset(page));
-    QByteArray bytes;
-    for (const char32_t c : html.toUcs4())
-        bytes += c < 0x80 ? QByteArray(1, char(c))
-                          : "&#x" + QByteArray::number(uint(c), 16).toUpper() + ';';
-    return bytes;
+    return qbPageCodec::BytesForPage(html, page, qbPageCodec::Charset(page));
 }
 
 } // namespace
@@ -51,7 +34,7 @@ QByteArray Appended(const QByteArray& page, const QString& text, const QDateTime
                             .split(u'\n');
     for (QString& line : lines)
         line = line.toHtmlEscaped();
-    const QByteArray lineEnd = LineEnd(page);
+    const QByteArray lineEnd = qbPageCodec::LineEndOf(page);
     const QString html = QStringLiteral("<p><b>%1</b><br>%2</p>")
                              .arg(when.toString(QStringLiteral("yyyy-MM-dd HH:mm")),
                                   lines.join(QStringLiteral("<br>")));

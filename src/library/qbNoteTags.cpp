@@ -199,25 +199,9 @@ bool IsUnicodeWide(const QByteArray& charset) {
 QByteArray ContentBytes(const QStringList& tags, const QByteArray& page,
                         const QByteArray& charset) {
     const QString text = Join(tags).toHtmlEscaped().replace(u'\'', QStringLiteral("&#39;"));
-    const bool asciiOnly =
-        !qbText::DeclaresCharset(page) &&
-        std::all_of(page.cbegin(), page.cend(), [](char c) { return uchar(c) < 0x80; });
-    if (!asciiOnly)
-        return qbText::Encode(text, charset);
-    QByteArray bytes;
-    for (const char32_t c : text.toUcs4())
-        bytes += c < 0x80 ? QByteArray(1, char(c))
-                          : "&#x" + QByteArray::number(uint(c), 16).toUpper() + ';';
-    return bytes;
+    return qbPageCodec::BytesForPage(text, page, charset);
 }
 
-QByteArray LineEnd(const QByteArray& page) {
-    if (page.contains("\r\n"))
-        return "\r\n";
-    if (page.contains('\n'))
-        return "\n";
-    return page.contains('\r') ? "\r" : "\r\n";
-}
 
 // Where the line holding `at` starts, when nothing but blanks stand before it on that line.
 std::optional<qsizetype> BlankLineStart(const QByteArray& page, qsizetype at) {
@@ -306,7 +290,7 @@ QByteArray Write(const QByteArray& page, const QStringList& tags) {
     if (tags.isEmpty())
         return result;
     const QByteArray meta = "<meta name=\"keywords\" content=\"" + value + "\">";
-    const QByteArray lineEnd = LineEnd(page);
+    const QByteArray lineEnd = qbPageCodec::LineEndOf(page);
     if (head.HeadClose >= 0) {
         if (const std::optional<qsizetype> lineStart = BlankLineStart(page, head.HeadClose))
             return result.insert(*lineStart, meta + lineEnd);

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <algorithm>
 
 namespace qbPageCodec {
 
@@ -328,6 +329,27 @@ bool WriteIfChanged(const QString& path, const QString& text, const QByteArray& 
     }
     qbText::WriteFileBytes(path, bytes);
     return true;
+}
+
+QByteArray BytesForPage(const QString& text, const QByteArray& page, const QByteArray& charset) {
+    const bool asciiOnly =
+        !qbText::DeclaresCharset(page) &&
+        std::all_of(page.cbegin(), page.cend(), [](char c) { return uchar(c) < 0x80; });
+    if (!asciiOnly)
+        return qbText::Encode(text, charset);
+    QByteArray bytes;
+    for (const char32_t c : text.toUcs4())
+        bytes += c < 0x80 ? QByteArray(1, char(c))
+                          : "&#x" + QByteArray::number(uint(c), 16).toUpper() + ';';
+    return bytes;
+}
+
+QByteArray LineEndOf(const QByteArray& page) {
+    if (page.contains("\r\n"))
+        return "\r\n";
+    if (page.contains('\n'))
+        return "\n";
+    return page.contains('\r') ? "\r" : "\r\n";
 }
 
 } // namespace qbPageCodec

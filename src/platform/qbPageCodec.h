@@ -47,4 +47,10 @@ void Write(const QString& path, const QString& text, const QByteArray& charset);
 // its file and its time; whether it wrote.
 bool WriteIfChanged(const QString& path, const QString& text, const QByteArray& charset);
 
+// Text to be put into the page as it stands, in its charset. A page of undeclared ASCII keeps to
+// ASCII (character references), so that nothing new has to be guessed about it.
+QByteArray BytesForPage(const QString& text, const QByteArray& page, const QByteArray& charset);
+// The page's own line end (the first kind it uses); CR LF when it has none.
+QByteArray LineEndOf(const QByteArray& page);
+
 } // namespace qbPageCodec

@@ -142,7 +142,7 @@ private slots:
     // A sync engine's conflict copy is no row: it marks its original (a folder by its page), and
     // the library counts the notes so marked, those in folders never shown too.
     void conflictCopyMarksItsOriginal() {
-        const TqbConflictIndex& conflicts = m_tree->Library().Store().Conflicts();
+        const TqbConflictIndex& conflicts = m_library->Store().Conflicts();
         const auto marked = [this](const QString& text) {
             return Find(text)->data(0, TqbTree::ConflictRole).toBool();
         };
@@ -160,7 +160,7 @@ private slots:
         QTRY_COMPARE(conflicts.Count(), 1);
 
         WriteBytes(Lib("B/b1 (Kim's conflicted copy 2026-12-09).htm"), "b1 elsewhere");
-        QSignalSpy learned(&m_tree->Library().Store(), &TqbLibraryStore::Learned);
+        QSignalSpy learned(&m_library->Store(), &TqbLibraryStore::Learned);
         m_tree->LoadRoot(m_root);
         QVERIFY(learned.wait());
         QCOMPARE(conflicts.Count(), 2);
