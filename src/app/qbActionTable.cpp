@@ -57,10 +57,14 @@ const QList<TqbActionRow>& Actions() {
         // The table commands; the tag is the command of TqbTableEdit.
         {"actTableInsert", "표 넣기(&T)...", "행과 열의 수를 정해 표 넣기", "Alt+Shift+T", 0, -1,
          false},
-        {"actTableRowAbove", "위에 행 넣기(&A)", "", "Alt+Shift+Up", 1, -1, false},
-        {"actTableRowBelow", "아래에 행 넣기(&B)", "", "Alt+Shift+Down", 2, -1, false},
-        {"actTableColumnLeft", "왼쪽에 열 넣기(&L)", "", "Alt+Shift+Left", 3, -1, false},
-        {"actTableColumnRight", "오른쪽에 열 넣기(&R)", "", "Alt+Shift+Right", 4, -1, false},
+        // Some window managers take Alt+Shift with the arrows for themselves: each has a letter
+        // too, the one its menu item underlines.
+        {"actTableRowAbove", "위에 행 넣기(&A)", "", "Alt+Shift+Up; Alt+Shift+A", 1, -1, false},
+        {"actTableRowBelow", "아래에 행 넣기(&B)", "", "Alt+Shift+Down; Alt+Shift+B", 2, -1, false},
+        {"actTableColumnLeft", "왼쪽에 열 넣기(&L)", "", "Alt+Shift+Left; Alt+Shift+L", 3, -1,
+         false},
+        {"actTableColumnRight", "오른쪽에 열 넣기(&R)", "", "Alt+Shift+Right; Alt+Shift+R", 4, -1,
+         false},
         {"actTableDeleteRows", "행 지우기(&D)", "선택한 셀이 있는 행 지우기", "Alt+Shift+Del", 5, -1,
          false},
         {"actTableDeleteColumns", "열 지우기(&E)", "선택한 셀이 있는 열 지우기",
@@ -106,8 +110,13 @@ QString ToolTip(const TqbActionRow& row) {
     return caption == QLatin1String(row.Name) ? QString() : caption.remove(u'&');
 }
 
+QList<QKeySequence> Keys(const TqbActionRow& row) {
+    return QKeySequence::listFromString(QString::fromLatin1(row.Key));
+}
+
 QString KeyText(const TqbActionRow& row) {
-    return QKeySequence(QString::fromLatin1(row.Key)).toString(QKeySequence::NativeText);
+    const QList<QKeySequence> keys = Keys(row);
+    return keys.isEmpty() ? QString() : keys.first().toString(QKeySequence::NativeText);
 }
 
 QAction* Create(const TqbActionRow& row, QWidget* owner, bool addToOwner) {
@@ -115,9 +124,9 @@ QAction* Create(const TqbActionRow& row, QWidget* owner, bool addToOwner) {
     action->setObjectName(QString::fromLatin1(row.Name));
     action->setToolTip(ToolTip(row));
     action->setStatusTip(QString::fromUtf8(row.Hint));
-    const QKeySequence key(QString::fromLatin1(row.Key));
-    if (!qbKeyDecision::IsOwnKey(key))
-        action->setShortcut(key);
+    const QList<QKeySequence> keys = Keys(row);
+    if (keys.isEmpty() || !qbKeyDecision::IsOwnKey(keys.first()))
+        action->setShortcuts(keys);
     else if (!action->text().isEmpty())
         // The key filter carries the key out wherever the focus is; the menu only names it.
         action->setText(action->text() + u'\t' + KeyText(row));

@@ -18,7 +18,7 @@ struct TqbActionRow {
     const char* Name;
     const char* Caption;
     const char* Hint;
-    const char* Key;
+    const char* Key; // keys parted by "; ", the first shown in menus
     int Tag;
     int Glyph; // a qbImg constant; -1 for none
     bool Checkable;
@@ -38,6 +38,7 @@ const TqbActionRow* Find(const QString& name);
 QString ToolTip(const TqbActionRow& row);
 
 // The row's key as a menu shows it.
+QList<QKeySequence> Keys(const TqbActionRow& row);
 QString KeyText(const TqbActionRow& row);
 
 // A QAction for the row, owned by owner. An action of the action list is also added to owner, so
