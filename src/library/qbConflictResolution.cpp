@@ -43,12 +43,10 @@ QStringList TqbConflictResolution::CopiesOf(const QString& notePath) {
     return copies;
 }
 
-TqbConflictResolution::TqbConflictResolution(TqbNoteVersions& versions,
-                                             const QString& libraryRoot, const QString& notePath,
-                                             const QString& copyPath)
-    : m_versions(versions), m_libraryRoot(libraryRoot), m_notePath(notePath),
-      m_copyPath(copyPath), m_ours(qbText::ReadFileBytes(notePath)),
-      m_theirs(qbText::ReadFileBytes(copyPath)) {}
+TqbConflictResolution::TqbConflictResolution(TqbNoteVersions& versions, const QString& libraryRoot,
+                                             const QString& notePath, const QString& copyPath)
+    : m_versions(versions), m_libraryRoot(libraryRoot), m_notePath(notePath), m_copyPath(copyPath),
+      m_ours(qbText::ReadFileBytes(notePath)), m_theirs(qbText::ReadFileBytes(copyPath)) {}
 
 void TqbConflictResolution::KeepThis() {
     m_versions.Keep(m_notePath, m_theirs);
@@ -70,8 +68,8 @@ QString TqbConflictResolution::KeepBoth(const QString& noteExt) {
         if (error == EEXIST)
             continue;
         if (error != 0)
-            throw EqbError(QStringLiteral("%1\n%2").arg(QDir::toNativeSeparators(path),
-                                                         QString::fromLocal8Bit(std::strerror(error))));
+            throw EqbError(QStringLiteral("%1\n%2").arg(
+                QDir::toNativeSeparators(path), QString::fromLocal8Bit(std::strerror(error))));
         RemoveCopy();
         return path;
     }

@@ -49,7 +49,8 @@ QList<QByteArray> EngineVersions(const QString& libraryRoot, const QString& note
     const QString rel = QDir(root).relativeFilePath(note.path());
     if (rel.startsWith(QStringLiteral("..")))
         return {};
-    const QString dir = root + QStringLiteral("/.stversions") + (rel == u"." ? QString() : u'/' + rel);
+    const QString dir =
+        root + QStringLiteral("/.stversions") + (rel == u"." ? QString() : u'/' + rel);
     const QString suffix = note.suffix().isEmpty() ? QString() : u'.' + note.suffix();
     const QRegularExpression named(u'^' + QRegularExpression::escape(note.completeBaseName()) +
                                    QStringLiteral("~\\d{8}-\\d{6}") +

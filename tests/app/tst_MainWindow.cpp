@@ -1,5 +1,6 @@
 // The main window over a temporary program folder and library, checked on disk.
 #include "app/main.h"
+#include "app/qbConflictDialog.h"
 #include "app/qbNoteNavigation.h"
 #include "app/qbStatusPanel.h"
 #include "app/qbTreeNavigation.h"
@@ -426,14 +427,39 @@ private slots:
                                   TqbWindowFixture::PageTimeoutMs);
     }
 
-    // The status bar counts the notes a sync engine left a conflict copy beside.
-    void statusBarCountsConflicts() {
-        WriteBytes(Lib("첫노트.htm"), "<HTML><BODY>1</BODY></HTML>\r\n");
-        WriteBytes(Lib("첫노트.sync-conflict-20261209-101010-ABCDEFG.htm"), "<HTML></HTML>\r\n");
-        F.Window->NoteTree()->LoadRoot(F.Notes->GetDataDir());
+    // The status bar counts the notes a sync engine left a conflict copy beside; choosing such a
+    // note asks what it keeps, and once answered the count, the mark and the copy go and the
+    // editor shows what the note holds now.
+    void conflictCopyIsCountedAskedAboutAndResolved() {
+        const QByteArray theirs = "<HTML><BODY><P>theirs</P></BODY></HTML>\r\n";
+        const QString copy = Lib("충돌.sync-conflict-20261209-101010-ABCDEFG.htm");
+        WriteBytes(Lib("충돌.htm"), "<HTML><BODY><P>mine</P></BODY></HTML>\r\n");
+        WriteBytes(copy, theirs);
         QTRY_COMPARE_WITH_TIMEOUT(F.Window->StatusPanel()->Conflicts(),
                                   QStringLiteral("충돌 사본이 있는 노트 1개"),
                                   TqbWindowFixture::PageTimeoutMs);
+        QVERIFY(F.Node("충돌")->data(0, TqbTree::ConflictRole).toBool());
+        QStringList asked;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&asked] {
+            if (auto* dialog = qobject_cast<TqbConflictDialog*>(QApplication::activeModalWidget())) {
+                asked << dialog->windowTitle();
+                dialog->Button(TqbConflictDialog::TChoice::TakeOther)->click();
+            }
+        });
+        answer.start(20);
+        F.Select("충돌");
+        QTRY_COMPARE_WITH_TIMEOUT(asked, QStringList{"충돌 사본 - 충돌.htm"},
+                                  TqbWindowFixture::PageTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(F.Window->Dhtml()->DocumentHtml().contains("theirs"),
+                                 TqbWindowFixture::PageTimeoutMs);
+        QCOMPARE(ReadBytes(Lib("충돌.htm")), theirs);
+        QVERIFY(!QFileInfo::exists(copy));
+        QTRY_COMPARE_WITH_TIMEOUT(F.Window->StatusPanel()->Conflicts(), QString(),
+                                  TqbWindowFixture::PageTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!F.Node("충돌")->data(0, TqbTree::ConflictRole).toBool(),
+                                 TqbWindowFixture::PageTimeoutMs);
+        QCOMPARE(asked.size(), 1);
     }
 
     // Another program renames a note that the open, edited note links to: the edits are saved

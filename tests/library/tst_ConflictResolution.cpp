@@ -88,8 +88,8 @@ private slots:
             << "keep both" << true << "read-only" << FirstChanged << LastChanged << true
             << FirstChanged << seeded << QByteArray();
         QTest::newRow("read-only folder: merge")
-            << "merge" << true << "read-only" << FirstChanged << LastChanged << true
-            << FirstChanged << TPages{LastChanged, FirstChanged} + seeded << QByteArray();
+            << "merge" << true << "read-only" << FirstChanged << LastChanged << true << FirstChanged
+            << TPages{LastChanged, FirstChanged} + seeded << QByteArray();
         // The copy could be removed here; the failed write must keep it.
         QTest::newRow("full disk: take the other")
             << "take other" << true << "full" << FirstChanged << Big << true << FirstChanged
