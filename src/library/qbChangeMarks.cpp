@@ -34,18 +34,26 @@ QList<QByteArray> Lines(const QByteArray& laid) {
     return lines;
 }
 
-// The block's first tag gets the attribute; text before any tag gets a span of its own.
-QByteArray MarkLine(const QByteArray& line) {
-    qsizetype at = 0;
+qsizetype SkipSpace(const QByteArray& line, qsizetype at) {
     while (at < line.size() && (line[at] == ' ' || line[at] == '\t' || line[at] == '\r'))
         ++at;
-    if (at + 1 < line.size() && line[at] == '<' && IsNameChar(line[at + 1])) {
+    return at;
+}
+
+// The block's first tag gets the attribute; text before any tag gets a span of its own. Tags
+// that show nothing ("<body>" before the first paragraph) are passed over.
+QByteArray MarkLine(const QByteArray& line) {
+    qsizetype at = SkipSpace(line, 0);
+    while (at + 1 < line.size() && line[at] == '<' && IsNameChar(line[at + 1])) {
         qsizetype end = at + 1;
         while (end < line.size() && IsNameChar(line[end]))
             ++end;
-        if (Unmarkable(line.mid(at + 1, end - at - 1)))
+        if (!Unmarkable(line.mid(at + 1, end - at - 1)))
+            return line.left(end) + ' ' + Attribute + line.mid(end);
+        const qsizetype close = line.indexOf('>', end);
+        if (close < 0)
             return line;
-        return line.left(end) + ' ' + Attribute + line.mid(end);
+        at = SkipSpace(line, close + 1);
     }
     qsizetype text = line.indexOf('<', at);
     if (text < 0)

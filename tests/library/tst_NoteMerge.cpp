@@ -112,6 +112,11 @@ private slots:
             << QByteArray("<body><p>x</p><div>new</div></body>")
             << QByteArray("<body><p>x</p></body>")
             << qbChangeMarks::Style + "<body><p>x</p><div data-qbchanged>new</div></body>";
+        QTest::newRow("the first paragraph on the body's line")
+            << QByteArray("<html><BODY><p>one, here</p><p>two</p></BODY></html>")
+            << QByteArray("<html><BODY><p>one</p><p>two</p></BODY></html>")
+            << "<html>" + qbChangeMarks::Style +
+                   "<BODY><p data-qbchanged>one, here</p><p>two</p></BODY></html>";
         QTest::newRow("the same page is left as it is")
             << Head + "<p>one</p>" + Tail << Head + "<p>one</p>" + Tail << Head + "<p>one</p>" + Tail;
     }
