@@ -18,6 +18,7 @@ packages=(build-essential cmake ninja-build qt6-base-dev qt6-webengine-dev qt6-w
   libfontconfig-dev  # font families' Korean names for the font box
   hunspell-ko hunspell-en-us  # converted at build time into the editor's spelling dictionaries
   libgit2-dev pkg-config  # the three-way merge of a note and its sync engine's conflict copy
+  syncthing  # the sync test: two instances on this machine make a real conflict copy
 )
 
 missing=()

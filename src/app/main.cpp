@@ -7,6 +7,7 @@
 #include "app/qbEditCommands.h"
 #include "app/qbTableCommands.h"
 #include "app/qbErrorWindowCloser.h"
+#include "app/qbConflictCommands.h"
 #include "app/qbHistoryCommands.h"
 #include "app/qbKeyDecision.h"
 #include "app/qbNoteNavigation.h"
@@ -248,6 +249,12 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
     m_history = new TqbHistoryCommands(*m_openNote, *m_library, *m_noteTree, m_prjInfo.ProgramDir(),
                                        historyHooks, this);
     connect(m_noteTree, &TqbTree::VersionsRequested, m_history, &TqbHistoryCommands::ShowVersions);
+    // The note shows first; the question comes once its opening is done.
+    m_conflicts = new TqbConflictCommands(
+        *m_openNote, *m_library, *m_noteTree,
+        [this](const QString& text, const QString& detail) { ShowMessage(text, detail); }, this);
+    connect(m_openNote, &TqbOpenNote::DocumentOpened, m_conflicts,
+            &TqbConflictCommands::AskAbout, Qt::QueuedConnection);
     connect(m_noteTree, &TqbTree::BacklinksRequested, this,
             [this](const QString& document) { ShowBacklinks(document); });
     // Another program's changes wait while a save, a call into the page, a dialog or a menu

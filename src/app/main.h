@@ -28,6 +28,7 @@ class TqbGradiColors;
 class TqbImageList;
 class TqbLinkFollower;
 class TqbFindDialog;
+class TqbConflictCommands;
 class TqbHistoryCommands;
 class TqbInsertTools;
 class TqbNoteInfo;
@@ -193,6 +194,7 @@ private:
     TqbIdleUpdate* m_idleUpdate = nullptr;
     TqbNoteNavigation* m_navigation = nullptr;
     TqbHistoryCommands* m_history = nullptr;
+    TqbConflictCommands* m_conflicts = nullptr;
     TqbSearchPanel* m_searchPanel = nullptr;
     TqbStatusPanel* m_statusPanel = nullptr;
     TqbAppMessageFilter* m_messageFilter = nullptr;

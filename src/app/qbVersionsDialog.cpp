@@ -1,6 +1,6 @@
 #include "app/qbVersionsDialog.h"
 
-#include "editing/qbPageFonts.h"
+#include "app/qbPageView.h"
 #include "library/qbLineDiff.h"
 #include "platform/qbError.h"
 #include "platform/qbPageCodec.h"
@@ -17,26 +17,9 @@
 #include <QTextEdit>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <QWebEnginePage>
-#include <QWebEngineSettings>
-#include <QWebEngineView>
 #include <utility>
 
 namespace {
-
-// The web engine takes pages of up to 2 MB this way; a bigger one shows only in the comparison.
-constexpr qsizetype MaxShownBytes = 2 * 1000 * 1000 - 4096;
-
-// A page only to look at: its scripts never run and a click on a link goes nowhere.
-class TReadOnlyPage : public QWebEnginePage {
-public:
-    using QWebEnginePage::QWebEnginePage;
-
-protected:
-    bool acceptNavigationRequest(const QUrl&, NavigationType type, bool) override {
-        return type != NavigationTypeLinkClicked;
-    }
-};
 
 QByteArray ReadOrEmpty(const QString& path) {
     try {
@@ -108,11 +91,8 @@ TqbVersionsDialog::TqbVersionsDialog(const QString& title, const QString& notePa
     }
 
     auto* right = new QSplitter(Qt::Vertical, split);
-    m_page = new QWebEngineView(right);
+    m_page = new TqbPageView(right);
     m_page->setObjectName("vwVersion");
-    m_page->setPage(new TReadOnlyPage(m_page));
-    m_page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
-    qbPageFonts::ApplyDefaults(m_page->settings());
     auto* below = new QWidget(right);
     auto* belowLayout = new QVBoxLayout(below);
     belowLayout->setContentsMargins(0, 0, 0, 0);
@@ -146,12 +126,7 @@ QString TqbVersionsDialog::ChosenPath() const {
 
 void TqbVersionsDialog::ShowChosen() {
     const QByteArray bytes = ReadOrEmpty(ChosenPath());
-    // Pictures and styles resolve from the note's own folder, as they do for the note.
-    const QUrl base = QUrl::fromLocalFile(m_notePath);
-    if (bytes.size() <= MaxShownBytes)
-        m_page->setHtml(qbPageCodec::Decode(bytes).Text, base);
-    else
-        m_page->setHtml(QStringLiteral("<p>이 버전은 너무 커서 여기에 보이지 않습니다.</p>"), base);
+    m_page->ShowPage(bytes, m_notePath);
     m_comparison->setHtml(qbComparisonHtml(bytes, ReadOrEmpty(m_notePath)));
     m_comparison->scrollToAnchor(QStringLiteral("change"));
 }

@@ -8,7 +8,7 @@
 class QLabel;
 class QTextEdit;
 class QTreeWidget;
-class QWebEngineView;
+class TqbPageView;
 
 // One page that may replace the note: a kept version, or what the journal holds.
 struct TqbVersionRow {
@@ -40,6 +40,6 @@ private:
 
     QString m_notePath;
     QTreeWidget* m_rows = nullptr;
-    QWebEngineView* m_page = nullptr;
+    TqbPageView* m_page = nullptr;
     QTextEdit* m_comparison = nullptr;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <optional>
 
@@ -16,4 +17,9 @@ namespace qbMergeAncestor {
 // Nothing when no page qualifies (the history is not shared, or was thinned past it).
 std::optional<QByteArray> Find(const TqbNoteVersions& versions, const QString& notePath,
                                const QByteArray& ours, const QByteArray& theirs);
+
+// The pages a sync engine kept of the note when it replaced or removed it, newest first:
+// Syncthing's file versioning keeps them under ".stversions" at the root of the shared folder
+// (the library), named with the time ("A/note~20261209-101010.htm" for "A/note.htm").
+QList<QByteArray> EngineVersions(const QString& libraryRoot, const QString& notePath);
 } // namespace qbMergeAncestor

@@ -33,13 +33,17 @@ QString Followed(const QString& document, const QString& oldItemPath, const QStr
 }
 
 QString FreeCopyName(const QString& path, const QString& noteExt) {
+    return FreeNameBeside(path, noteExt, QStringLiteral(" - 사본"));
+}
+
+QString FreeNameBeside(const QString& path, const QString& noteExt, const QString& label) {
     const QFileInfo info(path);
     const QString suffix = info.suffix().compare(noteExt.mid(1), Qt::CaseInsensitive) == 0
                                ? u'.' + info.suffix()
                                : noteExt;
     const auto candidate = [&](int n) {
-        const QString ending = QStringLiteral(" - 사본") +
-                               (n > 1 ? u' ' + QString::number(n) : QString()) + suffix;
+        const QString ending =
+            label + (n > 1 ? u' ' + QString::number(n) : QString()) + suffix;
         return info.path() + u'/' + qbNameFit::Fit(info.completeBaseName(), ending);
     };
     int n = 1;

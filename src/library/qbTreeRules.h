@@ -25,5 +25,7 @@ QString Followed(const QString& document, const QString& oldItemPath, const QStr
 // a copy that keeps what would otherwise be written over. Always a note (noteExt), so that a
 // copy of a folder's page shows in the tree too; a long name is shortened to leave room.
 QString FreeCopyName(const QString& path, const QString& noteExt);
+// The same with another label: "name<label>.htm", "name<label> 2.htm", ...
+QString FreeNameBeside(const QString& path, const QString& noteExt, const QString& label);
 
 } // namespace qbTreeRules

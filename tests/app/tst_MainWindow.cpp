@@ -1,5 +1,6 @@
 // The main window over a temporary program folder and library, checked on disk.
 #include "app/main.h"
+#include "app/qbConflictDialog.h"
 #include "app/qbNoteNavigation.h"
 #include "app/qbStatusPanel.h"
 #include "app/qbTreeNavigation.h"
@@ -48,6 +49,12 @@ const QByteArray DefaultHeaderBytes =
     "A:hover{color:#990000;text-decoration:none;font-weight: bold}\r\n"
     "--></style></HEAD><BODY><DIV></DIV>\r\n"
     "</BODY></HTML>\r\n";
+
+// A page of three paragraphs, as two computers change it.
+QByteArray ConflictPage(const char* first, const char* second, const char* third) {
+    return QByteArray("<HTML><BODY><P>") + first + "</P><P>.</P><P>" + second + "</P><P>.</P><P>" +
+           third + "</P></BODY></HTML>\r\n";
+}
 
 // "가나다" in code page 949.
 const QByteArray GaNaDa = "\xB0\xA1\xB3\xAA\xB4\xD9";
@@ -426,14 +433,70 @@ private slots:
                                   TqbWindowFixture::PageTimeoutMs);
     }
 
-    // The status bar counts the notes a sync engine left a conflict copy beside.
-    void statusBarCountsConflicts() {
-        WriteBytes(Lib("첫노트.htm"), "<HTML><BODY>1</BODY></HTML>\r\n");
-        WriteBytes(Lib("첫노트.sync-conflict-20261209-101010-ABCDEFG.htm"), "<HTML></HTML>\r\n");
-        F.Window->NoteTree()->LoadRoot(F.Notes->GetDataDir());
+    // The status bar counts the notes a sync engine left a conflict copy beside; choosing such a
+    // note asks what it keeps, and once answered the count, the mark and the copy go and the
+    // editor shows what the note holds now. Syncthing kept the page both started from.
+    void conflictCopyIsCountedAskedAboutAndResolved_data() {
+        QTest::addColumn<TqbConflictDialog::TChoice>("choice");
+        QTest::addColumn<QByteArray>("noteAfter");
+        QTest::addColumn<QByteArray>("bothAfter"); // "충돌 (다른 컴퓨터)"; empty: no such note
+
+        QTest::newRow("take the other") << TqbConflictDialog::TChoice::TakeOther
+                                        << ConflictPage("1", "2 there", "3 there") << QByteArray();
+        QTest::newRow("keep both")
+            << TqbConflictDialog::TChoice::KeepBoth << ConflictPage("1 here", "2 here", "3")
+            << ConflictPage("1", "2 there", "3 there");
+        QTest::newRow("merge, the overlap taken from the other")
+            << TqbConflictDialog::TChoice::Merge << ConflictPage("1 here", "2 there", "3 there")
+            << QByteArray();
+    }
+    void conflictCopyIsCountedAskedAboutAndResolved() {
+        QFETCH(TqbConflictDialog::TChoice, choice);
+        QFETCH(QByteArray, noteAfter);
+        QFETCH(QByteArray, bothAfter);
+
+        const QString copy = Lib("충돌.sync-conflict-20261209-101010-ABCDEFG.htm");
+        WriteBytes(Lib(".stversions/충돌~20261209-101010.htm"), ConflictPage("1", "2", "3"));
+        WriteBytes(Lib("충돌.htm"), ConflictPage("1 here", "2 here", "3"));
+        WriteBytes(copy, ConflictPage("1", "2 there", "3 there"));
         QTRY_COMPARE_WITH_TIMEOUT(F.Window->StatusPanel()->Conflicts(),
                                   QStringLiteral("충돌 사본이 있는 노트 1개"),
                                   TqbWindowFixture::PageTimeoutMs);
+        QVERIFY(F.Node("충돌")->data(0, TqbTree::ConflictRole).toBool());
+        QStringList asked;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&asked, choice] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* dialog = qobject_cast<TqbConflictDialog*>(modal)) {
+                asked << dialog->windowTitle();
+                dialog->Button(choice)->click();
+            } else if (auto* overlaps = qobject_cast<TqbOverlapDialog*>(modal)) {
+                asked << overlaps->windowTitle();
+                overlaps->Take(0, false);
+                overlaps->accept();
+            }
+        });
+        answer.start(20);
+        F.Select("충돌");
+        const QStringList questions = choice == TqbConflictDialog::TChoice::Merge
+                                          ? QStringList{"충돌 사본 - 충돌.htm", "병합 - 충돌.htm"}
+                                          : QStringList{"충돌 사본 - 충돌.htm"};
+        QTRY_COMPARE_WITH_TIMEOUT(asked, questions, TqbWindowFixture::PageTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(F.Window->StatusPanel()->Conflicts(), QString(),
+                                  TqbWindowFixture::PageTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!F.Node("충돌")->data(0, TqbTree::ConflictRole).toBool(),
+                                 TqbWindowFixture::PageTimeoutMs);
+        QCOMPARE(ReadBytes(Lib("충돌.htm")), noteAfter);
+        QVERIFY(!QFileInfo::exists(copy));
+        QCOMPARE(ReadBytes(Lib("충돌 (다른 컴퓨터).htm")), bothAfter);
+        if (!bothAfter.isEmpty())
+            QTRY_VERIFY_WITH_TIMEOUT(F.Node("충돌 (다른 컴퓨터)"), TqbWindowFixture::PageTimeoutMs);
+        // The editor shows the note as it is now.
+        const QString second =
+            choice == TqbConflictDialog::TChoice::KeepBoth ? "2 here" : "2 there";
+        QTRY_VERIFY_WITH_TIMEOUT(F.Window->Dhtml()->DocumentHtml().contains(second),
+                                 TqbWindowFixture::PageTimeoutMs);
+        QCOMPARE(asked, questions);
     }
 
     // Another program renames a note that the open, edited note links to: the edits are saved

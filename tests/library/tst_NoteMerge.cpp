@@ -1,4 +1,5 @@
 // The three-way merge of a note and its conflict copy, and the ancestor they are merged against.
+#include "library/qbChangeMarks.h"
 #include "library/qbMergeAncestor.h"
 #include "library/qbNoteMerge.h"
 #include "library/qbNoteVersions.h"
@@ -90,6 +91,40 @@ private slots:
             QCOMPARE(TqbNoteMerge::Join(result, {true}), ours);
             QCOMPARE(TqbNoteMerge::Join(result, {false}), theirs);
         }
+    }
+
+    // What one version shows marked beside the other in the comparison.
+    void Marks_data() {
+        QTest::addColumn<QByteArray>("page");
+        QTest::addColumn<QByteArray>("other");
+        QTest::addColumn<QByteArray>("marked");
+
+        QTest::newRow("a changed paragraph, the style in the head")
+            << Head + "<p>one</p><p>two</p><p>three, there</p>" + Tail
+            << Head + "<p>one</p><p>two</p><p>three</p>" + Tail
+            << "<html><head>" + qbChangeMarks::Style +
+                   "<title>t</title></head><body>\r\n<p>one</p><p>two</p>"
+                   "<p data-qbchanged>three, there</p>" + Tail;
+        QTest::newRow("text outside a tag gets a span")
+            << QByteArray("a<br>b<br>c") << QByteArray("a<br>B<br>c")
+            << qbChangeMarks::Style + "a<br><span data-qbchanged>b</span><br>c";
+        QTest::newRow("a block only this page has")
+            << QByteArray("<body><p>x</p><div>new</div></body>")
+            << QByteArray("<body><p>x</p></body>")
+            << qbChangeMarks::Style + "<body><p>x</p><div data-qbchanged>new</div></body>";
+        QTest::newRow("the first paragraph on the body's line")
+            << QByteArray("<html><BODY><p>one, here</p><p>two</p></BODY></html>")
+            << QByteArray("<html><BODY><p>one</p><p>two</p></BODY></html>")
+            << "<html>" + qbChangeMarks::Style +
+                   "<BODY><p data-qbchanged>one, here</p><p>two</p></BODY></html>";
+        QTest::newRow("the same page is left as it is")
+            << Head + "<p>one</p>" + Tail << Head + "<p>one</p>" + Tail << Head + "<p>one</p>" + Tail;
+    }
+    void Marks() {
+        QFETCH(QByteArray, page);
+        QFETCH(QByteArray, other);
+        QFETCH(QByteArray, marked);
+        QCOMPARE(qbChangeMarks::Marked(page, other), marked);
     }
 
     // Versions are kept, oldest first, by computer "here" (this one) or "there"; a version
