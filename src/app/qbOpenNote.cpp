@@ -9,6 +9,7 @@
 #include "platform/qbPageCodec.h"
 #include "platform/qbTextFile.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -51,6 +52,10 @@ TqbOpenNote::TqbOpenNote(IqbNoteView& view, IqbOpenNoteHost& host, const TqbNote
     m_tmrAutoSave->setObjectName("tmrAutoSave");
     m_tmrAutoSave->setInterval(AutoSaveInterval);
     connect(m_tmrAutoSave, &QTimer::timeout, this, [this] {
+        // A question on screen belongs to a save or an operation under way: a save from beneath
+        // it would ask its own questions over it. The next tick saves.
+        if (QApplication::activeModalWidget())
+            return;
         SaveCurrentNote();
         CheckOutsideChange();
     });
