@@ -1,0 +1,155 @@
+#include "platform/qbKeyGrab.h"
+
+#include <QAbstractNativeEventFilter>
+#include <QGuiApplication>
+
+#include <array>
+#include <cstdlib>
+#include <xcb/xcb.h>
+
+namespace {
+
+// The modifiers a key is told by; the lock keys (CapsLock, and NumLock on the usual Mod2) are
+// grabbed in every state so that the key works whether they are on or not.
+constexpr uint16_t CountedMods =
+    XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
+constexpr std::array<uint16_t, 4> LockVariants{0, XCB_MOD_MASK_LOCK, XCB_MOD_MASK_2,
+                                               XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2};
+
+uint16_t ModsOf(Qt::KeyboardModifiers modifiers) {
+    uint16_t mods = 0;
+    if (modifiers & Qt::ShiftModifier)
+        mods |= XCB_MOD_MASK_SHIFT;
+    if (modifiers & Qt::ControlModifier)
+        mods |= XCB_MOD_MASK_CONTROL;
+    if (modifiers & Qt::AltModifier)
+        mods |= XCB_MOD_MASK_1;
+    if (modifiers & Qt::MetaModifier)
+        mods |= XCB_MOD_MASK_4;
+    return mods;
+}
+
+// The X keysym of a key Qt names; 0 for a key this table does not know.
+xcb_keysym_t KeysymOf(Qt::Key key) {
+    if (key >= Qt::Key_A && key <= Qt::Key_Z)
+        return xcb_keysym_t(key - Qt::Key_A + 'a');
+    if (key >= Qt::Key_Space && key <= Qt::Key_AsciiTilde)
+        return xcb_keysym_t(key); // Latin-1 keysyms are their characters
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F35)
+        return xcb_keysym_t(0xffbe + (key - Qt::Key_F1));
+    constexpr struct {
+        Qt::Key key;
+        xcb_keysym_t keysym;
+    } Named[] = {
+        {Qt::Key_Escape, 0xff1b}, {Qt::Key_Tab, 0xff09},      {Qt::Key_Backspace, 0xff08},
+        {Qt::Key_Return, 0xff0d}, {Qt::Key_Enter, 0xff8d},    {Qt::Key_Insert, 0xff63},
+        {Qt::Key_Delete, 0xffff}, {Qt::Key_Pause, 0xff13},    {Qt::Key_Print, 0xff61},
+        {Qt::Key_Home, 0xff50},   {Qt::Key_End, 0xff57},      {Qt::Key_Left, 0xff51},
+        {Qt::Key_Up, 0xff52},     {Qt::Key_Right, 0xff53},    {Qt::Key_Down, 0xff54},
+        {Qt::Key_PageUp, 0xff55}, {Qt::Key_PageDown, 0xff56},
+    };
+    for (const auto& named : Named)
+        if (named.key == key)
+            return named.keysym;
+    return 0;
+}
+
+// The first key of the keyboard that gives the keysym; 0 when none does.
+xcb_keycode_t KeycodeOf(xcb_connection_t* connection, xcb_keysym_t keysym) {
+    const xcb_setup_t* setup = xcb_get_setup(connection);
+    const int count = setup->max_keycode - setup->min_keycode + 1;
+    xcb_get_keyboard_mapping_reply_t* reply = xcb_get_keyboard_mapping_reply(
+        connection, xcb_get_keyboard_mapping(connection, setup->min_keycode, count), nullptr);
+    if (!reply)
+        return 0;
+    const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(reply);
+    const int perKey = reply->keysyms_per_keycode;
+    xcb_keycode_t found = 0;
+    for (int code = 0; code < count && !found; ++code)
+        for (int column = 0; column < perKey && column < 2; ++column)
+            if (keysyms[code * perKey + column] == keysym) {
+                found = xcb_keycode_t(setup->min_keycode + code);
+                break;
+            }
+    std::free(reply);
+    return found;
+}
+
+class TqbX11KeyGrab : public IqbKeyGrab, public QAbstractNativeEventFilter {
+public:
+    TqbX11KeyGrab(xcb_connection_t* connection, std::function<void()> pressed)
+        : m_connection(connection),
+          m_root(xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root),
+          m_pressed(std::move(pressed)) {
+        qGuiApp->installNativeEventFilter(this);
+    }
+    ~TqbX11KeyGrab() override { Release(); }
+
+    TResult Grab(QKeyCombination key) override {
+        Release();
+        const xcb_keysym_t keysym = KeysymOf(key.key());
+        const xcb_keycode_t keycode = keysym ? KeycodeOf(m_connection, keysym) : 0;
+        if (!keycode)
+            return TResult::Unusable;
+        const uint16_t mods = ModsOf(key.keyboardModifiers());
+        std::array<xcb_void_cookie_t, LockVariants.size()> cookies;
+        for (size_t i = 0; i < LockVariants.size(); ++i)
+            cookies[i] = xcb_grab_key_checked(m_connection, 1, m_root, mods | LockVariants[i],
+                                              keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+        bool taken = false;
+        for (xcb_void_cookie_t cookie : cookies)
+            if (xcb_generic_error_t* error = xcb_request_check(m_connection, cookie)) {
+                taken = true;
+                std::free(error);
+            }
+        m_keycode = keycode;
+        m_mods = mods;
+        if (taken) {
+            Release();
+            return TResult::Taken;
+        }
+        return TResult::Grabbed;
+    }
+
+    void Release() override {
+        if (!m_keycode)
+            return;
+        for (uint16_t lock : LockVariants)
+            xcb_ungrab_key(m_connection, m_keycode, m_root, m_mods | lock);
+        xcb_flush(m_connection);
+        m_keycode = 0;
+    }
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override {
+        if (!m_keycode || eventType != "xcb_generic_event_t")
+            return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & ~0x80) != XCB_KEY_PRESS)
+            return false;
+        const auto* press = static_cast<const xcb_key_press_event_t*>(message);
+        if (press->detail != m_keycode || (press->state & CountedMods) != m_mods)
+            return false;
+        m_pressed();
+        return true;
+    }
+
+private:
+    xcb_connection_t* m_connection;
+    xcb_window_t m_root;
+    std::function<void()> m_pressed;
+    xcb_keycode_t m_keycode = 0;
+    uint16_t m_mods = 0;
+};
+
+} // namespace
+
+std::unique_ptr<IqbKeyGrab> qbX11KeyGrab(std::function<void()> pressed) {
+    // The offscreen platform answers for X11 too, without a connection of its own.
+    if (!qGuiApp || QGuiApplication::platformName() != QLatin1String("xcb"))
+        return nullptr;
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return nullptr;
+    return std::make_unique<TqbX11KeyGrab>(connection, std::move(pressed));
+}
