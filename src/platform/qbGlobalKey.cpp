@@ -7,7 +7,7 @@
 TqbGlobalKey::TqbGlobalKey(QObject* parent)
     : QObject(parent), m_grab(qbX11KeyGrab([this] { emit Pressed(); })) {
     if (!m_grab)
-        qInfo("No global keys in this session: quick capture has no key of its own.");
+        qInfo("No keys for the whole desktop in this session: none is registered.");
 }
 
 TqbGlobalKey::~TqbGlobalKey() = default;

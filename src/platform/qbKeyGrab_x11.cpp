@@ -130,7 +130,9 @@ public:
         if (press->detail != m_keycode || (press->state & CountedMods) != m_mods)
             return false;
         m_pressed();
-        return true;
+        // Qt still sees the press: its time counts as the user's last action, so the window
+        // manager gives the focus to a window shown for it.
+        return false;
     }
 
 private:
