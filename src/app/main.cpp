@@ -804,7 +804,7 @@ void TfrmMainNivora::ConnectKeys() {
     m_trayKeeper = new TqbTrayKeeper(this, m_noteInfo.AppTitle());
     auto* trayMenu = new QMenu(this);
     trayMenu->addAction(TqbQuickCaptureWindow::Title, this, &TfrmMainNivora::ShowQuickCapture);
-    m_captureKey = new TqbGlobalKey(this);
+    m_captureKey = new TqbGlobalKey(TqbQuickCaptureWindow::Title, this);
     connect(m_captureKey, &TqbGlobalKey::Pressed, this, &TfrmMainNivora::ShowQuickCapture);
     const QKeySequence captureKey = ConfigRules::StoredCaptureKey(m_prjInfo.Ini());
     const TqbGlobalKey::TOutcome outcome = m_captureKey->SetKey(captureKey);

@@ -2,10 +2,14 @@
 
 #include "platform/qbKeyGrab.h"
 
-#include <QtGlobal>
+#include <QGuiApplication>
 
-TqbGlobalKey::TqbGlobalKey(QObject* parent)
-    : QObject(parent), m_grab(qbX11KeyGrab([this] { emit Pressed(); })) {
+TqbGlobalKey::TqbGlobalKey(const QString& description, QObject* parent) : QObject(parent) {
+    // The X server tells at once when another program holds the key; the portal cannot, so it
+    // serves where there is no X server to ask.
+    m_grab = qbX11KeyGrab([this] { emit Pressed(); });
+    if (!m_grab && QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        m_grab = qbPortalKeyGrab(description, [this] { emit Pressed(); });
     if (!m_grab)
         qInfo("No keys for the whole desktop in this session: none is registered.");
 }

@@ -7,8 +7,8 @@
 class IqbKeyGrab;
 
 // One key for the whole desktop, whichever program has the focus: grabbed from the X server on
-// X11, or bound through the desktop portal's global shortcuts where the session offers them.
-// Where neither is there nothing is registered, and one line in the log says so.
+// X11, elsewhere (Wayland) bound through the desktop portal's global shortcuts where the session
+// offers them. Where neither is there nothing is registered, and one line in the log says so.
 class TqbGlobalKey : public QObject {
     Q_OBJECT
 public:
@@ -19,7 +19,8 @@ public:
         Unavailable, // the session offers no global keys; the key is kept for later
     };
 
-    explicit TqbGlobalKey(QObject* parent = nullptr);
+    // description names the key where the desktop asks the user about it.
+    explicit TqbGlobalKey(const QString& description, QObject* parent = nullptr);
     ~TqbGlobalKey() override;
 
     // Puts key in the place of the current one; an empty key gives up the current one. Only

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QKeyCombination>
+#include <QString>
 #include <functional>
 #include <memory>
 
@@ -17,3 +18,15 @@ public:
 
 // The X server's grab on the root window, when the application runs on X11; null otherwise.
 std::unique_ptr<IqbKeyGrab> qbX11KeyGrab(std::function<void()> pressed);
+// The desktop portal's global shortcuts, when the session bus offers them; null otherwise.
+// The desktop may ask the user about the key, so a grab is never refused here: what the
+// desktop answers later goes to the log. description names the key to the user.
+std::unique_ptr<IqbKeyGrab> qbPortalKeyGrab(const QString& description,
+                                            std::function<void()> pressed);
+
+// A key as the X keyboard names it: its keysym and the keysym's name ("m", "F5", "Page_Up").
+struct TqbKeysym {
+    quint32 Code = 0; // 0: a key this table does not know
+    QString Name;
+};
+TqbKeysym qbKeysymOf(Qt::Key key);

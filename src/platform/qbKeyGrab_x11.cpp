@@ -29,31 +29,6 @@ uint16_t ModsOf(Qt::KeyboardModifiers modifiers) {
     return mods;
 }
 
-// The X keysym of a key Qt names; 0 for a key this table does not know.
-xcb_keysym_t KeysymOf(Qt::Key key) {
-    if (key >= Qt::Key_A && key <= Qt::Key_Z)
-        return xcb_keysym_t(key - Qt::Key_A + 'a');
-    if (key >= Qt::Key_Space && key <= Qt::Key_AsciiTilde)
-        return xcb_keysym_t(key); // Latin-1 keysyms are their characters
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F35)
-        return xcb_keysym_t(0xffbe + (key - Qt::Key_F1));
-    constexpr struct {
-        Qt::Key key;
-        xcb_keysym_t keysym;
-    } Named[] = {
-        {Qt::Key_Escape, 0xff1b}, {Qt::Key_Tab, 0xff09},      {Qt::Key_Backspace, 0xff08},
-        {Qt::Key_Return, 0xff0d}, {Qt::Key_Enter, 0xff8d},    {Qt::Key_Insert, 0xff63},
-        {Qt::Key_Delete, 0xffff}, {Qt::Key_Pause, 0xff13},    {Qt::Key_Print, 0xff61},
-        {Qt::Key_Home, 0xff50},   {Qt::Key_End, 0xff57},      {Qt::Key_Left, 0xff51},
-        {Qt::Key_Up, 0xff52},     {Qt::Key_Right, 0xff53},    {Qt::Key_Down, 0xff54},
-        {Qt::Key_PageUp, 0xff55}, {Qt::Key_PageDown, 0xff56},
-    };
-    for (const auto& named : Named)
-        if (named.key == key)
-            return named.keysym;
-    return 0;
-}
-
 // The first key of the keyboard that gives the keysym; 0 when none does.
 xcb_keycode_t KeycodeOf(xcb_connection_t* connection, xcb_keysym_t keysym) {
     const xcb_setup_t* setup = xcb_get_setup(connection);
@@ -87,7 +62,7 @@ public:
 
     TResult Grab(QKeyCombination key) override {
         Release();
-        const xcb_keysym_t keysym = KeysymOf(key.key());
+        const xcb_keysym_t keysym = qbKeysymOf(key.key()).Code;
         const xcb_keycode_t keycode = keysym ? KeycodeOf(m_connection, keysym) : 0;
         if (!keycode)
             return TResult::Unusable;

@@ -296,7 +296,7 @@ private slots:
             ini.WriteString("PROGRAM", "QuickCaptureKey", stored);
         QTEST(StoredCaptureKey(ini).toString(QKeySequence::PortableText), "read");
 
-        TqbGlobalKey offscreen;
+        TqbGlobalKey offscreen(QStringLiteral("빠른 메모"));
         QCOMPARE(ApplyCaptureKey(offscreen, ini, QKeySequence(QStringLiteral("Meta+N"))),
                  TqbGlobalKey::TOutcome::Unavailable);
         QCOMPARE(ini.ReadString("PROGRAM", "QuickCaptureKey", {}), QStringLiteral("Meta+N"));
