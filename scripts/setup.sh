@@ -9,6 +9,8 @@ packages=(build-essential cmake ninja-build qt6-base-dev qt6-webengine-dev qt6-w
   xdg-utils  # xdg-email hands a note to the desktop's mail program
   fonts-liberation2  # Arial's widths: "..." of the settings dialog fits its 17-pixel button
   libxi-dev  # the wheel gesture: XInput2 raw wheel events on X11
+  libxcb1-dev  # the quick capture key: a grab on the X server
+  dbus-daemon  # a private session bus for the quick capture key test's own desktop portal
   ibus ibus-hangul libglib2.0-bin  # the Korean input test types through ibus (gsettings sets its mode)
   ripgrep  # for the benchmark only: bench_search times ripgrep beside the folder search
   openbox x11-utils  # a window manager (and xprop) for the window tests under Xvfb

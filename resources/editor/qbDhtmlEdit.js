@@ -346,9 +346,9 @@
     layOutBigPageOnce();
 
     // A box shows what the note holds, so a click in browse mode leaves it alone. In edit mode
-    // a to-do item's box is ticked in its markup, for the save to see. Not by an editing
-    // command, which would rewrite the space after the box as "&nbsp;": no step to undo. The
-    // click leaves the box showing its own state, not its markup: a new box takes its place.
+    // a to-do item's box is ticked in its markup, for the save to see, by one editing command
+    // in the box's place, so that the engine's undo takes the tick back in one step. The click
+    // leaves the box showing its own state, not its markup: a new box takes its place.
     function tickBox(event) {
         var box = event.target;
         if (event.button !== 0 || !box || box.nodeName !== "INPUT" ||
@@ -357,12 +357,27 @@
         event.preventDefault();
         if (document.designMode !== "on")
             return;
-        var ticked = document.createElement("input");
-        for (var i = 0; i < box.attributes.length; ++i)
-            ticked.setAttribute(box.attributes[i].name, box.attributes[i].value);
+        var ticked = box.cloneNode(false);
         ticked.toggleAttribute("checked", !box.hasAttribute("checked"));
-        box.replaceWith(ticked);
-        changed();
+        var html = ticked.outerHTML;
+        var range = document.createRange();
+        range.selectNode(box);
+        // The engine keeps a space that would start the line once the box is gone by writing
+        // it as "&nbsp;", and drops one that ends what is put in: the box's place takes the
+        // spaces after it up to the next character with them.
+        var next = box.nextSibling;
+        var spaced = next && next.nodeType === Node.TEXT_NODE &&
+            /^ +(?:[\uD800-\uDBFF][\uDC00-\uDFFF]|[^ ])/.exec(next.data);
+        if (spaced) {
+            range.setEnd(next, spaced[0].length);
+            var text = document.createElement("span");
+            text.textContent = spaced[0];
+            html += text.innerHTML;
+        }
+        var selection = window.getSelection();
+        selection.removeAllRanges();
+        selection.addRange(range);
+        document.execCommand("insertHTML", false, html);
     }
 
     function listen() {

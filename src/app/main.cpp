@@ -32,6 +32,7 @@
 #include "controls/qbIdleUpdate.h"
 #include "controls/qbImageList.h"
 #include "controls/qbImageLists.h"
+#include "dialogs/ConfigRules.h"
 #include "dialogs/qbDialogCommands.h"
 #include "dialogs/qbPathListDialog.h"
 #include "editing/qbDhtmlEdit.h"
@@ -44,6 +45,8 @@
 #include "library/qbWaitCursorAsker.h"
 #include "library/qbWelcomeNote.h"
 #include "platform/qbError.h"
+#include "platform/qbGlobalKey.h"
+#include "platform/qbIniFile.h"
 #include "platform/qbParticle.h"
 #include "platform/qbWheelHook.h"
 #include "prjinfo/qbProjectInfo.h"
@@ -555,8 +558,13 @@ void TfrmMainNivora::actToolConfigExecute() {
         OpenCurrentNote();
         return true;
     };
+    const auto applyCaptureKey = [this](const QKeySequence& key) {
+        TqbIniFile ini = m_prjInfo.Ini();
+        return ConfigRules::ApplyCaptureKey(*m_captureKey, ini, key);
+    };
     const auto dir = qbDialogCommands::RunConfig(
-        this, m_noteInfo, [this] { return SaveCurrentNote(); }, discard);
+        this, m_noteInfo, [this] { return SaveCurrentNote(); }, discard,
+        ConfigRules::StoredCaptureKey(m_prjInfo.Ini()), applyCaptureKey);
     if (!dir)
         return;
     const QString open = m_noteTree->OpenPath();
@@ -803,6 +811,15 @@ void TfrmMainNivora::ConnectKeys() {
     m_trayKeeper = new TqbTrayKeeper(this, m_noteInfo.AppTitle());
     auto* trayMenu = new QMenu(this);
     trayMenu->addAction(TqbQuickCaptureWindow::Title, this, &TfrmMainNivora::ShowQuickCapture);
+    m_captureKey = new TqbGlobalKey(TqbQuickCaptureWindow::Title, this);
+    connect(m_captureKey, &TqbGlobalKey::Pressed, this, &TfrmMainNivora::ShowQuickCapture);
+    const QKeySequence captureKey = ConfigRules::StoredCaptureKey(m_prjInfo.Ini());
+    const TqbGlobalKey::TOutcome outcome = m_captureKey->SetKey(captureKey);
+    if (outcome == TqbGlobalKey::TOutcome::Taken || outcome == TqbGlobalKey::TOutcome::Unusable)
+        qInfo("The quick capture key %s is not held: %s.",
+              qPrintable(captureKey.toString(QKeySequence::PortableText)),
+              outcome == TqbGlobalKey::TOutcome::Taken ? "another program holds it"
+                                                       : "no such key");
     m_trayKeeper->TrayIcon()->setContextMenu(trayMenu);
     m_errorCloser = new TqbErrorWindowCloser(this);
     new TqbCaretBlink(this);

@@ -38,6 +38,7 @@ class TqbOpenNote;
 class TqbPrjInfo;
 class TqbQuickCapture;
 class TqbQuickCaptureWindow;
+class TqbGlobalKey;
 class TqbSearchPanel;
 class TqbShortcutBadges;
 class TqbStatusPanel;
@@ -208,6 +209,7 @@ private:
     TqbTree* m_noteTree = nullptr;
     TqbQuickCapture* m_quickCapture = nullptr;
     TqbQuickCaptureWindow* m_quickCaptureWindow = nullptr;
+    TqbGlobalKey* m_captureKey = nullptr; // opens "빠른 메모" from any program
     std::unique_ptr<TqbLinkFollower> m_linkFollower;
     QSplitter* m_splitter = nullptr;
     QWidget* m_pnlTreeMode = nullptr;

@@ -12,6 +12,7 @@
 #include "platform/qbError.h"
 
 #include <QDir>
+#include <QKeySequenceEdit>
 #include <QLabel>
 
 using namespace ConfigRules;
@@ -25,7 +26,7 @@ void TfrmConfig::frmQbNoCaptionCreate() {
     setObjectName(QStringLiteral("frmConfig"));
     setWindowTitle(QStringLiteral("환경설정"));
     setWindowIcon(qbImgs16(qbImg::Settings));
-    SetClientSize(336, 118);
+    SetClientSize(336, 150);
 
     auto* label = new QLabel(QStringLiteral("데이터 디렉토리"), Client());
     label->move(9, 31);
@@ -57,16 +58,34 @@ void TfrmConfig::frmQbNoCaptionCreate() {
     btnDefaultDir = new TqbGradiButton(Client());
     btnDefaultDir->setObjectName(QStringLiteral("btnDefaultDir"));
     btnDefaultDir->setText(QStringLiteral("기본 위치"));
-    btnDefaultDir->setGeometry(8, 80, 75, 25);
+    btnDefaultDir->setGeometry(8, 112, 75, 25);
     btnDefaultDir->setAutoDefault(false);
     btnDefaultDir->SetColors(btnConfirm->Colors());
     connect(btnDefaultDir, &QPushButton::clicked, this, &TfrmConfig::btnDefaultDirClick);
 
-    btnConfirm->setGeometry(165, 80, 75, 25);
-    btnCancel->setGeometry(245, 80, 75, 25);
+    auto* keyLabel = new QLabel(QStringLiteral("빠른 메모 키 (모든 프로그램에서)"), Client());
+    keyLabel->move(9, 80);
+    keyLabel->adjustSize();
+    edtCaptureKey = new QKeySequenceEdit(Client());
+    edtCaptureKey->setObjectName(QStringLiteral("edtCaptureKey"));
+    edtCaptureKey->setGeometry(8, 95, 235, 22);
+    connect(edtCaptureKey, &QKeySequenceEdit::keySequenceChanged, this,
+            &TfrmConfig::KeepFirstCombination);
+    btnNoCaptureKey = new TqbGradiButton(Client());
+    btnNoCaptureKey->setObjectName(QStringLiteral("btnNoCaptureKey"));
+    btnNoCaptureKey->setText(QStringLiteral("지우기"));
+    btnNoCaptureKey->setGeometry(248, 95, 54, 22);
+    btnNoCaptureKey->setAutoDefault(false);
+    btnNoCaptureKey->SetColors(btnConfirm->Colors());
+    connect(btnNoCaptureKey, &QPushButton::clicked, edtCaptureKey, &QKeySequenceEdit::clear);
+
+    btnConfirm->setGeometry(165, 112, 75, 25);
+    btnCancel->setGeometry(245, 112, 75, 25);
     connect(btnConfirm, &QPushButton::clicked, this, &TfrmConfig::btnConfirmClick);
     setTabOrder(btnDirData, btnDefaultDir);
-    setTabOrder(btnDefaultDir, btnConfirm);
+    setTabOrder(btnDefaultDir, edtCaptureKey);
+    setTabOrder(edtCaptureKey, btnNoCaptureKey);
+    setTabOrder(btnNoCaptureKey, btnConfirm);
     setTabOrder(btnConfirm, btnCancel);
 
     dlgFolder = new TKfFolderDialog(this);
@@ -106,8 +125,37 @@ void TfrmConfig::btnDefaultDirClick() {
     ChooseDirData(m_noteInfo.DefaultDataDir());
 }
 
+void TfrmConfig::SetCaptureKey(const QKeySequence& key, TApplyCaptureKey apply) {
+    m_captureKey = key;
+    m_applyCaptureKey = std::move(apply);
+    edtCaptureKey->setKeySequence(key);
+}
+
+void TfrmConfig::KeepFirstCombination() {
+    const QKeySequence key = edtCaptureKey->keySequence();
+    if (key.count() > 1)
+        edtCaptureKey->setKeySequence(QKeySequence(key[0]));
+}
+
+bool TfrmConfig::ApplyCaptureKey() {
+    const QKeySequence key = edtCaptureKey->keySequence();
+    if (!m_applyCaptureKey || key == m_captureKey)
+        return true;
+    const TqbGlobalKey::TOutcome outcome = m_applyCaptureKey(key);
+    if (outcome == TqbGlobalKey::TOutcome::Taken || outcome == TqbGlobalKey::TOutcome::Unusable) {
+        edtCaptureKey->setKeySequence(m_captureKey);
+        qbShowWarningBox(this,
+                         outcome == TqbGlobalKey::TOutcome::Taken ? MsgKeyTaken : MsgKeyUnusable);
+        return false;
+    }
+    m_captureKey = key;
+    return true;
+}
+
 void TfrmConfig::btnConfirmClick() {
     try {
+        if (!ApplyCaptureKey())
+            return;
         m_noteInfo.SetDataDir(FDirData);
     } catch (const EqbError& error) {
         qbShowWarningBox(this, MsgCannotSave + u'\n' + error.Message());

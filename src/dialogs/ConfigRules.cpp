@@ -1,6 +1,7 @@
 #include "dialogs/ConfigRules.h"
 
 #include "library/qbNoteInfo.h"
+#include "platform/qbIniFile.h"
 
 #include <QDir>
 #include <QTemporaryFile>
@@ -19,6 +20,32 @@ QString DataDirFault(const QString& path) {
     if (!probe.open())
         return MsgCannotWrite + u'\n' + QDir::toNativeSeparators(path);
     return {};
+}
+
+namespace {
+const QString Section = QStringLiteral("PROGRAM");
+const QString CaptureKeyName = QStringLiteral("QuickCaptureKey");
+const QString Missing = QStringLiteral("?");
+} // namespace
+
+QKeySequence StoredCaptureKey(const TqbIniFile& ini) {
+    const QString value = ini.ReadString(Section, CaptureKeyName, Missing);
+    if (value == Missing)
+        return DefaultCaptureKey;
+    return QKeySequence::fromString(value, QKeySequence::PortableText);
+}
+
+void StoreCaptureKey(TqbIniFile& ini, const QKeySequence& key) {
+    ini.WriteString(Section, CaptureKeyName, key.toString(QKeySequence::PortableText));
+}
+
+TqbGlobalKey::TOutcome ApplyCaptureKey(TqbGlobalKey& globalKey, TqbIniFile& ini,
+                                       const QKeySequence& key) {
+    const TqbGlobalKey::TOutcome outcome = globalKey.SetKey(key);
+    if (outcome == TqbGlobalKey::TOutcome::Registered ||
+        outcome == TqbGlobalKey::TOutcome::Unavailable)
+        StoreCaptureKey(ini, key);
+    return outcome;
 }
 
 } // namespace ConfigRules

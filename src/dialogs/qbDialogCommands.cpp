@@ -22,11 +22,15 @@ bool RunNoteToMail(QWidget* parent, const QString& nodeCaption, const QString& o
 
 std::optional<QString> RunConfig(QWidget* parent, TqbNoteInfo& noteInfo,
                                  const TSaveCurrentNote& saveCurrentNote,
-                                 const TDiscardChanges& discardChanges) {
+                                 const TDiscardChanges& discardChanges,
+                                 const QKeySequence& captureKey,
+                                 const TApplyCaptureKey& applyCaptureKey) {
     // Saved before the library can change under the open note.
     if (!saveCurrentNote() && !discardChanges())
         return std::nullopt;
     TfrmConfig dialog(noteInfo, parent);
+    if (applyCaptureKey)
+        dialog.SetCaptureKey(captureKey, applyCaptureKey);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     noteInfo.LoadDefaultHeader();

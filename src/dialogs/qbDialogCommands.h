@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dialogs/Config.h"
 #include "dialogs/NoteToMail.h"
 
 #include <QString>
@@ -34,9 +35,11 @@ bool RunNoteToMail(QWidget* parent, const QString& nodeCaption, const QString& o
 // that cannot be saved (a library gone read-only) must not keep the user from switching the
 // library: discardChanges asks. After OK the default header is read again and the data
 // directory (created when missing) comes back for the tree to load; nullopt when the user kept
-// the unsaved changes or cancelled.
+// the unsaved changes or cancelled. The quick capture key is offered with applyCaptureKey.
 std::optional<QString> RunConfig(QWidget* parent, TqbNoteInfo& noteInfo,
                                  const TSaveCurrentNote& saveCurrentNote,
-                                 const TDiscardChanges& discardChanges);
+                                 const TDiscardChanges& discardChanges,
+                                 const QKeySequence& captureKey = {},
+                                 const TApplyCaptureKey& applyCaptureKey = {});
 
 } // namespace qbDialogCommands

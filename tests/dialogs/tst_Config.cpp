@@ -5,8 +5,10 @@
 #include "dialogs/ConfigRules.h"
 #include "library/qbNoteInfo.h"
 #include "library/qbPaths.h"
+#include "platform/qbIniFile.h"
 #include "prjinfo/qbProjectInfo.h"
 
+#include <QKeySequenceEdit>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -65,7 +67,7 @@ private slots:
         QCOMPARE(dialog.windowTitle(), QStringLiteral("환경설정"));
         QCOMPARE(dialog.DirData(), Dir("old"));
         const QFontMetrics metrics = dialog.fontMetrics();
-        QCOMPARE(dialog.ClientSize(), QSize(336, 118));
+        QCOMPARE(dialog.ClientSize(), QSize(336, 150));
         QCOMPARE(dialog.pnlDirData->Caption(),
                  ShortenPath(Dir("old"), [&](const QString& t) { return metrics.horizontalAdvance(t); },
                              DirDataTextWidth));
@@ -222,6 +224,83 @@ private slots:
         box->close();
         dialog.btnConfirm->click();
         QCOMPARE(StoredDirData(), Dir("old"));
+    }
+
+    // The quick capture key: a changed one is put to work at OK; one another program holds, or
+    // one the keyboard lacks, is refused with a message, shown back as it was, and the dialog
+    // stays open.
+    void captureKey_data() {
+        QTest::addColumn<QString>("typed"); // "-" for the clear button
+        QTest::addColumn<TqbGlobalKey::TOutcome>("outcome");
+        QTest::addColumn<QStringList>("applied");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("message");
+        const auto registered = TqbGlobalKey::TOutcome::Registered;
+        QTest::newRow("unchanged")
+            << "Ctrl+Alt+M" << registered << QStringList{} << "Ctrl+Alt+M" << QString();
+        QTest::newRow("another key") << "Ctrl+Shift+K" << registered << QStringList{"Ctrl+Shift+K"}
+                                     << "Ctrl+Shift+K" << QString();
+        QTest::newRow("only the first of two")
+            << "Ctrl+K, Ctrl+L" << registered << QStringList{"Ctrl+K"} << "Ctrl+K" << QString();
+        QTest::newRow("cleared") << "-" << registered << QStringList{""} << "" << QString();
+        QTest::newRow("no global keys here")
+            << "Ctrl+Shift+K" << TqbGlobalKey::TOutcome::Unavailable << QStringList{"Ctrl+Shift+K"}
+            << "Ctrl+Shift+K" << QString();
+        QTest::newRow("held by another program")
+            << "Ctrl+Shift+K" << TqbGlobalKey::TOutcome::Taken << QStringList{"Ctrl+Shift+K"}
+            << "Ctrl+Alt+M" << MsgKeyTaken;
+        QTest::newRow("no such key")
+            << "Ctrl+Shift+K" << TqbGlobalKey::TOutcome::Unusable << QStringList{"Ctrl+Shift+K"}
+            << "Ctrl+Alt+M" << MsgKeyUnusable;
+    }
+    void captureKey() {
+        QFETCH(QString, typed);
+        QFETCH(TqbGlobalKey::TOutcome, outcome);
+        QFETCH(QString, message);
+        TfrmConfig dialog(*m_noteInfo);
+        QStringList applied;
+        dialog.SetCaptureKey(QKeySequence(QStringLiteral("Ctrl+Alt+M")),
+                             [&](const QKeySequence& key) {
+                                 applied << key.toString(QKeySequence::PortableText);
+                                 return outcome;
+                             });
+        dialog.show();
+        if (typed == u'-')
+            dialog.btnNoCaptureKey->click();
+        else
+            dialog.edtCaptureKey->setKeySequence(QKeySequence(typed));
+        dialog.btnConfirm->click();
+        QTEST(applied, "applied");
+        QTEST(dialog.edtCaptureKey->keySequence().toString(QKeySequence::PortableText), "shown");
+        auto* box = dialog.findChild<QMessageBox*>();
+        QCOMPARE(box ? box->text() : QString(), message);
+        QCOMPARE(dialog.result(), int(message.isEmpty() ? QDialog::Accepted : QDialog::Rejected));
+    }
+
+    // Stored in the settings as portable text; a missing setting gives the default, an empty
+    // one no key. A key this session cannot hold is stored for one that can.
+    void captureKeySetting_data() {
+        QTest::addColumn<QString>("stored"); // "-" for no setting
+        QTest::addColumn<QString>("read");
+        QTest::newRow("missing") << "-"
+                                 << "Ctrl+Alt+M";
+        QTest::newRow("none") << ""
+                              << "";
+        QTest::newRow("chosen") << "Ctrl+Shift+F5"
+                                << "Ctrl+Shift+F5";
+    }
+    void captureKeySetting() {
+        QFETCH(QString, stored);
+        TqbIniFile ini = m_prj->Ini();
+        if (stored != u'-')
+            ini.WriteString("PROGRAM", "QuickCaptureKey", stored);
+        QTEST(StoredCaptureKey(ini).toString(QKeySequence::PortableText), "read");
+
+        TqbGlobalKey offscreen(QStringLiteral("빠른 메모"));
+        QCOMPARE(ApplyCaptureKey(offscreen, ini, QKeySequence(QStringLiteral("Meta+N"))),
+                 TqbGlobalKey::TOutcome::Unavailable);
+        QCOMPARE(ini.ReadString("PROGRAM", "QuickCaptureKey", {}), QStringLiteral("Meta+N"));
+        QCOMPARE(StoredCaptureKey(ini), QKeySequence(QStringLiteral("Meta+N")));
     }
 
     void failedWriteKeepsDialogOpen() {

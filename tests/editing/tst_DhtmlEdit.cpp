@@ -442,32 +442,40 @@ private slots:
         QVERIFY2(saved.contains(expected.toUtf8()), saved.constData());
     }
 
-    // A to-do item's box: a click in edit mode ticks or unticks it as a change to save; in
-    // browse mode the box and the note stay as they were.
+    // A to-do item's box: a click in edit mode ticks or unticks it as a change to save, one step
+    // of the editor's undo and redo; in browse mode the box and the note stay as they were.
     void clickOnABox_data() {
         QTest::addColumn<bool>("editing");
         QTest::addColumn<int>("box");
+        QTest::addColumn<QList<int>>("steps");
         QTest::addColumn<bool>("ticked");
         QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<QByteArray>("clickedAgain");
         const QByteArray meta = "<meta charset=\"utf-8\">";
-        QTest::newRow("ticks")
-            << true << 0 << true
-            << Page(meta, "<input type=\"checkbox\" checked> 우유</div>"
-                          "<div><input type=\"checkbox\" checked> 빵");
-        QTest::newRow("unticks")
-            << true << 1 << false
-            << Page(meta, "<input type=\"checkbox\"> 우유</div><div><input type=\"checkbox\"> 빵");
+        const QByteArray before = Page(
+            meta, "<input type=\"checkbox\"> 우유</div><div><input type=\"checkbox\" checked> 빵");
+        const QByteArray bothTicked = Page(meta, "<input type=\"checkbox\" checked> 우유</div>"
+                                                 "<div><input type=\"checkbox\" checked> 빵");
+        const QByteArray noneTicked =
+            Page(meta, "<input type=\"checkbox\"> 우유</div><div><input type=\"checkbox\"> 빵");
+        QTest::newRow("ticks") << true << 0 << QList<int>{} << true << bothTicked << before;
+        QTest::newRow("unticks") << true << 1 << QList<int>{} << false << noneTicked << before;
+        QTest::newRow("tick undone")
+            << true << 0 << QList<int>{IDM_UNDO} << false << before << bothTicked;
+        QTest::newRow("tick undone and redone")
+            << true << 0 << QList<int>{IDM_UNDO, IDM_REDO} << true << bothTicked << before;
+        QTest::newRow("untick undone")
+            << true << 1 << QList<int>{IDM_UNDO} << true << before << noneTicked;
         QTest::newRow("browse mode leaves the note")
-            << false << 0 << false
-            << Page(meta, "<input type=\"checkbox\"> 우유</div>"
-                          "<div><input type=\"checkbox\" checked> 빵");
+            << false << 0 << QList<int>{} << false << before << before;
     }
     void clickOnABox() {
         QFETCH(bool, editing);
         QFETCH(int, box);
+        QFETCH(QList<int>, steps);
         const QByteArray before =
             Page("<meta charset=\"utf-8\">", "<input type=\"checkbox\"> 우유</div>"
-                                              "<div><input type=\"checkbox\" checked> 빵");
+                                             "<div><input type=\"checkbox\" checked> 빵");
         const QString path = Write("todo.htm", before);
         if (editing) {
             QVERIFY(LoadForEditing(path));
@@ -482,26 +490,29 @@ private slots:
                                    "r.top+r.height/2];})()")
                         .arg(box))
                 .toList();
+        const QPoint centre(at.value(0).toInt(), at.value(1).toInt());
         QSignalSpy changed(m_edit.get(), &TqbDhtmlEdit::ContentChanged);
         QSignalSpy clicked(m_edit.get(), &TqbDhtmlEdit::DocumentClick);
-        QTest::mouseClick(PageWidget(), Qt::LeftButton, {},
-                          QPoint(at.value(0).toInt(), at.value(1).toInt()));
+        QTest::mouseClick(PageWidget(), Qt::LeftButton, {}, centre);
         // The change is reported before the click, on the same channel.
         QVERIFY(clicked.wait(PageTimeoutMs));
         QCOMPARE(changed.count(), editing ? 1 : 0);
         QCOMPARE(m_edit->DocumentChanged(), editing);
+        // Each step takes the whole tick back or puts it back, and is a change to save.
+        for (int step : steps)
+            m_edit->DocExec(step);
+        QTRY_COMPARE_WITH_TIMEOUT(changed.count(), (editing ? 1 : 0) + steps.size(), PageTimeoutMs);
         QTEST(AskPage(QStringLiteral("document.querySelectorAll('input')[%1].checked").arg(box))
                   .toBool(),
               "ticked");
         m_edit->SaveDocument(path);
         QTEST(ReadBytes(path), "after");
 
-        // The box that took the clicked one's place answers the next click.
-        QTest::mouseClick(PageWidget(), Qt::LeftButton, {},
-                          QPoint(at.value(0).toInt(), at.value(1).toInt()));
+        // The box now in that place answers the next click.
+        QTest::mouseClick(PageWidget(), Qt::LeftButton, {}, centre);
         QVERIFY(clicked.wait(PageTimeoutMs));
         m_edit->SaveDocument(path);
-        QCOMPARE(ReadBytes(path), before);
+        QTEST(ReadBytes(path), "clickedAgain");
     }
 
     void pasteHtmlReplacesSelection() {
