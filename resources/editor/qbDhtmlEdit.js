@@ -362,12 +362,11 @@
         var html = ticked.outerHTML;
         var range = document.createRange();
         range.selectNode(box);
-        // The engine keeps a space that would start the line once the box is gone by writing
-        // it as "&nbsp;", and drops one that ends what is put in: the box's place takes the
-        // spaces after it up to the next character with them.
+        // The engine writes a space beside what it puts in as "&nbsp;" (all of them in the text
+        // it splits), and drops one that ends what is put in: the box's place takes the text
+        // after it up to its last character with it.
         var next = box.nextSibling;
-        var spaced = next && next.nodeType === Node.TEXT_NODE &&
-            /^ +(?:[\uD800-\uDBFF][\uDC00-\uDFFF]|[^ ])/.exec(next.data);
+        var spaced = next && next.nodeType === Node.TEXT_NODE && /^[\s\S]*\S/.exec(next.data);
         if (spaced) {
             range.setEnd(next, spaced[0].length);
             var text = document.createElement("span");

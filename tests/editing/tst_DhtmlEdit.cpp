@@ -452,12 +452,13 @@ private slots:
         QTest::addColumn<QByteArray>("after");
         QTest::addColumn<QByteArray>("clickedAgain");
         const QByteArray meta = "<meta charset=\"utf-8\">";
-        const QByteArray before = Page(
-            meta, "<input type=\"checkbox\"> 우유</div><div><input type=\"checkbox\" checked> 빵");
-        const QByteArray bothTicked = Page(meta, "<input type=\"checkbox\" checked> 우유</div>"
-                                                 "<div><input type=\"checkbox\" checked> 빵");
+        const QByteArray before = Page(meta, "<input type=\"checkbox\"> 우유 두 통</div>"
+                                             "<div><input type=\"checkbox\" checked> 빵 한 개");
+        const QByteArray bothTicked = Page(meta, "<input type=\"checkbox\" checked> 우유 두 통</div>"
+                                                 "<div><input type=\"checkbox\" checked> 빵 한 개");
         const QByteArray noneTicked =
-            Page(meta, "<input type=\"checkbox\"> 우유</div><div><input type=\"checkbox\"> 빵");
+            Page(meta, "<input type=\"checkbox\"> 우유 두 통</div>"
+                       "<div><input type=\"checkbox\"> 빵 한 개");
         QTest::newRow("ticks") << true << 0 << QList<int>{} << true << bothTicked << before;
         QTest::newRow("unticks") << true << 1 << QList<int>{} << false << noneTicked << before;
         QTest::newRow("tick undone")
@@ -474,8 +475,8 @@ private slots:
         QFETCH(int, box);
         QFETCH(QList<int>, steps);
         const QByteArray before =
-            Page("<meta charset=\"utf-8\">", "<input type=\"checkbox\"> 우유</div>"
-                                             "<div><input type=\"checkbox\" checked> 빵");
+            Page("<meta charset=\"utf-8\">", "<input type=\"checkbox\"> 우유 두 통</div>"
+                                             "<div><input type=\"checkbox\" checked> 빵 한 개");
         const QString path = Write("todo.htm", before);
         if (editing) {
             QVERIFY(LoadForEditing(path));
