@@ -248,9 +248,10 @@ void TqbOpenNote::FileChangedOutside() {
     if (m_saving || path.isEmpty() || !m_documentOpen || !m_host.TreeShowing() ||
         m_stamp.Matches(path))
         return;
-    if (HasOwnChanges())
-        SaveCurrentNote();
-    else if (QFileInfo::exists(path))
+    if (HasOwnChanges()) {
+        if (m_outsideChangeAsked.IsNull() || !m_outsideChangeAsked.Matches(path))
+            SaveCurrentNote();
+    } else if (QFileInfo::exists(path))
         OpenCurrentNote();
     else if (m_tree)
         m_tree->SetOpenPath({});
@@ -359,6 +360,7 @@ bool TqbOpenNote::ResolveOutsideChange() {
     const QString path = Path();
     if (m_stamp.Matches(path))
         return true;
+    m_outsideChangeAsked = TqbFileStamp::Of(path);
     if (!QFileInfo::exists(path)) {
         if (!QFileInfo(path).dir().exists()) {
             SaveElsewhere(path);

@@ -183,6 +183,9 @@ private:
     bool m_undecodableAccepted = false;
     // The file as last read or written, and the charset and line ends the source text came in.
     TqbFileStamp m_stamp;
+    // Another program's change the user was last asked about: a notice of it that comes late
+    // does not ask again.
+    TqbFileStamp m_outsideChangeAsked;
     QByteArray m_sourceCharset;
     QString m_sourceLineEnd = QStringLiteral("\r\n");
     bool m_sourceHadDecodingErrors = false;
