@@ -69,6 +69,12 @@ bool TqbAppMessageFilter::HandleAppMessage(QObject* watched, QEvent* event) {
             return true;
         const bool wasComposing = m_composing;
         m_composing = !input->preeditString().isEmpty();
+        // On a busy machine ibus may take the syllable off the screen while it still holds it;
+        // it would commit it later, wherever the caret is by then.
+        if (m_composing || !input->commitString().isEmpty())
+            m_hiddenPreedit.clear();
+        else if (wasComposing)
+            m_hiddenPreedit = m_preedit;
         if (m_composing) {
             m_compositionJustEnded = false;
             m_composedIn = watched;
@@ -110,8 +116,10 @@ bool TqbAppMessageFilter::HandleAppMessage(QObject* watched, QEvent* event) {
             return true;
         }
         // A click may save, switch the mode or move the caret: the syllable goes in first.
-        if (event->type() == QEvent::MouseButtonPress)
+        if (event->type() == QEvent::MouseButtonPress) {
             CommitComposition();
+            CommitHiddenComposition();
+        }
         if (mouse->button() == Qt::LeftButton)
             QueueStyleCheck();
         return false;
@@ -188,6 +196,20 @@ void TqbAppMessageFilter::CommitComposition() {
         m_hooks.Reset();
     }
     m_compositionJustEnded = false;
+}
+
+// Only the input method knows whether a syllable it took off the screen is still held (hidden)
+// or gone (erased): its own commit puts in what it holds, where the syllable was composed. Its
+// repeat of it afterwards is dropped as any echo is.
+void TqbAppMessageFilter::CommitHiddenComposition() {
+    if (m_composing || m_hiddenPreedit.isEmpty())
+        return;
+    m_echo = std::exchange(m_hiddenPreedit, {});
+    m_forcedCommitSeen = false;
+    const quint64 seen = m_inputEvents;
+    m_hooks.Commit();
+    if (m_inputEvents == seen)
+        m_echo.clear(); // nothing was held: nothing will be repeated
 }
 
 void TqbAppMessageFilter::QueueStyleCheck() {

@@ -40,6 +40,9 @@ public:
     bool Composing() const { return m_composing; }
     // The syllable being composed; empty when none is.
     QString CompositionText() const { return m_composing ? m_preedit : QString(); }
+    // The syllable the input method may still hold: the one shown, or the last one it took off
+    // the screen without a word (it may only have hidden it).
+    QString PendingSyllable() const { return m_composing ? m_preedit : m_hiddenPreedit; }
     // Commits the syllable being composed, if any, into the widget that shows it.
     void CommitComposition();
 
@@ -55,6 +58,7 @@ private:
     bool IsEcho(const QInputMethodEvent& input);
     void KeyUp();
     void QueueStyleCheck();
+    void CommitHiddenComposition();
 
     THooks m_hooks;
     TqbShortcutBadges* m_badges;
@@ -63,6 +67,7 @@ private:
     // The input method ended its composition and no key has come since.
     bool m_compositionJustEnded = false;
     QString m_preedit; // the syllable being composed
+    QString m_hiddenPreedit; // a composition cleared from the screen with nothing committed
     QPointer<QObject> m_composedIn; // the widget that shows it
     quint64 m_inputEvents = 0;      // input-method events seen, to tell whether a commit came
     // A composition the program ended: its syllable, until the input method's repeat of it.

@@ -215,6 +215,41 @@ private slots:
         QCOMPARE(W->Edit->text(), typed);
     }
 
+    // ibus may take a syllable off the screen while it still holds it, or because it was erased.
+    // A click asks the platform, which knows: what it still holds goes in where it was composed,
+    // once; what was erased stays gone.
+    void aHiddenSyllableIsCommittedWhereItWasComposed_data() {
+        QTest::addColumn<bool>("held");
+        QTest::addColumn<QStringList>("after"); // input-method events after the click
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("held, then repeated") << true << QStringList{"commit 한"} << "한";
+        QTest::newRow("held, the next syllable") << true << QStringList{"commit 글"} << "한글";
+        QTest::newRow("erased") << false << QStringList{"commit 글"} << "글";
+    }
+    void aHiddenSyllableIsCommittedWhereItWasComposed() {
+        QFETCH(bool, held);
+        QFETCH(QStringList, after);
+        QFETCH(QString, typed);
+        const auto filter = MakeFilter();
+        const auto send = [this](const QString& preedit, const QString& commit = {}) {
+            QInputMethodEvent event(preedit, {});
+            event.setCommitString(commit);
+            QApplication::sendEvent(W->Edit, &event);
+        };
+        if (held)
+            m_commit = [&] { send({}, "한"); };
+        send("한");
+        send({});
+        send({});
+        QCOMPARE(filter->PendingSyllable(), "한");
+        QTest::mousePress(W->Button, Qt::LeftButton);
+        QCOMPARE(W->Edit->text(), held ? "한" : "");
+        for (const QString& what : after)
+            send({}, what.mid(7));
+        QCOMPARE(W->Edit->text(), typed);
+        QCOMPARE(filter->PendingSyllable(), "");
+    }
+
     // Escape leaves the Korean mode of some input methods, ending the composition: it must not
     // also hide the window.
     void escapeThatEndsACompositionDoesNotHide_data() {
