@@ -2,6 +2,7 @@
 
 #include "library/qbFolderListing.h"
 #include "library/qbNoteLinks.h"
+#include "platform/qbTextFile.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -15,29 +16,6 @@ bool IsNameChar(QChar c) {
     return c.isLetterOrNumber() || c == u'-' || c == u'_' || c == u':' || c == u'.';
 }
 
-// "&amp;" and numeric references, the ones an address may hold.
-QString UndoReferences(const QString& value) {
-    if (!value.contains(u'&'))
-        return value;
-    static const QRegularExpression reference(
-        QStringLiteral("&(amp|#[0-9]{1,7}|#[xX][0-9a-fA-F]{1,6});"));
-    QString out;
-    qsizetype from = 0;
-    for (auto it = reference.globalMatch(value); it.hasNext();) {
-        const QRegularExpressionMatch m = it.next();
-        out += value.mid(from, m.capturedStart() - from);
-        const QString body = m.captured(1);
-        if (body == u"amp") {
-            out += u'&';
-        } else {
-            const bool hex = body.size() > 1 && (body[1] == u'x' || body[1] == u'X');
-            const uint code = body.mid(hex ? 2 : 1).toUInt(nullptr, hex ? 16 : 10);
-            out += QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
-        }
-        from = m.capturedEnd();
-    }
-    return out + value.mid(from);
-}
 
 class TPageScanner {
 public:
@@ -152,7 +130,7 @@ private:
             // A frame shows another note as a link leads to one.
             if (name == u"href" || (name == u"src" && (tag == u"iframe" || tag == u"frame")))
                 m_links.append({valueStart, valueEnd - valueStart,
-                                UndoReferences(m_html.mid(valueStart, valueEnd - valueStart))});
+                                qbText::DecodeReferences(m_html.mid(valueStart, valueEnd - valueStart))});
         } else if (name == u"src" || name == u"background")
             Add(valueStart, valueEnd - valueStart);
         else if (name == u"style")
@@ -193,7 +171,7 @@ qsizetype TailStart(const QString& address) {
         QStringLiteral("&(?:amp|#[0-9]{1,7}|#[xX][0-9a-fA-F]{1,6});|[?#]"));
     for (auto it = mark.globalMatch(address); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
-        const QString character = UndoReferences(m.captured());
+        const QString character = qbText::DecodeReferences(m.captured());
         if (character == u"?" || character == u"#")
             return m.capturedStart();
     }
@@ -201,7 +179,7 @@ qsizetype TailStart(const QString& address) {
 }
 
 QString FileOfAddress(const QString& address) {
-    QString a = UndoReferences(address).trimmed();
+    QString a = qbText::DecodeReferences(address).trimmed();
     a.replace(u'\\', u'/');
     const qsizetype cut = a.indexOf(QRegularExpression(QStringLiteral("[?#]")));
     if (cut >= 0)

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -191,6 +192,36 @@ QByteArray Encode(const QString& text, const QByteArray& charset) {
         out += *it;
         i += len;
     }
+    return out;
+}
+
+QString DecodeReferences(const QString& text) {
+    if (!text.contains(u'&'))
+        return text;
+    static const QRegularExpression reference(
+        QStringLiteral("&(#[0-9]+|#[xX][0-9a-fA-F]+|amp|quot|lt|gt|apos);"));
+    QString out;
+    qsizetype last = 0;
+    for (auto it = reference.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        out += QStringView(text).mid(last, match.capturedStart() - last);
+        const QString name = match.captured(1);
+        if (name.startsWith(u'#')) {
+            bool ok = false;
+            const bool hex = name.size() > 1 && (name[1] == u'x' || name[1] == u'X');
+            const uint code = name.mid(hex ? 2 : 1).toUInt(&ok, hex ? 16 : 10);
+            if (ok && code > 0 && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF))
+                out += QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
+            else
+                out += match.captured(0);
+        } else {
+            static const QHash<QString, QChar> named = {
+                {"amp", u'&'}, {"quot", u'"'}, {"lt", u'<'}, {"gt", u'>'}, {"apos", u'\''}};
+            out += named.value(name);
+        }
+        last = match.capturedEnd();
+    }
+    out += QStringView(text).mid(last);
     return out;
 }
 

@@ -24,6 +24,11 @@ QString Decode(const QByteArray& bytes, const QByteArray& charset);
 // Characters the charset cannot hold become numeric character references ("&#x1F600;").
 QByteArray Encode(const QString& text, const QByteArray& charset);
 
+// The text of an attribute value or a run of page text: numeric references and the five
+// named ones of XML become their characters; anything else, an invalid code point included,
+// stays as written.
+QString DecodeReferences(const QString& text);
+
 // Splits at CR, LF or CR LF; a final line end does not make an extra empty line.
 QStringList SplitLines(const QString& text);
 // Each line followed by lineEnd, the last line included.

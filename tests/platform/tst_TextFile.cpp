@@ -26,6 +26,8 @@ private slots:
     void EncodeDecode();
     void SplitLines_data();
     void SplitLines();
+    void DecodeReferences_data();
+    void DecodeReferences();
     void JoinLines();
     void KoreanPageRoundTrip();
     void EmojiSurvivesAsReference();
@@ -143,6 +145,24 @@ void TstTextFile::SplitLines() {
     QFETCH(QString, text);
     QFETCH(QStringList, lines);
     QCOMPARE(qbText::SplitLines(text), lines);
+}
+
+void TstTextFile::DecodeReferences_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("decoded");
+    QTest::newRow("none") << "a&b c" << "a&b c";
+    QTest::newRow("named") << "&lt;&amp;&gt;&quot;&apos;" << "<&>\"'";
+    QTest::newRow("numeric") << "&#54620;&#xAE00;&#X1F600;" << QString::fromUtf8("한글\U0001F600");
+    QTest::newRow("an address") << "a.htm?x=1&amp;y=2" << "a.htm?x=1&y=2";
+    QTest::newRow("not a code point stays")
+        << "&#0;&#xD800;&#x110000;&#99999999999;" << "&#0;&#xD800;&#x110000;&#99999999999;";
+    QTest::newRow("unknown or open stays") << "&nbsp;&amp &#x;" << "&nbsp;&amp &#x;";
+}
+
+void TstTextFile::DecodeReferences() {
+    QFETCH(QString, text);
+    QFETCH(QString, decoded);
+    QCOMPARE(qbText::DecodeReferences(text), decoded);
 }
 
 void TstTextFile::JoinLines() {
