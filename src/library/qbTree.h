@@ -1,6 +1,7 @@
 #pragma once
 
 #include "library/qbLibrary.h"
+#include "library/qbLibraryModel.h"
 #include "library/qbTreeRules.h"
 
 #include <QBrush>
@@ -34,19 +35,17 @@ class TqbTree : public QTreeWidget {
     Q_OBJECT
 
 public:
-    enum TImageIndex {
-        FolderImage = 0,
-        FolderSelectedImage = 1,
-        NoteImage = 2,
-        NoteSelectedImage = 3
-    };
-    static constexpr int ImageIndexRole = Qt::UserRole;
+    // A row's kind and the roles of its name are the library model's.
+    using TImageIndex = TqbLibraryModel::TImageIndex;
+    static constexpr TImageIndex FolderImage = TqbLibraryModel::FolderImage;
+    static constexpr TImageIndex FolderSelectedImage = TqbLibraryModel::FolderSelectedImage;
+    static constexpr TImageIndex NoteImage = TqbLibraryModel::NoteImage;
+    static constexpr TImageIndex NoteSelectedImage = TqbLibraryModel::NoteSelectedImage;
+    static constexpr int ImageIndexRole = TqbLibraryModel::ImageIndexRole;
+    static constexpr int FileNameRole = TqbLibraryModel::FileNameRole;
+    static constexpr int RawNameRole = TqbLibraryModel::RawNameRole;
     // True on the placeholder only: no real name can carry it.
     static constexpr int PlaceholderRole = Qt::UserRole + 1;
-    // A note's own file name: its text followed by its extension as it is on disk.
-    static constexpr int FileNameRole = Qt::UserRole + 2;
-    // The bytes of a name that is not in the file name encoding (shown decoded from CP949).
-    static constexpr int RawNameRole = Qt::UserRole + 3;
     // True on a note, or a folder by its page, that a sync engine's conflict copy stands beside:
     // drawn in ConflictColor, with ConflictTip.
     static constexpr int ConflictRole = Qt::UserRole + 4;

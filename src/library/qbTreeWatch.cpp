@@ -48,9 +48,13 @@ void TqbTree::SyncWatches() {
             if (!IsFolder(child))
                 continue;
             if (!child->isExpanded() || IsUnlisted(child)) {
-                // Watched for its expand arrow: its first entry, or its last one gone.
+                // Watched for its expand arrow: its first entry, or its last one gone; one listed
+                // before, and what it held, also so that the library follows another program's
+                // renames there at once. Its rows are listed anew when it opens.
                 if (!child->isExpanded() && child->data(0, RawNameRole).isNull())
                     closed << NodePath(child);
+                if (!IsUnlisted(child))
+                    self(self, child);
                 continue;
             }
             const QString dir = NodePath(child);

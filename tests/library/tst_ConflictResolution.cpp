@@ -38,6 +38,29 @@ TPages VersionPages(const TqbNoteVersions& versions, const QString& note) {
     return pages;
 }
 
+// The note F/a.htm and its conflict copy under root, and the versions both computers kept of
+// each of the pages, oldest first.
+struct TConflict {
+    QString Note;
+    QString Copy;
+    TqbNoteVersions Versions;
+    qint64 Clock = 1'780'000'000'000;
+
+    TConflict(const QString& root, const QByteArray& ours, const QByteArray& theirs,
+              const TPages& kept)
+        : Note(root + "/F/a.htm"), Copy(root + "/F/" + CopyName) {
+        WriteBytes(Note, ours);
+        WriteBytes(Copy, theirs);
+        Versions.SetRoot(root);
+        Versions.SetClock([this] { return Clock += 1000; });
+        for (const QByteArray& page : kept)
+            for (const char* computer : {"there", "here"}) {
+                Versions.SetComputer(computer);
+                Versions.Keep(Note, page);
+            }
+    }
+};
+
 } // namespace
 
 class tst_ConflictResolution : public QObject {
@@ -115,18 +138,11 @@ private slots:
                 QSKIP(qPrintable("no small disk: " + disk->Error()));
             root = disk->FilePath("BookData");
         }
-        const QString note = root + "/F/a.htm";
-        const QString copy = root + "/F/" + CopyName;
-        WriteBytes(note, ours);
-        WriteBytes(copy, theirs);
-        TqbNoteVersions versions;
-        versions.SetRoot(root);
-        qint64 clock = 1'780'000'000'000;
-        versions.SetClock([&clock] { return clock += 1000; });
-        for (const char* computer : {"there", "here"}) {
-            versions.SetComputer(computer);
-            QVERIFY(!versions.Keep(note, Base).isEmpty());
-        }
+        TConflict conflict(root, ours, theirs, {Base});
+        const QString& note = conflict.Note;
+        const QString& copy = conflict.Copy;
+        TqbNoteVersions& versions = conflict.Versions;
+        QCOMPARE(VersionPages(versions, note).size(), 2);
         QCOMPARE(TqbConflictResolution::CopiesOf(note), QStringList{copy});
         std::unique_ptr<TqbReadOnlyFolder> readOnly;
         if (place == "read-only") {
@@ -198,19 +214,10 @@ private slots:
 
         QTemporaryDir temp;
         const QString root = temp.path();
-        const QString note = root + "/F/a.htm";
-        const QString copy = root + "/F/" + CopyName;
-        WriteBytes(note, ours);
-        WriteBytes(copy, theirs);
-        TqbNoteVersions versions;
-        versions.SetRoot(root);
-        qint64 clock = 1'780'000'000'000;
-        versions.SetClock([&clock] { return clock += 1000; });
-        for (const QByteArray& page : kept)
-            for (const char* computer : {"there", "here"}) {
-                versions.SetComputer(computer);
-                versions.Keep(note, page);
-            }
+        TConflict conflict(root, ours, theirs, kept);
+        const QString& note = conflict.Note;
+        const QString& copy = conflict.Copy;
+        TqbNoteVersions& versions = conflict.Versions;
         for (qsizetype i = 0; i < stversions.size(); ++i)
             WriteBytes(root + QStringLiteral("/.stversions/F/a~20261209-10101%1.htm").arg(i),
                        stversions[i]);

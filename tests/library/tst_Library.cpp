@@ -1,5 +1,6 @@
 // The library's operations as plain calls, without a window: what lands on disk and what is
 // announced.
+#include "common/qbFakeAsker.h"
 #include "common/qbSmallDisk.h"
 #include "common/qbTestFiles.h"
 #include "library/qbLibrary.h"
@@ -13,17 +14,6 @@
 
 namespace {
 
-class TFakeAsker : public IqbLibraryAsker {
-public:
-    QStringList Calls;
-    bool Answer = true;
-    void ShowMessage(const QString& text) override { Calls << "message " + text; }
-    bool Confirm(const QString& text, bool defaultNo) override {
-        Calls << (defaultNo ? "confirm, default no: " : "confirm ") + text;
-        return Answer;
-    }
-};
-
 } // namespace
 
 class tst_Library : public QObject {
@@ -31,7 +21,7 @@ class tst_Library : public QObject {
 
     std::unique_ptr<QTemporaryDir> m_temp;
     QString m_root;
-    TFakeAsker m_asker;
+    TqbFakeAsker m_asker;
     std::unique_ptr<TqbLibrary> m_library;
     // What the library announced, with the root cut off the paths.
     QStringList m_told;

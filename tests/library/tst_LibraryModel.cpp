@@ -1,6 +1,7 @@
 // The library's rows without a view: its answers through plain calls, and the model checked by
 // Qt's model tester while the library changes. The tester reads every folder (it fetches all it
 // can), so the calls that show what is not read yet go without it.
+#include "common/qbFakeAsker.h"
 #include "common/qbTestFiles.h"
 #include "library/qbLibrary.h"
 #include "library/qbLibraryModel.h"
@@ -14,16 +15,6 @@
 
 namespace {
 
-class TFakeAsker : public IqbLibraryAsker {
-public:
-    QStringList Calls;
-    void ShowMessage(const QString& text) override { Calls << "message " + text; }
-    bool Confirm(const QString& text, bool) override {
-        Calls << "confirm " + text;
-        return true;
-    }
-};
-
 } // namespace
 
 class tst_LibraryModel : public QObject {
@@ -31,7 +22,7 @@ class tst_LibraryModel : public QObject {
 
     std::unique_ptr<QTemporaryDir> m_temp;
     QString m_root;
-    TFakeAsker m_asker;
+    TqbFakeAsker m_asker;
     std::unique_ptr<TqbLibrary> m_library;
     std::unique_ptr<TqbLibraryModel> m_model;
     std::unique_ptr<QAbstractItemModelTester> m_tester;

@@ -1,5 +1,6 @@
 // The kept versions of notes: the thinning and size rules, the line comparison, and the store on
 // disk as the library moves, renames and deletes.
+#include "common/qbFakeAsker.h"
 #include "common/qbSmallDisk.h"
 #include "common/qbTestFiles.h"
 #include "library/qbLibrary.h"
@@ -26,13 +27,6 @@ constexpr qint64 Week = 7 * Day;
 // A Thursday midnight, UTC: the start of an hour, a day and (counted from the epoch) a week.
 const qint64 Now = QDateTime(QDate(2026, 6, 4), QTime(0, 0), Qt::UTC).toMSecsSinceEpoch();
 
-class TFakeAsker : public IqbLibraryAsker {
-public:
-    QStringList Calls;
-    void ShowMessage(const QString& text) override { Calls << text; }
-    bool Confirm(const QString&, bool) override { return true; }
-};
-
 } // namespace
 
 class tst_NoteVersions : public QObject {
@@ -40,7 +34,7 @@ class tst_NoteVersions : public QObject {
 
     std::unique_ptr<QTemporaryDir> m_temp;
     QString m_root;
-    TFakeAsker m_asker;
+    TqbFakeAsker m_asker;
     std::unique_ptr<TqbLibrary> m_library;
     qint64 m_clock = Now;
 

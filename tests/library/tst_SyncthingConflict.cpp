@@ -1,6 +1,7 @@
 // Two Syncthing instances on this machine share a library; both computers change the same note
 // while one is paused. Once they meet again, the library sees the conflict copy Syncthing made,
 // and the merge of the two keeps both changes.
+#include "common/qbFakeAsker.h"
 #include "common/qbTestFiles.h"
 #include "library/qbConflictResolution.h"
 #include "library/qbLibrary.h"
@@ -41,12 +42,6 @@ const QByteArray LastChanged =
 const QByteArray BothChanged =
     "<html><head><title>t</title></head><body>\r\n"
     "<p>first, on the laptop</p><p>middle</p><p>last, on the desktop</p></body></html>\r\n";
-
-class TAsker : public IqbLibraryAsker {
-public:
-    void ShowMessage(const QString&) override {}
-    bool Confirm(const QString&, bool) override { return false; }
-};
 
 int FreePort() {
     QTcpServer server;
@@ -251,7 +246,8 @@ private slots:
         const QString copy = TqbConflictResolution::CopiesOf(note).first();
         QVERIFY(QFileInfo(copy).fileName().startsWith("note.sync-conflict-"));
 
-        TAsker asker;
+        TqbFakeAsker asker;
+        asker.Answer = false;
         TqbLibrary library(asker);
         library.SetRoot(laptop.Library);
         QTRY_COMPARE_WITH_TIMEOUT(library.Store().Conflicts().Count(), 1, EngineTimeoutMs);

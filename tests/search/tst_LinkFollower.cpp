@@ -1,5 +1,6 @@
 // Links between notes follow a note or folder moved or renamed, by us or by another program:
 // the bytes of every note before and after.
+#include "common/qbFakeAsker.h"
 #include "common/qbReadOnlyFolder.h"
 #include "common/qbTestFiles.h"
 #include "library/qbLibrary.h"
@@ -14,13 +15,6 @@
 #include <QTest>
 
 namespace {
-
-class TFakeAsker : public IqbLibraryAsker {
-public:
-    QStringList Calls;
-    void ShowMessage(const QString& text) override { Calls << text; }
-    bool Confirm(const QString&, bool) override { return true; }
-};
 
 using TFiles = QMap<QString, QString>; // relative path, text
 
@@ -62,7 +56,7 @@ class tst_LinkFollower : public QObject {
 
     QTemporaryDir m_temp;
     QString m_root;
-    TFakeAsker m_asker;
+    TqbFakeAsker m_asker;
     int m_libraries = 0;
 
     void MakeLibrary() {
@@ -347,7 +341,7 @@ private slots:
              {"a.htm", Utf8Head + "<a href=\"b2.htm\">비</a> <a href=\"sub/c.htm\">c</a></body></html>"},
              {"k.htm", "<p>한글 <a href=\"b2.htm\">비</a></p>"},
              {"u.htm", "<p><a href=\"b2.htm\">비</a><textarea><a href=\"b.htm\"></textarea></p>"}}));
-        QCOMPARE(m_asker.Calls, QStringList{TqbLibrary::LinksNotKeptMessage + held});
+        QCOMPARE(m_asker.Calls, QStringList{"message " + TqbLibrary::LinksNotKeptMessage + held});
     }
 };
 

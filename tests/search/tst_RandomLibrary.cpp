@@ -3,6 +3,7 @@
 // Another program's changes reach the library as in the running program: through the watcher for
 // the folders it watches (the root and the top-level folders), and by a listing for the folders
 // never opened.
+#include "common/qbFakeAsker.h"
 #include "common/qbTestFiles.h"
 #include "library/qbLibrary.h"
 #include "library/qbLibraryWatcher.h"
@@ -21,13 +22,6 @@
 #include <cstdio>
 
 namespace {
-
-class TFakeAsker : public IqbLibraryAsker {
-public:
-    QStringList Calls;
-    void ShowMessage(const QString& text) override { Calls << text; }
-    bool Confirm(const QString&, bool) override { return true; }
-};
 
 // A note of the model: its page names its mark, links to another note and shows its picture
 // ("__images/p<mark>.png" beside it, holding "p<mark>"); a copy has its original's mark.
@@ -205,7 +199,7 @@ private slots:
             WriteBytes(Abs(m_notes[key].Path), Page(key));
         }
 
-        TFakeAsker asker;
+        TqbFakeAsker asker;
         TqbLinkFollower follower;
         TqbLibrary library(asker);
         library.SetRoot(m_root);
