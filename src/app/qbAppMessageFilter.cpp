@@ -182,14 +182,10 @@ void TqbAppMessageFilter::CommitComposition() {
     if (!m_composing)
         return;
     m_composing = false;
-    m_echo = std::exchange(m_preedit, {});
-    m_forcedCommitSeen = false;
-    const quint64 seen = m_inputEvents;
-    m_hooks.Commit();
     // Some input methods answer a commit only with their next key, so the syllable would land
     // where the click that ended it put the caret. It goes in now, where it was composed, and the
     // input method forgets it; should it still send it later, that is the repeat dropped above.
-    if (m_inputEvents == seen && m_composedIn) {
+    if (!AskPlatformToCommit(std::exchange(m_preedit, {})) && m_composedIn) {
         QInputMethodEvent commit;
         commit.setCommitString(m_echo);
         QCoreApplication::sendEvent(m_composedIn, &commit);
@@ -204,12 +200,17 @@ void TqbAppMessageFilter::CommitComposition() {
 void TqbAppMessageFilter::CommitHiddenComposition() {
     if (m_composing || m_hiddenPreedit.isEmpty())
         return;
-    m_echo = std::exchange(m_hiddenPreedit, {});
+    if (!AskPlatformToCommit(std::exchange(m_hiddenPreedit, {})))
+        m_echo.clear(); // nothing was held: nothing will be repeated
+}
+
+// The syllable is the one a repeat would bring; true when the platform answered at once.
+bool TqbAppMessageFilter::AskPlatformToCommit(const QString& syllable) {
+    m_echo = syllable;
     m_forcedCommitSeen = false;
     const quint64 seen = m_inputEvents;
     m_hooks.Commit();
-    if (m_inputEvents == seen)
-        m_echo.clear(); // nothing was held: nothing will be repeated
+    return m_inputEvents != seen;
 }
 
 void TqbAppMessageFilter::QueueStyleCheck() {

@@ -59,6 +59,7 @@ private:
     void KeyUp();
     void QueueStyleCheck();
     void CommitHiddenComposition();
+    bool AskPlatformToCommit(const QString& syllable);
 
     THooks m_hooks;
     TqbShortcutBadges* m_badges;

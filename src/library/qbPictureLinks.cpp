@@ -16,7 +16,6 @@ bool IsNameChar(QChar c) {
     return c.isLetterOrNumber() || c == u'-' || c == u'_' || c == u':' || c == u'.';
 }
 
-
 class TPageScanner {
 public:
     // Pictures, or else the href values as written (File holds the value itself).
@@ -129,8 +128,9 @@ private:
         if (m_hrefs) {
             // A frame shows another note as a link leads to one.
             if (name == u"href" || (name == u"src" && (tag == u"iframe" || tag == u"frame")))
-                m_links.append({valueStart, valueEnd - valueStart,
-                                qbText::DecodeReferences(m_html.mid(valueStart, valueEnd - valueStart))});
+                m_links.append(
+                    {valueStart, valueEnd - valueStart,
+                     qbText::DecodeReferences(m_html.mid(valueStart, valueEnd - valueStart))});
         } else if (name == u"src" || name == u"background")
             Add(valueStart, valueEnd - valueStart);
         else if (name == u"style")
