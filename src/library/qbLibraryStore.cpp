@@ -86,6 +86,14 @@ void TqbLibraryStore::Learn(const QList<TqbGatheredName>& names) {
             Remember(name.Path, name.Id);
 }
 
+QStringList TqbLibraryStore::Folders() const {
+    QStringList folders;
+    for (auto it = m_ids.cbegin(); it != m_ids.cend(); ++it)
+        if (it.key().endsWith(u'/'))
+            folders << it.key().chopped(1);
+    return folders;
+}
+
 TqbLibraryStore::TReconciled TqbLibraryStore::Reconcile(const QStringList& dirs) {
     QList<std::pair<QString, TqbFolderListing>> listings;
     for (const QString& dir : dirs)

@@ -59,6 +59,9 @@ public:
     // the listings found them.
     const TqbConflictIndex& Conflicts() const { return m_conflicts; }
 
+    // Every folder remembered, without the trailing "/".
+    QStringList Folders() const;
+
     // The identity remembered for an item; empty when it is not known.
     QByteArray Id(const QString& itemPath) const { return m_ids.value(itemPath); }
 

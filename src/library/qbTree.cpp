@@ -108,6 +108,8 @@ TqbTree::TqbTree(IqbTreeHost& host, TqbLibrary& library, QWidget* owner)
     m_watcher->SetHold([this] { return m_busy > 0 || (m_watchHold && m_watchHold()); });
     connect(m_watcher, &TqbLibraryWatcher::Changed, this, [this](const QStringList& dirs) {
         MergeBatch(dirs);
+        // Folders another program made or moved in are watched as well.
+        ScheduleWatchSync();
         emit OutsideChangeSeen();
     });
     m_watchSync = new QTimer(this);
@@ -116,6 +118,7 @@ TqbTree::TqbTree(IqbTreeHost& host, TqbLibrary& library, QWidget* owner)
     connect(m_watchSync, &QTimer::timeout, this, &TqbTree::SyncWatches);
     connect(this, &QTreeWidget::itemExpanded, this, &TqbTree::ScheduleWatchSync);
     connect(this, &QTreeWidget::itemCollapsed, this, &TqbTree::ScheduleWatchSync);
+    connect(&m_library.Store(), &TqbLibraryStore::Learned, this, &TqbTree::ScheduleWatchSync);
     // Notes coming and going change nothing watched: a folder of thousands stays quick to use.
     const auto foldersAmong = [this](const QModelIndex& parent, int first, int last) {
         for (int row = first; row <= last; ++row)

@@ -65,6 +65,13 @@ void TqbTree::SyncWatches() {
         }
     };
     walk(walk, nullptr);
+    // Folders no row stands for yet, so that another program's renames there are followed at
+    // once too, whether the tree ever listed them or not.
+    QSet<QString> known(folders.begin(), folders.end());
+    known.unite(QSet<QString>(closed.begin(), closed.end()));
+    for (const QString& dir : m_library.Store().Folders())
+        if (!known.contains(dir))
+            closed << dir;
     m_watched = QSet<QString>(folders.begin(), folders.end());
     m_fresh.clear();
     m_watcher->SetFolders(folders + closed);

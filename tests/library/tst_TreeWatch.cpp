@@ -268,6 +268,20 @@ private slots:
         QCOMPARE(Shape(), QStringLiteral("A[Sub[s1 s2] a1*] B top"));
     }
 
+    // B was never listed: the library learned what is in it all the same.
+    void aFolderNeverListedIsFollowed() {
+        WriteBytes(Lib("B/Deep/d1.htm"), "d1");
+        QSignalSpy learned(&m_library->Store(), &TqbLibraryStore::Learned);
+        m_tree->LoadRoot(m_root);
+        QVERIFY(learned.wait());
+        QTRY_VERIFY(m_tree->Watcher().Watched().contains(Lib("B/Deep")));
+        QSignalSpy moved(m_library.get(), &TqbLibrary::Moved);
+        QVERIFY(QDir().rename(Lib("B/Deep/d1.htm"), Lib("B/Deep/d2.htm")));
+        QVERIFY(moved.wait());
+        QCOMPARE(moved.at(0), (QVariantList{Lib("B/Deep/d1.htm"), Lib("B/Deep/d2.htm")}));
+        QCOMPARE(Shape(), QStringLiteral("A B top"));
+    }
+
     void firstShownRowStays() {
         for (int i = 0; i < 60; ++i)
             WriteBytes(Lib(QStringLiteral("n%1.htm").arg(i, 2, 10, QLatin1Char('0'))), "n");
