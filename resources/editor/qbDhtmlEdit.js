@@ -466,14 +466,16 @@
 
     // What a spreadsheet or a word processor puts on the clipboard carries its own styles,
     // namespaces and temporary pictures, which would stay in the note for good: the editor
-    // cleans it first. Other HTML is pasted as the engine does, and a paste as plain text
-    // carries no HTML.
+    // cleans it first. So it does any HTML with a picture from a file or a data address, which
+    // the note would otherwise point outside the library for, or carry in its markup. Other
+    // HTML is pasted as the engine does, and a paste as plain text carries no HTML.
     var officeMarkup = new RegExp([
         /urn:schemas-microsoft-com:office|<o:p[\s>]|\sx:(num|str|fmla)\b/.source,
         /class=["']?(Mso|xl\d|HStyle\d)/.source,
         /<meta\s+name=["']?(generator|progid)["']?\s+content=["']?[^"'>]*/.source +
             /(LibreOffice|OpenOffice|Excel|Word|Hancom|HWP)/.source
     ].join("|"), "i");
+    var localPicture = /<img\s[^>]*\bsrc\s*=\s*["']?\s*(file|data):/i;
 
     // The class names the note's own style sheets define, which a paste keeps.
     function noteClasses() {
@@ -499,7 +501,7 @@
         if (!bridge || document.designMode !== "on" || !event.clipboardData)
             return;
         var html = event.clipboardData.getData("text/html");
-        if (!html || !officeMarkup.test(html))
+        if (!html || !(officeMarkup.test(html) || localPicture.test(html)))
             return;
         event.preventDefault();
         bridge.cleanPaste(documentId, html, noteClasses());

@@ -270,6 +270,8 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
     KeepLinksOnMoves();
     connect(&m_library->Store().Conflicts(), &TqbConflictIndex::CountChanged,
             m_statusPanel, &TqbStatusPanel::ShowConflicts);
+    connect(m_notePane->TableCommands(), &TqbTableCommands::Refused, m_statusPanel,
+            &TqbStatusPanel::ShowNotice);
     const QString dataDir = m_noteInfo.GetDataDir();
     // A library made just now starts with a note that shows the way.
     if (m_noteInfo.DataDirCreated())
@@ -867,6 +869,12 @@ TqbKeyState TfrmMainNivora::KeyState() const {
 }
 
 void TfrmMainNivora::RunKeyCommand(TqbKeyCommand command) {
+    // A greyed table action would ignore its trigger; the command itself says why it cannot act.
+    if (qbKeyDecision::IsTableCommand(command)) {
+        m_notePane->TableCommands()->Execute(
+            Action(qbKeyDecision::ActionName(command))->data().toInt());
+        return;
+    }
     if (const char* action = qbKeyDecision::ActionName(command)) {
         Action(action)->trigger();
         return;

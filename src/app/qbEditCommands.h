@@ -58,8 +58,9 @@ public:
     // Keeps a picture pasted or dropped as data in the note's folder and links it where it was
     // put; when it cannot be written, says so and puts nothing in.
     void KeepPicture(const QByteArray& bytes, const QString& type, const QString& name);
-    // Cleans an office program's pasted HTML and puts it where it was pasted, its pictures kept
-    // in the note's folder; a picture that cannot be kept is left out, with a warning.
+    // Cleans pasted HTML (an office program's, or any with pictures from files or data) and puts
+    // it where it was pasted, its pictures kept in the note's folder; a picture that cannot be
+    // kept is left out, with a warning.
     void PasteOfficeHtml(const QString& html, const QStringList& noteClasses);
 
     void UpdateFontControls();

@@ -4,17 +4,52 @@ namespace {
 
 using enum TqbKeyCommand;
 
+struct TTableKey {
+    int Key;
+    TqbKeyCommand Command;
+};
+
+// Alt+Shift with these runs a table command. Where the command cannot act the key still goes
+// no further: the page would type its letter over the selection, a whole table after an undo.
+// Some window managers take Alt+Shift with the arrows: each has a letter too.
+constexpr TTableKey TableKeys[] = {
+    {Qt::Key_T, TableInsert},
+    {Qt::Key_Up, TableRowAbove},
+    {Qt::Key_A, TableRowAbove},
+    {Qt::Key_Down, TableRowBelow},
+    {Qt::Key_B, TableRowBelow},
+    {Qt::Key_Left, TableColumnLeft},
+    {Qt::Key_L, TableColumnLeft},
+    {Qt::Key_Right, TableColumnRight},
+    {Qt::Key_R, TableColumnRight},
+    {Qt::Key_Delete, TableDeleteRows},
+    {Qt::Key_Backspace, TableDeleteColumns},
+    {Qt::Key_M, TableMerge},
+    {Qt::Key_S, TableSplit},
+};
+
 TqbKeyDecision Run(TqbKeyCommand command, bool handled, TqbKeyDecision decision = {}) {
     decision.Command = command;
     decision.Handled = handled;
     return decision;
 }
 
+TqbKeyDecision AltShiftKey(int key, const TqbKeyState& state) {
+    if (!state.MainWindowActive)
+        return {};
+    for (const TTableKey& tableKey : TableKeys)
+        if (tableKey.Key == key)
+            return Run(tableKey.Command, true);
+    return {};
+}
+
 // Alt with a letter opens the menu of that letter; Alt combinations are not typing.
 TqbKeyDecision AltKey(int key, bool shift, const TqbKeyState& state) {
+    if (shift)
+        return AltShiftKey(key, state);
     // Back and forward through the notes opened; the web engine would take them for its own
-    // page history. With Shift they are the table's column keys.
-    if ((key == Qt::Key_Left || key == Qt::Key_Right) && !shift) {
+    // page history.
+    if (key == Qt::Key_Left || key == Qt::Key_Right) {
         if (!state.MainWindowActive)
             return {};
         return Run(key == Qt::Key_Left ? GoBack : GoForward, true);
@@ -144,27 +179,32 @@ TqbKeyDecision Decide(int key, Qt::KeyboardModifiers modifiers, const TqbKeyStat
 }
 
 const QList<QKeySequence>& OwnKeys() {
-    static const QList<QKeySequence> keys = {
-        QKeySequence(Qt::Key_Escape),
-        QKeySequence(Qt::Key_F6),
-        QKeySequence(Qt::Key_F7),
-        QKeySequence(Qt::Key_F8),
-        QKeySequence(Qt::CTRL | Qt::Key_Insert),
-        QKeySequence(Qt::CTRL | Qt::Key_B),
-        QKeySequence(Qt::CTRL | Qt::Key_F),
-        QKeySequence(Qt::CTRL | Qt::Key_D),
-        QKeySequence(Qt::CTRL | Qt::Key_K),
-        QKeySequence(Qt::CTRL | Qt::Key_L),
-        QKeySequence(Qt::CTRL | Qt::Key_P),
-        QKeySequence(Qt::CTRL | Qt::Key_S),
-        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Insert),
-        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete),
-        QKeySequence(Qt::ALT | Qt::Key_F),
-        QKeySequence(Qt::ALT | Qt::Key_E),
-        QKeySequence(Qt::CTRL | Qt::Key_J),
-        QKeySequence(Qt::ALT | Qt::Key_Left),
-        QKeySequence(Qt::ALT | Qt::Key_Right),
-    };
+    static const QList<QKeySequence> keys = [] {
+        QList<QKeySequence> own = {
+            QKeySequence(Qt::Key_Escape),
+            QKeySequence(Qt::Key_F6),
+            QKeySequence(Qt::Key_F7),
+            QKeySequence(Qt::Key_F8),
+            QKeySequence(Qt::CTRL | Qt::Key_Insert),
+            QKeySequence(Qt::CTRL | Qt::Key_B),
+            QKeySequence(Qt::CTRL | Qt::Key_F),
+            QKeySequence(Qt::CTRL | Qt::Key_D),
+            QKeySequence(Qt::CTRL | Qt::Key_K),
+            QKeySequence(Qt::CTRL | Qt::Key_L),
+            QKeySequence(Qt::CTRL | Qt::Key_P),
+            QKeySequence(Qt::CTRL | Qt::Key_S),
+            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Insert),
+            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete),
+            QKeySequence(Qt::ALT | Qt::Key_F),
+            QKeySequence(Qt::ALT | Qt::Key_E),
+            QKeySequence(Qt::CTRL | Qt::Key_J),
+            QKeySequence(Qt::ALT | Qt::Key_Left),
+            QKeySequence(Qt::ALT | Qt::Key_Right),
+        };
+        for (const TTableKey& tableKey : TableKeys)
+            own << QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key(tableKey.Key));
+        return own;
+    }();
     return keys;
 }
 
@@ -198,9 +238,31 @@ const char* ActionName(TqbKeyCommand command) {
         return "actGoForward";
     case MakeLink:
         return "actAddLink";
+    case TableInsert:
+        return "actTableInsert";
+    case TableRowAbove:
+        return "actTableRowAbove";
+    case TableRowBelow:
+        return "actTableRowBelow";
+    case TableColumnLeft:
+        return "actTableColumnLeft";
+    case TableColumnRight:
+        return "actTableColumnRight";
+    case TableDeleteRows:
+        return "actTableDeleteRows";
+    case TableDeleteColumns:
+        return "actTableDeleteColumns";
+    case TableMerge:
+        return "actTableMerge";
+    case TableSplit:
+        return "actTableSplit";
     default:
         return nullptr;
     }
+}
+
+bool IsTableCommand(TqbKeyCommand command) {
+    return command >= TableInsert && command <= TableSplit;
 }
 
 } // namespace qbKeyDecision

@@ -38,6 +38,16 @@ enum class TqbKeyCommand {
     GoBack,
     GoForward,
     MakeLink,
+    // The table commands, in the order of TqbTableEdit's.
+    TableInsert,
+    TableRowAbove,
+    TableRowBelow,
+    TableColumnLeft,
+    TableColumnRight,
+    TableDeleteRows,
+    TableDeleteColumns,
+    TableMerge,
+    TableSplit,
 };
 
 struct TqbKeyDecision {
@@ -66,5 +76,8 @@ bool IsOwnKey(const QKeySequence& key);
 // The action a command triggers, by its name in the action table; nullptr for the commands the
 // window carries out itself (save, hide, the panel buttons, the menus).
 const char* ActionName(TqbKeyCommand command);
+
+// Whether the command is one of the table's; its place among them is TqbTableEdit's command.
+bool IsTableCommand(TqbKeyCommand command);
 
 } // namespace qbKeyDecision

@@ -22,6 +22,14 @@ const char* const ActionNames[] = {
 
 } // namespace
 
+const QString TqbTableCommands::NotEditingMessage =
+    QStringLiteral("수정 모드에서만 쓸 수 있습니다.");
+const QString TqbTableCommands::NotInTableMessage = QStringLiteral("표 안에서만 쓸 수 있습니다.");
+const QString TqbTableCommands::NothingToMergeMessage =
+    QStringLiteral("합칠 셀을 둘 이상 선택하세요.");
+const QString TqbTableCommands::NothingToSplitMessage =
+    QStringLiteral("합친 셀 안에서만 쓸 수 있습니다.");
+
 TqbTableCommands::TqbTableCommands(TqbDhtmlEdit* dhtml, const TqbActions& actions,
                                    TqbOpenNote& note, QWidget* dialogParent)
     : QObject(dialogParent), m_dhtml(dhtml), m_actions(actions), m_note(note),
@@ -46,12 +54,25 @@ void TqbTableCommands::UpdateActions() {
     }
 }
 
-void TqbTableCommands::Execute(int tag) {
-    UpdateActions();
+QString TqbTableCommands::WhyNot(int tag) const {
     const auto command = TCommand(tag);
     if (m_note.ViewMode() != TqbViewMode::Edit || !m_note.DocumentReady() ||
-        !m_tables->Applies(command))
+        !m_dhtml->SelectionState().Editable)
+        return NotEditingMessage;
+    if (m_tables->Applies(command))
+        return {};
+    if (!m_dhtml->SelectionState().InTable)
+        return NotInTableMessage;
+    return command == TCommand::MergeCells ? NothingToMergeMessage : NothingToSplitMessage;
+}
+
+void TqbTableCommands::Execute(int tag) {
+    UpdateActions();
+    if (const QString why = WhyNot(tag); !why.isEmpty()) {
+        emit Refused(why);
         return;
+    }
+    const auto command = TCommand(tag);
     bool changed = false;
     if (command == TCommand::InsertTable) {
         TqbTableDialog dialog(m_dialogParent);

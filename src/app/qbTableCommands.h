@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <memory>
 
 class QMenu;
@@ -19,11 +20,24 @@ public:
                      QWidget* dialogParent);
     ~TqbTableCommands() override;
 
+    // The status bar's word when a command's key is pressed where the command cannot act.
+    static const QString NotEditingMessage;
+    static const QString NotInTableMessage;
+    static const QString NothingToMergeMessage;
+    static const QString NothingToSplitMessage;
+
     // The idle update: enables each action by where the selection is.
     void UpdateActions();
+    // Runs the command of the tag (TqbTableEdit's) from its menu item or its key; a key pressed
+    // where the command cannot act changes nothing and is told why.
+    void Execute(int tag);
+
+signals:
+    void Refused(const QString& why);
 
 private:
-    void Execute(int tag);
+    // Why the command cannot act where the selection is; empty when it can.
+    QString WhyNot(int tag) const;
     void AddToPopup(QMenu* menu);
 
     TqbDhtmlEdit* m_dhtml;

@@ -206,9 +206,9 @@ signals:
     // A picture pasted or dropped into the page in edit mode as data, not as HTML: its bytes,
     // its MIME type, and for a dropped file its name. Nothing is in the page until InsertPicture.
     void PictureGiven(const QByteArray& bytes, const QString& type, const QString& name);
-    // HTML an office program put on the clipboard, pasted in edit mode (not as plain text) and
-    // not yet in the page; with the class names the note's own style sheets define. Nothing is
-    // in the page until InsertPastedHtml.
+    // HTML an office program put on the clipboard, or any with a picture from a file or a data
+    // address, pasted in edit mode (not as plain text) and not yet in the page; with the class
+    // names the note's own style sheets define. Nothing is in the page until InsertPastedHtml.
     void OfficeHtmlPasted(const QString& html, const QStringList& noteClasses);
     // The pop-up menu opened: the misspelt word clicked (empty for none) and the engine's
     // suggestions for it, in NFC.

@@ -634,12 +634,12 @@ private slots:
     }
 
     // An office program's clipboard HTML is cleaned before it goes in, and saved clean; its
-    // picture files are kept beside the note; one paste is one step to undo; a paste as plain
-    // text stays plain.
+    // picture files are kept beside the note, as any HTML's pictures from files or data are;
+    // one paste is one step to undo; a paste as plain text stays plain.
     void officePastesAreCleaned_data() {
-        QTest::addColumn<QString>("html"); // %1: a picture file's address
+        QTest::addColumn<QString>("html"); // %1: a picture file's address, %2: the picture as data
         QTest::addColumn<bool>("plain");   // pasted with Ctrl+Shift+V
-        QTest::addColumn<QString>("body");
+        QTest::addColumn<QString>("body"); // %1: the name a picture from data gets
         QTest::addColumn<QString>("message"); // the warning after the first line; empty: none
         const QString rest = "abc def</div><div><font color=\"#0000ff\">blue</font></div>";
         const QString sheet =
@@ -664,6 +664,18 @@ private slots:
             << QString(word).replace("%1", "file:///nowhere/clip_image009.png") << false
             << "<div>그림" + rest << "그림 파일이 없습니다: /nowhere/clip_image009.png";
         QTest::newRow("as plain text") << sheet << true << "<div>1,234" + rest << "";
+        const QString browser = "<meta charset=\"utf-8\"><b>사진</b><img src=\"%1\" alt=\"p\">";
+        const QString kept = "<div><b>사진</b><img src=\"__images/%1\" alt=\"p\">" + rest;
+        QTest::newRow("browser HTML with a picture file")
+            << browser << false << QString(kept).replace("%1", "clip_image001.png") << "";
+        QTest::newRow("browser HTML with a picture as data")
+            << QString(browser).replace("%1", "%2") << false << kept << "";
+        QTest::newRow("browser HTML with a picture file that is gone")
+            << QString(browser).replace("%1", "file:///nowhere/pic.png") << false
+            << "<div><b>사진</b>" + rest << "그림 파일이 없습니다: /nowhere/pic.png";
+        QTest::newRow("browser HTML with a web picture")
+            << QString(browser).replace("%1", "https://example.org/a.png") << false
+            << "<div><b>사진</b><img src=\"https://example.org/a.png\" alt=\"p\">" + rest << "";
     }
     void officePastesAreCleaned() {
         QFETCH(QString, html);
@@ -683,7 +695,10 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), PageWidget(),
                                   TqbWindowFixture::PageTimeoutMs);
         auto* data = new QMimeData;
-        data->setHtml(QString(html).replace("%1", QUrl::fromLocalFile(picture).toString()));
+        const QString asData = "data:image/png;base64," + PngOf(SmallPicture()).toBase64();
+        data->setHtml(QString(html)
+                          .replace("%1", QUrl::fromLocalFile(picture).toString())
+                          .replace("%2", asData));
         data->setText(QStringLiteral("1,234"));
         QApplication::clipboard()->setMimeData(data);
         QTest::keyClick(PageWidget(), Qt::Key_V,
@@ -697,9 +712,16 @@ private slots:
             box->close();
         }
         F.Window->SaveCurrentNote();
-        QCOMPARE(BodyOf(QString::fromUtf8(ReadBytes(Lib("노트.htm")))), body);
-        if (body.contains("__images"))
-            QCOMPARE(ReadBytes(Lib("__images/clip_image001.png")), ReadBytes(picture));
+        const QStringList kept = QDir(Lib("__images")).entryList(QDir::Files);
+        QCOMPARE(kept.size(), body.contains("__images") ? 1 : 0);
+        if (body.contains("%1"))
+            QVERIFY2(
+                QRegularExpression("^pasted-\\d{8}-\\d{6}\\.png$").match(kept.value(0)).hasMatch(),
+                qPrintable(kept.value(0)));
+        QCOMPARE(BodyOf(QString::fromUtf8(ReadBytes(Lib("노트.htm")))),
+                 QString(body).replace("%1", kept.value(0)));
+        if (!kept.isEmpty())
+            QCOMPARE(ReadBytes(Lib("__images/" + kept.first())), ReadBytes(picture));
         // The box took the page's focus; the page then offers no undo until the user is back.
         if (!message.isEmpty())
             return;

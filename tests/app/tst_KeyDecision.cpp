@@ -104,8 +104,14 @@ private slots:
                              << Unchanged << false << true;
         row("Alt+Right forward") << int(Qt::Key_Right) << alt << Search << Browse << true << true
                                  << GoForward << Unchanged << false << true;
-        row("Alt+Shift+Left is the table's") << int(Qt::Key_Left) << (alt | shift) << Tree << Edit
-                                             << true << true << None << Unchanged << false << false;
+        row("Alt+Shift+Left is the table's")
+            << int(Qt::Key_Left) << (alt | shift) << Tree << Edit << true << true << TableColumnLeft
+            << Unchanged << false << true;
+        row("Alt+Shift+M in browse mode is still the table's")
+            << int(Qt::Key_M) << (alt | shift) << Tree << Browse << true << true << TableMerge
+            << Unchanged << false << true;
+        row("Alt+Shift+M in a dialog") << int(Qt::Key_M) << (alt | shift) << Tree << Edit << false
+                                       << true << None << Unchanged << false << false;
         row("Alt+Left in a dialog") << int(Qt::Key_Left) << alt << Tree << Edit << false << true
                                     << None << Unchanged << false << false;
         row("Ctrl+V in browse mode") << int(Qt::Key_V) << ctrl << Tree << Browse << true << true

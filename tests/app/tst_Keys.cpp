@@ -3,10 +3,13 @@
 #include "app/main.h"
 #include "app/qbHistoryCommands.h"
 #include "app/qbShortcutBadges.h"
+#include "app/qbStatusPanel.h"
+#include "app/qbTableCommands.h"
 #include "app/qbTrayKeeper.h"
 #include "common/qbAppTestMain.h"
 #include "common/qbDialogAnswerer.h"
 #include "common/qbWindowFixture.h"
+#include "editing/qbDhtmlEdit.h"
 #include "editing/qbFindDialog.h"
 #include "library/qbTree.h"
 #include "platform/qbTextFile.h"
@@ -22,6 +25,9 @@
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineView>
 
 class TestKeys : public QObject {
     Q_OBJECT
@@ -55,11 +61,41 @@ class TestKeys : public QObject {
         return widget;
     }
 
+    // In edit mode: the caret in the text before the table, the caret in a cell, or the whole
+    // table selected; waits until the page reported it.
+    void SelectInTable(const QString& selection) {
+        F.EnterMode(TqbViewMode::Edit);
+        TqbDhtmlEdit* edit = F.Window->Dhtml();
+        edit->FocusAtStart();
+        const QString script =
+            QStringLiteral("(function () {"
+                           "  const table = document.getElementsByTagName('table')[0];"
+                           "  const text = table.rows[0].cells[1].firstChild;"
+                           "  const range = document.createRange();"
+                           "  if ('%1' === 'table') range.selectNode(table);"
+                           "  else if ('%1' === 'cell') range.setStart(text, 1);"
+                           "  else range.setStart(document.body.firstChild.firstChild, 6);"
+                           "  getSelection().removeAllRanges();"
+                           "  getSelection().addRange(range);"
+                           "})();");
+        edit->findChild<QWebEngineView*>()->page()->runJavaScript(
+            script.arg(selection), QWebEngineScript::ApplicationWorld);
+        const auto reported = [&] {
+            const TqbSelectionState state = edit->SelectionState();
+            return state.Valid && state.Editable && state.InTable == (selection == "cell") &&
+                   state.HasSelection == (selection == "table");
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(reported(), TqbWindowFixture::PageTimeoutMs);
+    }
+
 private slots:
     void init() {
         F.Open([](TqbWindowFixture& f) {
             WriteBytes(f.Lib("노트.htm"), "<HTML><BODY><DIV>text</DIV></BODY></HTML>\r\n");
             WriteBytes(f.Lib("둘째.htm"), "<HTML><BODY><DIV>second</DIV></BODY></HTML>\r\n");
+            WriteBytes(f.Lib("표.htm"), "<HTML><BODY><DIV>before text</DIV><TABLE border=1><TBODY>"
+                                        "<TR><TD>a1</TD><TD>b1</TD></TR><TR><TD>a2</TD><TD>b2</TD>"
+                                        "</TR></TBODY></TABLE></BODY></HTML>\r\n");
         });
         QVERIFY(QTest::qWaitForWindowActive(F.Window.get()));
     }
@@ -209,6 +245,54 @@ private slots:
         over("S", toolbar->widgetForAction(F.Window->Action("actFileSave")));
         QTest::keyRelease(page, Qt::Key_Control);
         QVERIFY(!badges->Showing());
+    }
+
+    // A table key where its command cannot act changes nothing: its letter would have replaced
+    // the selection, a whole table as an undo of a table command leaves it. It says why.
+    void tableKeysWhereTheyCannotAct_data() {
+        QTest::addColumn<QString>("selection");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("why");
+        const QString notInTable = TqbTableCommands::NotInTableMessage;
+        const struct {
+            const char* name;
+            int key;
+        } outsideKeys[] = {{"A", Qt::Key_A},
+                           {"B", Qt::Key_B},
+                           {"L", Qt::Key_L},
+                           {"R", Qt::Key_R},
+                           {"Up", Qt::Key_Up},
+                           {"Del", Qt::Key_Delete},
+                           {"Backspace", Qt::Key_Backspace},
+                           {"M", Qt::Key_M},
+                           {"S", Qt::Key_S}};
+        for (const auto& outside : outsideKeys)
+            QTest::addRow("Alt+Shift+%s in the text", outside.name)
+                << "text" << outside.key << notInTable;
+        QTest::newRow("Alt+Shift+M in one cell")
+            << "cell" << int(Qt::Key_M) << TqbTableCommands::NothingToMergeMessage;
+        QTest::newRow("Alt+Shift+S in one cell")
+            << "cell" << int(Qt::Key_S) << TqbTableCommands::NothingToSplitMessage;
+        QTest::newRow("Alt+Shift+B over the whole table")
+            << "table" << int(Qt::Key_B) << notInTable;
+        QTest::newRow("Alt+Shift+T in browse mode")
+            << "browse" << int(Qt::Key_T) << TqbTableCommands::NotEditingMessage;
+    }
+    void tableKeysWhereTheyCannotAct() {
+        QFETCH(QString, selection);
+        QFETCH(int, key);
+        QFETCH(QString, why);
+        F.Select("표");
+        if (selection != "browse")
+            SelectInTable(selection);
+        QWidget* page = PageWidget();
+        page->setFocus();
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), page,
+                                  TqbWindowFixture::PageTimeoutMs);
+        const QString before = F.Window->Dhtml()->DocumentHtml();
+        QTest::keyClick(page, Qt::Key(key), Qt::AltModifier | Qt::ShiftModifier);
+        QCOMPARE(F.Window->StatusPanel()->Notice(), why);
+        QCOMPARE(F.Window->Dhtml()->DocumentHtml(), before);
     }
 
     void ctrlSInTheSourceViewSaves() {
