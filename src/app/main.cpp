@@ -725,7 +725,9 @@ void TfrmMainNivora::changeEvent(QEvent* event) {
     TfrmQbThreeButtons::changeEvent(event);
     if (event->type() != QEvent::ActivationChange || !isActiveWindow() || !m_activated)
         return;
-    // Coming back from another program is when its changes to the open note show up.
+    // Coming back from another program is when its changes to the open note show up, and a disk
+    // mounted again on a folder that stayed, which no folder watch tells.
+    m_library->Presence().Check();
     m_openNote->CheckOutsideChange();
     // A window that comes back with no widget holding the keys (the one that had them went away
     // meanwhile) would lose the first key typed. The caret stays where it was.

@@ -56,6 +56,10 @@ TqbOpenNote::TqbOpenNote(IqbNoteView& view, IqbOpenNoteHost& host, const TqbNote
         // it would ask its own questions over it. The next tick saves.
         if (QApplication::activeModalWidget())
             return;
+        // Where the library is not there (a disk unplugged) the journal keeps the typing; asking
+        // where to save it every minute would only be in the way.
+        if (m_library && !m_library->Presence().IsThere())
+            return;
         SaveCurrentNote();
         CheckOutsideChange();
     });

@@ -46,12 +46,16 @@ QByteArray WithCrLf(const QByteArray& bytes) {
 
 } // namespace
 
-TqbLibrary::TqbLibrary(IqbLibraryAsker& asker, QObject* parent) : QObject(parent), m_asker(asker) {}
+TqbLibrary::TqbLibrary(IqbLibraryAsker& asker, QObject* parent) : QObject(parent), m_asker(asker) {
+    // A folder put back from a copy holds the same names under new identities.
+    connect(&m_presence, &TqbRootPresence::Back, this, [this] { m_store.SetRoot(m_root, NoteExt); });
+}
 
 void TqbLibrary::SetRoot(const QString& dir) {
     m_root = StripTrailingDelim(dir);
     m_versions.SetRoot(m_root);
     m_store.SetRoot(m_root, NoteExt);
+    m_presence.SetRoot(m_root);
 }
 
 TqbFolderListing TqbLibrary::List(const QString& dir) {

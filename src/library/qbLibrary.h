@@ -5,6 +5,7 @@
 #include "library/qbLibraryStore.h"
 #include "library/qbLinkRewrite.h"
 #include "library/qbNoteVersions.h"
+#include "library/qbRootPresence.h"
 
 #include <QObject>
 #include <QString>
@@ -52,6 +53,8 @@ public:
     // Who rewrites links between notes after a move; none keeps them as they are.
     void SetLinkKeeper(IqbLinkKeeper* keeper) { m_linkKeeper = keeper; }
     const QString& Root() const { return m_root; }
+    // Whether the root folder is there; while it is not, nothing of it is taken as deleted.
+    TqbRootPresence& Presence() { return m_presence; }
 
     // The folder's entries by the listing rules; our own write leftovers in it are removed.
     // Items another program moved into it while no listing looked are followed from the event
@@ -130,5 +133,6 @@ private:
     TqbNoteVersions m_versions;
     IqbLinkKeeper* m_linkKeeper = nullptr;
     TqbLibraryStore m_store;
+    TqbRootPresence m_presence;
     QList<TqbItemMove> m_announcedMoves;
 };

@@ -15,9 +15,11 @@
 #include <QFile>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <chrono>
 
 quint32 qbTickCount() {
@@ -107,6 +109,9 @@ TqbTree::TqbTree(IqbTreeHost& host, TqbLibrary& library, QWidget* owner)
     m_watcher = new TqbLibraryWatcher(this);
     m_watcher->SetHold([this] { return m_busy > 0 || (m_watchHold && m_watchHold()); });
     connect(m_watcher, &TqbLibraryWatcher::Changed, this, [this](const QStringList& dirs) {
+        // Asked first: the root's own report may come before the presence's.
+        if (!m_library.Presence().Check() || m_showsGone)
+            return;
         MergeBatch(dirs);
         // Folders another program made or moved in are watched as well.
         ScheduleWatchSync();
@@ -116,6 +121,17 @@ TqbTree::TqbTree(IqbTreeHost& host, TqbLibrary& library, QWidget* owner)
     m_watchSync->setSingleShot(true);
     m_watchSync->setInterval(0);
     connect(m_watchSync, &QTimer::timeout, this, &TqbTree::SyncWatches);
+    connect(&m_library.Presence(), &TqbRootPresence::Gone, this, &TqbTree::FollowPresence);
+    connect(&m_library.Presence(), &TqbRootPresence::Back, this, &TqbTree::FollowPresence);
+    m_goneLabel = new QLabel(viewport());
+    m_goneLabel->setObjectName(QStringLiteral("libraryGone"));
+    m_goneLabel->setWordWrap(true);
+    m_goneLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_goneLabel->setMargin(8);
+    m_goneLabel->hide();
+    auto* goneLayout = new QVBoxLayout(viewport());
+    goneLayout->setContentsMargins(0, 0, 0, 0);
+    goneLayout->addWidget(m_goneLabel);
     connect(this, &QTreeWidget::itemExpanded, this, &TqbTree::ScheduleWatchSync);
     connect(this, &QTreeWidget::itemCollapsed, this, &TqbTree::ScheduleWatchSync);
     connect(&m_library.Store(), &TqbLibraryStore::Learned, this, &TqbTree::ScheduleWatchSync);
@@ -221,12 +237,22 @@ bool TqbTree::IsUnlisted(const QTreeWidgetItem* node) {
 }
 
 void TqbTree::LoadRoot(const QString& dir) {
-    clear();
-    m_contextNode = QPersistentModelIndex();
     m_rootDir = dir.endsWith(u'/') ? dir.chopped(1) : dir;
     m_library.NoteExt = NoteExt;
     m_library.SetRoot(m_rootDir);
+    ListRoot();
+}
+
+void TqbTree::ListRoot() {
+    clear();
+    m_contextNode = QPersistentModelIndex();
     m_watched.clear();
+    m_showsGone = false;
+    m_goneLabel->hide();
+    if (!m_library.Presence().IsThere()) {
+        ShowLibraryGone();
+        return;
+    }
     ScanFolder(nullptr, m_rootDir);
     ScheduleWatchSync();
 }

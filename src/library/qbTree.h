@@ -22,6 +22,7 @@ class QTimer;
 class QMenu;
 class QKeyEvent;
 class QAction;
+class QLabel;
 
 // Milliseconds of one steady clock; wraps like a 32-bit tick counter.
 quint32 qbTickCount();
@@ -61,6 +62,12 @@ public:
         QStringLiteral("\"%1\" 은(는) 보통 파일이 아니어서 열 수 없습니다.");
     static inline const QString OutsideLibraryMessage =
         QStringLiteral("\"%1\" 은(는) 데이터 폴더 밖에 있어 열 수 없습니다.");
+    // Shown in place of the rows while the library's root folder is not there.
+    static inline const QString LibraryGoneMessage =
+        QStringLiteral("데이터 폴더를 찾을 수 없습니다.\n%1");
+    static inline const QString LibraryGoneHint =
+        QStringLiteral("디스크를 다시 연결하거나 폴더를 제자리로 옮기면 바로 다시 보입니다. "
+                       "그때까지 이 폴더에는 아무것도 쓰지 않습니다.");
 
     // The library outlives the tree.
     TqbTree(IqbTreeHost& host, TqbLibrary& library, QWidget* owner);
@@ -82,8 +89,11 @@ public:
     void SetTickSource(std::function<quint32()> tickSource);
 
     // Clears the tree and lists dir (one trailing "/" removed) at the top level. The open
-    // document stays open; no node is selected afterwards.
+    // document stays open; no node is selected afterwards. A dir that is not there shows
+    // LibraryGoneMessage instead of rows until it is.
     void LoadRoot(const QString& dir);
+    // The root folder is not there: no rows, only the message (objectName "libraryGone").
+    bool ShowsLibraryGone() const { return m_showsGone; }
     // Lists dir into the children of node, or into the top level when node is null.
     void ScanFolder(QTreeWidgetItem* node, const QString& dir);
     // Lists an unlisted folder and expands it; nothing for other nodes.
@@ -256,6 +266,13 @@ private:
     bool MoveItem(const QString& itemPath, const QString& destFolder);
 
     void ScheduleWatchSync();
+    // LoadRoot without setting the library's root.
+    void ListRoot();
+    // The tree follows the root folder's going and coming back, once no node is held.
+    void FollowPresence();
+    // Its rows go, nothing of it counts as deleted and nothing there is watched; the open
+    // document stays open with its typing.
+    void ShowLibraryGone();
     // Watches the top level, every open folder that shows, the closed ones that show (for their
     // expand arrows) and the open document; an open folder that shows again after it was let go
     // is listed anew.
@@ -283,6 +300,8 @@ private:
     // The new item goes where the pop-up menu was opened: into a folder, beside a note in a
     // folder, else at the top level.
     void PopupCreate(void (TqbTree::*create)(bool forceRoot));
+    // Nothing is made where the root folder is not there: true, and the user is told.
+    bool RefusedWhileGone();
     // Ctrl+X and Ctrl+V act on the current row as Cut and Paste do on the menu's row.
     bool IsTreeEditKey(const QKeyEvent* event) const;
     void StartNodeDrag();
@@ -337,4 +356,6 @@ private:
     QSet<QString> m_watched;
     int m_busy = 0;
     bool m_merging = false;
+    QLabel* m_goneLabel = nullptr;
+    bool m_showsGone = false;
 };

@@ -173,6 +173,8 @@ void TqbTree::ItemRemoved(const QString& itemPath) {
 }
 
 void TqbTree::NewFolder(bool forceRoot) {
+    if (RefusedWhileGone())
+        return;
     const TBusy busy(*this);
     m_host.EnterEditMode();
     QTreeWidgetItem* parent = nullptr;
@@ -210,6 +212,8 @@ void TqbTree::NewFolder(bool forceRoot) {
 }
 
 void TqbTree::NewNote(bool forceRoot) {
+    if (RefusedWhileGone())
+        return;
     const TBusy busy(*this);
     m_host.EnterEditMode();
     QTreeWidgetItem* parent = nullptr;
@@ -437,6 +441,12 @@ void TqbTree::PopupPaste() {
     m_itemPaste->setEnabled(false);
     if (source)
         MoveNode(target, source);
+}
+
+bool TqbTree::RefusedWhileGone() {
+    if (m_showsGone)
+        m_host.ShowMessage(LibraryGoneMessage.arg(QDir::toNativeSeparators(m_rootDir)));
+    return m_showsGone;
 }
 
 void TqbTree::PopupCreate(void (TqbTree::*create)(bool forceRoot)) {

@@ -8,9 +8,11 @@
 #include "library/qbPaths.h"
 #include "library/qbTreeHost.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QLabel>
 #include <QScopedValueRollback>
 #include <QTimer>
 
@@ -36,9 +38,44 @@ void TqbTree::ScheduleWatchSync() {
         m_watchSync->start();
 }
 
+void TqbTree::FollowPresence() {
+    const bool gone = !m_library.Presence().IsThere();
+    if (gone == m_showsGone)
+        return;
+    if (m_busy > 0 || (m_watchHold && m_watchHold())) {
+        QTimer::singleShot(TqbLibraryWatcher::HoldRetryMs, this, &TqbTree::FollowPresence);
+        return;
+    }
+    if (gone) {
+        ShowLibraryGone();
+        return;
+    }
+    // Listed as it is on disk now, with the open document selected where it is.
+    ListRoot();
+    const QScopedValueRollback<bool> merging(m_merging, true);
+    if (QTreeWidgetItem* node = ShownNode(m_host.OpenPath()))
+        setCurrentItem(node);
+}
+
+void TqbTree::ShowLibraryGone() {
+    m_showsGone = true;
+    m_goneLabel->setText(LibraryGoneMessage.arg(QDir::toNativeSeparators(m_rootDir)) +
+                         QStringLiteral("\n\n") + LibraryGoneHint);
+    m_goneLabel->show();
+    clear();
+    m_contextNode = QPersistentModelIndex();
+    SyncWatches();
+}
+
 void TqbTree::SyncWatches() {
     if (m_rootDir.isEmpty())
         return;
+    if (m_showsGone) {
+        m_watched.clear();
+        m_watcher->SetFolders({});
+        m_watcher->SetOpenFile({});
+        return;
+    }
     QStringList folders{m_rootDir};
     QStringList closed;
     QStringList stale;
@@ -104,6 +141,8 @@ bool TqbTree::RefreshFolder(const QString& dir) {
 }
 
 void TqbTree::Refresh() {
+    if (!m_library.Presence().Check() || m_showsGone)
+        return;
     QList<QTreeWidgetItem*> listed{nullptr};
     for (qsizetype i = 0; i < listed.size(); ++i) {
         for (int c = 0; c < ChildCount(*this, listed[i]); ++c) {

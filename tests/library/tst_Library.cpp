@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -256,6 +257,51 @@ private slots:
         const QList<TqbNoteVersion> kept = m_library->Versions().List(Lib("A/Sub/p.htm"));
         QCOMPARE(kept.size(), 1);
         QCOMPARE(ReadBytes(kept.first().Path), page);
+    }
+
+    // The root going (moved away, its disk's folder gone, deleted) is told and nothing makes it
+    // again; back in its place, the same folder or a copy, it lists as before.
+    void rootGoneAndBack_data() {
+        QTest::addColumn<QString>("away"); // what goes, below the scratch folder
+        QTest::addColumn<bool>("copy");
+        QTest::newRow("root moved away") << "disk/BookData" << false;
+        QTest::newRow("disk unplugged") << "disk" << false;
+        QTest::newRow("root deleted, a copy put back") << "disk/BookData" << true;
+    }
+    void rootGoneAndBack() {
+        QFETCH(QString, away);
+        QFETCH(bool, copy);
+        m_root = MakeSampleLibrary(m_temp->filePath("disk"));
+        TqbLibrary library(m_asker);
+        library.SetRoot(m_root);
+        Watch(library);
+        QVERIFY(library.Presence().IsThere());
+        QSignalSpy gone(&library.Presence(), &TqbRootPresence::Gone);
+        QSignalSpy back(&library.Presence(), &TqbRootPresence::Back);
+        const QString path = m_temp->filePath(away);
+        const QString aside = m_temp->filePath("aside");
+        if (copy) {
+            QVERIFY(QFile::copy(Lib("top.htm"), m_temp->filePath("top.htm")));
+            QVERIFY(QDir(m_root).removeRecursively());
+        } else {
+            QVERIFY(QDir().rename(path, aside));
+        }
+        QVERIFY(gone.wait());
+        QVERIFY(!library.Presence().IsThere());
+        QVERIFY(!QFileInfo::exists(m_temp->filePath("disk/BookData")));
+        QCOMPARE(m_told, QStringList{});
+        if (copy) {
+            WriteBytes(m_temp->filePath("aside/A/a1.htm"), "a1");
+            WriteBytes(m_temp->filePath("aside/B/b1.htm"), "b1");
+            QVERIFY(QFile::rename(m_temp->filePath("top.htm"), m_temp->filePath("aside/top.htm")));
+        }
+        QVERIFY(QDir().rename(aside, path));
+        QVERIFY(back.wait());
+        QCOMPARE(gone.size(), 1);
+        QVERIFY(library.Presence().IsThere());
+        const TqbFolderListing top = library.List(m_root);
+        QCOMPARE(top.Folders.size(), 2);
+        QCOMPARE(top.NoteFiles.value(0).Name, QStringLiteral("top.htm"));
     }
 
     // Neither a new folder nor a trash half happens on a full disk: each says why.

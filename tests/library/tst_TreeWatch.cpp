@@ -7,6 +7,7 @@
 #include "platform/qbTextFile.h"
 #include "qbFakeTreeHost.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -280,6 +281,45 @@ private slots:
         QVERIFY(moved.wait());
         QCOMPARE(moved.at(0), (QVariantList{Lib("B/Deep/d1.htm"), Lib("B/Deep/d2.htm")}));
         QCOMPARE(Shape(), QStringLiteral("A B top"));
+    }
+
+    // A root that goes is no deletion of what it holds: the tree says so in place of its rows,
+    // the open note stays open, nothing there is watched, made or asked; back, the tree lists it
+    // again with the open note selected.
+    void libraryGoneAndBack_data() {
+        QTest::addColumn<bool>("deleted"); // else moved away
+        QTest::newRow("moved away") << false;
+        QTest::newRow("deleted, a copy put back") << true;
+    }
+    void libraryGoneAndBack() {
+        QFETCH(bool, deleted);
+        const QString aside = deleted ? MakeSampleLibrary(m_temp->filePath("copy")) : m_root + ".away";
+        QSignalSpy gone(&m_library->Presence(), &TqbRootPresence::Gone);
+        QSignalSpy back(&m_library->Presence(), &TqbRootPresence::Back);
+        // The open note would weigh its file gone, and be closed.
+        QSignalSpy seen(m_tree.get(), &TqbTree::OutsideChangeSeen);
+        const QStringList before = m_host.Calls;
+        QVERIFY(deleted ? QDir(m_root).removeRecursively() : QDir().rename(m_root, aside));
+        QVERIFY(gone.wait());
+        QVERIFY(m_tree->ShowsLibraryGone());
+        QCOMPARE(Shape(), QString());
+        const auto* label = m_tree->findChild<QLabel*>("libraryGone");
+        QVERIFY(label && !label->isHidden());
+        QVERIFY(label->text().startsWith(TqbTree::LibraryGoneMessage.arg(m_root) + "\n\n"));
+        QCOMPARE(m_tree->Watcher().Watched(), QStringList{});
+        m_tree->NewNote(true);
+        m_tree->NewFolder(true);
+        QVERIFY(!QFileInfo::exists(m_root));
+        QVERIFY(QDir().rename(aside, m_root));
+        QVERIFY(back.wait());
+        QVERIFY(!m_tree->ShowsLibraryGone());
+        QVERIFY(label->isHidden());
+        QCOMPARE(Shape(), QStringLiteral("A[Sub a1*] B top"));
+        QCOMPARE(m_tree->OpenPath(), Lib("A/a1.htm"));
+        QCOMPARE(m_host.Calls.mid(before.size()),
+                 QStringList(2, "message " + TqbTree::LibraryGoneMessage.arg(m_root)));
+        QCOMPARE(seen.size(), 0);
+        QTRY_COMPARE(m_tree->Watcher().Watched(), Watched({"", "A", "A/Sub", "A/a1.htm", "B"}));
     }
 
     void firstShownRowStays() {
