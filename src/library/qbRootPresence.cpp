@@ -31,7 +31,7 @@ bool TqbRootPresence::Check() {
 void TqbRootPresence::WatchFoldersAbove() {
     // Each folder on the way: a folder that is renamed tells its own folder, not itself.
     QStringList folders;
-    for (QString folder = m_root.isEmpty() ? QString() : QFileInfo(m_root).path();;) {
+    for (QString folder = QFileInfo(m_root).path(); !m_root.isEmpty();) {
         if (QFileInfo(folder).isDir())
             folders << folder;
         const QString above = QFileInfo(folder).path();
