@@ -5,6 +5,7 @@
 #include "platform/qbError.h"
 #include "platform/qbTextFile.h"
 
+#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,13 +28,26 @@ TqbTagBar::TqbTagBar(TqbOpenNote& openNote, QWidget* parent)
     row->addWidget(m_field, 1);
     m_field->setEnabled(false);
     connect(&m_openNote, &TqbOpenNote::DocumentLoaded, this, &TqbTagBar::Show);
-    connect(m_field, &QLineEdit::editingFinished, this, &TqbTagBar::Apply);
+    // Not editingFinished: it comes once for a text, and a write that failed is tried again.
+    connect(m_field, &QLineEdit::returnPressed, this, &TqbTagBar::Apply);
+    m_field->installEventFilter(this);
+}
+
+bool TqbTagBar::eventFilter(QObject* watched, QEvent* event) {
+    // Left for the page, the tree or another program; a message of the write's own takes the
+    // focus too, and is no leaving.
+    if (watched == m_field && event->type() == QEvent::FocusOut &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+        Apply();
+    return QWidget::eventFilter(watched, event);
 }
 
 void TqbTagBar::Show(const QString& path) {
-    // What the user is writing here stays until it is applied.
-    if (m_field->isModified() && !path.isEmpty())
+    // What the user is writing here stays until it is applied, over its own note only.
+    if (m_field->isModified() && !path.isEmpty() && path == m_path)
         return;
+    m_path = path;
     m_tags.clear();
     if (!path.isEmpty()) {
         try {

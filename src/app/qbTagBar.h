@@ -17,6 +17,9 @@ public:
     TqbTagBar(TqbOpenNote& openNote, QWidget* parent = nullptr);
     QLineEdit* Field() const { return m_field; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void Show(const QString& path);
     void Apply();
@@ -24,4 +27,5 @@ private:
     TqbOpenNote& m_openNote;
     QLineEdit* m_field = nullptr;
     QStringList m_tags; // as the file holds them
+    QString m_path;     // the note they are of
 };

@@ -14,6 +14,7 @@
 #include "library/qbTree.h"
 #include "common/qbAppTestMain.h"
 #include "common/qbDialogAnswerer.h"
+#include "common/qbReadOnlyFolder.h"
 #include "common/qbWindowFixture.h"
 
 #include <QAbstractButton>
@@ -183,6 +184,43 @@ private slots:
         QCOMPARE(field->text(), QString());
         Select("첫노트");
         QCOMPARE(field->text(), QString("업무, 회의"));
+    }
+
+    // A tag the file could not take stays in the field over its own note and goes in at the next
+    // try; another note shows its own tags.
+    void tagsNotWrittenAreTriedAgain() {
+        Select("첫노트");
+        auto* field = F.Window->findChild<QLineEdit*>("edtTags");
+        const QByteArray before = ReadBytes(Lib("첫노트.htm"));
+        const auto typeTags = [field](const QString& tags) {
+            field->setFocus();
+            field->selectAll();
+            QInputMethodEvent typed;
+            typed.setCommitString(tags);
+            QApplication::sendEvent(field, &typed);
+        };
+        typeTags("업무");
+        {
+            TqbReadOnlyFolder readOnly(Lib(""));
+            TqbDialogAnswerer told;
+            QTest::keyClick(field, Qt::Key_Return);
+            QCOMPARE(told.texts.size(), 1);
+        }
+        QCOMPARE(ReadBytes(Lib("첫노트.htm")), before);
+        QCOMPARE(field->text(), QString("업무"));
+        QTest::keyClick(field, Qt::Key_Return);
+        QVERIFY(ReadBytes(Lib("첫노트.htm")).contains("<meta name=\"keywords\" content=\"\xBE\xF7\xB9\xAB\">"));
+        typeTags("회의");
+        {
+            TqbReadOnlyFolder readOnly(Lib(""));
+            TqbDialogAnswerer told;
+            QTest::keyClick(field, Qt::Key_Return);
+            QCOMPARE(told.texts.size(), 1);
+        }
+        Select("둘째");
+        QCOMPARE(field->text(), QString());
+        Select("첫노트");
+        QCOMPARE(field->text(), QString("업무"));
     }
 
     // A capture makes the inbox note the first time; into the open inbox it comes after the
