@@ -751,31 +751,36 @@ private slots:
     }
 
     // A quit signal (a close) while a save waits for the user's answer: the answer is still the
-    // user's, nothing is reported as failed, and the window closes once the save is done.
+    // user's, nothing is reported as failed, and the window closes once the save is done. The
+    // save may be the close's own or one the user started.
+    void aCloseDuringASaveQuestionWaitsForTheAnswer_data() {
+        QTest::addColumn<bool>("userSave");
+        QTest::newRow("the close's save") << false;
+        QTest::newRow("the user's save") << true;
+    }
     void aCloseDuringASaveQuestionWaitsForTheAnswer() {
+        QFETCH(bool, userSave);
         Select("첫노트");
         EnterMode(TqbViewMode::Edit);
         TypeIntoPage("mine");
         WriteBytes(Lib("첫노트.htm"), "<HTML><BODY>theirs, longer than it was</BODY></HTML>\r\n");
-        QStringList asked;
-        QTimer answer;
-        connect(&answer, &QTimer::timeout, this, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            asked << box->text();
-            if (asked.size() == 1) {
+        TqbDialogAnswerer answerer; // no button of the question: both kept
+        bool openWhileAsked = false;
+        answerer.beforeAnswer = [&] {
+            if (answerer.texts.size() == 1) {
                 F.Window->close(); // the signal, while the question is up
-                QVERIFY(F.Window->isVisible());
+                openWhileAsked = F.Window->isVisible();
             }
-            box->escapeButton() ? box->escapeButton()->click() : box->reject();
-        });
-        answer.start(20);
-        F.Window->close();
+        };
+        if (userSave)
+            F.Window->Action("actFileSave")->trigger();
+        else
+            F.Window->close();
         QTRY_VERIFY_WITH_TIMEOUT(!F.Window->isVisible(), TqbWindowFixture::PageTimeoutMs);
-        answer.stop();
-        QCOMPARE(asked.size(), 2); // the question, then where the copy went
-        QVERIFY(!asked.contains(TfrmMainNivora::CloseUnsavedQuestion));
+        QVERIFY(openWhileAsked);
+        QCOMPARE(answerer.texts,
+                 QStringList({"다른 프로그램이 이 노트를 고쳤습니다. 어느 쪽을 남길까요?",
+                              "고친 내용을 다음 파일에 따로 저장했습니다."}));
         QVERIFY(ReadBytes(Lib("첫노트 - 사본.htm")).contains("mine"));
     }
 

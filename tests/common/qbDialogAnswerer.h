@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <algorithm>
+#include <functional>
 
 // Message boxes get the given button (or are closed), input dialogs the given text, any other
 // dialog is cancelled. Only one answerer should be alive at a time.
@@ -16,6 +17,8 @@ public:
     QStringList texts;  // each box's text; another dialog's object name
     QStringList shown;  // "caption: text"
     QStringList details; // each box's informative text
+    // Runs once a box is taken down in the lists above, before it is answered.
+    std::function<void()> beforeAnswer;
 
     explicit TqbDialogAnswerer(QMessageBox::StandardButton answer = QMessageBox::Ok,
                                const QString& input = {}) {
@@ -32,6 +35,8 @@ public:
                 texts << box->text();
                 shown << box->windowTitle() + ": " + box->text();
                 details << box->informativeText();
+                if (beforeAnswer)
+                    beforeAnswer();
                 if (QAbstractButton* button = box->button(answer))
                     button->click();
                 else
