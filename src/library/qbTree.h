@@ -23,6 +23,7 @@ class QMenu;
 class QKeyEvent;
 class QAction;
 class QLabel;
+class TqbKeyHandOff;
 
 // Milliseconds of one steady clock; wraps like a 32-bit tick counter.
 quint32 qbTickCount();
@@ -305,7 +306,7 @@ private:
     // Ctrl+X and Ctrl+V act on the current row as Cut and Paste do on the menu's row.
     bool IsTreeEditKey(const QKeyEvent* event) const;
     void StartNodeDrag();
-    bool RunDialog(QDialog& dialog);
+    bool RunDialog(QDialog& dialog, TqbKeyHandOff& handOff);
     // The row where node belongs among owner's children, which are in the listing's order.
     static int SortedRow(const QTreeWidgetItem* owner, const QTreeWidgetItem* node);
     // A renamed node goes to its place in the listing's order.

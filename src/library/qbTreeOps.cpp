@@ -6,6 +6,7 @@
 #include "library/qbLibraryWatcher.h"
 #include "library/qbPaths.h"
 #include "library/qbTreeHost.h"
+#include "platform/qbKeyHandOff.h"
 
 #include <QApplication>
 #include <QDir>
@@ -27,7 +28,8 @@ const QString NodeMimeType = QStringLiteral("application/x-qbnivora-tree-node");
 
 } // namespace
 
-bool TqbTree::RunDialog(QDialog& dialog) {
+bool TqbTree::RunDialog(QDialog& dialog, TqbKeyHandOff& handOff) {
+    connect(&dialog, &QDialog::accepted, &dialog, [&handOff] { handOff.Begin(); });
     if (m_runDialog)
         return m_runDialog(dialog);
     return dialog.exec() == QDialog::Accepted;
@@ -188,12 +190,15 @@ void TqbTree::NewFolder(bool forceRoot) {
         return;
     const QString base = NodePath(parent) + u'/';
 
+    // Typed right after the name is confirmed: meant for the page opened for it. It outlives
+    // the dialog, whose end disturbs the input method.
+    TqbKeyHandOff handOff(window()->windowHandle());
     TfrmUserFileName dialog(window());
     dialog.BasePath = base;
     dialog.NoteExt = NoteExt;
     dialog.CheckExisting = true;
     dialog.SetFolderMode(true);
-    if (!RunDialog(dialog))
+    if (!RunDialog(dialog, handOff))
         return;
     const QString name = dialog.Name();
     if (name.isEmpty())
@@ -209,6 +214,7 @@ void TqbTree::NewFolder(bool forceRoot) {
     if (node && currentItem() == node)
         SetOpenPath(folder + u'/');
     m_host.FocusCurrentView();
+    m_host.TypingFollows();
 }
 
 void TqbTree::NewNote(bool forceRoot) {
@@ -228,10 +234,13 @@ void TqbTree::NewNote(bool forceRoot) {
     const QString base = NodePath(parent) + u'/';
 
     const QString templateDir = m_host.TreeTemplateDir();
+    // Typed right after the name is confirmed: meant for the page opened for it. It outlives
+    // the dialog, whose end disturbs the input method.
+    TqbKeyHandOff handOff(window()->windowHandle());
     TfrmNewNoteName dialog(templateDir, window());
     dialog.NoteExt = NoteExt;
     dialog.ProposeName(base);
-    if (!RunDialog(dialog))
+    if (!RunDialog(dialog, handOff))
         return;
     const QString name = dialog.Name();
     const QString templateName = dialog.SelectedTemplate();
@@ -247,8 +256,10 @@ void TqbTree::NewNote(bool forceRoot) {
         return;
     QTreeWidgetItem* node = itemFromIndex(m_actingNode);
     setCurrentItem(node);
-    if (node && currentItem() == node)
+    if (node && currentItem() == node) {
         SetOpenPath(notePath);
+        m_host.TypingFollows();
+    }
 }
 
 void TqbTree::RenameNode(QTreeWidgetItem* node) {
@@ -269,13 +280,16 @@ void TqbTree::RenameNode(QTreeWidgetItem* node) {
     const QString ext = folder ? QString() : oldFile.mid(oldFile.lastIndexOf(u'.'));
     const QByteArray raw = node->data(0, RawNameRole).toByteArray();
 
+    // Typed right after the name is confirmed: meant for the page opened for it. It outlives
+    // the dialog, whose end disturbs the input method.
+    TqbKeyHandOff handOff(window()->windowHandle());
     TfrmUserFileName dialog(window());
     dialog.edtName->setText(oldText);
     dialog.BasePath = base;
     dialog.NoteExt = folder ? NoteExt : ext;
     dialog.CheckExisting = false;
     dialog.SetFolderMode(folder);
-    if (!RunDialog(dialog))
+    if (!RunDialog(dialog, handOff))
         return;
     const QString newName = dialog.Name();
     if (newName.isEmpty())
