@@ -280,10 +280,6 @@ void TqbNotePane::FocusEditor(TqbViewMode mode) {
         m_source->setFocus();
 }
 
-void TqbNotePane::CatchTypingUntilReady() {
-    m_dhtml->CatchTypingUntilReady();
-}
-
 void TqbNotePane::AddNoteBar(QWidget* bar) {
     auto* column = static_cast<QVBoxLayout*>(layout());
     column->insertWidget(column->indexOf(m_tbEdit) + 1, bar);

@@ -53,7 +53,6 @@ public:
     bool SourceModified() const override;
     void SetSourceModified(bool modified) override;
     void FocusEditor(TqbViewMode mode) override;
-    void CatchTypingUntilReady() override;
 
     // A bar of the note's own between the editing toolbar and the editor.
     void AddNoteBar(QWidget* bar);

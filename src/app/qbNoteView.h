@@ -46,7 +46,4 @@ public:
     virtual void KeepPlaceForNextLoad() {}
     // Focus into the editor of edit or source mode, the caret at the start in edit mode.
     virtual void FocusEditor(TqbViewMode mode) = 0;
-    // The user types into the page being loaded at once: keys wait for it where no turn of the
-    // load can break a composition.
-    virtual void CatchTypingUntilReady() {}
 };

@@ -586,11 +586,6 @@ void TqbOpenNote::FocusCurrentView() {
     }
 }
 
-void TqbOpenNote::TypingFollows() {
-    if (m_viewMode == TqbViewMode::Edit)
-        m_view.CatchTypingUntilReady();
-}
-
 // ---- the rest of what the tree asks
 
 void TqbOpenNote::EnterEditMode() {

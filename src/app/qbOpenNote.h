@@ -74,7 +74,6 @@ public:
     QString OpenPath() const override { return m_path; }
     void EnterEditMode() override;
     void FocusCurrentView() override;
-    void TypingFollows() override;
     bool TreeShowing() const override;
     void ShowMessage(const QString& text) override;
     bool Confirm(const QString& text, bool defaultNo) override;

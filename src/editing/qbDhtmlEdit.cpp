@@ -9,7 +9,6 @@
 #include "editing/qbPageText.h"
 #include "editing/qbSpellCheck.h"
 #include "editing/qbTypingCatcher.h"
-#include "platform/qbKeyHandOff.h"
 #include "platform/qbAtomicWrite.h"
 #include "platform/qbError.h"
 #include "platform/qbPageCodec.h"
@@ -381,7 +380,7 @@ void TqbDhtmlEdit::Hold(QObject* watched, QEvent* event) {
 // where a user who waited would have typed them. All at once, in the order typed: keys that come
 // meanwhile queue behind them.
 void TqbDhtmlEdit::ReplayHeldInput() {
-    if (m_heldInput.empty() && !m_keysToPage) {
+    if (m_heldInput.empty()) {
         m_replayPending = false;
         return;
     }
@@ -408,12 +407,9 @@ void TqbDhtmlEdit::AfterPageFocus(quint64 generation, int checksLeft) {
 void TqbDhtmlEdit::DeliverHeldInput() {
     m_replayPending = false;
     QWidget* target = m_view->focusProxy() ? m_view->focusProxy() : m_view;
-    {
-        const THandingOver mark;
-        for (auto& event : std::exchange(m_heldInput, {}))
-            QCoreApplication::sendEvent(target, event.get());
-    }
-    m_keysToPage.reset();
+    const THandingOver mark;
+    for (auto& event : std::exchange(m_heldInput, {}))
+        QCoreApplication::sendEvent(target, event.get());
 }
 
 // The keys leave the catcher for the page. Moving them ends a composition: the input method's
@@ -423,13 +419,8 @@ void TqbDhtmlEdit::HandOver() {
     if (!m_ready)
         return;
     m_replayPending = true;
-    if (QApplication::focusWidget() == m_catcher) {
-        if (isActiveWindow()) {
-            m_keysToPage = std::make_unique<TqbKeyHandOff>(window()->windowHandle());
-            m_keysToPage->Begin();
-        }
+    if (QApplication::focusWidget() == m_catcher)
         m_view->setFocus(Qt::OtherFocusReason);
-    }
     m_sinceCaught.invalidate();
     // A page that had no focus may not have kept its caret.
     if (std::exchange(m_caretOnHandOver, false))
@@ -532,7 +523,6 @@ void TqbDhtmlEdit::ShowNoDocument() {
 
 void TqbDhtmlEdit::Request(TPageRequest request) {
     m_handOverTimer->stop();
-    m_keysToPage.reset();
     m_ready = false;
     m_replayPending = false;
     m_phase = request.Blank ? TPhase::NoDocument : TPhase::Loading;
@@ -1229,13 +1219,6 @@ void TqbDhtmlEdit::FocusAtStart() {
         setFocus(Qt::OtherFocusReason); // the view once there is one
     if (IsLoading())
         WantFocus();
-}
-
-void TqbDhtmlEdit::CatchTypingUntilReady() {
-    if (!IsLoading())
-        return;
-    m_catching = true;
-    AimKeys();
 }
 
 // ---- printing and closing

@@ -12,12 +12,10 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
-#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
 
-class TqbKeyHandOff;
 class QMenu;
 class QPageLayout;
 class QTimer;
@@ -166,9 +164,6 @@ public:
 
     // Focuses the view and puts the caret at the start of the body, once the document is ready.
     void FocusAtStart();
-    // Keys typed into the page that loads go to the catcher until it is ready: the engine resets
-    // the input method at each turn of the load, which breaks or doubles a syllable.
-    void CatchTypingUntilReady();
     // The next load puts the caret (when asked for) and the scroll where they are now, not at
     // the start: for the same page read again after another program or a move rewrote it.
     void KeepPlaceForNextLoad();
@@ -335,9 +330,6 @@ private:
     QElapsedTimer m_sinceCaught;
     static constexpr int HandOverPauseMs = 500;
     QTimer* m_handOverTimer = nullptr;
-    // From the catcher's hand-over until the page says it has the focus: the input method is
-    // not asked for a page that has not yet told it that it takes text.
-    std::unique_ptr<TqbKeyHandOff> m_keysToPage;
     bool m_caretOnHandOver = false;
     // The page's process may hear of the focus later than the widget does; keys go only then.
     static constexpr int MaxFocusChecks = 50;

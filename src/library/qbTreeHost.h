@@ -27,8 +27,6 @@ public:
     virtual void EnterEditMode() = 0;
     // Keyboard focus to the view that shows the open document.
     virtual void FocusCurrentView() = 0;
-    // The document just opened for a new item is typed into at once.
-    virtual void TypingFollows() {}
     // The left panel shows the tree (not the search results).
     virtual bool TreeShowing() const = 0;
     // The folder of the note templates, ending with "/".

@@ -214,7 +214,6 @@ void TqbTree::NewFolder(bool forceRoot) {
     if (node && currentItem() == node)
         SetOpenPath(folder + u'/');
     m_host.FocusCurrentView();
-    m_host.TypingFollows();
 }
 
 void TqbTree::NewNote(bool forceRoot) {
@@ -256,10 +255,8 @@ void TqbTree::NewNote(bool forceRoot) {
         return;
     QTreeWidgetItem* node = itemFromIndex(m_actingNode);
     setCurrentItem(node);
-    if (node && currentItem() == node) {
+    if (node && currentItem() == node)
         SetOpenPath(notePath);
-        m_host.TypingFollows();
-    }
 }
 
 void TqbTree::RenameNode(QTreeWidgetItem* node) {

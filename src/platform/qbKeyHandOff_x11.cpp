@@ -38,6 +38,13 @@ public:
             return false;
         if ((event->response_type & 0x80) && m_inFlight > 0) {
             --m_inFlight;
+            m_typedMeanwhile = 0;
+            FinishIfDone();
+            return false;
+        }
+        // Keys given back that never return (their window gone) must not keep the keyboard.
+        if (m_released && ++m_typedMeanwhile > MaxTypedMeanwhile) {
+            m_inFlight = 0;
             FinishIfDone();
             return false;
         }
@@ -91,7 +98,9 @@ private:
     QPointer<QWindow> m_to;
     xcb_window_t m_target;
     std::vector<xcb_key_press_event_t> m_held;
+    static constexpr int MaxTypedMeanwhile = 32;
     int m_inFlight = 0;
+    int m_typedMeanwhile = 0;
     bool m_released = false;
     bool m_done = false;
 };
