@@ -309,7 +309,7 @@ void TfrmMainNivora::ConnectActions() {
     }
     on("actFileSave", [this] { SaveCurrentNote(); });
     on("actFilePrint", &TfrmMainNivora::actFilePrintExecute);
-    on("actFileRename", [this] { m_noteTree->RenameNode(m_noteTree->currentItem()); });
+    on("actFileRename", [this] { m_noteTree->RenameNode(m_noteTree->currentIndex()); });
     on("actReload", [this] { OpenCurrentNote(); });
     on("tbiStayOnTop", &TfrmMainNivora::tbiStayOnTopClick);
     on("TBItem1", &TfrmMainNivora::TBItem1Click);
@@ -519,7 +519,7 @@ void TfrmMainNivora::actFileSaveUpdate() {
 
 void TfrmMainNivora::actFileRenameUpdate() {
     Action("actFileRename")
-        ->setEnabled(m_noteTree->currentItem() != nullptr && m_panelMode == TqbPanelMode::Tree);
+        ->setEnabled(m_noteTree->currentIndex().isValid() && m_panelMode == TqbPanelMode::Tree);
 }
 
 void TfrmMainNivora::actFileExecute(int tag) {
@@ -534,7 +534,7 @@ void TfrmMainNivora::actFileExecute(int tag) {
         m_noteTree->NewNote(false);
         break;
     case 2:
-        m_noteTree->DeleteNode(m_noteTree->currentItem());
+        m_noteTree->DeleteNode(m_noteTree->currentIndex());
         break;
     default:
         break;
@@ -546,8 +546,8 @@ void TfrmMainNivora::actFilePrintExecute() {
 }
 
 void TfrmMainNivora::actNoteToMailExecute() {
-    const QTreeWidgetItem* node = m_noteTree->currentItem();
-    qbDialogCommands::RunNoteToMail(this, node ? node->text(0) : QString(), m_noteTree->OpenPath(),
+    qbDialogCommands::RunNoteToMail(this, m_noteTree->currentIndex().data().toString(),
+                                    m_noteTree->OpenPath(),
                                     [this] { return SaveCurrentNote(); });
 }
 
@@ -577,8 +577,7 @@ void TfrmMainNivora::actToolConfigExecute() {
     if (qbTreeNavigation::SelectPath(*m_noteTree, open))
         return;
     m_noteTree->SetOpenPath({});
-    if (m_noteTree->topLevelItemCount() > 0)
-        m_noteTree->setCurrentItem(m_noteTree->topLevelItem(0));
+    m_noteTree->setCurrentIndex(m_noteTree->model()->index(0, 0));
 }
 
 // ---- what the open note asks
@@ -708,8 +707,8 @@ void TfrmMainNivora::FormActivate() {
     // The folders open and the note open when the program closed open again, in the mode it
     // was in; the first node when the note is gone.
     qbTreeNavigation::ReopenFolders(*m_noteTree, qbWindowState::OpenFolders(m_prjInfo.Ini()));
-    if (!m_navigation->ReopenLast(m_prjInfo.Ini()) && m_noteTree->topLevelItemCount() > 0)
-        m_noteTree->setCurrentItem(m_noteTree->topLevelItem(0));
+    if (!m_navigation->ReopenLast(m_prjInfo.Ini()))
+        m_noteTree->setCurrentIndex(m_noteTree->model()->index(0, 0));
     SetViewMode(qbWindowState::ViewMode(m_prjInfo.Ini()));
     ShowDataDirProblem();
     m_history->OfferJournal();

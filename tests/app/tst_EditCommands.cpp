@@ -99,8 +99,7 @@ class TestEditCommands : public QObject {
     QWidget* PageWidget() const { return F.PageWidget(); }
 
     void OpenNoteInMode(TqbViewMode mode) {
-        F.Window->NoteTree()->setCurrentItem(
-            F.Window->NoteTree()->findItems("노트", Qt::MatchExactly).value(0));
+        F.Window->NoteTree()->setCurrentIndex(F.Node("노트"));
         F.Window->SetViewMode(mode);
         if (mode != TqbViewMode::Source)
             F.WaitForPage();

@@ -15,6 +15,7 @@
 #include <QSignalSpy>
 #include <QTextEdit>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 #include <csignal>

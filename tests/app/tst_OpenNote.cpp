@@ -1,4 +1,5 @@
 // The open note's rules without a window: when a note is read, written, kept or reloaded.
+#include "common/qbTreeRows.h"
 #include "app/qbNoteView.h"
 #include "app/qbOpenNote.h"
 #include "app/qbOpenNoteHost.h"
@@ -497,7 +498,7 @@ private slots:
         QVERIFY2(ReadBytes(Lib("노트.htm")).contains(noteHas), ReadBytes(Lib("노트.htm")));
         QCOMPARE(ReadBytes(Lib("노트 - 사본.htm")).contains("\xB3\xBB\xB0\xCD"), copyHasMine);
         // A kept copy shows in the tree at once.
-        QCOMPARE(m_tree->findItems("노트 - 사본", Qt::MatchExactly).size(), copyHasMine ? 1 : 0);
+        QCOMPARE(qbRowsShowing(*m_tree, "노트 - 사본").size(), copyHasMine ? 1 : 0);
         // Whatever was chosen, the editor holds what the note file holds now, or is saving it.
         QVERIFY(!m_note->NoteModified());
         const QList<QByteArray> kept = Kept("노트.htm");
@@ -707,7 +708,7 @@ private slots:
         } else {
             QVERIFY(ReadBytes(Lib(copy)).contains("\xB3\xBB\xB0\xCD"));
             const QString copyNode = QFileInfo(copy).completeBaseName();
-            QCOMPARE(m_tree->findItems(copyNode, Qt::MatchExactly).size(), 1);
+            QCOMPARE(qbRowsShowing(*m_tree, copyNode).size(), 1);
         }
     }
 
@@ -716,15 +717,14 @@ private slots:
         QDir(m_dir->path()).mkpath("BookData/폴더");
         WriteBytes(Lib("폴더/___폴더설명.qb"), Cp949Note);
         m_tree->LoadRoot(m_info->GetDataDir());
-        QTreeWidgetItem* folder = m_tree->findItems("폴더", Qt::MatchExactly).value(0);
+        const QPersistentModelIndex folder = qbRowOf(*m_tree, "폴더");
         m_tree->ExpandFolder(folder);
         Open("폴더/___폴더설명.qb", TqbViewMode::Edit);
         Edit("내것");
         WriteBytes(Lib("폴더/___폴더설명.qb"), "<HTML><BODY>theirs plus more</BODY></HTML>\r\n");
         QVERIFY(m_note->SaveCurrentNote());
         QVERIFY(ReadBytes(Lib("폴더/___폴더설명 - 사본.htm")).contains("\xB3\xBB\xB0\xCD"));
-        QCOMPARE(folder->childCount(), 1);
-        QCOMPARE(folder->child(0)->text(0), QStringLiteral("___폴더설명 - 사본"));
+        QCOMPARE(qbRowTexts(*m_tree, folder), QStringList{"___폴더설명 - 사본"});
     }
 
     void undecodableBytesAreKeptUnlessTheUserAgrees_data() {
@@ -856,7 +856,7 @@ private slots:
             return name.result() == QDialog::Accepted;
         });
         m_tree->PopupRefresh();
-        m_tree->RenameNode(m_tree->findItems("note", Qt::MatchExactly).value(0));
+        m_tree->RenameNode(qbRowOf(*m_tree, "note"));
         m_library->SetLinkKeeper(nullptr);
         QCOMPARE(m_note->Path(), Lib("new.htm"));
         QCOMPARE(m_view->Calls.filter("save ").size(), 1);
