@@ -1,12 +1,12 @@
 #include "app/qbNoteNavigation.h"
 
-#include "app/qbOpenNote.h"
 #include "app/qbTreeNavigation.h"
 #include "dialogs/qbNotePicker.h"
 #include "dialogs/qbTagListDialog.h"
 #include "library/qbDailyNotes.h"
 #include "library/qbNoteInfo.h"
 #include "library/qbTree.h"
+#include "note/qbOpenNote.h"
 #include "platform/qbError.h"
 #include "platform/qbIniFile.h"
 

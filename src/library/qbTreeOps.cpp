@@ -1,4 +1,4 @@
-// The tree's commands: they ask, call the library, and show in the nodes what it announces.
+// The tree's commands: they ask and call the library; the rows follow what it announces.
 #include "library/qbTree.h"
 
 #include "library/NewNoteName.h"

@@ -1,11 +1,11 @@
 // The search panel of the main window over a temporary program folder and library.
 #include "app/main.h"
-#include "app/qbOpenNote.h"
-#include "library/NewNoteName.h"
 #include "editing/qbDhtmlEdit.h"
+#include "library/NewNoteName.h"
 #include "library/qbNoteInfo.h"
-#include "prjinfo/qbProjectInfo.h"
 #include "library/qbTree.h"
+#include "note/qbOpenNote.h"
+#include "prjinfo/qbProjectInfo.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,10 +1,10 @@
 #pragma once
 // The main window over a temporary program folder and library, for end-to-end tests.
 
-#include "common/qbTreeRows.h"
 #include "app/main.h"
-#include "editing/qbDhtmlEdit.h"
 #include "common/qbTestFiles.h"
+#include "common/qbTreeRows.h"
+#include "editing/qbDhtmlEdit.h"
 #include "library/qbNoteInfo.h"
 #include "library/qbTree.h"
 #include "prjinfo/qbProjectInfo.h"

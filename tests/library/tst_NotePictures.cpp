@@ -1,6 +1,6 @@
 // A note's pictures keep showing after tree operations, and no other note loses one.
-#include "common/qbTreeRows.h"
 #include "common/qbTestFiles.h"
+#include "common/qbTreeRows.h"
 #include "library/UserFileName.h"
 #include "library/qbTree.h"
 #include "qbFakeTreeHost.h"

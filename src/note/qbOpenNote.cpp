@@ -1,9 +1,9 @@
-#include "app/qbOpenNote.h"
+#include "note/qbOpenNote.h"
 
-#include "app/qbNoteView.h"
-#include "app/qbTypingJournal.h"
 #include "library/qbNoteInfo.h"
 #include "library/qbTree.h"
+#include "note/qbNoteView.h"
+#include "note/qbTypingJournal.h"
 #include "platform/qbAtomicWrite.h"
 #include "platform/qbError.h"
 #include "platform/qbPageCodec.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/qbModes.h"
-#include "app/qbOpenNoteHost.h"
 #include "library/qbTreeHost.h"
+#include "note/qbModes.h"
+#include "note/qbOpenNoteHost.h"
 #include "platform/qbFileStamp.h"
 
 #include <QByteArray>
