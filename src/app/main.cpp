@@ -220,6 +220,8 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
     m_noteTree->SetImages(treeImages);
     layout->addWidget(m_noteTree, 1);
     m_openNote->SetTree(m_noteTree);
+    // The tree shows what opened, whoever opened it.
+    connect(m_openNote, &TqbOpenNote::DocumentOpened, m_noteTree, &TqbTree::SelectOpenDocument);
     m_quickCapture = new TqbQuickCapture(
         *m_library, *m_noteTree, *m_openNote,
         [this](const QString& text, const QString& detail) { ShowMessage(text, detail); }, this);
@@ -433,7 +435,7 @@ void TfrmMainNivora::SetPanelMode(TqbPanelMode mode) {
 void TfrmMainNivora::OpenInTree(const QString& path) {
     SetPanelMode(TqbPanelMode::Tree);
     // A hit is opened to work on: ready to edit.
-    if (qbTreeNavigation::SelectPath(*m_noteTree, path))
+    if (m_openNote->Open(path))
         SetViewMode(TqbViewMode::Edit);
 }
 
@@ -460,7 +462,7 @@ void TfrmMainNivora::OpenLinkedNote(const QString& path) {
                            ? target.dir().exists()
                            : target.isFile();
     SetPanelMode(TqbPanelMode::Tree);
-    if (!there || !qbTreeNavigation::SelectPath(*m_noteTree, path))
+    if (!there || !m_openNote->Open(path))
         ShowMessage(QStringLiteral("연결된 노트가 없습니다: %1").arg(QDir::toNativeSeparators(path)),
                     QString());
 }
@@ -574,7 +576,7 @@ void TfrmMainNivora::actToolConfigExecute() {
     ShowDataDirProblem();
     // The note stays open when the new library holds it. Otherwise it closes (it was saved before
     // the dialog opened): typing must never go into a file the tree no longer shows.
-    if (qbTreeNavigation::SelectPath(*m_noteTree, open))
+    if (m_openNote->Open(open))
         return;
     m_noteTree->SetOpenPath({});
     m_noteTree->setCurrentIndex(m_noteTree->model()->index(0, 0));

@@ -1,6 +1,5 @@
 #include "app/qbTreeNavigation.h"
 
-#include "library/qbNoteInfo.h"
 #include "library/qbTree.h"
 
 #include <QDir>
@@ -48,21 +47,6 @@ void ReopenFolders(TqbTree& tree, const QStringList& folders) {
             TqbTree::IsFolder(node) && tree.MakeUsable(node))
             tree.ExpandFolder(node);
     }
-}
-
-bool SelectPath(TqbTree& tree, const QString& path) {
-    const QString clean = BelowRoot(tree, path);
-    if (clean.isEmpty())
-        return false;
-    const QString last = QFileInfo(clean).fileName();
-    const bool folderPage = last == TqbNoteInfo::FolderDescriptionName;
-    if (!folderPage && QFileInfo(last).suffix().compare(u"htm", Qt::CaseInsensitive) != 0)
-        return false;
-    const QModelIndex node = tree.RevealDocument(clean);
-    if (!node.isValid())
-        return false;
-    tree.setCurrentIndex(node);
-    return true;
 }
 
 } // namespace qbTreeNavigation

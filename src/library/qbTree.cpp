@@ -317,13 +317,22 @@ QModelIndex TqbTree::RevealDocument(const QString& documentPath, bool byShownNam
     return m_model->IndexOf(itemPath, byShownNames);
 }
 
+void TqbTree::SelectOpenDocument() {
+    const QModelIndex row = RevealDocument(m_host.OpenPath(), false);
+    if (!row.isValid() || row == currentIndex())
+        return;
+    m_selectingOpen = true;
+    setCurrentIndex(row);
+    m_selectingOpen = false;
+}
+
 void TqbTree::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTreeView::currentChanged(current, previous);
     CurrentNodeChanged(current, previous);
 }
 
 void TqbTree::CurrentNodeChanged(const QModelIndex& current, const QModelIndex& previous) {
-    if (!current.isValid() || m_revertingSelection || m_merging)
+    if (!current.isValid() || m_revertingSelection || m_merging || m_selectingOpen)
         return;
     if (m_libraryCalls > 0) {
         m_currentMovedOn = true;

@@ -112,6 +112,9 @@ public:
     // also answer to the names they show (a note's extension in another case), and folders on the
     // way still named in CP949 bytes are made usable (asking).
     QModelIndex RevealDocument(const QString& documentPath, bool byShownNames = true);
+    // Selects the open document's row, the folders on the way opened, without saving or opening
+    // anything: what opened elsewhere shows in the tree.
+    void SelectOpenDocument();
 
     // -- another program's changes (qbTreeWatch.cpp)
 
@@ -318,6 +321,7 @@ private:
     std::function<bool(QDialog&)> m_runDialog;
     quint32 m_lastExpandTick = 0;
     bool m_revertingSelection = false;
+    bool m_selectingOpen = false;
     std::function<quint32()> m_tick;
     // Folder, note.
     std::array<QIcon, 2> m_icons;

@@ -3,7 +3,6 @@
 #include "app/qbConflictDialog.h"
 #include "app/qbNoteNavigation.h"
 #include "app/qbStatusPanel.h"
-#include "app/qbTreeNavigation.h"
 #include "dialogs/Config.h"
 #include "dialogs/qbPathListDialog.h"
 #include "editing/qbDhtmlEdit.h"
@@ -588,7 +587,7 @@ private slots:
         WriteBytes(Lib("첫노트.htm"), "<HTML><BODY><A href=\"둘째.htm#x\">2</A></BODY></HTML>\r\n");
         WriteBytes(Lib("둘째.htm"), "<HTML><BODY><A href=\"폴더\">f</A></BODY></HTML>\r\n");
         F.Window->NoteTree()->LoadRoot(F.Notes->GetDataDir());
-        QVERIFY(qbTreeNavigation::SelectPath(*F.Tree(), Lib(node)));
+        QVERIFY(F.Window->OpenNote()->Open(Lib(node)));
         TqbDialogAnswerer keep(QMessageBox::No);
         F.Tree()->DeleteNode(F.Tree()->currentIndex());
         QCOMPARE(keep.texts, QStringList{question});
@@ -666,7 +665,7 @@ private slots:
         F.Tree()->LoadRoot(QDir::cleanPath(Lib("")));
         EnterMode(TqbViewMode::Edit);
         for (const QString& path : paths) {
-            QVERIFY(qbTreeNavigation::SelectPath(*F.Tree(), path));
+            QVERIFY(F.Window->OpenNote()->Open(path));
             F.WaitForPage();
             QTest::mouseClick(PageWidget(), Qt::LeftButton, {}, QPoint(20, 10));
             QTest::keyClick(PageWidget(), Qt::Key_End);

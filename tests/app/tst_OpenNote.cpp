@@ -210,6 +210,44 @@ private slots:
         m_dir.reset();
     }
 
+    // Opened from outside the tree (the jump list, history, links, search hits): the typing is
+    // saved first and the tree selects what opened, its folders opened on the way; what the
+    // library does not hold opens nothing and saves nothing.
+    void openFromOutsideTheTree_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("opened"); // "": the note stays open, its typing unsaved
+        QTest::addColumn<QString>("row");
+        QTest::newRow("note in folders not listed") << "폴더/안쪽/속.htm" << "폴더/안쪽/속.htm"
+                                                    << "속";
+        QTest::newRow("its extension in another case") << "폴더/큰.htm" << "폴더/큰.HTM" << "큰";
+        QTest::newRow("a folder's page") << "폴더/안쪽/___폴더설명.qb"
+                                         << "폴더/안쪽/___폴더설명.qb" << "안쪽";
+        QTest::newRow("the open note") << "노트.htm" << "노트.htm" << "노트";
+        QTest::newRow("not in the library") << "폴더/없는.htm" << "" << "노트";
+        QTest::newRow("no note") << "폴더/글.txt" << "" << "노트";
+    }
+    void openFromOutsideTheTree() {
+        QFETCH(QString, path);
+        QFETCH(QString, opened);
+        QFETCH(QString, row);
+        connect(m_note.get(), &TqbOpenNote::DocumentOpened, m_tree.get(),
+                &TqbTree::SelectOpenDocument);
+        WriteBytes(Lib("폴더/안쪽/속.htm"), Cp949Note);
+        WriteBytes(Lib("폴더/안쪽/___폴더설명.qb"), Cp949Note);
+        WriteBytes(Lib("폴더/큰.HTM"), Cp949Note);
+        WriteBytes(Lib("폴더/글.txt"), "text");
+        m_tree->LoadRoot(m_info->GetDataDir());
+        Open("노트.htm", TqbViewMode::Edit);
+        Edit("내것");
+        QCOMPARE(m_note->Open(Lib(path)), !opened.isEmpty());
+        QCOMPARE(m_note->Path(), Lib(opened.isEmpty() ? "노트.htm" : opened));
+        QCOMPARE(m_note->NoteModified(), opened.isEmpty());
+        const QModelIndex current = m_tree->currentIndex();
+        QCOMPARE(current.data().toString(), row);
+        for (QModelIndex folder = current.parent(); folder.isValid(); folder = folder.parent())
+            QVERIFY(m_tree->isExpanded(folder));
+    }
+
     // A change made to the file itself (tags): typing goes in first, the bytes the edit does not
     // touch stay, and the editor reads the file again so that its next save keeps the change.
     void fileEditKeepsTypingAndTheRest_data() {
