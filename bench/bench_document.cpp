@@ -35,6 +35,12 @@
 
 namespace {
 
+// The top-level row showing text; none when there is none.
+QModelIndex TopRow(const TqbTree& tree, const QString& text) {
+    const QAbstractItemModel& rows = *tree.model();
+    return rows.match(rows.index(0, 0), Qt::DisplayRole, text, 1, Qt::MatchExactly).value(0);
+}
+
 using qbBench::HelperProcessesKiB;
 using qbBench::ResidentKiB;
 
@@ -193,7 +199,7 @@ TOfficePaste MeasureOfficePaste(TfrmMainNivora& window, const QString& lib) {
     note.close();
     TqbTree* tree = window.NoteTree();
     tree->LoadRoot(lib);
-    tree->setCurrentItem(tree->findItems(name, Qt::MatchExactly).value(0));
+    tree->setCurrentIndex(TopRow(*tree, name));
     window.SetViewMode(TqbViewMode::Edit);
     if (WaitForDocument(window)) {
         QSignalSpy placed(window.Dhtml(), &TqbDhtmlEdit::SelectionStateChanged);
@@ -214,7 +220,7 @@ TOfficePaste MeasureOfficePaste(TfrmMainNivora& window, const QString& lib) {
                         !page.contains(u"x:num");
     }
     window.SetViewMode(TqbViewMode::Browse);
-    tree->setCurrentItem(tree->topLevelItem(0));
+    tree->setCurrentIndex(tree->model()->index(0, 0));
     WaitForDocument(window);
     QFile::remove(lib + name + ".htm");
     tree->LoadRoot(lib);
@@ -256,7 +262,7 @@ TOneBlock MeasureOneBlock(TfrmMainNivora& window, const QString& lib, const QStr
     tree->LoadRoot(lib);
     QElapsedTimer timer;
     timer.start();
-    tree->setCurrentItem(tree->findItems(name, Qt::MatchExactly).value(0));
+    tree->setCurrentIndex(TopRow(*tree, name));
     if (!WaitForDocument(window))
         return figures;
     figures.BrowseMs = timer.restart();
@@ -312,7 +318,7 @@ TOneBlock MeasureOneBlock(TfrmMainNivora& window, const QString& lib, const QStr
     }
     // Out of the way of the notes measured after it.
     window.SetViewMode(TqbViewMode::Browse);
-    tree->setCurrentItem(tree->topLevelItem(0));
+    tree->setCurrentIndex(tree->model()->index(0, 0));
     WaitForDocument(window);
     QFile::remove(path);
     tree->LoadRoot(lib);
@@ -403,13 +409,13 @@ int main(int argc, char* argv[]) {
                         qbBench::ProportionalKiB(QCoreApplication::applicationPid()) / 1024));
         printEngineParts();
         TqbTree* tree = window.NoteTree();
-        const int notesOnTop = tree->topLevelItemCount();
+        const int notesOnTop = tree->model()->rowCount();
         int visited = 0;
         for (int round = 0; visited < 1000; ++round)
             for (int i = 0; i < notesOnTop && visited < 1000; ++i) {
-                if (i == BigNote || tree->topLevelItem(i)->text(0).startsWith("zz"))
+                if (i == BigNote || tree->model()->index(i, 0).data().toString().startsWith("zz"))
                     continue;
-                tree->setCurrentItem(tree->topLevelItem(i));
+                tree->setCurrentIndex(tree->model()->index(i, 0));
                 WaitForDocument(window);
                 ++visited;
             }
@@ -453,7 +459,7 @@ int main(int argc, char* argv[]) {
         return tableOk && preOk ? 0 : 1;
 
     // The last note is the 1 MB one: edit it, then time the save.
-    window.NoteTree()->setCurrentItem(window.NoteTree()->topLevelItem(BigNote));
+    window.NoteTree()->setCurrentIndex(window.NoteTree()->model()->index(BigNote, 0));
     while (!window.DocumentReady())
         QTest::qWait(1);
     window.SetViewMode(TqbViewMode::Edit);
@@ -488,9 +494,9 @@ int main(int argc, char* argv[]) {
 
     window.SetViewMode(TqbViewMode::Browse);
     TqbTree* tree = window.NoteTree();
-    const int smallNotes = tree->topLevelItemCount() - 1;
+    const int smallNotes = tree->model()->rowCount() - 1;
     for (int i = 0; i < smallNotes; ++i) {
-        tree->setCurrentItem(tree->topLevelItem(i));
+        tree->setCurrentIndex(tree->model()->index(i, 0));
         while (!window.DocumentReady())
             QTest::qWait(1);
     }
@@ -503,7 +509,7 @@ int main(int argc, char* argv[]) {
     TMemoryWatch memory;
     QElapsedTimer hugeTimer;
     hugeTimer.start();
-    tree->setCurrentItem(tree->topLevelItem(smallNotes));
+    tree->setCurrentIndex(tree->model()->index(smallNotes, 0));
     const bool hugeBrowsed = WaitForDocument(window);
     const qint64 hugeBrowseMs = hugeTimer.restart();
     window.SetViewMode(TqbViewMode::Edit);
@@ -530,7 +536,7 @@ int main(int argc, char* argv[]) {
     window.SetViewMode(TqbViewMode::Browse);
     QFile::rename(oneLinePath, lib + "one line.htm");
     tree->LoadRoot(lib);
-    tree->setCurrentItem(tree->findItems("one line", Qt::MatchExactly).value(0));
+    tree->setCurrentIndex(TopRow(*tree, "one line"));
     const bool oneLineOpened = WaitForDocument(window);
     window.SetViewMode(TqbViewMode::Edit);
     const bool oneLineEdited = oneLineOpened && WaitForDocument(window);

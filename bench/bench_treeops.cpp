@@ -66,17 +66,15 @@ int main(int argc, char* argv[]) {
     tree.resize(300, 600);
     tree.show();
     tree.LoadRoot(root);
-    const auto top = [&](const QString& text) {
-        return tree.findItems(text, Qt::MatchExactly).value(0);
+    const QAbstractItemModel& rows = *tree.model();
+    const auto child = [&](const QModelIndex& parent, const QString& text) {
+        for (int i = 0; i < rows.rowCount(parent); ++i)
+            if (rows.index(i, 0, parent).data().toString() == text)
+                return QPersistentModelIndex(rows.index(i, 0, parent));
+        return QPersistentModelIndex();
     };
-    const auto child = [&](QTreeWidgetItem* parent, const QString& text) -> QTreeWidgetItem* {
-        for (int i = 0; i < parent->childCount(); ++i)
-            if (parent->child(i)->text(0) == text)
-                return parent->child(i);
-        return nullptr;
-    };
-    QTreeWidgetItem* folder = top(QStringLiteral("큰 폴더"));
-    QTreeWidgetItem* other = top(QStringLiteral("다른 폴더"));
+    const QPersistentModelIndex folder = child({}, QStringLiteral("큰 폴더"));
+    const QPersistentModelIndex other = child({}, QStringLiteral("다른 폴더"));
     tree.ExpandFolder(folder);
     QApplication::processEvents();
 
@@ -95,13 +93,13 @@ int main(int argc, char* argv[]) {
     std::vector<double> newNote, rename, moveOut;
     QElapsedTimer timer;
     for (int run = 0; run < Runs; ++run) {
-        tree.setCurrentItem(folder);
+        tree.setCurrentIndex(folder);
         timer.start();
         tree.NewNote(false);
         QApplication::processEvents();
         newNote.push_back(timer.nsecsElapsed() / 1e6);
 
-        QTreeWidgetItem* node = folder->child(NoteCount / 2);
+        const QModelIndex node = rows.index(NoteCount / 2, 0, folder);
         typed = QStringLiteral("바뀐 이름 %1").arg(run);
         timer.start();
         tree.RenameNode(node);

@@ -76,11 +76,12 @@ int main(int argc, char* argv[]) {
     };
     const double baseCpu = idleCpuMs();
     tree.LoadRoot(root);
-    for (int t = 0; t < tree.topLevelItemCount(); ++t) {
-        QTreeWidgetItem* top = tree.topLevelItem(t);
+    const QAbstractItemModel& rows = *tree.model();
+    for (int t = 0; t < rows.rowCount(); ++t) {
+        const QModelIndex top = rows.index(t, 0);
         tree.ExpandFolder(top);
-        for (int s = 0; s < top->childCount(); ++s)
-            tree.ExpandFolder(top->child(s));
+        for (int s = 0; s < rows.rowCount(top); ++s)
+            tree.ExpandFolder(rows.index(s, 0, top));
     }
     QApplication::processEvents();
     const qsizetype watches = tree.Watcher().Watched().size();
@@ -94,7 +95,7 @@ int main(int argc, char* argv[]) {
     for (int r = 0; r < Renames; ++r) {
         const int t = (r * 37) % TopFolders;
         const int s = r % SubFolders;
-        QTreeWidgetItem* folder = tree.topLevelItem(t)->child(s);
+        const QPersistentModelIndex folder = rows.index(s, 0, rows.index(t, 0));
         const QString dir = tree.NodePath(folder);
         const QString newName = QStringLiteral("바뀐 노트 %1").arg(r);
         timer.start();
@@ -106,16 +107,16 @@ int main(int argc, char* argv[]) {
             return 3;
         latencies.push_back(timer.nsecsElapsed() / 1e6);
         bool shown = false;
-        for (int i = 0; i < folder->childCount(); ++i)
-            shown = shown || folder->child(i)->text(0) == newName;
+        for (int i = 0; i < rows.rowCount(folder); ++i)
+            shown = shown || rows.index(i, 0, folder).data().toString() == newName;
         if (!shown)
             return 4;
     }
     std::sort(latencies.begin(), latencies.end());
 
     // The same in folders listed once and closed again: the library follows the rename as a move.
-    for (int t = 0; t < tree.topLevelItemCount(); ++t)
-        tree.topLevelItem(t)->setExpanded(false);
+    for (int t = 0; t < rows.rowCount(); ++t)
+        tree.collapse(rows.index(t, 0));
     QApplication::processEvents();
     QObject::disconnect(&tree, &TqbTree::FoldersRefreshed, &loop, &QEventLoop::quit);
     QString followedTo;

@@ -4,15 +4,13 @@
 #include "app/qbAfterFirstPaint.h"
 #include "app/qbAppMessageFilter.h"
 #include "app/qbApplication.h"
-#include "app/qbEditCommands.h"
-#include "app/qbTableCommands.h"
-#include "app/qbErrorWindowCloser.h"
 #include "app/qbConflictCommands.h"
+#include "app/qbEditCommands.h"
+#include "app/qbErrorWindowCloser.h"
 #include "app/qbHistoryCommands.h"
 #include "app/qbKeyDecision.h"
 #include "app/qbNoteNavigation.h"
 #include "app/qbNotePane.h"
-#include "app/qbOpenNote.h"
 #include "app/qbQuickCapture.h"
 #include "app/qbQuickCaptureWindow.h"
 #include "app/qbSearchPanel.h"
@@ -21,6 +19,7 @@
 #include "app/qbStartupSteps.h"
 #include "app/qbStatusPanel.h"
 #include "app/qbSteadyQuestion.h"
+#include "app/qbTableCommands.h"
 #include "app/qbTagBar.h"
 #include "app/qbTrayKeeper.h"
 #include "app/qbTreeNavigation.h"
@@ -44,6 +43,7 @@
 #include "library/qbTree.h"
 #include "library/qbWaitCursorAsker.h"
 #include "library/qbWelcomeNote.h"
+#include "note/qbOpenNote.h"
 #include "platform/qbError.h"
 #include "platform/qbGlobalKey.h"
 #include "platform/qbIniFile.h"
@@ -220,6 +220,8 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
     m_noteTree->SetImages(treeImages);
     layout->addWidget(m_noteTree, 1);
     m_openNote->SetTree(m_noteTree);
+    // The tree shows what opened, whoever opened it.
+    connect(m_openNote, &TqbOpenNote::DocumentOpened, m_noteTree, &TqbTree::SelectOpenDocument);
     m_quickCapture = new TqbQuickCapture(
         *m_library, *m_noteTree, *m_openNote,
         [this](const QString& text, const QString& detail) { ShowMessage(text, detail); }, this);
@@ -309,7 +311,7 @@ void TfrmMainNivora::ConnectActions() {
     }
     on("actFileSave", [this] { SaveCurrentNote(); });
     on("actFilePrint", &TfrmMainNivora::actFilePrintExecute);
-    on("actFileRename", [this] { m_noteTree->RenameNode(m_noteTree->currentItem()); });
+    on("actFileRename", [this] { m_noteTree->RenameNode(m_noteTree->currentIndex()); });
     on("actReload", [this] { OpenCurrentNote(); });
     on("tbiStayOnTop", &TfrmMainNivora::tbiStayOnTopClick);
     on("TBItem1", &TfrmMainNivora::TBItem1Click);
@@ -433,7 +435,7 @@ void TfrmMainNivora::SetPanelMode(TqbPanelMode mode) {
 void TfrmMainNivora::OpenInTree(const QString& path) {
     SetPanelMode(TqbPanelMode::Tree);
     // A hit is opened to work on: ready to edit.
-    if (qbTreeNavigation::SelectPath(*m_noteTree, path))
+    if (m_openNote->Open(path))
         SetViewMode(TqbViewMode::Edit);
 }
 
@@ -460,7 +462,7 @@ void TfrmMainNivora::OpenLinkedNote(const QString& path) {
                            ? target.dir().exists()
                            : target.isFile();
     SetPanelMode(TqbPanelMode::Tree);
-    if (!there || !qbTreeNavigation::SelectPath(*m_noteTree, path))
+    if (!there || !m_openNote->Open(path))
         ShowMessage(QStringLiteral("연결된 노트가 없습니다: %1").arg(QDir::toNativeSeparators(path)),
                     QString());
 }
@@ -519,7 +521,7 @@ void TfrmMainNivora::actFileSaveUpdate() {
 
 void TfrmMainNivora::actFileRenameUpdate() {
     Action("actFileRename")
-        ->setEnabled(m_noteTree->currentItem() != nullptr && m_panelMode == TqbPanelMode::Tree);
+        ->setEnabled(m_noteTree->currentIndex().isValid() && m_panelMode == TqbPanelMode::Tree);
 }
 
 void TfrmMainNivora::actFileExecute(int tag) {
@@ -534,7 +536,7 @@ void TfrmMainNivora::actFileExecute(int tag) {
         m_noteTree->NewNote(false);
         break;
     case 2:
-        m_noteTree->DeleteNode(m_noteTree->currentItem());
+        m_noteTree->DeleteNode(m_noteTree->currentIndex());
         break;
     default:
         break;
@@ -546,8 +548,8 @@ void TfrmMainNivora::actFilePrintExecute() {
 }
 
 void TfrmMainNivora::actNoteToMailExecute() {
-    const QTreeWidgetItem* node = m_noteTree->currentItem();
-    qbDialogCommands::RunNoteToMail(this, node ? node->text(0) : QString(), m_noteTree->OpenPath(),
+    qbDialogCommands::RunNoteToMail(this, m_noteTree->currentIndex().data().toString(),
+                                    m_noteTree->OpenPath(),
                                     [this] { return SaveCurrentNote(); });
 }
 
@@ -574,11 +576,10 @@ void TfrmMainNivora::actToolConfigExecute() {
     ShowDataDirProblem();
     // The note stays open when the new library holds it. Otherwise it closes (it was saved before
     // the dialog opened): typing must never go into a file the tree no longer shows.
-    if (qbTreeNavigation::SelectPath(*m_noteTree, open))
+    if (m_openNote->Open(open))
         return;
     m_noteTree->SetOpenPath({});
-    if (m_noteTree->topLevelItemCount() > 0)
-        m_noteTree->setCurrentItem(m_noteTree->topLevelItem(0));
+    m_noteTree->setCurrentIndex(m_noteTree->model()->index(0, 0));
 }
 
 // ---- what the open note asks
@@ -708,8 +709,8 @@ void TfrmMainNivora::FormActivate() {
     // The folders open and the note open when the program closed open again, in the mode it
     // was in; the first node when the note is gone.
     qbTreeNavigation::ReopenFolders(*m_noteTree, qbWindowState::OpenFolders(m_prjInfo.Ini()));
-    if (!m_navigation->ReopenLast(m_prjInfo.Ini()) && m_noteTree->topLevelItemCount() > 0)
-        m_noteTree->setCurrentItem(m_noteTree->topLevelItem(0));
+    if (!m_navigation->ReopenLast(m_prjInfo.Ini()))
+        m_noteTree->setCurrentIndex(m_noteTree->model()->index(0, 0));
     SetViewMode(qbWindowState::ViewMode(m_prjInfo.Ini()));
     ShowDataDirProblem();
     m_history->OfferJournal();

@@ -1,10 +1,11 @@
 #pragma once
 
-#include "app/qbModes.h"
-#include "app/qbOpenNote.h"
-#include "app/qbOpenNoteHost.h"
+#include "app/qbPanelMode.h"
 #include "app/qbSearchPanel.h"
 #include "frames/qbFormThreeBtns.h"
+#include "note/qbModes.h"
+#include "note/qbOpenNote.h"
+#include "note/qbOpenNoteHost.h"
 
 #include <QStringList>
 #include <QVariant>

@@ -1,9 +1,9 @@
 #include "app/qbConflictCommands.h"
 
 #include "app/qbConflictDialog.h"
-#include "app/qbOpenNote.h"
 #include "library/qbConflictResolution.h"
 #include "library/qbTree.h"
+#include "note/qbOpenNote.h"
 #include "platform/qbError.h"
 
 #include <QFileInfo>

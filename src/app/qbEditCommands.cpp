@@ -1,7 +1,6 @@
 #include "app/qbEditCommands.h"
 
 #include "app/qbActionTable.h"
-#include "app/qbOpenNote.h"
 #include "app/qbSourceView.h"
 #include "controls/qbColorPicker.h"
 #include "dialogs/qbLinkDialog.h"
@@ -13,6 +12,7 @@
 #include "editing/qbPictureDialog.h"
 #include "library/qbNoteInfo.h"
 #include "library/qbTree.h"
+#include "note/qbOpenNote.h"
 #include "platform/qbError.h"
 
 #include <QAction>

@@ -1,8 +1,8 @@
 #include "app/qbHistoryCommands.h"
 
-#include "app/qbOpenNote.h"
 #include "library/qbTree.h"
 #include "library/qbTreeRules.h"
+#include "note/qbOpenNote.h"
 #include "platform/qbAtomicWrite.h"
 #include "platform/qbError.h"
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/qbOpenNoteHost.h"
-#include "app/qbTypingJournal.h"
 #include "app/qbVersionsDialog.h"
 #include "library/qbNoteVersions.h"
+#include "note/qbOpenNoteHost.h"
+#include "note/qbTypingJournal.h"
 
 #include <QObject>
 #include <QString>

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/qbModes.h"
+#include "app/qbPanelMode.h"
+#include "note/qbModes.h"
 
 #include <QKeySequence>
 #include <QList>

@@ -1,12 +1,11 @@
 #include "app/qbNoteNavigation.h"
 
-#include "app/qbOpenNote.h"
-#include "app/qbTreeNavigation.h"
 #include "dialogs/qbNotePicker.h"
 #include "dialogs/qbTagListDialog.h"
 #include "library/qbDailyNotes.h"
 #include "library/qbNoteInfo.h"
 #include "library/qbTree.h"
+#include "note/qbOpenNote.h"
 #include "platform/qbError.h"
 #include "platform/qbIniFile.h"
 
@@ -46,7 +45,7 @@ bool TqbNoteNavigation::GoToDocument(const QString& path) {
         return false;
     }
     m_hooks.ShowTree();
-    if (qbTreeNavigation::SelectPath(m_tree, path))
+    if (m_openNote.Open(path))
         return true;
     m_hooks.ShowMessage(QStringLiteral("이 노트는 지금 라이브러리에 없습니다: %1")
                             .arg(QDir::toNativeSeparators(path)));
@@ -56,7 +55,7 @@ bool TqbNoteNavigation::GoToDocument(const QString& path) {
 void TqbNoteNavigation::GoThroughHistory(bool back) {
     while (const std::optional<QString> path = back ? m_history.Back() : m_history.Forward()) {
         m_hooks.ShowTree();
-        if (qbTreeNavigation::SelectPath(m_tree, *path))
+        if (m_openNote.Open(*path))
             break;
         // Not in the tree that shows now (another library): passed over like a deleted one.
         m_history.Forget(*path);
@@ -156,7 +155,7 @@ void TqbNoteNavigation::LoadRecent(const TqbIniFile& ini) {
 
 bool TqbNoteNavigation::ReopenLast(const TqbIniFile& ini) {
     const QString last = TqbRecentNotes::OpenAtClose(ini);
-    return !last.isEmpty() && QFileInfo::exists(last) && qbTreeNavigation::SelectPath(m_tree, last);
+    return !last.isEmpty() && QFileInfo::exists(last) && m_openNote.Open(last);
 }
 
 void TqbNoteNavigation::SaveRecent(const TqbIniFile& ini, const QString& openPath) const {

@@ -2,9 +2,8 @@
 
 #include "app/qbActionTable.h"
 #include "app/qbEditCommands.h"
-#include "app/qbTableCommands.h"
-#include "app/qbOpenNote.h"
 #include "app/qbSourceView.h"
+#include "app/qbTableCommands.h"
 #include "controls/qbColorPicker.h"
 #include "controls/qbImageLists.h"
 #include "dialogs/qbWarningBox.h"
@@ -12,6 +11,7 @@
 #include "editing/qbFindDialog.h"
 #include "editing/qbInsertTools.h"
 #include "editing/qbPageFonts.h"
+#include "note/qbOpenNote.h"
 
 #include <QAbstractItemView>
 #include <QAction>

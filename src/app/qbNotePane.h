@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/qbNoteView.h"
+#include "note/qbNoteView.h"
 
 #include <QWidget>
 

@@ -1,8 +1,8 @@
 #include "app/qbQuickCapture.h"
 
-#include "app/qbOpenNote.h"
 #include "library/qbInbox.h"
 #include "library/qbTree.h"
+#include "note/qbOpenNote.h"
 #include "platform/qbAtomicWrite.h"
 #include "platform/qbError.h"
 #include "platform/qbTextFile.h"

@@ -1,10 +1,10 @@
 #include "app/qbTableCommands.h"
 
 #include "app/qbActionTable.h"
-#include "app/qbOpenNote.h"
 #include "editing/qbDhtmlEdit.h"
 #include "editing/qbTableDialog.h"
 #include "editing/qbTableEdit.h"
+#include "note/qbOpenNote.h"
 
 #include <QAction>
 #include <QMenu>

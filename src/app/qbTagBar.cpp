@@ -1,7 +1,7 @@
 #include "app/qbTagBar.h"
 
-#include "app/qbOpenNote.h"
 #include "library/qbNoteTags.h"
+#include "note/qbOpenNote.h"
 #include "platform/qbError.h"
 #include "platform/qbTextFile.h"
 

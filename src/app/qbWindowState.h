@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/qbModes.h"
+#include "note/qbModes.h"
 
 #include <QStringList>
 

@@ -2,8 +2,10 @@
 
 #include "library/qbLibrary.h"
 #include "library/qbNameOrder.h"
+#include "library/qbNoteInfo.h"
 #include "library/qbPaths.h"
 
+#include <QBrush>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -18,10 +20,12 @@ struct TqbLibraryModel::TNode {
     // A note's own file name.
     QString FileName;
     QByteArray RawName;
-    // A folder whose entries are read into Children.
+    // A folder whose entries are read into Children; one that holds nothing is read as it is made.
     bool Listed = false;
     // A folder not listed yet that holds something on disk.
     bool HasEntries = false;
+    // A sync engine's conflict copy stands beside it (a folder: beside its page).
+    bool Conflict = false;
     std::vector<std::unique_ptr<TNode>> Children;
 
     QString Name() const { return Folder ? Text : FileName; }
@@ -53,19 +57,32 @@ void TqbLibraryModel::LoadRoot() {
     beginResetModel();
     m_root = std::make_unique<TNode>();
     if (!m_library.Root().isEmpty()) {
-        const TqbFolderListing listing = m_library.List(m_library.Root());
-        const QString dir = m_library.Root();
-        for (const TqbListedName& entry : listing.Folders)
-            m_root->Children.push_back(MakeNode(dir, entry, true));
-        for (const TqbListedName& entry : listing.NoteFiles)
-            m_root->Children.push_back(MakeNode(dir, entry, false));
-        for (size_t i = 0; i < m_root->Children.size(); ++i) {
-            m_root->Children[i]->Parent = m_root.get();
-            m_root->Children[i]->Row = int(i);
-        }
+        m_root->Children = MakeRows(m_root.get(), m_library.List(m_library.Root()));
         m_root->Listed = true;
     }
     endResetModel();
+}
+
+void TqbLibraryModel::Clear() {
+    beginResetModel();
+    m_root = std::make_unique<TNode>();
+    endResetModel();
+}
+
+std::vector<std::unique_ptr<TqbLibraryModel::TNode>>
+TqbLibraryModel::MakeRows(TNode* folder, const TqbFolderListing& listing) {
+    const QString dir = DirOf(folder);
+    std::vector<std::unique_ptr<TNode>> rows;
+    rows.reserve(size_t(listing.Folders.size() + listing.NoteFiles.size()));
+    for (const TqbListedName& entry : listing.Folders)
+        rows.push_back(MakeNode(dir, entry, true));
+    for (const TqbListedName& entry : listing.NoteFiles)
+        rows.push_back(MakeNode(dir, entry, false, &listing));
+    for (size_t i = 0; i < rows.size(); ++i) {
+        rows[i]->Parent = folder;
+        rows[i]->Row = int(i);
+    }
+    return rows;
 }
 
 TqbLibraryModel::TNode* TqbLibraryModel::NodeOf(const QModelIndex& index) const {
@@ -111,8 +128,10 @@ int TqbLibraryModel::SortedRow(const TNode* parent, bool folder, const QString& 
     return low;
 }
 
-int TqbLibraryModel::ChildRow(const TNode* parent, bool folder, const QString& name) const {
+int TqbLibraryModel::ChildRow(const TNode* parent, bool folder, const QString& name,
+                              bool shownNames) const {
     const QString text = ShownText(folder, name);
+    int shown = -1;
     // Notes may share a text ("a.htm", "a.HTM"): they lie side by side.
     for (int row = SortedRow(parent, folder, text); row < int(parent->Children.size()); ++row) {
         const TNode* child = parent->Children[row].get();
@@ -120,8 +139,10 @@ int TqbLibraryModel::ChildRow(const TNode* parent, bool folder, const QString& n
             break;
         if (child->Name() == name && child->RawName.isEmpty())
             return row;
+        if (shown < 0)
+            shown = row;
     }
-    return -1;
+    return shownNames ? shown : -1;
 }
 
 TqbLibraryModel::TNode* TqbLibraryModel::FolderNode(const QString& dir) const {
@@ -134,7 +155,7 @@ TqbLibraryModel::TNode* TqbLibraryModel::FolderNode(const QString& dir) const {
     return path.startsWith(root + u'/') ? Find(path + u'/') : nullptr;
 }
 
-TqbLibraryModel::TNode* TqbLibraryModel::Find(const QString& itemPath) const {
+TqbLibraryModel::TNode* TqbLibraryModel::Find(const QString& itemPath, bool shownNames) const {
     const QString prefix = m_library.Root() + u'/';
     if (m_library.Root().isEmpty() || !itemPath.startsWith(prefix))
         return nullptr;
@@ -144,7 +165,7 @@ TqbLibraryModel::TNode* TqbLibraryModel::Find(const QString& itemPath) const {
     const bool folder = itemPath.endsWith(u'/');
     TNode* node = m_root.get();
     for (qsizetype n = 0; n < names.size(); ++n) {
-        const int row = ChildRow(node, folder || n + 1 < names.size(), names[n]);
+        const int row = ChildRow(node, folder || n + 1 < names.size(), names[n], shownNames);
         if (row < 0)
             return nullptr;
         node = node->Children[row].get();
@@ -152,8 +173,8 @@ TqbLibraryModel::TNode* TqbLibraryModel::Find(const QString& itemPath) const {
     return node;
 }
 
-QModelIndex TqbLibraryModel::IndexOf(const QString& itemPath) const {
-    return IndexOf(Find(itemPath));
+QModelIndex TqbLibraryModel::IndexOf(const QString& itemPath, bool shownNames) const {
+    return IndexOf(Find(itemPath, shownNames));
 }
 
 bool TqbLibraryModel::IsListed(const QString& dir) const {
@@ -165,38 +186,59 @@ bool TqbLibraryModel::IsFolder(const QModelIndex& index) const {
     return index.isValid() && NodeOf(index)->Folder;
 }
 
+bool TqbLibraryModel::IsUnlisted(const QModelIndex& index) const {
+    const TNode* node = NodeOf(index);
+    return index.isValid() && node->Folder && !node->Listed && node->HasEntries;
+}
+
+void TqbLibraryModel::List(const QModelIndex& folder) {
+    TNode* node = NodeOf(folder);
+    if (folder.isValid() && node->Folder && !node->Listed)
+        List(node);
+}
+
 std::unique_ptr<TqbLibraryModel::TNode>
-TqbLibraryModel::MakeNode(const QString& dir, const TqbListedName& entry, bool folder) const {
+TqbLibraryModel::MakeNode(const QString& dir, const TqbListedName& entry, bool folder,
+                          const TqbFolderListing* listing) const {
     auto node = std::make_unique<TNode>();
     node->Folder = folder;
+    node->Conflict = !folder && listing && listing->Conflicted.contains(entry.Name);
     node->Text = ShownText(folder, entry.Name);
     node->FileName = folder ? QString() : entry.Name;
     node->RawName = entry.RawName;
-    if (folder)
+    if (folder) {
         node->HasEntries = entry.RawName.isEmpty()
                                ? FolderHasEntries(dir + u'/' + entry.Name)
                                : FolderHasEntries(QFile::encodeName(dir + u'/') + entry.RawName);
+        // So what comes into it shows as a row at once.
+        node->Listed = !node->HasEntries;
+    }
     return node;
 }
 
 void TqbLibraryModel::List(TNode* folder) {
-    folder->Listed = true;
-    const QString dir = DirOf(folder);
-    const TqbFolderListing listing = m_library.List(dir);
-    std::vector<std::unique_ptr<TNode>> children;
-    for (const TqbListedName& entry : listing.Folders)
-        children.push_back(MakeNode(dir, entry, true));
-    for (const TqbListedName& entry : listing.NoteFiles)
-        children.push_back(MakeNode(dir, entry, false));
+    const TqbFolderListing listing = m_library.List(DirOf(folder));
+    MarkConflict(folder, listing);
+    std::vector<std::unique_ptr<TNode>> children = MakeRows(folder, listing);
     if (children.empty())
         return;
     beginInsertRows(IndexOf(folder), 0, int(children.size()) - 1);
-    for (size_t i = 0; i < children.size(); ++i) {
-        children[i]->Parent = folder;
-        children[i]->Row = int(i);
-    }
+    folder->Listed = true;
     folder->Children = std::move(children);
     endInsertRows();
+}
+
+void TqbLibraryModel::MarkConflict(TNode* folder, const TqbFolderListing& listing) {
+    if (folder != m_root.get())
+        SetConflict(folder, listing.Conflicted.contains(TqbNoteInfo::FolderDescriptionName));
+}
+
+void TqbLibraryModel::SetConflict(TNode* node, bool conflict) {
+    if (node->Conflict == conflict)
+        return;
+    node->Conflict = conflict;
+    const QModelIndex index = IndexOf(node);
+    emit dataChanged(index, index);
 }
 
 void TqbLibraryModel::SetHasEntries(TNode* folder, bool hasEntries) {
@@ -232,6 +274,7 @@ bool TqbLibraryModel::Merge(TNode* folder) {
         keys.insert(EntryKey(entries[i].second, entries[i].first.Name, entries[i].first.RawName),
                     i);
 
+    MarkConflict(folder, listing);
     bool changed = false;
     for (int row = int(folder->Children.size()) - 1; row >= 0; --row) {
         const TNode* child = folder->Children[row].get();
@@ -249,6 +292,8 @@ bool TqbLibraryModel::Merge(TNode* folder) {
             TNode* child = folder->Children[row].get();
             if (EntryKey(child->Folder, child->Name(), child->RawName) ==
                 EntryKey(isFolder, entry.Name, entry.RawName)) {
+                if (!child->Folder)
+                    SetConflict(child, listing.Conflicted.contains(entry.Name));
                 if (child->Folder && child->Listed && child->Children.empty() &&
                     FolderHasEntries(DirOf(child))) {
                     // Filled while it showed nothing: read again when it is fetched.
@@ -275,7 +320,7 @@ bool TqbLibraryModel::Merge(TNode* folder) {
         std::vector<std::unique_ptr<TNode>> run;
         while (i < entries.size() && EntryKey(entries[i].second, entries[i].first.Name,
                                               entries[i].first.RawName) != nextKey)
-            run.push_back(MakeNode(dir, entries[i].first, entries[i].second)), ++i;
+            run.push_back(MakeNode(dir, entries[i].first, entries[i].second, &listing)), ++i;
         beginInsertRows(parent, row, row + int(run.size()) - 1);
         for (auto& node : run) {
             node->Parent = folder;
@@ -417,7 +462,7 @@ bool TqbLibraryModel::hasChildren(const QModelIndex& parent) const {
 
 bool TqbLibraryModel::canFetchMore(const QModelIndex& parent) const {
     const TNode* node = NodeOf(parent);
-    return node->Folder && !node->Listed && node != m_root.get();
+    return m_listOnFetch && node->Folder && !node->Listed && node != m_root.get();
 }
 
 void TqbLibraryModel::fetchMore(const QModelIndex& parent) {
@@ -441,6 +486,12 @@ QVariant TqbLibraryModel::data(const QModelIndex& index, int role) const {
         return node->RawName.isEmpty() ? QVariant() : QVariant(node->RawName);
     case ItemPathRole:
         return ItemPath(index);
+    case ConflictRole:
+        return node->Conflict;
+    case Qt::ToolTipRole:
+        return node->Conflict ? QVariant(ConflictTip) : QVariant();
+    case Qt::ForegroundRole:
+        return node->Conflict ? QVariant(QBrush(ConflictColor)) : QVariant();
     default:
         return {};
     }

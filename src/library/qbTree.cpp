@@ -2,22 +2,20 @@
 
 #include "library/qbFolderListing.h"
 #include "library/qbLibraryWatcher.h"
-#include "library/qbNameOrder.h"
 #include "library/qbNoteInfo.h"
 #include "library/qbPaths.h"
 #include "library/qbTreeHost.h"
-#include "platform/qbFileStamp.h"
 #include "platform/qbNativeNames.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDir>
-#include <QFile>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QStyledItemDelegate>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <chrono>
@@ -29,66 +27,55 @@ quint32 qbTickCount() {
 
 namespace {
 
-// Draws itself with the owning tree's images, so a node needs no icon of its own.
-class TqbTreeNode : public QTreeWidgetItem {
+// The tree's own pictures and the pop-up menu's mark: the rows know neither.
+class TqbTreeDelegate : public QStyledItemDelegate {
 public:
-    TqbTreeNode() : QTreeWidgetItem(UserType) {}
+    explicit TqbTreeDelegate(TqbTree& tree) : QStyledItemDelegate(&tree), m_tree(tree) {}
 
-    QVariant data(int column, int role) const override {
-        if (column == 0 && role == Qt::DecorationRole) {
-            if (const auto* tree = qobject_cast<const TqbTree*>(treeWidget()))
-                return tree->IconFor(this);
-            return {};
-        }
-        if (column == 0 && (role == Qt::ToolTipRole || role == Qt::ForegroundRole) &&
-            QTreeWidgetItem::data(0, TqbTree::ConflictRole).toBool())
-            return role == Qt::ToolTipRole ? QVariant(TqbTree::ConflictTip)
-                                           : QVariant(QBrush(TqbTree::ConflictColor));
-        if (column == 0 && role == Qt::BackgroundRole) {
-            if (const auto* tree = qobject_cast<const TqbTree*>(treeWidget())) {
-                const QBrush mark = tree->PopupMark(this);
-                if (mark.style() != Qt::NoBrush)
-                    return mark;
-            }
-        }
-        return QTreeWidgetItem::data(column, role);
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->icon = m_tree.IconFor(index);
+        if (!option->icon.isNull())
+            option->features |= QStyleOptionViewItem::HasDecoration;
+        const QBrush mark = m_tree.PopupMark(index);
+        if (mark.style() != Qt::NoBrush)
+            option->backgroundBrush = mark;
     }
 
-    // The listing's order, which a sort of the children keeps.
-    bool operator<(const QTreeWidgetItem& other) const override {
-        return qbNameOrder::CompareItems(TqbTree::IsFolder(this), text(0),
-                                         TqbTree::IsFolder(&other), other.text(0)) < 0;
-    }
+private:
+    TqbTree& m_tree;
 };
 
 } // namespace
 
-int TqbTree::SortedRow(const QTreeWidgetItem* owner, const QTreeWidgetItem* node) {
-    int low = 0;
-    int high = owner->childCount();
-    while (low < high) {
-        const int mid = (low + high) / 2;
-        if (*owner->child(mid) < *node)
-            low = mid + 1;
-        else
-            high = mid;
-    }
-    return low;
-}
-
-void TqbTree::KeepInOrder(QTreeWidgetItem* node) {
-    QTreeWidgetItem* owner = node->parent() ? node->parent() : invisibleRootItem();
-    const int row = owner->indexOfChild(node);
-    const bool inOrder = (row == 0 || *owner->child(row - 1) < *node) &&
-                         (row + 1 == owner->childCount() || *node < *owner->child(row + 1));
-    // A sort moves rows without taking them out: open folders and the selection stay.
-    if (!inOrder)
-        owner->sortChildren(0, Qt::AscendingOrder);
-}
-
 TqbTree::TqbTree(IqbTreeHost& host, TqbLibrary& library, QWidget* owner)
-    : QTreeWidget(owner), m_host(host), m_library(library), m_tick(qbTickCount) {
-    setColumnCount(1);
+    : QTreeView(owner), m_host(host), m_library(library), m_tick(qbTickCount) {
+    m_model = new TqbLibraryModel(m_library, this);
+    // Folders are listed when the user opens them, never by the control on its own.
+    m_model->SetListOnFetch(false);
+    // Notes coming and going change nothing watched: a folder of thousands stays quick to use.
+    const auto foldersAmong = [this](const QModelIndex& parent, int first, int last) {
+        for (int row = first; row <= last; ++row)
+            if (IsFolder(m_model->index(row, 0, parent)))
+                return true;
+        return false;
+    };
+    connect(m_model, &QAbstractItemModel::rowsInserted, this,
+            [this, foldersAmong](const QModelIndex& parent, int first, int last) {
+                RowsCame(parent, first, last);
+                if (foldersAmong(parent, first, last))
+                    ScheduleWatchSync();
+            });
+    // Before the selection model's own: a row going takes the selection along first.
+    connect(m_model, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            [this, foldersAmong](const QModelIndex& parent, int first, int last) {
+                RowsGoing(parent, first, last);
+                if (foldersAmong(parent, first, last))
+                    ScheduleWatchSync();
+            });
+    setModel(m_model);
+    setItemDelegate(new TqbTreeDelegate(*this));
     setHeaderHidden(true);
     setSelectionMode(SingleSelection);
     // Renaming goes through the rename dialog, never in place.
@@ -96,13 +83,8 @@ TqbTree::TqbTree(IqbTreeHost& host, TqbLibrary& library, QWidget* owner)
     setExpandsOnDoubleClick(false);
     setUniformRowHeights(true);
     setIconSize(QSize(16, 16));
-    connect(this, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* current, QTreeWidgetItem* previous) {
-                CurrentNodeChanged(current, previous);
-            });
-    connect(this, &QTreeWidget::itemExpanded, this,
-            [this](QTreeWidgetItem* node) { RefuseUnlistedExpansion(node); });
-    connect(&m_library, &TqbLibrary::Added, this, &TqbTree::ItemAdded);
+    connect(this, &QTreeView::expanded, this,
+            [this](const QModelIndex& node) { RefuseUnlistedExpansion(node); });
     connect(&m_library, &TqbLibrary::Moved, this, &TqbTree::ItemMoved);
     connect(&m_library, &TqbLibrary::Removed, this, &TqbTree::ItemRemoved);
     // What is watched follows what shows.
@@ -132,26 +114,9 @@ TqbTree::TqbTree(IqbTreeHost& host, TqbLibrary& library, QWidget* owner)
     auto* goneLayout = new QVBoxLayout(viewport());
     goneLayout->setContentsMargins(0, 0, 0, 0);
     goneLayout->addWidget(m_goneLabel);
-    connect(this, &QTreeWidget::itemExpanded, this, &TqbTree::ScheduleWatchSync);
-    connect(this, &QTreeWidget::itemCollapsed, this, &TqbTree::ScheduleWatchSync);
+    connect(this, &QTreeView::expanded, this, &TqbTree::ScheduleWatchSync);
+    connect(this, &QTreeView::collapsed, this, &TqbTree::ScheduleWatchSync);
     connect(&m_library.Store(), &TqbLibraryStore::Learned, this, &TqbTree::ScheduleWatchSync);
-    // Notes coming and going change nothing watched: a folder of thousands stays quick to use.
-    const auto foldersAmong = [this](const QModelIndex& parent, int first, int last) {
-        for (int row = first; row <= last; ++row)
-            if (IsFolder(itemFromIndex(model()->index(row, 0, parent))))
-                return true;
-        return false;
-    };
-    connect(model(), &QAbstractItemModel::rowsInserted, this,
-            [this, foldersAmong](const QModelIndex& parent, int first, int last) {
-                if (foldersAmong(parent, first, last))
-                    ScheduleWatchSync();
-            });
-    connect(model(), &QAbstractItemModel::rowsAboutToBeRemoved, this,
-            [this, foldersAmong](const QModelIndex& parent, int first, int last) {
-                if (foldersAmong(parent, first, last))
-                    ScheduleWatchSync();
-            });
     // Drags start from the tree only and drop into it.
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
@@ -161,11 +126,11 @@ TqbTree::TqbTree(IqbTreeHost& host, TqbLibrary& library, QWidget* owner)
 
 TqbTree::~TqbTree() {
     // The model outlives this part of the tree while it is taken apart.
-    disconnect(model(), nullptr, this, nullptr);
+    disconnect(m_model, nullptr, this, nullptr);
 }
 
-QTreeWidgetItem* TqbTree::ContextNode() const {
-    return m_contextNode.isValid() ? itemFromIndex(m_contextNode) : nullptr;
+QModelIndex TqbTree::ContextNode() const {
+    return m_contextNode;
 }
 
 void TqbTree::SetImages(const QList<QPixmap>& images) {
@@ -177,8 +142,7 @@ void TqbTree::SetImages(const QList<QPixmap>& images) {
         result.addPixmap(image(selected), QIcon::Selected);
         return result;
     };
-    m_icons = {icon(FolderImage, FolderSelectedImage), icon(NoteImage, NoteSelectedImage),
-               icon(FolderImage, FolderImage)};
+    m_icons = {icon(FolderImage, FolderSelectedImage), icon(NoteImage, NoteSelectedImage)};
     viewport()->update();
 }
 
@@ -186,54 +150,20 @@ void TqbTree::SetTickSource(std::function<quint32()> tickSource) {
     m_tick = tickSource ? std::move(tickSource) : qbTickCount;
 }
 
-const QIcon& TqbTree::IconFor(const QTreeWidgetItem* node) const {
-    if (IsPlaceholder(node))
-        return m_icons[2];
+const QIcon& TqbTree::IconFor(const QModelIndex& node) const {
     return ImageIndex(node) == NoteImage ? m_icons[1] : m_icons[0];
 }
 
-QTreeWidgetItem* TqbTree::NewNode(const QString& text, int imageIndex, const QString& fileName,
-                                  const QByteArray& rawName) {
-    auto* node = new TqbTreeNode;
-    SetEntry(node, text, imageIndex, fileName, rawName);
-    return node;
+int TqbTree::ImageIndex(const QModelIndex& node) {
+    return node.isValid() ? node.data(ImageIndexRole).toInt() : -1;
 }
 
-QTreeWidgetItem* TqbTree::NewPlaceholder() {
-    auto* node = new TqbTreeNode;
-    node->setText(0, PlaceholderText);
-    node->setData(0, ImageIndexRole, int(FolderImage));
-    node->setData(0, PlaceholderRole, true);
-    return node;
+bool TqbTree::IsFolder(const QModelIndex& node) {
+    return ImageIndex(node) == FolderImage;
 }
 
-void TqbTree::MarkConflict(QTreeWidgetItem* node, bool conflict) {
-    node->setData(0, ConflictRole, conflict ? QVariant(true) : QVariant());
-}
-
-void TqbTree::SetEntry(QTreeWidgetItem* node, const QString& text, int imageIndex,
-                       const QString& fileName, const QByteArray& rawName) {
-    node->setText(0, text);
-    node->setData(0, ImageIndexRole, imageIndex);
-    node->setData(0, PlaceholderRole, QVariant());
-    node->setData(0, FileNameRole, fileName.isEmpty() ? QVariant() : QVariant(fileName));
-    node->setData(0, RawNameRole, rawName.isEmpty() ? QVariant() : QVariant(rawName));
-}
-
-int TqbTree::ImageIndex(const QTreeWidgetItem* node) {
-    return node ? node->data(0, ImageIndexRole).toInt() : -1;
-}
-
-bool TqbTree::IsPlaceholder(const QTreeWidgetItem* node) {
-    return node && node->data(0, PlaceholderRole).toBool();
-}
-
-bool TqbTree::IsFolder(const QTreeWidgetItem* node) {
-    return node && ImageIndex(node) == FolderImage && !IsPlaceholder(node);
-}
-
-bool TqbTree::IsUnlisted(const QTreeWidgetItem* node) {
-    return node && node->childCount() > 0 && IsPlaceholder(node->child(0));
+bool TqbTree::IsUnlisted(const QModelIndex& node) const {
+    return m_model->IsUnlisted(node);
 }
 
 void TqbTree::LoadRoot(const QString& dir) {
@@ -244,7 +174,6 @@ void TqbTree::LoadRoot(const QString& dir) {
 }
 
 void TqbTree::ListRoot() {
-    clear();
     m_contextNode = QPersistentModelIndex();
     m_watched.clear();
     m_showsGone = false;
@@ -253,107 +182,58 @@ void TqbTree::ListRoot() {
         ShowLibraryGone();
         return;
     }
-    ScanFolder(nullptr, m_rootDir);
+    m_model->LoadRoot();
+    m_fresh.insert(m_rootDir);
     ScheduleWatchSync();
 }
 
-void TqbTree::ScanFolder(QTreeWidgetItem* node, const QString& dir) {
-    const TqbFolderListing listing = m_library.List(dir);
-    const QString prefix = dir.endsWith(u'/') ? dir : dir + u'/';
-    m_fresh.insert(prefix.chopped(1));
-    QList<QTreeWidgetItem*> added;
-    // The first entry takes over the placeholder, which keeps it in first place.
-    const auto place = [&](const TqbListedName& entry, const QString& text, int imageIndex,
-                           const QString& fileName) {
-        QTreeWidgetItem* item = nullptr;
-        if (IsUnlisted(node)) {
-            item = node->child(0);
-        } else {
-            item = new TqbTreeNode;
-            added.append(item);
-        }
-        SetEntry(item, text, imageIndex, fileName, entry.RawName);
-        return item;
-    };
-    for (const TqbListedName& entry : listing.Folders) {
-        QTreeWidgetItem* folder = place(entry, entry.Name, FolderImage, {});
-        const bool hasEntries =
-            entry.RawName.isEmpty()
-                ? FolderHasEntries(prefix + entry.Name)
-                : FolderHasEntries(QByteArray(QFile::encodeName(prefix) + entry.RawName));
-        if (hasEntries)
-            folder->addChild(NewPlaceholder());
-    }
-    for (const TqbListedName& entry : listing.NoteFiles)
-        MarkConflict(place(entry, FileNameNoExt(entry.Name), NoteImage, entry.Name),
-                     listing.Conflicted.contains(entry.Name));
-    if (node)
-        MarkConflict(node, listing.Conflicted.contains(TqbNoteInfo::FolderDescriptionName));
-    // Whole lists go in at once: one model update instead of one per node.
-    if (node)
-        node->addChildren(added);
-    else
-        addTopLevelItems(added);
-}
-
-void TqbTree::LoadChildren(QTreeWidgetItem* node) {
+void TqbTree::LoadChildren(const QModelIndex& node) {
     if (!IsUnlisted(node))
         return;
-    ScanFolder(node, NodePath(node));
+    m_model->List(node);
+    m_fresh.insert(NodePath(node));
     // Refused again when the listing added nothing: such a folder stays closed.
-    node->setExpanded(true);
+    expand(node);
 }
 
-void TqbTree::ExpandFolder(QTreeWidgetItem* node) {
+void TqbTree::ExpandFolder(const QModelIndex& node) {
     if (!IsFolder(node))
         return;
     if (IsUnlisted(node))
         LoadChildren(node);
-    else if (node->childCount() > 0)
-        node->setExpanded(true);
+    else if (m_model->rowCount(node) > 0)
+        expand(node);
     m_lastExpandTick = m_tick();
 }
 
-void TqbTree::RefuseUnlistedExpansion(QTreeWidgetItem* node) {
+void TqbTree::RefuseUnlistedExpansion(const QModelIndex& node) {
     // Folders open only through LoadChildren, never by the control on its own.
     if (IsUnlisted(node))
-        node->setExpanded(false);
+        collapse(node);
 }
 
-QString TqbTree::NodeDirPrefix(const QTreeWidgetItem* node) const {
-    if (!node)
+QString TqbTree::NodeDirPrefix(const QModelIndex& node) const {
+    if (!node.isValid())
         return {};
-    QStringList ancestors;
-    for (const QTreeWidgetItem* p = node->parent(); p; p = p->parent())
-        ancestors.prepend(p->text(0));
-    QString prefix = m_rootDir + u'/';
-    for (const QString& text : std::as_const(ancestors))
-        prefix += text + u'/';
-    return prefix;
+    const QModelIndex parent = node.parent();
+    return parent.isValid() ? m_model->ItemPath(parent) : m_rootDir + u'/';
 }
 
-QString TqbTree::NodePath(const QTreeWidgetItem* node) const {
-    return node ? NodeDirPrefix(node) + node->text(0) : m_rootDir;
+QString TqbTree::NodePath(const QModelIndex& node) const {
+    return node.isValid() ? NodeDirPrefix(node) + node.data().toString() : m_rootDir;
 }
 
-QString TqbTree::NoteFileName(const QTreeWidgetItem* note) const {
-    if (!note)
-        return {};
-    const QString fileName = note->data(0, FileNameRole).toString();
-    return fileName.isEmpty() ? note->text(0) + NoteExt : fileName;
+QString TqbTree::NoteFileName(const QModelIndex& note) const {
+    return note.data(FileNameRole).toString();
 }
 
-QString TqbTree::ItemPath(const QTreeWidgetItem* node) const {
-    if (!node || IsPlaceholder(node))
-        return {};
-    if (IsFolder(node))
-        return NodePath(node) + u'/';
-    return NodeDirPrefix(node) + NoteFileName(node);
+QString TqbTree::ItemPath(const QModelIndex& node) const {
+    return m_model->ItemPath(node);
 }
 
 QString TqbTree::SelectedPath() const {
-    const QTreeWidgetItem* node = currentItem();
-    if (node && !node->data(0, RawNameRole).isNull())
+    const QModelIndex node = currentIndex();
+    if (!node.data(RawNameRole).isNull())
         return {};
     return ItemPath(node);
 }
@@ -404,26 +284,65 @@ void TqbTree::CloseOpenDocument() {
     m_host.OpenDocument({});
 }
 
-bool TqbTree::MakeUsable(QTreeWidgetItem* node) {
-    const QByteArray raw = node ? node->data(0, RawNameRole).toByteArray() : QByteArray();
+bool TqbTree::MakeUsable(const QModelIndex& node) {
+    const QByteArray raw = node.data(RawNameRole).toByteArray();
     if (raw.isEmpty())
         return true;
     const TBusy busy(*this);
-    const QString name = IsFolder(node) ? node->text(0) : NoteFileName(node);
+    const QString name = IsFolder(node) ? node.data().toString() : NoteFileName(node);
     if (!m_library.AdoptRawName(NodeDirPrefix(node), raw, name))
         return false;
-    node->setData(0, RawNameRole, QVariant());
+    m_model->ForgetRawName(node);
     return true;
 }
 
-void TqbTree::CurrentNodeChanged(QTreeWidgetItem* current, QTreeWidgetItem* previous) {
-    if (!current || IsPlaceholder(current) || m_revertingSelection || m_merging)
+QModelIndex TqbTree::RevealDocument(const QString& documentPath, bool byShownNames) {
+    const QString itemPath = documentPath.endsWith(u'/' + TqbNoteInfo::FolderDescriptionName)
+                                 ? documentPath.chopped(TqbNoteInfo::FolderDescriptionName.size())
+                                 : documentPath;
+    const QString prefix = m_rootDir + u'/';
+    if (m_rootDir.isEmpty() || !itemPath.startsWith(prefix))
+        return {};
+    for (qsizetype at = itemPath.indexOf(u'/', prefix.size()); at > 0 && at + 1 < itemPath.size();
+         at = itemPath.indexOf(u'/', at + 1)) {
+        // A folder still named in CP949 bytes lists nothing under the name it shows.
+        const QModelIndex folder = m_model->IndexOf(itemPath.left(at + 1), byShownNames);
+        if (!folder.isValid() || !MakeUsable(folder))
+            return {};
+        if (IsUnlisted(folder))
+            LoadChildren(folder);
+        else
+            expand(folder);
+    }
+    return m_model->IndexOf(itemPath, byShownNames);
+}
+
+void TqbTree::SelectOpenDocument() {
+    const QModelIndex row = RevealDocument(m_host.OpenPath(), false);
+    if (!row.isValid() || row == currentIndex())
         return;
+    m_selectingOpen = true;
+    setCurrentIndex(row);
+    m_selectingOpen = false;
+}
+
+void TqbTree::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTreeView::currentChanged(current, previous);
+    CurrentNodeChanged(current, previous);
+}
+
+void TqbTree::CurrentNodeChanged(const QModelIndex& current, const QModelIndex& previous) {
+    if (!current.isValid() || m_revertingSelection || m_merging || m_selectingOpen)
+        return;
+    if (m_libraryCalls > 0) {
+        m_currentMovedOn = true;
+        return;
+    }
     const TBusy busy(*this);
     if (!m_host.SaveCurrentNote()) {
         // The open document still holds changes that could not be written: stay on it.
         m_revertingSelection = true;
-        setCurrentItem(previous);
+        setCurrentIndex(previous);
         m_revertingSelection = false;
         return;
     }
@@ -432,41 +351,41 @@ void TqbTree::CurrentNodeChanged(QTreeWidgetItem* current, QTreeWidgetItem* prev
     SetOpenPath(usable ? ItemPath(current) : QString());
 }
 
-int TqbTree::IconLeft(const QTreeWidgetItem* node) const {
-    return visualItemRect(node).left();
+int TqbTree::IconLeft(const QModelIndex& node) const {
+    return visualRect(node).left();
 }
 
 void TqbTree::PressAt(QPoint pos, Qt::MouseButton button) {
     const TBusy busy(*this);
-    QTreeWidgetItem* node = itemAt(pos);
-    m_contextNode = node ? QPersistentModelIndex(indexFromItem(node)) : QPersistentModelIndex();
+    const QModelIndex node = indexAt(pos);
+    m_contextNode = node;
     m_pressNode = QPersistentModelIndex();
-    if (button != Qt::LeftButton || !node)
+    if (button != Qt::LeftButton || !node.isValid())
         return;
     // Asked before anything lists or opens it; a refusal leaves the tree as it was.
     if (!MakeUsable(node))
         return;
     m_pressPos = pos;
-    m_pressNode = QPersistentModelIndex(indexFromItem(node));
+    m_pressNode = node;
     const int iconLeft = IconLeft(node);
     if (qbTreeRules::IsOnLabel(pos.x(), iconLeft)) {
-        if (!node->isExpanded())
+        if (!isExpanded(node))
             ExpandFolder(node);
     } else if (IsUnlisted(node)) {
         LoadChildren(node);
-    } else if (node->childCount() > 0 && pos.x() > iconLeft - indentation()) {
+    } else if (m_model->rowCount(node) > 0 && pos.x() > iconLeft - indentation()) {
         // The expand button of a listed folder: the last indentation step before the icon.
-        node->setExpanded(!node->isExpanded());
+        setExpanded(node, !isExpanded(node));
     }
-    setCurrentItem(node);
+    setCurrentIndex(node);
 }
 
 void TqbTree::DoubleClickAt(QPoint pos) {
     if (qbTreeRules::WithinExpandGrace(m_tick(), m_lastExpandTick))
         return;
-    QTreeWidgetItem* node = itemAt(pos);
-    if (node && qbTreeRules::IsOnLabel(pos.x(), IconLeft(node)) && node->isExpanded())
-        node->setExpanded(false);
+    const QModelIndex node = indexAt(pos);
+    if (node.isValid() && qbTreeRules::IsOnLabel(pos.x(), IconLeft(node)) && isExpanded(node))
+        collapse(node);
 }
 
 void TqbTree::mousePressEvent(QMouseEvent* event) {
@@ -483,7 +402,7 @@ void TqbTree::mouseReleaseEvent(QMouseEvent* event) {
 
 void TqbTree::mouseMoveEvent(QMouseEvent* event) {
     if (event->buttons() == Qt::NoButton) {
-        QTreeWidget::mouseMoveEvent(event);
+        QTreeView::mouseMoveEvent(event);
         return;
     }
     // Moving with the left button down from a node starts a drag; it never sweeps the selection
@@ -515,16 +434,15 @@ bool TqbTree::event(QEvent* event) {
         event->accept();
         return true;
     }
-    return QTreeWidget::event(event);
+    return QTreeView::event(event);
 }
 
 void TqbTree::keyPressEvent(QKeyEvent* event) {
     if (IsTreeEditKey(event)) {
         event->accept();
-        QTreeWidgetItem* node = currentItem();
-        SetContextNode(IsPlaceholder(node) ? nullptr : node);
+        SetContextNode(currentIndex());
         if (event->key() == Qt::Key_X) {
-            if (ContextNode())
+            if (ContextNode().isValid())
                 PopupCut();
         } else {
             PopupPaste();
@@ -541,12 +459,12 @@ void TqbTree::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Right:
     case Qt::Key_Enter:
     case Qt::Key_Return:
-        LoadChildren(currentItem());
+        LoadChildren(currentIndex());
         break;
     default:
         break;
     }
-    QTreeWidget::keyPressEvent(event);
+    QTreeView::keyPressEvent(event);
 }
 
 void TqbTree::focusInEvent(QFocusEvent* event) {
@@ -561,22 +479,20 @@ void TqbTree::contextMenuEvent(QContextMenuEvent* event) {
     if (event->reason() == QContextMenuEvent::Mouse) {
         // The event's own place in the viewport: the window's place on the screen may not be
         // known yet, and a global position mapped back would name another row.
-        ShowPopup(itemAt(event->pos()), event->globalPos());
+        ShowPopup(indexAt(event->pos()), event->globalPos());
         return;
     }
     ShowPopupAtCurrent();
 }
 
 void TqbTree::ShowPopupAtCurrent() {
-    QTreeWidgetItem* node = currentItem();
-    if (IsPlaceholder(node))
-        node = nullptr;
-    const QRect row = node ? visualItemRect(node) : QRect();
+    const QModelIndex node = currentIndex();
+    const QRect row = node.isValid() ? visualRect(node) : QRect();
     ShowPopup(node, viewport()->mapToGlobal(row.isValid() ? QPoint(IconLeft(node), row.bottom())
                                                           : QPoint(0, 0)));
 }
 
-void TqbTree::ShowPopup(QTreeWidgetItem* node, QPoint globalPos) {
+void TqbTree::ShowPopup(const QModelIndex& node, QPoint globalPos) {
     const TBusy busy(*this);
     SetContextNode(node);
     UpdatePopupItems();
@@ -588,8 +504,8 @@ void TqbTree::ShowPopup(QTreeWidgetItem* node, QPoint globalPos) {
     viewport()->update();
 }
 
-QBrush TqbTree::PopupMark(const QTreeWidgetItem* node) const {
-    if (!m_popupShowing || !node || node != ContextNode())
+QBrush TqbTree::PopupMark(const QModelIndex& node) const {
+    if (!m_popupShowing || !node.isValid() || node != m_contextNode)
         return {};
     QColor mark = palette().color(QPalette::Highlight);
     mark.setAlpha(96);

@@ -7,11 +7,10 @@
 #include <QBrush>
 #include <QList>
 #include <QPersistentModelIndex>
-#include <QScopedValueRollback>
 #include <QPixmap>
 #include <QSet>
 #include <QString>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <array>
 #include <functional>
 
@@ -28,12 +27,10 @@ class TqbKeyHandOff;
 // Milliseconds of one steady clock; wraps like a 32-bit tick counter.
 quint32 qbTickCount();
 
-// The note tree: mirrors the data directory, lists folders the first time they open and turns a
-// change of selection into "save the open note, then open the selected one" on the host.
-// A node holds its text and its image index, which is also its kind; a note also keeps its own
-// file name (its extension may be ".HTM"), and a name that is not in the file name encoding keeps
-// its bytes.
-class TqbTree : public QTreeWidget {
+// The note tree: a view of the library's rows (TqbLibraryModel) that lists folders the first time
+// they open and turns a change of selection into "save the open note, then open the selected one"
+// on the host. A node is a row of the model.
+class TqbTree : public QTreeView {
     Q_OBJECT
 
 public:
@@ -46,16 +43,8 @@ public:
     static constexpr int ImageIndexRole = TqbLibraryModel::ImageIndexRole;
     static constexpr int FileNameRole = TqbLibraryModel::FileNameRole;
     static constexpr int RawNameRole = TqbLibraryModel::RawNameRole;
-    // True on the placeholder only: no real name can carry it.
-    static constexpr int PlaceholderRole = Qt::UserRole + 1;
-    // True on a note, or a folder by its page, that a sync engine's conflict copy stands beside:
-    // drawn in ConflictColor, with ConflictTip.
-    static constexpr int ConflictRole = Qt::UserRole + 4;
-    static inline const QString ConflictTip =
-        QStringLiteral("다른 컴퓨터에서 따로 고친 충돌 사본이 옆에 있습니다.");
-    static inline const QColor ConflictColor = QColor(0xC0, 0x30, 0x30);
-    // The only child of a folder whose contents are on disk but not listed yet.
-    static inline const QString PlaceholderText = QStringLiteral("-\a");
+    static constexpr int ConflictRole = TqbLibraryModel::ConflictRole;
+    static inline const QString& ConflictTip = TqbLibraryModel::ConflictTip;
     static constexpr int OutsideMoveSearchLimit = TqbLibrary::OutsideMoveSearchLimit;
 
     static inline const QString& RawNameQuestion = TqbLibrary::RawNameQuestion;
@@ -78,10 +67,11 @@ public:
     QString NoteExt = QStringLiteral(".htm");
 
     const QString& RootDir() const { return m_rootDir; }
+    const TqbLibraryModel& Model() const { return *m_model; }
     // The document open in the editor (the host's): a note file or a folder's description file.
     QString OpenPath() const;
     // The node under the pointer at the last mouse press (or pop-up opening).
-    QTreeWidgetItem* ContextNode() const;
+    QModelIndex ContextNode() const;
     quint32 LastExpandTick() const { return m_lastExpandTick; }
 
     // Folder, folder while selected, note, note while selected.
@@ -95,21 +85,19 @@ public:
     void LoadRoot(const QString& dir);
     // The root folder is not there: no rows, only the message (objectName "libraryGone").
     bool ShowsLibraryGone() const { return m_showsGone; }
-    // Lists dir into the children of node, or into the top level when node is null.
-    void ScanFolder(QTreeWidgetItem* node, const QString& dir);
     // Lists an unlisted folder and expands it; nothing for other nodes.
-    void LoadChildren(QTreeWidgetItem* node);
+    void LoadChildren(const QModelIndex& node);
     // Opens a folder node, listing it if needed, and notes the time.
-    void ExpandFolder(QTreeWidgetItem* node);
+    void ExpandFolder(const QModelIndex& node);
 
-    // Folder: its directory; note: its file path without extension; null: RootDir.
-    QString NodePath(const QTreeWidgetItem* node) const;
-    // RootDir + "/" + the ancestors' texts, each followed by "/"; empty for null.
-    QString NodeDirPrefix(const QTreeWidgetItem* node) const;
-    // A note's own file name (text + NoteExt for a node made without one).
-    QString NoteFileName(const QTreeWidgetItem* note) const;
+    // Folder: its directory; note: its file path without extension; none: RootDir.
+    QString NodePath(const QModelIndex& node) const;
+    // RootDir + "/" + the ancestors' texts, each followed by "/"; empty for none.
+    QString NodeDirPrefix(const QModelIndex& node) const;
+    // A note's own file name.
+    QString NoteFileName(const QModelIndex& note) const;
     // Where a node's item is on disk: a folder's directory followed by "/", a note's own file.
-    QString ItemPath(const QTreeWidgetItem* node) const;
+    QString ItemPath(const QModelIndex& node) const;
     // ItemPath of the selected node; empty when nothing is selected, or when the selected
     // node's name still is in CP949 bytes (no path of ours reaches it).
     QString SelectedPath() const;
@@ -119,7 +107,15 @@ public:
     void SetOpenPath(const QString& path);
     // A node whose name is in CP949 bytes is renamed to its decoded name once the user agrees;
     // false when it still cannot be reached. True at once for every other node.
-    bool MakeUsable(QTreeWidgetItem* node);
+    bool MakeUsable(const QModelIndex& node);
+    // The node of a document (a note file; a folder, or its description page), the folders on the
+    // way listed and opened; none when the library holds no such document. byShownNames: rows
+    // also answer to the names they show (a note's extension in another case), and folders on the
+    // way still named in CP949 bytes are made usable (asking).
+    QModelIndex RevealDocument(const QString& documentPath, bool byShownNames = true);
+    // Selects the open document's row, the folders on the way opened, without saving or opening
+    // anything: what opened elsewhere shows in the tree.
+    void SelectOpenDocument();
 
     // -- another program's changes (qbTreeWatch.cpp)
 
@@ -154,18 +150,18 @@ public:
     // true: at the top level whatever is selected.
     void NewFolder(bool forceRoot);
     void NewNote(bool forceRoot);
-    void RenameNode(QTreeWidgetItem* node);
-    void DeleteNode(QTreeWidgetItem* node);
-    // target null: the top level.
-    void MoveNode(QTreeWidgetItem* target, QTreeWidgetItem* source);
+    void RenameNode(const QModelIndex& node);
+    void DeleteNode(const QModelIndex& node);
+    // target none: the top level.
+    void MoveNode(const QModelIndex& target, const QModelIndex& source);
     bool ShellMove(const QString& source, const QString& destFolder);
     bool ShellDelete(const QString& path);
-    // Whether target is source itself or lies inside it; false for null or top-level targets.
-    static bool IsUnder(const QTreeWidgetItem* source, const QTreeWidgetItem* target);
+    // Whether target is source itself or lies inside it; false for none or top-level targets.
+    static bool IsUnder(const QModelIndex& source, const QModelIndex& target);
 
-    // The node marked by Cut; null when none, or when the marked node is gone.
-    QTreeWidgetItem* CutNode() const;
-    void SetContextNode(QTreeWidgetItem* node);
+    // The node marked by Cut; none when none, or when the marked node is gone.
+    QModelIndex CutNode() const;
+    void SetContextNode(const QModelIndex& node);
     // The pop-up menu and its commands, acting on ContextNode.
     QMenu* PopupMenu() const { return m_popup; }
     QAction* PopupItem(const QString& objectName) const;
@@ -185,29 +181,21 @@ public:
     // How the name dialogs are shown; true when confirmed. exec() unless replaced.
     void SetDialogRunner(std::function<bool(QDialog&)> runner);
 
-    // fileName: a note's own file name; rawName: see RawNameRole.
-    static QTreeWidgetItem* NewNode(const QString& text, int imageIndex,
-                                    const QString& fileName = {}, const QByteArray& rawName = {});
-    static QTreeWidgetItem* NewPlaceholder();
-    // Turns node (a placeholder too) into the given entry.
-    static void SetEntry(QTreeWidgetItem* node, const QString& text, int imageIndex,
-                         const QString& fileName = {}, const QByteArray& rawName = {});
-    static void MarkConflict(QTreeWidgetItem* node, bool conflict);
-    static int ImageIndex(const QTreeWidgetItem* node);
-    static bool IsFolder(const QTreeWidgetItem* node);
-    static bool IsPlaceholder(const QTreeWidgetItem* node);
-    // A folder whose first child is the placeholder.
-    static bool IsUnlisted(const QTreeWidgetItem* node);
+    // -1 for none.
+    static int ImageIndex(const QModelIndex& node);
+    static bool IsFolder(const QModelIndex& node);
+    // A folder whose contents are on disk but not listed yet.
+    bool IsUnlisted(const QModelIndex& node) const;
 
     // The mark of the row the open pop-up menu acts on; no brush for every other row.
-    QBrush PopupMark(const QTreeWidgetItem* node) const;
+    QBrush PopupMark(const QModelIndex& node) const;
     // The pop-up menu for the current row, as the keyboard asks for it.
     void ShowPopupAtCurrent();
 
     // Where the node's icon starts, in viewport coordinates.
-    int IconLeft(const QTreeWidgetItem* node) const;
+    int IconLeft(const QModelIndex& node) const;
     // The picture a node is drawn with, from the images given to SetImages.
-    const QIcon& IconFor(const QTreeWidgetItem* node) const;
+    const QIcon& IconFor(const QModelIndex& node) const;
 
 signals:
     // Another program's changes were merged into these folders' nodes (RootDir: the top level).
@@ -224,6 +212,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
@@ -235,7 +224,8 @@ protected:
                                                          const QEvent* event) const override;
 
 private:
-    // Node pointers are held across this: another program's changes wait until it ends.
+    // A command is under way: another program's changes wait until it ends (dialogs run their own
+    // event loops).
     class TBusy {
     public:
         explicit TBusy(TqbTree& tree) : m_tree(tree) { ++m_tree.m_busy; }
@@ -247,19 +237,15 @@ private:
         TqbTree& m_tree;
     };
 
-    // What the library announces, shown in the nodes.
-    void ItemAdded(const QString& itemPath);
+    // Calls a library operation of ours. The selection that a vanishing row moves on meanwhile is
+    // acted on once the call is done: the open document has followed by then, and nothing is
+    // saved or opened in the middle of the operation.
+    bool CallLibrary(const std::function<bool()>& call);
+    // What the library announces and the rows do not show by themselves: an item moved into
+    // another folder opens that folder.
     void ItemMoved(const QString& oldItemPath, const QString& newItemPath);
     void ItemRemoved(const QString& itemPath);
-    // The node of an item path; null when it is not shown (or is the top level).
-    QTreeWidgetItem* ItemNode(const QString& itemPath) const;
-    // ItemNode, trying the node the running command acts on first.
-    QTreeWidgetItem* NodeOf(const QString& itemPath) const;
-    // Acts on node (null: none yet) until the returned guard goes.
-    [[nodiscard]] QScopedValueRollback<QPersistentModelIndex> ActOn(QTreeWidgetItem* node);
-
-    // Nodes of moved and removed items go once the library's call is done: the open document
-    // has followed by then, before a vanishing node moves the selection on.
+    // The folders moved into open, listed where needed, once the library's call is done.
     void ShowMovedNodes();
     // The watch on the open file follows the host's path, once it has followed.
     void ScheduleOpenFileWatch();
@@ -269,7 +255,7 @@ private:
     void ScheduleWatchSync();
     // LoadRoot without setting the library's root.
     void ListRoot();
-    // The tree follows the root folder's going and coming back, once no node is held.
+    // The tree follows the root folder's going and coming back, once no command is under way.
     void FollowPresence();
     // Its rows go, nothing of it counts as deleted and nothing there is watched; the open
     // document stays open with its typing.
@@ -283,21 +269,19 @@ private:
     // finds it by its identity; the selection stays on the open document. The folders moved from
     // and into.
     QStringList FollowOutsideMoves(const QStringList& dirs);
-    // The node of a document path (a folder's description page: the folder), its folders opened
-    // on the way; null when it is not in the library.
-    QTreeWidgetItem* ShownNode(const QString& documentPath);
-    // A closed folder's expand arrow, as its entries on disk say; true when it changed.
-    bool ShowArrow(QTreeWidgetItem* node, const QString& dir);
-    bool MergeFolder(QTreeWidgetItem* node, const QString& dir);
-    // The node of a listed folder's directory; null with *found for the top level.
-    QTreeWidgetItem* FolderNode(const QString& dir, bool* found) const;
+    // The node of a listed folder's directory; none with *found for the top level.
+    QModelIndex FolderNode(const QString& dir, bool* found) const;
+    // Rows of another program's changes: a row going takes the selection with it, and the open
+    // document put back (a save by delete and create) is selected again.
+    void RowsGoing(const QModelIndex& parent, int first, int last);
+    void RowsCame(const QModelIndex& parent, int first, int last);
     void PressAt(QPoint pos, Qt::MouseButton button);
     void DoubleClickAt(QPoint pos);
-    void CurrentNodeChanged(QTreeWidgetItem* current, QTreeWidgetItem* previous);
-    void RefuseUnlistedExpansion(QTreeWidgetItem* node);
+    void CurrentNodeChanged(const QModelIndex& current, const QModelIndex& previous);
+    void RefuseUnlistedExpansion(const QModelIndex& node);
     void CreatePopupMenu();
-    // Opens the pop-up menu at globalPos, acting on node (null: empty space).
-    void ShowPopup(QTreeWidgetItem* node, QPoint globalPos);
+    // Opens the pop-up menu at globalPos, acting on node (none: empty space).
+    void ShowPopup(const QModelIndex& node, QPoint globalPos);
     // The new item goes where the pop-up menu was opened: into a folder, beside a note in a
     // folder, else at the top level.
     void PopupCreate(void (TqbTree::*create)(bool forceRoot));
@@ -307,27 +291,21 @@ private:
     bool IsTreeEditKey(const QKeyEvent* event) const;
     void StartNodeDrag();
     bool RunDialog(QDialog& dialog, TqbKeyHandOff& handOff);
-    // The row where node belongs among owner's children, which are in the listing's order.
-    static int SortedRow(const QTreeWidgetItem* owner, const QTreeWidgetItem* node);
-    // A renamed node goes to its place in the listing's order.
-    void KeepInOrder(QTreeWidgetItem* node);
-    // Adds a node under parent (null: top level) in its place, taking over a lone placeholder;
-    // not selected.
-    QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, const QString& text, int imageIndex,
-                             const QString& fileName = {});
+    // Selects the row of a new item once the library made it, and opens it.
+    void SelectCreated(const QString& itemPath);
     // Nothing is open any more: the host drops what it shows without writing it.
     void CloseOpenDocument();
 
     IqbTreeHost& m_host;
-    // The files under the nodes; the nodes follow what it announces.
+    // The files under the nodes; the rows follow what it announces.
     TqbLibrary& m_library;
-    // Moved nodes and their new folders (removed ones: none), shown when the call is done.
-    QList<std::pair<QPersistentModelIndex, QString>> m_movedNodes;
+    TqbLibraryModel* m_model = nullptr;
+    // Folders moved into, opened once the call is done.
+    QStringList m_movedInto;
     // Calls of ours into the library under way.
     int m_libraryCalls = 0;
-    // The node a command acts on while it calls the library; the node added by its call. Held
-    // by index and only for the length of the call, so a row deleted meanwhile leaves nothing.
-    QPersistentModelIndex m_actingNode;
+    // The current row changed while a call of ours was under way.
+    bool m_currentMovedOn = false;
     QString m_rootDir;
     QPersistentModelIndex m_contextNode;
     QPersistentModelIndex m_cutNode;
@@ -344,9 +322,10 @@ private:
     std::function<bool(QDialog&)> m_runDialog;
     quint32 m_lastExpandTick = 0;
     bool m_revertingSelection = false;
+    bool m_selectingOpen = false;
     std::function<quint32()> m_tick;
-    // Folder, note, placeholder.
-    std::array<QIcon, 3> m_icons;
+    // Folder, note.
+    std::array<QIcon, 2> m_icons;
     TqbLibraryWatcher* m_watcher = nullptr;
     QTimer* m_watchSync = nullptr;
     std::function<bool()> m_watchHold;

@@ -1,4 +1,4 @@
-// The tree's commands: they ask, call the library, and show in the nodes what it announces.
+// The tree's commands: they ask and call the library; the rows follow what it announces.
 #include "library/qbTree.h"
 
 #include "library/NewNoteName.h"
@@ -18,7 +18,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
-#include <QScopedValueRollback>
 #include <QTimer>
 #include <utility>
 
@@ -39,77 +38,18 @@ void TqbTree::SetDialogRunner(std::function<bool(QDialog&)> runner) {
     m_runDialog = std::move(runner);
 }
 
-QTreeWidgetItem* TqbTree::AddNode(QTreeWidgetItem* parent, const QString& text, int imageIndex,
-                                  const QString& fileName) {
-    if (IsUnlisted(parent)) {
-        QTreeWidgetItem* node = parent->child(0);
-        SetEntry(node, text, imageIndex, fileName);
-        return node;
-    }
-    QTreeWidgetItem* owner = parent ? parent : invisibleRootItem();
-    QTreeWidgetItem* node = NewNode(text, imageIndex, fileName);
-    owner->insertChild(SortedRow(owner, node), node);
-    return node;
-}
-
-QTreeWidgetItem* TqbTree::ItemNode(const QString& itemPath) const {
-    const QString prefix = m_rootDir + u'/';
-    if (!itemPath.startsWith(prefix))
-        return nullptr;
-    const QStringList names = itemPath.mid(prefix.size()).split(u'/', Qt::SkipEmptyParts);
-    const bool folder = itemPath.endsWith(u'/');
-    QTreeWidgetItem* node = nullptr;
-    for (qsizetype n = 0; n < names.size(); ++n) {
-        const bool last = n == names.size() - 1;
-        QTreeWidgetItem* next = nullptr;
-        const int count = node ? node->childCount() : topLevelItemCount();
-        for (int i = 0; i < count && !next; ++i) {
-            QTreeWidgetItem* child = node ? node->child(i) : topLevelItem(i);
-            if (last && !folder)
-                next = !IsFolder(child) && !IsPlaceholder(child) && NoteFileName(child) == names[n]
-                           ? child
-                           : nullptr;
-            else if (IsFolder(child) && child->text(0) == names[n])
-                next = child;
-        }
-        if (!next)
-            return nullptr;
-        node = next;
-    }
-    return node;
-}
-
-void TqbTree::ItemAdded(const QString& itemPath) {
-    const QString path = StripTrailingDelim(itemPath);
-    const QString dir = QFileInfo(path).path();
-    bool found = false;
-    QTreeWidgetItem* parent = FolderNode(dir, &found);
-    // A folder not listed yet shows it when opened.
-    if (!found || (parent && IsUnlisted(parent)))
-        return;
-    const QString name = QFileInfo(path).fileName();
-    QTreeWidgetItem* node = itemPath.endsWith(u'/')
-                                ? AddNode(parent, name, FolderImage)
-                                : AddNode(parent, FileNameNoExt(name), NoteImage, name);
-    m_actingNode = QPersistentModelIndex(indexFromItem(node));
-}
-
-QScopedValueRollback<QPersistentModelIndex> TqbTree::ActOn(QTreeWidgetItem* node) {
-    return QScopedValueRollback<QPersistentModelIndex>(
-        m_actingNode, QPersistentModelIndex(indexFromItem(node)));
+bool TqbTree::CallLibrary(const std::function<bool()>& call) {
+    ++m_libraryCalls;
+    const bool done = call();
+    --m_libraryCalls;
+    ShowMovedNodes();
+    if (m_libraryCalls == 0 && std::exchange(m_currentMovedOn, false) && currentIndex().isValid())
+        CurrentNodeChanged(currentIndex(), {});
+    return done;
 }
 
 void TqbTree::ShowWrittenNote(const QString& filePath) {
-    const auto acting = ActOn(nullptr);
     m_library.AnnounceWritten(filePath);
-}
-
-QTreeWidgetItem* TqbTree::NodeOf(const QString& itemPath) const {
-    // The node the command acts on is in hand: a folder of thousands is not searched for it.
-    QTreeWidgetItem* acting = itemFromIndex(m_actingNode);
-    if (acting && ItemPath(acting) == itemPath)
-        return acting;
-    return ItemNode(itemPath);
 }
 
 void TqbTree::ScheduleOpenFileWatch() {
@@ -119,59 +59,42 @@ void TqbTree::ScheduleOpenFileWatch() {
 
 void TqbTree::ItemMoved(const QString& oldItemPath, const QString& newItemPath) {
     ScheduleOpenFileWatch();
-    QTreeWidgetItem* node = NodeOf(oldItemPath);
-    const bool folder = newItemPath.endsWith(u'/');
-    const QString newPath = StripTrailingDelim(newItemPath);
-    const QString newDir = QFileInfo(newPath).path();
-    if (newDir == QFileInfo(StripTrailingDelim(oldItemPath)).path()) {
-        // A new name: the node keeps its open folders and the selection.
-        if (!node)
-            return;
-        const QString name = QFileInfo(newPath).fileName();
-        SetEntry(node, folder ? name : FileNameNoExt(name), ImageIndex(node),
-                 folder ? QString() : name);
-        KeepInOrder(node);
-        if (folder)
-            ScheduleWatchSync();
-        viewport()->update();
+    if (newItemPath.endsWith(u'/'))
+        ScheduleWatchSync();
+    const QString newDir = QFileInfo(StripTrailingDelim(newItemPath)).path();
+    if (newDir == QFileInfo(StripTrailingDelim(oldItemPath)).path())
         return;
-    }
-    m_movedNodes.append(
-        {QPersistentModelIndex(node ? indexFromItem(node) : QModelIndex()), newDir});
+    // The row took its new place already; a mark on what moved away is no mark any more.
+    if (m_cutNode.isValid() && qbTreeRules::Within(ItemPath(m_cutNode), newItemPath))
+        m_cutNode = QPersistentModelIndex();
+    m_movedInto.append(newDir);
     if (m_libraryCalls == 0)
         ShowMovedNodes();
 }
 
 void TqbTree::ShowMovedNodes() {
-    const auto moved = std::exchange(m_movedNodes, {});
-    for (const auto& [index, newDir] : moved) {
-        QTreeWidgetItem* node = itemFromIndex(index);
-        if (node && m_cutNode.isValid() &&
-            (itemFromIndex(m_cutNode) == node || IsUnder(node, CutNode())))
-            m_cutNode = QPersistentModelIndex();
-        delete node;
-        if (newDir.isEmpty())
-            continue;
+    const QStringList dirs = std::exchange(m_movedInto, {});
+    for (const QString& dir : dirs) {
         bool found = false;
-        QTreeWidgetItem* target = FolderNode(newDir, &found);
-        if (!found)
-            continue;
-        if (target && IsUnlisted(target)) {
+        const QModelIndex target = FolderNode(dir, &found);
+        if (IsUnlisted(target))
             LoadChildren(target);
-        } else {
-            RefreshFolder(newDir);
-            if (target)
-                target->setExpanded(true);
-        }
+        else if (target.isValid())
+            expand(target);
     }
 }
 
-void TqbTree::ItemRemoved(const QString& itemPath) {
+void TqbTree::ItemRemoved(const QString&) {
     ScheduleOpenFileWatch();
-    if (QTreeWidgetItem* node = NodeOf(itemPath))
-        m_movedNodes.append({QPersistentModelIndex(indexFromItem(node)), QString()});
-    if (m_libraryCalls == 0)
-        ShowMovedNodes();
+}
+
+void TqbTree::SelectCreated(const QString& itemPath) {
+    // Its folder shows it once listed: one that showed nothing before stayed unlisted.
+    const QModelIndex node = RevealDocument(itemPath, false);
+    setCurrentIndex(node);
+    // A refused selection (the open document could not be written) must not load over it.
+    if (node.isValid() && currentIndex() == node)
+        SetOpenPath(itemPath);
 }
 
 void TqbTree::NewFolder(bool forceRoot) {
@@ -179,10 +102,10 @@ void TqbTree::NewFolder(bool forceRoot) {
         return;
     const TBusy busy(*this);
     m_host.EnterEditMode();
-    QTreeWidgetItem* parent = nullptr;
-    QTreeWidgetItem* selected = currentItem();
-    if (!forceRoot && topLevelItemCount() > 0 && selected && !IsPlaceholder(selected)) {
-        parent = IsFolder(selected) ? selected : selected->parent();
+    QModelIndex parent;
+    const QModelIndex selected = currentIndex();
+    if (!forceRoot && m_model->rowCount() > 0 && selected.isValid()) {
+        parent = IsFolder(selected) ? selected : selected.parent();
         LoadChildren(parent);
     }
     // Its decoded name would make a second folder beside the real one.
@@ -205,14 +128,9 @@ void TqbTree::NewFolder(bool forceRoot) {
         return;
 
     const QString folder = base + name;
-    const auto acting = ActOn(nullptr);
     if (!m_library.CreateFolder(folder, m_host.TreeDefaultHeader()))
         return;
-    QTreeWidgetItem* node = itemFromIndex(m_actingNode);
-    setCurrentItem(node);
-    // A refused selection (the open document could not be written) must not load over it.
-    if (node && currentItem() == node)
-        SetOpenPath(folder + u'/');
+    SelectCreated(folder + u'/');
     m_host.FocusCurrentView();
 }
 
@@ -221,10 +139,10 @@ void TqbTree::NewNote(bool forceRoot) {
         return;
     const TBusy busy(*this);
     m_host.EnterEditMode();
-    QTreeWidgetItem* parent = nullptr;
-    QTreeWidgetItem* selected = currentItem();
-    if (!forceRoot && selected && !IsPlaceholder(selected)) {
-        parent = IsFolder(selected) ? selected : selected->parent();
+    QModelIndex parent;
+    const QModelIndex selected = currentIndex();
+    if (!forceRoot && selected.isValid()) {
+        parent = IsFolder(selected) ? selected : selected.parent();
         LoadChildren(parent);
     }
     // Its decoded name would make a second folder beside the real one.
@@ -250,32 +168,30 @@ void TqbTree::NewNote(bool forceRoot) {
     // No template selected: the default header.
     const QString templateFile =
         templateName.isEmpty() ? QString() : templateDir + templateName + QStringLiteral(".htm");
-    const auto acting = ActOn(nullptr);
     if (!m_library.CreateNote(notePath, templateFile, m_host.TreeDefaultHeader()))
         return;
-    QTreeWidgetItem* node = itemFromIndex(m_actingNode);
-    setCurrentItem(node);
-    if (node && currentItem() == node)
-        SetOpenPath(notePath);
+    SelectCreated(notePath);
 }
 
-void TqbTree::RenameNode(QTreeWidgetItem* node) {
+void TqbTree::RenameNode(const QModelIndex& row) {
     const TBusy busy(*this);
+    // Held across the save and the dialog.
+    const QPersistentModelIndex node = row;
     // A document that cannot be written stops the rename: it would otherwise be written back to
     // the old name afterwards.
     if (!m_host.SaveCurrentNote())
         return;
-    if (!node || IsPlaceholder(node) || !m_host.TreeShowing())
+    if (!node.isValid() || !m_host.TreeShowing())
         return;
-    QTreeWidgetItem* parent = node->parent();
+    const QModelIndex parent = node.parent();
     LoadChildren(parent);
     const QString base = NodePath(parent) + u'/';
     const bool folder = IsFolder(node);
-    const QString oldText = node->text(0);
+    const QString oldText = node.data().toString();
     // A note keeps its extension as it is on disk (".HTM" stays).
     const QString oldFile = NoteFileName(node);
     const QString ext = folder ? QString() : oldFile.mid(oldFile.lastIndexOf(u'.'));
-    const QByteArray raw = node->data(0, RawNameRole).toByteArray();
+    const QByteArray raw = node.data(RawNameRole).toByteArray();
 
     // Typed right after the name is confirmed: meant for the page opened for it. It outlives
     // the dialog, whose end disturbs the input method.
@@ -293,20 +209,20 @@ void TqbTree::RenameNode(QTreeWidgetItem* node) {
         return;
 
     const QString newPath = base + newName + (folder ? QStringLiteral("/") : ext);
-    {
-        const auto acting = ActOn(node);
-        m_library.Rename(ItemPath(node), newPath, raw);
-    }
-    if (currentItem())
+    const QString oldPath = ItemPath(node);
+    CallLibrary([&] { return m_library.Rename(oldPath, newPath, raw); });
+    if (currentIndex().isValid())
         SetOpenPath(SelectedPath());
     m_host.FocusCurrentView();
 }
 
-void TqbTree::DeleteNode(QTreeWidgetItem* node) {
+void TqbTree::DeleteNode(const QModelIndex& row) {
     const TBusy busy(*this);
-    if (!node || IsPlaceholder(node))
+    // Held across the questions.
+    const QPersistentModelIndex node = row;
+    if (!node.isValid())
         return;
-    QString question = node->text(0) + DeleteQuestionSuffix;
+    QString question = node.data().toString() + DeleteQuestionSuffix;
     if (m_linkingNames) {
         const QStringList names = m_linkingNames(qbTreeRules::DocumentPath(ItemPath(node)));
         if (!names.isEmpty())
@@ -317,37 +233,37 @@ void TqbTree::DeleteNode(QTreeWidgetItem* node) {
         return;
     if (!MakeUsable(node))
         return;
-    const auto acting = ActOn(node);
     if (!ShellDelete(ItemPath(node)))
         return;
-    if (currentItem())
+    if (currentIndex().isValid())
         SetOpenPath(SelectedPath());
 }
 
-bool TqbTree::IsUnder(const QTreeWidgetItem* source, const QTreeWidgetItem* target) {
-    if (!target || !target->parent())
+bool TqbTree::IsUnder(const QModelIndex& source, const QModelIndex& target) {
+    if (!target.isValid() || !target.parent().isValid())
         return false;
-    for (const QTreeWidgetItem* p = target; p; p = p->parent())
+    for (QModelIndex p = target; p.isValid(); p = p.parent())
         if (p == source)
             return true;
     return false;
 }
 
-void TqbTree::MoveNode(QTreeWidgetItem* target, QTreeWidgetItem* source) {
+void TqbTree::MoveNode(const QModelIndex& targetNode, const QModelIndex& sourceNode) {
     const TBusy busy(*this);
-    if (!source || IsPlaceholder(source))
+    // Held across the questions and listings below, which may move rows.
+    QPersistentModelIndex source = sourceNode;
+    QPersistentModelIndex target = targetNode;
+    if (!source.isValid())
         return;
-    if (!MakeUsable(source) || !MakeUsable(target && !IsFolder(target) ? target->parent() : target))
+    if (!MakeUsable(source) || !MakeUsable(target.isValid() && !IsFolder(target) ? target.parent() : QModelIndex(target)))
         return;
     ExpandFolder(target);
-    if (target && target->childCount() == 1 && IsPlaceholder(target->child(0)))
-        delete target->child(0);
     if (IsUnder(source, target)) {
         m_host.ShowMessage(MoveBelowMessage);
         return;
     }
-    if (target && !IsFolder(target))
-        target = target->parent();
+    if (target.isValid() && !IsFolder(target))
+        target = target.parent();
     const QString targetPath = NodePath(target);
     const QString sourcePath = StripTrailingDelim(ItemPath(source));
     LoadChildren(target);
@@ -361,17 +277,16 @@ void TqbTree::MoveNode(QTreeWidgetItem* target, QTreeWidgetItem* source) {
     // to the vacated place afterwards.
     if (!m_host.SaveCurrentNote())
         return;
-    const auto acting = ActOn(source);
     MoveItem(ItemPath(source), targetPath);
 }
 
 bool TqbTree::MoveItem(const QString& itemPath, const QString& destFolder) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    ++m_libraryCalls;
-    const bool moved = m_library.Move(itemPath, destFolder);
-    --m_libraryCalls;
-    QApplication::restoreOverrideCursor();
-    ShowMovedNodes();
+    const bool moved = CallLibrary([&] {
+        const bool done = m_library.Move(itemPath, destFolder);
+        QApplication::restoreOverrideCursor();
+        return done;
+    });
     return moved;
 }
 
@@ -380,12 +295,9 @@ bool TqbTree::ShellMove(const QString& source, const QString& destFolder) {
 }
 
 bool TqbTree::ShellDelete(const QString& path) {
-    ++m_libraryCalls;
-    const bool trashed =
-        m_library.Trash(path.endsWith(u'/') || !QFileInfo(path).isDir() ? path : path + u'/');
-    --m_libraryCalls;
-    ShowMovedNodes();
-    return trashed;
+    return CallLibrary([&] {
+        return m_library.Trash(path.endsWith(u'/') || !QFileInfo(path).isDir() ? path : path + u'/');
+    });
 }
 
 // -- pop-up menu, Cut and Paste
@@ -419,38 +331,36 @@ QAction* TqbTree::PopupItem(const QString& objectName) const {
     return m_popup->findChild<QAction*>(objectName);
 }
 
-QTreeWidgetItem* TqbTree::CutNode() const {
-    return m_cutNode.isValid() ? itemFromIndex(m_cutNode) : nullptr;
+QModelIndex TqbTree::CutNode() const {
+    return m_cutNode;
 }
 
-void TqbTree::SetContextNode(QTreeWidgetItem* node) {
-    m_contextNode = node ? QPersistentModelIndex(indexFromItem(node)) : QPersistentModelIndex();
+void TqbTree::SetContextNode(const QModelIndex& node) {
+    m_contextNode = node;
 }
 
 void TqbTree::UpdatePopupItems() {
-    const bool overNode = ContextNode() != nullptr;
+    const bool overNode = ContextNode().isValid();
     m_itemCut->setEnabled(overNode);
     m_itemRename->setEnabled(overNode);
     m_itemDelete->setEnabled(overNode);
     m_itemVersions->setEnabled(overNode);
     m_itemBacklinks->setEnabled(overNode);
     // A mark whose node is gone (deleted, moved, reloaded) is cleared, never pasted.
-    if (!CutNode())
-        m_cutNode = QPersistentModelIndex();
-    m_itemPaste->setEnabled(CutNode() != nullptr);
+    m_itemPaste->setEnabled(CutNode().isValid());
 }
 
 void TqbTree::PopupCut() {
     m_cutNode = m_contextNode;
-    m_itemPaste->setEnabled(CutNode() != nullptr);
+    m_itemPaste->setEnabled(CutNode().isValid());
 }
 
 void TqbTree::PopupPaste() {
-    QTreeWidgetItem* source = CutNode();
-    QTreeWidgetItem* target = ContextNode();
+    const QPersistentModelIndex source = m_cutNode;
+    const QPersistentModelIndex target = m_contextNode;
     m_cutNode = QPersistentModelIndex();
     m_itemPaste->setEnabled(false);
-    if (source)
+    if (source.isValid())
         MoveNode(target, source);
 }
 
@@ -462,14 +372,14 @@ bool TqbTree::RefusedWhileGone() {
 
 void TqbTree::PopupCreate(void (TqbTree::*create)(bool forceRoot)) {
     const TBusy busy(*this);
-    QTreeWidgetItem* node = ContextNode();
-    if (!node || (!IsFolder(node) && !node->parent())) {
+    const QModelIndex node = ContextNode();
+    if (!node.isValid() || (!IsFolder(node) && !node.parent().isValid())) {
         (this->*create)(true);
         return;
     }
-    QTreeWidgetItem* folder = IsFolder(node) ? node : node->parent();
-    setCurrentItem(folder);
-    if (currentItem() == folder)
+    const QPersistentModelIndex folder = IsFolder(node) ? node : node.parent();
+    setCurrentIndex(folder);
+    if (currentIndex() == folder)
         (this->*create)(false);
 }
 
@@ -496,12 +406,12 @@ void TqbTree::PopupRefresh() {
 }
 
 void TqbTree::PopupVersions() {
-    if (const QTreeWidgetItem* node = ContextNode())
+    if (const QModelIndex node = ContextNode(); node.isValid())
         emit VersionsRequested(ItemPath(node));
 }
 
 void TqbTree::PopupBacklinks() {
-    if (const QTreeWidgetItem* node = ContextNode())
+    if (const QModelIndex node = ContextNode(); node.isValid())
         emit BacklinksRequested(qbTreeRules::DocumentPath(ItemPath(node)));
 }
 
@@ -509,8 +419,8 @@ void TqbTree::PopupBacklinks() {
 
 void TqbTree::StartNodeDrag() {
     const TBusy busy(*this);
-    QTreeWidgetItem* node = currentItem();
-    if (!node || IsPlaceholder(node))
+    const QModelIndex node = currentIndex();
+    if (!node.isValid())
         return;
     // The open document is written before anything is dragged.
     if (!m_host.SaveCurrentNote())
@@ -525,12 +435,12 @@ void TqbTree::StartNodeDrag() {
 
 void TqbTree::DropAt(QPoint pos) {
     const TBusy busy(*this);
-    QTreeWidgetItem* selected = currentItem();
-    if (!selected)
+    const QModelIndex selected = currentIndex();
+    if (!selected.isValid())
         return;
-    QTreeWidgetItem* target = itemAt(pos);
-    if (target && !IsFolder(target))
-        target = target->parent();
+    QModelIndex target = indexAt(pos);
+    if (target.isValid() && !IsFolder(target))
+        target = target.parent();
     MoveNode(target, selected);
 }
 

@@ -1,14 +1,14 @@
 // The editing commands, insert tools and colour pickers, through the main window.
 #include "app/main.h"
 #include "app/qbEditCommands.h"
-#include "app/qbOpenNote.h"
 #include "controls/qbColorPicker.h"
 #include "editing/qbDhtmlEdit.h"
 #include "editing/qbFindDialog.h"
 #include "editing/qbInsertTools.h"
 #include "library/qbNoteInfo.h"
-#include "prjinfo/qbProjectInfo.h"
 #include "library/qbTree.h"
+#include "note/qbOpenNote.h"
+#include "prjinfo/qbProjectInfo.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -47,8 +47,8 @@
 #include "common/qbDialogAnswerer.h"
 #include "common/qbPageScripts.h"
 #include "common/qbReadOnlyFolder.h"
-#include "common/qbWindowFixture.h"
 #include "common/qbTestFiles.h"
+#include "common/qbWindowFixture.h"
 #include "dialogs/qbLinkDialog.h"
 #include "dialogs/qbNotePicker.h"
 
@@ -99,8 +99,7 @@ class TestEditCommands : public QObject {
     QWidget* PageWidget() const { return F.PageWidget(); }
 
     void OpenNoteInMode(TqbViewMode mode) {
-        F.Window->NoteTree()->setCurrentItem(
-            F.Window->NoteTree()->findItems("노트", Qt::MatchExactly).value(0));
+        F.Window->NoteTree()->setCurrentIndex(F.Node("노트"));
         F.Window->SetViewMode(mode);
         if (mode != TqbViewMode::Source)
             F.WaitForPage();

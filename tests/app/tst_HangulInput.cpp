@@ -265,10 +265,10 @@ private slots:
         TypeInMode(mode);
         Type({"g", "k", "s", "r", "m", "f"});
         QTRY_COMPARE_WITH_TIMEOUT(F.Window->MessageFilter()->CompositionText(), QString("글"), TqbWindowFixture::PageTimeoutMs);
-        QTreeWidgetItem* other = F.Node("둘째");
+        const QPersistentModelIndex other = F.Node("둘째");
         QPoint where;
         if (target == "another note") {
-            where = F.Tree()->viewport()->mapToGlobal(F.Tree()->visualItemRect(other).center());
+            where = F.Tree()->viewport()->mapToGlobal(F.Tree()->visualRect(other).center());
         } else {
             QAction* save = F.Window->Action("actFileSave");
             QTRY_VERIFY_WITH_TIMEOUT(save->isEnabled(), TqbWindowFixture::PageTimeoutMs);
@@ -278,7 +278,7 @@ private slots:
         Type({"mousemove", QString::number(where.x()), QString::number(where.y()), "click", "1"},
              false);
         if (target == "another note")
-            QTRY_COMPARE_WITH_TIMEOUT(F.Tree()->currentItem(), other, TqbWindowFixture::PageTimeoutMs);
+            QTRY_COMPARE_WITH_TIMEOUT(F.Tree()->currentIndex(), QModelIndex(other), TqbWindowFixture::PageTimeoutMs);
         QTRY_VERIFY_WITH_TIMEOUT(ReadBytes(F.Lib("노트.htm")).contains(HangeulCp949), TqbWindowFixture::PageTimeoutMs);
     }
 
@@ -350,8 +350,8 @@ private slots:
         }
         const QString next = toBig ? F.Lib("둘째.htm") : F.Lib("노트.htm");
         TypeInMode(TqbViewMode::Edit);
-        QTreeWidgetItem* item = F.Node(toBig ? "둘째" : "노트");
-        ClickAt(F.Tree()->viewport()->mapToGlobal(F.Tree()->visualItemRect(item).center()));
+        const QPersistentModelIndex item = F.Node(toBig ? "둘째" : "노트");
+        ClickAt(F.Tree()->viewport()->mapToGlobal(F.Tree()->visualRect(item).center()));
         Type({"g", "k", "s", "r", "m", "f"}, true, delayMs);
         QTRY_COMPARE_WITH_TIMEOUT(F.Window->OpenNote()->Path(), next,
                                   TqbWindowFixture::PageTimeoutMs);

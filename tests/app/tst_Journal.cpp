@@ -1,12 +1,12 @@
 // What was typed and not saved comes back after a crash, and the kept versions come back through
 // the window.
 #include "app/qbHistoryCommands.h"
-#include "app/qbTypingJournal.h"
 #include "app/qbVersionsDialog.h"
 #include "common/qbAppTestMain.h"
 #include "common/qbDialogAnswerer.h"
 #include "common/qbWindowFixture.h"
 #include "library/qbNoteVersions.h"
+#include "note/qbTypingJournal.h"
 #include "platform/qbPageCodec.h"
 
 #include <QCryptographicHash>
@@ -15,6 +15,7 @@
 #include <QSignalSpy>
 #include <QTextEdit>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 #include <csignal>

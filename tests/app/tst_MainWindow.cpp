@@ -3,7 +3,6 @@
 #include "app/qbConflictDialog.h"
 #include "app/qbNoteNavigation.h"
 #include "app/qbStatusPanel.h"
-#include "app/qbTreeNavigation.h"
 #include "dialogs/Config.h"
 #include "dialogs/qbPathListDialog.h"
 #include "editing/qbDhtmlEdit.h"
@@ -113,7 +112,7 @@ private slots:
 
     void firstActivationOpensFirstNodeInBrowseMode() {
         QCOMPARE(F.Window->windowTitle(), QString("qbNivora 1.0 build 1"));
-        QCOMPARE(F.Window->NoteTree()->currentItem()->text(0), QString("폴더"));
+        QCOMPARE(F.Window->NoteTree()->currentIndex().data().toString(), QString("폴더"));
         QCOMPARE(F.Window->NoteTree()->OpenPath(), Lib("폴더/___폴더설명.qb"));
         QVERIFY(F.Window->Dhtml()->BrowseMode());
         QVERIFY(!F.Window->Action("actFileSave")->isEnabled());
@@ -421,7 +420,7 @@ private slots:
         QCOMPARE(desktop.opened, opened.isEmpty() ? QStringList() : QStringList{opened});
         told.replace("<lib>", QDir::toNativeSeparators(Lib("")));
         QCOMPARE(catcher.texts, told.isEmpty() ? QStringList() : QStringList{told});
-        QCOMPARE(F.Window->NoteTree()->currentItem()->text(0), current);
+        QCOMPARE(F.Window->NoteTree()->currentIndex().data().toString(), current);
     }
 
     // A real click in browse mode, on a name the engine must encode and the tree decode.
@@ -436,7 +435,7 @@ private slots:
         QTest::mouseClick(PageWidget(), Qt::LeftButton, {}, QPoint(40, 40));
         QTRY_COMPARE_WITH_TIMEOUT(F.Window->NoteTree()->OpenPath(), Lib("폴더/C# 노트 & 'x'.htm"),
                                   TqbWindowFixture::PageTimeoutMs);
-        QCOMPARE(F.Window->NoteTree()->currentItem()->text(0), QString("C# 노트 & 'x'"));
+        QCOMPARE(F.Window->NoteTree()->currentIndex().data().toString(), QString("C# 노트 & 'x'"));
         QCOMPARE(desktop.opened, QStringList());
     }
 
@@ -500,7 +499,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(F.Window->StatusPanel()->Conflicts(),
                                   QStringLiteral("충돌 사본이 있는 노트 1개"),
                                   TqbWindowFixture::PageTimeoutMs);
-        QVERIFY(F.Node("충돌")->data(0, TqbTree::ConflictRole).toBool());
+        QVERIFY(F.Node("충돌").data(TqbTree::ConflictRole).toBool());
         QStringList asked;
         QTimer answer;
         connect(&answer, &QTimer::timeout, this, [&asked, choice] {
@@ -522,13 +521,13 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(asked, questions, TqbWindowFixture::PageTimeoutMs);
         QTRY_COMPARE_WITH_TIMEOUT(F.Window->StatusPanel()->Conflicts(), QString(),
                                   TqbWindowFixture::PageTimeoutMs);
-        QTRY_VERIFY_WITH_TIMEOUT(!F.Node("충돌")->data(0, TqbTree::ConflictRole).toBool(),
+        QTRY_VERIFY_WITH_TIMEOUT(!F.Node("충돌").data(TqbTree::ConflictRole).toBool(),
                                  TqbWindowFixture::PageTimeoutMs);
         QCOMPARE(ReadBytes(Lib("충돌.htm")), noteAfter);
         QVERIFY(!QFileInfo::exists(copy));
         QCOMPARE(ReadBytes(Lib("충돌 (다른 컴퓨터).htm")), bothAfter);
         if (!bothAfter.isEmpty())
-            QTRY_VERIFY_WITH_TIMEOUT(F.Node("충돌 (다른 컴퓨터)"), TqbWindowFixture::PageTimeoutMs);
+            QTRY_VERIFY_WITH_TIMEOUT(F.Node("충돌 (다른 컴퓨터)").isValid(), TqbWindowFixture::PageTimeoutMs);
         // The editor shows the note as it is now.
         const QString second =
             choice == TqbConflictDialog::TChoice::KeepBoth ? "2 here" : "2 there";
@@ -588,9 +587,9 @@ private slots:
         WriteBytes(Lib("첫노트.htm"), "<HTML><BODY><A href=\"둘째.htm#x\">2</A></BODY></HTML>\r\n");
         WriteBytes(Lib("둘째.htm"), "<HTML><BODY><A href=\"폴더\">f</A></BODY></HTML>\r\n");
         F.Window->NoteTree()->LoadRoot(F.Notes->GetDataDir());
-        QVERIFY(qbTreeNavigation::SelectPath(*F.Tree(), Lib(node)));
+        QVERIFY(F.Window->OpenNote()->Open(Lib(node)));
         TqbDialogAnswerer keep(QMessageBox::No);
-        F.Tree()->DeleteNode(F.Tree()->currentItem());
+        F.Tree()->DeleteNode(F.Tree()->currentIndex());
         QCOMPARE(keep.texts, QStringList{question});
     }
 
@@ -666,7 +665,7 @@ private slots:
         F.Tree()->LoadRoot(QDir::cleanPath(Lib("")));
         EnterMode(TqbViewMode::Edit);
         for (const QString& path : paths) {
-            QVERIFY(qbTreeNavigation::SelectPath(*F.Tree(), path));
+            QVERIFY(F.Window->OpenNote()->Open(path));
             F.WaitForPage();
             QTest::mouseClick(PageWidget(), Qt::LeftButton, {}, QPoint(20, 10));
             QTest::keyClick(PageWidget(), Qt::Key_End);

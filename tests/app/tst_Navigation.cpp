@@ -76,7 +76,7 @@ private slots:
         F.Window->Action("actJumpToNote")->trigger();
         QCOMPARE(shown, (QStringList{"회의록", "폴더"}));
         QCOMPARE(OpenPath(), F.Lib("폴더/회의록.htm"));
-        QCOMPARE(F.Tree()->currentItem()->text(0), "회의록");
+        QCOMPARE(F.Tree()->currentIndex().data().toString(), "회의록");
     }
 
     // The tag list counts the library's tags; the tag chosen lists its notes in the jump list.
@@ -175,11 +175,11 @@ private slots:
         QFETCH(bool, folderOpen);
         Open("폴더/회의록.htm");
         F.Select("메모");
-        F.Node("폴더")->setExpanded(folderOpen);
+        F.Tree()->setExpanded(F.Node("폴더"), folderOpen);
         F.EnterMode(mode);
         Restart(mode == TqbViewMode::Browse ? TqbViewMode::Browse : TqbViewMode::Edit);
         QCOMPARE(OpenPath(), F.Lib("메모.htm"));
-        QCOMPARE(F.Node("폴더")->isExpanded(), folderOpen);
+        QCOMPARE(F.Tree()->isExpanded(F.Node("폴더")), folderOpen);
     }
 };
 

@@ -1,15 +1,16 @@
 // The open note's rules without a window: when a note is read, written, kept or reloaded.
-#include "app/qbNoteView.h"
-#include "app/qbOpenNote.h"
-#include "app/qbOpenNoteHost.h"
 #include "app/qbSteadyQuestion.h"
-#include "app/qbTypingJournal.h"
 #include "common/qbSmallDisk.h"
 #include "common/qbTestFiles.h"
+#include "common/qbTreeRows.h"
 #include "library/UserFileName.h"
 #include "library/qbLibraryWatcher.h"
 #include "library/qbNoteInfo.h"
 #include "library/qbTree.h"
+#include "note/qbNoteView.h"
+#include "note/qbOpenNote.h"
+#include "note/qbOpenNoteHost.h"
+#include "note/qbTypingJournal.h"
 #include "platform/qbError.h"
 #include "platform/qbPageCodec.h"
 #include "platform/qbTextFile.h"
@@ -207,6 +208,44 @@ private slots:
         m_library.reset();
         m_note.reset();
         m_dir.reset();
+    }
+
+    // Opened from outside the tree (the jump list, history, links, search hits): the typing is
+    // saved first and the tree selects what opened, its folders opened on the way; what the
+    // library does not hold opens nothing and saves nothing.
+    void openFromOutsideTheTree_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("opened"); // "": the note stays open, its typing unsaved
+        QTest::addColumn<QString>("row");
+        QTest::newRow("note in folders not listed") << "폴더/안쪽/속.htm" << "폴더/안쪽/속.htm"
+                                                    << "속";
+        QTest::newRow("its extension in another case") << "폴더/큰.htm" << "폴더/큰.HTM" << "큰";
+        QTest::newRow("a folder's page") << "폴더/안쪽/___폴더설명.qb"
+                                         << "폴더/안쪽/___폴더설명.qb" << "안쪽";
+        QTest::newRow("the open note") << "노트.htm" << "노트.htm" << "노트";
+        QTest::newRow("not in the library") << "폴더/없는.htm" << "" << "노트";
+        QTest::newRow("no note") << "폴더/글.txt" << "" << "노트";
+    }
+    void openFromOutsideTheTree() {
+        QFETCH(QString, path);
+        QFETCH(QString, opened);
+        QFETCH(QString, row);
+        connect(m_note.get(), &TqbOpenNote::DocumentOpened, m_tree.get(),
+                &TqbTree::SelectOpenDocument);
+        WriteBytes(Lib("폴더/안쪽/속.htm"), Cp949Note);
+        WriteBytes(Lib("폴더/안쪽/___폴더설명.qb"), Cp949Note);
+        WriteBytes(Lib("폴더/큰.HTM"), Cp949Note);
+        WriteBytes(Lib("폴더/글.txt"), "text");
+        m_tree->LoadRoot(m_info->GetDataDir());
+        Open("노트.htm", TqbViewMode::Edit);
+        Edit("내것");
+        QCOMPARE(m_note->Open(Lib(path)), !opened.isEmpty());
+        QCOMPARE(m_note->Path(), Lib(opened.isEmpty() ? "노트.htm" : opened));
+        QCOMPARE(m_note->NoteModified(), opened.isEmpty());
+        const QModelIndex current = m_tree->currentIndex();
+        QCOMPARE(current.data().toString(), row);
+        for (QModelIndex folder = current.parent(); folder.isValid(); folder = folder.parent())
+            QVERIFY(m_tree->isExpanded(folder));
     }
 
     // A change made to the file itself (tags): typing goes in first, the bytes the edit does not
@@ -497,7 +536,7 @@ private slots:
         QVERIFY2(ReadBytes(Lib("노트.htm")).contains(noteHas), ReadBytes(Lib("노트.htm")));
         QCOMPARE(ReadBytes(Lib("노트 - 사본.htm")).contains("\xB3\xBB\xB0\xCD"), copyHasMine);
         // A kept copy shows in the tree at once.
-        QCOMPARE(m_tree->findItems("노트 - 사본", Qt::MatchExactly).size(), copyHasMine ? 1 : 0);
+        QCOMPARE(qbRowsShowing(*m_tree, "노트 - 사본").size(), copyHasMine ? 1 : 0);
         // Whatever was chosen, the editor holds what the note file holds now, or is saving it.
         QVERIFY(!m_note->NoteModified());
         const QList<QByteArray> kept = Kept("노트.htm");
@@ -707,7 +746,7 @@ private slots:
         } else {
             QVERIFY(ReadBytes(Lib(copy)).contains("\xB3\xBB\xB0\xCD"));
             const QString copyNode = QFileInfo(copy).completeBaseName();
-            QCOMPARE(m_tree->findItems(copyNode, Qt::MatchExactly).size(), 1);
+            QCOMPARE(qbRowsShowing(*m_tree, copyNode).size(), 1);
         }
     }
 
@@ -716,15 +755,14 @@ private slots:
         QDir(m_dir->path()).mkpath("BookData/폴더");
         WriteBytes(Lib("폴더/___폴더설명.qb"), Cp949Note);
         m_tree->LoadRoot(m_info->GetDataDir());
-        QTreeWidgetItem* folder = m_tree->findItems("폴더", Qt::MatchExactly).value(0);
+        const QPersistentModelIndex folder = qbRowOf(*m_tree, "폴더");
         m_tree->ExpandFolder(folder);
         Open("폴더/___폴더설명.qb", TqbViewMode::Edit);
         Edit("내것");
         WriteBytes(Lib("폴더/___폴더설명.qb"), "<HTML><BODY>theirs plus more</BODY></HTML>\r\n");
         QVERIFY(m_note->SaveCurrentNote());
         QVERIFY(ReadBytes(Lib("폴더/___폴더설명 - 사본.htm")).contains("\xB3\xBB\xB0\xCD"));
-        QCOMPARE(folder->childCount(), 1);
-        QCOMPARE(folder->child(0)->text(0), QStringLiteral("___폴더설명 - 사본"));
+        QCOMPARE(qbRowTexts(*m_tree, folder), QStringList{"___폴더설명 - 사본"});
     }
 
     void undecodableBytesAreKeptUnlessTheUserAgrees_data() {
@@ -856,7 +894,7 @@ private slots:
             return name.result() == QDialog::Accepted;
         });
         m_tree->PopupRefresh();
-        m_tree->RenameNode(m_tree->findItems("note", Qt::MatchExactly).value(0));
+        m_tree->RenameNode(qbRowOf(*m_tree, "note"));
         m_library->SetLinkKeeper(nullptr);
         QCOMPARE(m_note->Path(), Lib("new.htm"));
         QCOMPARE(m_view->Calls.filter("save ").size(), 1);

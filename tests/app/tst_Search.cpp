@@ -1,11 +1,11 @@
 // The search panel of the main window over a temporary program folder and library.
 #include "app/main.h"
-#include "app/qbOpenNote.h"
-#include "library/NewNoteName.h"
 #include "editing/qbDhtmlEdit.h"
+#include "library/NewNoteName.h"
 #include "library/qbNoteInfo.h"
-#include "prjinfo/qbProjectInfo.h"
 #include "library/qbTree.h"
+#include "note/qbOpenNote.h"
+#include "prjinfo/qbProjectInfo.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -184,7 +184,7 @@ private slots:
         }
         QCOMPARE(F.Window->PanelMode(), TqbPanelMode::Tree);
         QCOMPARE(F.Window->NoteTree()->OpenPath(), Lib("폴더/메모.htm"));
-        QCOMPARE(F.Window->NoteTree()->currentItem()->text(0), QString("메모"));
+        QCOMPARE(F.Window->NoteTree()->currentIndex().data().toString(), QString("메모"));
         F.WaitForPage();
         QCOMPARE(F.Window->Dhtml()->DocumentPath(), Lib("폴더/메모.htm"));
         QCOMPARE(F.Window->ViewMode(), TqbViewMode::Edit);

@@ -74,7 +74,7 @@ class TestTreeOps : public QObject {
     }
 
     QString Lib(const QString& relative) const { return F.Lib(relative); }
-    QTreeWidgetItem* Node(const QString& text) const { return F.Node(text); }
+    QPersistentModelIndex Node(const QString& text) const { return F.Node(text); }
     void Select(const QString& text) { F.Select(text); }
     void TypeIntoPage(const QString& text) { F.TypeIntoPage(text); }
 
@@ -139,7 +139,7 @@ private slots:
         m_typed = "새 폴더";
         F.Window->Action("actFileNewFolder")->trigger();
         QVERIFY(QFileInfo::exists(Lib("새 폴더/___폴더설명.qb")));
-        QCOMPARE(Tree()->currentItem()->text(0), QStringLiteral("새 폴더"));
+        QCOMPARE(Tree()->currentIndex().data().toString(), QStringLiteral("새 폴더"));
         QCOMPARE(Tree()->OpenPath(), Lib("새 폴더/___폴더설명.qb"));
     }
 
@@ -179,7 +179,7 @@ private slots:
             QCOMPARE(catcher.texts, QStringList{"둘째를 삭제합니까?"});
         }
         QVERIFY(QFileInfo::exists(Trashed("둘째.htm")));
-        QVERIFY(!Node("둘째"));
+        QVERIFY(!Node("둘째").isValid());
         // Neither the next selection nor a later save brings it back.
         F.WaitForPage();
         F.Window->SaveCurrentNote();
@@ -208,7 +208,7 @@ private slots:
     void deletingEverythingLeavesNoPageToTypeInto() {
         for (const QString name : {"첫노트", "둘째"}) {
             TqbDialogAnswerer yes(QMessageBox::Ok);
-            Tree()->setCurrentItem(Node(name));
+            Tree()->setCurrentIndex(Node(name));
             F.Window->Action("actFileDelete")->trigger();
         }
         Select("폴더");
@@ -218,7 +218,7 @@ private slots:
             TqbDialogAnswerer yes(QMessageBox::Ok);
             F.Window->Action("actFileDelete")->trigger();
         }
-        QCOMPARE(Tree()->topLevelItemCount(), 0);
+        QCOMPARE(Tree()->model()->rowCount(), 0);
         QVERIFY(!F.Window->Dhtml()->IsDocumentReady());
         QVERIFY(F.Window->Dhtml()->DocumentPath().isEmpty());
         QSignalSpy changed(F.Window->Dhtml(), &TqbDhtmlEdit::ContentChanged);
@@ -248,7 +248,7 @@ private slots:
         if (keys) {
             Tree()->setFocus();
             QTest::keyClick(Tree(), Qt::Key_X, Qt::ControlModifier);
-            Tree()->setCurrentItem(Node("폴더"));
+            Tree()->setCurrentIndex(Node("폴더"));
             QTest::keyClick(Tree(), Qt::Key_V, Qt::ControlModifier);
         } else {
             Tree()->SetContextNode(Node("둘째"));

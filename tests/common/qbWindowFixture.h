@@ -2,8 +2,9 @@
 // The main window over a temporary program folder and library, for end-to-end tests.
 
 #include "app/main.h"
-#include "editing/qbDhtmlEdit.h"
 #include "common/qbTestFiles.h"
+#include "common/qbTreeRows.h"
+#include "editing/qbDhtmlEdit.h"
 #include "library/qbNoteInfo.h"
 #include "library/qbTree.h"
 #include "prjinfo/qbProjectInfo.h"
@@ -57,13 +58,11 @@ public:
     QString Lib(const QString& relative) const { return Dir->filePath("BookData/" + relative); }
     TqbTree* Tree() const { return Window->NoteTree(); }
 
-    QTreeWidgetItem* Node(const QString& text) const {
-        return Tree()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive).value(0);
-    }
+    QPersistentModelIndex Node(const QString& text) const { return qbRowOf(*Tree(), text); }
 
     // Selects the node and waits until its document shows.
     void Select(const QString& text) {
-        Tree()->setCurrentItem(Node(text));
+        Tree()->setCurrentIndex(Node(text));
         if (Window->ViewMode() != TqbViewMode::Source)
             WaitForPage();
     }

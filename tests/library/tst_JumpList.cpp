@@ -204,9 +204,9 @@ private slots:
 
     void aRemovedFolderTakesItsNames() {
         TqbJumpList list;
-        list.AddNames({{"/lib/d/", "d", "", qbNameMatch::Prepare("d"), {}},
-                       {"/lib/d/x.htm", "x", "d", qbNameMatch::Prepare("x"), {}},
-                       {"/lib/y.htm", "y", "", qbNameMatch::Prepare("y"), {}}});
+        list.AddNames({{"/lib/d/", "d", "", qbNameMatch::Prepare("d"), {}, {}},
+                       {"/lib/d/x.htm", "x", "d", qbNameMatch::Prepare("x"), {}, {}},
+                       {"/lib/y.htm", "y", "", qbNameMatch::Prepare("y"), {}, {}}});
         list.Forget("/lib/d/");
         QCOMPARE(ShownNames(list), QStringList{"y"});
         QCOMPARE(list.NameCount(), 1);

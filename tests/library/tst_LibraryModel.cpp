@@ -7,15 +7,12 @@
 #include "library/qbLibraryModel.h"
 
 #include <QAbstractItemModelTester>
+#include <QBrush>
 #include <QDir>
 #include <QPersistentModelIndex>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
-
-namespace {
-
-} // namespace
 
 class tst_LibraryModel : public QObject {
     Q_OBJECT
@@ -37,7 +34,7 @@ class tst_LibraryModel : public QObject {
             const QModelIndex index = m_model->index(row, 0, parent);
             text += QString(depth * 2, u' ') + index.data().toString();
             if (m_model->IsFolder(index))
-                text += m_model->canFetchMore(index) && m_model->hasChildren(index) ? "/+" : "/";
+                text += m_model->IsUnlisted(index) ? "/+" : "/";
             text += u'\n';
             text += Dump(index, depth + 1);
         }
@@ -93,29 +90,41 @@ private slots:
                  int(TqbLibraryModel::NoteImage));
     }
 
-    // The row of an item path, and the item path of that row.
+    // The row of an item path, and the item path of that row; by the names the rows show, a
+    // note's extension may be written in another case.
     void rowOfAPath_data() {
         QTest::addColumn<QString>("itemPath");
         QTest::addColumn<QString>("text"); // empty: no row
+        QTest::addColumn<QString>("shown"); // the row found by the names shown
         QTest::newRow("top-level note") << "top.htm"
+                                        << "top"
                                         << "top";
         QTest::newRow("note by its own extension") << "b.HTM"
+                                                   << "b"
                                                    << "b";
         QTest::newRow("note by another case of its extension") << "b.htm"
-                                                               << "";
+                                                               << ""
+                                                               << "b";
         QTest::newRow("folder") << "A/"
+                                << "A"
                                 << "A";
         QTest::newRow("folder without its slash is no note") << "A"
+                                                             << ""
                                                              << "";
         QTest::newRow("note in a listed folder") << "A/a1.htm"
+                                                 << "a1"
                                                  << "a1";
         QTest::newRow("folder in a listed folder") << "A/Sub/"
+                                                   << "Sub"
                                                    << "Sub";
         QTest::newRow("note in a folder not read yet") << "B/b1.htm"
+                                                       << ""
                                                        << "";
         QTest::newRow("missing") << "A/zz.htm"
+                                 << ""
                                  << "";
         QTest::newRow("the top level") << ""
+                                       << ""
                                        << "";
     }
 
@@ -129,6 +138,69 @@ private slots:
         QCOMPARE(index.data(TqbLibraryModel::ItemPathRole).toString(),
                  text.isEmpty() ? QString() : Lib(itemPath));
         QVERIFY(!m_model->IndexOf(m_temp->filePath("elsewhere/" + itemPath)).isValid());
+        QTEST(m_model->IndexOf(Lib(itemPath), true).data().toString(), "shown");
+    }
+
+    // The note tree lists a folder itself, when the user opens it: a view's own fetch reads
+    // nothing then. A folder whose listing shows nothing (only a text file) stays unread and keeps
+    // its expand arrow, and is listed again at the next try.
+    void listingOnDemand() {
+        m_model->SetListOnFetch(false);
+        WriteBytes(Lib("T/w.txt"), "x");
+        QVERIFY(m_model->Refresh(m_root));
+        const QModelIndex a = m_model->IndexOf(Lib("A/"));
+        QVERIFY(m_model->IsUnlisted(a) && !m_model->canFetchMore(a));
+        m_model->fetchMore(a);
+        QVERIFY(m_model->IsUnlisted(a));
+        const QModelIndex t = m_model->IndexOf(Lib("T/"));
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            m_model->List(t);
+            QVERIFY(m_model->IsUnlisted(t) && m_model->hasChildren(t));
+            QCOMPARE(m_model->rowCount(t), 0);
+        }
+        WriteBytes(Lib("T/n.htm"), "x");
+        m_model->List(t);
+        m_model->List(a);
+        QVERIFY(!m_model->IsUnlisted(t) && !m_model->IsUnlisted(a));
+        QCOMPARE(Dump(), "A/\n  Sub/+\n  Sub2/\n  a1\nB/+\nE/\nEmpty/\nT/\n  n\n가\n노트 2\n"
+                         "노트 10\nb\ntop\n");
+        m_model->List(m_model->IndexOf(Lib("top.htm")));
+        QVERIFY(!m_model->IsUnlisted(m_model->IndexOf(Lib("top.htm"))));
+    }
+
+    // A sync engine's conflict copy is no row: it marks its original, and a folder by its page
+    // once the folder is read; listing it again puts the mark on and takes it off.
+    void conflictCopiesMarkTheirOriginals() {
+        const QString copy = Lib("A/a1.sync-conflict-20261209-101010-ABCDEFG.htm");
+        const QString pageCopy = Lib("A/___폴더설명 (conflicted copy 2026-12-09 101010).qb");
+        WriteBytes(Lib("A/___폴더설명.qb"), "page");
+        WriteBytes(pageCopy, "page 2");
+        WriteBytes(copy, "a1 elsewhere");
+        const auto marked = [this](const QString& itemPath) {
+            const QModelIndex index = m_model->IndexOf(Lib(itemPath));
+            const bool conflict = index.data(TqbLibraryModel::ConflictRole).toBool();
+            // Drawn so, or not at all.
+            const QVariant colour = index.data(Qt::ForegroundRole);
+            if (index.data(Qt::ToolTipRole) !=
+                    (conflict ? QVariant(TqbLibraryModel::ConflictTip) : QVariant()) ||
+                (conflict ? colour.value<QBrush>().color() != TqbLibraryModel::ConflictColor
+                          : colour.isValid()))
+                return QStringLiteral("drawn otherwise");
+            return conflict ? QStringLiteral("marked") : QStringLiteral("");
+        };
+        QCOMPARE(marked("A/"), "");
+        Fetch("A/");
+        QCOMPARE(Dump(), "A/\n  Sub/+\n  Sub2/\n  a1\nB/+\nE/\nEmpty/\n가\n노트 2\n노트 10\nb\n"
+                         "top\n");
+        QCOMPARE(marked("A/"), "marked");
+        QCOMPARE(marked("A/a1.htm"), "marked");
+        QCOMPARE(marked("A/Sub/") + marked("top.htm"), "");
+        QVERIFY(QFile::remove(copy) && QFile::remove(pageCopy));
+        QVERIFY(!m_model->Refresh(Lib("A")));
+        QCOMPARE(marked("A/") + marked("A/a1.htm"), "");
+        WriteBytes(copy, "a1 elsewhere again");
+        QVERIFY(!m_model->Refresh(Lib("A")));
+        QCOMPARE(marked("A/a1.htm"), "marked");
     }
 
     // The library's own operations show in the rows (A and the top level read); a row that moves
@@ -145,11 +217,16 @@ private slots:
                                   << "A/n.htm"
                                   << ""
                                   << "A/\n  Sub/+\n  Sub2/\n  a1\n  n\n" + rest << "";
-        QTest::newRow("new note in a folder not read")
+        QTest::newRow("new note in a folder not read") << "note"
+                                                       << "B/n.htm"
+                                                       << ""
+                                                       << "A/\n  Sub/+\n  Sub2/\n  a1\n" + rest
+                                                       << "";
+        QTest::newRow("new note in a folder that held nothing")
             << "note"
             << "E/n.htm"
             << ""
-            << "A/\n  Sub/+\n  Sub2/\n  a1\nB/+\nE/+\nEmpty/\n가\n노트 2\n노트 10\nb\ntop\n"
+            << "A/\n  Sub/+\n  Sub2/\n  a1\nB/+\nE/\n  n\nEmpty/\n가\n노트 2\n노트 10\nb\ntop\n"
             << "";
         QTest::newRow("new folder") << "folder"
                                     << "A/F"
@@ -181,8 +258,8 @@ private slots:
             << "move"
             << "top.htm"
             << "Empty"
-            << "A/\n  Sub/+\n  Sub2/\n  a1\nB/+\nE/\nEmpty/+\n가\n노트 2\n노트 10\nb\n"
-            << "";
+            << "A/\n  Sub/+\n  Sub2/\n  a1\nB/+\nE/\nEmpty/\n  top\n가\n노트 2\n노트 10\nb\n"
+            << "Empty/top.htm";
         QTest::newRow("move folder to the top")
             << "move"
             << "A/Sub/"
@@ -344,6 +421,7 @@ private slots:
         const QModelIndex raw = m_model->index(m_model->rowCount() - 3, 0);
         QCOMPARE(raw.data(TqbLibraryModel::RawNameRole).toByteArray(), "\xC0\xCF.htm");
         QVERIFY(!m_model->IndexOf(Lib("일.htm")).isValid());
+        QCOMPARE(m_model->IndexOf(Lib("일.htm"), true), raw);
         QVERIFY(m_library->AdoptRawName(m_root + u'/', "\xC0\xCF.htm", "일.htm"));
         m_asker.Calls.clear();
         m_model->ForgetRawName(raw);

@@ -1,5 +1,6 @@
 // A note's pictures keep showing after tree operations, and no other note loses one.
 #include "common/qbTestFiles.h"
+#include "common/qbTreeRows.h"
 #include "library/UserFileName.h"
 #include "library/qbTree.h"
 #include "qbFakeTreeHost.h"
@@ -41,9 +42,7 @@ class tst_NotePictures : public QObject {
     QString m_typed;
 
     QString Lib(const QString& rel) const { return m_root + u'/' + rel; }
-    QTreeWidgetItem* Find(const QString& text) const {
-        return m_tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive).value(0);
-    }
+    QPersistentModelIndex Find(const QString& text) const { return qbRowOf(*m_tree, text); }
     void Expand(const QStringList& folders) {
         for (const QString& folder : folders)
             m_tree->ExpandFolder(Find(folder));
@@ -156,7 +155,7 @@ private slots:
             m_tree->MoveNode(Find("B"), Find("A"));
         } else {
             m_tree->MoveNode(Find("B"), Find("A"));
-            m_tree->MoveNode(nullptr, Find("A"));
+            m_tree->MoveNode({}, Find("A"));
         }
         QVERIFY(m_host.Messages().isEmpty());
         QCOMPARE(ReadMaybe(Lib(note)), before);
@@ -233,7 +232,7 @@ private slots:
         WriteBytes(Lib("A/" + note + ".htm"), Page({address}));
         m_tree->LoadRoot(m_root);
         Expand({"A", "B", "C"});
-        m_tree->setCurrentItem(Find(note));
+        m_tree->setCurrentIndex(Find(note));
         m_host.Calls.clear();
 
         m_tree->MoveNode(Find("C"), Find(note));

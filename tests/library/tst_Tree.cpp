@@ -1,3 +1,4 @@
+#include "common/qbTreeRows.h"
 #include "library/qbNoteInfo.h"
 #include "library/qbTree.h"
 #include "qbFakeTreeHost.h"
@@ -26,20 +27,6 @@ bool Make(const QString& root, const QStringList& entries) {
     return true;
 }
 
-QStringList Texts(const QList<QTreeWidgetItem*>& nodes) {
-    QStringList texts;
-    for (const QTreeWidgetItem* node : nodes)
-        texts << node->text(0);
-    return texts;
-}
-
-QStringList ChildTexts(const QTreeWidgetItem* node) {
-    QList<QTreeWidgetItem*> children;
-    for (int i = 0; i < node->childCount(); ++i)
-        children << node->child(i);
-    return Texts(children);
-}
-
 } // namespace
 
 class tst_Tree : public QObject {
@@ -52,13 +39,17 @@ class tst_Tree : public QObject {
     std::unique_ptr<TqbTree> m_tree;
     quint32 m_tick = 100000;
 
-    QTreeWidgetItem* Top(const QString& text) const {
-        const auto found = m_tree->findItems(text, Qt::MatchExactly);
-        return found.size() == 1 ? found.first() : nullptr;
+    QPersistentModelIndex Top(const QString& text) const {
+        const QModelIndexList found = m_tree->model()->match(m_tree->model()->index(0, 0),
+                                                             Qt::DisplayRole, text, -1,
+                                                             Qt::MatchExactly);
+        return QPersistentModelIndex(found.size() == 1 ? found.first() : QModelIndex());
     }
-    QPoint LabelPoint(QTreeWidgetItem* node) const { return m_tree->visualItemRect(node).center(); }
-    QPoint BranchPoint(QTreeWidgetItem* node) const {
-        const QRect rect = m_tree->visualItemRect(node);
+    QStringList ChildTexts(const QModelIndex& node) const { return qbRowTexts(*m_tree, node); }
+    int Rows(const QModelIndex& node) const { return m_tree->model()->rowCount(node); }
+    QPoint LabelPoint(const QModelIndex& node) const { return m_tree->visualRect(node).center(); }
+    QPoint BranchPoint(const QModelIndex& node) const {
+        const QRect rect = m_tree->visualRect(node);
         return {rect.left() - m_tree->indentation() / 2, rect.center().y()};
     }
     void Click(QPoint pos, Qt::MouseButton button = Qt::LeftButton) {
@@ -95,20 +86,17 @@ private slots:
     }
 
     void topLevelOrder() {
-        QList<QTreeWidgetItem*> top;
-        for (int i = 0; i < m_tree->topLevelItemCount(); ++i)
-            top << m_tree->topLevelItem(i);
-        QCOMPARE(Texts(top), (QStringList{"일기", "A", "b", "empty", "onlydesc", "onlytxt", "ph",
-                                          "-", "note"}));
+        QCOMPARE(ChildTexts({}), (QStringList{"일기", "A", "b", "empty", "onlydesc", "onlytxt", "ph",
+                                              "-", "note"}));
         QVERIFY(m_host.Calls.isEmpty());
-        QCOMPARE(m_tree->currentItem(), nullptr);
+        QVERIFY(!m_tree->currentIndex().isValid());
     }
 
     void focusPicksNoNode() {
         m_tree->clearFocus();
         m_tree->setFocus(Qt::TabFocusReason);
         QVERIFY(m_tree->hasFocus());
-        QCOMPARE(m_tree->currentItem(), nullptr);
+        QVERIFY(!m_tree->currentIndex().isValid());
         QVERIFY(m_host.Calls.isEmpty());
     }
 
@@ -116,28 +104,27 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("imageIndex");
         QTest::addColumn<bool>("unlisted");
-        QTest::addColumn<int>("childCount");
+        QTest::addColumn<bool>("arrow");
 
-        QTest::newRow("folder with entries") << "A" << 0 << true << 1;
-        QTest::newRow("folder holding only its description") << "onlydesc" << 0 << false << 0;
-        QTest::newRow("folder holding only a text file") << "onlytxt" << 0 << true << 1;
-        QTest::newRow("empty folder") << "empty" << 0 << false << 0;
-        QTest::newRow("Korean folder") << "일기" << 0 << true << 1;
-        QTest::newRow("note named dash") << "-" << 2 << false << 0;
-        QTest::newRow("note") << "note" << 2 << false << 0;
+        QTest::newRow("folder with entries") << "A" << 0 << true << true;
+        QTest::newRow("folder holding only its description") << "onlydesc" << 0 << false << false;
+        QTest::newRow("folder holding only a text file") << "onlytxt" << 0 << true << true;
+        QTest::newRow("empty folder") << "empty" << 0 << false << false;
+        QTest::newRow("Korean folder") << "일기" << 0 << true << true;
+        QTest::newRow("note named dash") << "-" << 2 << false << false;
+        QTest::newRow("note") << "note" << 2 << false << false;
     }
 
     void nodeShape() {
         QFETCH(QString, text);
-        QTreeWidgetItem* node = Top(text);
-        QVERIFY(node);
+        const QModelIndex node = Top(text);
+        QVERIFY(node.isValid());
         QTEST(TqbTree::ImageIndex(node), "imageIndex");
-        QTEST(TqbTree::IsUnlisted(node), "unlisted");
-        QTEST(node->childCount(), "childCount");
+        QTEST(m_tree->IsUnlisted(node), "unlisted");
+        QTEST(m_tree->model()->hasChildren(node), "arrow");
         QCOMPARE(TqbTree::IsFolder(node), TqbTree::ImageIndex(node) == 0);
-        QVERIFY(!TqbTree::IsPlaceholder(node));
-        if (node->childCount() == 1)
-            QCOMPARE(node->child(0)->text(0), QString("-\a"));
+        // Nothing below the top level is read before it is opened.
+        QCOMPARE(Rows(node), 0);
     }
 
     void paths_data() {
@@ -151,74 +138,75 @@ private slots:
         m_tree->LoadRoot(m_root + suffix);
         QCOMPARE(m_tree->RootDir(), m_root);
 
-        QTreeWidgetItem* diary = Top("일기");
+        const QModelIndex diary = Top("일기");
         m_tree->LoadChildren(diary);
-        QTreeWidgetItem* today = diary->child(0);
-        QCOMPARE(today->text(0), QString("오늘"));
+        const QModelIndex today = m_tree->model()->index(0, 0, diary);
+        QCOMPARE(today.data().toString(), QString("오늘"));
 
-        QCOMPARE(m_tree->NodePath(nullptr), m_root);
-        QCOMPARE(m_tree->NodeDirPrefix(nullptr), QString());
+        QCOMPARE(m_tree->NodePath({}), m_root);
+        QCOMPARE(m_tree->NodeDirPrefix({}), QString());
         QCOMPARE(m_tree->NodeDirPrefix(diary), m_root + "/");
         QCOMPARE(m_tree->NodePath(diary), m_root + "/일기");
         QCOMPARE(m_tree->NodeDirPrefix(today), m_root + "/일기/");
         QCOMPARE(m_tree->NodePath(today), m_root + "/일기/오늘");
 
         QCOMPARE(m_tree->SelectedPath(), QString());
-        m_tree->setCurrentItem(diary);
+        m_tree->setCurrentIndex(diary);
         QCOMPARE(m_tree->SelectedPath(), m_root + "/일기/");
-        m_tree->setCurrentItem(today);
+        m_tree->setCurrentIndex(today);
         QCOMPARE(m_tree->SelectedPath(), m_root + "/일기/오늘.htm");
         QVERIFY(QFile::exists(m_tree->OpenPath()));
         QVERIFY(!m_tree->OpenPath().contains("//"));
     }
 
     void loadChildren() {
-        QTreeWidgetItem* a = Top("A");
+        const QModelIndex a = Top("A");
         m_tree->LoadChildren(a);
-        QVERIFY(a->isExpanded());
+        QVERIFY(m_tree->isExpanded(a));
         QCOMPARE(ChildTexts(a), (QStringList{"sub", "note1"}));
-        QCOMPARE(TqbTree::ImageIndex(a->child(0)), 0);
-        QCOMPARE(TqbTree::ImageIndex(a->child(1)), 2);
+        QCOMPARE(TqbTree::ImageIndex(m_tree->model()->index(0, 0, a)), 0);
+        QCOMPARE(TqbTree::ImageIndex(m_tree->model()->index(1, 0, a)), 2);
 
         m_tree->LoadChildren(Top("b"));
         QCOMPARE(ChildTexts(Top("b")), (QStringList{"Y", "z"}));
 
         // A listed folder is not listed twice.
         m_tree->LoadChildren(a);
-        QCOMPARE(a->childCount(), 2);
+        QCOMPARE(Rows(a), 2);
 
-        // Nothing to show: the placeholder stays and so does the closed state, every time.
-        QTreeWidgetItem* onlyTxt = Top("onlytxt");
+        // Nothing to show: the expand arrow stays and so does the closed state, every time.
+        const QModelIndex onlyTxt = Top("onlytxt");
         for (int attempt = 0; attempt < 2; ++attempt) {
             m_tree->LoadChildren(onlyTxt);
-            QVERIFY(TqbTree::IsUnlisted(onlyTxt));
-            QCOMPARE(onlyTxt->childCount(), 1);
-            QVERIFY(!onlyTxt->isExpanded());
+            QVERIFY(m_tree->IsUnlisted(onlyTxt));
+            QVERIFY(m_tree->model()->hasChildren(onlyTxt));
+            QCOMPARE(Rows(onlyTxt), 0);
+            QVERIFY(!m_tree->isExpanded(onlyTxt));
         }
 
-        m_tree->LoadChildren(nullptr);
+        m_tree->LoadChildren({});
         m_tree->LoadChildren(Top("note"));
-        QCOMPARE(Top("note")->childCount(), 0);
+        QCOMPARE(Rows(Top("note")), 0);
         QVERIFY(m_host.Calls.isEmpty());
     }
 
-    // The placeholder is told apart by its role: a real folder may carry its text.
-    void folderNamedLikeThePlaceholder() {
-        QTreeWidgetItem* ph = Top("ph");
-        QVERIFY(TqbTree::IsUnlisted(ph));
+    // A folder may carry any name a file system allows, control characters too.
+    void folderWithAControlCharacterInItsName() {
+        const QString odd = QStringLiteral("-\a");
+        const QModelIndex ph = Top("ph");
+        QVERIFY(m_tree->IsUnlisted(ph));
         m_tree->LoadChildren(ph);
-        QVERIFY(!TqbTree::IsUnlisted(ph));
-        QVERIFY(ph->isExpanded());
-        QTreeWidgetItem* odd = ph->child(0);
-        QCOMPARE(odd->text(0), TqbTree::PlaceholderText);
-        QVERIFY(TqbTree::IsFolder(odd));
-        QVERIFY(!TqbTree::IsPlaceholder(odd));
-        QVERIFY(TqbTree::IsUnlisted(odd));
-        m_tree->setCurrentItem(odd);
-        QCOMPARE(m_tree->OpenPath(), m_root + "/ph/" + TqbTree::PlaceholderText + "/" +
-                                         TqbNoteInfo::FolderDescriptionName);
-        m_tree->LoadChildren(odd);
-        QCOMPARE(ChildTexts(odd), QStringList{"x"});
+        QVERIFY(!m_tree->IsUnlisted(ph));
+        QVERIFY(m_tree->isExpanded(ph));
+        const QModelIndex folder = m_tree->model()->index(0, 0, ph);
+        QCOMPARE(folder.data().toString(), odd);
+        QVERIFY(TqbTree::IsFolder(folder));
+        QVERIFY(m_tree->IsUnlisted(folder));
+        m_tree->setCurrentIndex(folder);
+        QCOMPARE(m_tree->OpenPath(),
+                 m_root + "/ph/" + odd + "/" + TqbNoteInfo::FolderDescriptionName);
+        m_tree->LoadChildren(folder);
+        QCOMPARE(ChildTexts(folder), QStringList{"x"});
     }
 
     void expandFolder_data() {
@@ -235,29 +223,29 @@ private slots:
     void expandFolder() {
         QFETCH(QString, text);
         m_tree->ExpandFolder(Top(text));
-        QTEST(Top(text)->isExpanded(), "expanded");
+        QTEST(m_tree->isExpanded(Top(text)), "expanded");
         QTEST(m_tree->LastExpandTick() == m_tick, "ticks");
     }
 
     void refusedExpansion_data() {
         QTest::addColumn<int>("how");
         QTest::newRow("setExpanded") << 0;
-        QTest::newRow("expandItem") << 1;
+        QTest::newRow("expand") << 1;
         QTest::newRow("plus key") << 2;
         QTest::newRow("asterisk key") << 3;
     }
 
     void refusedExpansion() {
         QFETCH(int, how);
-        QTreeWidgetItem* a = Top("A");
+        const QModelIndex a = Top("A");
         if (how >= 2)
-            m_tree->setCurrentItem(a);
+            m_tree->setCurrentIndex(a);
         switch (how) {
         case 0:
-            a->setExpanded(true);
+            m_tree->setExpanded(a, true);
             break;
         case 1:
-            m_tree->expandItem(a);
+            m_tree->expand(a);
             break;
         case 2:
             QTest::keyClick(m_tree.get(), Qt::Key_Plus);
@@ -266,8 +254,8 @@ private slots:
             QTest::keyClick(m_tree.get(), Qt::Key_Asterisk);
             break;
         }
-        QVERIFY(!a->isExpanded());
-        QVERIFY(TqbTree::IsUnlisted(a));
+        QVERIFY(!m_tree->isExpanded(a));
+        QVERIFY(m_tree->IsUnlisted(a));
     }
 
     void press_data() {
@@ -275,7 +263,7 @@ private slots:
         QTest::addColumn<bool>("onLabel");
         QTest::addColumn<int>("before"); // 0 unlisted, 1 listed and closed, 2 listed and open
         QTest::addColumn<bool>("expanded");
-        QTest::addColumn<int>("childCount");
+        QTest::addColumn<int>("rows");
 
         QTest::newRow("label of unlisted folder") << "A" << true << 0 << true << 2;
         QTest::newRow("branch of unlisted folder") << "A" << false << 0 << true << 2;
@@ -284,9 +272,9 @@ private slots:
         QTest::newRow("label of open folder stays open") << "A" << true << 2 << true << 2;
         QTest::newRow("branch of open folder closes it") << "A" << false << 2 << false << 2;
         QTest::newRow("label of folder with nothing to list")
-            << "onlytxt" << true << 0 << false << 1;
+            << "onlytxt" << true << 0 << false << 0;
         QTest::newRow("branch of folder with nothing to list")
-            << "onlytxt" << false << 0 << false << 1;
+            << "onlytxt" << false << 0 << false << 0;
         QTest::newRow("label of note") << "note" << true << 0 << false << 0;
     }
 
@@ -294,19 +282,19 @@ private slots:
         QFETCH(QString, text);
         QFETCH(bool, onLabel);
         QFETCH(int, before);
-        QTreeWidgetItem* node = Top(text);
+        const QModelIndex node = Top(text);
         if (before > 0) {
             m_tree->LoadChildren(node);
-            node->setExpanded(before == 2);
+            m_tree->setExpanded(node, before == 2);
         }
         m_host.Calls.clear();
 
         Click(onLabel ? LabelPoint(node) : BranchPoint(node));
 
-        QTEST(node->isExpanded(), "expanded");
-        QTEST(node->childCount(), "childCount");
-        QCOMPARE(m_tree->currentItem(), node);
-        QCOMPARE(m_tree->selectedItems(), QList<QTreeWidgetItem*>{node});
+        QTEST(m_tree->isExpanded(node), "expanded");
+        QTEST(Rows(node), "rows");
+        QCOMPARE(m_tree->currentIndex(), node);
+        QCOMPARE(m_tree->selectionModel()->selectedRows(), QModelIndexList{node});
         QCOMPARE(m_tree->ContextNode(), node);
         const QString document =
             text == "note" ? m_root + "/note.htm"
@@ -315,9 +303,9 @@ private slots:
     }
 
     void selectionChangeSavesThenOpens() {
-        m_tree->setCurrentItem(Top("-"));
+        m_tree->setCurrentIndex(Top("-"));
         QTest::keyClick(m_tree.get(), Qt::Key_Down);
-        QCOMPARE(m_tree->currentItem(), Top("note"));
+        QCOMPARE(m_tree->currentIndex(), QModelIndex(Top("note")));
         const QString note = m_root + "/note.htm";
         const QString dash = m_root + "/-.htm";
         QCOMPARE(m_host.Calls,
@@ -326,34 +314,34 @@ private slots:
 
     // A document that could not be written keeps the tree on it, so its text stays in the editor.
     void failedSaveKeepsTheOpenDocument() {
-        m_tree->setCurrentItem(Top("-"));
+        m_tree->setCurrentIndex(Top("-"));
         const QString dash = m_root + "/-.htm";
         m_host.SaveSucceeds = false;
         m_host.Calls.clear();
         QTest::keyClick(m_tree.get(), Qt::Key_Down);
-        QCOMPARE(m_tree->currentItem(), Top("-"));
+        QCOMPARE(m_tree->currentIndex(), QModelIndex(Top("-")));
         QCOMPARE(m_tree->OpenPath(), dash);
         QCOMPARE(m_host.Calls, QStringList{"save " + dash});
         m_host.SaveSucceeds = true;
         QTest::keyClick(m_tree.get(), Qt::Key_Down);
-        QCOMPARE(m_tree->currentItem(), Top("note"));
+        QCOMPARE(m_tree->currentIndex(), QModelIndex(Top("note")));
         QCOMPARE(m_tree->OpenPath(), m_root + "/note.htm");
     }
 
     void rightPressKeepsSelection() {
-        m_tree->setCurrentItem(Top("note"));
+        m_tree->setCurrentIndex(Top("note"));
         m_host.Calls.clear();
-        QTreeWidgetItem* a = Top("A");
+        const QModelIndex a = Top("A");
 
         Click(LabelPoint(a), Qt::RightButton);
         QCOMPARE(m_tree->ContextNode(), a);
-        QCOMPARE(m_tree->currentItem(), Top("note"));
-        QVERIFY(!a->isExpanded());
+        QCOMPARE(m_tree->currentIndex(), QModelIndex(Top("note")));
+        QVERIFY(!m_tree->isExpanded(a));
         QVERIFY(m_host.Calls.isEmpty());
 
         Click(QPoint(5, m_tree->viewport()->height() - 5), Qt::RightButton);
-        QCOMPARE(m_tree->ContextNode(), nullptr);
-        QCOMPARE(m_tree->currentItem(), Top("note"));
+        QVERIFY(!m_tree->ContextNode().isValid());
+        QCOMPARE(m_tree->currentIndex(), QModelIndex(Top("note")));
     }
 
     void doubleClick_data() {
@@ -373,7 +361,7 @@ private slots:
         QFETCH(bool, openBefore);
         QFETCH(bool, onLabel);
         QFETCH(quint32, sinceExpansion);
-        QTreeWidgetItem* a = Top("A");
+        const QModelIndex a = Top("A");
         if (openBefore) {
             m_tree->ExpandFolder(a);
             m_tick += 5000;
@@ -384,7 +372,7 @@ private slots:
         m_tick += sinceExpansion;
         QTest::mouseDClick(m_tree->viewport(), Qt::LeftButton, {}, pos);
         QTest::mouseRelease(m_tree->viewport(), Qt::LeftButton, {}, pos);
-        QTEST(a->isExpanded(), "expanded");
+        QTEST(m_tree->isExpanded(a), "expanded");
     }
 
     void expandGrace_data() {
@@ -440,10 +428,10 @@ private slots:
 
     void keyLoadsFolder() {
         QFETCH(int, key);
-        QTreeWidgetItem* a = Top("A");
-        m_tree->setCurrentItem(a);
+        const QModelIndex a = Top("A");
+        m_tree->setCurrentIndex(a);
         QTest::keyClick(m_tree.get(), Qt::Key(key));
-        QVERIFY(a->isExpanded());
+        QVERIFY(m_tree->isExpanded(a));
         QCOMPARE(ChildTexts(a), (QStringList{"sub", "note1"}));
     }
 
@@ -466,7 +454,7 @@ private slots:
     }
 
     void loadRootKeepsOpenDocument() {
-        QTreeWidgetItem* a = Top("A");
+        const QModelIndex a = Top("A");
         Click(LabelPoint(a));
         QCOMPARE(m_tree->ContextNode(), a);
         const QString open = m_tree->OpenPath();
@@ -474,28 +462,25 @@ private slots:
 
         m_tree->LoadRoot(m_root);
         QCOMPARE(m_tree->OpenPath(), open);
-        QCOMPARE(m_tree->currentItem(), nullptr);
-        QVERIFY(m_tree->selectedItems().isEmpty());
+        QVERIFY(!m_tree->currentIndex().isValid());
+        QVERIFY(m_tree->selectionModel()->selectedRows().isEmpty());
         QCOMPARE(m_tree->SelectedPath(), QString());
-        QCOMPARE(m_tree->ContextNode(), nullptr);
-        QVERIFY(TqbTree::IsUnlisted(Top("A")));
+        QVERIFY(!m_tree->ContextNode().isValid());
+        QVERIFY(m_tree->IsUnlisted(Top("A")));
         QVERIFY(m_host.Calls.isEmpty());
     }
 
     void images_data() {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("placeholder");
         QTest::addColumn<int>("normal");
         QTest::addColumn<int>("selected");
 
-        QTest::newRow("folder") << "A" << false << 0 << 1;
-        QTest::newRow("note") << "note" << false << 2 << 3;
-        QTest::newRow("placeholder") << "A" << true << 0 << 0;
+        QTest::newRow("folder") << "A" << 0 << 1;
+        QTest::newRow("note") << "note" << 2 << 3;
     }
 
     void images() {
         QFETCH(QString, text);
-        QFETCH(bool, placeholder);
         const QList<QColor> colors{Qt::red, Qt::green, Qt::blue, Qt::yellow};
         QList<QPixmap> images;
         for (const QColor& color : colors) {
@@ -505,9 +490,9 @@ private slots:
         }
         m_tree->SetImages(images);
 
-        QTreeWidgetItem* node = placeholder ? Top(text)->child(0) : Top(text);
-        QVERIFY(node);
-        const QIcon icon = node->icon(0);
+        const QModelIndex node = Top(text);
+        QVERIFY(node.isValid());
+        const QIcon icon = m_tree->IconFor(node);
         const auto colorOf = [&](QIcon::Mode mode) {
             return icon.pixmap(16, 16, mode).toImage().pixelColor(8, 8);
         };

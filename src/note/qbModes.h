@@ -1,7 +1,5 @@
 #pragma once
 
 // What the right half shows of the open note (vmNone, vmBrowse, vmEdit, vmSource in the window's
-// old terms) and what the left half shows (pmTree, pmSearch). The numbers are the ones the mode
-// actions carry as their data.
+// old terms). The numbers are the ones the mode actions carry as their data.
 enum class TqbViewMode { None = -1, Browse = 0, Edit = 1, Source = 2 };
-enum class TqbPanelMode { Tree = 3, Search = 4 };

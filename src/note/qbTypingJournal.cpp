@@ -1,4 +1,4 @@
-#include "app/qbTypingJournal.h"
+#include "note/qbTypingJournal.h"
 
 #include "library/qbNoteVersions.h"
 #include "platform/qbAtomicWrite.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/qbModes.h"
-#include "app/qbOpenNoteHost.h"
 #include "library/qbTreeHost.h"
+#include "note/qbModes.h"
+#include "note/qbOpenNoteHost.h"
 #include "platform/qbFileStamp.h"
 
 #include <QByteArray>
@@ -80,6 +80,11 @@ public:
     QString TreeTemplateDir() const override;
     QStringList TreeDefaultHeader() const override;
 
+    // The one way to open a note or a folder's page from outside the tree (the jump list, the
+    // history, links, search hits, the note open at the last close): the open note is saved first
+    // (it stays open when that fails) and the tree selects the row of what is open. False when the
+    // library holds no such document.
+    bool Open(const QString& path);
     // Loads the open note again (creating it from the default header if missing).
     void OpenCurrentNote();
     // Changes the note's file by `edit` (bytes in, bytes out), leaving every byte it does not

@@ -1,9 +1,9 @@
-#include "app/qbOpenNote.h"
+#include "note/qbOpenNote.h"
 
-#include "app/qbNoteView.h"
-#include "app/qbTypingJournal.h"
 #include "library/qbNoteInfo.h"
 #include "library/qbTree.h"
+#include "note/qbNoteView.h"
+#include "note/qbTypingJournal.h"
 #include "platform/qbAtomicWrite.h"
 #include "platform/qbError.h"
 #include "platform/qbPageCodec.h"
@@ -88,6 +88,22 @@ void TqbOpenNote::OpenDocument(const QString& path) {
     }
     OpenCurrentNote();
     emit DocumentOpened(path);
+}
+
+bool TqbOpenNote::Open(const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    if (!m_tree || (name != TqbNoteInfo::FolderDescriptionName &&
+                    QFileInfo(name).suffix().compare(u"htm", Qt::CaseInsensitive) != 0))
+        return false;
+    const QModelIndex row = m_tree->RevealDocument(QDir::cleanPath(path));
+    if (!row.isValid())
+        return false;
+    // A name still in CP949 bytes has no path of ours: nothing is open while the user refuses it.
+    if (SaveCurrentNote())
+        m_tree->SetOpenPath(m_tree->MakeUsable(row) ? m_tree->ItemPath(row) : QString());
+    // Open already, it is not opened again: its row is shown all the same.
+    m_tree->SelectOpenDocument();
+    return true;
 }
 
 void TqbOpenNote::ItemMoved(const QString& oldItemPath, const QString& newItemPath) {
