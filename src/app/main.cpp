@@ -9,7 +9,7 @@
 #include "app/qbErrorWindowCloser.h"
 #include "app/qbHistoryCommands.h"
 #include "app/qbKeyDecision.h"
-#include "app/qbNoteNavigation.h"
+#include "note/qbNoteNavigation.h"
 #include "app/qbNotePane.h"
 #include "app/qbQuickCapture.h"
 #include "app/qbQuickCaptureWindow.h"
@@ -241,7 +241,7 @@ QWidget* TfrmMainNivora::CreateTreeModePanel(QWidget* parent) {
     TqbNoteNavigation::THooks hooks;
     hooks.ShowTree = [this] { SetPanelMode(TqbPanelMode::Tree); };
     hooks.ShowMessage = [this](const QString& text) { ShowMessage(text, QString()); };
-    m_navigation = new TqbNoteNavigation(*m_library, *m_noteTree, *m_openNote, hooks, this);
+    m_navigation = new TqbNoteNavigation(*m_library, *m_openNote, hooks, this);
     m_navigation->LoadRecent(m_prjInfo.Ini());
     TqbHistoryCommands::THooks historyHooks;
     historyHooks.SaveCurrentNote = [this] { return SaveCurrentNote(); };

@@ -290,6 +290,8 @@ private:
     // Ctrl+X and Ctrl+V act on the current row as Cut and Paste do on the menu's row.
     bool IsTreeEditKey(const QKeyEvent* event) const;
     void StartNodeDrag();
+    TqbKeyHandOff KeysAfterDialog();
+    // Keys typed from the dialog's confirmation on wait in handOff.
     bool RunDialog(QDialog& dialog, TqbKeyHandOff& handOff);
     // Selects the row of a new item once the library made it, and opens it.
     void SelectCreated(const QString& itemPath);

@@ -27,6 +27,12 @@ const QString NodeMimeType = QStringLiteral("application/x-qbnivora-tree-node");
 
 } // namespace
 
+// Typed right after a name is confirmed: meant for the page opened for it. The hand-off must
+// outlive the dialog, whose end disturbs the input method, so it is made before it.
+TqbKeyHandOff TqbTree::KeysAfterDialog() {
+    return TqbKeyHandOff(window()->windowHandle());
+}
+
 bool TqbTree::RunDialog(QDialog& dialog, TqbKeyHandOff& handOff) {
     connect(&dialog, &QDialog::accepted, &dialog, [&handOff] { handOff.Begin(); });
     if (m_runDialog)
@@ -113,9 +119,7 @@ void TqbTree::NewFolder(bool forceRoot) {
         return;
     const QString base = NodePath(parent) + u'/';
 
-    // Typed right after the name is confirmed: meant for the page opened for it. It outlives
-    // the dialog, whose end disturbs the input method.
-    TqbKeyHandOff handOff(window()->windowHandle());
+    TqbKeyHandOff handOff = KeysAfterDialog();
     TfrmUserFileName dialog(window());
     dialog.BasePath = base;
     dialog.NoteExt = NoteExt;
@@ -151,9 +155,7 @@ void TqbTree::NewNote(bool forceRoot) {
     const QString base = NodePath(parent) + u'/';
 
     const QString templateDir = m_host.TreeTemplateDir();
-    // Typed right after the name is confirmed: meant for the page opened for it. It outlives
-    // the dialog, whose end disturbs the input method.
-    TqbKeyHandOff handOff(window()->windowHandle());
+    TqbKeyHandOff handOff = KeysAfterDialog();
     TfrmNewNoteName dialog(templateDir, window());
     dialog.NoteExt = NoteExt;
     dialog.ProposeName(base);
@@ -193,9 +195,7 @@ void TqbTree::RenameNode(const QModelIndex& row) {
     const QString ext = folder ? QString() : oldFile.mid(oldFile.lastIndexOf(u'.'));
     const QByteArray raw = node.data(RawNameRole).toByteArray();
 
-    // Typed right after the name is confirmed: meant for the page opened for it. It outlives
-    // the dialog, whose end disturbs the input method.
-    TqbKeyHandOff handOff(window()->windowHandle());
+    TqbKeyHandOff handOff = KeysAfterDialog();
     TfrmUserFileName dialog(window());
     dialog.edtName->setText(oldText);
     dialog.BasePath = base;

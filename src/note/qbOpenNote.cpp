@@ -309,7 +309,6 @@ bool TqbOpenNote::SaveCurrentNote() {
 }
 
 bool TqbOpenNote::WritePage() {
-    const QString path = Path();
     if (!m_view.PageReady() && !m_view.WaitForPage(PageWaitMs)) {
         m_host.ShowMessage(SaveFailedMessage, NotReadyMessage);
         return false;
@@ -322,33 +321,29 @@ bool TqbOpenNote::WritePage() {
         m_host.ShowMessage(SaveFailedMessage, error.Message());
         return false;
     }
-    if (!MayWriteUndecodable(m_view.PageHadDecodingErrors()))
+    return WriteWith(m_view.PageHadDecodingErrors(), [this](const QString& path) {
+        const TqbFileStamp before = TqbFileStamp::Of(path);
+        m_view.SavePage(path);
+        return !before.Matches(path);
+    });
+}
+
+bool TqbOpenNote::WriteSource() {
+    return WriteWith(m_sourceHadDecodingErrors, [this](const QString& path) {
+        return qbPageCodec::WriteIfChanged(path, SourceToWrite(), m_sourceCharset);
+    });
+}
+
+bool TqbOpenNote::WriteWith(bool hadDecodingErrors,
+                            const std::function<bool(const QString&)>& write) {
+    const QString path = Path();
+    if (!MayWriteUndecodable(hadDecodingErrors))
         return true; // the user keeps the file as it is
     try {
         if (!ResolveOutsideChange())
             return true;
-        const TqbFileStamp before = TqbFileStamp::Of(path);
         const std::optional<QByteArray> replaced = BytesBeforeSave(path);
-        m_view.SavePage(path);
-        if (replaced && !before.Matches(path))
-            KeepVersion(path, *replaced);
-    } catch (const EqbError& error) {
-        m_host.ShowMessage(SaveFailedMessage, error.Message());
-        return false;
-    }
-    Written(path);
-    return true;
-}
-
-bool TqbOpenNote::WriteSource() {
-    const QString path = Path();
-    if (!MayWriteUndecodable(m_sourceHadDecodingErrors))
-        return true;
-    try {
-        if (!ResolveOutsideChange())
-            return true;
-        const std::optional<QByteArray> replaced = BytesBeforeSave(path);
-        if (qbPageCodec::WriteIfChanged(path, SourceToWrite(), m_sourceCharset) && replaced)
+        if (write(path) && replaced)
             KeepVersion(path, *replaced);
     } catch (const EqbError& error) {
         m_host.ShowMessage(SaveFailedMessage, error.Message());

@@ -134,6 +134,9 @@ private:
     bool HasOwnChanges() const;
     bool WritePage();
     bool WriteSource();
+    // Writes the note by `write` (whether the file changed) once the user allowed what is asked
+    // (undecodable bytes, another program's change); the file's former bytes kept as a version.
+    bool WriteWith(bool hadDecodingErrors, const std::function<bool(const QString&)>& write);
     // After a write of ours: what the file holds now is our own.
     void Written(const QString& path);
     // Whether the write may go ahead over what another program put in the file.

@@ -1,7 +1,7 @@
 // The main window over a temporary program folder and library, checked on disk.
 #include "app/main.h"
 #include "app/qbConflictDialog.h"
-#include "app/qbNoteNavigation.h"
+#include "note/qbNoteNavigation.h"
 #include "app/qbStatusPanel.h"
 #include "dialogs/Config.h"
 #include "dialogs/qbPathListDialog.h"

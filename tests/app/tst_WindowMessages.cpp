@@ -1,9 +1,11 @@
 // The window's message-level parts without the main window: the key filter, the notification
-// area, the shortcut badges and the error-window closer.
+// area, the shortcut badges, the error-window closer and the question that takes no typing
+// queued before it showed.
 #include "app/qbAppMessageFilter.h"
 #include "app/qbApplication.h"
 #include "app/qbErrorWindowCloser.h"
 #include "app/qbShortcutBadges.h"
+#include "app/qbSteadyQuestion.h"
 #include "app/qbTrayKeeper.h"
 #include "common/qbAppTestMain.h"
 
@@ -533,6 +535,42 @@ private slots:
         QCOMPARE(box.isVisible(), !closed);
         QCOMPARE(secondClicks.count(), secondClicked ? 1 : 0);
         QCOMPARE(firstClicks.count(), 0);
+    }
+
+    // Keys on their way as a question comes up (Enter, Escape, Space on a button) answer
+    // nothing; a button pressed once the box takes answers does.
+    void questionTakesNoTypingQueuedAsItAppears_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("toButtons"); // sent to each button, else to the box
+        QTest::newRow("Enter") << int(Qt::Key_Return) << false;
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << false;
+        QTest::newRow("Space") << int(Qt::Key_Space) << true;
+    }
+    void questionTakesNoTypingQueuedAsItAppears() {
+        QFETCH(int, key);
+        QFETCH(bool, toButtons);
+        QMessageBox box(QMessageBox::Warning, "Warning", "question", QMessageBox::NoButton);
+        QPushButton* both = box.addButton("둘 다 남기기(&B)", QMessageBox::AcceptRole);
+        QPushButton* mine = box.addButton("내 것으로 저장(&M)", QMessageBox::YesRole);
+        box.setDefaultButton(mine);
+        box.setEscapeButton(mine);
+        auto* steady = new TqbSteadyQuestion(box, both);
+        for (QObject* target : toButtons ? QList<QObject*>{both, mine} : QList<QObject*>{&box}) {
+            const QString text = key == Qt::Key_Space ? " " : "";
+            QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, key, {}, text));
+            QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, key, {}, text));
+        }
+        QStringList seen;
+        connect(steady, &TqbSteadyQuestion::Steadied, &box, [&] {
+            seen << QString("focus %1, default %2")
+                        .arg(QApplication::focusWidget() == both)
+                        .arg(both->isDefault() || mine->isDefault());
+            QTest::keyClick(&box, Qt::Key_Return); // no default: nothing
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        });
+        box.exec();
+        QCOMPARE(seen, QStringList{"focus 1, default 0"});
+        QCOMPARE(box.clickedButton(), both);
     }
 };
 

@@ -101,7 +101,7 @@ private slots:
         QTest::keyClick(picker->QueryBox(), Qt::Key_Down);
         const QString moved = picker->Rows()->currentItem()->text(0);
         picker->List().AddNames(
-            {{Lib("가.htm"), QStringLiteral("가"), QString(), qbNameMatch::Prepare("가")}});
+            {{Lib("가.htm"), QStringLiteral("가"), QString(), qbNameMatch::Prepare("가"), {}, {}}});
         QTRY_COMPARE(picker->Rows()->topLevelItemCount(), 4);
         QCOMPARE(picker->Rows()->currentItem()->text(0), moved);
     }

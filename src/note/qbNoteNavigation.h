@@ -12,11 +12,10 @@ class QWidget;
 class TqbIniFile;
 class TqbLibrary;
 class TqbOpenNote;
-class TqbTree;
 
 // The ways to a note other than the tree itself: the jump list, back and forward through the
 // notes opened, and the recent notes with the note opened again at the next start. The logic is
-// in TqbNoteHistory and TqbJumpList; this part ties them to the tree, the open note and the
+// in TqbNoteHistory and TqbJumpList; this part ties them to the open note and the
 // library's moves and removals.
 class TqbNoteNavigation : public QObject {
     Q_OBJECT
@@ -29,7 +28,7 @@ public:
         std::function<void(const QString&)> ShowMessage;
     };
 
-    TqbNoteNavigation(TqbLibrary& library, TqbTree& tree, TqbOpenNote& openNote, THooks hooks,
+    TqbNoteNavigation(TqbLibrary& library, TqbOpenNote& openNote, THooks hooks,
                       QWidget* dialogParent);
 
     const TqbNoteHistory& History() const { return m_history; }
@@ -39,7 +38,7 @@ public:
     // named in a message instead. False when nothing opened.
     bool GoToDocument(const QString& path);
     void GoThroughHistory(bool back);
-    // "노트로 이동": the picker over the tree's library, starting with query typed ("#tag").
+    // "노트로 이동": the picker over the library, starting with query typed ("#tag").
     void JumpToNote(const QString& query = {});
     // "태그 목록": the library's tags with their counts; the one chosen lists its notes.
     void ShowTagList();
@@ -50,11 +49,11 @@ public:
     // open; a word when there is none.
     void GoDailyNote(bool earlier);
 
-    // The recent notes of the library the tree shows, as items of menu.
+    // The recent notes of the library, as items of menu.
     void FillRecentMenu(QMenu* menu);
 
     void LoadRecent(const TqbIniFile& ini);
-    // The note open when the program closed, when it is still in the tree; false otherwise.
+    // The note open when the program closed, when the library still holds it; false otherwise.
     bool ReopenLast(const TqbIniFile& ini);
     // Throws EqbError when the file cannot be written.
     void SaveRecent(const TqbIniFile& ini, const QString& openPath) const;
@@ -67,7 +66,6 @@ private:
     bool MakeDailyNote(const QString& path);
 
     TqbLibrary& m_library;
-    TqbTree& m_tree;
     TqbOpenNote& m_openNote;
     THooks m_hooks;
     QWidget* m_dialogParent;

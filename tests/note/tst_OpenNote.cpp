@@ -1,5 +1,4 @@
 // The open note's rules without a window: when a note is read, written, kept or reloaded.
-#include "app/qbSteadyQuestion.h"
 #include "common/qbSmallDisk.h"
 #include "common/qbTestFiles.h"
 #include "common/qbTreeRows.h"
@@ -10,6 +9,7 @@
 #include "note/qbNoteView.h"
 #include "note/qbOpenNote.h"
 #include "note/qbOpenNoteHost.h"
+#include "note/qbOpenNoteRig.h"
 #include "note/qbTypingJournal.h"
 #include "platform/qbError.h"
 #include "platform/qbPageCodec.h"
@@ -33,146 +33,20 @@
 
 namespace {
 
-// A pane that shows nothing: it holds the "page" as text and records what it was asked.
-class TFakeView : public IqbNoteView {
-public:
-    QStringList Calls;
-    QString Page;      // what the editor holds
-    QString Loaded;    // what it held when the page finished loading
-    QString Source;    // what the source editor holds
-    bool SourceDirty = false;
-    bool Ready = false;
-    bool ReadyAfterWait = false;
-    bool DecodingErrors = false;
-    bool NoDocument = false;
-    std::function<void()> DuringSave;
-
-    void ShowViewMode(TqbViewMode mode) override { Calls << "mode " + QString::number(int(mode)); }
-    void LoadPage(const QString& path, bool asCp949) override {
-        Calls << "load";
-        Ready = false;
-        NoDocument = false;
-        const QByteArray bytes = ReadBytes(path);
-        const std::optional<TqbPageText> cp949 =
-            asCp949 ? qbPageCodec::Cp949Reading(bytes) : std::nullopt;
-        Page = Loaded = cp949 ? cp949->Text : qbPageCodec::Decode(bytes).Text;
-    }
-    void SavePage(const QString& path) override {
-        Calls << "save " + QFileInfo(path).fileName();
-        if (DuringSave)
-            DuringSave();
-        qbPageCodec::Write(path, Page, "windows-949");
-    }
-    QByteArray PageBytes() override { return qbPageCodec::Encode(Page, "windows-949"); }
-    std::vector<std::function<void(const QByteArray&)>> Reads; // asked, not answered yet
-    void ReadPageBytes(std::function<void(const QByteArray&)> done) override {
-        Reads.push_back(std::move(done));
-    }
-    void AnswerReads() {
-        for (const auto& done : std::exchange(Reads, {}))
-            done(PageBytes());
-    }
-    bool PageReady() const override { return Ready; }
-    bool PageChanged() override { return Page != Loaded; }
-    bool WaitForPage(int) override {
-        Calls << "wait";
-        Ready = Ready || ReadyAfterWait;
-        return Ready;
-    }
-    bool PageHadDecodingErrors() const override { return DecodingErrors; }
-    void ShowNoDocument() override {
-        NoDocument = true;
-        Page.clear();
-    }
-    void SetSourceText(const QString& text) override {
-        Source = text;
-        SourceDirty = false;
-    }
-    QString SourceText() const override { return Source; }
-    bool SourceModified() const override { return SourceDirty; }
-    void SetSourceModified(bool modified) override { SourceDirty = modified; }
-    void FocusEditor(TqbViewMode) override {}
-};
-
-class TFakeHost : public IqbOpenNoteHost {
-public:
-    bool Tree = true;
-    QStringList Messages;
-    TOutsideChoice Outside = TOutsideChoice::KeepBoth;
-    bool SaveUndecodable = false;
-    bool RestoreDeleted = true;
-    int OutsideAsked = 0;
-    int UndecodableAsked = 0;
-
-    int Commits = 0;
-
-    bool TreeShowing() const override { return Tree; }
-    void CommitTyping() override { ++Commits; }
-    void ShowMessage(const QString& text, const QString& detail) override {
-        Messages << text + (detail.isEmpty() ? QString() : " | " + detail);
-    }
-    bool Answer = true;
-    QStringList Questions;
-    bool Confirm(const QString& text, bool) override {
-        Questions << text;
-        return Answer;
-    }
-    TOutsideChoice AskOutsideChange(const QString&) override {
-        ++OutsideAsked;
-        return Outside;
-    }
-    bool AskSaveUndecodable(const QString&) override {
-        ++UndecodableAsked;
-        return SaveUndecodable;
-    }
-    bool ReadAsCp949 = true;
-    int Cp949Asked = 0;
-    bool AskReadAsCp949(const QString&) override {
-        ++Cp949Asked;
-        return ReadAsCp949;
-    }
-    std::function<void()> WhileAsked; // another program at work while the user reads
-    bool AskRestoreDeleted(const QString&) override {
-        ++OutsideAsked;
-        if (WhileAsked)
-            WhileAsked();
-        return RestoreDeleted;
-    }
-    QString FolderToSaveIn;
-    QStringList FoldersAsked;
-    QString AskFolderToSaveIn(const QString& path) override {
-        FoldersAsked << path;
-        return FolderToSaveIn;
-    }
-};
-
 const QByteArray Cp949Note = "<HTML><HEAD><META http-equiv=Content-Type content=\"text/html; "
                              "charset=euc-kr\"></HEAD><BODY>\xB0\xA1\xB3\xAA</BODY></HTML>\r\n";
 
 } // namespace
 
-class TestOpenNote : public QObject {
+class TestOpenNote : public QObject, protected TqbOpenNoteRig {
     Q_OBJECT
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<TqbPrjInfo> m_prj;
-    std::unique_ptr<TqbNoteInfo> m_info;
-    std::unique_ptr<TFakeView> m_view;
-    std::unique_ptr<TFakeHost> m_host;
-    std::unique_ptr<TqbOpenNote> m_note;
-    std::unique_ptr<TqbLibrary> m_library;
-    std::unique_ptr<TqbTree> m_tree;
-
-    QString Lib(const QString& relative) const { return m_dir->filePath("BookData/" + relative); }
 
     // Opens the note in the mode, as the tree does, and lets the page finish.
     void Open(const QString& name, TqbViewMode mode) {
         m_note->SetViewMode(mode);
         m_tree->SetOpenPath(Lib(name));
-        if (mode != TqbViewMode::Source) {
-            m_view->Ready = true;
-            m_note->PageComplete();
-        }
+        if (mode != TqbViewMode::Source)
+            FinishPage();
     }
 
     // The note's kept versions, newest first.
@@ -190,25 +64,9 @@ class TestOpenNote : public QObject {
 
 private slots:
     void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
-        WriteBytes(Lib("노트.htm"), Cp949Note);
-        m_prj = std::make_unique<TqbPrjInfo>("qbNivora", m_dir->path());
-        m_info = std::make_unique<TqbNoteInfo>(*m_prj);
-        m_view = std::make_unique<TFakeView>();
-        m_host = std::make_unique<TFakeHost>();
-        m_note = std::make_unique<TqbOpenNote>(*m_view, *m_host, *m_info);
-        m_library = std::make_unique<TqbLibrary>(*m_note);
-        m_note->SetLibrary(*m_library);
-        m_tree = std::make_unique<TqbTree>(*m_note, *m_library, nullptr);
-        m_note->SetTree(m_tree.get());
-        m_tree->LoadRoot(m_info->GetDataDir());
+        StartRig([this] { WriteBytes(Lib("노트.htm"), Cp949Note); });
     }
-    void cleanup() {
-        m_tree.reset();
-        m_library.reset();
-        m_note.reset();
-        m_dir.reset();
-    }
+    void cleanup() { StopRig(); }
 
     // Opened from outside the tree (the jump list, history, links, search hits): the typing is
     // saved first and the tree selects what opened, its folders opened on the way; what the
@@ -918,42 +776,6 @@ private slots:
         QCOMPARE(m_host->Questions, QStringList{TqbOpenNote::TooBigToEditQuestion});
         QCOMPARE(m_note->ViewMode(), mode);
         QCOMPARE(ReadBytes(Lib("노트.htm")), Cp949Note);
-    }
-
-    // Keys on their way as a question comes up (Enter, Escape, Space on a button) answer
-    // nothing; a button pressed once the box takes answers does.
-    void questionTakesNoTypingQueuedAsItAppears_data() {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<bool>("toButtons"); // sent to each button, else to the box
-        QTest::newRow("Enter") << int(Qt::Key_Return) << false;
-        QTest::newRow("Escape") << int(Qt::Key_Escape) << false;
-        QTest::newRow("Space") << int(Qt::Key_Space) << true;
-    }
-    void questionTakesNoTypingQueuedAsItAppears() {
-        QFETCH(int, key);
-        QFETCH(bool, toButtons);
-        QMessageBox box(QMessageBox::Warning, "Warning", "question", QMessageBox::NoButton);
-        QPushButton* both = box.addButton("둘 다 남기기(&B)", QMessageBox::AcceptRole);
-        QPushButton* mine = box.addButton("내 것으로 저장(&M)", QMessageBox::YesRole);
-        box.setDefaultButton(mine);
-        box.setEscapeButton(mine);
-        auto* steady = new TqbSteadyQuestion(box, both);
-        for (QObject* target : toButtons ? QList<QObject*>{both, mine} : QList<QObject*>{&box}) {
-            const QString text = key == Qt::Key_Space ? " " : "";
-            QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, key, {}, text));
-            QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, key, {}, text));
-        }
-        QStringList seen;
-        connect(steady, &TqbSteadyQuestion::Steadied, &box, [&] {
-            seen << QString("focus %1, default %2")
-                        .arg(QApplication::focusWidget() == both)
-                        .arg(both->isDefault() || mine->isDefault());
-            QTest::keyClick(&box, Qt::Key_Return); // no default: nothing
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-        });
-        box.exec();
-        QCOMPARE(seen, QStringList{"focus 1, default 0"});
-        QCOMPARE(box.clickedButton(), both);
     }
 
     void aSaveInsideASaveIsRefused() {

@@ -1,10 +1,10 @@
-#include "app/qbNoteNavigation.h"
+#include "note/qbNoteNavigation.h"
 
 #include "dialogs/qbNotePicker.h"
 #include "dialogs/qbTagListDialog.h"
 #include "library/qbDailyNotes.h"
 #include "library/qbNoteInfo.h"
-#include "library/qbTree.h"
+#include "library/qbTreeRules.h"
 #include "note/qbOpenNote.h"
 #include "platform/qbError.h"
 #include "platform/qbIniFile.h"
@@ -13,9 +13,9 @@
 #include <QFileInfo>
 #include <QMenu>
 
-TqbNoteNavigation::TqbNoteNavigation(TqbLibrary& library, TqbTree& tree, TqbOpenNote& openNote,
-                                     THooks hooks, QWidget* dialogParent)
-    : QObject(dialogParent), m_library(library), m_tree(tree), m_openNote(openNote),
+TqbNoteNavigation::TqbNoteNavigation(TqbLibrary& library, TqbOpenNote& openNote, THooks hooks,
+                                     QWidget* dialogParent)
+    : QObject(dialogParent), m_library(library), m_openNote(openNote),
       m_hooks(std::move(hooks)), m_dialogParent(dialogParent) {
     connect(&m_openNote, &TqbOpenNote::DocumentOpened, this, [this](const QString& path) {
         m_history.Visit(path);
@@ -57,15 +57,15 @@ void TqbNoteNavigation::GoThroughHistory(bool back) {
         m_hooks.ShowTree();
         if (m_openNote.Open(*path))
             break;
-        // Not in the tree that shows now (another library): passed over like a deleted one.
+        // Not in the library shown now (another library): passed over like a deleted one.
         m_history.Forget(*path);
     }
     emit HistoryChanged();
 }
 
 void TqbNoteNavigation::JumpToNote(const QString& query) {
-    TqbNotePicker picker(QStringLiteral("노트로 이동"), QStringLiteral("열기"), m_tree.RootDir(),
-                         m_tree.NoteExt, m_recent.Paths(), m_dialogParent);
+    TqbNotePicker picker(QStringLiteral("노트로 이동"), QStringLiteral("열기"), m_library.Root(),
+                         m_library.NoteExt, m_recent.Paths(), m_dialogParent);
     picker.List().SetTagIndex(&m_tags);
     picker.QueryBox()->setText(query);
     connect(&m_library, &TqbLibrary::Removed, &picker.List(), &TqbJumpList::Forget);
@@ -76,7 +76,7 @@ void TqbNoteNavigation::JumpToNote(const QString& query) {
 void TqbNoteNavigation::ShowTagList() {
     // Notes saved just now are read from the disk, as are the others.
     m_openNote.SaveCurrentNote();
-    TqbTagListDialog dialog(m_tags.Count(TqbTagIndex::NotesBelow(m_tree.RootDir(), m_tree.NoteExt)),
+    TqbTagListDialog dialog(m_tags.Count(TqbTagIndex::NotesBelow(m_library.Root(), m_library.NoteExt)),
                             m_dialogParent);
     if (dialog.exec() == QDialog::Accepted && !dialog.ChosenTag().isEmpty())
         JumpToNote(u'#' + dialog.ChosenTag());
@@ -88,7 +88,7 @@ const QString TqbNoteNavigation::NoLaterDailyNote = QStringLiteral("이보다 �
 
 void TqbNoteNavigation::OpenDailyNote() {
     const QString path =
-        qbDailyNotes::PathOf(m_tree.RootDir(), QDate::currentDate(), m_tree.NoteExt);
+        qbDailyNotes::PathOf(m_library.Root(), QDate::currentDate(), m_library.NoteExt);
     const bool made = !QFileInfo::exists(path);
     if (made && !MakeDailyNote(path))
         return;
@@ -111,21 +111,21 @@ bool TqbNoteNavigation::MakeDailyNote(const QString& path) {
 }
 
 void TqbNoteNavigation::GoDailyNote(bool earlier) {
-    const QString root = m_tree.RootDir();
+    const QString root = m_library.Root();
     const QDate from =
-        qbDailyNotes::DayOf(root, m_openNote.Path(), m_tree.NoteExt).value_or(QDate::currentDate());
+        qbDailyNotes::DayOf(root, m_openNote.Path(), m_library.NoteExt).value_or(QDate::currentDate());
     const std::optional<QDate> day =
-        qbDailyNotes::Neighbour(qbDailyNotes::Days(root, m_tree.NoteExt), from, earlier);
+        qbDailyNotes::Neighbour(qbDailyNotes::Days(root, m_library.NoteExt), from, earlier);
     if (!day) {
         m_hooks.ShowMessage(earlier ? NoEarlierDailyNote : NoLaterDailyNote);
         return;
     }
-    GoToDocument(qbDailyNotes::PathOf(root, *day, m_tree.NoteExt));
+    GoToDocument(qbDailyNotes::PathOf(root, *day, m_library.NoteExt));
 }
 
 void TqbNoteNavigation::FillRecentMenu(QMenu* menu) {
     menu->clear();
-    const QString root = QDir::cleanPath(m_tree.RootDir()) + u'/';
+    const QString root = QDir::cleanPath(m_library.Root()) + u'/';
     int number = 0;
     for (const QString& path : m_recent.Paths()) {
         if (!path.startsWith(root))
