@@ -59,6 +59,8 @@ TqbLibraryStore::TqbLibraryStore(QObject* parent) : QObject(parent) {
 }
 
 void TqbLibraryStore::SetRoot(const QString& root, const QString& noteExt) {
+    // What a walk of the former root still has on its way would be learnt as this root's.
+    m_walk.Stop();
     m_root = StripTrailingDelim(root);
     m_noteExt = noteExt;
     m_ids.clear();

@@ -35,6 +35,8 @@ public:
 
     void Start(const QString& root, const QString& noteExt);
     bool Running() const;
+    // Ends the walk: batches it found but not yet handed over, and its Finished, never come.
+    void Stop();
 
 signals:
     void Batch(const QList<TqbGatheredName>& names);
@@ -43,8 +45,6 @@ signals:
     void Finished();
 
 private:
-    void Stop();
-
     QThread* m_thread = nullptr;
     std::shared_ptr<std::atomic<bool>> m_stop;
 };
