@@ -4,12 +4,12 @@
 #include "editing/qbDhtmlColor.h"
 #include "editing/qbDhtmlPage.h"
 #include "editing/qbPageFonts.h"
+#include "editing/qbPagePrinter.h"
 #include "editing/qbPageRequestFilter.h"
 #include "editing/qbPageScheme.h"
 #include "editing/qbPageText.h"
 #include "editing/qbSpellCheck.h"
 #include "editing/qbTypingCatcher.h"
-#include "platform/qbAtomicWrite.h"
 #include "platform/qbError.h"
 #include "platform/qbPageCodec.h"
 #include "platform/qbTextFile.h"
@@ -27,10 +27,7 @@
 #include <QMenu>
 #include <QInputMethodEvent>
 #include <QMouseEvent>
-#include <QPageLayout>
 #include <QPointer>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QStyleHints>
 #include <QTimer>
 #include <utility>
@@ -275,8 +272,9 @@ void TqbDhtmlEdit::CreateView() {
             return;
         FailLoad(tr("문서를 보여 주던 프로세스가 끝났습니다."));
     });
-    connect(m_view, &QWebEngineView::printFinished, this,
-            [this](bool success) { EndPrint(success ? QString() : tr("인쇄하지 못했습니다.")); });
+    m_printer = new TqbPagePrinter(*m_view);
+    connect(m_printer, &TqbPagePrinter::Finished, this, &TqbDhtmlEdit::PrintFinished);
+    connect(m_printer, &TqbPagePrinter::Failed, this, &TqbDhtmlEdit::PrintFailed);
 }
 
 TqbDhtmlEdit::~TqbDhtmlEdit() {
@@ -1225,62 +1223,12 @@ void TqbDhtmlEdit::FocusAtStart() {
 
 void TqbDhtmlEdit::PrintDocument(QPrinter* printer) {
     RequireReady(tr("인쇄할"));
-    if (m_printing)
-        throw EqbError(tr("앞의 인쇄가 아직 끝나지 않았습니다."));
-    m_printing = true;
-    // Printing through the printer gives page images; a PDF file gets the engine's own text.
-    if (printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty())
-        PrintToPdfFile(printer->outputFileName(), printer->pageLayout());
-    else
-        m_view->print(printer);
-}
-
-void TqbDhtmlEdit::PrintToPdfFile(const QString& path, const QPageLayout& chosen) {
-    QPageLayout layout(chosen.pageSize(), chosen.orientation(), QMarginsF(15, 15, 15, 15),
-                       QPageLayout::Millimeter);
-    QPointer<TqbDhtmlEdit> self(this);
-    m_page->printToPdf(
-        [self, path](const QByteArray& pdf) {
-            if (!self || self->m_closing)
-                return;
-            if (pdf.isEmpty()) {
-                self->EndPrint(tr("PDF를 만들지 못했습니다."));
-                return;
-            }
-            try {
-                qbAtomicWrite::ReplaceFile(path, pdf);
-            } catch (const EqbError& error) {
-                self->EndPrint(error.Message());
-                return;
-            }
-            self->EndPrint({});
-        },
-        layout);
-}
-
-void TqbDhtmlEdit::EndPrint(const QString& failure) {
-    m_printing = false;
-    if (!failure.isEmpty())
-        emit PrintFailed(failure);
-    emit PrintFinished(failure.isEmpty());
+    m_printer->Print(printer);
 }
 
 void TqbDhtmlEdit::PrintDocument(bool withUi) {
     RequireReady(tr("인쇄할"));
-    if (m_printing)
-        throw EqbError(tr("앞의 인쇄가 아직 끝나지 않았습니다."));
-    if (!m_printer)
-        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    // A print to a file is offered under the note's name, not the last note's or "print.pdf".
-    m_printer->setDocName(QFileInfo(m_docPath).completeBaseName());
-    if (m_printer->outputFormat() == QPrinter::PdfFormat)
-        m_printer->setOutputFileName(qbDhtml::PrintFileName(m_docPath, m_printer->outputFileName()));
-    if (withUi) {
-        QPrintDialog dialog(m_printer.get(), this);
-        if (dialog.exec() != QDialog::Accepted)
-            return;
-    }
-    PrintDocument(m_printer.get());
+    m_printer->Print(m_docPath, withUi);
 }
 
 void TqbDhtmlEdit::HideForClose() {

@@ -17,9 +17,9 @@
 #include <vector>
 
 class QMenu;
-class QPageLayout;
 class QTimer;
 class QPrinter;
+class TqbPagePrinter;
 class QWebChannel;
 class QWebEngineLoadingInfo;
 class QWebEngineProfile;
@@ -271,15 +271,13 @@ private:
     void ShowContextMenu(const QPoint& pos);
     // With the byte-order mark the file came with.
     QString TextToWrite();
-    void PrintToPdfFile(const QString& path, const QPageLayout& chosen);
-    void EndPrint(const QString& failure);
 
     QWebEngineView* m_view = nullptr;
     TqbDhtmlPage* m_page = nullptr;
     QWebChannel* m_channel = nullptr;
     TqbDhtmlBridge* m_bridge = nullptr;
     TqbPageRequestFilter* m_filter = nullptr;
-    std::unique_ptr<QPrinter> m_printer;
+    TqbPagePrinter* m_printer = nullptr; // with the view
 
     QString m_docPath;
     QByteArray m_fileCharset;         // what the file is written in
@@ -300,7 +298,6 @@ private:
     bool m_browse = true;
     bool m_caretPending = false;
     bool m_waiting = false;
-    bool m_printing = false;
     bool m_closing = false;
     quint64 m_generation = 0;
     quint64 m_loads = 0;
