@@ -28,6 +28,7 @@
 #include <QInputMethodEvent>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QQuickWidget>
 #include <QStyleHints>
 #include <QTimer>
 #include <utility>
@@ -168,6 +169,10 @@ TqbDhtmlEdit::TqbDhtmlEdit(QWidget* parent) : QWidget(parent) {
     static int editors = 0;
     m_schemeKey = QStringLiteral("e%1").arg(++editors);
     m_catcher = new TqbTypingCatcher(this);
+    // The view draws into a texture. A window that learns so only when the first page comes is
+    // made anew by the toolkit, and loses its maximized state and the input method's focus on
+    // the way; a hidden widget of that kind tells it from the start.
+    (new QQuickWidget(this))->hide();
     m_handOverTimer = new QTimer(this);
     m_handOverTimer->setSingleShot(true);
     m_handOverTimer->setInterval(HandOverPauseMs);
