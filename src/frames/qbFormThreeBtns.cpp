@@ -114,7 +114,8 @@ void TfrmQbThreeButtons::CreateComponents() {
     m_drag->Correct = [this](QPoint to) { return DragStep(to); };
     m_drag->Takes = [](QPoint at) { return !OnIcon(at); };
 
-    const auto button = [this](const char* name, int firstCell, void (TfrmQbThreeButtons::*click)()) {
+    const auto button = [this](const char* name, int firstCell,
+                               void (TfrmQbThreeButtons::*click)()) {
         auto* b = new TqbImageListButton(pnlCaption);
         b->setObjectName(QLatin1String(name));
         b->setFocusPolicy(Qt::NoFocus);
@@ -127,8 +128,10 @@ void TfrmQbThreeButtons::CreateComponents() {
         connect(b, &QPushButton::clicked, this, click);
         return b;
     };
-    btnMinimized = button("btnMinimized", qbSkin::MinimizeCells, &TfrmQbThreeButtons::btnMinimizedClick);
-    btnMaximized = button("btnMaximized", qbSkin::MaximizeCells, &TfrmQbThreeButtons::btnMaximizedClick);
+    btnMinimized =
+        button("btnMinimized", qbSkin::MinimizeCells, &TfrmQbThreeButtons::btnMinimizedClick);
+    btnMaximized =
+        button("btnMaximized", qbSkin::MaximizeCells, &TfrmQbThreeButtons::btnMaximizedClick);
     btnClose = button("btnClose", qbSkin::CloseCells, &TfrmQbThreeButtons::btnCloseClick);
 
     m_content = new QWidget(this);
@@ -228,8 +231,7 @@ QString TfrmQbThreeButtons::SkinsDir() const {
     return qbSkinFolder::Dir(m_prjInfo.ProgramDir());
 }
 
-template <class Write>
-void TfrmQbThreeButtons::WriteSetting(Write write) {
+template <class Write> void TfrmQbThreeButtons::WriteSetting(Write write) {
     try {
         TqbIniFile ini = m_prjInfo.Ini();
         write(ini);
@@ -346,7 +348,8 @@ void TfrmQbThreeButtons::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), FormColor);
     if (!FSkinMode || isMinimized())
         return;
-    qbSkinPaint::DrawFrame(painter, m_frameRect, m_activeLook ? m_skin.ActColors : m_skin.InActColors);
+    qbSkinPaint::DrawFrame(painter, m_frameRect,
+                           m_activeLook ? m_skin.ActColors : m_skin.InActColors);
 }
 
 void TfrmQbThreeButtons::PaintCaption(QPainter& painter) const {
@@ -437,8 +440,8 @@ bool TfrmQbThreeButtons::eventFilter(QObject* watched, QEvent* event) {
         // The second click of a double click on the icon lands outside the menu the first one
         // opened (as a double click, where the window system reports it so): it closes the
         // window.
-        const QPoint at = pnlCaption->mapFromGlobal(
-            static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+        const QPoint at =
+            pnlCaption->mapFromGlobal(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
         if (OnIcon(at) && m_menuFromIcon.isValid() &&
             m_menuFromIcon.elapsed() < QApplication::doubleClickInterval()) {
             FSystemMenu->hide();
@@ -457,13 +460,14 @@ void TfrmQbThreeButtons::FormShow() {
     // The stored place is the normal one; maximizing is the settings' decision, made below.
     if (isMaximized())
         setWindowState(windowState() & ~Qt::WindowMaximized);
-    m_shownPlace = qbPlacement::RestoredPlace(StoredPlace(ini, screens), screens,
-                                              BorderWidth + CaptionHeight);
+    m_shownPlace =
+        qbPlacement::RestoredPlace(StoredPlace(ini, screens), screens, BorderWidth + CaptionHeight);
     setGeometry(m_shownPlace);
     if (m_prjInfo.StartMaximized() || ini.ReadBool("PROGRAM", "Maximized", false)) {
         // A window holding a web view loses a maximized state given before it is first
         // shown: it is maximized once it is up.
-        QTimer::singleShot(0, this, [this] { setWindowState(windowState() | Qt::WindowMaximized); });
+        QTimer::singleShot(0, this,
+                           [this] { setWindowState(windowState() | Qt::WindowMaximized); });
     }
 }
 
@@ -484,12 +488,15 @@ void TfrmQbThreeButtons::FormCloseQuery() {
     }
 }
 
-void TfrmQbThreeButtons::showEvent(QShowEvent* event) {
-    if (!m_shown) {
+// The place is given before the window system's window is made: one moved after that, and
+// before it is mapped, may never have its new place reported back, and the toolkit would then
+// put menus and the input method's candidates where the window is not.
+void TfrmQbThreeButtons::setVisible(bool visible) {
+    if (visible && !m_shown) {
         m_shown = true;
         FormShow();
     }
-    QWidget::showEvent(event);
+    QWidget::setVisible(visible);
 }
 
 void TfrmQbThreeButtons::closeEvent(QCloseEvent* event) {

@@ -73,6 +73,7 @@ public:
     void SkinCommand(int command);
     void ShowSystemMenu();
     void ToggleMaximized();
+    void setVisible(bool visible) override;
     // Lays a maximized window's frame out over the monitor it is maximized on.
     void FitToWorkArea();
 
@@ -89,7 +90,6 @@ protected:
     // Saves the window's place. A descendant that handles closing itself calls it first.
     void FormCloseQuery();
 
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;

@@ -21,6 +21,16 @@ void Fill(TqbWindowFixture& f, const QByteArray& settings = {}) {
         WriteBytes(f.Dir->filePath("qbNivora.ini"), settings);
 }
 
+// Counts the window system's windows made for the window watched.
+struct TWindowsMade : QObject {
+    int Count = 0;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::WinIdChange && static_cast<QWidget*>(watched)->internalWinId())
+            ++Count;
+        return false;
+    }
+};
+
 } // namespace
 
 class TestMainFrame : public QObject {
@@ -56,20 +66,23 @@ private slots:
         QTest::addColumn<bool>("maximized");
         QTest::newRow("BeginMax") << QByteArray("BeginMax=1\r\n") << true;
         QTest::newRow("Maximized") << QByteArray("Maximized=1\r\n") << true;
-        QTest::newRow("BeginMax over Maximized") << QByteArray("BeginMax=1\r\nMaximized=0\r\n") << true;
+        QTest::newRow("BeginMax over Maximized")
+            << QByteArray("BeginMax=1\r\nMaximized=0\r\n") << true;
         QTest::newRow("neither") << QByteArray("BeginMax=0\r\nMaximized=0\r\n") << false;
     }
     void opensMaximizedWhenTheSettingsSaySo() {
         QFETCH(QByteArray, settings);
         QFETCH(bool, maximized);
-        WId firstWindow = 0;
-        F.BeforeShow = [&](TqbWindowFixture& f) { firstWindow = f.Window->winId(); };
+        TWindowsMade made;
+        F.BeforeShow = [&](TqbWindowFixture& f) { f.Window->installEventFilter(&made); };
         F.Open([&](TqbWindowFixture& f) {
             Fill(f, "[PROGRAM]\r\nLeft=30\r\nTop=40\r\nWidth=500\r\nHeight=400\r\n" + settings);
         });
         F.BeforeShow = {};
-        // The web view's first page does not make the window system's window anew.
-        QCOMPARE(F.Window->winId(), firstWindow);
+        // The web view's first page does not make the window system's window anew, and the
+        // toolkit knows where the window is.
+        QCOMPARE(made.Count, 1);
+        QCOMPARE(F.Window->windowHandle()->geometry().topLeft(), F.Window->geometry().topLeft());
         if (maximized)
             QTRY_VERIFY_WITH_TIMEOUT(F.Window->isMaximized(), TqbWindowFixture::PageTimeoutMs);
         // Still so once the first note has loaded into the web view.
