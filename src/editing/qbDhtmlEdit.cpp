@@ -14,7 +14,6 @@
 #include "platform/qbPageCodec.h"
 #include "platform/qbTextFile.h"
 
-#include <algorithm>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -22,16 +21,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QMenu>
-#include <QInputMethodEvent>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QQuickWidget>
 #include <QStyleHints>
 #include <QTimer>
-#include <utility>
 #include <QVBoxLayout>
 #include <QWebChannel>
 #include <QWebEngineContextMenuRequest>
@@ -43,6 +41,8 @@
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
+#include <algorithm>
+#include <utility>
 
 using namespace qbDhtml;
 
@@ -308,6 +308,11 @@ bool TqbDhtmlEdit::HoldsInput() const {
 }
 
 bool TqbDhtmlEdit::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::InputMethodQuery && !m_closing && KeepsInputMethod(watched)) {
+        AnswerInputMethod(static_cast<QWidget*>(watched),
+                          static_cast<QInputMethodQueryEvent*>(event));
+        return true;
+    }
     if (m_closing || (m_ready && !m_replayPending)) {
         if (TypedAsText(watched, event))
             return true;
@@ -341,6 +346,25 @@ bool TqbDhtmlEdit::eventFilter(QObject* watched, QEvent* event) {
     if (edits && !m_ready && TakesTyping(watched))
         return true;
     return QWidget::eventFilter(watched, event);
+}
+
+// A page between documents, and a new one until its body has the caret, tells the input method
+// it takes no text; the input method then ends the syllable being composed and lets the next
+// keys through uncomposed. A page being edited always takes text: it says so meanwhile, and
+// answers as the catcher would while what is typed is held.
+bool TqbDhtmlEdit::KeepsInputMethod(QObject* watched) const {
+    return !m_browse && (HoldsInput() || m_ready) && IsInsideView(watched);
+}
+
+void TqbDhtmlEdit::AnswerInputMethod(QWidget* watched, QInputMethodQueryEvent* query) const {
+    const QWidget* answering = HoldsInput() ? m_catcher : watched;
+    for (int bit = 0; bit < 32; ++bit) {
+        const auto asked = Qt::InputMethodQuery(1u << bit);
+        if (query->queries() & asked)
+            query->setValue(asked, asked == Qt::ImEnabled ? QVariant(true)
+                                                          : answering->inputMethodQuery(asked));
+    }
+    query->accept();
 }
 
 // The engine takes one UTF-16 unit of a key's text: a character beyond the basic plane (an emoji
@@ -394,17 +418,17 @@ void TqbDhtmlEdit::ReplayHeldInput() {
 // Keys reach the page's document only once its process has heard of the focus: until then they
 // are held too.
 void TqbDhtmlEdit::AfterPageFocus(quint64 generation, int checksLeft) {
-    m_page->runJavaScript(
-        QStringLiteral("document.hasFocus()"), QWebEngineScript::ApplicationWorld,
-        [this, generation, checksLeft](const QVariant& focused) {
-            if (m_closing || generation != m_generation || !m_ready || !m_replayPending)
-                return;
-            if (!focused.toBool() && checksLeft > 0 && m_view->hasFocus()) {
-                AfterPageFocus(generation, checksLeft - 1);
-                return;
-            }
-            DeliverHeldInput();
-        });
+    m_page->runJavaScript(QStringLiteral("document.hasFocus()"), QWebEngineScript::ApplicationWorld,
+                          [this, generation, checksLeft](const QVariant& focused) {
+                              if (m_closing || generation != m_generation || !m_ready ||
+                                  !m_replayPending)
+                                  return;
+                              if (!focused.toBool() && checksLeft > 0 && m_view->hasFocus()) {
+                                  AfterPageFocus(generation, checksLeft - 1);
+                                  return;
+                              }
+                              DeliverHeldInput();
+                          });
 }
 
 void TqbDhtmlEdit::DeliverHeldInput() {
@@ -575,8 +599,8 @@ void TqbDhtmlEdit::Start(TPageRequest request) {
     const QString mime = QStringLiteral("text/html;charset=UTF-8");
     if (request.Blank) {
         m_filter->SetDocumentFolder({});
-        m_docUrl = QUrl::fromLocalFile(
-            QDir::temp().filePath(QStringLiteral("qbNivora-no-document.htm")));
+        m_docUrl =
+            QUrl::fromLocalFile(QDir::temp().filePath(QStringLiteral("qbNivora-no-document.htm")));
         m_docChars = 0;
         m_catching = false;
         m_page->setContent("<html><body></body></html>", mime, m_docUrl);
@@ -845,7 +869,8 @@ QVariant TqbDhtmlEdit::CallSync(const QString& function, const QVariantList& arg
     if (!answer->Done && processEnded)
         throw EqbError(tr("문서를 보여 주던 프로세스가 끝났습니다."));
     if (!answer->Done && busyTooLong)
-        throw EqbError(tr("편집기가 %1초 동안 바빠서 응답하지 않았습니다.").arg(busyLimitMs / 1000.0));
+        throw EqbError(
+            tr("편집기가 %1초 동안 바빠서 응답하지 않았습니다.").arg(busyLimitMs / 1000.0));
     if (!answer->Done)
         throw EqbError(tr("편집기가 %1초 안에 응답하지 않았습니다.").arg(limitMs / 1000.0));
     const QVariantMap map = answer->Value.toMap();

@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+class QInputMethodQueryEvent;
 class QMenu;
 class QTimer;
 class QPrinter;
@@ -231,6 +232,8 @@ private:
     };
 
     void CreateView();
+    bool KeepsInputMethod(QObject* watched) const;
+    void AnswerInputMethod(QWidget* watched, QInputMethodQueryEvent* query) const;
     bool AcceptNavigation(const QUrl& url, int type, bool isMainFrame);
     void OnLoadingChanged(const QWebEngineLoadingInfo& info);
     void OnReported(const QString& kind, const QVariantMap& state);
