@@ -180,9 +180,17 @@ TqbLibraryStore::Compare(const QList<std::pair<QString, TqbFolderListing>>& list
     for (qsizetype i = 0; i < result.Moves.size(); ++i)
         for (const auto& [rel, id] : std::as_const(trees[i]))
             Remember(result.Moves[i].To + rel, id);
+    // A folder never seen before came with what it holds, which no change inside it will tell.
+    QStringList arrived;
+    for (const QString& path : std::as_const(order))
+        if (path.endsWith(u'/') && !m_ids.contains(path) && !m_paths.contains(now.value(path)) &&
+            !m_lost.contains(now.value(path)))
+            arrived << path;
     // A file replaced under its name (a save, a sync tool's rename over it) is the same note.
     for (const QString& path : std::as_const(order))
         Remember(path, now.value(path));
+    for (const QString& folder : std::as_const(arrived))
+        LearnWhatItHolds(folder);
     for (const QString& dir : std::as_const(listed)) {
         for (const QString& child : Children(dir)) {
             if (now.contains(child))
@@ -194,6 +202,26 @@ TqbLibraryStore::Compare(const QList<std::pair<QString, TqbFolderListing>>& list
         }
     }
     return result;
+}
+
+void TqbLibraryStore::LearnWhatItHolds(const QString& folderItemPath) {
+    QStringList dirs{folderItemPath.chopped(1)};
+    while (!dirs.isEmpty()) {
+        const QString dir = dirs.takeLast();
+        const TqbFolderListing listing = ListFolder(dir, m_noteExt, m_root);
+        m_conflicts.SetFolder(dir, listing.Conflicted);
+        const auto learn = [&](const TqbListedName& entry, bool folder) {
+            const QString path = dir + u'/' + entry.Name + (folder ? "/" : "");
+            if (entry.RawName.isEmpty() && !m_ids.contains(path))
+                Remember(path, IdOf(path));
+            if (folder && entry.RawName.isEmpty())
+                dirs << path.chopped(1);
+        };
+        for (const TqbListedName& entry : listing.Folders)
+            learn(entry, true);
+        for (const TqbListedName& entry : listing.NoteFiles)
+            learn(entry, false);
+    }
 }
 
 void TqbLibraryStore::Added(const QString& itemPath) {
@@ -225,8 +253,9 @@ void TqbLibraryStore::Found(const QByteArray& id, const QString& newItemPath) {
     const QByteArray there = m_ids.value(was);
     const QList<std::pair<QString, QByteArray>> tree =
         m_lostTrees.contains(id) ? m_lostTrees.take(id)
-        : !was.isEmpty() && (there.isEmpty() || there == id) ? TakeTree(was)
-                                                              : QList<std::pair<QString, QByteArray>>();
+        : !was.isEmpty() && (there.isEmpty() || there == id)
+            ? TakeTree(was)
+            : QList<std::pair<QString, QByteArray>>();
     for (const auto& [rel, inner] : tree)
         Remember(newItemPath + rel, inner);
     Remember(newItemPath, id);

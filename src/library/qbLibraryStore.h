@@ -71,6 +71,7 @@ signals:
 
 private:
     TReconciled Compare(const QList<std::pair<QString, TqbFolderListing>>& listings);
+    void LearnWhatItHolds(const QString& folderItemPath);
     void Learn(const QList<TqbGatheredName>& names);
     void Remember(const QString& itemPath, const QByteArray& id);
     void Forget(const QString& itemPath);

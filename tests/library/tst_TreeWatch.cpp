@@ -72,24 +72,97 @@ private slots:
         QTest::addColumn<QString>("to");
         QTest::addColumn<QString>("shape");
         QTest::addColumn<QString>("openPath");
-        QTest::newRow("note added") << "add" << "A/a0.htm" << "" << "A[Sub[s1] a0 a1*] B top" << "A/a1.htm";
-        QTest::newRow("note removed") << "remove" << "top.htm" << "" << "A[Sub[s1] a1*] B" << "A/a1.htm";
-        QTest::newRow("open note removed") << "remove" << "A/a1.htm" << "" << "A[Sub[s1]] B top" << "A/a1.htm";
-        QTest::newRow("note renamed") << "rename" << "top.htm" << "zz.htm" << "A[Sub[s1] a1*] B zz" << "A/a1.htm";
-        QTest::newRow("open note renamed") << "rename" << "A/a1.htm" << "A/a9.htm" << "A[Sub[s1] a9*] B top" << "A/a9.htm";
-        QTest::newRow("open note written anew, then renamed") << "write, rename" << "A/a1.htm" << "A/a9.htm" << "A[Sub[s1] a9*] B top" << "A/a9.htm";
-        QTest::newRow("open note swapped with another") << "swap" << "A/a1.htm" << "top.htm" << "A[Sub[s1] a1] B top*" << "top.htm";
-        QTest::newRow("folder added") << "add" << "C/c1.htm" << "" << "A[Sub[s1] a1*] B C top" << "A/a1.htm";
-        QTest::newRow("folder removed") << "remove" << "B" << "" << "A[Sub[s1] a1*] top" << "A/a1.htm";
-        QTest::newRow("open folder renamed") << "rename" << "A/Sub" << "A/Sub2" << "A[Sub2[s1] a1*] B top" << "A/a1.htm";
-        QTest::newRow("folder above the open note renamed") << "rename" << "A" << "A2" << "A2[Sub[s1] a1*] B top" << "A2/a1.htm";
-        QTest::newRow("folder above the open note renamed to a later place") << "rename" << "A" << "C" << "B C[Sub[s1] a1*] top" << "C/a1.htm";
-        QTest::newRow("open note moved to an open folder") << "rename" << "A/a1.htm" << "A/Sub/a1.htm" << "A[Sub[a1* s1]] B top" << "A/Sub/a1.htm";
-        QTest::newRow("open note moved to the top level") << "rename" << "A/a1.htm" << "a1.htm" << "A[Sub[s1]] B a1* top" << "a1.htm";
-        QTest::newRow("open note moved to a closed folder") << "rename" << "A/a1.htm" << "B/a1.htm" << "A[Sub[s1]] B[a1* b1] top" << "B/a1.htm";
-        QTest::newRow("folder above the open note moved") << "rename" << "A" << "B/A" << "B[A[Sub a1*] b1] top" << "B/A/a1.htm";
-        QTest::newRow("open note moved to a folder not shown") << "rename" << "A/a1.htm" << "B/Deep/a1.htm" << "A[Sub[s1]] B[Deep[a1*] b1] top" << "B/Deep/a1.htm";
-        QTest::newRow("open folder moved to a closed folder") << "rename" << "A/Sub" << "B/Sub" << "A[a1*] B[Sub b1] top" << "A/a1.htm";
+        QTest::newRow("note added") << "add"
+                                    << "A/a0.htm"
+                                    << ""
+                                    << "A[Sub[s1] a0 a1*] B top"
+                                    << "A/a1.htm";
+        QTest::newRow("note removed") << "remove"
+                                      << "top.htm"
+                                      << ""
+                                      << "A[Sub[s1] a1*] B"
+                                      << "A/a1.htm";
+        QTest::newRow("open note removed") << "remove"
+                                           << "A/a1.htm"
+                                           << ""
+                                           << "A[Sub[s1]] B top"
+                                           << "A/a1.htm";
+        QTest::newRow("note renamed") << "rename"
+                                      << "top.htm"
+                                      << "zz.htm"
+                                      << "A[Sub[s1] a1*] B zz"
+                                      << "A/a1.htm";
+        QTest::newRow("open note renamed") << "rename"
+                                           << "A/a1.htm"
+                                           << "A/a9.htm"
+                                           << "A[Sub[s1] a9*] B top"
+                                           << "A/a9.htm";
+        QTest::newRow("open note written anew, then renamed") << "write, rename"
+                                                              << "A/a1.htm"
+                                                              << "A/a9.htm"
+                                                              << "A[Sub[s1] a9*] B top"
+                                                              << "A/a9.htm";
+        QTest::newRow("open note swapped with another") << "swap"
+                                                        << "A/a1.htm"
+                                                        << "top.htm"
+                                                        << "A[Sub[s1] a1] B top*"
+                                                        << "top.htm";
+        QTest::newRow("folder added") << "add"
+                                      << "C/c1.htm"
+                                      << ""
+                                      << "A[Sub[s1] a1*] B C top"
+                                      << "A/a1.htm";
+        QTest::newRow("folder removed") << "remove"
+                                        << "B"
+                                        << ""
+                                        << "A[Sub[s1] a1*] top"
+                                        << "A/a1.htm";
+        QTest::newRow("open folder renamed") << "rename"
+                                             << "A/Sub"
+                                             << "A/Sub2"
+                                             << "A[Sub2[s1] a1*] B top"
+                                             << "A/a1.htm";
+        QTest::newRow("folder above the open note renamed") << "rename"
+                                                            << "A"
+                                                            << "A2"
+                                                            << "A2[Sub[s1] a1*] B top"
+                                                            << "A2/a1.htm";
+        QTest::newRow("folder above the open note renamed to a later place")
+            << "rename"
+            << "A"
+            << "C"
+            << "B C[Sub[s1] a1*] top"
+            << "C/a1.htm";
+        QTest::newRow("open note moved to an open folder") << "rename"
+                                                           << "A/a1.htm"
+                                                           << "A/Sub/a1.htm"
+                                                           << "A[Sub[a1* s1]] B top"
+                                                           << "A/Sub/a1.htm";
+        QTest::newRow("open note moved to the top level") << "rename"
+                                                          << "A/a1.htm"
+                                                          << "a1.htm"
+                                                          << "A[Sub[s1]] B a1* top"
+                                                          << "a1.htm";
+        QTest::newRow("open note moved to a closed folder") << "rename"
+                                                            << "A/a1.htm"
+                                                            << "B/a1.htm"
+                                                            << "A[Sub[s1]] B[a1* b1] top"
+                                                            << "B/a1.htm";
+        QTest::newRow("folder above the open note moved") << "rename"
+                                                          << "A"
+                                                          << "B/A"
+                                                          << "B[A[Sub a1*] b1] top"
+                                                          << "B/A/a1.htm";
+        QTest::newRow("open note moved to a folder not shown") << "rename"
+                                                               << "A/a1.htm"
+                                                               << "B/Deep/a1.htm"
+                                                               << "A[Sub[s1]] B[Deep[a1*] b1] top"
+                                                               << "B/Deep/a1.htm";
+        QTest::newRow("open folder moved to a closed folder") << "rename"
+                                                              << "A/Sub"
+                                                              << "B/Sub"
+                                                              << "A[a1*] B[Sub b1] top"
+                                                              << "A/a1.htm";
     }
     void outsideChangesShow() {
         QFETCH(QString, op);
@@ -104,8 +177,8 @@ private slots:
             QVERIFY(QFileInfo(Lib(path)).isDir() ? QDir(Lib(path)).removeRecursively()
                                                  : QFile::remove(Lib(path)));
         else if (op == "swap")
-            QVERIFY(QDir().rename(Lib(path), Lib(path) + ".t") && QDir().rename(Lib(to), Lib(path)) &&
-                    QDir().rename(Lib(path) + ".t", Lib(to)));
+            QVERIFY(QDir().rename(Lib(path), Lib(path) + ".t") &&
+                    QDir().rename(Lib(to), Lib(path)) && QDir().rename(Lib(path) + ".t", Lib(to)));
         if (op == "write, rename") {
             // Written as every save writes: a new file under the old name.
             qbText::WriteFileBytes(Lib(path), "written");
@@ -162,7 +235,8 @@ private slots:
         m_tree->LoadRoot(m_root);
         QVERIFY(learned.wait());
         QCOMPARE(conflicts.Count(), 2);
-        QCOMPARE(qbConflictCountText(conflicts.Count()), QStringLiteral("충돌 사본이 있는 노트 2개"));
+        QCOMPARE(qbConflictCountText(conflicts.Count()),
+                 QStringLiteral("충돌 사본이 있는 노트 2개"));
         m_tree->ExpandFolder(Find("B"));
         QCOMPARE(Shape(), QStringLiteral("A B[b1] top"));
         QVERIFY(marked("b1"));
@@ -213,9 +287,13 @@ private slots:
         QTest::addColumn<bool>("arrow");
         // Opened afterwards.
         QTest::addColumn<QString>("shape");
-        QTest::newRow("first entry") << "E" << "E/e1.htm" << true << "A[Sub[s1] a1*] B E[e1] top";
-        QTest::newRow("last entry gone") << "B" << "B/b1.htm" << false << "A[Sub[s1] a1*] B top";
-        QTest::newRow("listed before, last entry gone") << "A/Sub" << "A/Sub/s1.htm" << false << "A[Sub a1*] B top";
+        QTest::newRow("first entry") << "E"
+                                     << "E/e1.htm" << true << "A[Sub[s1] a1*] B E[e1] top";
+        QTest::newRow("last entry gone") << "B"
+                                         << "B/b1.htm" << false << "A[Sub[s1] a1*] B top";
+        QTest::newRow("listed before, last entry gone")
+            << "A/Sub"
+            << "A/Sub/s1.htm" << false << "A[Sub a1*] B top";
     }
     void closedFolderArrow() {
         QFETCH(QString, folder);
@@ -267,11 +345,21 @@ private slots:
     }
 
     // B was never listed: the library learned what is in it all the same.
+    // Listed at the start by nobody, or brought in whole by another program while running.
+    void aFolderNeverListedIsFollowed_data() {
+        QTest::addColumn<bool>("broughtIn");
+        QTest::newRow("there at the start") << false;
+        QTest::newRow("brought in later") << true;
+    }
     void aFolderNeverListedIsFollowed() {
-        WriteBytes(Lib("B/Deep/d1.htm"), "d1");
+        QFETCH(bool, broughtIn);
+        const QString made = broughtIn ? m_temp->filePath("elsewhere/Deep") : Lib("B/Deep");
+        WriteBytes(made + "/d1.htm", "d1");
         QSignalSpy learned(&m_library->Store(), &TqbLibraryStore::Learned);
         m_tree->LoadRoot(m_root);
         QVERIFY(learned.wait());
+        if (broughtIn)
+            QVERIFY(QDir().rename(made, Lib("B/Deep")));
         QTRY_VERIFY(m_tree->Watcher().Watched().contains(Lib("B/Deep")));
         QSignalSpy moved(m_library.get(), &TqbLibrary::Moved);
         QVERIFY(QDir().rename(Lib("B/Deep/d1.htm"), Lib("B/Deep/d2.htm")));
@@ -290,7 +378,8 @@ private slots:
     }
     void libraryGoneAndBack() {
         QFETCH(bool, deleted);
-        const QString aside = deleted ? MakeSampleLibrary(m_temp->filePath("copy")) : m_root + ".away";
+        const QString aside =
+            deleted ? MakeSampleLibrary(m_temp->filePath("copy")) : m_root + ".away";
         QSignalSpy gone(&m_library->Presence(), &TqbRootPresence::Gone);
         QSignalSpy back(&m_library->Presence(), &TqbRootPresence::Back);
         // The open note would weigh its file gone, and be closed.
